@@ -1,0 +1,41 @@
+# Helpers that make a new piece of the suite three lines of CMake.
+#
+# Every library exposes the folder above its own as include root, so code includes
+# "data/RowSet.h", "bookingsvc/ReservationClass.h" or "calfield/DateTextBox.h".
+
+# desk_add_library(<target> SOURCES ... [LIBS ...])
+function(desk_add_library target)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${target} STATIC ${ARG_SOURCES})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${target} PUBLIC desk_common_cfg ${ARG_LIBS})
+endfunction()
+
+# desk_add_component(<name> SOURCES ... [LIBS ...])
+# A component library: data and conversions only, never widgets.
+function(desk_add_component name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    desk_add_library(${name} SOURCES ${ARG_SOURCES} LIBS desk_data desk_convert ${ARG_LIBS})
+endfunction()
+
+# desk_add_module(<name> SOURCES ... MAIN <main.cpp> [LIBS ...])
+# A module program: <name>_ui holds its windows and reports, <name> is main.cpp alone.
+function(desk_add_module name)
+    cmake_parse_arguments(ARG "" "MAIN" "SOURCES;LIBS" ${ARGN})
+    desk_add_library(${name}_ui SOURCES ${ARG_SOURCES}
+        LIBS Qt6::Widgets desk_ui desk_entry ${ARG_LIBS})
+    add_executable(${name} ${ARG_MAIN})
+    target_link_libraries(${name} PRIVATE ${name}_ui)
+endfunction()
+
+# desk_add_test(<name> SOURCES ... [LIBS ...])
+# One Qt Test executable, registered with CTest; widgets render offscreen.
+function(desk_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE desk_common_cfg desk_testsupport Qt6::Test ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DESK_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+        TIMEOUT 300)
+endfunction()

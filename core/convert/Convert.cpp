@@ -1,0 +1,198 @@
+#include "Convert.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <cmath>
+#include <limits>
+
+namespace desk {
+
+ConversionError::ConversionError(Kind kind, const QString& message)
+    : std::runtime_error(message.toStdString())
+    , m_kind(kind)
+    , m_message(message)
+{
+}
+
+namespace convert {
+
+double leadingNumber(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
+    QString number;
+    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+        number += text[i++];
+    bool digits = false;
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            number += c;
+            digits = true;
+        } else if (c == QLatin1Char('.') && !point) {
+            number += c;
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+double roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    return std::nearbyint(value); // the default rounding mode is to nearest, ties to even
+}
+
+namespace {
+template <typename T> T checkedInt(double value, const char* what)
+{
+    const double r = roundHalfEven(value);
+    if (!std::isfinite(r) || r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
+        throw ConversionError(ConversionError::Kind::Overflow,
+                              QStringLiteral("オーバーフローしました。(%1: %2)")
+                                  .arg(QString::fromLatin1(what), QString::number(value, 'g', 17)));
+    return static_cast<T>(r);
+}
+} // namespace
+
+qint16 toInt16(double value) { return checkedInt<qint16>(value, "16-bit"); }
+
+qint32 toInt32(double value) { return checkedInt<qint32>(value, "32-bit"); }
+
+qint32 addInt32(qint32 a, qint32 b) { return toInt32(double(a) + double(b)); }
+
+QDate dateFromParts(int year, int month, int day)
+{
+    const qint64 months = qint64(year) * 12 + (month - 1);
+    qint64 y = months / 12;
+    qint64 m = months % 12;
+    if (m < 0) {
+        m += 12;
+        --y;
+    }
+    const QDate first(int(y), int(m) + 1, 1);
+    if (!first.isValid())
+        return {};
+    return first.addDays(qint64(day) - 1);
+}
+
+QDate dateFromTexts(const QString& year, const QString& month, const QString& day)
+{
+    auto part = [](const QString& text) {
+        bool ok = false;
+        const double v = text.trimmed().toDouble(&ok);
+        if (text.trimmed().isEmpty() || !ok)
+            throw ConversionError(ConversionError::Kind::TypeMismatch,
+                                  QStringLiteral("日付の「%1」は数値ではありません。").arg(text));
+        return int(checkedInt<qint16>(v, "16-bit"));
+    };
+    const int y = part(year);
+    const int m = part(month);
+    const int d = part(day);
+    const QDate date = dateFromParts(y, m, d);
+    if (!date.isValid())
+        throw ConversionError(ConversionError::Kind::TypeMismatch,
+                              QStringLiteral("%1/%2/%3 は日付になりません。").arg(year, month, day));
+    return date;
+}
+
+QString dayText(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    return QStringLiteral("%1/%2/%3").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QString shortDateText(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    return date.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString formatNumber(double value, const QString& format)
+{
+    // Display rounds half away from zero, as printed amounts always have.
+    const double rounded = std::round(value);
+    if (rounded == 0.0 && format == QStringLiteral("##,###,###"))
+        return {};
+    const qint64 whole = qint64(std::llround(rounded));
+    QString digits = QString::number(whole < 0 ? -whole : whole);
+    for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
+        digits.insert(pos, QLatin1Char(','));
+    return whole < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+QString firstField(const QString& text)
+{
+    QString line = text;
+    if (line.startsWith(QChar(0xFEFF)))
+        line.remove(0, 1);
+    const qsizetype eol = line.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    qsizetype i = 0;
+    while (i < line.size() && (line[i] == QLatin1Char(' ') || line[i] == QLatin1Char('\t')))
+        ++i;
+    if (i < line.size() && line[i] == QLatin1Char('"')) {
+        // A quoted value may not run past its closing quote; a line break inside stays text.
+        const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
+        return close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1);
+    }
+    QString value = eol < 0 ? line.mid(i) : line.mid(i, eol - i);
+    const qsizetype comma = value.indexOf(QLatin1Char(','));
+    if (comma >= 0)
+        value.truncate(comma);
+    while (value.endsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char('\t')))
+        value.chop(1);
+    return value;
+}
+
+DataPath readDataPath(const QString& programDir)
+{
+    QString dir = programDir;
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    DataPath result;
+    QFile file(dir + QStringLiteral("DPath.txt"));
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        result.status = DataPath::Status::Missing;
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    // The pointer file may have been written by a Japanese editor in Shift_JIS.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        QStringDecoder sjis("Shift_JIS");
+        if (sjis.isValid())
+            text = sjis.decode(bytes);
+    }
+    QString value = firstField(text);
+    if (value == QStringLiteral("App.Path"))
+        value = dir;
+    if (value.isEmpty()) {
+        result.status = DataPath::Status::Empty;
+        return result;
+    }
+    if (!value.endsWith(QLatin1Char('/')) && !value.endsWith(QLatin1Char('\\')))
+        value += QLatin1Char('/');
+    result.status = DataPath::Status::Ok;
+    result.directory = value;
+    return result;
+}
+
+} // namespace convert
+} // namespace desk

@@ -1,0 +1,248 @@
+#include "convert/Convert.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace desk;
+
+class TestConvert : public QObject {
+    Q_OBJECT
+
+private slots:
+    void leadingNumber_data();
+    void leadingNumber();
+    void roundHalfEven_data();
+    void roundHalfEven();
+    void int16Range_data();
+    void int16Range();
+    void int32Range();
+    void dateFromParts_data();
+    void dateFromParts();
+    void dateFromTextsRefusesNonNumbers_data();
+    void dateFromTextsRefusesNonNumbers();
+    void dateTexts();
+    void formatNumber_data();
+    void formatNumber();
+    void dataPath_data();
+    void dataPath();
+    void dataPathMissingFile();
+};
+
+void TestConvert::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("digits then letters") << QStringLiteral("12abc") << 12.0;
+    QTest::newRow("leading blank and decimals") << QStringLiteral(" 3.5") << 3.5;
+    QTest::newRow("empty") << QString() << 0.0;
+    QTest::newRow("letters only") << QStringLiteral("abc") << 0.0;
+    QTest::newRow("negative") << QStringLiteral("-4人") << -4.0;
+    QTest::newRow("second point ends the number") << QStringLiteral("1.2.3") << 1.2;
+    QTest::newRow("sign alone") << QStringLiteral("-") << 0.0;
+    QTest::newRow("blank inside ends it") << QStringLiteral("1 2") << 1.0;
+    QTest::newRow("full-width digits are not digits") << QStringLiteral("１２") << 0.0;
+}
+
+void TestConvert::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(convert::leadingNumber(text), expected);
+}
+
+void TestConvert::roundHalfEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("2.5") << 2.5 << 2.0;
+    QTest::newRow("3.5") << 3.5 << 4.0;
+    QTest::newRow("-2.5") << -2.5 << -2.0;
+    QTest::newRow("0.5") << 0.5 << 0.0;
+    QTest::newRow("1.5") << 1.5 << 2.0;
+    QTest::newRow("2.4999") << 2.4999 << 2.0;
+    QTest::newRow("2.5001") << 2.5001 << 3.0;
+    QTest::newRow("-3.5") << -3.5 << -4.0;
+}
+
+void TestConvert::roundHalfEven()
+{
+    QFETCH(double, value);
+    QFETCH(double, expected);
+    QCOMPARE(convert::roundHalfEven(value), expected);
+}
+
+void TestConvert::int16Range_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("overflows");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("max") << 32767.0 << false << 32767;
+    QTest::newRow("min") << -32768.0 << false << -32768;
+    QTest::newRow("rounds into range") << 32767.4 << false << 32767;
+    QTest::newRow("rounds out of range") << 32767.5 << true << 0;
+    QTest::newRow("quantity 40000") << 40000.0 << true << 0;
+    QTest::newRow("below min") << -32769.0 << true << 0;
+    QTest::newRow("half to even") << 2.5 << false << 2;
+}
+
+void TestConvert::int16Range()
+{
+    QFETCH(double, value);
+    QFETCH(bool, overflows);
+    QFETCH(int, expected);
+    if (overflows) {
+        try {
+            convert::toInt16(value);
+            QFAIL("no overflow error");
+        } catch (const ConversionError& e) {
+            QCOMPARE(e.kind(), ConversionError::Kind::Overflow);
+        }
+    } else {
+        QCOMPARE(int(convert::toInt16(value)), expected);
+    }
+}
+
+void TestConvert::int32Range()
+{
+    QCOMPARE(convert::toInt32(2147483647.0), 2147483647);
+    QVERIFY_THROWS_EXCEPTION(ConversionError, convert::toInt32(2147483648.0));
+    QCOMPARE(convert::addInt32(2147483000, 647), 2147483647);
+    QVERIFY_THROWS_EXCEPTION(ConversionError, convert::addInt32(2147483647, 1));
+    QVERIFY_THROWS_EXCEPTION(ConversionError, convert::addInt32(-2147483647 - 1, -1));
+}
+
+void TestConvert::dateFromParts_data()
+{
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("d");
+    QTest::addColumn<QDate>("expected");
+    QTest::newRow("plain") << 2002 << 3 << 1 << QDate(2002, 3, 1);
+    QTest::newRow("Feb 30 rolls over") << 2002 << 2 << 30 << QDate(2002, 3, 2);
+    QTest::newRow("leap Feb 30") << 2004 << 2 << 30 << QDate(2004, 3, 1);
+    QTest::newRow("month 13") << 2002 << 13 << 5 << QDate(2003, 1, 5);
+    QTest::newRow("month 0") << 2002 << 0 << 5 << QDate(2001, 12, 5);
+    QTest::newRow("day 0") << 2002 << 3 << 0 << QDate(2002, 2, 28);
+    QTest::newRow("day 0 of January") << 2002 << 1 << 0 << QDate(2001, 12, 31);
+    QTest::newRow("day 32 of December") << 2002 << 12 << 32 << QDate(2003, 1, 1);
+}
+
+void TestConvert::dateFromParts()
+{
+    QFETCH(int, y);
+    QFETCH(int, m);
+    QFETCH(int, d);
+    QFETCH(QDate, expected);
+    QCOMPARE(convert::dateFromParts(y, m, d), expected);
+    QCOMPARE(convert::dateFromTexts(QString::number(y), QString::number(m), QString::number(d)), expected);
+}
+
+void TestConvert::dateFromTextsRefusesNonNumbers_data()
+{
+    QTest::addColumn<QString>("y");
+    QTest::addColumn<QString>("m");
+    QTest::addColumn<QString>("d");
+    QTest::newRow("empty day") << QStringLiteral("2002") << QStringLiteral("3") << QString();
+    QTest::newRow("empty year") << QString() << QStringLiteral("3") << QStringLiteral("1");
+    QTest::newRow("letters") << QStringLiteral("2002") << QStringLiteral("a") << QStringLiteral("1");
+}
+
+void TestConvert::dateFromTextsRefusesNonNumbers()
+{
+    QFETCH(QString, y);
+    QFETCH(QString, m);
+    QFETCH(QString, d);
+    try {
+        convert::dateFromTexts(y, m, d);
+        QFAIL("no error for a date part that is not a number");
+    } catch (const ConversionError& e) {
+        QCOMPARE(e.kind(), ConversionError::Kind::TypeMismatch);
+    }
+}
+
+void TestConvert::dateTexts()
+{
+    QCOMPARE(convert::dayText(QDate(2002, 3, 1)), QStringLiteral("2002/3/1"));
+    QCOMPARE(convert::dayText(QDate(2002, 11, 21)), QStringLiteral("2002/11/21"));
+    QCOMPARE(convert::shortDateText(QDate(2002, 3, 1)), QStringLiteral("2002/03/01"));
+    QCOMPARE(convert::dayText(QDate()), QString());
+}
+
+void TestConvert::formatNumber_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected");
+    const QString plain = QStringLiteral("#,##0");
+    const QString blankZero = QStringLiteral("##,###,###");
+    QTest::newRow("millions") << 1234567.0 << plain << QStringLiteral("1,234,567");
+    QTest::newRow("zero plain") << 0.0 << plain << QStringLiteral("0");
+    QTest::newRow("zero blank") << 0.0 << blankZero << QString();
+    QTest::newRow("millions blank-zero") << 1234567.0 << blankZero << QStringLiteral("1,234,567");
+    QTest::newRow("negative") << -8980.0 << plain << QStringLiteral("-8,980");
+    QTest::newRow("negative blank-zero") << -1000.0 << blankZero << QStringLiteral("-1,000");
+    QTest::newRow("three digits") << 999.0 << plain << QStringLiteral("999");
+    QTest::newRow("exactly a thousand") << 1000.0 << plain << QStringLiteral("1,000");
+    QTest::newRow("fraction rounds") << 2309.6 << plain << QStringLiteral("2,310");
+}
+
+void TestConvert::formatNumber()
+{
+    QFETCH(double, value);
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    QCOMPARE(convert::formatNumber(value, format), expected);
+}
+
+void TestConvert::dataPath_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("expected"); // "<prog>" stands for the program folder
+    using S = convert::DataPath::Status;
+    QTest::newRow("plain path") << QByteArray("/srv/inn/data/\n") << int(S::Ok) << QStringLiteral("/srv/inn/data/");
+    QTest::newRow("separator added") << QByteArray("/srv/inn/data") << int(S::Ok) << QStringLiteral("/srv/inn/data/");
+    QTest::newRow("App.Path") << QByteArray("App.Path\r\n") << int(S::Ok) << QStringLiteral("<prog>/");
+    QTest::newRow("app.path is a relative path") << QByteArray("app.path") << int(S::Ok)
+                                                  << QStringLiteral("app.path/");
+    QTest::newRow("comma ends the field") << QByteArray("/srv/data/,more text\n") << int(S::Ok)
+                                           << QStringLiteral("/srv/data/");
+    QTest::newRow("quoted keeps blanks") << QByteArray("  \"/srv/my inn/data/\",x") << int(S::Ok)
+                                          << QStringLiteral("/srv/my inn/data/");
+    QTest::newRow("quoted keeps commas") << QByteArray("\"/srv/a,b/\"") << int(S::Ok) << QStringLiteral("/srv/a,b/");
+    QTest::newRow("only the first line") << QByteArray("/first/\n/second/\n") << int(S::Ok)
+                                          << QStringLiteral("/first/");
+    QTest::newRow("Japanese folder") << QByteArray("/srv/旅館/") << int(S::Ok) << QStringLiteral("/srv/旅館/");
+    QTest::newRow("empty file") << QByteArray() << int(S::Empty) << QString();
+    QTest::newRow("blank line") << QByteArray("   \r\n/srv/\n") << int(S::Empty) << QString();
+    QTest::newRow("first field empty") << QByteArray(",/srv/data/") << int(S::Empty) << QString();
+    QTest::newRow("empty quotes") << QByteArray("\"\"") << int(S::Empty) << QString();
+}
+
+void TestConvert::dataPath()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, status);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    QFile file(dir.path() + QStringLiteral("/DPath.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    const auto result = convert::readDataPath(dir.path());
+    QCOMPARE(int(result.status), status);
+    expected.replace(QStringLiteral("<prog>"), dir.path());
+    QCOMPARE(result.directory, expected);
+}
+
+void TestConvert::dataPathMissingFile()
+{
+    QTemporaryDir dir;
+    const auto result = convert::readDataPath(dir.path());
+    QCOMPARE(result.status, convert::DataPath::Status::Missing);
+    QVERIFY(result.directory.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestConvert)
+#include "tst_convert.moc"

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+namespace desk {
+
+class Connection;
+
+// A positioned cursor over a table, a saved query (view) or a SELECT statement.
+//
+// Over one base table (opened by name, or "SELECT * FROM t [WHERE …]") it is updatable
+// and every change is written straight through to the table; it keeps its position as a
+// rowid and answers each move, find and read with one indexed query, so nothing is copied
+// into memory. Over a view or any other statement it is read-only and read whole on first
+// use. Opening reads nothing. Column names are matched without regard to case.
+//
+// Values come back typed by the column's declared type: QDate for DATE, QDateTime for
+// DATETIME, qint64 for integers, double for REAL/amounts, bool for BOOLEAN, QString for
+// text; null stays a null QVariant.
+class RowSet {
+public:
+    using Bookmark = qint64;
+
+    // source: a table name, a view name or a SELECT statement in the suite's dialect.
+    RowSet(std::shared_ptr<Connection> connection, const QString& source);
+    ~RowSet();
+
+    RowSet(const RowSet&) = delete;
+    RowSet& operator=(const RowSet&) = delete;
+
+    bool isUpdatable() const;
+    QStringList columnNames() const;
+
+    int recordCount() const;
+    bool isEmpty() const;
+    bool eof() const; // past the last row
+    bool bof() const; // before the first row
+
+    void moveFirst();
+    void moveNext();
+    void movePrevious();
+    void moveLast();
+
+    // Searches forward from the current row, not skipping it, for the first row that
+    // matches "Column = value" (numbers bare, text in single quotes); stops there or at
+    // end-of-set. Returns !eof().
+    bool find(const QString& criterion);
+
+    Bookmark bookmark() const;
+    void setBookmark(Bookmark bookmark);
+
+    // add-new, set columns, update: appends a row; unset columns take the table default.
+    void addNew();
+    void setValue(const QString& column, const QVariant& value);
+    // Writes the pending new row or the pending changes of the current row.
+    void update();
+    void cancelUpdate();
+    // Removes the current row; the position then stands on the removed row's place
+    // (moveNext reaches the following row).
+    void remove();
+
+    QVariant value(const QString& column) const;
+    QVariant value(int column) const;
+
+    // Reads the source again, keeping no position (current row = first row).
+    void requery();
+    void close();
+
+    Connection& connection() const;
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace desk

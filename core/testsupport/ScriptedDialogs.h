@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+namespace desk::test {
+
+// A Dialogs double: records what was shown and answers from queues. Installs itself
+// for its lifetime. With an empty queue a message is answered with its first button,
+// an input box is cancelled (empty text), a file choice is cancelled and a printer
+// choice is accepted.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        enum class Kind { Message, Input, SaveFile, Printer } kind;
+        QString text;
+        QString title;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+        QString defaultText;
+        std::optional<QPoint> pos;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    void pushAnswer(Answer answer) { m_answers.enqueue(answer); }
+    void pushInput(const QString& text) { m_inputs.enqueue(text); }
+    void pushFileName(const QString& name) { m_fileNames.enqueue(name); }
+    void pushPrinterChoice(bool accept) { m_printerChoices.enqueue(accept); }
+
+    const QList<Shown>& shown() const { return m_shown; }
+    // Message boxes only, in order.
+    QList<Shown> messages() const;
+    QStringList messageTexts() const;
+    int beeps() const { return m_beeps; }
+    void clear();
+
+    Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override;
+    QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText,
+                  std::optional<QPoint> pos) override;
+    void beep() override { ++m_beeps; }
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                         const QString& filter) override;
+    bool choosePrinter(QWidget* parent, QPrinter* printer) override;
+
+private:
+    QQueue<Answer> m_answers;
+    QQueue<QString> m_inputs;
+    QQueue<QString> m_fileNames;
+    QQueue<bool> m_printerChoices;
+    QList<Shown> m_shown;
+    int m_beeps = 0;
+};
+
+} // namespace desk::test

@@ -1,0 +1,58 @@
+#include "Widgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace desk::test {
+
+bool click(const QObject* root, const QString& name)
+{
+    auto* button = root->findChild<QAbstractButton*>(name);
+    if (!button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+
+bool typeInto(const QObject* root, const QString& name, const QString& text)
+{
+    auto* edit = root->findChild<QLineEdit*>(name);
+    if (!edit || !edit->isEnabled())
+        return false;
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
+    else
+        QTest::keyClicks(edit, text);
+    return true;
+}
+
+QString textOf(const QObject* root, const QString& name)
+{
+    QObject* o = root->findChild<QObject*>(name);
+    if (auto* e = qobject_cast<QLineEdit*>(o))
+        return e->text();
+    if (auto* l = qobject_cast<QLabel*>(o))
+        return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(o))
+        return b->text();
+    if (auto* c = qobject_cast<QComboBox*>(o))
+        return c->currentText();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(o))
+        return p->toPlainText();
+    if (auto* g = qobject_cast<QGroupBox*>(o))
+        return g->title();
+    return o ? o->property("text").toString() : QString();
+}
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace desk::test

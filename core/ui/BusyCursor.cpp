@@ -1,0 +1,12 @@
+#include "BusyCursor.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace desk {
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+} // namespace desk

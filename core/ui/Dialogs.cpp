@@ -1,0 +1,104 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace desk {
+
+namespace {
+Dialogs* g_installed = nullptr;
+
+QMessageBox::StandardButtons standardButtons(Dialogs::Buttons buttons)
+{
+    switch (buttons) {
+    case Dialogs::Buttons::Ok:
+        return QMessageBox::Ok;
+    case Dialogs::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Dialogs::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Dialogs::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Dialogs::Buttons::RetryCancel:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon boxIcon(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::None:
+        return QMessageBox::NoIcon;
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Critical:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+Dialogs& Dialogs::instance()
+{
+    static WidgetDialogs real;
+    return g_installed ? *g_installed : real;
+}
+
+void Dialogs::setInstance(Dialogs* dialogs) { g_installed = dialogs; }
+
+Dialogs::Answer WidgetDialogs::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                                       Buttons buttons)
+{
+    QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), parent);
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Retry:
+        return Answer::Retry;
+    default:
+        return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Cancel;
+    }
+}
+
+QString WidgetDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
+                             const QString& defaultText, std::optional<QPoint> pos)
+{
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    if (pos)
+        box.move(*pos);
+    if (box.exec() != QDialog::Accepted)
+        return {};
+    return box.textValue();
+}
+
+void WidgetDialogs::beep() { QApplication::beep(); }
+
+QString WidgetDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                    const QString& filter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+}
+
+bool WidgetDialogs::choosePrinter(QWidget* parent, QPrinter* printer)
+{
+    QPrintDialog box(printer, parent);
+    return box.exec() == QDialog::Accepted;
+}
+
+} // namespace desk

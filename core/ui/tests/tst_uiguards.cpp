@@ -1,0 +1,144 @@
+#include "convert/Convert.h"
+#include "data/DbError.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/SlotGuard.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+
+using namespace desk;
+
+class TestUiGuards : public QObject {
+    Q_OBJECT
+
+private slots:
+    void scriptedDialogsRecordAndAnswer();
+    void scriptedDialogsDefaults();
+    void scriptedDialogsUninstallOnDestruction();
+    void busyCursorRestoredOnEveryWayOut();
+    void guardTurnsErrorsIntoMessages_data();
+    void guardTurnsErrorsIntoMessages();
+    void guardedSlotKeepsWindowUsable();
+};
+
+void TestUiGuards::scriptedDialogsRecordAndAnswer()
+{
+    test::ScriptedDialogs script;
+    script.pushAnswer(Dialogs::Answer::No);
+    script.pushInput(QStringLiteral("17"));
+    QCOMPARE(dialogs().message(nullptr, QStringLiteral("削除しますか？"), QStringLiteral("確認"),
+                               Dialogs::Icon::Question, Dialogs::Buttons::YesNo),
+             Dialogs::Answer::No);
+    QCOMPARE(dialogs().input(nullptr, QStringLiteral("予約番号を入力してください。"), QStringLiteral("予約"), {},
+                             QPoint(10, 20)),
+             QStringLiteral("17"));
+    dialogs().beep();
+    QCOMPARE(script.shown().size(), 2);
+    QCOMPARE(script.shown()[0].title, QStringLiteral("確認"));
+    QCOMPARE(script.shown()[0].icon, Dialogs::Icon::Question);
+    QCOMPARE(script.shown()[0].buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(script.shown()[1].kind, test::ScriptedDialogs::Shown::Kind::Input);
+    QCOMPARE(script.shown()[1].pos, std::optional<QPoint>(QPoint(10, 20)));
+    QCOMPARE(script.messageTexts(), QStringList{QStringLiteral("削除しますか？")});
+    QCOMPARE(script.beeps(), 1);
+}
+
+void TestUiGuards::scriptedDialogsDefaults()
+{
+    test::ScriptedDialogs script;
+    QCOMPARE(dialogs().message(nullptr, QStringLiteral("a"), QStringLiteral("t")), Dialogs::Answer::Ok);
+    QCOMPARE(dialogs().message(nullptr, QStringLiteral("a"), QStringLiteral("t"), Dialogs::Icon::Question,
+                               Dialogs::Buttons::YesNo),
+             Dialogs::Answer::Yes);
+    // An input box with nothing scripted is a cancelled one.
+    QVERIFY(dialogs().input(nullptr, QStringLiteral("p"), QStringLiteral("t")).isEmpty());
+    QVERIFY(dialogs().saveFileName(nullptr, QStringLiteral("c"), {}, {}).isEmpty());
+}
+
+void TestUiGuards::scriptedDialogsUninstallOnDestruction()
+{
+    {
+        test::ScriptedDialogs script;
+        QCOMPARE(&Dialogs::instance(), static_cast<Dialogs*>(&script));
+    }
+    QVERIFY(dynamic_cast<WidgetDialogs*>(&Dialogs::instance()) != nullptr);
+}
+
+void TestUiGuards::busyCursorRestoredOnEveryWayOut()
+{
+    QVERIFY(!QApplication::overrideCursor());
+    {
+        BusyCursor busy;
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    QVERIFY(!QApplication::overrideCursor());
+    try {
+        BusyCursor busy;
+        throw DbError(QStringLiteral("boom"));
+    } catch (const DbError&) {
+    }
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestUiGuards::guardTurnsErrorsIntoMessages_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("fragment");
+    QTest::newRow("database") << 0 << QStringLiteral("no such table: Reserve");
+    QTest::newRow("conversion") << 1 << QStringLiteral("オーバーフロー");
+    QTest::newRow("standard") << 2 << QStringLiteral("bad thing");
+    QTest::newRow("unknown") << 3 << QStringLiteral("原因不明");
+}
+
+void TestUiGuards::guardTurnsErrorsIntoMessages()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, fragment);
+    test::ScriptedDialogs script;
+    const bool ok = guarded(nullptr, [kind] {
+        BusyCursor busy;
+        switch (kind) {
+        case 0:
+            throw DbError(QStringLiteral("no such table: Reserve"), QStringLiteral("SELECT * FROM Reserve"),
+                          QStringLiteral("/data/BTReservation.mdb"));
+        case 1:
+            convert::toInt16(40000);
+            break;
+        case 2:
+            throw std::runtime_error("bad thing");
+        default:
+            throw 42;
+        }
+    });
+    QVERIFY(!ok);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(script.messages().size(), 1);
+    QCOMPARE(script.messages()[0].title, QStringLiteral("警告"));
+    QCOMPARE(script.messages()[0].icon, Dialogs::Icon::Critical);
+    QVERIFY2(script.messages()[0].text.contains(fragment), qPrintable(script.messages()[0].text));
+}
+
+void TestUiGuards::guardedSlotKeepsWindowUsable()
+{
+    test::ScriptedDialogs script;
+    QPushButton button;
+    int runs = 0;
+    QObject::connect(&button, &QPushButton::clicked, &button, [&] {
+        guarded(&button, [&] {
+            ++runs;
+            throw DbError(QStringLiteral("disk full"));
+        });
+    });
+    button.click();
+    button.click();
+    QCOMPARE(runs, 2);
+    QCOMPARE(script.messages().size(), 2);
+    QVERIFY(guarded(&button, [] {}));
+    QCOMPARE(script.messages().size(), 2);
+}
+
+QTEST_MAIN(TestUiGuards)
+#include "tst_uiguards.moc"
