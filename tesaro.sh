@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Set-up, run and test of the Tesaro front-desk suite on Debian 12.
+#   ./tesaro.sh run    install what is missing, build, prepare sample data, start deskmain
+#   ./tesaro.sh test   install what is missing, build, prepare sample data, run every test
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="${TESARO_BUILD_DIR:-$here/build}"
+data="${TESARO_DATA_DIR:-$here/sample-data}"
+mode="${1:-}"
+
+packages=(
+    cmake ninja-build g++ ccache pkg-config
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+    fonts-noto-cjk xvfb xauth poppler-utils clang-format
+)
+
+say() { printf 'tesaro: %s\n' "$*"; }
+
+install_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    say "installing missing Debian packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { say "run as root or install sudo to install: ${missing[*]}"; exit 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build_all() {
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build"
+}
+
+prepare_data() {
+    local admin="$build/bin/deskadmin"
+    if [ ! -e "$data/BTReservation.mdb" ]; then
+        if [ ! -x "$admin" ]; then
+            say "deskadmin is not built yet: no sample data directory can be made"
+            return 1
+        fi
+        say "creating the sample data directory $data"
+        "$admin" init "$data" --sample
+    fi
+    # The main menu finds its data through DPath.txt beside itself.
+    printf '%s/\n' "$data" > "$build/bin/DPath.txt"
+}
+
+case "$mode" in
+run)
+    install_packages
+    build_all
+    prepare_data || exit 1
+    if [ ! -x "$build/bin/deskmain" ]; then
+        say "deskmain is not built yet: there is nothing to start"
+        exit 1
+    fi
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        say "no display is available. Start it on a virtual one with:"
+        say "    xvfb-run -a -s '-screen 0 1280x1024x24' ./tesaro.sh run"
+        exit 1
+    fi
+    exec "$build/bin/deskmain"
+    ;;
+test)
+    install_packages
+    build_all
+    prepare_data || say "continuing without sample data"
+    ctest --test-dir "$build" --output-on-failure --timeout 300 -j 2
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
