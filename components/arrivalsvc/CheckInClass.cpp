@@ -1,0 +1,343 @@
+#include "CheckInClass.h"
+
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/RowSet.h"
+#include "data/Sql.h"
+
+#include <QRegularExpression>
+#include <QVariant>
+
+namespace arrivalsvc {
+
+namespace {
+
+// A column holding no value reads as empty text or 0, not as a failure.
+QString text(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
+
+qint32 whole(const QVariant& value) {
+    return value.isNull() ? 0 : desk::convert::toInt32(double(value.toLongLong()));
+}
+
+QDate dateOf(const QVariant& value) {
+    if (value.isNull())
+        return {};
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().date();
+    return value.toDate();
+}
+
+QVariant dateValue(const QDate& date) {
+    return date.isValid() ? QVariant(date) : QVariant();
+}
+
+// The reception date arrives as a day text; anything that is no calendar date is refused
+// before a row is written.
+QDate dateFromText(const QString& dayText) {
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(dayText);
+    const QDate date = match.hasMatch()
+                           ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
+                           : QDate();
+    if (!date.isValid())
+        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
+                                    QStringLiteral("「%1」は日付になりません。").arg(dayText));
+    return date;
+}
+
+QString criterion(const QString& number) {
+    return QStringLiteral("CheckInNo = ") + desk::Sql::quote(number);
+}
+
+QString orDefault(const QString& code, const char* fallback) {
+    return code.isEmpty() ? QString::fromLatin1(fallback) : code;
+}
+
+} // namespace
+
+CheckInClass::CheckInClass() = default;
+CheckInClass::~CheckInClass() = default;
+
+void CheckInClass::setQuantity(qint32 value) {
+    m_quantity = desk::convert::toInt16(double(value));
+}
+
+void CheckInClass::CntDB() {
+    m_rsDaySale.reset();
+    m_rsAdrs.reset();
+    m_rsGroupe.reset();
+    m_rsCliantDetail.reset();
+    m_rsBadget.reset();
+    m_rsClasify.reset();
+    m_rsCliants.reset();
+    m_connection = desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::DaySalesCliants));
+    m_rsCliants = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CheckInCliants"));
+    m_rsClasify = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CheckInClasify"));
+    m_rsBadget = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CheckInBadget"));
+    m_rsCliantDetail = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CheckInCliantDetail"));
+    m_rsGroupe = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CheckInGroupe"));
+    m_rsAdrs = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CheckInAdrs"));
+    m_rsDaySale = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("QRYCliantsDaySale"));
+}
+
+desk::Connection& CheckInClass::connection() const {
+    if (!m_connection)
+        throw desk::DbError(QStringLiteral("チェックインデータに接続されていません。"));
+    return *m_connection;
+}
+
+desk::RowSet& CheckInClass::rowSet(const std::unique_ptr<desk::RowSet>& rs) const {
+    if (!rs)
+        throw desk::DbError(QStringLiteral("チェックインデータに接続されていません。"));
+    return *rs;
+}
+
+bool CheckInClass::findNumber(const std::unique_ptr<desk::RowSet>& rs, const QString& number) {
+    return rowSet(rs).find(criterion(number));
+}
+
+desk::RowSet& CheckInClass::requireNumber(const std::unique_ptr<desk::RowSet>& rs, const QString& table,
+                                          const QString& number) {
+    if (!findNumber(rs, number))
+        throw desk::DbError(QStringLiteral("チェックイン番号「%1」の行が %2 にありません。").arg(number, table),
+                            criterion(number), m_connection->filePath());
+    return *rs;
+}
+
+QString CheckInClass::CheckInNoCheck(const QString& checkInNo) {
+    return findNumber(m_rsCliants, checkInNo) ? QStringLiteral("x") : QString();
+}
+
+QString CheckInClass::DispCheckInName(const QString& checkInNo) {
+    if (!findNumber(m_rsCliants, checkInNo))
+        return QStringLiteral("x");
+    return text(m_rsCliants->value(QStringLiteral("CheckInName")));
+}
+
+void CheckInClass::Msave() {
+    desk::RowSet& cliants = rowSet(m_rsCliants);
+    // Converted before anything is written, so a bad date text writes nothing.
+    const QVariant recieveDate = m_recieveDate.isEmpty() ? QVariant() : QVariant(dateFromText(m_recieveDate));
+
+    desk::Transaction transaction(*m_connection);
+
+    // CheckOutFlag is left to its column default (False): a new guest is in the house.
+    cliants.addNew();
+    cliants.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    cliants.setValue(QStringLiteral("CheckInDate"), dateValue(m_checkInDate));
+    cliants.setValue(QStringLiteral("CheckInName"), m_checkInName);
+    cliants.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
+    cliants.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
+    cliants.update();
+
+    desk::RowSet& adrs = *m_rsAdrs;
+    adrs.addNew();
+    adrs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    adrs.setValue(QStringLiteral("CheckInAdrs1"), m_checkInAdrs1);
+    adrs.setValue(QStringLiteral("CheckInAdrs2"), m_checkInAdrs2);
+    adrs.setValue(QStringLiteral("CheckInAdrs3"), m_checkInAdrs3);
+    adrs.setValue(QStringLiteral("CheckInTelNo"), m_checkInTelNo);
+    adrs.setValue(QStringLiteral("CheckInEMAdrs"), m_checkInEMAdrs);
+    adrs.setValue(QStringLiteral("CheckInFaxNo"), m_checkInFaxNo);
+    adrs.update();
+
+    // Unclassified guests still count in the statistics under the "none" codes.
+    m_userClass = orDefault(m_userClass, "U0");
+    m_ageClass = orDefault(m_ageClass, "A0");
+    m_payClass = orDefault(m_payClass, "P0");
+    m_groupeClass = orDefault(m_groupeClass, "G0");
+    desk::RowSet& clasify = *m_rsClasify;
+    clasify.addNew();
+    clasify.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    clasify.setValue(QStringLiteral("RvUseClass"), m_userClass);
+    clasify.setValue(QStringLiteral("RvYearOldClass"), m_ageClass);
+    clasify.setValue(QStringLiteral("RvPayment"), m_payClass);
+    clasify.setValue(QStringLiteral("RvGroupespec"), m_groupeClass);
+    clasify.setValue(QStringLiteral("ChoiceClass"), m_choiceClass);
+    clasify.update();
+
+    desk::RowSet& groupe = *m_rsGroupe;
+    groupe.addNew();
+    groupe.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    groupe.setValue(QStringLiteral("CheckInGroupe"), m_checkInGroupe);
+    groupe.setValue(QStringLiteral("CheckInCName"), m_checkInCName);
+    groupe.setValue(QStringLiteral("CheckInTravelAg"), m_checkInTravelAg);
+    groupe.update();
+
+    desk::RowSet& detail = *m_rsCliantDetail;
+    detail.addNew();
+    detail.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    detail.setValue(QStringLiteral("RvNo"), m_reserveNo);
+    if (!recieveDate.isNull())
+        detail.setValue(QStringLiteral("RvDate"), recieveDate);
+    detail.setValue(QStringLiteral("RvArvtime"), m_arvTime);
+    detail.setValue(QStringLiteral("RvChkInTime"), m_arvTimeChkIn);
+    detail.update();
+
+    desk::RowSet& badget = *m_rsBadget;
+    badget.addNew();
+    badget.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    badget.setValue(QStringLiteral("RvClNumber"), m_quantity);
+    badget.setValue(QStringLiteral("RvBadget"), m_badget);
+    badget.update();
+
+    transaction.commit();
+}
+
+void CheckInClass::Medit() {
+    rowSet(m_rsCliants);
+    desk::Transaction transaction(*m_connection);
+
+    // Renumbering onto a number in use would merge two guests' rows under one key.
+    if (m_checkInNO != m_checkInNO2) {
+        const QVariant taken = m_connection->scalar(
+            QStringLiteral("SELECT Count(*) FROM CheckInCliants WHERE CheckInNO = ") + desk::Sql::quote(m_checkInNO) +
+            QStringLiteral(" AND CheckInNO <> ") + desk::Sql::quote(m_checkInNO2));
+        if (taken.toLongLong() > 0)
+            throw desk::DbError(QStringLiteral("チェックイン番号「%1」は既に使われています。").arg(m_checkInNO), {},
+                                m_connection->filePath());
+    }
+
+    desk::RowSet& cliants = requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2);
+    cliants.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    cliants.setValue(QStringLiteral("CheckInDate"), dateValue(m_checkInDate));
+    cliants.setValue(QStringLiteral("CheckInName"), m_checkInName);
+    cliants.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
+    cliants.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
+    cliants.update();
+
+    // The fax number is kept as first saved.
+    desk::RowSet& adrs = requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), m_checkInNO2);
+    adrs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    adrs.setValue(QStringLiteral("CheckInAdrs1"), m_checkInAdrs1);
+    adrs.setValue(QStringLiteral("CheckInAdrs2"), m_checkInAdrs2);
+    adrs.setValue(QStringLiteral("CheckInAdrs3"), m_checkInAdrs3);
+    adrs.setValue(QStringLiteral("CheckInTelNo"), m_checkInTelNo);
+    adrs.setValue(QStringLiteral("CheckInEMAdrs"), m_checkInEMAdrs);
+    adrs.update();
+
+    desk::RowSet& clasify = requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), m_checkInNO2);
+    clasify.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    clasify.setValue(QStringLiteral("RvUseClass"), m_userClass);
+    clasify.setValue(QStringLiteral("RvYearOldClass"), m_ageClass);
+    clasify.setValue(QStringLiteral("RvPayment"), m_payClass);
+    clasify.setValue(QStringLiteral("RvGroupespec"), m_groupeClass);
+    clasify.setValue(QStringLiteral("ChoiceClass"), m_choiceClass);
+    clasify.update();
+
+    desk::RowSet& groupe = requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), m_checkInNO2);
+    groupe.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    groupe.setValue(QStringLiteral("CheckInGroupe"), m_checkInGroupe);
+    groupe.setValue(QStringLiteral("CheckInCName"), m_checkInCName);
+    groupe.setValue(QStringLiteral("CheckInTravelAg"), m_checkInTravelAg);
+    groupe.update();
+
+    // The reservation link cannot change after the first save; only its key follows.
+    desk::RowSet& detail = requireNumber(m_rsCliantDetail, QStringLiteral("CheckInCliantDetail"), m_checkInNO2);
+    detail.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    detail.update();
+
+    desk::RowSet& badget = requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), m_checkInNO2);
+    badget.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    badget.setValue(QStringLiteral("RvClNumber"), m_quantity);
+    badget.setValue(QStringLiteral("RvBadget"), m_badget);
+    badget.update();
+
+    transaction.commit();
+}
+
+void CheckInClass::Mdelete() {
+    rowSet(m_rsCliants);
+    desk::Transaction transaction(*m_connection);
+    requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2).remove();
+    requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), m_checkInNO2).remove();
+    requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), m_checkInNO2).remove();
+    requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), m_checkInNO2).remove();
+    requireNumber(m_rsCliantDetail, QStringLiteral("CheckInCliantDetail"), m_checkInNO2).remove();
+    requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), m_checkInNO2).remove();
+    transaction.commit();
+}
+
+void CheckInClass::EDsearch() {
+    if (!findNumber(m_rsCliants, m_checkInNO)) {
+        m_checkInNO = QStringLiteral("X");
+        return;
+    }
+    // Everything is read before a property changes, so a failure leaves them as they were.
+    const desk::RowSet& head = *m_rsCliants;
+    const QString number = text(head.value(QStringLiteral("CheckInNO")));
+    const QDate checkInDate = dateOf(head.value(QStringLiteral("CheckInDate")));
+    const QString checkInName = text(head.value(QStringLiteral("CheckInName")));
+    const QString checkInRoomNo = text(head.value(QStringLiteral("CheckInRoomNo")));
+    const QString checkInRemarks = text(head.value(QStringLiteral("CheckInRemarks")));
+    const bool checkOutFlag = head.value(QStringLiteral("CheckOutFlag")).toBool();
+
+    const desk::RowSet& adrs = requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), number);
+    const QString adrs1 = text(adrs.value(QStringLiteral("CheckInAdrs1")));
+    const QString adrs2 = text(adrs.value(QStringLiteral("CheckInAdrs2")));
+    const QString adrs3 = text(adrs.value(QStringLiteral("CheckInAdrs3")));
+    const QString telNo = text(adrs.value(QStringLiteral("CheckInTelNo")));
+    const QString emAdrs = text(adrs.value(QStringLiteral("CheckInEMAdrs")));
+
+    const desk::RowSet& groupe = requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), number);
+    const QString groupeName = text(groupe.value(QStringLiteral("CheckInGroupe")));
+    const QString cName = text(groupe.value(QStringLiteral("CheckInCName")));
+    const QString travelAg = text(groupe.value(QStringLiteral("CheckInTravelAg")));
+
+    const desk::RowSet& clasify = requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), number);
+    const QString userClass = text(clasify.value(QStringLiteral("RvUseClass")));
+    const QString ageClass = text(clasify.value(QStringLiteral("RvYearOldClass")));
+    const QString payClass = text(clasify.value(QStringLiteral("RvPayment")));
+    const QString groupeClass = text(clasify.value(QStringLiteral("RvGroupespec")));
+    const QString choiceClass = text(clasify.value(QStringLiteral("ChoiceClass")));
+
+    const desk::RowSet& badget = requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), number);
+    const QVariant clNumber = badget.value(QStringLiteral("RvClNumber"));
+    const qint16 quantity = clNumber.isNull() ? qint16(0) : desk::convert::toInt16(double(clNumber.toLongLong()));
+    const qint32 badgetValue = whole(badget.value(QStringLiteral("RvBadget")));
+
+    m_checkInNO = number;
+    m_checkInDate = checkInDate;
+    m_checkInName = checkInName;
+    m_checkInRoomNo = checkInRoomNo;
+    m_checkInRemarks = checkInRemarks;
+    m_checkOutFlag = checkOutFlag;
+    m_checkInAdrs1 = adrs1;
+    m_checkInAdrs2 = adrs2;
+    m_checkInAdrs3 = adrs3;
+    m_checkInTelNo = telNo;
+    m_checkInEMAdrs = emAdrs;
+    m_checkInGroupe = groupeName;
+    m_checkInCName = cName;
+    m_checkInTravelAg = travelAg;
+    m_userClass = userClass;
+    m_ageClass = ageClass;
+    m_payClass = payClass;
+    m_groupeClass = groupeClass;
+    m_choiceClass = choiceClass;
+    m_quantity = quantity;
+    m_badget = badgetValue;
+}
+
+void CheckInClass::CheckOut() {
+    desk::RowSet& cliants = requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2);
+    cliants.setValue(QStringLiteral("CheckOutFlag"), true);
+    cliants.update();
+}
+
+std::unique_ptr<desk::RowSet> CheckInClass::RsCliantR() {
+    rowSet(m_rsCliants);
+    return std::make_unique<desk::RowSet>(m_connection,
+                                          QStringLiteral("SELECT * FROM QRYCliantsDaySale WHERE ") + m_sql1);
+}
+
+std::unique_ptr<desk::RowSet> CheckInClass::RsNotChkOut() {
+    rowSet(m_rsCliants);
+    return std::make_unique<desk::RowSet>(m_connection,
+                                          QStringLiteral("SELECT * FROM CheckInCliants WHERE CheckOutFlag = False"));
+}
+
+} // namespace arrivalsvc

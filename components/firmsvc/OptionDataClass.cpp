@@ -1,0 +1,85 @@
+#include "OptionDataClass.h"
+
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/RowSet.h"
+
+#include <QVariant>
+
+namespace firmsvc {
+
+namespace {
+QString text(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
+} // namespace
+
+OptionDataClass::OptionDataClass() = default;
+OptionDataClass::~OptionDataClass() = default;
+
+void OptionDataClass::setServiceFee(double value) {
+    m_serviceFee = desk::convert::roundHalfEven(value);
+}
+
+void OptionDataClass::ConnectDb() {
+    m_rsProfile.reset();
+    m_connection = desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::Option));
+    m_rsProfile = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CompanyProfile"));
+}
+
+desk::Connection& OptionDataClass::connection() const {
+    if (!m_connection)
+        throw desk::DbError(QStringLiteral("会社情報に接続されていません。"));
+    return *m_connection;
+}
+
+desk::RowSet& OptionDataClass::profile() const {
+    if (!m_rsProfile)
+        throw desk::DbError(QStringLiteral("会社情報に接続されていません。"));
+    return *m_rsProfile;
+}
+
+desk::RowSet& OptionDataClass::currentRow() const {
+    desk::RowSet& rs = profile();
+    if (rs.eof() || rs.bof())
+        throw desk::DbError(QStringLiteral("会社情報が登録されていません。"), QStringLiteral("CompanyProfile"),
+                            m_connection->filePath());
+    return rs;
+}
+
+void OptionDataClass::DisplyData() {
+    profile().moveFirst();
+    const desk::RowSet& rs = currentRow();
+    const QString companyName = text(rs.value(QStringLiteral("CompanyName")));
+    const QString zipCode = text(rs.value(QStringLiteral("CpZipCode")));
+    const QString address = text(rs.value(QStringLiteral("CpAddress")));
+    const QString telNo = text(rs.value(QStringLiteral("CpTelNo")));
+    const QString faxNo = text(rs.value(QStringLiteral("CpFaxno")));
+    const QString url = text(rs.value(QStringLiteral("CpURL")));
+    const QString email = text(rs.value(QStringLiteral("CpEmail")));
+    const QString comment = text(rs.value(QStringLiteral("CpComment")));
+    m_myCompanyName = companyName;
+    m_myZipCode = zipCode;
+    m_myAddress = address;
+    m_myTelNo = telNo;
+    m_myFaxNo = faxNo;
+    m_myURL = url;
+    m_myEmail = email;
+    m_myComment = comment;
+}
+
+void OptionDataClass::EditData() {
+    desk::RowSet& rs = currentRow();
+    rs.setValue(QStringLiteral("CompanyName"), m_myCompanyName);
+    rs.setValue(QStringLiteral("CpZipCode"), m_myZipCode);
+    rs.setValue(QStringLiteral("CpAddress"), m_myAddress);
+    rs.setValue(QStringLiteral("CpTelNo"), m_myTelNo);
+    rs.setValue(QStringLiteral("CpFaxno"), m_myFaxNo);
+    rs.setValue(QStringLiteral("CpURL"), m_myURL);
+    rs.setValue(QStringLiteral("CpEmail"), m_myEmail);
+    rs.setValue(QStringLiteral("CpComment"), m_myComment);
+    rs.update();
+}
+
+} // namespace firmsvc

@@ -1,0 +1,96 @@
+#include "OptionDataClass.h"
+
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/RowSet.h"
+#include "data/Sql.h"
+
+#include <QVariant>
+
+namespace guestcatsvc {
+
+namespace {
+
+struct ListInfo {
+    const char* table;
+    const char* codeColumn;
+    const char* nameColumn;
+};
+
+// By kind number.
+constexpr ListInfo lists[] = {
+    {"AgeClass", "YCode", "yearclass"},      {"GroupeClass", "GCode", "Groupename"},
+    {"UserClass", "UCode", "UclassName"},    {"PaymentClass", "PCode", "PaymentName"},
+    {"ChoiceClass", "ChCode", "ChoiceName"},
+};
+
+// Opening order of the lists.
+constexpr int openingOrder[] = {0, 2, 1, 3, 4};
+
+QString criterion(int kind, const QString& code) {
+    return QLatin1String(lists[kind].codeColumn) + QStringLiteral(" = ") + desk::Sql::quote(code);
+}
+
+} // namespace
+
+OptionDataClass::OptionDataClass() = default;
+
+// Closed in the order AgeClass, UserClass, ChoiceClass, GroupeClass, PaymentClass, then
+// the connection.
+OptionDataClass::~OptionDataClass() {
+    for (int kind : {int(Age), int(User), int(Choice), int(Groupe), int(Payment)})
+        m_lists[kind].reset();
+    m_connection.reset();
+}
+
+void OptionDataClass::setServiceFee(double value) {
+    m_serviceFee = desk::convert::roundHalfEven(value);
+}
+
+void OptionDataClass::CntDb() {
+    for (auto& rs : m_lists)
+        rs.reset();
+    m_connection = desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::DaySalesCliants));
+    for (int kind : openingOrder)
+        m_lists[kind] = std::make_unique<desk::RowSet>(m_connection, QLatin1String(lists[kind].table));
+}
+
+desk::Connection& OptionDataClass::connection() const {
+    if (!m_connection)
+        throw desk::DbError(QStringLiteral("区分データに接続されていません。"));
+    return *m_connection;
+}
+
+desk::RowSet& OptionDataClass::list(int kind) const {
+    if (!m_lists[kind])
+        throw desk::DbError(QStringLiteral("区分データに接続されていません。"));
+    return *m_lists[kind];
+}
+
+QString OptionDataClass::DispClassData(int kind, const QString& code) {
+    if (kind < 0 || kind >= KindCount)
+        return {};
+    desk::RowSet& rs = list(kind);
+    if (!rs.find(criterion(kind, code)))
+        return QStringLiteral("x");
+    const QVariant name = rs.value(QLatin1String(lists[kind].nameColumn));
+    return name.isNull() ? QString() : name.toString();
+}
+
+void OptionDataClass::RecEdit() {
+    bool ok = false;
+    const int kind = m_checkFlag.toInt(&ok);
+    if (!ok || m_checkFlag.size() != 1 || kind < 0 || kind >= KindCount)
+        return;
+    const QString* names[KindCount] = {&m_myAge, &m_myGroupe, &m_myUser, &m_myPayment, &m_myReason};
+    desk::RowSet& rs = list(kind);
+    if (!rs.find(criterion(kind, m_checkEditData)))
+        throw desk::DbError(QStringLiteral("区分コード「%1」が %2 にありません。")
+                                .arg(m_checkEditData, QLatin1String(lists[kind].table)),
+                            criterion(kind, m_checkEditData), m_connection->filePath());
+    rs.setValue(QLatin1String(lists[kind].nameColumn), *names[kind]);
+    rs.update();
+}
+
+} // namespace guestcatsvc
