@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace desk {
+class Connection;
+class RowSet;
+} // namespace desk
+
+namespace goodssvc {
+
+// The inn's commodities: one row in Commodities (name, class, unit, remarks) and one in
+// CmPrice (five price levels) per code, always written together.
+//
+// Use a fresh object per action: DirPath, CntDb, properties, one operation. Look-ups search
+// forward from where the previous look-up on the same object stopped, so a second look-up
+// on one object only sees the rows at or after the first one's hit.
+class ComodityInn {
+public:
+    ComodityInn();
+    ~ComodityInn();
+
+    ComodityInn(const ComodityInn&) = delete;
+    ComodityInn& operator=(const ComodityInn&) = delete;
+
+    // Opens BTSales.mdb and the row sets over Commodities and CmPrice; again replaces them.
+    void CntDb();
+
+    // The commodity's name, or "X" when the code is unknown.
+    QString ComodityName(const QString& McdsCode);
+    // The standard price (CMprice0) as a 32-bit integer, or the text "X" when the code has
+    // no price row.
+    QVariant ComodityPrice(const QString& McdsCode);
+    // "O" when the code is free, "X" when it is taken.
+    QString DuplicateCheck(const QString& McdsCode);
+
+    // Adds the commodity MdCode from the properties (both rows, together or not at all).
+    void Msave();
+    // Rewrites the commodity MdCode2 from the properties; its code becomes MdCode.
+    void Medit();
+    // Deletes the commodity MdCode2 from both tables.
+    void Mdelete();
+    // Loads the commodity MdCode into the properties; MdCode becomes "X" when unknown.
+    void EDsearch();
+
+    // The connection of this object, for a screen that wraps several operations in one
+    // desk::Transaction. Valid after CntDb.
+    desk::Connection& connection() const;
+
+    QString MdCode() const { return m_code; }
+    void setMdCode(const QString& value) { m_code = value; }
+    void setMdCode2(const QString& value) { m_code2 = value; }
+    QString Mname() const { return m_name; }
+    void setMname(const QString& value) { m_name = value; }
+    QString Mclasify() const { return m_classCode; }
+    void setMclasify(const QString& value) { m_classCode = value; }
+    QString Munite() const { return m_unit; }
+    void setMunite(const QString& value) { m_unit = value; }
+    qint32 Mprice0() const { return m_prices[0]; }
+    void setMprice0(qint32 value) { m_prices[0] = value; }
+    qint32 Mprice1() const { return m_prices[1]; }
+    void setMprice1(qint32 value) { m_prices[1] = value; }
+    qint32 Mprice2() const { return m_prices[2]; }
+    void setMprice2(qint32 value) { m_prices[2] = value; }
+    qint32 Mprice3() const { return m_prices[3]; }
+    void setMprice3(qint32 value) { m_prices[3] = value; }
+    qint32 Mprice4() const { return m_prices[4]; }
+    void setMprice4(qint32 value) { m_prices[4] = value; }
+    QString Mremarks() const { return m_remarks; }
+    void setMremarks(const QString& value) { m_remarks = value; }
+    QString MbookMark() const { return m_bookmark; }
+    void setMbookMark(const QString& value) { m_bookmark = value; }
+    void setDirPath(const QString& value) { m_dirPath = value; }
+
+private:
+    static constexpr int PriceLevels = 5;
+
+    // Finds the code forward from the current row of rows; true when found.
+    bool findCode(desk::RowSet& rows, const QString& code);
+    void requireConnected() const;
+    void writeCommodity();
+    void writePrices();
+
+    QString m_dirPath;
+    std::shared_ptr<desk::Connection> m_connection;
+    std::unique_ptr<desk::RowSet> m_commodities;
+    std::unique_ptr<desk::RowSet> m_priceRows;
+    QString m_criterion;
+
+    QString m_code;
+    QString m_code2;
+    QString m_name;
+    QString m_classCode;
+    QString m_unit;
+    qint32 m_prices[PriceLevels] = {};
+    QString m_remarks;
+    QString m_bookmark;
+};
+
+} // namespace goodssvc
