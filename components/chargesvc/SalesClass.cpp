@@ -1,0 +1,220 @@
+#include "SalesClass.h"
+
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/RowSet.h"
+#include "data/Sql.h"
+
+namespace chargesvc {
+
+namespace {
+
+QVariant text(const QString& value) {
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+
+// Releases the operation's own row set however the operation ends.
+class OperationRows {
+public:
+    explicit OperationRows(std::unique_ptr<desk::RowSet>& slot)
+        : m_slot(slot) {}
+    ~OperationRows() { m_slot.reset(); }
+    OperationRows(const OperationRows&) = delete;
+    OperationRows& operator=(const OperationRows&) = delete;
+
+private:
+    std::unique_ptr<desk::RowSet>& m_slot;
+};
+
+} // namespace
+
+SalesClass::SalesClass() = default;
+
+SalesClass::~SalesClass() {
+    m_headers.reset();
+    m_lines.reset();
+    m_work.reset();
+}
+
+void SalesClass::CntDb() {
+    m_headers.reset();
+    m_lines.reset();
+    m_work.reset();
+    m_connection = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
+    m_headers = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTSalesNo"));
+    m_lines = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTSalesDetail"));
+    m_work = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTTempSalesDetail"));
+}
+
+desk::Connection& SalesClass::connection() const {
+    requireConnected();
+    return *m_connection;
+}
+
+void SalesClass::requireConnected() const {
+    if (!m_connection)
+        throw desk::DbError(QStringLiteral("売上データに接続されていません (CntDb が呼ばれていません)。"));
+}
+
+void SalesClass::setSalesDate(const QDate& value) {
+    m_salesDate = value.isValid() ? desk::convert::shortDateText(value) : QString();
+}
+
+void SalesClass::setSServiceFee(double value) {
+    m_serviceFee = desk::convert::toInt32(value);
+}
+
+bool SalesClass::findHeader() {
+    return m_headers->find(QStringLiteral("BTSalesNo = ") + QString::number(m_salesNo));
+}
+
+void SalesClass::requireHeader(const QString& action) {
+    if (!findHeader())
+        throw desk::DbError(QStringLiteral("%1する売上伝票 (番号 %2) が見つかりません。").arg(action).arg(m_salesNo));
+}
+
+void SalesClass::refuseTakenNumber(qint32 number) const {
+    // The unique key refuses it too; this says so in words the clerk can act on.
+    const QVariant count =
+        m_connection->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesNo = ?"), {number});
+    if (count.toLongLong() > 0)
+        throw desk::DbError(
+            QStringLiteral("売上番号 %1 は既に登録されています。番号を取り直してください。").arg(number));
+}
+
+void SalesClass::writeHeaderFields() {
+    QVariant date;
+    if (!m_salesDate.isEmpty()) {
+        const QDate parsed = QDate::fromString(m_salesDate, QStringLiteral("yyyy/MM/dd"));
+        if (!parsed.isValid())
+            throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
+                                        QStringLiteral("売上日付 '%1' は日付ではありません。").arg(m_salesDate));
+        date = parsed;
+    }
+    m_headers->setValue(QStringLiteral("BTSalesdate"), date);
+    m_headers->setValue(QStringLiteral("BTCheckInNo"), text(m_checkInNo));
+    m_headers->setValue(QStringLiteral("BTKubun"), m_salesClass);
+}
+
+void SalesClass::copyWorkLines() {
+    for (m_work->moveFirst(); !m_work->eof(); m_work->moveNext()) {
+        m_lines->addNew();
+        m_lines->setValue(QStringLiteral("BTSalesNo"), m_salesNo);
+        for (const auto* column : {"BTcmcode", "BTspec", "BTQuantity", "BTUnitPrice", "BTServiceFee", "BTSalesTax"}) {
+            const QString name = QString::fromLatin1(column);
+            m_lines->setValue(name, m_work->value(name));
+        }
+        m_lines->update();
+    }
+}
+
+void SalesClass::deleteLines() {
+    m_connection->exec(QStringLiteral("DELETE FROM BTSalesDetail WHERE BTSalesNo = ?"), {m_salesNo});
+}
+
+void SalesClass::Msave() {
+    requireConnected();
+    desk::Transaction transaction(*m_connection);
+    refuseTakenNumber(m_salesNo);
+    m_headers->addNew();
+    m_headers->setValue(QStringLiteral("BTSalesNo"), m_salesNo);
+    writeHeaderFields();
+    m_headers->update();
+    copyWorkLines();
+    transaction.commit();
+}
+
+void SalesClass::MDsave() {
+    requireConnected();
+    desk::Transaction transaction(*m_connection);
+    copyWorkLines();
+    transaction.commit();
+}
+
+void SalesClass::Medit() {
+    requireConnected();
+    requireHeader(QStringLiteral("訂正"));
+    writeHeaderFields();
+    m_headers->update();
+}
+
+void SalesClass::MeditD1() {
+    requireConnected();
+    deleteLines();
+}
+
+void SalesClass::Mdelete() {
+    requireConnected();
+    requireHeader(QStringLiteral("削除"));
+    // A header never goes without its lines.
+    desk::Transaction transaction(*m_connection);
+    m_headers->remove();
+    deleteLines();
+    transaction.commit();
+}
+
+void SalesClass::EDsearch() {
+    requireConnected();
+    if (!findHeader()) {
+        m_salesNo = 0;
+        return;
+    }
+    const qint32 number = desk::convert::toInt32(m_headers->value(QStringLiteral("BTSalesNo")).toDouble());
+    const QDate date = m_headers->value(QStringLiteral("BTSalesdate")).toDate();
+    const QString checkInNo = m_headers->value(QStringLiteral("BTCheckInNo")).toString();
+    const qint16 salesClass = desk::convert::toInt16(m_headers->value(QStringLiteral("BTKubun")).toDouble());
+
+    OperationRows release(m_operationRows);
+    m_operationRows = std::make_unique<desk::RowSet>(
+        m_connection, QStringLiteral("SELECT * FROM QRYSalesDetail WHERE BTSalesNo = ") + QString::number(number));
+    desk::Transaction transaction(*m_connection);
+    for (desk::RowSet& source = *m_operationRows; !source.eof(); source.moveNext()) {
+        const double quantity = source.value(QStringLiteral("BTQuantity")).toDouble();
+        const double unitPrice = source.value(QStringLiteral("BTUnitPrice")).toDouble();
+        const double serviceFee = source.value(QStringLiteral("BTServiceFee")).toDouble();
+        const double salesTax = source.value(QStringLiteral("BTSalesTax")).toDouble();
+        const double subTotal1 = unitPrice * quantity;
+        // Kept unrounded: the screen rounds only when it sums the slip.
+        const double subTotal2 = (serviceFee / 100 + 1) * ((salesTax / 100 + 1) * subTotal1);
+
+        m_work->addNew();
+        m_work->setValue(QStringLiteral("BTcmcode"), source.value(QStringLiteral("BTcmcode")));
+        m_work->setValue(QStringLiteral("BTCMname"), source.value(QStringLiteral("cname")));
+        m_work->setValue(QStringLiteral("BTspec"), source.value(QStringLiteral("BTspec")));
+        m_work->setValue(QStringLiteral("BTQuantity"), source.value(QStringLiteral("BTQuantity")));
+        m_work->setValue(QStringLiteral("BTUnitPrice"), source.value(QStringLiteral("BTUnitPrice")));
+        m_work->setValue(QStringLiteral("BTSubTotal1"), subTotal1);
+        m_work->setValue(QStringLiteral("BTServiceFee"), source.value(QStringLiteral("BTServiceFee")));
+        m_work->setValue(QStringLiteral("BTSalesTax"), source.value(QStringLiteral("BTSalesTax")));
+        m_work->setValue(QStringLiteral("BTSubTotal2"), subTotal2);
+        m_work->update();
+    }
+    transaction.commit();
+
+    m_salesNo = number;
+    setSalesDate(date);
+    m_checkInNo = checkInNo;
+    m_salesClass = salesClass;
+}
+
+void SalesClass::SendSalesNo() {
+    requireConnected();
+    if (m_headers->isEmpty()) {
+        m_salesNo = 1;
+        return;
+    }
+    OperationRows release(m_operationRows);
+    m_operationRows = std::make_unique<desk::RowSet>(
+        m_connection, QStringLiteral("SELECT Max(BTSalesNo!BTSalesNo) AS RvNoM FROM BTSalesNo"));
+    const qint32 highest = desk::convert::toInt32(m_operationRows->value(QStringLiteral("RvNoM")).toDouble());
+    m_salesNo = desk::convert::addInt32(highest, 1);
+}
+
+void SalesClass::ClearTemp() {
+    requireConnected();
+    // One statement: the work table is emptied entirely or not at all.
+    m_connection->exec(QStringLiteral("DELETE FROM BTTempSalesDetail"));
+}
+
+} // namespace chargesvc
