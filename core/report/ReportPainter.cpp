@@ -1,0 +1,87 @@
+#include "report/ReportPainter.h"
+
+#include "report/Report.h"
+
+#include <QFont>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPen>
+
+#include <stdexcept>
+
+namespace desk {
+
+namespace {
+
+constexpr double mmPerInch = 25.4;
+
+QRectF scaled(const QRectF& r, double k) {
+    return {r.x() * k, r.y() * k, r.width() * k, r.height() * k};
+}
+
+} // namespace
+
+void ReportPainter::paintPage(QPainter& painter, const ReportDocument& doc, int page, double pixelsPerMm) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font(Report::fontFamily());
+    font.setHintingPreference(QFont::PreferNoHinting);
+    for (const ReportItem& item : doc.items) {
+        if (item.page != page)
+            continue;
+        if (item.kind == ReportItem::Kind::Line) {
+            QPen pen(Qt::black);
+            pen.setWidthF(std::max(item.lineWidth * pixelsPerMm, 1.0));
+            pen.setCapStyle(Qt::FlatCap);
+            painter.setPen(pen);
+            painter.drawLine(QLineF(item.line.p1() * pixelsPerMm, item.line.p2() * pixelsPerMm));
+            continue;
+        }
+        if (item.text.isEmpty())
+            continue;
+        font.setPointSizeF(item.fontSize);
+        font.setBold(item.bold);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        // Text that does not fit its box is cut at the box, as a fixed-size control does.
+        painter.drawText(scaled(item.rect, pixelsPerMm), int(item.alignment) | Qt::TextSingleLine, item.text);
+    }
+    painter.restore();
+}
+
+void ReportPainter::paint(const ReportDocument& doc, QPagedPaintDevice* device) {
+    device->setPageLayout(doc.pageLayout);
+    QPainter painter;
+    if (!painter.begin(device))
+        throw std::runtime_error(QStringLiteral("印刷先を開けません。").toStdString());
+    const double pixelsPerMm = device->logicalDpiX() / mmPerInch;
+    for (int page = 1; page <= doc.pageCount; ++page) {
+        if (page > 1 && !device->newPage()) {
+            painter.end();
+            throw std::runtime_error(QStringLiteral("次のページを始められません。").toStdString());
+        }
+        paintPage(painter, doc, page, pixelsPerMm);
+    }
+    if (!painter.end())
+        throw std::runtime_error(QStringLiteral("印刷を終えられません。").toStdString());
+}
+
+QImage ReportPainter::pageImage(const ReportDocument& doc, int page, double dotsPerInch) {
+    const double pixelsPerMm = dotsPerInch / mmPerInch;
+    const QRectF full = doc.pageLayout.fullRect(QPageLayout::Millimeter);
+    const QRectF paintRect = doc.pageLayout.paintRect(QPageLayout::Millimeter);
+    QImage image(qRound(full.width() * pixelsPerMm), qRound(full.height() * pixelsPerMm),
+                 QImage::Format_ARGB32_Premultiplied);
+    // Point sizes follow the image's resolution, as they follow a printer's.
+    const int dotsPerMeter = qRound(dotsPerInch / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.translate(paintRect.topLeft() * pixelsPerMm);
+    paintPage(painter, doc, page, pixelsPerMm);
+    return image;
+}
+
+} // namespace desk

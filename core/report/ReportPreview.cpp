@@ -1,0 +1,164 @@
+#include "report/ReportPreview.h"
+
+#include "ui_ReportPreview.h"
+
+#include "report/Report.h"
+#include "report/ReportPainter.h"
+
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/SlotGuard.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QShortcut>
+
+namespace desk {
+
+namespace {
+
+constexpr double screenDpi = 96.0;
+
+} // namespace
+
+ReportPreview::ReportPreview(ReportDocument doc, Report* report, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_ui(std::make_unique<Ui::ReportPreview>())
+    , m_doc(std::move(doc))
+    , m_report(report) {
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (!m_doc.title.isEmpty())
+        setWindowTitle(m_doc.title + QStringLiteral(" - 印刷プレビュー"));
+
+    m_ui->CmbZoom->addItems({QStringLiteral("ページ全体"), QStringLiteral("幅に合わせる"), QStringLiteral("50%"),
+                             QStringLiteral("75%"), QStringLiteral("100%"), QStringLiteral("125%"),
+                             QStringLiteral("150%"), QStringLiteral("200%")});
+    m_ui->CmbZoom->setCurrentIndex(FitWidth);
+
+    connect(m_ui->CmdFirst, &QToolButton::clicked, this, [this] { showPage(1); });
+    connect(m_ui->CmdPrevious, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
+    connect(m_ui->CmdNext, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
+    connect(m_ui->CmdLast, &QToolButton::clicked, this, [this] { showPage(m_doc.pageCount); });
+    connect(m_ui->CmbZoom, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    connect(m_ui->CmdPrint, &QPushButton::clicked, this, [this] { guarded(this, [this] { printDocument(); }); });
+    connect(m_ui->CmdExport, &QPushButton::clicked, this, [this] { guarded(this, [this] { exportDocument(); }); });
+    connect(m_ui->CmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    const auto shortcut = [this](const QKeySequence& key, auto slot) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence(Qt::Key_PageDown), [this] { showPage(m_page + 1); });
+    shortcut(QKeySequence(Qt::Key_PageUp), [this] { showPage(m_page - 1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { showPage(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_End), [this] { showPage(m_doc.pageCount); });
+    shortcut(QKeySequence::ZoomIn, [this] { setZoom(Zoom(qMin(m_ui->CmbZoom->currentIndex() + 1, int(Zoom200)))); });
+    shortcut(QKeySequence::ZoomOut, [this] { setZoom(Zoom(qMax(m_ui->CmbZoom->currentIndex() - 1, int(Zoom50)))); });
+    shortcut(QKeySequence(Qt::Key_Escape), [this] { close(); });
+
+    refresh();
+}
+
+ReportPreview::~ReportPreview() = default;
+
+void ReportPreview::showPage(int page) {
+    const int clamped = qBound(1, page, qMax(1, m_doc.pageCount));
+    if (clamped == m_page && m_dpi > 0.0)
+        return;
+    m_page = clamped;
+    refresh();
+    m_ui->ScrollPages->verticalScrollBar()->setValue(0);
+}
+
+void ReportPreview::setZoom(Zoom zoom) {
+    m_ui->CmbZoom->setCurrentIndex(zoom);
+}
+
+double ReportPreview::wantedDpi() const {
+    const QSizeF page = m_doc.pageLayout.fullRect(QPageLayout::Millimeter).size();
+    const QSize view = m_ui->ScrollPages->viewport()->size() - QSize(24, 24);
+    const double fitWidth = view.width() / page.width() * 25.4;
+    const double fitHeight = view.height() / page.height() * 25.4;
+    switch (m_ui->CmbZoom->currentIndex()) {
+    case FitPage:
+        return qMax(10.0, qMin(fitWidth, fitHeight));
+    case FitWidth:
+        return qMax(10.0, fitWidth);
+    case Zoom50:
+        return screenDpi * 0.5;
+    case Zoom75:
+        return screenDpi * 0.75;
+    case Zoom125:
+        return screenDpi * 1.25;
+    case Zoom150:
+        return screenDpi * 1.5;
+    case Zoom200:
+        return screenDpi * 2.0;
+    default:
+        return screenDpi;
+    }
+}
+
+void ReportPreview::refresh() {
+    m_dpi = wantedDpi();
+    const double ratio = devicePixelRatioF();
+    QPixmap pixmap = QPixmap::fromImage(ReportPainter::pageImage(m_doc, m_page, m_dpi * ratio));
+    pixmap.setDevicePixelRatio(ratio);
+    m_ui->LblPageImage->setPixmap(pixmap);
+    m_ui->LblPage->setText(QStringLiteral("%1 / %2").arg(m_page).arg(m_doc.pageCount));
+    m_ui->CmdFirst->setEnabled(m_page > 1);
+    m_ui->CmdPrevious->setEnabled(m_page > 1);
+    m_ui->CmdNext->setEnabled(m_page < m_doc.pageCount);
+    m_ui->CmdLast->setEnabled(m_page < m_doc.pageCount);
+}
+
+void ReportPreview::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int zoom = m_ui->CmbZoom->currentIndex();
+    if ((zoom == FitPage || zoom == FitWidth) && qAbs(wantedDpi() - m_dpi) > 0.5)
+        refresh();
+}
+
+void ReportPreview::runJob(JobKind kind, const std::function<void()>& work) {
+    // The report may be gone while its preview stays open; the pages still print.
+    if (m_report)
+        m_report->runJob(kind, work);
+    else
+        work();
+}
+
+bool ReportPreview::printDocument() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(m_doc.pageLayout);
+    printer.setDocName(m_doc.title);
+    if (!dialogs().choosePrinter(this, &printer))
+        return false;
+    BusyCursor busy;
+    runJob(JobKind::Print, [&] { ReportPainter::paint(m_doc, &printer); });
+    return true;
+}
+
+bool ReportPreview::exportDocument() {
+    const QString suggested = QDir::home().filePath((m_doc.title.isEmpty() ? QStringLiteral("report") : m_doc.title) +
+                                                    QStringLiteral(".pdf"));
+    QString fileName =
+        dialogs().saveFileName(this, QStringLiteral("PDF出力"), suggested, QStringLiteral("PDF (*.pdf)"));
+    if (fileName.isEmpty())
+        return false;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".pdf");
+    BusyCursor busy;
+    runJob(JobKind::Export, [&] {
+        QPdfWriter writer(fileName);
+        writer.setTitle(m_doc.title);
+        writer.setCreator(QStringLiteral("Tesaro"));
+        ReportPainter::paint(m_doc, &writer);
+    });
+    return true;
+}
+
+} // namespace desk
