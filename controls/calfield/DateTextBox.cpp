@@ -1,0 +1,610 @@
+#include "DateTextBox.h"
+
+#include "convert/Convert.h"
+#include "ui/Dialogs.h"
+#include "ui/SlotGuard.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+
+#include <cmath>
+
+namespace calfield {
+
+namespace {
+
+constexpr int kShift = 1;
+constexpr int kCtrl = 2;
+constexpr int kAlt = 4;
+
+// A new control is 2400 by 500 twips; the unit labels sit 70 twips below its top.
+constexpr int kDefaultWidth = 160;
+constexpr int kDefaultHeight = 33;
+constexpr int kLabelTop = 5;
+
+constexpr int kMonthDayLength = 2;
+
+int shiftMask(Qt::KeyboardModifiers modifiers) {
+    int mask = 0;
+    if (modifiers & Qt::ShiftModifier)
+        mask |= kShift;
+    if (modifiers & Qt::ControlModifier)
+        mask |= kCtrl;
+    if (modifiers & Qt::AltModifier)
+        mask |= kAlt;
+    return mask;
+}
+
+// The character a key press types, or -1 for keys that type none (arrows, Delete, F-keys).
+int characterCode(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Delete:
+        return -1;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (text.isEmpty())
+        return -1;
+    return static_cast<int>(text.toUcs4().value(0));
+}
+
+bool isDigit(int code) {
+    return code >= '0' && code <= '9';
+}
+
+bool isPrintable(int code) {
+    return code >= 0x20 && code != 0x7f;
+}
+
+void applyImeMode(QLineEdit* box, int mode) {
+    box->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
+    Qt::InputMethodHints hints = Qt::ImhDigitsOnly;
+    if (mode == 2 || mode == 7 || mode == 8)
+        hints |= Qt::ImhPreferLatin;
+    box->setInputMethodHints(hints);
+}
+
+bool isCommonYear(double year) {
+    return std::fmod(year, 4.0) != 0.0 || (std::fmod(year, 100.0) == 0.0 && std::fmod(year, 400.0) != 0.0);
+}
+
+} // namespace
+
+DateTextBox::DateTextBox(QWidget* parent)
+    : QWidget(parent) {
+    auto makeBox = [this](const char* name) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QLatin1String(name));
+        box->setMouseTracking(true);
+        box->installEventFilter(this);
+        applyImeMode(box, m_imeMode);
+        connect(box, &QLineEdit::textChanged, this, [this] { emit Change(); });
+        return box;
+    };
+    auto makeLabel = [this](const char* name, const QString& text) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QLatin1String(name));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    };
+    // Creation order is the tab order: year, month, day.
+    m_year = makeBox("TextYear");
+    m_labelY = makeLabel("LabelY", QStringLiteral("年"));
+    m_month = makeBox("TextMonth");
+    m_labelM = makeLabel("LabelM", QStringLiteral("月"));
+    m_day = makeBox("TextDay");
+    m_labelD = makeLabel("LabelD", QStringLiteral("日"));
+
+    setFocusProxy(m_year);
+    setMouseTracking(true);
+    resize(kDefaultWidth, kDefaultHeight);
+    layoutParts();
+}
+
+DateTextBox::~DateTextBox() = default;
+
+void DateTextBox::setIMEMode(int mode) {
+    m_imeMode = mode;
+    for (QLineEdit* box : {m_year, m_month, m_day})
+        applyImeMode(box, mode);
+    emit PropertyChanged(QStringLiteral("IMEMode"));
+}
+
+QColor DateTextBox::BackColor() const {
+    return palette().color(QPalette::Window);
+}
+
+void DateTextBox::setBackColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, color);
+    setPalette(p);
+    setAutoFillBackground(true);
+    emit PropertyChanged(QStringLiteral("BackColor"));
+}
+
+QColor DateTextBox::ForeColor() const {
+    return palette().color(QPalette::WindowText);
+}
+
+void DateTextBox::setForeColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, color);
+    setPalette(p);
+    emit PropertyChanged(QStringLiteral("ForeColor"));
+}
+
+QColor DateTextBox::TextForeColor() const {
+    return m_year->palette().color(QPalette::Text);
+}
+
+void DateTextBox::setTextForeColor(const QColor& color) {
+    for (QLineEdit* box : {m_year, m_month, m_day}) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Text, color);
+        box->setPalette(p);
+    }
+    emit PropertyChanged(QStringLiteral("TextForeColor"));
+}
+
+QColor DateTextBox::TextBackColor() const {
+    return m_month->palette().color(QPalette::Base);
+}
+
+void DateTextBox::setTextBackColor(const QColor& color) {
+    for (QLineEdit* box : {m_year, m_month, m_day}) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Base, color);
+        box->setPalette(p);
+    }
+    update();
+    emit PropertyChanged(QStringLiteral("TextBackColor"));
+}
+
+void DateTextBox::setSelTextOnFocus(bool on) {
+    m_selTextOnFocus = on;
+    emit PropertyChanged(QStringLiteral("SelTextOnFocus"));
+}
+
+void DateTextBox::setYearMode(int mode) {
+    // The year box's length limit is applied to typing only, so a longer year written by
+    // code (DateValue in two-digit mode, for one) is kept whole rather than cut short.
+    m_yearMode = mode;
+    update();
+    emit PropertyChanged(QStringLiteral("YearMode"));
+}
+
+bool DateTextBox::Locked() const {
+    return m_year->isReadOnly();
+}
+
+void DateTextBox::setLocked(bool locked) {
+    for (QLineEdit* box : {m_year, m_month, m_day}) {
+        box->setReadOnly(locked);
+        applyImeMode(box, m_imeMode); // read-only toggling resets the input-method switch
+    }
+    emit PropertyChanged(QStringLiteral("Locked"));
+}
+
+void DateTextBox::setMoveFocus(bool on) {
+    m_moveFocus = on;
+    emit PropertyChanged(QStringLiteral("MoveFocus"));
+}
+
+void DateTextBox::setExitFocusOnFull(bool on) {
+    m_exitFocusOnFull = on;
+    emit PropertyChanged(QStringLiteral("ExitFocusOnFull"));
+}
+
+std::optional<QDate> DateTextBox::readDate(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    const QDateTime iso = QDateTime::fromString(t, Qt::ISODate);
+    if (iso.isValid())
+        return iso.date();
+
+    QString datePart = t;
+    QString timePart;
+    const qsizetype space = t.indexOf(QLatin1Char(' '));
+    if (space > 0) {
+        datePart = t.left(space);
+        timePart = t.mid(space + 1).trimmed();
+    }
+    if (!timePart.isEmpty() && !QTime::fromString(timePart, QStringLiteral("H:mm:ss")).isValid() &&
+        !QTime::fromString(timePart, QStringLiteral("H:mm")).isValid())
+        return std::nullopt;
+
+    static const QStringList formats{QStringLiteral("yyyy/M/d"), QStringLiteral("yyyy-M-d"), QStringLiteral("yyyy.M.d"),
+                                     QStringLiteral("yyyy年M月d日")};
+    for (const QString& format : formats) {
+        const QDate date = QDate::fromString(datePart, format);
+        if (date.isValid())
+            return date;
+    }
+    return std::nullopt;
+}
+
+void DateTextBox::setDateValue(const QString& value) {
+    std::optional<QDate> date;
+    if (!value.isEmpty()) {
+        date = readDate(value);
+        if (!date)
+            return;
+    }
+    m_dateValue = value;
+    if (date) {
+        setYearText(QString::number(date->year()));
+        setMonthText(QString::number(date->month()));
+        setDayText(QString::number(date->day()));
+    } else {
+        setYearText({});
+        setMonthText({});
+        setDayText({});
+    }
+    emit PropertyChanged(QStringLiteral("DateValue"));
+}
+
+QString DateTextBox::YearText() const {
+    return m_year->text();
+}
+void DateTextBox::setYearText(const QString& text) {
+    setBoxText(m_year, text, "YearText");
+}
+QString DateTextBox::MonthText() const {
+    return m_month->text();
+}
+void DateTextBox::setMonthText(const QString& text) {
+    setBoxText(m_month, text, "MonthText");
+}
+QString DateTextBox::DayText() const {
+    return m_day->text();
+}
+void DateTextBox::setDayText(const QString& text) {
+    setBoxText(m_day, text, "DayText");
+}
+
+void DateTextBox::setBoxText(QLineEdit* box, const QString& text, const char* name) {
+    box->setText(text);
+    update();
+    emit PropertyChanged(QLatin1String(name));
+}
+
+bool DateTextBox::IsEmpty() const {
+    return m_year->text().isEmpty() && m_month->text().isEmpty() && m_day->text().isEmpty();
+}
+
+QSize DateTextBox::sizeHint() const {
+    return {kDefaultWidth, kDefaultHeight};
+}
+
+QSize DateTextBox::minimumSizeHint() const {
+    return {kDefaultWidth / 2, m_year->minimumSizeHint().height()};
+}
+
+int DateTextBox::lengthLimit(const QLineEdit* box) const {
+    if (box == m_year)
+        return m_yearMode == 1 ? 2 : 4;
+    return kMonthDayLength;
+}
+
+bool DateTextBox::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box || (box != m_year && box != m_month && box != m_day))
+        return QWidget::eventFilter(watched, event);
+
+    bool eaten = false;
+    // A screen's handler of the key or mouse signals must not take the program down.
+    desk::guarded(this, [&] {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            eaten = handleKeyPress(box, static_cast<QKeyEvent*>(event));
+            break;
+        case QEvent::KeyRelease:
+            if (m_specialKey) {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                emit KeyUp(key->key(), shiftMask(key->modifiers()));
+            }
+            break;
+        case QEvent::InputMethod: {
+            auto* ime = static_cast<QInputMethodEvent*>(event);
+            if (!ime->commitString().isEmpty()) {
+                handleCommittedText(box, ime);
+                eaten = true;
+            }
+            break;
+        }
+        case QEvent::FocusIn: {
+            m_focusedBox = box;
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (m_selTextOnFocus) {
+                // A click places the caret on press, so the selection waits for the release.
+                if (reason == Qt::MouseFocusReason)
+                    m_selectOnRelease = box;
+                else if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                    box->selectAll();
+            }
+            break;
+        }
+        case QEvent::FocusOut:
+            eaten = handleFocusOut(box, static_cast<QFocusEvent*>(event));
+            break;
+        case QEvent::MouseButtonRelease:
+            passMouseEvent(static_cast<QMouseEvent*>(event), box);
+            if (m_selectOnRelease == box) {
+                m_selectOnRelease = nullptr;
+                if (!box->hasSelectedText())
+                    box->selectAll();
+                eaten = true;
+            }
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            passMouseEvent(static_cast<QMouseEvent*>(event), box);
+            break;
+        default:
+            break;
+        }
+    });
+    return eaten;
+}
+
+bool DateTextBox::handleKeyPress(QLineEdit* box, QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        return false; // moves the focus; the leave check runs there
+
+    const int shift = shiftMask(event->modifiers());
+    m_specialKey = key == Qt::Key_Escape || key == Qt::Key_Backspace || shift == kCtrl || shift == kAlt;
+    if (m_specialKey)
+        emit KeyDown(key, shift);
+
+    const int typed = characterCode(event);
+    // Keys that type nothing edit or move as usual; Enter goes on to the window's default button.
+    if (typed < 0 || (typed == 13 && !m_specialKey))
+        return false;
+
+    int code = typed;
+    if (!admitCharacter(box, code))
+        return true;
+    const bool insertsText = isPrintable(code) && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (code == typed) {
+        if (insertsText && box->text().size() - box->selectedText().size() >= lengthLimit(box))
+            return true;
+        return false;
+    }
+    typeCharacter(box, code);
+    return true;
+}
+
+bool DateTextBox::admitCharacter(QLineEdit* box, int& code) {
+    Q_UNUSED(box);
+    if (!isDigit(code) && !m_specialKey)
+        return false;
+    emit KeyPress(code);
+    return code != 0;
+}
+
+void DateTextBox::typeCharacter(QLineEdit* box, int code) {
+    if (box->isReadOnly())
+        return;
+    if (code == 8) {
+        box->backspace();
+        return;
+    }
+    if (!isPrintable(code) || box->text().size() - box->selectedText().size() >= lengthLimit(box))
+        return;
+    const char32_t c = static_cast<char32_t>(code);
+    box->insert(QString::fromUcs4(&c, 1));
+}
+
+void DateTextBox::handleCommittedText(QLineEdit* box, QInputMethodEvent* event) {
+    // The box gets the composition without its result; the result is typed character by
+    // character through the same filter as keys.
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QCoreApplication::sendEvent(box, &rest);
+    m_specialKey = false;
+    const QList<uint> characters = event->commitString().toUcs4();
+    for (uint c : characters) {
+        int code = static_cast<int>(c);
+        if (admitCharacter(box, code))
+            typeCharacter(box, code);
+    }
+}
+
+bool DateTextBox::handleFocusOut(QLineEdit* box, QFocusEvent* event) {
+    const bool wasFocused = m_focusedBox == box;
+    if (wasFocused)
+        m_focusedBox = nullptr;
+    if (m_selectOnRelease == box)
+        m_selectOnRelease = nullptr;
+
+    // Only a move to another control is checked: not the window losing activation (a message
+    // box, another program), a popup menu, or a box that is being hidden or disabled. A box
+    // that never had the focus (the target of a refused move) is not checked either.
+    switch (event->reason()) {
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
+    case Qt::NoFocusReason:
+        return false;
+    default:
+        break;
+    }
+    if (!wasFocused || !box->isVisible() || !box->isEnabled())
+        return false;
+
+    const std::optional<Refusal> refusal = refusalFor(box);
+    if (!refusal)
+        return false;
+
+    // Take the focus back at once, before the next control acts on it; the message follows
+    // once this focus change is over.
+    box->setFocus(Qt::OtherFocusReason);
+    if (!m_messagePending) {
+        m_messagePending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this, target = QPointer<QLineEdit>(box), r = *refusal] {
+                m_messagePending = false;
+                desk::dialogs().message(this, r.text, r.title, desk::Dialogs::Icon::None, desk::Dialogs::Buttons::Ok);
+                if (target) {
+                    target->setFocus(Qt::OtherFocusReason);
+                    if (m_selTextOnFocus)
+                        target->selectAll();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+std::optional<DateTextBox::Refusal> DateTextBox::refusalFor(const QLineEdit* box) const {
+    if (box == m_year) {
+        const qsizetype length = m_year->text().size();
+        if (m_yearMode == 0 && length != 4)
+            return Refusal{QStringLiteral("4桁で年号を入力してください。"), QStringLiteral("Input Error")};
+        if (m_yearMode == 1 && length != 2)
+            return Refusal{QStringLiteral("2桁で年号を入力してください。"), QStringLiteral("InputError")};
+        return std::nullopt;
+    }
+    if (box == m_month) {
+        const double month = desk::convert::leadingNumber(m_month->text());
+        if (month > 12 || month <= 0)
+            return Refusal{QStringLiteral("1から12までの月を入力してください。"), QString()};
+        return std::nullopt;
+    }
+
+    // The day is checked against the month as it is written: "04" is no month here, and
+    // then the day passes unchecked.
+    const QString month = m_month->text();
+    const double day = desk::convert::leadingNumber(m_day->text());
+    static const QStringList longMonths{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("5"),
+                                        QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("10"),
+                                        QStringLiteral("12")};
+    static const QStringList shortMonths{QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("9"),
+                                         QStringLiteral("11")};
+    if (longMonths.contains(month)) {
+        if (day > 31)
+            return Refusal{QStringLiteral("31までの数をを入力してください。"), QStringLiteral("InputError")};
+    } else if (shortMonths.contains(month)) {
+        if (day > 30)
+            return Refusal{QStringLiteral("30までの数を入力してください。"), QStringLiteral("Input Error")};
+    } else if (month == QLatin1String("2")) {
+        const double year = desk::convert::roundHalfEven(desk::convert::leadingNumber(m_year->text()));
+        if (isCommonYear(year) && day > 28)
+            return Refusal{QStringLiteral("うるう年ではありません。28までの数をを入力してください。"),
+                           QStringLiteral("InputError")};
+    }
+    return std::nullopt;
+}
+
+void DateTextBox::passMouseEvent(QMouseEvent* event, QWidget* source) {
+    const int shift = shiftMask(event->modifiers());
+    const double x = event->position().x();
+    const double y = event->position().y();
+    constexpr int buttonMask = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (event->button() == Qt::LeftButton)
+            m_clickSource = source;
+        emit MouseDown(static_cast<int>(event->button()) & buttonMask, shift, x, y);
+        break;
+    case QEvent::MouseMove:
+        emit MouseMove(static_cast<int>(event->buttons()) & buttonMask, shift, x, y);
+        break;
+    case QEvent::MouseButtonRelease: {
+        emit MouseUp(static_cast<int>(event->button()) & buttonMask, shift, x, y);
+        // A click is a left press and release on the same part.
+        const bool clicked = event->button() == Qt::LeftButton && m_clickSource == source &&
+                             source->rect().contains(event->position().toPoint());
+        if (event->button() == Qt::LeftButton)
+            m_clickSource = nullptr;
+        if (clicked)
+            emit Click();
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        emit DblClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void DateTextBox::mousePressEvent(QMouseEvent* event) {
+    desk::guarded(this, [&] { passMouseEvent(event, this); });
+}
+
+void DateTextBox::mouseMoveEvent(QMouseEvent* event) {
+    desk::guarded(this, [&] { passMouseEvent(event, this); });
+}
+
+void DateTextBox::mouseReleaseEvent(QMouseEvent* event) {
+    desk::guarded(this, [&] { passMouseEvent(event, this); });
+}
+
+void DateTextBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    desk::guarded(this, [&] { passMouseEvent(event, this); });
+}
+
+void DateTextBox::changeEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        emit PropertyChanged(QStringLiteral("Enabled"));
+        break;
+    case QEvent::FontChange:
+        layoutParts();
+        emit PropertyChanged(QStringLiteral("Font"));
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
+void DateTextBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutParts();
+}
+
+void DateTextBox::layoutParts() {
+    const int w = width();
+    const int boxHeight = qMin(height(), m_year->sizeHint().height());
+    const int yearWidth = qRound(0.24 * w);
+    const int partWidth = qRound(0.16 * w);
+    const int labelWidth = qRound(0.12 * w);
+    const int labelHeight = qMax(0, height() - kLabelTop);
+    int x = 0;
+    m_year->setGeometry(x, 0, yearWidth, boxHeight);
+    x += yearWidth;
+    m_labelY->setGeometry(x, kLabelTop, labelWidth, labelHeight);
+    x += labelWidth;
+    m_month->setGeometry(x, 0, partWidth, boxHeight);
+    x += partWidth;
+    m_labelM->setGeometry(x, kLabelTop, labelWidth, labelHeight);
+    x += labelWidth;
+    m_day->setGeometry(x, 0, partWidth, boxHeight);
+    x += partWidth;
+    m_labelD->setGeometry(x, kLabelTop, labelWidth, labelHeight);
+}
+
+} // namespace calfield
