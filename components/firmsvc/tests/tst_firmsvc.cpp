@@ -1,0 +1,130 @@
+#include "firmsvc/OptionDataClass.h"
+
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "testsupport/TempDataDir.h"
+
+#include <QTest>
+
+#include <memory>
+
+using firmsvc::OptionDataClass;
+
+namespace {
+
+std::unique_ptr<OptionDataClass> connected(const desk::test::TempDataDir& dir) {
+    auto profile = std::make_unique<OptionDataClass>();
+    profile->setDirPath(dir.path());
+    profile->ConnectDb();
+    return profile;
+}
+
+QStringList texts(const OptionDataClass& p) {
+    return {p.MyCompanyName(), p.MyZipCode(), p.MyAddress(), p.MyTelNo(),
+            p.MyFaxNo(),       p.MyURL(),     p.MyEmail(),   p.MyComment()};
+}
+
+void setTexts(OptionDataClass& p, const QStringList& t) {
+    p.setMyCompanyName(t[0]);
+    p.setMyZipCode(t[1]);
+    p.setMyAddress(t[2]);
+    p.setMyTelNo(t[3]);
+    p.setMyFaxNo(t[4]);
+    p.setMyURL(t[5]);
+    p.setMyEmail(t[6]);
+    p.setMyComment(t[7]);
+}
+
+std::shared_ptr<desk::Connection> raw(const desk::test::TempDataDir& dir) {
+    return desk::Connection::open(dir.path(), QLatin1String(desk::DbFile::Option));
+}
+
+} // namespace
+
+class TestFirmSvc : public QObject {
+    Q_OBJECT
+
+private slots:
+    void profileRoundTrip_data();
+    void profileRoundTrip();
+    void missingValuesReadEmpty();
+    void emptyTableIsAnError();
+    void serviceFeeIsWhole_data();
+    void serviceFeeIsWhole();
+};
+
+void TestFirmSvc::profileRoundTrip_data() {
+    QTest::addColumn<bool>("displayFirst"); // the maintenance screen saves straight after connecting
+    QTest::addColumn<int>("saves");
+    QTest::newRow("after reading") << true << 1;
+    QTest::newRow("straight after connecting") << false << 1;
+    QTest::newRow("saved twice") << true << 2;
+}
+
+void TestFirmSvc::profileRoundTrip() {
+    QFETCH(bool, displayFirst);
+    QFETCH(int, saves);
+    desk::test::TempDataDir dir;
+    const QStringList values{QStringLiteral("旅館テスト"),          QStringLiteral("390-0001"),
+                             QStringLiteral("長野県松本市1-2"),     QStringLiteral("0263-11-2222"),
+                             QStringLiteral("0263-11-3333"),        QStringLiteral("https://inn.example.jp/"),
+                             QStringLiteral("info@inn.example.jp"), QStringLiteral("山と湯の宿 'ようこそ'")};
+    {
+        auto profile = connected(dir);
+        if (displayFirst)
+            profile->DisplyData();
+        setTexts(*profile, values);
+        for (int i = 0; i < saves; ++i)
+            profile->EditData();
+    }
+    auto reader = connected(dir);
+    reader->DisplyData();
+    QCOMPARE(texts(*reader), values);
+    QCOMPARE(raw(dir)->scalar(QStringLiteral("SELECT Count(*) FROM CompanyProfile")).toInt(), 1);
+}
+
+void TestFirmSvc::missingValuesReadEmpty() {
+    desk::test::TempDataDir dir;
+    raw(dir)->exec(QStringLiteral("UPDATE CompanyProfile SET CpComment = NULL, CpFaxno = NULL"));
+    auto profile = connected(dir);
+    profile->setMyComment(QStringLiteral("前の値"));
+    profile->DisplyData();
+    QCOMPARE(profile->MyComment(), QString());
+    QCOMPARE(profile->MyFaxNo(), QString());
+    QVERIFY(!profile->MyCompanyName().isEmpty());
+}
+
+void TestFirmSvc::emptyTableIsAnError() {
+    desk::test::TempDataDir dir;
+    raw(dir)->exec(QStringLiteral("DELETE FROM CompanyProfile"));
+    auto profile = connected(dir);
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, profile->DisplyData());
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, profile->EditData());
+    QCOMPARE(raw(dir)->scalar(QStringLiteral("SELECT Count(*) FROM CompanyProfile")).toInt(), 0);
+
+    OptionDataClass unconnected;
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, unconnected.DisplyData());
+}
+
+void TestFirmSvc::serviceFeeIsWhole_data() {
+    QTest::addColumn<double>("written");
+    QTest::addColumn<double>("read");
+    QTest::newRow("10.5 to even") << 10.5 << 10.0;
+    QTest::newRow("11.5 to even") << 11.5 << 12.0;
+    QTest::newRow("10.4") << 10.4 << 10.0;
+    QTest::newRow("-0.6") << -0.6 << -1.0;
+}
+
+void TestFirmSvc::serviceFeeIsWhole() {
+    QFETCH(double, written);
+    QFETCH(double, read);
+    OptionDataClass profile;
+    QCOMPARE(profile.ServiceFee(), 0.0);
+    profile.setServiceFee(written);
+    profile.setSalesTax(8);
+    QCOMPARE(profile.ServiceFee(), read);
+    QCOMPARE(profile.SalesTax(), 0.0);
+}
+
+QTEST_GUILESS_MAIN(TestFirmSvc)
+#include "tst_firmsvc.moc"
