@@ -1,1 +1,287 @@
 #include "Connection.h"
+
+#include "DbError.h"
+#include "Sql.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <atomic>
+
+namespace desk {
+
+namespace {
+
+std::atomic<int> connectionCounter{0};
+
+// Lets other programs wait for a writer instead of failing at once.
+constexpr int BusyTimeoutMs = 10000;
+
+QString withSeparator(const QString& dirPath) {
+    QString dir = dirPath;
+    if (dir.endsWith(QLatin1Char('\\')))
+        dir.chop(1);
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+// On a case-sensitive file system "BTrecipt.mdb" still means "BTRecipt.mdb".
+QString resolveFileName(const QString& dir, const QString& fileName) {
+    const QString exact = dir + fileName;
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+            return dir + entry;
+    }
+    return exact;
+}
+
+bool isSchemaChange(const QString& statement) {
+    const QString head = statement.trimmed().left(6).toUpper();
+    return head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP")) ||
+           head.startsWith(QLatin1String("ALTER"));
+}
+
+} // namespace
+
+std::shared_ptr<Connection> Connection::open(const QString& dirPath, const QString& fileName) {
+    const QString path = resolveFileName(withSeparator(dirPath), fileName);
+    return std::shared_ptr<Connection>(new Connection(path, false));
+}
+
+std::shared_ptr<Connection> Connection::create(const QString& filePath) {
+    return std::shared_ptr<Connection>(new Connection(filePath, true));
+}
+
+Connection::Connection(const QString& filePath, bool mayCreate)
+    : m_filePath(filePath)
+    , m_name(QStringLiteral("desk-connection-%1").arg(++connectionCounter)) {
+    const QFileInfo info(filePath);
+    if (!mayCreate && !info.isFile())
+        throw DbError(QStringLiteral("The database file does not exist"), {}, filePath);
+    if (mayCreate && !info.absoluteDir().exists())
+        throw DbError(QStringLiteral("The folder of the database file does not exist"), {}, filePath);
+
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        if (!db.isValid()) {
+            failure = QStringLiteral("The SQLite driver of QtSql is not available");
+        } else {
+            // mode=rw: SQLite itself refuses to create a file that is not there.
+            QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+            url.setQuery(mayCreate ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
+            db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+            if (!db.open()) {
+                failure = db.lastError().text();
+            } else {
+                const QStringList pragmas{QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs),
+                                          QStringLiteral("PRAGMA journal_mode = WAL"),
+                                          QStringLiteral("PRAGMA synchronous = FULL")};
+                for (const QString& pragma : pragmas) {
+                    QSqlQuery query(db);
+                    if (!query.exec(pragma)) {
+                        failure = query.lastError().text();
+                        break;
+                    }
+                }
+            }
+            if (!failure.isEmpty())
+                db.close();
+        }
+    }
+    if (!failure.isEmpty()) {
+        QSqlDatabase::removeDatabase(m_name);
+        throw DbError(QStringLiteral("Cannot open the database file: ") + failure, {}, filePath);
+    }
+}
+
+Connection::~Connection() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(m_name, false);
+}
+
+int Connection::exec(const QString& statement, const QVariantList& binds) {
+    const QString sql = Sql::translate(statement);
+    QSqlQuery query(database());
+    if (!query.prepare(sql))
+        throw DbError(query.lastError().text(), statement, m_filePath);
+    for (const QVariant& value : binds)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw DbError(query.lastError().text(), statement, m_filePath);
+    const int affected = query.numRowsAffected();
+    query.finish();
+    if (isSchemaChange(sql))
+        forgetSchema();
+    return affected;
+}
+
+QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
+    const QString sql = Sql::translate(statement);
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw DbError(query.lastError().text(), statement, m_filePath);
+    for (const QVariant& value : binds)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw DbError(query.lastError().text(), statement, m_filePath);
+    QVariant value;
+    if (query.next())
+        value = query.value(0);
+    query.finish();
+    return value.isNull() ? QVariant() : value;
+}
+
+Connection::Object Connection::object(const QString& name) {
+    QString bare = name.trimmed();
+    if (bare.startsWith(QLatin1Char('[')) && bare.endsWith(QLatin1Char(']')))
+        bare = bare.mid(1, bare.size() - 2);
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT type, name FROM sqlite_master WHERE type IN ('table', 'view') "
+                                 "AND name = ? COLLATE NOCASE"));
+    query.addBindValue(bare);
+    if (!query.exec())
+        throw DbError(query.lastError().text(), name, m_filePath);
+    Object found;
+    if (query.next())
+        found = Object{query.value(0).toString(), query.value(1).toString()};
+    query.finish();
+    return found;
+}
+
+QStringList Connection::objectNames(const QString& kind) {
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = ? AND name NOT LIKE 'sqlite_%' "
+                                 "ORDER BY rowid"));
+    query.addBindValue(kind);
+    if (!query.exec())
+        throw DbError(query.lastError().text(), {}, m_filePath);
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+QStringList Connection::tableNames() {
+    return objectNames(QStringLiteral("table"));
+}
+
+QStringList Connection::viewNames() {
+    return objectNames(QStringLiteral("view"));
+}
+
+QList<Connection::Column> Connection::columns(const QString& tableOrView) {
+    const QString key = tableOrView.toLower();
+    const auto cached = m_columns.constFind(key);
+    if (cached != m_columns.constEnd())
+        return cached.value();
+    const Object found = object(tableOrView);
+    QList<Column> result;
+    if (!found.kind.isEmpty()) {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        // The name comes from sqlite_master, so quoting it is enough.
+        QString quoted = found.name;
+        quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(quoted)))
+            throw DbError(query.lastError().text(), tableOrView, m_filePath);
+        while (query.next())
+            result << Column{query.value(1).toString(), query.value(2).toString()};
+    }
+    m_columns.insert(key, result);
+    return result;
+}
+
+QString Connection::declaredType(const QString& column, const QString& table) {
+    if (!table.isEmpty()) {
+        for (const Column& c : columns(table)) {
+            if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+                return c.declaredType;
+        }
+    }
+    if (!m_typesLoaded) {
+        const QStringList objects = tableNames() + viewNames();
+        for (const QString& name : objects) {
+            for (const Column& c : columns(name)) {
+                const QString key = c.name.toLower();
+                if (!m_typeByColumn.contains(key) && !c.declaredType.isEmpty())
+                    m_typeByColumn.insert(key, c.declaredType);
+            }
+        }
+        m_typesLoaded = true;
+    }
+    return m_typeByColumn.value(column.toLower());
+}
+
+void Connection::forgetSchema() {
+    m_columns.clear();
+    m_typeByColumn.clear();
+    m_typesLoaded = false;
+}
+
+// ---------------------------------------------------------------------------------------
+
+namespace {
+void runControl(Connection& connection, const QString& statement) {
+    QSqlQuery query(connection.database());
+    if (!query.exec(statement))
+        throw DbError(query.lastError().text(), statement, connection.filePath());
+}
+} // namespace
+
+Transaction::Transaction(Connection& connection)
+    : m_connection(connection) {
+    if (m_connection.m_depth == 0) {
+        runControl(m_connection, QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        m_savepoint = QStringLiteral("desk_savepoint_%1").arg(++m_connection.m_savepoints);
+        runControl(m_connection, QStringLiteral("SAVEPOINT ") + m_savepoint);
+    }
+    ++m_connection.m_depth;
+}
+
+Transaction::~Transaction() {
+    if (m_done)
+        return;
+    try {
+        if (m_savepoint.isEmpty()) {
+            runControl(m_connection, QStringLiteral("ROLLBACK"));
+        } else {
+            runControl(m_connection, QStringLiteral("ROLLBACK TO ") + m_savepoint);
+            runControl(m_connection, QStringLiteral("RELEASE ") + m_savepoint);
+        }
+    } catch (const DbError&) {
+        // Nothing more can be done here; SQLite has already undone what it could.
+    }
+    --m_connection.m_depth;
+}
+
+void Transaction::commit() {
+    if (m_done)
+        return;
+    runControl(m_connection,
+               m_savepoint.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint);
+    m_done = true;
+    --m_connection.m_depth;
+}
+
+} // namespace desk

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
+#include <QStringList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -24,6 +27,7 @@ class Connection {
 public:
     // dirPath is the data directory as handed around the suite (ending in a separator;
     // one is added when it does not); fileName one of DbFile.
+    // The file name is matched without regard to case, as on the system the files come from.
     static std::shared_ptr<Connection> open(const QString& dirPath, const QString& fileName);
     // Used only by the schema builder: creates the file when it does not exist.
     static std::shared_ptr<Connection> create(const QString& filePath);
@@ -44,13 +48,38 @@ public:
     // Transaction nesting depth (see Transaction); 0 outside any transaction.
     int transactionDepth() const { return m_depth; }
 
+    // What the file holds under a name, matched without regard to case.
+    struct Object {
+        QString kind; // "table" or "view"; empty when the file has no such object
+        QString name; // the name as the file spells it
+    };
+    Object object(const QString& name);
+    QStringList tableNames();
+    QStringList viewNames();
+
+    struct Column {
+        QString name;
+        QString declaredType;
+    };
+    // The columns of a table or view in their order; empty when there is no such object.
+    QList<Column> columns(const QString& tableOrView);
+    // The declared type of a result column: the column of that name in `table` when given
+    // and present, else the first table (then view) of the file that has a column so named.
+    QString declaredType(const QString& column, const QString& table = {});
+
 private:
     friend class Transaction;
     explicit Connection(const QString& filePath, bool mayCreate);
+    QStringList objectNames(const QString& kind);
+    void forgetSchema();
 
     QString m_filePath;
     QString m_name;
     int m_depth = 0;
+    int m_savepoints = 0;
+    QHash<QString, QList<Column>> m_columns; // lower-case object name → columns
+    QHash<QString, QString> m_typeByColumn;  // lower-case column name → declared type
+    bool m_typesLoaded = false;
 };
 
 // Scope guard: the outermost guard on a connection begins with BEGIN IMMEDIATE, inner
@@ -58,7 +87,8 @@ private:
 class Transaction {
 public:
     explicit Transaction(Connection& connection);
-    explicit Transaction(const std::shared_ptr<Connection>& connection) : Transaction(*connection) {}
+    explicit Transaction(const std::shared_ptr<Connection>& connection)
+        : Transaction(*connection) {}
     ~Transaction();
 
     Transaction(const Transaction&) = delete;

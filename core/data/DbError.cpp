@@ -3,8 +3,7 @@
 namespace desk {
 
 namespace {
-QString compose(const QString& message, const QString& statement, const QString& file)
-{
+QString compose(const QString& message, const QString& statement, const QString& file) {
     QString text = message;
     if (!statement.isEmpty())
         text += QStringLiteral(" [statement: ") + statement + QLatin1Char(']');
@@ -18,8 +17,6 @@ DbError::DbError(const QString& message, const QString& statement, const QString
     : std::runtime_error(compose(message, statement, file).toStdString())
     , m_message(message)
     , m_statement(statement)
-    , m_file(file)
-{
-}
+    , m_file(file) {}
 
 } // namespace desk

@@ -40,6 +40,9 @@ public:
     bool eof() const; // past the last row
     bool bof() const; // before the first row
 
+    // Moving (and find, setBookmark, requery) first writes a pending add-new or change, as
+    // the cursor engines did. moveNext at end-of-set and movePrevious at beginning-of-set
+    // stay where they are.
     void moveFirst();
     void moveNext();
     void movePrevious();
@@ -47,7 +50,11 @@ public:
 
     // Searches forward from the current row, not skipping it, for the first row that
     // matches "Column = value" (numbers bare, text in single quotes); stops there or at
-    // end-of-set. Returns !eof().
+    // end-of-set. Returns !eof(). The value is compared by the column's type, so
+    // "RptNo = '5'" and "RptNo =5" find the same row of a number column. Also accepted:
+    // <>, <, >, <=, >=, #dates#, True/False and "= Null". At end-of-set it finds nothing;
+    // after remove() it starts on the row after the removed one. A malformed criterion or
+    // an unknown column is a DbError.
     bool find(const QString& criterion);
 
     Bookmark bookmark() const;
@@ -56,13 +63,18 @@ public:
     // add-new, set columns, update: appends a row; unset columns take the table default.
     void addNew();
     void setValue(const QString& column, const QVariant& value);
-    // Writes the pending new row or the pending changes of the current row.
+    // setValue on the current row starts a change of it; a value the column cannot hold is
+    // a DbError at once. Writing to a read-only row set, or with no current row, is a DbError.
+    // Writes the pending new row (which becomes the current row) or the pending changes of
+    // the current row; with nothing pending it does nothing.
     void update();
     void cancelUpdate();
     // Removes the current row; the position then stands on the removed row's place
     // (moveNext reaches the following row).
     void remove();
 
+    // The current row's value (a pending value while adding or changing). No current row
+    // (end-of-set, beginning-of-set, removed row) is a DbError.
     QVariant value(const QString& column) const;
     QVariant value(int column) const;
 

@@ -1,1 +1,164 @@
 #include "Sql.h"
+
+#include "ColumnType.h"
+#include "DbError.h"
+
+#include <QRegularExpression>
+
+namespace desk::Sql {
+
+namespace {
+
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// Index of the quote that closes the literal opened at `start`, doubled quotes skipped;
+// -1 when it never closes.
+qsizetype literalEnd(const QString& s, qsizetype start) {
+    const QChar q = s.at(start);
+    for (qsizetype i = start + 1; i < s.size(); ++i) {
+        if (s.at(i) != q)
+            continue;
+        if (i + 1 < s.size() && s.at(i + 1) == q) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return -1;
+}
+
+QString translateCode(QString code) {
+    static const QRegularExpression bang(
+        QStringLiteral(R"((\[[^\]]+\]|[\p{L}_][\p{L}\p{N}_]*)!(\[[^\]]+\]|[\p{L}_][\p{L}\p{N}_]*))"));
+    static const QRegularExpression boolean(QStringLiteral(R"((?<![\p{L}\p{N}_.])(true|false)(?![\p{L}\p{N}_]))"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression function(
+        QStringLiteral(R"((?<![\p{L}\p{N}_.])((?:nz|ucase|lcase|len|mid)(?=\s*\()|distinctrow(?![\p{L}\p{N}_])))"),
+        QRegularExpression::CaseInsensitiveOption);
+
+    code.replace(bang, QStringLiteral("\\1.\\2"));
+
+    QString out;
+    qsizetype last = 0;
+    auto it = boolean.globalMatch(code);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        out += QStringView(code).mid(last, m.capturedStart() - last);
+        out += m.captured(1).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ? QLatin1Char('1')
+                                                                                      : QLatin1Char('0');
+        last = m.capturedEnd();
+    }
+    out += QStringView(code).mid(last);
+
+    code = out;
+    out.clear();
+    last = 0;
+    it = function.globalMatch(code);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        out += QStringView(code).mid(last, m.capturedStart() - last);
+        const QString name = m.captured(1).toLower();
+        if (name == QLatin1String("nz"))
+            out += QLatin1String("ifnull");
+        else if (name == QLatin1String("ucase"))
+            out += QLatin1String("upper");
+        else if (name == QLatin1String("lcase"))
+            out += QLatin1String("lower");
+        else if (name == QLatin1String("len"))
+            out += QLatin1String("length");
+        else if (name == QLatin1String("mid"))
+            out += QLatin1String("substr");
+        else
+            out += QLatin1String("DISTINCT");
+        last = m.capturedEnd();
+    }
+    out += QStringView(code).mid(last);
+    return out;
+}
+
+} // namespace
+
+QString quote(const QString& text) {
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+QString dateLiteral(const QDate& date) {
+    if (!date.isValid())
+        return QStringLiteral("Null");
+    return QLatin1Char('#') + QString::number(date.year()) + QLatin1Char('/') + QString::number(date.month()) +
+           QLatin1Char('/') + QString::number(date.day()) + QLatin1Char('#');
+}
+
+QString translate(const QString& statement) {
+    QString out;
+    QString code;
+    const auto flush = [&] {
+        out += translateCode(code);
+        code.clear();
+    };
+    const qsizetype n = statement.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = statement.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            const qsizetype end = literalEnd(statement, i);
+            if (end < 0)
+                throw DbError(QStringLiteral("Unterminated string literal"), statement);
+            flush();
+            out += QStringView(statement).mid(i, end - i + 1);
+            i = end;
+        } else if (c == QLatin1Char('[')) {
+            const qsizetype end = statement.indexOf(QLatin1Char(']'), i);
+            if (end < 0)
+                throw DbError(QStringLiteral("Unterminated bracketed name"), statement);
+            code += QStringView(statement).mid(i, end - i + 1);
+            i = end;
+        } else if (c == QLatin1Char('#')) {
+            const qsizetype end = statement.indexOf(QLatin1Char('#'), i + 1);
+            if (end < 0)
+                throw DbError(QStringLiteral("Unterminated date literal"), statement);
+            const QString body = statement.mid(i + 1, end - i - 1);
+            bool hasTime = false;
+            const QDateTime dt = columntype::parseDateTime(body, &hasTime);
+            if (!dt.isValid())
+                throw DbError(QStringLiteral("Not a date: #%1#").arg(body), statement);
+            flush();
+            out += QLatin1Char('\'') +
+                   dt.toString(hasTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd")) +
+                   QLatin1Char('\'');
+            // "#2002/3/31#GROUP BY": the literal must not run into the next word.
+            if (end + 1 < n && isWordChar(statement.at(end + 1)))
+                out += QLatin1Char(' ');
+            i = end;
+        } else {
+            code += c;
+        }
+    }
+    flush();
+    // A trailing ";" ends a statement in the dialect; here it would stop the statement
+    // being used inside another one.
+    while (!out.isEmpty() && (out.back().isSpace() || out.back() == QLatin1Char(';')))
+        out.chop(1);
+    return out;
+}
+
+QString maskLiterals(const QString& statement) {
+    QString out = statement;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const QChar c = out.at(i);
+        if (c != QLatin1Char('\'') && c != QLatin1Char('"'))
+            continue;
+        qsizetype end = literalEnd(out, i);
+        if (end < 0)
+            end = out.size();
+        for (qsizetype j = i + 1; j < end; ++j)
+            out[j] = QLatin1Char(' ');
+        i = end;
+    }
+    return out;
+}
+
+} // namespace desk::Sql
