@@ -1,0 +1,183 @@
+#include "ReportFixture.h"
+
+#include "report/ReportPreview.h"
+#include "testsupport/Widgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+#include <QToolButton>
+
+using desk::JobKind;
+using Job = fixture::LinesReport::Job;
+
+class TestReportPreview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void navigation_data();
+    void navigation();
+    void jobs_data();
+    void jobs();
+    void printerThatCannotOpenShowsError();
+    void previewDoesNotBlockAndClosesAway();
+    void printsAfterReportIsGone();
+    void zoomChangesScale();
+};
+
+void TestReportPreview::navigation_data() {
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<int>("page");
+
+    QTest::newRow("opens on the first page") << QStringList{} << 1;
+    QTest::newRow("next") << QStringList{u"CmdNext"_s} << 2;
+    QTest::newRow("last") << QStringList{u"CmdLast"_s} << 3;
+    QTest::newRow("last then previous") << QStringList{u"CmdLast"_s, u"CmdPrevious"_s} << 2;
+    QTest::newRow("back to first") << QStringList{u"CmdNext"_s, u"CmdNext"_s, u"CmdFirst"_s} << 1;
+    QTest::newRow("next stops at the last page") << QStringList{u"CmdNext"_s, u"CmdNext"_s, u"CmdNext"_s} << 3;
+}
+
+void TestReportPreview::navigation() {
+    QFETCH(QStringList, clicks);
+    QFETCH(int, page);
+
+    fixture::LineTable table(fixture::LineTable::count(47));
+    fixture::LinesReport report;
+    report.setDataSource(table.rows());
+    QPointer<desk::ReportPreview> preview = report.showPreview();
+    for (const QString& name : clicks)
+        desk::test::click(preview, name);
+    QCOMPARE(preview->currentPage(), page);
+    QCOMPARE(desk::test::textOf(preview, QStringLiteral("LblPage")), QStringLiteral("%1 / 3").arg(page));
+    QCOMPARE(desk::test::child<QToolButton>(preview, QStringLiteral("CmdPrevious"))->isEnabled(), page > 1);
+    QCOMPARE(desk::test::child<QToolButton>(preview, QStringLiteral("CmdNext"))->isEnabled(), page < 3);
+    QVERIFY(!desk::test::child<QLabel>(preview, QStringLiteral("LblPageImage"))->pixmap().isNull());
+    preview->close();
+}
+
+// The report hears of each job with its kind; the bill-like report counts a printout only
+// for a completed print.
+void TestReportPreview::jobs_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QList<JobKind>>("kinds");
+    QTest::addColumn<int>("printsDone");
+    QTest::addColumn<bool>("fileWritten");
+
+    QTest::newRow("preview alone") << "" << true << QList<JobKind>{JobKind::Preview} << 0 << false;
+    QTest::newRow("print") << "CmdPrint" << true << QList<JobKind>{JobKind::Preview, JobKind::Print} << 1 << true;
+    QTest::newRow("print cancelled is no print")
+        << "CmdPrint" << false << QList<JobKind>{JobKind::Preview} << 0 << false;
+    QTest::newRow("export") << "CmdExport" << true << QList<JobKind>{JobKind::Preview, JobKind::Export} << 0 << true;
+    QTest::newRow("export cancelled") << "CmdExport" << false << QList<JobKind>{JobKind::Preview} << 0 << false;
+}
+
+void TestReportPreview::jobs() {
+    QFETCH(QString, button);
+    QFETCH(bool, accept);
+    QFETCH(QList<JobKind>, kinds);
+    QFETCH(int, printsDone);
+    QFETCH(bool, fileWritten);
+
+    QTemporaryDir dir;
+    const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+    const QString exported = dir.filePath(QStringLiteral("exported")); // ".pdf" is added
+    fixture::PrinterToFile dialogs(printed);
+    dialogs.pushPrinterChoice(accept);
+    dialogs.pushFileName(accept ? exported : QString());
+
+    fixture::LineTable table(fixture::LineTable::count(30));
+    fixture::LinesReport report;
+    report.setDataSource(table.rows());
+    QPointer<desk::ReportPreview> preview = report.showPreview();
+    if (!button.isEmpty())
+        QVERIFY(desk::test::click(preview, button));
+
+    QList<JobKind> seen;
+    for (const Job& job : report.jobs) {
+        if (job.started) {
+            seen << job.kind;
+        } else {
+            QCOMPARE(job.kind, seen.last());
+            QVERIFY(job.completed);
+        }
+    }
+    QCOMPARE(seen, kinds);
+    QCOMPARE(report.printsDone, printsDone);
+    QVERIFY(dialogs.messages().isEmpty());
+    const QString file = button == QLatin1String("CmdPrint") ? printed : exported + QStringLiteral(".pdf");
+    QCOMPARE(QFile::exists(file), fileWritten);
+    if (fileWritten)
+        QCOMPARE(fixture::pdfPageCount(file), 2);
+    preview->close();
+}
+
+void TestReportPreview::printerThatCannotOpenShowsError() {
+    QTemporaryDir dir;
+    fixture::PrinterToFile dialogs(dir.filePath(QStringLiteral("no/such/dir/out.pdf")));
+    fixture::LineTable table(fixture::LineTable::count(3));
+    fixture::LinesReport report;
+    report.setDataSource(table.rows());
+    QPointer<desk::ReportPreview> preview = report.showPreview();
+    QVERIFY(desk::test::click(preview, QStringLiteral("CmdPrint")));
+    // A failed print is told as failed, shown to the user, and counts as no printout.
+    QCOMPARE(report.printsDone, 0);
+    QCOMPARE(report.jobs.last().kind, JobKind::Print);
+    QVERIFY(!report.jobs.last().completed);
+    QCOMPARE(dialogs.messages().size(), 1);
+    QCOMPARE(dialogs.messages()[0].icon, desk::Dialogs::Icon::Critical);
+    QVERIFY(preview); // the preview stays open for another try
+    preview->close();
+}
+
+void TestReportPreview::previewDoesNotBlockAndClosesAway() {
+    QWidget screen;
+    screen.show();
+    fixture::LineTable table(fixture::LineTable::count(3));
+    fixture::LinesReport report;
+    report.setDataSource(table.rows());
+    QPointer<desk::ReportPreview> preview = report.showPreview(&screen);
+    QVERIFY(preview->isVisible());
+    QVERIFY(preview->isWindow());
+    QCOMPARE(preview->windowModality(), Qt::NonModal);
+    QVERIFY(desk::test::click(preview, QStringLiteral("CmdClose")));
+    desk::test::settle();
+    QVERIFY(preview.isNull());
+}
+
+void TestReportPreview::printsAfterReportIsGone() {
+    QTemporaryDir dir;
+    const QString printed = dir.filePath(QStringLiteral("late.pdf"));
+    fixture::PrinterToFile dialogs(printed);
+    fixture::LineTable table(fixture::LineTable::count(3));
+    auto report = std::make_unique<fixture::LinesReport>();
+    report->setDataSource(table.rows());
+    QPointer<desk::ReportPreview> preview = report->showPreview();
+    report.reset();
+    QVERIFY(desk::test::click(preview, QStringLiteral("CmdPrint")));
+    QVERIFY(dialogs.messages().isEmpty());
+    QCOMPARE(fixture::pdfPageCount(printed), 1);
+    preview->close();
+}
+
+void TestReportPreview::zoomChangesScale() {
+    fixture::LineTable table(fixture::LineTable::count(3));
+    fixture::LinesReport report;
+    report.setDataSource(table.rows());
+    QPointer<desk::ReportPreview> preview = report.showPreview();
+    preview->setZoom(desk::ReportPreview::Zoom100);
+    const int width100 = desk::test::child<QLabel>(preview, QStringLiteral("LblPageImage"))->pixmap().width();
+    preview->setZoom(desk::ReportPreview::Zoom200);
+    const int width200 = desk::test::child<QLabel>(preview, QStringLiteral("LblPageImage"))->pixmap().width();
+    QCOMPARE(desk::test::textOf(preview, QStringLiteral("CmbZoom")), QStringLiteral("200%"));
+    QVERIFY(qAbs(width200 - 2 * width100) <= 2);
+    // 100% is A4 at screen size: 210 mm at 96 dpi.
+    QVERIFY(qAbs(width100 - qRound(210 / 25.4 * 96 * preview->devicePixelRatioF())) <= 1);
+    preview->close();
+}
+
+QTEST_MAIN(TestReportPreview)
+#include "tst_reportpreview.moc"
