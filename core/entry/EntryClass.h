@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace desk {
+
+// One registered class identifier and the module program behind it.
+struct EntryClass {
+    enum class Show { Modeless, Modal };
+
+    QString classId;            // "bookingapp.Class1"
+    QString program;            // program file name in the programs folder, "bookingapp"
+    Show show = Show::Modeless; // Modal: ShowForm returns when the window closes
+    bool profileValues = true;  // false: the entry has DirPath and ShowForm only
+    bool search = false;        // the outside search module behind the main menu's "検索" button
+};
+
+} // namespace desk

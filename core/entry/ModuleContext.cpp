@@ -1,0 +1,84 @@
+#include "ModuleContext.h"
+
+#include "EntryMembers.h"
+
+namespace desk {
+
+void ModuleContext::setDirPath(const QString& value) {
+    setValue(EntryMembers::DirPath, value);
+}
+void ModuleContext::setMyCompanyName(const QString& value) {
+    setValue(EntryMembers::MyCompanyName, value);
+}
+void ModuleContext::setMyZipCode(const QString& value) {
+    setValue(EntryMembers::MyZipCode, value);
+}
+void ModuleContext::setMyAddress(const QString& value) {
+    setValue(EntryMembers::MyAddress, value);
+}
+void ModuleContext::setMyTelNo(const QString& value) {
+    setValue(EntryMembers::MyTelNo, value);
+}
+void ModuleContext::setMyFaxNo(const QString& value) {
+    setValue(EntryMembers::MyFaxNo, value);
+}
+void ModuleContext::setMyURL(const QString& value) {
+    setValue(EntryMembers::MyURL, value);
+}
+void ModuleContext::setMyEmail(const QString& value) {
+    setValue(EntryMembers::MyEmail, value);
+}
+void ModuleContext::setMyComment(const QString& value) {
+    setValue(EntryMembers::MyComment, value);
+}
+
+bool ModuleContext::setValue(const QString& name, const QString& value) {
+    QString* target = nullptr;
+    if (name == EntryMembers::DirPath)
+        target = &m_dirPath;
+    else if (name == EntryMembers::MyCompanyName)
+        target = &m_companyName;
+    else if (name == EntryMembers::MyZipCode)
+        target = &m_zipCode;
+    else if (name == EntryMembers::MyAddress)
+        target = &m_address;
+    else if (name == EntryMembers::MyTelNo)
+        target = &m_telNo;
+    else if (name == EntryMembers::MyFaxNo)
+        target = &m_faxNo;
+    else if (name == EntryMembers::MyURL)
+        target = &m_url;
+    else if (name == EntryMembers::MyEmail)
+        target = &m_email;
+    else if (name == EntryMembers::MyComment)
+        target = &m_comment;
+    if (!target)
+        return false;
+    *target = value;
+    emit valueChanged(name);
+    return true;
+}
+
+QString ModuleContext::value(const QString& name) const {
+    if (name == EntryMembers::DirPath)
+        return m_dirPath;
+    if (name == EntryMembers::MyCompanyName)
+        return m_companyName;
+    if (name == EntryMembers::MyZipCode)
+        return m_zipCode;
+    if (name == EntryMembers::MyAddress)
+        return m_address;
+    if (name == EntryMembers::MyTelNo)
+        return m_telNo;
+    if (name == EntryMembers::MyFaxNo)
+        return m_faxNo;
+    if (name == EntryMembers::MyURL)
+        return m_url;
+    if (name == EntryMembers::MyEmail)
+        return m_email;
+    if (name == EntryMembers::MyComment)
+        return m_comment;
+    return {};
+}
+
+} // namespace desk

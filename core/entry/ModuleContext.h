@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace desk {
+
+// The nine module-wide values of a module program: the data directory and the inn's
+// profile. Written only by the entry contract (each ShowForm, and every value the caller
+// sets afterwards), read by the module's windows and reports whenever they need them.
+// A window that copies a value while loading keeps that copy; one that reads here at
+// print time sees the latest value.
+class ModuleContext : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    QString DirPath() const { return m_dirPath; }
+    QString MyCompanyName() const { return m_companyName; }
+    QString MyZipCode() const { return m_zipCode; }
+    QString MyAddress() const { return m_address; }
+    QString MyTelNo() const { return m_telNo; }
+    QString MyFaxNo() const { return m_faxNo; }
+    QString MyURL() const { return m_url; }
+    QString MyEmail() const { return m_email; }
+    QString MyComment() const { return m_comment; }
+
+    void setDirPath(const QString& value);
+    void setMyCompanyName(const QString& value);
+    void setMyZipCode(const QString& value);
+    void setMyAddress(const QString& value);
+    void setMyTelNo(const QString& value);
+    void setMyFaxNo(const QString& value);
+    void setMyURL(const QString& value);
+    void setMyEmail(const QString& value);
+    void setMyComment(const QString& value);
+
+    // Sets a value by its member name ("DirPath", "MyTelNo", ...); false for an unknown name.
+    bool setValue(const QString& name, const QString& value);
+    // A value by its member name; empty for an unknown name.
+    QString value(const QString& name) const;
+
+signals:
+    // Emitted after every write, also when the value stays the same.
+    void valueChanged(const QString& name);
+
+private:
+    QString m_dirPath;
+    QString m_companyName;
+    QString m_zipCode;
+    QString m_address;
+    QString m_telNo;
+    QString m_faxNo;
+    QString m_url;
+    QString m_email;
+    QString m_comment;
+};
+
+} // namespace desk

@@ -1,0 +1,288 @@
+#include "entry/EntryError.h"
+#include "entry/EntryRegistry.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTest>
+
+#include <csignal>
+
+using desk::EntryClass;
+using desk::EntryError;
+using desk::EntryRegistry;
+
+namespace {
+
+// A data directory for one run of testapp, with its instructions and its log.
+class TestAppDir {
+public:
+    explicit TestAppDir(int closeAfterMs) {
+        QSettings ini(path() + QStringLiteral("testapp.ini"), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("closeAfterMs"), closeAfterMs);
+    }
+    ~TestAppDir() {
+        // Every testapp this directory saw must be gone before the next test reaches the
+        // same socket; one that outstays its closing time is ended by its id.
+        for (qint64 pid : pids()) {
+            QElapsedTimer clock;
+            clock.start();
+            while (::kill(static_cast<pid_t>(pid), 0) == 0 && clock.elapsed() < 10000)
+                QTest::qWait(50);
+            if (::kill(static_cast<pid_t>(pid), 0) == 0)
+                ::kill(static_cast<pid_t>(pid), SIGTERM);
+        }
+    }
+
+    QString path() const { return m_dir.path() + QLatin1Char('/'); }
+
+    QStringList log() const {
+        QFile file(path() + QStringLiteral("testapp.log"));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QStringList linesStarting(const QString& head) const { return log().filter(QRegularExpression(u'^' + head)); }
+    QList<qint64> pids() const {
+        QList<qint64> result;
+        static const QRegularExpression re(QStringLiteral("^(load|closed) pid=(\\d+)"));
+        for (const QString& line : log()) {
+            const auto m = re.match(line);
+            if (m.hasMatch() && !result.contains(m.captured(2).toLongLong()))
+                result.append(m.captured(2).toLongLong());
+        }
+        return result;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+bool processGone(qint64 pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) != 0;
+}
+
+} // namespace
+
+class TestEntry : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void builtInClasses_data();
+    void builtInClasses();
+    void outsideRegistrations();
+    void secondShowFormReachesSameWindow();
+    void valueSetAfterShowFormReachesModule();
+    void closedWindowLoadsAfresh();
+    void modalShowFormReturnsAfterClose();
+    void failuresComeBackAsErrors_data();
+    void failuresComeBackAsErrors();
+
+private:
+    EntryRegistry m_registry;
+    QString m_binDir;
+};
+
+void TestEntry::initTestCase() {
+    m_binDir = qEnvironmentVariable("DESK_BIN_DIR", QCoreApplication::applicationDirPath());
+    QVERIFY2(QFileInfo(m_binDir + QStringLiteral("/testapp")).isExecutable(), qPrintable(m_binDir));
+    m_registry.setProgramsDir(m_binDir);
+    m_registry.registerClass(
+        {QStringLiteral("testapp.Class1"), QStringLiteral("testapp"), EntryClass::Show::Modeless, true, false});
+    m_registry.registerClass(
+        {QStringLiteral("testapp.StartCls"), QStringLiteral("testapp"), EntryClass::Show::Modal, false, false});
+}
+
+void TestEntry::builtInClasses_data() {
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("modal");
+    QTest::addColumn<bool>("profile");
+    const QStringList ordinary = {QStringLiteral("bookingapp"),  QStringLiteral("arrivalapp"),
+                                  QStringLiteral("chargeapp"),   QStringLiteral("paymentapp"),
+                                  QStringLiteral("departapp"),   QStringLiteral("tallyapp"),
+                                  QStringLiteral("goodsapp"),    QStringLiteral("payitemapp"),
+                                  QStringLiteral("payclassapp"), QStringLiteral("guestcatapp")};
+    for (const QString& program : ordinary)
+        QTest::addRow("%s", qPrintable(program)) << program + QStringLiteral(".Class1") << program << false << true;
+    QTest::newRow("goodsclassapp") << QStringLiteral("goodsclassapp.KbnCls") << QStringLiteral("goodsclassapp") << false
+                                   << true;
+    QTest::newRow("firmapp") << QStringLiteral("firmapp.StartCls") << QStringLiteral("firmapp") << true << false;
+    QTest::newRow("other letter case") << QStringLiteral("BookingApp.class1") << QStringLiteral("bookingapp") << false
+                                       << true;
+}
+
+void TestEntry::builtInClasses() {
+    QFETCH(QString, classId);
+    QFETCH(QString, program);
+    QFETCH(bool, modal);
+    QFETCH(bool, profile);
+    const EntryRegistry registry;
+    const auto found = registry.find(classId);
+    QVERIFY(found);
+    QCOMPARE(found->program, program);
+    QCOMPARE(found->show == EntryClass::Show::Modal, modal);
+    QCOMPARE(found->profileValues, profile);
+    QVERIFY(!registry.searchClass());
+    QVERIFY(!registry.find(program + QStringLiteral(".Class2")));
+}
+
+void TestEntry::outsideRegistrations() {
+    QTemporaryDir dir;
+    const QString iniPath = dir.filePath(QStringLiteral("DeskModules.ini"));
+    {
+        QSettings ini(iniPath, QSettings::IniFormat);
+        ini.setValue(QStringLiteral("kensaku.Class1/program"), QStringLiteral("kensaku"));
+        ini.setValue(QStringLiteral("kensaku.Class1/search"), true);
+        ini.setValue(QStringLiteral("broken.Class1/search"), true); // no program: left out
+    }
+    EntryRegistry registry;
+    registry.loadRegistrations(iniPath);
+    const auto search = registry.searchClass();
+    QVERIFY(search);
+    QCOMPARE(search->classId, QStringLiteral("kensaku.Class1"));
+    QCOMPARE(search->program, QStringLiteral("kensaku"));
+    QVERIFY(!registry.find(QStringLiteral("broken.Class1")));
+    // The built-ins stay.
+    QVERIFY(registry.find(QStringLiteral("firmapp.StartCls")));
+}
+
+void TestEntry::secondShowFormReachesSameWindow() {
+    TestAppDir dir(4000);
+    {
+        auto first = m_registry.create(QStringLiteral("testapp.Class1"));
+        first->setDirPath(dir.path());
+        first->setMyCompanyName(QStringLiteral("旅館A"));
+        first->ShowForm();
+        QCOMPARE(dir.linesStarting(QStringLiteral("load")).size(), 1);
+    }
+    // The main menu replaces its entry object on relaunch; the window stays and is reused.
+    auto second = m_registry.create(QStringLiteral("testapp.Class1"));
+    second->setDirPath(dir.path());
+    second->setMyCompanyName(QStringLiteral("旅館B"));
+    second->ShowForm();
+
+    const QStringList loads = dir.linesStarting(QStringLiteral("load"));
+    QCOMPARE(loads.size(), 1);
+    QVERIFY2(loads.first().contains(QStringLiteral("company=旅館A")), qPrintable(loads.first()));
+    // The new values reached the running module without reloading the window.
+    QVERIFY(dir.log().contains(QStringLiteral("set MyCompanyName=旅館B")));
+    QCOMPARE(dir.pids().size(), 1);
+}
+
+void TestEntry::valueSetAfterShowFormReachesModule() {
+    TestAppDir dir(4000);
+    auto entry = m_registry.create(QStringLiteral("testapp.Class1"));
+    entry->setDirPath(dir.path());
+    entry->setMyFaxNo(QStringLiteral("03-1111"));
+    entry->ShowForm();
+    entry->setMyFaxNo(QStringLiteral("03-2222"));
+    QTRY_VERIFY_WITH_TIMEOUT(dir.log().contains(QStringLiteral("set MyFaxNo=03-2222")), 5000);
+    QCOMPARE(dir.linesStarting(QStringLiteral("load")).size(), 1);
+}
+
+void TestEntry::closedWindowLoadsAfresh() {
+    TestAppDir dir(300);
+    auto entry = m_registry.create(QStringLiteral("testapp.Class1"));
+    entry->setDirPath(dir.path());
+    entry->ShowForm();
+    QTRY_COMPARE_WITH_TIMEOUT(dir.linesStarting(QStringLiteral("closed")).size(), 1, 5000);
+    // Its last window closed, the module program ends by itself.
+    const qint64 firstPid = dir.pids().value(0);
+    QTRY_VERIFY_WITH_TIMEOUT(processGone(firstPid), 5000);
+
+    // Showing through the same entry object reaches a fresh program that loads again.
+    entry->ShowForm();
+    QCOMPARE(dir.linesStarting(QStringLiteral("load")).size(), 2);
+    QVERIFY(dir.log().last().contains(QStringLiteral("load")));
+    QVERIFY(dir.log().last().contains(QStringLiteral("dir=") + dir.path()));
+}
+
+void TestEntry::modalShowFormReturnsAfterClose() {
+    TestAppDir dir(800);
+    auto entry = m_registry.create(QStringLiteral("testapp.StartCls"));
+    entry->setDirPath(dir.path());
+    QVERIFY_THROWS_EXCEPTION(EntryError, entry->setMyCompanyName(QStringLiteral("x")));
+
+    // Meanwhile our own window paints but takes no clicks.
+    QPushButton button(QStringLiteral("押す"));
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    int clicks = 0;
+    connect(&button, &QPushButton::clicked, this, [&] { ++clicks; });
+    QTimer::singleShot(300, &button, [&] { QTest::mouseClick(&button, Qt::LeftButton); });
+    QTimer::singleShot(300, &button, [&] { button.setText(QStringLiteral("待機中")); });
+
+    entry->ShowForm();
+
+    QCOMPARE(dir.linesStarting(QStringLiteral("load")).size(), 1);
+    QCOMPARE(dir.linesStarting(QStringLiteral("closed")).size(), 1);
+    QCOMPARE(clicks, 0);
+    QCOMPARE(button.text(), QStringLiteral("待機中"));
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+}
+
+void TestEntry::failuresComeBackAsErrors_data() {
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("missingDataDir");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("window fails to load")
+        << QStringLiteral("testapp.Class1") << QString() << true << QStringLiteral("データフォルダを開けません。");
+    QTest::newRow("modal window fails to load")
+        << QStringLiteral("testapp.StartCls") << QString() << true << QStringLiteral("データフォルダを開けません。");
+    QTest::newRow("program not installed") << QStringLiteral("missing.Class1") << QStringLiteral("nosuchapp") << false
+                                           << QStringLiteral("プログラム「nosuchapp」が見つかりません。");
+    QTest::newRow("program does not start") << QStringLiteral("broken.Class1") << QStringLiteral("notaprogram") << false
+                                            << QStringLiteral("プログラム「notaprogram」を起動できませんでした。");
+    QTest::newRow("class not registered") << QStringLiteral("nothing.Class1") << QString() << false
+                                          << QStringLiteral("クラス nothing.Class1 は登録されていません。");
+}
+
+void TestEntry::failuresComeBackAsErrors() {
+    QFETCH(QString, classId);
+    QFETCH(QString, program);
+    QFETCH(bool, missingDataDir);
+    QFETCH(QString, expected);
+
+    QTemporaryDir programs;
+    EntryRegistry registry;
+    registry.setProgramsDir(m_binDir);
+    registry.registerClass(
+        {QStringLiteral("testapp.Class1"), QStringLiteral("testapp"), EntryClass::Show::Modeless, true, false});
+    registry.registerClass(
+        {QStringLiteral("testapp.StartCls"), QStringLiteral("testapp"), EntryClass::Show::Modal, false, false});
+    if (!program.isEmpty()) {
+        // A folder where the program is absent or is a file that cannot run.
+        registry.setProgramsDir(programs.path());
+        QFile notRunnable(programs.filePath(QStringLiteral("notaprogram")));
+        QVERIFY(notRunnable.open(QIODevice::WriteOnly));
+        notRunnable.write("not a program\n");
+        notRunnable.close();
+        registry.registerClass({classId, program, EntryClass::Show::Modeless, true, false});
+    }
+
+    TestAppDir dir(0);
+    const QString dataDir = missingDataDir ? dir.path() + QStringLiteral("gone/") : dir.path();
+    QString message;
+    try {
+        auto entry = registry.create(classId);
+        entry->setDirPath(dataDir);
+        entry->ShowForm();
+    } catch (const EntryError& e) {
+        message = e.message();
+    }
+    QVERIFY2(message.contains(expected), qPrintable(message));
+    if (missingDataDir)
+        QVERIFY2(message.contains(dataDir), qPrintable(message));
+}
+
+QTEST_MAIN(TestEntry)
+#include "tst_entry.moc"

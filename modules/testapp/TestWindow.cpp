@@ -1,0 +1,50 @@
+#include "TestWindow.h"
+
+#include "data/DbError.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TestWindow::TestWindow(desk::ModuleContext& context)
+    : m_context(context)
+    , m_dir(context.DirPath()) {
+    setObjectName(QStringLiteral("TestWindow"));
+    if (m_dir.isEmpty() || !QDir(m_dir).exists())
+        throw desk::DbError(QStringLiteral("データフォルダを開けません。"), {}, m_dir);
+
+    const QSettings ini(m_dir + QStringLiteral("testapp.ini"), QSettings::IniFormat);
+    log(QStringLiteral("load pid=%1 company=%2 dir=%3")
+            .arg(QCoreApplication::applicationPid())
+            .arg(context.MyCompanyName(), context.DirPath()));
+
+    setWindowTitle(QStringLiteral("testapp"));
+    auto* layout = new QVBoxLayout(this);
+    m_company = new QLabel(context.MyCompanyName(), this);
+    layout->addWidget(m_company);
+
+    connect(&m_context, &desk::ModuleContext::valueChanged, this,
+            [this](const QString& name) { log(QStringLiteral("set %1=%2").arg(name, m_context.value(name))); });
+
+    const int closeAfter = ini.value(QStringLiteral("closeAfterMs"), 0).toInt();
+    if (closeAfter > 0)
+        QTimer::singleShot(closeAfter, this, &QWidget::close);
+}
+
+TestWindow::~TestWindow() = default;
+
+void TestWindow::closeEvent(QCloseEvent* event) {
+    log(QStringLiteral("closed pid=%1").arg(QCoreApplication::applicationPid()));
+    event->accept();
+}
+
+void TestWindow::log(const QString& line) const {
+    QFile file(m_dir + QStringLiteral("testapp.log"));
+    if (file.open(QIODevice::Append | QIODevice::Text))
+        file.write(line.toUtf8() + '\n');
+}
