@@ -22,8 +22,7 @@ struct Form {
     DateTextBox* second = new DateTextBox(&window);
     QLineEdit* other = new QLineEdit(&window);
 
-    Form()
-    {
+    Form() {
         auto* layout = new QHBoxLayout(&window);
         layout->addWidget(first);
         layout->addWidget(second);
@@ -35,8 +34,7 @@ struct Form {
     QLineEdit* box(const QString& name) const { return child<QLineEdit>(first, name); }
 };
 
-QStringList texts(std::initializer_list<const char*> items)
-{
+QStringList texts(std::initializer_list<const char*> items) {
     QStringList result;
     for (const char* item : items)
         result.append(QString::fromUtf8(item));
@@ -67,8 +65,7 @@ private slots:
     void mouseClicks();
 };
 
-void TestDateTextBox::leaveChecks_data()
-{
+void TestDateTextBox::leaveChecks_data() {
     QTest::addColumn<int>("yearMode");
     QTest::addColumn<QString>("leaving");
     QTest::addColumn<QString>("year");
@@ -89,34 +86,107 @@ void TestDateTextBox::leaveChecks_data()
     const QString ie = QStringLiteral("Input Error");
     const QString ie2 = QStringLiteral("InputError");
 
-    QTest::newRow("year of three digits") << 0 << yearBox << "202" << "" << "" << four << ie;
-    QTest::newRow("empty year") << 0 << yearBox << "" << "" << "" << four << ie;
-    QTest::newRow("four-digit year") << 0 << yearBox << "2002" << "" << "" << "" << "";
-    QTest::newRow("two-digit mode, one digit") << 1 << yearBox << "2" << "" << "" << two << ie2;
-    QTest::newRow("two-digit mode, four digits") << 1 << yearBox << "2002" << "" << "" << two << ie2;
-    QTest::newRow("two-digit mode, two digits") << 1 << yearBox << "02" << "" << "" << "" << "";
-    QTest::newRow("unchecked mode, empty year") << 7 << yearBox << "" << "" << "" << "" << "";
-    QTest::newRow("month 13") << 0 << monthBox << "" << "13" << "" << month << "";
-    QTest::newRow("month 0") << 0 << monthBox << "" << "0" << "" << month << "";
-    QTest::newRow("empty month") << 0 << monthBox << "" << "" << "" << month << "";
-    QTest::newRow("month 12") << 0 << monthBox << "" << "12" << "" << "" << "";
-    QTest::newRow("month 04") << 0 << monthBox << "" << "04" << "" << "" << "";
-    QTest::newRow("day 31 of April") << 0 << dayBox << "2002" << "4" << "31" << d30 << ie;
-    QTest::newRow("day 30 of April") << 0 << dayBox << "2002" << "4" << "30" << "" << "";
-    QTest::newRow("day 31, month written 04") << 0 << dayBox << "2002" << "04" << "31" << "" << "";
-    QTest::newRow("day 32 of January") << 0 << dayBox << "2002" << "1" << "32" << d31 << ie2;
-    QTest::newRow("day 31 of December") << 0 << dayBox << "2002" << "12" << "31" << "" << "";
-    QTest::newRow("1900-2-29, common") << 0 << dayBox << "1900" << "2" << "29" << d28 << ie2;
-    QTest::newRow("2000-2-29, leap") << 0 << dayBox << "2000" << "2" << "29" << "" << "";
-    QTest::newRow("2001-2-29, common") << 0 << dayBox << "2001" << "2" << "29" << d28 << ie2;
-    QTest::newRow("2001-2-28") << 0 << dayBox << "2001" << "2" << "28" << "" << "";
-    QTest::newRow("leap February, no upper bound") << 0 << dayBox << "2004" << "2" << "30" << "" << "";
-    QTest::newRow("day 0") << 0 << dayBox << "2002" << "6" << "0" << "" << "";
-    QTest::newRow("empty day") << 0 << dayBox << "2002" << "6" << "" << "" << "";
+    QTest::newRow("year of three digits") << 0 << yearBox << "202"
+                                          << ""
+                                          << "" << four << ie;
+    QTest::newRow("empty year") << 0 << yearBox << ""
+                                << ""
+                                << "" << four << ie;
+    QTest::newRow("four-digit year") << 0 << yearBox << "2002"
+                                     << ""
+                                     << ""
+                                     << ""
+                                     << "";
+    QTest::newRow("two-digit mode, one digit") << 1 << yearBox << "2"
+                                               << ""
+                                               << "" << two << ie2;
+    QTest::newRow("two-digit mode, four digits") << 1 << yearBox << "2002"
+                                                 << ""
+                                                 << "" << two << ie2;
+    QTest::newRow("two-digit mode, two digits") << 1 << yearBox << "02"
+                                                << ""
+                                                << ""
+                                                << ""
+                                                << "";
+    QTest::newRow("unchecked mode, empty year") << 7 << yearBox << ""
+                                                << ""
+                                                << ""
+                                                << ""
+                                                << "";
+    QTest::newRow("month 13") << 0 << monthBox << ""
+                              << "13"
+                              << "" << month << "";
+    QTest::newRow("month 0") << 0 << monthBox << ""
+                             << "0"
+                             << "" << month << "";
+    QTest::newRow("empty month") << 0 << monthBox << ""
+                                 << ""
+                                 << "" << month << "";
+    QTest::newRow("month 12") << 0 << monthBox << ""
+                              << "12"
+                              << ""
+                              << ""
+                              << "";
+    QTest::newRow("month 04") << 0 << monthBox << ""
+                              << "04"
+                              << ""
+                              << ""
+                              << "";
+    QTest::newRow("day 31 of April") << 0 << dayBox << "2002"
+                                     << "4"
+                                     << "31" << d30 << ie;
+    QTest::newRow("day 30 of April") << 0 << dayBox << "2002"
+                                     << "4"
+                                     << "30"
+                                     << ""
+                                     << "";
+    QTest::newRow("day 31, month written 04") << 0 << dayBox << "2002"
+                                              << "04"
+                                              << "31"
+                                              << ""
+                                              << "";
+    QTest::newRow("day 32 of January") << 0 << dayBox << "2002"
+                                       << "1"
+                                       << "32" << d31 << ie2;
+    QTest::newRow("day 31 of December") << 0 << dayBox << "2002"
+                                        << "12"
+                                        << "31"
+                                        << ""
+                                        << "";
+    QTest::newRow("1900-2-29, common") << 0 << dayBox << "1900"
+                                       << "2"
+                                       << "29" << d28 << ie2;
+    QTest::newRow("2000-2-29, leap") << 0 << dayBox << "2000"
+                                     << "2"
+                                     << "29"
+                                     << ""
+                                     << "";
+    QTest::newRow("2001-2-29, common") << 0 << dayBox << "2001"
+                                       << "2"
+                                       << "29" << d28 << ie2;
+    QTest::newRow("2001-2-28") << 0 << dayBox << "2001"
+                               << "2"
+                               << "28"
+                               << ""
+                               << "";
+    QTest::newRow("leap February, no upper bound") << 0 << dayBox << "2004"
+                                                   << "2"
+                                                   << "30"
+                                                   << ""
+                                                   << "";
+    QTest::newRow("day 0") << 0 << dayBox << "2002"
+                           << "6"
+                           << "0"
+                           << ""
+                           << "";
+    QTest::newRow("empty day") << 0 << dayBox << "2002"
+                               << "6"
+                               << ""
+                               << ""
+                               << "";
 }
 
-void TestDateTextBox::leaveChecks()
-{
+void TestDateTextBox::leaveChecks() {
     QFETCH(int, yearMode);
     QFETCH(QString, leaving);
     QFETCH(QString, year);
@@ -162,8 +232,7 @@ void TestDateTextBox::leaveChecks()
     QVERIFY(QApplication::focusWidget() != box);
 }
 
-void TestDateTextBox::refusalDoesNotCheckTheNextControl()
-{
+void TestDateTextBox::refusalDoesNotCheckTheNextControl() {
     // The day box of the first control is refused while the focus already went to the
     // empty year box of the second: only the first control may speak.
     desk::test::ScriptedDialogs script;
@@ -179,8 +248,7 @@ void TestDateTextBox::refusalDoesNotCheckTheNextControl()
     QCOMPARE(QApplication::focusWidget(), day);
 }
 
-void TestDateTextBox::typing_data()
-{
+void TestDateTextBox::typing_data() {
     QTest::addColumn<int>("yearMode");
     QTest::addColumn<QString>("boxName");
     QTest::addColumn<QTestEventList>("keys");
@@ -190,8 +258,8 @@ void TestDateTextBox::typing_data()
 
     QTestEventList digitsAndLetters;
     digitsAndLetters.addKeyClicks(QStringLiteral("2a0 b0;2"));
-    QTest::newRow("letters and spaces dropped") << 0 << "TextYear" << digitsAndLetters << "2002"
-                                                << QList<int>{'2', '0', '0', '2'} << 0;
+    QTest::newRow("letters and spaces dropped")
+        << 0 << "TextYear" << digitsAndLetters << "2002" << QList<int>{'2', '0', '0', '2'} << 0;
 
     QTestEventList letters;
     letters.addKeyClicks(QStringLiteral("abc-./"));
@@ -199,25 +267,23 @@ void TestDateTextBox::typing_data()
 
     QTestEventList five;
     five.addKeyClicks(QStringLiteral("20245"));
-    QTest::newRow("four-digit year holds four") << 0 << "TextYear" << five << "2024"
-                                                << QList<int>{'2', '0', '2', '4', '5'} << 0;
-    QTest::newRow("two-digit year holds two") << 1 << "TextYear" << five << "20"
-                                              << QList<int>{'2', '0', '2', '4', '5'} << 0;
+    QTest::newRow("four-digit year holds four")
+        << 0 << "TextYear" << five << "2024" << QList<int>{'2', '0', '2', '4', '5'} << 0;
+    QTest::newRow("two-digit year holds two")
+        << 1 << "TextYear" << five << "20" << QList<int>{'2', '0', '2', '4', '5'} << 0;
     QTest::newRow("day holds two") << 0 << "TextDay" << five << "20" << QList<int>{'2', '0', '2', '4', '5'} << 0;
 
     QTestEventList backspace;
     backspace.addKeyClicks(QStringLiteral("12"));
     backspace.addKeyClick(Qt::Key_Backspace);
-    QTest::newRow("backspace is a special key") << 0 << "TextMonth" << backspace << "1" << QList<int>{'1', '2', 8}
-                                                << 1;
+    QTest::newRow("backspace is a special key") << 0 << "TextMonth" << backspace << "1" << QList<int>{'1', '2', 8} << 1;
 
     QTestEventList shifted;
     shifted.addKeyClick(Qt::Key_1, Qt::ShiftModifier);
     QTest::newRow("shift is no special key") << 0 << "TextDay" << shifted << "1" << QList<int>{'1'} << 0;
 }
 
-void TestDateTextBox::typing()
-{
+void TestDateTextBox::typing() {
     QFETCH(int, yearMode);
     QFETCH(QString, boxName);
     QFETCH(QTestEventList, keys);
@@ -242,8 +308,7 @@ void TestDateTextBox::typing()
     QCOMPARE(ups.size(), keyDowns);
 }
 
-void TestDateTextBox::keyPressHandlerReplacesOrDrops()
-{
+void TestDateTextBox::keyPressHandlerReplacesOrDrops() {
     Form form;
     connect(form.first, &DateTextBox::KeyPress, this, [](int& code) {
         if (code == '1')
@@ -257,8 +322,7 @@ void TestDateTextBox::keyPressHandlerReplacesOrDrops()
     QCOMPARE(box->text(), QStringLiteral("72"));
 }
 
-void TestDateTextBox::inputMethodTextIsFiltered()
-{
+void TestDateTextBox::inputMethodTextIsFiltered() {
     Form form;
     int presses = 0;
     connect(form.first, &DateTextBox::KeyPress, this, [&](int&) { ++presses; });
@@ -277,29 +341,36 @@ void TestDateTextBox::inputMethodTextIsFiltered()
     QCOMPARE(presses, 4);
 }
 
-void TestDateTextBox::dateValue_data()
-{
+void TestDateTextBox::dateValue_data() {
     QTest::addColumn<int>("yearMode");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QStringList>("parts");
 
     const QStringList before{QStringLiteral("1999"), QStringLiteral("12"), QStringLiteral("31")};
-    QTest::newRow("day text") << 0 << "2002/3/1" << "2002/3/1" << texts({"2002", "3", "1"});
-    QTest::newRow("zero-padded") << 0 << "2024/02/29" << "2024/02/29" << texts({"2024", "2", "29"});
-    QTest::newRow("ISO") << 0 << "2024-10-05" << "2024-10-05" << texts({"2024", "10", "5"});
-    QTest::newRow("Japanese") << 0 << "2002年12月31日" << "2002年12月31日" << texts({"2002", "12", "31"});
-    QTest::newRow("with a time") << 0 << "2002/3/1 10:30" << "2002/3/1 10:30" << texts({"2002", "3", "1"});
-    QTest::newRow("two-digit mode keeps the year whole") << 1 << "2002/3/1" << "2002/3/1"
-                                                        << texts({"2002", "3", "1"});
-    QTest::newRow("empty") << 0 << "" << "" << texts({"", "", ""});
-    QTest::newRow("not a date") << 0 << "abc" << "1999/12/31" << before;
-    QTest::newRow("no such day") << 0 << "2001/2/29" << "1999/12/31" << before;
-    QTest::newRow("blank") << 0 << " " << "1999/12/31" << before;
+    QTest::newRow("day text") << 0 << "2002/3/1"
+                              << "2002/3/1" << texts({"2002", "3", "1"});
+    QTest::newRow("zero-padded") << 0 << "2024/02/29"
+                                 << "2024/02/29" << texts({"2024", "2", "29"});
+    QTest::newRow("ISO") << 0 << "2024-10-05"
+                         << "2024-10-05" << texts({"2024", "10", "5"});
+    QTest::newRow("Japanese") << 0 << "2002年12月31日"
+                              << "2002年12月31日" << texts({"2002", "12", "31"});
+    QTest::newRow("with a time") << 0 << "2002/3/1 10:30"
+                                 << "2002/3/1 10:30" << texts({"2002", "3", "1"});
+    QTest::newRow("two-digit mode keeps the year whole") << 1 << "2002/3/1"
+                                                         << "2002/3/1" << texts({"2002", "3", "1"});
+    QTest::newRow("empty") << 0 << ""
+                           << "" << texts({"", "", ""});
+    QTest::newRow("not a date") << 0 << "abc"
+                                << "1999/12/31" << before;
+    QTest::newRow("no such day") << 0 << "2001/2/29"
+                                 << "1999/12/31" << before;
+    QTest::newRow("blank") << 0 << " "
+                           << "1999/12/31" << before;
 }
 
-void TestDateTextBox::dateValue()
-{
+void TestDateTextBox::dateValue() {
     QFETCH(int, yearMode);
     QFETCH(QString, written);
     QFETCH(QString, value);
@@ -317,8 +388,7 @@ void TestDateTextBox::dateValue()
     QCOMPARE(box.DateValue(), value);
 }
 
-void TestDateTextBox::selectionOnFocus_data()
-{
+void TestDateTextBox::selectionOnFocus_data() {
     QTest::addColumn<bool>("selectOnFocus");
     QTest::addColumn<bool>("byMouse");
     QTest::addColumn<bool>("allSelected");
@@ -328,8 +398,7 @@ void TestDateTextBox::selectionOnFocus_data()
     QTest::newRow("by mouse, off") << false << true << false;
 }
 
-void TestDateTextBox::selectionOnFocus()
-{
+void TestDateTextBox::selectionOnFocus() {
     QFETCH(bool, selectOnFocus);
     QFETCH(bool, byMouse);
     QFETCH(bool, allSelected);
@@ -351,8 +420,7 @@ void TestDateTextBox::selectionOnFocus()
     QCOMPARE(month->selectedText() == month->text(), allSelected);
 }
 
-void TestDateTextBox::propertiesByName_data()
-{
+void TestDateTextBox::propertiesByName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QVariant>("initial");
     QTest::addColumn<QVariant>("written");
@@ -375,8 +443,7 @@ void TestDateTextBox::propertiesByName_data()
     QTest::newRow("DayText") << "DayText" << QVariant(QString()) << QVariant(QStringLiteral("1"));
 }
 
-void TestDateTextBox::propertiesByName()
-{
+void TestDateTextBox::propertiesByName() {
     QFETCH(QString, name);
     QFETCH(QVariant, initial);
     QFETCH(QVariant, written);
@@ -393,8 +460,7 @@ void TestDateTextBox::propertiesByName()
     QVERIFY(changed.contains(QVariantList{name}));
 }
 
-void TestDateTextBox::layoutProportions_data()
-{
+void TestDateTextBox::layoutProportions_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<QList<int>>("widths"); // year, 年, month, 月, day, 日
 
@@ -402,8 +468,7 @@ void TestDateTextBox::layoutProportions_data()
     QTest::newRow("wide") << 400 << QList<int>{96, 48, 64, 48, 64, 48};
 }
 
-void TestDateTextBox::layoutProportions()
-{
+void TestDateTextBox::layoutProportions() {
     QFETCH(int, width);
     QFETCH(QList<int>, widths);
 
@@ -426,8 +491,7 @@ void TestDateTextBox::layoutProportions()
              QStringLiteral("年月日"));
 }
 
-void TestDateTextBox::mouseClicks()
-{
+void TestDateTextBox::mouseClicks() {
     Form form;
     QSignalSpy clicks(form.first, &DateTextBox::Click);
     QSignalSpy downs(form.first, &DateTextBox::MouseDown);

@@ -1,0 +1,404 @@
+#include "UserControl1.h"
+
+#include "convert/Convert.h"
+#include "ui/SlotGuard.h"
+
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include <cmath>
+#include <utility>
+
+namespace digitfield {
+
+namespace {
+
+constexpr int kShift = 1;
+constexpr int kCtrl = 2;
+constexpr int kAlt = 4;
+
+int shiftMask(Qt::KeyboardModifiers modifiers) {
+    int mask = 0;
+    if (modifiers & Qt::ShiftModifier)
+        mask |= kShift;
+    if (modifiers & Qt::ControlModifier)
+        mask |= kCtrl;
+    if (modifiers & Qt::AltModifier)
+        mask |= kAlt;
+    return mask;
+}
+
+// The character a key press types, or -1 for keys that type none (arrows, Delete, F-keys).
+int characterCode(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Delete:
+        return -1;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (text.isEmpty())
+        return -1;
+    return static_cast<int>(text.toUcs4().value(0));
+}
+
+bool isDigit(int code) {
+    return code >= '0' && code <= '9';
+}
+
+bool isPrintable(int code) {
+    return code >= 0x20 && code != 0x7f;
+}
+
+} // namespace
+
+UserControl1::UserControl1(QWidget* parent)
+    : QWidget(parent) {
+    m_text = new QLineEdit(QStringLiteral("Text1"), this);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setMouseTracking(true);
+    m_text->installEventFilter(this);
+    m_text->setProperty("TabIndex", 0);
+    m_text->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
+    connect(m_text, &QLineEdit::textChanged, this, [this] { emit Change(); });
+    setFocusProxy(m_text);
+    resize(m_text->sizeHint());
+    m_text->resize(size());
+}
+
+UserControl1::~UserControl1() = default;
+
+QColor UserControl1::BackColor() const {
+    return m_text->palette().color(QPalette::Base);
+}
+
+void UserControl1::setBackColor(const QColor& color) {
+    QPalette p = m_text->palette();
+    p.setColor(QPalette::Base, color);
+    m_text->setPalette(p);
+    emit PropertyChanged(QStringLiteral("BackColor"));
+}
+
+QColor UserControl1::ForeColor() const {
+    return m_text->palette().color(QPalette::Text);
+}
+
+void UserControl1::setForeColor(const QColor& color) {
+    QPalette p = m_text->palette();
+    p.setColor(QPalette::Text, color);
+    m_text->setPalette(p);
+    emit PropertyChanged(QStringLiteral("ForeColor"));
+}
+
+void UserControl1::setBorderStyle(int style) {
+    m_borderStyle = style;
+    m_text->setFrame(style != 0);
+    emit PropertyChanged(QStringLiteral("BorderStyle"));
+}
+
+void UserControl1::setAlignment(int alignment) {
+    m_alignment = alignment;
+    Qt::Alignment horizontal = Qt::AlignLeft;
+    if (alignment == 1)
+        horizontal = Qt::AlignRight;
+    else if (alignment == 2)
+        horizontal = Qt::AlignHCenter;
+    m_text->setAlignment(horizontal | Qt::AlignVCenter);
+    emit PropertyChanged(QStringLiteral("Alignment"));
+}
+
+QString UserControl1::Text() const {
+    return m_text->text();
+}
+
+void UserControl1::setText(const QString& text) {
+    m_text->setText(text);
+    emit PropertyChanged(QStringLiteral("Text"));
+}
+
+void UserControl1::setIMEMode(int mode) {
+    m_imeMode = mode;
+    m_text->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
+    Qt::InputMethodHints hints = Qt::ImhFormattedNumbersOnly;
+    if (mode == 2 || mode == 7 || mode == 8)
+        hints |= Qt::ImhPreferLatin;
+    m_text->setInputMethodHints(hints);
+    emit PropertyChanged(QStringLiteral("IMEMode"));
+}
+
+void UserControl1::setBackStyle(int style) {
+    m_backStyle = style;
+    emit PropertyChanged(QStringLiteral("BackStyle"));
+}
+
+void UserControl1::setToolTipText(const QString& text) {
+    m_toolTipText = text;
+    emit PropertyChanged(QStringLiteral("ToolTipText"));
+}
+
+void UserControl1::setSelStart(int start) {
+    m_selStart = start;
+    emit PropertyChanged(QStringLiteral("SelStart"));
+}
+
+void UserControl1::setSelText(const QString& text) {
+    m_selText = text;
+    emit PropertyChanged(QStringLiteral("SelText"));
+}
+
+void UserControl1::setSelLength(int length) {
+    m_selLength = length;
+    emit PropertyChanged(QStringLiteral("SelLength"));
+}
+
+void UserControl1::setTabIndex(float index) {
+    m_tabIndex = index;
+    // A tab index is a whole number from 0; anything else is brought into that range
+    // rather than refused.
+    const double rounded = std::isfinite(index) ? desk::convert::roundHalfEven(index) : 0.0;
+    m_text->setProperty("TabIndex", static_cast<int>(qBound(0.0, rounded, 32767.0)));
+    emit PropertyChanged(QStringLiteral("TabIndex"));
+}
+
+int UserControl1::TextHeight(const QString& text) const {
+    return QFontMetrics(m_text->font()).boundingRect(QRect(), Qt::TextExpandTabs, text).height();
+}
+
+int UserControl1::TextWidth(const QString& text) const {
+    return QFontMetrics(m_text->font()).horizontalAdvance(text);
+}
+
+void UserControl1::Refresh() {
+    update();
+    m_text->update();
+}
+
+QSize UserControl1::sizeHint() const {
+    return m_text->sizeHint();
+}
+
+QSize UserControl1::minimumSizeHint() const {
+    return m_text->minimumSizeHint();
+}
+
+bool UserControl1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_text)
+        return QWidget::eventFilter(watched, event);
+
+    bool eaten = false;
+    // A form's handler of the key or mouse signals must not take the program down.
+    desk::guarded(this, [&] {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            eaten = handleKeyPress(static_cast<QKeyEvent*>(event));
+            break;
+        case QEvent::KeyRelease:
+            handleKeyRelease(static_cast<QKeyEvent*>(event));
+            break;
+        case QEvent::InputMethod: {
+            auto* ime = static_cast<QInputMethodEvent*>(event);
+            if (!ime->commitString().isEmpty()) {
+                handleCommittedText(ime);
+                eaten = true;
+            }
+            break;
+        }
+        case QEvent::FocusIn:
+            m_hasFocus = true;
+            break;
+        case QEvent::FocusOut:
+            eaten = handleFocusOut(event);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            passMouseEvent(static_cast<QMouseEvent*>(event));
+            break;
+        default:
+            break;
+        }
+    });
+    return eaten;
+}
+
+bool UserControl1::handleKeyPress(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        return false; // moves the focus
+
+    emit KeyDown(key, shiftMask(event->modifiers()));
+    // Copying and selecting type nothing and change nothing.
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll))
+        return false;
+
+    const int typed = characterCode(event);
+    if (typed < 0)
+        return false;
+    const int filtered = filterCharacter(typed);
+    int code = filtered;
+    emit KeyPress(code);
+    if (code == 0)
+        return true;
+    // Unchanged, the box types it itself: a digit at the caret, a backspace at the end,
+    // Enter on to the window's default button.
+    if (code == typed && code == filtered)
+        return false;
+    typeCharacter(code);
+    return true;
+}
+
+int UserControl1::filterCharacter(int code) {
+    // The whole current text decides, wherever the caret is.
+    const QString text = m_text->text();
+    const bool isZero = text == QLatin1String("0");
+    if (isDigit(code)) {
+        if (isZero)
+            m_text->clear();
+        return code;
+    }
+    switch (code) {
+    case 8:
+        if (text.size() != 1) {
+            m_text->end(false);
+            return code;
+        }
+        if (!isZero)
+            m_text->setText(QStringLiteral("0"));
+        return 0;
+    case 9:
+    case 13:
+        return code;
+    case '.':
+        return text.contains(QLatin1Char('.')) ? 0 : code;
+    case '-':
+        if (!isZero)
+            return 0;
+        m_text->clear();
+        return code;
+    default:
+        return 0;
+    }
+}
+
+void UserControl1::typeCharacter(int code) {
+    if (code == 8) {
+        m_text->backspace();
+        return;
+    }
+    if (!isPrintable(code))
+        return;
+    const char32_t c = static_cast<char32_t>(code);
+    m_text->insert(QString::fromUcs4(&c, 1));
+}
+
+void UserControl1::handleKeyRelease(QKeyEvent* event) {
+    // Delete never leaves the field empty, nor with a lone character.
+    if (event->key() == Qt::Key_Delete && m_text->text().size() <= 1)
+        m_text->setText(QStringLiteral("0"));
+    emit KeyUp(event->key(), shiftMask(event->modifiers()));
+}
+
+void UserControl1::handleCommittedText(QInputMethodEvent* event) {
+    // The box gets the composition without its result; the result is typed character by
+    // character through the same filter as keys (full-width digits are refused there).
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QCoreApplication::sendEvent(m_text, &rest);
+    const QList<uint> characters = event->commitString().toUcs4();
+    for (uint c : characters) {
+        int code = filterCharacter(static_cast<int>(c));
+        emit KeyPress(code);
+        if (code != 0)
+            typeCharacter(code);
+    }
+}
+
+bool UserControl1::handleFocusOut(QEvent* event) {
+    const bool wasFocused = std::exchange(m_hasFocus, false);
+    switch (static_cast<QFocusEvent*>(event)->reason()) {
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
+    case Qt::NoFocusReason:
+        return false;
+    default:
+        break;
+    }
+    if (!wasFocused || !m_text->isVisible() || !m_text->isEnabled())
+        return false;
+    bool cancel = false;
+    emit Validate(cancel);
+    if (!cancel)
+        return false;
+    // Refused: take the focus back before the next control acts on it.
+    m_text->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void UserControl1::passMouseEvent(QMouseEvent* event) {
+    const int shift = shiftMask(event->modifiers());
+    const double x = event->position().x();
+    const double y = event->position().y();
+    constexpr int buttonMask = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (event->button() == Qt::LeftButton)
+            m_clickPressed = true;
+        emit MouseDown(static_cast<int>(event->button()) & buttonMask, shift, x, y);
+        break;
+    case QEvent::MouseMove:
+        emit MouseMove(static_cast<int>(event->buttons()) & buttonMask, shift, x, y);
+        break;
+    case QEvent::MouseButtonRelease: {
+        emit MouseUp(static_cast<int>(event->button()) & buttonMask, shift, x, y);
+        if (event->button() != Qt::LeftButton)
+            break;
+        // A click is a left press and release on the box.
+        if (std::exchange(m_clickPressed, false) && m_text->rect().contains(event->position().toPoint()))
+            emit Click();
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        emit DblClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void UserControl1::changeEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        emit PropertyChanged(QStringLiteral("Enabled"));
+        break;
+    case QEvent::FontChange:
+        emit PropertyChanged(QStringLiteral("Font"));
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
+void UserControl1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Text1 keeps its place and takes the control's size.
+    m_text->resize(size());
+}
+
+} // namespace digitfield
