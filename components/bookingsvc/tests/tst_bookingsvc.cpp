@@ -70,6 +70,8 @@ private slots:
     void reservationsOfOneDay_data();
     void reservationsOfOneDay();
     void chkInAndDelete();
+    void secondLookUpStartsWhereTheFirstStopped_data();
+    void secondLookUpStartsWhereTheFirstStopped();
     void writesNeedAnExistingNumber_data();
     void writesNeedAnExistingNumber();
     void refusesUseBeforeConnect();
@@ -242,9 +244,30 @@ void TestBookingSvc::chkInAndDelete() {
         store->setReserveNo(2);
         store->Mdelete();
     }
+    QCOMPARE(connected(dir)->ReserveNoCheck(2), 2);
+    QCOMPARE(connected(dir)->ReserveNoCheck(3), 0);
+}
+
+void TestBookingSvc::secondLookUpStartsWhereTheFirstStopped_data() {
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("later row still found") << 1 << 7 << 0;
+    QTest::newRow("same row found again") << 2 << 2 << 0;
+    QTest::newRow("earlier row passed") << 7 << 1 << 1;
+    QTest::newRow("after a miss nothing is found") << 9 << 2 << 2;
+}
+
+void TestBookingSvc::secondLookUpStartsWhereTheFirstStopped() {
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(int, expected);
+    desk::test::TempDataDir dir;
+    for (int n : {1, 2, 7})
+        addReservation(dir, n);
     auto store = connected(dir);
-    QCOMPARE(store->ReserveNoCheck(2), 2);
-    QCOMPARE(store->ReserveNoCheck(3), 0);
+    store->ReserveNoCheck(first);
+    QCOMPARE(store->ReserveNoCheck(second), expected);
 }
 
 void TestBookingSvc::writesNeedAnExistingNumber_data() {
