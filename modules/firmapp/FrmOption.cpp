@@ -1,0 +1,53 @@
+#include "FrmOption.h"
+
+#include "ui_FrmOption.h"
+
+#include "firmsvc/OptionDataClass.h"
+#include "ui/SlotGuard.h"
+
+namespace firmapp {
+
+FrmOption::FrmOption(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmOption>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+    connect(m_ui->CmdEdit, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdEdit_Click(); }); });
+    connect(m_ui->cmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    load();
+}
+
+FrmOption::~FrmOption() = default;
+
+void FrmOption::load() {
+    firmsvc::OptionDataClass profile;
+    profile.setDirPath(m_context.DirPath());
+    profile.ConnectDb();
+    profile.DisplyData();
+    m_ui->txtName->setText(profile.MyCompanyName());
+    m_ui->txtAddrress->setText(profile.MyAddress());
+    m_ui->txtZipCode->setText(profile.MyZipCode());
+    m_ui->txtTelNo->setText(profile.MyTelNo());
+    m_ui->txtFaxNo->setText(profile.MyFaxNo());
+    m_ui->txtURL->setText(profile.MyURL());
+    m_ui->txtEmailAd->setText(profile.MyEmail());
+    m_ui->txtComment->setText(profile.MyComment());
+    move(0, 0);
+}
+
+void FrmOption::CmdEdit_Click() {
+    firmsvc::OptionDataClass profile;
+    profile.setDirPath(m_context.DirPath());
+    profile.ConnectDb();
+    profile.setMyCompanyName(m_ui->txtName->text());
+    profile.setMyAddress(m_ui->txtAddrress->text());
+    profile.setMyZipCode(m_ui->txtZipCode->text());
+    profile.setMyTelNo(m_ui->txtTelNo->text());
+    profile.setMyFaxNo(m_ui->txtFaxNo->text());
+    profile.setMyURL(m_ui->txtURL->text());
+    profile.setMyEmail(m_ui->txtEmailAd->text());
+    profile.setMyComment(m_ui->txtComment->text());
+    profile.EditData();
+}
+
+} // namespace firmapp
