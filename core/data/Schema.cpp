@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
+#include <unistd.h>
+
 namespace desk::Schema {
 
 namespace {
@@ -412,23 +416,39 @@ QList<Rows> referenceRows(const QString& fileName) {
     return rows;
 }
 
-void createFile(const QString& dir, const FileSchema& file) {
-    const auto connection = Connection::create(dir + file.fileName);
-    Transaction transaction(*connection);
-    connection->exec(QStringLiteral("CREATE TABLE SchemaMeta (Name TEXT PRIMARY KEY, Value TEXT)"));
-    connection->exec(QStringLiteral("INSERT INTO SchemaMeta (Name, Value) VALUES ('SchemaVersion', ?), "
-                                    "('FileName', ?)"),
-                     {Version, file.fileName});
+void fillFile(Connection& connection, const FileSchema& file) {
+    Transaction transaction(connection);
+    connection.exec(QStringLiteral("CREATE TABLE SchemaMeta (Name TEXT PRIMARY KEY, Value TEXT)"));
+    connection.exec(QStringLiteral("INSERT INTO SchemaMeta (Name, Value) VALUES ('SchemaVersion', ?), "
+                                   "('FileName', ?)"),
+                    {Version, file.fileName});
     for (const QString& statement : file.statements)
-        connection->exec(statement);
+        connection.exec(statement);
     for (const Rows& rows : referenceRows(file.fileName)) {
         for (const QVariantList& values : rows.values)
-            connection->exec(rows.statement, values);
+            connection.exec(rows.statement, values);
     }
     transaction.commit();
 }
 
+// A file is built with syncing off and synced once at the end: one that is cut off
+// half-built is thrown away anyway, and a sync per step made every test set-up slow.
+void createFile(const QString& dir, const FileSchema& file) {
+    {
+        const auto connection = Connection::create(dir + file.fileName);
+        connection->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        fillFile(*connection, file);
+    }
+    syncToDisk(dir + file.fileName);
+}
+
 } // namespace
+
+void syncToDisk(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        ::fsync(file.handle());
+}
 
 QStringList fileNames() {
     return {QString::fromLatin1(DbFile::Reservation), QString::fromLatin1(DbFile::DaySalesCliants),

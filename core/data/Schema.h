@@ -17,6 +17,9 @@ QStringList fileNames();
 // Refuses (DbError) when any of the files already exists. Each file in one transaction.
 void createDataDirectory(const QString& dirPath);
 
+// Flushes a file to disk (used after building files with syncing off).
+void syncToDisk(const QString& filePath);
+
 // Adds the sample bookings, check-ins and slips of a working inn around `today`.
 void addSampleData(const QString& dirPath, const QDate& today);
 

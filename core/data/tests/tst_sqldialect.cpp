@@ -1,0 +1,102 @@
+#include "data/DbError.h"
+#include "data/Sql.h"
+
+#include <QTest>
+
+using namespace desk;
+
+class TestSqlDialect : public QObject {
+    Q_OBJECT
+
+private slots:
+    void translate_data();
+    void translate();
+    void malformed_data();
+    void malformed();
+    void quote_data();
+    void quote();
+    void dateLiteral();
+};
+
+void TestSqlDialect::translate_data() {
+    QTest::addColumn<QString>("dialect");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("day text date") << QStringLiteral("RvUseDate = #2002/3/1#")
+                                   << QStringLiteral("RvUseDate = '2002-03-01'");
+    QTest::newRow("short date") << QStringLiteral("RvUseDate =#2002/03/01#")
+                                << QStringLiteral("RvUseDate ='2002-03-01'");
+    QTest::newRow("month/day/year") << QStringLiteral("d = #12/31/2001#") << QStringLiteral("d = '2001-12-31'");
+    QTest::newRow("date with time") << QStringLiteral("d = #2002/3/1 9:05#")
+                                    << QStringLiteral("d = '2002-03-01 09:05:00'");
+    QTest::newRow("glued GROUP BY") << QStringLiteral("WHERE d BETWEEN #2002/03/01# and #2002/03/31#GROUP BY a")
+                                    << QStringLiteral("WHERE d BETWEEN '2002-03-01' and '2002-03-31' GROUP BY a");
+    QTest::newRow("bang inside an aggregate") << QStringLiteral("SELECT Max(Reserve!RvNo) as RvNoM FROM Reserve")
+                                              << QStringLiteral("SELECT Max(Reserve.RvNo) as RvNoM FROM Reserve");
+    QTest::newRow("bracketed bang") << QStringLiteral("Max([BTSalesNo]![BTSalesNo])")
+                                    << QStringLiteral("Max([BTSalesNo].[BTSalesNo])");
+    QTest::newRow("booleans") << QStringLiteral("WHERE CheckOutFlag = False OR x = TRUE")
+                              << QStringLiteral("WHERE CheckOutFlag = 0 OR x = 1");
+    QTest::newRow("words that only contain true stay")
+        << QStringLiteral("SELECT TrueName, IsFalse FROM t") << QStringLiteral("SELECT TrueName, IsFalse FROM t");
+    QTest::newRow("literals are left alone") << QStringLiteral("WHERE a = 'It''s #1# True a!b' AND b = True")
+                                             << QStringLiteral("WHERE a = 'It''s #1# True a!b' AND b = 1");
+    QTest::newRow("japanese aliases and trailing semicolon")
+        << QStringLiteral("SELECT Sum(SmallSum1) AS 合計1 FROM QRYForSyukei GROUP BY CclassName;")
+        << QStringLiteral("SELECT Sum(SmallSum1) AS 合計1 FROM QRYForSyukei GROUP BY CclassName");
+    QTest::newRow("jet functions") << QStringLiteral("SELECT Nz(a, 0), UCase(b), Len (c), Mid(d, 1, 2) FROM t")
+                                   << QStringLiteral(
+                                          "SELECT ifnull(a, 0), upper(b), length (c), substr(d, 1, 2) FROM t");
+    QTest::newRow("a column named like a function stays")
+        << QStringLiteral("SELECT Len FROM t") << QStringLiteral("SELECT Len FROM t");
+}
+
+void TestSqlDialect::translate() {
+    QFETCH(QString, dialect);
+    QFETCH(QString, expected);
+    QCOMPARE(Sql::translate(dialect), expected);
+}
+
+void TestSqlDialect::malformed_data() {
+    QTest::addColumn<QString>("dialect");
+    QTest::newRow("no such day") << QStringLiteral("d = #2002/2/30#");
+    QTest::newRow("not a date") << QStringLiteral("d = #today#");
+    QTest::newRow("unclosed date") << QStringLiteral("d = #2002/3/1");
+    QTest::newRow("unclosed text") << QStringLiteral("d = 'abc");
+}
+
+void TestSqlDialect::malformed() {
+    QFETCH(QString, dialect);
+    try {
+        Sql::translate(dialect);
+        QFAIL("accepted");
+    } catch (const DbError& e) {
+        QCOMPARE(e.statement(), dialect);
+    }
+}
+
+void TestSqlDialect::quote_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << QStringLiteral("山田") << QStringLiteral("'山田'");
+    QTest::newRow("apostrophe") << QStringLiteral("O'Brien") << QStringLiteral("'O''Brien'");
+    QTest::newRow("only quotes") << QStringLiteral("''") << QStringLiteral("''''''");
+    QTest::newRow("empty") << QString() << QStringLiteral("''");
+}
+
+void TestSqlDialect::quote() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(Sql::quote(text), expected);
+    // Quoted text survives translation untouched.
+    QCOMPARE(Sql::translate(QStringLiteral("x = ") + Sql::quote(text + QStringLiteral(" #1# True"))),
+             QStringLiteral("x = ") + Sql::quote(text + QStringLiteral(" #1# True")));
+}
+
+void TestSqlDialect::dateLiteral() {
+    QCOMPARE(Sql::dateLiteral(QDate(2002, 3, 1)), QStringLiteral("#2002/3/1#"));
+    QCOMPARE(Sql::translate(Sql::dateLiteral(QDate(2002, 12, 31))), QStringLiteral("'2002-12-31'"));
+    QCOMPARE(Sql::dateLiteral(QDate()), QStringLiteral("Null"));
+}
+
+QTEST_GUILESS_MAIN(TestSqlDialect)
+#include "tst_sqldialect.moc"
