@@ -2,7 +2,6 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
-#include "data/DbError.h"
 #include "data/RowSet.h"
 #include "testsupport/TempDataDir.h"
 
@@ -10,21 +9,17 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using departsvc::CheckOutClass;
 
-struct Sale {
-    double quantity;
-    double unitPrice;
-    double serviceFee;
-    double salesTax;
-};
+// quantity, unit price, service charge %, tax %
+using Sale = std::array<double, 4>;
 using Sales = QList<Sale>;
 using Payments = QList<double>;
-Q_DECLARE_METATYPE(Sale)
 
 namespace {
 
-const QString Guest = QStringLiteral("C'1");
+const QString Guest = u"C'1"_s;
 
 std::shared_ptr<desk::Connection> open(const desk::test::TempDataDir& dir, const char* file) {
     return desk::Connection::open(dir.path(), QLatin1String(file));
@@ -37,63 +32,34 @@ std::unique_ptr<CheckOutClass> connected(const desk::test::TempDataDir& dir) {
     return store;
 }
 
-// One slip per guest holding the given lines, and one payment slip per amount.
+// One sales slip (number slip) holding the lines, and one payment slip per amount.
 void record(const desk::test::TempDataDir& dir, const QString& checkInNo, int slip, const Sales& sales,
             const Payments& payments) {
     auto salesDb = open(dir, desk::DbFile::Sales);
-    salesDb->exec(QStringLiteral("INSERT INTO Commodities (Ccode, cname) SELECT 'T1', '夕食' "
-                                 "WHERE NOT EXISTS (SELECT 1 FROM Commodities WHERE Ccode = 'T1')"));
-    if (!sales.isEmpty())
-        salesDb->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) "
-                                     "VALUES (?, '2002-03-01', ?, 0)"),
-                      {slip, checkInNo});
-    for (const Sale& sale : sales)
-        salesDb->exec(QStringLiteral("INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, "
-                                     "BTServiceFee, BTSalesTax) VALUES (?, 'T1', '', ?, ?, ?, ?)"),
-                      {slip, sale.quantity, sale.unitPrice, sale.serviceFee, sale.salesTax});
+    salesDb->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
+    salesDb->exec(u"INSERT INTO BTSalesNo VALUES (?, '2002-03-01', ?, 0)"_s, {slip, checkInNo});
+    for (const Sale& s : sales)
+        salesDb->exec(u"INSERT INTO BTSalesDetail VALUES (?, 'T1', '', ?, ?, ?, ?)"_s, {slip, s[0], s[1], s[2], s[3]});
 
     auto reciptDb = open(dir, desk::DbFile::Recipt);
-    reciptDb->exec(QStringLiteral("INSERT INTO ReciptCode (RptCode, RptName, RptClass) SELECT 'P1', '現金', 1 "
-                                  "WHERE NOT EXISTS (SELECT 1 FROM ReciptCode WHERE RptCode = 'P1')"));
-    int number = slip * 100;
-    for (double amount : payments) {
-        ++number;
-        reciptDb->exec(QStringLiteral("INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) "
-                                      "VALUES (?, '2002-03-02', ?, 0)"),
-                       {number, checkInNo});
-        reciptDb->exec(QStringLiteral("INSERT INTO BTPaymentDtl (RptNO, RptCode, ReciptAmount, RptRemarks) "
-                                      "VALUES (?, 'P1', ?, '')"),
-                       {number, amount});
+    reciptDb->exec(u"INSERT OR REPLACE INTO ReciptCode (RptCode, RptName) VALUES ('P1', '現金')"_s);
+    for (int i = 0; i < payments.size(); ++i) {
+        reciptDb->exec(u"INSERT INTO BTPaymentNo VALUES (?, '2002-03-02', ?, 0)"_s, {slip * 100 + i, checkInNo});
+        reciptDb->exec(u"INSERT INTO BTPaymentDtl VALUES (?, 'P1', ?, '')"_s, {slip * 100 + i, payments[i]});
     }
 }
 
-struct Row {
-    QString name;
-    double amount;
-    QString sv;
-    QString tax;
-};
-
-QList<Row> statement(const desk::test::TempDataDir& dir) {
-    QList<Row> rows;
-    desk::RowSet table(open(dir, desk::DbFile::Option), QStringLiteral("CheckOutTemp"));
-    for (; !table.eof(); table.moveNext())
-        rows.append({table.value(QStringLiteral("Slcmname")).toString(),
-                     table.value(QStringLiteral("SlSubTotal")).toDouble(),
-                     table.value(QStringLiteral("SlSv")).toString(), table.value(QStringLiteral("SlTax")).toString()});
+// Each statement row as "title amount markers".
+QStringList statement(const desk::test::TempDataDir& dir) {
+    QStringList rows;
+    for (desk::RowSet table(open(dir, desk::DbFile::Option), u"CheckOutTemp"_s); !table.eof(); table.moveNext())
+        rows << u"%1 %2 %3%4"_s.arg(table.value(u"Slcmname"_s).toString(), table.value(u"SlSubTotal"_s).toString(),
+                                    table.value(u"SlSv"_s).toString(), table.value(u"SlTax"_s).toString());
     return rows;
 }
 
-double amountOf(const QList<Row>& rows, const QString& title) {
-    for (const Row& row : rows)
-        if (row.name == title)
-            return row.amount;
-    return -1e300;
-}
-
 void build(const desk::test::TempDataDir& dir, const QString& checkInNo) {
-    auto cleaner = connected(dir);
-    cleaner->RsTempDelete();
+    connected(dir)->RsTempDelete();
     auto builder = connected(dir);
     builder->setCheckInNO(checkInNo);
     builder->CheckOut();
@@ -115,81 +81,64 @@ private slots:
 void TestDepartSvc::summary_data() {
     QTest::addColumn<Sales>("sales");
     QTest::addColumn<Payments>("payments");
-    QTest::addColumn<int>("service");
-    QTest::addColumn<int>("tax");
-    QTest::addColumn<int>("total");
-    QTest::addColumn<int>("paid");
-    QTest::addColumn<int>("toPay");
+    QTest::addColumn<QStringList>("summary"); // service, tax, total, paid, to pay
 
     const Sales example = {{2, 8000, 10, 5}, {1, 500, 0, 0}};
-    QTest::newRow("worked example") << example << Payments{10000} << 1600 << 880 << 18980 << 10000 << 8980;
-    QTest::newRow("no payments") << example << Payments{} << 1600 << 880 << 18980 << 0 << 18980;
-    QTest::newRow("no sales") << Sales{} << Payments{3000, 2000} << 0 << 0 << 0 << 5000 << -5000;
-    QTest::newRow("overpaid") << Sales{{1, 1000, 0, 0}} << Payments{3000} << 0 << 0 << 1000 << 3000 << -2000;
-    // 2.5 + 2.5: the running sum rounds to 2, then 4.5 rounds to 4.
-    QTest::newRow("halves follow the running sum")
-        << Sales{{1, 25, 10, 0}, {1, 25, 10, 0}} << Payments{} << 4 << 0 << 54 << 0 << 54;
+    QTest::newRow("worked example") << example << Payments{10000}
+                                    << QStringList{u"1600"_s, u"880"_s, u"18980"_s, u"10000"_s, u"8980"_s};
+    QTest::newRow("no payments") << example << Payments{}
+                                 << QStringList{u"1600"_s, u"880"_s, u"18980"_s, u"0"_s, u"18980"_s};
+    QTest::newRow("no sales") << Sales{} << Payments{3000, 2000}
+                              << QStringList{u"0"_s, u"0"_s, u"0"_s, u"5000"_s, u"-5000"_s};
+    QTest::newRow("overpaid") << Sales{{1, 1000, 0, 0}} << Payments{3000}
+                              << QStringList{u"0"_s, u"0"_s, u"1000"_s, u"3000"_s, u"-2000"_s};
+    // 2.5 then 2.5: the running sum gives 2, then 4.5 gives 4.
+    QTest::newRow("two 25-yen lines") << Sales{{1, 25, 10, 0}, {1, 25, 10, 0}} << Payments{}
+                                      << QStringList{u"4"_s, u"0"_s, u"54"_s, u"0"_s, u"54"_s};
     // 3 then 2.5: the sum 5.5 rounds to 6, where rounding the line alone would give 5.
-    QTest::newRow("rounded sum, not rounded line")
-        << Sales{{1, 30, 10, 0}, {1, 25, 10, 0}} << Payments{} << 6 << 0 << 61 << 0 << 61;
-    QTest::newRow("333 at 10 percent") << Sales{{1, 333, 10, 0}} << Payments{} << 33 << 2 << 368 << 0 << 368;
-    QTest::newRow("service on an untaxed line is taxed")
-        << Sales{{1, 1000, 10, 0}} << Payments{} << 100 << 5 << 1105 << 0 << 1105;
-    QTest::newRow("tax always at 5 percent") << Sales{{1, 1000, 0, 8}} << Payments{} << 0 << 50 << 1050 << 0 << 1050;
-    QTest::newRow("quantity 0") << Sales{{0, 1000, 10, 5}} << Payments{500} << 0 << 0 << 0 << 500 << -500;
+    QTest::newRow("rounded sum, not line")
+        << Sales{{1, 30, 10, 0}, {1, 25, 10, 0}} << Payments{} << QStringList{u"6"_s, u"0"_s, u"61"_s, u"0"_s, u"61"_s};
+    QTest::newRow("service on untaxed line is taxed")
+        << Sales{{1, 333, 10, 0}} << Payments{} << QStringList{u"33"_s, u"2"_s, u"368"_s, u"0"_s, u"368"_s};
+    QTest::newRow("tax always 5 percent")
+        << Sales{{1, 1000, 0, 8}} << Payments{} << QStringList{u"0"_s, u"50"_s, u"1050"_s, u"0"_s, u"1050"_s};
+    QTest::newRow("quantity 0") << Sales{{0, 1000, 10, 5}} << Payments{500}
+                                << QStringList{u"0"_s, u"0"_s, u"0"_s, u"500"_s, u"-500"_s};
 }
 
 void TestDepartSvc::summary() {
     QFETCH(Sales, sales);
     QFETCH(Payments, payments);
-    QFETCH(int, service);
-    QFETCH(int, tax);
-    QFETCH(int, total);
-    QFETCH(int, paid);
-    QFETCH(int, toPay);
-
+    QFETCH(QStringList, summary);
     desk::test::TempDataDir dir;
     record(dir, Guest, 1, sales, payments);
-    record(dir, QStringLiteral("OTHER"), 2, {{1, 7000, 10, 5}}, {7000});
+    record(dir, u"OTHER"_s, 2, {{1, 7000, 10, 5}}, {7000});
     build(dir, Guest);
 
-    const QList<Row> rows = statement(dir);
+    const QStringList rows = statement(dir);
     QCOMPARE(rows.size(), sales.size() + 3 + payments.size() + 2);
-    QCOMPARE(amountOf(rows, QStringLiteral("サービス料")), double(service));
-    QCOMPARE(amountOf(rows, QStringLiteral("消費税")), double(tax));
-    QCOMPARE(amountOf(rows, QStringLiteral("合計")), double(total));
-    QCOMPARE(amountOf(rows, QStringLiteral("入金額")), double(paid));
-    QCOMPARE(rows.last().name, QStringLiteral("請求額"));
-    QCOMPARE(rows.last().amount, double(toPay));
+    const QStringList titles = {u"サービス料"_s, u"消費税"_s, u"合計"_s, u"入金額"_s, u"請求額"_s};
+    const QStringList summaryRows = rows.mid(sales.size(), 3) + rows.mid(rows.size() - 2);
+    for (int i = 0; i < titles.size(); ++i)
+        QCOMPARE(summaryRows[i], titles[i] + u' ' + summary[i] + u' ');
 }
 
 void TestDepartSvc::rowsOfTheWorkedExample() {
     desk::test::TempDataDir dir;
     record(dir, Guest, 1, {{2, 8000, 10, 5}, {1, 500, 0, 0}}, {10000});
     build(dir, Guest);
+    QCOMPARE(statement(dir), (QStringList{u"夕食 16000 **"_s, u"夕食 500 --"_s, u"サービス料 1600 "_s, u"消費税 880 "_s,
+                                          u"合計 18980 "_s, u"現金 10000 "_s, u"入金額 10000 "_s, u"請求額 8980 "_s}));
 
-    const QList<Row> rows = statement(dir);
-    QStringList shape;
-    for (const Row& row : rows)
-        shape << QStringLiteral("%1 %2 %3%4").arg(row.name).arg(row.amount).arg(row.sv, row.tax);
-    QCOMPARE(shape, (QStringList{QStringLiteral("夕食 16000 **"), QStringLiteral("夕食 500 --"),
-                                 QStringLiteral("サービス料 1600 "), QStringLiteral("消費税 880 "),
-                                 QStringLiteral("合計 18980 "), QStringLiteral("現金 10000 "),
-                                 QStringLiteral("入金額 10000 "), QStringLiteral("請求額 8980 ")}));
-
-    desk::RowSet table(open(dir, desk::DbFile::Option), QStringLiteral("CheckOutTemp"));
-    QCOMPARE(table.value(QStringLiteral("SalesNo")).toInt(), 1);
-    QCOMPARE(table.value(QStringLiteral("SlSv2")).toDouble(), 10.0);
-    QCOMPARE(table.value(QStringLiteral("SlTax2")).toDouble(), 5.0);
-    table.moveNext();
-    QCOMPARE(table.value(QStringLiteral("SlSv2")).toDouble(), 0.0);
+    desk::RowSet table(open(dir, desk::DbFile::Option), u"CheckOutTemp"_s);
+    QCOMPARE(table.value(u"SalesNo"_s).toInt(), 1);
+    QCOMPARE(table.value(u"SlSv2"_s).toDouble(), 10.0);
     table.moveLast();
     table.movePrevious();
     table.movePrevious();
-    QCOMPARE(table.value(QStringLiteral("SalesNo")).toInt(), 101);
-    QCOMPARE(table.value(QStringLiteral("Slcmcode")).toString(), QStringLiteral("P1"));
-    QCOMPARE(table.value(QStringLiteral("Slquantity")).toInt(), 1);
-    QCOMPARE(table.value(QStringLiteral("SalesDate")).toDate(), QDate(2002, 3, 2));
+    QCOMPARE(table.value(u"SalesNo"_s).toInt(), 100);
+    QCOMPARE(table.value(u"Slquantity"_s).toInt(), 1);
+    QCOMPARE(table.value(u"SalesDate"_s).toDate(), QDate(2002, 3, 2));
 }
 
 void TestDepartSvc::overflowLeavesNoStatement() {
@@ -203,11 +152,11 @@ void TestDepartSvc::emptyingTheStatement() {
     desk::test::TempDataDir dir;
     record(dir, Guest, 1, {{1, 1000, 0, 0}}, {});
     build(dir, Guest);
-    QVERIFY(!statement(dir).isEmpty());
-    connected(dir)->RsTempDelete();
-    QVERIFY(statement(dir).isEmpty());
-    connected(dir)->RsTempDelete();
-    QVERIFY(statement(dir).isEmpty());
+    QCOMPARE(statement(dir).size(), 6);
+    for (int i = 0; i < 2; ++i) { // the second time on an empty table
+        connected(dir)->RsTempDelete();
+        QVERIFY(statement(dir).isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDepartSvc)

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using goodssvc::ComodityInn;
 
 namespace {
@@ -23,33 +24,25 @@ std::unique_ptr<ComodityInn> connected(const desk::test::TempDataDir& dir) {
     return store;
 }
 
-void addCommodity(const desk::test::TempDataDir& dir, const QString& code, const QString& name, qint32 price) {
-    auto store = connected(dir);
-    store->setMdCode(code);
-    store->setMname(name);
-    store->setMclasify(QStringLiteral("01"));
-    store->setMunite(QStringLiteral("本"));
-    store->setMremarks(QStringLiteral("冷"));
-    store->setMprice0(price);
-    store->setMprice1(price + 1);
-    store->setMprice4(price + 4);
-    store->Msave();
-}
-
-// Starts from empty commodity tables with three commodities, one of them quoted.
+// Empty commodity tables, then B01, S'1 and J01 in this order, and N01 without a price row.
 void seed(const desk::test::TempDataDir& dir) {
-    auto file = salesFile(dir);
-    file->exec(QStringLiteral("DELETE FROM Commodities"));
-    file->exec(QStringLiteral("DELETE FROM CmPrice"));
-    addCommodity(dir, QStringLiteral("B01"), QStringLiteral("ビール"), 600);
-    addCommodity(dir, QStringLiteral("S'1"), QStringLiteral("酒"), 800);
-    addCommodity(dir, QStringLiteral("J01"), QStringLiteral("ジュース"), 300);
+    salesFile(dir)->exec(u"DELETE FROM Commodities"_s);
+    salesFile(dir)->exec(u"DELETE FROM CmPrice"_s);
+    const QList<std::pair<QString, qint32>> rows = {{u"B01"_s, 600}, {u"S'1"_s, 800}, {u"J01"_s, 300}};
+    for (const auto& [code, price] : rows) {
+        auto store = connected(dir);
+        store->setMdCode(code);
+        store->setMname(u"名"_s + code);
+        store->setMclasify(u"01"_s);
+        store->setMprice0(price);
+        store->setMprice4(price + 4);
+        store->Msave();
+    }
+    salesFile(dir)->exec(u"INSERT INTO Commodities (Ccode, cname) VALUES ('N01', '名N01')"_s);
 }
 
-qint64 count(const desk::test::TempDataDir& dir, const QString& table, const QString& code) {
-    return salesFile(dir)
-        ->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Ccode = ?").arg(table), {code})
-        .toLongLong();
+qint64 count(const desk::test::TempDataDir& dir, const QString& where) {
+    return salesFile(dir)->scalar(u"SELECT COUNT(*) FROM "_s + where).toLongLong();
 }
 
 } // namespace
@@ -61,50 +54,33 @@ private slots:
     void lookups_data();
     void lookups();
     void lookupsSearchForwardOnly();
-    void searchLoadsEveryField();
+    void renameThroughCode2();
     void searchMissingChangesOnlyTheCode();
-    void renameMovesBothRows();
-    void deleteRemovesBothRows();
-    void writesNeedAnExistingCode_data();
-    void writesNeedAnExistingCode();
-    void saveIsAllOrNothing();
+    void writesAreAllOrNothing_data();
+    void writesAreAllOrNothing();
 };
 
 void TestGoodsSvc::lookups_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QVariant>("price");
+    QTest::addColumn<QString>("price");
     QTest::addColumn<QString>("duplicate");
-    QTest::newRow("known") << QStringLiteral("J01") << QStringLiteral("ジュース") << QVariant(300)
-                           << QStringLiteral("X");
-    QTest::newRow("unknown") << QStringLiteral("Z99") << QStringLiteral("X") << QVariant(QStringLiteral("X"))
-                             << QStringLiteral("O");
-    QTest::newRow("quote in code") << QStringLiteral("S'1") << QStringLiteral("酒") << QVariant(800)
-                                   << QStringLiteral("X");
-    QTest::newRow("quote is not a wildcard")
-        << QStringLiteral("' OR '1'='1") << QStringLiteral("X") << QVariant(QStringLiteral("X")) << QStringLiteral("O");
-    QTest::newRow("empty code") << QString() << QStringLiteral("X") << QVariant(QStringLiteral("X"))
-                                << QStringLiteral("O");
-    QTest::newRow("price row missing") << QStringLiteral("N01") << QStringLiteral("名のみ")
-                                       << QVariant(QStringLiteral("X")) << QStringLiteral("X");
+    QTest::newRow("known") << u"J01"_s << u"名J01"_s << u"300"_s << u"X"_s;
+    QTest::newRow("unknown") << u"Z99"_s << u"X"_s << u"X"_s << u"O"_s;
+    QTest::newRow("quote in code") << u"S'1"_s << u"名S'1"_s << u"800"_s << u"X"_s;
+    QTest::newRow("quote is no wildcard") << u"' OR '1'='1"_s << u"X"_s << u"X"_s << u"O"_s;
+    QTest::newRow("price row missing") << u"N01"_s << u"名N01"_s << u"X"_s << u"X"_s;
 }
 
 void TestGoodsSvc::lookups() {
     QFETCH(QString, code);
     QFETCH(QString, name);
-    QFETCH(QVariant, price);
+    QFETCH(QString, price);
     QFETCH(QString, duplicate);
-
     desk::test::TempDataDir dir;
     seed(dir);
-    salesFile(dir)->exec(QStringLiteral("INSERT INTO Commodities (Ccode, cname) VALUES ('N01', '名のみ')"));
-
     QCOMPARE(connected(dir)->ComodityName(code), name);
-    const QVariant answer = connected(dir)->ComodityPrice(code);
-    if (price.typeId() == QMetaType::QString)
-        QCOMPARE(answer.toString(), price.toString());
-    else
-        QCOMPARE(answer.toInt(), price.toInt());
+    QCOMPARE(connected(dir)->ComodityPrice(code).toString(), price);
     QCOMPARE(connected(dir)->DuplicateCheck(code), duplicate);
 }
 
@@ -112,112 +88,75 @@ void TestGoodsSvc::lookupsSearchForwardOnly() {
     desk::test::TempDataDir dir;
     seed(dir);
     auto store = connected(dir);
-    QCOMPARE(store->ComodityName(QStringLiteral("J01")), QStringLiteral("ジュース"));
-    // B01 lies before the row the first look-up stopped on.
-    QCOMPARE(store->ComodityName(QStringLiteral("B01")), QStringLiteral("X"));
+    QCOMPARE(store->ComodityName(u"J01"_s), u"名J01"_s);
+    QCOMPARE(store->ComodityName(u"B01"_s), u"X"_s); // lies before the first hit
     store->CntDb();
-    QCOMPARE(store->ComodityName(QStringLiteral("B01")), QStringLiteral("ビール"));
+    QCOMPARE(store->ComodityName(u"B01"_s), u"名B01"_s);
 }
 
-void TestGoodsSvc::searchLoadsEveryField() {
+void TestGoodsSvc::renameThroughCode2() {
     desk::test::TempDataDir dir;
     seed(dir);
+    salesFile(dir)->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode) VALUES (1, 'B01')"_s);
     auto store = connected(dir);
-    store->setMdCode(QStringLiteral("S'1"));
-    store->EDsearch();
-    QCOMPARE(store->MdCode(), QStringLiteral("S'1"));
-    QCOMPARE(store->Mname(), QStringLiteral("酒"));
-    QCOMPARE(store->Mclasify(), QStringLiteral("01"));
-    QCOMPARE(store->Munite(), QStringLiteral("本"));
-    QCOMPARE(store->Mremarks(), QStringLiteral("冷"));
-    QCOMPARE(store->Mprice0(), 800);
-    QCOMPARE(store->Mprice1(), 801);
-    QCOMPARE(store->Mprice2(), 0);
-    QCOMPARE(store->Mprice4(), 804);
-    QVERIFY(!store->MbookMark().isEmpty());
+    store->setMdCode2(u"B01"_s);
+    store->setMdCode(u"B02"_s);
+    store->setMname(u"地ビール"_s);
+    store->setMunite(u"本"_s);
+    store->setMprice0(650);
+    store->Medit();
+
+    auto reread = connected(dir);
+    reread->setMdCode(u"B02"_s);
+    reread->EDsearch();
+    QCOMPARE(reread->Mname(), u"地ビール"_s);
+    QCOMPARE(reread->Munite(), u"本"_s);
+    QCOMPARE(reread->Mprice0(), 650);
+    QCOMPARE(reread->Mprice4(), 0);
+    QCOMPARE(count(dir, u"Commodities WHERE Ccode = 'B01'"_s) + count(dir, u"CmPrice WHERE Ccode = 'B01'"_s), 0);
+    QCOMPARE(count(dir, u"BTSalesDetail WHERE BTcmcode = 'B01'"_s), 1); // sales lines keep the old code
 }
 
 void TestGoodsSvc::searchMissingChangesOnlyTheCode() {
     desk::test::TempDataDir dir;
     seed(dir);
     auto store = connected(dir);
-    store->setMname(QStringLiteral("前の名前"));
+    store->setMname(u"前"_s);
     store->setMprice0(123);
-    store->setMdCode(QStringLiteral("Z99"));
+    store->setMdCode(u"Z99"_s);
     store->EDsearch();
-    QCOMPARE(store->MdCode(), QStringLiteral("X"));
-    QCOMPARE(store->Mname(), QStringLiteral("前の名前"));
+    QCOMPARE(store->MdCode(), u"X"_s);
+    QCOMPARE(store->Mname(), u"前"_s);
     QCOMPARE(store->Mprice0(), 123);
-    QVERIFY(store->MbookMark().isEmpty());
 }
 
-void TestGoodsSvc::renameMovesBothRows() {
-    desk::test::TempDataDir dir;
-    seed(dir);
-    salesFile(dir)->exec(QStringLiteral("INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTQuantity, BTUnitPrice) "
-                                        "VALUES (1, 'B01', 1, 600)"));
-    auto store = connected(dir);
-    store->setMdCode2(QStringLiteral("B01"));
-    store->setMdCode(QStringLiteral("B02"));
-    store->setMname(QStringLiteral("地ビール"));
-    store->setMprice0(650);
-    store->Medit();
-
-    QCOMPARE(count(dir, QStringLiteral("Commodities"), QStringLiteral("B01")), 0);
-    QCOMPARE(count(dir, QStringLiteral("CmPrice"), QStringLiteral("B01")), 0);
-    QCOMPARE(connected(dir)->ComodityName(QStringLiteral("B02")), QStringLiteral("地ビール"));
-    QCOMPARE(connected(dir)->ComodityPrice(QStringLiteral("B02")).toInt(), 650);
-    QCOMPARE(salesFile(dir)->scalar(QStringLiteral("SELECT BTcmcode FROM BTSalesDetail")).toString(),
-             QStringLiteral("B01"));
-}
-
-void TestGoodsSvc::deleteRemovesBothRows() {
-    desk::test::TempDataDir dir;
-    seed(dir);
-    auto store = connected(dir);
-    store->setMdCode2(QStringLiteral("S'1"));
-    store->Mdelete();
-    QCOMPARE(count(dir, QStringLiteral("Commodities"), QStringLiteral("S'1")), 0);
-    QCOMPARE(count(dir, QStringLiteral("CmPrice"), QStringLiteral("S'1")), 0);
-    QCOMPARE(count(dir, QStringLiteral("Commodities"), QStringLiteral("J01")), 1);
-}
-
-void TestGoodsSvc::writesNeedAnExistingCode_data() {
-    QTest::addColumn<bool>("edit");
+void TestGoodsSvc::writesAreAllOrNothing_data() {
+    QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("code2");
-    QTest::newRow("edit unknown") << true << QStringLiteral("Z99");
-    QTest::newRow("delete unknown") << false << QStringLiteral("Z99");
-    QTest::newRow("edit without price row") << true << QStringLiteral("N01");
-    QTest::newRow("delete without price row") << false << QStringLiteral("N01");
+    QTest::newRow("edit unknown") << u"edit"_s << u"Z99"_s;
+    QTest::newRow("delete unknown") << u"delete"_s << u"Z99"_s;
+    QTest::newRow("edit without price row") << u"edit"_s << u"N01"_s;
+    QTest::newRow("delete without price row") << u"delete"_s << u"N01"_s;
+    QTest::newRow("save with price refused") << u"save"_s << QString();
 }
 
-void TestGoodsSvc::writesNeedAnExistingCode() {
-    QFETCH(bool, edit);
+void TestGoodsSvc::writesAreAllOrNothing() {
+    QFETCH(QString, operation);
     QFETCH(QString, code2);
     desk::test::TempDataDir dir;
     seed(dir);
-    salesFile(dir)->exec(QStringLiteral("INSERT INTO Commodities (Ccode, cname) VALUES ('N01', '名のみ')"));
-    const qint64 before = salesFile(dir)->scalar(QStringLiteral("SELECT COUNT(*) FROM Commodities")).toLongLong();
-
+    salesFile(dir)->exec(u"CREATE TRIGGER refuse BEFORE INSERT ON CmPrice BEGIN SELECT RAISE(ABORT, 'no'); END"_s);
     auto store = connected(dir);
     store->setMdCode2(code2);
-    store->setMdCode(QStringLiteral("NEW"));
-    QVERIFY_THROWS_EXCEPTION(desk::DbError, edit ? store->Medit() : store->Mdelete());
-
-    QCOMPARE(salesFile(dir)->scalar(QStringLiteral("SELECT COUNT(*) FROM Commodities")).toLongLong(), before);
-    QCOMPARE(count(dir, QStringLiteral("Commodities"), QStringLiteral("NEW")), 0);
-}
-
-void TestGoodsSvc::saveIsAllOrNothing() {
-    desk::test::TempDataDir dir;
-    seed(dir);
-    salesFile(dir)->exec(QStringLiteral(
-        "CREATE TRIGGER refusePrice BEFORE INSERT ON CmPrice BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    auto store = connected(dir);
-    store->setMdCode(QStringLiteral("W01"));
-    store->setMname(QStringLiteral("ワイン"));
-    QVERIFY_THROWS_EXCEPTION(desk::DbError, store->Msave());
-    QCOMPARE(count(dir, QStringLiteral("Commodities"), QStringLiteral("W01")), 0);
+    store->setMdCode(u"NEW"_s);
+    if (operation == u"edit"_s)
+        QVERIFY_THROWS_EXCEPTION(desk::DbError, store->Medit());
+    else if (operation == u"delete"_s)
+        QVERIFY_THROWS_EXCEPTION(desk::DbError, store->Mdelete());
+    else
+        QVERIFY_THROWS_EXCEPTION(desk::DbError, store->Msave());
+    QCOMPARE(count(dir, u"Commodities"_s), 4);
+    QCOMPARE(count(dir, u"CmPrice"_s), 3);
 }
 
 QTEST_GUILESS_MAIN(TestGoodsSvc)
