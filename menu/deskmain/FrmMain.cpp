@@ -1,0 +1,238 @@
+#include "FrmMain.h"
+
+#include "ui_FrmMain.h"
+
+#include "DRChkOut.h"
+#include "Dryoyaku1.h"
+#include "arrivalsvc/CheckInClass.h"
+#include "bookingsvc/ReservationClass.h"
+#include "convert/Convert.h"
+#include "data/RowSet.h"
+#include "entry/EntryError.h"
+#include "entry/EntryRegistry.h"
+#include "firmsvc/OptionDataClass.h"
+#include "report/ReportPreview.h"
+#include "ui/Dialogs.h"
+#include "ui/SlotGuard.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLabel>
+
+// The toolbar images live in this static library; their resource must be registered by hand.
+static void initDeskmainResources() {
+    Q_INIT_RESOURCE(deskmain);
+}
+
+namespace deskmain {
+
+namespace {
+
+// The text form a list cell shows; a column without a value is an empty cell.
+QString cellText(const QVariant& value) {
+    if (value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return desk::convert::shortDateText(value.toDate());
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return value.toString();
+    }
+}
+
+void addRow(QTreeWidget* list, const desk::RowSet& rows, const QStringList& columns) {
+    QStringList texts;
+    for (const QString& column : columns)
+        texts << cellText(rows.value(column));
+    list->addTopLevelItem(new QTreeWidgetItem(texts));
+}
+
+const QString SearchText = QStringLiteral("検索");
+
+} // namespace
+
+FrmMain::FrmMain(const QString& dataDir, QWidget* parent)
+    : FrmMain(dataDir, desk::EntryRegistry::instance(), parent) {}
+
+FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget* parent)
+    : QMainWindow(parent)
+    , m_ui(std::make_unique<Ui::FrmMain>())
+    , m_registry(registry)
+    , m_dataDir(dataDir) {
+    initDeskmainResources();
+    m_ui->setupUi(this);
+    // Two empty panels, as the status bar of the design has.
+    for (const QString& name : {QStringLiteral("Panel1"), QStringLiteral("Panel2")}) {
+        auto* panel = new QLabel(m_ui->StatusBar1);
+        panel->setObjectName(name);
+        m_ui->StatusBar1->addWidget(panel, 1);
+    }
+    m_ui->ListView1->setColumnWidth(0, 80);
+    m_ui->ListView1->setColumnWidth(1, 180);
+    m_ui->ListView1->setColumnWidth(2, 50);
+    m_ui->ListView1->setColumnWidth(3, 260);
+    m_ui->ListView2->setColumnWidth(0, 100);
+    m_ui->ListView2->setColumnWidth(1, 200);
+    m_ui->ListView2->setColumnWidth(2, 100);
+    setUpSearchButton();
+
+    const std::pair<QAction*, QString> launches[] = {
+        {m_ui->CmdY1, QStringLiteral("bookingapp.Class1")},
+        {m_ui->CmdChkIn, QStringLiteral("arrivalapp.Class1")},
+        {m_ui->CmdC1, QStringLiteral("chargeapp.Class1")},
+        {m_ui->Cmd2, QStringLiteral("paymentapp.Class1")},
+        {m_ui->CmdCkOut2, QStringLiteral("departapp.Class1")},
+        {m_ui->CmdS, QStringLiteral("goodsapp.Class1")},
+        {m_ui->CmdMente1, QStringLiteral("goodsclassapp.KbnCls")},
+        {m_ui->CmdN, QStringLiteral("payitemapp.Class1")},
+        {m_ui->CmdN2, QStringLiteral("payclassapp.Class1")},
+        {m_ui->CmdMenteO, QStringLiteral("guestcatapp.Class1")},
+        {m_ui->CmdCom, QStringLiteral("firmapp.StartCls")},
+    };
+    for (const auto& [action, classId] : launches) {
+        connect(action, &QAction::triggered, this, [this, id = classId] { launch(id); });
+    }
+    connect(m_ui->CmdEnd, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->Toolbar1, &QToolBar::actionTriggered, this,
+            [this](QAction* button) { Toolbar1_ButtonClick(button->text()); });
+    connect(m_ui->Command1, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { Command1_Click(); }); });
+    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { Command2_Click(); }); });
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::setUpSearchButton() {
+    // The search module comes from outside the suite: offered only when one is registered.
+    const bool registered = m_registry.searchClass().has_value();
+    m_ui->Button6->setEnabled(registered);
+    m_ui->Button6->setToolTip(registered ? SearchText
+                                         : QStringLiteral("検索モジュールが登録されていないため使用できません。"));
+}
+
+void FrmMain::load() {
+    move(0, 0);
+    fillReservations();
+    fillNotCheckedOut();
+    readProfile();
+}
+
+void FrmMain::fillReservations() {
+    m_todayText = desk::convert::dayText(QDate::currentDate());
+    m_ui->ListView1->clear();
+    bookingsvc::ReservationClass store;
+    store.setDirPath(m_dataDir);
+    store.CntDb();
+    store.setReserveDate(m_todayText);
+    const std::unique_ptr<desk::RowSet> rows = store.RsResv();
+    if (rows->isEmpty())
+        return;
+    const QStringList columns = {QStringLiteral("RvNo"), QStringLiteral("RvName"), QStringLiteral("RvClNumber"),
+                                 QStringLiteral("RvRemarks1"), QStringLiteral("RvTelNo")};
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
+        addRow(m_ui->ListView1, *rows, columns);
+    rows->close();
+}
+
+void FrmMain::fillNotCheckedOut() {
+    m_ui->ListView2->clear();
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(m_dataDir);
+    store.CntDB();
+    const std::unique_ptr<desk::RowSet> rows = store.RsNotChkOut();
+    if (rows->isEmpty())
+        return;
+    const QStringList columns = {QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
+                                 QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")};
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
+        addRow(m_ui->ListView2, *rows, columns);
+    rows->close();
+}
+
+void FrmMain::readProfile() {
+    firmsvc::OptionDataClass option;
+    option.setDirPath(m_dataDir);
+    option.ConnectDb();
+    option.DisplyData();
+    m_profile.MyCompanyName = option.MyCompanyName();
+    m_profile.MyZipCode = option.MyZipCode();
+    m_profile.MyAddress = option.MyAddress();
+    m_profile.MyTelNo = option.MyTelNo();
+    m_profile.MyFaxNo = option.MyFaxNo();
+    m_profile.MyComment = option.MyComment();
+    m_profile.MyEmail = option.MyEmail();
+    m_profile.MyURL = option.MyURL();
+}
+
+void FrmMain::Toolbar1_ButtonClick(const QString& text) {
+    if (text == QStringLiteral("予約"))
+        launch(QStringLiteral("bookingapp.Class1"));
+    else if (text == QStringLiteral("チェックイン"))
+        launch(QStringLiteral("arrivalapp.Class1"));
+    else if (text == QStringLiteral("売上"))
+        launch(QStringLiteral("chargeapp.Class1"));
+    else if (text == QStringLiteral("入金"))
+        launch(QStringLiteral("paymentapp.Class1"));
+    else if (text == QStringLiteral("チェックアウト"))
+        launch(QStringLiteral("departapp.Class1"));
+    else if (text == SearchText) {
+        if (const auto search = m_registry.searchClass())
+            launch(search->classId);
+    } else if (text == QStringLiteral("集計"))
+        launch(QStringLiteral("tallyapp.Class1"));
+}
+
+void FrmMain::launch(const QString& classId) {
+    desk::guarded(this, [&] {
+        try {
+            const std::optional<desk::EntryClass> entryClass = m_registry.find(classId);
+            // The new object takes the command's slot; the one it replaces is released
+            // (its window, if open, stays with its module).
+            std::unique_ptr<desk::ModuleEntry>& slot = m_slots[classId];
+            slot = m_registry.create(classId);
+            slot->setDirPath(m_dataDir);
+            if (!entryClass || entryClass->profileValues) {
+                slot->setMyAddress(m_profile.MyAddress);
+                slot->setMyComment(m_profile.MyComment);
+                slot->setMyCompanyName(m_profile.MyCompanyName);
+                slot->setMyEmail(m_profile.MyEmail);
+                slot->setMyFaxNo(m_profile.MyFaxNo);
+                slot->setMyTelNo(m_profile.MyTelNo);
+                slot->setMyURL(m_profile.MyURL);
+                slot->setMyZipCode(m_profile.MyZipCode);
+            }
+            slot->ShowForm();
+        } catch (const desk::EntryError& e) {
+            desk::dialogs().beep();
+            desk::dialogs().message(this, e.message(), QStringLiteral("警告"), desk::Dialogs::Icon::Critical);
+        }
+    });
+}
+
+void FrmMain::Command1_Click() {
+    if (!m_reservationList) {
+        auto report = std::make_unique<Dryoyaku1>(m_dataDir, m_profile, m_todayText);
+        m_reservationList = report->showPreview(this);
+        // The report lives as long as its preview: closing it lets the next click read afresh.
+        report.release()->setParent(m_reservationList);
+    }
+    m_reservationList->show();
+    m_reservationList->raise();
+    m_reservationList->activateWindow();
+}
+
+void FrmMain::Command2_Click() {
+    if (!m_notCheckedOutList) {
+        auto report = std::make_unique<DRChkOut>(m_dataDir, m_profile);
+        m_notCheckedOutList = report->showPreview(this);
+        report.release()->setParent(m_notCheckedOutList);
+    }
+    m_notCheckedOutList->show();
+    m_notCheckedOutList->raise();
+    m_notCheckedOutList->activateWindow();
+}
+
+} // namespace deskmain

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "report/CompanyProfile.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <map>
+#include <memory>
+
+namespace Ui {
+class FrmMain;
+}
+
+namespace desk {
+class EntryRegistry;
+class ModuleEntry;
+class ReportPreview;
+} // namespace desk
+
+namespace deskmain {
+
+// "テサロさん": today's reservations, the guests not yet checked out, and the menu and
+// toolbar that open every module program.
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit FrmMain(const QString& dataDir, QWidget* parent = nullptr);
+    // Modules are opened through registry (tests hand in one that records).
+    FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // The window's load: both lists and the company profile, read once. Throws the
+    // data layer's errors (a data directory that cannot be opened).
+    void load();
+
+    QString dataDir() const { return m_dataDir; }
+    // The inn's profile as read at load; handed to every module opened afterwards.
+    const desk::CompanyProfile& profile() const { return m_profile; }
+    // Today as "2002/3/1", taken at load.
+    QString todayText() const { return m_todayText; }
+
+    // Runs the launch command of a toolbar button by its text; other texts do nothing.
+    void Toolbar1_ButtonClick(const QString& text);
+
+private:
+    void fillReservations();
+    void fillNotCheckedOut();
+    void readProfile();
+    void setUpSearchButton();
+    void launch(const QString& classId);
+    void Command1_Click();
+    void Command2_Click();
+
+    std::unique_ptr<Ui::FrmMain> m_ui;
+    desk::EntryRegistry& m_registry;
+    QString m_dataDir;
+    QString m_todayText;
+    desk::CompanyProfile m_profile;
+    // The entry object each launch command created last, by class identifier.
+    std::map<QString, std::unique_ptr<desk::ModuleEntry>> m_slots;
+    QPointer<desk::ReportPreview> m_reservationList;
+    QPointer<desk::ReportPreview> m_notCheckedOutList;
+};
+
+} // namespace deskmain
