@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QPageLayout>
 
 #include <stdexcept>
 
@@ -71,6 +72,12 @@ void ListReport::layOut() {
     for (const QString& column : columns)
         types << (rows->eof() ? ColumnType::Text : typeOf(rows->value(column)));
 
+    // Wide sources get the long side of the sheet.
+    if (columns.size() > 8) {
+        QPageLayout layout = pageLayout();
+        layout.setOrientation(QPageLayout::Landscape);
+        setPageLayout(layout);
+    }
     const double width = printableWidth();
     const double gap = 1.5;
     const double fontSize = columns.size() > 8 ? 7.0 : 8.5;

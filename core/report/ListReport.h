@@ -7,7 +7,8 @@ namespace desk {
 // A plain list of any table, saved query or statement: the inn's profile and a title at
 // the top of every page, one column per column of the source with its name as heading,
 // numbers right-aligned "#,##0" and summed in the report footer, page number and print
-// date. For looking at data and for reports nobody has designed yet.
+// date; landscape for more than eight columns. For looking at data and for reports
+// nobody has designed yet.
 class ListReport : public Report {
     Q_OBJECT
 

@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 
 namespace desk {
 
@@ -39,6 +40,9 @@ ReportPreview::ReportPreview(ReportDocument doc, Report* report, QWidget* parent
                              QStringLiteral("75%"), QStringLiteral("100%"), QStringLiteral("125%"),
                              QStringLiteral("150%"), QStringLiteral("200%")});
     m_ui->CmbZoom->setCurrentIndex(FitWidth);
+    // The sheet stands out on a dark desk, as in any print preview.
+    m_ui->ScrollPages->setBackgroundRole(QPalette::Dark);
+    m_ui->PageHolder->setAutoFillBackground(false);
 
     connect(m_ui->CmdFirst, &QToolButton::clicked, this, [this] { showPage(1); });
     connect(m_ui->CmdPrevious, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
@@ -80,7 +84,11 @@ void ReportPreview::setZoom(Zoom zoom) {
 
 double ReportPreview::wantedDpi() const {
     const QSizeF page = m_doc.pageLayout.fullRect(QPageLayout::Millimeter).size();
-    const QSize view = m_ui->ScrollPages->viewport()->size() - QSize(24, 24);
+    // Room for the page holder's margins and a scroll bar, so a fitted page shows whole.
+    const QMargins margins = m_ui->PageLayout->contentsMargins();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) + 4;
+    const QSize view = m_ui->ScrollPages->viewport()->size() -
+                       QSize(margins.left() + margins.right() + bar, margins.top() + margins.bottom() + bar);
     const double fitWidth = view.width() / page.width() * 25.4;
     const double fitHeight = view.height() / page.height() * 25.4;
     switch (m_ui->CmbZoom->currentIndex()) {

@@ -3,6 +3,7 @@
 #include "data/DbError.h"
 #include "report/ListReport.h"
 #include "report/Report.h"
+#include "testsupport/TempDataDir.h"
 
 #include <QPdfWriter>
 #include <QTest>
@@ -32,6 +33,8 @@ private slots:
     void failedJobIsReportedAsFailed();
     void pdfHasEveryPage();
     void listReportOverAnySource();
+    void listReportOverDataDirectory_data();
+    void listReportOverDataDirectory();
 };
 
 // LinesReport on A4 with 10 mm margins: 277 mm of printable height, page footer from 267;
@@ -374,6 +377,32 @@ void TestReport::listReportOverAnySource() {
     QCOMPARE(doc.byControl(QStringLiteral("Text3")).value(1).text, QStringLiteral("3,400"));
     QCOMPARE(doc.byControl(QStringLiteral("Function3")).value(0).text, QStringLiteral("4,600"));
     QVERIFY(doc.byControl(QStringLiteral("Function1")).isEmpty());
+}
+
+void TestReport::listReportOverDataDirectory_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("source");
+
+    QTest::newRow("table of bookings") << QString::fromLatin1(desk::DbFile::Reservation) << "Reserve";
+    QTest::newRow("saved query of guests") << QString::fromLatin1(desk::DbFile::DaySalesCliants)
+                                           << "SELECT * FROM QRYCliantsDaySale WHERE CheckOutFlag = False";
+    QTest::newRow("saved query of commodities") << QString::fromLatin1(desk::DbFile::Sales) << "CodeTable";
+}
+
+// Every column type of the real files prints, and every row gets its band.
+void TestReport::listReportOverDataDirectory() {
+    QFETCH(QString, file);
+    QFETCH(QString, source);
+
+    desk::test::TempDataDir data(true);
+    QVERIFY(data.isValid());
+    desk::ListReport report(source);
+    report.build(data.path(), file, source);
+    const ReportDocument doc = report.compose();
+    const int rows = report.dataSource()->recordCount();
+    QVERIFY(rows > 0);
+    QCOMPARE(doc.byControl(QStringLiteral("Text1")).size(), rows);
+    QCOMPARE(doc.byControl(QStringLiteral("PageNo")).size(), doc.pageCount);
 }
 
 QTEST_MAIN(TestReport)
