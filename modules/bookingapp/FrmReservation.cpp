@@ -1,0 +1,354 @@
+#include "FrmReservation.h"
+
+#include "ui_FrmReservation.h"
+
+#include "CompanyValues.h"
+#include "DRyoyaku.h"
+#include "FrmRireki.h"
+#include "bookingsvc/ReservationClass.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+#include "report/ReportPreview.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/SlotGuard.h"
+
+#include <QRegularExpression>
+#include <QSignalBlocker>
+
+#include <optional>
+
+namespace bookingapp {
+
+namespace {
+
+const QString receivedFormat = QStringLiteral("yyyy/MM/dd");
+
+void refuse(QWidget* parent, const QString& text) {
+    desk::dialogs().message(parent, text, QStringLiteral("警告"), desk::Dialogs::Icon::Critical);
+}
+
+// The call-up answer as a reservation number: a whole number, full-width digits allowed.
+std::optional<qint32> wholeNumber(const QString& answer) {
+    static const QRegularExpression pattern(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
+    const QString text = answer.normalized(QString::NormalizationForm_KC);
+    if (!pattern.match(text).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const qint32 number = text.trimmed().toInt(&ok);
+    return ok ? std::optional<qint32>(number) : std::nullopt;
+}
+
+QString cellText(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
+
+} // namespace
+
+FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmReservation>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+
+    auto* list = m_ui->ListView1;
+    list->setColumnWidth(0, 70);
+    list->setColumnWidth(1, 150);
+    list->setColumnWidth(2, 50);
+    list->setColumnWidth(3, 80);
+    for (int column : {0, 2, 3})
+        list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+
+    const auto guard = [this](void (FrmReservation::*handler)()) {
+        return [this, handler] {
+            desk::guarded(this, [this, handler] { (this->*handler)(); });
+        };
+    };
+    connect(m_ui->CmdRd, &QPushButton::clicked, this, guard(&FrmReservation::CmdRd_Click));
+    connect(m_ui->CmdCall, &QPushButton::clicked, this, guard(&FrmReservation::CmdCall_Click));
+    connect(m_ui->CmdEdit, &QPushButton::clicked, this, guard(&FrmReservation::CmdEdit_Click));
+    connect(m_ui->CmdDelete, &QPushButton::clicked, this, guard(&FrmReservation::CmdDelete_Click));
+    connect(m_ui->CmdPrint, &QPushButton::clicked, this, guard(&FrmReservation::CmdPrint_Click));
+    connect(m_ui->CmdRireki, &QPushButton::clicked, this, guard(&FrmReservation::CmdRireki_Click));
+    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->DTPicker1, &QDateEdit::dateChanged, this,
+            [this](const QDate& date) { desk::guarded(this, [this, date] { DTPicker1_Change(date); }); });
+
+    // Load: a failure here goes back to the caller of ShowForm.
+    move(0, 0);
+    const QDate today = QDate::currentDate();
+    {
+        const QSignalBlocker blocker(m_ui->DTPicker1);
+        m_ui->DTPicker1->setDate(today);
+    }
+    clearEntry();
+    proposeNumber();
+    m_listedDay = desk::convert::dayText(today);
+    fillList();
+}
+
+FrmReservation::~FrmReservation() = default;
+
+FrmRireki* FrmReservation::historyWindow() const {
+    return m_rireki;
+}
+
+std::unique_ptr<bookingsvc::ReservationClass> FrmReservation::connectedStore() const {
+    auto store = std::make_unique<bookingsvc::ReservationClass>();
+    store->setDirPath(m_context.DirPath());
+    store->CntDb();
+    return store;
+}
+
+void FrmReservation::proposeNumber() {
+    const auto store = connectedStore();
+    store->SendReserveNo();
+    m_ui->RvlbReserveNo->setText(QString::number(store->ReserveNo()));
+}
+
+void FrmReservation::clearEntry() {
+    m_ui->RvlbReserveNo->clear();
+    m_ui->RvDateTextBox->setYearText({});
+    m_ui->RvDateTextBox->setMonthText({});
+    m_ui->RvDateTextBox->setDayText({});
+    for (QLineEdit* box :
+         {m_ui->RvtxtCliant, m_ui->RvtxtZipCode, m_ui->RvtxtAddress1, m_ui->RvtxtAddress2, m_ui->RvtxtAddress3,
+          m_ui->RxtxtTelNo, m_ui->RvtxtUser, m_ui->RvtxtBadget, m_ui->RvtxtArvTime, m_ui->RvtxtChkInTime,
+          m_ui->RvtxtExtra, m_ui->RvtxtGroupeName, m_ui->RvtxtTravelAg})
+        box->clear();
+    m_ui->lbRecieve->clear();
+}
+
+void FrmReservation::fillList() {
+    auto* list = m_ui->ListView1;
+    list->clear();
+    const auto store = connectedStore();
+    store->setReserveDate(m_listedDay);
+    const std::unique_ptr<desk::RowSet> rows = store->RsResv();
+    QList<QTreeWidgetItem*> items;
+    if (!rows->isEmpty()) {
+        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+            auto* item = new QTreeWidgetItem;
+            item->setText(0, cellText(rows->value(QStringLiteral("RvNo"))));
+            item->setText(1, cellText(rows->value(QStringLiteral("RvName"))));
+            item->setText(2, cellText(rows->value(QStringLiteral("RvClNumber"))));
+            item->setText(3, cellText(rows->value(QStringLiteral("RvBadget"))));
+            item->setText(4, cellText(rows->value(QStringLiteral("RvRemarks1"))));
+            for (int column : {0, 2, 3})
+                item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+            items << item;
+        }
+    }
+    rows->close();
+    list->addTopLevelItems(items);
+}
+
+bool FrmReservation::missingInput() const {
+    const auto* date = m_ui->RvDateTextBox;
+    for (const QString& text : {m_ui->RvtxtCliant->text(), date->YearText(), date->MonthText(), date->DayText(),
+                                m_ui->RxtxtTelNo->text(), m_ui->RvtxtUser->text(), m_ui->RvtxtBadget->text()}) {
+        if (text.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+qint32 FrmReservation::shownNumber() const {
+    bool ok = false;
+    const qint32 number = m_ui->RvlbReserveNo->text().toInt(&ok);
+    if (!ok)
+        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
+                                    QStringLiteral("予約番号が表示されていません。"));
+    return number;
+}
+
+void FrmReservation::readEntry(bookingsvc::ReservationClass& store) const {
+    using namespace desk::convert;
+    const auto* date = m_ui->RvDateTextBox;
+    store.setReserveNo(shownNumber());
+    store.setReserveDate(dateFromTexts(date->YearText(), date->MonthText(), date->DayText()));
+    store.setCliantName(m_ui->RvtxtCliant->text());
+    store.setZipCode(m_ui->RvtxtZipCode->text());
+    store.setAddress1(m_ui->RvtxtAddress1->text());
+    store.setAddress2(m_ui->RvtxtAddress2->text());
+    store.setAddress3(m_ui->RvtxtAddress3->text());
+    store.setTelNo(m_ui->RxtxtTelNo->text());
+    store.setQuantity(toInt32(leadingNumber(m_ui->RvtxtUser->text())));
+    store.setBadget(toInt32(leadingNumber(m_ui->RvtxtBadget->text())));
+    store.setArvTime(m_ui->RvtxtArvTime->text());
+    store.setArvTimeChkIn(m_ui->RvtxtChkInTime->text());
+    store.setClGroupeName(m_ui->RvtxtGroupeName->text());
+    store.setClTravelAg(m_ui->RvtxtTravelAg->text());
+    store.setClRemarks(m_ui->RvtxtExtra->text());
+}
+
+void FrmReservation::setCalledUp(bool calledUp) {
+    m_ui->CmdRd->setEnabled(!calledUp);
+    m_ui->CmdEdit->setEnabled(calledUp);
+    m_ui->CmdDelete->setEnabled(calledUp);
+}
+
+void FrmReservation::CmdRd_Click() {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    if (missingInput()) {
+        busy.reset();
+        desk::dialogs().beep();
+        refuse(this, QStringLiteral("未入力の項目があります！"));
+        return;
+    }
+
+    {
+        const auto store = connectedStore();
+        // The check and the insert in one transaction, so no other station slips in between.
+        desk::Transaction transaction(store->connection());
+        if (store->ReserveNoCheck(shownNumber()) == 0) {
+            busy.reset();
+            desk::dialogs().beep();
+            desk::dialogs().beep();
+            refuse(this, QStringLiteral("予約番号の重複！"));
+            return;
+        }
+        readEntry(*store);
+        store->setRecieveDate(QDate::currentDate());
+        store->Msave();
+        transaction.commit();
+    }
+
+    clearEntry();
+    proposeNumber();
+    fillList();
+}
+
+void FrmReservation::CmdCall_Click() {
+    const QString answer =
+        desk::dialogs().input(this, QStringLiteral("予約番号を入力してください。"), QStringLiteral("予約"));
+    if (answer.isEmpty())
+        return;
+
+    // An answer that is no whole number can name no reservation.
+    const std::optional<qint32> number = wholeNumber(answer);
+    const auto store = connectedStore();
+    if (number) {
+        store->setReserveNo(*number);
+        store->EDsearch();
+    }
+    if (!number || store->ReserveNo() == 0) {
+        refuse(this, QStringLiteral("見つかりません！"));
+        return;
+    }
+
+    const QDate useDate = store->ReserveDate();
+    m_ui->RvlbReserveNo->setText(QString::number(store->ReserveNo()));
+    m_ui->RvDateTextBox->setYearText(useDate.isValid() ? QString::number(useDate.year()) : QString());
+    m_ui->RvDateTextBox->setMonthText(useDate.isValid() ? QString::number(useDate.month()) : QString());
+    m_ui->RvDateTextBox->setDayText(useDate.isValid() ? QString::number(useDate.day()) : QString());
+    m_ui->lbRecieve->setText(store->RecieveDate().toString(receivedFormat));
+    m_ui->RvtxtCliant->setText(store->CliantName());
+    m_ui->RvtxtZipCode->setText(store->ZipCode());
+    m_ui->RvtxtAddress1->setText(store->Address1());
+    m_ui->RvtxtAddress2->setText(store->Address2());
+    m_ui->RvtxtAddress3->setText(store->Address3());
+    m_ui->RxtxtTelNo->setText(store->TelNo());
+    m_ui->RvtxtUser->setText(QString::number(store->Quantity()));
+    m_ui->RvtxtBadget->setText(QString::number(store->Badget()));
+    m_ui->RvtxtArvTime->setText(store->ArvTime());
+    m_ui->RvtxtChkInTime->setText(store->ArvTimeChkIn());
+    m_ui->RvtxtExtra->setText(store->ClRemarks());
+    m_ui->RvtxtGroupeName->setText(store->ClGroupeName());
+    m_ui->RvtxtTravelAg->setText(store->ClTravelAg());
+    setCalledUp(true);
+}
+
+void FrmReservation::CmdEdit_Click() {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    if (missingInput()) {
+        busy.reset();
+        desk::dialogs().beep();
+        return;
+    }
+
+    {
+        const auto store = connectedStore();
+        desk::Transaction transaction(store->connection());
+        // The screen never shows the check-in mark: read it back so that a guest who has
+        // already checked in keeps it and is not offered for a second check-in.
+        store->setReserveNo(shownNumber());
+        store->EDsearch();
+        if (store->ReserveNo() == 0) {
+            busy.reset();
+            refuse(this, QStringLiteral("見つかりません！"));
+            return;
+        }
+        const bool checkedIn = store->CheckInFlg();
+        readEntry(*store);
+        store->setRecieveDate(QDate::fromString(m_ui->lbRecieve->text(), receivedFormat));
+        store->setCheckInFlg(checkedIn);
+        store->Medit();
+        transaction.commit();
+    }
+
+    setCalledUp(false);
+    fillList();
+    clearEntry();
+    proposeNumber();
+}
+
+void FrmReservation::CmdDelete_Click() {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    if (m_ui->lbRecieve->text().isEmpty()) {
+        busy.reset();
+        desk::dialogs().beep();
+        return;
+    }
+
+    {
+        const auto store = connectedStore();
+        store->setReserveNo(shownNumber());
+        store->Mdelete();
+    }
+    setCalledUp(false);
+
+    clearEntry();
+    fillList();
+    proposeNumber();
+}
+
+void FrmReservation::CmdPrint_Click() {
+    desk::BusyCursor busy;
+    auto* report = new DRyoyaku(m_context.DirPath(), shownNumber(), companyValues(m_context), this);
+    desk::ReportPreview* preview = nullptr;
+    try {
+        preview = report->showPreview(this);
+    } catch (...) {
+        delete report;
+        throw;
+    }
+    // The report lives as long as its preview.
+    report->setParent(preview);
+}
+
+void FrmReservation::CmdRireki_Click() {
+    const QString name = m_ui->RvtxtCliant->text();
+    const QString telNo = m_ui->RxtxtTelNo->text();
+    if (name.isEmpty() && telNo.isEmpty()) {
+        refuse(this, QStringLiteral("お客様名が入力されていません。"));
+        return;
+    }
+    if (!m_rireki) {
+        m_rireki = new FrmRireki(m_context, this);
+        m_rireki->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_rireki->setSearchTexts(name, telNo);
+    m_rireki->setSearchBy(name.isEmpty() ? FrmRireki::ByTelNo : FrmRireki::ByName);
+    m_rireki->show();
+    m_rireki->raise();
+    m_rireki->activateWindow();
+}
+
+void FrmReservation::DTPicker1_Change(const QDate& date) {
+    m_listedDay = desk::convert::dayText(date);
+    fillList();
+}
+
+} // namespace bookingapp

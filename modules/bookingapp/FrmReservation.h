@@ -1,0 +1,66 @@
+#pragma once
+
+#include "entry/ModuleContext.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class FrmReservation;
+}
+
+namespace bookingsvc {
+class ReservationClass;
+}
+
+namespace bookingapp {
+
+class FrmRireki;
+
+// "予約一覧表": the reservation module's main window. Registers a reservation under the
+// proposed number, calls one up by number to correct or cancel it, lists the reservations
+// of a chosen day, prints the confirmation slip and opens the guest's usage history.
+//
+// New-entry state: number proposed, fields empty, register enabled, correct and cancel
+// disabled. Called-up state: fields hold the reservation, register disabled.
+class FrmReservation : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FrmReservation(desk::ModuleContext& context, QWidget* parent = nullptr);
+    ~FrmReservation() override;
+
+    // The day ListView1 shows, as a day text "2002/3/1".
+    QString listedDay() const { return m_listedDay; }
+    // The history window opened by CmdRireki while it is open.
+    FrmRireki* historyWindow() const;
+
+private:
+    void CmdRd_Click();
+    void CmdCall_Click();
+    void CmdEdit_Click();
+    void CmdDelete_Click();
+    void CmdPrint_Click();
+    void CmdRireki_Click();
+    void DTPicker1_Change(const QDate& date);
+
+    // A store connected to the module's data directory, for one action.
+    std::unique_ptr<bookingsvc::ReservationClass> connectedStore() const;
+    void proposeNumber();
+    void clearEntry();
+    void fillList();
+    bool missingInput() const;
+    void readEntry(bookingsvc::ReservationClass& store) const;
+    // The number shown in RvlbReserveNo.
+    qint32 shownNumber() const;
+    void setCalledUp(bool calledUp);
+
+    std::unique_ptr<Ui::FrmReservation> m_ui;
+    desk::ModuleContext& m_context;
+    QString m_listedDay;
+    QPointer<FrmRireki> m_rireki;
+};
+
+} // namespace bookingapp

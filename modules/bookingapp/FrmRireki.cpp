@@ -1,0 +1,174 @@
+#include "FrmRireki.h"
+
+#include "ui_FrmRireki.h"
+
+#include "CompanyValues.h"
+#include "DRRireki.h"
+#include "arrivalsvc/CheckInClass.h"
+#include "convert/Convert.h"
+#include "data/RowSet.h"
+#include "data/Sql.h"
+#include "report/ReportPreview.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/SlotGuard.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+
+namespace bookingapp {
+
+namespace {
+
+QString cellText(const QVariant& value) {
+    if (value.isNull())
+        return {};
+    if (value.typeId() == QMetaType::QDate)
+        return desk::convert::shortDateText(value.toDate());
+    if (value.typeId() == QMetaType::QDateTime)
+        return desk::convert::shortDateText(value.toDateTime().date());
+    return value.toString();
+}
+
+QDate periodDate(const calfield::DateTextBox* box) {
+    return desk::convert::dateFromTexts(box->YearText(), box->MonthText(), box->DayText());
+}
+
+} // namespace
+
+FrmRireki::FrmRireki(desk::ModuleContext& context, QWidget* parent)
+    : QMainWindow(parent, Qt::Window)
+    , m_ui(std::make_unique<Ui::FrmRireki>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+
+    m_option1 = new QButtonGroup(this);
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_option1->addButton(m_ui->Option1_0, ByName);
+    m_option1->addButton(m_ui->Option1_1, ByTelNo);
+
+    m_panel1 = new QLabel(m_ui->StatusBar1);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel2 = new QLabel(m_ui->StatusBar1);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_ui->StatusBar1->addWidget(m_panel1);
+    m_ui->StatusBar1->addWidget(m_panel2, 1);
+
+    auto* list = m_ui->ListView1;
+    list->setColumnWidth(0, 100);
+    list->setColumnWidth(1, 160);
+    list->setColumnWidth(2, 80);
+    list->setColumnWidth(3, 50);
+    list->setColumnWidth(4, 80);
+    for (int column : {3, 4})
+        list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+
+    connect(m_ui->Check1, &QCheckBox::toggled, this, [this](bool on) { m_ui->Frame5->setVisible(on); });
+    connect(m_ui->CmdSearch, &QPushButton::clicked, this,
+            [this] { desk::guarded(this, [this] { CmdSearch_Click(); }); });
+    connect(m_ui->CmdClear, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdClear_Click(); }); });
+    connect(m_ui->CmdPrint, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdPrint_Click(); }); });
+    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+
+    move(0, 0);
+}
+
+FrmRireki::~FrmRireki() = default;
+
+void FrmRireki::setSearchTexts(const QString& name, const QString& telNo) {
+    m_ui->RvtxtCliant->setText(name);
+    m_ui->RxtxtTelNo->setText(telNo);
+}
+
+void FrmRireki::setSearchBy(SearchBy option) {
+    m_option1->button(option)->setChecked(true);
+}
+
+FrmRireki::SearchBy FrmRireki::searchBy() const {
+    return m_option1->checkedId() == ByTelNo ? ByTelNo : ByName;
+}
+
+QString FrmRireki::buildCondition() const {
+    // Guest texts go in quoted: a name such as O'Brien must find its stays.
+    QString condition = searchBy() == ByTelNo
+                            ? QStringLiteral("CheckInTelNo = ") + desk::Sql::quote(m_ui->RxtxtTelNo->text())
+                            : QStringLiteral("CheckInName = ") + desk::Sql::quote(m_ui->RvtxtCliant->text());
+    if (!m_ui->Frame5->isHidden()) {
+        const QDate start = periodDate(m_ui->DateTextBox1);
+        const QDate end = periodDate(m_ui->DateTextBox2);
+        condition += QStringLiteral(" AND CheckInDate BETWEEN ") + desk::Sql::dateLiteral(start) +
+                     QStringLiteral(" AND ") + desk::Sql::dateLiteral(end);
+    }
+    return condition;
+}
+
+void FrmRireki::CmdSearch_Click() {
+    auto* list = m_ui->ListView1;
+    list->clear();
+
+    QString condition;
+    try {
+        condition = buildCondition();
+    } catch (const desk::ConversionError&) {
+        desk::dialogs().message(this, QStringLiteral("日付が入力されていません。やりなおしてください。"),
+                                QStringLiteral("警告"), desk::Dialogs::Icon::Exclamation);
+        return;
+    }
+    m_condition = condition;
+
+    desk::BusyCursor busy;
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(m_context.DirPath());
+    store.CntDB();
+    store.setSQL1(condition);
+    const std::unique_ptr<desk::RowSet> rows = store.RsCliantR();
+
+    list->clear();
+    if (rows->isEmpty()) {
+        setStatusText(QStringLiteral("利用履歴はありません。"));
+        return;
+    }
+    setStatusText({});
+    static const char* const sources[] = {"CheckInDate", "CheckInName", "CheckInRoomNo",
+                                          "RvClNumber",  "RvBadget",    "CheckInRemarks"};
+    QList<QTreeWidgetItem*> items;
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+        auto* item = new QTreeWidgetItem;
+        for (int column = 0; column < 6; ++column) {
+            item->setText(column, cellText(rows->value(QLatin1String(sources[column]))));
+            if (column == 3 || column == 4)
+                item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        }
+        items << item;
+    }
+    list->addTopLevelItems(items);
+}
+
+void FrmRireki::CmdClear_Click() {
+    m_ui->ListView1->clear();
+}
+
+void FrmRireki::CmdPrint_Click() {
+    if (m_condition.isEmpty()) {
+        desk::dialogs().message(this, QStringLiteral("一度検索を実行してください。"), QStringLiteral("警告"),
+                                desk::Dialogs::Icon::Critical);
+        return;
+    }
+    desk::BusyCursor busy;
+    auto* report = new DRRireki(m_context.DirPath(), m_condition, companyValues(m_context), this);
+    desk::ReportPreview* preview = nullptr;
+    try {
+        preview = report->showPreview(this);
+    } catch (...) {
+        delete report;
+        throw;
+    }
+    // The report lives as long as its preview.
+    report->setParent(preview);
+}
+
+void FrmRireki::setStatusText(const QString& text) {
+    m_panel2->setText(text);
+}
+
+} // namespace bookingapp
