@@ -1,5 +1,6 @@
 #include "ScriptedDialogs.h"
 
+#include <QPrinter>
 #include <QStringList>
 
 namespace desk::test {
@@ -63,10 +64,17 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& caption, const QS
     return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
 }
 
-bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter*)
+bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter* printer)
 {
     m_shown.append({Shown::Kind::Printer, {}, {}, Icon::None, Buttons::OkCancel, {}, {}});
-    return m_printerChoices.isEmpty() ? true : m_printerChoices.dequeue();
+    const bool accept = m_printerChoices.isEmpty() ? true : m_printerChoices.dequeue();
+    if (accept && printer) {
+        const QString file = m_printDir.filePath(QStringLiteral("print-%1.pdf").arg(m_printFiles.size() + 1));
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(file);
+        m_printFiles.append(file);
+    }
+    return accept;
 }
 
 } // namespace desk::test

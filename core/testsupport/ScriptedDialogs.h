@@ -4,13 +4,15 @@
 
 #include <QList>
 #include <QQueue>
+#include <QTemporaryDir>
 
 namespace desk::test {
 
 // A Dialogs double: records what was shown and answers from queues. Installs itself
 // for its lifetime. With an empty queue a message is answered with its first button,
 // an input box is cancelled (empty text), a file choice is cancelled and a printer
-// choice is accepted.
+// choice is accepted. An accepted printer never reaches a real printer: its output is
+// redirected to a PDF file in a temporary folder (printFiles() lists them).
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
@@ -36,6 +38,8 @@ public:
     QList<Shown> messages() const;
     QStringList messageTexts() const;
     int beeps() const { return m_beeps; }
+    // The PDF files that accepted printer choices were redirected to, in order.
+    const QStringList& printFiles() const { return m_printFiles; }
     void clear();
 
     Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override;
@@ -52,6 +56,8 @@ private:
     QQueue<QString> m_fileNames;
     QQueue<bool> m_printerChoices;
     QList<Shown> m_shown;
+    QStringList m_printFiles;
+    QTemporaryDir m_printDir;
     int m_beeps = 0;
 };
 
