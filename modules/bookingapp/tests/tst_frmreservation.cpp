@@ -1,0 +1,440 @@
+#include "bookingapp/FrmReservation.h"
+#include "bookingapp/FrmRireki.h"
+
+#include "bookingsvc/ReservationClass.h"
+#include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "report/ReportPreview.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+#include "testsupport/Widgets.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+using bookingapp::FrmReservation;
+using bookingapp::FrmRireki;
+using Icon = desk::Dialogs::Icon;
+
+namespace {
+
+// Text as an input method commits it (QTest types Latin-1 keys only).
+void enter(const QObject* root, const QString& name, const QString& text) {
+    auto* edit = child<QLineEdit>(root, name);
+    QVERIFY2(edit, qPrintable(name));
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert(text);
+}
+
+struct Booking {
+    qint32 number;
+    QDate useDate;
+    QString name;
+    QString telNo;
+};
+
+void book(const QString& dir, const Booking& b, bool checkedIn = false) {
+    bookingsvc::ReservationClass store;
+    store.setDirPath(dir);
+    store.CntDb();
+    store.setReserveNo(b.number);
+    store.setReserveDate(b.useDate);
+    store.setRecieveDate(QDate(2024, 1, 5));
+    store.setCliantName(b.name);
+    store.setTelNo(b.telNo);
+    store.setQuantity(2);
+    store.setBadget(12000);
+    store.Msave();
+    if (checkedIn)
+        store.ChkIn();
+}
+
+// The stored reservation, or ReserveNo 0.
+std::unique_ptr<bookingsvc::ReservationClass> stored(const QString& dir, qint32 number) {
+    auto store = std::make_unique<bookingsvc::ReservationClass>();
+    store->setDirPath(dir);
+    store->CntDb();
+    store->setReserveNo(number);
+    store->EDsearch();
+    return store;
+}
+
+int reservationCount(const QString& dir) {
+    return desk::Connection::open(dir, QLatin1String(desk::DbFile::Reservation))
+        ->scalar(QStringLiteral("SELECT COUNT(*) FROM Reserve"))
+        .toInt();
+}
+
+QStringList listedNames(const FrmReservation& w) {
+    QStringList names;
+    const auto* list = child<QTreeWidget>(&w, QStringLiteral("ListView1"));
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        names << list->topLevelItem(i)->text(1);
+    return names;
+}
+
+void setUseDate(FrmReservation& w, const QString& y, const QString& m, const QString& d) {
+    auto* date = child<calfield::DateTextBox>(&w, QStringLiteral("RvDateTextBox"));
+    date->setYearText(y);
+    date->setMonthText(m);
+    date->setDayText(d);
+}
+
+// A complete entry for a new reservation.
+void fillEntry(FrmReservation& w) {
+    setUseDate(w, QStringLiteral("2024"), QStringLiteral("4"), QStringLiteral("10"));
+    enter(&w, QStringLiteral("RvtxtCliant"), QStringLiteral("山田太郎"));
+    enter(&w, QStringLiteral("RxtxtTelNo"), QStringLiteral("03-1234-5678"));
+    enter(&w, QStringLiteral("RvtxtUser"), QStringLiteral("2"));
+    enter(&w, QStringLiteral("RvtxtBadget"), QStringLiteral("15000"));
+}
+
+bool inNewEntryState(const FrmReservation& w) {
+    return child<QPushButton>(&w, QStringLiteral("CmdRd"))->isEnabled() &&
+           !child<QPushButton>(&w, QStringLiteral("CmdEdit"))->isEnabled() &&
+           !child<QPushButton>(&w, QStringLiteral("CmdDelete"))->isEnabled();
+}
+
+} // namespace
+
+class TestFrmReservation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void registerReadsTheEntry_data();
+    void registerReadsTheEntry();
+    void requiredFields_data();
+    void requiredFields();
+    void takenNumberIsRefused();
+    void callUp_data();
+    void callUp();
+    void correctKeepsCheckInMark_data();
+    void correctKeepsCheckInMark();
+    void correctWithMissingInputOnlyBeeps();
+    void deleteAsksNothingAndRefreshesList();
+    void pickerRefreshesOnlyTheList();
+    void historyWindowOption_data();
+    void historyWindowOption();
+    void printShowsTheSlip();
+    void unreadableDataDirFailsTheLoad();
+
+private:
+    std::unique_ptr<TempDataDir> m_data;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<desk::ModuleContext> m_context;
+    QString dir() const { return m_data->path(); }
+};
+
+void TestFrmReservation::init() {
+    m_data = std::make_unique<TempDataDir>();
+    QVERIFY(m_data->isValid());
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_context = std::make_unique<desk::ModuleContext>();
+    m_context->setDirPath(dir());
+}
+
+void TestFrmReservation::cleanup() {
+    settle();
+    m_context.reset();
+    m_dialogs.reset();
+    m_data.reset();
+}
+
+void TestFrmReservation::registerReadsTheEntry_data() {
+    QTest::addColumn<QString>("guests");
+    QTest::addColumn<QString>("budget");
+    QTest::addColumn<QStringList>("dateParts");
+    QTest::addColumn<int>("storedGuests");
+    QTest::addColumn<int>("storedBudget");
+    QTest::addColumn<QDate>("storedDate");
+
+    const QStringList april10{QStringLiteral("2024"), QStringLiteral("4"), QStringLiteral("10")};
+    QTest::newRow("2.5 guests round to even 2")
+        << u"2.5"_s << u"15000"_s << april10 << 2 << 15000 << QDate(2024, 4, 10);
+    QTest::newRow("3.5 guests round to even 4")
+        << u"3.5"_s << u"15000"_s << april10 << 4 << 15000 << QDate(2024, 4, 10);
+    QTest::newRow("leading number of the text")
+        << u"3人"_s << u"12000円"_s << april10 << 3 << 12000 << QDate(2024, 4, 10);
+    QTest::newRow("no number counts 0") << u"ニ"_s << u"応相談"_s << april10 << 0 << 0 << QDate(2024, 4, 10);
+    QTest::newRow("30 February rolls into March")
+        << u"2"_s << u"9800"_s << QStringList{u"2002"_s, u"2"_s, u"30"_s} << 2 << 9800 << QDate(2002, 3, 2);
+    QTest::newRow("29 February of a leap year")
+        << u"2"_s << u"9800"_s << QStringList{u"2024"_s, u"2"_s, u"29"_s} << 2 << 9800 << QDate(2024, 2, 29);
+}
+
+void TestFrmReservation::registerReadsTheEntry() {
+    QFETCH(QString, guests);
+    QFETCH(QString, budget);
+    QFETCH(QStringList, dateParts);
+    QFETCH(int, storedGuests);
+    QFETCH(int, storedBudget);
+    QFETCH(QDate, storedDate);
+
+    FrmReservation w(*m_context);
+    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("1"));
+    fillEntry(w);
+    setUseDate(w, dateParts[0], dateParts[1], dateParts[2]);
+    enter(&w, QStringLiteral("RvtxtUser"), guests);
+    enter(&w, QStringLiteral("RvtxtBadget"), budget);
+    enter(&w, QStringLiteral("RvtxtGroupeName"), QStringLiteral("大野's 会"));
+    QVERIFY(click(&w, QStringLiteral("CmdRd")));
+    QCOMPARE(m_dialogs->messages().size(), 0);
+
+    const auto r = stored(dir(), 1);
+    QCOMPARE(r->ReserveNo(), 1);
+    QCOMPARE(r->Quantity(), storedGuests);
+    QCOMPARE(r->Badget(), storedBudget);
+    QCOMPARE(r->ReserveDate(), storedDate);
+    QCOMPARE(r->RecieveDate(), QDate::currentDate());
+    QCOMPARE(r->CliantName(), QStringLiteral("山田太郎"));
+    QCOMPARE(r->ClGroupeName(), QStringLiteral("大野's 会"));
+    QVERIFY(!r->CheckInFlg());
+    // Back to a new entry under the next number.
+    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("2"));
+    QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QString());
+    QVERIFY(inNewEntryState(w));
+}
+
+void TestFrmReservation::requiredFields_data() {
+    QTest::addColumn<QString>("emptied");
+    QTest::addColumn<bool>("refused");
+    for (const char* name :
+         {"RvtxtCliant", "TextYear", "TextMonth", "TextDay", "RxtxtTelNo", "RvtxtUser", "RvtxtBadget"})
+        QTest::newRow(name) << QString::fromLatin1(name) << true;
+    for (const char* name : {"RvtxtZipCode", "RvtxtAddress1", "RvtxtExtra", "RvtxtArvTime", "RvtxtTravelAg"})
+        QTest::newRow(name) << QString::fromLatin1(name) << false;
+}
+
+void TestFrmReservation::requiredFields() {
+    QFETCH(QString, emptied);
+    QFETCH(bool, refused);
+
+    FrmReservation w(*m_context);
+    fillEntry(w);
+    for (const char* optional : {"RvtxtZipCode", "RvtxtAddress1", "RvtxtExtra", "RvtxtArvTime", "RvtxtTravelAg"})
+        enter(&w, QString::fromLatin1(optional), QStringLiteral("x"));
+    child<QLineEdit>(&w, emptied)->clear();
+    QVERIFY(click(&w, QStringLiteral("CmdRd")));
+
+    QCOMPARE(reservationCount(dir()), refused ? 0 : 1);
+    if (refused) {
+        QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("未入力の項目があります！")});
+        QCOMPARE(m_dialogs->messages()[0].title, QStringLiteral("警告"));
+        QCOMPARE(m_dialogs->messages()[0].icon, Icon::Critical);
+        QCOMPARE(m_dialogs->beeps(), 1);
+        // The entry stays for the clerk to complete.
+        QCOMPARE(textOf(&w, QStringLiteral("RvtxtBadget")),
+                 emptied == QLatin1String("RvtxtBadget") ? QString() : u"15000"_s);
+    }
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestFrmReservation::takenNumberIsRefused() {
+    FrmReservation w(*m_context);
+    // Another station registers the proposed number first.
+    book(dir(), {1, QDate(2024, 4, 10), QStringLiteral("先客"), QStringLiteral("1")});
+    fillEntry(w);
+    QVERIFY(click(&w, QStringLiteral("CmdRd")));
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("予約番号の重複！")});
+    QCOMPARE(m_dialogs->messages()[0].icon, Icon::Critical);
+    QCOMPARE(m_dialogs->beeps(), 2);
+    QCOMPARE(reservationCount(dir()), 1);
+    QCOMPARE(stored(dir(), 1)->CliantName(), QStringLiteral("先客"));
+    // No new number is proposed and the entry is kept.
+    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("1"));
+    QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("山田太郎"));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestFrmReservation::callUp_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<bool>("notFoundMessage");
+
+    QTest::newRow("known number") << u"7"_s << true << false;
+    QTest::newRow("blanks around it") << u" 7 "_s << true << false;
+    QTest::newRow("full-width digits") << u"７"_s << true << false;
+    QTest::newRow("unknown number") << u"8"_s << false << true;
+    QTest::newRow("not a number") << u"abc"_s << false << true;
+    QTest::newRow("fraction") << u"7.5"_s << false << true;
+    QTest::newRow("beyond 32 bits") << u"99999999999"_s << false << true;
+    QTest::newRow("cancelled") << u""_s << false << false;
+}
+
+void TestFrmReservation::callUp() {
+    QFETCH(QString, answer);
+    QFETCH(bool, found);
+    QFETCH(bool, notFoundMessage);
+
+    book(dir(), {7, QDate(2024, 5, 3), QStringLiteral("O'Brien"), QStringLiteral("090-1111-2222")});
+    FrmReservation w(*m_context);
+    m_dialogs->pushInput(answer);
+    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+
+    QCOMPARE(m_dialogs->shown()[0].text, QStringLiteral("予約番号を入力してください。"));
+    QCOMPARE(m_dialogs->shown()[0].title, QStringLiteral("予約"));
+    QCOMPARE(m_dialogs->messageTexts(),
+             notFoundMessage ? QStringList{QStringLiteral("見つかりません！")} : QStringList{});
+    QCOMPARE(inNewEntryState(w), !found);
+    if (found) {
+        QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("7"));
+        QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("O'Brien"));
+        QCOMPARE(textOf(&w, QStringLiteral("RxtxtTelNo")), QStringLiteral("090-1111-2222"));
+        QCOMPARE(textOf(&w, QStringLiteral("RvtxtUser")), QStringLiteral("2"));
+        QCOMPARE(textOf(&w, QStringLiteral("lbRecieve")), QStringLiteral("2024/01/05"));
+        const auto* date = child<calfield::DateTextBox>(&w, QStringLiteral("RvDateTextBox"));
+        QCOMPARE(QStringList({date->YearText(), date->MonthText(), date->DayText()}),
+                 QStringList({u"2024"_s, u"5"_s, u"3"_s}));
+        QVERIFY(!click(&w, QStringLiteral("CmdRd"))); // register is off while a reservation is shown
+    } else {
+        QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("8"));
+        QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QString());
+    }
+}
+
+void TestFrmReservation::correctKeepsCheckInMark_data() {
+    QTest::addColumn<bool>("checkedIn");
+    QTest::newRow("guest already checked in") << true;
+    QTest::newRow("guest not yet arrived") << false;
+}
+
+void TestFrmReservation::correctKeepsCheckInMark() {
+    QFETCH(bool, checkedIn);
+    book(dir(), {3, QDate(2024, 5, 3), QStringLiteral("鈴木"), QStringLiteral("1")}, checkedIn);
+    FrmReservation w(*m_context);
+    m_dialogs->pushInput(QStringLiteral("3"));
+    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+    enter(&w, QStringLiteral("RvtxtCliant"), QStringLiteral("鈴木一郎"));
+    enter(&w, QStringLiteral("RvtxtUser"), QStringLiteral("5"));
+    setUseDate(w, QStringLiteral("2024"), QStringLiteral("5"), QStringLiteral("4"));
+    QVERIFY(click(&w, QStringLiteral("CmdEdit")));
+
+    QCOMPARE(m_dialogs->messages().size(), 0);
+    const auto r = stored(dir(), 3);
+    QCOMPARE(r->CliantName(), QStringLiteral("鈴木一郎"));
+    QCOMPARE(r->Quantity(), 5);
+    QCOMPARE(r->ReserveDate(), QDate(2024, 5, 4));
+    QCOMPARE(r->RecieveDate(), QDate(2024, 1, 5));
+    QCOMPARE(r->CheckInFlg(), checkedIn);
+    QCOMPARE(reservationCount(dir()), 1);
+    QVERIFY(inNewEntryState(w));
+    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("4"));
+}
+
+void TestFrmReservation::correctWithMissingInputOnlyBeeps() {
+    book(dir(), {3, QDate(2024, 5, 3), QStringLiteral("鈴木"), QStringLiteral("1")});
+    FrmReservation w(*m_context);
+    m_dialogs->pushInput(QStringLiteral("3"));
+    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+    enter(&w, QStringLiteral("RvtxtCliant"), QStringLiteral("別人"));
+    child<QLineEdit>(&w, QStringLiteral("RxtxtTelNo"))->clear();
+    QVERIFY(click(&w, QStringLiteral("CmdEdit")));
+
+    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(m_dialogs->beeps(), 1);
+    QCOMPARE(stored(dir(), 3)->CliantName(), QStringLiteral("鈴木"));
+    QVERIFY(!inNewEntryState(w));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestFrmReservation::deleteAsksNothingAndRefreshesList() {
+    const QDate today = QDate::currentDate();
+    book(dir(), {1, today, QStringLiteral("残る客"), QStringLiteral("1")});
+    book(dir(), {2, today, QStringLiteral("取消客"), QStringLiteral("2")});
+    FrmReservation w(*m_context);
+    QCOMPARE(listedNames(w), QStringList({QStringLiteral("残る客"), QStringLiteral("取消客")}));
+
+    m_dialogs->pushInput(QStringLiteral("2"));
+    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+    QVERIFY(click(&w, QStringLiteral("CmdDelete")));
+
+    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(stored(dir(), 2)->ReserveNo(), 0);
+    QCOMPARE(listedNames(w), QStringList{QStringLiteral("残る客")});
+    QVERIFY(inNewEntryState(w));
+    QCOMPARE(textOf(&w, QStringLiteral("lbRecieve")), QString());
+    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("2"));
+}
+
+void TestFrmReservation::pickerRefreshesOnlyTheList() {
+    book(dir(), {1, QDate(2024, 8, 13), QStringLiteral("盆の客"), QStringLiteral("1")});
+    FrmReservation w(*m_context);
+    QCOMPARE(w.listedDay(), desk::convert::dayText(QDate::currentDate()));
+    QCOMPARE(listedNames(w), QStringList());
+    fillEntry(w);
+
+    child<QDateEdit>(&w, QStringLiteral("DTPicker1"))->setDate(QDate(2024, 8, 13));
+    QCOMPARE(w.listedDay(), QStringLiteral("2024/8/13"));
+    QCOMPARE(listedNames(w), QStringList{QStringLiteral("盆の客")});
+    QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("山田太郎"));
+    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("2"));
+}
+
+void TestFrmReservation::historyWindowOption_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("telNo");
+    QTest::addColumn<int>("option"); // -1: no window
+
+    QTest::newRow("name only") << u"山田"_s << u""_s << int(FrmRireki::ByName);
+    QTest::newRow("telephone only") << u""_s << u"03-1234-5678"_s << int(FrmRireki::ByTelNo);
+    QTest::newRow("both: by name") << u"山田"_s << u"03-1234-5678"_s << int(FrmRireki::ByName);
+    QTest::newRow("neither") << u""_s << u""_s << -1;
+}
+
+void TestFrmReservation::historyWindowOption() {
+    QFETCH(QString, name);
+    QFETCH(QString, telNo);
+    QFETCH(int, option);
+
+    FrmReservation w(*m_context);
+    enter(&w, QStringLiteral("RvtxtCliant"), name);
+    enter(&w, QStringLiteral("RxtxtTelNo"), telNo);
+    QVERIFY(click(&w, QStringLiteral("CmdRireki")));
+
+    FrmRireki* history = w.historyWindow();
+    if (option < 0) {
+        QVERIFY(!history);
+        QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("お客様名が入力されていません。")});
+        return;
+    }
+    QVERIFY(history && history->isVisible());
+    QCOMPARE(int(history->searchBy()), option);
+    QCOMPARE(textOf(history, QStringLiteral("RvtxtCliant")), name);
+    QCOMPARE(textOf(history, QStringLiteral("RxtxtTelNo")), telNo);
+    history->close();
+}
+
+void TestFrmReservation::printShowsTheSlip() {
+    book(dir(), {4, QDate(2024, 5, 3), QStringLiteral("印刷される客"), QStringLiteral("1")});
+    m_context->setMyCompanyName(QStringLiteral("湯の宿"));
+    FrmReservation w(*m_context);
+    m_dialogs->pushInput(QStringLiteral("4"));
+    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+    QVERIFY(click(&w, QStringLiteral("CmdPrint")));
+
+    auto* preview = w.findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    const QStringList texts = preview->document().texts();
+    QVERIFY(texts.contains(QStringLiteral("印刷される客")));
+    QVERIFY(texts.contains(QStringLiteral("湯の宿")));
+    preview->close();
+}
+
+void TestFrmReservation::unreadableDataDirFailsTheLoad() {
+    m_context->setDirPath(dir() + QStringLiteral("nowhere/"));
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, FrmReservation w(*m_context));
+}
+
+QTEST_MAIN(TestFrmReservation)
+#include "tst_frmreservation.moc"
