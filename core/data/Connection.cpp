@@ -132,6 +132,27 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     return affected;
 }
 
+qint64 Connection::execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow) {
+    const QString sql = Sql::translate(statement);
+    QSqlQuery query(database());
+    if (!query.prepare(sql))
+        throw DbError(query.lastError().text(), statement, m_filePath);
+    qint64 count = 0;
+    QVariantList binds;
+    while (true) {
+        binds.clear();
+        if (!nextRow(binds))
+            break;
+        for (int i = 0; i < binds.size(); ++i)
+            query.bindValue(i, binds.at(i));
+        if (!query.exec())
+            throw DbError(query.lastError().text(), statement, m_filePath);
+        ++count;
+    }
+    query.finish();
+    return count;
+}
+
 QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
     const QString sql = Sql::translate(statement);
     QSqlQuery query(database());

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 namespace desk {
@@ -42,6 +43,10 @@ public:
     // Runs one statement in the suite's dialect (translated) with optional positional
     // binds; throws DbError. Returns the number of rows affected.
     int exec(const QString& statement, const QVariantList& binds = {});
+    // Runs one statement once for every row that nextRow fills in (it returns false when
+    // there are no more), compiled once: for bulk loads inside one Transaction. Returns the
+    // number of rows run.
+    qint64 execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow);
     // First column of the first row, or a null QVariant when there is no row.
     QVariant scalar(const QString& statement, const QVariantList& binds = {});
 

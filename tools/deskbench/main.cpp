@@ -1,0 +1,162 @@
+#include "Bench.h"
+#include "BenchData.h"
+
+#include "data/DbError.h"
+#include "data/Schema.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(std::vector<double> samples) {
+    if (samples.empty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    const size_t mid = samples.size() / 2;
+    return samples.size() % 2 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2;
+}
+
+double timeOnce(const std::function<void(const deskbench::Context&)>& operation, const deskbench::Context& context) {
+    QElapsedTimer timer;
+    timer.start();
+    operation(context);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("deskbench"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Times the data layer and the stores on a data directory of an inn's size, each case against "
+                       "a full copy of the table measured in the same run (median of repeated runs)."));
+    parser.addHelpOption();
+    const QCommandLineOption sizeOption(QStringLiteral("size"),
+                                        QStringLiteral("year or decade: one or ten years of a 20-room inn (default "
+                                                       "decade: ~50,000 reservations, 450,000 sales lines)."),
+                                        QStringLiteral("size"), QStringLiteral("decade"));
+    const QCommandLineOption yearsOption(QStringLiteral("years"), QStringLiteral("Any number of years instead."),
+                                         QStringLiteral("n"));
+    const QCommandLineOption repeatOption(QStringLiteral("repeat"), QStringLiteral("Timed runs per case (default 7)."),
+                                          QStringLiteral("n"), QStringLiteral("7"));
+    const QCommandLineOption dirOption(QStringLiteral("dir"),
+                                       QStringLiteral("Build the data directory here and reuse it on later runs "
+                                                      "of the same size (default: a temporary one)."),
+                                       QStringLiteral("path"));
+    const QCommandLineOption filterOption(
+        QStringLiteral("filter"), QStringLiteral("Only cases whose name contains this text."), QStringLiteral("text"));
+    const QCommandLineOption listOption(QStringLiteral("list"), QStringLiteral("List the cases and stop."));
+    parser.addOptions({sizeOption, yearsOption, repeatOption, dirOption, filterOption, listOption});
+    parser.process(app);
+
+    std::vector<deskbench::Case> selected;
+    for (const deskbench::Case& c : deskbench::cases()) {
+        if (!parser.isSet(filterOption) || c.name.contains(parser.value(filterOption), Qt::CaseInsensitive))
+            selected.push_back(c);
+    }
+    if (parser.isSet(listOption)) {
+        for (const deskbench::Case& c : selected)
+            out << c.name << '\n';
+        return 0;
+    }
+
+    int years = 10;
+    if (parser.isSet(yearsOption)) {
+        bool ok = false;
+        years = parser.value(yearsOption).toInt(&ok);
+        if (!ok || years < 1 || years > 50) {
+            err << "deskbench: --years takes a number from 1 to 50\n";
+            return 2;
+        }
+    } else if (parser.value(sizeOption) == QLatin1String("year")) {
+        years = 1;
+    } else if (parser.value(sizeOption) != QLatin1String("decade")) {
+        err << "deskbench: --size is year or decade\n";
+        return 2;
+    }
+    bool ok = false;
+    const int repeat = parser.value(repeatOption).toInt(&ok);
+    if (!ok || repeat < 1) {
+        err << "deskbench: --repeat takes a positive number\n";
+        return 2;
+    }
+
+    const deskbench::Scale scale = deskbench::Scale::forYears(years);
+    QTemporaryDir temporary;
+    deskbench::Context context;
+    context.years = years;
+    context.dir = parser.isSet(dirOption) ? QDir(parser.value(dirOption)).absolutePath() + QLatin1Char('/')
+                                          : temporary.path() + QLatin1Char('/');
+    try {
+        QDate builtToday;
+        const QString label = deskbench::builtLabel(context.dir, &builtToday);
+        if (label == scale.label() && builtToday.isValid()) {
+            context.today = builtToday;
+            out << "Reusing " << context.dir << " (" << label << ")\n";
+        } else if (!label.isEmpty() || QFileInfo::exists(context.dir + desk::Schema::fileNames().constFirst())) {
+            err << "deskbench: " << context.dir
+                << " holds database files of another size or not made by deskbench; give another --dir\n";
+            return 1;
+        } else {
+            context.today = QDate::currentDate();
+            out << "Building " << context.dir << " (" << scale.label() << ")\n";
+            out.flush();
+            deskbench::buildDataDirectory(context.dir, scale, context.today, out);
+        }
+    } catch (const desk::DbError& e) {
+        err << "deskbench: " << e.what() << '\n';
+        return 1;
+    }
+
+    out << QStringLiteral("%1  %2  %3  %4\n")
+               .arg(QStringLiteral("case"), -52)
+               .arg(QStringLiteral("median"), 12)
+               .arg(QStringLiteral("baseline"), 12)
+               .arg(QStringLiteral("ratio"), 8);
+    out.flush();
+    int failures = 0;
+    for (deskbench::Case& c : selected) {
+        try {
+            if (c.setup)
+                c.setup(context);
+            // One untimed round first, so every timed round finds the same warm caches.
+            c.run(context);
+            if (c.baseline)
+                c.baseline(context);
+            std::vector<double> runs;
+            std::vector<double> baselines;
+            for (int i = 0; i < repeat; ++i) {
+                runs.push_back(timeOnce(c.run, context));
+                if (c.baseline)
+                    baselines.push_back(timeOnce(c.baseline, context));
+            }
+            const double run = median(runs);
+            QString line = QStringLiteral("%1  %2 ms").arg(c.name, -52).arg(run, 9, 'f', 3);
+            if (c.baseline) {
+                const double base = median(baselines);
+                line += QStringLiteral("  %1 ms  %2x").arg(base, 9, 'f', 3).arg(run > 0 ? base / run : 0.0, 7, 'f', 1);
+            } else {
+                line += QStringLiteral("  %1  %2").arg(QStringLiteral("-"), 12).arg(QStringLiteral("-"), 8);
+            }
+            out << line << '\n';
+        } catch (const std::exception& e) {
+            ++failures;
+            out << QStringLiteral("%1  FAILED: ").arg(c.name, -52) << QString::fromUtf8(e.what()) << '\n';
+        }
+        out.flush();
+    }
+    return failures ? 1 : 0;
+}
