@@ -1,0 +1,309 @@
+#include "MainFixture.h"
+
+#include "deskmain/FrmMain.h"
+#include "entry/EntryError.h"
+#include "entry/EntryRegistry.h"
+#include "report/ReportPreview.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+#include "testsupport/Widgets.h"
+
+#include <QAction>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using desk::test::ScriptedDialogs;
+using desk::test::TempDataDir;
+
+namespace {
+
+// What one entry object went through.
+struct Launch {
+    QString classId;
+    QStringList calls; // "DirPath=…", …, "ShowForm"
+    bool released = false;
+};
+
+class RecordingEntry : public desk::ModuleEntry {
+public:
+    RecordingEntry(std::shared_ptr<Launch> launch, bool failShow)
+        : m_launch(std::move(launch))
+        , m_failShow(failShow) {}
+    ~RecordingEntry() override { m_launch->released = true; }
+    QString classId() const override { return m_launch->classId; }
+    void setValue(const QString& name, const QString& value) override { m_launch->calls << name + u'=' + value; }
+    void ShowForm() override {
+        m_launch->calls << QStringLiteral("ShowForm");
+        if (m_failShow)
+            throw desk::EntryError(QStringLiteral("プログラム「x」が見つかりません。"));
+    }
+
+private:
+    std::shared_ptr<Launch> m_launch;
+    bool m_failShow;
+};
+
+QStringList rowsOf(const QTreeWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < list->columnCount(); ++c)
+            cells << list->topLevelItem(i)->text(c);
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+QToolButton* toolButton(const QMainWindow& window, const QString& text) {
+    auto* bar = window.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    for (QAction* action : bar->actions()) {
+        if (action->text() == text)
+            return qobject_cast<QToolButton*>(bar->widgetForAction(action));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void lists_data();
+    void lists();
+    void launchCommands_data();
+    void launchCommands();
+    void relaunchReplacesTheSlot();
+    void failedLaunchIsExplained();
+    void searchButton();
+    void listButtonsOpenOnePreviewEach();
+
+private:
+    std::unique_ptr<deskmain::FrmMain> loadedWindow(const QString& dir);
+
+    desk::EntryRegistry m_registry;
+    std::vector<std::shared_ptr<Launch>> m_launches;
+    bool m_failShow = false;
+};
+
+void TestFrmMain::init() {
+    m_registry = desk::EntryRegistry();
+    m_launches.clear();
+    m_failShow = false;
+    m_registry.setFactory([this](const desk::EntryClass& c, const QString&) -> std::unique_ptr<desk::ModuleEntry> {
+        auto launch = std::make_shared<Launch>();
+        launch->classId = c.classId;
+        m_launches.push_back(launch);
+        return std::make_unique<RecordingEntry>(launch, m_failShow);
+    });
+}
+
+std::unique_ptr<deskmain::FrmMain> TestFrmMain::loadedWindow(const QString& dir) {
+    auto window = std::make_unique<deskmain::FrmMain>(dir, m_registry);
+    window->load();
+    return window;
+}
+
+void TestFrmMain::lists_data() {
+    QTest::addColumn<bool>("bookings");
+    QTest::addColumn<bool>("everyoneLeft");
+    QTest::addColumn<QStringList>("reservations");
+    QTest::addColumn<QStringList>("inHouse");
+
+    const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyy/MM/dd"));
+    QTest::newRow("today, tomorrow and guests in")
+        << true << false << QStringList{QStringLiteral("7|山田 太郎|3|禁煙室希望|090-1111")}
+        << QStringList{QStringLiteral("A-12|佐藤 花子|201|") + yesterday};
+    QTest::newRow("every guest checked out")
+        << true << true << QStringList{QStringLiteral("7|山田 太郎|3|禁煙室希望|090-1111")} << QStringList{};
+    QTest::newRow("nothing at all") << false << true << QStringList{} << QStringList{};
+}
+
+void TestFrmMain::lists() {
+    QFETCH(bool, bookings);
+    QFETCH(bool, everyoneLeft);
+    QFETCH(QStringList, reservations);
+    QFETCH(QStringList, inHouse);
+
+    TempDataDir data;
+    const QDate today = QDate::currentDate();
+    if (bookings) {
+        fixture::addReservation(data.path(), 8, today.addDays(1), QStringLiteral("明日 次郎"));
+        fixture::addReservation(data.path(), 7, today, QStringLiteral("山田 太郎"), QStringLiteral("090-1111"), 3,
+                                20000, QStringLiteral("禁煙室希望"));
+    }
+    fixture::addStay(data.path(), QStringLiteral("A-11"), today.addDays(-3), QStringLiteral("鈴木 一郎"),
+                     QStringLiteral("105"), true);
+    if (!everyoneLeft)
+        fixture::addStay(data.path(), QStringLiteral("A-12"), today.addDays(-1), QStringLiteral("佐藤 花子"),
+                         QStringLiteral("201"), false);
+
+    const auto window = loadedWindow(data.path());
+    QCOMPARE(rowsOf(window->findChild<QTreeWidget*>(QStringLiteral("ListView1"))), reservations);
+    QCOMPARE(rowsOf(window->findChild<QTreeWidget*>(QStringLiteral("ListView2"))), inHouse);
+    QCOMPARE(window->todayText(), QStringLiteral("%1/%2/%3").arg(today.year()).arg(today.month()).arg(today.day()));
+    QCOMPARE(window->pos(), QPoint(0, 0));
+}
+
+void TestFrmMain::launchCommands_data() {
+    QTest::addColumn<QString>("menuItem"); // empty: the toolbar button below
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<bool>("allValues");
+
+    const auto row = [](const char* name, const char* item, const char* button, const char* id, bool all = true) {
+        QTest::newRow(name) << QString::fromUtf8(item) << QString::fromUtf8(button) << QString::fromUtf8(id) << all;
+    };
+    row("CmdY1", "CmdY1", "", "bookingapp.Class1");
+    row("CmdChkIn", "CmdChkIn", "", "arrivalapp.Class1");
+    row("CmdC1", "CmdC1", "", "chargeapp.Class1");
+    row("Cmd2", "Cmd2", "", "paymentapp.Class1");
+    row("CmdCkOut2", "CmdCkOut2", "", "departapp.Class1");
+    row("CmdS", "CmdS", "", "goodsapp.Class1");
+    row("CmdMente1", "CmdMente1", "", "goodsclassapp.KbnCls");
+    row("CmdN", "CmdN", "", "payitemapp.Class1");
+    row("CmdN2", "CmdN2", "", "payclassapp.Class1");
+    row("CmdMenteO", "CmdMenteO", "", "guestcatapp.Class1");
+    row("CmdCom", "CmdCom", "", "firmapp.StartCls", false);
+    row("予約", "", "予約", "bookingapp.Class1");
+    row("チェックイン", "", "チェックイン", "arrivalapp.Class1");
+    row("売上", "", "売上", "chargeapp.Class1");
+    row("入金", "", "入金", "paymentapp.Class1");
+    row("チェックアウト", "", "チェックアウト", "departapp.Class1");
+    row("集計", "", "集計", "tallyapp.Class1");
+}
+
+void TestFrmMain::launchCommands() {
+    QFETCH(QString, menuItem);
+    QFETCH(QString, button);
+    QFETCH(QString, classId);
+    QFETCH(bool, allValues);
+
+    TempDataDir data;
+    fixture::setFax(data.path(), QStringLiteral("0263-99-0000"));
+    ScriptedDialogs dialogs;
+    const auto window = loadedWindow(data.path());
+    const desk::CompanyProfile& p = window->profile();
+    QCOMPARE(p.MyFaxNo, QStringLiteral("0263-99-0000"));
+
+    if (menuItem.isEmpty()) {
+        QToolButton* tool = toolButton(*window, button);
+        QVERIFY(tool);
+        QTest::mouseClick(tool, Qt::LeftButton);
+    } else {
+        auto* action = window->findChild<QAction*>(menuItem);
+        QVERIFY(action);
+        action->trigger();
+    }
+
+    QCOMPARE(m_launches.size(), size_t(1));
+    QCOMPARE(m_launches[0]->classId, classId);
+    QStringList expected{QStringLiteral("DirPath=") + data.path()};
+    if (allValues) {
+        expected << QStringLiteral("MyAddress=") + p.MyAddress << QStringLiteral("MyComment=") + p.MyComment
+                 << QStringLiteral("MyCompanyName=") + p.MyCompanyName << QStringLiteral("MyEmail=") + p.MyEmail
+                 << QStringLiteral("MyFaxNo=") + p.MyFaxNo << QStringLiteral("MyTelNo=") + p.MyTelNo
+                 << QStringLiteral("MyURL=") + p.MyURL << QStringLiteral("MyZipCode=") + p.MyZipCode;
+    }
+    expected << QStringLiteral("ShowForm");
+    QCOMPARE(m_launches[0]->calls, expected);
+    QVERIFY(!m_launches[0]->released);
+    QCOMPARE(dialogs.shown().size(), 0);
+}
+
+void TestFrmMain::relaunchReplacesTheSlot() {
+    TempDataDir data;
+    const auto window = loadedWindow(data.path());
+    window->findChild<QAction*>(QStringLiteral("CmdY1"))->trigger();
+    window->Toolbar1_ButtonClick(QStringLiteral("売上"));
+    window->Toolbar1_ButtonClick(QStringLiteral("予約"));
+    QCOMPARE(m_launches.size(), size_t(3));
+    QVERIFY(m_launches[0]->released);  // replaced by the second 予約
+    QVERIFY(!m_launches[1]->released); // another command's slot
+    QVERIFY(!m_launches[2]->released);
+    window->Toolbar1_ButtonClick(QStringLiteral("予約 "));
+    window->Toolbar1_ButtonClick(QStringLiteral("会社情報"));
+    QCOMPARE(m_launches.size(), size_t(3));
+}
+
+void TestFrmMain::failedLaunchIsExplained() {
+    TempDataDir data;
+    ScriptedDialogs dialogs;
+    const auto window = loadedWindow(data.path());
+    m_failShow = true;
+    window->findChild<QAction*>(QStringLiteral("CmdChkIn"))->trigger();
+    QCOMPARE(dialogs.messages().size(), 1);
+    QCOMPARE(dialogs.messages().first().text, QStringLiteral("プログラム「x」が見つかりません。"));
+    QCOMPARE(dialogs.messages().first().title, QStringLiteral("警告"));
+    QCOMPARE(dialogs.messages().first().icon, desk::Dialogs::Icon::Critical);
+    // The main menu goes on working.
+    m_failShow = false;
+    window->findChild<QAction*>(QStringLiteral("CmdChkIn"))->trigger();
+    QCOMPARE(m_launches.size(), size_t(2));
+    QCOMPARE(dialogs.messages().size(), 1);
+}
+
+void TestFrmMain::searchButton() {
+    TempDataDir data;
+    {
+        const auto window = loadedWindow(data.path());
+        QToolButton* search = toolButton(*window, QStringLiteral("検索"));
+        QVERIFY(search);
+        QVERIFY(!search->isEnabled());
+        QVERIFY(search->toolTip().contains(QStringLiteral("登録されていない")));
+        QTest::mouseClick(search, Qt::LeftButton);
+        window->Toolbar1_ButtonClick(QStringLiteral("検索"));
+        QCOMPARE(m_launches.size(), size_t(0));
+    }
+    m_registry.registerClass(
+        {QStringLiteral("kensaku.Class1"), QStringLiteral("kensaku"), desk::EntryClass::Show::Modeless, true, true});
+    const auto window = loadedWindow(data.path());
+    QToolButton* search = toolButton(*window, QStringLiteral("検索"));
+    QVERIFY(search->isEnabled());
+    QTest::mouseClick(search, Qt::LeftButton);
+    QCOMPARE(m_launches.size(), size_t(1));
+    QCOMPARE(m_launches[0]->classId, QStringLiteral("kensaku.Class1"));
+    QCOMPARE(m_launches[0]->calls.size(), 10);
+}
+
+void TestFrmMain::listButtonsOpenOnePreviewEach() {
+    TempDataDir data;
+    fixture::addReservation(data.path(), 1, QDate::currentDate(), QStringLiteral("山田 太郎"));
+    const auto window = loadedWindow(data.path());
+    window->show();
+
+    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command1")));
+    const auto previews = [&] {
+        return window->findChildren<desk::ReportPreview*>();
+    };
+    QCOMPARE(previews().size(), 1);
+    QPointer<desk::ReportPreview> first = previews().first();
+    QCOMPARE(first->document().byControl(QStringLiteral("Text1")).size(), 1);
+
+    // A booking made meanwhile does not show: the open report is not read again.
+    fixture::addReservation(data.path(), 2, QDate::currentDate(), QStringLiteral("田中 次郎"));
+    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command1")));
+    QCOMPARE(previews().size(), 1);
+    QCOMPARE(first->document().byControl(QStringLiteral("Text1")).size(), 1);
+
+    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command2")));
+    QCOMPARE(previews().size(), 2);
+
+    // Closed, the next click reads the rows afresh.
+    first->close();
+    desk::test::settle();
+    QVERIFY(first.isNull());
+    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command1")));
+    QCOMPARE(previews().size(), 2);
+    bool found = false;
+    for (desk::ReportPreview* p : previews())
+        found |= p->document().byControl(QStringLiteral("Text1")).size() == 2;
+    QVERIFY(found);
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"

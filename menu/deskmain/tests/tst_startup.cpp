@@ -1,0 +1,116 @@
+#include "deskmain/FrmMain.h"
+#include "deskmain/StartUp.h"
+
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using desk::Dialogs;
+using desk::test::ScriptedDialogs;
+using desk::test::TempDataDir;
+
+namespace {
+
+const QString MissingText =
+    QStringLiteral("ファイルを開くときにエラーが発生しました。\r\nDPath.txtをdeskmain.exeと同じ場所に置いてください。");
+const QString EmptyText =
+    QStringLiteral("ファイルDPath.txtにデータがありません。\r\nDPath.txtに正しいパスを指定してください。");
+
+int mainWindows() {
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        count += qobject_cast<deskmain::FrmMain*>(w) != nullptr;
+    return count;
+}
+
+} // namespace
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pointerFile_data();
+    void pointerFile();
+};
+
+void TestStartUp::pointerFile_data() {
+    // %DATA% stands for a data directory with the five files, %PROG% for the program's folder.
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<bool>("dataInProgramDir");
+    QTest::addColumn<QString>("expectedDir"); // empty: no main window
+    QTest::addColumn<QString>("expectedMessage");
+    QTest::addColumn<int>("expectedIcon");
+
+    const int exclamation = int(Dialogs::Icon::Exclamation);
+    const int critical = int(Dialogs::Icon::Critical);
+    QTest::newRow("no pointer file") << false << QString() << false << QString() << MissingText << exclamation;
+    QTest::newRow("empty file") << true << QString() << false << QString() << EmptyText << exclamation;
+    QTest::newRow("blank first field") << true << QStringLiteral("   ,/tmp/x/\r\n") << false << QString() << EmptyText
+                                       << exclamation;
+    QTest::newRow("quoted nothing") << true << QStringLiteral("\"\"\r\n") << false << QString() << EmptyText
+                                    << exclamation;
+    QTest::newRow("path") << true << QStringLiteral("%DATA%\r\n") << false << QStringLiteral("%DATA%") << QString()
+                          << 0;
+    QTest::newRow("path, comma, more") << true << QStringLiteral("%DATA%,古いパス\r\n") << false
+                                       << QStringLiteral("%DATA%") << QString() << 0;
+    QTest::newRow("App.Path") << true << QStringLiteral("App.Path") << true << QStringLiteral("%PROG%") << QString()
+                              << 0;
+    // Another letter case is a relative folder name, which holds no database.
+    QTest::newRow("app.path") << true << QStringLiteral("app.path") << true << QString()
+                              << QStringLiteral("ファイル: BTReservation.mdb") << critical;
+    QTest::newRow("folder without the files") << true << QStringLiteral("%PROG%") << false << QString()
+                                              << QStringLiteral("DPath.txtには、データベースファイル") << critical;
+}
+
+void TestStartUp::pointerFile() {
+    QFETCH(bool, fileExists);
+    QFETCH(QString, content);
+    QFETCH(bool, dataInProgramDir);
+    QFETCH(QString, expectedDir);
+    QFETCH(QString, expectedMessage);
+    QFETCH(int, expectedIcon);
+
+    TempDataDir data;
+    QVERIFY(data.isValid());
+    QTemporaryDir programs;
+    const QString programDir = dataInProgramDir ? data.path().chopped(1) : programs.path();
+    const auto expand = [&](QString text) {
+        return text.replace(QStringLiteral("%DATA%"), data.path()).replace(QStringLiteral("%PROG%"), programDir + u'/');
+    };
+    if (fileExists) {
+        QFile file(programDir + QStringLiteral("/DPath.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(expand(content).toUtf8());
+    }
+
+    ScriptedDialogs dialogs;
+    const std::unique_ptr<deskmain::FrmMain> window = deskmain::startUp(programDir);
+
+    if (expectedDir.isEmpty()) {
+        QVERIFY(!window);
+        QCOMPARE(mainWindows(), 0);
+        QCOMPARE(dialogs.messages().size(), 1);
+        QCOMPARE(dialogs.beeps(), 1);
+        const auto shown = dialogs.messages().first();
+        QVERIFY2(shown.text.contains(expectedMessage), qPrintable(shown.text));
+        QCOMPARE(shown.title, QStringLiteral("警告"));
+        QCOMPARE(int(shown.icon), expectedIcon);
+        QCOMPARE(shown.buttons, Dialogs::Buttons::Ok);
+        if (expectedIcon == int(Dialogs::Icon::Critical))
+            QVERIFY2(shown.text.contains(QStringLiteral("フォルダ: ")), qPrintable(shown.text));
+    } else {
+        QVERIFY(window);
+        QCOMPARE(dialogs.shown().size(), 0);
+        QCOMPARE(window->dataDir(), expand(expectedDir));
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("テサロさん"));
+    }
+}
+
+QTEST_MAIN(TestStartUp)
+#include "tst_startup.moc"
