@@ -123,6 +123,9 @@ QString translate(const QString& statement) {
             const QString body = statement.mid(i + 1, end - i - 1);
             bool hasTime = false;
             const QDateTime dt = columntype::parseDateTime(body, &hasTime);
+            // Midnight is the day itself, as stored in DATE columns.
+            if (hasTime && dt.time() == QTime(0, 0))
+                hasTime = false;
             if (!dt.isValid())
                 throw DbError(QStringLiteral("Not a date: #%1#").arg(body), statement);
             flush();

@@ -28,6 +28,8 @@ void TestSqlDialect::translate_data() {
     QTest::newRow("month/day/year") << QStringLiteral("d = #12/31/2001#") << QStringLiteral("d = '2001-12-31'");
     QTest::newRow("date with time") << QStringLiteral("d = #2002/3/1 9:05#")
                                     << QStringLiteral("d = '2002-03-01 09:05:00'");
+    QTest::newRow("midnight is the day") << QStringLiteral("d = #2002/3/1 0:00:00#")
+                                         << QStringLiteral("d = '2002-03-01'");
     QTest::newRow("glued GROUP BY") << QStringLiteral("WHERE d BETWEEN #2002/03/01# and #2002/03/31#GROUP BY a")
                                     << QStringLiteral("WHERE d BETWEEN '2002-03-01' and '2002-03-31' GROUP BY a");
     QTest::newRow("bang inside an aggregate") << QStringLiteral("SELECT Max(Reserve!RvNo) as RvNoM FROM Reserve")
