@@ -1,0 +1,244 @@
+#include "bookingapp/FrmRireki.h"
+
+#include "arrivalsvc/CheckInClass.h"
+#include "calfield/DateTextBox.h"
+#include "report/ReportPreview.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+#include "testsupport/Widgets.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+using bookingapp::FrmRireki;
+
+namespace {
+
+struct Stay {
+    const char* number;
+    QDate date;
+    QString name;
+    QString telNo;
+    QString room;
+};
+
+void checkIn(const QString& dir, const Stay& s) {
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(dir);
+    store.CntDB();
+    store.setCheckInNO(QString::fromLatin1(s.number));
+    store.setCheckInDate(s.date);
+    store.setCheckInName(s.name);
+    store.setCheckInTelNo(s.telNo);
+    store.setCheckInRoomNo(s.room);
+    store.setQuantity(2);
+    store.setBadget(18000);
+    store.Msave();
+}
+
+void setPeriodBox(FrmRireki& w, const QString& name, const QDate& date, const QString& emptyPart = {}) {
+    auto* box = child<calfield::DateTextBox>(&w, name);
+    box->setYearText(emptyPart == u"year" ? QString() : QString::number(date.year()));
+    box->setMonthText(emptyPart == u"month" ? QString() : QString::number(date.month()));
+    box->setDayText(emptyPart == u"day" ? QString() : QString::number(date.day()));
+}
+
+// Room numbers of the stays listed, in list order.
+QStringList listedRooms(const FrmRireki& w) {
+    QStringList rooms;
+    const auto* list = child<QTreeWidget>(&w, u"ListView1"_s);
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rooms << list->topLevelItem(i)->text(2);
+    return rooms;
+}
+
+QString statusText(const FrmRireki& w) {
+    return child<QStatusBar>(&w, u"StatusBar1"_s)->findChild<QLabel*>(u"Panel2"_s)->text();
+}
+
+} // namespace
+
+class TestFrmRireki : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void search_data();
+    void search();
+    void periodFrameFollowsCheck1();
+    void unformedPeriodDate_data();
+    void unformedPeriodDate();
+    void printNeedsASearch();
+    void printAfterClearPrintsLastSearch();
+
+private:
+    std::unique_ptr<TempDataDir> m_data;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<desk::ModuleContext> m_context;
+};
+
+void TestFrmRireki::initTestCase() {
+    m_data = std::make_unique<TempDataDir>();
+    QVERIFY(m_data->isValid());
+    const QString dir = m_data->path();
+    checkIn(dir, {"101", QDate(2023, 8, 10), u"山田太郎"_s, u"03-1111-2222"_s, u"201"_s});
+    checkIn(dir, {"102", QDate(2024, 1, 3), u"山田太郎"_s, u"03-1111-2222"_s, u"202"_s});
+    checkIn(dir, {"103", QDate(2024, 3, 20), u"山田花子"_s, u"03-1111-2222"_s, u"203"_s});
+    checkIn(dir, {"104", QDate(2024, 2, 11), u"O'Brien"_s, u"090-0000-0000"_s, u"204"_s});
+    checkIn(dir, {"105", QDate(2024, 2, 12), u"大野's"_s, u"'"_s, u"205"_s});
+    m_context = std::make_unique<desk::ModuleContext>();
+    m_context->setDirPath(dir);
+}
+
+void TestFrmRireki::init() {
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+}
+
+void TestFrmRireki::cleanup() {
+    settle();
+    m_dialogs.reset();
+}
+
+void TestFrmRireki::search_data() {
+    QTest::addColumn<int>("option");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("telNo");
+    QTest::addColumn<QDate>("from"); // null: no period
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<QStringList>("rooms");
+
+    const int byName = FrmRireki::ByName;
+    const int byTel = FrmRireki::ByTelNo;
+    QTest::newRow("name, all dates") << byName << u"山田太郎"_s << u"03-1111-2222"_s << QDate() << QDate()
+                                     << QStringList{u"201"_s, u"202"_s};
+    QTest::newRow("telephone, every name, all dates") << byTel << u"山田太郎"_s << u"03-1111-2222"_s << QDate()
+                                                      << QDate() << QStringList{u"201"_s, u"202"_s, u"203"_s};
+    QTest::newRow("name with an apostrophe")
+        << byName << u"O'Brien"_s << QString() << QDate() << QDate() << QStringList{u"204"_s};
+    QTest::newRow("apostrophe after kanji")
+        << byName << u"大野's"_s << QString() << QDate() << QDate() << QStringList{u"205"_s};
+    QTest::newRow("telephone that is a quote")
+        << byTel << QString() << u"'"_s << QDate() << QDate() << QStringList{u"205"_s};
+    QTest::newRow("period takes both ends") << byTel << QString() << u"03-1111-2222"_s << QDate(2024, 1, 3)
+                                            << QDate(2024, 3, 20) << QStringList{u"202"_s, u"203"_s};
+    QTest::newRow("start after end finds nothing")
+        << byTel << QString() << u"03-1111-2222"_s << QDate(2024, 3, 20) << QDate(2024, 1, 3) << QStringList{};
+    QTest::newRow("unknown guest") << byName << u"山田"_s << QString() << QDate() << QDate() << QStringList{};
+}
+
+void TestFrmRireki::search() {
+    QFETCH(int, option);
+    QFETCH(QString, name);
+    QFETCH(QString, telNo);
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(QStringList, rooms);
+
+    FrmRireki w(*m_context);
+    w.setSearchTexts(name, telNo);
+    w.setSearchBy(FrmRireki::SearchBy(option));
+    if (from.isValid()) {
+        QVERIFY(click(&w, u"Check1"_s));
+        setPeriodBox(w, u"DateTextBox1"_s, from);
+        setPeriodBox(w, u"DateTextBox2"_s, to);
+    }
+    QVERIFY(click(&w, u"CmdSearch"_s));
+
+    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(listedRooms(w), rooms);
+    QCOMPARE(statusText(w), rooms.isEmpty() ? u"利用履歴はありません。"_s : QString());
+    if (!rooms.isEmpty()) {
+        const auto* first = child<QTreeWidget>(&w, u"ListView1"_s)->topLevelItem(0);
+        QCOMPARE(first->text(3), u"2"_s);
+        QCOMPARE(first->text(4), u"18000"_s);
+    }
+}
+
+void TestFrmRireki::periodFrameFollowsCheck1() {
+    FrmRireki w(*m_context);
+    auto* frame = child<QGroupBox>(&w, u"Frame5"_s);
+    QVERIFY(frame->isHidden());
+    QVERIFY(click(&w, u"Check1"_s));
+    QVERIFY(!frame->isHidden());
+    QVERIFY(click(&w, u"Check1"_s));
+    QVERIFY(frame->isHidden());
+
+    // A hidden period does not limit the search, whatever its boxes hold.
+    setPeriodBox(w, u"DateTextBox1"_s, QDate(2030, 1, 1));
+    setPeriodBox(w, u"DateTextBox2"_s, QDate(2030, 1, 2));
+    w.setSearchTexts(u"山田太郎"_s, QString());
+    QVERIFY(click(&w, u"CmdSearch"_s));
+    QCOMPARE(listedRooms(w).size(), 2);
+}
+
+void TestFrmRireki::unformedPeriodDate_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("emptyPart");
+    QTest::newRow("start without year") << u"DateTextBox1"_s << u"year"_s;
+    QTest::newRow("start without day") << u"DateTextBox1"_s << u"day"_s;
+    QTest::newRow("end without month") << u"DateTextBox2"_s << u"month"_s;
+}
+
+void TestFrmRireki::unformedPeriodDate() {
+    QFETCH(QString, box);
+    QFETCH(QString, emptyPart);
+
+    FrmRireki w(*m_context);
+    w.setSearchTexts(u"山田太郎"_s, QString());
+    QVERIFY(click(&w, u"CmdSearch"_s));
+    QCOMPARE(listedRooms(w).size(), 2);
+
+    QVERIFY(click(&w, u"Check1"_s));
+    setPeriodBox(w, u"DateTextBox1"_s, QDate(2023, 1, 1));
+    setPeriodBox(w, u"DateTextBox2"_s, QDate(2024, 12, 31));
+    setPeriodBox(w, box, QDate(2024, 6, 30), emptyPart);
+    QVERIFY(click(&w, u"CmdSearch"_s));
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{u"日付が入力されていません。やりなおしてください。"_s});
+    QCOMPARE(m_dialogs->messages()[0].title, u"警告"_s);
+    QCOMPARE(m_dialogs->messages()[0].icon, desk::Dialogs::Icon::Exclamation);
+    QCOMPARE(listedRooms(w), QStringList());
+    // The last search that ran stays the one to print.
+    QCOMPARE(w.searchCondition(), u"CheckInName = '山田太郎'"_s);
+}
+
+void TestFrmRireki::printNeedsASearch() {
+    FrmRireki w(*m_context);
+    w.setSearchTexts(u"山田太郎"_s, QString());
+    QVERIFY(click(&w, u"CmdPrint"_s));
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{u"一度検索を実行してください。"_s});
+    QCOMPARE(m_dialogs->messages()[0].icon, desk::Dialogs::Icon::Critical);
+    QVERIFY(!w.findChild<desk::ReportPreview*>());
+}
+
+void TestFrmRireki::printAfterClearPrintsLastSearch() {
+    FrmRireki w(*m_context);
+    w.setSearchTexts(u"O'Brien"_s, QString());
+    QVERIFY(click(&w, u"CmdSearch"_s));
+    QVERIFY(click(&w, u"CmdClear"_s));
+    QCOMPARE(listedRooms(w), QStringList());
+    QCOMPARE(textOf(&w, u"RvtxtCliant"_s), u"O'Brien"_s);
+    // A changed name without a new search does not change what is printed.
+    w.setSearchTexts(u"山田太郎"_s, QString());
+    QVERIFY(click(&w, u"CmdPrint"_s));
+
+    QCOMPARE(m_dialogs->messages().size(), 0);
+    auto* preview = w.findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    QStringList numbers;
+    for (const auto& item : preview->document().byControl(u"Text1"_s))
+        numbers << item.text;
+    QCOMPARE(numbers, QStringList{u"104"_s});
+    preview->close();
+}
+
+QTEST_MAIN(TestFrmRireki)
+#include "tst_frmrireki.moc"
