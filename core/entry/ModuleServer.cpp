@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QJsonArray>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWidget>
@@ -186,6 +189,11 @@ void ModuleServer::quitIfIdle() {
 int ModuleHost::run(int argc, char* argv[], const QString& module, const WindowFactory& factory) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(module);
+    // Qt's own dialogs (file choice, printer) in Japanese where the translations are installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     // The host decides when to end: not while a caller is being served.
     QApplication::setQuitOnLastWindowClosed(false);
     ModuleServer server(module, factory);

@@ -34,11 +34,14 @@ QString openFailureText(const QString& dataDir, const desk::DbError& error) {
     QString text = QStringLiteral("データベースを開けませんでした。\r\nフォルダ: %1").arg(folder);
     if (!file.isEmpty())
         text += QStringLiteral("\r\nファイル: %1").arg(file);
-    if (!QFileInfo::exists(error.file()) && !file.isEmpty())
+    const bool missing = !file.isEmpty() && !QFileInfo::exists(error.file());
+    if (missing)
         text += QStringLiteral("\r\n（ファイルがありません）");
     text += QStringLiteral("\r\n\r\nDPath.txtには、データベースファイル（BTReservation.mdb など5つ）の"
-                           "あるフォルダのパスを指定してください。\r\n詳細: %1")
-                .arg(error.message());
+                           "あるフォルダのパスを指定してください。");
+    // The engine's own words help only when the file is there but will not open.
+    if (!missing)
+        text += QStringLiteral("\r\n詳細: ") + error.message();
     return text;
 }
 
