@@ -74,8 +74,6 @@ class TestEntry : public QObject {
 
 private slots:
     void initTestCase();
-    void builtInClasses_data();
-    void builtInClasses();
     void outsideRegistrations();
     void secondShowFormReachesSameWindow();
     void valueSetAfterShowFormReachesModule();
@@ -97,40 +95,6 @@ void TestEntry::initTestCase() {
         {QStringLiteral("testapp.Class1"), QStringLiteral("testapp"), EntryClass::Show::Modeless, true, false});
     m_registry.registerClass(
         {QStringLiteral("testapp.StartCls"), QStringLiteral("testapp"), EntryClass::Show::Modal, false, false});
-}
-
-void TestEntry::builtInClasses_data() {
-    QTest::addColumn<QString>("classId");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<bool>("modal");
-    QTest::addColumn<bool>("profile");
-    const QStringList ordinary = {QStringLiteral("bookingapp"),  QStringLiteral("arrivalapp"),
-                                  QStringLiteral("chargeapp"),   QStringLiteral("paymentapp"),
-                                  QStringLiteral("departapp"),   QStringLiteral("tallyapp"),
-                                  QStringLiteral("goodsapp"),    QStringLiteral("payitemapp"),
-                                  QStringLiteral("payclassapp"), QStringLiteral("guestcatapp")};
-    for (const QString& program : ordinary)
-        QTest::addRow("%s", qPrintable(program)) << program + QStringLiteral(".Class1") << program << false << true;
-    QTest::newRow("goodsclassapp") << QStringLiteral("goodsclassapp.KbnCls") << QStringLiteral("goodsclassapp") << false
-                                   << true;
-    QTest::newRow("firmapp") << QStringLiteral("firmapp.StartCls") << QStringLiteral("firmapp") << true << false;
-    QTest::newRow("other letter case") << QStringLiteral("BookingApp.class1") << QStringLiteral("bookingapp") << false
-                                       << true;
-}
-
-void TestEntry::builtInClasses() {
-    QFETCH(QString, classId);
-    QFETCH(QString, program);
-    QFETCH(bool, modal);
-    QFETCH(bool, profile);
-    const EntryRegistry registry;
-    const auto found = registry.find(classId);
-    QVERIFY(found);
-    QCOMPARE(found->program, program);
-    QCOMPARE(found->show == EntryClass::Show::Modal, modal);
-    QCOMPARE(found->profileValues, profile);
-    QVERIFY(!registry.searchClass());
-    QVERIFY(!registry.find(program + QStringLiteral(".Class2")));
 }
 
 void TestEntry::outsideRegistrations() {
