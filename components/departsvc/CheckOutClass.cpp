@@ -89,21 +89,18 @@ void CheckOutClass::CheckOut() {
 
     appendSalesLines();
 
-    // Service charge: the running sum is rounded after every line, so halves follow the
-    // sum, not the line (two 2.5s make 2, then 4).
+    // One walk over the table gives all three sums. The service charge's running sum is
+    // rounded after every line, so halves follow the sum, not the line (two 2.5s make 2,
+    // then 4); the subtotal and the taxable sum are kept the same way.
     qint32 serviceTotal = 0;
-    for (m_statement->moveFirst(); !m_statement->eof(); m_statement->moveNext()) {
-        if (m_statement->value(QStringLiteral("SlSv")).toString() != Marked)
-            continue;
-        const double rate = m_statement->value(QStringLiteral("SlSv2")).toDouble();
-        const double amount = m_statement->value(QStringLiteral("SlSubTotal")).toDouble();
-        serviceTotal = addRounded(serviceTotal, rate * amount / 100);
-    }
-
     qint32 subTotal = 0;
     qint32 taxable = 0;
     for (m_statement->moveFirst(); !m_statement->eof(); m_statement->moveNext()) {
         const double amount = m_statement->value(QStringLiteral("SlSubTotal")).toDouble();
+        if (m_statement->value(QStringLiteral("SlSv")).toString() == Marked) {
+            const double rate = m_statement->value(QStringLiteral("SlSv2")).toDouble();
+            serviceTotal = addRounded(serviceTotal, rate * amount / 100);
+        }
         subTotal = addRounded(subTotal, amount);
         if (m_statement->value(QStringLiteral("SlTax")).toString() == Marked)
             taxable = addRounded(taxable, amount);
