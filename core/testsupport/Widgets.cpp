@@ -24,10 +24,19 @@ bool typeInto(const QObject* root, const QString& name, const QString& text)
         return false;
     edit->setFocus();
     edit->selectAll();
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         QTest::keyClick(edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(edit, text);
+        return true;
+    }
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(edit, c.toLatin1());
+        } else {
+            // Kana and kanji have no key of their own: they arrive as text, as from an input method.
+            QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
     return true;
 }
 

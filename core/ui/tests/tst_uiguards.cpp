@@ -1,11 +1,13 @@
 #include "convert/Convert.h"
 #include "data/DbError.h"
 #include "testsupport/ScriptedDialogs.h"
+#include "testsupport/Widgets.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -22,6 +24,7 @@ private slots:
     void guardTurnsErrorsIntoMessages_data();
     void guardTurnsErrorsIntoMessages();
     void guardedSlotKeepsWindowUsable();
+    void typeIntoTakesJapaneseText();
 };
 
 void TestUiGuards::scriptedDialogsRecordAndAnswer()
@@ -138,6 +141,18 @@ void TestUiGuards::guardedSlotKeepsWindowUsable()
     QCOMPARE(script.messages().size(), 2);
     QVERIFY(guarded(&button, [] {}));
     QCOMPARE(script.messages().size(), 2);
+}
+
+void TestUiGuards::typeIntoTakesJapaneseText()
+{
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    edit->setObjectName(QStringLiteral("RvtxtCliant"));
+    edit->setText(QStringLiteral("old"));
+    window.show();
+    QVERIFY(test::typeInto(&window, QStringLiteral("RvtxtCliant"), QStringLiteral("山田 太郎 O'Brien 03-1234")));
+    QCOMPARE(edit->text(), QStringLiteral("山田 太郎 O'Brien 03-1234"));
+    QVERIFY(!test::typeInto(&window, QStringLiteral("NoSuchBox"), QStringLiteral("x")));
 }
 
 QTEST_MAIN(TestUiGuards)
