@@ -60,13 +60,14 @@ void DRRireki::layOut() {
     for (const Column& column : columns) {
         const double w = column.width > 0 ? column.width : width - x;
         const QString format = QString::fromUtf16(column.format);
+        // Amounts stand right-aligned with a gap before the next column.
+        const double inner = format.isEmpty() ? w - 1.0 : w - 3.0;
         auto& heading =
-            header.addLabel(QString::fromUtf16(column.label), {x, 45.5, w, 6}, QString::fromUtf16(column.heading));
+            header.addLabel(QString::fromUtf16(column.label), {x, 45.5, inner, 6}, QString::fromUtf16(column.heading));
         heading.setBold();
         if (!format.isEmpty())
             heading.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        band.addField(QString::fromUtf16(column.field), {x, 0.5, w - 1.0, 6}, QString::fromUtf16(column.source),
-                      format);
+        band.addField(QString::fromUtf16(column.field), {x, 0.5, inner, 6}, QString::fromUtf16(column.source), format);
         x += w;
     }
 

@@ -71,9 +71,11 @@ void DRyoyaku::layOut() {
     y += 2;
 
     pair(QStringLiteral("Label7"), QStringLiteral("ご利用人数"), QStringLiteral("Text7"), QStringLiteral("RvClNumber"),
-         QStringLiteral("#,##0"), 30);
+         QStringLiteral("#,##0"), 30)
+        ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pair(QStringLiteral("Label8"), QStringLiteral("予算"), QStringLiteral("Text8"), QStringLiteral("RvBadget"),
-         QStringLiteral("#,##0"), 30);
+         QStringLiteral("#,##0"), 30)
+        ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pair(QStringLiteral("Label9"), QStringLiteral("特記事項"), QStringLiteral("Text9"), QStringLiteral("RvRemarks1"));
     pair(QStringLiteral("Label10"), QStringLiteral("到着予定"), QStringLiteral("Text10"), QStringLiteral("RvArvTime"));
     pair(QStringLiteral("Label11"), QStringLiteral("チェックイン予定"), QStringLiteral("Text11"),
