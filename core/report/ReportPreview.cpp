@@ -64,6 +64,9 @@ ReportPreview::ReportPreview(ReportDocument doc, Report* report, QWidget* parent
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(Zoom(qMax(m_ui->CmbZoom->currentIndex() - 1, int(Zoom50)))); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] { close(); });
 
+    // A sheet of A4 at a readable size on the first show; fitted pages follow the viewport.
+    resize(900, 1000);
+    m_ui->ScrollPages->viewport()->installEventFilter(this);
     refresh();
 }
 
@@ -124,11 +127,13 @@ void ReportPreview::refresh() {
     m_ui->CmdLast->setEnabled(m_page < m_doc.pageCount);
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    const int zoom = m_ui->CmbZoom->currentIndex();
-    if ((zoom == FitPage || zoom == FitWidth) && qAbs(wantedDpi() - m_dpi) > 0.5)
-        refresh();
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->ScrollPages->viewport() && event->type() == QEvent::Resize) {
+        const int zoom = m_ui->CmbZoom->currentIndex();
+        if ((zoom == FitPage || zoom == FitWidth) && qAbs(wantedDpi() - m_dpi) > 0.5)
+            refresh();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ReportPreview::runJob(JobKind kind, const std::function<void()>& work) {

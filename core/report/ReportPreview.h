@@ -46,7 +46,9 @@ public:
     bool exportDocument();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    // A fitted page follows the size of the viewport, which settles only after the
+    // window's own layout has run.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void runJob(JobKind kind, const std::function<void()>& work);
