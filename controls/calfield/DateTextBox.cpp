@@ -3,6 +3,7 @@
 #include "convert/Convert.h"
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
+#include "ui/KeyCodes.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -20,59 +21,12 @@ namespace calfield {
 
 namespace {
 
-constexpr int kShift = 1;
-constexpr int kCtrl = 2;
-constexpr int kAlt = 4;
-
 // A new control is 2400 by 500 twips; the unit labels sit 70 twips below its top.
 constexpr int kDefaultWidth = 160;
 constexpr int kDefaultHeight = 33;
 constexpr int kLabelTop = 5;
 
 constexpr int kMonthDayLength = 2;
-
-int shiftMask(Qt::KeyboardModifiers modifiers) {
-    int mask = 0;
-    if (modifiers & Qt::ShiftModifier)
-        mask |= kShift;
-    if (modifiers & Qt::ControlModifier)
-        mask |= kCtrl;
-    if (modifiers & Qt::AltModifier)
-        mask |= kAlt;
-    return mask;
-}
-
-// The character a key press types, or -1 for keys that type none (arrows, Delete, F-keys).
-int characterCode(const QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Delete:
-        return -1;
-    default:
-        break;
-    }
-    const QString text = event->text();
-    if (text.isEmpty())
-        return -1;
-    return static_cast<int>(text.toUcs4().value(0));
-}
-
-bool isDigit(int code) {
-    return code >= '0' && code <= '9';
-}
-
-bool isPrintable(int code) {
-    return code >= 0x20 && code != 0x7f;
-}
 
 void applyImeMode(QLineEdit* box, int mode) {
     box->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
@@ -320,7 +274,7 @@ bool DateTextBox::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyRelease:
             if (m_specialKey) {
                 const auto* key = static_cast<QKeyEvent*>(event);
-                emit KeyUp(key->key(), shiftMask(key->modifiers()));
+                emit KeyUp(key->key(), desk::keys::shiftMask(key->modifiers()));
             }
             break;
         case QEvent::InputMethod: {
@@ -372,12 +326,13 @@ bool DateTextBox::handleKeyPress(QLineEdit* box, QKeyEvent* event) {
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
         return false; // moves the focus; the leave check runs there
 
-    const int shift = shiftMask(event->modifiers());
-    m_specialKey = key == Qt::Key_Escape || key == Qt::Key_Backspace || shift == kCtrl || shift == kAlt;
+    const int shift = desk::keys::shiftMask(event->modifiers());
+    m_specialKey = key == Qt::Key_Escape || key == Qt::Key_Backspace || shift == desk::keys::CtrlMask ||
+                   shift == desk::keys::AltMask;
     if (m_specialKey)
         emit KeyDown(key, shift);
 
-    const int typed = characterCode(event);
+    const int typed = desk::keys::characterCode(event);
     // Keys that type nothing edit or move as usual; Enter goes on to the window's default button.
     if (typed < 0 || (typed == 13 && !m_specialKey))
         return false;
@@ -385,7 +340,8 @@ bool DateTextBox::handleKeyPress(QLineEdit* box, QKeyEvent* event) {
     int code = typed;
     if (!admitCharacter(box, code))
         return true;
-    const bool insertsText = isPrintable(code) && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool insertsText =
+        desk::keys::isPrintable(code) && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (code == typed) {
         if (insertsText && box->text().size() - box->selectedText().size() >= lengthLimit(box))
             return true;
@@ -397,7 +353,7 @@ bool DateTextBox::handleKeyPress(QLineEdit* box, QKeyEvent* event) {
 
 bool DateTextBox::admitCharacter(QLineEdit* box, int& code) {
     Q_UNUSED(box);
-    if (!isDigit(code) && !m_specialKey)
+    if (!desk::keys::isDigit(code) && !m_specialKey)
         return false;
     emit KeyPress(code);
     return code != 0;
@@ -410,7 +366,7 @@ void DateTextBox::typeCharacter(QLineEdit* box, int code) {
         box->backspace();
         return;
     }
-    if (!isPrintable(code) || box->text().size() - box->selectedText().size() >= lengthLimit(box))
+    if (!desk::keys::isPrintable(code) || box->text().size() - box->selectedText().size() >= lengthLimit(box))
         return;
     const char32_t c = static_cast<char32_t>(code);
     box->insert(QString::fromUcs4(&c, 1));
@@ -518,7 +474,7 @@ std::optional<DateTextBox::Refusal> DateTextBox::refusalFor(const QLineEdit* box
 }
 
 void DateTextBox::passMouseEvent(QMouseEvent* event, QWidget* source) {
-    const int shift = shiftMask(event->modifiers());
+    const int shift = desk::keys::shiftMask(event->modifiers());
     const double x = event->position().x();
     const double y = event->position().y();
     constexpr int buttonMask = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;

@@ -2,6 +2,7 @@
 
 #include "convert/Convert.h"
 #include "ui/SlotGuard.h"
+#include "ui/KeyCodes.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -16,56 +17,7 @@
 
 namespace digitfield {
 
-namespace {
-
-constexpr int kShift = 1;
-constexpr int kCtrl = 2;
-constexpr int kAlt = 4;
-
-int shiftMask(Qt::KeyboardModifiers modifiers) {
-    int mask = 0;
-    if (modifiers & Qt::ShiftModifier)
-        mask |= kShift;
-    if (modifiers & Qt::ControlModifier)
-        mask |= kCtrl;
-    if (modifiers & Qt::AltModifier)
-        mask |= kAlt;
-    return mask;
-}
-
-// The character a key press types, or -1 for keys that type none (arrows, Delete, F-keys).
-int characterCode(const QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Delete:
-        return -1;
-    default:
-        break;
-    }
-    const QString text = event->text();
-    if (text.isEmpty())
-        return -1;
-    return static_cast<int>(text.toUcs4().value(0));
-}
-
-bool isDigit(int code) {
-    return code >= '0' && code <= '9';
-}
-
-bool isPrintable(int code) {
-    return code >= 0x20 && code != 0x7f;
-}
-
-} // namespace
+namespace {} // namespace
 
 UserControl1::UserControl1(QWidget* parent)
     : QWidget(parent) {
@@ -242,12 +194,12 @@ bool UserControl1::handleKeyPress(QKeyEvent* event) {
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
         return false; // moves the focus
 
-    emit KeyDown(key, shiftMask(event->modifiers()));
+    emit KeyDown(key, desk::keys::shiftMask(event->modifiers()));
     // Copying and selecting type nothing and change nothing.
     if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll))
         return false;
 
-    const int typed = characterCode(event);
+    const int typed = desk::keys::characterCode(event);
     if (typed < 0)
         return false;
     const int filtered = filterCharacter(typed);
@@ -267,7 +219,7 @@ int UserControl1::filterCharacter(int code) {
     // The whole current text decides, wherever the caret is.
     const QString text = m_text->text();
     const bool isZero = text == QLatin1String("0");
-    if (isDigit(code)) {
+    if (desk::keys::isDigit(code)) {
         if (isZero)
             m_text->clear();
         return code;
@@ -301,7 +253,7 @@ void UserControl1::typeCharacter(int code) {
         m_text->backspace();
         return;
     }
-    if (!isPrintable(code))
+    if (!desk::keys::isPrintable(code))
         return;
     const char32_t c = static_cast<char32_t>(code);
     m_text->insert(QString::fromUcs4(&c, 1));
@@ -311,7 +263,7 @@ void UserControl1::handleKeyRelease(QKeyEvent* event) {
     // Delete never leaves the field empty, nor with a lone character.
     if (event->key() == Qt::Key_Delete && m_text->text().size() <= 1)
         m_text->setText(QStringLiteral("0"));
-    emit KeyUp(event->key(), shiftMask(event->modifiers()));
+    emit KeyUp(event->key(), desk::keys::shiftMask(event->modifiers()));
 }
 
 void UserControl1::handleCommittedText(QInputMethodEvent* event) {
@@ -351,7 +303,7 @@ bool UserControl1::handleFocusOut(QEvent* event) {
 }
 
 void UserControl1::passMouseEvent(QMouseEvent* event) {
-    const int shift = shiftMask(event->modifiers());
+    const int shift = desk::keys::shiftMask(event->modifiers());
     const double x = event->position().x();
     const double y = event->position().y();
     constexpr int buttonMask = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;
