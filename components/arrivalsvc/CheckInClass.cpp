@@ -13,27 +13,6 @@ namespace arrivalsvc {
 
 namespace {
 
-// A column holding no value reads as empty text or 0, not as a failure.
-QString text(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
-
-qint32 whole(const QVariant& value) {
-    return value.isNull() ? 0 : desk::convert::toInt32(double(value.toLongLong()));
-}
-
-QDate dateOf(const QVariant& value) {
-    if (value.isNull())
-        return {};
-    if (value.metaType().id() == QMetaType::QDateTime)
-        return value.toDateTime().date();
-    return value.toDate();
-}
-
-QVariant dateValue(const QDate& date) {
-    return date.isValid() ? QVariant(date) : QVariant();
-}
-
 // The reception date arrives as a day text; anything that is no calendar date is refused
 // before a row is written.
 QDate dateFromText(const QString& dayText) {
@@ -114,7 +93,7 @@ QString CheckInClass::CheckInNoCheck(const QString& checkInNo) {
 QString CheckInClass::DispCheckInName(const QString& checkInNo) {
     if (!findNumber(m_rsCliants, checkInNo))
         return QStringLiteral("x");
-    return text(m_rsCliants->value(QStringLiteral("CheckInName")));
+    return desk::convert::textOf(m_rsCliants->value(QStringLiteral("CheckInName")));
 }
 
 void CheckInClass::Msave() {
@@ -127,7 +106,7 @@ void CheckInClass::Msave() {
     // CheckOutFlag is left to its column default (False): a new guest is in the house.
     cliants.addNew();
     cliants.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    cliants.setValue(QStringLiteral("CheckInDate"), dateValue(m_checkInDate));
+    cliants.setValue(QStringLiteral("CheckInDate"), desk::convert::dateOrNull(m_checkInDate));
     cliants.setValue(QStringLiteral("CheckInName"), m_checkInName);
     cliants.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
     cliants.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
@@ -203,7 +182,7 @@ void CheckInClass::Medit() {
 
     desk::RowSet& cliants = requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2);
     cliants.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    cliants.setValue(QStringLiteral("CheckInDate"), dateValue(m_checkInDate));
+    cliants.setValue(QStringLiteral("CheckInDate"), desk::convert::dateOrNull(m_checkInDate));
     cliants.setValue(QStringLiteral("CheckInName"), m_checkInName);
     cliants.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
     cliants.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
@@ -268,36 +247,36 @@ void CheckInClass::EDsearch() {
     }
     // Everything is read before a property changes, so a failure leaves them as they were.
     const desk::RowSet& head = *m_rsCliants;
-    const QString number = text(head.value(QStringLiteral("CheckInNO")));
-    const QDate checkInDate = dateOf(head.value(QStringLiteral("CheckInDate")));
-    const QString checkInName = text(head.value(QStringLiteral("CheckInName")));
-    const QString checkInRoomNo = text(head.value(QStringLiteral("CheckInRoomNo")));
-    const QString checkInRemarks = text(head.value(QStringLiteral("CheckInRemarks")));
+    const QString number = desk::convert::textOf(head.value(QStringLiteral("CheckInNO")));
+    const QDate checkInDate = desk::convert::dateOf(head.value(QStringLiteral("CheckInDate")));
+    const QString checkInName = desk::convert::textOf(head.value(QStringLiteral("CheckInName")));
+    const QString checkInRoomNo = desk::convert::textOf(head.value(QStringLiteral("CheckInRoomNo")));
+    const QString checkInRemarks = desk::convert::textOf(head.value(QStringLiteral("CheckInRemarks")));
     const bool checkOutFlag = head.value(QStringLiteral("CheckOutFlag")).toBool();
 
     const desk::RowSet& adrs = requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), number);
-    const QString adrs1 = text(adrs.value(QStringLiteral("CheckInAdrs1")));
-    const QString adrs2 = text(adrs.value(QStringLiteral("CheckInAdrs2")));
-    const QString adrs3 = text(adrs.value(QStringLiteral("CheckInAdrs3")));
-    const QString telNo = text(adrs.value(QStringLiteral("CheckInTelNo")));
-    const QString emAdrs = text(adrs.value(QStringLiteral("CheckInEMAdrs")));
+    const QString adrs1 = desk::convert::textOf(adrs.value(QStringLiteral("CheckInAdrs1")));
+    const QString adrs2 = desk::convert::textOf(adrs.value(QStringLiteral("CheckInAdrs2")));
+    const QString adrs3 = desk::convert::textOf(adrs.value(QStringLiteral("CheckInAdrs3")));
+    const QString telNo = desk::convert::textOf(adrs.value(QStringLiteral("CheckInTelNo")));
+    const QString emAdrs = desk::convert::textOf(adrs.value(QStringLiteral("CheckInEMAdrs")));
 
     const desk::RowSet& groupe = requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), number);
-    const QString groupeName = text(groupe.value(QStringLiteral("CheckInGroupe")));
-    const QString cName = text(groupe.value(QStringLiteral("CheckInCName")));
-    const QString travelAg = text(groupe.value(QStringLiteral("CheckInTravelAg")));
+    const QString groupeName = desk::convert::textOf(groupe.value(QStringLiteral("CheckInGroupe")));
+    const QString cName = desk::convert::textOf(groupe.value(QStringLiteral("CheckInCName")));
+    const QString travelAg = desk::convert::textOf(groupe.value(QStringLiteral("CheckInTravelAg")));
 
     const desk::RowSet& clasify = requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), number);
-    const QString userClass = text(clasify.value(QStringLiteral("RvUseClass")));
-    const QString ageClass = text(clasify.value(QStringLiteral("RvYearOldClass")));
-    const QString payClass = text(clasify.value(QStringLiteral("RvPayment")));
-    const QString groupeClass = text(clasify.value(QStringLiteral("RvGroupespec")));
-    const QString choiceClass = text(clasify.value(QStringLiteral("ChoiceClass")));
+    const QString userClass = desk::convert::textOf(clasify.value(QStringLiteral("RvUseClass")));
+    const QString ageClass = desk::convert::textOf(clasify.value(QStringLiteral("RvYearOldClass")));
+    const QString payClass = desk::convert::textOf(clasify.value(QStringLiteral("RvPayment")));
+    const QString groupeClass = desk::convert::textOf(clasify.value(QStringLiteral("RvGroupespec")));
+    const QString choiceClass = desk::convert::textOf(clasify.value(QStringLiteral("ChoiceClass")));
 
     const desk::RowSet& badget = requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), number);
     const QVariant clNumber = badget.value(QStringLiteral("RvClNumber"));
     const qint16 quantity = clNumber.isNull() ? qint16(0) : desk::convert::toInt16(double(clNumber.toLongLong()));
-    const qint32 badgetValue = whole(badget.value(QStringLiteral("RvBadget")));
+    const qint32 badgetValue = desk::convert::int32Of(badget.value(QStringLiteral("RvBadget")));
 
     m_checkInNO = number;
     m_checkInDate = checkInDate;

@@ -11,30 +11,6 @@
 
 namespace bookingsvc {
 
-namespace {
-
-QString text(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
-
-qint32 whole(const QVariant& value) {
-    return value.isNull() ? 0 : desk::convert::toInt32(double(value.toLongLong()));
-}
-
-QVariant dateValue(const QDate& date) {
-    return date.isValid() ? QVariant(date) : QVariant();
-}
-
-QDate dateOf(const QVariant& value) {
-    if (value.isNull())
-        return {};
-    if (value.metaType().id() == QMetaType::QDateTime)
-        return value.toDateTime().date();
-    return value.toDate();
-}
-
-} // namespace
-
 ReservationClass::ReservationClass() = default;
 
 // Row sets go before the connection they run on.
@@ -87,8 +63,8 @@ void ReservationClass::ChkIn() {
 void ReservationClass::writeColumns(bool checkedIn) {
     desk::RowSet& rs = table();
     rs.setValue(QStringLiteral("RvNo"), m_reserveNo);
-    rs.setValue(QStringLiteral("RvUseDate"), dateValue(m_reserveDate));
-    rs.setValue(QStringLiteral("RvDate"), dateValue(m_recieveDate));
+    rs.setValue(QStringLiteral("RvUseDate"), desk::convert::dateOrNull(m_reserveDate));
+    rs.setValue(QStringLiteral("RvDate"), desk::convert::dateOrNull(m_recieveDate));
     rs.setValue(QStringLiteral("RvName"), m_cliantName);
     rs.setValue(QStringLiteral("RvAddress1"), m_address1);
     rs.setValue(QStringLiteral("RvAddress2"), m_address2);
@@ -130,22 +106,22 @@ void ReservationClass::EDsearch() {
     }
     // Read everything first, so a refused value leaves the properties as they were.
     const desk::RowSet& rs = table();
-    const qint32 reserveNo = whole(rs.value(QStringLiteral("RvNo")));
-    const QDate reserveDate = dateOf(rs.value(QStringLiteral("RvUseDate")));
-    const QDate recieveDate = dateOf(rs.value(QStringLiteral("RvDate")));
-    const QString cliantName = text(rs.value(QStringLiteral("RvName")));
-    const QString address1 = text(rs.value(QStringLiteral("RvAddress1")));
-    const QString address2 = text(rs.value(QStringLiteral("RvAddress2")));
-    const QString address3 = text(rs.value(QStringLiteral("RvAddress3")));
-    const QString zipCode = text(rs.value(QStringLiteral("RvZip")));
-    const QString telNo = text(rs.value(QStringLiteral("RvTelNo")));
-    const qint32 quantity = whole(rs.value(QStringLiteral("RvClNumber")));
-    const qint32 badget = whole(rs.value(QStringLiteral("RvBadget")));
-    const QString clRemarks = text(rs.value(QStringLiteral("RvRemarks1")));
-    const QString arvTime = text(rs.value(QStringLiteral("RvArvtime")));
-    const QString arvTimeChkIn = text(rs.value(QStringLiteral("RvChkInTime")));
-    const QString clGroupeName = text(rs.value(QStringLiteral("RvGroupe")));
-    const QString clTravelAg = text(rs.value(QStringLiteral("RvTravelAg")));
+    const qint32 reserveNo = desk::convert::int32Of(rs.value(QStringLiteral("RvNo")));
+    const QDate reserveDate = desk::convert::dateOf(rs.value(QStringLiteral("RvUseDate")));
+    const QDate recieveDate = desk::convert::dateOf(rs.value(QStringLiteral("RvDate")));
+    const QString cliantName = desk::convert::textOf(rs.value(QStringLiteral("RvName")));
+    const QString address1 = desk::convert::textOf(rs.value(QStringLiteral("RvAddress1")));
+    const QString address2 = desk::convert::textOf(rs.value(QStringLiteral("RvAddress2")));
+    const QString address3 = desk::convert::textOf(rs.value(QStringLiteral("RvAddress3")));
+    const QString zipCode = desk::convert::textOf(rs.value(QStringLiteral("RvZip")));
+    const QString telNo = desk::convert::textOf(rs.value(QStringLiteral("RvTelNo")));
+    const qint32 quantity = desk::convert::int32Of(rs.value(QStringLiteral("RvClNumber")));
+    const qint32 badget = desk::convert::int32Of(rs.value(QStringLiteral("RvBadget")));
+    const QString clRemarks = desk::convert::textOf(rs.value(QStringLiteral("RvRemarks1")));
+    const QString arvTime = desk::convert::textOf(rs.value(QStringLiteral("RvArvtime")));
+    const QString arvTimeChkIn = desk::convert::textOf(rs.value(QStringLiteral("RvChkInTime")));
+    const QString clGroupeName = desk::convert::textOf(rs.value(QStringLiteral("RvGroupe")));
+    const QString clTravelAg = desk::convert::textOf(rs.value(QStringLiteral("RvTravelAg")));
     const bool checkInFlg = rs.value(QStringLiteral("Rvchkflg")).toBool();
 
     m_reserveNo = reserveNo;
@@ -175,7 +151,7 @@ void ReservationClass::SendReserveNo() {
     }
     m_rsSLNo =
         std::make_unique<desk::RowSet>(m_connection, QStringLiteral("SELECT Max(Reserve!RvNo) as RvNoM FROM Reserve"));
-    m_reserveNo = desk::convert::addInt32(whole(m_rsSLNo->value(QStringLiteral("rvnom"))), 1);
+    m_reserveNo = desk::convert::addInt32(desk::convert::int32Of(m_rsSLNo->value(QStringLiteral("rvnom"))), 1);
 }
 
 std::unique_ptr<desk::RowSet> ReservationClass::RsResv() {

@@ -9,12 +9,6 @@
 
 namespace firmsvc {
 
-namespace {
-QString text(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
-} // namespace
-
 OptionDataClass::OptionDataClass() = default;
 OptionDataClass::~OptionDataClass() = default;
 
@@ -51,14 +45,14 @@ desk::RowSet& OptionDataClass::currentRow() const {
 void OptionDataClass::DisplyData() {
     profile().moveFirst();
     const desk::RowSet& rs = currentRow();
-    const QString companyName = text(rs.value(QStringLiteral("CompanyName")));
-    const QString zipCode = text(rs.value(QStringLiteral("CpZipCode")));
-    const QString address = text(rs.value(QStringLiteral("CpAddress")));
-    const QString telNo = text(rs.value(QStringLiteral("CpTelNo")));
-    const QString faxNo = text(rs.value(QStringLiteral("CpFaxno")));
-    const QString url = text(rs.value(QStringLiteral("CpURL")));
-    const QString email = text(rs.value(QStringLiteral("CpEmail")));
-    const QString comment = text(rs.value(QStringLiteral("CpComment")));
+    const QString companyName = desk::convert::textOf(rs.value(QStringLiteral("CompanyName")));
+    const QString zipCode = desk::convert::textOf(rs.value(QStringLiteral("CpZipCode")));
+    const QString address = desk::convert::textOf(rs.value(QStringLiteral("CpAddress")));
+    const QString telNo = desk::convert::textOf(rs.value(QStringLiteral("CpTelNo")));
+    const QString faxNo = desk::convert::textOf(rs.value(QStringLiteral("CpFaxno")));
+    const QString url = desk::convert::textOf(rs.value(QStringLiteral("CpURL")));
+    const QString email = desk::convert::textOf(rs.value(QStringLiteral("CpEmail")));
+    const QString comment = desk::convert::textOf(rs.value(QStringLiteral("CpComment")));
     m_myCompanyName = companyName;
     m_myZipCode = zipCode;
     m_myAddress = address;

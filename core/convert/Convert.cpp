@@ -1,5 +1,6 @@
 #include "Convert.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -136,6 +137,21 @@ QString formatNumber(double value, const QString& format)
         digits.insert(pos, QLatin1Char(','));
     return whole < 0 ? QLatin1Char('-') + digits : digits;
 }
+
+QString textOf(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+
+qint32 int32Of(const QVariant& value) { return value.isNull() ? 0 : toInt32(double(value.toLongLong())); }
+
+QDate dateOf(const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().date();
+    return value.toDate();
+}
+
+QVariant dateOrNull(const QDate& date) { return date.isValid() ? QVariant(date) : QVariant(); }
 
 QString firstField(const QString& text)
 {

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 
 #include <stdexcept>
 
@@ -52,6 +53,13 @@ QString shortDateText(const QDate& date);
 // "##,###,###": as the first but 0 → "". Negatives keep their sign. Any other
 // format falls back to "#,##0".
 QString formatNumber(double value, const QString& format = QStringLiteral("#,##0"));
+
+// Column values as the stores hold them: a column with no value reads as empty text,
+// 0 or an invalid date; an invalid date is written as no value.
+QString textOf(const QVariant& value);
+qint32 int32Of(const QVariant& value);
+QDate dateOf(const QVariant& value);
+QVariant dateOrNull(const QDate& date);
 
 // Reading of the pointer file DPath.txt that lies beside the main program.
 struct DataPath {

@@ -40,10 +40,6 @@ std::optional<qint32> wholeNumber(const QString& answer) {
     return ok ? std::optional<qint32>(number) : std::nullopt;
 }
 
-QString cellText(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
-
 } // namespace
 
 FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
@@ -130,11 +126,11 @@ void FrmReservation::fillList() {
     if (!rows->isEmpty()) {
         for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
             auto* item = new QTreeWidgetItem;
-            item->setText(0, cellText(rows->value(QStringLiteral("RvNo"))));
-            item->setText(1, cellText(rows->value(QStringLiteral("RvName"))));
-            item->setText(2, cellText(rows->value(QStringLiteral("RvClNumber"))));
-            item->setText(3, cellText(rows->value(QStringLiteral("RvBadget"))));
-            item->setText(4, cellText(rows->value(QStringLiteral("RvRemarks1"))));
+            item->setText(0, desk::convert::textOf(rows->value(QStringLiteral("RvNo"))));
+            item->setText(1, desk::convert::textOf(rows->value(QStringLiteral("RvName"))));
+            item->setText(2, desk::convert::textOf(rows->value(QStringLiteral("RvClNumber"))));
+            item->setText(3, desk::convert::textOf(rows->value(QStringLiteral("RvBadget"))));
+            item->setText(4, desk::convert::textOf(rows->value(QStringLiteral("RvRemarks1"))));
             for (int column : {0, 2, 3})
                 item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
             items << item;
