@@ -1,5 +1,7 @@
 #include "DRChkOut.h"
 
+#include "ListHeader.h"
+
 #include "data/Connection.h"
 
 namespace deskmain {
@@ -10,15 +12,7 @@ DRChkOut::DRChkOut(const QString& dataDir, const desk::CompanyProfile& profile, 
     const double w = printableWidth();
 
     desk::ReportSection& header = pageHeader();
-    header.setHeight(50);
-    desk::addCompanyLabels(header, {0, 0, 120, 26});
-    header.addLabel(QStringLiteral("Label1"), {0, 29, w, 9}, QStringLiteral("未チェックアウト一覧"))
-        .setFontSize(16)
-        .setBold()
-        .setAlignment(Qt::AlignCenter);
-    header.addLabel(QStringLiteral("Label2"), {w - 60, 0, 60, 5}, QStringLiteral("%D"))
-        .setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    header.addLine(QStringLiteral("Line2"), {0, 42, w, 42});
+    addListHeader(header, w, QStringLiteral("未チェックアウト一覧"));
     header.addLabel(QStringLiteral("Label7"), {0, 43, 24, 6}, QStringLiteral("イン番号")).setBold();
     header.addLabel(QStringLiteral("Label8"), {25, 43, 24, 6}, QStringLiteral("イン日付")).setBold();
     header.addLabel(QStringLiteral("Label9"), {50, 43, 20, 6}, QStringLiteral("部屋番号")).setBold();

@@ -1,5 +1,7 @@
 #include "Dryoyaku1.h"
 
+#include "ListHeader.h"
+
 #include "data/Connection.h"
 
 namespace deskmain {
@@ -11,15 +13,7 @@ Dryoyaku1::Dryoyaku1(const QString& dataDir, const desk::CompanyProfile& profile
     const double w = printableWidth();
 
     desk::ReportSection& header = pageHeader();
-    header.setHeight(50);
-    desk::addCompanyLabels(header, {0, 0, 120, 26});
-    header.addLabel(QStringLiteral("Label1"), {0, 29, w, 9}, QStringLiteral("本日予約一覧表"))
-        .setFontSize(16)
-        .setBold()
-        .setAlignment(Qt::AlignCenter);
-    header.addLabel(QStringLiteral("Label2"), {w - 60, 0, 60, 5}, QStringLiteral("%D"))
-        .setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    header.addLine(QStringLiteral("Line2"), {0, 42, w, 42});
+    addListHeader(header, w, QStringLiteral("本日予約一覧表"));
     header.addLabel(QStringLiteral("Label7"), {0, 43, 60, 6}, QStringLiteral("お客様名")).setBold();
     header.addLabel(QStringLiteral("Label8"), {62, 43, 36, 6}, QStringLiteral("連絡先")).setBold();
     header.addLabel(QStringLiteral("Label9"), {100, 43, 50, 6}, QStringLiteral("住所")).setBold();
