@@ -15,14 +15,11 @@ namespace desk {
 ConversionError::ConversionError(Kind kind, const QString& message)
     : std::runtime_error(message.toStdString())
     , m_kind(kind)
-    , m_message(message)
-{
-}
+    , m_message(message) {}
 
 namespace convert {
 
-double leadingNumber(const QString& text)
-{
+double leadingNumber(const QString& text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
@@ -51,16 +48,14 @@ double leadingNumber(const QString& text)
     return ok ? value : 0.0;
 }
 
-double roundHalfEven(double value)
-{
+double roundHalfEven(double value) {
     if (!std::isfinite(value))
         return value;
     return std::nearbyint(value); // the default rounding mode is to nearest, ties to even
 }
 
 namespace {
-template <typename T> T checkedInt(double value, const char* what)
-{
+template <typename T> T checkedInt(double value, const char* what) {
     const double r = roundHalfEven(value);
     if (!std::isfinite(r) || r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
         throw ConversionError(ConversionError::Kind::Overflow,
@@ -70,14 +65,19 @@ template <typename T> T checkedInt(double value, const char* what)
 }
 } // namespace
 
-qint16 toInt16(double value) { return checkedInt<qint16>(value, "16-bit"); }
+qint16 toInt16(double value) {
+    return checkedInt<qint16>(value, "16-bit");
+}
 
-qint32 toInt32(double value) { return checkedInt<qint32>(value, "32-bit"); }
+qint32 toInt32(double value) {
+    return checkedInt<qint32>(value, "32-bit");
+}
 
-qint32 addInt32(qint32 a, qint32 b) { return toInt32(double(a) + double(b)); }
+qint32 addInt32(qint32 a, qint32 b) {
+    return toInt32(double(a) + double(b));
+}
 
-QDate dateFromParts(int year, int month, int day)
-{
+QDate dateFromParts(int year, int month, int day) {
     const qint64 months = qint64(year) * 12 + (month - 1);
     qint64 y = months / 12;
     qint64 m = months % 12;
@@ -91,8 +91,7 @@ QDate dateFromParts(int year, int month, int day)
     return first.addDays(qint64(day) - 1);
 }
 
-QDate dateFromTexts(const QString& year, const QString& month, const QString& day)
-{
+QDate dateFromTexts(const QString& year, const QString& month, const QString& day) {
     auto part = [](const QString& text) {
         bool ok = false;
         const double v = text.trimmed().toDouble(&ok);
@@ -111,22 +110,19 @@ QDate dateFromTexts(const QString& year, const QString& month, const QString& da
     return date;
 }
 
-QString dayText(const QDate& date)
-{
+QString dayText(const QDate& date) {
     if (!date.isValid())
         return {};
     return QStringLiteral("%1/%2/%3").arg(date.year()).arg(date.month()).arg(date.day());
 }
 
-QString shortDateText(const QDate& date)
-{
+QString shortDateText(const QDate& date) {
     if (!date.isValid())
         return {};
     return date.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
-QString formatNumber(double value, const QString& format)
-{
+QString formatNumber(double value, const QString& format) {
     // Display rounds half away from zero, as printed amounts always have.
     const double rounded = std::round(value);
     if (rounded == 0.0 && format == QStringLiteral("##,###,###"))
@@ -138,12 +134,15 @@ QString formatNumber(double value, const QString& format)
     return whole < 0 ? QLatin1Char('-') + digits : digits;
 }
 
-QString textOf(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+QString textOf(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
 
-qint32 int32Of(const QVariant& value) { return value.isNull() ? 0 : toInt32(double(value.toLongLong())); }
+qint32 int32Of(const QVariant& value) {
+    return value.isNull() ? 0 : toInt32(double(value.toLongLong()));
+}
 
-QDate dateOf(const QVariant& value)
-{
+QDate dateOf(const QVariant& value) {
     if (value.isNull())
         return {};
     if (value.metaType().id() == QMetaType::QDateTime)
@@ -151,10 +150,11 @@ QDate dateOf(const QVariant& value)
     return value.toDate();
 }
 
-QVariant dateOrNull(const QDate& date) { return date.isValid() ? QVariant(date) : QVariant(); }
+QVariant dateOrNull(const QDate& date) {
+    return date.isValid() ? QVariant(date) : QVariant();
+}
 
-QString firstField(const QString& text)
-{
+QString firstField(const QString& text) {
     QString line = text;
     if (line.startsWith(QChar(0xFEFF)))
         line.remove(0, 1);
@@ -176,8 +176,7 @@ QString firstField(const QString& text)
     return value;
 }
 
-DataPath readDataPath(const QString& programDir)
-{
+DataPath readDataPath(const QString& programDir) {
     QString dir = programDir;
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');

@@ -5,12 +5,15 @@
 
 namespace desk::test {
 
-ScriptedDialogs::ScriptedDialogs() { Dialogs::setInstance(this); }
+ScriptedDialogs::ScriptedDialogs() {
+    Dialogs::setInstance(this);
+}
 
-ScriptedDialogs::~ScriptedDialogs() { Dialogs::setInstance(nullptr); }
+ScriptedDialogs::~ScriptedDialogs() {
+    Dialogs::setInstance(nullptr);
+}
 
-QList<ScriptedDialogs::Shown> ScriptedDialogs::messages() const
-{
+QList<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
     QList<Shown> result;
     for (const Shown& s : m_shown)
         if (s.kind == Shown::Kind::Message)
@@ -18,23 +21,20 @@ QList<ScriptedDialogs::Shown> ScriptedDialogs::messages() const
     return result;
 }
 
-QStringList ScriptedDialogs::messageTexts() const
-{
+QStringList ScriptedDialogs::messageTexts() const {
     QStringList result;
     for (const Shown& s : messages())
         result.append(s.text);
     return result;
 }
 
-void ScriptedDialogs::clear()
-{
+void ScriptedDialogs::clear() {
     m_shown.clear();
     m_beeps = 0;
 }
 
 Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QString& title, Icon icon,
-                                         Buttons buttons)
-{
+                                         Buttons buttons) {
     m_shown.append({Shown::Kind::Message, text, title, icon, buttons, {}, {}});
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
@@ -52,20 +52,17 @@ Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QS
 }
 
 QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString& defaultText,
-                               std::optional<QPoint> pos)
-{
+                               std::optional<QPoint> pos) {
     m_shown.append({Shown::Kind::Input, prompt, title, Icon::None, Buttons::OkCancel, defaultText, pos});
     return m_inputs.isEmpty() ? QString() : m_inputs.dequeue();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget*, const QString& caption, const QString& suggested, const QString&)
-{
+QString ScriptedDialogs::saveFileName(QWidget*, const QString& caption, const QString& suggested, const QString&) {
     m_shown.append({Shown::Kind::SaveFile, caption, caption, Icon::None, Buttons::OkCancel, suggested, {}});
     return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
 }
 
-bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter* printer)
-{
+bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter* printer) {
     m_shown.append({Shown::Kind::Printer, {}, {}, Icon::None, Buttons::OkCancel, {}, {}});
     const bool accept = m_printerChoices.isEmpty() ? true : m_printerChoices.dequeue();
     if (accept && printer) {

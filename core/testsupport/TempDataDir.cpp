@@ -6,8 +6,7 @@
 
 namespace desk::test {
 
-TempDataDir::TempDataDir(bool withSample)
-{
+TempDataDir::TempDataDir(bool withSample) {
     if (!m_dir.isValid())
         return;
     Schema::createDataDirectory(path());
@@ -16,6 +15,8 @@ TempDataDir::TempDataDir(bool withSample)
     m_valid = true;
 }
 
-QString TempDataDir::path() const { return m_dir.path() + QLatin1Char('/'); }
+QString TempDataDir::path() const {
+    return m_dir.path() + QLatin1Char('/');
+}
 
 } // namespace desk::test

@@ -8,8 +8,7 @@
 
 namespace desk::test {
 
-bool click(const QObject* root, const QString& name)
-{
+bool click(const QObject* root, const QString& name) {
     auto* button = root->findChild<QAbstractButton*>(name);
     if (!button || !button->isEnabled())
         return false;
@@ -17,8 +16,7 @@ bool click(const QObject* root, const QString& name)
     return true;
 }
 
-bool typeInto(const QObject* root, const QString& name, const QString& text)
-{
+bool typeInto(const QObject* root, const QString& name, const QString& text) {
     auto* edit = root->findChild<QLineEdit*>(name);
     if (!edit || !edit->isEnabled())
         return false;
@@ -40,8 +38,7 @@ bool typeInto(const QObject* root, const QString& name, const QString& text)
     return true;
 }
 
-QString textOf(const QObject* root, const QString& name)
-{
+QString textOf(const QObject* root, const QString& name) {
     QObject* o = root->findChild<QObject*>(name);
     if (auto* e = qobject_cast<QLineEdit*>(o))
         return e->text();
@@ -58,8 +55,7 @@ QString textOf(const QObject* root, const QString& name)
     return o ? o->property("text").toString() : QString();
 }
 
-void settle()
-{
+void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }

@@ -9,8 +9,7 @@ namespace desk::test {
 
 // The child widget of a window by its object name (the control name of the design);
 // nullptr when there is none or it is of another type.
-template <typename T> T* child(const QObject* root, const QString& name)
-{
+template <typename T> T* child(const QObject* root, const QString& name) {
     return root->findChild<T*>(name);
 }
 

@@ -5,8 +5,12 @@
 
 namespace desk {
 
-BusyCursor::BusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+BusyCursor::BusyCursor() {
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
-BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+BusyCursor::~BusyCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
 } // namespace desk

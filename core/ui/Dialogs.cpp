@@ -12,8 +12,7 @@ namespace desk {
 namespace {
 Dialogs* g_installed = nullptr;
 
-QMessageBox::StandardButtons standardButtons(Dialogs::Buttons buttons)
-{
+QMessageBox::StandardButtons standardButtons(Dialogs::Buttons buttons) {
     switch (buttons) {
     case Dialogs::Buttons::Ok:
         return QMessageBox::Ok;
@@ -29,8 +28,7 @@ QMessageBox::StandardButtons standardButtons(Dialogs::Buttons buttons)
     return QMessageBox::Ok;
 }
 
-QMessageBox::Icon boxIcon(Dialogs::Icon icon)
-{
+QMessageBox::Icon boxIcon(Dialogs::Icon icon) {
     switch (icon) {
     case Dialogs::Icon::None:
         return QMessageBox::NoIcon;
@@ -47,17 +45,17 @@ QMessageBox::Icon boxIcon(Dialogs::Icon icon)
 }
 } // namespace
 
-Dialogs& Dialogs::instance()
-{
+Dialogs& Dialogs::instance() {
     static WidgetDialogs real;
     return g_installed ? *g_installed : real;
 }
 
-void Dialogs::setInstance(Dialogs* dialogs) { g_installed = dialogs; }
+void Dialogs::setInstance(Dialogs* dialogs) {
+    g_installed = dialogs;
+}
 
 Dialogs::Answer WidgetDialogs::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                                       Buttons buttons)
-{
+                                       Buttons buttons) {
     QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), parent);
     switch (box.exec()) {
     case QMessageBox::Cancel:
@@ -73,9 +71,8 @@ Dialogs::Answer WidgetDialogs::message(QWidget* parent, const QString& text, con
     }
 }
 
-QString WidgetDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
-                             const QString& defaultText, std::optional<QPoint> pos)
-{
+QString WidgetDialogs::input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText,
+                             std::optional<QPoint> pos) {
     QInputDialog box(parent);
     box.setWindowTitle(title);
     box.setLabelText(prompt);
@@ -87,16 +84,16 @@ QString WidgetDialogs::input(QWidget* parent, const QString& prompt, const QStri
     return box.textValue();
 }
 
-void WidgetDialogs::beep() { QApplication::beep(); }
+void WidgetDialogs::beep() {
+    QApplication::beep();
+}
 
 QString WidgetDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                                    const QString& filter)
-{
+                                    const QString& filter) {
     return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
 }
 
-bool WidgetDialogs::choosePrinter(QWidget* parent, QPrinter* printer)
-{
+bool WidgetDialogs::choosePrinter(QWidget* parent, QPrinter* printer) {
     QPrintDialog box(printer, parent);
     return box.exec() == QDialog::Accepted;
 }

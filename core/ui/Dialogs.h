@@ -23,8 +23,8 @@ public:
     virtual Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon = Icon::None,
                            Buttons buttons = Buttons::Ok) = 0;
     // The typed text, or an empty text when cancelled. pos places the box on the screen.
-    virtual QString input(QWidget* parent, const QString& prompt, const QString& title,
-                          const QString& defaultText = {}, std::optional<QPoint> pos = {}) = 0;
+    virtual QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText = {},
+                          std::optional<QPoint> pos = {}) = 0;
     virtual void beep() = 0;
     // A file name to save to, or an empty text when cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
@@ -39,7 +39,9 @@ public:
 };
 
 // Shorthand used by windows.
-inline Dialogs& dialogs() { return Dialogs::instance(); }
+inline Dialogs& dialogs() {
+    return Dialogs::instance();
+}
 
 // The real dialogs on the screen.
 class WidgetDialogs : public Dialogs {

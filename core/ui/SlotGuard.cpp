@@ -6,8 +6,7 @@
 
 namespace desk {
 
-QString describeError(const std::exception_ptr& error)
-{
+QString describeError(const std::exception_ptr& error) {
     const QString head = QStringLiteral("処理中にエラーが発生しました。");
     try {
         std::rethrow_exception(error);
@@ -25,8 +24,7 @@ QString describeError(const std::exception_ptr& error)
     }
 }
 
-bool guarded(QWidget* parent, const std::function<void()>& handler)
-{
+bool guarded(QWidget* parent, const std::function<void()>& handler) {
     try {
         handler();
         return true;

@@ -29,8 +29,7 @@ private slots:
     void dataPathMissingFile();
 };
 
-void TestConvert::leadingNumber_data()
-{
+void TestConvert::leadingNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
     QTest::newRow("digits then letters") << QStringLiteral("12abc") << 12.0;
@@ -44,15 +43,13 @@ void TestConvert::leadingNumber_data()
     QTest::newRow("full-width digits are not digits") << QStringLiteral("１２") << 0.0;
 }
 
-void TestConvert::leadingNumber()
-{
+void TestConvert::leadingNumber() {
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(convert::leadingNumber(text), expected);
 }
 
-void TestConvert::roundHalfEven_data()
-{
+void TestConvert::roundHalfEven_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("expected");
     QTest::newRow("2.5") << 2.5 << 2.0;
@@ -65,15 +62,13 @@ void TestConvert::roundHalfEven_data()
     QTest::newRow("-3.5") << -3.5 << -4.0;
 }
 
-void TestConvert::roundHalfEven()
-{
+void TestConvert::roundHalfEven() {
     QFETCH(double, value);
     QFETCH(double, expected);
     QCOMPARE(convert::roundHalfEven(value), expected);
 }
 
-void TestConvert::int16Range_data()
-{
+void TestConvert::int16Range_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("overflows");
     QTest::addColumn<int>("expected");
@@ -86,8 +81,7 @@ void TestConvert::int16Range_data()
     QTest::newRow("half to even") << 2.5 << false << 2;
 }
 
-void TestConvert::int16Range()
-{
+void TestConvert::int16Range() {
     QFETCH(double, value);
     QFETCH(bool, overflows);
     QFETCH(int, expected);
@@ -103,8 +97,7 @@ void TestConvert::int16Range()
     }
 }
 
-void TestConvert::int32Range()
-{
+void TestConvert::int32Range() {
     QCOMPARE(convert::toInt32(2147483647.0), 2147483647);
     QVERIFY_THROWS_EXCEPTION(ConversionError, convert::toInt32(2147483648.0));
     QCOMPARE(convert::addInt32(2147483000, 647), 2147483647);
@@ -112,8 +105,7 @@ void TestConvert::int32Range()
     QVERIFY_THROWS_EXCEPTION(ConversionError, convert::addInt32(-2147483647 - 1, -1));
 }
 
-void TestConvert::dateFromParts_data()
-{
+void TestConvert::dateFromParts_data() {
     QTest::addColumn<int>("y");
     QTest::addColumn<int>("m");
     QTest::addColumn<int>("d");
@@ -128,8 +120,7 @@ void TestConvert::dateFromParts_data()
     QTest::newRow("day 32 of December") << 2002 << 12 << 32 << QDate(2003, 1, 1);
 }
 
-void TestConvert::dateFromParts()
-{
+void TestConvert::dateFromParts() {
     QFETCH(int, y);
     QFETCH(int, m);
     QFETCH(int, d);
@@ -138,8 +129,7 @@ void TestConvert::dateFromParts()
     QCOMPARE(convert::dateFromTexts(QString::number(y), QString::number(m), QString::number(d)), expected);
 }
 
-void TestConvert::dateFromTextsRefusesNonNumbers_data()
-{
+void TestConvert::dateFromTextsRefusesNonNumbers_data() {
     QTest::addColumn<QString>("y");
     QTest::addColumn<QString>("m");
     QTest::addColumn<QString>("d");
@@ -148,8 +138,7 @@ void TestConvert::dateFromTextsRefusesNonNumbers_data()
     QTest::newRow("letters") << QStringLiteral("2002") << QStringLiteral("a") << QStringLiteral("1");
 }
 
-void TestConvert::dateFromTextsRefusesNonNumbers()
-{
+void TestConvert::dateFromTextsRefusesNonNumbers() {
     QFETCH(QString, y);
     QFETCH(QString, m);
     QFETCH(QString, d);
@@ -161,16 +150,14 @@ void TestConvert::dateFromTextsRefusesNonNumbers()
     }
 }
 
-void TestConvert::dateTexts()
-{
+void TestConvert::dateTexts() {
     QCOMPARE(convert::dayText(QDate(2002, 3, 1)), QStringLiteral("2002/3/1"));
     QCOMPARE(convert::dayText(QDate(2002, 11, 21)), QStringLiteral("2002/11/21"));
     QCOMPARE(convert::shortDateText(QDate(2002, 3, 1)), QStringLiteral("2002/03/01"));
     QCOMPARE(convert::dayText(QDate()), QString());
 }
 
-void TestConvert::formatNumber_data()
-{
+void TestConvert::formatNumber_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("expected");
@@ -187,16 +174,14 @@ void TestConvert::formatNumber_data()
     QTest::newRow("fraction rounds") << 2309.6 << plain << QStringLiteral("2,310");
 }
 
-void TestConvert::formatNumber()
-{
+void TestConvert::formatNumber() {
     QFETCH(double, value);
     QFETCH(QString, format);
     QFETCH(QString, expected);
     QCOMPARE(convert::formatNumber(value, format), expected);
 }
 
-void TestConvert::dataPath_data()
-{
+void TestConvert::dataPath_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("expected"); // "<prog>" stands for the program folder
@@ -204,15 +189,14 @@ void TestConvert::dataPath_data()
     QTest::newRow("plain path") << QByteArray("/srv/inn/data/\n") << int(S::Ok) << QStringLiteral("/srv/inn/data/");
     QTest::newRow("separator added") << QByteArray("/srv/inn/data") << int(S::Ok) << QStringLiteral("/srv/inn/data/");
     QTest::newRow("App.Path") << QByteArray("App.Path\r\n") << int(S::Ok) << QStringLiteral("<prog>/");
-    QTest::newRow("app.path is a relative path") << QByteArray("app.path") << int(S::Ok)
-                                                  << QStringLiteral("app.path/");
-    QTest::newRow("comma ends the field") << QByteArray("/srv/data/,more text\n") << int(S::Ok)
-                                           << QStringLiteral("/srv/data/");
+    QTest::newRow("app.path is a relative path") << QByteArray("app.path") << int(S::Ok) << QStringLiteral("app.path/");
+    QTest::newRow("comma ends the field")
+        << QByteArray("/srv/data/,more text\n") << int(S::Ok) << QStringLiteral("/srv/data/");
     QTest::newRow("quoted keeps blanks") << QByteArray("  \"/srv/my inn/data/\",x") << int(S::Ok)
-                                          << QStringLiteral("/srv/my inn/data/");
+                                         << QStringLiteral("/srv/my inn/data/");
     QTest::newRow("quoted keeps commas") << QByteArray("\"/srv/a,b/\"") << int(S::Ok) << QStringLiteral("/srv/a,b/");
     QTest::newRow("only the first line") << QByteArray("/first/\n/second/\n") << int(S::Ok)
-                                          << QStringLiteral("/first/");
+                                         << QStringLiteral("/first/");
     QTest::newRow("Japanese folder") << QByteArray("/srv/旅館/") << int(S::Ok) << QStringLiteral("/srv/旅館/");
     QTest::newRow("empty file") << QByteArray() << int(S::Empty) << QString();
     QTest::newRow("blank line") << QByteArray("   \r\n/srv/\n") << int(S::Empty) << QString();
@@ -220,8 +204,7 @@ void TestConvert::dataPath_data()
     QTest::newRow("empty quotes") << QByteArray("\"\"") << int(S::Empty) << QString();
 }
 
-void TestConvert::dataPath()
-{
+void TestConvert::dataPath() {
     QFETCH(QByteArray, content);
     QFETCH(int, status);
     QFETCH(QString, expected);
@@ -236,8 +219,7 @@ void TestConvert::dataPath()
     QCOMPARE(result.directory, expected);
 }
 
-void TestConvert::dataPathMissingFile()
-{
+void TestConvert::dataPathMissingFile() {
     QTemporaryDir dir;
     const auto result = convert::readDataPath(dir.path());
     QCOMPARE(result.status, convert::DataPath::Status::Missing);

@@ -27,8 +27,7 @@ private slots:
     void typeIntoTakesJapaneseText();
 };
 
-void TestUiGuards::scriptedDialogsRecordAndAnswer()
-{
+void TestUiGuards::scriptedDialogsRecordAndAnswer() {
     test::ScriptedDialogs script;
     script.pushAnswer(Dialogs::Answer::No);
     script.pushInput(QStringLiteral("17"));
@@ -49,8 +48,7 @@ void TestUiGuards::scriptedDialogsRecordAndAnswer()
     QCOMPARE(script.beeps(), 1);
 }
 
-void TestUiGuards::scriptedDialogsDefaults()
-{
+void TestUiGuards::scriptedDialogsDefaults() {
     test::ScriptedDialogs script;
     QCOMPARE(dialogs().message(nullptr, QStringLiteral("a"), QStringLiteral("t")), Dialogs::Answer::Ok);
     QCOMPARE(dialogs().message(nullptr, QStringLiteral("a"), QStringLiteral("t"), Dialogs::Icon::Question,
@@ -61,8 +59,7 @@ void TestUiGuards::scriptedDialogsDefaults()
     QVERIFY(dialogs().saveFileName(nullptr, QStringLiteral("c"), {}, {}).isEmpty());
 }
 
-void TestUiGuards::scriptedDialogsUninstallOnDestruction()
-{
+void TestUiGuards::scriptedDialogsUninstallOnDestruction() {
     {
         test::ScriptedDialogs script;
         QCOMPARE(&Dialogs::instance(), static_cast<Dialogs*>(&script));
@@ -70,8 +67,7 @@ void TestUiGuards::scriptedDialogsUninstallOnDestruction()
     QVERIFY(dynamic_cast<WidgetDialogs*>(&Dialogs::instance()) != nullptr);
 }
 
-void TestUiGuards::busyCursorRestoredOnEveryWayOut()
-{
+void TestUiGuards::busyCursorRestoredOnEveryWayOut() {
     QVERIFY(!QApplication::overrideCursor());
     {
         BusyCursor busy;
@@ -86,8 +82,7 @@ void TestUiGuards::busyCursorRestoredOnEveryWayOut()
     QVERIFY(!QApplication::overrideCursor());
 }
 
-void TestUiGuards::guardTurnsErrorsIntoMessages_data()
-{
+void TestUiGuards::guardTurnsErrorsIntoMessages_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("fragment");
     QTest::newRow("database") << 0 << QStringLiteral("no such table: Reserve");
@@ -96,8 +91,7 @@ void TestUiGuards::guardTurnsErrorsIntoMessages_data()
     QTest::newRow("unknown") << 3 << QStringLiteral("原因不明");
 }
 
-void TestUiGuards::guardTurnsErrorsIntoMessages()
-{
+void TestUiGuards::guardTurnsErrorsIntoMessages() {
     QFETCH(int, kind);
     QFETCH(QString, fragment);
     test::ScriptedDialogs script;
@@ -124,8 +118,7 @@ void TestUiGuards::guardTurnsErrorsIntoMessages()
     QVERIFY2(script.messages()[0].text.contains(fragment), qPrintable(script.messages()[0].text));
 }
 
-void TestUiGuards::guardedSlotKeepsWindowUsable()
-{
+void TestUiGuards::guardedSlotKeepsWindowUsable() {
     test::ScriptedDialogs script;
     QPushButton button;
     int runs = 0;
@@ -143,8 +136,7 @@ void TestUiGuards::guardedSlotKeepsWindowUsable()
     QCOMPARE(script.messages().size(), 2);
 }
 
-void TestUiGuards::typeIntoTakesJapaneseText()
-{
+void TestUiGuards::typeIntoTakesJapaneseText() {
     QWidget window;
     auto* edit = new QLineEdit(&window);
     edit->setObjectName(QStringLiteral("RvtxtCliant"));
