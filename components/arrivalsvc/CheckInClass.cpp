@@ -96,6 +96,45 @@ QString CheckInClass::DispCheckInName(const QString& checkInNo) {
     return desk::convert::textOf(m_rsCliants->value(QStringLiteral("CheckInName")));
 }
 
+void CheckInClass::putCliants(desk::RowSet& rs) const {
+    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    rs.setValue(QStringLiteral("CheckInDate"), desk::convert::dateOrNull(m_checkInDate));
+    rs.setValue(QStringLiteral("CheckInName"), m_checkInName);
+    rs.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
+    rs.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
+}
+
+void CheckInClass::putClasify(desk::RowSet& rs) const {
+    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    rs.setValue(QStringLiteral("RvUseClass"), m_userClass);
+    rs.setValue(QStringLiteral("RvYearOldClass"), m_ageClass);
+    rs.setValue(QStringLiteral("RvPayment"), m_payClass);
+    rs.setValue(QStringLiteral("RvGroupespec"), m_groupeClass);
+    rs.setValue(QStringLiteral("ChoiceClass"), m_choiceClass);
+}
+
+void CheckInClass::putGroupe(desk::RowSet& rs) const {
+    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    rs.setValue(QStringLiteral("CheckInGroupe"), m_checkInGroupe);
+    rs.setValue(QStringLiteral("CheckInCName"), m_checkInCName);
+    rs.setValue(QStringLiteral("CheckInTravelAg"), m_checkInTravelAg);
+}
+
+void CheckInClass::putBadget(desk::RowSet& rs) const {
+    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    rs.setValue(QStringLiteral("RvClNumber"), m_quantity);
+    rs.setValue(QStringLiteral("RvBadget"), m_badget);
+}
+
+void CheckInClass::putAdrs(desk::RowSet& rs) const {
+    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    rs.setValue(QStringLiteral("CheckInAdrs1"), m_checkInAdrs1);
+    rs.setValue(QStringLiteral("CheckInAdrs2"), m_checkInAdrs2);
+    rs.setValue(QStringLiteral("CheckInAdrs3"), m_checkInAdrs3);
+    rs.setValue(QStringLiteral("CheckInTelNo"), m_checkInTelNo);
+    rs.setValue(QStringLiteral("CheckInEMAdrs"), m_checkInEMAdrs);
+}
+
 void CheckInClass::Msave() {
     desk::RowSet& cliants = rowSet(m_rsCliants);
     // Converted before anything is written, so a bad date text writes nothing.
@@ -105,21 +144,12 @@ void CheckInClass::Msave() {
 
     // CheckOutFlag is left to its column default (False): a new guest is in the house.
     cliants.addNew();
-    cliants.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    cliants.setValue(QStringLiteral("CheckInDate"), desk::convert::dateOrNull(m_checkInDate));
-    cliants.setValue(QStringLiteral("CheckInName"), m_checkInName);
-    cliants.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
-    cliants.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
+    putCliants(cliants);
     cliants.update();
 
     desk::RowSet& adrs = *m_rsAdrs;
     adrs.addNew();
-    adrs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    adrs.setValue(QStringLiteral("CheckInAdrs1"), m_checkInAdrs1);
-    adrs.setValue(QStringLiteral("CheckInAdrs2"), m_checkInAdrs2);
-    adrs.setValue(QStringLiteral("CheckInAdrs3"), m_checkInAdrs3);
-    adrs.setValue(QStringLiteral("CheckInTelNo"), m_checkInTelNo);
-    adrs.setValue(QStringLiteral("CheckInEMAdrs"), m_checkInEMAdrs);
+    putAdrs(adrs);
     adrs.setValue(QStringLiteral("CheckInFaxNo"), m_checkInFaxNo);
     adrs.update();
 
@@ -130,20 +160,12 @@ void CheckInClass::Msave() {
     m_groupeClass = orDefault(m_groupeClass, "G0");
     desk::RowSet& clasify = *m_rsClasify;
     clasify.addNew();
-    clasify.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    clasify.setValue(QStringLiteral("RvUseClass"), m_userClass);
-    clasify.setValue(QStringLiteral("RvYearOldClass"), m_ageClass);
-    clasify.setValue(QStringLiteral("RvPayment"), m_payClass);
-    clasify.setValue(QStringLiteral("RvGroupespec"), m_groupeClass);
-    clasify.setValue(QStringLiteral("ChoiceClass"), m_choiceClass);
+    putClasify(clasify);
     clasify.update();
 
     desk::RowSet& groupe = *m_rsGroupe;
     groupe.addNew();
-    groupe.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    groupe.setValue(QStringLiteral("CheckInGroupe"), m_checkInGroupe);
-    groupe.setValue(QStringLiteral("CheckInCName"), m_checkInCName);
-    groupe.setValue(QStringLiteral("CheckInTravelAg"), m_checkInTravelAg);
+    putGroupe(groupe);
     groupe.update();
 
     desk::RowSet& detail = *m_rsCliantDetail;
@@ -158,9 +180,7 @@ void CheckInClass::Msave() {
 
     desk::RowSet& badget = *m_rsBadget;
     badget.addNew();
-    badget.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    badget.setValue(QStringLiteral("RvClNumber"), m_quantity);
-    badget.setValue(QStringLiteral("RvBadget"), m_badget);
+    putBadget(badget);
     badget.update();
 
     transaction.commit();
@@ -181,37 +201,20 @@ void CheckInClass::Medit() {
     }
 
     desk::RowSet& cliants = requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2);
-    cliants.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    cliants.setValue(QStringLiteral("CheckInDate"), desk::convert::dateOrNull(m_checkInDate));
-    cliants.setValue(QStringLiteral("CheckInName"), m_checkInName);
-    cliants.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
-    cliants.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
+    putCliants(cliants);
     cliants.update();
 
     // The fax number is kept as first saved.
     desk::RowSet& adrs = requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), m_checkInNO2);
-    adrs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    adrs.setValue(QStringLiteral("CheckInAdrs1"), m_checkInAdrs1);
-    adrs.setValue(QStringLiteral("CheckInAdrs2"), m_checkInAdrs2);
-    adrs.setValue(QStringLiteral("CheckInAdrs3"), m_checkInAdrs3);
-    adrs.setValue(QStringLiteral("CheckInTelNo"), m_checkInTelNo);
-    adrs.setValue(QStringLiteral("CheckInEMAdrs"), m_checkInEMAdrs);
+    putAdrs(adrs);
     adrs.update();
 
     desk::RowSet& clasify = requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), m_checkInNO2);
-    clasify.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    clasify.setValue(QStringLiteral("RvUseClass"), m_userClass);
-    clasify.setValue(QStringLiteral("RvYearOldClass"), m_ageClass);
-    clasify.setValue(QStringLiteral("RvPayment"), m_payClass);
-    clasify.setValue(QStringLiteral("RvGroupespec"), m_groupeClass);
-    clasify.setValue(QStringLiteral("ChoiceClass"), m_choiceClass);
+    putClasify(clasify);
     clasify.update();
 
     desk::RowSet& groupe = requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), m_checkInNO2);
-    groupe.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    groupe.setValue(QStringLiteral("CheckInGroupe"), m_checkInGroupe);
-    groupe.setValue(QStringLiteral("CheckInCName"), m_checkInCName);
-    groupe.setValue(QStringLiteral("CheckInTravelAg"), m_checkInTravelAg);
+    putGroupe(groupe);
     groupe.update();
 
     // The reservation link cannot change after the first save; only its key follows.
@@ -220,9 +223,7 @@ void CheckInClass::Medit() {
     detail.update();
 
     desk::RowSet& badget = requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), m_checkInNO2);
-    badget.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    badget.setValue(QStringLiteral("RvClNumber"), m_quantity);
-    badget.setValue(QStringLiteral("RvBadget"), m_badget);
+    putBadget(badget);
     badget.update();
 
     transaction.commit();

@@ -128,6 +128,12 @@ private:
     bool findNumber(const std::unique_ptr<desk::RowSet>& rs, const QString& number);
     // The same, but a missing row is an error naming the table.
     desk::RowSet& requireNumber(const std::unique_ptr<desk::RowSet>& rs, const QString& table, const QString& number);
+    // The columns that a save and a correction write alike, on the current or new row.
+    void putCliants(desk::RowSet& rs) const;
+    void putAdrs(desk::RowSet& rs) const; // all but the fax number, which only a save writes
+    void putClasify(desk::RowSet& rs) const;
+    void putGroupe(desk::RowSet& rs) const;
+    void putBadget(desk::RowSet& rs) const;
 
     QString m_dirPath;
     std::shared_ptr<desk::Connection> m_connection;
