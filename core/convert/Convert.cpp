@@ -19,7 +19,26 @@ ConversionError::ConversionError(Kind kind, const QString& message)
 
 namespace convert {
 
-double leadingNumber(const QString& text) {
+QString asciiDigits(const QString& text) {
+    QString out = text;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u >= u'\uFF10' && u <= u'\uFF19')
+            c = QChar(char16_t(u'0' + (u - u'\uFF10')));
+        else if (u == u'\uFF0D' || u == u'\u2212')
+            c = QLatin1Char('-'); // full-width hyphen-minus, minus sign
+        else if (u == u'\uFF0B')
+            c = QLatin1Char('+');
+        else if (u == u'\uFF0E')
+            c = QLatin1Char('.');
+        else if (u == u'\u3000')
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
+double leadingNumber(const QString& original) {
+    const QString text = asciiDigits(original);
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
@@ -110,6 +129,26 @@ QDate dateFromTexts(const QString& year, const QString& month, const QString& da
     return date;
 }
 
+std::optional<QDate> strictDate(const QString& year, const QString& month, const QString& day) {
+    auto part = [](const QString& text) -> std::optional<int> {
+        const QString t = asciiDigits(text).trimmed();
+        if (t.isEmpty() || t.size() > 5)
+            return std::nullopt;
+        for (const QChar c : t)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return std::nullopt;
+        return t.toInt();
+    };
+    const auto y = part(year);
+    const auto m = part(month);
+    const auto d = part(day);
+    if (!y || !m || !d || *y < 1 || *y > 9999)
+        return std::nullopt;
+    if (!QDate::isValid(*y, *m, *d))
+        return std::nullopt;
+    return QDate(*y, *m, *d);
+}
+
 QString dayText(const QDate& date) {
     if (!date.isValid())
         return {};
@@ -132,6 +171,36 @@ QString formatNumber(double value, const QString& format) {
     for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
         digits.insert(pos, QLatin1Char(','));
     return whole < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+QString formatValue(const QVariant& value, const QString& format) {
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (format.isEmpty()) {
+        if (value.typeId() == QMetaType::QDate)
+            return shortDateText(value.toDate());
+        if (value.typeId() == QMetaType::Double) {
+            const double d = value.toDouble();
+            return QString::number(d, 'g', 15);
+        }
+        return value.toString();
+    }
+    const bool numberFormat = format.contains(QLatin1Char('#')) || format == QStringLiteral("0");
+    if (numberFormat) {
+        bool ok = false;
+        const double d = value.typeId() == QMetaType::QString ? value.toString().trimmed().toDouble(&ok)
+                                                              : value.toDouble(&ok);
+        if (!ok)
+            return value.toString();
+        if (format == QStringLiteral("0"))
+            return QString::number(qint64(std::llround(d)));
+        return formatNumber(d, format);
+    }
+    if (value.typeId() == QMetaType::QDate)
+        return value.toDate().toString(format);
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(format);
+    return value.toString();
 }
 
 QString textOf(const QVariant& value) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
 #include <stdexcept>
 
 namespace desk {
@@ -23,8 +24,13 @@ private:
 
 namespace convert {
 
+// Full-width digits, signs, point and blank (as the Japanese input method types them)
+// replaced by their ASCII forms; every other character is kept: "１２０００円" → "12000円".
+QString asciiDigits(const QString& text);
+
 // The leading numeric part of a text, as the screens read their boxes:
-// "12abc" → 12, " 3.5" → 3.5, "-4x" → -4, "" → 0, "abc" → 0.
+// "12abc" → 12, " 3.5" → 3.5, "-4x" → -4, "" → 0, "abc" → 0. Full-width digits and
+// signs count as their ASCII forms: "２人" → 2.
 double leadingNumber(const QString& text);
 
 // Whole number with halves to even: 2.5 → 2, 3.5 → 4, -2.5 → -2.
@@ -44,6 +50,12 @@ QDate dateFromParts(int year, int month, int day);
 // when a part is empty or not a number.
 QDate dateFromTexts(const QString& year, const QString& month, const QString& day);
 
+// The day the clerk typed in the three boxes of the date control, or nothing when the
+// parts name no real calendar day: an empty or non-numeric part, a year outside
+// 1..9999, month 0 or 13, day 0, April 31, 2/29 of a common year. No roll-over.
+// Blanks around a part and full-width digits are accepted ("０４" is April).
+std::optional<QDate> strictDate(const QString& year, const QString& month, const QString& day);
+
 // "2002/3/1": the day text put into statements (no leading zeros).
 QString dayText(const QDate& date);
 // "2002/03/01": dates shown as text.
@@ -53,6 +65,13 @@ QString shortDateText(const QDate& date);
 // "##,###,###": as the first but 0 → "". Negatives keep their sign. Any other
 // format falls back to "#,##0".
 QString formatNumber(double value, const QString& format = QStringLiteral("#,##0"));
+
+// The one display formatter of grids, lists and reports: a column value shown in a
+// format. Number formats ("#,##0", "##,###,###", "0") apply to numbers and to texts
+// that hold a number; date formats ("yyyy/MM/dd", "yyyy/M/d", any Qt date pattern)
+// apply to dates. An empty format, or a value the format does not fit, shows the value
+// as it is; no value shows empty.
+QString formatValue(const QVariant& value, const QString& format = {});
 
 // Column values as the stores hold them: a column with no value reads as empty text,
 // 0 or an invalid date; an invalid date is written as no value.

@@ -98,4 +98,9 @@ bool WidgetDialogs::choosePrinter(QWidget* parent, QPrinter* printer) {
     return box.exec() == QDialog::Accepted;
 }
 
+void refuseDate(QWidget* parent, const QString& text) {
+    dialogs().message(parent, text.isEmpty() ? QStringLiteral("日付が正しくありません。") : text,
+                      QStringLiteral("警告"), Dialogs::Icon::Critical);
+}
+
 } // namespace desk

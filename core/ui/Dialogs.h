@@ -43,6 +43,11 @@ inline Dialogs& dialogs() {
     return Dialogs::instance();
 }
 
+// The refusal of a date whose typed parts name no real calendar day: text (by default
+// "日付が正しくありません。") under the title "警告" with the error icon. Screens whose
+// design gives a date message of their own pass it.
+void refuseDate(QWidget* parent, const QString& text = {});
+
 // The real dialogs on the screen.
 class WidgetDialogs : public Dialogs {
 public:

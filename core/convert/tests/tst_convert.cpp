@@ -17,11 +17,15 @@ private slots:
     void int16Range_data();
     void int16Range();
     void int32Range();
+    void strictDate_data();
+    void strictDate();
     void dateFromParts_data();
     void dateFromParts();
     void dateFromTextsRefusesNonNumbers_data();
     void dateFromTextsRefusesNonNumbers();
     void dateTexts();
+    void formatValue_data();
+    void formatValue();
     void formatNumber_data();
     void formatNumber();
     void dataPath_data();
@@ -40,7 +44,10 @@ void TestConvert::leadingNumber_data() {
     QTest::newRow("second point ends the number") << QStringLiteral("1.2.3") << 1.2;
     QTest::newRow("sign alone") << QStringLiteral("-") << 0.0;
     QTest::newRow("blank inside ends it") << QStringLiteral("1 2") << 1.0;
-    QTest::newRow("full-width digits are not digits") << QStringLiteral("１２") << 0.0;
+    QTest::newRow("full-width digits") << QStringLiteral("１２") << 12.0;
+    QTest::newRow("full-width guests") << QStringLiteral("２人") << 2.0;
+    QTest::newRow("full-width minus and point") << QStringLiteral("－１．５") << -1.5;
+    QTest::newRow("ideographic blank before") << QStringLiteral("\u3000１２０００円") << 12000.0;
 }
 
 void TestConvert::leadingNumber() {
@@ -105,6 +112,38 @@ void TestConvert::int32Range() {
     QVERIFY_THROWS_EXCEPTION(ConversionError, convert::addInt32(-2147483647 - 1, -1));
 }
 
+void TestConvert::strictDate_data() {
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QDate>("expected"); // invalid: refused
+    QTest::newRow("plain") << QStringLiteral("2027") << QStringLiteral("3") << QStringLiteral("1") << QDate(2027, 3, 1);
+    QTest::newRow("leading zero month") << QStringLiteral("2027") << QStringLiteral("04") << QStringLiteral("30") << QDate(2027, 4, 30);
+    QTest::newRow("full-width") << QStringLiteral("２０２７") << QStringLiteral("０４") << QStringLiteral("３０") << QDate(2027, 4, 30);
+    QTest::newRow("leap day") << QStringLiteral("2028") << QStringLiteral("2") << QStringLiteral("29") << QDate(2028, 2, 29);
+    QTest::newRow("April 31") << QStringLiteral("2027") << QStringLiteral("04") << QStringLiteral("31") << QDate();
+    QTest::newRow("day 0") << QStringLiteral("2027") << QStringLiteral("3") << QStringLiteral("0") << QDate();
+    QTest::newRow("2/29 common year") << QStringLiteral("2027") << QStringLiteral("2") << QStringLiteral("29") << QDate();
+    QTest::newRow("2/30 leap year") << QStringLiteral("2028") << QStringLiteral("2") << QStringLiteral("30") << QDate();
+    QTest::newRow("month 13") << QStringLiteral("2027") << QStringLiteral("13") << QStringLiteral("1") << QDate();
+    QTest::newRow("year 0") << QStringLiteral("0") << QStringLiteral("1") << QStringLiteral("1") << QDate();
+    QTest::newRow("year 10000") << QStringLiteral("10000") << QStringLiteral("1") << QStringLiteral("1") << QDate();
+    QTest::newRow("empty day") << QStringLiteral("2027") << QStringLiteral("3") << QStringLiteral("") << QDate();
+    QTest::newRow("letters") << QStringLiteral("2027") << QStringLiteral("3") << QStringLiteral("1a") << QDate();
+    QTest::newRow("negative") << QStringLiteral("2027") << QStringLiteral("-3") << QStringLiteral("1") << QDate();
+}
+
+void TestConvert::strictDate() {
+    QFETCH(QString, year);
+    QFETCH(QString, month);
+    QFETCH(QString, day);
+    QFETCH(QDate, expected);
+    const auto date = convert::strictDate(year, month, day);
+    QCOMPARE(date.has_value(), expected.isValid());
+    if (date)
+        QCOMPARE(*date, expected);
+}
+
 void TestConvert::dateFromParts_data() {
     QTest::addColumn<int>("y");
     QTest::addColumn<int>("m");
@@ -155,6 +194,31 @@ void TestConvert::dateTexts() {
     QCOMPARE(convert::dayText(QDate(2002, 11, 21)), QStringLiteral("2002/11/21"));
     QCOMPARE(convert::shortDateText(QDate(2002, 3, 1)), QStringLiteral("2002/03/01"));
     QCOMPARE(convert::dayText(QDate()), QString());
+}
+
+void TestConvert::formatValue_data() {
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected");
+    const QString thousands = QStringLiteral("#,##0");
+    const QString bill = QStringLiteral("##,###,###");
+    QTest::newRow("amount") << QVariant(1234567.0) << thousands << QStringLiteral("1,234,567");
+    QTest::newRow("integer amount") << QVariant(qint64(-2500)) << thousands << QStringLiteral("-2,500");
+    QTest::newRow("text holding a number") << QVariant(QStringLiteral("10000")) << thousands << QStringLiteral("10,000");
+    QTest::newRow("text that is no number") << QVariant(QStringLiteral("abc")) << thousands << QStringLiteral("abc");
+    QTest::newRow("bill zero is empty") << QVariant(0.0) << bill << QString();
+    QTest::newRow("no value") << QVariant() << thousands << QString();
+    QTest::newRow("half yen shown rounded") << QVariant(10.5) << thousands << QStringLiteral("11");
+    QTest::newRow("unformatted fraction") << QVariant(10.5) << QString() << QStringLiteral("10.5");
+    QTest::newRow("date as shown") << QVariant(QDate(2002, 3, 1)) << QString() << QStringLiteral("2002/03/01");
+    QTest::newRow("day text") << QVariant(QDate(2002, 3, 1)) << QStringLiteral("yyyy/M/d") << QStringLiteral("2002/3/1");
+}
+
+void TestConvert::formatValue() {
+    QFETCH(QVariant, value);
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    QCOMPARE(convert::formatValue(value, format), expected);
 }
 
 void TestConvert::formatNumber_data() {
