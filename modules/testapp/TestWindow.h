@@ -12,6 +12,7 @@ class QLabel;
 // same directory stays open). "testapp.ini" may also ask it to close itself after
 // closeAfterMs, for a hand test.
 // Loading fails, as a real window's database open would, when the data directory is missing.
+// Each time the window is raised it logs "raised".
 class TestWindow : public QWidget {
 public:
     explicit TestWindow(desk::ModuleContext& context);
@@ -19,6 +20,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void closeOnCommand();
