@@ -3,6 +3,7 @@
 #include "data/ColumnType.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/RowSet.h"
 #include "data/Sql.h"
 
 #include <QSqlError>
@@ -81,14 +82,36 @@ void QueryGridModel::setQuery(const std::shared_ptr<Connection>& connection, con
         query.finish();
     }
 
+    take(std::move(fields), std::move(rows), statement, connection->filePath());
+}
+
+void QueryGridModel::setRows(RowSet& rowSet) {
+    QStringList fields = rowSet.columnNames();
+    QVector<QVector<QVariant>> rows;
+    rows.reserve(rowSet.recordCount());
+    const int width = int(fields.size());
+    for (rowSet.moveFirst(); !rowSet.eof(); rowSet.moveNext()) {
+        QVector<QVariant> row(width);
+        for (int i = 0; i < width; ++i)
+            row[i] = rowSet.value(i);
+        rows.append(std::move(row));
+    }
+    rowSet.moveFirst();
+    take(std::move(fields), std::move(rows), {}, rowSet.connection().filePath());
+}
+
+void QueryGridModel::take(QStringList fields, QVector<QVector<QVariant>> rows, const QString& source,
+                          const QString& file) {
     for (const GridColumn& c : std::as_const(m_declared)) {
         if (c.field.isEmpty())
             continue;
         bool found = false;
         for (const QString& f : std::as_const(fields))
             found = found || f.compare(c.field, Qt::CaseInsensitive) == 0;
-        if (!found)
-            fail(QStringLiteral("The result has no column \"%1\" for the grid").arg(c.field));
+        if (!found) {
+            clear();
+            throw DbError(QStringLiteral("The result has no column \"%1\" for the grid").arg(c.field), source, file);
+        }
     }
 
     beginResetModel();

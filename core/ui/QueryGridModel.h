@@ -12,6 +12,7 @@
 namespace desk {
 
 class Connection;
+class RowSet;
 
 // A read-only grid over a saved query or a SELECT statement of a connection (the
 // aggregation result, the check-out statement). The statement is in the suite's dialect;
@@ -39,6 +40,9 @@ public:
     // carry is a DbError naming it.
     void setQuery(const std::shared_ptr<Connection>& connection, const QString& statement,
                   const QVariantList& binds = {});
+    // Reads every row of a row set (from its first; it is left on its first row), for a
+    // window whose report prints the same row set the grid shows.
+    void setRows(RowSet& rows);
     // Forgets the rows and the result's columns; the declared headings stay.
     void clear();
 
@@ -59,6 +63,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    void take(QStringList fields, QVector<QVector<QVariant>> rows, const QString& source, const QString& file);
     void rebind();
     int fieldIndex(const QString& name) const;
 

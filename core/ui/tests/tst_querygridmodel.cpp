@@ -1,5 +1,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/RowSet.h"
+#include "data/Sql.h"
 #include "testsupport/TempDataDir.h"
 #include "ui/QueryGridModel.h"
 
@@ -22,6 +24,7 @@ private slots:
     void bindsValuesInsteadOfPastingThem();
     void columnsBindByNameOrPosition();
     void failureLeavesNoStaleRows();
+    void rowSetShowsAsTheStatement();
 
 private:
     static GridColumns paymentColumns();
@@ -149,6 +152,29 @@ void TestQueryGridModel::failureLeavesNoStaleRows() {
     // A declared field the result lacks is named, not shown as an empty column.
     QVERIFY_THROWS_EXCEPTION(DbError, model.setQuery(m_conn, QStringLiteral("SELECT RptCode FROM QRYForSyukeiRecipt")));
     QCOMPARE(model.rowCount(), 0);
+}
+
+void TestQueryGridModel::rowSetShowsAsTheStatement() {
+    QueryGridModel bound(paymentColumns());
+    bound.setQuery(m_conn, QString::fromLatin1(Statement), {QDate(2024, 5, 1), QDate(2024, 6, 30)});
+
+    RowSet rows(m_conn, QStringLiteral("SELECT RptCode, RptName, ReciptDate, ReciptAmount FROM QRYForSyukeiRecipt "
+                                       "WHERE ReciptDate BETWEEN ") +
+                            Sql::dateLiteral(QDate(2024, 5, 1)) + QStringLiteral(" AND ") +
+                            Sql::dateLiteral(QDate(2024, 6, 30)) + QStringLiteral(" ORDER BY RptNO"));
+    QueryGridModel read(paymentColumns());
+    QAbstractItemModelTester tester(&read, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    read.setRows(rows);
+
+    QCOMPARE(read.rowCount(), 3);
+    QCOMPARE(read.columnCount(), bound.columnCount());
+    for (int row = 0; row < read.rowCount(); ++row) {
+        for (int column = 0; column < read.columnCount(); ++column)
+            QCOMPARE(read.index(row, column).data().toString(), bound.index(row, column).data().toString());
+    }
+    // The row set stays usable for a report that prints it next.
+    QVERIFY(!rows.eof());
+    QCOMPARE(rows.value(QStringLiteral("ReciptAmount")).toDouble(), 1234567.0);
 }
 
 QTEST_MAIN(TestQueryGridModel)
