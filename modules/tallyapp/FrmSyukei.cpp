@@ -3,6 +3,7 @@
 #include "ui_FrmSyukei.h"
 
 #include "Aggregation.h"
+#include "TallyReport.h"
 #include "TallyChart.h"
 #include "TallyCsv.h"
 #include "TallyResult.h"
@@ -40,8 +41,7 @@ FrmSyukei::FrmSyukei(desk::ModuleContext& context, QWidget* parent)
     m_ui->setupUi(this);
 
     m_model = new desk::QueryGridModel(this);
-    m_ui->DataGrid1->setModel(m_model);
-    m_ui->DataGrid1->verticalHeader()->setDefaultSectionSize(m_ui->DataGrid1->fontMetrics().height() + 8);
+    m_ui->DataGrid1->setGridModel(m_model, {});
     m_ui->DataGrid1->verticalHeader()->setVisible(false);
 
     m_chartView = new QChartView(m_ui->PageChart);
@@ -71,7 +71,7 @@ void FrmSyukei::showResult(std::shared_ptr<TallyResult> result) {
     m_model->setColumns(Aggregation::gridColumns(result->kind()));
     m_model->setRows(result->rows());
     m_result = std::move(result);
-    desk::applyGridColumns(m_ui->DataGrid1, Aggregation::gridColumns(m_result->kind()));
+    m_ui->DataGrid1->setGridModel(m_model, Aggregation::gridColumns(m_result->kind()));
     fitColumns();
 
     QChart* old = m_chartView->chart();
@@ -96,6 +96,10 @@ void FrmSyukei::CmdPrint_Click() {
     if (!m_result)
         return;
     desk::BusyCursor busy;
+    auto report = createReport(*m_result, m_context);
+    desk::ReportPreview* preview = report->showPreview(this);
+    // The report lives as long as its preview.
+    report.release()->setParent(preview);
 }
 
 void FrmSyukei::CmdCsv_Click() {
