@@ -3,18 +3,30 @@
 #include "FrmMain.h"
 
 #include "convert/Convert.h"
+#include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Maintenance.h"
+#include "data/Schema.h"
+#include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
+#include <QStorageInfo>
+
+#include <algorithm>
 
 namespace deskmain {
 
 namespace {
 
 const QString Title = QStringLiteral("警告");
+
+// Below this a save may fail half-way through the day.
+constexpr qint64 MinimumFreeBytes = 8 * 1024 * 1024;
 
 void warn(const QString& text, desk::Dialogs::Icon icon = desk::Dialogs::Icon::Exclamation) {
     desk::dialogs().beep();
@@ -45,7 +57,106 @@ QString openFailureText(const QString& dataDir, const desk::DbError& error) {
     return text;
 }
 
+QString headed(const QString& folder, const QString& file, const QString& cause) {
+    QString text =
+        QStringLiteral("データベースを開けませんでした。\r\nフォルダ: %1").arg(QDir::toNativeSeparators(folder));
+    if (!file.isEmpty())
+        text += QStringLiteral("\r\nファイル: %1").arg(file);
+    return text + QStringLiteral("\r\n\r\n") + cause;
+}
+
+const QString PointerAdvice = QStringLiteral("\r\nDPath.txtには、データベースファイル（BTReservation.mdb など5つ）の"
+                                             "あるフォルダのパスを指定してください。");
+
+// Looks at the folder and the five files before a clerk types anything: a file that is
+// missing, not ours, of another version, damaged or read-only, and a full disk, each said
+// with its real cause. DPath.txt is named only when the folder itself is the problem.
+std::optional<QString> dataFilesProblem(const QString& dataDir) {
+    const QFileInfo folder(dataDir);
+    const QString folderPath = folder.absoluteFilePath();
+    if (!folder.isDir())
+        return headed(folderPath, {}, QStringLiteral("このフォルダがありません。") + PointerAdvice);
+    const QStringList names = desk::Schema::fileNames();
+    const bool none = std::none_of(names.cbegin(), names.cend(), [&](const QString& name) {
+        return QFileInfo::exists(QDir(dataDir).filePath(name));
+    });
+    if (none)
+        return headed(folderPath, names.constFirst(),
+                      QStringLiteral("このフォルダにはデータベースファイルがありません。") + PointerAdvice);
+    for (const QString& name : names) {
+        try {
+            const auto connection = desk::Connection::open(dataDir, name);
+            const QFileInfo file(connection->filePath());
+            if (!file.isWritable())
+                return headed(folderPath, file.fileName(),
+                              QStringLiteral("このファイルに書き込めません（読み取り専用です）。"
+                                             "ファイルの属性か権限を直してから起動してください。"));
+        } catch (const desk::DbError& e) {
+            QString cause = e.message();
+            if (e.cause() == desk::DbError::Cause::Missing)
+                cause = QStringLiteral("このファイルがありません。");
+            else if (e.cause() == desk::DbError::Cause::Other)
+                cause = QStringLiteral("このファイルを開けません。詳細: ") + e.message();
+            return headed(folderPath, name, cause);
+        }
+    }
+    // The log and the shared-memory file are made beside the files at every write.
+    if (!QFileInfo(folderPath).isWritable())
+        return headed(folderPath, {},
+                      QStringLiteral("このフォルダに書き込めません（読み取り専用です）。"
+                                     "フォルダの権限を直してから起動してください。"));
+    const QStorageInfo storage(folderPath);
+    if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < MinimumFreeBytes)
+        return headed(
+            folderPath, {},
+            QStringLiteral(
+                "ディスクの空き容量がありません（残り %1 バイト）。不要なファイルを消してから起動してください。")
+                .arg(storage.bytesAvailable()));
+    return std::nullopt;
+}
+
+struct BackupSettings {
+    QString folder;
+    int keep = 14;
+};
+
+// DeskBackup.ini beside DPath.txt may name another folder (a USB disk) and how many
+// daily backups to keep.
+BackupSettings backupSettings(const QString& programDir, const QString& dataDir) {
+    BackupSettings settings;
+    settings.folder = QDir(dataDir).filePath(QStringLiteral("backup"));
+    const QString path = QDir(programDir).filePath(QStringLiteral("DeskBackup.ini"));
+    if (!QFileInfo::exists(path))
+        return settings;
+    const QSettings ini(path, QSettings::IniFormat);
+    const QString folder = ini.value(QStringLiteral("backup/folder")).toString().trimmed();
+    if (!folder.isEmpty())
+        settings.folder = QDir(programDir).absoluteFilePath(folder);
+    bool ok = false;
+    const int keep = ini.value(QStringLiteral("backup/keep")).toInt(&ok);
+    if (ok && keep > 0)
+        settings.keep = keep;
+    return settings;
+}
+
 } // namespace
+
+void dailyBackup(const QString& programDir, const QString& dataDir, QWidget* parent) {
+    const BackupSettings settings = backupSettings(programDir, dataDir);
+    try {
+        const desk::BusyCursor busy;
+        desk::maintenance::dailyBackup(dataDir, settings.folder, settings.keep, QDate::currentDate());
+    } catch (const std::exception& e) {
+        const auto* db = dynamic_cast<const desk::DbError*>(&e);
+        desk::dialogs().beep();
+        desk::dialogs().message(
+            parent,
+            QStringLiteral("今日の自動バックアップができませんでした。\r\nバックアップ先: %1\r\n詳細: %2\r\n\r\n"
+                           "このまま仕事は続けられますが、早めにバックアップ先を確かめてください。")
+                .arg(QDir::toNativeSeparators(settings.folder), db ? db->message() : QString::fromUtf8(e.what())),
+            Title, desk::Dialogs::Icon::Exclamation);
+    }
+}
 
 std::optional<QString> findDataDirectory(const QString& programDir) {
     const desk::convert::DataPath found = desk::convert::readDataPath(programDir);
@@ -67,6 +178,10 @@ std::unique_ptr<FrmMain> startUp(const QString& programDir) {
     const std::optional<QString> dataDir = findDataDirectory(programDir);
     if (!dataDir)
         return nullptr;
+    if (const std::optional<QString> problem = dataFilesProblem(*dataDir)) {
+        warn(*problem, desk::Dialogs::Icon::Critical);
+        return nullptr;
+    }
     auto window = std::make_unique<FrmMain>(*dataDir);
     try {
         window->load();
@@ -78,6 +193,7 @@ std::unique_ptr<FrmMain> startUp(const QString& programDir) {
         return nullptr;
     }
     window->show();
+    dailyBackup(programDir, *dataDir, window.get());
     return window;
 }
 

@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using desk::Dialogs;
 using desk::test::ScriptedDialogs;
@@ -35,6 +38,8 @@ class TestStartUp : public QObject {
 private slots:
     void pointerFile_data();
     void pointerFile();
+    void damagedFilesNamedAtStart_data();
+    void damagedFilesNamedAtStart();
 };
 
 void TestStartUp::pointerFile_data() {
@@ -62,7 +67,7 @@ void TestStartUp::pointerFile_data() {
                               << 0;
     // Another letter case is a relative folder name, which holds no database.
     QTest::newRow("app.path") << true << QStringLiteral("app.path") << true << QString()
-                              << QStringLiteral("ファイル: BTReservation.mdb") << critical;
+                              << QStringLiteral("このフォルダがありません。") << critical;
     QTest::newRow("folder without the files") << true << QStringLiteral("%PROG%") << false << QString()
                                               << QStringLiteral("DPath.txtには、データベースファイル") << critical;
 }
@@ -110,6 +115,56 @@ void TestStartUp::pointerFile() {
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("テサロさん"));
     }
+}
+
+void TestStartUp::damagedFilesNamedAtStart_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content"); // replaces the file; empty: the file is made read-only
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("zero bytes") << QStringLiteral("BTSales.mdb") << QByteArray("")
+                                << QStringLiteral("空です（0バイト）");
+    QTest::newRow("another format") << QStringLiteral("BTRecipt.mdb") << QByteArray("Standard Jet DB\0\0\0\0 old")
+                                    << QStringLiteral("別の形式のファイル");
+    QTest::newRow("read-only") << QStringLiteral("dbOptionBT.mdb") << QByteArray() << QStringLiteral("読み取り専用");
+}
+
+// The clerk learns which file is wrong, and why, before typing anything; the file itself
+// is left exactly as it was and DPath.txt is not blamed.
+void TestStartUp::damagedFilesNamedAtStart() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, cause);
+    TempDataDir data;
+    QTemporaryDir programs;
+    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
+    QVERIFY(pointer.open(QIODevice::WriteOnly));
+    pointer.write(data.path().toUtf8());
+    pointer.close();
+    QFile target(data.filePath(file));
+    if (content.isNull()) {
+        if (::geteuid() == 0)
+            QSKIP("root writes to read-only files");
+        QVERIFY(target.setPermissions(QFileDevice::ReadOwner));
+    } else {
+        QVERIFY(target.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        target.write(content);
+        target.close();
+    }
+    const QByteArray before = [&] {
+        QFile f(data.filePath(file));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    ScriptedDialogs dialogs;
+    QVERIFY(!deskmain::startUp(programs.path()));
+    QCOMPARE(dialogs.messages().size(), 1);
+    const QString text = dialogs.messages().first().text;
+    QVERIFY2(text.contains(QStringLiteral("ファイル: ") + file) && text.contains(cause), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("DPath.txt")), qPrintable(text));
+    QFile after(data.filePath(file));
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
+    QVERIFY(!QFileInfo::exists(data.filePath(file) + QStringLiteral("-wal")));
 }
 
 QTEST_MAIN(TestStartUp)
