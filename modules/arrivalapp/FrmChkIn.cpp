@@ -370,25 +370,23 @@ void FrmChkIn::CmdEdit_Click() {
         return;
 
     std::optional<desk::BusyCursor> busy(std::in_place);
-    bool taken = false;
+    // Looked up on a store of its own: a search leaves the row sets where it stopped, and the
+    // correction must find the stored rows from the start. The correction itself refuses a
+    // number that another desk takes in between.
+    if (!sameNumber(number, stored) && connectedCheckIns()->CheckInNoCheck(number) == QStringLiteral("x")) {
+        busy.reset();
+        desk::dialogs().message(this, takenNumber, warningTitle);
+        m_ui->txtCheckInNo->setFocus();
+        return;
+    }
     {
         const auto store = connectedCheckIns();
         store->setCheckInNO2(stored);
         store->setCheckInNO(number);
         readEntry(*store, *date);
-        desk::Transaction transaction(store->connection());
-        taken = !sameNumber(number, stored) && store->CheckInNoCheck(number) == QStringLiteral("x");
-        if (!taken) {
-            store->Medit();
-            transaction.commit();
-        }
+        store->Medit();
     }
     busy.reset();
-    if (taken) {
-        desk::dialogs().message(this, takenNumber, warningTitle);
-        m_ui->txtCheckInNo->setFocus();
-        return;
-    }
 
     ChkInClear();
     setCalledUp(false);
