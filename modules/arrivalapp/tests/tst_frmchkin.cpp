@@ -159,6 +159,8 @@ private slots:
     void cleanup();
     void registerRefusals_data();
     void registerRefusals();
+    void guestsAndPrice_data();
+    void guestsAndPrice();
     void walkInWithTheKeyboard();
     void takeOver_data();
     void takeOver();
@@ -252,6 +254,41 @@ void TestFrmChkIn::registerRefusals() {
     QCOMPARE(checkIn(dir(), u"1001"_s)->CheckInName(), u"中村 誠"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInName"_s), u"佐藤 花子"_s);
     QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestFrmChkIn::guestsAndPrice_data() {
+    QTest::addColumn<QString>("guestsText");
+    QTest::addColumn<QString>("priceText");
+    QTest::addColumn<int>("savedGuests"); // -1: refused, nothing saved
+    QTest::addColumn<int>("savedPrice");
+    QTest::newRow("halves to even") << u"2.5"_s << u"9800.5"_s << 2 << 9800;
+    QTest::newRow("leading number, full-width") << u"３人"_s << u"１２０００円"_s << 3 << 12000;
+    QTest::newRow("no number") << u"ニ"_s << u""_s << 0 << 0;
+    QTest::newRow("beyond the guests column") << u"40000"_s << u"1"_s << -1 << 0;
+}
+
+void TestFrmChkIn::guestsAndPrice() {
+    QFETCH(QString, guestsText);
+    QFETCH(QString, priceText);
+    QFETCH(int, savedGuests);
+    QFETCH(int, savedPrice);
+
+    const auto w = openWindow();
+    fillEntry(*w);
+    typeInto(w.get(), u"txtChkInKazu"_s, guestsText);
+    typeInto(w.get(), u"txtBadet"_s, priceText);
+    mouseClick(*w, u"CmdRecord"_s);
+
+    if (savedGuests < 0) {
+        QCOMPARE(m_dialogs->messages().size(), 1);
+        QCOMPARE(rowsOf(dir(), u"2001"_s), 0);
+        QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), guestsText);
+        return;
+    }
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    const auto saved = checkIn(dir(), u"2001"_s);
+    QCOMPARE(saved->Quantity(), savedGuests);
+    QCOMPARE(saved->Badget(), savedPrice);
 }
 
 void TestFrmChkIn::walkInWithTheKeyboard() {
