@@ -5,6 +5,7 @@
 #include "FrmSpec.h"
 #include "arrivalsvc/CheckInClass.h"
 #include "bookingsvc/ReservationClass.h"
+#include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
@@ -74,6 +75,12 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
     connect(list, &QTreeWidget::itemDoubleClicked, this, guard(&FrmChkIn::ListView1_DblClick));
 
+    // Leaving, clearing, calling up over the entry, the picker and the reservation list
+    // never wait for a date part to be put right: none of them reads the date.
+    for (QWidget* leaveOnly :
+         std::initializer_list<QWidget*>{m_ui->CmdEnd, m_ui->CmdClear, m_ui->CmdCall, m_ui->CmdCallOp, m_ui->ListView1})
+        calfield::DateTextBox::setLeaveOnly(leaveOnly);
+
     // Load: a failure here goes back to the caller of ShowForm.
     move(0, 0);
     m_spec = std::make_unique<FrmSpec>(m_context.DirPath());
@@ -133,7 +140,7 @@ void FrmChkIn::refuse(const QString& text) {
     desk::dialogs().message(this, text, warningTitle, desk::Dialogs::Icon::Critical);
 }
 
-void FrmChkIn::tell(const QString& text) {
+void FrmChkIn::showMessage(const QString& text) {
     m_ui->lbMessage->setText(text);
 }
 
@@ -291,7 +298,7 @@ void FrmChkIn::CmdRecord_Click() {
     ChkInClear();
     setCalledUp(false);
     fillReservations();
-    tell(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(number));
+    showMessage(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(number));
     m_ui->txtCheckInNo->setFocus();
     busy.reset();
     if (!markFailure.isEmpty()) {
@@ -347,7 +354,7 @@ void FrmChkIn::CmdCall_Click() {
     m_spec->showCodes(store->ChoiceClass(), store->AgeClass(), store->GroupeClass(), store->UserClass(),
                       store->PayClass());
     setCalledUp(true);
-    tell({});
+    showMessage({});
     m_ui->txtCheckInNo->setFocus();
 }
 
@@ -390,8 +397,9 @@ void FrmChkIn::CmdEdit_Click() {
 
     ChkInClear();
     setCalledUp(false);
-    tell(sameNumber(number, stored) ? QStringLiteral("チェックイン番号 %1 を訂正しました。").arg(number)
-                                    : QStringLiteral("チェックイン番号 %1 を %2 に訂正しました。").arg(stored, number));
+    showMessage(sameNumber(number, stored)
+                    ? QStringLiteral("チェックイン番号 %1 を訂正しました。").arg(number)
+                    : QStringLiteral("チェックイン番号 %1 を %2 に訂正しました。").arg(stored, number));
     m_ui->txtCheckInNo->setFocus();
 }
 
@@ -409,14 +417,14 @@ void FrmChkIn::CmdDelete_Click() {
     }
     ChkInClear();
     setCalledUp(false);
-    tell(QStringLiteral("チェックイン番号 %1 を削除しました。").arg(stored));
+    showMessage(QStringLiteral("チェックイン番号 %1 を削除しました。").arg(stored));
     m_ui->txtCheckInNo->setFocus();
 }
 
 void FrmChkIn::CmdClear_Click() {
     ChkInClear();
     setCalledUp(false);
-    tell({});
+    showMessage({});
     m_ui->txtCheckInNo->setFocus();
 }
 

@@ -64,7 +64,7 @@ private:
     void ChkInClear();
     void setCalledUp(bool calledUp);
     void refuse(const QString& text);
-    void tell(const QString& text);
+    void showMessage(const QString& text);
 
     std::unique_ptr<Ui::FrmChkIn> m_ui;
     desk::ModuleContext& m_context;

@@ -172,6 +172,8 @@ private slots:
     void correctionRefusals_data();
     void correctionRefusals();
     void renumberAndDelete();
+    void halfTypedYear_data();
+    void halfTypedYear();
     void emptyClassificationList();
 
 private:
@@ -561,6 +563,39 @@ void TestFrmChkIn::renumberAndDelete() {
     QTRY_COMPARE(rowsOf(dir(), u"3001"_s), 0);
     QCOMPARE(m_dialogs->messageTexts(), QStringList{});
     QVERIFY(!inCallUpState(*w));
+}
+
+void TestFrmChkIn::halfTypedYear_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("waits");
+    QTest::newRow("register waits for the year") << u"CmdRecord"_s << true;
+    QTest::newRow("clear does not") << u"CmdClear"_s << false;
+    QTest::newRow("call-up does not") << u"CmdCall"_s << false;
+}
+
+void TestFrmChkIn::halfTypedYear() {
+    QFETCH(QString, button);
+    QFETCH(bool, waits);
+
+    const auto w = openWindow();
+    fillEntry(*w);
+    auto* year = child<QLineEdit>(w.get(), u"TextYear"_s);
+    year->setFocus();
+    year->selectAll();
+    QTest::keyClicks(year, u"202"_s);
+    mouseClick(*w, button);
+
+    if (waits) {
+        QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"4桁で年号を入力してください。"_s});
+        QCOMPARE(rowsOf(dir(), u"2001"_s), 0);
+        return;
+    }
+    settle();
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    if (button == u"CmdClear"_s)
+        QCOMPARE(textOf(w.get(), u"txtChkInName"_s), QString());
+    else
+        QCOMPARE(m_dialogs->shown().value(0).kind, ScriptedDialogs::Shown::Kind::Input);
 }
 
 void TestFrmChkIn::emptyClassificationList() {
