@@ -317,10 +317,11 @@ void FrmChkIn::CmdCall_Click() {
     if (answer.isEmpty())
         return;
 
-    desk::BusyCursor busy;
+    std::optional<desk::BusyCursor> busy(std::in_place);
     const auto store = connectedCheckIns();
     store->setCheckInNO(answer);
     store->EDsearch();
+    busy.reset();
     if (store->CheckInNO() == QStringLiteral("X")) {
         desk::dialogs().beep();
         refuse(QStringLiteral("番号が見つかりません。"));
