@@ -11,6 +11,7 @@
 #include "data/RowSet.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
 #include <QKeyEvent>
@@ -61,19 +62,14 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     list->headerItem()->setTextAlignment(4, Qt::AlignCenter);
     list->installEventFilter(this);
 
-    const auto guard = [this](void (FrmChkIn::*handler)()) {
-        return [this, handler] {
-            desk::guarded(this, [this, handler] { (this->*handler)(); });
-        };
-    };
-    connect(m_ui->CmdRecord, &QPushButton::clicked, this, guard(&FrmChkIn::CmdRecord_Click));
-    connect(m_ui->CmdCall, &QPushButton::clicked, this, guard(&FrmChkIn::CmdCall_Click));
-    connect(m_ui->CmdEdit, &QPushButton::clicked, this, guard(&FrmChkIn::CmdEdit_Click));
-    connect(m_ui->CmdDelete, &QPushButton::clicked, this, guard(&FrmChkIn::CmdDelete_Click));
-    connect(m_ui->CmdClear, &QPushButton::clicked, this, guard(&FrmChkIn::CmdClear_Click));
-    connect(m_ui->CmdCallOp, &QPushButton::clicked, this, guard(&FrmChkIn::CmdCallOp_Click));
+    desk::onClicked(m_ui->CmdRecord, this, &FrmChkIn::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmChkIn::CmdCall_Click);
+    desk::onClicked(m_ui->CmdEdit, this, &FrmChkIn::CmdEdit_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmChkIn::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmChkIn::CmdClear_Click);
+    desk::onClicked(m_ui->CmdCallOp, this, &FrmChkIn::CmdCallOp_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
-    connect(list, &QTreeWidget::itemDoubleClicked, this, guard(&FrmChkIn::ListView1_DblClick));
+    desk::guardedConnect(list, &QTreeWidget::itemDoubleClicked, this, &FrmChkIn::ListView1_DblClick);
 
     // Leaving, clearing, calling up over the entry, the picker and the reservation list
     // never wait for a date part to be put right: none of them reads the date.

@@ -5,9 +5,7 @@
 #include "bookingsvc/ReservationClass.h"
 #include "calfield/DateTextBox.h"
 #include "data/Connection.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
+#include "testsupport/WindowFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -134,15 +132,20 @@ void fillEntry(FrmChkIn& w, const QString& number = u"2001"_s) {
     typeInto(&w, u"txtChkInKazu"_s, u"2"_s);
 }
 
-void mouseClick(FrmChkIn& w, const QString& button) {
-    auto* b = child<QPushButton>(&w, button);
-    QVERIFY2(b && b->isEnabled(), qPrintable(button));
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
 QComboBox* list(FrmChkIn& w, const char* name) {
     return child<QComboBox>(w.picker(), QString::fromLatin1(name));
 }
+
+// Closed before it goes, as a module's window is: a focused date box sees its last leave
+// while the window is still whole.
+struct CloseFirst {
+    void operator()(FrmChkIn* w) const {
+        w->close();
+        settle();
+        delete w;
+    }
+};
+using Window = std::unique_ptr<FrmChkIn, CloseFirst>;
 
 bool inCallUpState(FrmChkIn& w) {
     return !child<QPushButton>(&w, u"CmdRecord"_s)->isEnabled() && child<QPushButton>(&w, u"CmdEdit"_s)->isEnabled() &&
@@ -177,43 +180,37 @@ private slots:
     void emptyClassificationList();
 
 private:
-    std::unique_ptr<TempDataDir> m_data;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
-    QString dir() const { return m_data->path(); }
+    std::unique_ptr<WindowFixture> m_f;
+    ScriptedDialogs* m_dialogs = nullptr;
+    QString dir() const { return m_f->dirPath(); }
     // Shown and active, so access keys and focus behave as on a desk.
-    std::unique_ptr<FrmChkIn> openWindow();
+    Window openWindow();
     // Calls check-in `number` up through the prompt.
     void callUp(FrmChkIn& w, const QString& number);
 };
 
 void TestFrmChkIn::init() {
-    m_data = std::make_unique<TempDataDir>();
-    QVERIFY(m_data->isValid());
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(dir());
+    m_f = std::make_unique<WindowFixture>();
+    QVERIFY(m_f->isValid());
+    m_dialogs = &m_f->dialogs();
 }
 
 void TestFrmChkIn::cleanup() {
     settle();
-    m_context.reset();
-    m_dialogs.reset();
-    m_data.reset();
+    m_dialogs = nullptr;
+    m_f.reset();
 }
 
-std::unique_ptr<FrmChkIn> TestFrmChkIn::openWindow() {
-    auto w = std::make_unique<FrmChkIn>(*m_context);
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get()))
+Window TestFrmChkIn::openWindow() {
+    Window w(new FrmChkIn(m_f->context()));
+    if (!showActive(w.get()))
         qWarning("check-in window not active");
     return w;
 }
 
 void TestFrmChkIn::callUp(FrmChkIn& w, const QString& number) {
     m_dialogs->pushInput(number);
-    mouseClick(w, u"CmdCall"_s);
+    QVERIFY(mouseClick(&w, u"CmdCall"_s));
 }
 
 void TestFrmChkIn::registerRefusals_data() {
@@ -245,7 +242,7 @@ void TestFrmChkIn::registerRefusals() {
     const auto w = openWindow();
     fillEntry(*w, number);
     setDate(*w, date[0], date[1], date[2]);
-    mouseClick(*w, u"CmdRecord"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
     QCOMPARE(m_dialogs->messages()[0].title, u"警告"_s);
@@ -279,7 +276,7 @@ void TestFrmChkIn::guestsAndPrice() {
     fillEntry(*w);
     typeInto(w.get(), u"txtChkInKazu"_s, guestsText);
     typeInto(w.get(), u"txtBadet"_s, priceText);
-    mouseClick(*w, u"CmdRecord"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
 
     if (savedGuests < 0) {
         QCOMPARE(m_dialogs->messages().size(), 1);
@@ -299,7 +296,7 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
 
     // The picker wants the number and the name first.
-    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
+    pressAccessKey(w.get(), Qt::Key_O);
     QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"未入力のデータがあります。"_s});
     QCOMPARE(m_dialogs->messages()[0].icon, Icon::None);
     QVERIFY(!w->picker()->isVisible());
@@ -321,7 +318,7 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
     QCOMPARE(QApplication::focusWidget()->objectName(), u"txtChkInKazu"_s);
     typeText(u"2"_s);
 
-    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
+    pressAccessKey(w.get(), Qt::Key_O);
     QTRY_VERIFY(w->picker()->isVisible());
     QCOMPARE(textOf(w->picker(), u"txtCheckInNo"_s), u"2001"_s);
     QCOMPARE(textOf(w->picker(), u"txtChkInName"_s), u"佐藤 花子"_s);
@@ -331,7 +328,7 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
     QTRY_VERIFY(!w->picker()->isVisible());
     QTRY_VERIFY(w->isActiveWindow());
 
-    QTest::keyClick(w.get(), Qt::Key_T, Qt::AltModifier);
+    pressAccessKey(w.get(), Qt::Key_T);
     QTRY_COMPARE(rowsOf(dir(), u"2001"_s), 6);
     QCOMPARE(m_dialogs->messageTexts(), QStringList{});
     const auto saved = checkIn(dir(), u"2001"_s);
@@ -391,7 +388,7 @@ void TestFrmChkIn::takeOver() {
     typeInto(w.get(), u"txtCheckInNo"_s, u"2002"_s);
     setDate(*w, u"2024"_s, u"5"_s, u"3"_s);
     typeInto(w.get(), u"txtChkInRoomNo"_s, u"201"_s);
-    mouseClick(*w, u"CmdRecord"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList{});
     QCOMPARE(rowsOf(dir(), u"2002"_s), 6);
@@ -416,7 +413,7 @@ void TestFrmChkIn::failedMarkKeepsTheCheckIn() {
     typeInto(w.get(), u"txtCheckInNo"_s, u"2003"_s);
     setDate(*w, u"2024"_s, u"5"_s, u"3"_s);
     typeInto(w.get(), u"txtChkInRoomNo"_s, u"102"_s);
-    mouseClick(*w, u"CmdRecord"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
 
     QCOMPARE(rowsOf(dir(), u"2003"_s), 6);
     QCOMPARE(m_dialogs->messages().size(), 1);
@@ -464,7 +461,7 @@ void TestFrmChkIn::callUp() {
     QCOMPARE(list(*w, "CmbChkIn")->currentText(), u"C2 : 料理"_s);
 
     // Saved back untouched: the guests read with their leading blank stay 3.
-    QTest::keyClick(w.get(), Qt::Key_T, Qt::AltModifier);
+    pressAccessKey(w.get(), Qt::Key_T);
     QTRY_VERIFY(!inCallUpState(*w));
     const auto saved = checkIn(dir(), u"1001"_s);
     QCOMPARE(saved->Quantity(), 3);
@@ -505,7 +502,7 @@ void TestFrmChkIn::storedCodeOnCorrection() {
     QCOMPARE(choice->currentText(), shown);
     if (shown.isEmpty()) // the stored code is still named
         QVERIFY(choice->placeholderText().startsWith(code));
-    mouseClick(*w, u"CmdEdit"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdEdit"_s));
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList{});
     QCOMPARE(checkIn(dir(), u"1001"_s)->ChoiceClass(), savedCode);
@@ -536,7 +533,7 @@ void TestFrmChkIn::correctionRefusals() {
     typeInto(w.get(), u"txtChkInName"_s, u"別人"_s);
     typeInto(w.get(), u"txtCheckInNo"_s, number);
     setDate(*w, date[0], date[1], date[2]);
-    mouseClick(*w, u"CmdEdit"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdEdit"_s));
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
     QCOMPARE(checkIn(dir(), u"1001"_s)->CheckInName(), u"中村 誠"_s);
@@ -551,7 +548,7 @@ void TestFrmChkIn::renumberAndDelete() {
     const auto w = openWindow();
     callUp(*w, u"1001"_s);
     typeInto(w.get(), u"txtCheckInNo"_s, u"3001"_s);
-    QTest::keyClick(w.get(), Qt::Key_T, Qt::AltModifier);
+    pressAccessKey(w.get(), Qt::Key_T);
     QTRY_COMPARE(rowsOf(dir(), u"3001"_s), 6);
     QCOMPARE(rowsOf(dir(), u"1001"_s), 0);
     QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), QString());
@@ -559,7 +556,7 @@ void TestFrmChkIn::renumberAndDelete() {
 
     callUp(*w, u"3001"_s);
     QVERIFY(inCallUpState(*w));
-    QTest::keyClick(w.get(), Qt::Key_S, Qt::AltModifier);
+    pressAccessKey(w.get(), Qt::Key_S);
     QTRY_COMPARE(rowsOf(dir(), u"3001"_s), 0);
     QCOMPARE(m_dialogs->messageTexts(), QStringList{});
     QVERIFY(!inCallUpState(*w));
@@ -583,7 +580,7 @@ void TestFrmChkIn::halfTypedYear() {
     year->setFocus();
     year->selectAll();
     QTest::keyClicks(year, u"202"_s);
-    mouseClick(*w, button);
+    QVERIFY(mouseClick(w.get(), button));
 
     if (waits) {
         QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"4桁で年号を入力してください。"_s});
@@ -608,7 +605,7 @@ void TestFrmChkIn::emptyClassificationList() {
 
     m_dialogs->clear();
     fillEntry(*w);
-    mouseClick(*w, u"CmdRecord"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
     QCOMPARE(m_dialogs->messageTexts(), QStringList{});
     QCOMPARE(checkIn(dir(), u"2001"_s)->AgeClass(), u"A0"_s);
 }
