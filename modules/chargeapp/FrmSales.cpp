@@ -8,10 +8,11 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "goodssvc/ComodityInn.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/DataGridModel.h"
 #include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
 #include <QFocusEvent>
@@ -85,24 +86,18 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
     m_ui->setupUi(this);
     m_lines = new desk::DataGridModel(this);
 
-    const auto guard = [this](void (FrmSales::*handler)()) {
-        return [this, handler] {
-            desk::guarded(this, [this, handler] { (this->*handler)(); });
-        };
-    };
-    connect(m_ui->CmdRecord, &QPushButton::clicked, this, guard(&FrmSales::CmdRecord_Click));
-    connect(m_ui->CmdCall, &QPushButton::clicked, this, guard(&FrmSales::CmdCall_Click));
-    connect(m_ui->CmdModify, &QPushButton::clicked, this, guard(&FrmSales::CmdModify_Click));
-    connect(m_ui->CmdDelete, &QPushButton::clicked, this, guard(&FrmSales::CmdDelete_Click));
-    connect(m_ui->CmdClear, &QPushButton::clicked, this, guard(&FrmSales::CmdClear_Click));
-    connect(m_ui->CmdBill, &QPushButton::clicked, this, guard(&FrmSales::CmdBill_Click));
-    connect(m_ui->CmdEnd, &QPushButton::clicked, this, guard(&FrmSales::CmdEnd_Click));
-    connect(m_ui->DbGridSales, &desk::DataGridView::cellEditCommitted, this,
-            [this](int row, int column) { desk::guarded(this, [&] { DbGridSales_AfterColEdit(row, column); }); });
-    connect(m_ui->DbGridSales, &desk::DataGridView::rowAboutToBeDeleted, this,
-            [this](int row, const QVariantList& values) {
-                desk::guarded(this, [&] { DbGridSales_BeforeDelete(row, values); });
-            });
+    desk::onClicked(m_ui->CmdRecord, this, &FrmSales::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmSales::CmdCall_Click);
+    desk::onClicked(m_ui->CmdModify, this, &FrmSales::CmdModify_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmSales::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmSales::CmdClear_Click);
+    desk::onClicked(m_ui->CmdBill, this, &FrmSales::CmdBill_Click);
+    desk::onClicked(m_ui->CmdEnd, this, &FrmSales::CmdEnd_Click);
+    desk::guardedConnect(m_ui->DbGridSales, &desk::DataGridView::cellEditCommitted, this,
+                         &FrmSales::DbGridSales_AfterColEdit);
+    desk::guardedConnect(m_ui->DbGridSales, &desk::DataGridView::rowAboutToBeDeleted, this,
+                         &FrmSales::DbGridSales_BeforeDelete);
+    // The key is handed by reference so that the handler may replace it.
     connect(m_ui->DbGridSales, &desk::DataGridView::keyPressed, this,
             [this](int& key, Qt::KeyboardModifiers, int column) {
                 desk::guarded(this, [&] { DbGridSales_KeyPress(key, column); });
@@ -517,7 +512,6 @@ void FrmSales::CmdClear_Click() {
 }
 
 void FrmSales::CmdBill_Click() {
-    desk::BusyCursor busy;
     const auto* date = m_ui->DateTextBoxSales;
     const DRuriage::SlipValues values{
         m_ui->CmbSalesClass->currentText(),
@@ -528,19 +522,8 @@ void FrmSales::CmdBill_Click() {
         m_ui->lbSalesGpName->text(),
         m_ui->lbSalesRmNo->text(),
     };
-    const desk::CompanyProfile profile{m_context.MyCompanyName(), m_context.MyZipCode(), m_context.MyAddress(),
-                                       m_context.MyTelNo(),       m_context.MyFaxNo(),   m_context.MyURL(),
-                                       m_context.MyEmail(),       m_context.MyComment()};
     // A fresh report on every showing, so the slip is what the grid shows now.
-    auto* report = new DRuriage(m_context.DirPath(), values, m_total, profile, this);
-    desk::ReportPreview* preview = nullptr;
-    try {
-        preview = report->showPreview(this);
-    } catch (...) {
-        delete report;
-        throw;
-    }
-    report->setParent(preview);
+    desk::showReport(std::make_unique<DRuriage>(m_context.DirPath(), values, m_total, m_context.profile()), this);
 }
 
 void FrmSales::CmdEnd_Click() {
