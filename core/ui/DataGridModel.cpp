@@ -54,6 +54,16 @@ QString DataGridModel::deskColumn() {
     return QStringLiteral("Desk");
 }
 
+QString DataGridModel::deskRows(Connection& connection, const QString& table) {
+    QString source = QStringLiteral("SELECT * FROM ") + table;
+    for (const Connection::Column& c : connection.columns(table)) {
+        if (c.name.compare(deskColumn(), Qt::CaseInsensitive) == 0)
+            return source + QStringLiteral(" WHERE ") + deskColumn() + QStringLiteral(" = ") +
+                   Sql::quote(currentDesk());
+    }
+    return source;
+}
+
 void DataGridModel::open(std::shared_ptr<Connection> connection, const QString& table, const GridColumns& columns,
                          bool newRowLine) {
     beginResetModel();
@@ -82,10 +92,7 @@ void DataGridModel::open(std::shared_ptr<Connection> connection, const QString& 
             }
         }
         // Work tables shared by several desks: this grid sees and writes this desk's lines only.
-        QString source = QStringLiteral("SELECT * FROM ") + table;
-        if (m_hasDesk)
-            source += QStringLiteral(" WHERE ") + deskColumn() + QStringLiteral(" = ") + Sql::quote(currentDesk());
-        m_rows = std::make_unique<RowSet>(m_connection, source);
+        m_rows = std::make_unique<RowSet>(m_connection, deskRows(*m_connection, table));
         readPositions();
     } catch (...) {
         m_rows.reset();

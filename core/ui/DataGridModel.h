@@ -60,6 +60,9 @@ public:
 
     // The column the desk's name is written to in work tables that keep desks apart.
     static QString deskColumn();
+    // The statement over a table's rows that this desk sees: all of them, or this desk's own
+    // when the table keeps desks apart. Reports over a grid's table read the same rows.
+    static QString deskRows(Connection& connection, const QString& table);
 
     QString lastError() const { return m_lastError; }
 
