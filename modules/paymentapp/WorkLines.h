@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace paymentapp {
+
+// This desk's lines of the payment work table BTReciptTemp, as the grid, the running total
+// and the receipt read them. Every reader of the table in this module goes through here,
+// so the desk filter lives in one place.
+QString workLinesSource();
+
+struct WorkLinesSummary {
+    int lines = 0;
+    // Sum of the amounts; a line without an amount counts 0, so the total stays a number.
+    double total = 0;
+};
+
+WorkLinesSummary summarizeWorkLines(const QString& dirPath);
+
+} // namespace paymentapp
