@@ -63,9 +63,7 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     ReciptButtonsNew();
     refreshGrid();
     // Lines left by a window closed through its title bar come back with their total.
-    const WorkLinesSummary left = summarizeWorkLines(m_context.DirPath());
-    if (left.lines > 0)
-        ReciptTotalCalc();
+    ReciptTotalCalc();
     m_ui->txtChkInNoRecipt->setFocus();
 }
 
@@ -334,6 +332,7 @@ void FrmRptBill::ClearReciptData() {
 }
 
 void FrmRptBill::ReciptTotalCalc() {
+    // An empty work table totals 0, shown as an empty label by the total's format.
     m_total = summarizeWorkLines(m_context.DirPath()).total;
     m_ui->lbReciptTotal->setText(desk::convert::formatValue(m_total, totalFormat));
 }
