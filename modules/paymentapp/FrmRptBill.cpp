@@ -7,8 +7,10 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "paymentsvc/ReciptSlp.h"
+#include "payitemsvc/ReciptCode.h"
 #include "report/ReportPreview.h"
 #include "ui/BusyCursor.h"
+#include "ui/DataGridModel.h"
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 
@@ -33,6 +35,21 @@ QString partText(int value) {
     return QString::number(value);
 }
 
+// Columns of DataGrid1 over BTReciptTemp. The name is filled from the item code, so only
+// code, remarks and amount take typing.
+desk::GridColumns gridColumns() {
+    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    return {{QStringLiteral("入金コード"), QStringLiteral("RptCode"), 90, left, {}, true},
+            {QStringLiteral("　　　　　項目名"), QStringLiteral("RptName"), 200, left, {}, false},
+            {QStringLiteral("特記事項"), QStringLiteral("RptRemarks"), 240, left, {}, true},
+            {QStringLiteral("金額"), QStringLiteral("ReciptAmount"), 120, right, QStringLiteral("#,##0"), true}};
+}
+
+constexpr int codeColumn = 0;
+constexpr int nameColumn = 1;
+constexpr int amountColumn = 3;
+
 } // namespace
 
 FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
@@ -55,13 +72,21 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     // 終わり closes even when emptying the work table failed: the lines then simply come back.
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, [this] { CmdEnd_Click(); });
     m_ui->txtChkInNoRecipt->installEventFilter(this);
+    auto* grid = m_ui->DataGrid1;
+    connect(grid, &desk::DataGridView::cellEditCommitted, this,
+            [this](int row, int column) { desk::guarded(this, [&] { DataGrid1_AfterColEdit(row, column); }); });
+    connect(grid, &desk::DataGridView::keyPressed, this,
+            [this](int& key, Qt::KeyboardModifiers, int column) { DataGrid1_KeyPress(key, column); });
+    // Runs inside the grid's own guard: an error stops the deletion and is reported there.
+    connect(grid, &desk::DataGridView::rowAboutToBeDeleted, this,
+            [this](int, const QVariantList& values) { DataGrid1_BeforeDelete(values); });
 
     // Load: a failure here goes back to the caller of ShowForm.
     move(0, 0);
     ReciptNoNext();
     m_ui->CmbRptClass->setCurrentIndex(0);
     ReciptButtonsNew();
-    refreshGrid();
+    ReciptGridOpen();
     // Lines left by a window closed through its title bar come back with their total.
     ReciptTotalCalc();
     m_ui->txtChkInNoRecipt->setFocus();
@@ -109,7 +134,48 @@ void FrmRptBill::confirm(const QString& text) {
     m_ui->lbStatus->setText(text);
 }
 
-void FrmRptBill::refreshGrid() {}
+void FrmRptBill::ReciptGridOpen() {
+    m_gridConnection = desk::Connection::open(m_context.DirPath(), QLatin1String(desk::DbFile::Recipt));
+    m_lines = new desk::DataGridModel(this);
+    const desk::GridColumns columns = gridColumns();
+    m_lines->open(m_gridConnection, QStringLiteral("BTReciptTemp"), columns);
+    m_ui->DataGrid1->setGridModel(m_lines, columns);
+}
+
+void FrmRptBill::refreshGrid() {
+    if (m_lines)
+        m_lines->requery();
+}
+
+void FrmRptBill::DataGrid1_AfterColEdit(int row, int column) {
+    if (column == codeColumn) {
+        const QString code = desk::convert::textOf(m_lines->cellValue(row, codeColumn));
+        payitemsvc::ReciptCode items;
+        items.setDirPath(m_context.DirPath());
+        items.CntDb();
+        const QString name = items.ReciptNameDisplay(code);
+        if (name == QLatin1String("X")) {
+            warn(QStringLiteral("入金項目が見つかりません。やりなおしてください。"));
+            return;
+        }
+        m_lines->setCellValue(row, nameColumn, name);
+    } else if (column == amountColumn) {
+        ReciptTotalCalc();
+    }
+}
+
+void FrmRptBill::DataGrid1_KeyPress(int& key, int column) {
+    // Enter moves on like Tab, so a line is typed code, remarks, amount without leaving the
+    // keys; from the amount it goes on to the next line.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && column >= 0)
+        key = Qt::Key_Tab;
+}
+
+void FrmRptBill::DataGrid1_BeforeDelete(const QVariantList& values) {
+    // A line without an amount takes nothing off.
+    m_total -= values.value(amountColumn).toDouble();
+    showTotal();
+}
 
 bool FrmRptBill::ReciptCkInNo() {
     const QString number = m_ui->txtChkInNoRecipt->text();
@@ -334,6 +400,10 @@ void FrmRptBill::ClearReciptData() {
 void FrmRptBill::ReciptTotalCalc() {
     // An empty work table totals 0, shown as an empty label by the total's format.
     m_total = summarizeWorkLines(m_context.DirPath()).total;
+    showTotal();
+}
+
+void FrmRptBill::showTotal() {
     m_ui->lbReciptTotal->setText(desk::convert::formatValue(m_total, totalFormat));
 }
 

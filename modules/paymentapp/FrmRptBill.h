@@ -13,6 +13,11 @@ namespace Ui {
 class FrmRptBill;
 }
 
+namespace desk {
+class Connection;
+class DataGridModel;
+} // namespace desk
+
 namespace paymentsvc {
 class ReciptSlp;
 }
@@ -67,10 +72,17 @@ private:
     void fillSlip(paymentsvc::ReciptSlp& store, const QDate& date) const;
     void warn(const QString& text);
     void confirm(const QString& text);
+    void ReciptGridOpen();
     void refreshGrid();
+    void DataGrid1_AfterColEdit(int row, int column);
+    void DataGrid1_KeyPress(int& key, int column);
+    void DataGrid1_BeforeDelete(const QVariantList& values);
+    void showTotal();
 
     std::unique_ptr<Ui::FrmRptBill> m_ui;
     desk::ModuleContext& m_context;
+    desk::DataGridModel* m_lines = nullptr;
+    std::shared_ptr<desk::Connection> m_gridConnection;
     double m_total = 0;
 };
 

@@ -2,12 +2,15 @@
 
 #include "arrivalsvc/CheckInClass.h"
 #include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "paymentsvc/ReciptSlp.h"
 #include "report/ReportPreview.h"
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TempDataDir.h"
 #include "testsupport/Widgets.h"
+#include "ui/DataGridModel.h"
+#include "ui/DataGridView.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -120,6 +123,35 @@ bool newEntryState(const FrmRptBill& w) {
            !child<QPushButton>(&w, u"CmdModify"_s)->isEnabled() && !child<QPushButton>(&w, u"CmdDelete"_s)->isEnabled();
 }
 
+// Keys typed into whatever has the focus (a grid cell's editor once typing opened it).
+void keys(const QString& text) {
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+void key(Qt::Key k) {
+    QTest::keyClick(QApplication::focusWidget(), k);
+}
+
+desk::DataGridView* grid(const FrmRptBill& w) {
+    return child<desk::DataGridView>(&w, u"DataGrid1"_s);
+}
+
+// Types one line into the grid from its new-row line: code, Enter, Enter, remarks, Enter,
+// amount, Enter — the clerk's way through a line.
+void typeLine(FrmRptBill& w, const QString& code, const QString& remarks, const QString& amount) {
+    auto* view = grid(w);
+    view->setFocus();
+    view->setCurrentCell(view->gridModel()->lineCount(), 0);
+    keys(code);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    keys(remarks);
+    key(Qt::Key_Return);
+    keys(amount);
+    key(Qt::Key_Return);
+}
+
 // Presses a button through its access key, as a clerk at the keyboard does.
 void altKey(FrmRptBill& w, char key) {
     QTest::keyClick(&w, key, Qt::AltModifier);
@@ -147,6 +179,10 @@ private slots:
     void correctionRefusals();
     void deleteRemovesTheSlip();
     void receiptPrintsTheScreen();
+    void itemLookUp_data();
+    void itemLookUp();
+    void runningTotal();
+    void keyboardOnlyDeposit();
 
 private:
     std::unique_ptr<FrmRptBill> openWindow();
@@ -363,9 +399,15 @@ void TestFrmRptBill::callUpReplacesLinesAndCorrectionKeepsNumber() {
     QCOMPARE(count(dir(), u"BTReciptTemp WHERE RptNO = 5 AND RptName = '予約金'"_s), 1);
     QVERIFY(calledUpState(*w));
 
-    // Change the lines and the day, then correct through the access key.
-    reciptFile(dir())->exec(u"UPDATE BTReciptTemp SET ReciptAmount = 9000 WHERE RptCode = '02'"_s);
-    putLines(dir(), {50});
+    // Change a line in the grid, add one and change the day, then correct through the access key.
+    auto* view = grid(*w);
+    QCOMPARE(view->gridModel()->lineCount(), 2);
+    view->setFocus();
+    view->setCurrentCell(1, 3);
+    keys(u"9000"_s);
+    key(Qt::Key_Return);
+    typeLine(*w, u"01"_s, {}, u"50"_s);
+    QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"12,050"_s);
     setDate(*w, u"2024"_s, u"3"_s, u"10"_s);
     altKey(*w, 'T');
 
@@ -447,6 +489,112 @@ void TestFrmRptBill::receiptPrintsTheScreen() {
     QCOMPARE(doc.byControl(u"Label11"_s).constFirst().text, u"掛入金"_s);
     QCOMPARE(doc.byControl(u"Label16"_s).constFirst().text, u"湯の宿 はなれ"_s);
     preview->close();
+}
+
+void TestFrmRptBill::itemLookUp_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("known item") << u"01"_s << u"現金"_s << QStringList();
+    QTest::newRow("unknown item") << u"99"_s << QString()
+                                  << QStringList{u"入金項目が見つかりません。やりなおしてください。"_s};
+}
+
+void TestFrmRptBill::itemLookUp() {
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QStringList, messages);
+
+    const auto w = openWindow();
+    auto* view = grid(*w);
+    view->setFocus();
+    view->setCurrentCell(0, 0);
+    keys(code);
+    key(Qt::Key_Tab);
+
+    QCOMPARE(m_dialogs->messageTexts(), messages);
+    const desk::DataGridModel* model = view->gridModel();
+    QCOMPARE(model->lineCount(), 1);
+    QCOMPARE(model->cellValue(0, 0).toString(), code);
+    QCOMPARE(desk::convert::textOf(model->cellValue(0, 1)), name);
+    QCOMPARE(model->index(0, 1).data().toString(), name);
+}
+
+void TestFrmRptBill::runningTotal() {
+    const auto w = openWindow();
+    typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
+    typeLine(*w, u"03"_s, {}, u"2500"_s);
+    typeLine(*w, u"02"_s, u"b"_s, u"500"_s);
+    QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"4,000"_s);
+    QCOMPARE(w->runningTotal(), 4000.0);
+    // The amount column carries thousands separators, as its format says.
+    QCOMPARE(grid(*w)->model()->index(1, 3).data().toString(), u"2,500"_s);
+
+    // A line without an amount counts 0: the total stays a number.
+    typeLine(*w, u"01"_s, u"c"_s, {});
+    QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"4,000"_s);
+    child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
+    altKey(*w, 'A');
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    QCOMPARE(preview->document().byControl(u"Label33"_s).constFirst().text, u"4,000"_s);
+    QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 4);
+    preview->close();
+
+    // Deleting the 2,500 line (selected with Shift+Space) takes it off.
+    auto* view = grid(*w);
+    view->setFocus();
+    view->setCurrentCell(1, 2);
+    QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"1,500"_s);
+    QCOMPARE(count(dir(), u"BTReciptTemp"_s), 3);
+    QCOMPARE(m_dialogs->messages().size(), 0);
+}
+
+void TestFrmRptBill::keyboardOnlyDeposit() {
+    const auto w = openWindow();
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtChkInNoRecipt"_s));
+    keys(u"C-12"_s);
+    key(Qt::Key_Tab);
+    QCOMPARE(textOf(w.get(), u"lbNameRecipt"_s), u"山田 太郎"_s);
+    keys(u"2024"_s);
+    key(Qt::Key_Tab);
+    keys(u"4"_s);
+    key(Qt::Key_Tab);
+    keys(u"1"_s);
+    key(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"CmbRptClass"_s));
+    key(Qt::Key_Down); // 掛入金
+    key(Qt::Key_Tab);
+    QVERIFY(grid(*w)->hasFocus());
+    keys(u"02"_s);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    keys(u"deposit"_s);
+    key(Qt::Key_Return);
+    keys(u"20000"_s);
+    key(Qt::Key_Return);
+    keys(u"01"_s);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    keys(u"5000"_s);
+    key(Qt::Key_Return);
+    QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"25,000"_s);
+    altKey(*w, 'T');
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+    QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptNO = 1 AND RptcheckInNo = 'C-12' AND Rptkubun = 1 "
+                          "AND ReciptDate = '2024-04-01'"_s),
+             1);
+    QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 1 AND RptCode = '02' AND ReciptAmount = 20000 "
+                          "AND RptRemarks = 'deposit'"_s),
+             1);
+    QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 1"_s), 2);
+    QCOMPARE(grid(*w)->gridModel()->lineCount(), 0);
+    QCOMPARE(textOf(w.get(), u"lbReciptNo"_s), u"2"_s);
 }
 
 QTEST_MAIN(TestFrmRptBill)
