@@ -31,7 +31,7 @@ void DRRptBill::layOut() {
     auto& header = pageHeader();
     header.setHeight(100);
     // The inn on the right, the payment on the left, under the title.
-    desk::addCompanyLabels(header, {width - 85.0, 16.0, 85.0, 30.0});
+    desk::addCompanyLabels(header, {width - 100.0, 16.0, 100.0, 30.0});
     header.addLabel(QStringLiteral("Label1"), {0, 0, width, 12}, QStringLiteral("領収書"))
         .setFontSize(20)
         .setBold()
@@ -49,7 +49,7 @@ void DRRptBill::layOut() {
     pair(QStringLiteral("Label2"), QStringLiteral("領収番号"), QStringLiteral("Label3"));
     pair(QStringLiteral("Label4"), QStringLiteral("領収日付"), QStringLiteral("Label5"));
     pair(QStringLiteral("Label6"), QStringLiteral("チェックイン番号"), QStringLiteral("Label7"));
-    pair(QStringLiteral("Label30"), QStringLiteral("お客様名"), QStringLiteral("Label8"), 90.0)
+    pair(QStringLiteral("Label30"), QStringLiteral("お客様名"), QStringLiteral("Label8"), 56.0)
         .setFontSize(14)
         .setBold();
     pair(QStringLiteral("Label32"), QStringLiteral("部屋番号"), QStringLiteral("Label10"));

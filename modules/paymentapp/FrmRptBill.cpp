@@ -258,6 +258,7 @@ void FrmRptBill::CmdRecord_Click() {
     ClearReciptData();
     ReciptNoNext();
     confirm(QStringLiteral("入金番号 %1 を登録しました。").arg(number));
+    m_ui->txtChkInNoRecipt->setFocus();
 }
 
 void FrmRptBill::CmdCall_Click() {
@@ -304,7 +305,11 @@ void FrmRptBill::ReciptEDmessage() {
     refreshGrid();
     ReciptTotalCalc();
     ReciptButtonsCalled();
-    ReciptCkInNo();
+    // The lines are what a correction changes; an unknown guest keeps the focus in its box.
+    if (ReciptCkInNo()) {
+        m_ui->DataGrid1->setFocus();
+        m_ui->DataGrid1->setCurrentCell(0, 0);
+    }
 }
 
 void FrmRptBill::CmdModify_Click() {
@@ -329,6 +334,7 @@ void FrmRptBill::CmdModify_Click() {
     ReciptButtonsNew();
     ReciptNoNext();
     confirm(QStringLiteral("入金番号 %1 を訂正しました。").arg(number));
+    m_ui->txtChkInNoRecipt->setFocus();
 }
 
 void FrmRptBill::CmdDelete_Click() {
@@ -343,6 +349,7 @@ void FrmRptBill::CmdDelete_Click() {
     ReciptButtonsNew();
     ReciptNoNext();
     confirm(QStringLiteral("入金番号 %1 を削除しました。").arg(number));
+    m_ui->txtChkInNoRecipt->setFocus();
 }
 
 void FrmRptBill::CmdBill_Click() {
@@ -364,6 +371,7 @@ void FrmRptBill::CmdClear_Click() {
     ClearReciptData();
     ReciptButtonsNew();
     ReciptNoNext();
+    m_ui->txtChkInNoRecipt->setFocus();
 }
 
 void FrmRptBill::CmdEnd_Click() {

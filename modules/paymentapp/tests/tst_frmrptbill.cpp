@@ -398,6 +398,7 @@ void TestFrmRptBill::callUpReplacesLinesAndCorrectionKeepsNumber() {
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), 2);
     QCOMPARE(count(dir(), u"BTReciptTemp WHERE RptNO = 5 AND RptName = '予約金'"_s), 1);
     QVERIFY(calledUpState(*w));
+    QVERIFY(grid(*w)->hasFocus());
 
     // Change a line in the grid, add one and change the day, then correct through the access key.
     auto* view = grid(*w);
@@ -420,6 +421,7 @@ void TestFrmRptBill::callUpReplacesLinesAndCorrectionKeepsNumber() {
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), 0);
     QVERIFY(newEntryState(*w));
     QCOMPARE(textOf(w.get(), u"lbReciptNo"_s), u"7"_s);
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtChkInNoRecipt"_s));
 }
 
 void TestFrmRptBill::correctionRefusals_data() {
