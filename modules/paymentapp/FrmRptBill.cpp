@@ -8,7 +8,7 @@
 #include "data/Connection.h"
 #include "paymentsvc/ReciptSlp.h"
 #include "payitemsvc/ReciptCode.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/DataGridModel.h"
 #include "ui/Dialogs.h"
@@ -353,17 +353,9 @@ void FrmRptBill::CmdDelete_Click() {
 }
 
 void FrmRptBill::CmdBill_Click() {
-    desk::BusyCursor busy;
-    auto* report = new DRRptBill(m_context.DirPath(), receiptValues(), companyValues(m_context), this);
-    desk::ReportPreview* preview = nullptr;
-    try {
-        preview = report->showPreview(this);
-    } catch (...) {
-        delete report;
-        throw;
-    }
-    // The report lives as long as its preview.
-    report->setParent(preview);
+    // Each showing makes a new report, which reads the work lines afresh.
+    desk::showReport(std::make_unique<DRRptBill>(m_context.DirPath(), receiptValues(), companyValues(m_context)),
+                     this);
 }
 
 void FrmRptBill::CmdClear_Click() {
