@@ -12,6 +12,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/DataGridModel.h"
 #include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
 #include <QApplication>
@@ -25,11 +26,6 @@ namespace {
 
 const QString warningTitle = QStringLiteral("警告");
 const QString totalFormat = QStringLiteral("##,###,###");
-
-desk::CompanyProfile companyValues(const desk::ModuleContext& context) {
-    return {context.MyCompanyName(), context.MyZipCode(), context.MyAddress(), context.MyTelNo(),
-            context.MyFaxNo(),       context.MyURL(),     context.MyEmail(),   context.MyComment()};
-}
 
 QString partText(int value) {
     return QString::number(value);
@@ -58,23 +54,17 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     , m_context(context) {
     m_ui->setupUi(this);
 
-    const auto guard = [this](void (FrmRptBill::*handler)()) {
-        return [this, handler] {
-            desk::guarded(this, [this, handler] { (this->*handler)(); });
-        };
-    };
-    connect(m_ui->CmdRecord, &QPushButton::clicked, this, guard(&FrmRptBill::CmdRecord_Click));
-    connect(m_ui->CmdCall, &QPushButton::clicked, this, guard(&FrmRptBill::CmdCall_Click));
-    connect(m_ui->CmdModify, &QPushButton::clicked, this, guard(&FrmRptBill::CmdModify_Click));
-    connect(m_ui->CmdDelete, &QPushButton::clicked, this, guard(&FrmRptBill::CmdDelete_Click));
-    connect(m_ui->CmdBill, &QPushButton::clicked, this, guard(&FrmRptBill::CmdBill_Click));
-    connect(m_ui->CmdClear, &QPushButton::clicked, this, guard(&FrmRptBill::CmdClear_Click));
+    desk::onClicked(m_ui->CmdRecord, this, &FrmRptBill::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmRptBill::CmdCall_Click);
+    desk::onClicked(m_ui->CmdModify, this, &FrmRptBill::CmdModify_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmRptBill::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdBill, this, &FrmRptBill::CmdBill_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmRptBill::CmdClear_Click);
     // 終わり closes even when emptying the work table failed: the lines then simply come back.
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, [this] { CmdEnd_Click(); });
     m_ui->txtChkInNoRecipt->installEventFilter(this);
     auto* grid = m_ui->DataGrid1;
-    connect(grid, &desk::DataGridView::cellEditCommitted, this,
-            [this](int row, int column) { desk::guarded(this, [&] { DataGrid1_AfterColEdit(row, column); }); });
+    desk::guardedConnect(grid, &desk::DataGridView::cellEditCommitted, this, &FrmRptBill::DataGrid1_AfterColEdit);
     connect(grid, &desk::DataGridView::keyPressed, this,
             [this](int& key, Qt::KeyboardModifiers, int column) { DataGrid1_KeyPress(key, column); });
     // Runs inside the grid's own guard: an error stops the deletion and is reported there.
@@ -92,7 +82,10 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     m_ui->txtChkInNoRecipt->setFocus();
 }
 
-FrmRptBill::~FrmRptBill() = default;
+FrmRptBill::~FrmRptBill() {
+    // The box's last leave must not reach a window that is being taken apart.
+    m_ui->txtChkInNoRecipt->removeEventFilter(this);
+}
 
 ReceiptValues FrmRptBill::receiptValues() const {
     const auto* date = m_ui->DateTextBoxRecipt;
@@ -354,8 +347,7 @@ void FrmRptBill::CmdDelete_Click() {
 
 void FrmRptBill::CmdBill_Click() {
     // Each showing makes a new report, which reads the work lines afresh.
-    desk::showReport(std::make_unique<DRRptBill>(m_context.DirPath(), receiptValues(), companyValues(m_context)),
-                     this);
+    desk::showReport(std::make_unique<DRRptBill>(m_context.DirPath(), receiptValues(), m_context.profile()), this);
 }
 
 void FrmRptBill::CmdClear_Click() {
