@@ -3,6 +3,7 @@
 #include "WorkLines.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/RowSet.h"
 
 namespace paymentapp {
 
@@ -11,7 +12,8 @@ DRRptBill::DRRptBill(const QString& dirPath, const ReceiptValues& values, const 
     : desk::Report(parent) {
     setTitle(QStringLiteral("領収書"));
     layOut();
-    openDataSource(dirPath, QLatin1String(desk::DbFile::Recipt), workLinesSource());
+    const auto connection = desk::Connection::open(dirPath, QLatin1String(desk::DbFile::Recipt));
+    setDataSource(std::make_unique<desk::RowSet>(connection, workLinesSource(*connection)));
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.number);
     setLabel(QStringLiteral("Label5"), values.dateText);

@@ -2,12 +2,17 @@
 
 #include <QString>
 
+namespace desk {
+class Connection;
+}
+
 namespace paymentapp {
 
-// This desk's lines of the payment work table BTReciptTemp, as the grid, the running total
-// and the receipt read them. Every reader of the table in this module goes through here,
-// so the desk filter lives in one place.
-QString workLinesSource();
+// This desk's lines of the payment work table BTReciptTemp, as the running total and the
+// receipt read them (the grid's model keeps to the same desk). Every reader of the table in
+// this module goes through here, so the desk filter lives in one place. A file whose work
+// table keeps no desks yet shows all its lines.
+QString workLinesSource(desk::Connection& connection);
 
 struct WorkLinesSummary {
     int lines = 0;

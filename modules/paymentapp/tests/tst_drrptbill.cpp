@@ -1,6 +1,7 @@
 #include "paymentapp/DRRptBill.h"
 
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QTest>
@@ -18,6 +19,24 @@ const desk::CompanyProfile profile{u"湯の宿 はなれ"_s,   u"〒400-0001"_s,
 QString textOf(const desk::ReportDocument& doc, const QString& control) {
     const auto items = doc.byControl(control);
     return items.size() == 1 ? items[0].text : u"<%1 items>"_s.arg(items.size());
+}
+
+bool keepsDesks(desk::Connection& file) {
+    for (const auto& column : file.columns(u"BTReciptTemp"_s)) {
+        if (column.name.compare(u"Desk"_s, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+void putLine(desk::Connection& file, const QString& desk, const QString& code, double amount, const QString& remarks) {
+    if (keepsDesks(file))
+        file.exec(
+            u"INSERT INTO BTReciptTemp (Desk, RptCode, RptName, ReciptAmount, RptRemarks) VALUES (?, ?, 'x', ?, ?)"_s,
+            {desk, code, amount, remarks});
+    else
+        file.exec(u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount, RptRemarks) VALUES (?, 'x', ?, ?)"_s,
+                  {code, amount, remarks});
 }
 
 QStringList column(const desk::ReportDocument& doc, const QString& control) {
@@ -61,9 +80,10 @@ void TestDRRptBill::receiptShowsTheWorkLines() {
     QVERIFY(data.isValid());
     const auto file = desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Recipt));
     for (double amount : amounts)
-        file->exec(u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount, RptRemarks) "
-                   "VALUES ('01', '現金', ?, 'O''Brien 様')"_s,
-                   {amount});
+        putLine(*file, desk::currentDesk(), u"01"_s, amount, u"O'Brien 様"_s);
+    // Another desk's line is never on this desk's receipt.
+    if (keepsDesks(*file))
+        putLine(*file, u"other desk"_s, u"03"_s, 99, {});
 
     const ReceiptValues values{u"掛入金"_s, u"17"_s, u"2024/4/1"_s, u"C-12"_s, u"山田 太郎"_s, u"松の間"_s, total};
     DRRptBill report(data.path(), values, profile);
@@ -89,11 +109,11 @@ void TestDRRptBill::everyShowingReadsTheTableAfresh() {
     desk::test::TempDataDir data;
     QVERIFY(data.isValid());
     const auto file = desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Recipt));
-    file->exec(u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount) VALUES ('01', '現金', 500)"_s);
+    putLine(*file, desk::currentDesk(), u"01"_s, 500, {});
     const ReceiptValues values{u"当日利用入金"_s, u"1"_s, u"2024/4/1"_s, u"C1"_s, {}, {}, 500};
     QCOMPARE(column(DRRptBill(data.path(), values, profile).compose(), u"Text3"_s), QStringList{u"500"_s});
 
-    file->exec(u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount) VALUES ('02', '予約金', 700)"_s);
+    putLine(*file, desk::currentDesk(), u"02"_s, 700, {});
     QCOMPARE(column(DRRptBill(data.path(), values, profile).compose(), u"Text3"_s), (QStringList{u"500"_s, u"700"_s}));
 }
 

@@ -4,6 +4,7 @@
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "paymentsvc/ReciptSlp.h"
 #include "report/ReportPreview.h"
 #include "testsupport/ScriptedDialogs.h"
@@ -76,12 +77,28 @@ qint64 count(const QString& dir, const QString& from, const QVariantList& binds 
     return reciptFile(dir)->scalar(u"SELECT COUNT(*) FROM "_s + from, binds).toLongLong();
 }
 
+// Whether the work table keeps each desk's lines apart in this schema.
+bool keepsDesks(const QString& dir) {
+    for (const auto& column : reciptFile(dir)->columns(u"BTReciptTemp"_s)) {
+        if (column.name.compare(u"Desk"_s, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 // Lines put into this desk's work table as the grid writes them.
 void putLines(const QString& dir, const QList<QVariant>& amounts) {
+    if (!keepsDesks(dir)) {
+        for (const QVariant& amount : amounts)
+            reciptFile(dir)->exec(
+                u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount, RptRemarks) VALUES ('01', '現金', ?, '')"_s,
+                {amount});
+        return;
+    }
     for (const QVariant& amount : amounts)
         reciptFile(dir)->exec(
-            u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount, RptRemarks) VALUES ('01', '現金', ?, '')"_s,
-            {amount});
+            u"INSERT INTO BTReciptTemp (Desk, RptCode, RptName, ReciptAmount, RptRemarks) VALUES (?, '01', '現金', ?, '')"_s,
+            {desk::currentDesk(), amount});
 }
 
 void checkIn(const QString& dir, const QString& number, const QString& name, const QString& room) {
@@ -183,6 +200,8 @@ private slots:
     void itemLookUp();
     void runningTotal();
     void keyboardOnlyDeposit();
+    void linesComeBackOnTheSameDeskOnly();
+    void anotherDesksLinesStayApart();
 
 private:
     std::unique_ptr<FrmRptBill> openWindow();
@@ -597,6 +616,61 @@ void TestFrmRptBill::keyboardOnlyDeposit() {
     QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 1"_s), 2);
     QCOMPARE(grid(*w)->gridModel()->lineCount(), 0);
     QCOMPARE(textOf(w.get(), u"lbReciptNo"_s), u"2"_s);
+}
+
+void TestFrmRptBill::linesComeBackOnTheSameDeskOnly() {
+    if (!keepsDesks(dir()))
+        QSKIP("the work table keeps no desks in this schema yet");
+    {
+        const auto w = openWindow();
+        typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
+        typeLine(*w, u"02"_s, {}, u"2500"_s);
+        w->close(); // the title bar's close empties nothing
+    }
+    {
+        const auto w = openWindow();
+        QCOMPARE(grid(*w)->gridModel()->lineCount(), 2);
+        QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"3,500"_s);
+    }
+    qputenv("TESARO_DESK", "desk-B");
+    {
+        const auto w = openWindow();
+        QCOMPARE(grid(*w)->gridModel()->lineCount(), 0);
+        QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), QString());
+        altKey(*w, 'E'); // 終わり empties this desk's lines only
+    }
+    qputenv("TESARO_DESK", "desk-A");
+    QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-A'"_s), 2);
+}
+
+void TestFrmRptBill::anotherDesksLinesStayApart() {
+    if (!keepsDesks(dir()))
+        QSKIP("the work table keeps no desks in this schema yet");
+    const auto w = openWindow();
+    typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
+    // Another desk is typing its own slip at the same time.
+    for (int i = 0; i < 3; ++i)
+        reciptFile(dir())->exec(u"INSERT INTO BTReciptTemp (Desk, RptCode, RptName, ReciptAmount) "
+                                "VALUES ('desk-B', '03', 'クレジットカード', 7777)"_s);
+    typeLine(*w, u"02"_s, {}, u"500"_s);
+    QCOMPARE(grid(*w)->gridModel()->lineCount(), 2);
+    QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"1,500"_s);
+
+    child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
+    setDate(*w, u"2024"_s, u"4"_s, u"1"_s);
+    altKey(*w, 'A');
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 2);
+    preview->close();
+    altKey(*w, 'T');
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+    QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 1"_s), 2);
+    QCOMPARE(reciptFile(dir())->scalar(u"SELECT SUM(ReciptAmount) FROM BTPaymentDtl WHERE RptNO = 1"_s).toDouble(),
+             1500.0);
+    QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-B'"_s), 3);
+    QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-A'"_s), 0);
 }
 
 QTEST_MAIN(TestFrmRptBill)
