@@ -738,6 +738,7 @@ QList<RowSet::Bookmark> RowSet::bookmarks() const {
         QStringLiteral("SELECT rowid FROM ") + quoteName(d->table) + d->whereAll() + QStringLiteral(" ORDER BY rowid");
     if (!q.prepare(statement))
         d->fail(q.lastError().text(), statement);
+    d->bindFilter(q);
     d->run(q);
     while (q.next())
         keys.append(q.value(0).toLongLong());
