@@ -5,7 +5,9 @@
 
 #include "arrivalsvc/CheckInClass.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
+#include "data/Sql.h"
 #include "payitemsvc/ReciptCode.h"
 #include "paymentsvc/ReciptSlp.h"
 
@@ -30,7 +32,7 @@ std::unique_ptr<paymentsvc::ReciptSlp> payments(const Context& c) {
 // The window's running total: every work line of this desk, a line without an amount as 0.
 double workTotal(const Context& c) {
     double total = 0;
-    desk::RowSet rows(recipt(c), u"SELECT * FROM BTReciptTemp"_s);
+    desk::RowSet rows(recipt(c), u"SELECT * FROM BTReciptTemp WHERE Desk = "_s + desk::Sql::quote(desk::currentDesk()));
     for (; !rows.eof(); rows.moveNext())
         total += rows.value(u"ReciptAmount"_s).toDouble();
     return total;
@@ -40,8 +42,9 @@ void putLines(const Context& c, int lines) {
     const auto connection = recipt(c);
     desk::Transaction transaction(*connection);
     for (int i = 0; i < lines; ++i)
-        connection->exec(u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount, RptRemarks) "
-                         "VALUES ('01', '現金', 10000, '')"_s);
+        connection->exec(u"INSERT INTO BTReciptTemp (Desk, RptCode, RptName, ReciptAmount, RptRemarks) "
+                         "VALUES (?, '01', '現金', 10000, '')"_s,
+                         {desk::currentDesk()});
     transaction.commit();
 }
 
