@@ -50,7 +50,9 @@ FrmChkOutM::FrmChkOutM(desk::ModuleContext& context, QWidget* parent)
     m_ui->txtChkInNo->setFocus();
 }
 
-FrmChkOutM::~FrmChkOutM() = default;
+FrmChkOutM::~FrmChkOutM() {
+    delete m_chkOut;
+}
 
 FrmChkOut* FrmChkOutM::checkOutWindow() const {
     return m_chkOut;
@@ -152,7 +154,9 @@ void FrmChkOutM::CmdRun_Click() {
         return;
     }
 
-    auto* window = new FrmChkOut(m_context, m_guest, this);
+    // A window of its own, not one standing over this hidden one: window managers do not
+    // reliably show and activate a window whose owner is hidden.
+    auto* window = new FrmChkOut(m_context, m_guest);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &FrmChkOut::closed, this, &FrmChkOutM::settlementClosed);
     m_chkOut = window;
