@@ -43,7 +43,7 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
 void DataReport1::layOut() {
     const double width = printableWidth();
     const double captionWidth = 30.0;
-    const double valueLeft = 32.0;
+    const double valueLeft = 34.0;
 
     auto& header = pageHeader();
     // The inn on the right, the guest on the left, as a bill is handed over.
