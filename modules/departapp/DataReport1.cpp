@@ -4,7 +4,6 @@
 
 #include "arrivalsvc/CheckInClass.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
 
@@ -18,7 +17,7 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
     , m_bill(bill) {
     setTitle(QStringLiteral("請求書"));
     layOut();
-    openDataSource(dirPath, QLatin1String(desk::DbFile::Option), statementSource());
+    setDataSource(openStatement(dirPath));
 
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), bill.checkInDate);

@@ -151,8 +151,9 @@ void FrmChkOut::CheckOutDetailCall() {
         setGuidance(enterDate);
         throw;
     }
+    const StatementQuery statement = statementQuery();
     m_grid->setQuery(desk::Connection::open(m_context.DirPath(), QLatin1String(desk::DbFile::Option)),
-                     statementSource());
+                     statement.statement, statement.binds);
 }
 
 void FrmChkOut::ClearData() {

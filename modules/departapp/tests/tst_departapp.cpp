@@ -99,7 +99,7 @@ void accessKey(QWidget* window, char key) {
         target = window;
     QTest::keyClick(target, key, Qt::AltModifier);
     const auto buttons = window->findChildren<QAbstractButton*>();
-    QTest::qWaitFor([&buttons] {
+    (void)QTest::qWaitFor([&buttons] {
         return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) { return b->isDown(); });
     });
 }
