@@ -45,8 +45,10 @@ void DataReport1::layOut() {
     const double valueLeft = 34.0;
 
     auto& header = pageHeader();
-    // The inn on the right, the guest on the left, as a bill is handed over.
-    desk::addCompanyLabels(header, {width - 82.0, 16.0, 82.0, 30.0});
+    // The inn on the right, the guest on the left, as a bill is handed over; the inn's
+    // block is wide enough for a comment line of some thirty characters.
+    const double innWidth = 98.0;
+    desk::addCompanyLabels(header, {width - innWidth, 16.0, innWidth, 30.0});
     header.addLabel(QStringLiteral("Label1"), {0, 0, width, 12}, QStringLiteral("請求書"))
         .setFontSize(20)
         .setBold()
@@ -64,10 +66,10 @@ void DataReport1::layOut() {
     value(QStringLiteral("Label5"), 44.0);
     caption(QStringLiteral("Label6"), 32.0, QStringLiteral("チェックイン番号"));
     value(QStringLiteral("Label7"), 32.0);
-    header.addRuntimeLabel(QStringLiteral("Label8"), {valueLeft, 15.0, width - 82.0 - valueLeft - 2.0, 8.0})
-        .setFontSize(15)
+    header.addRuntimeLabel(QStringLiteral("Label8"), {valueLeft, 15.0, width - innWidth - valueLeft - 2.0, 8.0})
+        .setFontSize(14)
         .setBold();
-    value(QStringLiteral("Label9"), 23.5, width - 82.0 - valueLeft - 2.0);
+    value(QStringLiteral("Label9"), 23.5, width - innWidth - valueLeft - 2.0);
     value(QStringLiteral("Label10"), 50.0);
     caption(QStringLiteral("Label30"), 16.5, QStringLiteral("お客様名"));
     caption(QStringLiteral("Label31"), 23.5, QStringLiteral("グループ名"));
