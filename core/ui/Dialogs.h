@@ -48,6 +48,15 @@ inline Dialogs& dialogs() {
 // design gives a date message of their own pass it.
 void refuseDate(QWidget* parent, const QString& text = {});
 
+// Qt's own texts (dialog buttons, file and printer choices), calendars and number formats
+// in Japanese whatever the system locale. Every program calls it once, right after making
+// its QApplication and before its first window.
+void useJapanese();
+
+// The title of a message or input box that has none of its own: the suite's name, never
+// the name of the program file that shows it.
+QString boxTitle(const QString& title);
+
 // The real dialogs on the screen.
 class WidgetDialogs : public Dialogs {
 public:

@@ -118,6 +118,28 @@ void FrmMain::load() {
     fillReservations();
     fillNotCheckedOut();
     readProfile();
+    m_loaded = true;
+}
+
+void FrmMain::refreshLists() {
+    auto* panel = m_ui->StatusBar1->findChild<QLabel*>(QStringLiteral("Panel1"));
+    try {
+        fillReservations();
+        fillNotCheckedOut();
+        panel->clear();
+    } catch (...) {
+        panel->setText(QStringLiteral("一覧を更新できませんでした。") +
+                       desk::describeError(std::current_exception())
+                           .section(QStringLiteral("\r\n"), 1, -1)
+                           .replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    }
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Loaded lists only: before load() the data directory has not been checked yet.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_loaded)
+        refreshLists();
 }
 
 void FrmMain::fillReservations() {
@@ -193,6 +215,7 @@ void FrmMain::launch(const QString& classId) {
             // (its window, if open, stays with its module).
             std::unique_ptr<desk::ModuleEntry>& slot = m_slots[classId];
             slot = m_registry.create(classId);
+            slot->setOnWindowClosed([this] { refreshLists(); });
             slot->setDirPath(m_dataDir);
             if (!entryClass || entryClass->profileValues) {
                 slot->setMyAddress(m_profile.MyAddress);

@@ -30,8 +30,13 @@ QString cellText(const QVariant& value) {
     return value.toString();
 }
 
+// A period date as typed; parts that name no real day are refused with the screen's date message.
 QDate periodDate(const calfield::DateTextBox* box) {
-    return desk::convert::dateFromTexts(box->YearText(), box->MonthText(), box->DayText());
+    const std::optional<QDate> date = desk::convert::strictDate(box->YearText(), box->MonthText(), box->DayText());
+    if (!date)
+        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
+                                    QStringLiteral("日付が正しくありません。"));
+    return *date;
 }
 
 } // namespace
@@ -70,6 +75,11 @@ FrmRireki::FrmRireki(desk::ModuleContext& context, QWidget* parent)
     connect(m_ui->CmdPrint, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdPrint_Click(); }); });
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
 
+    // Clearing the list, unticking the period and leaving never wait for a period date.
+    for (QWidget* leaveOnly : std::initializer_list<QWidget*>{m_ui->CmdClear, m_ui->CmdEnd, m_ui->Check1})
+        calfield::DateTextBox::setLeaveOnly(leaveOnly);
+    m_ui->RvtxtCliant->setFocus();
+
     move(0, 0);
 }
 
@@ -82,6 +92,8 @@ void FrmRireki::setSearchTexts(const QString& name, const QString& telNo) {
 
 void FrmRireki::setSearchBy(SearchBy option) {
     m_option1->button(option)->setChecked(true);
+    // The clerk goes on in the box the search is by.
+    (option == ByTelNo ? m_ui->RxtxtTelNo : m_ui->RvtxtCliant)->setFocus();
 }
 
 FrmRireki::SearchBy FrmRireki::searchBy() const {
@@ -135,7 +147,9 @@ void FrmRireki::CmdSearch_Click() {
     for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
         auto* item = new QTreeWidgetItem;
         for (int column = 0; column < 6; ++column) {
-            item->setText(column, cellText(rows->value(QLatin1String(sources[column]))));
+            const QVariant value = rows->value(QLatin1String(sources[column]));
+            item->setText(column,
+                          column == 4 ? desk::convert::formatValue(value, QStringLiteral("#,##0")) : cellText(value));
             if (column == 3 || column == 4)
                 item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
         }

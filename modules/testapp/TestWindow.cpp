@@ -43,6 +43,12 @@ void TestWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+bool TestWindow::event(QEvent* event) {
+    if (event->type() == QEvent::ZOrderChange)
+        log(QStringLiteral("raised pid=%1").arg(QCoreApplication::applicationPid()));
+    return QWidget::event(event);
+}
+
 void TestWindow::log(const QString& line) const {
     QFile file(m_dir + QStringLiteral("testapp.log"));
     if (file.open(QIODevice::Append | QIODevice::Text))

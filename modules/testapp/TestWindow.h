@@ -10,6 +10,7 @@ class QLabel;
 // writes what happens to it into "testapp.log" in its data directory, and takes its
 // instructions from "testapp.ini" there (closeAfterMs: close itself after so long).
 // Loading fails, as a real window's database open would, when the data directory is missing.
+// Each time the window is raised it logs "raised".
 class TestWindow : public QWidget {
 public:
     explicit TestWindow(desk::ModuleContext& context);
@@ -17,6 +18,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void log(const QString& line) const;

@@ -79,6 +79,8 @@ private slots:
     void valueSetAfterShowFormReachesModule();
     void closedWindowLoadsAfresh();
     void modalShowFormReturnsAfterClose();
+    void modalWindowComesForwardWhenCallerIsUsed();
+    void closedWindowIsReportedToTheCaller();
     void failuresComeBackAsErrors_data();
     void failuresComeBackAsErrors();
 
@@ -164,8 +166,8 @@ void TestEntry::closedWindowLoadsAfresh() {
     // Showing through the same entry object reaches a fresh program that loads again.
     entry->ShowForm();
     QCOMPARE(dir.linesStarting(QStringLiteral("load")).size(), 2);
-    QVERIFY(dir.log().last().contains(QStringLiteral("load")));
-    QVERIFY(dir.log().last().contains(QStringLiteral("dir=") + dir.path()));
+    QVERIFY(dir.linesStarting(QStringLiteral("(load|closed)")).last().startsWith(QStringLiteral("load")));
+    QVERIFY(dir.linesStarting(QStringLiteral("load")).last().contains(QStringLiteral("dir=") + dir.path()));
 }
 
 void TestEntry::modalShowFormReturnsAfterClose() {
@@ -191,6 +193,37 @@ void TestEntry::modalShowFormReturnsAfterClose() {
     QCOMPARE(button.text(), QStringLiteral("待機中"));
     QTest::mouseClick(&button, Qt::LeftButton);
     QCOMPARE(clicks, 1);
+}
+
+void TestEntry::modalWindowComesForwardWhenCallerIsUsed() {
+    TestAppDir dir(1500);
+    auto entry = m_registry.create(QStringLiteral("testapp.StartCls"));
+    entry->setDirPath(dir.path());
+    QPushButton button(QStringLiteral("メニュー"));
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    int raisedMeanwhile = -1;
+    QTimer::singleShot(600, &button, [&] {
+        raisedMeanwhile = dir.linesStarting(QStringLiteral("raised")).size();
+        QTest::mouseClick(&button, Qt::LeftButton);
+    });
+
+    entry->ShowForm();
+
+    QVERIFY2(raisedMeanwhile >= 1, "the window was raised when shown");
+    // The click on the waiting caller raised the module's window once more.
+    QCOMPARE(dir.linesStarting(QStringLiteral("raised")).size(), raisedMeanwhile + 1);
+}
+
+void TestEntry::closedWindowIsReportedToTheCaller() {
+    TestAppDir dir(400);
+    auto entry = m_registry.create(QStringLiteral("testapp.Class1"));
+    entry->setDirPath(dir.path());
+    int closed = 0;
+    entry->setOnWindowClosed([&] { ++closed; });
+    entry->ShowForm();
+    QCOMPARE(closed, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(closed, 1, 5000);
 }
 
 void TestEntry::failuresComeBackAsErrors_data() {

@@ -8,8 +8,11 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace desk;
 
@@ -25,6 +28,7 @@ private slots:
     void guardTurnsErrorsIntoMessages();
     void guardedSlotKeepsWindowUsable();
     void typeIntoTakesJapaneseText();
+    void japaneseWhateverTheLocale();
 };
 
 void TestUiGuards::scriptedDialogsRecordAndAnswer() {
@@ -145,6 +149,33 @@ void TestUiGuards::typeIntoTakesJapaneseText() {
     QVERIFY(test::typeInto(&window, QStringLiteral("RvtxtCliant"), QStringLiteral("山田 太郎 O'Brien 03-1234")));
     QCOMPARE(edit->text(), QStringLiteral("山田 太郎 O'Brien 03-1234"));
     QVERIFY(!test::typeInto(&window, QStringLiteral("NoSuchBox"), QStringLiteral("x")));
+}
+
+void TestUiGuards::japaneseWhateverTheLocale() {
+    QLocale::setDefault(QLocale::c());
+    useJapanese();
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    QCOMPARE(QLocale().dayName(1, QLocale::ShortFormat), QStringLiteral("月"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+
+    // The real boxes: one without a title of its own carries the suite's name.
+    QStringList titles;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                titles << box->windowTitle();
+                box->accept();
+            }
+        }
+    });
+    closer.start(20);
+    WidgetDialogs real;
+    real.message(nullptr, QStringLiteral("月を入力してください。"), QString(), Dialogs::Icon::None,
+                 Dialogs::Buttons::Ok);
+    real.message(nullptr, QStringLiteral("見つかりません！"), QStringLiteral("警告"), Dialogs::Icon::Critical,
+                 Dialogs::Buttons::Ok);
+    QCOMPARE(titles, (QStringList{QStringLiteral("テサロさん"), QStringLiteral("警告")}));
 }
 
 QTEST_MAIN(TestUiGuards)
