@@ -5,6 +5,7 @@
 #include "DataReport1.h"
 #include "Statement.h"
 
+#include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "departsvc/CheckOutClass.h"
@@ -82,6 +83,9 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
             [this] { desk::guarded(this, [this] { CmdRecord_Click(); }); });
     connect(m_ui->CmdBill, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdBill_Click(); }); });
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    // Leaving and browsing the statement work whatever the date boxes hold.
+    calfield::DateTextBox::setLeaveOnly(m_ui->CmdEnd);
+    calfield::DateTextBox::setLeaveOnly(m_ui->DataGrid1);
 
     // Load.
     setGuidance(enterDate);
@@ -91,6 +95,11 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
     m_ui->lbCheckOutGroupe->setText(m_guest.groupe);
     m_ui->lbChkOutRoomNo->setText(m_guest.roomNo);
     m_ui->lbChkIn->setText(desk::convert::formatValue(m_guest.checkInDate, QStringLiteral("yyyy/MM/dd")));
+    // Guests settle on the day they leave: today is offered, the clerk may type another day.
+    const QDate today = QDate::currentDate();
+    m_ui->CkOutDateBox->setYearText(QString::number(today.year()));
+    m_ui->CkOutDateBox->setMonthText(QString::number(today.month()));
+    m_ui->CkOutDateBox->setDayText(QString::number(today.day()));
     move(0, 0);
     m_ui->CkOutDateBox->setFocus();
 }

@@ -4,6 +4,7 @@
 
 #include "arrivalsvc/CheckInClass.h"
 #include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
 #include "report/ReportPreview.h"
@@ -142,6 +143,7 @@ private slots:
     void accessKeyLooksTheTypedNumberUp();
     void dateIsChecked_data();
     void dateIsChecked();
+    void refusedDatePartStopsTheButtons();
     void computingTwiceShowsOneStatement();
     void billComputesFirst();
     void onlyAPrintChecksOut_data();
@@ -285,18 +287,40 @@ void TestDepartApp::dateIsChecked() {
     QFETCH(QString, message);
     workedExample(dir(), Guest);
 
-    FrmChkOutM m(*m_context);
-    FrmChkOut* w = openSettlement(m, Guest);
-    QVERIFY(w);
-    setDate(w, parts[0], parts[1], parts[2]);
+    // 計算実行 and 発行 alike, each on a settlement of its own.
     for (char key : {'t', 'a'}) {
         m_dialogs->clear();
+        FrmChkOutM m(*m_context);
+        FrmChkOut* w = openSettlement(m, Guest);
+        QVERIFY(w);
+        setDate(w, parts[0], parts[1], parts[2]);
         accessKey(w, key);
         QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
         QCOMPARE(m_dialogs->messages().constFirst().title, u"警告"_s);
+        QCOMPARE(statementRows(dir()), 0);
+        QCOMPARE(child<QTableView>(w, u"DataGrid1"_s)->model()->rowCount(), 0);
+        QVERIFY(!w->billReport());
     }
+}
+
+void TestDepartApp::refusedDatePartStopsTheButtons() {
+    workedExample(dir(), Guest);
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, u"2024"_s, {}, u"12"_s);
+    auto* month = child<QLineEdit>(w, u"TextMonth"_s);
+    month->setFocus();
+    QTest::keyClicks(month, u"13"_s);
+    mouseClick(w, u"CmdRecord"_s);
+    settle();
+    accessKey(w, 'a');
+    settle();
+    // The control's own refusal, once per attempt, and nothing computed or shown.
+    QCOMPARE(m_dialogs->messages().size(), 2);
+    QVERIFY(!m_dialogs->messageTexts().contains(u"日付が入力されていません。"_s));
+    QCOMPARE(QApplication::focusWidget(), month);
     QCOMPARE(statementRows(dir()), 0);
-    QCOMPARE(child<QTableView>(w, u"DataGrid1"_s)->model()->rowCount(), 0);
     QVERIFY(!w->billReport());
 }
 
@@ -330,7 +354,7 @@ void TestDepartApp::billComputesFirst() {
     FrmChkOutM m(*m_context);
     FrmChkOut* w = openSettlement(m, Guest);
     QVERIFY(w);
-    setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+    // Today is offered as the settlement date.
     accessKey(w, 'a');
 
     QVERIFY(w->billReport());
@@ -340,7 +364,7 @@ void TestDepartApp::billComputesFirst() {
     QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"8,980"_s});
     QCOMPARE(previewTexts(preview, u"Label33"_s), QStringList{u" 円をご請求いたします。"_s});
     QCOMPARE(previewTexts(preview, u"Label8"_s), QStringList{u"山田太郎 様"_s});
-    QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{u"2024/4/12"_s});
+    QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::dayText(QDate::currentDate())});
     QCOMPARE(previewTexts(preview, u"Label3"_s), QStringList{u"2024/04/10"_s});
     QCOMPARE(previewTexts(preview, u"Label16"_s), QStringList{u"湯の宿 テサロ"_s});
     QCOMPARE(previewTexts(preview, u"Label19"_s), QStringList{u"TEL0123-45-6789"_s});
@@ -458,8 +482,10 @@ void TestDepartApp::closingEmptiesTheStatementAndReturns() {
     accessKey(w, 't');
     QCOMPARE(statementRows(dir()), 8);
     QPointer<FrmChkOut> watch(w);
-    // 終わり with the date boxes empty: leaving is never refused.
-    setDate(w, {}, {}, {});
+    // 終わり with a month the date refuses, the focus still in its box: leaving is never refused.
+    auto* month = child<QLineEdit>(w, u"TextMonth"_s);
+    month->setFocus();
+    QTest::keyClicks(month, u"13"_s);
     accessKey(w, 'e');
     settle();
     QVERIFY(!watch);
