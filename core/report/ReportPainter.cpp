@@ -44,7 +44,7 @@ void ReportPainter::paintPage(QPainter& painter, const ReportDocument& doc, int 
         font.setBold(item.bold);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        // Text that does not fit its box is cut at the box, as a fixed-size control does.
+        // Composing has already fitted the text to its box (shrunk or ended in "…").
         painter.drawText(scaled(item.rect, pixelsPerMm), int(item.alignment) | Qt::TextSingleLine, item.text);
     }
     painter.restore();
