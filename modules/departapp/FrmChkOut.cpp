@@ -9,7 +9,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "departsvc/CheckOutClass.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GridColumn.h"
@@ -196,18 +196,11 @@ void FrmChkOut::CmdBill_Click() {
     CheckOutDetailCall();
     setGuidance(billReady);
 
-    desk::BusyCursor busy;
-    auto* report = new DataReport1(m_context.DirPath(), bill, profileOf(m_context), this);
-    desk::ReportPreview* preview = nullptr;
-    try {
-        preview = report->showPreview(this);
-    } catch (...) {
-        delete report;
-        throw;
-    }
-    // The report lives as long as its preview, which closes with this window.
-    report->setParent(preview);
-    m_bill = report;
+    auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, profileOf(m_context));
+    DataReport1* shown = report.get();
+    // The preview owns the bill and closes with this window.
+    desk::showReport(std::move(report), this);
+    m_bill = shown;
 }
 
 void FrmChkOut::closeEvent(QCloseEvent* event) {
