@@ -9,6 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -62,10 +63,10 @@ bool FrmChkOutM::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->txtChkInNo) {
         if (event->type() == QEvent::FocusOut) {
             // Leaving for another control looks the guest up; a message box or another
-            // program taking the focus does not.
+            // program taking the focus does not, nor does キャンセル, which only leaves.
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                !m_ui->txtChkInNo->text().isEmpty())
+                QApplication::focusWidget() != m_ui->CmdCancel && !m_ui->txtChkInNo->text().isEmpty())
                 desk::guarded(this, [this] { ChkOutGuestFind(); });
         } else if (event->type() == QEvent::KeyPress) {
             // Enter leaves the box as Tab does.

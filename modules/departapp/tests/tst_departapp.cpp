@@ -247,6 +247,14 @@ void TestDepartApp::runNeedsAGuest() {
     QVERIFY(m_dialogs->messages().isEmpty());
     QVERIFY(!m.checkOutWindow());
     QVERIFY(m.isVisible());
+
+    // キャンセル only leaves: an unknown number typed is not looked up on the way out.
+    auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+    edit->setFocus();
+    QTest::keyClicks(edit, u"999"_s);
+    mouseClick(&m, u"CmdCancel"_s);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(!m.isVisible());
 }
 
 void TestDepartApp::accessKeyLooksTheTypedNumberUp() {
