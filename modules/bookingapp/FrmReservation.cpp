@@ -2,17 +2,16 @@
 
 #include "ui_FrmReservation.h"
 
-#include "CompanyValues.h"
 #include "DRyoyaku.h"
 #include "FrmRireki.h"
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -57,20 +56,14 @@ FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
     for (int column : {0, 2, 3})
         list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
 
-    const auto guard = [this](void (FrmReservation::*handler)()) {
-        return [this, handler] {
-            desk::guarded(this, [this, handler] { (this->*handler)(); });
-        };
-    };
-    connect(m_ui->CmdRd, &QPushButton::clicked, this, guard(&FrmReservation::CmdRd_Click));
-    connect(m_ui->CmdCall, &QPushButton::clicked, this, guard(&FrmReservation::CmdCall_Click));
-    connect(m_ui->CmdEdit, &QPushButton::clicked, this, guard(&FrmReservation::CmdEdit_Click));
-    connect(m_ui->CmdDelete, &QPushButton::clicked, this, guard(&FrmReservation::CmdDelete_Click));
-    connect(m_ui->CmdPrint, &QPushButton::clicked, this, guard(&FrmReservation::CmdPrint_Click));
-    connect(m_ui->CmdRireki, &QPushButton::clicked, this, guard(&FrmReservation::CmdRireki_Click));
+    desk::onClicked(m_ui->CmdRd, this, &FrmReservation::CmdRd_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmReservation::CmdCall_Click);
+    desk::onClicked(m_ui->CmdEdit, this, &FrmReservation::CmdEdit_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmReservation::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdPrint, this, &FrmReservation::CmdPrint_Click);
+    desk::onClicked(m_ui->CmdRireki, this, &FrmReservation::CmdRireki_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_ui->DTPicker1, &QDateEdit::dateChanged, this,
-            [this](const QDate& date) { desk::guarded(this, [this, date] { DTPicker1_Change(date); }); });
+    desk::guardedConnect(m_ui->DTPicker1, &QDateEdit::dateChanged, this, &FrmReservation::DTPicker1_Change);
 
     // Leaving, calling up another reservation over the entry and browsing the list never
     // wait for a date part to be put right.
@@ -364,16 +357,7 @@ void FrmReservation::CmdDelete_Click() {
 
 void FrmReservation::CmdPrint_Click() {
     desk::BusyCursor busy;
-    auto* report = new DRyoyaku(m_context.DirPath(), shownNumber(), companyValues(m_context), this);
-    desk::ReportPreview* preview = nullptr;
-    try {
-        preview = report->showPreview(this);
-    } catch (...) {
-        delete report;
-        throw;
-    }
-    // The report lives as long as its preview.
-    report->setParent(preview);
+    desk::showReport(std::make_unique<DRyoyaku>(m_context.DirPath(), shownNumber(), m_context.profile()), this);
 }
 
 void FrmReservation::CmdRireki_Click() {

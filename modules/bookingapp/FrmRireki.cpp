@@ -2,16 +2,15 @@
 
 #include "ui_FrmRireki.h"
 
-#include "CompanyValues.h"
 #include "DRRireki.h"
 #include "arrivalsvc/CheckInClass.h"
 #include "convert/Convert.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -69,10 +68,9 @@ FrmRireki::FrmRireki(desk::ModuleContext& context, QWidget* parent)
         list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
 
     connect(m_ui->Check1, &QCheckBox::toggled, this, [this](bool on) { m_ui->Frame5->setVisible(on); });
-    connect(m_ui->CmdSearch, &QPushButton::clicked, this,
-            [this] { desk::guarded(this, [this] { CmdSearch_Click(); }); });
-    connect(m_ui->CmdClear, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdClear_Click(); }); });
-    connect(m_ui->CmdPrint, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdPrint_Click(); }); });
+    desk::onClicked(m_ui->CmdSearch, this, &FrmRireki::CmdSearch_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmRireki::CmdClear_Click);
+    desk::onClicked(m_ui->CmdPrint, this, &FrmRireki::CmdPrint_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
 
     // Clearing the list, unticking the period and leaving never wait for a period date.
@@ -168,17 +166,7 @@ void FrmRireki::CmdPrint_Click() {
                                 desk::Dialogs::Icon::Critical);
         return;
     }
-    desk::BusyCursor busy;
-    auto* report = new DRRireki(m_context.DirPath(), m_condition, companyValues(m_context), this);
-    desk::ReportPreview* preview = nullptr;
-    try {
-        preview = report->showPreview(this);
-    } catch (...) {
-        delete report;
-        throw;
-    }
-    // The report lives as long as its preview.
-    report->setParent(preview);
+    desk::showReport(std::make_unique<DRRireki>(m_context.DirPath(), m_condition, m_context.profile()), this);
 }
 
 void FrmRireki::setStatusText(const QString& text) {

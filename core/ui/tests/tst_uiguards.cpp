@@ -4,17 +4,55 @@
 #include "testsupport/Widgets.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QVBoxLayout>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 using namespace desk;
+
+namespace {
+
+// A window with a box and a button whose handlers fail the way store calls can.
+class GuardedWindow : public QWidget {
+public:
+    GuardedWindow() {
+        auto* layout = new QVBoxLayout(this);
+        edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("txtCode"));
+        button = new QPushButton(QStringLiteral("登録(&R)"), this);
+        button->setObjectName(QStringLiteral("CmdRd"));
+        layout->addWidget(edit);
+        layout->addWidget(button);
+        guardedConnect(edit, &QLineEdit::textEdited, this, &GuardedWindow::codeEdited);
+        guardedConnect(edit, &QLineEdit::editingFinished, this, [this] { events << QStringLiteral("left"); });
+        onClicked(button, this, &GuardedWindow::CmdRd_Click);
+    }
+
+    void codeEdited(const QString& text) {
+        if (text == QStringLiteral("X"))
+            throw std::runtime_error("code X refused");
+        events << QStringLiteral("typed ") + text;
+    }
+    void CmdRd_Click() {
+        events << QStringLiteral("saved");
+        if (edit->text().isEmpty())
+            throw DbError(QStringLiteral("disk full"));
+    }
+
+    QLineEdit* edit = nullptr;
+    QPushButton* button = nullptr;
+    QStringList events;
+};
+
+} // namespace
 
 class TestUiGuards : public QObject {
     Q_OBJECT
@@ -29,6 +67,7 @@ private slots:
     void guardedSlotKeepsWindowUsable();
     void typeIntoTakesJapaneseText();
     void japaneseWhateverTheLocale();
+    void guardedConnectKeepsErrorsInTheWindow();
 };
 
 void TestUiGuards::scriptedDialogsRecordAndAnswer() {
@@ -176,6 +215,34 @@ void TestUiGuards::japaneseWhateverTheLocale() {
     real.message(nullptr, QStringLiteral("見つかりません！"), QStringLiteral("警告"), Dialogs::Icon::Critical,
                  Dialogs::Buttons::Ok);
     QCOMPARE(titles, (QStringList{QStringLiteral("テサロさん"), QStringLiteral("警告")}));
+// Handlers of every shape run inside the guard, and the input helpers use real events
+// (a mouse click takes the focus off the box first).
+void TestUiGuards::guardedConnectKeepsErrorsInTheWindow() {
+    test::ScriptedDialogs script;
+    GuardedWindow window;
+    QVERIFY(test::showActive(&window));
+
+    QVERIFY(test::typeInto(&window, QStringLiteral("txtCode"), QStringLiteral("X")));
+    QCOMPARE(script.messages().size(), 1);
+    QVERIFY(script.messages()[0].text.contains(QStringLiteral("code X refused")));
+
+    QVERIFY(test::typeInto(&window, QStringLiteral("txtCode"), QStringLiteral("A")));
+    QVERIFY(test::mouseClick(&window, QStringLiteral("CmdRd")));
+    QCOMPARE(window.events, (QStringList{QStringLiteral("typed A"), QStringLiteral("left"), QStringLiteral("saved")}));
+    QCOMPARE(script.messages().size(), 1);
+
+    window.events.clear();
+    window.edit->setFocus();
+    window.edit->clear();
+    test::pressAccessKey(&window, Qt::Key_R);
+    QCOMPARE(window.events, QStringList{QStringLiteral("saved")});
+    QCOMPARE(script.messages().size(), 2);
+    QVERIFY(script.messages()[1].text.contains(QStringLiteral("disk full")));
+    // Still usable after both failures.
+    QVERIFY(test::typeInto(&window, QStringLiteral("txtCode"), QStringLiteral("B")));
+    QCOMPARE(window.events.last(), QStringLiteral("typed B"));
+    // Closed before it goes, as on the desk: the box's last leave reaches a whole window.
+    window.close();
 }
 
 QTEST_MAIN(TestUiGuards)
