@@ -13,6 +13,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GridColumn.h"
+#include "ui/GuardedConnect.h"
 #include "ui/QueryGridModel.h"
 #include "ui/SlotGuard.h"
 
@@ -51,11 +52,6 @@ desk::GridColumns statementColumns() {
 const QString enterDate = QStringLiteral("日付を入力して「計算実行」ボタンを押してください。");
 const QString billReady = QStringLiteral("「発行」ボタンを押すと、請求書を印刷できます。");
 
-desk::CompanyProfile profileOf(const desk::ModuleContext& context) {
-    return {context.MyCompanyName(), context.MyZipCode(), context.MyAddress(), context.MyTelNo(),
-            context.MyFaxNo(),       context.MyURL(),     context.MyEmail(),   context.MyComment()};
-}
-
 } // namespace
 
 FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, QWidget* parent)
@@ -79,9 +75,8 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
     m_ui->DataGrid1->setModel(m_grid);
     desk::applyGridColumns(m_ui->DataGrid1, columns);
 
-    connect(m_ui->CmdRecord, &QPushButton::clicked, this,
-            [this] { desk::guarded(this, [this] { CmdRecord_Click(); }); });
-    connect(m_ui->CmdBill, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdBill_Click(); }); });
+    desk::onClicked(m_ui->CmdRecord, this, &FrmChkOut::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdBill, this, &FrmChkOut::CmdBill_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
     // Leaving and browsing the statement work whatever the date boxes hold.
     calfield::DateTextBox::setLeaveOnly(m_ui->CmdEnd);
@@ -196,7 +191,7 @@ void FrmChkOut::CmdBill_Click() {
     CheckOutDetailCall();
     setGuidance(billReady);
 
-    auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, profileOf(m_context));
+    auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, m_context.profile());
     DataReport1* shown = report.get();
     // The preview owns the bill and closes with this window.
     desk::showReport(std::move(report), this);

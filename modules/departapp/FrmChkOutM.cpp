@@ -7,6 +7,7 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ FrmChkOutM::FrmChkOutM(desk::ModuleContext& context, QWidget* parent)
         if (!m_guest.checkInNo.isEmpty() && text != m_guest.checkInNo)
             forgetGuest();
     });
-    connect(m_ui->CmdRun, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdRun_Click(); }); });
+    desk::onClicked(m_ui->CmdRun, this, &FrmChkOutM::CmdRun_Click);
     connect(m_ui->CmdCancel, &QPushButton::clicked, this, &QWidget::close);
 
     move(0, 0);

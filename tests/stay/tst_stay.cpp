@@ -29,12 +29,6 @@ namespace {
 
 const QString Guest = u"W-1"_s;
 
-void showActive(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-}
-
 void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(QApplication::focusWidget(), k, modifiers);
 }
@@ -42,19 +36,6 @@ void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 void keys(const QString& text) {
     for (const QChar c : text)
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-}
-
-// Alt + letter; the button clicks once its short press animation is over.
-void accessKey(QWidget* window, Qt::Key k) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target || target->window() != window)
-        target = window;
-    QTest::keyClick(target, k, Qt::AltModifier);
-    const auto buttons = window->findChildren<QAbstractButton*>();
-    QVERIFY(QTest::qWaitFor([&buttons] {
-        return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) { return b->isDown(); });
-    }));
-    QCoreApplication::processEvents();
 }
 
 void setDate(QWidget* w, const QString& name, const QDate& day) {
@@ -107,13 +88,13 @@ void TestStay::walkInFromArrivalToCheckOut() {
     // Check-in: a walk-in, nothing taken from the reservation list.
     {
         arrivalapp::FrmChkIn w(context);
-        showActive(&w);
+        QVERIFY(showActive(&w));
         QVERIFY(typeInto(&w, u"txtCheckInNo"_s, Guest));
         setDate(&w, u"ChkInDateTextBox"_s, today);
         QVERIFY(typeInto(&w, u"txtChkInName"_s, u"旅野 一郎"_s));
         QVERIFY(typeInto(&w, u"txtChkInRoomNo"_s, u"201"_s));
         QVERIFY(typeInto(&w, u"txtChkInKazu"_s, u"2"_s));
-        accessKey(&w, Qt::Key_T);
+        pressAccessKey(&w, Qt::Key_T);
         QCOMPARE(dialogs.messageTexts(), QStringList());
         QVERIFY(inTheHouse(data.path(), Guest));
     }
@@ -121,7 +102,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
     // Charges: the two lines of the statement's worked example on one slip.
     {
         chargeapp::FrmSales w(context);
-        showActive(&w);
+        QVERIFY(showActive(&w));
         setDate(&w, u"DateTextBoxSales"_s, today);
         QVERIFY(typeInto(&w, u"txtSalesCkInNo"_s, Guest));
         key(Qt::Key_Tab);
@@ -150,7 +131,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
             enter();
         }
         QCOMPARE(grid->gridModel()->lineCount(), 2);
-        accessKey(&w, Qt::Key_T);
+        pressAccessKey(&w, Qt::Key_T);
         QCOMPARE(dialogs.messageTexts(), QStringList());
         QCOMPARE(desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Sales))
                      ->scalar(u"SELECT COUNT(*) FROM QRYCheckOutP WHERE BTCheckInNo = ?"_s, {Guest})
@@ -161,7 +142,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
     // Payment: the 10,000 deposit.
     {
         paymentapp::FrmRptBill w(context);
-        showActive(&w);
+        QVERIFY(showActive(&w));
         setDate(&w, u"DateTextBoxRecipt"_s, today);
         QVERIFY(typeInto(&w, u"txtChkInNoRecipt"_s, Guest));
         key(Qt::Key_Tab);
@@ -177,21 +158,21 @@ void TestStay::walkInFromArrivalToCheckOut() {
         keys(u"10000"_s);
         enter();
         QCOMPARE(textOf(&w, u"lbReciptTotal"_s), u"10,000"_s);
-        accessKey(&w, Qt::Key_T);
+        pressAccessKey(&w, Qt::Key_T);
         QCOMPARE(dialogs.messageTexts(), QStringList());
     }
 
     // Check-out: the statement, the bill, the print.
     departapp::FrmChkOutM m(context);
-    showActive(&m);
+    QVERIFY(showActive(&m));
     QVERIFY(typeInto(&m, u"txtChkInNo"_s, Guest));
     key(Qt::Key_Tab);
     QCOMPARE(textOf(&m, u"lbClName"_s), u"旅野 一郎"_s);
-    accessKey(&m, Qt::Key_G);
+    pressAccessKey(&m, Qt::Key_G);
     departapp::FrmChkOut* w = m.checkOutWindow();
     QVERIFY(w);
-    showActive(w);
-    accessKey(w, Qt::Key_T);
+    QVERIFY(showActive(w));
+    pressAccessKey(w, Qt::Key_T);
     QCOMPARE(dialogs.messageTexts(), QStringList());
 
     const QStringList names{u"夕食（会席）"_s, u"ソフトドリンク"_s, u"サービス料"_s, u"消費税"_s,
@@ -202,7 +183,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
     QCOMPARE(column(statement, 1), names);
     QCOMPARE(column(statement, 5), amounts);
 
-    accessKey(w, Qt::Key_A);
+    pressAccessKey(w, Qt::Key_A);
     QVERIFY(w->billReport());
     auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
     QVERIFY(preview);
@@ -225,7 +206,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
     QCOMPARE(dialogs.messageTexts(), QStringList());
     QVERIFY(!inTheHouse(data.path(), Guest));
 
-    accessKey(w, Qt::Key_E);
+    pressAccessKey(w, Qt::Key_E);
     settle();
     QVERIFY(m.isVisible());
 }

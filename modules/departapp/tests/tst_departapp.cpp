@@ -8,9 +8,7 @@
 #include "data/Connection.h"
 #include "data/RowSet.h"
 #include "report/ReportPreview.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
+#include "testsupport/WindowFixture.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -80,31 +78,6 @@ int statementRows(const QString& dir) {
         .toInt();
 }
 
-void activate(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-}
-
-void mouseClick(const QObject* root, const QString& name) {
-    auto* button = child<QAbstractButton>(root, name);
-    QVERIFY2(button, qPrintable(name));
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Alt + the access key, sent to whatever has the focus, as the keyboard does. The button
-// shows itself pressed for a moment and clicks after that.
-void accessKey(QWidget* window, char key) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target || target->window() != window->window())
-        target = window;
-    QTest::keyClick(target, key, Qt::AltModifier);
-    const auto buttons = window->findChildren<QAbstractButton*>();
-    (void)QTest::qWaitFor([&buttons] {
-        return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) { return b->isDown(); });
-    });
-}
-
 void setDate(QWidget* w, const QString& y, const QString& m, const QString& d) {
     auto* date = child<calfield::DateTextBox>(w, u"CkOutDateBox"_s);
     date->setYearText(y);
@@ -158,20 +131,17 @@ private:
     // The main window with the guest found and the settlement window opened by keyboard.
     FrmChkOut* openSettlement(FrmChkOutM& m, const QString& number);
 
-    std::unique_ptr<TempDataDir> m_data;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
-    QString dir() const { return m_data->path(); }
+    std::unique_ptr<WindowFixture> m_fixture;
+    ScriptedDialogs* m_dialogs = nullptr;
+    desk::ModuleContext* m_context = nullptr;
+    QString dir() const { return m_fixture->dirPath(); }
 };
 
 void TestDepartApp::init() {
-    m_data = std::make_unique<TempDataDir>();
-    QVERIFY(m_data->isValid());
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(dir());
-    m_context->setMyCompanyName(u"湯の宿 テサロ"_s);
-    m_context->setMyTelNo(u"0123-45-6789"_s);
+    m_fixture = std::make_unique<WindowFixture>();
+    QVERIFY(m_fixture->isValid());
+    m_dialogs = &m_fixture->dialogs();
+    m_context = &m_fixture->context();
     checkIn(dir(), Guest, u"山田太郎"_s);
 }
 
@@ -179,20 +149,19 @@ void TestDepartApp::cleanup() {
     for (QWidget* w : QApplication::topLevelWidgets())
         w->close();
     settle();
-    m_context.reset();
-    m_dialogs.reset();
-    m_data.reset();
+    m_fixture.reset();
 }
 
 FrmChkOut* TestDepartApp::openSettlement(FrmChkOutM& m, const QString& number) {
-    activate(&m);
+    if (!showActive(&m))
+        return nullptr;
     auto* box = child<QLineEdit>(&m, u"txtChkInNo"_s);
     QTest::keyClicks(box, number);
     QTest::keyClick(box, Qt::Key_Tab);
-    accessKey(&m, 'g');
+    pressAccessKey(&m, Qt::Key_G);
     FrmChkOut* w = m.checkOutWindow();
-    if (w)
-        activate(w);
+    if (w && !showActive(w))
+        return nullptr;
     return w;
 }
 
@@ -222,7 +191,7 @@ void TestDepartApp::guestLookUp() {
     checkIn(dir(), u"102"_s, u"佐藤花子"_s, true);
 
     FrmChkOutM m(*m_context);
-    activate(&m);
+    QVERIFY(showActive(&m));
     QCOMPARE(m.windowTitle(), u"チェックアウト"_s);
     auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
     QCOMPARE(QApplication::focusWidget(), edit);
@@ -240,9 +209,9 @@ void TestDepartApp::guestLookUp() {
 
 void TestDepartApp::runNeedsAGuest() {
     FrmChkOutM m(*m_context);
-    activate(&m);
-    mouseClick(&m, u"CmdRun"_s);
-    accessKey(&m, 'g');
+    QVERIFY(showActive(&m));
+    QVERIFY(mouseClick(&m, u"CmdRun"_s));
+    pressAccessKey(&m, Qt::Key_G);
     QCOMPARE(m_dialogs->beeps(), 2);
     QVERIFY(m_dialogs->messages().isEmpty());
     QVERIFY(!m.checkOutWindow());
@@ -252,7 +221,7 @@ void TestDepartApp::runNeedsAGuest() {
     auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
     edit->setFocus();
     QTest::keyClicks(edit, u"999"_s);
-    mouseClick(&m, u"CmdCancel"_s);
+    QVERIFY(mouseClick(&m, u"CmdCancel"_s));
     QVERIFY(m_dialogs->messages().isEmpty());
     QVERIFY(!m.isVisible());
 }
@@ -260,7 +229,7 @@ void TestDepartApp::runNeedsAGuest() {
 void TestDepartApp::accessKeyLooksTheTypedNumberUp() {
     checkIn(dir(), u"102"_s, u"佐藤花子"_s);
     FrmChkOutM m(*m_context);
-    activate(&m);
+    QVERIFY(showActive(&m));
     auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
     QTest::keyClicks(edit, Guest);
     QTest::keyClick(edit, Qt::Key_Tab);
@@ -272,7 +241,7 @@ void TestDepartApp::accessKeyLooksTheTypedNumberUp() {
     edit->selectAll();
     QTest::keyClicks(edit, u"102"_s);
     QVERIFY(textOf(&m, u"lbClName"_s).isEmpty());
-    accessKey(&m, 'g');
+    pressAccessKey(&m, Qt::Key_G);
     FrmChkOut* w = m.checkOutWindow();
     QVERIFY(w);
     QCOMPARE(textOf(w, u"txtChkOutIn"_s), u"102"_s);
@@ -296,13 +265,13 @@ void TestDepartApp::dateIsChecked() {
     workedExample(dir(), Guest);
 
     // 計算実行 and 発行 alike, each on a settlement of its own.
-    for (char key : {'t', 'a'}) {
+    for (Qt::Key key : {Qt::Key_T, Qt::Key_A}) {
         m_dialogs->clear();
         FrmChkOutM m(*m_context);
         FrmChkOut* w = openSettlement(m, Guest);
         QVERIFY(w);
         setDate(w, parts[0], parts[1], parts[2]);
-        accessKey(w, key);
+        pressAccessKey(w, key);
         QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
         QCOMPARE(m_dialogs->messages().constFirst().title, u"警告"_s);
         QCOMPARE(statementRows(dir()), 0);
@@ -320,9 +289,9 @@ void TestDepartApp::refusedDatePartStopsTheButtons() {
     auto* month = child<QLineEdit>(w, u"TextMonth"_s);
     month->setFocus();
     QTest::keyClicks(month, u"13"_s);
-    mouseClick(w, u"CmdRecord"_s);
+    QVERIFY(mouseClick(w, u"CmdRecord"_s));
     settle();
-    accessKey(w, 'a');
+    pressAccessKey(w, Qt::Key_A);
     settle();
     // The control's own refusal, once per attempt, and nothing computed or shown.
     QCOMPARE(m_dialogs->messages().size(), 2);
@@ -345,8 +314,8 @@ void TestDepartApp::computingTwiceShowsOneStatement() {
     QCOMPARE(textOf(w, u"Panel2"_s), u"日付を入力して「計算実行」ボタンを押してください。"_s);
 
     setDate(w, u"2024"_s, u"4"_s, u"12"_s);
-    mouseClick(w, u"CmdRecord"_s);
-    accessKey(w, 't');
+    QVERIFY(mouseClick(w, u"CmdRecord"_s));
+    pressAccessKey(w, Qt::Key_T);
     QVERIFY(m_dialogs->messages().isEmpty());
     QCOMPARE(statementRows(dir()), 8);
     QCOMPARE(gridColumn(w, 1), (QStringList{u"夕食"_s, u"夕食"_s, u"サービス料"_s, u"消費税"_s, u"合計"_s, u"預り金"_s,
@@ -363,7 +332,7 @@ void TestDepartApp::billComputesFirst() {
     FrmChkOut* w = openSettlement(m, Guest);
     QVERIFY(w);
     // Today is offered as the settlement date.
-    accessKey(w, 'a');
+    pressAccessKey(w, Qt::Key_A);
 
     QVERIFY(w->billReport());
     auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
@@ -374,8 +343,9 @@ void TestDepartApp::billComputesFirst() {
     QCOMPARE(previewTexts(preview, u"Label8"_s), QStringList{u"山田太郎 様"_s});
     QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::dayText(QDate::currentDate())});
     QCOMPARE(previewTexts(preview, u"Label3"_s), QStringList{u"2024/04/10"_s});
-    QCOMPARE(previewTexts(preview, u"Label16"_s), QStringList{u"湯の宿 テサロ"_s});
-    QCOMPARE(previewTexts(preview, u"Label19"_s), QStringList{u"TEL0123-45-6789"_s});
+    const desk::CompanyProfile inn = WindowFixture::sampleProfile();
+    QCOMPARE(previewTexts(preview, u"Label16"_s), QStringList{inn.MyCompanyName});
+    QCOMPARE(previewTexts(preview, u"Label19"_s), QStringList{u"TEL"_s + inn.MyTelNo});
     QCOMPARE(gridColumn(w, 1).size(), 8);
     // Only seen, not printed: the guest is still in the house.
     QVERIFY(!checkedOut(dir(), Guest));
@@ -400,24 +370,24 @@ void TestDepartApp::onlyAPrintChecksOut() {
     FrmChkOut* w = openSettlement(m, Guest);
     QVERIFY(w);
     setDate(w, u"2024"_s, u"4"_s, u"12"_s);
-    accessKey(w, 't');
-    mouseClick(w, u"CmdBill"_s);
+    pressAccessKey(w, Qt::Key_T);
+    QVERIFY(mouseClick(w, u"CmdBill"_s));
     QVERIFY(w->billReport());
     auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
     QVERIFY(preview);
 
     QTemporaryDir out;
     if (action == u"close"_s) {
-        mouseClick(preview, u"CmdClose"_s);
+        QVERIFY(mouseClick(preview, u"CmdClose"_s));
     } else if (action == u"cancel"_s) {
         m_dialogs->pushPrinterChoice(false);
-        mouseClick(preview, u"CmdPrint"_s);
+        QVERIFY(mouseClick(preview, u"CmdPrint"_s));
     } else if (action == u"export"_s) {
         m_dialogs->pushFileName(out.filePath(u"bill.pdf"_s));
-        mouseClick(preview, u"CmdExport"_s);
+        QVERIFY(mouseClick(preview, u"CmdExport"_s));
         QVERIFY(QFileInfo::exists(out.filePath(u"bill.pdf"_s)));
     } else {
-        mouseClick(preview, u"CmdPrint"_s);
+        QVERIFY(mouseClick(preview, u"CmdPrint"_s));
         QCOMPARE(m_dialogs->printFiles().size(), 1);
         QVERIFY(QFileInfo(m_dialogs->printFiles().constFirst()).size() > 0);
     }
@@ -440,10 +410,10 @@ void TestDepartApp::billedAgainAfterCheckOut() {
         FrmChkOut* w = openSettlement(m, Guest);
         QVERIFY2(w, "a guest already checked out is found as well");
         setDate(w, u"2024"_s, u"4"_s, u"12"_s);
-        accessKey(w, 'a');
+        pressAccessKey(w, Qt::Key_A);
         QVERIFY(w->billReport());
         auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
-        mouseClick(preview, u"CmdPrint"_s);
+        QVERIFY(mouseClick(preview, u"CmdPrint"_s));
         QVERIFY(m_dialogs->messages().isEmpty());
         QVERIFY(checkedOut(dir(), Guest));
         w->close();
@@ -473,7 +443,7 @@ void TestDepartApp::billAmount() {
     FrmChkOut* w = openSettlement(m, Guest);
     QVERIFY(w);
     setDate(w, u"2024"_s, u"4"_s, u"12"_s);
-    accessKey(w, 'a');
+    pressAccessKey(w, Qt::Key_A);
     QVERIFY(w->billReport());
     QCOMPARE(w->billReport()->label(u"Label34"_s), amount);
     // The statement's last row is the amount the header announces.
@@ -487,14 +457,14 @@ void TestDepartApp::closingEmptiesTheStatementAndReturns() {
     FrmChkOut* w = openSettlement(m, Guest);
     QVERIFY(w);
     setDate(w, u"2024"_s, u"4"_s, u"12"_s);
-    accessKey(w, 't');
+    pressAccessKey(w, Qt::Key_T);
     QCOMPARE(statementRows(dir()), 8);
     QPointer<FrmChkOut> watch(w);
     // 終わり with a month the date refuses, the focus still in its box: leaving is never refused.
     auto* month = child<QLineEdit>(w, u"TextMonth"_s);
     month->setFocus();
     QTest::keyClicks(month, u"13"_s);
-    accessKey(w, 'e');
+    pressAccessKey(w, Qt::Key_E);
     settle();
     QVERIFY(!watch);
     QCOMPARE(statementRows(dir()), 0);
@@ -535,7 +505,6 @@ void TestDepartApp::failedComputeTalksOutsideTheWrite() {
             return ScriptedDialogs::message(parent, text, title, icon, buttons);
         }
     };
-    m_dialogs.reset();
     auto probe = std::make_unique<Probe>();
     probe->dir = dir();
 
@@ -543,7 +512,7 @@ void TestDepartApp::failedComputeTalksOutsideTheWrite() {
     FrmChkOut* w = openSettlement(m, Guest);
     QVERIFY(w);
     setDate(w, u"2024"_s, u"4"_s, u"12"_s);
-    accessKey(w, 't');
+    pressAccessKey(w, Qt::Key_T);
     QCOMPARE(probe->messages().size(), 1);
     QVERIFY(probe->otherDeskWrote);
     QCOMPARE(statementRows(dir()), 0);
