@@ -103,6 +103,9 @@ DateTextBox::DateTextBox(QWidget* parent)
     m_gate = new ActionGate(this);
 
     setFocusProxy(m_year);
+    // A focus policy of its own lets a form's tab order name the control (QWidget::setTabOrder
+    // passes over widgets without one); the focus itself always lands in the year box.
+    setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     resize(kDefaultWidth, kDefaultHeight);
     layoutParts();

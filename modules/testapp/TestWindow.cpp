@@ -47,15 +47,15 @@ void TestWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TestWindow::closeOnCommand() {
+    if (QFile::remove(m_dir + QStringLiteral("testapp.close")))
+        close();
+}
+
 bool TestWindow::event(QEvent* event) {
     if (event->type() == QEvent::ZOrderChange)
         log(QStringLiteral("raised pid=%1").arg(QCoreApplication::applicationPid()));
     return QWidget::event(event);
-}
-
-void TestWindow::closeOnCommand() {
-    if (QFile::remove(m_dir + QStringLiteral("testapp.close")))
-        close();
 }
 
 void TestWindow::log(const QString& line) const {

@@ -78,6 +78,7 @@ private slots:
     void refusedPartStopsTheAction_data();
     void refusedPartStopsTheAction();
     void closingIsNeverChecked();
+    void formTabOrderPassesThroughTheParts();
     void typing_data();
     void typing();
     void keyPressHandlerReplacesOrDrops();
@@ -351,6 +352,35 @@ void TestDateTextBox::closingIsNeverChecked() {
     QCoreApplication::processEvents();
     QVERIFY(script.messages().isEmpty());
     QVERIFY(!form.window.isVisible());
+}
+
+void TestDateTextBox::formTabOrderPassesThroughTheParts() {
+    // Created in another order than the form's tab order, as a designer form may be.
+    QWidget window;
+    auto* after = new QLineEdit(&window);
+    auto* date = new DateTextBox(&window);
+    auto* before = new QLineEdit(&window);
+    auto* layout = new QHBoxLayout(&window);
+    layout->addWidget(before);
+    layout->addWidget(date);
+    layout->addWidget(after);
+    QWidget::setTabOrder(before, date);
+    QWidget::setTabOrder(date, after);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    date->setYearText(QStringLiteral("2024"));
+    date->setMonthText(QStringLiteral("4"));
+    date->setDayText(QStringLiteral("30"));
+
+    before->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{QStringLiteral("TextYear"), QStringLiteral("TextMonth"), QStringLiteral("TextDay"),
+                                   QString()}));
+    QCOMPARE(QApplication::focusWidget(), after);
 }
 
 void TestDateTextBox::typing_data() {

@@ -9,9 +9,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QLocale>
 #include <QMessageBox>
-#include <QVBoxLayout>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -66,8 +66,8 @@ private slots:
     void guardTurnsErrorsIntoMessages();
     void guardedSlotKeepsWindowUsable();
     void typeIntoTakesJapaneseText();
-    void japaneseWhateverTheLocale();
     void guardedConnectKeepsErrorsInTheWindow();
+    void japaneseWhateverTheLocale();
 };
 
 void TestUiGuards::scriptedDialogsRecordAndAnswer() {
@@ -190,31 +190,6 @@ void TestUiGuards::typeIntoTakesJapaneseText() {
     QVERIFY(!test::typeInto(&window, QStringLiteral("NoSuchBox"), QStringLiteral("x")));
 }
 
-void TestUiGuards::japaneseWhateverTheLocale() {
-    QLocale::setDefault(QLocale::c());
-    useJapanese();
-    QCOMPARE(QLocale().language(), QLocale::Japanese);
-    QCOMPARE(QLocale().dayName(1, QLocale::ShortFormat), QStringLiteral("月"));
-    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
-
-    // The real boxes: one without a title of its own carries the suite's name.
-    QStringList titles;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, this, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                titles << box->windowTitle();
-                box->accept();
-            }
-        }
-    });
-    closer.start(20);
-    WidgetDialogs real;
-    real.message(nullptr, QStringLiteral("月を入力してください。"), QString(), Dialogs::Icon::None,
-                 Dialogs::Buttons::Ok);
-    real.message(nullptr, QStringLiteral("見つかりません！"), QStringLiteral("警告"), Dialogs::Icon::Critical,
-                 Dialogs::Buttons::Ok);
-    QCOMPARE(titles, (QStringList{QStringLiteral("テサロさん"), QStringLiteral("警告")}));
 // Handlers of every shape run inside the guard, and the input helpers use real events
 // (a mouse click takes the focus off the box first).
 void TestUiGuards::guardedConnectKeepsErrorsInTheWindow() {
@@ -243,6 +218,31 @@ void TestUiGuards::guardedConnectKeepsErrorsInTheWindow() {
     QCOMPARE(window.events.last(), QStringLiteral("typed B"));
     // Closed before it goes, as on the desk: the box's last leave reaches a whole window.
     window.close();
+void TestUiGuards::japaneseWhateverTheLocale() {
+    QLocale::setDefault(QLocale::c());
+    useJapanese();
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    QCOMPARE(QLocale().dayName(1, QLocale::ShortFormat), QStringLiteral("月"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+
+    // The real boxes: one without a title of its own carries the suite's name.
+    QStringList titles;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                titles << box->windowTitle();
+                box->accept();
+            }
+        }
+    });
+    closer.start(20);
+    WidgetDialogs real;
+    real.message(nullptr, QStringLiteral("月を入力してください。"), QString(), Dialogs::Icon::None,
+                 Dialogs::Buttons::Ok);
+    real.message(nullptr, QStringLiteral("見つかりません！"), QStringLiteral("警告"), Dialogs::Icon::Critical,
+                 Dialogs::Buttons::Ok);
+    QCOMPARE(titles, (QStringList{QStringLiteral("テサロさん"), QStringLiteral("警告")}));
 }
 
 QTEST_MAIN(TestUiGuards)
