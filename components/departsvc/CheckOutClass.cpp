@@ -3,6 +3,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -34,7 +35,8 @@ void CheckOutClass::CntDb() {
     m_sales = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
     m_option = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Option));
     m_recipt = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Recipt));
-    m_statement = std::make_unique<desk::RowSet>(m_option, QStringLiteral("CheckOutTemp"));
+    // The statement of this desk only: two check-out screens never mix their bills.
+    m_statement = desk::openDeskRows(m_option, QStringLiteral("CheckOutTemp"));
     m_taxRate = StatementTaxRate;
 }
 
@@ -82,8 +84,7 @@ void CheckOutClass::CheckOut() {
     qint32 subTotal = 0;
     qint32 taxable = 0;
     {
-        desk::RowSet sales(m_sales, QStringLiteral("SELECT * FROM QRYCheckOutP WHERE BTCheckInNo = ") +
-                                        desk::Sql::quote(m_checkInNo));
+        desk::RowSet sales(m_sales, QStringLiteral("SELECT * FROM QRYCheckOutP WHERE BTCheckInNo = ?"), {m_checkInNo});
         for (; !sales.eof(); sales.moveNext()) {
             const QVariant quantity = sales.value(QStringLiteral("BTQuantity"));
             const QVariant unitPrice = sales.value(QStringLiteral("BTUnitPrice"));
@@ -112,8 +113,8 @@ void CheckOutClass::CheckOut() {
 
     qint32 paid = 0;
     {
-        desk::RowSet payments(m_recipt, QStringLiteral("SELECT * FROM QRYRecipt WHERE RptCheckInNo = ") +
-                                            desk::Sql::quote(m_checkInNo));
+        desk::RowSet payments(m_recipt, QStringLiteral("SELECT * FROM QRYRecipt WHERE RptCheckInNo = ?"),
+                              {m_checkInNo});
         for (; !payments.eof(); payments.moveNext()) {
             const QVariant amount = payments.value(QStringLiteral("ReciptAmount"));
             rows << statementRow(payments.value(QStringLiteral("RptNo")), payments.value(QStringLiteral("ReciptDate")),
@@ -129,14 +130,18 @@ void CheckOutClass::CheckOut() {
 
     // Half a statement is never left behind: a failed write undoes it all.
     desk::Transaction transaction(*m_option);
+    // Every row belongs to this desk: another desk's statement is never touched or summed.
+    const QString deskName = desk::currentDesk();
     qsizetype next = 0;
     m_option->execEach(QStringLiteral("INSERT INTO CheckOutTemp (SalesNo, SalesDate, Slcmcode, Slcmname, Slcmspec, "
-                                      "Slquantity, Slunitp, SlSubTotal, SlSv, SlSv2, SlTax, SlTax2) "
-                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                      "Slquantity, Slunitp, SlSubTotal, SlSv, SlSv2, SlTax, SlTax2, ") +
+                           QString::fromLatin1(desk::DeskColumn) +
+                           QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                        [&](QVariantList& binds) {
                            if (next == rows.size())
                                return false;
                            binds = rows[next++];
+                           binds << deskName;
                            return true;
                        });
     transaction.commit();
@@ -146,7 +151,7 @@ void CheckOutClass::RsTempDelete() {
     requireConnected();
     // An empty table is simply left empty; a real failure is reported, since a statement
     // built on top of rows that were not removed would be wrong.
-    m_option->exec(QStringLiteral("DELETE FROM CheckOutTemp"));
+    desk::clearDeskRows(*m_option, QStringLiteral("CheckOutTemp"));
 }
 
 } // namespace departsvc
