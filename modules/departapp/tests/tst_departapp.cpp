@@ -126,6 +126,7 @@ private slots:
     void billAmount();
     void closingEmptiesTheStatementAndReturns();
     void failedComputeTalksOutsideTheWrite();
+    void twoDesksBillTheirOwnGuests();
 
 private:
     // The main window with the guest found and the settlement window opened by keyboard.
@@ -518,6 +519,49 @@ void TestDepartApp::failedComputeTalksOutsideTheWrite() {
     QCOMPARE(statementRows(dir()), 0);
     QCOMPARE(child<QTableView>(w, u"DataGrid1"_s)->model()->rowCount(), 0);
     QCOMPARE(textOf(w, u"Panel2"_s), u"日付を入力して「計算実行」ボタンを押してください。"_s);
+}
+
+void TestDepartApp::twoDesksBillTheirOwnGuests() {
+    workedExample(dir(), Guest);
+    checkIn(dir(), u"102"_s, u"佐藤花子"_s);
+    charge(dir(), u"102"_s, 5, {{1, 3000, 0, 0}}, {});
+    const auto atDesk = [](const char* desk) {
+        qputenv("TESARO_DESK", desk);
+    };
+    const auto amountOf = [](FrmChkOut* w) {
+        return w->billReport()->label(u"Label34"_s);
+    };
+
+    // Two desks compute at once; each bill is its own guest's, whatever the other desk did.
+    atDesk("desk-A");
+    FrmChkOutM ma(*m_context);
+    FrmChkOut* a = openSettlement(ma, Guest);
+    QVERIFY(a);
+    pressAccessKey(a, Qt::Key_T);
+    atDesk("desk-B");
+    FrmChkOutM mb(*m_context);
+    FrmChkOut* b = openSettlement(mb, u"102"_s);
+    QVERIFY(b);
+    pressAccessKey(b, Qt::Key_T);
+    QCOMPARE(gridColumn(b, 5).constLast(), u"3,000"_s);
+    QCOMPARE(statementRows(dir()), 8 + 6);
+
+    atDesk("desk-A");
+    QVERIFY(showActive(a));
+    pressAccessKey(a, Qt::Key_A);
+    QCOMPARE(amountOf(a), u"8,980"_s);
+    QCOMPARE(gridColumn(a, 1).size(), 8);
+    a->close();
+    settle();
+    QCOMPARE(statementRows(dir()), 6);
+
+    atDesk("desk-B");
+    QVERIFY(showActive(b));
+    pressAccessKey(b, Qt::Key_A);
+    QCOMPARE(amountOf(b), u"3,000"_s);
+    QCOMPARE(gridColumn(b, 1).size(), 6);
+    qunsetenv("TESARO_DESK");
+    QVERIFY(m_dialogs->messages().isEmpty());
 }
 
 QTEST_MAIN(TestDepartApp)
