@@ -22,6 +22,7 @@ QMessageBox::StandardButtons standardButtons(Dialogs::Buttons buttons) {
     case Dialogs::Buttons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case Dialogs::Buttons::YesNo:
+    case Dialogs::Buttons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
     case Dialogs::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -60,6 +61,10 @@ void Dialogs::setInstance(Dialogs* dialogs) {
 Dialogs::Answer WidgetDialogs::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                                        Buttons buttons) {
     QMessageBox box(boxIcon(icon), boxTitle(title), text, standardButtons(buttons), parent);
+    if (buttons == Buttons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return Answer::Cancel;

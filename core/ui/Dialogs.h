@@ -15,7 +15,8 @@ namespace desk {
 class Dialogs {
 public:
     enum class Icon { None, Information, Exclamation, Critical, Question };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+    // YesNoDefaultNo: Yes and No with No as the default button (Enter and Escape answer No).
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoDefaultNo };
     enum class Answer { Ok, Cancel, Yes, No, Retry };
 
     virtual ~Dialogs() = default;
