@@ -82,13 +82,13 @@ void typePrice(const FrmComdty& w, const QString& digits) {
 }
 
 bool registerMode(const FrmComdty& w) {
-    return child<QPushButton>(&w, u"CmdRecorde"_s)->isEnabled() &&
-           !child<QPushButton>(&w, u"CmdEdit"_s)->isEnabled() && !child<QPushButton>(&w, u"CmdDelete"_s)->isEnabled();
+    return child<QPushButton>(&w, u"CmdRecorde"_s)->isEnabled() && !child<QPushButton>(&w, u"CmdEdit"_s)->isEnabled() &&
+           !child<QPushButton>(&w, u"CmdDelete"_s)->isEnabled();
 }
 
 bool calledMode(const FrmComdty& w) {
-    return !child<QPushButton>(&w, u"CmdRecorde"_s)->isEnabled() &&
-           child<QPushButton>(&w, u"CmdEdit"_s)->isEnabled() && child<QPushButton>(&w, u"CmdDelete"_s)->isEnabled();
+    return !child<QPushButton>(&w, u"CmdRecorde"_s)->isEnabled() && child<QPushButton>(&w, u"CmdEdit"_s)->isEnabled() &&
+           child<QPushButton>(&w, u"CmdDelete"_s)->isEnabled();
 }
 
 void callUpCode(Setup& s, FrmComdty& w, const QString& code) {
@@ -99,7 +99,8 @@ void callUpCode(Setup& s, FrmComdty& w, const QString& code) {
 // A slip of one line of the commodity, for a guest checked in under G1.
 void sell(const QString& dir, const QString& code) {
     const auto c = sales(dir);
-    c->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (1, '2024-05-01', 'G1', 0)"_s);
+    c->exec(
+        u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (1, '2024-05-01', 'G1', 0)"_s);
     c->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, "
             "BTSalesTax) VALUES (1, ?, '', 2, 650, 10, 10)"_s,
             {code});
@@ -233,13 +234,12 @@ void TestFrmComdty::callUp_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QStringList>("shown"); // code, name, class, class name, unit, remarks, price
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("default answer") << u"*****"_s << QStringList{QString(), QString(), QString(), QString(), QString(),
-                                                                 QString(), u"0"_s}
+    QTest::newRow("default answer") << u"*****"_s << QStringList{QString(), QString(), QString(), QString(),
+                                                                 QString(), QString(), u"0"_s}
                                     << QStringList{u"コードが見つかりません。"_s};
-    QTest::newRow("sample commodity")
-        << u"302"_s
-        << QStringList{u"302"_s, u"日本酒（1合）"_s, u"03"_s, u"飲物"_s, u"合"_s, u"地酒"_s, u"700"_s}
-        << QStringList{};
+    QTest::newRow("sample commodity") << u"302"_s << QStringList{u"302"_s, u"日本酒（1合）"_s, u"03"_s, u"飲物"_s,
+                                                                 u"合"_s,  u"地酒"_s,          u"700"_s}
+                                      << QStringList{};
     QTest::newRow("a quote is part of the code")
         << u"' OR '1'='1"_s << QStringList{QString(), QString(), QString(), QString(), QString(), QString(), u"0"_s}
         << QStringList{u"コードが見つかりません。"_s};
@@ -263,8 +263,8 @@ void TestFrmComdty::callUp() {
     QCOMPARE(prompt.defaultText, u"*****"_s);
     QCOMPARE(prompt.pos, std::optional<QPoint>(QPoint(100, 100)));
     QCOMPARE(s.dialogs.messageTexts(), messages);
-    const QStringList boxes{u"txtScode"_s, u"txtSname"_s,   u"txtMdsClass"_s, u"lblMdsClassName"_s,
-                            u"txtUnit"_s,  u"txtRemarks"_s};
+    const QStringList boxes{u"txtScode"_s,        u"txtSname"_s, u"txtMdsClass"_s,
+                            u"lblMdsClassName"_s, u"txtUnit"_s,  u"txtRemarks"_s};
     for (int i = 0; i < boxes.size(); ++i)
         QCOMPARE(textOf(&w, boxes[i]), shown[i]);
     QCOMPARE(price(w)->Text(), shown[6]);
@@ -396,7 +396,9 @@ void TestFrmComdty::listPrintsTheSavedQuery() {
     QCOMPARE(codes.size(), 19);
     QCOMPARE(codes.constFirst(), u"101"_s);
     QCOMPARE(codes.constLast(), u"990"_s);
-    const auto lastRow = [&](const QString& control) { return doc.byControl(control).constLast().text; };
+    const auto lastRow = [&](const QString& control) {
+        return doc.byControl(control).constLast().text;
+    };
     QCOMPARE(lastRow(u"Text2"_s), u"特注品"_s);
     QCOMPARE(lastRow(u"Text4"_s), u"1,234,567"_s);
     // A class that does not exist prints its code with no name.
