@@ -30,8 +30,8 @@ const QString callUpDefault = u"*****"_s;
 const QPoint callUpPosition(100, 100);
 
 bool sameCode(const QString& a, const QString& b) {
-    // Exactly as the look-ups and the unique index of the code compare them.
-    return a == b;
+    // As the look-ups and the unique index compare codes: ASCII letters without regard to case.
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
