@@ -23,8 +23,8 @@ struct ListColumns {
     const char* name;
 };
 constexpr ListColumns columnsOf[] = {
-    {"YCode", nullptr}, {"Gcode", "Groupename"}, {"Ucode", "UclassName"}, {"Pcode", "PaymentName"},
-    {"ChCode", "ChoiceName"},
+    {"YCode", nullptr},       {"Gcode", "Groupename"},  {"Ucode", "UclassName"},
+    {"Pcode", "PaymentName"}, {"ChCode", "ChoiceName"},
 };
 
 // Lists are filled in this order when the window loads.
@@ -163,8 +163,7 @@ void FrmSpecOption::fillList(int kind) {
         return;
     QStringList entries;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        const QVariant name =
-            columnsOf[kind].name ? rows.value(QLatin1String(columnsOf[kind].name)) : rows.value(0);
+        const QVariant name = columnsOf[kind].name ? rows.value(QLatin1String(columnsOf[kind].name)) : rows.value(0);
         entries << desk::convert::textOf(rows.value(QLatin1String(columnsOf[kind].code))) + QStringLiteral(" : ") +
                        desk::convert::textOf(name);
     }
@@ -236,7 +235,8 @@ void FrmSpecOption::CmdRecorde_Click() {
     // The next free code is offered; the clerk may type another.
     const QString offered = connectedStore()->NextCode(kind);
     const QString answer = desk::dialogs().input(
-        this, QStringLiteral("新しい項目「%1」のコードを英数字2文字で入力してください。").arg(name), formTitle, offered);
+        this, QStringLiteral("新しい項目「%1」のコードを英数字2文字で入力してください。").arg(name), formTitle,
+        offered);
     if (answer.isEmpty())
         return;
     const QString code = typedCode(answer);
@@ -269,8 +269,7 @@ void FrmSpecOption::CmdRecorde_Click() {
 
 void FrmSpecOption::CmdCall_Click() {
     const int kind = currentKind();
-    const QString answer =
-        desk::dialogs().input(this, QStringLiteral("呼び出すコードを入力してください。"), formTitle);
+    const QString answer = desk::dialogs().input(this, QStringLiteral("呼び出すコードを入力してください。"), formTitle);
     if (answer.isEmpty())
         return;
     const QString code = typedCode(answer);
@@ -310,9 +309,9 @@ void FrmSpecOption::CmdDelete_Click() {
             return;
         }
     }
-    const auto answer = desk::dialogs().message(this, QStringLiteral("コード：") + code + QStringLiteral("を　削除しますか？"),
-                                                formTitle, desk::Dialogs::Icon::Question,
-                                                desk::Dialogs::Buttons::OkCancel);
+    const auto answer =
+        desk::dialogs().message(this, QStringLiteral("コード：") + code + QStringLiteral("を　削除しますか？"),
+                                formTitle, desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::OkCancel);
     if (answer == desk::Dialogs::Answer::Cancel)
         return;
 

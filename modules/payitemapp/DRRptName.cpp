@@ -10,9 +10,8 @@ namespace {
 
 desk::ReportColumns itemColumns() {
     desk::ReportColumns list{
-        {u"コード"_s, u"RptCode"_s, 20},          {u"入金項目名"_s, u"RptName"_s, 50},
-        {u"摘要１"_s, u"RptRemarks1"_s, 0},       {u"摘要２"_s, u"RptRemarks2"_s, 0},
-        {u"区分名"_s, u"Rptclassname"_s, 35},
+        {u"コード"_s, u"RptCode"_s, 20},    {u"入金項目名"_s, u"RptName"_s, 50},  {u"摘要１"_s, u"RptRemarks1"_s, 0},
+        {u"摘要２"_s, u"RptRemarks2"_s, 0}, {u"区分名"_s, u"Rptclassname"_s, 35},
     };
     const int numbers[] = {1, 2, 3, 4, 7};
     for (int i = 0; i < list.size(); ++i) {

@@ -26,8 +26,9 @@ QStringList storedClasses(const QString& dir) {
     QStringList out;
     const int n = c->scalar(u"SELECT COUNT(*) FROM ReciptClass"_s).toInt();
     for (int i = 0; i < n; ++i)
-        out << c->scalar(u"SELECT RptClassCode || ':' || RptClassName FROM ReciptClass ORDER BY rowid LIMIT 1 OFFSET ?"_s,
-                         {i})
+        out << c->scalar(
+                    u"SELECT RptClassCode || ':' || RptClassName FROM ReciptClass ORDER BY rowid LIMIT 1 OFFSET ?"_s,
+                    {i})
                    .toString();
     return out;
 }
