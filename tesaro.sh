@@ -13,6 +13,7 @@ packages=(
     cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth poppler-utils clang-format
+    qt6-charts-dev libqt6opengl6-dev
 )
 
 say() { printf 'tesaro: %s\n' "$*"; }

@@ -3,6 +3,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -44,7 +45,8 @@ void SalesClass::CntDb() {
     m_connection = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
     m_headers = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTSalesNo"));
     m_lines = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTSalesDetail"));
-    m_work = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTTempSalesDetail"));
+    // Only this desk's lines: another desk's slip on screen is none of this object's business.
+    m_work = desk::openDeskRows(m_connection, QStringLiteral("BTTempSalesDetail"));
 }
 
 desk::Connection& SalesClass::connection() const {
@@ -213,8 +215,8 @@ void SalesClass::SendSalesNo() {
 
 void SalesClass::ClearTemp() {
     requireConnected();
-    // One statement: the work table is emptied entirely or not at all.
-    m_connection->exec(QStringLiteral("DELETE FROM BTTempSalesDetail"));
+    // One statement: this desk's lines go entirely or not at all; other desks' lines stay.
+    desk::clearDeskRows(*m_connection, QStringLiteral("BTTempSalesDetail"));
 }
 
 } // namespace chargesvc

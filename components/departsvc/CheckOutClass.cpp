@@ -3,6 +3,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -34,7 +35,8 @@ void CheckOutClass::CntDb() {
     m_sales = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
     m_option = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Option));
     m_recipt = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Recipt));
-    m_statement = std::make_unique<desk::RowSet>(m_option, QStringLiteral("CheckOutTemp"));
+    // The statement of this desk only: two check-out screens never mix their bills.
+    m_statement = desk::openDeskRows(m_option, QStringLiteral("CheckOutTemp"));
     m_taxRate = StatementTaxRate;
 }
 
@@ -49,8 +51,7 @@ void CheckOutClass::requireConnected() const {
 }
 
 void CheckOutClass::appendSalesLines() {
-    desk::RowSet sales(m_sales, QStringLiteral("SELECT * FROM QRYCheckOutP WHERE BTCheckInNo = ") +
-                                    desk::Sql::quote(m_checkInNo));
+    desk::RowSet sales(m_sales, QStringLiteral("SELECT * FROM QRYCheckOutP WHERE BTCheckInNo = ?"), {m_checkInNo});
     for (; !sales.eof(); sales.moveNext()) {
         const double quantity = sales.value(QStringLiteral("BTQuantity")).toDouble();
         const double unitPrice = sales.value(QStringLiteral("BTUnitPrice")).toDouble();
@@ -115,8 +116,8 @@ void CheckOutClass::CheckOut() {
 
     qint32 paid = 0;
     {
-        desk::RowSet payments(m_recipt, QStringLiteral("SELECT * FROM QRYRecipt WHERE RptCheckInNo = ") +
-                                            desk::Sql::quote(m_checkInNo));
+        desk::RowSet payments(m_recipt, QStringLiteral("SELECT * FROM QRYRecipt WHERE RptCheckInNo = ?"),
+                              {m_checkInNo});
         for (; !payments.eof(); payments.moveNext()) {
             const QVariant amount = payments.value(QStringLiteral("ReciptAmount"));
             m_statement->addNew();
@@ -142,7 +143,7 @@ void CheckOutClass::RsTempDelete() {
     requireConnected();
     // An empty table is simply left empty; a real failure is reported, since a statement
     // built on top of rows that were not removed would be wrong.
-    m_option->exec(QStringLiteral("DELETE FROM CheckOutTemp"));
+    desk::clearDeskRows(*m_option, QStringLiteral("CheckOutTemp"));
 }
 
 } // namespace departsvc

@@ -3,6 +3,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -40,7 +41,8 @@ void ReciptSlp::CntDb() {
     m_connection = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Recipt));
     m_headers = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTPaymentNo"));
     m_lines = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTPaymentDtl"));
-    m_work = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTReciptTemp"));
+    // Only this desk's lines: another desk's slip on screen is none of this object's business.
+    m_work = desk::openDeskRows(m_connection, QStringLiteral("BTReciptTemp"));
 }
 
 desk::Connection& ReciptSlp::connection() const {
@@ -194,8 +196,8 @@ void ReciptSlp::SendReciptNo() {
 
 void ReciptSlp::ClearTemp() {
     requireConnected();
-    // One statement: the work table is emptied entirely or not at all.
-    m_connection->exec(QStringLiteral("DELETE FROM BTReciptTemp"));
+    // One statement: this desk's lines go entirely or not at all; other desks' lines stay.
+    desk::clearDeskRows(*m_connection, QStringLiteral("BTReciptTemp"));
 }
 
 } // namespace paymentsvc

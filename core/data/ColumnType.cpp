@@ -213,7 +213,9 @@ QVariant toStorage(ColumnType type, const QVariant& value, bool* ok) {
                 return {};
             dt = parseDateTime(value.toString());
         }
-        *ok = dt.isValid();
+        // Years 1 to 9999 only: year 0 or below would be stored as a text no reader takes
+        // for a date again.
+        *ok = dt.isValid() && dt.date().year() >= 1 && dt.date().year() <= 9999;
         if (!*ok)
             return {};
         return type == ColumnType::Date ? dt.date().toString(IsoDate) : dt.toString(IsoDateTime);

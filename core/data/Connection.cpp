@@ -1,12 +1,17 @@
 #include "Connection.h"
 
 #include "DbError.h"
+#include "Schema.h"
 #include "Sql.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <atomic>
@@ -42,6 +47,41 @@ QString resolveFileName(const QString& dir, const QString& fileName) {
     return exact;
 }
 
+// The values of an INSERT's or UPDATE's named columns, for a refusal that names them.
+DbError failure(const QSqlQuery& query, const QString& statement, const QString& file, const QVariantList& binds) {
+    return DbError::fromEngine(query.lastError().text(), statement, file, [&](const QString& column) {
+        // "INSERT INTO t (a, b) VALUES (?, ?)": the value bound to the named column.
+        static const QRegularExpression insert(QStringLiteral(R"(^\s*insert\s+into\s+\S+\s*\(([^)]*)\)\s*values\s*\()"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        const auto m = insert.match(statement);
+        if (!m.hasMatch())
+            return QVariant();
+        const QStringList names = m.captured(1).split(QLatin1Char(','));
+        for (int i = 0; i < names.size(); ++i) {
+            if (names.at(i).trimmed().compare(column, Qt::CaseInsensitive) == 0)
+                return binds.value(i);
+        }
+        return QVariant();
+    });
+}
+
+// A date outside years 1 to 9999 is refused before it is written: it would be stored as
+// a text that no reader takes for a date again.
+void refuseOutOfRangeDates(const QVariantList& values, const QString& statement, const QString& file) {
+    for (const QVariant& value : values) {
+        QDate date;
+        if (value.metaType().id() == QMetaType::QDate)
+            date = value.toDate();
+        else if (value.metaType().id() == QMetaType::QDateTime)
+            date = value.toDateTime().date();
+        else
+            continue;
+        if (date.isValid() && (date.year() < 1 || date.year() > 9999))
+            throw DbError(QStringLiteral("日付 %1 は扱えません（1年から9999年まで）。").arg(date.year()), statement,
+                          file);
+    }
+}
+
 bool isSchemaChange(const QString& statement) {
     const QString head = statement.trimmed().left(6).toUpper();
     return head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP")) ||
@@ -52,23 +92,76 @@ bool isSchemaChange(const QString& statement) {
 
 std::shared_ptr<Connection> Connection::open(const QString& dirPath, const QString& fileName) {
     const QString path = resolveFileName(withSeparator(dirPath), fileName);
-    return std::shared_ptr<Connection>(new Connection(path, false));
+    return std::shared_ptr<Connection>(new Connection(path, Mode::Current));
+}
+
+std::shared_ptr<Connection> Connection::openAnyVersion(const QString& filePath) {
+    return std::shared_ptr<Connection>(new Connection(filePath, Mode::AnyVersion));
 }
 
 std::shared_ptr<Connection> Connection::create(const QString& filePath) {
-    return std::shared_ptr<Connection>(new Connection(filePath, true));
+    return std::shared_ptr<Connection>(new Connection(filePath, Mode::Create));
 }
 
-Connection::Connection(const QString& filePath, bool mayCreate)
+namespace {
+
+// Looks at the file before the engine touches it: the engine would turn an empty file into
+// a new database, and a journal-mode change rewrites the header of any database it opens.
+void refuseForeignFile(const QString& filePath) {
+    const QFileInfo info(filePath);
+    const QString name = QDir::toNativeSeparators(filePath);
+    if (!info.exists())
+        throw DbError(QStringLiteral("データベースファイル %1 がありません。").arg(name), {}, filePath,
+                      DbError::Cause::Missing);
+    if (!info.isFile())
+        throw DbError(QStringLiteral("%1 はファイルではありません。").arg(name), {}, filePath,
+                      DbError::Cause::NotADatabase);
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("データベースファイル %1 を読む権限がありません。").arg(name), {}, filePath,
+                      DbError::Cause::NoPermission);
+    const QByteArray head = file.read(100);
+    if (head.isEmpty())
+        throw DbError(
+            QStringLiteral("データベースファイル %1 は空です（0バイト）。このシステムのデータベースではありません。")
+                .arg(name),
+            {}, filePath, DbError::Cause::NotADatabase);
+    if (head.size() < 100 || !head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        throw DbError(
+            QStringLiteral("%1 はこのシステムのデータベースではありません（別の形式のファイルです）。").arg(name), {},
+            filePath, DbError::Cause::NotADatabase);
+}
+
+QString upgradeAdvice(const QString& filePath, int version) {
+    const QString dir = QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
+    if (version > Schema::Version)
+        return QStringLiteral("データベースファイル %1 はこのプログラムより新しい版（%2）のものです。"
+                              "新しい版のプログラムを使ってください。")
+            .arg(QDir::toNativeSeparators(filePath))
+            .arg(version);
+    return QStringLiteral("データベースファイル %1 は古い版（%2）のものです。\r\n"
+                          "deskadmin upgrade %3 を実行して現在の版（%4）にしてください。")
+        .arg(QDir::toNativeSeparators(filePath))
+        .arg(version)
+        .arg(dir)
+        .arg(Schema::Version);
+}
+
+} // namespace
+
+Connection::Connection(const QString& filePath, Mode mode)
     : m_filePath(filePath)
     , m_name(QStringLiteral("desk-connection-%1").arg(++connectionCounter)) {
     const QFileInfo info(filePath);
-    if (!mayCreate && !info.isFile())
-        throw DbError(QStringLiteral("The database file does not exist"), {}, filePath);
+    const bool mayCreate = mode == Mode::Create;
     if (mayCreate && !info.absoluteDir().exists())
         throw DbError(QStringLiteral("The folder of the database file does not exist"), {}, filePath);
+    if (!mayCreate)
+        refuseForeignFile(filePath);
 
     QString failure;
+    DbError::Cause cause = DbError::Cause::Other;
+    QString refusal;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         if (!db.isValid()) {
@@ -81,7 +174,31 @@ Connection::Connection(const QString& filePath, bool mayCreate)
             db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
             if (!db.open()) {
                 failure = db.lastError().text();
-            } else {
+            } else if (!mayCreate) {
+                // Read-only until the file is known to be one of ours of the right version.
+                QSqlQuery query(db);
+                if (!query.exec(QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = 'SchemaVersion'"))) {
+                    const QString text = query.lastError().text();
+                    if (text.contains(QLatin1String("no such table"))) {
+                        cause = DbError::Cause::NotADatabase;
+                        refusal = QStringLiteral("%1 はこのシステムのデータベースではありません"
+                                                 "（版の記録がありません）。")
+                                      .arg(QDir::toNativeSeparators(filePath));
+                    } else {
+                        const DbError engine = DbError::fromEngine(text, {}, filePath);
+                        cause = engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause();
+                        refusal = QStringLiteral("データベースファイル %1 を読めません（壊れています）。詳細: %2")
+                                      .arg(QDir::toNativeSeparators(filePath), text);
+                    }
+                } else {
+                    const int version = query.next() ? query.value(0).toInt() : 0;
+                    if (mode == Mode::Current && version != Schema::Version) {
+                        cause = DbError::Cause::WrongVersion;
+                        refusal = upgradeAdvice(filePath, version);
+                    }
+                }
+            }
+            if (failure.isEmpty() && refusal.isEmpty()) {
                 const QStringList pragmas{QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs),
                                           QStringLiteral("PRAGMA journal_mode = WAL"),
                                           QStringLiteral("PRAGMA synchronous = FULL")};
@@ -93,14 +210,24 @@ Connection::Connection(const QString& filePath, bool mayCreate)
                     }
                 }
             }
-            if (!failure.isEmpty())
+            if (!failure.isEmpty() || !refusal.isEmpty())
                 db.close();
         }
     }
+    if (!refusal.isEmpty()) {
+        QSqlDatabase::removeDatabase(m_name);
+        throw DbError(refusal, {}, filePath, cause);
+    }
     if (!failure.isEmpty()) {
         QSqlDatabase::removeDatabase(m_name);
-        throw DbError(QStringLiteral("Cannot open the database file: ") + failure, {}, filePath);
+        const DbError engine = DbError::fromEngine(failure, {}, filePath);
+        throw DbError(QStringLiteral("Cannot open the database file: ") + failure, {}, filePath, engine.cause());
     }
+}
+
+int Connection::schemaVersion() {
+    const QVariant value = scalar(QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = 'SchemaVersion'"));
+    return value.isNull() ? 0 : value.toInt();
 }
 
 Connection::~Connection() {
@@ -118,13 +245,15 @@ QSqlDatabase Connection::database() const {
 
 int Connection::exec(const QString& statement, const QVariantList& binds) {
     const QString sql = Sql::translate(statement);
+    const Sql::Bound bound(sql);
     QSqlQuery query(database());
-    if (!query.prepare(sql))
+    if (!query.prepare(bound.sql()))
         throw DbError(query.lastError().text(), statement, m_filePath);
-    for (const QVariant& value : binds)
+    refuseOutOfRangeDates(binds, statement, m_filePath);
+    for (const QVariant& value : bound.values(binds))
         query.addBindValue(value);
     if (!query.exec())
-        throw DbError(query.lastError().text(), statement, m_filePath);
+        throw failure(query, statement, m_filePath, binds);
     const int affected = query.numRowsAffected();
     query.finish();
     if (isSchemaChange(sql))
@@ -133,9 +262,9 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
 }
 
 qint64 Connection::execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow) {
-    const QString sql = Sql::translate(statement);
+    const Sql::Bound bound(Sql::translate(statement));
     QSqlQuery query(database());
-    if (!query.prepare(sql))
+    if (!query.prepare(bound.sql()))
         throw DbError(query.lastError().text(), statement, m_filePath);
     qint64 count = 0;
     QVariantList binds;
@@ -143,10 +272,12 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
         binds.clear();
         if (!nextRow(binds))
             break;
-        for (int i = 0; i < binds.size(); ++i)
-            query.bindValue(i, binds.at(i));
+        refuseOutOfRangeDates(binds, statement, m_filePath);
+        const QVariantList values = bound.values(binds);
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
         if (!query.exec())
-            throw DbError(query.lastError().text(), statement, m_filePath);
+            throw failure(query, statement, m_filePath, binds);
         ++count;
     }
     query.finish();
@@ -154,12 +285,12 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
 }
 
 QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
-    const QString sql = Sql::translate(statement);
+    const Sql::Bound bound(Sql::translate(statement));
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
+    if (!query.prepare(bound.sql()))
         throw DbError(query.lastError().text(), statement, m_filePath);
-    for (const QVariant& value : binds)
+    for (const QVariant& value : bound.values(binds))
         query.addBindValue(value);
     if (!query.exec())
         throw DbError(query.lastError().text(), statement, m_filePath);

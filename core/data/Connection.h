@@ -29,9 +29,17 @@ public:
     // dirPath is the data directory as handed around the suite (ending in a separator;
     // one is added when it does not); fileName one of DbFile.
     // The file name is matched without regard to case, as on the system the files come from.
+    // A file that is no database of this system (empty, another format, no schema record)
+    // or of another schema version is refused without being changed (DbError with its cause).
     static std::shared_ptr<Connection> open(const QString& dirPath, const QString& fileName);
+    // For the administration commands (upgrade, backup, check): a file of this system of any
+    // schema version.
+    static std::shared_ptr<Connection> openAnyVersion(const QString& filePath);
     // Used only by the schema builder: creates the file when it does not exist.
     static std::shared_ptr<Connection> create(const QString& filePath);
+
+    // The schema version the file records; 0 when it records none.
+    int schemaVersion();
     ~Connection();
 
     Connection(const Connection&) = delete;
@@ -74,7 +82,8 @@ public:
 
 private:
     friend class Transaction;
-    explicit Connection(const QString& filePath, bool mayCreate);
+    enum class Mode { Current, AnyVersion, Create };
+    Connection(const QString& filePath, Mode mode);
     QStringList objectNames(const QString& kind);
     void forgetSchema();
 

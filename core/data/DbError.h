@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
+
+#include <functional>
 
 #include <stdexcept>
 
@@ -10,9 +13,32 @@ namespace desk {
 // ran against and the engine's own message, so a developer can act on it.
 class DbError : public std::runtime_error {
 public:
-    DbError(const QString& message, const QString& statement = {}, const QString& file = {});
+    // What went wrong, where a caller acts on it (start-up names the real cause).
+    enum class Cause {
+        Other,
+        DuplicateKey, // a unique key refused the row
+        Missing,      // no such file
+        NoPermission, // the file may not be read
+        NotADatabase, // empty, another format, or no file of this system
+        Damaged,      // the engine finds the file malformed
+        WrongVersion, // a file of another schema version: deskadmin upgrade
+        DiskFull,
+    };
+
+    DbError(const QString& message, const QString& statement = {}, const QString& file = {},
+            Cause cause = Cause::Other);
+
+    // A failure the engine reported, in words the clerk can act on where there are any: a
+    // refused duplicate key names the number or code (valueOf gives the value written to a
+    // column, when the caller knows it), a full disk and a damaged file say so; anything
+    // else keeps the engine's message.
+    static DbError fromEngine(const QString& engineMessage, const QString& statement, const QString& file,
+                              const std::function<QVariant(const QString& column)>& valueOf = {});
 
     QString message() const { return m_message; }
+    // A unique key refused the row (the number or code is already there).
+    bool isDuplicateKey() const { return m_cause == Cause::DuplicateKey; }
+    Cause cause() const { return m_cause; }
     QString statement() const { return m_statement; }
     QString file() const { return m_file; }
 
@@ -20,6 +46,7 @@ private:
     QString m_message;
     QString m_statement;
     QString m_file;
+    Cause m_cause = Cause::Other;
 };
 
 } // namespace desk

@@ -103,11 +103,14 @@ public:
     // table mode
     QString table;
     QString filter;
+    QVariantList filterBinds;         // the values of the filter's "?" marks, bound first
+    QMap<int, QVariant> newRowValues; // storage form
     std::unique_ptr<QSqlQuery> qFirst, qNext, qPrev, qLast, qAt, qCount, qExists, qDelete;
     QHash<QString, std::shared_ptr<QSqlQuery>> qFind;
 
     // statement mode
     QString sql;
+    QVariantList sqlBinds;
     QString fromHint;
     std::unique_ptr<QSqlQuery> qStatement;
     bool loaded = false;
@@ -175,6 +178,29 @@ public:
             fail(query.lastError().text(), query.lastQuery());
     }
 
+    // Binds the filter's values; the query's own values follow from the index returned.
+    int bindFilter(QSqlQuery& query) const {
+        for (int i = 0; i < filterBinds.size(); ++i)
+            query.bindValue(i, filterBinds.at(i));
+        return static_cast<int>(filterBinds.size());
+    }
+
+    // A write the engine refuses; a duplicate key is named with the value written.
+    void runWrite(QSqlQuery& query) {
+        if (query.exec())
+            return;
+        throw DbError::fromEngine(query.lastError().text(), query.lastQuery(), conn->filePath(),
+                                  [&](const QString& column) -> QVariant {
+                                      const auto it = index.constFind(column.toLower());
+                                      if (it == index.constEnd())
+                                          return {};
+                                      const auto value = pending.constFind(it.value());
+                                      if (value != pending.constEnd())
+                                          return value.value();
+                                      return rowValid ? row.value(it.value()) : QVariant();
+                                  });
+    }
+
     // --- table mode -----------------------------------------------------------------
 
     QString selectRows() const { return QStringLiteral("SELECT rowid, * FROM ") + quoteName(table); }
@@ -189,10 +215,11 @@ public:
         return QStringLiteral(" WHERE (") + filter + QStringLiteral(") AND ") + condition;
     }
 
-    void openTable(const QString& name, const QString& where) {
+    void openTable(const QString& name, const QString& where, const QVariantList& whereBinds) {
         mode = Mode::Table;
         table = name;
         filter = where;
+        filterBinds = whereBinds;
         QStringList columnNames;
         QList<ColumnType> columnTypes;
         for (const Connection::Column& c : conn->columns(table)) {
@@ -221,24 +248,30 @@ public:
         return found;
     }
 
-    bool fetchFirst() { return fetch(prepared(qFirst, {})); }
+    bool fetchFirst() {
+        QSqlQuery& q = prepared(qFirst, {});
+        bindFilter(q);
+        return fetch(q);
+    }
 
     bool fetchAfter(qint64 rowid) {
         QSqlQuery& q = prepared(qNext, selectRows() + whereAnd(QStringLiteral("rowid > ?")) +
                                            QStringLiteral(" ORDER BY rowid LIMIT 1"));
-        q.bindValue(0, rowid);
+        q.bindValue(bindFilter(q), rowid);
         return fetch(q);
     }
 
     bool fetchBefore(qint64 rowid) {
         QSqlQuery& q = prepared(qPrev, selectRows() + whereAnd(QStringLiteral("rowid < ?")) +
                                            QStringLiteral(" ORDER BY rowid DESC LIMIT 1"));
-        q.bindValue(0, rowid);
+        q.bindValue(bindFilter(q), rowid);
         return fetch(q);
     }
 
     bool fetchLast() {
-        return fetch(prepared(qLast, selectRows() + whereAll() + QStringLiteral(" ORDER BY rowid DESC LIMIT 1")));
+        QSqlQuery& q = prepared(qLast, selectRows() + whereAll() + QStringLiteral(" ORDER BY rowid DESC LIMIT 1"));
+        bindFilter(q);
+        return fetch(q);
     }
 
     bool fetchAt(qint64 rowid) {
@@ -250,6 +283,7 @@ public:
     bool tableIsEmpty() {
         QSqlQuery& q =
             prepared(qExists, QStringLiteral("SELECT EXISTS(SELECT 1 FROM ") + quoteName(table) + whereAll() + u')');
+        bindFilter(q);
         run(q);
         const bool isEmpty = q.next() && q.value(0).toLongLong() == 0;
         q.finish();
@@ -258,9 +292,10 @@ public:
 
     // --- statement mode -------------------------------------------------------------
 
-    void openStatement(const QString& statement, const QString& hint) {
+    void openStatement(const QString& statement, const QVariantList& binds, const QString& hint) {
         mode = Mode::Statement;
         sql = statement;
+        sqlBinds = binds;
         fromHint = hint;
         const QString head = Sql::maskLiterals(sql).trimmed().left(6).toUpper();
         if (!head.startsWith(QLatin1String("SELECT")) && !head.startsWith(QLatin1String("WITH")))
@@ -272,6 +307,8 @@ public:
         if (loaded)
             return;
         QSqlQuery& q = prepared(qStatement, sql);
+        for (int i = 0; i < sqlBinds.size(); ++i)
+            q.bindValue(i, sqlBinds.at(i));
         run(q);
         const QSqlRecord record = q.record();
         QStringList columnNames;
@@ -360,6 +397,10 @@ public:
         if (edit == Edit::None)
             return;
         if (edit == Edit::AddNew) {
+            for (auto it = newRowValues.constBegin(); it != newRowValues.constEnd(); ++it) {
+                if (!pending.contains(it.key()))
+                    pending.insert(it.key(), it.value());
+            }
             QString statement;
             if (pending.isEmpty()) {
                 statement = QStringLiteral("INSERT INTO ") + quoteName(table) + QStringLiteral(" DEFAULT VALUES");
@@ -379,7 +420,7 @@ public:
                 fail(q.lastError().text(), statement);
             for (const QVariant& v : std::as_const(pending))
                 q.addBindValue(v);
-            run(q);
+            runWrite(q);
             key = q.lastInsertId().toLongLong();
             q.finish();
             pos = Pos::Row;
@@ -396,7 +437,7 @@ public:
             for (const QVariant& v : std::as_const(pending))
                 q.addBindValue(v);
             q.addBindValue(key);
-            run(q);
+            runWrite(q);
             const int affected = q.numRowsAffected();
             q.finish();
             if (affected == 0)
@@ -418,7 +459,7 @@ public:
     }
 };
 
-RowSet::RowSet(std::shared_ptr<Connection> connection, const QString& source)
+RowSet::RowSet(std::shared_ptr<Connection> connection, const QString& source, const QVariantList& binds)
     : d(std::make_unique<Private>()) {
     d->conn = std::move(connection);
     d->source = source;
@@ -429,15 +470,17 @@ RowSet::RowSet(std::shared_ptr<Connection> connection, const QString& source)
     if (name.hasMatch()) {
         const Connection::Object object = d->conn->object(unbracket(name.captured(1)));
         if (object.kind == QLatin1String("table"))
-            d->openTable(object.name, {});
+            d->openTable(object.name, {}, {});
         else if (object.kind == QLatin1String("view"))
-            d->openStatement(QStringLiteral("SELECT * FROM ") + quoteName(object.name), object.name);
+            d->openStatement(QStringLiteral("SELECT * FROM ") + quoteName(object.name), {}, object.name);
         else
             d->fail(QStringLiteral("There is no table or saved query named \"%1\"").arg(source.trimmed()));
         return;
     }
 
-    const QString translated = Sql::translate(source);
+    const Sql::Bound bound(Sql::translate(source));
+    const QString translated = bound.sql();
+    const QVariantList values = bound.values(binds);
     const QString masked = Sql::maskLiterals(translated);
     const auto simple = simpleSelect().match(masked);
     if (simple.hasMatch()) {
@@ -446,18 +489,19 @@ RowSet::RowSet(std::shared_ptr<Connection> connection, const QString& source)
         if (object.kind == QLatin1String("table") && !reshaped) {
             const QString where =
                 simple.capturedLength(2) > 0 ? translated.mid(simple.capturedStart(2)).trimmed() : QString();
-            d->openTable(object.name, where);
+            // Nothing before WHERE takes a value, so every value belongs to the filter.
+            d->openTable(object.name, where, values);
             return;
         }
         if (object.kind.isEmpty())
             d->fail(QStringLiteral("There is no table or saved query named \"%1\"").arg(simple.captured(1)));
-        d->openStatement(translated, object.name);
+        d->openStatement(translated, values, object.name);
         return;
     }
     static const QRegularExpression from(QStringLiteral(R"(\bfrom\s+(\[[^\]]+\]|[\p{L}_][\p{L}\p{N}_]*))"),
                                          QRegularExpression::CaseInsensitiveOption);
     const auto hint = from.match(masked);
-    d->openStatement(translated, hint.hasMatch() ? unbracket(hint.captured(1)) : QString());
+    d->openStatement(translated, values, hint.hasMatch() ? unbracket(hint.captured(1)) : QString());
 }
 
 RowSet::~RowSet() = default;
@@ -482,6 +526,7 @@ int RowSet::recordCount() const {
     }
     QSqlQuery& q =
         d->prepared(d->qCount, QStringLiteral("SELECT COUNT(*) FROM ") + quoteName(d->table) + d->whereAll());
+    d->bindFilter(q);
     d->run(q);
     const int count = q.next() ? q.value(0).toInt() : 0;
     q.finish();
@@ -647,7 +692,7 @@ bool RowSet::find(const QString& criterion) {
         slot = std::shared_ptr<QSqlQuery>(std::move(query));
     }
     QSqlQuery& q = *slot;
-    int bind = 0;
+    int bind = d->bindFilter(q);
     if (!parsed.isNull())
         q.bindValue(bind++, parsed.operand(type));
     q.bindValue(bind, start);
@@ -676,6 +721,29 @@ void RowSet::setBookmark(Bookmark bookmark) {
         d->fail(QStringLiteral("The bookmarked row no longer exists in table %1").arg(d->table));
 }
 
+QList<RowSet::Bookmark> RowSet::bookmarks() const {
+    d->ensureOpen();
+    d->writePending();
+    QList<Bookmark> keys;
+    if (d->mode == Private::Mode::Statement) {
+        d->load();
+        keys.reserve(d->rows.size());
+        for (qint64 i = 0; i < d->rows.size(); ++i)
+            keys.append(i);
+        return keys;
+    }
+    QSqlQuery q(d->conn->database());
+    q.setForwardOnly(true);
+    const QString statement =
+        QStringLiteral("SELECT rowid FROM ") + quoteName(d->table) + d->whereAll() + QStringLiteral(" ORDER BY rowid");
+    if (!q.prepare(statement))
+        d->fail(q.lastError().text(), statement);
+    d->run(q);
+    while (q.next())
+        keys.append(q.value(0).toLongLong());
+    return keys;
+}
+
 void RowSet::addNew() {
     d->ensureOpen();
     d->ensureUpdatable();
@@ -684,6 +752,18 @@ void RowSet::addNew() {
     d->savedKey = d->key;
     d->edit = Private::Edit::AddNew;
     d->pending.clear();
+}
+
+void RowSet::setNewRowValue(const QString& column, const QVariant& value) {
+    d->ensureOpen();
+    d->ensureUpdatable();
+    const int i = d->columnIndex(column);
+    bool ok = false;
+    const QVariant stored = columntype::toStorage(d->types.at(i), value, &ok);
+    if (!ok)
+        d->fail(QStringLiteral("Column %1 (%2) cannot hold the value \"%3\"")
+                    .arg(d->names.at(i), typeLabel(d->types.at(i)), value.toString()));
+    d->newRowValues.insert(i, stored);
 }
 
 void RowSet::setValue(const QString& column, const QVariant& value) {

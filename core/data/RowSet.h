@@ -25,8 +25,9 @@ class RowSet {
 public:
     using Bookmark = qint64;
 
-    // source: a table name, a view name or a SELECT statement in the suite's dialect.
-    RowSet(std::shared_ptr<Connection> connection, const QString& source);
+    // source: a table name, a view name or a SELECT statement in the suite's dialect, with
+    // values for its "?" marks. Text literals in the statement are bound as values too.
+    RowSet(std::shared_ptr<Connection> connection, const QString& source, const QVariantList& binds = {});
     ~RowSet();
 
     RowSet(const RowSet&) = delete;
@@ -59,9 +60,16 @@ public:
 
     Bookmark bookmark() const;
     void setBookmark(Bookmark bookmark);
+    // The bookmark of every row, in the set's order, read in one query: with setBookmark it
+    // gives positional access (row n is bookmarks()[n]) without copying the rows. Writes a
+    // pending add-new or change first; the position is left as it was.
+    QList<Bookmark> bookmarks() const;
 
     // add-new, set columns, update: appends a row; unset columns take the table default.
     void addNew();
+    // Every row added from now on gets this value in the column unless it is set: a row set
+    // over one desk's lines of a work table adds lines of that desk.
+    void setNewRowValue(const QString& column, const QVariant& value);
     void setValue(const QString& column, const QVariant& value);
     // setValue on the current row starts a change of it; a value the column cannot hold is
     // a DbError at once. Writing to a read-only row set, or with no current row, is a DbError.

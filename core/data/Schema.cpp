@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <unistd.h>
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -141,7 +144,9 @@ QList<FileSchema> catalogue() {
 
              QStringLiteral("CREATE TABLE BTTempSalesDetail ("
                             "BTcmcode TEXT, BTCMname TEXT, BTspec TEXT, BTQuantity DOUBLE, BTUnitPrice CURRENCY, "
-                            "BTSubTotal1 CURRENCY, BTServiceFee DOUBLE, BTSalesTax DOUBLE, BTSubTotal2 CURRENCY)"),
+                            "BTSubTotal1 CURRENCY, BTServiceFee DOUBLE, BTSalesTax DOUBLE, BTSubTotal2 CURRENCY, "
+                            "Desk TEXT NOT NULL DEFAULT '')"),
+             QStringLiteral("CREATE INDEX BTTempSalesDetail_Desk ON BTTempSalesDetail (Desk)"),
 
              QStringLiteral("CREATE TABLE Commodities ("
                             "Ccode TEXT, cname TEXT, Cclasify TEXT, Cunit TEXT, Cremarks1 TEXT)"),
@@ -203,7 +208,7 @@ QList<FileSchema> catalogue() {
 
              QStringLiteral("CREATE VIEW QRYForSyukeiUKubun AS SELECT "
                             "BTSalesDate, SKubunName, Sum(SmallSum1) AS Sum1, Sum(SVfee) AS Sum2, "
-                            "Sum(SLTAX) AS Sum3, Sum(Smallsum2) AS Sum4, BTKubun "
+                            "Sum(SLTAX) AS Sum3, Sum(Smallsum2) AS Sum4 "
                             "FROM QRYForSyukei GROUP BY BTSalesDate, BTKubun ORDER BY BTSalesDate, BTKubun"),
 
              QStringLiteral("CREATE VIEW CodeTable AS SELECT "
@@ -232,7 +237,9 @@ QList<FileSchema> catalogue() {
              QStringLiteral("CREATE INDEX BTPaymentDtl_RptCode ON BTPaymentDtl (RptCode)"),
 
              QStringLiteral("CREATE TABLE BTReciptTemp ("
-                            "RptNO INTEGER, RptCode TEXT, RptName TEXT, ReciptAmount CURRENCY, RptRemarks TEXT)"),
+                            "RptNO INTEGER, RptCode TEXT, RptName TEXT, ReciptAmount CURRENCY, RptRemarks TEXT, "
+                            "Desk TEXT NOT NULL DEFAULT '')"),
+             QStringLiteral("CREATE INDEX BTReciptTemp_Desk ON BTReciptTemp (Desk)"),
 
              QStringLiteral("CREATE TABLE ReciptCode ("
                             "RptCode TEXT, RptName TEXT, RptClass SMALLINT, RptRemarks1 TEXT, RptRemarks2 TEXT)"),
@@ -258,10 +265,11 @@ QList<FileSchema> catalogue() {
                             "LEFT JOIN ReciptCode c ON c.RptCode = d.RptCode "
                             "ORDER BY h.RptNO, d.rowid"),
 
-             // The running total of the slip on screen.
+             // The running total of the slip on screen, one row per desk: read it with
+             // "WHERE Desk = ?" (no row while the desk has no lines).
              QStringLiteral("CREATE VIEW QRYSum AS SELECT "
-                            "ifnull(Sum(ReciptAmount), 0) AS SumReciptAmount, Count(*) AS LineCount "
-                            "FROM BTReciptTemp"),
+                            "Desk AS Desk, ifnull(Sum(ReciptAmount), 0) AS SumReciptAmount, Count(*) AS LineCount "
+                            "FROM BTReciptTemp GROUP BY Desk"),
 
              QStringLiteral("CREATE VIEW QRYRptCodeTbl AS SELECT "
                             "c.RptCode AS RptCode, c.RptName AS RptName, c.RptRemarks1 AS RptRemarks1, "
@@ -289,8 +297,19 @@ QList<FileSchema> catalogue() {
                       QStringLiteral("CREATE TABLE CheckOutTemp ("
                                      "SalesNo INTEGER, SalesDate DATE, Slcmcode TEXT, Slcmname TEXT, Slcmspec TEXT, "
                                      "Slquantity DOUBLE, Slunitp CURRENCY, SlSubTotal CURRENCY, SlSv TEXT, "
-                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE)"),
+                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT NOT NULL DEFAULT '')"),
+                      QStringLiteral("CREATE INDEX CheckOutTemp_Desk ON CheckOutTemp (Desk)"),
                   }});
+    // Every text column compares ASCII letters without regard to case, as the files' first
+    // engine did: "a1" and "A1" are one check-in number, "yamada" finds "Yamada". Kana and
+    // kanji compare exactly.
+    static const QRegularExpression text(QStringLiteral(R"(\bTEXT\b)"));
+    for (FileSchema& file : files) {
+        for (QString& statement : file.statements) {
+            if (statement.startsWith(QLatin1String("CREATE TABLE")))
+                statement.replace(text, QStringLiteral("TEXT COLLATE NOCASE"));
+        }
+    }
     return files;
 }
 
@@ -448,6 +467,72 @@ void syncToDisk(const QString& path) {
     QFile file(path);
     if (file.open(QIODevice::ReadWrite))
         ::fsync(file.handle());
+}
+
+void upgradeFile(Connection& connection, const QString& fileName) {
+    const QList<FileSchema> files = catalogue();
+    const auto file = std::find_if(files.cbegin(), files.cend(), [&](const FileSchema& f) {
+        return f.fileName.compare(fileName, Qt::CaseInsensitive) == 0;
+    });
+    if (file == files.cend())
+        throw DbError(QStringLiteral("No schema is known for this file"), {}, connection.filePath());
+
+    static const QRegularExpression tableName(QStringLiteral(R"(^CREATE TABLE (\w+) )"));
+    static const QRegularExpression uniqueIndex(QStringLiteral(R"(^CREATE UNIQUE INDEX \w+ ON (\w+) \((\w+)\))"));
+
+    Transaction transaction(connection);
+    // Views first: they name the tables being rebuilt.
+    for (const QString& view : connection.viewNames())
+        connection.exec(QStringLiteral("DROP VIEW \"%1\"").arg(view));
+    for (const QString& statement : file->statements) {
+        const auto table = tableName.match(statement);
+        if (!table.hasMatch())
+            continue;
+        const QString name = table.captured(1);
+        const Connection::Object existing = connection.object(name);
+        if (existing.kind != QLatin1String("table")) {
+            connection.exec(statement);
+            continue;
+        }
+        const QString old = name + QStringLiteral("_before_upgrade");
+        connection.exec(QStringLiteral("ALTER TABLE \"%1\" RENAME TO \"%2\"").arg(existing.name, old));
+        connection.exec(statement);
+        QStringList common;
+        const QList<Connection::Column> oldColumns = connection.columns(old);
+        for (const Connection::Column& column : connection.columns(name)) {
+            for (const Connection::Column& was : oldColumns) {
+                if (was.name.compare(column.name, Qt::CaseInsensitive) == 0)
+                    common << QStringLiteral("\"%1\"").arg(column.name);
+            }
+        }
+        const QString list = common.join(QStringLiteral(", "));
+        // Rows keep their order: the work tables and the bill read in rowid order.
+        connection.exec(QStringLiteral("INSERT INTO \"%1\" (rowid, %2) SELECT rowid, %2 FROM \"%3\" ORDER BY rowid")
+                            .arg(name, list, old));
+        connection.exec(QStringLiteral("DROP TABLE \"%1\"").arg(old));
+    }
+    for (const QString& statement : file->statements) {
+        if (tableName.match(statement).hasMatch())
+            continue;
+        const auto unique = uniqueIndex.match(statement);
+        if (unique.hasMatch()) {
+            QSqlQuery query(connection.database());
+            query.exec(QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 HAVING COUNT(*) > 1")
+                           .arg(unique.captured(1), unique.captured(2)));
+            QStringList taken;
+            while (query.next())
+                taken << query.value(0).toString();
+            query.finish();
+            if (!taken.isEmpty())
+                throw DbError(QStringLiteral("%1 の %2 に、大文字と小文字だけが違う値があります: %3。"
+                                             "どちらかを別の値に直してから、もう一度実行してください。")
+                                  .arg(unique.captured(1), unique.captured(2), taken.join(QStringLiteral(", "))),
+                              statement, connection.filePath(), DbError::Cause::DuplicateKey);
+        }
+        connection.exec(statement);
+    }
+    connection.exec(QStringLiteral("UPDATE SchemaMeta SET Value = ? WHERE Name = 'SchemaVersion'"), {Version});
+    transaction.commit();
 }
 
 QStringList fileNames() {

@@ -4,10 +4,15 @@
 #include <QStringList>
 #include <QDate>
 
+namespace desk {
+class Connection;
+}
+
 namespace desk::Schema {
 
-// Schema version written to the meta table of every file.
-inline constexpr int Version = 1;
+// Schema version written to the meta table of every file. 2: the desk column of the work
+// tables, text compared without regard to ASCII case.
+inline constexpr int Version = 2;
 
 // The five file names of a data directory.
 QStringList fileNames();
@@ -17,10 +22,13 @@ QStringList fileNames();
 // Refuses (DbError) when any of the files already exists. Each file in one transaction.
 void createDataDirectory(const QString& dirPath);
 
+// Brings one file of the previous schema version to the current one in a single
+// transaction: every table rebuilt as the current schema has it (columns copied by name,
+// new columns at their defaults), indexes and saved queries made anew, the version record
+// set. Codes that the new case-blind unique keys would merge are refused by name.
+void upgradeFile(Connection& connection, const QString& fileName);
+
 // Flushes a file to disk (used after building files with syncing off).
 void syncToDisk(const QString& filePath);
-
-// Adds the sample bookings, check-ins and slips of a working inn around `today`.
-void addSampleData(const QString& dirPath, const QDate& today);
 
 } // namespace desk::Schema

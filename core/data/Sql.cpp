@@ -164,4 +164,64 @@ QString maskLiterals(const QString& statement) {
     return out;
 }
 
+Bound::Bound(const QString& translated) {
+    static const QRegularExpression parameterised(QStringLiteral(R"(^\s*(select|with|insert|update|delete)\b)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+    if (!parameterised.match(translated).hasMatch()) {
+        m_sql = translated;
+        return;
+    }
+    int callerIndex = 0;
+    const qsizetype n = translated.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = translated.at(i);
+        if (c == QLatin1Char('\'')) {
+            const qsizetype end = literalEnd(translated, i);
+            if (end < 0)
+                throw DbError(QStringLiteral("Unterminated string literal"), translated);
+            QString value = translated.mid(i + 1, end - i - 1);
+            value.replace(QLatin1String("''"), QLatin1String("'"));
+            m_sql += QLatin1Char('?');
+            m_slots << value;
+            m_isLiteral << true;
+            ++m_literalCount;
+            i = end;
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            // A quoted or bracketed name is copied as it stands.
+            const qsizetype end =
+                c == QLatin1Char('"') ? literalEnd(translated, i) : translated.indexOf(QLatin1Char(']'), i);
+            const qsizetype last = end < 0 ? n - 1 : end;
+            m_sql += QStringView(translated).mid(i, last - i + 1);
+            i = last;
+        } else if (c == QLatin1Char('?')) {
+            m_sql += c;
+            m_slots << callerIndex++;
+            m_isLiteral << false;
+        } else {
+            m_sql += c;
+        }
+    }
+}
+
+QVariantList Bound::values(const QVariantList& callerBinds) const {
+    if (m_literalCount == 0)
+        return callerBinds;
+    QVariantList out;
+    out.reserve(m_slots.size());
+    int used = 0;
+    for (qsizetype i = 0; i < m_slots.size(); ++i) {
+        if (m_isLiteral.at(i)) {
+            out << m_slots.at(i);
+        } else {
+            const int index = m_slots.at(i).toInt();
+            out << callerBinds.value(index);
+            used = std::max(used, index + 1);
+        }
+    }
+    // Values beyond the statement's own marks still reach the engine, which refuses them.
+    for (qsizetype i = used; i < callerBinds.size(); ++i)
+        out << callerBinds.at(i);
+    return out;
+}
+
 } // namespace desk::Sql

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 
 namespace desk::Sql {
 
@@ -19,5 +20,26 @@ QString translate(const QString& statement);
 // The statement with the inside of its string literals blanked out (same length), for
 // looking at its structure without being fooled by quoted text.
 QString maskLiterals(const QString& statement);
+
+// A translated statement whose single-quoted literals have become bound values: whatever a
+// literal holds (a NUL, quotes, anything a screen put into a condition) reaches the engine
+// as a value, never as statement text. Only for statements that may carry parameters
+// (SELECT, WITH, INSERT, UPDATE, DELETE); others come back unchanged.
+class Bound {
+public:
+    explicit Bound(const QString& translated);
+
+    QString sql() const { return m_sql; }
+    bool hasLiterals() const { return m_literalCount > 0; }
+    // The values of every "?" in sql(), in order: the literals where they stood, the
+    // caller's own values for the statement's own "?" marks.
+    QVariantList values(const QVariantList& callerBinds) const;
+
+private:
+    QString m_sql;
+    QVariantList m_slots; // a literal's value, or an int index into the caller's values
+    QList<bool> m_isLiteral;
+    int m_literalCount = 0;
+};
 
 } // namespace desk::Sql

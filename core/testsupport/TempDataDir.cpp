@@ -1,6 +1,7 @@
 #include "TempDataDir.h"
 
 #include "data/Schema.h"
+#include "deskadmin/SampleData.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,14 +1,52 @@
 #include "AdminCommand.h"
 
+#include "SampleData.h"
+
 #include "data/DbError.h"
+#include "data/Maintenance.h"
 #include "data/Schema.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
+QString absoluteDir(const QString& path) {
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path)) + QLatin1Char('/');
+}
+
+void report(QTextStream& err, const desk::DbError& e) {
+    err << "deskadmin: " << e.message();
+    if (!e.file().isEmpty() && !e.message().contains(QDir::toNativeSeparators(e.file())))
+        err << ": " << QDir::toNativeSeparators(e.file());
+    if (!e.statement().isEmpty())
+        err << "\n  statement: " << e.statement();
+    err << '\n';
+}
+
+// The positional arguments of a command, exactly `count` of them and no options.
+bool positional(const QString& command, const QStringList& args, int count, QStringList* out, QTextStream& err) {
+    for (const QString& arg : args) {
+        if (arg.startsWith(QLatin1Char('-'))) {
+            err << "deskadmin: unexpected argument \"" << arg << "\"\n\n" << AdminCommand::usage();
+            return false;
+        }
+    }
+    if (args.size() != count) {
+        err << "deskadmin: " << command << " needs " << count << (count == 1 ? " folder" : " folders") << "\n\n"
+            << AdminCommand::usage();
+        return false;
+    }
+    *out = args;
+    return true;
+}
+
+// Built in a hidden folder beside the target and renamed at the end, so a run that is
+// killed leaves no half-made data directory for the next run to refuse.
 int init(const QStringList& args, QTextStream& out, QTextStream& err) {
     QString dir;
     bool sample = false;
@@ -26,27 +64,42 @@ int init(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "deskadmin: init needs the data directory\n\n" << AdminCommand::usage();
         return AdminCommand::Usage;
     }
-    dir = QDir::cleanPath(QDir::current().absoluteFilePath(dir)) + QLatin1Char('/');
-    bool created = false;
+    dir = absoluteDir(dir);
+    const QFileInfo target(dir.chopped(1));
+    const QString building =
+        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".init-%1/").arg(::getpid());
     try {
-        desk::Schema::createDataDirectory(dir);
-        created = true;
-        if (sample)
-            desk::Schema::addSampleData(dir, QDate::currentDate());
-    } catch (const desk::DbError& e) {
-        // Files made by this run go again, so a second attempt is not refused.
-        if (created) {
-            for (const QString& name : desk::Schema::fileNames()) {
-                for (const char* suffix : {"", "-wal", "-shm"})
-                    QFile::remove(dir + name + QLatin1String(suffix));
-            }
+        for (const QString& name : desk::Schema::fileNames()) {
+            if (QFileInfo::exists(dir + name))
+                throw desk::DbError(QStringLiteral("The database file already exists; nothing was created"), {},
+                                    dir + name);
         }
-        err << "deskadmin: " << e.message();
-        if (!e.file().isEmpty())
-            err << ": " << QDir::toNativeSeparators(e.file());
-        if (!e.statement().isEmpty())
-            err << "\n  statement: " << e.statement();
-        err << '\n';
+        if (target.exists() && !target.isDir())
+            throw desk::DbError(QStringLiteral("The data directory is a file"), {}, target.absoluteFilePath());
+        QDir(building).removeRecursively();
+        desk::Schema::createDataDirectory(building);
+        if (sample)
+            desk::Schema::addSampleData(building, QDate::currentDate());
+        const bool emptyFolder =
+            target.isDir() && QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        if (emptyFolder)
+            QDir().rmdir(dir);
+        if (!target.exists() || emptyFolder) {
+            // One rename: the directory is there whole or not at all.
+            if (!QDir().mkpath(target.absolutePath()) || !QDir().rename(building, dir.chopped(1)))
+                throw desk::DbError(QStringLiteral("Cannot move the new files into place"), {}, dir);
+        } else {
+            // A folder that holds other things: the files move in one by one, checked
+            // again just before.
+            for (const QString& name : desk::Schema::fileNames()) {
+                if (!QFile::rename(building + name, dir + name))
+                    throw desk::DbError(QStringLiteral("Cannot move the new file into place"), {}, dir + name);
+            }
+            QDir(building).removeRecursively();
+        }
+    } catch (const desk::DbError& e) {
+        QDir(building).removeRecursively();
+        report(err, e);
         return AdminCommand::Failed;
     }
     out << "Created the data directory " << QDir::toNativeSeparators(dir) << '\n';
@@ -58,18 +111,106 @@ int init(const QStringList& args, QTextStream& out, QTextStream& err) {
     return AdminCommand::Ok;
 }
 
+int backup(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList p;
+    if (!positional(QStringLiteral("backup"), args, 2, &p, err))
+        return AdminCommand::Usage;
+    try {
+        desk::maintenance::backup(absoluteDir(p.at(0)), p.at(1));
+    } catch (const desk::DbError& e) {
+        report(err, e);
+        return AdminCommand::Failed;
+    }
+    out << "Backed up " << QDir::toNativeSeparators(absoluteDir(p.at(0))) << " into "
+        << QDir::toNativeSeparators(absoluteDir(p.at(1))) << " (every copy passed the integrity check)\n";
+    return AdminCommand::Ok;
+}
+
+int restore(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList p;
+    if (!positional(QStringLiteral("restore"), args, 2, &p, err))
+        return AdminCommand::Usage;
+    try {
+        const QString kept = desk::maintenance::restore(absoluteDir(p.at(0)), absoluteDir(p.at(1)));
+        out << "Restored " << QDir::toNativeSeparators(absoluteDir(p.at(1))) << " from "
+            << QDir::toNativeSeparators(absoluteDir(p.at(0))) << '\n';
+        if (!kept.isEmpty())
+            out << "The files it replaced are kept in " << QDir::toNativeSeparators(kept) << '\n';
+    } catch (const desk::DbError& e) {
+        report(err, e);
+        return AdminCommand::Failed;
+    }
+    return AdminCommand::Ok;
+}
+
+int check(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList p;
+    if (!positional(QStringLiteral("check"), args, 1, &p, err))
+        return AdminCommand::Usage;
+    try {
+        const QList<desk::maintenance::Finding> findings = desk::maintenance::check(absoluteDir(p.at(0)));
+        for (const auto& finding : findings)
+            out << finding.file << ": " << finding.text << '\n';
+        if (!findings.isEmpty()) {
+            out << findings.size() << " finding(s)\n";
+            return AdminCommand::Failed;
+        }
+        out << "No findings: every file passed the integrity check and the inn's own rules\n";
+        return AdminCommand::Ok;
+    } catch (const desk::DbError& e) {
+        report(err, e);
+        return AdminCommand::Usage;
+    }
+}
+
+int upgrade(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList p;
+    if (!positional(QStringLiteral("upgrade"), args, 1, &p, err))
+        return AdminCommand::Usage;
+    try {
+        QString kept;
+        const QStringList upgraded = desk::maintenance::upgrade(absoluteDir(p.at(0)), &kept);
+        if (upgraded.isEmpty()) {
+            out << "Every file is at schema version " << desk::Schema::Version << "; nothing to do\n";
+            return AdminCommand::Ok;
+        }
+        out << "Backed up into " << QDir::toNativeSeparators(kept) << '\n';
+        for (const QString& name : upgraded)
+            out << "  " << name << " upgraded to schema version " << desk::Schema::Version << '\n';
+    } catch (const desk::DbError& e) {
+        report(err, e);
+        return AdminCommand::Failed;
+    }
+    return AdminCommand::Ok;
+}
+
 } // namespace
 
 QString AdminCommand::usage() {
     return QStringLiteral("Usage: deskadmin init DIR [--sample]\n"
+                          "       deskadmin backup DIR DEST\n"
+                          "       deskadmin restore BACKUP DIR\n"
+                          "       deskadmin check DIR\n"
+                          "       deskadmin upgrade DIR\n"
                           "\n"
                           "  init DIR     create the five database files of a data directory in DIR (made when\n"
                           "               missing): tables, saved queries, the inn's profile row and the\n"
                           "               reference lists. Refuses when any of the files already exists.\n"
                           "  --sample     also add sample reservations, check-ins, sales and payments around\n"
                           "               today, so every screen and report has something to show.\n"
+                          "  backup       a consistent copy of the five files into the new folder DEST, safe\n"
+                          "               while programs are working; each copy is verified. DEST is complete\n"
+                          "               or absent.\n"
+                          "  restore      put the five files of the backup folder BACKUP in place in DIR. Refused\n"
+                          "               while a program has the files open; the files replaced are kept in\n"
+                          "               DIR/backup/before-restore-<time>.\n"
+                          "  check        integrity check of every file and of the inn's own rules (six rows per\n"
+                          "               check-in, slips with lines, no number or code twice).\n"
+                          "  upgrade      bring files of the previous schema version to the current one, after a\n"
+                          "               backup into DIR/backup/before-upgrade-<time>; nothing to do when current.\n"
                           "\n"
-                          "Exit status: 0 done, 1 failed (nothing is left half-made), 2 wrong arguments.\n");
+                          "Exit status: 0 done (check: no findings), 1 failed (check: findings), 2 wrong\n"
+                          "arguments (check: cannot run).\n");
 }
 
 int AdminCommand::run(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -82,8 +223,17 @@ int AdminCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
         out << usage();
         return Ok;
     }
+    const QStringList rest = args.mid(1);
     if (command == QLatin1String("init"))
-        return init(args.mid(1), out, err);
+        return init(rest, out, err);
+    if (command == QLatin1String("backup"))
+        return backup(rest, out, err);
+    if (command == QLatin1String("restore"))
+        return restore(rest, out, err);
+    if (command == QLatin1String("check"))
+        return check(rest, out, err);
+    if (command == QLatin1String("upgrade"))
+        return upgrade(rest, out, err);
     err << "deskadmin: unknown command \"" << command << "\"\n\n" << usage();
     return Usage;
 }

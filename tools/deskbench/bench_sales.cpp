@@ -5,6 +5,7 @@
 
 #include "chargesvc/SalesClass.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 #include "departsvc/CheckOutClass.h"
@@ -61,7 +62,9 @@ void putSalesLines(const Context& c, int lines) {
     desk::Transaction transaction(*connection);
     for (int i = 0; i < lines; ++i)
         connection->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, BTCMname, BTQuantity, BTUnitPrice, BTSubTotal1, "
-                         "BTServiceFee, BTSalesTax, BTSubTotal2) VALUES ('301', '', 2, 650, 1300, 10, 5, 1501.5)"_s);
+                         "BTServiceFee, BTSalesTax, BTSubTotal2, Desk) "
+                         "VALUES ('301', '', 2, 650, 1300, 10, 5, 1501.5, ?)"_s,
+                         {desk::currentDesk()});
     transaction.commit();
 }
 
@@ -69,7 +72,9 @@ void putPaymentLines(const Context& c, int lines) {
     const auto connection = open(c, desk::DbFile::Recipt);
     desk::Transaction transaction(*connection);
     for (int i = 0; i < lines; ++i)
-        connection->exec(u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount) VALUES ('01', '', 10000)"_s);
+        connection->exec(
+            u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount, Desk) VALUES ('01', '', 10000, ?)"_s,
+            {desk::currentDesk()});
     transaction.commit();
 }
 

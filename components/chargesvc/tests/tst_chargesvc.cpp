@@ -1,10 +1,13 @@
 #include "chargesvc/SalesClass.h"
 
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
 #include "testsupport/TempDataDir.h"
 
+#include <QProcess>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
@@ -13,6 +16,9 @@ using namespace Qt::StringLiterals;
 using chargesvc::SalesClass;
 
 namespace {
+
+constexpr auto WorkerVariable = "CHARGESVC_SLIP_WORKER_DIR";
+constexpr int WorkerSlips = 15;
 
 // code, quantity, unit price, service charge %, tax %
 using Line = std::tuple<QString, double, double, double, double>;
@@ -40,11 +46,16 @@ void reset(const desk::test::TempDataDir& dir) {
     file->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
 }
 
+// The lines of the work table this desk sees.
+int deskLines(const desk::test::TempDataDir& dir) {
+    return desk::openDeskRows(salesFile(dir), u"BTTempSalesDetail"_s)->recordCount();
+}
+
 void putWork(const desk::test::TempDataDir& dir, const QList<Line>& lines) {
     for (const auto& [code, quantity, price, service, tax] : lines)
         salesFile(dir)->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, BTQuantity, BTUnitPrice, BTServiceFee, "
-                             "BTSalesTax) VALUES (?, ?, ?, ?, ?)"_s,
-                             {code, quantity, price, service, tax});
+                             "BTSalesTax, Desk) VALUES (?, ?, ?, ?, ?, ?)"_s,
+                             {code, quantity, price, service, tax, desk::currentDesk()});
 }
 
 void saveSlip(const desk::test::TempDataDir& dir, qint32 number, const QList<Line>& lines) {
@@ -79,6 +90,8 @@ private slots:
     void deleteTakesTheLines();
     void saveIsRefusedWhole_data();
     void saveIsRefusedWhole();
+    void twoDesksSavingAtOnce();
+    void linesStayWithTheirDesk();
 };
 
 void TestChargeSvc::numbering_data() {
@@ -264,5 +277,127 @@ void TestChargeSvc::saveIsRefusedWhole() {
     QCOMPARE(count(dir, u"BTTempSalesDetail"_s), 2); // still on screen for another try
 }
 
-QTEST_GUILESS_MAIN(TestChargeSvc)
+// Two sales desks in two processes ring up slips at the same moment: every slip keeps
+// exactly the lines its own desk typed.
+void TestChargeSvc::twoDesksSavingAtOnce() {
+    desk::test::TempDataDir dir;
+    reset(dir);
+    const QStringList desks{u"desk-A"_s, u"desk-B"_s};
+    std::vector<std::unique_ptr<QProcess>> workers;
+    for (const QString& name : desks) {
+        auto worker = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"TESARO_DESK"_s, name);
+        env.insert(QLatin1String(WorkerVariable), dir.path());
+        worker->setProcessEnvironment(env);
+        worker->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        worker->start(QCoreApplication::applicationFilePath(), {});
+        workers.push_back(std::move(worker));
+    }
+    for (auto& worker : workers) {
+        QVERIFY(worker->waitForFinished(120000));
+        QCOMPARE(worker->exitCode(), 0);
+    }
+
+    QCOMPARE(count(dir, u"BTSalesNo"_s), 2 * WorkerSlips);
+    QCOMPARE(count(dir, u"BTTempSalesDetail"_s), 0);
+    // Each slip: three lines, all typed at one desk for that very slip.
+    const auto file = salesFile(dir);
+    QSqlQuery q(file->database());
+    QVERIFY(q.exec(u"SELECT h.BTSalesNo, COUNT(d.BTcmcode), MIN(d.BTcmcode), MAX(d.BTcmcode), "
+                   "MIN(substr(d.BTcmcode, 1, length(d.BTcmcode) - 2)), "
+                   "MAX(substr(d.BTcmcode, 1, length(d.BTcmcode) - 2)) "
+                   "FROM BTSalesNo h LEFT JOIN BTSalesDetail d ON d.BTSalesNo = h.BTSalesNo GROUP BY h.BTSalesNo"_s));
+    int slips = 0;
+    while (q.next()) {
+        ++slips;
+        QVERIFY2(q.value(1).toInt() == 3,
+                 qPrintable(u"slip %1 has %2 lines"_s.arg(q.value(0).toInt()).arg(q.value(1).toInt())));
+        QCOMPARE(q.value(4).toString(), q.value(5).toString());
+    }
+    QCOMPARE(slips, 2 * WorkerSlips);
+}
+
+// A desk sees, saves and clears only its own lines; lines left behind by a window that
+// closed badly come back on the same desk and never on another.
+void TestChargeSvc::linesStayWithTheirDesk() {
+    desk::test::TempDataDir dir;
+    reset(dir);
+    qputenv("TESARO_DESK", "desk-A");
+    putWork(dir, {{u"T1"_s, 1, 100, 0, 0}, {u"T1"_s, 2, 100, 0, 0}});
+    qputenv("TESARO_DESK", "desk-B");
+    putWork(dir, {{u"T1"_s, 5, 100, 0, 0}});
+    {
+        auto store = connected(dir);
+        QCOMPARE(deskLines(dir), 1);
+        store->setSalesNo(1);
+        store->Msave();
+        store->ClearTemp();
+    }
+    QCOMPARE(salesFile(dir)->scalar(u"SELECT SUM(BTQuantity) FROM BTSalesDetail"_s).toInt(), 5);
+    qputenv("TESARO_DESK", "desk-A");
+    {
+        auto store = connected(dir);
+        QCOMPARE(deskLines(dir), 2);
+        store->setSalesNo(1);
+        store->EDsearch(); // recalled lines join this desk's lines only
+        QCOMPARE(deskLines(dir), 3);
+    }
+    QCOMPARE(count(dir, u"BTTempSalesDetail WHERE Desk = 'desk-B'"_s), 0);
+    qunsetenv("TESARO_DESK");
+}
+
+// The worker half of twoDesksSavingAtOnce: a sales screen's save sequence, over and over.
+int slipWorker(const QString& dirPath) {
+    try {
+        for (int slip = 0; slip < WorkerSlips; ++slip) {
+            const auto fresh = [&] {
+                auto store = std::make_unique<SalesClass>();
+                store->setDirPath(dirPath);
+                store->CntDb();
+                return store;
+            };
+            fresh()->ClearTemp();
+            {
+                // The grid types three lines.
+                const auto file = desk::Connection::open(dirPath, QLatin1String(desk::DbFile::Sales));
+                const auto work = desk::openDeskRows(file, u"BTTempSalesDetail"_s);
+                for (int line = 0; line < 3; ++line) {
+                    work->addNew();
+                    work->setValue(u"BTcmcode"_s, u"%1-%2-%3"_s.arg(desk::currentDesk()).arg(slip).arg(line));
+                    work->setValue(u"BTQuantity"_s, 1);
+                    work->update();
+                }
+            }
+            for (int attempt = 0;; ++attempt) {
+                auto store = fresh();
+                store->SendSalesNo();
+                store->setSalesDate(QDate(2002, 3, 1));
+                store->setCheckInNO(desk::currentDesk());
+                try {
+                    store->Msave();
+                    store->ClearTemp();
+                    break;
+                } catch (const desk::DbError&) {
+                    // The other desk took the number first: take the next one, as the clerk would.
+                    if (attempt > 50)
+                        throw;
+                }
+            }
+        }
+    } catch (const std::exception& e) {
+        fprintf(stderr, "slip worker: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QString workerDir = qEnvironmentVariable(WorkerVariable);
+    if (!workerDir.isEmpty())
+        return slipWorker(workerDir);
+    TestChargeSvc test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_chargesvc.moc"

@@ -2,9 +2,11 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 #include "testsupport/TempDataDir.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -52,9 +54,10 @@ void record(const desk::test::TempDataDir& dir, const QString& checkInNo, int sl
 // Each statement row as "title amount markers".
 QStringList statement(const desk::test::TempDataDir& dir) {
     QStringList rows;
-    for (desk::RowSet table(open(dir, desk::DbFile::Option), u"CheckOutTemp"_s); !table.eof(); table.moveNext())
-        rows << u"%1 %2 %3%4"_s.arg(table.value(u"Slcmname"_s).toString(), table.value(u"SlSubTotal"_s).toString(),
-                                    table.value(u"SlSv"_s).toString(), table.value(u"SlTax"_s).toString());
+    const auto table = desk::openDeskRows(open(dir, desk::DbFile::Option), u"CheckOutTemp"_s);
+    for (; !table->eof(); table->moveNext())
+        rows << u"%1 %2 %3%4"_s.arg(table->value(u"Slcmname"_s).toString(), table->value(u"SlSubTotal"_s).toString(),
+                                    table->value(u"SlSv"_s).toString(), table->value(u"SlTax"_s).toString());
     return rows;
 }
 
@@ -76,6 +79,9 @@ private slots:
     void rowsOfTheWorkedExample();
     void overflowLeavesNoStatement();
     void emptyingTheStatement();
+    void checkInNumberAsTyped_data();
+    void checkInNumberAsTyped();
+    void desksKeepTheirOwnStatement();
 };
 
 void TestDepartSvc::summary_data() {
@@ -157,6 +163,41 @@ void TestDepartSvc::emptyingTheStatement() {
         connected(dir)->RsTempDelete();
         QVERIFY(statement(dir).isEmpty());
     }
+}
+
+void TestDepartSvc::checkInNumberAsTyped_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("ASCII letters in another case") << u"c'1"_s << u"合計 1050 "_s;
+    QTest::newRow("a NUL inside the number") << QString(u"C'1"_s).insert(1, QChar(0)) << u"合計 0 "_s;
+    QTest::newRow("quotes and a semicolon") << u"C'1'; DELETE FROM CheckOutTemp; --"_s << u"合計 0 "_s;
+}
+
+// The number reaches the statement as a value whatever it holds; letters match without
+// regard to case, as the check-in number's unique key does.
+void TestDepartSvc::checkInNumberAsTyped() {
+    QFETCH(QString, typed);
+    QFETCH(QString, total);
+    desk::test::TempDataDir dir;
+    record(dir, Guest, 1, {{1, 1050, 0, 0}}, {});
+    build(dir, typed);
+    const QStringList rows = statement(dir);
+    QCOMPARE(rows.filter(QRegularExpression(u"^合計 "_s)), QStringList{total});
+}
+
+void TestDepartSvc::desksKeepTheirOwnStatement() {
+    desk::test::TempDataDir dir;
+    record(dir, Guest, 1, {{1, 1000, 0, 0}}, {});
+    record(dir, u"G2"_s, 2, {{2, 3000, 0, 0}}, {});
+    qputenv("TESARO_DESK", "front-1");
+    build(dir, Guest);
+    qputenv("TESARO_DESK", "front-2");
+    build(dir, u"G2"_s); // empties and builds this desk's statement only
+    QCOMPARE(statement(dir).value(3), u"合計 6000 "_s);
+    qputenv("TESARO_DESK", "front-1");
+    QCOMPARE(statement(dir).value(3), u"合計 1000 "_s);
+    QCOMPARE(statement(dir).size(), 6);
+    qunsetenv("TESARO_DESK");
 }
 
 QTEST_GUILESS_MAIN(TestDepartSvc)

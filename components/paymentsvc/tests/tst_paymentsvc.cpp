@@ -1,6 +1,7 @@
 #include "paymentsvc/ReciptSlp.h"
 
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
 #include "testsupport/TempDataDir.h"
@@ -39,7 +40,8 @@ void reset(const desk::test::TempDataDir& dir) {
 
 void putWork(const desk::test::TempDataDir& dir, const QList<double>& amounts) {
     for (double amount : amounts)
-        reciptFile(dir)->exec(u"INSERT INTO BTReciptTemp (RptCode, ReciptAmount) VALUES ('P1', ?)"_s, {amount});
+        reciptFile(dir)->exec(u"INSERT INTO BTReciptTemp (RptCode, ReciptAmount, Desk) VALUES ('P1', ?, ?)"_s,
+                              {amount, desk::currentDesk()});
 }
 
 void fill(ReciptSlp& store, const QString& number) {

@@ -218,6 +218,8 @@ void TestUiGuards::guardedConnectKeepsErrorsInTheWindow() {
     QCOMPARE(window.events.last(), QStringLiteral("typed B"));
     // Closed before it goes, as on the desk: the box's last leave reaches a whole window.
     window.close();
+}
+
 void TestUiGuards::japaneseWhateverTheLocale() {
     QLocale::setDefault(QLocale::c());
     useJapanese();

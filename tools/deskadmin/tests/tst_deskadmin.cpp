@@ -1,10 +1,12 @@
 #include "data/Connection.h"
+#include "data/DbError.h"
 #include "data/RowSet.h"
 #include "data/Schema.h"
 #include "data/Sql.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +31,16 @@ Result deskadmin(const QStringList& args) {
     r.err = QString::fromLocal8Bit(process.readAllStandardError());
     return r;
 }
+qint64 count(const QString& dir, const char* file, const QString& statement) {
+    return Connection::openAnyVersion(dir + QLatin1String(file))->scalar(statement).toLongLong();
+}
+
+// A data directory made by the tool itself.
+QString made(const QTemporaryDir& tmp, const QString& name = QStringLiteral("inn")) {
+    const QString dir = tmp.path() + u'/' + name + u'/';
+    deskadmin({QStringLiteral("init"), dir});
+    return dir;
+}
 } // namespace
 
 class TestDeskAdmin : public QObject {
@@ -40,6 +52,11 @@ private slots:
     void initCreatesFilesEveryReaderOpens_data();
     void initCreatesFilesEveryReaderOpens();
     void initRefusesExistingFiles();
+    void backupHoldsEveryCommittedRow();
+    void restoreRefusesAnOpenFile();
+    void checkFindings_data();
+    void checkFindings();
+    void upgradeOfThePreviousVersion();
 };
 
 void TestDeskAdmin::usageErrors_data() {
@@ -113,6 +130,128 @@ void TestDeskAdmin::initRefusesExistingFiles() {
     QCOMPARE(c->scalar(QStringLiteral("SELECT CClassName FROM CommodityClasify WHERE CClassCode = '99'")).toString(),
              QStringLiteral("keep"));
     QVERIFY(RowSet(c, QStringLiteral("BTSalesNo")).isEmpty());
+}
+
+// A backup taken while another program is in the middle of a save: every committed row is
+// in it, the uncommitted one is not, and the writer was not held up.
+void TestDeskAdmin::backupHoldsEveryCommittedRow() {
+    QTemporaryDir tmp;
+    const QString dir = made(tmp);
+    const auto committed = Connection::open(dir, QString::fromLatin1(DbFile::Sales));
+    for (int n = 1; n <= 28; ++n)
+        committed->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo, BTCheckInNo) VALUES (?, 'A1')"), {n});
+    const auto writer = Connection::open(dir, QString::fromLatin1(DbFile::Sales));
+    Transaction open(*writer);
+    writer->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo, BTCheckInNo) VALUES (99, 'A1')"));
+
+    const QString dest = tmp.path() + QStringLiteral("/copy");
+    const Result r = deskadmin({QStringLiteral("backup"), dir, dest});
+    QCOMPARE(r.exitCode, 0);
+    writer->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo, BTCheckInNo) VALUES (100, 'A1')"));
+    open.commit();
+    QCOMPARE(count(dest + u'/', DbFile::Sales, QStringLiteral("SELECT COUNT(*) FROM BTSalesNo")), 28);
+    for (const QString& name : Schema::fileNames())
+        QVERIFY2(QFileInfo::exists(dest + u'/' + name), qPrintable(name));
+    // No half-made folder is left next to it.
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
+    QCOMPARE(deskadmin({QStringLiteral("backup"), dir, dest}).exitCode, 1); // never over an existing backup
+}
+
+void TestDeskAdmin::restoreRefusesAnOpenFile() {
+    QTemporaryDir tmp;
+    const QString dir = made(tmp);
+    const QString saved = tmp.path() + QStringLiteral("/saved");
+    QCOMPARE(deskadmin({QStringLiteral("backup"), dir, saved}).exitCode, 0);
+    {
+        const auto later = Connection::open(dir, QString::fromLatin1(DbFile::Sales));
+        later->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo) VALUES (7)"));
+        const Result refused = deskadmin({QStringLiteral("restore"), saved, dir});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("BTSales.mdb")), qPrintable(refused.err));
+        QCOMPARE(later->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo")).toInt(), 1);
+    }
+    const Result r = deskadmin({QStringLiteral("restore"), saved, dir});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(count(dir, DbFile::Sales, QStringLiteral("SELECT COUNT(*) FROM BTSalesNo")), 0);
+    for (const QString& name : Schema::fileNames()) {
+        QVERIFY(!QFileInfo::exists(dir + name + QStringLiteral("-wal")));
+        QVERIFY(!QFileInfo::exists(dir + name + QStringLiteral(".restoring")));
+    }
+    // What was replaced is kept.
+    const QStringList kept = QDir(dir + QStringLiteral("backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(count(dir + QStringLiteral("backup/") + kept.first() + u'/', DbFile::Sales,
+                   QStringLiteral("SELECT COUNT(*) FROM BTSalesNo")),
+             1);
+}
+
+void TestDeskAdmin::checkFindings_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("plant");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("finding");
+    QTest::newRow("clean") << QString() << QString() << 0 << QStringLiteral("No findings");
+    QTest::newRow("orphan sales line") << QString::fromLatin1(DbFile::Sales)
+                                       << QStringLiteral(
+                                              "INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode) VALUES (41, '101')")
+                                       << 1 << QStringLiteral("売上伝票 41 の明細に伝票（見出し）がありません。");
+    QTest::newRow("payment slip without lines")
+        << QString::fromLatin1(DbFile::Recipt) << QStringLiteral("INSERT INTO BTPaymentNo (RptNO) VALUES (5)") << 1
+        << QStringLiteral("入金伝票 5 に明細がありません。");
+    QTest::newRow("check-in short of a row")
+        << QString::fromLatin1(DbFile::DaySalesCliants)
+        << QStringLiteral("INSERT INTO CheckInCliants (CheckInNO) VALUES ('A7')") << 1
+        << QStringLiteral("チェックイン番号「A7」の CheckInAdrs の行がありません。");
+    QTest::newRow("no folder") << QStringLiteral("-") << QString() << 2 << QString();
+}
+
+void TestDeskAdmin::checkFindings() {
+    QFETCH(QString, file);
+    QFETCH(QString, plant);
+    QFETCH(int, exitCode);
+    QFETCH(QString, finding);
+    QTemporaryDir tmp;
+    QString dir = made(tmp);
+    if (file == QLatin1String("-"))
+        dir = tmp.path() + QStringLiteral("/nowhere/");
+    else if (!file.isEmpty())
+        Connection::open(dir, file)->exec(plant);
+    const Result r = deskadmin({QStringLiteral("check"), dir});
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.out.contains(finding), qPrintable(r.out + r.err));
+}
+
+// A file of the previous version (no desk column, no version 2 record) is refused by the
+// programs, and upgrade brings it over with its rows after a backup; a second run does nothing.
+void TestDeskAdmin::upgradeOfThePreviousVersion() {
+    QTemporaryDir tmp;
+    const QString dir = made(tmp);
+    {
+        const auto old = Connection::openAnyVersion(dir + QLatin1String(DbFile::Recipt));
+        old->exec(QStringLiteral("DROP VIEW QRYSum"));
+        old->exec(QStringLiteral("DROP INDEX BTReciptTemp_Desk"));
+        old->exec(QStringLiteral("ALTER TABLE BTReciptTemp DROP COLUMN Desk"));
+        old->exec(QStringLiteral("INSERT INTO BTReciptTemp (RptCode, ReciptAmount) VALUES ('01', 300)"));
+        old->exec(QStringLiteral("UPDATE SchemaMeta SET Value = '1' WHERE Name = 'SchemaVersion'"));
+    }
+    try {
+        Connection::open(dir, QString::fromLatin1(DbFile::Recipt));
+        QFAIL("a file of the previous version was opened");
+    } catch (const DbError& e) {
+        QCOMPARE(e.cause(), DbError::Cause::WrongVersion);
+        QVERIFY2(e.message().contains(QStringLiteral("deskadmin upgrade")) &&
+                     e.message().contains(QStringLiteral("BTRecipt.mdb")),
+                 qPrintable(e.message()));
+    }
+    const Result r = deskadmin({QStringLiteral("upgrade"), dir});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("BTRecipt.mdb upgraded")), qPrintable(r.out + r.err));
+    const auto upgraded = Connection::open(dir, QString::fromLatin1(DbFile::Recipt));
+    QCOMPARE(upgraded->scalar(QStringLiteral("SELECT Desk FROM BTReciptTemp WHERE ReciptAmount = 300")).toString(),
+             QString());
+    QVERIFY(upgraded->object(QStringLiteral("QRYSum")).kind == QLatin1String("view"));
+    QCOMPARE(QDir(dir + QStringLiteral("backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    QVERIFY(deskadmin({QStringLiteral("upgrade"), dir}).out.contains(QStringLiteral("nothing to do")));
 }
 
 QTEST_GUILESS_MAIN(TestDeskAdmin)

@@ -1,7 +1,8 @@
-#include "Schema.h"
+#include "SampleData.h"
 
-#include "Connection.h"
-#include "DbError.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
 
 #include <QVariantList>
 
