@@ -62,7 +62,10 @@ QString statement(int kind, const QDate& first, const QDate& last) {
     case 0:
         return QStringLiteral("SELECT BTSalesDate, SKubunName, Sum1, Sum2, Sum3, Sum4 FROM QRYForSyukeiUKubun "
                               "WHERE BTSalesDate") +
-               period + QStringLiteral(" ORDER BY BTSalesDate, BTKubun");
+               period +
+               // The saved query shows the class by its name only; its order is the class number's.
+               QStringLiteral(" ORDER BY BTSalesDate, CASE SKubunName WHEN '宿泊掛売' THEN 0 WHEN '現金売' THEN 1 "
+                              "WHEN '掛売' THEN 2 ELSE 3 END");
     case 1:
         return QStringLiteral("SELECT CclassName, Sum(SmallSum1) AS 合計1, Sum(SVfee) AS 合計2, Sum(SLTAX) AS 合計3, "
                               "Sum(Smallsum2) AS 合計4 FROM QRYForSyukei WHERE BTSalesDate") +
