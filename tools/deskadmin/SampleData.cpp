@@ -1,12 +1,12 @@
 #include "SampleData.h"
 
+#include "convert/Convert.h"
+
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
 
 #include <QVariantList>
-
-#include <cmath>
 
 namespace desk::Schema {
 
@@ -14,14 +14,6 @@ namespace {
 
 QString iso(const QDate& date) {
     return date.toString(Qt::ISODate);
-}
-
-double halfEven(double value) {
-    double whole = std::floor(value);
-    const double diff = value - whole;
-    if (diff > 0.5 || (diff == 0.5 && std::fmod(whole, 2.0) != 0.0))
-        whole += 1.0;
-    return whole;
 }
 
 struct Line {
@@ -151,13 +143,13 @@ double billTotal(const char* checkIn) {
         for (const Line& line : slip.lines) {
             const double amount = line.quantity * line.price;
             if (line.serviceRate != 0)
-                service = halfEven(service + line.serviceRate * amount / 100);
-            subtotal = halfEven(subtotal + amount);
+                service = convert::roundHalfEven(service + line.serviceRate * amount / 100);
+            subtotal = convert::roundHalfEven(subtotal + amount);
             if (line.taxRate != 0)
-                taxable = halfEven(taxable + amount);
+                taxable = convert::roundHalfEven(taxable + amount);
         }
     }
-    const double tax = halfEven((service + taxable) * 5 / 100);
+    const double tax = convert::roundHalfEven((service + taxable) * 5 / 100);
     return service + subtotal + tax;
 }
 
