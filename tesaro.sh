@@ -2,6 +2,7 @@
 # Set-up, run and test of the Tesaro front-desk suite on Debian 12.
 #   ./tesaro.sh run    install what is missing, build, prepare sample data, start deskmain
 #   ./tesaro.sh test   install what is missing, build, prepare sample data, run every test
+#   ./tesaro.sh package  install what is missing, build, make the Debian package
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -13,6 +14,7 @@ packages=(
     cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth poppler-utils clang-format
+    qt6-charts-dev libqt6opengl6-dev dpkg-dev file
 )
 
 say() { printf 'tesaro: %s\n' "$*"; }
@@ -76,8 +78,13 @@ test)
     prepare_data || say "continuing without sample data"
     ctest --test-dir "$build" --output-on-failure --timeout 300 -j 2
     ;;
+package)
+    install_packages
+    build_all
+    cmake --build "$build" --target package
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

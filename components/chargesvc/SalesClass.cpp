@@ -76,6 +76,12 @@ void SalesClass::requireHeader(const QString& action) {
         throw desk::DbError(QStringLiteral("%1する売上伝票 (番号 %2) が見つかりません。").arg(action).arg(m_salesNo));
 }
 
+bool SalesClass::SalesNoTaken() const {
+    requireConnected();
+    return m_connection->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesNo = ?"), {m_salesNo})
+               .toLongLong() > 0;
+}
+
 void SalesClass::refuseTakenNumber(qint32 number) const {
     // The unique key refuses it too; this says so in words the clerk can act on.
     const QVariant count =

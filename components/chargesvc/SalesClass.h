@@ -48,6 +48,9 @@ public:
     void SendSalesNo();
     // Empties the work table.
     void ClearTemp();
+    // Whether a slip numbered SalesNo is stored already (another desk may have saved under
+    // the number this screen proposed).
+    bool SalesNoTaken() const;
 
     // The connection of this object, for a screen that wraps several operations in one
     // desk::Transaction. Valid after CntDb.

@@ -50,69 +50,66 @@ void CheckOutClass::requireConnected() const {
         throw desk::DbError(QStringLiteral("精算データに接続されていません (CntDb が呼ばれていません)。"));
 }
 
-void CheckOutClass::appendSalesLines() {
-    desk::RowSet sales(m_sales, QStringLiteral("SELECT * FROM QRYCheckOutP WHERE BTCheckInNo = ?"), {m_checkInNo});
-    for (; !sales.eof(); sales.moveNext()) {
-        const double quantity = sales.value(QStringLiteral("BTQuantity")).toDouble();
-        const double unitPrice = sales.value(QStringLiteral("BTUnitPrice")).toDouble();
-        // An empty rate counts as no rate.
-        const double serviceFee = sales.value(QStringLiteral("BTServiceFee")).toDouble();
-        const double salesTax = sales.value(QStringLiteral("BTSalesTax")).toDouble();
+namespace {
 
-        m_statement->addNew();
-        m_statement->setValue(QStringLiteral("SalesNo"), sales.value(QStringLiteral("BTSalesNO")));
-        m_statement->setValue(QStringLiteral("SalesDate"), sales.value(QStringLiteral("BTSalesdate")));
-        m_statement->setValue(QStringLiteral("Slcmcode"), sales.value(QStringLiteral("BTcmcode")));
-        m_statement->setValue(QStringLiteral("Slcmname"), sales.value(QStringLiteral("cname")));
-        m_statement->setValue(QStringLiteral("Slcmspec"), sales.value(QStringLiteral("BTspec")));
-        m_statement->setValue(QStringLiteral("Slquantity"), sales.value(QStringLiteral("BTQuantity")));
-        m_statement->setValue(QStringLiteral("Slunitp"), sales.value(QStringLiteral("BTUnitPrice")));
-        m_statement->setValue(QStringLiteral("SlSubTotal"), quantity * unitPrice);
-        m_statement->setValue(QStringLiteral("SlSv"), serviceFee != 0 ? Marked : Unmarked);
-        m_statement->setValue(QStringLiteral("SlSv2"), serviceFee);
-        m_statement->setValue(QStringLiteral("SlTax"), salesTax != 0 ? Marked : Unmarked);
-        m_statement->setValue(QStringLiteral("SlTax2"), salesTax);
-        m_statement->update();
-    }
+// One statement row in the column order of insertStatement.
+QVariantList statementRow(const QVariant& salesNo, const QVariant& salesDate, const QVariant& code,
+                          const QVariant& name, const QVariant& spec, const QVariant& quantity,
+                          const QVariant& unitPrice, const QVariant& subTotal, const QVariant& sv = {},
+                          const QVariant& sv2 = {}, const QVariant& tax = {}, const QVariant& tax2 = {}) {
+    // Dates are kept as the ISO text every date column holds.
+    const QVariant date =
+        salesDate.typeId() == QMetaType::QDate ? QVariant(salesDate.toDate().toString(Qt::ISODate)) : salesDate;
+    return {salesNo, date, code, name, spec, quantity, unitPrice, subTotal, sv, sv2, tax, tax2};
 }
 
-void CheckOutClass::appendSummary(const QString& title, qint32 amount) {
-    m_statement->addNew();
-    m_statement->setValue(QStringLiteral("Slcmname"), title);
-    m_statement->setValue(QStringLiteral("SlSubTotal"), amount);
-    m_statement->update();
+QVariantList summaryRow(const QString& title, qint32 amount) {
+    return statementRow({}, {}, {}, title, {}, {}, {}, amount);
 }
+
+} // namespace
 
 void CheckOutClass::CheckOut() {
     requireConnected();
-    // Half a statement is never left behind: an overflow or a failed write undoes it all.
-    desk::Transaction transaction(*m_option);
 
-    appendSalesLines();
+    // The statement is worked out in memory from the guest's lines as they are read, then
+    // written in one go: the sums are those of exactly the rows written, whatever else the
+    // table held.
+    QList<QVariantList> rows;
 
-    // One walk over the table gives all three sums. The service charge's running sum is
-    // rounded after every line, so halves follow the sum, not the line (two 2.5s make 2,
-    // then 4); the subtotal and the taxable sum are kept the same way.
+    // Sales lines. The service charge's running sum is rounded after every line, so halves
+    // follow the sum, not the line (two 2.5s make 2, then 4); the subtotal and the taxable
+    // sum are kept the same way.
     qint32 serviceTotal = 0;
     qint32 subTotal = 0;
     qint32 taxable = 0;
-    for (m_statement->moveFirst(); !m_statement->eof(); m_statement->moveNext()) {
-        const double amount = m_statement->value(QStringLiteral("SlSubTotal")).toDouble();
-        if (m_statement->value(QStringLiteral("SlSv")).toString() == Marked) {
-            const double rate = m_statement->value(QStringLiteral("SlSv2")).toDouble();
-            serviceTotal = addRounded(serviceTotal, rate * amount / 100);
+    {
+        desk::RowSet sales(m_sales, QStringLiteral("SELECT * FROM QRYCheckOutP WHERE BTCheckInNo = ?"), {m_checkInNo});
+        for (; !sales.eof(); sales.moveNext()) {
+            const QVariant quantity = sales.value(QStringLiteral("BTQuantity"));
+            const QVariant unitPrice = sales.value(QStringLiteral("BTUnitPrice"));
+            const double amount = quantity.toDouble() * unitPrice.toDouble();
+            // An empty rate counts as no rate.
+            const double serviceFee = sales.value(QStringLiteral("BTServiceFee")).toDouble();
+            const double salesTax = sales.value(QStringLiteral("BTSalesTax")).toDouble();
+
+            rows << statementRow(sales.value(QStringLiteral("BTSalesNO")), sales.value(QStringLiteral("BTSalesdate")),
+                                 sales.value(QStringLiteral("BTcmcode")), sales.value(QStringLiteral("cname")),
+                                 sales.value(QStringLiteral("BTspec")), quantity, unitPrice, amount,
+                                 serviceFee != 0 ? Marked : Unmarked, serviceFee, salesTax != 0 ? Marked : Unmarked,
+                                 salesTax);
+            if (serviceFee != 0)
+                serviceTotal = addRounded(serviceTotal, serviceFee * amount / 100);
+            subTotal = addRounded(subTotal, amount);
+            if (salesTax != 0)
+                taxable = addRounded(taxable, amount);
         }
-        subTotal = addRounded(subTotal, amount);
-        if (m_statement->value(QStringLiteral("SlTax")).toString() == Marked)
-            taxable = addRounded(taxable, amount);
     }
     // The service charge is taxed in full, the lines' own rates only decide what is taxable.
     const qint32 tax = desk::convert::toInt32((static_cast<double>(serviceTotal) + taxable) * m_taxRate / 100);
     const qint32 grandTotal = desk::convert::addInt32(desk::convert::addInt32(serviceTotal, subTotal), tax);
-
-    appendSummary(QStringLiteral("サービス料"), serviceTotal);
-    appendSummary(QStringLiteral("消費税"), tax);
-    appendSummary(QStringLiteral("合計"), grandTotal);
+    rows << summaryRow(QStringLiteral("サービス料"), serviceTotal) << summaryRow(QStringLiteral("消費税"), tax)
+         << summaryRow(QStringLiteral("合計"), grandTotal);
 
     qint32 paid = 0;
     {
@@ -120,22 +117,33 @@ void CheckOutClass::CheckOut() {
                               {m_checkInNo});
         for (; !payments.eof(); payments.moveNext()) {
             const QVariant amount = payments.value(QStringLiteral("ReciptAmount"));
-            m_statement->addNew();
-            m_statement->setValue(QStringLiteral("SalesNo"), payments.value(QStringLiteral("RptNo")));
-            m_statement->setValue(QStringLiteral("SalesDate"), payments.value(QStringLiteral("ReciptDate")));
-            m_statement->setValue(QStringLiteral("Slcmcode"), payments.value(QStringLiteral("RptCode")));
-            m_statement->setValue(QStringLiteral("Slcmname"), payments.value(QStringLiteral("RptName")));
-            m_statement->setValue(QStringLiteral("Slquantity"), 1);
-            m_statement->setValue(QStringLiteral("SlSubTotal"), amount);
-            m_statement->update();
+            rows << statementRow(payments.value(QStringLiteral("RptNo")), payments.value(QStringLiteral("ReciptDate")),
+                                 payments.value(QStringLiteral("RptCode")), payments.value(QStringLiteral("RptName")),
+                                 {}, 1, {}, amount);
             paid = addRounded(paid, amount.toDouble());
         }
     }
-    appendSummary(QStringLiteral("入金額"), paid);
+    rows << summaryRow(QStringLiteral("入金額"), paid);
     // Negative when the guest has paid more than the total.
-    appendSummary(QStringLiteral("請求額"),
-                  desk::convert::toInt32(static_cast<double>(grandTotal) - static_cast<double>(paid)));
+    rows << summaryRow(QStringLiteral("請求額"),
+                       desk::convert::toInt32(static_cast<double>(grandTotal) - static_cast<double>(paid)));
 
+    // Half a statement is never left behind: a failed write undoes it all.
+    desk::Transaction transaction(*m_option);
+    // Every row belongs to this desk: another desk's statement is never touched or summed.
+    const QString deskName = desk::currentDesk();
+    qsizetype next = 0;
+    m_option->execEach(QStringLiteral("INSERT INTO CheckOutTemp (SalesNo, SalesDate, Slcmcode, Slcmname, Slcmspec, "
+                                      "Slquantity, Slunitp, SlSubTotal, SlSv, SlSv2, SlTax, SlTax2, ") +
+                           QString::fromLatin1(desk::DeskColumn) +
+                           QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       [&](QVariantList& binds) {
+                           if (next == rows.size())
+                               return false;
+                           binds = rows[next++];
+                           binds << deskName;
+                           return true;
+                       });
     transaction.commit();
 }
 

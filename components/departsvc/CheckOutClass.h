@@ -25,9 +25,9 @@ public:
     CheckOutClass(const CheckOutClass&) = delete;
     CheckOutClass& operator=(const CheckOutClass&) = delete;
 
-    // Appends the statement of CheckInNO to CheckOutTemp, entirely or not at all. The
-    // summary reads every row of the table, so it must be emptied first (RsTempDelete).
-    // Amounts beyond 32 bits raise desk::ConversionError.
+    // Appends the statement of CheckInNO to CheckOutTemp, entirely or not at all; its sums
+    // are those of the rows it writes. Empty the table first (RsTempDelete) so that it
+    // holds one statement. Amounts beyond 32 bits raise desk::ConversionError.
     void CheckOut();
     // Empties CheckOutTemp (nothing to do when it is empty already).
     void RsTempDelete();
@@ -58,8 +58,6 @@ public:
 
 private:
     void requireConnected() const;
-    void appendSalesLines();
-    void appendSummary(const QString& title, qint32 amount);
 
     QString m_dirPath;
     std::shared_ptr<desk::Connection> m_sales;

@@ -1,95 +1,55 @@
 #include "SKubun.h"
 
 #include "data/Connection.h"
-#include "data/DbError.h"
-#include "data/RowSet.h"
-#include "data/Sql.h"
+
+using namespace Qt::StringLiterals;
 
 namespace goodsclasssvc {
 
-namespace {
+SKubun::SKubun()
+    : m_list(desk::DbFile::Sales, u"CommodityClasify"_s, u"CClassCode"_s, u"商品区分"_s) {}
 
-// Text columns get an empty text, never null, for an unset property.
-QVariant text(const QString& value) {
-    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
-}
-
-} // namespace
-
-SKubun::SKubun() = default;
 SKubun::~SKubun() = default;
 
+const QList<desk::CodeColumn<SKubun>>& SKubun::columns() {
+    static const QList<desk::CodeColumn<SKubun>> list{{u"CClassCode"_s, &SKubun::m_code},
+                                                      {u"CClassName"_s, &SKubun::m_name}};
+    return list;
+}
+
 void SKubun::CntDb() {
-    m_classes.reset();
-    m_connection = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
-    m_classes = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("CommodityClasify"));
+    m_list.open(m_dirPath);
 }
 
 desk::Connection& SKubun::connection() const {
-    requireConnected();
-    return *m_connection;
-}
-
-void SKubun::requireConnected() const {
-    if (!m_connection)
-        throw desk::DbError(QStringLiteral("商品区分データに接続されていません (CntDb が呼ばれていません)。"));
-}
-
-bool SKubun::findCode(const QString& code) {
-    m_criterion = QStringLiteral("CClassCode = ") + desk::Sql::quote(code);
-    return m_classes->find(m_criterion);
-}
-
-void SKubun::requireFound(const QString& code, const QString& action) const {
-    if (m_classes->eof())
-        throw desk::DbError(QStringLiteral("%1する商品区分 (コード %2) が見つかりません。").arg(action, code),
-                            m_criterion);
+    return m_list.connection();
 }
 
 void SKubun::Mcsave() {
-    requireConnected();
-    m_classes->addNew();
-    m_classes->setValue(QStringLiteral("CClassCode"), text(m_code));
-    m_classes->setValue(QStringLiteral("CClassName"), text(m_name));
-    m_classes->update();
+    m_list.add(*this, columns());
 }
 
 void SKubun::Mcedit() {
-    requireConnected();
-    findCode(m_code2);
-    requireFound(m_code2, QStringLiteral("訂正"));
-    m_classes->setValue(QStringLiteral("CClassCode"), text(m_code));
-    m_classes->setValue(QStringLiteral("CClassName"), text(m_name));
-    m_classes->update();
+    m_list.edit(m_code2, u"訂正"_s, *this, columns());
 }
 
 void SKubun::Mcdelete() {
-    requireConnected();
-    findCode(m_code2);
-    requireFound(m_code2, QStringLiteral("削除"));
-    m_classes->remove();
+    m_list.remove(m_code2, u"削除"_s);
 }
 
 void SKubun::McEDsearch() {
-    requireConnected();
-    if (!findCode(m_code)) {
-        m_code = QStringLiteral("X");
-        return;
-    }
-    m_code = m_classes->value(QStringLiteral("CClassCode")).toString();
-    m_name = m_classes->value(QStringLiteral("CClassName")).toString();
+    if (!m_list.load(m_code, *this, columns()))
+        m_code = u"X"_s;
 }
 
 QString SKubun::DuplicateCodeCheck(const QString& code) {
-    requireConnected();
-    return findCode(code) ? QStringLiteral("x") : QStringLiteral("");
+    return m_list.find(code) ? u"x"_s : u""_s;
 }
 
 QString SKubun::DispName(const QString& code) {
-    requireConnected();
-    if (!findCode(code))
-        return QStringLiteral("X");
-    return m_classes->value(QStringLiteral("CClassName")).toString();
+    if (!m_list.find(code))
+        return u"X"_s;
+    return m_list.value(u"CClassName"_s).toString();
 }
 
 } // namespace goodsclasssvc

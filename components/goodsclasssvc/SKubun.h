@@ -1,13 +1,8 @@
 #pragma once
 
+#include "codelist/CodeList.h"
+
 #include <QString>
-
-#include <memory>
-
-namespace desk {
-class Connection;
-class RowSet;
-} // namespace desk
 
 namespace goodsclasssvc {
 
@@ -50,21 +45,17 @@ public:
     QString McName() const { return m_name; }
     void setMcName(const QString& value) { m_name = value; }
     // The object's own row set over CommodityClasify as it stands; null before CntDb.
-    desk::RowSet* RsEd() const { return m_classes.get(); }
+    desk::RowSet* RsEd() const { return m_list.rows(); }
     // Kept only: the file is always BTSales.mdb.
     void setFileNamae(const QString& value) { m_fileName = value; }
     void setDirPath(const QString& value) { m_dirPath = value; }
 
 private:
-    bool findCode(const QString& code);
-    void requireConnected() const;
-    void requireFound(const QString& code, const QString& action) const;
+    static const QList<desk::CodeColumn<SKubun>>& columns();
 
     QString m_dirPath;
     QString m_fileName;
-    std::shared_ptr<desk::Connection> m_connection;
-    std::unique_ptr<desk::RowSet> m_classes;
-    QString m_criterion;
+    desk::CodeList m_list;
 
     QString m_code;
     QString m_code2;

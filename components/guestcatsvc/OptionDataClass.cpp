@@ -6,6 +6,7 @@
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
+#include <QSet>
 #include <QVariant>
 
 namespace guestcatsvc {
@@ -16,13 +17,19 @@ struct ListInfo {
     const char* table;
     const char* codeColumn;
     const char* nameColumn;
+    // The column of CheckInClasify that keeps a check-in's code of this list.
+    const char* checkInColumn;
+    // The first character of the list's codes.
+    char letter;
 };
 
 // By kind number.
 constexpr ListInfo lists[] = {
-    {"AgeClass", "YCode", "yearclass"},      {"GroupeClass", "GCode", "Groupename"},
-    {"UserClass", "UCode", "UclassName"},    {"PaymentClass", "PCode", "PaymentName"},
-    {"ChoiceClass", "ChCode", "ChoiceName"},
+    {"AgeClass", "YCode", "yearclass", "RvYearOldClass", 'A'},
+    {"GroupeClass", "GCode", "Groupename", "RvGroupespec", 'G'},
+    {"UserClass", "UCode", "UclassName", "RvUseClass", 'U'},
+    {"PaymentClass", "PCode", "PaymentName", "RvPayment", 'P'},
+    {"ChoiceClass", "ChCode", "ChoiceName", "ChoiceClass", 'C'},
 };
 
 // Opening order of the lists.
@@ -78,10 +85,17 @@ QString OptionDataClass::DispClassData(int kind, const QString& code) {
     return name.isNull() ? QString() : name.toString();
 }
 
-void OptionDataClass::RecEdit() {
+int OptionDataClass::flaggedKind() const {
     bool ok = false;
     const int kind = m_checkFlag.toInt(&ok);
     if (!ok || m_checkFlag.size() != 1 || kind < 0 || kind >= KindCount)
+        return -1;
+    return kind;
+}
+
+void OptionDataClass::RecEdit() {
+    const int kind = flaggedKind();
+    if (kind < 0)
         return;
     const QString* names[KindCount] = {&m_myAge, &m_myGroupe, &m_myUser, &m_myPayment, &m_myReason};
     desk::RowSet& rs = list(kind);
@@ -91,6 +105,64 @@ void OptionDataClass::RecEdit() {
                             criterion(kind, m_checkEditData), m_connection->filePath());
     rs.setValue(QLatin1String(lists[kind].nameColumn), *names[kind]);
     rs.update();
+}
+
+} // namespace guestcatsvc
+
+namespace guestcatsvc {
+
+void OptionDataClass::RecAdd() {
+    const int kind = flaggedKind();
+    if (kind < 0)
+        return;
+    const QString* names[KindCount] = {&m_myAge, &m_myGroupe, &m_myUser, &m_myPayment, &m_myReason};
+    desk::RowSet& rs = list(kind);
+    rs.addNew();
+    rs.setValue(QLatin1String(lists[kind].codeColumn), m_checkEditData);
+    rs.setValue(QLatin1String(lists[kind].nameColumn), names[kind]->isNull() ? QStringLiteral("") : *names[kind]);
+    rs.update();
+}
+
+void OptionDataClass::RecDelete() {
+    const int kind = flaggedKind();
+    if (kind < 0)
+        return;
+    desk::RowSet& rs = list(kind);
+    rs.moveFirst();
+    if (rs.isEmpty() || !rs.find(criterion(kind, m_checkEditData)))
+        throw desk::DbError(QStringLiteral("区分コード「%1」が %2 にありません。")
+                                .arg(m_checkEditData, QLatin1String(lists[kind].table)),
+                            criterion(kind, m_checkEditData), m_connection->filePath());
+    rs.remove();
+}
+
+int OptionDataClass::RecUsage() {
+    const int kind = flaggedKind();
+    if (kind < 0)
+        return 0;
+    // Codes compare without regard to case, as every key of the suite does.
+    const QString statement = QStringLiteral("SELECT COUNT(*) FROM CheckInClasify WHERE upper(%1) = upper(?)")
+                                  .arg(QLatin1String(lists[kind].checkInColumn));
+    return connection().scalar(statement, {m_checkEditData}).toInt();
+}
+
+QString OptionDataClass::NextCode(int kind) {
+    if (kind < 0 || kind >= KindCount)
+        return {};
+    desk::RowSet& rs = list(kind);
+    QSet<QString> taken;
+    if (!rs.isEmpty()) {
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            taken.insert(desk::convert::textOf(rs.value(QLatin1String(lists[kind].codeColumn))).toUpper());
+        rs.moveFirst();
+    }
+    const QString seconds = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    for (const QChar second : seconds) {
+        const QString code = QLatin1Char(lists[kind].letter) + second;
+        if (!taken.contains(code))
+            return code;
+    }
+    return {};
 }
 
 } // namespace guestcatsvc

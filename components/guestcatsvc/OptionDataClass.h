@@ -33,6 +33,17 @@ public:
     // Renames entry CheckEditData of list CheckFlag ("0" to "4") from MyAge, MyGroupe,
     // MyUser, MyPayment or MyReason; any other CheckFlag does nothing.
     void RecEdit();
+    // Adds entry CheckEditData to list CheckFlag under the name of the list's property, as
+    // RecEdit reads it. A code the list already holds fails on the table's unique key.
+    void RecAdd();
+    // Deletes entry CheckEditData of list CheckFlag; throws when the list has no such code.
+    void RecDelete();
+    // How many check-ins hold code CheckEditData in the column of list CheckFlag. A code in
+    // use must stay in its list, or the aggregation could no longer name it.
+    int RecUsage();
+    // The first two-character code list `kind` does not hold yet: the list's letter and a
+    // digit, then a capital letter ("A7" after A0..A6); empty when all are taken.
+    QString NextCode(int kind);
 
     // Kept in the object only, as a whole number (halves to even).
     void setServiceFee(double value);
@@ -82,6 +93,8 @@ private:
     // Indexed by kind number.
     enum Kind { Age = 0, Groupe = 1, User = 2, Payment = 3, Choice = 4, KindCount = 5 };
     desk::RowSet& list(int kind) const;
+    // The kind named by CheckFlag, or -1.
+    int flaggedKind() const;
 
     QString m_dirPath;
     std::shared_ptr<desk::Connection> m_connection;

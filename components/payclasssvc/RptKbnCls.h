@@ -1,13 +1,8 @@
 #pragma once
 
+#include "codelist/CodeList.h"
+
 #include <QString>
-
-#include <memory>
-
-namespace desk {
-class Connection;
-class RowSet;
-} // namespace desk
 
 namespace payclasssvc {
 
@@ -51,19 +46,14 @@ public:
     QString ReciptClassName() const { return m_name; }
     void setReciptClassName(const QString& value) { m_name = value; }
     // The object's own row set over ReciptClass; null before CntDb.
-    desk::RowSet* RsClkubunR() const { return m_classes.get(); }
+    desk::RowSet* RsClkubunR() const { return m_list.rows(); }
     void setDirPath(const QString& value) { m_dirPath = value; }
 
 private:
-    bool findCode(const QString& code);
-    void requireConnected() const;
-    void requireFound(const QString& action) const;
-    void writeClass();
+    static const QList<desk::CodeColumn<RptKbnCls>>& columns();
 
     QString m_dirPath;
-    std::shared_ptr<desk::Connection> m_connection;
-    std::unique_ptr<desk::RowSet> m_classes;
-    QString m_criterion;
+    desk::CodeList m_list;
 
     QString m_code;
     QString m_code2;

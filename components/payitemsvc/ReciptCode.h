@@ -1,13 +1,8 @@
 #pragma once
 
+#include "codelist/CodeList.h"
+
 #include <QString>
-
-#include <memory>
-
-namespace desk {
-class Connection;
-class RowSet;
-} // namespace desk
 
 namespace payitemsvc {
 
@@ -63,19 +58,14 @@ public:
     void setMbookMark(const QString& value) { m_bookmark = value; }
     void setSQLCliant(const QString& value) { m_sqlCliant = value; }
     // The object's own row set over ReciptCode; null before CntDb.
-    desk::RowSet* RsClkubunR() const { return m_items.get(); }
+    desk::RowSet* RsClkubunR() const { return m_list.rows(); }
     void setDirPath(const QString& value) { m_dirPath = value; }
 
 private:
-    bool findCode(const QString& code);
-    void requireConnected() const;
-    void requireFound(const QString& action) const;
-    void writeItem();
+    static const QList<desk::CodeColumn<ReciptCode>>& columns();
 
     QString m_dirPath;
-    std::shared_ptr<desk::Connection> m_connection;
-    std::unique_ptr<desk::RowSet> m_items;
-    QString m_criterion;
+    desk::CodeList m_list;
 
     QString m_code;
     QString m_code2;

@@ -5,8 +5,9 @@
 #include "ui/SlotGuard.h"
 #include "ui/KeyCodes.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -14,7 +15,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace calfield {
@@ -27,6 +30,8 @@ constexpr int kDefaultHeight = 33;
 constexpr int kLabelTop = 5;
 
 constexpr int kMonthDayLength = 2;
+
+const char* const kLeaveOnlyProperty = "calfield_leaveOnly";
 
 void applyImeMode(QLineEdit* box, int mode) {
     box->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
@@ -41,6 +46,34 @@ bool isCommonYear(double year) {
 }
 
 } // namespace
+
+// Sees the program's input before any widget does, but only while the control needs it:
+// a box holds the focus (an access key may be about to take it away) or a refusal waits
+// to be shown (the click that tried to leave is still being delivered).
+class DateTextBox::ActionGate : public QObject {
+public:
+    explicit ActionGate(DateTextBox* owner)
+        : QObject(owner)
+        , m_owner(owner) {}
+    ~ActionGate() override { setActive(false); }
+
+    void setActive(bool on) {
+        if (on == m_active || !QCoreApplication::instance())
+            return;
+        m_active = on;
+        if (on)
+            QCoreApplication::instance()->installEventFilter(this);
+        else
+            QCoreApplication::instance()->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override { return m_owner->gateEvent(watched, event); }
+
+private:
+    DateTextBox* m_owner;
+    bool m_active = false;
+};
 
 DateTextBox::DateTextBox(QWidget* parent)
     : QWidget(parent) {
@@ -67,7 +100,12 @@ DateTextBox::DateTextBox(QWidget* parent)
     m_day = makeBox("TextDay");
     m_labelD = makeLabel("LabelD", QStringLiteral("日"));
 
+    m_gate = new ActionGate(this);
+
     setFocusProxy(m_year);
+    // A focus policy of its own lets a form's tab order name the control (QWidget::setTabOrder
+    // passes over widgets without one); the focus itself always lands in the year box.
+    setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     resize(kDefaultWidth, kDefaultHeight);
     layoutParts();
@@ -196,6 +234,20 @@ std::optional<QDate> DateTextBox::readDate(const QString& text) {
     return std::nullopt;
 }
 
+void DateTextBox::setLeaveOnly(QWidget* widget, bool leaveOnly) {
+    if (widget)
+        widget->setProperty(kLeaveOnlyProperty, leaveOnly);
+}
+
+bool DateTextBox::isLeaveOnly(const QWidget* widget) {
+    // A composite widget (a date picker, a combo box) takes the focus in an inner part.
+    for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        if (w->property(kLeaveOnlyProperty).toBool())
+            return true;
+    }
+    return false;
+}
+
 void DateTextBox::setDateValue(const QString& value) {
     std::optional<QDate> date;
     if (!value.isEmpty()) {
@@ -287,6 +339,7 @@ bool DateTextBox::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::FocusIn: {
             m_focusedBox = box;
+            updateGate();
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             if (m_selTextOnFocus) {
                 // A click places the caret on press, so the selection waits for the release.
@@ -333,6 +386,13 @@ bool DateTextBox::handleKeyPress(QLineEdit* box, QKeyEvent* event) {
         emit KeyDown(key, shift);
 
     const int typed = desk::keys::characterCode(event);
+    // Enter that would press the window's default button leaves the entry as a click would.
+    if (typed == 13 && !m_specialKey && enterPressesButton()) {
+        if (const std::optional<Refusal> refusal = refusalFor(box)) {
+            refuse(box, *refusal);
+            return true;
+        }
+    }
     // Keys that type nothing edit or move as usual; Enter goes on to the window's default button.
     if (typed < 0 || (typed == 13 && !m_specialKey))
         return false;
@@ -392,10 +452,12 @@ bool DateTextBox::handleFocusOut(QLineEdit* box, QFocusEvent* event) {
         m_focusedBox = nullptr;
     if (m_selectOnRelease == box)
         m_selectOnRelease = nullptr;
+    updateGate();
 
     // Only a move to another control is checked: not the window losing activation (a message
     // box, another program), a popup menu, or a box that is being hidden or disabled. A box
-    // that never had the focus (the target of a refused move) is not checked either.
+    // that never had the focus (the target of a refused move) is not checked either, nor a
+    // move to a control that only leaves or discards the entry.
     switch (event->reason()) {
     case Qt::ActiveWindowFocusReason:
     case Qt::PopupFocusReason:
@@ -407,30 +469,79 @@ bool DateTextBox::handleFocusOut(QLineEdit* box, QFocusEvent* event) {
     }
     if (!wasFocused || !box->isVisible() || !box->isEnabled())
         return false;
+    // While the focus changes hands, the application already names the widget taking it.
+    if (isLeaveOnly(QApplication::focusWidget()))
+        return false;
 
     const std::optional<Refusal> refusal = refusalFor(box);
     if (!refusal)
         return false;
-
-    // Take the focus back at once, before the next control acts on it; the message follows
-    // once this focus change is over.
-    box->setFocus(Qt::OtherFocusReason);
-    if (!m_messagePending) {
-        m_messagePending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, target = QPointer<QLineEdit>(box), r = *refusal] {
-                m_messagePending = false;
-                desk::dialogs().message(this, r.text, r.title, desk::Dialogs::Icon::None, desk::Dialogs::Buttons::Ok);
-                if (target) {
-                    target->setFocus(Qt::OtherFocusReason);
-                    if (m_selTextOnFocus)
-                        target->selectAll();
-                }
-            },
-            Qt::QueuedConnection);
-    }
+    refuse(box, *refusal);
     return true;
+}
+
+void DateTextBox::refuse(QLineEdit* box, const Refusal& refusal) {
+    // Take the focus back at once, before the next control acts on it; the message follows
+    // once the current event is over. Until then the gate drops the click that tried to leave.
+    if (QApplication::focusWidget() != box)
+        box->setFocus(Qt::OtherFocusReason);
+    if (m_messagePending)
+        return;
+    m_messagePending = true;
+    updateGate();
+    QMetaObject::invokeMethod(
+        this,
+        [this, target = QPointer<QLineEdit>(box), r = refusal] {
+            m_messagePending = false;
+            updateGate();
+            desk::dialogs().message(this, r.text, r.title, desk::Dialogs::Icon::None, desk::Dialogs::Buttons::Ok);
+            if (target) {
+                target->setFocus(Qt::OtherFocusReason);
+                if (m_selTextOnFocus)
+                    target->selectAll();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool DateTextBox::enterPressesButton() const {
+    const QWidget* top = window();
+    if (qobject_cast<const QDialog*>(top))
+        return true;
+    const QList<QPushButton*> buttons = top->findChildren<QPushButton*>();
+    return std::any_of(buttons.begin(), buttons.end(),
+                       [](const QPushButton* b) { return b->isDefault() && b->isVisible() && b->isEnabled(); });
+}
+
+void DateTextBox::updateGate() {
+    m_gate->setActive(m_messagePending || m_focusedBox != nullptr);
+}
+
+bool DateTextBox::gateEvent(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::Shortcut)
+        return false;
+    if (watched == m_year || watched == m_month || watched == m_day)
+        return false;
+    if (m_messagePending) {
+        // The press that tried to leave a refused box, or anything pressed before its message.
+        return watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == window();
+    }
+    if (type != QEvent::Shortcut || !watched->isWidgetType() || !m_focusedBox || !m_focusedBox->hasFocus())
+        return false;
+
+    // An access key moves the focus and then acts at once: the part is checked before that.
+    auto* target = static_cast<QWidget*>(watched);
+    if (target->window() != window() || target->focusPolicy() == Qt::NoFocus || isLeaveOnly(target))
+        return false;
+    bool eaten = false;
+    desk::guarded(this, [&] {
+        if (const std::optional<Refusal> refusal = refusalFor(m_focusedBox)) {
+            refuse(m_focusedBox, *refusal);
+            eaten = true;
+        }
+    });
+    return eaten;
 }
 
 std::optional<DateTextBox::Refusal> DateTextBox::refusalFor(const QLineEdit* box) const {

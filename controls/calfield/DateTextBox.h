@@ -32,6 +32,18 @@ namespace calfield {
 // - Mouse signals carry the button (1 left, 2 right, 4 middle), the shift mask and the
 //   position in pixels within the box or control surface that was used.
 // Every property write raises PropertyChanged with the property's name.
+//
+// A refused part also stops what would have left the box: the click or access key
+// (Alt+letter) of the control that was to take the focus, and Enter where it presses a
+// default button (dialogs) never act; the message shows once and the focus stays in the
+// box. Windows need no code of their own for this. The controls that only leave or
+// discard the entry (終わり, 表示消去, a call-up that replaces every box, a picker that
+// only browses) must work whatever the boxes hold: the window marks them once with
+//
+//     calfield::DateTextBox::setLeaveOnly(m_ui->CmdEnd);
+//
+// Moving the focus to a marked control (or into one, for composite widgets) is not
+// checked. Closing the window, the title-bar close and Escape are never checked.
 class DateTextBox : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int IMEMode READ IMEMode WRITE setIMEMode)
@@ -124,6 +136,11 @@ public:
     // The date that DateValue accepts for a text, if it reads as one.
     static std::optional<QDate> readDate(const QString& text);
 
+    // Marks a control whose use neither reads nor commits the date parts: leaving a box
+    // for it (or for a widget inside it) is not checked. See the class comment.
+    static void setLeaveOnly(QWidget* widget, bool leaveOnly = true);
+    static bool isLeaveOnly(const QWidget* widget);
+
 signals:
     void PropertyChanged(const QString& name);
     void Click();
@@ -151,6 +168,7 @@ private:
         QString text;
         QString title;
     };
+    class ActionGate;
 
     bool handleKeyPress(QLineEdit* box, QKeyEvent* event);
     void handleCommittedText(QLineEdit* box, QInputMethodEvent* event);
@@ -158,6 +176,12 @@ private:
     void typeCharacter(QLineEdit* box, int code);
     bool handleFocusOut(QLineEdit* box, QFocusEvent* event);
     std::optional<Refusal> refusalFor(const QLineEdit* box) const;
+    // Keeps the focus in box and shows the refusal once the current event is over.
+    void refuse(QLineEdit* box, const Refusal& refusal);
+    bool enterPressesButton() const;
+    // Input of the whole program while a box holds the focus or a refusal waits.
+    bool gateEvent(QObject* watched, QEvent* event);
+    void updateGate();
     int lengthLimit(const QLineEdit* box) const;
     void passMouseEvent(QMouseEvent* event, QWidget* source);
     void layoutParts();
@@ -184,6 +208,7 @@ private:
     // A box focused by a mouse press selects its text when the button is released.
     QLineEdit* m_selectOnRelease = nullptr;
     bool m_messagePending = false;
+    ActionGate* m_gate = nullptr;
     // Where the left button went down, for telling a click.
     QWidget* m_clickSource = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "ColumnType.h"
 
+#include "convert/Convert.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -53,14 +55,6 @@ bool toDouble(const QVariant& value, double* out) {
     return false;
 }
 
-double halfEven(double value) {
-    double whole = std::floor(value);
-    const double diff = value - whole;
-    if (diff > 0.5 || (diff == 0.5 && std::fmod(whole, 2.0) != 0.0))
-        whole += 1.0;
-    return whole;
-}
-
 QVariant toInteger(const QVariant& value, double low, double high, bool* ok) {
     if (isNumber(value) && value.metaType().id() != QMetaType::Double && value.metaType().id() != QMetaType::Float) {
         const qint64 v = value.toLongLong();
@@ -72,7 +66,7 @@ QVariant toInteger(const QVariant& value, double low, double high, bool* ok) {
         *ok = false;
         return {};
     }
-    d = halfEven(d);
+    d = convert::roundHalfEven(d);
     *ok = d >= low && d <= high;
     return *ok ? QVariant(static_cast<qint64>(d)) : QVariant();
 }
@@ -248,7 +242,7 @@ QVariant fromStorage(ColumnType type, const QVariant& stored) {
             return stored.toLongLong();
         double d = 0;
         if (toDouble(stored, &d) && std::fabs(d) < 9.2e18)
-            return static_cast<qint64>(halfEven(d));
+            return static_cast<qint64>(convert::roundHalfEven(d));
         return stored;
     }
     case ColumnType::Double: {

@@ -721,6 +721,30 @@ void RowSet::setBookmark(Bookmark bookmark) {
         d->fail(QStringLiteral("The bookmarked row no longer exists in table %1").arg(d->table));
 }
 
+QList<RowSet::Bookmark> RowSet::bookmarks() const {
+    d->ensureOpen();
+    d->writePending();
+    QList<Bookmark> keys;
+    if (d->mode == Private::Mode::Statement) {
+        d->load();
+        keys.reserve(d->rows.size());
+        for (qint64 i = 0; i < d->rows.size(); ++i)
+            keys.append(i);
+        return keys;
+    }
+    QSqlQuery q(d->conn->database());
+    q.setForwardOnly(true);
+    const QString statement =
+        QStringLiteral("SELECT rowid FROM ") + quoteName(d->table) + d->whereAll() + QStringLiteral(" ORDER BY rowid");
+    if (!q.prepare(statement))
+        d->fail(q.lastError().text(), statement);
+    d->bindFilter(q);
+    d->run(q);
+    while (q.next())
+        keys.append(q.value(0).toLongLong());
+    return keys;
+}
+
 void RowSet::addNew() {
     d->ensureOpen();
     d->ensureUpdatable();

@@ -60,6 +60,10 @@ public:
 
     Bookmark bookmark() const;
     void setBookmark(Bookmark bookmark);
+    // The bookmark of every row, in the set's order, read in one query: with setBookmark it
+    // gives positional access (row n is bookmarks()[n]) without copying the rows. Writes a
+    // pending add-new or change first; the position is left as it was.
+    QList<Bookmark> bookmarks() const;
 
     // add-new, set columns, update: appends a row; unset columns take the table default.
     void addNew();

@@ -5,7 +5,8 @@
 
 namespace desk {
 
-InputBlocker::InputBlocker() {
+InputBlocker::InputBlocker(std::function<void()> onInputTried)
+    : m_onInputTried(std::move(onInputTried)) {
     if (QCoreApplication::instance())
         QCoreApplication::instance()->installEventFilter(this);
 }
@@ -15,13 +16,26 @@ InputBlocker::~InputBlocker() {
         QCoreApplication::instance()->removeEventFilter(this);
 }
 
+void InputBlocker::inputTried() {
+    if (!m_onInputTried || (m_lastTry.isValid() && m_lastTry.elapsed() < 300))
+        return;
+    m_lastTry.start();
+    m_onInputTried();
+}
+
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    case QEvent::WindowActivate:
+        if (watched->isWidgetType())
+            inputTried();
+        return false;
     case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+        inputTried();
+        return true;
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
-    case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:

@@ -32,6 +32,10 @@ void ModuleContext::setMyComment(const QString& value) {
     setValue(EntryMembers::MyComment, value);
 }
 
+CompanyProfile ModuleContext::profile() const {
+    return {m_companyName, m_zipCode, m_address, m_telNo, m_faxNo, m_url, m_email, m_comment};
+}
+
 bool ModuleContext::setValue(const QString& name, const QString& value) {
     QString* target = nullptr;
     if (name == EntryMembers::DirPath)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/CompanyProfile.h"
+
 #include <QObject>
 #include <QString>
 
@@ -24,6 +26,9 @@ public:
     QString MyURL() const { return m_url; }
     QString MyEmail() const { return m_email; }
     QString MyComment() const { return m_comment; }
+    // The eight profile values as reports print them, as the caller last handed them over:
+    // read it at print time so a report shows the latest values.
+    CompanyProfile profile() const;
 
     void setDirPath(const QString& value);
     void setMyCompanyName(const QString& value);

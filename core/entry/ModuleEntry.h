@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace desk {
 
 // Caller side of the module entry contract: the entry object through which the main
@@ -45,6 +47,19 @@ public:
     // Shows the module's window; see above. Throws EntryError with a Japanese text when the
     // program is missing, does not start or answer, or its window failed to load.
     virtual void ShowForm() = 0;
+
+    // Runs handler (from the caller's event loop) each time the module's main window, shown
+    // through this object, is closed; the main menu refreshes its lists then.
+    void setOnWindowClosed(std::function<void()> handler) { m_onWindowClosed = std::move(handler); }
+
+protected:
+    void windowClosed() const {
+        if (m_onWindowClosed)
+            m_onWindowClosed();
+    }
+
+private:
+    std::function<void()> m_onWindowClosed;
 };
 
 } // namespace desk

@@ -2,13 +2,11 @@
 
 #include "EntryError.h"
 #include "data/DbError.h"
+#include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 
 #include <QApplication>
 #include <QJsonArray>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWidget>
@@ -101,6 +99,18 @@ void ModuleServer::handle(QLocalSocket* socket, const QJsonObject& message) {
                            message.value(QStringLiteral("value")).toString());
     else if (op == QLatin1String("show"))
         show(socket, message);
+    else if (op == QLatin1String("raise"))
+        raiseWindow();
+}
+
+void ModuleServer::raiseWindow() {
+    // The caller waits for this window and was clicked: the window comes forward.
+    if (!m_window)
+        return;
+    if (m_window->isMinimized())
+        m_window->showNormal();
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 void ModuleServer::show(QLocalSocket* socket, const QJsonObject& message) {
@@ -165,6 +175,12 @@ void ModuleServer::windowGone() {
     const auto waiters = std::exchange(m_modalWaiters, {});
     for (const QPointer<QLocalSocket>& waiter : waiters)
         reply(waiter, {{QStringLiteral("reply"), QStringLiteral("closed")}});
+    // Every other caller still connected learns it too (the main menu refreshes its lists).
+    const QList<QLocalSocket*> callers = m_readers.keys();
+    for (QLocalSocket* caller : callers) {
+        if (!waiters.contains(caller))
+            reply(caller, {{QStringLiteral("event"), QStringLiteral("windowClosed")}});
+    }
     QTimer::singleShot(0, this, &ModuleServer::quitIfIdle);
 }
 
@@ -189,11 +205,7 @@ void ModuleServer::quitIfIdle() {
 int ModuleHost::run(int argc, char* argv[], const QString& module, const WindowFactory& factory) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(module);
-    // Qt's own dialogs (file choice, printer) in Japanese where the translations are installed.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    useJapanese();
     // The host decides when to end: not while a caller is being served.
     QApplication::setQuitOnLastWindowClosed(false);
     ModuleServer server(module, factory);

@@ -34,6 +34,7 @@ private:
     void handle(QLocalSocket* socket, const QJsonObject& message);
     void show(QLocalSocket* socket, const QJsonObject& message);
     void reply(QLocalSocket* socket, const QJsonObject& message);
+    void raiseWindow();
     void windowGone();
     void quitIfIdle();
     bool anyWindowVisible() const;

@@ -62,37 +62,6 @@ void pause(int ms) {
     loop.exec();
 }
 
-// The next message from the module, or nothing when the connection went away or
-// timeoutMs (negative: no limit) passed; timedOut tells the two apart.
-std::optional<QJsonObject> nextMessage(QLocalSocket& socket, protocol::LineReader& reader, QList<QJsonObject>& inbox,
-                                       int timeoutMs, bool* timedOut = nullptr) {
-    if (timedOut)
-        *timedOut = false;
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QObject::connect(&socket, &QLocalSocket::readyRead, &loop, &QEventLoop::quit);
-    QObject::connect(&socket, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
-    QObject::connect(&socket, &QLocalSocket::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
-    tick.start(250);
-    for (;;) {
-        reader.append(socket.readAll());
-        inbox += reader.take();
-        if (!inbox.isEmpty())
-            return inbox.takeFirst();
-        if (socket.state() != QLocalSocket::ConnectedState)
-            return std::nullopt;
-        if (timeoutMs >= 0 && clock.elapsed() > timeoutMs) {
-            if (timedOut)
-                *timedOut = true;
-            return std::nullopt;
-        }
-        loop.exec();
-    }
-}
-
 } // namespace
 
 ProcessEntry::ProcessEntry(EntryClass entryClass, QString programsDir)
@@ -166,7 +135,66 @@ std::unique_ptr<QLocalSocket> ProcessEntry::connectOrStart() {
             .arg(m_class.program));
 }
 
-ProcessEntry::Outcome ProcessEntry::showOn(QLocalSocket& socket, bool withValues) {
+void ProcessEntry::attach(std::unique_ptr<QLocalSocket> socket) {
+    m_socket = std::move(socket);
+    m_reader = {};
+    m_inbox.clear();
+    QObject::connect(m_socket.get(), &QLocalSocket::readyRead, m_socket.get(), [this] { pump(); });
+}
+
+void ProcessEntry::pump() {
+    if (!m_socket)
+        return;
+    m_reader.append(m_socket->readAll());
+    const QList<QJsonObject> messages = m_reader.take();
+    for (const QJsonObject& message : messages) {
+        if (message.value(QStringLiteral("event")).toString() == QLatin1String("windowClosed")) {
+            // Told from the event loop, never from inside a wait of ShowForm.
+            QMetaObject::invokeMethod(
+                m_socket.get(), [this] { windowClosed(); }, Qt::QueuedConnection);
+            continue;
+        }
+        m_inbox.append(message);
+    }
+}
+
+std::optional<QJsonObject> ProcessEntry::nextReply(int timeoutMs, bool* timedOut) {
+    if (timedOut)
+        *timedOut = false;
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QLocalSocket& socket = *m_socket;
+    QObject::connect(&socket, &QLocalSocket::readyRead, &loop, &QEventLoop::quit);
+    QObject::connect(&socket, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
+    QObject::connect(&socket, &QLocalSocket::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
+    tick.start(250);
+    for (;;) {
+        pump();
+        if (!m_inbox.isEmpty())
+            return m_inbox.takeFirst();
+        if (socket.state() != QLocalSocket::ConnectedState)
+            return std::nullopt;
+        if (timeoutMs >= 0 && clock.elapsed() > timeoutMs) {
+            if (timedOut)
+                *timedOut = true;
+            return std::nullopt;
+        }
+        loop.exec();
+    }
+}
+
+void ProcessEntry::requestRaise() {
+    if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState)
+        return;
+    m_socket->write(protocol::encode({{QStringLiteral("op"), QStringLiteral("raise")}}));
+    m_socket->flush();
+}
+
+ProcessEntry::Outcome ProcessEntry::showOn(bool withValues) {
+    QLocalSocket& socket = *m_socket;
     // On a connection that already carried the values (and every later one) they are
     // the module's already; sending them again could undo what another caller set since.
     QJsonArray values;
@@ -180,7 +208,7 @@ ProcessEntry::Outcome ProcessEntry::showOn(QLocalSocket& socket, bool withValues
     socket.flush();
 
     bool timedOut = false;
-    const std::optional<QJsonObject> reply = nextMessage(socket, m_reader, m_inbox, LoadTimeoutMs, &timedOut);
+    const std::optional<QJsonObject> reply = nextReply(LoadTimeoutMs, &timedOut);
     if (timedOut)
         throw EntryError(QStringLiteral("プログラム「%1」の画面が時間内に表示されませんでした。").arg(m_class.program));
     if (!reply)
@@ -194,9 +222,9 @@ ProcessEntry::Outcome ProcessEntry::showOn(QLocalSocket& socket, bool withValues
     throw EntryError(QStringLiteral("「%1」の画面を開けませんでした。\r\n%2").arg(m_class.program, text));
 }
 
-void ProcessEntry::waitUntilClosed(QLocalSocket& socket) {
+void ProcessEntry::waitUntilClosed() {
     for (;;) {
-        const std::optional<QJsonObject> message = nextMessage(socket, m_reader, m_inbox, -1);
+        const std::optional<QJsonObject> message = nextReply(-1);
         // A module that went away has no window left to wait for.
         if (!message || message->value(QStringLiteral("reply")).toString() == QLatin1String("closed"))
             return;
@@ -204,26 +232,30 @@ void ProcessEntry::waitUntilClosed(QLocalSocket& socket) {
 }
 
 void ProcessEntry::ShowForm() {
-    InputBlocker blocker;
+    // While a modal window is open, trying to use the caller brings that window forward.
+    bool waitingModal = false;
+    InputBlocker blocker([this, &waitingModal] {
+        if (waitingModal)
+            requestRaise();
+    });
     std::optional<BusyCursor> busy;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         busy.emplace();
 
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool fresh = !m_socket || m_socket->state() != QLocalSocket::ConnectedState;
-        if (fresh) {
-            m_socket = connectOrStart();
-            m_reader = {};
-            m_inbox.clear();
-        }
-        if (showOn(*m_socket, fresh) == Outcome::Gone) {
+        if (fresh)
+            attach(connectOrStart());
+        if (showOn(fresh) == Outcome::Gone) {
             // The instance reached was closing its last window; the next round starts a new one.
             m_socket.reset();
             continue;
         }
         busy.reset();
-        if (m_class.show == EntryClass::Show::Modal)
-            waitUntilClosed(*m_socket);
+        if (m_class.show == EntryClass::Show::Modal) {
+            waitingModal = true;
+            waitUntilClosed();
+        }
         return;
     }
     throw EntryError(

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QLocalSocket;
 
@@ -34,8 +35,16 @@ private:
     enum class Outcome { Shown, Gone };
 
     std::unique_ptr<QLocalSocket> connectOrStart();
-    Outcome showOn(QLocalSocket& socket, bool withValues);
-    void waitUntilClosed(QLocalSocket& socket);
+    // Takes over a connection: what arrives on it is read as it comes.
+    void attach(std::unique_ptr<QLocalSocket> socket);
+    // Reads what has arrived: replies go to the inbox, window events are acted on.
+    void pump();
+    // The next reply, or nothing when the connection went away or timeoutMs (negative: no
+    // limit) passed; timedOut tells the two apart.
+    std::optional<QJsonObject> nextReply(int timeoutMs, bool* timedOut = nullptr);
+    Outcome showOn(bool withValues);
+    void waitUntilClosed();
+    void requestRaise();
     QString programPath() const;
 
     EntryClass m_class;

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "report/Report.h"
+#include "report/ColumnReport.h"
 
 namespace desk {
 
-// A plain list of any table, saved query or statement: the inn's profile and a title at
-// the top of every page, one column per column of the source with its name as heading,
-// numbers right-aligned "#,##0" and summed in the report footer, page number and print
-// date; landscape for more than eight columns. For looking at data and for reports
-// nobody has designed yet.
-class ListReport : public Report {
+// A plain list of any table, saved query or statement: a column report with one column
+// per column of the source, its name as heading, numbers right-aligned "#,##0" and
+// summed. For looking at data and for reports nobody has designed yet.
+class ListReport : public ColumnReport {
     Q_OBJECT
 
 public:
@@ -22,7 +20,6 @@ public:
 
 private:
     void layOut();
-    bool m_built = false;
 };
 
 } // namespace desk

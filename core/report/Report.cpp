@@ -2,6 +2,7 @@
 
 #include "report/ReportPainter.h"
 #include "report/ReportPreview.h"
+#include "report/TextFit.h"
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -31,7 +32,7 @@ QString plainNumber(double value) {
 }
 
 QString numberText(double value, const QString& format) {
-    return format.isEmpty() ? plainNumber(value) : convert::formatNumber(value, format);
+    return format.isEmpty() ? plainNumber(value) : convert::formatValue(value, format);
 }
 
 // A column value as the sums add it: no value counts 0, text counts its leading number.
@@ -46,6 +47,10 @@ double numberOf(const QVariant& value) {
 QString fieldText(const QVariant& value, const QString& format) {
     if (!value.isValid() || value.isNull())
         return {};
+    // A format given to a field is the suite's one display formatter; numbers kept as
+    // text take a number format too, as they show on screen.
+    if (!format.isEmpty())
+        return convert::formatValue(value, format);
     switch (value.typeId()) {
     case QMetaType::QDate:
         return convert::shortDateText(value.toDate());
@@ -59,27 +64,9 @@ QString fieldText(const QVariant& value, const QString& format) {
         return value.toTime().toString(QStringLiteral("HH:mm"));
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return format.isEmpty() ? QString::number(value.toLongLong()) : convert::formatNumber(value.toDouble(), format);
     case QMetaType::Double:
     case QMetaType::Float:
-        return numberText(value.toDouble(), format);
-    case QMetaType::QString: {
-        const QString text = value.toString();
-        if (!format.isEmpty()) {
-            // Numbers kept as text still take the number format, as they print on screen.
-            bool ok = false;
-            const double number = text.trimmed().toDouble(&ok);
-            if (ok)
-                return convert::formatNumber(number, format);
-        }
-        return text;
-    }
+        return plainNumber(value.toDouble());
     default:
         return value.toString();
     }
@@ -306,6 +293,12 @@ ReportDocument Report::compose() {
                 item.text = textOf(c);
                 item.alignment = c.alignment;
                 item.fontSize = c.fontSize;
+                if (c.fit) {
+                    const FittedText fitted =
+                        fitText(item.text, c.rect.width(), c.fontSize, c.bold, readableMinimum(c.fontSize));
+                    item.text = fitted.text;
+                    item.fontSize = fitted.pointSize;
+                }
                 item.bold = c.bold;
             }
             doc.items.append(item);

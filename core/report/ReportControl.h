@@ -27,6 +27,9 @@ struct ReportControl {
     double fontSize = 9.0;
     bool bold = false;
     double lineWidth = 0.25; // mm
+    // Text wider than its box shrinks to a readable size and then ends in "…" rather
+    // than being cut at the box edge.
+    bool fit = true;
 
     ReportControl& setAlignment(Qt::Alignment value) {
         alignment = value;
@@ -46,6 +49,11 @@ struct ReportControl {
     }
     ReportControl& setLineWidth(double millimetres) {
         lineWidth = millimetres;
+        return *this;
+    }
+
+    ReportControl& setFit(bool value) {
+        fit = value;
         return *this;
     }
 

@@ -3,10 +3,12 @@
 #include "report/Report.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace desk {
@@ -42,12 +44,36 @@ void ReportPainter::paintPage(QPainter& painter, const ReportDocument& doc, int 
             continue;
         font.setPointSizeF(item.fontSize);
         font.setBold(item.bold);
-        painter.setFont(font);
         painter.setPen(Qt::black);
-        // Text that does not fit its box is cut at the box, as a fixed-size control does.
-        painter.drawText(scaled(item.rect, pixelsPerMm), int(item.alignment) | Qt::TextSingleLine, item.text);
+        const QRectF field = scaled(item.rect, pixelsPerMm);
+        const FittedText fitted = fit(font, field, item.alignment, item.text, painter.device());
+        painter.setFont(fitted.font);
+        painter.drawText(field, fitted.flags, fitted.text);
     }
     painter.restore();
+}
+
+ReportPainter::FittedText ReportPainter::fit(const QFont& font, const QRectF& field, Qt::Alignment alignment,
+                                             const QString& text, QPaintDevice* device) {
+    FittedText fitted{font, text, int(alignment) | Qt::TextSingleLine};
+    const double smallest = std::max(6.0, font.pointSizeF() * 0.75);
+    auto width = [&] {
+        return QFontMetricsF(fitted.font, device).horizontalAdvance(text);
+    };
+    while (width() > field.width() && fitted.font.pointSizeF() > smallest)
+        fitted.font.setPointSizeF(std::max(smallest, fitted.font.pointSizeF() - 0.5));
+    if (width() <= field.width())
+        return fitted;
+
+    const QFontMetricsF metrics(fitted.font, device);
+    const int wrapFlags = int(alignment) | Qt::TextWrapAnywhere;
+    if (field.height() >= 2 * metrics.height() &&
+        metrics.boundingRect(field, wrapFlags, text).height() <= field.height()) {
+        fitted.flags = wrapFlags;
+        return fitted;
+    }
+    fitted.text = metrics.elidedText(text, Qt::ElideRight, field.width());
+    return fitted;
 }
 
 void ReportPainter::paint(const ReportDocument& doc, QPagedPaintDevice* device) {

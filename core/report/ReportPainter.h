@@ -2,9 +2,11 @@
 
 #include "report/ReportDocument.h"
 
+#include <QFont>
 #include <QImage>
 
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 
 namespace desk {
@@ -22,6 +24,17 @@ public:
 
     // One whole page (margins included) on white, at the given resolution.
     static QImage pageImage(const ReportDocument& doc, int page, double dotsPerInch);
+
+    // How a text is drawn into its field: a text wider than the field is set smaller, down
+    // to three quarters of its size (never below 6 pt); still too wide, it wraps where the
+    // field holds more than one line, else it ends with "…". Never cut silently.
+    struct FittedText {
+        QFont font;
+        QString text;
+        int flags = 0; // Qt::AlignmentFlag | Qt::TextFlag for QPainter::drawText
+    };
+    static FittedText fit(const QFont& font, const QRectF& field, Qt::Alignment alignment, const QString& text,
+                          QPaintDevice* device);
 };
 
 } // namespace desk

@@ -47,6 +47,8 @@ Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QS
         return Answer::Yes;
     case Buttons::RetryCancel:
         return Answer::Retry;
+    case Buttons::YesNoDefaultNo:
+        return Answer::No;
     }
     return Answer::Ok;
 }

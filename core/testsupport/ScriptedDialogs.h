@@ -9,7 +9,8 @@
 namespace desk::test {
 
 // A Dialogs double: records what was shown and answers from queues. Installs itself
-// for its lifetime. With an empty queue a message is answered with its first button,
+// for its lifetime. With an empty queue a message is answered with its default button (the first, No for
+// YesNoDefaultNo),
 // an input box is cancelled (empty text), a file choice is cancelled and a printer
 // choice is accepted. An accepted printer never reaches a real printer: its output is
 // redirected to a PDF file in a temporary folder (printFiles() lists them).

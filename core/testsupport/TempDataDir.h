@@ -6,7 +6,8 @@
 namespace desk::test {
 
 // A fresh data directory with the five files, the full schema and the reference rows,
-// removed when the object goes. path() ends in '/', as DirPath does everywhere.
+// removed when the object goes; a copy of a template built once per test program.
+// path() ends in '/', as DirPath does everywhere.
 class TempDataDir {
 public:
     // withSample adds the sample bookings, check-ins and slips around today.

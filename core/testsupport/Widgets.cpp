@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
+#include <algorithm>
+
 namespace desk::test {
 
 bool click(const QObject* root, const QString& name) {
@@ -14,6 +16,34 @@ bool click(const QObject* root, const QString& name) {
         return false;
     button->click();
     return true;
+}
+
+bool mouseClick(const QObject* root, const QString& name) {
+    auto* button = root->findChild<QAbstractButton*>(name);
+    if (!button || !button->isEnabled() || !button->isVisible())
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    return true;
+}
+
+void pressAccessKey(QWidget* window, Qt::Key key) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != window->window())
+        target = window;
+    QTest::keyClick(target, key, Qt::AltModifier);
+    // A button pressed by its access key shows itself down briefly and clicks after that.
+    const auto buttons = window->findChildren<QAbstractButton*>();
+    (void)QTest::qWaitFor([&buttons] {
+        return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) { return b->isDown(); });
+    });
+}
+
+bool showActive(QWidget* window) {
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
 }
 
 bool typeInto(const QObject* root, const QString& name, const QString& text) {

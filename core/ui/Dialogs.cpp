@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTranslator>
 
 namespace desk {
 
@@ -19,6 +22,7 @@ QMessageBox::StandardButtons standardButtons(Dialogs::Buttons buttons) {
     case Dialogs::Buttons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case Dialogs::Buttons::YesNo:
+    case Dialogs::Buttons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
     case Dialogs::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -56,7 +60,11 @@ void Dialogs::setInstance(Dialogs* dialogs) {
 
 Dialogs::Answer WidgetDialogs::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                                        Buttons buttons) {
-    QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), parent);
+    QMessageBox box(boxIcon(icon), boxTitle(title), text, standardButtons(buttons), parent);
+    if (buttons == Buttons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return Answer::Cancel;
@@ -74,7 +82,7 @@ Dialogs::Answer WidgetDialogs::message(QWidget* parent, const QString& text, con
 QString WidgetDialogs::input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText,
                              std::optional<QPoint> pos) {
     QInputDialog box(parent);
-    box.setWindowTitle(title);
+    box.setWindowTitle(boxTitle(title));
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
     if (pos)
@@ -96,6 +104,21 @@ QString WidgetDialogs::saveFileName(QWidget* parent, const QString& caption, con
 bool WidgetDialogs::choosePrinter(QWidget* parent, QPrinter* printer) {
     QPrintDialog box(printer, parent);
     return box.exec() == QDialog::Accepted;
+}
+
+void useJapanese() {
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
+    auto* qtTexts = new QTranslator(QCoreApplication::instance());
+    if (qtTexts->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    else
+        delete qtTexts;
+}
+
+QString boxTitle(const QString& title) {
+    return title.isEmpty() ? QStringLiteral("テサロさん") : title;
 }
 
 void refuseDate(QWidget* parent, const QString& text) {

@@ -15,7 +15,8 @@ namespace desk {
 class Dialogs {
 public:
     enum class Icon { None, Information, Exclamation, Critical, Question };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+    // YesNoDefaultNo: Yes and No with No as the default button (Enter and Escape answer No).
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoDefaultNo };
     enum class Answer { Ok, Cancel, Yes, No, Retry };
 
     virtual ~Dialogs() = default;
@@ -47,6 +48,15 @@ inline Dialogs& dialogs() {
 // "日付が正しくありません。") under the title "警告" with the error icon. Screens whose
 // design gives a date message of their own pass it.
 void refuseDate(QWidget* parent, const QString& text = {});
+
+// Qt's own texts (dialog buttons, file and printer choices), calendars and number formats
+// in Japanese whatever the system locale. Every program calls it once, right after making
+// its QApplication and before its first window.
+void useJapanese();
+
+// The title of a message or input box that has none of its own: the suite's name, never
+// the name of the program file that shows it.
+QString boxTitle(const QString& title);
 
 // The real dialogs on the screen.
 class WidgetDialogs : public Dialogs {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "report/Report.h"
+#include "report/ColumnReport.h"
 
 namespace deskmain {
 
 // 未チェックアウト一覧: the guests in the house, with the inn's profile on every page.
 // Reads its own rows when created.
-class DRChkOut : public desk::Report {
+class DRChkOut : public desk::ColumnReport {
     Q_OBJECT
 
 public:

@@ -11,9 +11,9 @@
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
 #include "firmsvc/OptionDataClass.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/Dialogs.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -99,8 +99,8 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
     connect(m_ui->CmdEnd, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* button) { Toolbar1_ButtonClick(button->text()); });
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { Command1_Click(); }); });
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { Command2_Click(); }); });
+    desk::onClicked(m_ui->Command1, this, &FrmMain::Command1_Click);
+    desk::onClicked(m_ui->Command2, this, &FrmMain::Command2_Click);
 }
 
 FrmMain::~FrmMain() = default;
@@ -118,6 +118,28 @@ void FrmMain::load() {
     fillReservations();
     fillNotCheckedOut();
     readProfile();
+    m_loaded = true;
+}
+
+void FrmMain::refreshLists() {
+    auto* panel = m_ui->StatusBar1->findChild<QLabel*>(QStringLiteral("Panel1"));
+    try {
+        fillReservations();
+        fillNotCheckedOut();
+        panel->clear();
+    } catch (...) {
+        panel->setText(QStringLiteral("一覧を更新できませんでした。") +
+                       desk::describeError(std::current_exception())
+                           .section(QStringLiteral("\r\n"), 1, -1)
+                           .replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    }
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Loaded lists only: before load() the data directory has not been checked yet.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_loaded)
+        refreshLists();
 }
 
 void FrmMain::fillReservations() {
@@ -193,6 +215,7 @@ void FrmMain::launch(const QString& classId) {
             // (its window, if open, stays with its module).
             std::unique_ptr<desk::ModuleEntry>& slot = m_slots[classId];
             slot = m_registry.create(classId);
+            slot->setOnWindowClosed([this] { refreshLists(); });
             slot->setDirPath(m_dataDir);
             if (!entryClass || entryClass->profileValues) {
                 slot->setMyAddress(m_profile.MyAddress);
@@ -214,10 +237,8 @@ void FrmMain::launch(const QString& classId) {
 
 void FrmMain::Command1_Click() {
     if (!m_reservationList) {
-        auto report = std::make_unique<Dryoyaku1>(m_dataDir, m_profile, m_todayText);
-        m_reservationList = report->showPreview(this);
         // The report lives as long as its preview: closing it lets the next click read afresh.
-        report.release()->setParent(m_reservationList);
+        m_reservationList = desk::showReport(std::make_unique<Dryoyaku1>(m_dataDir, m_profile, m_todayText), this);
     }
     m_reservationList->show();
     m_reservationList->raise();
@@ -226,9 +247,7 @@ void FrmMain::Command1_Click() {
 
 void FrmMain::Command2_Click() {
     if (!m_notCheckedOutList) {
-        auto report = std::make_unique<DRChkOut>(m_dataDir, m_profile);
-        m_notCheckedOutList = report->showPreview(this);
-        report.release()->setParent(m_notCheckedOutList);
+        m_notCheckedOutList = desk::showReport(std::make_unique<DRChkOut>(m_dataDir, m_profile), this);
     }
     m_notCheckedOutList->show();
     m_notCheckedOutList->raise();

@@ -44,6 +44,15 @@ public:
     // Runs the launch command of a toolbar button by its text; other texts do nothing.
     void Toolbar1_ButtonClick(const QString& text);
 
+    // Reads both lists afresh (today's date included). Runs whenever the window becomes
+    // active again and when a module window opened from here closes, so that a booking or
+    // check-in made meanwhile is listed. A failure is shown in the status bar, not in a
+    // box (a box would take the activation and bring the window back here).
+    void refreshLists();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void fillReservations();
     void fillNotCheckedOut();
@@ -57,6 +66,7 @@ private:
     desk::EntryRegistry& m_registry;
     QString m_dataDir;
     QString m_todayText;
+    bool m_loaded = false;
     desk::CompanyProfile m_profile;
     // The entry object each launch command created last, by class identifier.
     std::map<QString, std::unique_ptr<desk::ModuleEntry>> m_slots;

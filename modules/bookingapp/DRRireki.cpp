@@ -2,78 +2,48 @@
 
 #include "data/Connection.h"
 
+using namespace Qt::StringLiterals;
+
 namespace bookingapp {
 
 namespace {
 
-struct Column {
-    const char16_t* label;
-    const char16_t* heading;
-    const char16_t* field;
-    const char16_t* source;
-    double width; // mm; 0 takes the rest of the line
-    const char16_t* format;
-};
-
 // Headings and fields side by side, each field under the heading of its meaning.
-constexpr Column columns[] = {
-    {u"Label2", u"番号", u"Text1", u"checkinno", 18, u""},
-    {u"Label3", u"利用日", u"Text2", u"CheckInDate", 22, u""},
-    {u"Label4", u"名前", u"Text5", u"CheckInName", 30, u""},
-    {u"Label5", u"部屋", u"Text3", u"CheckInRoomNo", 16, u""},
-    {u"Label6", u"利用者名", u"Text4", u"CheckInCname", 30, u""},
-    {u"Label7", u"人数", u"Text6", u"CheckInCliants", 12, u"#,##0"},
-    {u"Label8", u"予算", u"Text7", u"RvBadget", 20, u"#,##0"},
-    {u"Label9", u"備考", u"Text8", u"CheckInRemarks", 0, u""},
-};
+desk::ReportColumns historyColumns() {
+    const QString amount = u"#,##0"_s;
+    desk::ReportColumns list{
+        {u"番号"_s, u"checkinno"_s, 18},        {u"利用日"_s, u"CheckInDate"_s, 22},
+        {u"名前"_s, u"CheckInName"_s, 30},      {u"部屋"_s, u"CheckInRoomNo"_s, 16},
+        {u"利用者名"_s, u"CheckInCname"_s, 30}, {u"人数"_s, u"CheckInCliants"_s, 12, amount},
+        {u"予算"_s, u"RvBadget"_s, 20, amount}, {u"備考"_s, u"CheckInRemarks"_s, 0},
+    };
+    const int fields[] = {1, 2, 5, 3, 4, 6, 7, 8};
+    for (int i = 0; i < list.size(); ++i) {
+        list[i].headingName = u"Label%1"_s.arg(i + 2);
+        list[i].fieldName = u"Text%1"_s.arg(fields[i]);
+    }
+    return list;
+}
+
+desk::ColumnReportFrame historyFrame() {
+    desk::ColumnReportFrame f;
+    f.titleName = u"Label1"_s;
+    f.printDateName.clear();
+    f.pageNumberName = u"Label24"_s;
+    return f;
+}
 
 } // namespace
 
 DRRireki::DRRireki(const QString& dirPath, const QString& condition, const desk::CompanyProfile& profile,
                    QObject* parent)
-    : desk::Report(parent) {
-    setTitle(QStringLiteral("利用履歴一覧票"));
-    layOut();
+    : desk::ColumnReport(u"利用履歴一覧票"_s, historyColumns(), historyFrame(), parent) {
     openDataSource(dirPath, QLatin1String(desk::DbFile::DaySalesCliants), query(condition));
-    setCompanyLabels(profile);
+    setCompany(profile);
 }
 
 QString DRRireki::query(const QString& condition) {
-    return QStringLiteral("SELECT * FROM QRYCliantsDaySale WHERE ") + condition;
-}
-
-void DRRireki::layOut() {
-    const double width = printableWidth();
-
-    auto& header = pageHeader();
-    header.setHeight(52);
-    desk::addCompanyLabels(header, {0, 0, 110, 30});
-    header.addLabel(QStringLiteral("Label1"), {0, 32, width, 10}, QStringLiteral("利用履歴一覧票"))
-        .setFontSize(16)
-        .setBold()
-        .setAlignment(Qt::AlignCenter);
-    header.addLine(QStringLiteral("Line1"), {0, 44, width, 44}).setLineWidth(0.5);
-
-    auto& band = detail();
-    band.setHeight(7);
-    double x = 0.0;
-    for (const Column& column : columns) {
-        const double w = column.width > 0 ? column.width : width - x;
-        const QString format = QString::fromUtf16(column.format);
-        // Amounts stand right-aligned with a gap before the next column.
-        const double inner = format.isEmpty() ? w - 1.0 : w - 3.0;
-        auto& heading =
-            header.addLabel(QString::fromUtf16(column.label), {x, 45.5, inner, 6}, QString::fromUtf16(column.heading));
-        heading.setBold();
-        if (!format.isEmpty())
-            heading.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        band.addField(QString::fromUtf16(column.field), {x, 0.5, inner, 6}, QString::fromUtf16(column.source), format);
-        x += w;
-    }
-
-    auto& footer = pageFooter();
-    footer.setHeight(8);
-    footer.addPageNumber(QStringLiteral("Label24"), {width / 2 - 15, 2, 30, 6});
+    return u"SELECT * FROM QRYCliantsDaySale WHERE "_s + condition;
 }
 
 } // namespace bookingapp

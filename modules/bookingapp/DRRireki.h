@@ -1,13 +1,13 @@
 #pragma once
 
-#include "report/Report.h"
+#include "report/ColumnReport.h"
 
 namespace bookingapp {
 
 // "利用履歴一覧票": the stays found by a usage-history search, one line each, under the
 // inn's profile. Opens its own row set on DaySalesCliants.mdb with the search's condition,
 // so it lists what the search listed even after the screen's list was cleared.
-class DRRireki : public desk::Report {
+class DRRireki : public desk::ColumnReport {
     Q_OBJECT
 
 public:
@@ -15,9 +15,6 @@ public:
              QObject* parent = nullptr);
 
     static QString query(const QString& condition);
-
-private:
-    void layOut();
 };
 
 } // namespace bookingapp

@@ -2,17 +2,16 @@
 
 #include "ui_FrmReservation.h"
 
-#include "CompanyValues.h"
 #include "DRyoyaku.h"
 #include "FrmRireki.h"
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -24,6 +23,7 @@ namespace bookingapp {
 namespace {
 
 const QString receivedFormat = QStringLiteral("yyyy/MM/dd");
+const QString amountFormat = QStringLiteral("#,##0");
 
 void refuse(QWidget* parent, const QString& text) {
     desk::dialogs().message(parent, text, QStringLiteral("警告"), desk::Dialogs::Icon::Critical);
@@ -56,20 +56,21 @@ FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
     for (int column : {0, 2, 3})
         list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
 
-    const auto guard = [this](void (FrmReservation::*handler)()) {
-        return [this, handler] {
-            desk::guarded(this, [this, handler] { (this->*handler)(); });
-        };
-    };
-    connect(m_ui->CmdRd, &QPushButton::clicked, this, guard(&FrmReservation::CmdRd_Click));
-    connect(m_ui->CmdCall, &QPushButton::clicked, this, guard(&FrmReservation::CmdCall_Click));
-    connect(m_ui->CmdEdit, &QPushButton::clicked, this, guard(&FrmReservation::CmdEdit_Click));
-    connect(m_ui->CmdDelete, &QPushButton::clicked, this, guard(&FrmReservation::CmdDelete_Click));
-    connect(m_ui->CmdPrint, &QPushButton::clicked, this, guard(&FrmReservation::CmdPrint_Click));
-    connect(m_ui->CmdRireki, &QPushButton::clicked, this, guard(&FrmReservation::CmdRireki_Click));
+    desk::onClicked(m_ui->CmdRd, this, &FrmReservation::CmdRd_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmReservation::CmdCall_Click);
+    desk::onClicked(m_ui->CmdEdit, this, &FrmReservation::CmdEdit_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmReservation::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdPrint, this, &FrmReservation::CmdPrint_Click);
+    desk::onClicked(m_ui->CmdRireki, this, &FrmReservation::CmdRireki_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_ui->DTPicker1, &QDateEdit::dateChanged, this,
-            [this](const QDate& date) { desk::guarded(this, [this, date] { DTPicker1_Change(date); }); });
+    desk::guardedConnect(m_ui->DTPicker1, &QDateEdit::dateChanged, this, &FrmReservation::DTPicker1_Change);
+
+    // Leaving, calling up another reservation over the entry and browsing the list never
+    // wait for a date part to be put right.
+    for (QWidget* leaveOnly : std::initializer_list<QWidget*>{m_ui->CmdEnd, m_ui->CmdCall, m_ui->DTPicker1})
+        calfield::DateTextBox::setLeaveOnly(leaveOnly);
+    // The clerk starts with the guest's name, never in an empty date box.
+    m_ui->RvtxtCliant->setFocus();
 
     // Load: a failure here goes back to the caller of ShowForm.
     move(0, 0);
@@ -129,7 +130,7 @@ void FrmReservation::fillList() {
             item->setText(0, desk::convert::textOf(rows->value(QStringLiteral("RvNo"))));
             item->setText(1, desk::convert::textOf(rows->value(QStringLiteral("RvName"))));
             item->setText(2, desk::convert::textOf(rows->value(QStringLiteral("RvClNumber"))));
-            item->setText(3, desk::convert::textOf(rows->value(QStringLiteral("RvBadget"))));
+            item->setText(3, desk::convert::formatValue(rows->value(QStringLiteral("RvBadget")), amountFormat));
             item->setText(4, desk::convert::textOf(rows->value(QStringLiteral("RvRemarks1"))));
             for (int column : {0, 2, 3})
                 item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
@@ -159,11 +160,10 @@ qint32 FrmReservation::shownNumber() const {
     return number;
 }
 
-void FrmReservation::readEntry(bookingsvc::ReservationClass& store) const {
+void FrmReservation::readEntry(bookingsvc::ReservationClass& store, const QDate& useDate) const {
     using namespace desk::convert;
-    const auto* date = m_ui->RvDateTextBox;
     store.setReserveNo(shownNumber());
-    store.setReserveDate(dateFromTexts(date->YearText(), date->MonthText(), date->DayText()));
+    store.setReserveDate(useDate);
     store.setCliantName(m_ui->RvtxtCliant->text());
     store.setZipCode(m_ui->RvtxtZipCode->text());
     store.setAddress1(m_ui->RvtxtAddress1->text());
@@ -185,35 +185,64 @@ void FrmReservation::setCalledUp(bool calledUp) {
     m_ui->CmdDelete->setEnabled(calledUp);
 }
 
+std::optional<QDate> FrmReservation::typedUseDate() const {
+    const auto* date = m_ui->RvDateTextBox;
+    return desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+}
+
+void FrmReservation::showMessage(const QString& text) {
+    m_ui->lbMessage->setText(text);
+}
+
 void FrmReservation::CmdRd_Click() {
     std::optional<desk::BusyCursor> busy(std::in_place);
+    showMessage({});
     if (missingInput()) {
         busy.reset();
         desk::dialogs().beep();
         refuse(this, QStringLiteral("未入力の項目があります！"));
         return;
     }
+    const std::optional<QDate> useDate = typedUseDate();
+    if (!useDate) {
+        busy.reset();
+        desk::refuseDate(this);
+        return;
+    }
 
+    const qint32 number = shownNumber();
+    bool taken = false;
     {
         const auto store = connectedStore();
         // The check and the insert in one transaction, so no other station slips in between.
         desk::Transaction transaction(store->connection());
-        if (store->ReserveNoCheck(shownNumber()) == 0) {
-            busy.reset();
-            desk::dialogs().beep();
-            desk::dialogs().beep();
-            refuse(this, QStringLiteral("予約番号の重複！"));
-            return;
+        taken = store->ReserveNoCheck(number) == 0;
+        if (!taken) {
+            readEntry(*store, *useDate);
+            store->setRecieveDate(QDate::currentDate());
+            store->Msave();
+            transaction.commit();
         }
-        readEntry(*store);
-        store->setRecieveDate(QDate::currentDate());
-        store->Msave();
-        transaction.commit();
+    } // a taken number rolls back here, before the clerk is told
+
+    if (taken) {
+        // Another desk saved this number meanwhile: the next free one is offered and the
+        // entry stays, so registering again is one key away.
+        proposeNumber();
+        busy.reset();
+        desk::dialogs().beep();
+        desk::dialogs().beep();
+        refuse(this, QStringLiteral("予約番号の重複！"));
+        showMessage(QStringLiteral("予約番号 %1 は使用済みのため、%2 に変更しました。")
+                        .arg(number)
+                        .arg(m_ui->RvlbReserveNo->text()));
+        return;
     }
 
     clearEntry();
     proposeNumber();
     fillList();
+    showMessage(QStringLiteral("予約番号 %1 を登録しました。").arg(number));
 }
 
 void FrmReservation::CmdCall_Click() {
@@ -258,49 +287,64 @@ void FrmReservation::CmdCall_Click() {
 
 void FrmReservation::CmdEdit_Click() {
     std::optional<desk::BusyCursor> busy(std::in_place);
+    showMessage({});
     if (missingInput()) {
         busy.reset();
         desk::dialogs().beep();
         return;
     }
+    const std::optional<QDate> useDate = typedUseDate();
+    if (!useDate) {
+        busy.reset();
+        desk::refuseDate(this);
+        return;
+    }
 
+    const qint32 number = shownNumber();
+    bool found = false;
     {
         const auto store = connectedStore();
         desk::Transaction transaction(store->connection());
         // The screen never shows the check-in mark: read it back so that a guest who has
         // already checked in keeps it and is not offered for a second check-in.
-        store->setReserveNo(shownNumber());
+        store->setReserveNo(number);
         store->EDsearch();
-        if (store->ReserveNo() == 0) {
-            busy.reset();
-            refuse(this, QStringLiteral("見つかりません！"));
-            return;
+        found = store->ReserveNo() != 0;
+        if (found) {
+            const bool checkedIn = store->CheckInFlg();
+            readEntry(*store, *useDate);
+            store->setRecieveDate(QDate::fromString(m_ui->lbRecieve->text(), receivedFormat));
+            store->setCheckInFlg(checkedIn);
+            store->Medit();
+            transaction.commit();
         }
-        const bool checkedIn = store->CheckInFlg();
-        readEntry(*store);
-        store->setRecieveDate(QDate::fromString(m_ui->lbRecieve->text(), receivedFormat));
-        store->setCheckInFlg(checkedIn);
-        store->Medit();
-        transaction.commit();
+    }
+    if (!found) {
+        busy.reset();
+        refuse(this, QStringLiteral("見つかりません！"));
+        return;
     }
 
     setCalledUp(false);
     fillList();
     clearEntry();
     proposeNumber();
+    showMessage(QStringLiteral("予約番号 %1 を訂正しました。").arg(number));
 }
 
 void FrmReservation::CmdDelete_Click() {
     std::optional<desk::BusyCursor> busy(std::in_place);
+    showMessage({});
     if (m_ui->lbRecieve->text().isEmpty()) {
         busy.reset();
         desk::dialogs().beep();
         return;
     }
 
+    const qint32 number = shownNumber();
     {
         const auto store = connectedStore();
-        store->setReserveNo(shownNumber());
+        store->setReserveNo(number);
         store->Mdelete();
     }
     setCalledUp(false);
@@ -308,20 +352,12 @@ void FrmReservation::CmdDelete_Click() {
     clearEntry();
     fillList();
     proposeNumber();
+    showMessage(QStringLiteral("予約番号 %1 を取り消しました。").arg(number));
 }
 
 void FrmReservation::CmdPrint_Click() {
     desk::BusyCursor busy;
-    auto* report = new DRyoyaku(m_context.DirPath(), shownNumber(), companyValues(m_context), this);
-    desk::ReportPreview* preview = nullptr;
-    try {
-        preview = report->showPreview(this);
-    } catch (...) {
-        delete report;
-        throw;
-    }
-    // The report lives as long as its preview.
-    report->setParent(preview);
+    desk::showReport(std::make_unique<DRyoyaku>(m_context.DirPath(), shownNumber(), m_context.profile()), this);
 }
 
 void FrmReservation::CmdRireki_Click() {

@@ -2,10 +2,12 @@
 
 #include "entry/ModuleContext.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class FrmReservation;
@@ -52,7 +54,11 @@ private:
     void clearEntry();
     void fillList();
     bool missingInput() const;
-    void readEntry(bookingsvc::ReservationClass& store) const;
+    void readEntry(bookingsvc::ReservationClass& store, const QDate& useDate) const;
+    // The use date the clerk typed, or nothing when the parts name no real day.
+    std::optional<QDate> typedUseDate() const;
+    // A confirmation in the window's message line; needs no answer.
+    void showMessage(const QString& text);
     // The number shown in RvlbReserveNo.
     qint32 shownNumber() const;
     void setCalledUp(bool calledUp);

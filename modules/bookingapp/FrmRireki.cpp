@@ -2,16 +2,15 @@
 
 #include "ui_FrmRireki.h"
 
-#include "CompanyValues.h"
 #include "DRRireki.h"
 #include "arrivalsvc/CheckInClass.h"
 #include "convert/Convert.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
-#include "report/ReportPreview.h"
+#include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -30,8 +29,13 @@ QString cellText(const QVariant& value) {
     return value.toString();
 }
 
+// A period date as typed; parts that name no real day are refused with the screen's date message.
 QDate periodDate(const calfield::DateTextBox* box) {
-    return desk::convert::dateFromTexts(box->YearText(), box->MonthText(), box->DayText());
+    const std::optional<QDate> date = desk::convert::strictDate(box->YearText(), box->MonthText(), box->DayText());
+    if (!date)
+        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
+                                    QStringLiteral("日付が正しくありません。"));
+    return *date;
 }
 
 } // namespace
@@ -64,11 +68,15 @@ FrmRireki::FrmRireki(desk::ModuleContext& context, QWidget* parent)
         list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
 
     connect(m_ui->Check1, &QCheckBox::toggled, this, [this](bool on) { m_ui->Frame5->setVisible(on); });
-    connect(m_ui->CmdSearch, &QPushButton::clicked, this,
-            [this] { desk::guarded(this, [this] { CmdSearch_Click(); }); });
-    connect(m_ui->CmdClear, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdClear_Click(); }); });
-    connect(m_ui->CmdPrint, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdPrint_Click(); }); });
+    desk::onClicked(m_ui->CmdSearch, this, &FrmRireki::CmdSearch_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmRireki::CmdClear_Click);
+    desk::onClicked(m_ui->CmdPrint, this, &FrmRireki::CmdPrint_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+
+    // Clearing the list, unticking the period and leaving never wait for a period date.
+    for (QWidget* leaveOnly : std::initializer_list<QWidget*>{m_ui->CmdClear, m_ui->CmdEnd, m_ui->Check1})
+        calfield::DateTextBox::setLeaveOnly(leaveOnly);
+    m_ui->RvtxtCliant->setFocus();
 
     move(0, 0);
 }
@@ -82,6 +90,8 @@ void FrmRireki::setSearchTexts(const QString& name, const QString& telNo) {
 
 void FrmRireki::setSearchBy(SearchBy option) {
     m_option1->button(option)->setChecked(true);
+    // The clerk goes on in the box the search is by.
+    (option == ByTelNo ? m_ui->RxtxtTelNo : m_ui->RvtxtCliant)->setFocus();
 }
 
 FrmRireki::SearchBy FrmRireki::searchBy() const {
@@ -135,7 +145,9 @@ void FrmRireki::CmdSearch_Click() {
     for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
         auto* item = new QTreeWidgetItem;
         for (int column = 0; column < 6; ++column) {
-            item->setText(column, cellText(rows->value(QLatin1String(sources[column]))));
+            const QVariant value = rows->value(QLatin1String(sources[column]));
+            item->setText(column,
+                          column == 4 ? desk::convert::formatValue(value, QStringLiteral("#,##0")) : cellText(value));
             if (column == 3 || column == 4)
                 item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
         }
@@ -154,17 +166,7 @@ void FrmRireki::CmdPrint_Click() {
                                 desk::Dialogs::Icon::Critical);
         return;
     }
-    desk::BusyCursor busy;
-    auto* report = new DRRireki(m_context.DirPath(), m_condition, companyValues(m_context), this);
-    desk::ReportPreview* preview = nullptr;
-    try {
-        preview = report->showPreview(this);
-    } catch (...) {
-        delete report;
-        throw;
-    }
-    // The report lives as long as its preview.
-    report->setParent(preview);
+    desk::showReport(std::make_unique<DRRireki>(m_context.DirPath(), m_condition, m_context.profile()), this);
 }
 
 void FrmRireki::setStatusText(const QString& text) {

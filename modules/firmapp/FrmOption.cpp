@@ -14,7 +14,11 @@ FrmOption::FrmOption(desk::ModuleContext& context, QWidget* parent)
     m_ui->setupUi(this);
     connect(m_ui->CmdEdit, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdEdit_Click(); }); });
     connect(m_ui->cmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    // Any change clears the last confirmation, so it never speaks of older values.
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textEdited, m_ui->lbMessage, &QLabel::clear);
     load();
+    m_ui->txtName->setFocus();
 }
 
 FrmOption::~FrmOption() = default;
@@ -48,6 +52,7 @@ void FrmOption::CmdEdit_Click() {
     profile.setMyEmail(m_ui->txtEmailAd->text());
     profile.setMyComment(m_ui->txtComment->text());
     profile.EditData();
+    m_ui->lbMessage->setText(QStringLiteral("会社情報を保存しました。"));
 }
 
 } // namespace firmapp

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QSettings>
 #include <QTimer>
@@ -31,6 +32,9 @@ TestWindow::TestWindow(desk::ModuleContext& context)
     connect(&m_context, &desk::ModuleContext::valueChanged, this,
             [this](const QString& name) { log(QStringLiteral("set %1=%2").arg(name, m_context.value(name))); });
 
+    auto* watcher = new QFileSystemWatcher({m_dir}, this);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &TestWindow::closeOnCommand);
+
     const int closeAfter = ini.value(QStringLiteral("closeAfterMs"), 0).toInt();
     if (closeAfter > 0)
         QTimer::singleShot(closeAfter, this, &QWidget::close);
@@ -41,6 +45,17 @@ TestWindow::~TestWindow() = default;
 void TestWindow::closeEvent(QCloseEvent* event) {
     log(QStringLiteral("closed pid=%1").arg(QCoreApplication::applicationPid()));
     event->accept();
+}
+
+void TestWindow::closeOnCommand() {
+    if (QFile::remove(m_dir + QStringLiteral("testapp.close")))
+        close();
+}
+
+bool TestWindow::event(QEvent* event) {
+    if (event->type() == QEvent::ZOrderChange)
+        log(QStringLiteral("raised pid=%1").arg(QCoreApplication::applicationPid()));
+    return QWidget::event(event);
 }
 
 void TestWindow::log(const QString& line) const {

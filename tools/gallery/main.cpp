@@ -1,14 +1,20 @@
-// Shows the date and number input controls side by side with an event log.
+// Shows the date and number input controls and an editable data grid (over a scratch data
+// directory) side by side with an event log.
 //   gallery [--screenshot FILE]   with --screenshot the window saves a picture of itself and quits.
 
 #include "calfield/DateTextBox.h"
+#include "data/Connection.h"
+#include "data/Schema.h"
 #include "digitfield/UserControl1.h"
+#include "ui/DataGridModel.h"
+#include "ui/DataGridView.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -33,6 +39,54 @@ void logEvents(digitfield::UserControl1* field, const QString& name, QPlainTextE
                      [line](int& code) { line(QStringLiteral("KeyPress %1").arg(code)); });
     QObject::connect(field, &digitfield::UserControl1::Change, log,
                      [line, field] { line(QStringLiteral("Change \"%1\"").arg(field->Text())); });
+}
+
+void logEvents(desk::DataGridView* grid, QPlainTextEdit* log) {
+    auto line = [log](const QString& text) {
+        log->appendPlainText(QStringLiteral("明細: ") + text);
+    };
+    QObject::connect(grid, &desk::DataGridView::cellEditCommitted, log, [line](int row, int column) {
+        line(QStringLiteral("cellEditCommitted row %1 column %2").arg(row).arg(column));
+    });
+    QObject::connect(grid, &desk::DataGridView::keyPressed, log, [line](int& key, Qt::KeyboardModifiers, int column) {
+        line(QStringLiteral("keyPressed %1 column %2").arg(key).arg(column));
+    });
+    QObject::connect(grid, &desk::DataGridView::rowAboutToBeDeleted, log,
+                     [line](int row, const QVariantList&) { line(QStringLiteral("rowAboutToBeDeleted %1").arg(row)); });
+}
+
+// The sales lines grid as the sales window shows it, over a scratch copy of the work table.
+desk::DataGridView* salesGrid(const QString& dirPath, QWidget* parent) {
+    desk::Schema::createDataDirectory(dirPath);
+    const auto connection = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
+    const QString amount = QStringLiteral("#,##0");
+    const desk::GridColumns columns{
+        {QStringLiteral("コード"), QStringLiteral("BTCmCode"), 60, left, {}, true},
+        {QStringLiteral("     商品名"), QStringLiteral("BTCMname"), 120, left, {}, true},
+        {QStringLiteral("    摘要"), QStringLiteral("BTSpec"), 90, left, {}, true},
+        {QStringLiteral(" 数量"), QStringLiteral("BTQuantity"), 50, right, amount, true},
+        {QStringLiteral(" 単価"), QStringLiteral("BTUnitprice"), 70, right, amount, true},
+        {QStringLiteral("   小計"), QStringLiteral("BTSubtotal1"), 80, right, amount, false},
+        {QStringLiteral("    合計"), QStringLiteral("BTSubtotal2"), 80, right, amount, false},
+    };
+    auto* grid = new desk::DataGridView(parent);
+    auto* model = new desk::DataGridModel(grid);
+    model->open(connection, QStringLiteral("BTTempSalesDetail"), columns);
+    // Two lines written as the clerk would, on the new-row line.
+    model->setRowValues(0, {{0, QStringLiteral("101")},
+                            {1, QStringLiteral("夕食 会席")},
+                            {2, QStringLiteral("2名様")},
+                            {3, 2},
+                            {4, 6500},
+                            {5, 13000},
+                            {6, 15730}});
+    model->setRowValues(
+        1, {{0, QStringLiteral("301")}, {1, QStringLiteral("ビール")}, {3, 3}, {4, 650}, {5, 1950}, {6, 2145}});
+    grid->setGridModel(model, columns);
+    grid->setMinimumHeight(150);
+    return grid;
 }
 
 } // namespace
@@ -88,10 +142,16 @@ int main(int argc, char* argv[]) {
     rightAligned->setText(QStringLiteral("-1250.5"));
     form->addRow(QStringLiteral("数値（右寄せ）"), rightAligned);
 
+    QTemporaryDir scratch;
+    layout->addWidget(new QLabel(QStringLiteral("売上明細（入力できます。Shift+Space で行選択、Delete で行削除）")));
+    desk::DataGridView* grid = salesGrid(scratch.path() + QLatin1Char('/'), &window);
+    layout->addWidget(grid);
+    logEvents(grid, log);
+
     layout->addWidget(new QLabel(QStringLiteral("イベント")));
     layout->addWidget(log);
     window.setWindowTitle(QStringLiteral("入力コントロール"));
-    window.resize(420, 380);
+    window.resize(640, 640);
     window.show();
 
     if (parser.isSet(screenshot)) {

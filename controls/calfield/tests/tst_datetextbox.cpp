@@ -3,10 +3,12 @@
 #include "testsupport/Widgets.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -34,6 +36,29 @@ struct Form {
     QLineEdit* box(const QString& name) const { return child<QLineEdit>(first, name); }
 };
 
+// A dialog holding a date control, its default button 登録 and the leave-only 終わり.
+struct ActionForm {
+    QDialog window;
+    DateTextBox* date = new DateTextBox(&window);
+    QPushButton* commit = new QPushButton(QStringLiteral("登録(&R)"), &window);
+    QPushButton* leave = new QPushButton(QStringLiteral("終わり(&E)"), &window);
+    int committed = 0;
+    int left = 0;
+
+    ActionForm() {
+        auto* layout = new QHBoxLayout(&window);
+        layout->addWidget(date);
+        layout->addWidget(commit);
+        layout->addWidget(leave);
+        commit->setDefault(true);
+        DateTextBox::setLeaveOnly(leave);
+        QObject::connect(commit, &QPushButton::clicked, [this] { ++committed; });
+        QObject::connect(leave, &QPushButton::clicked, [this] { ++left; });
+        window.show();
+        window.activateWindow();
+    }
+};
+
 QStringList texts(std::initializer_list<const char*> items) {
     QStringList result;
     for (const char* item : items)
@@ -50,6 +75,10 @@ private slots:
     void leaveChecks_data();
     void leaveChecks();
     void refusalDoesNotCheckTheNextControl();
+    void refusedPartStopsTheAction_data();
+    void refusedPartStopsTheAction();
+    void closingIsNeverChecked();
+    void formTabOrderPassesThroughTheParts();
     void typing_data();
     void typing();
     void keyPressHandlerReplacesOrDrops();
@@ -246,6 +275,112 @@ void TestDateTextBox::refusalDoesNotCheckTheNextControl() {
     QCoreApplication::processEvents();
     QCOMPARE(script.messageTexts(), QStringList{QStringLiteral("30までの数を入力してください。")});
     QCOMPARE(QApplication::focusWidget(), day);
+}
+
+void TestDateTextBox::refusedPartStopsTheAction_data() {
+    QTest::addColumn<QString>("way"); // mouse, key (access key), enter
+    QTest::addColumn<bool>("toLeave");
+    QTest::addColumn<QStringList>("parts");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("message"); // empty: the button acts
+
+    const QStringList year202{QStringLiteral("202"), QString(), QString()};
+    const QStringList april31{QStringLiteral("2024"), QStringLiteral("4"), QStringLiteral("31")};
+    const QStringList april30{QStringLiteral("2024"), QStringLiteral("4"), QStringLiteral("30")};
+    const QString four = QStringLiteral("4桁で年号を入力してください。");
+    const QString d30 = QStringLiteral("30までの数を入力してください。");
+    const QString year = QStringLiteral("TextYear");
+    const QString day = QStringLiteral("TextDay");
+    for (const QString way : {QStringLiteral("mouse"), QStringLiteral("key"), QStringLiteral("enter")}) {
+        QTest::addRow("%s: year 202", qPrintable(way)) << way << false << year202 << year << four;
+        QTest::addRow("%s: April 31", qPrintable(way)) << way << false << april31 << day << d30;
+        QTest::addRow("%s: April 30 acts", qPrintable(way)) << way << false << april30 << day << QString();
+    }
+    for (const QString way : {QStringLiteral("mouse"), QStringLiteral("key")}) {
+        QTest::addRow("%s: leave-only with year 202", qPrintable(way)) << way << true << year202 << year << QString();
+        QTest::addRow("%s: leave-only with April 31", qPrintable(way)) << way << true << april31 << day << QString();
+    }
+}
+
+void TestDateTextBox::refusedPartStopsTheAction() {
+    QFETCH(QString, way);
+    QFETCH(bool, toLeave);
+    QFETCH(QStringList, parts);
+    QFETCH(QString, box);
+    QFETCH(QString, message);
+
+    desk::test::ScriptedDialogs script;
+    ActionForm form;
+    QVERIFY(QTest::qWaitForWindowActive(&form.window));
+    form.date->setYearText(parts[0]);
+    form.date->setMonthText(parts[1]);
+    form.date->setDayText(parts[2]);
+    auto* part = child<QLineEdit>(form.date, box);
+    part->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), part);
+
+    QPushButton* button = toLeave ? form.leave : form.commit;
+    if (way == QLatin1String("mouse"))
+        QTest::mouseClick(button, Qt::LeftButton);
+    else if (way == QLatin1String("key"))
+        QTest::keyClick(part, toLeave ? Qt::Key_E : Qt::Key_R, Qt::AltModifier);
+    else
+        QTest::keyClick(part, Qt::Key_Return);
+    QTest::qWait(250); // an access key clicks after a short animation
+
+    const int acted = toLeave ? form.left : form.committed;
+    if (message.isEmpty()) {
+        QCOMPARE(acted, 1);
+        QVERIFY(script.messages().isEmpty());
+        return;
+    }
+    QCOMPARE(acted, 0);
+    QCOMPARE(form.left + form.committed, 0);
+    QCOMPARE(script.messageTexts(), QStringList{message});
+    QCOMPARE(QApplication::focusWidget(), part);
+    QVERIFY(!form.commit->isDown());
+}
+
+void TestDateTextBox::closingIsNeverChecked() {
+    desk::test::ScriptedDialogs script;
+    Form form;
+    QVERIFY(QTest::qWaitForWindowActive(&form.window));
+    form.first->setYearText(QStringLiteral("202"));
+    form.box(QStringLiteral("TextYear"))->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form.box(QStringLiteral("TextYear")), Qt::Key_Escape);
+    QVERIFY(form.window.close());
+    QCoreApplication::processEvents();
+    QVERIFY(script.messages().isEmpty());
+    QVERIFY(!form.window.isVisible());
+}
+
+void TestDateTextBox::formTabOrderPassesThroughTheParts() {
+    // Created in another order than the form's tab order, as a designer form may be.
+    QWidget window;
+    auto* after = new QLineEdit(&window);
+    auto* date = new DateTextBox(&window);
+    auto* before = new QLineEdit(&window);
+    auto* layout = new QHBoxLayout(&window);
+    layout->addWidget(before);
+    layout->addWidget(date);
+    layout->addWidget(after);
+    QWidget::setTabOrder(before, date);
+    QWidget::setTabOrder(date, after);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    date->setYearText(QStringLiteral("2024"));
+    date->setMonthText(QStringLiteral("4"));
+    date->setDayText(QStringLiteral("30"));
+
+    before->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{QStringLiteral("TextYear"), QStringLiteral("TextMonth"), QStringLiteral("TextDay"),
+                                   QString()}));
+    QCOMPARE(QApplication::focusWidget(), after);
 }
 
 void TestDateTextBox::typing_data() {

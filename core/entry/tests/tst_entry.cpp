@@ -2,16 +2,22 @@
 #include "entry/EntryRegistry.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
+
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using desk::EntryClass;
 using desk::EntryError;
@@ -19,24 +25,46 @@ using desk::EntryRegistry;
 
 namespace {
 
+// Waits until a process has ended, without polling: a pid file descriptor becomes
+// readable when the process is gone. The modules are started detached, but this test
+// program is their subreaper (see initTestCase), so it also reaps them here and no
+// zombie outlives the wait. False when the process is still running after timeoutMs.
+bool waitForExit(qint64 pid, int timeoutMs) {
+    const int fd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+    if (fd < 0)
+        return errno == ESRCH;
+    pollfd ready{fd, POLLIN, 0};
+    const bool ended = ::poll(&ready, 1, timeoutMs) > 0;
+    ::close(fd);
+    if (ended)
+        ::waitpid(pid_t(pid), nullptr, WNOHANG);
+    return ended;
+}
+
 // A data directory for one run of testapp, with its instructions and its log.
 class TestAppDir {
 public:
-    explicit TestAppDir(int closeAfterMs) {
+    explicit TestAppDir(int closeAfterMs = 0) {
         QSettings ini(path() + QStringLiteral("testapp.ini"), QSettings::IniFormat);
         ini.setValue(QStringLiteral("closeAfterMs"), closeAfterMs);
     }
     ~TestAppDir() {
         // Every testapp this directory saw must be gone before the next test reaches the
-        // same socket; one that outstays its closing time is ended by its id.
+        // same socket: told to close, waited for, and ended by its id if it will not go.
+        requestClose();
         for (qint64 pid : pids()) {
-            QElapsedTimer clock;
-            clock.start();
-            while (::kill(static_cast<pid_t>(pid), 0) == 0 && clock.elapsed() < 10000)
-                QTest::qWait(50);
-            if (::kill(static_cast<pid_t>(pid), 0) == 0)
+            if (!waitForExit(pid, 10000)) {
                 ::kill(static_cast<pid_t>(pid), SIGTERM);
+                waitForExit(pid, 5000);
+            }
         }
+    }
+
+    // Asks the running testapp to close its window, as a clerk would.
+    void requestClose() const {
+        QFile command(path() + QStringLiteral("testapp.close"));
+        if (command.open(QIODevice::WriteOnly))
+            command.close();
     }
 
     QString path() const { return m_dir.path() + QLatin1Char('/'); }
@@ -63,10 +91,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-bool processGone(qint64 pid) {
-    return ::kill(static_cast<pid_t>(pid), 0) != 0;
-}
-
 } // namespace
 
 class TestEntry : public QObject {
@@ -79,6 +103,8 @@ private slots:
     void valueSetAfterShowFormReachesModule();
     void closedWindowLoadsAfresh();
     void modalShowFormReturnsAfterClose();
+    void modalWindowComesForwardWhenCallerIsUsed();
+    void closedWindowIsReportedToTheCaller();
     void failuresComeBackAsErrors_data();
     void failuresComeBackAsErrors();
 
@@ -88,6 +114,9 @@ private:
 };
 
 void TestEntry::initTestCase() {
+    // Detached modules become children of this program when their starter ends, so that
+    // the tests can wait for them and reap them.
+    QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
     m_binDir = qEnvironmentVariable("DESK_BIN_DIR", QCoreApplication::applicationDirPath());
     QVERIFY2(QFileInfo(m_binDir + QStringLiteral("/testapp")).isExecutable(), qPrintable(m_binDir));
     m_registry.setProgramsDir(m_binDir);
@@ -118,7 +147,7 @@ void TestEntry::outsideRegistrations() {
 }
 
 void TestEntry::secondShowFormReachesSameWindow() {
-    TestAppDir dir(4000);
+    TestAppDir dir;
     {
         auto first = m_registry.create(QStringLiteral("testapp.Class1"));
         first->setDirPath(dir.path());
@@ -141,7 +170,7 @@ void TestEntry::secondShowFormReachesSameWindow() {
 }
 
 void TestEntry::valueSetAfterShowFormReachesModule() {
-    TestAppDir dir(4000);
+    TestAppDir dir;
     auto entry = m_registry.create(QStringLiteral("testapp.Class1"));
     entry->setDirPath(dir.path());
     entry->setMyFaxNo(QStringLiteral("03-1111"));
@@ -152,24 +181,24 @@ void TestEntry::valueSetAfterShowFormReachesModule() {
 }
 
 void TestEntry::closedWindowLoadsAfresh() {
-    TestAppDir dir(300);
+    TestAppDir dir;
     auto entry = m_registry.create(QStringLiteral("testapp.Class1"));
     entry->setDirPath(dir.path());
     entry->ShowForm();
+    dir.requestClose();
     QTRY_COMPARE_WITH_TIMEOUT(dir.linesStarting(QStringLiteral("closed")).size(), 1, 5000);
     // Its last window closed, the module program ends by itself.
-    const qint64 firstPid = dir.pids().value(0);
-    QTRY_VERIFY_WITH_TIMEOUT(processGone(firstPid), 5000);
+    QVERIFY(waitForExit(dir.pids().value(0), 5000));
 
     // Showing through the same entry object reaches a fresh program that loads again.
     entry->ShowForm();
     QCOMPARE(dir.linesStarting(QStringLiteral("load")).size(), 2);
-    QVERIFY(dir.log().last().contains(QStringLiteral("load")));
-    QVERIFY(dir.log().last().contains(QStringLiteral("dir=") + dir.path()));
+    QVERIFY(dir.linesStarting(QStringLiteral("(load|closed)")).last().startsWith(QStringLiteral("load")));
+    QVERIFY(dir.linesStarting(QStringLiteral("load")).last().contains(QStringLiteral("dir=") + dir.path()));
 }
 
 void TestEntry::modalShowFormReturnsAfterClose() {
-    TestAppDir dir(800);
+    TestAppDir dir;
     auto entry = m_registry.create(QStringLiteral("testapp.StartCls"));
     entry->setDirPath(dir.path());
     QVERIFY_THROWS_EXCEPTION(EntryError, entry->setMyCompanyName(QStringLiteral("x")));
@@ -180,8 +209,26 @@ void TestEntry::modalShowFormReturnsAfterClose() {
     QVERIFY(QTest::qWaitForWindowExposed(&button));
     int clicks = 0;
     connect(&button, &QPushButton::clicked, this, [&] { ++clicks; });
-    QTimer::singleShot(300, &button, [&] { QTest::mouseClick(&button, Qt::LeftButton); });
-    QTimer::singleShot(300, &button, [&] { button.setText(QStringLiteral("待機中")); });
+    // Once the module's window is up, and while ShowForm waits for it: a click (which
+    // must not arrive), a repaint (which must), then the module's window is closed.
+    QFileSystemWatcher watcher({dir.path()});
+    const QString logFile = dir.path() + QStringLiteral("testapp.log");
+    bool closing = false;
+    const auto onChange = [&] {
+        if (closing)
+            return;
+        // The log appears with the module; its first line may be written just after.
+        if (QFile::exists(logFile) && !watcher.files().contains(logFile))
+            watcher.addPath(logFile);
+        if (dir.linesStarting(QStringLiteral("load")).isEmpty())
+            return;
+        closing = true;
+        QTest::mouseClick(&button, Qt::LeftButton);
+        button.setText(QStringLiteral("待機中"));
+        dir.requestClose();
+    };
+    connect(&watcher, &QFileSystemWatcher::directoryChanged, this, onChange);
+    connect(&watcher, &QFileSystemWatcher::fileChanged, this, onChange);
 
     entry->ShowForm();
 
@@ -191,6 +238,37 @@ void TestEntry::modalShowFormReturnsAfterClose() {
     QCOMPARE(button.text(), QStringLiteral("待機中"));
     QTest::mouseClick(&button, Qt::LeftButton);
     QCOMPARE(clicks, 1);
+}
+
+void TestEntry::modalWindowComesForwardWhenCallerIsUsed() {
+    TestAppDir dir(1500);
+    auto entry = m_registry.create(QStringLiteral("testapp.StartCls"));
+    entry->setDirPath(dir.path());
+    QPushButton button(QStringLiteral("メニュー"));
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    int raisedMeanwhile = -1;
+    QTimer::singleShot(600, &button, [&] {
+        raisedMeanwhile = dir.linesStarting(QStringLiteral("raised")).size();
+        QTest::mouseClick(&button, Qt::LeftButton);
+    });
+
+    entry->ShowForm();
+
+    QVERIFY2(raisedMeanwhile >= 1, "the window was raised when shown");
+    // The click on the waiting caller raised the module's window once more.
+    QCOMPARE(dir.linesStarting(QStringLiteral("raised")).size(), raisedMeanwhile + 1);
+}
+
+void TestEntry::closedWindowIsReportedToTheCaller() {
+    TestAppDir dir(400);
+    auto entry = m_registry.create(QStringLiteral("testapp.Class1"));
+    entry->setDirPath(dir.path());
+    int closed = 0;
+    entry->setOnWindowClosed([&] { ++closed; });
+    entry->ShowForm();
+    QCOMPARE(closed, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(closed, 1, 5000);
 }
 
 void TestEntry::failuresComeBackAsErrors_data() {
@@ -233,7 +311,7 @@ void TestEntry::failuresComeBackAsErrors() {
         registry.registerClass({classId, program, EntryClass::Show::Modeless, true, false});
     }
 
-    TestAppDir dir(0);
+    TestAppDir dir;
     const QString dataDir = missingDataDir ? dir.path() + QStringLiteral("gone/") : dir.path();
     QString message;
     try {

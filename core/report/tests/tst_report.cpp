@@ -3,8 +3,11 @@
 #include "data/DbError.h"
 #include "report/ListReport.h"
 #include "report/Report.h"
+#include "report/ReportPainter.h"
 #include "testsupport/TempDataDir.h"
 
+#include <QFontMetricsF>
+#include <QImage>
 #include <QPdfWriter>
 #include <QTest>
 
@@ -32,6 +35,8 @@ private slots:
     void handedOverRowSetKeepsItsRow();
     void failedJobIsReportedAsFailed();
     void pdfHasEveryPage();
+    void textFitsItsField_data();
+    void textFitsItsField();
     void listReportOverAnySource();
     void listReportOverDataDirectory_data();
     void listReportOverDataDirectory();
@@ -403,6 +408,54 @@ void TestReport::listReportOverDataDirectory() {
     QVERIFY(rows > 0);
     QCOMPARE(doc.byControl(QStringLiteral("Text1")).size(), rows);
     QCOMPARE(doc.byControl(QStringLiteral("PageNo")).size(), doc.pageCount);
+}
+
+void TestReport::textFitsItsField_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("lines"); // field height in lines of the original size
+    QTest::addColumn<QString>("outcome");
+    const QString companions = QStringLiteral("渡辺 健一、渡辺 さくら、渡辺 蓮");
+    QTest::newRow("fits as it is") << QStringLiteral("渡辺 健一") << 1.0 << QStringLiteral("same");
+    QTest::newRow("a little too wide: smaller")
+        << QStringLiteral("渡辺 健一、渡辺 さくら") << 1.0 << QStringLiteral("smaller");
+    QTest::newRow("far too wide, one line: ends with …") << companions + companions << 1.0 << QStringLiteral("elided");
+    QTest::newRow("far too wide, tall field: wraps") << companions + companions << 3.0 << QStringLiteral("wrapped");
+}
+
+void TestReport::textFitsItsField() {
+    QFETCH(QString, text);
+    QFETCH(double, lines);
+    QFETCH(QString, outcome);
+
+    QImage device(800, 200, QImage::Format_ARGB32);
+    device.setDotsPerMeterX(3780); // 96 dpi
+    device.setDotsPerMeterY(3780);
+    QFont font(desk::Report::fontFamily());
+    font.setPointSizeF(10);
+    const QFontMetricsF original(font, &device);
+    // A field as wide as "渡辺 健一、渡辺 さ" at the original size.
+    const QRectF field(0, 0, original.horizontalAdvance(QStringLiteral("渡辺 健一、渡辺 さ")),
+                       original.height() * lines + 1);
+
+    const auto fitted = desk::ReportPainter::fit(font, field, Qt::AlignLeft | Qt::AlignVCenter, text, &device);
+    const QFontMetricsF metrics(fitted.font, &device);
+    QVERIFY(fitted.font.pointSizeF() >= 7.5);
+    if (outcome == QLatin1String("same")) {
+        QCOMPARE(fitted.font.pointSizeF(), 10.0);
+        QCOMPARE(fitted.text, text);
+    } else if (outcome == QLatin1String("smaller")) {
+        QVERIFY(fitted.font.pointSizeF() < 10.0);
+        QCOMPARE(fitted.text, text);
+        QVERIFY(metrics.horizontalAdvance(text) <= field.width());
+    } else if (outcome == QLatin1String("elided")) {
+        QVERIFY(fitted.text.endsWith(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(fitted.text) <= field.width());
+        QVERIFY(fitted.flags & Qt::TextSingleLine);
+    } else {
+        QCOMPARE(fitted.text, text);
+        QVERIFY(fitted.flags & Qt::TextWrapAnywhere);
+        QVERIFY(metrics.boundingRect(field, fitted.flags, text).height() <= field.height());
+    }
 }
 
 QTEST_MAIN(TestReport)

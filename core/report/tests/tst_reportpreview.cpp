@@ -1,8 +1,11 @@
 #include "ReportFixture.h"
 
 #include "report/ReportPreview.h"
+#include "report/ShowReport.h"
+#include "data/DbError.h"
 #include "testsupport/Widgets.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
@@ -26,6 +29,7 @@ private slots:
     void previewDoesNotBlockAndClosesAway();
     void printsAfterReportIsGone();
     void zoomChangesScale();
+    void showReportHandsTheReportToItsPreview();
 };
 
 void TestReportPreview::navigation_data() {
@@ -177,6 +181,35 @@ void TestReportPreview::zoomChangesScale() {
     // 100% is A4 at screen size: 210 mm at 96 dpi.
     QVERIFY(qAbs(width100 - qRound(210 / 25.4 * 96 * preview->devicePixelRatioF())) <= 1);
     preview->close();
+}
+
+// The preview keeps the report as long as it is open; a report that cannot be composed
+// shows nothing, leaves nothing behind and reports its error.
+void TestReportPreview::showReportHandsTheReportToItsPreview() {
+    fixture::LineTable table(fixture::LineTable::count(3));
+    QWidget screen;
+    auto owned = std::make_unique<fixture::LinesReport>();
+    owned->setDataSource(table.rows());
+    QPointer<desk::Report> report = owned.get();
+    QPointer<desk::ReportPreview> preview = desk::showReport(std::move(owned), &screen);
+    QVERIFY(preview && preview->isVisible());
+    QCOMPARE(preview->document().byControl(u"Text1"_s).size(), 3);
+    desk::test::settle();
+    QVERIFY(report);
+    preview->close();
+    desk::test::settle();
+    QVERIFY(!preview);
+    QVERIFY(!report);
+
+    auto broken = std::make_unique<fixture::LinesReport>();
+    broken->detail().addField(u"Text9"_s, {0, 0, 10, 5}, u"NoSuchColumn"_s);
+    broken->setDataSource(table.rows());
+    report = broken.get();
+    const auto windowsBefore = QApplication::topLevelWidgets().size();
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, desk::showReport(std::move(broken), &screen));
+    QVERIFY(!report);
+    desk::test::settle();
+    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
 }
 
 QTEST_MAIN(TestReportPreview)

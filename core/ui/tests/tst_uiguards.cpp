@@ -4,14 +4,55 @@
 #include "testsupport/Widgets.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QVBoxLayout>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace desk;
+
+namespace {
+
+// A window with a box and a button whose handlers fail the way store calls can.
+class GuardedWindow : public QWidget {
+public:
+    GuardedWindow() {
+        auto* layout = new QVBoxLayout(this);
+        edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("txtCode"));
+        button = new QPushButton(QStringLiteral("登録(&R)"), this);
+        button->setObjectName(QStringLiteral("CmdRd"));
+        layout->addWidget(edit);
+        layout->addWidget(button);
+        guardedConnect(edit, &QLineEdit::textEdited, this, &GuardedWindow::codeEdited);
+        guardedConnect(edit, &QLineEdit::editingFinished, this, [this] { events << QStringLiteral("left"); });
+        onClicked(button, this, &GuardedWindow::CmdRd_Click);
+    }
+
+    void codeEdited(const QString& text) {
+        if (text == QStringLiteral("X"))
+            throw std::runtime_error("code X refused");
+        events << QStringLiteral("typed ") + text;
+    }
+    void CmdRd_Click() {
+        events << QStringLiteral("saved");
+        if (edit->text().isEmpty())
+            throw DbError(QStringLiteral("disk full"));
+    }
+
+    QLineEdit* edit = nullptr;
+    QPushButton* button = nullptr;
+    QStringList events;
+};
+
+} // namespace
 
 class TestUiGuards : public QObject {
     Q_OBJECT
@@ -25,6 +66,8 @@ private slots:
     void guardTurnsErrorsIntoMessages();
     void guardedSlotKeepsWindowUsable();
     void typeIntoTakesJapaneseText();
+    void guardedConnectKeepsErrorsInTheWindow();
+    void japaneseWhateverTheLocale();
 };
 
 void TestUiGuards::scriptedDialogsRecordAndAnswer() {
@@ -145,6 +188,63 @@ void TestUiGuards::typeIntoTakesJapaneseText() {
     QVERIFY(test::typeInto(&window, QStringLiteral("RvtxtCliant"), QStringLiteral("山田 太郎 O'Brien 03-1234")));
     QCOMPARE(edit->text(), QStringLiteral("山田 太郎 O'Brien 03-1234"));
     QVERIFY(!test::typeInto(&window, QStringLiteral("NoSuchBox"), QStringLiteral("x")));
+}
+
+// Handlers of every shape run inside the guard, and the input helpers use real events
+// (a mouse click takes the focus off the box first).
+void TestUiGuards::guardedConnectKeepsErrorsInTheWindow() {
+    test::ScriptedDialogs script;
+    GuardedWindow window;
+    QVERIFY(test::showActive(&window));
+
+    QVERIFY(test::typeInto(&window, QStringLiteral("txtCode"), QStringLiteral("X")));
+    QCOMPARE(script.messages().size(), 1);
+    QVERIFY(script.messages()[0].text.contains(QStringLiteral("code X refused")));
+
+    QVERIFY(test::typeInto(&window, QStringLiteral("txtCode"), QStringLiteral("A")));
+    QVERIFY(test::mouseClick(&window, QStringLiteral("CmdRd")));
+    QCOMPARE(window.events, (QStringList{QStringLiteral("typed A"), QStringLiteral("left"), QStringLiteral("saved")}));
+    QCOMPARE(script.messages().size(), 1);
+
+    window.events.clear();
+    window.edit->setFocus();
+    window.edit->clear();
+    test::pressAccessKey(&window, Qt::Key_R);
+    QCOMPARE(window.events, QStringList{QStringLiteral("saved")});
+    QCOMPARE(script.messages().size(), 2);
+    QVERIFY(script.messages()[1].text.contains(QStringLiteral("disk full")));
+    // Still usable after both failures.
+    QVERIFY(test::typeInto(&window, QStringLiteral("txtCode"), QStringLiteral("B")));
+    QCOMPARE(window.events.last(), QStringLiteral("typed B"));
+    // Closed before it goes, as on the desk: the box's last leave reaches a whole window.
+    window.close();
+}
+
+void TestUiGuards::japaneseWhateverTheLocale() {
+    QLocale::setDefault(QLocale::c());
+    useJapanese();
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    QCOMPARE(QLocale().dayName(1, QLocale::ShortFormat), QStringLiteral("月"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+
+    // The real boxes: one without a title of its own carries the suite's name.
+    QStringList titles;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                titles << box->windowTitle();
+                box->accept();
+            }
+        }
+    });
+    closer.start(20);
+    WidgetDialogs real;
+    real.message(nullptr, QStringLiteral("月を入力してください。"), QString(), Dialogs::Icon::None,
+                 Dialogs::Buttons::Ok);
+    real.message(nullptr, QStringLiteral("見つかりません！"), QStringLiteral("警告"), Dialogs::Icon::Critical,
+                 Dialogs::Buttons::Ok);
+    QCOMPARE(titles, (QStringList{QStringLiteral("テサロさん"), QStringLiteral("警告")}));
 }
 
 QTEST_MAIN(TestUiGuards)

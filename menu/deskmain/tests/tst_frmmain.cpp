@@ -25,6 +25,7 @@ struct Launch {
     QString classId;
     QStringList calls; // "DirPath=…", …, "ShowForm"
     bool released = false;
+    std::function<void()> closeWindow; // the module's window closes
 };
 
 class RecordingEntry : public desk::ModuleEntry {
@@ -39,6 +40,9 @@ public:
         m_launch->calls << QStringLiteral("ShowForm");
         if (m_failShow)
             throw desk::EntryError(QStringLiteral("プログラム「x」が見つかりません。"));
+        m_launch->closeWindow = [this] {
+            windowClosed();
+        };
     }
 
 private:
@@ -81,6 +85,8 @@ private slots:
     void failedLaunchIsExplained();
     void searchButton();
     void listButtonsOpenOnePreviewEach();
+    void listsFollowWhatModulesDid_data();
+    void listsFollowWhatModulesDid();
 
 private:
     std::unique_ptr<deskmain::FrmMain> loadedWindow(const QString& dir);
@@ -303,6 +309,49 @@ void TestFrmMain::listButtonsOpenOnePreviewEach() {
     for (desk::ReportPreview* p : previews())
         found |= p->document().byControl(QStringLiteral("Text1")).size() == 2;
     QVERIFY(found);
+}
+
+void TestFrmMain::listsFollowWhatModulesDid_data() {
+    QTest::addColumn<bool>("byActivation"); // else: the module window opened from here closes
+    QTest::newRow("main window active again") << true;
+    QTest::newRow("module window closed") << false;
+}
+
+void TestFrmMain::listsFollowWhatModulesDid() {
+    QFETCH(bool, byActivation);
+
+    TempDataDir data;
+    const auto window = loadedWindow(data.path());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseClick(toolButton(*window, QStringLiteral("予約")), Qt::LeftButton);
+    QCOMPARE(m_launches.size(), size_t(1));
+
+    // Meanwhile the modules book a guest for today and check another in.
+    QWidget moduleWindow;
+    if (byActivation) {
+        moduleWindow.show();
+        moduleWindow.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&moduleWindow));
+    }
+    const QDate today = QDate::currentDate();
+    fixture::addReservation(data.path(), 3, today, QStringLiteral("新規 予約"), QStringLiteral("03-1"));
+    fixture::addStay(data.path(), QStringLiteral("B-1"), today, QStringLiteral("到着 花子"), QStringLiteral("301"),
+                     false);
+    auto* reservations = window->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+    auto* inHouse = window->findChild<QTreeWidget*>(QStringLiteral("ListView2"));
+    QCOMPARE(reservations->topLevelItemCount(), 0);
+
+    if (byActivation) {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    } else {
+        m_launches.front()->closeWindow();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(rowsOf(reservations), QStringList{QStringLiteral("3|新規 予約|2||03-1")});
+    QCOMPARE(inHouse->topLevelItemCount(), 1);
+    QCOMPARE(inHouse->topLevelItem(0)->text(1), QStringLiteral("到着 花子"));
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
+
 using namespace desk::test;
 using namespace Qt::StringLiterals;
 using bookingapp::FrmReservation;
@@ -97,6 +99,17 @@ void fillEntry(FrmReservation& w) {
     enter(&w, QStringLiteral("RvtxtBadget"), QStringLiteral("15000"));
 }
 
+// Scripted dialogs that also run a step of the test whenever a message box is shown.
+class HookedDialogs : public ScriptedDialogs {
+public:
+    std::function<void()> onMessage;
+    Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
+        if (onMessage)
+            onMessage();
+        return ScriptedDialogs::message(parent, text, title, icon, buttons);
+    }
+};
+
 bool inNewEntryState(const FrmReservation& w) {
     return child<QPushButton>(&w, QStringLiteral("CmdRd"))->isEnabled() &&
            !child<QPushButton>(&w, QStringLiteral("CmdEdit"))->isEnabled() &&
@@ -116,6 +129,11 @@ private slots:
     void requiredFields_data();
     void requiredFields();
     void takenNumberIsRefused();
+    void impossibleDatesAreRefused_data();
+    void impossibleDatesAreRefused();
+    void refusedDatePartStopsTheButton_data();
+    void refusedDatePartStopsTheButton();
+    void leavingAndBrowsingNeverWaitForTheDate();
     void callUp_data();
     void callUp();
     void correctKeepsCheckInMark_data();
@@ -130,7 +148,7 @@ private slots:
 
 private:
     std::unique_ptr<TempDataDir> m_data;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<HookedDialogs> m_dialogs;
     std::unique_ptr<desk::ModuleContext> m_context;
     QString dir() const { return m_data->path(); }
 };
@@ -138,7 +156,7 @@ private:
 void TestFrmReservation::init() {
     m_data = std::make_unique<TempDataDir>();
     QVERIFY(m_data->isValid());
-    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_dialogs = std::make_unique<HookedDialogs>();
     m_context = std::make_unique<desk::ModuleContext>();
     m_context->setDirPath(dir());
 }
@@ -166,8 +184,9 @@ void TestFrmReservation::registerReadsTheEntry_data() {
     QTest::newRow("leading number of the text")
         << u"3人"_s << u"12000円"_s << april10 << 3 << 12000 << QDate(2024, 4, 10);
     QTest::newRow("no number counts 0") << u"ニ"_s << u"応相談"_s << april10 << 0 << 0 << QDate(2024, 4, 10);
-    QTest::newRow("30 February rolls into March")
-        << u"2"_s << u"9800"_s << QStringList{u"2002"_s, u"2"_s, u"30"_s} << 2 << 9800 << QDate(2002, 3, 2);
+    QTest::newRow("full-width digits of the input method")
+        << u"２人"_s << u"１２０００"_s << QStringList{u"２０２４"_s, u"０４"_s, u"１０"_s} << 2 << 12000
+        << QDate(2024, 4, 10);
     QTest::newRow("29 February of a leap year")
         << u"2"_s << u"9800"_s << QStringList{u"2024"_s, u"2"_s, u"29"_s} << 2 << 9800 << QDate(2024, 2, 29);
 }
@@ -189,6 +208,7 @@ void TestFrmReservation::registerReadsTheEntry() {
     enter(&w, QStringLiteral("RvtxtGroupeName"), QStringLiteral("大野's 会"));
     QVERIFY(click(&w, QStringLiteral("CmdRd")));
     QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(textOf(&w, QStringLiteral("lbMessage")), QStringLiteral("予約番号 1 を登録しました。"));
 
     const auto r = stored(dir(), 1);
     QCOMPARE(r->ReserveNo(), 1);
@@ -240,21 +260,174 @@ void TestFrmReservation::requiredFields() {
 }
 
 void TestFrmReservation::takenNumberIsRefused() {
+    // The refusal is shown only after the transaction is over: another desk saving into
+    // the same file at that moment does not wait for the clerk (no busy wait allowed).
+    QStringList otherDeskErrors;
+    m_dialogs->onMessage = [&] {
+        try {
+            const auto other = desk::Connection::open(dir(), QLatin1String(desk::DbFile::Reservation));
+            other->exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+            other->exec(QStringLiteral("UPDATE Reserve SET RvRemarks1 = 'other desk' WHERE RvNo = 1"));
+        } catch (const desk::DbError& e) {
+            otherDeskErrors << e.message();
+        }
+    };
     FrmReservation w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     // Another station registers the proposed number first.
     book(dir(), {1, QDate(2024, 4, 10), QStringLiteral("先客"), QStringLiteral("1")});
     fillEntry(w);
-    QVERIFY(click(&w, QStringLiteral("CmdRd")));
+    child<QLineEdit>(&w, QStringLiteral("RvtxtCliant"))->setFocus();
+    QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("予約番号の重複！")});
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("予約番号の重複！")});
+    QCOMPARE(otherDeskErrors, QStringList());
     QCOMPARE(m_dialogs->messages()[0].icon, Icon::Critical);
     QCOMPARE(m_dialogs->beeps(), 2);
     QCOMPARE(reservationCount(dir()), 1);
     QCOMPARE(stored(dir(), 1)->CliantName(), QStringLiteral("先客"));
-    // No new number is proposed and the entry is kept.
-    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("1"));
+    // The next free number is proposed and the entry is kept: one key registers it.
+    QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("2"));
     QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("山田太郎"));
     QVERIFY(QApplication::overrideCursor() == nullptr);
+
+    m_dialogs->onMessage = nullptr;
+    QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(reservationCount(dir()), 2);
+    QCOMPARE(stored(dir(), 2)->CliantName(), QStringLiteral("山田太郎"));
+    QCOMPARE(textOf(&w, QStringLiteral("lbMessage")), QStringLiteral("予約番号 2 を登録しました。"));
+    QCOMPARE(m_dialogs->messages().size(), 1);
+}
+
+void TestFrmReservation::impossibleDatesAreRefused_data() {
+    QTest::addColumn<bool>("correcting");
+    QTest::addColumn<QStringList>("parts");
+    const QList<std::pair<const char*, QStringList>> dates{
+        {"30 February", {u"2002"_s, u"2"_s, u"30"_s}},
+        {"29 February of a common year", {u"2023"_s, u"2"_s, u"29"_s}},
+        {"day 0", {u"2027"_s, u"3"_s, u"0"_s}},
+        {"April 31 with the month written 04", {u"2024"_s, u"04"_s, u"31"_s}},
+        {"month 13", {u"2024"_s, u"13"_s, u"1"_s}},
+    };
+    for (const auto& [name, parts] : dates) {
+        QTest::addRow("register: %s", name) << false << parts;
+        QTest::addRow("correct: %s", name) << true << parts;
+    }
+}
+
+void TestFrmReservation::impossibleDatesAreRefused() {
+    QFETCH(bool, correcting);
+    QFETCH(QStringList, parts);
+
+    if (correcting)
+        book(dir(), {3, QDate(2024, 5, 3), QStringLiteral("鈴木"), QStringLiteral("1")});
+    FrmReservation w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    if (correcting) {
+        m_dialogs->pushInput(QStringLiteral("3"));
+        QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("鈴木"));
+    } else {
+        fillEntry(w);
+    }
+    // Written past the boxes' own checks, as a month typed "04" passes them.
+    setUseDate(w, parts[0], parts[1], parts[2]);
+    child<QLineEdit>(&w, QStringLiteral("RvtxtCliant"))->setFocus();
+    QTest::keyClick(&w, correcting ? Qt::Key_T : Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("日付が正しくありません。")});
+
+    QCOMPARE(m_dialogs->messages()[0].title, QStringLiteral("警告"));
+    QCOMPARE(m_dialogs->messages()[0].icon, Icon::Critical);
+    QCOMPARE(reservationCount(dir()), correcting ? 1 : 0);
+    if (correcting)
+        QCOMPARE(stored(dir(), 3)->ReserveDate(), QDate(2024, 5, 3));
+    // The entry stays as typed.
+    QCOMPARE(child<calfield::DateTextBox>(&w, QStringLiteral("RvDateTextBox"))->DayText(), parts[2]);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestFrmReservation::refusedDatePartStopsTheButton_data() {
+    QTest::addColumn<QString>("typed"); // year, month, day as the clerk types them
+    QTest::addColumn<QString>("leaving");
+    QTest::addColumn<bool>("byMouse");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("April 31, mouse") << u"2024 4 31"_s << u"TextDay"_s << true << u"30までの数を入力してください。"_s;
+    QTest::newRow("April 31, access key")
+        << u"2024 4 31"_s << u"TextDay"_s << false << u"30までの数を入力してください。"_s;
+    QTest::newRow("year 202, mouse") << u"202"_s << u"TextYear"_s << true << u"4桁で年号を入力してください。"_s;
+    QTest::newRow("year 202, access key") << u"202"_s << u"TextYear"_s << false << u"4桁で年号を入力してください。"_s;
+}
+
+void TestFrmReservation::refusedDatePartStopsTheButton() {
+    QFETCH(QString, typed);
+    QFETCH(QString, leaving);
+    QFETCH(bool, byMouse);
+    QFETCH(QString, message);
+
+    FrmReservation w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    fillEntry(w);
+    setUseDate(w, {}, {}, {});
+    // The clerk types the date part by part, tabbing on.
+    const QStringList parts = typed.split(u' ');
+    const QStringList boxes{u"TextYear"_s, u"TextMonth"_s, u"TextDay"_s};
+    auto* date = child<calfield::DateTextBox>(&w, QStringLiteral("RvDateTextBox"));
+    child<QLineEdit>(date, boxes[0])->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < parts.size(); ++i) {
+        QTest::keyClicks(QApplication::focusWidget(), parts[i]);
+        if (i + 1 < parts.size())
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(date, leaving));
+
+    if (byMouse)
+        QTest::mouseClick(child<QPushButton>(&w, QStringLiteral("CmdRd")), Qt::LeftButton);
+    else
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+    QTest::qWait(250);
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(reservationCount(dir()), 0);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(date, leaving));
+    QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("山田太郎"));
+}
+
+void TestFrmReservation::leavingAndBrowsingNeverWaitForTheDate() {
+    const QDate today = QDate::currentDate();
+    book(dir(), {1, today, QStringLiteral("今日の客"), QStringLiteral("1")});
+    book(dir(), {2, today.addDays(1), QStringLiteral("明日の客"), QStringLiteral("2")});
+    FrmReservation w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // The window opens in the name box, never in an empty date box; lists show amounts as reports do.
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&w, QStringLiteral("RvtxtCliant")));
+    auto* list = child<QTreeWidget>(&w, QStringLiteral("ListView1"));
+    QCOMPARE(list->topLevelItem(0)->text(3), QStringLiteral("12,000"));
+    QVERIFY(list->topLevelItem(0)->textAlignment(3) & Qt::AlignRight);
+
+    // The day picker is used with the year box left at "202".
+    auto* year = child<QLineEdit>(&w, QStringLiteral("TextYear"));
+    year->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(year, QStringLiteral("202"));
+    auto* picker = child<QDateEdit>(&w, QStringLiteral("DTPicker1"));
+    QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(10, picker->height() / 2));
+    QCOMPARE(QApplication::focusWidget(), picker);
+    QTest::keyClick(picker, Qt::Key_Up);
+    QTest::keyClick(picker, Qt::Key_Up);
+    QCoreApplication::processEvents();
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(picker->date() != today);
+    QCOMPARE(w.listedDay(), desk::convert::dayText(picker->date()));
+
+    // 終わり closes whatever the date boxes hold.
+    year->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(child<QPushButton>(&w, QStringLiteral("CmdEnd")), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(!w.isVisible());
 }
 
 void TestFrmReservation::callUp_data() {
@@ -330,6 +503,7 @@ void TestFrmReservation::correctKeepsCheckInMark() {
     QCOMPARE(reservationCount(dir()), 1);
     QVERIFY(inNewEntryState(w));
     QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("4"));
+    QCOMPARE(textOf(&w, QStringLiteral("lbMessage")), QStringLiteral("予約番号 3 を訂正しました。"));
 }
 
 void TestFrmReservation::correctWithMissingInputOnlyBeeps() {
@@ -365,6 +539,7 @@ void TestFrmReservation::deleteAsksNothingAndRefreshesList() {
     QVERIFY(inNewEntryState(w));
     QCOMPARE(textOf(&w, QStringLiteral("lbRecieve")), QString());
     QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("2"));
+    QCOMPARE(textOf(&w, QStringLiteral("lbMessage")), QStringLiteral("予約番号 2 を取り消しました。"));
 }
 
 void TestFrmReservation::pickerRefreshesOnlyTheList() {

@@ -7,9 +7,12 @@
 #include "testsupport/TempDataDir.h"
 #include "testsupport/Widgets.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
@@ -76,6 +79,7 @@ private slots:
     void periodFrameFollowsCheck1();
     void unformedPeriodDate_data();
     void unformedPeriodDate();
+    void clearAndEndIgnoreThePeriodBoxes();
     void printNeedsASearch();
     void printAfterClearPrintsLastSearch();
 
@@ -158,7 +162,8 @@ void TestFrmRireki::search() {
     if (!rooms.isEmpty()) {
         const auto* first = child<QTreeWidget>(&w, u"ListView1"_s)->topLevelItem(0);
         QCOMPARE(first->text(3), u"2"_s);
-        QCOMPARE(first->text(4), u"18000"_s);
+        QCOMPARE(first->text(4), u"18,000"_s);
+        QVERIFY(first->textAlignment(4) & Qt::AlignRight);
     }
 }
 
@@ -181,15 +186,18 @@ void TestFrmRireki::periodFrameFollowsCheck1() {
 
 void TestFrmRireki::unformedPeriodDate_data() {
     QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("emptyPart");
-    QTest::newRow("start without year") << u"DateTextBox1"_s << u"year"_s;
-    QTest::newRow("start without day") << u"DateTextBox1"_s << u"day"_s;
-    QTest::newRow("end without month") << u"DateTextBox2"_s << u"month"_s;
+    QTest::addColumn<QStringList>("parts");
+    QTest::newRow("start without year") << u"DateTextBox1"_s << QStringList{QString(), u"6"_s, u"30"_s};
+    QTest::newRow("start without day") << u"DateTextBox1"_s << QStringList{u"2024"_s, u"6"_s, QString()};
+    QTest::newRow("end without month") << u"DateTextBox2"_s << QStringList{u"2024"_s, QString(), u"30"_s};
+    // Parts that name no real day are no date either: nothing rolls into the next month.
+    QTest::newRow("end 30 February") << u"DateTextBox2"_s << QStringList{u"2024"_s, u"2"_s, u"30"_s};
+    QTest::newRow("start day 0") << u"DateTextBox1"_s << QStringList{u"2024"_s, u"3"_s, u"0"_s};
 }
 
 void TestFrmRireki::unformedPeriodDate() {
     QFETCH(QString, box);
-    QFETCH(QString, emptyPart);
+    QFETCH(QStringList, parts);
 
     FrmRireki w(*m_context);
     w.setSearchTexts(u"山田太郎"_s, QString());
@@ -199,7 +207,10 @@ void TestFrmRireki::unformedPeriodDate() {
     QVERIFY(click(&w, u"Check1"_s));
     setPeriodBox(w, u"DateTextBox1"_s, QDate(2023, 1, 1));
     setPeriodBox(w, u"DateTextBox2"_s, QDate(2024, 12, 31));
-    setPeriodBox(w, box, QDate(2024, 6, 30), emptyPart);
+    auto* date = child<calfield::DateTextBox>(&w, box);
+    date->setYearText(parts[0]);
+    date->setMonthText(parts[1]);
+    date->setDayText(parts[2]);
     QVERIFY(click(&w, u"CmdSearch"_s));
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList{u"日付が入力されていません。やりなおしてください。"_s});
@@ -208,6 +219,26 @@ void TestFrmRireki::unformedPeriodDate() {
     QCOMPARE(listedRooms(w), QStringList());
     // The last search that ran stays the one to print.
     QCOMPARE(w.searchCondition(), u"CheckInName = '山田太郎'"_s);
+}
+
+void TestFrmRireki::clearAndEndIgnoreThePeriodBoxes() {
+    FrmRireki w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&w, u"RvtxtCliant"_s));
+    QTest::mouseClick(child<QCheckBox>(&w, u"Check1"_s), Qt::LeftButton, {}, QPoint(5, 5));
+    auto* year = child<QLineEdit>(child<calfield::DateTextBox>(&w, u"DateTextBox1"_s), u"TextYear"_s);
+    year->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(year, u"20"_s);
+
+    QTest::keyClick(year, Qt::Key_D, Qt::AltModifier); // 表示消去
+    QTest::qWait(200);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    year->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(child<QPushButton>(&w, u"CmdEnd"_s), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(!w.isVisible());
 }
 
 void TestFrmRireki::printNeedsASearch() {

@@ -7,6 +7,7 @@
 #include "testsupport/TempDataDir.h"
 #include "testsupport/Widgets.h"
 
+#include <QApplication>
 #include <QMap>
 #include <QPointer>
 #include <QTest>
@@ -52,6 +53,7 @@ private slots:
     void emptyBoxesAreSaved();
     void missingProfileFailsTheLoad();
     void endClosesTheWindow();
+    void saveIsConfirmedWithoutAQuestion();
 };
 
 void TestFrmOption::boxesShowAndSaveTheirOwnValue_data() {
@@ -149,6 +151,25 @@ void TestFrmOption::endClosesTheWindow() {
     QVERIFY(click(window, QStringLiteral("cmdEnd")));
     settle();
     QVERIFY(alive.isNull());
+}
+
+void TestFrmOption::saveIsConfirmedWithoutAQuestion() {
+    TempDataDir data;
+    ScriptedDialogs dialogs;
+    desk::ModuleContext context;
+    context.setDirPath(data.path());
+    firmapp::FrmOption window(context);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&window, QStringLiteral("txtName")));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" Inn"));
+    QTest::keyClick(&window, Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(textOf(&window, QStringLiteral("lbMessage")), QStringLiteral("会社情報を保存しました。"));
+    QVERIFY(readProfile(data.path()).value(QStringLiteral("MyCompanyName")).endsWith(QStringLiteral(" Inn")));
+    QCOMPARE(dialogs.shown().size(), 0);
+    // Typing again takes the confirmation away: it never speaks of values not yet saved.
+    QTest::keyClick(child<QLineEdit>(&window, QStringLiteral("txtComment")), Qt::Key_X);
+    QCOMPARE(textOf(&window, QStringLiteral("lbMessage")), QString());
 }
 
 QTEST_MAIN(TestFrmOption)

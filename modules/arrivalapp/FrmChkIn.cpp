@@ -1,0 +1,477 @@
+#include "FrmChkIn.h"
+
+#include "ui_FrmChkIn.h"
+
+#include "FrmSpec.h"
+#include "arrivalsvc/CheckInClass.h"
+#include "bookingsvc/ReservationClass.h"
+#include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
+#include "ui/SlotGuard.h"
+
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace arrivalapp {
+
+namespace {
+
+const QString warningTitle = QStringLiteral("警告");
+const QString takenNumber = QStringLiteral("チェックイン番号が重複しています。");
+const QString noNumber = QStringLiteral("チェックイン番号が入力されていません。");
+
+// Check-in numbers compare as the database compares them: ASCII letters without regard to case.
+bool sameNumber(const QString& a, const QString& b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const QChar x = a[i];
+        const QChar y = b[i];
+        if (x == y)
+            continue;
+        if (x.unicode() >= 0x80 || y.unicode() >= 0x80 || x.toLower() != y.toLower())
+            return false;
+    }
+    return true;
+}
+
+qint32 wholeNumber(const QString& text) {
+    return desk::convert::toInt32(desk::convert::leadingNumber(text));
+}
+
+} // namespace
+
+FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmChkIn>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+
+    auto* list = m_ui->ListView1;
+    // The design's column widths, in pixels.
+    const int widths[] = {118, 235, 65, 212, 94};
+    for (int column = 0; column < 5; ++column)
+        list->setColumnWidth(column, widths[column]);
+    for (int column : {0, 2})
+        list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    list->headerItem()->setTextAlignment(4, Qt::AlignCenter);
+    list->installEventFilter(this);
+
+    desk::onClicked(m_ui->CmdRecord, this, &FrmChkIn::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmChkIn::CmdCall_Click);
+    desk::onClicked(m_ui->CmdEdit, this, &FrmChkIn::CmdEdit_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmChkIn::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmChkIn::CmdClear_Click);
+    desk::onClicked(m_ui->CmdCallOp, this, &FrmChkIn::CmdCallOp_Click);
+    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::guardedConnect(list, &QTreeWidget::itemDoubleClicked, this, &FrmChkIn::ListView1_DblClick);
+
+    // Leaving, clearing, calling up over the entry, the picker and the reservation list
+    // never wait for a date part to be put right: none of them reads the date.
+    for (QWidget* leaveOnly :
+         std::initializer_list<QWidget*>{m_ui->CmdEnd, m_ui->CmdClear, m_ui->CmdCall, m_ui->CmdCallOp, m_ui->ListView1})
+        calfield::DateTextBox::setLeaveOnly(leaveOnly);
+
+    // Load: a failure here goes back to the caller of ShowForm.
+    move(0, 0);
+    m_spec = std::make_unique<FrmSpec>(m_context.DirPath());
+    // Back to the check-in screen when the picker is put away, ready for the next key.
+    connect(m_spec.get(), &QDialog::finished, this, [this] {
+        activateWindow();
+        raise();
+    });
+    m_today = desk::convert::dayText(QDate::currentDate());
+    fillReservations();
+    setCalledUp(false);
+    m_ui->txtCheckInNo->setFocus();
+
+    // A classification list with no entries leaves its guests unclassified; the clerk is told
+    // once the window is up, and check-ins still go on.
+    const QStringList empty = m_spec->emptyLists();
+    if (!empty.isEmpty()) {
+        QTimer::singleShot(0, this, [this, empty] {
+            desk::dialogs().message(this,
+                                    QStringLiteral("お客様の特性の「%1」に区分が登録されていません。\r\n"
+                                                   "お客様情報メンテで登録してください。")
+                                        .arg(empty.join(QStringLiteral("」「"))),
+                                    warningTitle, desk::Dialogs::Icon::Exclamation);
+        });
+    }
+}
+
+FrmChkIn::~FrmChkIn() = default;
+
+bool FrmChkIn::eventFilter(QObject* watched, QEvent* event) {
+    // Enter on the selected reservation takes it over, as a double click does.
+    if (watched == m_ui->ListView1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            desk::guarded(this, [this] { ListView1_DblClick(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+std::unique_ptr<arrivalsvc::CheckInClass> FrmChkIn::connectedCheckIns() const {
+    auto store = std::make_unique<arrivalsvc::CheckInClass>();
+    store->setDirPath(m_context.DirPath());
+    store->CntDB();
+    return store;
+}
+
+std::unique_ptr<bookingsvc::ReservationClass> FrmChkIn::connectedReservations() const {
+    auto store = std::make_unique<bookingsvc::ReservationClass>();
+    store->setDirPath(m_context.DirPath());
+    store->CntDb();
+    return store;
+}
+
+void FrmChkIn::refuse(const QString& text) {
+    desk::dialogs().message(this, text, warningTitle, desk::Dialogs::Icon::Critical);
+}
+
+void FrmChkIn::showMessage(const QString& text) {
+    m_ui->lbMessage->setText(text);
+}
+
+void FrmChkIn::fillReservations() {
+    auto* list = m_ui->ListView1;
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    {
+        const auto store = connectedReservations();
+        store->setReserveDate(m_today);
+        const std::unique_ptr<desk::RowSet> rows = store->RsResv();
+        if (!rows->isEmpty()) {
+            for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+                auto* item = new QTreeWidgetItem;
+                item->setText(0, desk::convert::textOf(rows->value(QStringLiteral("RvNo"))));
+                item->setText(1, desk::convert::textOf(rows->value(QStringLiteral("RvName"))));
+                item->setText(
+                    2, desk::convert::formatValue(rows->value(QStringLiteral("RvClNumber")), QStringLiteral("#,##0")));
+                item->setText(3, desk::convert::textOf(rows->value(QStringLiteral("RvTelNo"))));
+                item->setText(4, rows->value(QStringLiteral("Rvchkflg")).toBool() ? QStringLiteral("済み") : QString());
+                for (int column : {0, 2})
+                    item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+                item->setTextAlignment(4, Qt::AlignCenter);
+                items << item;
+            }
+        }
+        rows->close();
+    }
+    list->addTopLevelItems(items);
+    if (!items.isEmpty())
+        list->setCurrentItem(items.first());
+}
+
+void FrmChkIn::setCalledUp(bool calledUp) {
+    m_ui->CmdRecord->setEnabled(!calledUp);
+    m_ui->CmdEdit->setEnabled(calledUp);
+    m_ui->CmdDelete->setEnabled(calledUp);
+}
+
+int FrmChkIn::ChkInDataCheck() const {
+    const auto* date = m_ui->ChkInDateTextBox;
+    int missing = 0;
+    for (const QString& text : {m_ui->txtCheckInNo->text(), date->YearText(), date->MonthText(), date->DayText(),
+                                m_ui->txtChkInName->text(), m_ui->txtChkInRoomNo->text(), m_ui->txtChkInKazu->text()}) {
+        if (text.isEmpty())
+            ++missing;
+    }
+    return missing;
+}
+
+std::optional<QDate> FrmChkIn::typedDate() {
+    const auto* date = m_ui->ChkInDateTextBox;
+    const std::optional<QDate> day = desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    if (!day)
+        desk::refuseDate(this);
+    return day;
+}
+
+void FrmChkIn::readEntry(arrivalsvc::CheckInClass& store, const QDate& date) const {
+    store.setCheckInDate(date);
+    store.setCheckInName(m_ui->txtChkInName->text());
+    store.setCheckInRoomNo(m_ui->txtChkInRoomNo->text());
+    store.setQuantity(wholeNumber(m_ui->txtChkInKazu->text()));
+    store.setBadget(wholeNumber(m_ui->txtBadet->text()));
+    store.setCheckInCName(m_ui->txtChkInMembers->text());
+    store.setCheckInGroupe(m_ui->txtChkInGroupe->text());
+    store.setCheckInTravelAg(m_ui->txtChkInAgent->text());
+    store.setCheckInRemarks(m_ui->txtChkInRemarks->toPlainText());
+    store.setCheckInAdrs1(m_ui->txtChkAdrs1->text());
+    store.setCheckInAdrs2(m_ui->txtChkAdrs2->text());
+    store.setCheckInAdrs3(m_ui->txtChkAdrs3->text());
+    store.setCheckInTelNo(m_ui->txtChkTelNo->text());
+    store.setCheckInEMAdrs(m_ui->txtChkEMadrs->text());
+    store.setChoiceClass(m_spec->ChoiceClass());
+    store.setAgeClass(m_spec->AgeClass());
+    store.setGroupeClass(m_spec->GroupeClass());
+    store.setUserClass(m_spec->UserClass());
+    store.setPayClass(m_spec->PayClass());
+}
+
+void FrmChkIn::ChkInClear() {
+    m_ui->txtCheckInNo->clear();
+    m_ui->ChkInDateTextBox->setYearText({});
+    m_ui->ChkInDateTextBox->setMonthText({});
+    m_ui->ChkInDateTextBox->setDayText({});
+    for (QLineEdit* box : {m_ui->txtChkInName, m_ui->txtChkInRoomNo, m_ui->txtChkInKazu, m_ui->txtBadet,
+                           m_ui->txtChkInMembers, m_ui->txtChkInGroupe, m_ui->txtChkInAgent, m_ui->txtChkAdrs1,
+                           m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo, m_ui->txtChkEMadrs})
+        box->clear();
+    m_ui->txtChkInRemarks->clear();
+    m_ui->lbChkInRvNo->clear();
+    m_ui->LBFlag->clear();
+    m_spec->clearEntries();
+    m_ui->CmdDelete->setEnabled(false);
+    m_ui->CmdEdit->setEnabled(false);
+}
+
+void FrmChkIn::CmdRecord_Click() {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    const QString number = m_ui->txtCheckInNo->text();
+    if (number.isEmpty()) {
+        busy.reset();
+        desk::dialogs().beep();
+        refuse(noNumber);
+        m_ui->txtCheckInNo->setFocus();
+        return;
+    }
+    if (ChkInDataCheck() != 0) {
+        busy.reset();
+        refuse(QStringLiteral("未入力の項目があります。"));
+        desk::dialogs().beep();
+        return;
+    }
+    busy.reset();
+    const std::optional<QDate> date = typedDate();
+    if (!date)
+        return;
+    busy.emplace();
+
+    bool taken = false;
+    {
+        const auto store = connectedCheckIns();
+        store->setCheckInNO(number);
+        readEntry(*store, *date);
+        store->setCheckOutFlag(false);
+        // The duplicate test and the six rows in one transaction, so no other desk slips in between.
+        desk::Transaction transaction(store->connection());
+        taken = store->CheckInNoCheck(number) == QStringLiteral("x");
+        if (!taken) {
+            store->Msave();
+            transaction.commit();
+        }
+    }
+    if (taken) {
+        busy.reset();
+        desk::dialogs().message(this, takenNumber, warningTitle);
+        m_ui->txtCheckInNo->clear();
+        m_ui->txtCheckInNo->setFocus();
+        return;
+    }
+
+    // The check-in stands on its own; a reservation that cannot be marked is reported, not undone.
+    QString markFailure;
+    const QString reservation = m_ui->lbChkInRvNo->text();
+    if (!reservation.isEmpty()) {
+        try {
+            const auto store = connectedReservations();
+            store->setReserveNo(reservation.toInt());
+            store->ChkIn();
+        } catch (...) {
+            markFailure = desk::describeError(std::current_exception());
+        }
+    }
+
+    ChkInClear();
+    setCalledUp(false);
+    fillReservations();
+    showMessage(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(number));
+    m_ui->txtCheckInNo->setFocus();
+    busy.reset();
+    if (!markFailure.isEmpty()) {
+        desk::dialogs().message(this,
+                                QStringLiteral("チェックイン番号 %1 は登録しましたが、予約番号 %2 を「済み」に"
+                                               "できませんでした。\r\n")
+                                        .arg(number, reservation) +
+                                    markFailure,
+                                warningTitle, desk::Dialogs::Icon::Exclamation);
+    }
+}
+
+void FrmChkIn::CmdCall_Click() {
+    const QString answer = desk::dialogs().input(
+        this, QStringLiteral("訂正、削除するチェックイン番号を入力してください。"), QStringLiteral("チェックイン"));
+    if (answer.isEmpty())
+        return;
+
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    const auto store = connectedCheckIns();
+    store->setCheckInNO(answer);
+    store->EDsearch();
+    busy.reset();
+    if (store->CheckInNO() == QStringLiteral("X")) {
+        desk::dialogs().beep();
+        refuse(QStringLiteral("番号が見つかりません。"));
+        return;
+    }
+
+    const QString number = store->CheckInNO();
+    const QDate date = store->CheckInDate();
+    m_ui->LbChkInDs->setText(number);
+    m_ui->txtCheckInNo->setText(number);
+    m_ui->ChkInDateTextBox->setYearText(date.isValid() ? QString::number(date.year()) : QString());
+    m_ui->ChkInDateTextBox->setMonthText(date.isValid() ? QString::number(date.month()) : QString());
+    m_ui->ChkInDateTextBox->setDayText(date.isValid() ? QString::number(date.day()) : QString());
+    m_ui->txtChkInName->setText(store->CheckInName());
+    m_ui->txtChkInRoomNo->setText(store->CheckInRoomNo());
+    const qint16 guests = store->Quantity();
+    m_ui->txtChkInKazu->setText(guests >= 0 ? QStringLiteral(" %1").arg(guests) : QString::number(guests));
+    m_ui->txtBadet->setText(QString::number(store->Badget()));
+    m_ui->txtChkInMembers->setText(store->CheckInCName());
+    m_ui->txtChkInGroupe->setText(store->CheckInGroupe());
+    m_ui->txtChkInAgent->setText(store->CheckInTravelAg());
+    m_ui->txtChkInRemarks->setPlainText(store->CheckInRemarks());
+    m_ui->txtChkAdrs1->setText(store->CheckInAdrs1());
+    m_ui->txtChkAdrs2->setText(store->CheckInAdrs2());
+    m_ui->txtChkAdrs3->setText(store->CheckInAdrs3());
+    m_ui->txtChkTelNo->setText(store->CheckInTelNo());
+    m_ui->txtChkEMadrs->setText(store->CheckInEMAdrs());
+    m_ui->LBFlag->setText(store->CheckOutFlag() ? QStringLiteral("True") : QStringLiteral("False"));
+    // A call-up is no take-over: registering is off, and a correction never marks a reservation.
+    m_ui->lbChkInRvNo->clear();
+    m_spec->showCodes(store->ChoiceClass(), store->AgeClass(), store->GroupeClass(), store->UserClass(),
+                      store->PayClass());
+    setCalledUp(true);
+    showMessage({});
+    m_ui->txtCheckInNo->setFocus();
+}
+
+void FrmChkIn::CmdEdit_Click() {
+    const QString stored = m_ui->LbChkInDs->text();
+    if (stored.isEmpty()) {
+        desk::dialogs().beep();
+        return;
+    }
+    // An empty number would leave the check-in where no call-up can reach it.
+    const QString number = m_ui->txtCheckInNo->text();
+    if (number.isEmpty()) {
+        desk::dialogs().beep();
+        refuse(noNumber);
+        m_ui->txtCheckInNo->setFocus();
+        return;
+    }
+    const std::optional<QDate> date = typedDate();
+    if (!date)
+        return;
+
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    // Looked up on a store of its own: a search leaves the row sets where it stopped, and the
+    // correction must find the stored rows from the start. The correction itself refuses a
+    // number that another desk takes in between.
+    if (!sameNumber(number, stored) && connectedCheckIns()->CheckInNoCheck(number) == QStringLiteral("x")) {
+        busy.reset();
+        desk::dialogs().message(this, takenNumber, warningTitle);
+        m_ui->txtCheckInNo->setFocus();
+        return;
+    }
+    {
+        const auto store = connectedCheckIns();
+        store->setCheckInNO2(stored);
+        store->setCheckInNO(number);
+        readEntry(*store, *date);
+        store->Medit();
+    }
+    busy.reset();
+
+    ChkInClear();
+    setCalledUp(false);
+    showMessage(sameNumber(number, stored)
+                    ? QStringLiteral("チェックイン番号 %1 を訂正しました。").arg(number)
+                    : QStringLiteral("チェックイン番号 %1 を %2 に訂正しました。").arg(stored, number));
+    m_ui->txtCheckInNo->setFocus();
+}
+
+void FrmChkIn::CmdDelete_Click() {
+    const QString stored = m_ui->LbChkInDs->text();
+    if (stored.isEmpty()) {
+        desk::dialogs().beep();
+        return;
+    }
+    {
+        desk::BusyCursor busy;
+        const auto store = connectedCheckIns();
+        store->setCheckInNO2(stored);
+        store->Mdelete();
+    }
+    ChkInClear();
+    setCalledUp(false);
+    showMessage(QStringLiteral("チェックイン番号 %1 を削除しました。").arg(stored));
+    m_ui->txtCheckInNo->setFocus();
+}
+
+void FrmChkIn::CmdClear_Click() {
+    ChkInClear();
+    setCalledUp(false);
+    showMessage({});
+    m_ui->txtCheckInNo->setFocus();
+}
+
+void FrmChkIn::CmdCallOp_Click() {
+    const QString number = m_ui->txtCheckInNo->text();
+    const QString name = m_ui->txtChkInName->text();
+    if (number.isEmpty() || name.isEmpty()) {
+        desk::dialogs().message(this, QStringLiteral("未入力のデータがあります。"), warningTitle);
+        return;
+    }
+    m_spec->setGuest(number, name);
+    m_spec->showBeside(this);
+}
+
+void FrmChkIn::ListView1_DblClick() {
+    const QTreeWidgetItem* item = m_ui->ListView1->currentItem();
+    if (!item || item->text(0).isEmpty())
+        return;
+    bool ok = false;
+    const qint32 number = item->text(0).toInt(&ok);
+    if (!ok)
+        return;
+
+    const auto store = connectedReservations();
+    store->setReserveNo(number);
+    store->EDsearch();
+    if (store->ReserveNo() == 0) {
+        // Cancelled at another desk since the list was read.
+        desk::dialogs().beep();
+        refuse(QStringLiteral("予約番号 %1 が見つかりません。").arg(number));
+        fillReservations();
+        return;
+    }
+
+    const bool checkedIn = store->CheckInFlg();
+    m_ui->LBFlag->setText(checkedIn ? QStringLiteral("True") : QStringLiteral("False"));
+    m_ui->lbChkInRvNo->setText(QString::number(store->ReserveNo()));
+    m_ui->txtChkInName->setText(store->CliantName());
+    m_ui->txtChkInGroupe->setText(store->ClGroupeName());
+    m_ui->txtChkInAgent->setText(store->ClTravelAg());
+    m_ui->txtChkInKazu->setText(QString::number(store->Quantity()));
+    m_ui->txtBadet->setText(QString::number(store->Badget()));
+    m_ui->txtChkInRemarks->setPlainText(store->ClRemarks());
+    m_ui->txtChkAdrs1->setText(store->Address1());
+    m_ui->txtChkAdrs2->setText(store->Address2());
+    m_ui->txtChkAdrs3->setText(store->Address3());
+    m_ui->txtChkTelNo->setText(store->TelNo());
+    m_ui->txtCheckInNo->setFocus();
+    if (checkedIn)
+        refuse(QStringLiteral("チェックインが終了しています。"));
+}
+
+} // namespace arrivalapp

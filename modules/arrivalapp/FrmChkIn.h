@@ -1,0 +1,76 @@
+#pragma once
+
+#include "entry/ModuleContext.h"
+
+#include <QDate>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class FrmChkIn;
+}
+
+namespace arrivalsvc {
+class CheckInClass;
+}
+
+namespace bookingsvc {
+class ReservationClass;
+}
+
+namespace arrivalapp {
+
+class FrmSpec;
+
+// "チェックイン": checks a guest party in, from one of today's reservations (double click
+// or Enter on ListView1 copies it onto the screen) or as a walk-in, and calls an earlier
+// check-in up by number to correct or delete it. The five classifications come from the
+// companion window FrmSpec, loaded with this one.
+//
+// Browse state: 登録 enabled, 訂正 and 削除 disabled. Call-up state (after a successful
+// call-up only): the reverse.
+class FrmChkIn : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FrmChkIn(desk::ModuleContext& context, QWidget* parent = nullptr);
+    ~FrmChkIn() override;
+
+    FrmSpec* picker() const { return m_spec.get(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CmdRecord_Click();
+    void CmdCall_Click();
+    void CmdEdit_Click();
+    void CmdDelete_Click();
+    void CmdClear_Click();
+    void CmdCallOp_Click();
+    void ListView1_DblClick();
+
+    std::unique_ptr<arrivalsvc::CheckInClass> connectedCheckIns() const;
+    std::unique_ptr<bookingsvc::ReservationClass> connectedReservations() const;
+    void fillReservations();
+    // The number of required items left empty (number, the three date parts, name, room, guests).
+    int ChkInDataCheck() const;
+    // The day the three date boxes name, or a refusal shown and nothing.
+    std::optional<QDate> typedDate();
+    // The properties a registration and a correction set alike.
+    void readEntry(arrivalsvc::CheckInClass& store, const QDate& date) const;
+    void ChkInClear();
+    void setCalledUp(bool calledUp);
+    void refuse(const QString& text);
+    void showMessage(const QString& text);
+
+    std::unique_ptr<Ui::FrmChkIn> m_ui;
+    desk::ModuleContext& m_context;
+    std::unique_ptr<FrmSpec> m_spec;
+    // "2024/5/3": the day whose reservations the list shows, fixed when the window loads.
+    QString m_today;
+};
+
+} // namespace arrivalapp

@@ -1,0 +1,614 @@
+#include "arrivalapp/FrmChkIn.h"
+#include "arrivalapp/FrmSpec.h"
+
+#include "arrivalsvc/CheckInClass.h"
+#include "bookingsvc/ReservationClass.h"
+#include "calfield/DateTextBox.h"
+#include "data/Connection.h"
+#include "testsupport/WindowFixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+using arrivalapp::FrmChkIn;
+using arrivalapp::FrmSpec;
+using Icon = desk::Dialogs::Icon;
+
+namespace {
+
+const QString sixTables[] = {u"CheckInCliants"_s, u"CheckInAdrs"_s,         u"CheckInClasify"_s,
+                             u"CheckInGroupe"_s,  u"CheckInCliantDetail"_s, u"CheckInBadget"_s};
+
+std::shared_ptr<desk::Connection> guests(const QString& dir) {
+    return desk::Connection::open(dir, QLatin1String(desk::DbFile::DaySalesCliants));
+}
+
+// How many of the six tables hold a row of check-in `number`.
+int rowsOf(const QString& dir, const QString& number) {
+    const auto c = guests(dir);
+    int count = 0;
+    for (const QString& table : sixTables)
+        count += c->scalar(u"SELECT COUNT(*) FROM %1 WHERE CheckInNO = ?"_s.arg(table), {number}).toInt();
+    return count;
+}
+
+std::unique_ptr<arrivalsvc::CheckInClass> checkIn(const QString& dir, const QString& number) {
+    auto store = std::make_unique<arrivalsvc::CheckInClass>();
+    store->setDirPath(dir);
+    store->CntDB();
+    store->setCheckInNO(number);
+    store->EDsearch();
+    return store;
+}
+
+void addCheckIn(const QString& dir, const QString& number, const QString& choice = u"C2"_s, qint32 guestCount = 3,
+                bool checkedOut = false) {
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(dir);
+    store.CntDB();
+    store.setCheckInNO(number);
+    store.setCheckInDate(QDate(2024, 5, 3));
+    store.setCheckInName(u"中村 誠"_s);
+    store.setCheckInRoomNo(u"203"_s);
+    store.setQuantity(guestCount);
+    store.setBadget(12000);
+    store.setUserClass(u"U2"_s);
+    store.setAgeClass(u"A4"_s);
+    store.setPayClass(u"P2"_s);
+    store.setGroupeClass(u"G1"_s);
+    store.setChoiceClass(choice);
+    store.Msave();
+    if (checkedOut) {
+        store.setCheckInNO2(number);
+        store.CheckOut();
+    }
+}
+
+std::unique_ptr<bookingsvc::ReservationClass> reservations(const QString& dir) {
+    auto store = std::make_unique<bookingsvc::ReservationClass>();
+    store->setDirPath(dir);
+    store->CntDb();
+    return store;
+}
+
+void book(const QString& dir, qint32 number, const QString& name, bool checkedIn = false) {
+    const auto store = reservations(dir);
+    store->setReserveNo(number);
+    store->setReserveDate(QDate::currentDate());
+    store->setRecieveDate(QDate(2024, 1, 5));
+    store->setCliantName(name);
+    store->setTelNo(u"0263-11-2222"_s);
+    store->setAddress1(u"長野県"_s);
+    store->setQuantity(2);
+    store->setBadget(12000);
+    store->setClRemarks(u"夕食は18時半"_s);
+    store->Msave();
+    if (checkedIn)
+        store->ChkIn();
+}
+
+bool reservationCheckedIn(const QString& dir, qint32 number) {
+    const auto store = reservations(dir);
+    store->setReserveNo(number);
+    store->EDsearch();
+    return store->CheckInFlg();
+}
+
+// Text as an input method commits it: kana and kanji have no keys of their own.
+void typeText(const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(target, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void tab() {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+}
+
+void setDate(FrmChkIn& w, const QString& y, const QString& m, const QString& d) {
+    auto* date = child<calfield::DateTextBox>(&w, u"ChkInDateTextBox"_s);
+    date->setYearText(y);
+    date->setMonthText(m);
+    date->setDayText(d);
+}
+
+// A complete walk-in entry.
+void fillEntry(FrmChkIn& w, const QString& number = u"2001"_s) {
+    typeInto(&w, u"txtCheckInNo"_s, number);
+    setDate(w, u"2024"_s, u"5"_s, u"3"_s);
+    typeInto(&w, u"txtChkInName"_s, u"佐藤 花子"_s);
+    typeInto(&w, u"txtChkInRoomNo"_s, u"105"_s);
+    typeInto(&w, u"txtChkInKazu"_s, u"2"_s);
+}
+
+QComboBox* list(FrmChkIn& w, const char* name) {
+    return child<QComboBox>(w.picker(), QString::fromLatin1(name));
+}
+
+// Closed before it goes, as a module's window is: a focused date box sees its last leave
+// while the window is still whole.
+struct CloseFirst {
+    void operator()(FrmChkIn* w) const {
+        w->close();
+        settle();
+        delete w;
+    }
+};
+using Window = std::unique_ptr<FrmChkIn, CloseFirst>;
+
+bool inCallUpState(FrmChkIn& w) {
+    return !child<QPushButton>(&w, u"CmdRecord"_s)->isEnabled() && child<QPushButton>(&w, u"CmdEdit"_s)->isEnabled() &&
+           child<QPushButton>(&w, u"CmdDelete"_s)->isEnabled();
+}
+
+} // namespace
+
+class TestFrmChkIn : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void registerRefusals_data();
+    void registerRefusals();
+    void guestsAndPrice_data();
+    void guestsAndPrice();
+    void walkInWithTheKeyboard();
+    void takeOver_data();
+    void takeOver();
+    void failedMarkKeepsTheCheckIn();
+    void callUp_data();
+    void callUp();
+    void storedCodeOnCorrection_data();
+    void storedCodeOnCorrection();
+    void correctionRefusals_data();
+    void correctionRefusals();
+    void renumberAndDelete();
+    void halfTypedYear_data();
+    void halfTypedYear();
+    void emptyClassificationList();
+
+private:
+    std::unique_ptr<WindowFixture> m_f;
+    ScriptedDialogs* m_dialogs = nullptr;
+    QString dir() const { return m_f->dirPath(); }
+    // Shown and active, so access keys and focus behave as on a desk.
+    Window openWindow();
+    // Calls check-in `number` up through the prompt.
+    void callUp(FrmChkIn& w, const QString& number);
+};
+
+void TestFrmChkIn::init() {
+    m_f = std::make_unique<WindowFixture>();
+    QVERIFY(m_f->isValid());
+    m_dialogs = &m_f->dialogs();
+}
+
+void TestFrmChkIn::cleanup() {
+    settle();
+    m_dialogs = nullptr;
+    m_f.reset();
+}
+
+Window TestFrmChkIn::openWindow() {
+    Window w(new FrmChkIn(m_f->context()));
+    if (!showActive(w.get()))
+        qWarning("check-in window not active");
+    return w;
+}
+
+void TestFrmChkIn::callUp(FrmChkIn& w, const QString& number) {
+    m_dialogs->pushInput(number);
+    QVERIFY(mouseClick(&w, u"CmdCall"_s));
+}
+
+void TestFrmChkIn::registerRefusals_data() {
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QStringList>("date");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<Icon>("icon");
+    QTest::addColumn<QString>("numberAfter");
+
+    const QStringList may3{u"2024"_s, u"5"_s, u"3"_s};
+    QTest::newRow("empty number") << u""_s << may3 << u"チェックイン番号が入力されていません。"_s << Icon::Critical
+                                  << u""_s;
+    QTest::newRow("day missing") << u"2001"_s << QStringList{u"2024"_s, u"5"_s, u""_s} << u"未入力の項目があります。"_s
+                                 << Icon::Critical << u"2001"_s;
+    QTest::newRow("31 April") << u"2001"_s << QStringList{u"2024"_s, u"4"_s, u"31"_s} << u"日付が正しくありません。"_s
+                              << Icon::Critical << u"2001"_s;
+    QTest::newRow("number taken") << u"1001"_s << may3 << u"チェックイン番号が重複しています。"_s << Icon::None
+                                  << u""_s;
+}
+
+void TestFrmChkIn::registerRefusals() {
+    QFETCH(QString, number);
+    QFETCH(QStringList, date);
+    QFETCH(QString, message);
+    QFETCH(Icon, icon);
+    QFETCH(QString, numberAfter);
+
+    addCheckIn(dir(), u"1001"_s);
+    const auto w = openWindow();
+    fillEntry(*w, number);
+    setDate(*w, date[0], date[1], date[2]);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(m_dialogs->messages()[0].title, u"警告"_s);
+    QCOMPARE(m_dialogs->messages()[0].icon, icon);
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), numberAfter);
+    // Nothing written; the rest of the entry stays for the clerk.
+    QCOMPARE(guests(dir())->scalar(u"SELECT COUNT(*) FROM CheckInCliants"_s).toInt(), 1);
+    QCOMPARE(checkIn(dir(), u"1001"_s)->CheckInName(), u"中村 誠"_s);
+    QCOMPARE(textOf(w.get(), u"txtChkInName"_s), u"佐藤 花子"_s);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestFrmChkIn::guestsAndPrice_data() {
+    QTest::addColumn<QString>("guestsText");
+    QTest::addColumn<QString>("priceText");
+    QTest::addColumn<int>("savedGuests"); // -1: refused, nothing saved
+    QTest::addColumn<int>("savedPrice");
+    QTest::newRow("halves to even") << u"2.5"_s << u"9800.5"_s << 2 << 9800;
+    QTest::newRow("leading number, full-width") << u"３人"_s << u"１２０００円"_s << 3 << 12000;
+    QTest::newRow("no number") << u"ニ"_s << u""_s << 0 << 0;
+    QTest::newRow("beyond the guests column") << u"40000"_s << u"1"_s << -1 << 0;
+}
+
+void TestFrmChkIn::guestsAndPrice() {
+    QFETCH(QString, guestsText);
+    QFETCH(QString, priceText);
+    QFETCH(int, savedGuests);
+    QFETCH(int, savedPrice);
+
+    const auto w = openWindow();
+    fillEntry(*w);
+    typeInto(w.get(), u"txtChkInKazu"_s, guestsText);
+    typeInto(w.get(), u"txtBadet"_s, priceText);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+
+    if (savedGuests < 0) {
+        QCOMPARE(m_dialogs->messages().size(), 1);
+        QCOMPARE(rowsOf(dir(), u"2001"_s), 0);
+        QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), guestsText);
+        return;
+    }
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    const auto saved = checkIn(dir(), u"2001"_s);
+    QCOMPARE(saved->Quantity(), savedGuests);
+    QCOMPARE(saved->Badget(), savedPrice);
+}
+
+void TestFrmChkIn::walkInWithTheKeyboard() {
+    book(dir(), 5, u"鈴木 一郎"_s);
+    const auto w = openWindow();
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
+
+    // The picker wants the number and the name first.
+    pressAccessKey(w.get(), Qt::Key_O);
+    QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"未入力のデータがあります。"_s});
+    QCOMPARE(m_dialogs->messages()[0].icon, Icon::None);
+    QVERIFY(!w->picker()->isVisible());
+    m_dialogs->clear();
+
+    typeText(u"2001"_s);
+    tab();
+    typeText(u"2024"_s);
+    tab();
+    typeText(u"5"_s);
+    tab();
+    typeText(u"3"_s);
+    tab();
+    typeText(u"佐藤 花子"_s);
+    tab();
+    typeText(u"105"_s);
+    for (int i = 0; i < 4; ++i)
+        tab(); // group, agency, companions
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"txtChkInKazu"_s);
+    typeText(u"2"_s);
+
+    pressAccessKey(w.get(), Qt::Key_O);
+    QTRY_VERIFY(w->picker()->isVisible());
+    QCOMPARE(textOf(w->picker(), u"txtCheckInNo"_s), u"2001"_s);
+    QCOMPARE(textOf(w->picker(), u"txtChkInName"_s), u"佐藤 花子"_s);
+    QTRY_COMPARE(QApplication::focusWidget(), list(*w, "RvcmbSpec"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); // G1 : 個人
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!w->picker()->isVisible());
+    QTRY_VERIFY(w->isActiveWindow());
+
+    pressAccessKey(w.get(), Qt::Key_T);
+    QTRY_COMPARE(rowsOf(dir(), u"2001"_s), 6);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    const auto saved = checkIn(dir(), u"2001"_s);
+    QCOMPARE(saved->CheckInDate(), QDate(2024, 5, 3));
+    QCOMPARE(saved->CheckInName(), u"佐藤 花子"_s);
+    QCOMPARE(saved->Quantity(), 2);
+    // The picked entry, and the first entry of every list left alone.
+    QCOMPARE(QStringList({saved->GroupeClass(), saved->AgeClass(), saved->UserClass(), saved->PayClass(),
+                          saved->ChoiceClass()}),
+             QStringList({u"G1"_s, u"A0"_s, u"U0"_s, u"P0"_s, u"C1"_s}));
+    QVERIFY(!reservationCheckedIn(dir(), 5));
+    // Cleared for the next guest, the picker too.
+    QCOMPARE(textOf(w.get(), u"txtChkInName"_s), QString());
+    QCOMPARE(list(*w, "RvcmbSpec")->currentIndex(), 0);
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
+}
+
+void TestFrmChkIn::takeOver_data() {
+    QTest::addColumn<bool>("alreadyIn");
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("double click") << false << false;
+    QTest::newRow("Enter on the row") << false << true;
+    QTest::newRow("already checked in") << true << false;
+}
+
+void TestFrmChkIn::takeOver() {
+    QFETCH(bool, alreadyIn);
+    QFETCH(bool, byEnter);
+
+    book(dir(), 1, u"山田 太郎"_s);
+    book(dir(), 2, u"佐藤 花子"_s, alreadyIn);
+    const auto w = openWindow();
+    auto* rv = child<QTreeWidget>(w.get(), u"ListView1"_s);
+    QCOMPARE(rv->topLevelItemCount(), 2);
+    QTreeWidgetItem* row = rv->topLevelItem(1);
+    QCOMPARE(row->text(4), alreadyIn ? u"済み"_s : QString());
+    if (byEnter) {
+        rv->setFocus();
+        QTest::keyClick(rv, Qt::Key_Down);
+        QCOMPARE(rv->currentItem(), row);
+        QTest::keyClick(rv, Qt::Key_Return);
+    } else {
+        const QPoint at = rv->visualItemRect(row).center();
+        QTest::mouseClick(rv->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(rv->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    QCOMPARE(m_dialogs->messageTexts(), alreadyIn ? QStringList{u"チェックインが終了しています。"_s} : QStringList{});
+    QCOMPARE(textOf(w.get(), u"lbChkInRvNo"_s), u"2"_s);
+    QCOMPARE(textOf(w.get(), u"LBFlag"_s), alreadyIn ? u"True"_s : u"False"_s);
+    QCOMPARE(textOf(w.get(), u"txtChkInName"_s), u"佐藤 花子"_s);
+    QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), u"2"_s);
+    QCOMPARE(textOf(w.get(), u"txtChkInRemarks"_s), u"夕食は18時半"_s);
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), QString());
+
+    m_dialogs->clear();
+    typeInto(w.get(), u"txtCheckInNo"_s, u"2002"_s);
+    setDate(*w, u"2024"_s, u"5"_s, u"3"_s);
+    typeInto(w.get(), u"txtChkInRoomNo"_s, u"201"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    QCOMPARE(rowsOf(dir(), u"2002"_s), 6);
+    QVERIFY(reservationCheckedIn(dir(), 2));
+    QVERIFY(!reservationCheckedIn(dir(), 1));
+    QCOMPARE(rv->topLevelItem(1)->text(4), u"済み"_s);
+    QCOMPARE(textOf(w.get(), u"lbChkInRvNo"_s), QString());
+}
+
+void TestFrmChkIn::failedMarkKeepsTheCheckIn() {
+    book(dir(), 4, u"高橋 美咲"_s);
+    const auto w = openWindow();
+    auto* rv = child<QTreeWidget>(w.get(), u"ListView1"_s);
+    rv->setFocus();
+    QTest::keyClick(rv, Qt::Key_Return);
+    QCOMPARE(textOf(w.get(), u"lbChkInRvNo"_s), u"4"_s);
+    // Cancelled at another desk meanwhile.
+    const auto other = reservations(dir());
+    other->setReserveNo(4);
+    other->Mdelete();
+
+    typeInto(w.get(), u"txtCheckInNo"_s, u"2003"_s);
+    setDate(*w, u"2024"_s, u"5"_s, u"3"_s);
+    typeInto(w.get(), u"txtChkInRoomNo"_s, u"102"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+
+    QCOMPARE(rowsOf(dir(), u"2003"_s), 6);
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    QVERIFY2(m_dialogs->messages()[0].text.startsWith(
+                 u"チェックイン番号 2003 は登録しましたが、予約番号 4 を「済み」にできませんでした。"_s),
+             qPrintable(m_dialogs->messages()[0].text));
+    QVERIFY(m_dialogs->messages()[0].text.contains(u"予約番号 4 の予約がありません。"_s));
+    // Cleared, so a second press cannot register the guest twice.
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), QString());
+    QCOMPARE(rv->topLevelItemCount(), 0);
+}
+
+void TestFrmChkIn::callUp_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("checkedOut");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("in the house") << u"1001"_s << false << QString();
+    QTest::newRow("checked out") << u"1001"_s << true << QString();
+    QTest::newRow("unknown") << u"1002"_s << false << u"番号が見つかりません。"_s;
+    QTest::newRow("cancelled") << u""_s << false << QString();
+}
+
+void TestFrmChkIn::callUp() {
+    QFETCH(QString, answer);
+    QFETCH(bool, checkedOut);
+    QFETCH(QString, message);
+
+    addCheckIn(dir(), u"1001"_s, u"C2"_s, 3, checkedOut);
+    const auto w = openWindow();
+    callUp(*w, answer);
+
+    QCOMPARE(m_dialogs->shown()[0].text, u"訂正、削除するチェックイン番号を入力してください。"_s);
+    QCOMPARE(m_dialogs->shown()[0].title, u"チェックイン"_s);
+    QCOMPARE(m_dialogs->messageTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    const bool found = answer == u"1001"_s;
+    QCOMPARE(inCallUpState(*w), found);
+    if (!found)
+        return;
+    QCOMPARE(textOf(w.get(), u"LbChkInDs"_s), u"1001"_s);
+    QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), u" 3"_s);
+    QCOMPARE(textOf(w.get(), u"LBFlag"_s), checkedOut ? u"True"_s : u"False"_s);
+    const auto* date = child<calfield::DateTextBox>(w.get(), u"ChkInDateTextBox"_s);
+    QCOMPARE(QStringList({date->YearText(), date->MonthText(), date->DayText()}),
+             QStringList({u"2024"_s, u"5"_s, u"3"_s}));
+    QCOMPARE(list(*w, "CmbChkIn")->currentText(), u"C2 : 料理"_s);
+
+    // Saved back untouched: the guests read with their leading blank stay 3.
+    pressAccessKey(w.get(), Qt::Key_T);
+    QTRY_VERIFY(!inCallUpState(*w));
+    const auto saved = checkIn(dir(), u"1001"_s);
+    QCOMPARE(saved->Quantity(), 3);
+    QCOMPARE(saved->CheckOutFlag(), checkedOut);
+    QCOMPARE(saved->ChoiceClass(), u"C2"_s);
+}
+
+void TestFrmChkIn::storedCodeOnCorrection_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("pick");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("savedCode");
+    QTest::newRow("eleventh entry") << u"D1"_s << -1 << u"D1 : 紅葉"_s << u"D1"_s;
+    QTest::newRow("class deleted, kept") << u"X9"_s << -1 << QString() << u"X9"_s;
+    QTest::newRow("class deleted, clerk picks") << u"X9"_s << 2 << u"C3 : 立地・交通"_s << u"C3"_s;
+}
+
+void TestFrmChkIn::storedCodeOnCorrection() {
+    QFETCH(QString, code);
+    QFETCH(int, pick);
+    QFETCH(QString, shown);
+    QFETCH(QString, savedCode);
+
+    // The six entries of a new installation, and six more.
+    const auto c = guests(dir());
+    int n = 0;
+    for (const QString& name : {u"雪見"_s, u"花見"_s, u"祭り"_s, u"釣り"_s, u"紅葉"_s, u"登山"_s})
+        c->exec(u"INSERT INTO ChoiceClass (ChCode, ChoiceName) VALUES (?, ?)"_s, {u"D%1"_s.arg((n++ + 7) % 10), name});
+    addCheckIn(dir(), u"1001"_s, code);
+    const auto w = openWindow();
+    callUp(*w, u"1001"_s);
+    QComboBox* choice = list(*w, "CmbChkIn");
+    if (pick >= 0) {
+        choice->setFocus();
+        for (int i = 0; i <= pick; ++i)
+            QTest::keyClick(choice, Qt::Key_Down);
+    }
+    QCOMPARE(choice->currentText(), shown);
+    if (shown.isEmpty()) // the stored code is still named
+        QVERIFY(choice->placeholderText().startsWith(code));
+    QVERIFY(mouseClick(w.get(), u"CmdEdit"_s));
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    QCOMPARE(checkIn(dir(), u"1001"_s)->ChoiceClass(), savedCode);
+}
+
+void TestFrmChkIn::correctionRefusals_data() {
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QStringList>("date");
+    QTest::addColumn<QString>("message");
+
+    const QStringList may3{u"2024"_s, u"5"_s, u"3"_s};
+    QTest::newRow("empty day") << u"1001"_s << QStringList{u"2024"_s, u"5"_s, u""_s} << u"日付が正しくありません。"_s;
+    QTest::newRow("29 February of a common year")
+        << u"1001"_s << QStringList{u"2023"_s, u"2"_s, u"29"_s} << u"日付が正しくありません。"_s;
+    QTest::newRow("number of another check-in") << u"1002"_s << may3 << u"チェックイン番号が重複しています。"_s;
+    QTest::newRow("no number") << u""_s << may3 << u"チェックイン番号が入力されていません。"_s;
+}
+
+void TestFrmChkIn::correctionRefusals() {
+    QFETCH(QString, number);
+    QFETCH(QStringList, date);
+    QFETCH(QString, message);
+
+    addCheckIn(dir(), u"1001"_s);
+    addCheckIn(dir(), u"1002"_s);
+    const auto w = openWindow();
+    callUp(*w, u"1001"_s);
+    typeInto(w.get(), u"txtChkInName"_s, u"別人"_s);
+    typeInto(w.get(), u"txtCheckInNo"_s, number);
+    setDate(*w, date[0], date[1], date[2]);
+    QVERIFY(mouseClick(w.get(), u"CmdEdit"_s));
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(checkIn(dir(), u"1001"_s)->CheckInName(), u"中村 誠"_s);
+    QCOMPARE(checkIn(dir(), u"1002"_s)->CheckInName(), u"中村 誠"_s);
+    QCOMPARE(rowsOf(dir(), u"1001"_s), 6);
+    // Still called up, so the clerk can put it right.
+    QVERIFY(inCallUpState(*w));
+}
+
+void TestFrmChkIn::renumberAndDelete() {
+    addCheckIn(dir(), u"1001"_s);
+    const auto w = openWindow();
+    callUp(*w, u"1001"_s);
+    typeInto(w.get(), u"txtCheckInNo"_s, u"3001"_s);
+    pressAccessKey(w.get(), Qt::Key_T);
+    QTRY_COMPARE(rowsOf(dir(), u"3001"_s), 6);
+    QCOMPARE(rowsOf(dir(), u"1001"_s), 0);
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), QString());
+    QVERIFY(!inCallUpState(*w));
+
+    callUp(*w, u"3001"_s);
+    QVERIFY(inCallUpState(*w));
+    pressAccessKey(w.get(), Qt::Key_S);
+    QTRY_COMPARE(rowsOf(dir(), u"3001"_s), 0);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    QVERIFY(!inCallUpState(*w));
+}
+
+void TestFrmChkIn::halfTypedYear_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("waits");
+    QTest::newRow("register waits for the year") << u"CmdRecord"_s << true;
+    QTest::newRow("clear does not") << u"CmdClear"_s << false;
+    QTest::newRow("call-up does not") << u"CmdCall"_s << false;
+}
+
+void TestFrmChkIn::halfTypedYear() {
+    QFETCH(QString, button);
+    QFETCH(bool, waits);
+
+    const auto w = openWindow();
+    fillEntry(*w);
+    auto* year = child<QLineEdit>(w.get(), u"TextYear"_s);
+    year->setFocus();
+    year->selectAll();
+    QTest::keyClicks(year, u"202"_s);
+    QVERIFY(mouseClick(w.get(), button));
+
+    if (waits) {
+        QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"4桁で年号を入力してください。"_s});
+        QCOMPARE(rowsOf(dir(), u"2001"_s), 0);
+        return;
+    }
+    settle();
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    if (button == u"CmdClear"_s)
+        QCOMPARE(textOf(w.get(), u"txtChkInName"_s), QString());
+    else
+        QCOMPARE(m_dialogs->shown().value(0).kind, ScriptedDialogs::Shown::Kind::Input);
+}
+
+void TestFrmChkIn::emptyClassificationList() {
+    guests(dir())->exec(u"DELETE FROM AgeClass"_s);
+    const auto w = openWindow();
+    QTRY_COMPARE(m_dialogs->messages().size(), 1);
+    const QString text = m_dialogs->messages()[0].text;
+    QVERIFY2(text.contains(u"「年齢層」"_s) && text.contains(u"お客様情報メンテ"_s), qPrintable(text));
+    QVERIFY(!text.contains(u"支払方法"_s));
+
+    m_dialogs->clear();
+    fillEntry(*w);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    QCOMPARE(checkIn(dir(), u"2001"_s)->AgeClass(), u"A0"_s);
+}
+
+QTEST_MAIN(TestFrmChkIn)
+#include "tst_frmchkin.moc"

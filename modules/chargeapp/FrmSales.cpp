@@ -1,0 +1,534 @@
+#include "FrmSales.h"
+
+#include "ui_FrmSales.h"
+
+#include "DRuriage.h"
+#include "arrivalsvc/CheckInClass.h"
+#include "chargesvc/SalesClass.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "goodssvc/ComodityInn.h"
+#include "report/ShowReport.h"
+#include "ui/BusyCursor.h"
+#include "ui/DataGridModel.h"
+#include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
+#include "ui/SlotGuard.h"
+
+#include <QFocusEvent>
+#include <QScopeGuard>
+
+#include <algorithm>
+
+#include <cmath>
+
+namespace chargeapp {
+
+namespace {
+
+// Grid columns by number, as the line computation names them.
+enum Column {
+    Code = 0,
+    Name = 1,
+    Spec = 2,
+    Quantity = 3,
+    UnitPrice = 4,
+    SubTotal1 = 5,
+    ServiceFee = 6,
+    SalesTax = 7,
+    SubTotal2 = 8,
+};
+
+const QString Warning = QStringLiteral("警告");
+
+void warn(QWidget* parent, const QString& text, desk::Dialogs::Icon icon = desk::Dialogs::Icon::Exclamation) {
+    desk::dialogs().message(parent, text, Warning, icon);
+}
+
+// A cell as a number: its leading numeric part, an empty cell 0.
+double numberOf(const QVariant& value) {
+    if (value.isNull())
+        return 0.0;
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return value.toDouble();
+    default:
+        return desk::convert::leadingNumber(value.toString());
+    }
+}
+
+} // namespace
+
+desk::GridColumns FrmSales::gridColumns() {
+    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    const QString amount = QStringLiteral("#,##0");
+    // The subtotal and the line total are worked out from the other cells, never typed.
+    return {
+        {QStringLiteral("コード"), QStringLiteral("BTCmCode"), 70, left, {}, true},
+        {QStringLiteral("     商品名"), QStringLiteral("BTCMname"), 170, left, {}, true},
+        {QStringLiteral("    摘要"), QStringLiteral("BTSpec"), 140, left, {}, true},
+        {QStringLiteral(" 数量"), QStringLiteral("BTQuantity"), 60, right, amount, true},
+        {QStringLiteral(" 単価"), QStringLiteral("BTUnitprice"), 80, right, amount, true},
+        {QStringLiteral("   小計"), QStringLiteral("BTSubtotal1"), 90, right, amount, false},
+        {QStringLiteral("  サ料"), QStringLiteral("BTServicefee"), 55, right, amount, true},
+        {QStringLiteral(" 消費税"), QStringLiteral("BTSalestax"), 60, right, amount, true},
+        {QStringLiteral("    合計"), QStringLiteral("BTSubtotal2"), 100, right, amount, false},
+    };
+}
+
+FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmSales>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+    m_lines = new desk::DataGridModel(this);
+
+    desk::onClicked(m_ui->CmdRecord, this, &FrmSales::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmSales::CmdCall_Click);
+    desk::onClicked(m_ui->CmdModify, this, &FrmSales::CmdModify_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmSales::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmSales::CmdClear_Click);
+    desk::onClicked(m_ui->CmdBill, this, &FrmSales::CmdBill_Click);
+    desk::onClicked(m_ui->CmdEnd, this, &FrmSales::CmdEnd_Click);
+    desk::guardedConnect(m_ui->DbGridSales, &desk::DataGridView::cellEditCommitted, this,
+                         &FrmSales::DbGridSales_AfterColEdit);
+    desk::guardedConnect(m_ui->DbGridSales, &desk::DataGridView::rowAboutToBeDeleted, this,
+                         &FrmSales::DbGridSales_BeforeDelete);
+    // The key is handed by reference so that the handler may replace it.
+    connect(m_ui->DbGridSales, &desk::DataGridView::keyPressed, this,
+            [this](int& key, Qt::KeyboardModifiers, int column) {
+                desk::guarded(this, [&] { DbGridSales_KeyPress(key, column); });
+            });
+    m_ui->txtSalesCkInNo->installEventFilter(this);
+
+    // Load: a failure here goes back to the caller of ShowForm.
+    move(0, 0);
+    SalesNo();
+    m_ui->CmbSalesClass->setCurrentIndex(0);
+    SalesButtonsNew();
+    SalesGridOpen();
+    // Lines left by a window that was not closed normally come back with their total.
+    SalesTotalCalc();
+    m_ui->DbGridSales->setGridModel(m_lines, gridColumns());
+    m_ui->DateTextBoxSales->setFocus();
+}
+
+FrmSales::~FrmSales() = default;
+
+bool FrmSales::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->txtSalesCkInNo && event->type() == QEvent::FocusOut) {
+        // Leaving the box, not the window losing its activation to a message or a popup.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !m_lookingUp)
+            desk::guarded(this, [this] { SalesCkInNo(true); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+std::unique_ptr<chargesvc::SalesClass> FrmSales::connectedStore() const {
+    auto store = std::make_unique<chargesvc::SalesClass>();
+    store->setDirPath(m_context.DirPath());
+    store->CntDb();
+    return store;
+}
+
+void FrmSales::showTotal() {
+    m_ui->lbSalesTotal->setText(desk::convert::formatNumber(m_total, QStringLiteral("##,###,###")));
+}
+
+// --- procedures ---------------------------------------------------------------------------
+
+void FrmSales::SalesNo() {
+    const auto store = connectedStore();
+    store->SendSalesNo();
+    m_ui->lbSalesNo->setText(QString::number(store->SalesNo()));
+}
+
+bool FrmSales::SalesCkInNo(bool askCheckedOut) {
+    const QString number = m_ui->txtSalesCkInNo->text();
+    if (number.isEmpty())
+        return false;
+    m_lookingUp = true;
+    const auto done = qScopeGuard([this] { m_lookingUp = false; });
+
+    arrivalsvc::CheckInClass guest;
+    guest.setDirPath(m_context.DirPath());
+    guest.CntDB();
+    guest.setCheckInNO(number);
+    guest.EDsearch();
+    if (guest.CheckInNO() == QLatin1String("X")) {
+        warn(this, QStringLiteral("番号が見つかりません。やりなおしてください。"));
+        return false;
+    }
+    // Late charges after check-out stay possible, but only when the clerk says so.
+    if (askCheckedOut && guest.CheckOutFlag() && m_ui->lbSalesName->property("checkInNo").toString() != number) {
+        const auto answer =
+            desk::dialogs().message(this, QStringLiteral("チェックアウト済みのお客様です。売上を登録しますか？"),
+                                    Warning, desk::Dialogs::Icon::Exclamation, desk::Dialogs::Buttons::YesNoDefaultNo);
+        if (answer != desk::Dialogs::Answer::Yes) {
+            m_ui->txtSalesCkInNo->clear();
+            m_ui->lbSalesName->clear();
+            m_ui->lbSalesRmNo->clear();
+            m_ui->lbSalesGpName->clear();
+            m_ui->lbSalesName->setProperty("checkInNo", QString());
+            return false;
+        }
+    }
+    m_ui->lbSalesName->setText(guest.CheckInName());
+    m_ui->lbSalesName->setProperty("checkInNo", number);
+    m_ui->lbSalesRmNo->setText(guest.CheckInRoomNo());
+    m_ui->lbSalesGpName->setText(guest.CheckInGroupe());
+    return true;
+}
+
+void FrmSales::SalesEDmessage() {
+    const QString answer = desk::dialogs().input(this, QStringLiteral("訂正、削除する売上番号を入力してください。"),
+                                                 QStringLiteral("訂正、削除"));
+    if (answer.isEmpty())
+        return;
+    // A number beyond any slip simply names none.
+    const double typed = desk::convert::roundHalfEven(desk::convert::leadingNumber(answer));
+    const qint32 number = std::fabs(typed) <= 2147483647.0 ? static_cast<qint32>(typed) : 0;
+
+    const auto store = connectedStore();
+    store->setSalesNo(number);
+    store->EDsearch();
+    if (store->SalesNo() == 0) {
+        m_recallResult = QStringLiteral("x");
+        desk::dialogs().message(this, QStringLiteral("番号が見つかりません。"), Warning);
+        return;
+    }
+    m_ui->txtSalseNoDS->setText(QString::number(store->SalesNo()));
+    m_ui->lbSalesNo->setText(QString::number(store->SalesNo()));
+    const QDate date = QDate::fromString(store->SalesDate(), QStringLiteral("yyyy/MM/dd"));
+    m_ui->DateTextBoxSales->setYearText(date.isValid() ? QString::number(date.year()) : QString());
+    m_ui->DateTextBoxSales->setMonthText(date.isValid() ? QString::number(date.month()) : QString());
+    m_ui->DateTextBoxSales->setDayText(date.isValid() ? QString::number(date.day()) : QString());
+    m_ui->txtSalesCkInNo->setText(store->CheckInNO());
+    // The slip is the guest's already: no question about a check-out here.
+    SalesCkInNo(false);
+    m_ui->CmbSalesClass->setCurrentIndex(std::clamp<int>(store->SSClass(), 0, m_ui->CmbSalesClass->count() - 1));
+    m_lines->requery();
+    m_recallResult = QStringLiteral("o");
+}
+
+QString FrmSales::SalesDataInputCheck() const {
+    QString result = QStringLiteral("O");
+    const auto* date = m_ui->DateTextBoxSales;
+    for (const QString& text : {date->YearText(), date->MonthText(), date->DayText(), m_ui->txtSalesCkInNo->text()}) {
+        if (text.isEmpty()) {
+            result = QStringLiteral("X");
+            break;
+        }
+    }
+    if (m_ui->lbSalesName->text().isEmpty())
+        result = QStringLiteral("XX");
+    return result;
+}
+
+void FrmSales::SalesDataRecorde() {
+    // An access key saves without the check-in box losing focus, and the labels may still
+    // show an earlier guest: the number typed is looked up now (the look-up tells the clerk).
+    const QString checkInNo = m_ui->txtSalesCkInNo->text();
+    if (!checkInNo.isEmpty() && m_ui->lbSalesName->property("checkInNo").toString() != checkInNo && !SalesCkInNo(true))
+        return;
+    const QString check = SalesDataInputCheck();
+    if (check == QLatin1String("X")) {
+        warn(this, QStringLiteral("入力されていない項目があります。"));
+        return;
+    }
+    const QString notFound = QStringLiteral("番号が見つかりません。やりなおしてください。");
+    if (check == QLatin1String("XX")) {
+        warn(this, notFound);
+        return;
+    }
+    if (m_lines->lineCount() == 0) {
+        warn(this, QStringLiteral("売上データが不完全です。登録できません。"));
+        return;
+    }
+    const auto* dateBox = m_ui->DateTextBoxSales;
+    const std::optional<QDate> date =
+        desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());
+    if (!date) {
+        desk::refuseDate(this);
+        return;
+    }
+    const qint32 number = m_ui->lbSalesNo->text().toInt();
+    bool taken = false;
+    {
+        desk::BusyCursor busy;
+        const auto store = connectedStore();
+        desk::Transaction transaction(store->connection());
+        store->setSalesNo(number);
+        taken = store->SalesNoTaken();
+        if (!taken) {
+            store->setSalesDate(*date);
+            store->setCheckInNO(m_ui->txtSalesCkInNo->text());
+            store->setSSClass(static_cast<qint16>(m_ui->CmbSalesClass->currentIndex()));
+            store->Msave();
+            store->ClearTemp();
+            transaction.commit();
+        }
+    }
+    if (taken) {
+        // Another desk saved under this number meanwhile: the lines stay, a free number is proposed.
+        SalesNo();
+        warn(this,
+             QStringLiteral("売上番号 %1 は他の端末で登録されました。新しい売上番号 %2 で登録しなおしてください。")
+                 .arg(number)
+                 .arg(m_ui->lbSalesNo->text()));
+        return;
+    }
+    ClearSalesData();
+}
+
+bool FrmSales::SalesEdit() {
+    const auto* dateBox = m_ui->DateTextBoxSales;
+    const std::optional<QDate> date =
+        desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());
+    if (!date) {
+        desk::refuseDate(this);
+        return false;
+    }
+    desk::BusyCursor busy;
+    const auto store = connectedStore();
+    desk::Transaction transaction(store->connection());
+    store->setSalesNo(m_ui->txtSalseNoDS->text().toInt());
+    store->setSalesDate(*date);
+    store->setCheckInNO(m_ui->txtSalesCkInNo->text());
+    store->setSSClass(static_cast<qint16>(m_ui->CmbSalesClass->currentIndex()));
+    store->Medit();
+    store->MeditD1();
+    store->MDsave();
+    transaction.commit();
+    return true;
+}
+
+void FrmSales::SalesDelete() {
+    desk::BusyCursor busy;
+    const auto store = connectedStore();
+    desk::Transaction transaction(store->connection());
+    store->setSalesNo(m_ui->lbSalesNo->text().toInt());
+    store->Mdelete();
+    store->MeditD1();
+    transaction.commit();
+}
+
+void FrmSales::ClearSalesData() {
+    connectedStore()->ClearTemp();
+    m_lines->requery();
+    m_ui->txtSalesCkInNo->clear();
+    m_ui->DateTextBoxSales->setYearText({});
+    m_ui->DateTextBoxSales->setMonthText({});
+    m_ui->DateTextBoxSales->setDayText({});
+    m_ui->lbSalesName->clear();
+    m_ui->lbSalesName->setProperty("checkInNo", QString());
+    m_ui->lbSalesGpName->clear();
+    m_ui->lbSalesRmNo->clear();
+    m_total = 0;
+    m_ui->lbSalesTotal->clear();
+    m_ui->txtSalseNoDS->clear();
+}
+
+void FrmSales::SalesTotalCalc() {
+    const int lines = m_lines->lineCount();
+    if (lines == 0)
+        return;
+    qint32 total = 0;
+    for (int row = 0; row < lines; ++row)
+        total = desk::convert::toInt32(total + numberOf(m_lines->cellValue(row, SubTotal2)));
+    m_total = total;
+    showTotal();
+}
+
+void FrmSales::SalesButtonsCalled() {
+    m_ui->CmdRecord->setEnabled(false);
+    m_ui->CmdDelete->setEnabled(true);
+    m_ui->CmdModify->setEnabled(true);
+}
+
+void FrmSales::SalesButtonsNew() {
+    m_ui->CmdRecord->setEnabled(true);
+    m_ui->CmdDelete->setEnabled(false);
+    m_ui->CmdModify->setEnabled(false);
+}
+
+void FrmSales::SalesGridOpen() {
+    m_lines->open(desk::Connection::open(m_context.DirPath(), QString::fromLatin1(desk::DbFile::Sales)),
+                  QStringLiteral("BTTempSalesDetail"), gridColumns());
+}
+
+// --- the grid ------------------------------------------------------------------------------
+
+void FrmSales::lookUpCommodity(int row) {
+    const QString code = desk::convert::textOf(m_lines->cellValue(row, Code));
+    QString name;
+    QVariant price;
+    {
+        goodssvc::ComodityInn goods;
+        goods.setDirPath(m_context.DirPath());
+        goods.CntDb();
+        name = goods.ComodityName(code);
+        price = goods.ComodityPrice(code);
+    }
+    if (name == QLatin1String("X")) {
+        warn(this, QStringLiteral("商品が見つかりません。やりなおしてください。"));
+        return;
+    }
+    QMap<int, QVariant> values{{Name, name}};
+    // A commodity without a price row is rung up at 0 for the clerk to type the price.
+    values.insert(UnitPrice, price.toString() == QLatin1String("X") ? QVariant(0) : price);
+    const bool newLine = m_lines->cellValue(row, ServiceFee).isNull();
+    if (newLine) {
+        values.insert(ServiceFee, 0);
+        values.insert(SalesTax, 0);
+    }
+    m_lines->setRowValues(row, values);
+    // A line that already had a quantity follows its new price at once.
+    if (!m_lines->cellValue(row, Quantity).isNull()) {
+        computeLine(row, true);
+        SalesTotalCalc();
+    }
+    m_ui->DbGridSales->setCurrentCell(row, Spec);
+}
+
+void FrmSales::computeLine(int row, bool withSubtotal) {
+    const double subTotal1 =
+        withSubtotal ? numberOf(m_lines->cellValue(row, UnitPrice)) * numberOf(m_lines->cellValue(row, Quantity))
+                     : numberOf(m_lines->cellValue(row, SubTotal1));
+    // Service charge on the subtotal, tax on the amount with service charge; kept unrounded.
+    const double subTotal2 = subTotal1 * (numberOf(m_lines->cellValue(row, ServiceFee)) / 100 + 1) *
+                             (numberOf(m_lines->cellValue(row, SalesTax)) / 100 + 1);
+    QMap<int, QVariant> values{{SubTotal2, subTotal2}};
+    if (withSubtotal)
+        values.insert(SubTotal1, subTotal1);
+    m_lines->setRowValues(row, values);
+}
+
+void FrmSales::DbGridSales_AfterColEdit(int row, int column) {
+    if (row < 0 || row >= m_lines->lineCount())
+        return;
+    switch (column) {
+    case Code:
+        lookUpCommodity(row);
+        break;
+    case Quantity:
+    case UnitPrice:
+        computeLine(row, true);
+        SalesTotalCalc();
+        break;
+    case ServiceFee:
+    case SalesTax:
+        computeLine(row, false);
+        SalesTotalCalc();
+        break;
+    default:
+        break;
+    }
+}
+
+void FrmSales::DbGridSales_BeforeDelete(int, const QVariantList& values) {
+    const QVariant lineTotal = values.value(SubTotal2);
+    m_total = desk::convert::toInt32(m_total - numberOf(lineTotal));
+    showTotal();
+}
+
+void FrmSales::DbGridSales_KeyPress(int& key, int column) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return;
+    switch (column) {
+    case Spec:
+    case Quantity:
+    case ServiceFee:
+    case SalesTax:
+        key = Qt::Key_Tab;
+        break;
+    case UnitPrice:
+        // On past the worked-out subtotal to the service charge.
+        key = Qt::Key_Tab;
+        m_ui->DbGridSales->postKey(Qt::Key_Tab);
+        break;
+    default:
+        break;
+    }
+}
+
+// --- buttons -----------------------------------------------------------------------------
+
+void FrmSales::CmdRecord_Click() {
+    SalesDataRecorde();
+    SalesNo();
+    SalesGridOpen();
+}
+
+void FrmSales::CmdCall_Click() {
+    const auto answer = desk::dialogs().message(this, QStringLiteral("表示されているデータが消去されます。"), Warning,
+                                                desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::YesNo);
+    if (answer == desk::Dialogs::Answer::No)
+        return;
+    ClearSalesData();
+    m_recallResult.clear();
+    SalesEDmessage();
+    // A cancelled prompt recalls nothing: the window stays as the clearing left it.
+    if (m_recallResult != QLatin1String("o"))
+        return;
+    SalesGridOpen();
+    SalesTotalCalc();
+    SalesButtonsCalled();
+}
+
+void FrmSales::CmdModify_Click() {
+    if (m_ui->txtSalseNoDS->text().isEmpty()) {
+        desk::dialogs().beep();
+        return;
+    }
+    if (!SalesEdit())
+        return;
+    ClearSalesData();
+    SalesNo();
+    SalesButtonsNew();
+    SalesGridOpen();
+}
+
+void FrmSales::CmdDelete_Click() {
+    if (m_ui->txtSalseNoDS->text().isEmpty()) {
+        desk::dialogs().beep();
+        return;
+    }
+    SalesDelete();
+    ClearSalesData();
+    SalesButtonsNew();
+    SalesGridOpen();
+}
+
+void FrmSales::CmdClear_Click() {
+    ClearSalesData();
+    SalesButtonsNew();
+    SalesNo();
+    SalesGridOpen();
+}
+
+void FrmSales::CmdBill_Click() {
+    const auto* date = m_ui->DateTextBoxSales;
+    const DRuriage::SlipValues values{
+        m_ui->CmbSalesClass->currentText(),
+        m_ui->lbSalesNo->text(),
+        date->YearText() + QLatin1Char('/') + date->MonthText() + QLatin1Char('/') + date->DayText(),
+        m_ui->txtSalesCkInNo->text(),
+        m_ui->lbSalesName->text(),
+        m_ui->lbSalesGpName->text(),
+        m_ui->lbSalesRmNo->text(),
+    };
+    // A fresh report on every showing, so the slip is what the grid shows now.
+    desk::showReport(std::make_unique<DRuriage>(m_context.DirPath(), values, m_total, m_context.profile()), this);
+}
+
+void FrmSales::CmdEnd_Click() {
+    ClearSalesData();
+    close();
+}
+
+} // namespace chargeapp

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "entry/ModuleContext.h"
+#include "ui/GridColumn.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class FrmSales;
+}
+
+namespace chargesvc {
+class SalesClass;
+}
+
+namespace desk {
+class DataGridModel;
+}
+
+namespace chargeapp {
+
+// "売上": the front desk's till. The clerk rings up commodities for a checked-in guest as a
+// sales slip in the grid (this desk's lines of the work table BTTempSalesDetail), saves it,
+// recalls a saved slip to correct or delete it, and prints it.
+//
+// New-slip mode: register enabled, correct and delete disabled, no recalled number.
+// Recalled mode: register disabled, correct and delete enabled, the recalled number shown.
+class FrmSales : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FrmSales(desk::ModuleContext& context, QWidget* parent = nullptr);
+    ~FrmSales() override;
+
+    // The grid's columns, in the order the line computation numbers them.
+    static desk::GridColumns gridColumns();
+    // The slip total as last computed (the label shows it "##,###,###").
+    qint32 slipTotal() const { return m_total; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CmdRecord_Click();
+    void CmdCall_Click();
+    void CmdModify_Click();
+    void CmdDelete_Click();
+    void CmdClear_Click();
+    void CmdBill_Click();
+    void CmdEnd_Click();
+    void DbGridSales_AfterColEdit(int row, int column);
+    void DbGridSales_BeforeDelete(int row, const QVariantList& values);
+    void DbGridSales_KeyPress(int& key, int column);
+
+    // The procedures of the window.
+    void SalesNo();
+    // Guest look-up; askCheckedOut asks before taking a guest who has checked out. True when
+    // the labels now show the guest of the number typed.
+    bool SalesCkInNo(bool askCheckedOut);
+    void SalesEDmessage();
+    void SalesDataRecorde();
+    bool SalesEdit();
+    void SalesDelete();
+    QString SalesDataInputCheck() const;
+    void ClearSalesData();
+    void SalesTotalCalc();
+    void SalesButtonsCalled();
+    void SalesButtonsNew();
+    void SalesGridOpen();
+
+    std::unique_ptr<chargesvc::SalesClass> connectedStore() const;
+    void showTotal();
+    void lookUpCommodity(int row);
+    void computeLine(int row, bool withSubtotal);
+
+    std::unique_ptr<Ui::FrmSales> m_ui;
+    desk::ModuleContext& m_context;
+    desk::DataGridModel* m_lines = nullptr;
+    qint32 m_total = 0;
+    QString m_recallResult;
+    bool m_lookingUp = false;
+};
+
+} // namespace chargeapp

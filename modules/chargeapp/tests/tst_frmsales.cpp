@@ -1,0 +1,470 @@
+#include "chargeapp/FrmSales.h"
+
+#include "calfield/DateTextBox.h"
+#include "chargesvc/SalesClass.h"
+#include "data/Connection.h"
+#include "report/ReportPreview.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+#include "testsupport/Widgets.h"
+#include "ui/DataGridModel.h"
+#include "ui/DataGridView.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace desk::test;
+using chargeapp::FrmSales;
+using Answer = desk::Dialogs::Answer;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One line as the clerk rings it up; an empty text leaves the cell as the look-up filled it.
+struct Line {
+    QString code;
+    QString quantity;
+    QString price;
+    QString serviceFee;
+    QString tax;
+};
+
+} // namespace
+
+void waitForAccessKey(QWidget* window);
+
+class TestFrmSales : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void workedFigures_data();
+    void workedFigures();
+    void commodityLookUp();
+    void saveRefusals_data();
+    void saveRefusals();
+    void saveRecallModifyDelete();
+    void recallRefusalsAndBeeps();
+    void deletingTheOnlyLine();
+    void checkedOutGuestIsAskedAbout();
+    void numberTakenMeanwhileKeepsTheLines();
+    void twoDesksKeepTheirLinesApart();
+    void slipPrintsTheWorkTable();
+
+private:
+    void openWindow();
+    void typeLine(const Line& line);
+    // Types into the grid's current cell: the first key opens the editor.
+    void typeCell(const QString& text);
+    void enterKey();
+    void fillHeader(const QString& checkInNo, const QString& day = QStringLiteral("15"));
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    QString text(const QString& name) const { return textOf(m_window.get(), name); }
+    desk::DataGridView* grid() const {
+        return child<desk::DataGridView>(m_window.get(), QStringLiteral("DbGridSales"));
+    }
+    desk::DataGridModel* lines() const { return grid()->gridModel(); }
+    int storedLines(qint32 slip) const;
+
+    std::unique_ptr<TempDataDir> m_dir;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<desk::ModuleContext> m_context;
+    std::unique_ptr<FrmSales> m_window;
+};
+
+void TestFrmSales::init() {
+    qputenv("TESARO_DESK", "front-1");
+    m_dir = std::make_unique<TempDataDir>(true);
+    QVERIFY(m_dir->isValid());
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_context = std::make_unique<desk::ModuleContext>();
+    m_context->setDirPath(m_dir->path());
+    m_context->setMyCompanyName(QStringLiteral("旅館さくら荘"));
+    m_context->setMyTelNo(QStringLiteral("0263-00-1111"));
+    openWindow();
+}
+
+void TestFrmSales::cleanup() {
+    m_window.reset();
+    m_context.reset();
+    m_dialogs.reset();
+    m_dir.reset();
+    qunsetenv("TESARO_DESK");
+}
+
+void TestFrmSales::openWindow() {
+    m_window = std::make_unique<FrmSales>(*m_context);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestFrmSales::press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get();
+    QTest::keyClick(target, key, modifiers);
+    if (modifiers & Qt::AltModifier)
+        waitForAccessKey(m_window.get());
+}
+
+// An access key clicks its button once the button's short press animation is over.
+void waitForAccessKey(QWidget* window) {
+    const auto buttons = window->findChildren<QAbstractButton*>();
+    QTRY_VERIFY_WITH_TIMEOUT(std::none_of(buttons.begin(), buttons.end(), [](auto* b) { return b->isDown(); }), 5000);
+}
+
+void TestFrmSales::typeCell(const QString& text) {
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+void TestFrmSales::enterKey() {
+    press(Qt::Key_Return);
+    QTest::qWait(1); // the grid ends an edit on Enter after the key is handled
+    QCoreApplication::processEvents();
+}
+
+// code Enter (→ remark) Enter (→ quantity) qty Enter (→ price) price Enter (→ service charge)
+// rate Enter (→ tax) rate Enter (→ line total), then Tab to the next line's code.
+void TestFrmSales::typeLine(const Line& line) {
+    QCOMPARE(grid()->currentColumn(), 0);
+    QVERIFY(lines()->isNewRowLine(grid()->currentRow()));
+    typeCell(line.code);
+    enterKey();
+    QTRY_COMPARE(grid()->currentColumn(), 2);
+    enterKey();
+    QCOMPARE(grid()->currentColumn(), 3);
+    typeCell(line.quantity);
+    enterKey();
+    QCOMPARE(grid()->currentColumn(), 4);
+    if (!line.price.isEmpty())
+        typeCell(line.price);
+    enterKey();
+    QTRY_COMPARE(grid()->currentColumn(), 6);
+    typeCell(line.serviceFee);
+    enterKey();
+    QCOMPARE(grid()->currentColumn(), 7);
+    typeCell(line.tax);
+    enterKey();
+    QCOMPARE(grid()->currentColumn(), 8);
+    press(Qt::Key_Tab);
+    QCOMPARE(grid()->currentColumn(), 0);
+}
+
+// Date and check-in number typed, leaving the box with Tab as the clerk does.
+void TestFrmSales::fillHeader(const QString& checkInNo, const QString& day) {
+    auto* date = child<calfield::DateTextBox>(m_window.get(), QStringLiteral("DateTextBoxSales"));
+    date->setYearText(QStringLiteral("2026"));
+    date->setMonthText(QStringLiteral("11"));
+    date->setDayText(day);
+    QVERIFY(typeInto(m_window.get(), QStringLiteral("txtSalesCkInNo"), checkInNo));
+    press(Qt::Key_Tab); // to the sales class
+    press(Qt::Key_Tab); // into the grid
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
+    grid()->setCurrentCell(lines()->lineCount(), 0);
+}
+
+int TestFrmSales::storedLines(qint32 slip) const {
+    return desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales))
+        ->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesDetail WHERE BTSalesNo = ?"), {slip})
+        .toInt();
+}
+
+void TestFrmSales::workedFigures_data() {
+    QTest::addColumn<QList<Line>>("typed");
+    QTest::addColumn<QStringList>("lineTotals");
+    QTest::addColumn<QString>("subTotal");
+    QTest::addColumn<QString>("slipTotal");
+    QTest::newRow("service and tax") << QList<Line>{{u"201"_s, u"2"_s, u"1000"_s, u"10"_s, u"5"_s}}
+                                     << QStringList{u"2,310"_s} << QStringLiteral("2,000") << QStringLiteral("2,310");
+    QTest::newRow("half yen rounds to even") << QList<Line>{{u"304"_s, u"1"_s, u"10"_s, u"0"_s, u"5"_s}}
+                                             << QStringList{u"11"_s} << QStringLiteral("10") << QStringLiteral("10");
+    QTest::newRow("running total rounded after each line")
+        << QList<Line>{{u"304"_s, u"1"_s, u"1"_s, u"0"_s, u"0"_s}, {u"304"_s, u"1"_s, u"10"_s, u"0"_s, u"5"_s}}
+        << QStringList{u"1"_s, u"11"_s} << QStringLiteral("1") << QStringLiteral("12");
+}
+
+void TestFrmSales::workedFigures() {
+    QFETCH(QList<Line>, typed);
+    QFETCH(QStringList, lineTotals);
+    QFETCH(QString, subTotal);
+    QFETCH(QString, slipTotal);
+    fillHeader(QStringLiteral("1001"));
+    for (const Line& line : typed)
+        typeLine(line);
+    QCOMPARE(lines()->lineCount(), typed.size());
+    QCOMPARE(lines()->index(0, 5).data().toString(), subTotal);
+    for (int row = 0; row < lineTotals.size(); ++row)
+        QCOMPARE(lines()->index(row, 8).data().toString(), lineTotals.at(row));
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), slipTotal);
+    QVERIFY(m_dialogs->messages().isEmpty());
+}
+
+void TestFrmSales::commodityLookUp() {
+    fillHeader(QStringLiteral("1001"));
+    // Unknown code: the message, and the line gets no name or price.
+    typeCell(QStringLiteral("999"));
+    enterKey();
+    QTRY_COMPARE(m_dialogs->messageTexts(),
+                 QStringList{QStringLiteral("商品が見つかりません。やりなおしてください。")});
+    QVERIFY(lines()->cellValue(0, 1).isNull());
+    QVERIFY(lines()->cellValue(0, 4).isNull());
+    QCOMPARE(grid()->currentColumn(), 0);
+    // A known code on the new line: name, standard price, both rates 0, on to the remark.
+    grid()->setCurrentCell(0, 0);
+    typeCell(QStringLiteral("301"));
+    enterKey();
+    QTRY_COMPARE(grid()->currentColumn(), 2);
+    QCOMPARE(lines()->cellValue(0, 1).toString(), QStringLiteral("ビール（中瓶）"));
+    QCOMPARE(lines()->cellValue(0, 4).toDouble(), 650.0);
+    QCOMPARE(lines()->cellValue(0, 6).toDouble(), 0.0);
+    QCOMPARE(lines()->cellValue(0, 7).toDouble(), 0.0);
+    // Rates set on the line stay when its code changes; the line follows its new price.
+    lines()->setRowValues(0, {{3, 2}, {6, 10}, {7, 10}});
+    grid()->setCurrentCell(0, 0);
+    typeCell(QStringLiteral("302"));
+    enterKey();
+    QTRY_COMPARE(lines()->cellValue(0, 4).toDouble(), 700.0);
+    QCOMPARE(lines()->cellValue(0, 6).toDouble(), 10.0);
+    QCOMPARE(lines()->cellValue(0, 5).toDouble(), 1400.0);
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("1,694"));
+}
+
+void TestFrmSales::saveRefusals_data() {
+    QTest::addColumn<QString>("checkInNo");
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<bool>("withLine");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty day") << QStringLiteral("1001") << QString() << true
+                               << QStringLiteral("入力されていない項目があります。");
+    QTest::newRow("no lines") << QStringLiteral("1001") << QStringLiteral("15") << false
+                              << QStringLiteral("売上データが不完全です。登録できません。");
+    QTest::newRow("no such guest") << QStringLiteral("7777") << QStringLiteral("15") << true
+                                   << QStringLiteral("番号が見つかりません。やりなおしてください。");
+    QTest::newRow("no such day") << QStringLiteral("1001") << QStringLiteral("31") << true
+                                 << QStringLiteral("日付が正しくありません。");
+}
+
+void TestFrmSales::saveRefusals() {
+    QFETCH(QString, checkInNo);
+    QFETCH(QString, day);
+    QFETCH(bool, withLine);
+    QFETCH(QString, message);
+    fillHeader(checkInNo, day);
+    if (withLine)
+        typeLine({QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("10")});
+    const QString proposed = text(QStringLiteral("lbSalesNo"));
+    m_dialogs->clear();
+    press(Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(storedLines(proposed.toInt()), 0);
+    QCOMPARE(lines()->lineCount(), withLine ? 1 : 0); // nothing typed is lost
+}
+
+void TestFrmSales::saveRecallModifyDelete() {
+    fillHeader(QStringLiteral("1001"));
+    QCOMPARE(text(QStringLiteral("lbSalesName")), QStringLiteral("山田 太郎"));
+    QCOMPARE(text(QStringLiteral("lbSalesGpName")), QStringLiteral("山田会"));
+    typeLine({QStringLiteral("201"), QStringLiteral("2"), {}, QStringLiteral("10"), QStringLiteral("10")});
+    typeLine({QStringLiteral("301"), QStringLiteral("3"), {}, QStringLiteral("0"), QStringLiteral("10")});
+    const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
+    press(Qt::Key_T, Qt::AltModifier);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QCOMPARE(storedLines(slip), 2);
+    QCOMPARE(lines()->lineCount(), 0);
+    QCOMPARE(text(QStringLiteral("lbSalesNo")).toInt(), slip + 1);
+    QVERIFY(text(QStringLiteral("txtSalesCkInNo")).isEmpty());
+
+    // Unsaved lines on screen are discarded by a recall.
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("402"), QStringLiteral("1"), {}, QStringLiteral("0"), QStringLiteral("0")});
+    m_dialogs->pushAnswer(Answer::Yes);
+    m_dialogs->pushInput(QString::number(slip));
+    press(Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(lines()->lineCount(), 2);
+    QCOMPARE(lines()->cellValue(0, 0).toString(), QStringLiteral("201"));
+    QCOMPARE(text(QStringLiteral("txtSalseNoDS")), QString::number(slip));
+    QCOMPARE(text(QStringLiteral("lbSalesName")), QStringLiteral("山田 太郎"));
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("14,245")); // 12,100 + 2,145
+    QVERIFY(!child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
+
+    // Modify: three beers become four, the stored line follows.
+    grid()->setFocus();
+    grid()->setCurrentCell(1, 3);
+    typeCell(QStringLiteral("4"));
+    enterKey();
+    QTRY_COMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("14,960"));
+    press(Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(lines()->lineCount(), 0);
+    QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
+    QCOMPARE(
+        desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales))
+            ->scalar(QStringLiteral("SELECT BTQuantity FROM BTSalesDetail WHERE BTSalesNo = ? AND BTcmcode = '301'"),
+                     {slip})
+            .toDouble(),
+        4.0);
+
+    // Delete asks nothing and takes header and lines.
+    m_dialogs->pushAnswer(Answer::Yes);
+    m_dialogs->pushInput(QString::number(slip));
+    press(Qt::Key_C, Qt::AltModifier);
+    press(Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(storedLines(slip), 0);
+    chargesvc::SalesClass store;
+    store.setDirPath(m_dir->path());
+    store.CntDb();
+    store.setSalesNo(slip);
+    QVERIFY(!store.SalesNoTaken());
+    QVERIFY(m_dialogs->messages().size() == 2); // the two recall questions only
+}
+
+void TestFrmSales::recallRefusalsAndBeeps() {
+    // Correct and delete with nothing recalled only beep (driven through their slots: the
+    // buttons are disabled in this state, as they should be).
+    QVERIFY(!child<QPushButton>(m_window.get(), QStringLiteral("CmdModify"))->isEnabled());
+    QMetaObject::invokeMethod(child<QPushButton>(m_window.get(), QStringLiteral("CmdModify")), "clicked");
+    QMetaObject::invokeMethod(child<QPushButton>(m_window.get(), QStringLiteral("CmdDelete")), "clicked");
+    QCOMPARE(m_dialogs->beeps(), 2);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    // A missing slip: the message without icon, the screen cleared, register still there.
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("202"), QStringLiteral("1"), {}, QStringLiteral("0"), QStringLiteral("0")});
+    m_dialogs->pushAnswer(Answer::Yes);
+    m_dialogs->pushInput(QStringLiteral("4711"));
+    press(Qt::Key_C, Qt::AltModifier);
+    QVERIFY(!m_dialogs->messages().isEmpty());
+    QCOMPARE(m_dialogs->messages().last().text, QStringLiteral("番号が見つかりません。"));
+    QCOMPARE(m_dialogs->messages().last().icon, desk::Dialogs::Icon::None);
+    QCOMPARE(lines()->lineCount(), 0);
+    QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
+    // Answering No keeps the screen; a cancelled prompt recalls nothing and changes no mode.
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("202"), QStringLiteral("1"), {}, QStringLiteral("0"), QStringLiteral("0")});
+    m_dialogs->pushAnswer(Answer::No);
+    press(Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(lines()->lineCount(), 1);
+    m_dialogs->pushAnswer(Answer::Yes);
+    press(Qt::Key_C, Qt::AltModifier);
+    QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
+}
+
+void TestFrmSales::deletingTheOnlyLine() {
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("0")});
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("3,000"));
+    grid()->setCurrentCell(0, 0);
+    press(Qt::Key_Space, Qt::ShiftModifier);
+    press(Qt::Key_Delete);
+    QCOMPARE(lines()->lineCount(), 0);
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QString());
+    QCOMPARE(m_window->slipTotal(), 0);
+}
+
+void TestFrmSales::checkedOutGuestIsAskedAbout() {
+    // No (the default): the number is emptied.
+    // The date first: the date control keeps the focus while its year is empty.
+    child<calfield::DateTextBox>(m_window.get(), QStringLiteral("DateTextBoxSales"))
+        ->setDateValue(QStringLiteral("2026/11/15"));
+    QVERIFY(typeInto(m_window.get(), QStringLiteral("txtSalesCkInNo"), QStringLiteral("0997")));
+    press(Qt::Key_Tab);
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    QCOMPARE(m_dialogs->messages().at(0).text, QStringLiteral("チェックアウト済みのお客様です。売上を登録しますか？"));
+    QCOMPARE(m_dialogs->messages().at(0).buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
+    QVERIFY(text(QStringLiteral("txtSalesCkInNo")).isEmpty());
+    QVERIFY(text(QStringLiteral("lbSalesName")).isEmpty());
+    // Yes: a late charge for the guest; leaving the box again asks no more.
+    m_dialogs->pushAnswer(Answer::Yes);
+    QVERIFY(typeInto(m_window.get(), QStringLiteral("txtSalesCkInNo"), QStringLiteral("0997")));
+    press(Qt::Key_Tab);
+    QCOMPARE(text(QStringLiteral("lbSalesName")), QStringLiteral("中村 誠"));
+    child<QLineEdit>(m_window.get(), QStringLiteral("txtSalesCkInNo"))->setFocus();
+    press(Qt::Key_Tab);
+    QCOMPARE(m_dialogs->messages().size(), 2);
+}
+
+void TestFrmSales::numberTakenMeanwhileKeepsTheLines() {
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("0")});
+    const qint32 proposed = text(QStringLiteral("lbSalesNo")).toInt();
+    {
+        // Another desk saves a slip under the same number first.
+        qputenv("TESARO_DESK", "front-2");
+        const auto back = qScopeGuard([] { qputenv("TESARO_DESK", "front-1"); });
+        chargesvc::SalesClass other;
+        other.setDirPath(m_dir->path());
+        other.CntDb();
+        other.setSalesNo(proposed);
+        other.setSalesDate(QDate(2026, 11, 15));
+        other.setCheckInNO(QStringLiteral("1000"));
+        desk::Transaction transaction(other.connection());
+        other.Msave();
+        transaction.commit();
+    }
+    press(Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    QVERIFY(m_dialogs->messages().at(0).text.contains(QString::number(proposed + 1)));
+    QCOMPARE(text(QStringLiteral("lbSalesNo")).toInt(), proposed + 1);
+    QCOMPARE(lines()->lineCount(), 1);
+    press(Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(storedLines(proposed + 1), 1);
+}
+
+void TestFrmSales::twoDesksKeepTheirLinesApart() {
+    bool hasDesk = false;
+    for (const auto& c : desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales))
+                             ->columns(QStringLiteral("BTTempSalesDetail")))
+        hasDesk = hasDesk || c.name.compare(desk::DataGridModel::deskColumn(), Qt::CaseInsensitive) == 0;
+    if (!hasDesk)
+        QSKIP("the work table keeps no desk yet");
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("0")});
+    // The second desk opens its window and rings up its own slip.
+    qputenv("TESARO_DESK", "front-2");
+    FrmSales second(*m_context);
+    second.show();
+    QVERIFY(QTest::qWaitForWindowActive(&second));
+    auto* secondLines = child<desk::DataGridView>(&second, QStringLiteral("DbGridSales"))->gridModel();
+    QCOMPARE(secondLines->lineCount(), 0);
+    secondLines->setRowValues(0, {{0, QStringLiteral("301")}, {3, 1}, {8, 650}});
+    // The date first: its year box keeps the focus while empty.
+    child<calfield::DateTextBox>(&second, QStringLiteral("DateTextBoxSales"))
+        ->setDateValue(QStringLiteral("2026/11/16"));
+    QVERIFY(typeInto(&second, QStringLiteral("txtSalesCkInNo"), QStringLiteral("1000")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+    waitForAccessKey(&second);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    const qint32 secondSlip = child<QLabel>(&second, QStringLiteral("lbSalesNo"))->text().toInt() - 1;
+    QCOMPARE(storedLines(secondSlip), 1);
+    // The first desk's line is still there, and saves as its own slip.
+    qputenv("TESARO_DESK", "front-1");
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    lines()->requery();
+    QCOMPARE(lines()->lineCount(), 1);
+    QCOMPARE(lines()->cellValue(0, 0).toString(), QStringLiteral("202"));
+}
+
+void TestFrmSales::slipPrintsTheWorkTable() {
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("201"), QStringLiteral("2"), {}, QStringLiteral("10"), QStringLiteral("10")});
+    press(Qt::Key_I, Qt::AltModifier);
+    auto* preview = m_window->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    const QString all = preview->document().texts().join(QLatin1Char('|'));
+    for (const QString& expected :
+         {QStringLiteral("売上伝票"), QStringLiteral("旅館さくら荘"), QStringLiteral("TEL0263-00-1111"),
+          QStringLiteral("FAX"), QStringLiteral("山田 太郎"), QStringLiteral("2026/11/15"), QStringLiteral("宿泊掛売"),
+          QStringLiteral("夕食（会席）"), QStringLiteral("12,100")})
+        QVERIFY2(all.contains(expected), qPrintable(expected));
+    preview->close();
+}
+
+QTEST_MAIN(TestFrmSales)
+#include "tst_frmsales.moc"

@@ -1,0 +1,149 @@
+#include "DataReport1.h"
+
+#include "Statement.h"
+
+#include "arrivalsvc/CheckInClass.h"
+#include "convert/Convert.h"
+#include "data/DbError.h"
+#include "data/RowSet.h"
+
+#include <stdexcept>
+
+namespace departapp {
+
+DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::CompanyProfile& profile, QObject* parent)
+    : desk::Report(parent)
+    , m_dirPath(dirPath)
+    , m_bill(bill) {
+    setTitle(QStringLiteral("請求書"));
+    layOut();
+    setDataSource(openStatement(dirPath));
+
+    setCompanyLabels(profile);
+    setLabel(QStringLiteral("Label3"), bill.checkInDate);
+    setLabel(QStringLiteral("Label5"), bill.settlementDate);
+    setLabel(QStringLiteral("Label7"), bill.checkInNo);
+    setLabel(QStringLiteral("Label8"), bill.guestName);
+    setLabel(QStringLiteral("Label9"), bill.groupe);
+    setLabel(QStringLiteral("Label10"), bill.roomNo);
+
+    // The statement always ends with "請求額", the amount still to be paid. "##,###,###"
+    // prints 0 as nothing and keeps the sign of an overpayment.
+    QString amount;
+    desk::RowSet* rows = dataSource();
+    if (!rows->isEmpty()) {
+        rows->moveLast();
+        amount = desk::convert::formatValue(rows->value(QStringLiteral("SlSubTotal")), QStringLiteral("##,###,###"));
+        rows->moveFirst();
+    }
+    setLabel(QStringLiteral("Label34"), amount);
+}
+
+void DataReport1::layOut() {
+    const double width = printableWidth();
+    const double captionWidth = 30.0;
+    const double valueLeft = 34.0;
+
+    auto& header = pageHeader();
+    // The inn on the right, the guest on the left, as a bill is handed over; the inn's
+    // block is wide enough for a comment line of some thirty characters.
+    const double innWidth = 98.0;
+    desk::addCompanyLabels(header, {width - innWidth, 16.0, innWidth, 30.0});
+    header.addLabel(QStringLiteral("Label1"), {0, 0, width, 12}, QStringLiteral("請求書"))
+        .setFontSize(20)
+        .setBold()
+        .setAlignment(Qt::AlignCenter);
+
+    const auto caption = [&](const QString& name, double y, const QString& text) {
+        header.addLabel(name, {0, y, captionWidth, 5.5}, text).setFontSize(9);
+    };
+    const auto value = [&](const QString& name, double y, double w = 70.0) -> desk::ReportControl& {
+        return header.addRuntimeLabel(name, {valueLeft, y, w, 5.5}).setFontSize(10);
+    };
+    caption(QStringLiteral("Label2"), 38.0, QStringLiteral("チェックイン日付"));
+    value(QStringLiteral("Label3"), 38.0);
+    caption(QStringLiteral("Label4"), 44.0, QStringLiteral("チェックアウト日付"));
+    value(QStringLiteral("Label5"), 44.0);
+    caption(QStringLiteral("Label6"), 32.0, QStringLiteral("チェックイン番号"));
+    value(QStringLiteral("Label7"), 32.0);
+    header.addRuntimeLabel(QStringLiteral("Label8"), {valueLeft, 15.0, width - innWidth - valueLeft - 2.0, 8.0})
+        .setFontSize(14)
+        .setBold();
+    value(QStringLiteral("Label9"), 23.5, width - innWidth - valueLeft - 2.0);
+    value(QStringLiteral("Label10"), 50.0);
+    caption(QStringLiteral("Label30"), 16.5, QStringLiteral("お客様名"));
+    caption(QStringLiteral("Label31"), 23.5, QStringLiteral("グループ名"));
+    caption(QStringLiteral("Label32"), 50.0, QStringLiteral("部屋番号"));
+
+    // The amount to be paid, underlined, with its sentence after it.
+    header.addLabel(QStringLiteral("Label33"), {62.0, 59.0, 80.0, 9.0}, QStringLiteral(" 円をご請求いたします。"))
+        .setFontSize(12);
+    header.addRuntimeLabel(QStringLiteral("Label34"), {0, 59.0, 60.0, 9.0})
+        .setFontSize(18)
+        .setBold()
+        .setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    header.addLine(QStringLiteral("Line1"), {0, 68.5, 140.0, 68.5}).setLineWidth(0.5);
+
+    // Column headings between two rules; the detail fields stand under them.
+    struct Column {
+        double left;
+        double width;
+    };
+    const Column date{0, 22}, name{23, 48}, spec{72, 38}, quantity{111, 14}, unitPrice{126, 22}, service{149, 9},
+        tax{159, 8}, subTotal{168, width - 168};
+    const double headTop = 74.0;
+    const auto heading = [&](const QString& control, const Column& c, const QString& text,
+                             Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+        header.addLabel(control, {c.left, headTop, c.width, 6.0}, text).setFontSize(9).setAlignment(align);
+    };
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    heading(QStringLiteral("Label13"), date, QStringLiteral("日付"));
+    heading(QStringLiteral("Label14"), name, QStringLiteral("商品名"));
+    heading(QStringLiteral("Label15"), quantity, QStringLiteral("数量"), right);
+    heading(QStringLiteral("Label24"), unitPrice, QStringLiteral("単　価"), right);
+    heading(QStringLiteral("Label25"), subTotal, QStringLiteral("　　小計"), right);
+    heading(QStringLiteral("Label26"), service, QStringLiteral("サ料"), Qt::AlignCenter);
+    heading(QStringLiteral("Label27"), tax, QStringLiteral("税"), Qt::AlignCenter);
+    header.addLine(QStringLiteral("Line2"), {0, headTop - 0.5, width, headTop - 0.5}).setLineWidth(0.4);
+    header.addLine(QStringLiteral("Line3"), {0, headTop + 6.5, width, headTop + 6.5}).setLineWidth(0.4);
+    heading(QStringLiteral("Label11"), spec, QStringLiteral("摘要"));
+    header.setHeight(headTop + 8.0);
+
+    auto& band = detail();
+    band.setHeight(6.0);
+    const auto field = [&](const QString& control, const Column& c, const QString& column,
+                           const QString& format = {}) -> desk::ReportControl& {
+        return band.addField(control, {c.left, 0.5, c.width, 5.0}, column, format).setFontSize(9);
+    };
+    field(QStringLiteral("Text1"), date, QStringLiteral("SalesDate"));
+    field(QStringLiteral("Text2"), name, QStringLiteral("SlCmName"));
+    field(QStringLiteral("Text3"), spec, QStringLiteral("SlCmSpec")).setFontSize(8);
+    field(QStringLiteral("Text4"), quantity, QStringLiteral("SlQuantity"), QStringLiteral("#,##0"));
+    field(QStringLiteral("Text5"), unitPrice, QStringLiteral("SlUnitP"), QStringLiteral("#,##0"));
+    field(QStringLiteral("Text6"), service, QStringLiteral("SlSv")).setAlignment(Qt::AlignCenter);
+    field(QStringLiteral("Text7"), tax, QStringLiteral("SlTax")).setAlignment(Qt::AlignCenter);
+    field(QStringLiteral("Text8"), subTotal, QStringLiteral("SlSubTotal"), QStringLiteral("#,##0"));
+}
+
+void DataReport1::onJobFinished(desk::JobKind kind, bool completed) {
+    // Only a bill that really went to the printer records the check-out.
+    if (kind == desk::JobKind::Print && completed)
+        markCheckedOut();
+}
+
+void DataReport1::markCheckedOut() {
+    try {
+        arrivalsvc::CheckInClass store;
+        store.setDirPath(m_dirPath);
+        store.CntDB();
+        store.setCheckInNO2(m_bill.checkInNo);
+        store.CheckOut();
+    } catch (const desk::DbError& e) {
+        // The paper is out already: say plainly that only the record failed.
+        throw desk::DbError(QStringLiteral("請求書は印刷されましたが、チェックアウトを記録できませんでした。") +
+                                QStringLiteral("\r\n") + e.message(),
+                            e.statement(), e.file());
+    }
+}
+
+} // namespace departapp

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "report/Report.h"
+
+namespace departapp {
+
+// "請求書": the bill handed to the guest at check-out. Prints this desk's statement in
+// CheckOutTemp under the inn's profile, the guest, the dates and the amount to be paid
+// (the statement's last row, "請求額"). Opens its own row set on dbOptionBT.mdb.
+//
+// A completed print job marks the guest as checked out; a preview, an export, a cancelled
+// printer choice or a failed print do not.
+class DataReport1 : public desk::Report {
+    Q_OBJECT
+
+public:
+    // What the issue button hands over, as the screen shows it.
+    struct Bill {
+        QString checkInDate;
+        QString settlementDate;
+        QString checkInNo;
+        QString guestName; // with " 様"
+        QString groupe;
+        QString roomNo;
+    };
+
+    DataReport1(const QString& dirPath, const Bill& bill, const desk::CompanyProfile& profile,
+                QObject* parent = nullptr);
+
+    const Bill& bill() const { return m_bill; }
+
+protected:
+    void onJobFinished(desk::JobKind kind, bool completed) override;
+
+private:
+    void layOut();
+    void markCheckedOut();
+
+    QString m_dirPath;
+    Bill m_bill;
+};
+
+} // namespace departapp

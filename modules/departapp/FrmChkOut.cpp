@@ -1,0 +1,208 @@
+#include "FrmChkOut.h"
+
+#include "ui_FrmChkOut.h"
+
+#include "DataReport1.h"
+#include "Statement.h"
+
+#include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "departsvc/CheckOutClass.h"
+#include "report/ShowReport.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/GridColumn.h"
+#include "ui/GuardedConnect.h"
+#include "ui/QueryGridModel.h"
+#include "ui/SlotGuard.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace departapp {
+
+namespace {
+
+desk::GridColumns statementColumns() {
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    const auto column = [](const char* caption, const char* field, int width, Qt::Alignment alignment,
+                           const char* format = "") {
+        return desk::GridColumn{.caption = QString::fromUtf8(caption),
+                                .field = QString::fromLatin1(field),
+                                .width = width,
+                                .alignment = alignment,
+                                .format = QString::fromLatin1(format)};
+    };
+    return {
+        column("日付", "SalesDate", 90, left, "yyyy/MM/dd"),
+        column("商品名", "SlCmName", 190, left),
+        column("特記", "SlCmSpec", 150, left),
+        column("数量", "SlQuantity", 60, right, "#,##0"),
+        column("単価", "SlUnitP", 80, right, "#,##0"),
+        column("小計", "SlSubTotal", 90, right, "#,##0"),
+        column("サ料", "SlSv", 40, Qt::AlignCenter),
+        column("税", "SlTax", 40, Qt::AlignCenter),
+        column("No.", "SalesNo", 60, right),
+    };
+}
+
+const QString enterDate = QStringLiteral("日付を入力して「計算実行」ボタンを押してください。");
+const QString billReady = QStringLiteral("「発行」ボタンを押すと、請求書を印刷できます。");
+
+} // namespace
+
+FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_ui(std::make_unique<Ui::FrmChkOut>())
+    , m_context(context)
+    , m_guest(guest) {
+    m_ui->setupUi(this);
+
+    m_panel1 = new QLabel(m_ui->StatusBar1);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setMinimumWidth(24);
+    m_panel2 = new QLabel(m_ui->StatusBar1);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_ui->StatusBar1->addWidget(m_panel1);
+    m_ui->StatusBar1->addWidget(m_panel2, 1);
+
+    const desk::GridColumns columns = statementColumns();
+    m_grid = new desk::QueryGridModel(columns, this);
+    m_grid->setShowUnboundFields(false);
+    m_ui->DataGrid1->setModel(m_grid);
+    desk::applyGridColumns(m_ui->DataGrid1, columns);
+
+    desk::onClicked(m_ui->CmdRecord, this, &FrmChkOut::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdBill, this, &FrmChkOut::CmdBill_Click);
+    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    // Leaving and browsing the statement work whatever the date boxes hold.
+    calfield::DateTextBox::setLeaveOnly(m_ui->CmdEnd);
+    calfield::DateTextBox::setLeaveOnly(m_ui->DataGrid1);
+
+    // Load.
+    setGuidance(enterDate);
+    m_ui->lbChkOutName->setText(m_guest.name);
+    m_ui->txtChkOutIn->setText(m_guest.checkInNo);
+    m_ui->lbCheckOutKazu->setText(QString::number(m_guest.quantity));
+    m_ui->lbCheckOutGroupe->setText(m_guest.groupe);
+    m_ui->lbChkOutRoomNo->setText(m_guest.roomNo);
+    m_ui->lbChkIn->setText(desk::convert::formatValue(m_guest.checkInDate, QStringLiteral("yyyy/MM/dd")));
+    // Guests settle on the day they leave: today is offered, the clerk may type another day.
+    const QDate today = QDate::currentDate();
+    m_ui->CkOutDateBox->setYearText(QString::number(today.year()));
+    m_ui->CkOutDateBox->setMonthText(QString::number(today.month()));
+    m_ui->CkOutDateBox->setDayText(QString::number(today.day()));
+    move(0, 0);
+    m_ui->CkOutDateBox->setFocus();
+}
+
+FrmChkOut::~FrmChkOut() = default;
+
+DataReport1* FrmChkOut::billReport() const {
+    return m_bill;
+}
+
+void FrmChkOut::setGuidance(const QString& text) {
+    m_panel2->setText(text);
+}
+
+bool FrmChkOut::ChkOutDateCheck() {
+    const auto* date = m_ui->CkOutDateBox;
+    const QString year = date->YearText();
+    const QString month = date->MonthText();
+    const QString day = date->DayText();
+    QLineEdit* const missing = year.isEmpty()    ? date->findChild<QLineEdit*>(QStringLiteral("TextYear"))
+                               : month.isEmpty() ? date->findChild<QLineEdit*>(QStringLiteral("TextMonth"))
+                               : day.isEmpty()   ? date->findChild<QLineEdit*>(QStringLiteral("TextDay"))
+                                                 : nullptr;
+    if (missing) {
+        desk::dialogs().beep();
+        desk::dialogs().message(this, QStringLiteral("日付が入力されていません。"), QStringLiteral("警告"),
+                                desk::Dialogs::Icon::Critical);
+        missing->setFocus();
+        return false;
+    }
+    // The settlement date is printed on the bill: it has to be a day of the calendar.
+    if (!desk::convert::strictDate(year, month, day)) {
+        desk::refuseDate(this);
+        if (auto* box = date->findChild<QLineEdit*>(QStringLiteral("TextDay")))
+            box->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void FrmChkOut::CheckOutDetailCall() {
+    setGuidance(QStringLiteral("集計中です。しばらくお待ちください。"));
+    m_panel2->repaint();
+    desk::BusyCursor busy;
+    try {
+        // Emptying and rebuilding in one transaction: the statement is replaced whole or
+        // stays as it was, and pressing twice still shows one statement.
+        departsvc::CheckOutClass builder;
+        builder.setDirPath(m_context.DirPath());
+        builder.CntDb();
+        desk::Transaction transaction(builder.connection());
+        builder.RsTempDelete();
+        builder.setCheckInNO(m_guest.checkInNo);
+        builder.CheckOut();
+        transaction.commit();
+    } catch (...) {
+        m_grid->clear();
+        setGuidance(enterDate);
+        throw;
+    }
+    const StatementQuery statement = statementQuery();
+    m_grid->setQuery(desk::Connection::open(m_context.DirPath(), QLatin1String(desk::DbFile::Option)),
+                     statement.statement, statement.binds);
+}
+
+void FrmChkOut::ClearData() {
+    departsvc::CheckOutClass builder;
+    builder.setDirPath(m_context.DirPath());
+    builder.CntDb();
+    builder.RsTempDelete();
+}
+
+void FrmChkOut::CmdRecord_Click() {
+    if (!ChkOutDateCheck())
+        return;
+    CheckOutDetailCall();
+    setGuidance(billReady);
+}
+
+void FrmChkOut::CmdBill_Click() {
+    const auto* date = m_ui->CkOutDateBox;
+    const DataReport1::Bill bill{
+        m_ui->lbChkIn->text(),
+        date->YearText() + QLatin1Char('/') + date->MonthText() + QLatin1Char('/') + date->DayText(),
+        m_ui->txtChkOutIn->text(),
+        m_ui->lbChkOutName->text() + QStringLiteral(" 様"),
+        m_ui->lbCheckOutGroupe->text(),
+        m_ui->lbChkOutRoomNo->text(),
+    };
+    if (!ChkOutDateCheck())
+        return;
+    // The bill prints what CheckOutTemp holds: compute it now, so that it is never empty
+    // and never older than the charges and payments recorded meanwhile.
+    CheckOutDetailCall();
+    setGuidance(billReady);
+
+    auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, m_context.profile());
+    DataReport1* shown = report.get();
+    // The preview owns the bill and closes with this window.
+    desk::showReport(std::move(report), this);
+    m_bill = shown;
+}
+
+void FrmChkOut::closeEvent(QCloseEvent* event) {
+    // The statement never outlives its window; a failure is told, the window closes anyway.
+    desk::guarded(this, [this] { ClearData(); });
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+} // namespace departapp

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "CheckOutGuest.h"
+
+#include "entry/ModuleContext.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+
+namespace Ui {
+class FrmChkOut;
+}
+
+namespace desk {
+class QueryGridModel;
+}
+
+namespace departapp {
+
+class DataReport1;
+
+// The settlement of one guest: the settlement date, the statement computed into this
+// desk's CheckOutTemp and shown in the grid, and the bill. Printing the bill from its
+// preview records the check-out. Closing the window empties the statement.
+class FrmChkOut : public QWidget {
+    Q_OBJECT
+
+public:
+    FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, QWidget* parent = nullptr);
+    ~FrmChkOut() override;
+
+    // The bill last issued, while its preview is open.
+    DataReport1* billReport() const;
+
+signals:
+    // The window has been closed and its statement emptied.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // True when the three date parts are typed and name a real day; otherwise the clerk
+    // has been told and the focus is back in the date.
+    bool ChkOutDateCheck();
+    void CheckOutDetailCall();
+    void ClearData();
+    void CmdRecord_Click();
+    void CmdBill_Click();
+    void setGuidance(const QString& text);
+
+    std::unique_ptr<Ui::FrmChkOut> m_ui;
+    desk::ModuleContext& m_context;
+    const CheckOutGuest m_guest;
+    desk::QueryGridModel* m_grid = nullptr;
+    QLabel* m_panel1 = nullptr;
+    QLabel* m_panel2 = nullptr;
+    QPointer<DataReport1> m_bill;
+};
+
+} // namespace departapp

@@ -1,0 +1,183 @@
+#include "FrmChkOutM.h"
+
+#include "ui_FrmChkOutM.h"
+
+#include "FrmChkOut.h"
+
+#include "arrivalsvc/CheckInClass.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
+#include "ui/SlotGuard.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+namespace departapp {
+
+namespace {
+
+const QString enterNumber = QStringLiteral("チェックイン番号を入力して　TABキーを押してください。");
+
+} // namespace
+
+FrmChkOutM::FrmChkOutM(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmChkOutM>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+
+    m_panel1 = new QLabel(m_ui->StatusBar1);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setMinimumWidth(24);
+    m_panel2 = new QLabel(m_ui->StatusBar1);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_ui->StatusBar1->addWidget(m_panel1);
+    m_ui->StatusBar1->addWidget(m_panel2, 1);
+    setGuidance(enterNumber);
+
+    m_ui->txtChkInNo->installEventFilter(this);
+    // A number typed anew no longer names the guest shown.
+    connect(m_ui->txtChkInNo, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!m_guest.checkInNo.isEmpty() && text != m_guest.checkInNo)
+            forgetGuest();
+    });
+    desk::onClicked(m_ui->CmdRun, this, &FrmChkOutM::CmdRun_Click);
+    connect(m_ui->CmdCancel, &QPushButton::clicked, this, &QWidget::close);
+
+    move(0, 0);
+    m_ui->txtChkInNo->setFocus();
+}
+
+FrmChkOutM::~FrmChkOutM() {
+    delete m_chkOut;
+}
+
+FrmChkOut* FrmChkOutM::checkOutWindow() const {
+    return m_chkOut;
+}
+
+bool FrmChkOutM::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->txtChkInNo) {
+        if (event->type() == QEvent::FocusOut) {
+            // Leaving for another control looks the guest up; a message box or another
+            // program taking the focus does not, nor does キャンセル, which only leaves.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                QApplication::focusWidget() != m_ui->CmdCancel && !m_ui->txtChkInNo->text().isEmpty())
+                desk::guarded(this, [this] { ChkOutGuestFind(); });
+        } else if (event->type() == QEvent::KeyPress) {
+            // Enter leaves the box as Tab does.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                focusNextChild();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmChkOutM::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Shown again from the main menu while a guest is being settled: that window stays in
+    // front, since one desk settles one guest at a time.
+    if (m_chkOut) {
+        QTimer::singleShot(0, this, [this] {
+            if (!m_chkOut)
+                return;
+            hide();
+            m_chkOut->raise();
+            m_chkOut->activateWindow();
+        });
+    }
+}
+
+void FrmChkOutM::setGuidance(const QString& text) {
+    m_panel2->setText(text);
+}
+
+void FrmChkOutM::forgetGuest() {
+    m_guest = {};
+    m_ui->lbClName->clear();
+    m_ui->lbRoomNo->clear();
+}
+
+void FrmChkOutM::ChkOutGuestFind() {
+    const QString number = m_ui->txtChkInNo->text();
+    setGuidance(QStringLiteral("お客様の検索中です。"));
+    forgetGuest();
+
+    CheckOutGuest found;
+    {
+        desk::BusyCursor busy;
+        arrivalsvc::CheckInClass store;
+        store.setDirPath(m_context.DirPath());
+        store.CntDB();
+        store.setCheckInNO(number);
+        store.EDsearch();
+        if (store.CheckInNO() != QLatin1String("X")) {
+            found.checkInNo = store.CheckInNO();
+            found.name = store.CheckInName();
+            found.roomNo = store.CheckInRoomNo();
+            found.quantity = store.Quantity();
+            found.groupe = store.CheckInGroupe();
+            found.checkInDate = store.CheckInDate();
+        }
+    }
+
+    if (found.checkInNo.isEmpty()) {
+        desk::dialogs().message(this, QStringLiteral("番号が見つかりません。"), QStringLiteral("警告"),
+                                desk::Dialogs::Icon::Critical);
+        m_ui->txtChkInNo->clear();
+        m_ui->txtChkInNo->setFocus();
+        setGuidance(enterNumber);
+        return;
+    }
+    m_guest = found;
+    m_ui->lbClName->setText(m_guest.name);
+    m_ui->lbRoomNo->setText(m_guest.roomNo);
+    setGuidance(QStringLiteral("良ければ実行ボタンを押してください。"));
+}
+
+void FrmChkOutM::CmdRun_Click() {
+    // An access key runs this without leaving the box: look the typed number up first
+    // (an unknown number has been told by then).
+    if (m_guest.checkInNo.isEmpty() && !m_ui->txtChkInNo->text().isEmpty()) {
+        ChkOutGuestFind();
+        if (m_guest.checkInNo.isEmpty())
+            return;
+    }
+    if (m_guest.checkInNo.isEmpty() || m_ui->txtChkInNo->text().isEmpty()) {
+        desk::dialogs().beep();
+        return;
+    }
+
+    // A window of its own, not one standing over this hidden one: window managers do not
+    // reliably show and activate a window whose owner is hidden.
+    auto* window = new FrmChkOut(m_context, m_guest);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &FrmChkOut::closed, this, &FrmChkOutM::settlementClosed);
+    m_chkOut = window;
+
+    hide();
+    m_ui->txtChkInNo->clear();
+    forgetGuest();
+    setGuidance(enterNumber);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void FrmChkOutM::settlementClosed() {
+    m_chkOut = nullptr;
+    show();
+    raise();
+    activateWindow();
+    m_ui->txtChkInNo->setFocus();
+}
+
+} // namespace departapp

@@ -1,0 +1,568 @@
+#include "departapp/DataReport1.h"
+#include "departapp/FrmChkOut.h"
+#include "departapp/FrmChkOutM.h"
+
+#include "arrivalsvc/CheckInClass.h"
+#include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+#include "report/ReportPreview.h"
+#include "testsupport/WindowFixture.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+using departapp::DataReport1;
+using departapp::FrmChkOut;
+using departapp::FrmChkOutM;
+
+namespace {
+
+// quantity, unit price, service charge %, tax %
+using Sale = std::array<double, 4>;
+
+const QString Guest = u"101"_s;
+
+void checkIn(const QString& dir, const QString& number, const QString& name, bool checkedOut = false) {
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(dir);
+    store.CntDB();
+    store.setCheckInNO(number);
+    store.setCheckInDate(QDate(2024, 4, 10));
+    store.setCheckInName(name);
+    store.setCheckInRoomNo(u"松"_s);
+    store.setCheckInGroupe(u"山田家"_s);
+    store.setQuantity(3);
+    store.Msave();
+    if (checkedOut) {
+        store.setCheckInNO2(number);
+        store.CheckOut();
+    }
+}
+
+// One sales slip (number slip) with the lines, one payment slip per amount.
+void charge(const QString& dir, const QString& checkInNo, int slip, const QList<Sale>& sales,
+            const QList<double>& payments) {
+    auto salesDb = desk::Connection::open(dir, QLatin1String(desk::DbFile::Sales));
+    salesDb->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
+    salesDb->exec(u"INSERT INTO BTSalesNo VALUES (?, '2024-04-10', ?, 0)"_s, {slip, checkInNo});
+    for (const Sale& s : sales)
+        salesDb->exec(u"INSERT INTO BTSalesDetail VALUES (?, 'T1', '', ?, ?, ?, ?)"_s, {slip, s[0], s[1], s[2], s[3]});
+    auto reciptDb = desk::Connection::open(dir, QLatin1String(desk::DbFile::Recipt));
+    reciptDb->exec(u"INSERT OR REPLACE INTO ReciptCode (RptCode, RptName) VALUES ('P1', '預り金')"_s);
+    for (int i = 0; i < payments.size(); ++i) {
+        reciptDb->exec(u"INSERT INTO BTPaymentNo VALUES (?, '2024-04-11', ?, 0)"_s, {slip * 100 + i, checkInNo});
+        reciptDb->exec(u"INSERT INTO BTPaymentDtl VALUES (?, 'P1', ?, '')"_s, {slip * 100 + i, payments[i]});
+    }
+}
+
+// The statement's worked example: 18,980 in all, 10,000 paid, 8,980 to pay.
+void workedExample(const QString& dir, const QString& checkInNo) {
+    charge(dir, checkInNo, 1, {{2, 8000, 10, 5}, {1, 500, 0, 0}}, {10000});
+}
+
+bool checkedOut(const QString& dir, const QString& number) {
+    return desk::Connection::open(dir, QLatin1String(desk::DbFile::DaySalesCliants))
+        ->scalar(u"SELECT CheckOutFlag FROM CheckInCliants WHERE CheckInNO = ?"_s, {number})
+        .toBool();
+}
+
+int statementRows(const QString& dir) {
+    return desk::Connection::open(dir, QLatin1String(desk::DbFile::Option))
+        ->scalar(u"SELECT COUNT(*) FROM CheckOutTemp"_s)
+        .toInt();
+}
+
+void setDate(QWidget* w, const QString& y, const QString& m, const QString& d) {
+    auto* date = child<calfield::DateTextBox>(w, u"CkOutDateBox"_s);
+    date->setYearText(y);
+    date->setMonthText(m);
+    date->setDayText(d);
+}
+
+QStringList gridColumn(const QWidget* w, int column) {
+    const auto* model = child<QTableView>(w, u"DataGrid1"_s)->model();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+QStringList previewTexts(const desk::ReportPreview* preview, const QString& control) {
+    QStringList texts;
+    for (const auto& item : preview->document().items) {
+        if (item.control == control)
+            texts << item.text;
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestDepartApp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void guestLookUp_data();
+    void guestLookUp();
+    void runNeedsAGuest();
+    void accessKeyLooksTheTypedNumberUp();
+    void dateIsChecked_data();
+    void dateIsChecked();
+    void refusedDatePartStopsTheButtons();
+    void computingTwiceShowsOneStatement();
+    void billComputesFirst();
+    void onlyAPrintChecksOut_data();
+    void onlyAPrintChecksOut();
+    void billedAgainAfterCheckOut();
+    void billAmount_data();
+    void billAmount();
+    void closingEmptiesTheStatementAndReturns();
+    void failedComputeTalksOutsideTheWrite();
+    void twoDesksBillTheirOwnGuests();
+
+private:
+    // The main window with the guest found and the settlement window opened by keyboard.
+    FrmChkOut* openSettlement(FrmChkOutM& m, const QString& number);
+
+    std::unique_ptr<WindowFixture> m_fixture;
+    ScriptedDialogs* m_dialogs = nullptr;
+    desk::ModuleContext* m_context = nullptr;
+    QString dir() const { return m_fixture->dirPath(); }
+};
+
+void TestDepartApp::init() {
+    m_fixture = std::make_unique<WindowFixture>();
+    QVERIFY(m_fixture->isValid());
+    m_dialogs = &m_fixture->dialogs();
+    m_context = &m_fixture->context();
+    checkIn(dir(), Guest, u"山田太郎"_s);
+}
+
+void TestDepartApp::cleanup() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->close();
+    settle();
+    m_fixture.reset();
+}
+
+FrmChkOut* TestDepartApp::openSettlement(FrmChkOutM& m, const QString& number) {
+    if (!showActive(&m))
+        return nullptr;
+    auto* box = child<QLineEdit>(&m, u"txtChkInNo"_s);
+    QTest::keyClicks(box, number);
+    QTest::keyClick(box, Qt::Key_Tab);
+    pressAccessKey(&m, Qt::Key_G);
+    FrmChkOut* w = m.checkOutWindow();
+    if (w && !showActive(w))
+        return nullptr;
+    return w;
+}
+
+void TestDepartApp::guestLookUp_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("guidance");
+
+    const QString enter = u"チェックイン番号を入力して　TABキーを押してください。"_s;
+    QTest::newRow("empty does nothing") << QString() << QStringList() << QString() << QString() << enter;
+    QTest::newRow("unknown number") << u"999"_s << QStringList{u"番号が見つかりません。"_s} << QString() << QString()
+                                    << enter;
+    QTest::newRow("guest in the house") << Guest << QStringList() << Guest << u"山田太郎"_s
+                                        << u"良ければ実行ボタンを押してください。"_s;
+    QTest::newRow("guest already gone") << u"102"_s << QStringList() << u"102"_s << u"佐藤花子"_s
+                                        << u"良ければ実行ボタンを押してください。"_s;
+}
+
+void TestDepartApp::guestLookUp() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, box);
+    QFETCH(QString, name);
+    QFETCH(QString, guidance);
+    checkIn(dir(), u"102"_s, u"佐藤花子"_s, true);
+
+    FrmChkOutM m(*m_context);
+    QVERIFY(showActive(&m));
+    QCOMPARE(m.windowTitle(), u"チェックアウト"_s);
+    auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Tab);
+
+    QCOMPARE(m_dialogs->messageTexts(), messages);
+    for (const auto& shown : m_dialogs->messages())
+        QCOMPARE(shown.title, u"警告"_s);
+    QCOMPARE(edit->text(), box);
+    QCOMPARE(textOf(&m, u"lbClName"_s), name);
+    QCOMPARE(textOf(&m, u"lbRoomNo"_s), name.isEmpty() ? QString() : u"松"_s);
+    QCOMPARE(textOf(&m, u"Panel2"_s), guidance);
+}
+
+void TestDepartApp::runNeedsAGuest() {
+    FrmChkOutM m(*m_context);
+    QVERIFY(showActive(&m));
+    QVERIFY(mouseClick(&m, u"CmdRun"_s));
+    pressAccessKey(&m, Qt::Key_G);
+    QCOMPARE(m_dialogs->beeps(), 2);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(!m.checkOutWindow());
+    QVERIFY(m.isVisible());
+
+    // キャンセル only leaves: an unknown number typed is not looked up on the way out.
+    auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+    edit->setFocus();
+    QTest::keyClicks(edit, u"999"_s);
+    QVERIFY(mouseClick(&m, u"CmdCancel"_s));
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(!m.isVisible());
+}
+
+void TestDepartApp::accessKeyLooksTheTypedNumberUp() {
+    checkIn(dir(), u"102"_s, u"佐藤花子"_s);
+    FrmChkOutM m(*m_context);
+    QVERIFY(showActive(&m));
+    auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+    QTest::keyClicks(edit, Guest);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCOMPARE(textOf(&m, u"lbClName"_s), u"山田太郎"_s);
+
+    // Another number typed over the found one, then Alt+G without leaving the box: the
+    // settlement is for the number on screen, never for the guest found before.
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, u"102"_s);
+    QVERIFY(textOf(&m, u"lbClName"_s).isEmpty());
+    pressAccessKey(&m, Qt::Key_G);
+    FrmChkOut* w = m.checkOutWindow();
+    QVERIFY(w);
+    QCOMPARE(textOf(w, u"txtChkOutIn"_s), u"102"_s);
+    QCOMPARE(textOf(w, u"lbChkOutName"_s), u"佐藤花子"_s);
+    QVERIFY(!m.isVisible());
+    QVERIFY(edit->text().isEmpty());
+}
+
+void TestDepartApp::dateIsChecked_data() {
+    QTest::addColumn<QStringList>("parts");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("day missing") << QStringList{u"2024"_s, u"4"_s, QString()} << u"日付が入力されていません。"_s;
+    QTest::newRow("month missing") << QStringList{u"2024"_s, QString(), u"12"_s} << u"日付が入力されていません。"_s;
+    QTest::newRow("no such day") << QStringList{u"2023"_s, u"2"_s, u"29"_s} << u"日付が正しくありません。"_s;
+}
+
+void TestDepartApp::dateIsChecked() {
+    QFETCH(QStringList, parts);
+    QFETCH(QString, message);
+    workedExample(dir(), Guest);
+
+    // 計算実行 and 発行 alike, each on a settlement of its own.
+    for (Qt::Key key : {Qt::Key_T, Qt::Key_A}) {
+        m_dialogs->clear();
+        FrmChkOutM m(*m_context);
+        FrmChkOut* w = openSettlement(m, Guest);
+        QVERIFY(w);
+        setDate(w, parts[0], parts[1], parts[2]);
+        pressAccessKey(w, key);
+        QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+        QCOMPARE(m_dialogs->messages().constFirst().title, u"警告"_s);
+        QCOMPARE(statementRows(dir()), 0);
+        QCOMPARE(child<QTableView>(w, u"DataGrid1"_s)->model()->rowCount(), 0);
+        QVERIFY(!w->billReport());
+    }
+}
+
+void TestDepartApp::refusedDatePartStopsTheButtons() {
+    workedExample(dir(), Guest);
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, u"2024"_s, {}, u"12"_s);
+    auto* month = child<QLineEdit>(w, u"TextMonth"_s);
+    month->setFocus();
+    QTest::keyClicks(month, u"13"_s);
+    QVERIFY(mouseClick(w, u"CmdRecord"_s));
+    settle();
+    pressAccessKey(w, Qt::Key_A);
+    settle();
+    // The control's own refusal, once per attempt, and nothing computed or shown.
+    QCOMPARE(m_dialogs->messages().size(), 2);
+    QVERIFY(!m_dialogs->messageTexts().contains(u"日付が入力されていません。"_s));
+    QCOMPARE(QApplication::focusWidget(), month);
+    QCOMPARE(statementRows(dir()), 0);
+    QVERIFY(!w->billReport());
+}
+
+void TestDepartApp::computingTwiceShowsOneStatement() {
+    workedExample(dir(), Guest);
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), u"Form1"_s);
+    QCOMPARE(textOf(w, u"lbChkOutName"_s), u"山田太郎"_s);
+    QCOMPARE(textOf(w, u"lbCheckOutKazu"_s), u"3"_s);
+    QCOMPARE(textOf(w, u"lbCheckOutGroupe"_s), u"山田家"_s);
+    QCOMPARE(textOf(w, u"lbChkIn"_s), u"2024/04/10"_s);
+    QCOMPARE(textOf(w, u"Panel2"_s), u"日付を入力して「計算実行」ボタンを押してください。"_s);
+
+    setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+    QVERIFY(mouseClick(w, u"CmdRecord"_s));
+    pressAccessKey(w, Qt::Key_T);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QCOMPARE(statementRows(dir()), 8);
+    QCOMPARE(gridColumn(w, 1), (QStringList{u"夕食"_s, u"夕食"_s, u"サービス料"_s, u"消費税"_s, u"合計"_s, u"預り金"_s,
+                                            u"入金額"_s, u"請求額"_s}));
+    QCOMPARE(gridColumn(w, 5), (QStringList{u"16,000"_s, u"500"_s, u"1,600"_s, u"880"_s, u"18,980"_s, u"10,000"_s,
+                                            u"10,000"_s, u"8,980"_s}));
+    QCOMPARE(gridColumn(w, 6).mid(0, 3), (QStringList{u"*"_s, u"-"_s, QString()}));
+    QCOMPARE(textOf(w, u"Panel2"_s), u"「発行」ボタンを押すと、請求書を印刷できます。"_s);
+}
+
+void TestDepartApp::billComputesFirst() {
+    workedExample(dir(), Guest);
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    // Today is offered as the settlement date.
+    pressAccessKey(w, Qt::Key_A);
+
+    QVERIFY(w->billReport());
+    auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+    QVERIFY(preview);
+    QCOMPARE(previewTexts(preview, u"Text8"_s).size(), 8);
+    QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"8,980"_s});
+    QCOMPARE(previewTexts(preview, u"Label33"_s), QStringList{u" 円をご請求いたします。"_s});
+    QCOMPARE(previewTexts(preview, u"Label8"_s), QStringList{u"山田太郎 様"_s});
+    QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::dayText(QDate::currentDate())});
+    QCOMPARE(previewTexts(preview, u"Label3"_s), QStringList{u"2024/04/10"_s});
+    const desk::CompanyProfile inn = WindowFixture::sampleProfile();
+    QCOMPARE(previewTexts(preview, u"Label16"_s), QStringList{inn.MyCompanyName});
+    QCOMPARE(previewTexts(preview, u"Label19"_s), QStringList{u"TEL"_s + inn.MyTelNo});
+    QCOMPARE(gridColumn(w, 1).size(), 8);
+    // Only seen, not printed: the guest is still in the house.
+    QVERIFY(!checkedOut(dir(), Guest));
+}
+
+void TestDepartApp::onlyAPrintChecksOut_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("gone");
+
+    QTest::newRow("preview closed") << u"close"_s << false;
+    QTest::newRow("printer choice cancelled") << u"cancel"_s << false;
+    QTest::newRow("exported as PDF") << u"export"_s << false;
+    QTest::newRow("printed") << u"print"_s << true;
+}
+
+void TestDepartApp::onlyAPrintChecksOut() {
+    QFETCH(QString, action);
+    QFETCH(bool, gone);
+    workedExample(dir(), Guest);
+
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+    pressAccessKey(w, Qt::Key_T);
+    QVERIFY(mouseClick(w, u"CmdBill"_s));
+    QVERIFY(w->billReport());
+    auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+    QVERIFY(preview);
+
+    QTemporaryDir out;
+    if (action == u"close"_s) {
+        QVERIFY(mouseClick(preview, u"CmdClose"_s));
+    } else if (action == u"cancel"_s) {
+        m_dialogs->pushPrinterChoice(false);
+        QVERIFY(mouseClick(preview, u"CmdPrint"_s));
+    } else if (action == u"export"_s) {
+        m_dialogs->pushFileName(out.filePath(u"bill.pdf"_s));
+        QVERIFY(mouseClick(preview, u"CmdExport"_s));
+        QVERIFY(QFileInfo::exists(out.filePath(u"bill.pdf"_s)));
+    } else {
+        QVERIFY(mouseClick(preview, u"CmdPrint"_s));
+        QCOMPARE(m_dialogs->printFiles().size(), 1);
+        QVERIFY(QFileInfo(m_dialogs->printFiles().constFirst()).size() > 0);
+    }
+    settle();
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QCOMPARE(checkedOut(dir(), Guest), gone);
+
+    // The main menu's list of guests in the house.
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(dir());
+    store.CntDB();
+    const auto inHouse = store.RsNotChkOut();
+    QCOMPARE(inHouse->find(u"CheckInNO = '%1'"_s.arg(Guest)), !gone);
+}
+
+void TestDepartApp::billedAgainAfterCheckOut() {
+    workedExample(dir(), Guest);
+    for (int round = 0; round < 2; ++round) {
+        FrmChkOutM m(*m_context);
+        FrmChkOut* w = openSettlement(m, Guest);
+        QVERIFY2(w, "a guest already checked out is found as well");
+        setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+        pressAccessKey(w, Qt::Key_A);
+        QVERIFY(w->billReport());
+        auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+        QVERIFY(mouseClick(preview, u"CmdPrint"_s));
+        QVERIFY(m_dialogs->messages().isEmpty());
+        QVERIFY(checkedOut(dir(), Guest));
+        w->close();
+        settle();
+    }
+    QCOMPARE(m_dialogs->printFiles().size(), 2);
+}
+
+void TestDepartApp::billAmount_data() {
+    QTest::addColumn<QList<Sale>>("sales");
+    QTest::addColumn<QList<double>>("payments");
+    QTest::addColumn<QString>("amount");
+
+    QTest::newRow("to pay") << QList<Sale>{{2, 8000, 10, 5}, {1, 500, 0, 0}} << QList<double>{10000} << u"8,980"_s;
+    QTest::newRow("paid in full prints empty") << QList<Sale>{{1, 1000, 0, 0}} << QList<double>{600, 400} << QString();
+    QTest::newRow("overpaid prints negative") << QList<Sale>{{1, 1000, 0, 0}} << QList<double>{3000} << u"-2,000"_s;
+    QTest::newRow("millions") << QList<Sale>{{3, 1000000, 0, 0}} << QList<double>{} << u"3,000,000"_s;
+}
+
+void TestDepartApp::billAmount() {
+    QFETCH(QList<Sale>, sales);
+    QFETCH(QList<double>, payments);
+    QFETCH(QString, amount);
+    charge(dir(), Guest, 7, sales, payments);
+
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+    pressAccessKey(w, Qt::Key_A);
+    QVERIFY(w->billReport());
+    QCOMPARE(w->billReport()->label(u"Label34"_s), amount);
+    // The statement's last row is the amount the header announces.
+    const QStringList subTotals = gridColumn(w, 5);
+    QCOMPARE(subTotals.constLast(), amount.isEmpty() ? u"0"_s : amount);
+}
+
+void TestDepartApp::closingEmptiesTheStatementAndReturns() {
+    workedExample(dir(), Guest);
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+    pressAccessKey(w, Qt::Key_T);
+    QCOMPARE(statementRows(dir()), 8);
+    QPointer<FrmChkOut> watch(w);
+    // 終わり with a month the date refuses, the focus still in its box: leaving is never refused.
+    auto* month = child<QLineEdit>(w, u"TextMonth"_s);
+    month->setFocus();
+    QTest::keyClicks(month, u"13"_s);
+    pressAccessKey(w, Qt::Key_E);
+    settle();
+    QVERIFY(!watch);
+    QCOMPARE(statementRows(dir()), 0);
+    QVERIFY(m.isVisible());
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(textOf(&m, u"txtChkInNo"_s).isEmpty());
+    QVERIFY(textOf(&m, u"lbClName"_s).isEmpty());
+
+    // Shown again from the main menu while a guest is being settled: the settlement stays.
+    FrmChkOut* again = openSettlement(m, Guest);
+    QVERIFY(again);
+    m.show();
+    settle();
+    QVERIFY(!m.isVisible());
+    QVERIFY(again->isVisible());
+}
+
+void TestDepartApp::failedComputeTalksOutsideTheWrite() {
+    // A statement beyond 32-bit yen fails; the clerk is told once the write is undone, so
+    // another desk can write the file while the message is on screen.
+    charge(dir(), Guest, 1, {{100000, 30000, 0, 0}}, {});
+    class Probe : public ScriptedDialogs {
+    public:
+        QString dir;
+        bool otherDeskWrote = false;
+        Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                       Buttons buttons) override {
+            auto other = desk::Connection::open(dir, QLatin1String(desk::DbFile::Option));
+            other->exec(u"PRAGMA busy_timeout = 200"_s);
+            try {
+                desk::Transaction write(*other);
+                other->exec(u"INSERT INTO CheckOutTemp (Slcmname) VALUES ('x')"_s);
+                write.commit();
+                other->exec(u"DELETE FROM CheckOutTemp WHERE Slcmname = 'x'"_s);
+                otherDeskWrote = true;
+            } catch (...) {
+            }
+            return ScriptedDialogs::message(parent, text, title, icon, buttons);
+        }
+    };
+    auto probe = std::make_unique<Probe>();
+    probe->dir = dir();
+
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+    pressAccessKey(w, Qt::Key_T);
+    QCOMPARE(probe->messages().size(), 1);
+    QVERIFY(probe->otherDeskWrote);
+    QCOMPARE(statementRows(dir()), 0);
+    QCOMPARE(child<QTableView>(w, u"DataGrid1"_s)->model()->rowCount(), 0);
+    QCOMPARE(textOf(w, u"Panel2"_s), u"日付を入力して「計算実行」ボタンを押してください。"_s);
+}
+
+void TestDepartApp::twoDesksBillTheirOwnGuests() {
+    workedExample(dir(), Guest);
+    checkIn(dir(), u"102"_s, u"佐藤花子"_s);
+    charge(dir(), u"102"_s, 5, {{1, 3000, 0, 0}}, {});
+    const auto atDesk = [](const char* desk) {
+        qputenv("TESARO_DESK", desk);
+    };
+    const auto amountOf = [](FrmChkOut* w) {
+        return w->billReport()->label(u"Label34"_s);
+    };
+
+    // Two desks compute at once; each bill is its own guest's, whatever the other desk did.
+    atDesk("desk-A");
+    FrmChkOutM ma(*m_context);
+    FrmChkOut* a = openSettlement(ma, Guest);
+    QVERIFY(a);
+    pressAccessKey(a, Qt::Key_T);
+    atDesk("desk-B");
+    FrmChkOutM mb(*m_context);
+    FrmChkOut* b = openSettlement(mb, u"102"_s);
+    QVERIFY(b);
+    pressAccessKey(b, Qt::Key_T);
+    QCOMPARE(gridColumn(b, 5).constLast(), u"3,000"_s);
+    QCOMPARE(statementRows(dir()), 8 + 6);
+
+    atDesk("desk-A");
+    QVERIFY(showActive(a));
+    pressAccessKey(a, Qt::Key_A);
+    QCOMPARE(amountOf(a), u"8,980"_s);
+    QCOMPARE(gridColumn(a, 1).size(), 8);
+    a->close();
+    settle();
+    QCOMPARE(statementRows(dir()), 6);
+
+    atDesk("desk-B");
+    QVERIFY(showActive(b));
+    pressAccessKey(b, Qt::Key_A);
+    QCOMPARE(amountOf(b), u"3,000"_s);
+    QCOMPARE(gridColumn(b, 1).size(), 6);
+    qunsetenv("TESARO_DESK");
+    QVERIFY(m_dialogs->messages().isEmpty());
+}
+
+QTEST_MAIN(TestDepartApp)
+#include "tst_departapp.moc"

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "report/ColumnReport.h"
+
+namespace goodsapp {
+
+// "商品コード一覧票": every commodity with its standard price and class name, from the
+// saved query CodeTable in the order it returns them, under the inn's profile. Opens its
+// own row set, so each showing lists the commodities as they stand.
+class DRSyohin : public desk::ColumnReport {
+    Q_OBJECT
+
+public:
+    DRSyohin(const QString& dirPath, const desk::CompanyProfile& profile, QObject* parent = nullptr);
+};
+
+} // namespace goodsapp

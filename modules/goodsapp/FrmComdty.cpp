@@ -1,0 +1,242 @@
+#include "FrmComdty.h"
+
+#include "ui_FrmComdty.h"
+
+#include "DRSyohin.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "goodsclasssvc/SKubun.h"
+#include "goodssvc/ComodityInn.h"
+#include "report/ShowReport.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace goodsapp {
+
+namespace {
+
+const QString duplicateMessage = u"その商品コードはすでに登録されています。\nちがう商品コードを入力してください。"_s;
+const QString missingMessage = u"登録に必要な最低項目が入力されていません。\n確認して入力してください。"_s;
+const QString notFoundMessage = u"見つかりません。"_s;
+const QString callUpNotFoundMessage = u"コードが見つかりません。"_s;
+const QString callUpPrompt = u"訂正、削除する商品コードを入力してください。"_s;
+const QString callUpTitle = u"商品検索"_s;
+const QString callUpDefault = u"*****"_s;
+const QPoint callUpPosition(100, 100);
+
+bool sameCode(const QString& a, const QString& b) {
+    // As the look-ups and the unique index compare codes: ASCII letters without regard to case.
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+FrmComdty::FrmComdty(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmComdty>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+
+    desk::onClicked(m_ui->CmdRecorde, this, &FrmComdty::CmdRecorde_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmComdty::CmdCall_Click);
+    desk::onClicked(m_ui->CmdEdit, this, &FrmComdty::CmdEdit_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmComdty::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmComdty::CmdClear_Click);
+    desk::onClicked(m_ui->CmdPrint, this, &FrmComdty::CmdPrint_Click);
+    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::guardedConnect(m_ui->txtMdsClass, &QLineEdit::textChanged, this, &FrmComdty::txtMdsClass_Change);
+
+    move(0, 0);
+    clearFields();
+    setCalledUp(false);
+}
+
+FrmComdty::~FrmComdty() = default;
+
+std::unique_ptr<goodssvc::ComodityInn> FrmComdty::connectedStore() const {
+    auto store = std::make_unique<goodssvc::ComodityInn>();
+    store->setDirPath(m_context.DirPath());
+    store->CntDb();
+    return store;
+}
+
+void FrmComdty::warn(const QString& text) {
+    desk::dialogs().message(this, text, u"警告"_s, desk::Dialogs::Icon::Exclamation);
+}
+
+void FrmComdty::setCalledUp(bool calledUp) {
+    m_ui->CmdRecorde->setEnabled(!calledUp);
+    m_ui->CmdEdit->setEnabled(calledUp);
+    m_ui->CmdDelete->setEnabled(calledUp);
+}
+
+QWidget* FrmComdty::missingField() const {
+    if (m_ui->txtScode->text().isEmpty())
+        return m_ui->txtScode;
+    if (m_ui->txtSname->text().isEmpty())
+        return m_ui->txtSname;
+    if (m_ui->txtPrice0->Text().isEmpty())
+        return m_ui->txtPrice0;
+    return nullptr;
+}
+
+void FrmComdty::clearFields() {
+    for (QLineEdit* box :
+         {m_ui->txtScode, m_ui->txtSname, m_ui->txtMdsClass, m_ui->txtUnit, m_ui->txtRemarks, m_ui->Text1})
+        box->clear();
+    m_ui->lblMdsClassName->clear();
+    m_ui->txtPrice0->setText(u"0"_s);
+    m_ui->txtScode->setFocus();
+}
+
+void FrmComdty::txtMdsClass_Change() {
+    const QString code = m_ui->txtMdsClass->text();
+    // Nothing typed names nothing: the "X" is kept for a code that matches no class.
+    if (code.isEmpty()) {
+        m_ui->lblMdsClassName->clear();
+        return;
+    }
+    goodsclasssvc::SKubun classes;
+    classes.setDirPath(m_context.DirPath());
+    classes.CntDb();
+    m_ui->lblMdsClassName->setText(classes.DispName(code));
+}
+
+void FrmComdty::save(Mode mode) {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    if (QWidget* target = missingField()) {
+        busy.reset();
+        target->setFocus();
+        warn(missingMessage);
+        return;
+    }
+
+    const QString code = m_ui->txtScode->text();
+    const QString calledCode = m_ui->Text1->text();
+    // Read before anything is written: a price beyond the 32-bit range is refused here.
+    const qint32 price = desk::convert::toInt32(desk::convert::leadingNumber(m_ui->txtPrice0->Text()));
+
+    bool taken = false;
+    {
+        const auto store = connectedStore();
+        // The check and the insert in one transaction, so no other desk slips in between.
+        desk::Transaction transaction(store->connection());
+        if (mode == Mode::Register)
+            taken = store->DuplicateCheck(code) == u"X"_s;
+        if (!taken) {
+            store->setMdCode(code);
+            store->setMname(m_ui->txtSname->text());
+            store->setMclasify(m_ui->txtMdsClass->text());
+            store->setMunite(m_ui->txtUnit->text());
+            store->setMremarks(m_ui->txtRemarks->text());
+            store->setMprice0(price);
+            if (mode == Mode::Register) {
+                store->Msave();
+            } else {
+                store->setMdCode2(calledCode);
+                store->Medit();
+            }
+            transaction.commit();
+        }
+    } // a taken code rolls back here, before the clerk is told
+
+    if (taken) {
+        busy.reset();
+        m_ui->txtScode->setFocus();
+        warn(duplicateMessage);
+        return;
+    }
+    clearFields();
+    setCalledUp(false);
+}
+
+void FrmComdty::CmdRecorde_Click() {
+    save(Mode::Register);
+}
+
+void FrmComdty::CmdEdit_Click() {
+    const QString code = m_ui->txtScode->text();
+    const QString calledCode = m_ui->Text1->text();
+    // A new code that another commodity has is refused with the called-up entry kept, so
+    // the clerk can type another code and correct again: two commodities under one code
+    // could not be told apart.
+    if (missingField() == nullptr && !calledCode.isEmpty() && !sameCode(code, calledCode) &&
+        connectedStore()->DuplicateCheck(code) == u"X"_s) {
+        m_ui->txtScode->setFocus();
+        warn(duplicateMessage);
+        return;
+    }
+    save(Mode::Correct);
+    // Also after a failed input check: the entry stays on screen, the buttons go back.
+    setCalledUp(false);
+}
+
+void FrmComdty::CmdDelete_Click() {
+    const QString calledCode = m_ui->Text1->text();
+    if (calledCode.isEmpty()) {
+        warn(notFoundMessage);
+        clearFields();
+        setCalledUp(false);
+        return;
+    }
+    {
+        desk::BusyCursor busy;
+        // Sales lines keep their code; the slips and the aggregations still list them.
+        const auto store = connectedStore();
+        store->setMdCode2(calledCode);
+        store->Mdelete();
+    }
+    clearFields();
+    setCalledUp(false);
+}
+
+bool FrmComdty::callUp(const QString& code) {
+    const auto store = connectedStore();
+    store->setMdCode(code);
+    store->EDsearch();
+    // The bookmark is set only by a hit, so a commodity whose code is "X" is found too.
+    if (store->MbookMark().isEmpty())
+        return false;
+    m_ui->Text1->setText(store->MdCode());
+    m_ui->txtScode->setText(store->MdCode());
+    m_ui->txtSname->setText(store->Mname());
+    m_ui->txtMdsClass->setText(store->Mclasify());
+    m_ui->txtUnit->setText(store->Munite());
+    m_ui->txtRemarks->setText(store->Mremarks());
+    m_ui->txtPrice0->setText(QString::number(store->Mprice0()));
+    setCalledUp(true);
+    m_ui->txtScode->setFocus();
+    return true;
+}
+
+void FrmComdty::CmdCall_Click() {
+    const QString answer = desk::dialogs().input(this, callUpPrompt, callUpTitle, callUpDefault, callUpPosition);
+    if (answer.isEmpty())
+        return;
+    bool found = false;
+    {
+        desk::BusyCursor busy;
+        found = callUp(answer);
+    }
+    if (!found) {
+        warn(callUpNotFoundMessage);
+        clearFields();
+        setCalledUp(false);
+    }
+}
+
+void FrmComdty::CmdClear_Click() {
+    clearFields();
+    setCalledUp(false);
+}
+
+void FrmComdty::CmdPrint_Click() {
+    desk::showReport(std::make_unique<DRSyohin>(m_context.DirPath(), m_context.profile()), this);
+}
+
+} // namespace goodsapp

@@ -1,0 +1,276 @@
+#include "FrmCmClass1.h"
+
+#include "ui_FrmCmClass1.h"
+
+#include "DRSKubun.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+#include "goodsclasssvc/SKubun.h"
+#include "report/ShowReport.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace goodsclassapp {
+
+namespace {
+
+// The duplicate message speaks of commodity codes, as it always has on this window.
+const QString duplicateMessage = u"その商品コードはすでに登録されています。\nちがう商品コードを入力してください。"_s;
+const QString missingMessage = u"登録に必要な最低項目が入力されていません。\n確認して入力してください。"_s;
+const QString notFoundMessage = u"見つかりません。"_s;
+const QString inUseQuestion = u"この区分を使っている商品があります。削除しますか？"_s;
+const QString callUpPrompt = u"訂正、削除する商品区分コードを入力してください。"_s;
+const QString callUpTitle = u"商品区分検索"_s;
+const QString callUpDefault = u"*****"_s;
+const QPoint callUpPosition(100, 100);
+
+bool sameCode(const QString& a, const QString& b) {
+    // As the look-ups and the unique index compare codes: ASCII letters without regard to case.
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+FrmCmClass1::FrmCmClass1(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmCmClass1>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+    m_ui->ListView1->setColumnWidth(0, 80);
+    m_ui->ListView1->setColumnWidth(1, 200);
+
+    desk::onClicked(m_ui->CmdRecorde, this, &FrmCmClass1::CmdRecorde_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmCmClass1::CmdCall_Click);
+    desk::onClicked(m_ui->CmdEdit, this, &FrmCmClass1::CmdEdit_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmCmClass1::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmCmClass1::CmdClear_Click);
+    desk::onClicked(m_ui->CmdPrint, this, &FrmCmClass1::CmdPrint_Click);
+    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    // Enter (or a double click) on a class calls it up.
+    desk::guardedConnect(m_ui->ListView1, &QTreeWidget::itemActivated, this, &FrmCmClass1::ListView1_ItemActivated);
+
+    move(0, 0);
+    fillList();
+    setCalledUp(false);
+    m_ui->Text1->setFocus();
+}
+
+FrmCmClass1::~FrmCmClass1() = default;
+
+std::unique_ptr<goodsclasssvc::SKubun> FrmCmClass1::connectedStore() const {
+    auto store = std::make_unique<goodsclasssvc::SKubun>();
+    store->setDirPath(m_context.DirPath());
+    store->CntDb();
+    return store;
+}
+
+void FrmCmClass1::warn(const QString& text) {
+    desk::dialogs().message(this, text, u"警告"_s, desk::Dialogs::Icon::Exclamation);
+}
+
+void FrmCmClass1::setCalledUp(bool calledUp) {
+    m_ui->CmdRecorde->setEnabled(!calledUp);
+    m_ui->CmdEdit->setEnabled(calledUp);
+    m_ui->CmdDelete->setEnabled(calledUp);
+}
+
+bool FrmCmClass1::inputMissing() {
+    if (m_ui->Text1->text().isEmpty() || m_ui->Text2->text().isEmpty()) {
+        desk::dialogs().beep();
+        return true;
+    }
+    return false;
+}
+
+void FrmCmClass1::clearFields() {
+    m_ui->Text1->clear();
+    m_ui->Text2->clear();
+    m_ui->Label3->clear();
+    m_ui->Text1->setFocus();
+}
+
+void FrmCmClass1::fillList() {
+    auto* list = m_ui->ListView1;
+    list->clear();
+    const auto store = connectedStore();
+    desk::RowSet* rows = store->RsEd();
+    QList<QTreeWidgetItem*> items;
+    if (!rows->isEmpty()) {
+        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+            auto* item = new QTreeWidgetItem;
+            item->setText(0, rows->value(u"CClassCode"_s).toString());
+            item->setText(1, rows->value(u"CClassName"_s).toString());
+            items << item;
+        }
+    }
+    list->addTopLevelItems(items);
+    if (!items.isEmpty())
+        list->setCurrentItem(items.constFirst(), 0, QItemSelectionModel::NoUpdate);
+}
+
+int FrmCmClass1::commoditiesOfClass(const QString& code) const {
+    const auto connection = desk::Connection::open(m_context.DirPath(), QLatin1String(desk::DbFile::Sales));
+    return connection->scalar(u"SELECT COUNT(*) FROM Commodities WHERE Cclasify = ?"_s, {code}).toInt();
+}
+
+void FrmCmClass1::CmdRecorde_Click() {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    if (inputMissing()) {
+        busy.reset();
+        warn(missingMessage);
+        return;
+    }
+    bool taken = false;
+    {
+        const auto store = connectedStore();
+        // The check and the insert in one transaction, so no other desk slips in between.
+        desk::Transaction transaction(store->connection());
+        taken = store->DuplicateCodeCheck(m_ui->Text1->text()) == u"x"_s;
+        if (!taken) {
+            store->setMcCode(m_ui->Text1->text());
+            store->setMcName(m_ui->Text2->text());
+            store->Mcsave();
+            transaction.commit();
+        }
+    } // a taken code rolls back here, before the clerk is told
+    if (taken) {
+        busy.reset();
+        warn(duplicateMessage);
+        m_ui->Text1->clear();
+        m_ui->Text1->setFocus();
+        return;
+    }
+    clearFields();
+    fillList();
+}
+
+void FrmCmClass1::CmdEdit_Click() {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    if (inputMissing()) {
+        // The check beeped once; the second beep says the correction was not made.
+        busy.reset();
+        desk::dialogs().beep();
+        return;
+    }
+    const QString calledCode = m_ui->Label3->text();
+    const QString code = m_ui->Text1->text();
+    if (calledCode.isEmpty()) {
+        // Cleared after the call-up: there is nothing to correct. The entry stays, and
+        // registering it is one key away.
+        busy.reset();
+        warn(notFoundMessage);
+        setCalledUp(false);
+        return;
+    }
+    if (!sameCode(code, calledCode) && connectedStore()->DuplicateCodeCheck(code) == u"x"_s) {
+        // Two classes under one code could not be told apart: the called-up entry stays
+        // for another code.
+        busy.reset();
+        m_ui->Text1->setFocus();
+        warn(duplicateMessage);
+        return;
+    }
+    {
+        const auto store = connectedStore();
+        store->setMcCode(code);
+        store->setMcName(m_ui->Text2->text());
+        store->setMcCode2(calledCode);
+        store->Mcedit();
+    }
+    clearFields();
+    setCalledUp(false);
+    fillList();
+}
+
+void FrmCmClass1::CmdDelete_Click() {
+    const QString calledCode = m_ui->Label3->text();
+    if (calledCode.isEmpty()) {
+        warn(notFoundMessage);
+        clearFields();
+        // Back to register mode, so the clerk is never left with only correct and delete.
+        setCalledUp(false);
+        return;
+    }
+    if (commoditiesOfClass(calledCode) > 0 &&
+        desk::dialogs().message(this, inUseQuestion, u"警告"_s, desk::Dialogs::Icon::Exclamation,
+                                desk::Dialogs::Buttons::YesNoDefaultNo) != desk::Dialogs::Answer::Yes)
+        return;
+    {
+        desk::BusyCursor busy;
+        // Commodities of the class keep its code; their class name then reads "X".
+        const auto store = connectedStore();
+        store->setMcCode2(calledCode);
+        store->Mcdelete();
+    }
+    clearFields();
+    setCalledUp(false);
+    fillList();
+}
+
+bool FrmCmClass1::callUp(const QString& code) {
+    const auto store = connectedStore();
+    store->setMcCode(code);
+    store->McEDsearch();
+    bool found = store->McCode() != u"X"_s;
+    // "X" is also the answer for a miss: a class whose code really is "X" is asked for again.
+    if (!found && sameCode(code, u"X"_s))
+        found = connectedStore()->DuplicateCodeCheck(code) == u"x"_s;
+    if (!found) {
+        m_ui->Label3->clear();
+        m_ui->Text1->clear();
+        m_ui->Text2->clear();
+        return false;
+    }
+    m_ui->Label3->setText(store->McCode());
+    m_ui->Text1->setText(store->McCode());
+    m_ui->Text2->setText(store->McName());
+    setCalledUp(true);
+    m_ui->Text1->setFocus();
+    return true;
+}
+
+void FrmCmClass1::CmdCall_Click() {
+    const QString answer = desk::dialogs().input(this, callUpPrompt, callUpTitle, callUpDefault, callUpPosition);
+    if (answer.isEmpty())
+        return;
+    bool found = false;
+    {
+        desk::BusyCursor busy;
+        found = callUp(answer);
+    }
+    if (!found) {
+        warn(notFoundMessage);
+        setCalledUp(false);
+    }
+}
+
+void FrmCmClass1::ListView1_ItemActivated(QTreeWidgetItem* item, int) {
+    if (!item)
+        return;
+    bool found = false;
+    {
+        desk::BusyCursor busy;
+        found = callUp(item->text(0));
+    }
+    if (!found) {
+        // Deleted at another desk since the list was read.
+        warn(notFoundMessage);
+        setCalledUp(false);
+        fillList();
+    }
+}
+
+void FrmCmClass1::CmdClear_Click() {
+    clearFields();
+}
+
+void FrmCmClass1::CmdPrint_Click() {
+    desk::showReport(std::make_unique<DRSKubun>(m_context.DirPath(), m_context.profile()), this);
+}
+
+} // namespace goodsclassapp

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "entry/ModuleContext.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class frmRecipt;
+}
+
+namespace payclasssvc {
+class RptKbnCls;
+}
+
+namespace payclassapp {
+
+// "入金区分": enters a payment class, calls one up by code to correct (renumber) or delete
+// it, lists every class in ListView1 and prints the list. Buttons and their states as the
+// payment item window: lbClKubun holds the code of the class called up.
+class frmRecipt : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmRecipt(desk::ModuleContext& context, QWidget* parent = nullptr);
+    ~frmRecipt() override;
+
+private:
+    enum class Mode { New, Correction };
+
+    void CmdRecorde_Click();
+    void CmdCall_Click();
+    void CmdEdit_Click();
+    void CmdDelete_Click();
+    void CmdClear_Click();
+    void CmdPrint_Click();
+
+    std::unique_ptr<payclasssvc::RptKbnCls> connectedStore() const;
+    bool ClassSave(Mode mode);
+    void ClassClear();
+    void ClassListShow();
+    void ButtonsNew();
+    void ButtonsCalled();
+    void refuse(const QString& text);
+    void showMessage(const QString& text);
+
+    std::unique_ptr<Ui::frmRecipt> m_ui;
+    desk::ModuleContext& m_context;
+};
+
+} // namespace payclassapp

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "entry/ModuleContext.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class frmRecipt;
+}
+
+namespace payitemsvc {
+class ReciptCode;
+}
+
+namespace payitemapp {
+
+// "入金項目マスター": enters a payment item, calls one up by code to correct or delete
+// it, and prints the list of all items. Each item belongs to a payment class chosen from
+// CmbRptKubun ("code:name" entries).
+//
+// New-entry state: register and call-up on, correct and delete off. Called-up state:
+// lbCcode holds the item's code as stored, the key of a correction or a deletion.
+class frmRecipt : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmRecipt(desk::ModuleContext& context, QWidget* parent = nullptr);
+    ~frmRecipt() override;
+
+private:
+    enum class Mode { New, Correction };
+
+    void CmdRecorde_Click();
+    void CmdCall_Click();
+    void CmdEdit_Click();
+    void CmdDelete_Click();
+    void CmdClear_Click();
+    void CmdPrint_Click();
+
+    std::unique_ptr<payitemsvc::ReciptCode> connectedStore() const;
+    // Checks and writes the screen; true when it was saved.
+    bool ItemSave(Mode mode);
+    void ItemClear();
+    void ItemLoad(const QString& code);
+    void ClassListLoad();
+    // The class code of the chosen entry: the text before the first ":", or nothing when
+    // no class is chosen.
+    std::optional<QString> ClassCodeOfList() const;
+    void ClassListSelect(const QString& classCode);
+    void ItemButtonsNew();
+    void ItemButtonsCalled();
+    void refuse(const QString& text, const QString& title = {});
+    void showMessage(const QString& text);
+
+    std::unique_ptr<Ui::frmRecipt> m_ui;
+    desk::ModuleContext& m_context;
+    // Class codes in the order of CmbRptKubun.
+    QStringList m_classCodes;
+};
+
+} // namespace payitemapp

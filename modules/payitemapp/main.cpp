@@ -1,0 +1,7 @@
+#include "entry/ModuleHost.h"
+#include "frmRecipt.h"
+
+int main(int argc, char* argv[]) {
+    return desk::ModuleHost::run(argc, argv, QStringLiteral("payitemapp"),
+                                 [](desk::ModuleContext& context) { return new payitemapp::frmRecipt(context); });
+}

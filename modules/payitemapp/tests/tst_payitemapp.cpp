@@ -1,0 +1,209 @@
+#include "payitemapp/DRRptName.h"
+#include "payitemapp/frmRecipt.h"
+
+#include "data/Connection.h"
+#include "testsupport/WindowFixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+using Icon = desk::Dialogs::Icon;
+
+namespace {
+
+// Text as an input method commits it (QTest types Latin-1 keys only).
+void enter(QWidget* window, const QString& name, const QString& text) {
+    auto* edit = child<QLineEdit>(window, name);
+    QVERIFY2(edit, qPrintable(name));
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert(text);
+}
+
+struct Item {
+    QString name;
+    int classCode = -1;
+    int count = 0;
+};
+
+Item storedItem(const QString& dir, const QString& code) {
+    const auto c = desk::Connection::open(dir, QLatin1String(desk::DbFile::Recipt));
+    Item item;
+    item.name = c->scalar(u"SELECT RptName FROM ReciptCode WHERE RptCode = ?"_s, {code}).toString();
+    const QVariant cls = c->scalar(u"SELECT RptClass FROM ReciptCode WHERE RptCode = ?"_s, {code});
+    item.classCode = cls.isNull() ? -1 : cls.toInt();
+    item.count = c->scalar(u"SELECT COUNT(*) FROM ReciptCode"_s).toInt();
+    return item;
+}
+
+// Calls an item up through the input box, by access key.
+void callUp(WindowFixture& f, QWidget* window, const QString& code) {
+    f.dialogs().pushInput(code);
+    pressAccessKey(window, Qt::Key_C);
+}
+
+} // namespace
+
+class TestPayItemApp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newItemRefusals_data();
+    void newItemRefusals();
+    void classCodeIsTakenFromTheChosenEntry();
+    void correctionChecksOnlyAChangedCode();
+    void itemOfAMissingClassLeavesTheListAlone();
+    void deleteAsksAndRemovesTheCalledUpItem();
+    void listPrintsEveryItemWithItsClassName();
+};
+
+void TestPayItemApp::newItemRefusals_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("classIndex");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("empty name") << u"20"_s << QString() << 0 << u"未入力の項目があります。"_s << u"入金項目"_s;
+    QTest::newRow("empty code") << QString() << u"商品券"_s << 0 << u"未入力の項目があります。"_s << u"入金項目"_s;
+    QTest::newRow("used code") << u"03"_s << u"商品券"_s << 0 << u"コードが重複しています。"_s << u"入金項目"_s;
+    QTest::newRow("no class") << u"20"_s << u"商品券"_s << -1 << u"入金区分を選択してください。"_s << u"警告"_s;
+}
+
+void TestPayItemApp::newItemRefusals() {
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(int, classIndex);
+    QFETCH(QString, message);
+    QFETCH(QString, title);
+    WindowFixture f;
+    payitemapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+    const int before = storedItem(f.dirPath(), u"03"_s).count;
+
+    QVERIFY(typeInto(&window, u"txtCcode"_s, code));
+    enter(&window, u"txtCname"_s, name);
+    child<QComboBox>(&window, u"CmbRptKubun"_s)->setCurrentIndex(classIndex);
+    pressAccessKey(&window, Qt::Key_R);
+
+    const auto messages = f.dialogs().messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].text, message);
+    QCOMPARE(messages[0].title, title);
+    QCOMPARE(messages[0].icon, Icon::Critical);
+    QCOMPARE(storedItem(f.dirPath(), u"03"_s).count, before);
+    QCOMPARE(storedItem(f.dirPath(), u"03"_s).name, u"クレジットカード"_s);
+    // The entry stays for the clerk to put right.
+    QCOMPARE(textOf(&window, u"txtCname"_s), name);
+}
+
+void TestPayItemApp::classCodeIsTakenFromTheChosenEntry() {
+    WindowFixture f;
+    payitemapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+    auto* classes = child<QComboBox>(&window, u"CmbRptKubun"_s);
+    QCOMPARE(classes->itemText(2), u"3:振込・売掛"_s);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&window, u"txtCcode"_s));
+
+    QTest::keyClicks(QApplication::focusWidget(), u"20"_s);
+    enter(&window, u"txtCname"_s, u"コンビニ払込"_s);
+    classes->setCurrentIndex(2);
+    pressAccessKey(&window, Qt::Key_R);
+
+    QCOMPARE(f.dialogs().messages().size(), 0);
+    const Item saved = storedItem(f.dirPath(), u"20"_s);
+    QCOMPARE(saved.name, u"コンビニ払込"_s);
+    QCOMPARE(saved.classCode, 3);
+    // Cleared for the next item, the buttons as they were.
+    QCOMPARE(textOf(&window, u"txtCcode"_s), QString());
+    QCOMPARE(classes->currentIndex(), -1);
+    QVERIFY(child<QPushButton>(&window, u"CmdRecorde"_s)->isEnabled());
+}
+
+void TestPayItemApp::correctionChecksOnlyAChangedCode() {
+    WindowFixture f;
+    payitemapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+
+    // Unchanged code: no duplicate refusal although the code is in the table.
+    callUp(f, &window, u"02"_s);
+    QCOMPARE(textOf(&window, u"lbCcode"_s), u"02"_s);
+    QCOMPARE(textOf(&window, u"CmbRptKubun"_s), u"1:現金"_s);
+    QVERIFY(!child<QPushButton>(&window, u"CmdRecorde"_s)->isEnabled());
+    enter(&window, u"txtCname"_s, u"内金"_s);
+    pressAccessKey(&window, Qt::Key_E);
+    QCOMPARE(f.dialogs().messages().size(), 0);
+    QCOMPARE(storedItem(f.dirPath(), u"02"_s).name, u"内金"_s);
+    QVERIFY(!child<QPushButton>(&window, u"CmdEdit"_s)->isEnabled());
+
+    // Renumbered onto a used code: refused, both items as they were.
+    callUp(f, &window, u"02"_s);
+    QVERIFY(typeInto(&window, u"txtCcode"_s, u"05"_s));
+    pressAccessKey(&window, Qt::Key_E);
+    QCOMPARE(f.dialogs().messageTexts(), QStringList{u"コードが重複しています。"_s});
+    QCOMPARE(storedItem(f.dirPath(), u"02"_s).name, u"内金"_s);
+    QCOMPARE(storedItem(f.dirPath(), u"05"_s).name, u"銀行振込"_s);
+
+    // Renumbered onto a free code: the same row moves.
+    QVERIFY(typeInto(&window, u"txtCcode"_s, u"12"_s));
+    pressAccessKey(&window, Qt::Key_E);
+    QCOMPARE(f.dialogs().messages().size(), 1);
+    const Item moved = storedItem(f.dirPath(), u"12"_s);
+    QCOMPARE(moved.name, u"内金"_s);
+    QCOMPARE(moved.count, 8);
+    QCOMPARE(storedItem(f.dirPath(), u"02"_s).name, QString());
+}
+
+void TestPayItemApp::itemOfAMissingClassLeavesTheListAlone() {
+    WindowFixture f;
+    desk::Connection::open(f.dirPath(), QLatin1String(desk::DbFile::Recipt))
+        ->exec(u"INSERT INTO ReciptCode (RptCode, RptName, RptClass, RptRemarks1, RptRemarks2) "
+               "VALUES ('30', '旧区分の項目', 9, '', '')"_s);
+    payitemapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+    child<QComboBox>(&window, u"CmbRptKubun"_s)->setCurrentIndex(1);
+    callUp(f, &window, u"30"_s);
+    QCOMPARE(textOf(&window, u"txtCname"_s), u"旧区分の項目"_s);
+    QCOMPARE(textOf(&window, u"CmbRptKubun"_s), u"2:カード"_s);
+
+    // An unknown code changes nothing.
+    callUp(f, &window, u"99"_s);
+    QCOMPARE(f.dialogs().messageTexts(), QStringList{u"見つかりません。"_s});
+    QCOMPARE(textOf(&window, u"lbCcode"_s), u"30"_s);
+}
+
+void TestPayItemApp::deleteAsksAndRemovesTheCalledUpItem() {
+    WindowFixture f;
+    payitemapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+    callUp(f, &window, u"08"_s);
+    f.dialogs().pushAnswer(desk::Dialogs::Answer::Cancel);
+    pressAccessKey(&window, Qt::Key_D);
+    QCOMPARE(storedItem(f.dirPath(), u"08"_s).name, u"クーポン券"_s);
+
+    f.dialogs().pushAnswer(desk::Dialogs::Answer::Ok);
+    pressAccessKey(&window, Qt::Key_D);
+    QCOMPARE(f.dialogs().messageTexts(), QStringList(2, u"コード：08を　削除しますか？"_s));
+    QCOMPARE(storedItem(f.dirPath(), u"08"_s).count, 7);
+    QCOMPARE(textOf(&window, u"lbCcode"_s), QString());
+    QVERIFY(!child<QPushButton>(&window, u"CmdDelete"_s)->isEnabled());
+}
+
+void TestPayItemApp::listPrintsEveryItemWithItsClassName() {
+    WindowFixture f;
+    payitemapp::DRRptName report(f.dirPath(), WindowFixture::sampleProfile());
+    const desk::ReportDocument doc = report.compose();
+    const auto codes = doc.byControl(u"Text1"_s);
+    const auto classes = doc.byControl(u"Text7"_s);
+    QCOMPARE(codes.size(), 8);
+    QCOMPARE(codes[0].text, u"01"_s);
+    QCOMPARE(classes[6].text, u"金券"_s);
+    QCOMPARE(doc.byControl(u"Label9"_s).value(0).text, u"入金コード一覧票"_s);
+    QCOMPARE(doc.byControl(u"Label16"_s).value(0).text, WindowFixture::sampleProfile().MyCompanyName);
+}
+
+QTEST_MAIN(TestPayItemApp)
+#include "tst_payitemapp.moc"

@@ -1,0 +1,420 @@
+#include "FrmRptBill.h"
+
+#include "ui_FrmRptBill.h"
+
+#include "WorkLines.h"
+#include "arrivalsvc/CheckInClass.h"
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "paymentsvc/ReciptSlp.h"
+#include "payitemsvc/ReciptCode.h"
+#include "report/ShowReport.h"
+#include "ui/BusyCursor.h"
+#include "ui/DataGridModel.h"
+#include "ui/Dialogs.h"
+#include "ui/GuardedConnect.h"
+#include "ui/SlotGuard.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+
+#include <exception>
+
+namespace paymentapp {
+
+namespace {
+
+const QString warningTitle = QStringLiteral("警告");
+const QString totalFormat = QStringLiteral("##,###,###");
+
+QString partText(int value) {
+    return QString::number(value);
+}
+
+// Columns of DataGrid1 over BTReciptTemp. The name is filled from the item code, so only
+// code, remarks and amount take typing.
+desk::GridColumns gridColumns() {
+    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    return {{QStringLiteral("入金コード"), QStringLiteral("RptCode"), 90, left, {}, true},
+            {QStringLiteral("　　　　　項目名"), QStringLiteral("RptName"), 200, left, {}, false},
+            {QStringLiteral("特記事項"), QStringLiteral("RptRemarks"), 240, left, {}, true},
+            {QStringLiteral("金額"), QStringLiteral("ReciptAmount"), 120, right, QStringLiteral("#,##0"), true}};
+}
+
+constexpr int codeColumn = 0;
+constexpr int nameColumn = 1;
+constexpr int amountColumn = 3;
+
+} // namespace
+
+FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::FrmRptBill>())
+    , m_context(context) {
+    m_ui->setupUi(this);
+
+    desk::onClicked(m_ui->CmdRecord, this, &FrmRptBill::CmdRecord_Click);
+    desk::onClicked(m_ui->CmdCall, this, &FrmRptBill::CmdCall_Click);
+    desk::onClicked(m_ui->CmdModify, this, &FrmRptBill::CmdModify_Click);
+    desk::onClicked(m_ui->CmdDelete, this, &FrmRptBill::CmdDelete_Click);
+    desk::onClicked(m_ui->CmdBill, this, &FrmRptBill::CmdBill_Click);
+    desk::onClicked(m_ui->CmdClear, this, &FrmRptBill::CmdClear_Click);
+    // 終わり closes even when emptying the work table failed: the lines then simply come back.
+    connect(m_ui->CmdEnd, &QPushButton::clicked, this, [this] { CmdEnd_Click(); });
+    m_ui->txtChkInNoRecipt->installEventFilter(this);
+    auto* grid = m_ui->DataGrid1;
+    desk::guardedConnect(grid, &desk::DataGridView::cellEditCommitted, this, &FrmRptBill::DataGrid1_AfterColEdit);
+    connect(grid, &desk::DataGridView::keyPressed, this,
+            [this](int& key, Qt::KeyboardModifiers, int column) { DataGrid1_KeyPress(key, column); });
+    // Runs inside the grid's own guard: an error stops the deletion and is reported there.
+    connect(grid, &desk::DataGridView::rowAboutToBeDeleted, this,
+            [this](int, const QVariantList& values) { DataGrid1_BeforeDelete(values); });
+
+    // Load: a failure here goes back to the caller of ShowForm.
+    move(0, 0);
+    ReciptNoNext();
+    m_ui->CmbRptClass->setCurrentIndex(0);
+    ReciptButtonsNew();
+    ReciptGridOpen();
+    // Lines left by a window closed through its title bar come back with their total.
+    ReciptTotalCalc();
+    m_ui->txtChkInNoRecipt->setFocus();
+}
+
+FrmRptBill::~FrmRptBill() {
+    // The box's last leave must not reach a window that is being taken apart.
+    m_ui->txtChkInNoRecipt->removeEventFilter(this);
+}
+
+ReceiptValues FrmRptBill::receiptValues() const {
+    const auto* date = m_ui->DateTextBoxRecipt;
+    return {m_ui->CmbRptClass->currentText(),
+            m_ui->lbReciptNo->text(),
+            date->YearText() + u'/' + date->MonthText() + u'/' + date->DayText(),
+            m_ui->txtChkInNoRecipt->text(),
+            m_ui->lbNameRecipt->text(),
+            m_ui->lbRoomNoRecipt->text(),
+            m_total};
+}
+
+bool FrmRptBill::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->txtChkInNoRecipt && event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const QWidget* next = QApplication::focusWidget();
+        // Not when another window (our own message) takes the focus, and not on the way to
+        // a button that only discards the entry: the clerk is never held by a look-up there.
+        const bool discarding = next == m_ui->CmdEnd || next == m_ui->CmdClear;
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !discarding)
+            desk::guarded(this, [this] { ReciptCkInNo(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+std::unique_ptr<paymentsvc::ReciptSlp> FrmRptBill::paymentStore() const {
+    auto store = std::make_unique<paymentsvc::ReciptSlp>();
+    store->setDirPath(m_context.DirPath());
+    store->CntDb();
+    return store;
+}
+
+void FrmRptBill::warn(const QString& text) {
+    desk::dialogs().beep();
+    desk::dialogs().message(this, text, warningTitle, desk::Dialogs::Icon::Exclamation);
+}
+
+void FrmRptBill::confirm(const QString& text) {
+    m_ui->lbStatus->setText(text);
+}
+
+void FrmRptBill::ReciptGridOpen() {
+    m_gridConnection = desk::Connection::open(m_context.DirPath(), QLatin1String(desk::DbFile::Recipt));
+    m_lines = new desk::DataGridModel(this);
+    const desk::GridColumns columns = gridColumns();
+    m_lines->open(m_gridConnection, QStringLiteral("BTReciptTemp"), columns);
+    m_ui->DataGrid1->setGridModel(m_lines, columns);
+}
+
+void FrmRptBill::refreshGrid() {
+    if (m_lines)
+        m_lines->requery();
+}
+
+void FrmRptBill::DataGrid1_AfterColEdit(int row, int column) {
+    if (column == codeColumn) {
+        const QString code = desk::convert::textOf(m_lines->cellValue(row, codeColumn));
+        payitemsvc::ReciptCode items;
+        items.setDirPath(m_context.DirPath());
+        items.CntDb();
+        const QString name = items.ReciptNameDisplay(code);
+        if (name == QLatin1String("X")) {
+            warn(QStringLiteral("入金項目が見つかりません。やりなおしてください。"));
+            return;
+        }
+        m_lines->setCellValue(row, nameColumn, name);
+    } else if (column == amountColumn) {
+        ReciptTotalCalc();
+    }
+}
+
+void FrmRptBill::DataGrid1_KeyPress(int& key, int column) {
+    // Enter moves on like Tab, so a line is typed code, remarks, amount without leaving the
+    // keys; from the amount it goes on to the next line.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && column >= 0)
+        key = Qt::Key_Tab;
+}
+
+void FrmRptBill::DataGrid1_BeforeDelete(const QVariantList& values) {
+    // A line without an amount takes nothing off.
+    m_total -= values.value(amountColumn).toDouble();
+    showTotal();
+}
+
+bool FrmRptBill::ReciptCkInNo() {
+    const QString number = m_ui->txtChkInNoRecipt->text();
+    if (number.isEmpty())
+        return true;
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(m_context.DirPath());
+    store.CntDB();
+    store.setCheckInNO(number);
+    store.EDsearch();
+    if (store.CheckInNO() == QLatin1String("X")) {
+        m_ui->txtChkInNoRecipt->clear();
+        m_ui->lbNameRecipt->clear();
+        m_ui->lbRoomNoRecipt->clear();
+        warn(QStringLiteral("チェックイン番号が見当たりません。"));
+        m_ui->txtChkInNoRecipt->setFocus();
+        return false;
+    }
+    m_ui->lbNameRecipt->setText(store.CheckInName());
+    m_ui->lbRoomNoRecipt->setText(store.CheckInRoomNo());
+    return true;
+}
+
+std::optional<QDate> FrmRptBill::checkedEntry() {
+    const auto* date = m_ui->DateTextBoxRecipt;
+    for (const QString& text : {date->YearText(), date->MonthText(), date->DayText(), m_ui->txtChkInNoRecipt->text()}) {
+        if (text.trimmed().isEmpty()) {
+            warn(QStringLiteral("入力データが不完全です。登録できません。"));
+            return std::nullopt;
+        }
+    }
+    if (summarizeWorkLines(m_context.DirPath()).lines == 0) {
+        warn(QStringLiteral("入金データが不完全です。登録できません。"));
+        return std::nullopt;
+    }
+    const std::optional<QDate> typed = desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    if (!typed) {
+        desk::dialogs().beep();
+        desk::refuseDate(this);
+    }
+    return typed;
+}
+
+void FrmRptBill::fillSlip(paymentsvc::ReciptSlp& store, const QDate& date) const {
+    store.setSlipNo(m_ui->lbReciptNo->text());
+    store.setSlipDate(date);
+    store.setSlipCliantCode(m_ui->txtChkInNoRecipt->text());
+    store.setUrKubun(static_cast<qint16>(m_ui->CmbRptClass->currentIndex()));
+}
+
+void FrmRptBill::CmdRecord_Click() {
+    const std::optional<QDate> date = checkedEntry();
+    if (!date)
+        return;
+
+    const QString number = m_ui->lbReciptNo->text();
+    bool taken = false;
+    {
+        desk::BusyCursor busy;
+        const auto store = paymentStore();
+        // Header, lines and the emptied work table together, or nothing.
+        desk::Transaction transaction(store->connection());
+        taken = store->DuplicateCheck(number) == QLatin1String("X");
+        if (!taken) {
+            fillSlip(*store, *date);
+            store->Msave();
+            store->MDsave();
+            store->ClearTemp();
+            transaction.commit();
+        }
+    }
+    if (taken) {
+        // Another desk saved this number meanwhile: offer the next one and keep the lines.
+        ReciptNoNext();
+        warn(QStringLiteral("入金番号 %1 は他の端末で登録されました。新しい入金番号 %2 で登録しなおしてください。")
+                 .arg(number, m_ui->lbReciptNo->text()));
+        return;
+    }
+
+    ClearReciptData();
+    ReciptNoNext();
+    confirm(QStringLiteral("入金番号 %1 を登録しました。").arg(number));
+    m_ui->txtChkInNoRecipt->setFocus();
+}
+
+void FrmRptBill::CmdCall_Click() {
+    if (desk::dialogs().message(this, QStringLiteral("表示されているデータが消去されます。"), warningTitle,
+                                desk::Dialogs::Icon::Question,
+                                desk::Dialogs::Buttons::YesNo) != desk::Dialogs::Answer::Yes)
+        return;
+    confirm({});
+    ClearReciptData();
+    ReciptEDmessage();
+}
+
+void FrmRptBill::ReciptEDmessage() {
+    const QString answer = desk::dialogs().input(this, QStringLiteral("訂正、削除する売上番号を入力してください。"),
+                                                 QStringLiteral("訂正、削除"));
+    if (answer.isEmpty())
+        return;
+
+    const auto store = paymentStore();
+    {
+        desk::BusyCursor busy;
+        // An answer that is no number reads as 0, which names no slip.
+        store->setSlipNo(QString::number(desk::convert::leadingNumber(answer), 'g', 15));
+        desk::Transaction transaction(store->connection());
+        store->ClearTemp();
+        store->EDsearch();
+        transaction.commit();
+    }
+    if (store->SlipNo() == QLatin1String("0")) {
+        warn(QStringLiteral("番号が見つかりません。"));
+        return;
+    }
+
+    m_ui->lbReciptNo->setText(store->SlipNo());
+    m_ui->Label1->setText(store->SlipNo());
+    const QDate date = store->SlipDate();
+    auto* dateBox = m_ui->DateTextBoxRecipt;
+    dateBox->setYearText(date.isValid() ? partText(date.year()) : QString());
+    dateBox->setMonthText(date.isValid() ? partText(date.month()) : QString());
+    dateBox->setDayText(date.isValid() ? partText(date.day()) : QString());
+    m_ui->txtChkInNoRecipt->setText(store->SlipCliantCode());
+    const int kind = store->UrKubun();
+    m_ui->CmbRptClass->setCurrentIndex(kind >= 0 && kind < m_ui->CmbRptClass->count() ? kind : 0);
+    refreshGrid();
+    ReciptTotalCalc();
+    ReciptButtonsCalled();
+    // The lines are what a correction changes; an unknown guest keeps the focus in its box.
+    if (ReciptCkInNo()) {
+        m_ui->DataGrid1->setFocus();
+        m_ui->DataGrid1->setCurrentCell(0, 0);
+    }
+}
+
+void FrmRptBill::CmdModify_Click() {
+    const std::optional<QDate> date = checkedEntry();
+    if (!date)
+        return;
+
+    const QString number = m_ui->lbReciptNo->text();
+    {
+        desk::BusyCursor busy;
+        const auto store = paymentStore();
+        desk::Transaction transaction(store->connection());
+        store->setSlipNo2(m_ui->Label1->text());
+        fillSlip(*store, *date);
+        store->Medit();
+        store->MeditD1();
+        store->MDsave();
+        store->ClearTemp();
+        transaction.commit();
+    }
+    ClearReciptData();
+    ReciptButtonsNew();
+    ReciptNoNext();
+    confirm(QStringLiteral("入金番号 %1 を訂正しました。").arg(number));
+    m_ui->txtChkInNoRecipt->setFocus();
+}
+
+void FrmRptBill::CmdDelete_Click() {
+    const QString number = m_ui->Label1->text();
+    {
+        desk::BusyCursor busy;
+        const auto store = paymentStore();
+        store->setSlipNo2(number);
+        store->Mdelete();
+    }
+    ClearReciptData();
+    ReciptButtonsNew();
+    ReciptNoNext();
+    confirm(QStringLiteral("入金番号 %1 を削除しました。").arg(number));
+    m_ui->txtChkInNoRecipt->setFocus();
+}
+
+void FrmRptBill::CmdBill_Click() {
+    // Each showing makes a new report, which reads the work lines afresh.
+    desk::showReport(std::make_unique<DRRptBill>(m_context.DirPath(), receiptValues(), m_context.profile()), this);
+}
+
+void FrmRptBill::CmdClear_Click() {
+    confirm({});
+    ClearReciptData();
+    ReciptButtonsNew();
+    ReciptNoNext();
+    m_ui->txtChkInNoRecipt->setFocus();
+}
+
+void FrmRptBill::CmdEnd_Click() {
+    desk::guarded(this, [this] { ClearReciptData(); });
+    close();
+}
+
+void FrmRptBill::ClearReciptData() {
+    // Every step is attempted; the first failure is reported once the screen is empty.
+    std::exception_ptr failure;
+    const auto attempt = [&failure](const auto& step) {
+        try {
+            step();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    attempt([this] { paymentStore()->ClearTemp(); });
+    attempt([this] { refreshGrid(); });
+    m_ui->txtChkInNoRecipt->clear();
+    m_ui->DateTextBoxRecipt->setYearText({});
+    m_ui->DateTextBoxRecipt->setMonthText({});
+    m_ui->DateTextBoxRecipt->setDayText({});
+    m_ui->lbNameRecipt->clear();
+    m_ui->lbRoomNoRecipt->clear();
+    m_ui->CmdDelete->setEnabled(false);
+    m_ui->CmdModify->setEnabled(false);
+    m_ui->lbReciptTotal->clear();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void FrmRptBill::ReciptTotalCalc() {
+    // An empty work table totals 0, shown as an empty label by the total's format.
+    m_total = summarizeWorkLines(m_context.DirPath()).total;
+    showTotal();
+}
+
+void FrmRptBill::showTotal() {
+    m_ui->lbReciptTotal->setText(desk::convert::formatValue(m_total, totalFormat));
+}
+
+void FrmRptBill::ReciptButtonsCalled() {
+    m_ui->CmdRecord->setEnabled(false);
+    m_ui->CmdDelete->setEnabled(true);
+    m_ui->CmdModify->setEnabled(true);
+}
+
+void FrmRptBill::ReciptButtonsNew() {
+    m_ui->CmdRecord->setEnabled(true);
+    m_ui->CmdDelete->setEnabled(false);
+    m_ui->CmdModify->setEnabled(false);
+}
+
+void FrmRptBill::ReciptNoNext() {
+    const auto store = paymentStore();
+    store->SendReciptNo();
+    m_ui->lbReciptNo->setText(store->SlipNo());
+}
+
+} // namespace paymentapp

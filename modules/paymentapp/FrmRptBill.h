@@ -1,0 +1,89 @@
+#pragma once
+
+#include "DRRptBill.h"
+#include "entry/ModuleContext.h"
+
+#include <QDate>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class FrmRptBill;
+}
+
+namespace desk {
+class Connection;
+class DataGridModel;
+} // namespace desk
+
+namespace paymentsvc {
+class ReciptSlp;
+}
+
+namespace paymentapp {
+
+// "入金": the payment module's window. The clerk types a payment slip — check-in number,
+// date, kind of payment and lines of payment items in the grid over this desk's work
+// lines — and registers it under the proposed number; calls an earlier slip up to correct
+// or delete it; prints the receipt of what is on screen.
+//
+// New-entry state: 登録 on, 訂正 and 削除 off. Called-up state (after a successful call-up
+// only): 登録 off, 訂正 and 削除 on. Closing through the title bar keeps the work lines,
+// which come back when the window is next opened on this desk.
+class FrmRptBill : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FrmRptBill(desk::ModuleContext& context, QWidget* parent = nullptr);
+    ~FrmRptBill() override;
+
+    // The sum of the work lines as last computed; the receipt prints it.
+    double runningTotal() const { return m_total; }
+    // What 領収書 hands to the receipt, as the screen stands now.
+    ReceiptValues receiptValues() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CmdRecord_Click();
+    void CmdCall_Click();
+    void CmdModify_Click();
+    void CmdDelete_Click();
+    void CmdBill_Click();
+    void CmdClear_Click();
+    void CmdEnd_Click();
+
+    // Shows the guest of the typed check-in number; false when the number is unknown.
+    bool ReciptCkInNo();
+    void ReciptEDmessage();
+    void ClearReciptData();
+    void ReciptTotalCalc();
+    void ReciptButtonsCalled();
+    void ReciptButtonsNew();
+    void ReciptNoNext();
+
+    std::unique_ptr<paymentsvc::ReciptSlp> paymentStore() const;
+    // The header the clerk typed as a date, after the checks of a save or a correction;
+    // nothing (and the clerk told why) when it cannot be written.
+    std::optional<QDate> checkedEntry();
+    void fillSlip(paymentsvc::ReciptSlp& store, const QDate& date) const;
+    void warn(const QString& text);
+    void confirm(const QString& text);
+    void ReciptGridOpen();
+    void refreshGrid();
+    void DataGrid1_AfterColEdit(int row, int column);
+    void DataGrid1_KeyPress(int& key, int column);
+    void DataGrid1_BeforeDelete(const QVariantList& values);
+    void showTotal();
+
+    std::unique_ptr<Ui::FrmRptBill> m_ui;
+    desk::ModuleContext& m_context;
+    desk::DataGridModel* m_lines = nullptr;
+    std::shared_ptr<desk::Connection> m_gridConnection;
+    double m_total = 0;
+};
+
+} // namespace paymentapp

@@ -1,0 +1,181 @@
+#include "Aggregation.h"
+
+#include "data/Connection.h"
+#include "data/Sql.h"
+
+namespace tallyapp::Aggregation {
+
+namespace {
+
+constexpr auto Amount = "#,##0";
+
+// Widths of the design are in twips (15 to a pixel).
+desk::GridColumn text(const char16_t* caption, const char* field, int twips) {
+    return {
+        QString::fromUtf16(caption), QString::fromUtf8(field), twips / 15, Qt::AlignLeft | Qt::AlignVCenter, {}, false};
+}
+
+desk::GridColumn amount(const char16_t* caption, const char* field, int twips) {
+    return {QString::fromUtf16(caption),       QString::fromUtf8(field),    twips / 15,
+            Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(Amount), false};
+}
+
+// The five guest classifications: code and name columns of QRYForClass.
+struct GuestClass {
+    const char* code;
+    const char* name;
+};
+constexpr GuestClass guestClasses[] = {
+    {"RvYearOldClass", "YearClass"}, {"RvGroupeSpec", "GroupeName"}, {"RvUseClass", "UClassName"},
+    {"RvPayment", "PaymentName"},    {"ChoiceClass", "ChoiceName"},
+};
+
+} // namespace
+
+int kindOf(int subject, int element) {
+    switch (subject) {
+    case 0:
+        return element >= 0 && element <= 2 ? element : -1;
+    case 1:
+        return element >= 0 && element <= 1 ? 3 + element : -1;
+    case 2:
+        return element >= 0 && element <= 4 ? 5 + element : -1;
+    default:
+        return -1;
+    }
+}
+
+QString fileName(int kind) {
+    if (kind <= 2)
+        return QString::fromLatin1(desk::DbFile::Sales);
+    if (kind <= 4)
+        return QString::fromLatin1(desk::DbFile::Recipt);
+    return QString::fromLatin1(desk::DbFile::DaySalesCliants);
+}
+
+QString statement(int kind, const QDate& first, const QDate& last) {
+    const QString period = QStringLiteral(" BETWEEN ") + desk::Sql::dateLiteral(first) + QStringLiteral(" AND ") +
+                           desk::Sql::dateLiteral(last);
+    // Each result lists its own columns (the saved queries carry more than the grid shows)
+    // and states its order, so screen, print and export agree line by line.
+    switch (kind) {
+    case 0:
+        return QStringLiteral("SELECT BTSalesDate, SKubunName, Sum1, Sum2, Sum3, Sum4 FROM QRYForSyukeiUKubun "
+                              "WHERE BTSalesDate") +
+               period + QStringLiteral(" ORDER BY BTSalesDate, BTKubun");
+    case 1:
+        return QStringLiteral("SELECT CclassName, Sum(SmallSum1) AS 合計1, Sum(SVfee) AS 合計2, Sum(SLTAX) AS 合計3, "
+                              "Sum(Smallsum2) AS 合計4 FROM QRYForSyukei WHERE BTSalesDate") +
+               period + QStringLiteral(" GROUP BY CclassName ORDER BY Min(Cclasify), CclassName");
+    case 2:
+        return QStringLiteral("SELECT BTCMcode, Cname, Sum(BTQuantity) AS 数量計, Sum(Smallsum2) AS 売上計 "
+                              "FROM QRYForSyukei WHERE BTSalesDate") +
+               period + QStringLiteral(" GROUP BY BTCMcode, Cname ORDER BY BTCMcode");
+    case 3:
+        return QStringLiteral("SELECT Spec, Sum(ReciptAmount) AS 合計1 FROM QRYForSyukeiRecipt WHERE ReciptDate") +
+               period + QStringLiteral(" GROUP BY Spec ORDER BY Min(RptClass), Spec");
+    case 4:
+        // Filtered first: grouped by item over the whole join, the engine would walk every
+        // payment line of the years in item order instead of the period's few.
+        return QStringLiteral("WITH r AS MATERIALIZED (SELECT RptCode, RptName, ReciptAmount FROM QRYForSyukeiRecipt "
+                              "WHERE ReciptDate") +
+               period +
+               QStringLiteral(") SELECT RptCode, RptName, Sum(ReciptAmount) AS 合計 FROM r GROUP BY RptCode, RptName "
+                              "ORDER BY RptCode");
+    default: {
+        const GuestClass& c = guestClasses[kind - 5];
+        const QString code = QString::fromLatin1(c.code);
+        const QString name = QString::fromLatin1(c.name);
+        // Guests are counted, not check-ins: the sum of each party's number of guests.
+        return QStringLiteral("SELECT ") + code + QStringLiteral(" AS FL1, ") + name +
+               QStringLiteral(" AS FL2, Sum(CheckInCliants) AS 合計 FROM QRYForClass WHERE CheckInDate") + period +
+               QStringLiteral(" GROUP BY ") + code + QStringLiteral(", ") + name + QStringLiteral(" ORDER BY ") + code;
+    }
+    }
+}
+
+int layoutOf(int kind) {
+    return kind < 5 ? kind : 5;
+}
+
+desk::GridColumns gridColumns(int kind) {
+    switch (layoutOf(kind)) {
+    case 0:
+        return {text(u"日付", "BTSalesDate", 1000), text(u"区分", "SKubunName", 1000),
+                amount(u"正味売上", "Sum1", 1300),  amount(u"サービス料", "Sum2", 1300),
+                amount(u"消費税", "Sum3", 1300),    amount(u"サ込税込売上", "Sum4", 1300)};
+    case 1:
+        return {text(u"商品区分", "CclassName", 1500), amount(u"正味売上", "合計1", 1200),
+                amount(u"サービス料", "合計2", 1300), amount(u"消費税", "合計3", 1300),
+                amount(u"サ込税込売上", "合計4", 1300)};
+    case 2:
+        return {text(u"コード", "BTCMcode", 800), text(u"商品名", "Cname", 1600), amount(u"数量", "数量計", 800),
+                amount(u"サ込税込売上", "売上計", 1300)};
+    case 3:
+        return {text(u"入金区分", "Spec", 1000), amount(u"入金額", "合計1", 1600)};
+    case 4:
+        return {text(u"コード", "RptCode", 1000), text(u"入金項目", "RptName", 1000),
+                amount(u"入金合計", "合計", 1300)};
+    default:
+        return {text(u"分類コード", "FL1", 1300), text(u"分類内容", "FL2", 1500), amount(u"人数計", "合計", 1000)};
+    }
+}
+
+QString reportName(int kind) {
+    static const char* const names[] = {"DRuriage", "DRuriage1", "DRuriage2", "DRnyukin1", "DRnyukin2", "DRSpec1"};
+    return QString::fromLatin1(names[layoutOf(kind)]);
+}
+
+QString reportTitle(int kind) {
+    static const char16_t* const titles[] = {
+        u"売上区分別集計表", u"商品区分別集計表", u"商品別集計表", u"入金区分別集計表", u"入金項目別集計表",
+        u"年齢層別集計",     u"グループ別集計",   u"利用目的別",   u"支払方法別集計",   u"選択理由別"};
+    return kind >= 0 && kind < KindCount ? QString::fromUtf16(titles[kind]) : QString();
+}
+
+QStringList summedFields(int kind) {
+    switch (layoutOf(kind)) {
+    case 0:
+        return {QStringLiteral("Sum1"), QStringLiteral("Sum2"), QStringLiteral("Sum3"), QStringLiteral("Sum4")};
+    case 1:
+        return {QStringLiteral("合計1"), QStringLiteral("合計2"), QStringLiteral("合計3"), QStringLiteral("合計4")};
+    case 2:
+        // Quantities of different commodities do not add up to anything.
+        return {QStringLiteral("売上計")};
+    case 3:
+        return {QStringLiteral("合計1")};
+    default:
+        return {QStringLiteral("合計")};
+    }
+}
+
+ChartSpec chartSpec(int kind) {
+    switch (layoutOf(kind)) {
+    case 0:
+        return {QStringLiteral("BTSalesDate"),
+                {},
+                QStringLiteral("Sum4"),
+                QStringLiteral("SKubunName"),
+                QStringLiteral("サ込税込売上")};
+    case 1:
+        return {QStringLiteral("CclassName"), {}, QStringLiteral("合計4"), {}, QStringLiteral("サ込税込売上")};
+    case 2:
+        return {QStringLiteral("Cname"),
+                QStringLiteral("BTCMcode"),
+                QStringLiteral("売上計"),
+                {},
+                QStringLiteral("サ込税込売上")};
+    case 3:
+        return {QStringLiteral("Spec"), {}, QStringLiteral("合計1"), {}, QStringLiteral("入金額")};
+    case 4:
+        return {QStringLiteral("RptName"),
+                QStringLiteral("RptCode"),
+                QStringLiteral("合計"),
+                {},
+                QStringLiteral("入金合計")};
+    default:
+        return {QStringLiteral("FL2"), QStringLiteral("FL1"), QStringLiteral("合計"), {}, QStringLiteral("人数計")};
+    }
+}
+
+} // namespace tallyapp::Aggregation

@@ -1,0 +1,275 @@
+#include "TallyFixture.h"
+#include "calfield/DateTextBox.h"
+#include "tallyapp/Aggregation.h"
+#include "tallyapp/FrmJyoken.h"
+#include "tallyapp/FrmSyukei.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+#include "testsupport/Widgets.h"
+#include "ui/QueryGridModel.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+using tallyapp::FrmJyoken;
+using tallyapp::FrmSyukei;
+
+namespace {
+
+// Types a day into a date control the way a clerk does; a part named in `empty` is left blank.
+void typeDay(QWidget* window, const QString& control, const QDate& day, const QString& empty = {}) {
+    auto* box = child<calfield::DateTextBox>(window, control);
+    QVERIFY(box);
+    QVERIFY(typeInto(box, u"TextYear"_s, empty == u"year" ? QString() : QString::number(day.year())));
+    QVERIFY(typeInto(box, u"TextMonth"_s, empty == u"month" ? QString() : QString::number(day.month())));
+    QVERIFY(typeInto(box, u"TextDay"_s, empty == u"day" ? QString() : QString::number(day.day())));
+}
+
+void clickButton(QWidget* window, const QString& name) {
+    auto* button = child<QAbstractButton>(window, name);
+    QVERIFY2(button, qPrintable(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QStringList headings(const FrmSyukei* w) {
+    QStringList texts;
+    for (int c = 0; c < w->model().columnCount(); ++c)
+        texts << w->model().headerData(c, Qt::Horizontal).toString();
+    return texts;
+}
+
+// Each grid line as its shown texts joined with "|".
+QStringList lines(const FrmSyukei* w) {
+    QStringList rows;
+    const auto* grid = child<QTableView>(w, u"DataGrid1"_s);
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            cells << grid->model()->index(r, c).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestFrmJyoken : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void opensOnSalesByClassAndRunsItWithTheAccessKey();
+    void everyKindAgainstHandFigures_data();
+    void everyKindAgainstHandFigures();
+    void refusedPeriodRunsNothing_data();
+    void refusedPeriodRunsNothing();
+    void emptyPeriodShowsHeadingsOnly();
+    void resultWindowFollowsTheLatestRun();
+
+private:
+    std::unique_ptr<TempDataDir> m_data;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<desk::ModuleContext> m_context;
+};
+
+void TestFrmJyoken::initTestCase() {
+    m_data = std::make_unique<TempDataDir>();
+    QVERIFY(m_data->isValid());
+    tallyapp::test::seedTallyData(m_data->path());
+    m_context = std::make_unique<desk::ModuleContext>();
+    m_context->setDirPath(m_data->path());
+    m_context->setMyCompanyName(u"湯の宿テサロ"_s);
+}
+
+void TestFrmJyoken::init() {
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+}
+
+void TestFrmJyoken::cleanup() {
+    if (FrmSyukei* result = FrmJyoken::resultWindow())
+        result->close();
+    settle();
+    QVERIFY(!FrmJyoken::resultWindow());
+    m_dialogs.reset();
+}
+
+void TestFrmJyoken::opensOnSalesByClassAndRunsItWithTheAccessKey() {
+    FrmJyoken w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(child<QRadioButton>(&w, u"Option1_0"_s)->isChecked());
+    QVERIFY(child<QRadioButton>(&w, u"Option2_0"_s)->isChecked());
+    QVERIFY(child<QRadioButton>(&w, u"Option3_0"_s)->isChecked());
+    QVERIFY(child<QRadioButton>(&w, u"Option4_0"_s)->isChecked());
+    QVERIFY(child<QGroupBox>(&w, u"Frame3"_s)->isVisible());
+    QVERIFY(!child<QGroupBox>(&w, u"Frame4"_s)->isVisible());
+    QVERIFY(!child<QGroupBox>(&w, u"Frame5"_s)->isVisible());
+    // The clerk starts typing the period at once.
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(child<QWidget>(&w, u"DateTextBox1"_s), u"TextYear"_s));
+
+    typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
+    typeDay(&w, u"DateTextBox2"_s, QDate(2024, 5, 31));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    // An access key presses its button with a short animation.
+    QTRY_VERIFY(FrmJyoken::resultWindow());
+
+    FrmSyukei* result = FrmJyoken::resultWindow();
+    QVERIFY(result);
+    QCOMPARE(result->kind(), 0);
+    QCOMPARE(result->windowTitle(), u"集計データ"_s);
+    QCOMPARE(textOf(result, u"Text1"_s), u"2024/05/01"_s);
+    QCOMPARE(textOf(result, u"Text2"_s), u"2024/05/31"_s);
+    QCOMPARE(m_dialogs->shown().size(), 0);
+}
+
+void TestFrmJyoken::everyKindAgainstHandFigures_data() {
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("headings");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("0 sales by class") << u"Option1_0"_s << u"Option2_0"_s << 0
+                                      << QStringList{u"日付"_s,       u"区分"_s,   u"正味売上"_s,
+                                                     u"サービス料"_s, u"消費税"_s, u"サ込税込売上"_s}
+                                      << QStringList{u"2024/05/01|宿泊掛売|25,950|2,400|2,835|31,185"_s,
+                                                     u"2024/05/01|現金売|1,000|0|80|1,080"_s,
+                                                     u"2024/05/02|宿泊掛売|10,000|1,000|1,100|12,100"_s,
+                                                     u"2024/05/03|掛売|1,234,567|0|0|1,234,567"_s};
+    QTest::newRow("1 sales by commodity class")
+        << u"Option1_0"_s << u"Option2_1"_s << 1
+        << QStringList{u"商品区分"_s, u"正味売上"_s, u"サービス料"_s, u"消費税"_s, u"サ込税込売上"_s}
+        << QStringList{u"宿泊|24,000|2,400|2,640|29,040"_s, u"料理|10,000|1,000|1,100|12,100"_s,
+                       u"飲物|1,236,517|0|195|1,236,712"_s, u"売店|1,000|0|80|1,080"_s};
+    QTest::newRow("2 sales by commodity")
+        << u"Option1_0"_s << u"Option2_2"_s << 2 << QStringList{u"コード"_s, u"商品名"_s, u"数量"_s, u"サ込税込売上"_s}
+        << QStringList{u"101|宿泊料金（1泊2食）|2|29,040"_s, u"201|夕食（会席）|2|12,100"_s,
+                       u"301|ビール（中瓶）|3|2,145"_s, u"305|ワイン（ボトル）|1|1,234,567"_s,
+                       u"501|温泉まんじゅう|1|1,080"_s};
+    QTest::newRow("3 payments by class") << u"Option1_1"_s << u"Option3_0"_s << 3
+                                         << QStringList{u"入金区分"_s, u"入金額"_s}
+                                         << QStringList{u"現金|18,000"_s, u"カード|20,000"_s};
+    QTest::newRow("4 payments by item") << u"Option1_1"_s << u"Option3_1"_s << 4
+                                        << QStringList{u"コード"_s, u"入金項目"_s, u"入金合計"_s}
+                                        << QStringList{u"01|現金|15,000"_s, u"02|予約金|3,000"_s,
+                                                       u"03|クレジットカード|20,000"_s};
+    // Guests, not check-ins: parties of 2, 5 and 1.
+    const QStringList guestHeadings{u"分類コード"_s, u"分類内容"_s, u"人数計"_s};
+    QTest::newRow("5 age") << u"Option1_2"_s << u"Option4_0"_s << 5 << guestHeadings
+                           << QStringList{u"A2|20代|7"_s, u"A5|50代|1"_s};
+    QTest::newRow("6 group") << u"Option1_2"_s << u"Option4_1"_s << 6 << guestHeadings
+                             << QStringList{u"G1|個人|1"_s, u"G2|家族|2"_s, u"G4|団体|5"_s};
+    QTest::newRow("7 use") << u"Option1_2"_s << u"Option4_2"_s << 7 << guestHeadings
+                           << QStringList{u"U1|観光|7"_s, u"U2|ビジネス|1"_s};
+    QTest::newRow("8 payment method") << u"Option1_2"_s << u"Option4_3"_s << 8 << guestHeadings
+                                      << QStringList{u"P1|現金|3"_s, u"P2|クレジットカード|5"_s};
+    QTest::newRow("9 reason") << u"Option1_2"_s << u"Option4_4"_s << 9 << guestHeadings
+                              << QStringList{u"C1|温泉|3"_s, u"C2|料理|5"_s};
+}
+
+void TestFrmJyoken::everyKindAgainstHandFigures() {
+    QFETCH(QString, subject);
+    QFETCH(QString, element);
+    QFETCH(int, kind);
+    QFETCH(QStringList, headings);
+    QFETCH(QStringList, lines);
+
+    FrmJyoken w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
+    typeDay(&w, u"DateTextBox2"_s, QDate(2024, 5, 31));
+    clickButton(&w, subject);
+    clickButton(&w, element);
+    QCOMPARE(w.selectedKind(), kind);
+    clickButton(&w, u"CmdGo"_s);
+
+    FrmSyukei* result = FrmJyoken::resultWindow();
+    QVERIFY(result);
+    QCOMPARE(result->kind(), kind);
+    QCOMPARE(::headings(result), headings);
+    QCOMPARE(::lines(result), lines);
+    QCOMPARE(m_dialogs->shown().size(), 0);
+}
+
+void TestFrmJyoken::refusedPeriodRunsNothing_data() {
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QString>("emptyInFirst");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<QString>("emptyInLast");
+    QTest::addColumn<QString>("message");
+
+    const QString noDate = u"日付が入力されていません。やりなおしてください。"_s;
+    QTest::newRow("first day part empty") << QDate(2024, 5, 1) << u"day"_s << QDate(2024, 5, 31) << QString() << noDate;
+    QTest::newRow("last day part empty") << QDate(2024, 5, 1) << QString() << QDate(2024, 5, 31) << u"day"_s << noDate;
+    QTest::newRow("last year empty") << QDate(2024, 5, 1) << QString() << QDate(2024, 5, 31) << u"year"_s << noDate;
+    QTest::newRow("reversed") << QDate(2024, 6, 1) << QString() << QDate(2024, 5, 1) << QString()
+                              << u"期間の指定が正しくありません。"_s;
+}
+
+void TestFrmJyoken::refusedPeriodRunsNothing() {
+    QFETCH(QDate, first);
+    QFETCH(QString, emptyInFirst);
+    QFETCH(QDate, last);
+    QFETCH(QString, emptyInLast);
+    QFETCH(QString, message);
+
+    FrmJyoken w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    typeDay(&w, u"DateTextBox1"_s, first, emptyInFirst);
+    typeDay(&w, u"DateTextBox2"_s, last, emptyInLast);
+    m_dialogs->clear();
+    clickButton(&w, u"CmdGo"_s);
+
+    QVERIFY(!FrmJyoken::resultWindow());
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(m_dialogs->shown().last().title, u"警告"_s);
+    QCOMPARE(m_dialogs->shown().last().icon, desk::Dialogs::Icon::Critical);
+}
+
+void TestFrmJyoken::emptyPeriodShowsHeadingsOnly() {
+    FrmJyoken w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    typeDay(&w, u"DateTextBox1"_s, QDate(2030, 1, 1));
+    typeDay(&w, u"DateTextBox2"_s, QDate(2030, 1, 31));
+    clickButton(&w, u"Option1_2"_s);
+    clickButton(&w, u"Option4_2"_s);
+    clickButton(&w, u"CmdGo"_s);
+
+    FrmSyukei* result = FrmJyoken::resultWindow();
+    QVERIFY(result);
+    QCOMPARE(::lines(result), QStringList());
+    QCOMPARE(::headings(result), (QStringList{u"分類コード"_s, u"分類内容"_s, u"人数計"_s}));
+}
+
+void TestFrmJyoken::resultWindowFollowsTheLatestRun() {
+    FrmJyoken w(*m_context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
+    typeDay(&w, u"DateTextBox2"_s, QDate(2024, 5, 31));
+    clickButton(&w, u"CmdGo"_s);
+    FrmSyukei* first = FrmJyoken::resultWindow();
+    QVERIFY(first);
+
+    clickButton(&w, u"Option1_1"_s);
+    typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 2));
+    clickButton(&w, u"CmdGo"_s);
+    QCOMPARE(FrmJyoken::resultWindow(), first);
+    QCOMPARE(first->kind(), 3);
+    QCOMPARE(textOf(first, u"Text1"_s), u"2024/05/02"_s);
+    QCOMPARE(::lines(first), (QStringList{u"現金|8,000"_s}));
+}
+
+QTEST_MAIN(TestFrmJyoken)
+#include "tst_frmjyoken.moc"

@@ -1,0 +1,209 @@
+#include "TallyFixture.h"
+#include "convert/Convert.h"
+#include "report/ReportDocument.h"
+#include "tallyapp/Aggregation.h"
+#include "tallyapp/FrmSyukei.h"
+#include "tallyapp/TallyReport.h"
+#include "tallyapp/TallyResult.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+#include "testsupport/Widgets.h"
+#include "ui/QueryGridModel.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QAbstractBarSeries>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+using tallyapp::FrmSyukei;
+using tallyapp::TallyResult;
+
+namespace {
+
+const QDate MayFirst(2024, 5, 1);
+const QDate MayLast(2024, 5, 31);
+
+QStringList csvLines(const QByteArray& bytes) {
+    QString text = QString::fromUtf8(bytes);
+    text.chop(2); // the last line's CRLF
+    return text.split(u"\r\n"_s);
+}
+
+} // namespace
+
+// The result window's outputs against its grid: the report's totals, the CSV, the chart.
+class TestFrmSyukei : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void reportTotalsEqualTheGrid_data();
+    void reportTotalsEqualTheGrid();
+    void csvReadsBackAsTheGrid_data();
+    void csvReadsBackAsTheGrid();
+    void chartBarsFollowTheResult();
+    void printButtonsReachPaper();
+
+private:
+    std::unique_ptr<FrmSyukei> show(int kind, const QDate& first = MayFirst, const QDate& last = MayLast);
+
+    std::unique_ptr<TempDataDir> m_data;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<desk::ModuleContext> m_context;
+    QTemporaryDir m_out;
+};
+
+void TestFrmSyukei::initTestCase() {
+    m_data = std::make_unique<TempDataDir>();
+    QVERIFY(m_data->isValid());
+    tallyapp::test::seedTallyData(m_data->path());
+    m_context = std::make_unique<desk::ModuleContext>();
+    m_context->setDirPath(m_data->path());
+    m_context->setMyCompanyName(u"湯の宿テサロ"_s);
+}
+
+void TestFrmSyukei::init() {
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+}
+
+void TestFrmSyukei::cleanup() {
+    settle();
+    m_dialogs.reset();
+}
+
+std::unique_ptr<FrmSyukei> TestFrmSyukei::show(int kind, const QDate& first, const QDate& last) {
+    auto w = std::make_unique<FrmSyukei>(*m_context);
+    w->showResult(std::make_shared<TallyResult>(m_data->path(), kind, first, last));
+    w->show();
+    return w;
+}
+
+void TestFrmSyukei::reportTotalsEqualTheGrid_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<QString>("title");
+    for (int kind = 0; kind < tallyapp::Aggregation::KindCount; ++kind)
+        QTest::addRow("kind %d", kind) << kind << MayLast << tallyapp::Aggregation::reportTitle(kind);
+    QTest::newRow("kind 7 has its own title") << 7 << MayLast << u"利用目的別"_s;
+    QTest::newRow("no rows: zero totals") << 1 << QDate(2024, 4, 30) << u"商品区分別集計表"_s;
+}
+
+void TestFrmSyukei::reportTotalsEqualTheGrid() {
+    QFETCH(int, kind);
+    QFETCH(QDate, last);
+    QFETCH(QString, title);
+    const QDate first = last < MayFirst ? QDate(2024, 4, 1) : MayFirst;
+    const auto result = std::make_shared<TallyResult>(m_data->path(), kind, first, last);
+    FrmSyukei w(*m_context);
+    w.showResult(result);
+    const desk::QueryGridModel& grid = w.model();
+
+    const auto report = tallyapp::createReport(*result, *m_context);
+    const desk::ReportDocument doc = report->compose();
+    QCOMPARE(doc.byControl(u"Label1"_s).value(0).text, title);
+    QCOMPARE(doc.byControl(u"Label16"_s).value(0).text, u"湯の宿テサロ"_s);
+    QVERIFY(doc.texts(1).contains(desk::convert::shortDateText(first)));
+    QVERIFY(doc.texts(1).contains(desk::convert::shortDateText(last)));
+    QCOMPARE(doc.byControl(u"Text1"_s).size(), grid.rowCount());
+
+    int function = 1;
+    for (int c = 0; c < grid.columnCount(); ++c) {
+        if (!tallyapp::Aggregation::summedFields(kind).contains(grid.column(c).field, Qt::CaseInsensitive))
+            continue;
+        const auto sums = doc.byControl(u"Function%1"_s.arg(function++));
+        QCOMPARE(sums.size(), 1);
+        QCOMPARE(sums.first().text, desk::convert::formatValue(grid.columnSum(c), u"#,##0"_s));
+    }
+    QCOMPARE(function - 1, tallyapp::Aggregation::summedFields(kind).size());
+}
+
+void TestFrmSyukei::csvReadsBackAsTheGrid_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("totals");
+    QTest::newRow("0 dates and four sums") << 0 << u"合計,,1271517,3400,4015,1278932"_s;
+    QTest::newRow("2 quantity not summed") << 2 << u"合計,,,1278932"_s;
+    QTest::newRow("7 guests") << 7 << u"合計,,8"_s;
+}
+
+void TestFrmSyukei::csvReadsBackAsTheGrid() {
+    QFETCH(int, kind);
+    QFETCH(QString, totals);
+    const auto w = show(kind);
+    const QString fileName = m_out.filePath(u"kind%1"_s.arg(kind)); // the extension is added
+    m_dialogs->pushFileName(fileName);
+    QTest::mouseClick(child<QPushButton>(w.get(), u"CmdCsv"_s), Qt::LeftButton);
+
+    QFile file(fileName + u".csv"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = csvLines(bytes.mid(3));
+    const desk::QueryGridModel& grid = w->model();
+    QCOMPARE(lines.size(), grid.rowCount() + 2);
+
+    QStringList headings;
+    for (int c = 0; c < grid.columnCount(); ++c)
+        headings << grid.headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(lines.first(), headings.join(u','));
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList shown;
+        for (int c = 0; c < grid.columnCount(); ++c)
+            shown << grid.index(r, c).data().toString().remove(u',');
+        QCOMPARE(lines.at(r + 1), shown.join(u','));
+    }
+    QCOMPARE(lines.last(), totals);
+    QVERIFY(m_dialogs->messageTexts().isEmpty());
+}
+
+void TestFrmSyukei::chartBarsFollowTheResult() {
+    // Sales by class: one bar per day, the classes stacked in it.
+    auto w = show(0);
+    auto* series = qobject_cast<QAbstractBarSeries*>(w->chartView()->chart()->series().value(0));
+    QVERIFY(series);
+    QCOMPARE(series->count(), 3); // 宿泊掛売, 現金売, 掛売
+    auto* days = qobject_cast<QBarCategoryAxis*>(w->chartView()->chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(days);
+    QCOMPARE(days->categories(), (QStringList{u"5/1"_s, u"5/2"_s, u"5/3"_s}));
+
+    // Guests by group: one bar per class, the first row on top.
+    w = show(6);
+    series = qobject_cast<QAbstractBarSeries*>(w->chartView()->chart()->series().value(0));
+    QVERIFY(series);
+    QCOMPARE(series->count(), 1);
+    const QBarSet* guests = series->barSets().first();
+    QCOMPARE(guests->count(), 3);
+    QCOMPARE(guests->at(0), 5.0);
+    QCOMPARE(guests->at(2), 1.0);
+    auto* classes = qobject_cast<QBarCategoryAxis*>(w->chartView()->chart()->axes(Qt::Vertical).value(0));
+    QVERIFY(classes);
+    QCOMPARE(classes->categories().last(), u"G1 個人"_s);
+}
+
+void TestFrmSyukei::printButtonsReachPaper() {
+    const auto w = show(2);
+    QTest::mouseClick(child<QPushButton>(w.get(), u"CmdPrint"_s), Qt::LeftButton);
+    QWidget* preview = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->inherits("desk::ReportPreview"))
+            preview = top;
+    }
+    QVERIFY(preview);
+    preview->close();
+
+    m_dialogs->pushPrinterChoice(true);
+    QTest::mouseClick(child<QPushButton>(w.get(), u"CmdChartPrint"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->printFiles().size(), 1);
+    QVERIFY(QFileInfo(m_dialogs->printFiles().first()).size() > 1000);
+    QVERIFY(m_dialogs->messageTexts().isEmpty());
+}
+
+QTEST_MAIN(TestFrmSyukei)
+#include "tst_frmsyukei.moc"

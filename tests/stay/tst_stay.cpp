@@ -1,0 +1,215 @@
+// One guest's stay through the windows of four modules on one data directory: checked in
+// as a walk-in, charged, paid a deposit, billed and checked out, all by keys and clicks.
+
+#include "arrivalapp/FrmChkIn.h"
+#include "chargeapp/FrmSales.h"
+#include "departapp/DataReport1.h"
+#include "departapp/FrmChkOut.h"
+#include "departapp/FrmChkOutM.h"
+#include "paymentapp/FrmRptBill.h"
+
+#include "arrivalsvc/CheckInClass.h"
+#include "calfield/DateTextBox.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+#include "report/ReportPreview.h"
+#include "testsupport/ScriptedDialogs.h"
+#include "testsupport/TempDataDir.h"
+#include "testsupport/Widgets.h"
+#include "ui/DataGridView.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+
+using namespace desk::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Guest = u"W-1"_s;
+
+void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+}
+
+void keys(const QString& text) {
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+void setDate(QWidget* w, const QString& name, const QDate& day) {
+    auto* date = child<calfield::DateTextBox>(w, name);
+    QVERIFY2(date, qPrintable(name));
+    date->setYearText(QString::number(day.year()));
+    date->setMonthText(QString::number(day.month()));
+    date->setDayText(QString::number(day.day()));
+}
+
+// Enter after every cell, as the clerk goes through a line; the window moves the cursor.
+void enter() {
+    key(Qt::Key_Return);
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+}
+
+QStringList column(const QAbstractItemModel* model, int column) {
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+bool inTheHouse(const QString& dir, const QString& number) {
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(dir);
+    store.CntDB();
+    return store.RsNotChkOut()->find(u"CheckInNO = '%1'"_s.arg(number));
+}
+
+} // namespace
+
+class TestStay : public QObject {
+    Q_OBJECT
+
+private slots:
+    void walkInFromArrivalToCheckOut();
+};
+
+void TestStay::walkInFromArrivalToCheckOut() {
+    TempDataDir data;
+    QVERIFY(data.isValid());
+    ScriptedDialogs dialogs;
+    desk::ModuleContext context;
+    context.setDirPath(data.path());
+    context.setMyCompanyName(u"湯の宿 テサロ"_s);
+    const QDate today = QDate::currentDate();
+
+    // Check-in: a walk-in, nothing taken from the reservation list.
+    {
+        arrivalapp::FrmChkIn w(context);
+        QVERIFY(showActive(&w));
+        QVERIFY(typeInto(&w, u"txtCheckInNo"_s, Guest));
+        setDate(&w, u"ChkInDateTextBox"_s, today);
+        QVERIFY(typeInto(&w, u"txtChkInName"_s, u"旅野 一郎"_s));
+        QVERIFY(typeInto(&w, u"txtChkInRoomNo"_s, u"201"_s));
+        QVERIFY(typeInto(&w, u"txtChkInKazu"_s, u"2"_s));
+        pressAccessKey(&w, Qt::Key_T);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+        QVERIFY(inTheHouse(data.path(), Guest));
+    }
+
+    // Charges: the two lines of the statement's worked example on one slip.
+    {
+        chargeapp::FrmSales w(context);
+        QVERIFY(showActive(&w));
+        setDate(&w, u"DateTextBoxSales"_s, today);
+        QVERIFY(typeInto(&w, u"txtSalesCkInNo"_s, Guest));
+        key(Qt::Key_Tab);
+        QTRY_COMPARE(textOf(&w, u"lbSalesName"_s), u"旅野 一郎"_s);
+        auto* grid = child<desk::DataGridView>(&w, u"DbGridSales"_s);
+        QVERIFY(grid);
+        grid->setFocus();
+        struct Line {
+            QString code, quantity, price, service, tax;
+        };
+        for (const Line& line :
+             {Line{u"201"_s, u"2"_s, u"8000"_s, u"10"_s, u"5"_s}, Line{u"304"_s, u"1"_s, u"500"_s, u"0"_s, u"0"_s}}) {
+            grid->setCurrentCell(grid->gridModel()->lineCount(), 0);
+            keys(line.code);
+            enter();
+            QTRY_COMPARE(grid->currentColumn(), 2);
+            enter();
+            keys(line.quantity);
+            enter();
+            keys(line.price);
+            enter();
+            QTRY_COMPARE(grid->currentColumn(), 6);
+            keys(line.service);
+            enter();
+            keys(line.tax);
+            enter();
+        }
+        QCOMPARE(grid->gridModel()->lineCount(), 2);
+        pressAccessKey(&w, Qt::Key_T);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+        QCOMPARE(desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Sales))
+                     ->scalar(u"SELECT COUNT(*) FROM QRYCheckOutP WHERE BTCheckInNo = ?"_s, {Guest})
+                     .toInt(),
+                 2);
+    }
+
+    // Payment: the 10,000 deposit.
+    {
+        paymentapp::FrmRptBill w(context);
+        QVERIFY(showActive(&w));
+        setDate(&w, u"DateTextBoxRecipt"_s, today);
+        QVERIFY(typeInto(&w, u"txtChkInNoRecipt"_s, Guest));
+        key(Qt::Key_Tab);
+        QTRY_COMPARE(textOf(&w, u"lbNameRecipt"_s), u"旅野 一郎"_s);
+        auto* grid = child<desk::DataGridView>(&w, u"DataGrid1"_s);
+        QVERIFY(grid);
+        grid->setFocus();
+        grid->setCurrentCell(grid->gridModel()->lineCount(), 0);
+        keys(u"02"_s);
+        enter();
+        enter();
+        enter();
+        keys(u"10000"_s);
+        enter();
+        QCOMPARE(textOf(&w, u"lbReciptTotal"_s), u"10,000"_s);
+        pressAccessKey(&w, Qt::Key_T);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+    }
+
+    // Check-out: the statement, the bill, the print.
+    departapp::FrmChkOutM m(context);
+    QVERIFY(showActive(&m));
+    QVERIFY(typeInto(&m, u"txtChkInNo"_s, Guest));
+    key(Qt::Key_Tab);
+    QCOMPARE(textOf(&m, u"lbClName"_s), u"旅野 一郎"_s);
+    pressAccessKey(&m, Qt::Key_G);
+    departapp::FrmChkOut* w = m.checkOutWindow();
+    QVERIFY(w);
+    QVERIFY(showActive(w));
+    pressAccessKey(w, Qt::Key_T);
+    QCOMPARE(dialogs.messageTexts(), QStringList());
+
+    const QStringList names{u"夕食（会席）"_s, u"ソフトドリンク"_s, u"サービス料"_s, u"消費税"_s,
+                            u"合計"_s,         u"予約金"_s,         u"入金額"_s,     u"請求額"_s};
+    const QStringList amounts{u"16,000"_s, u"500"_s,    u"1,600"_s,  u"880"_s,
+                              u"18,980"_s, u"10,000"_s, u"10,000"_s, u"8,980"_s};
+    const auto* statement = child<QTableView>(w, u"DataGrid1"_s)->model();
+    QCOMPARE(column(statement, 1), names);
+    QCOMPARE(column(statement, 5), amounts);
+
+    pressAccessKey(w, Qt::Key_A);
+    QVERIFY(w->billReport());
+    auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+    QVERIFY(preview);
+    QStringList printedNames, printedAmounts, header;
+    for (const auto& item : preview->document().items) {
+        if (item.control == u"Text2"_s)
+            printedNames << item.text;
+        else if (item.control == u"Text8"_s)
+            printedAmounts << item.text;
+        else if (item.control == u"Label34"_s || item.control == u"Label8"_s)
+            header << item.text;
+    }
+    QCOMPARE(printedNames, names);
+    QCOMPARE(printedAmounts, amounts);
+    QCOMPARE(header, (QStringList{u"旅野 一郎 様"_s, u"8,980"_s}));
+    QVERIFY(inTheHouse(data.path(), Guest));
+
+    QTest::mouseClick(child<QAbstractButton>(preview, u"CmdPrint"_s), Qt::LeftButton);
+    QCOMPARE(dialogs.printFiles().size(), 1);
+    QCOMPARE(dialogs.messageTexts(), QStringList());
+    QVERIFY(!inTheHouse(data.path(), Guest));
+
+    pressAccessKey(w, Qt::Key_E);
+    settle();
+    QVERIFY(m.isVisible());
+}
+
+QTEST_MAIN(TestStay)
+#include "tst_stay.moc"

@@ -1,0 +1,137 @@
+// The check-out module as its windows call the stores: the guest found by number, the
+// statement emptied and rebuilt in one transaction, the bill's rows read back, and the
+// check-out mark written when the bill has printed.
+#include "Bench.h"
+
+#include "arrivalsvc/CheckInClass.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+#include "departsvc/CheckOutClass.h"
+
+#include <stdexcept>
+
+using deskbench::Context;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A guest of 40 sales lines on 4 slips and 3 payments, checked in and already gone (a
+// bill printed again writes the same mark); added once above the highest numbers.
+const QString Guest = u"BENCH-CO40"_s;
+constexpr int StatementRows = 40 + 3 + 3 + 2;
+
+std::shared_ptr<desk::Connection> open(const Context& c, const char* file) {
+    return desk::Connection::open(c.dir, QString::fromLatin1(file));
+}
+
+void addGuest(const Context& c) {
+    {
+        arrivalsvc::CheckInClass store;
+        store.setDirPath(c.dir);
+        store.CntDB();
+        if (store.CheckInNoCheck(Guest).isEmpty()) {
+            store.setCheckInNO(Guest);
+            store.setCheckInDate(c.today.addDays(-2));
+            store.setCheckInName(u"ベンチ 太郎"_s);
+            store.setCheckInRoomNo(u"201"_s);
+            store.setQuantity(2);
+            store.Msave();
+            store.setCheckInNO2(Guest);
+            store.CheckOut();
+        }
+    }
+
+    const auto sales = open(c, desk::DbFile::Sales);
+    if (sales->scalar(u"SELECT COUNT(*) FROM BTSalesNo WHERE BTCheckInNo = ?"_s, {Guest}).toInt() > 0)
+        return;
+    {
+        desk::Transaction transaction(*sales);
+        const qint32 first = sales->scalar(u"SELECT ifnull(Max(BTSalesNo), 0) + 1 FROM BTSalesNo"_s).toInt();
+        for (int slip = first; slip < first + 4; ++slip) {
+            sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, ?, ?, 0)"_s,
+                        {slip, c.today.addDays(slip - first - 3), Guest});
+            for (int line = 0; line < 10; ++line)
+                sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, "
+                            "BTServiceFee, BTSalesTax) VALUES (?, '301', '', ?, 650, ?, 5)"_s,
+                            {slip, 1 + line % 3, line % 2 ? 10 : 0});
+        }
+        transaction.commit();
+    }
+    const auto recipt = open(c, desk::DbFile::Recipt);
+    desk::Transaction transaction(*recipt);
+    const qint32 first = recipt->scalar(u"SELECT ifnull(Max(RptNO), 0) + 1 FROM BTPaymentNo"_s).toInt();
+    for (int slip = first; slip < first + 3; ++slip) {
+        recipt->exec(u"INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) VALUES (?, ?, ?, 0)"_s,
+                     {slip, c.today, Guest});
+        recipt->exec(u"INSERT INTO BTPaymentDtl (RptNO, RptCode, ReciptAmount, RptRemarks) VALUES (?, '01', ?, '')"_s,
+                     {slip, 10000 * (slip - first + 1)});
+    }
+    transaction.commit();
+}
+
+} // namespace
+
+// 計算実行 and 発行: one builder empties this desk's statement and builds it anew in one
+// transaction.
+BENCH_CASE({
+    .name = u"Check-out: statement as computed, 40 lines + 3 payments"_s,
+    .setup = [](Context& c) { addGuest(c); },
+    .run =
+        [](const Context& c) {
+            departsvc::CheckOutClass builder;
+            builder.setDirPath(c.dir);
+            builder.CntDb();
+            desk::Transaction transaction(builder.connection());
+            builder.RsTempDelete();
+            builder.setCheckInNO(Guest);
+            builder.CheckOut();
+            transaction.commit();
+        },
+});
+
+// The bill's own row set: the amount from the last row, then every row in order.
+BENCH_CASE({
+    .name = u"Check-out: the bill's rows read back"_s,
+    .setup = [](Context& c) { addGuest(c); },
+    .run =
+        [](const Context& c) {
+            desk::RowSet rows(open(c, desk::DbFile::Option), u"CheckOutTemp"_s);
+            rows.moveLast();
+            deskbench::keep(rows.value(u"SlSubTotal"_s));
+            int count = 0;
+            for (rows.moveFirst(); !rows.eof(); rows.moveNext(), ++count)
+                deskbench::keep(rows.value(u"Slcmname"_s));
+            if (count < StatementRows)
+                throw std::runtime_error("the statement has not the expected rows");
+        },
+});
+
+// The guest found by number on the check-out screen.
+BENCH_CASE({
+    .name = u"Check-out: guest look-up by number"_s,
+    .setup = [](Context& c) { addGuest(c); },
+    .run =
+        [](const Context& c) {
+            arrivalsvc::CheckInClass store;
+            store.setDirPath(c.dir);
+            store.CntDB();
+            store.setCheckInNO(Guest);
+            store.EDsearch();
+            if (store.CheckInNO() != Guest)
+                throw std::runtime_error("the guest was not found");
+        },
+});
+
+// The mark the bill writes once it has printed.
+BENCH_CASE({
+    .name = u"Check-out: mark written after the print"_s,
+    .setup = [](Context& c) { addGuest(c); },
+    .run =
+        [](const Context& c) {
+            arrivalsvc::CheckInClass store;
+            store.setDirPath(c.dir);
+            store.CntDB();
+            store.setCheckInNO2(Guest);
+            store.CheckOut();
+        },
+});
