@@ -54,6 +54,8 @@ private slots:
     void uniqueKeys_data();
     void uniqueKeys();
 
+    void textComparesWithoutAsciiCase_data();
+    void textComparesWithoutAsciiCase();
     void flagsDefaultToFalse();
     void referenceRows();
     void salesLineAmounts();
@@ -420,6 +422,46 @@ void TestSchema::uniqueKeys() {
         QVERIFY_THROWS_EXCEPTION(DbError, connection->exec(insert, {text.toLower()}));
         QCOMPARE(connection->scalar(count, {text.toLower()}).toInt(), before);
     }
+}
+
+void TestSchema::textComparesWithoutAsciiCase_data() {
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("criterion"); // empty: count the rows of source
+    QTest::addColumn<bool>("found");
+    const QString all = QStringLiteral("SELECT * FROM Reserve ORDER BY RvNo"); // read whole, compared in memory
+    QTest::newRow("statement, other ASCII case")
+        << QStringLiteral("SELECT * FROM Reserve WHERE RvName = 'yamada Ｔａｒｏ'") << QString() << true;
+    QTest::newRow("statement, full-width letters exact")
+        << QStringLiteral("SELECT * FROM Reserve WHERE RvName = 'Yamada ｔａｒｏ'") << QString() << false;
+    QTest::newRow("statement, beginning of a name")
+        << QStringLiteral("SELECT * FROM Reserve WHERE RvName LIKE 'YAMA%'") << QString() << true;
+    QTest::newRow("table find") << QStringLiteral("Reserve") << QStringLiteral("RvName = 'YAMADA Ｔａｒｏ'") << true;
+    QTest::newRow("read-whole find") << all << QStringLiteral("RvName = 'yamada Ｔａｒｏ'") << true;
+    QTest::newRow("read-whole find, full-width exact") << all << QStringLiteral("RvName = 'Yamada ｔａｒｏ'") << false;
+    // A history condition as the screen builds it, the typed name holding a NUL.
+    QTest::newRow("NUL inside a condition")
+        << QStringLiteral("SELECT * FROM QRYCliantsDaySale WHERE CheckInName = 'Yama") + QChar(0) +
+               QStringLiteral("da'")
+        << QString() << false;
+    QTest::newRow("kana exact") << all << QStringLiteral("RvRemarks1 = 'やまだ'") << false;
+}
+
+// As the files' first engine compared: ASCII letters without regard to case, every other
+// character exactly.
+void TestSchema::textComparesWithoutAsciiCase() {
+    QFETCH(QString, source);
+    QFETCH(QString, criterion);
+    QFETCH(bool, found);
+    const auto connection =
+        Connection::open(m_dir->path(), source.contains(QLatin1String("QRYCliantsDaySale")) ? Clients : Reservation);
+    if (!source.contains(QLatin1String("QRYCliantsDaySale")))
+        connection->exec(
+            QStringLiteral("INSERT INTO Reserve (RvNo, RvName, RvRemarks1) VALUES (50, 'Yamada Ｔａｒｏ', 'ヤマダ')"));
+    RowSet rs(connection, source);
+    if (criterion.isEmpty())
+        QCOMPARE(rs.recordCount() > 0, found);
+    else
+        QCOMPARE(rs.find(criterion), found);
 }
 
 void TestSchema::flagsDefaultToFalse() {

@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/RowSet.h"
+#include "data/Schema.h"
 #include "report/Report.h"
 #include "testsupport/ScriptedDialogs.h"
 
@@ -21,6 +22,10 @@ class LineTable {
 public:
     explicit LineTable(const QList<QVariant>& amounts = {}) {
         m_connection = desk::Connection::create(m_dir.filePath(QStringLiteral("lines.mdb")));
+        // Reports open their file as programs do, which refuses a file without a version record.
+        m_connection->exec(QStringLiteral("CREATE TABLE SchemaMeta (Name TEXT PRIMARY KEY, Value TEXT)"));
+        m_connection->exec(QStringLiteral("INSERT INTO SchemaMeta (Name, Value) VALUES ('SchemaVersion', ?)"),
+                           {desk::Schema::Version});
         m_connection->exec(
             QStringLiteral("CREATE TABLE Lines (Code TEXT, Name TEXT, Amount INTEGER, Price DOUBLE, Day DATE)"));
         desk::Transaction tx(m_connection);
