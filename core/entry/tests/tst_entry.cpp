@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QTimer>
 
