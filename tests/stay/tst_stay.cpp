@@ -16,6 +16,7 @@
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TempDataDir.h"
 #include "testsupport/Widgets.h"
+#include "ui/DataGridModel.h"
 #include "ui/DataGridView.h"
 
 #include <QApplication>
