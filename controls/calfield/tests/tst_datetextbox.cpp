@@ -291,12 +291,12 @@ void TestDateTextBox::refusedPartStopsTheAction_data() {
     const QString d30 = QStringLiteral("30までの数を入力してください。");
     const QString year = QStringLiteral("TextYear");
     const QString day = QStringLiteral("TextDay");
-    for (const QString way : {QStringLiteral("mouse"), QStringLiteral("key"), QStringLiteral("enter")}) {
+    for (const QString& way : {QStringLiteral("mouse"), QStringLiteral("key"), QStringLiteral("enter")}) {
         QTest::addRow("%s: year 202", qPrintable(way)) << way << false << year202 << year << four;
         QTest::addRow("%s: April 31", qPrintable(way)) << way << false << april31 << day << d30;
         QTest::addRow("%s: April 30 acts", qPrintable(way)) << way << false << april30 << day << QString();
     }
-    for (const QString way : {QStringLiteral("mouse"), QStringLiteral("key")}) {
+    for (const QString& way : {QStringLiteral("mouse"), QStringLiteral("key")}) {
         QTest::addRow("%s: leave-only with year 202", qPrintable(way)) << way << true << year202 << year << QString();
         QTest::addRow("%s: leave-only with April 31", qPrintable(way)) << way << true << april31 << day << QString();
     }
