@@ -663,6 +663,9 @@ void TestFrmRptBill::anotherDesksLinesStayApart() {
     QVERIFY(preview);
     QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 2);
     preview->close();
+    // Access keys reach the window again once it is the active one.
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
     altKey(*w, 'T');
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList());
