@@ -200,6 +200,10 @@ void TestFrmJyoken::everyKindAgainstHandFigures() {
     QCOMPARE(m_dialogs->shown().size(), 0);
 }
 
+static QString noDateText() {
+    return u"日付が入力されていません。やりなおしてください。"_s;
+}
+
 void TestFrmJyoken::refusedPeriodRunsNothing_data() {
     QTest::addColumn<QDate>("first");
     QTest::addColumn<QString>("emptyInFirst");
@@ -210,7 +214,9 @@ void TestFrmJyoken::refusedPeriodRunsNothing_data() {
     const QString noDate = u"日付が入力されていません。やりなおしてください。"_s;
     QTest::newRow("first day part empty") << QDate(2024, 5, 1) << u"day"_s << QDate(2024, 5, 31) << QString() << noDate;
     QTest::newRow("last day part empty") << QDate(2024, 5, 1) << QString() << QDate(2024, 5, 31) << u"day"_s << noDate;
-    QTest::newRow("last year empty") << QDate(2024, 5, 1) << QString() << QDate(2024, 5, 31) << u"year"_s << noDate;
+    // A year left empty is refused by the date control itself when the clerk leaves it, so
+    // the button's action never starts and the window has nothing more to say.
+    QTest::newRow("last year empty") << QDate(2024, 5, 1) << QString() << QDate(2024, 5, 31) << u"year"_s << QString();
     QTest::newRow("reversed") << QDate(2024, 6, 1) << QString() << QDate(2024, 5, 1) << QString()
                               << u"期間の指定が正しくありません。"_s;
 }
@@ -231,6 +237,10 @@ void TestFrmJyoken::refusedPeriodRunsNothing() {
     clickButton(&w, u"CmdGo"_s);
 
     QVERIFY(!FrmJyoken::resultWindow());
+    if (message.isEmpty()) {
+        QVERIFY(!m_dialogs->messageTexts().contains(noDateText()));
+        return;
+    }
     QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
     QCOMPARE(m_dialogs->shown().last().title, u"警告"_s);
     QCOMPARE(m_dialogs->shown().last().icon, desk::Dialogs::Icon::Critical);
