@@ -188,8 +188,8 @@ QString formatValue(const QVariant& value, const QString& format) {
     const bool numberFormat = format.contains(QLatin1Char('#')) || format == QStringLiteral("0");
     if (numberFormat) {
         bool ok = false;
-        const double d = value.typeId() == QMetaType::QString ? value.toString().trimmed().toDouble(&ok)
-                                                              : value.toDouble(&ok);
+        const double d =
+            value.typeId() == QMetaType::QString ? value.toString().trimmed().toDouble(&ok) : value.toDouble(&ok);
         if (!ok)
             return value.toString();
         if (format == QStringLiteral("0"))

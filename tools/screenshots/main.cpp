@@ -82,22 +82,40 @@ int main(int argc, char* argv[]) {
     using Factory = std::function<QWidget*(desk::ModuleContext&)>;
     const std::pair<const char*, Factory> windows[] = {
 #ifdef DESK_HAVE_BOOKINGAPP
-        {"bookingapp", [](desk::ModuleContext& c) { return new bookingapp::FrmReservation(c); }},
+        {"bookingapp",
+         [](desk::ModuleContext& c) {
+             return new bookingapp::FrmReservation(c);
+         }},
 #endif
 #ifdef DESK_HAVE_ARRIVALAPP
-        {"arrivalapp", [](desk::ModuleContext& c) { return new arrivalapp::FrmChkIn(c); }},
+        {"arrivalapp",
+         [](desk::ModuleContext& c) {
+             return new arrivalapp::FrmChkIn(c);
+         }},
 #endif
 #ifdef DESK_HAVE_CHARGEAPP
-        {"chargeapp", [](desk::ModuleContext& c) { return new chargeapp::FrmSales(c); }},
+        {"chargeapp",
+         [](desk::ModuleContext& c) {
+             return new chargeapp::FrmSales(c);
+         }},
 #endif
 #ifdef DESK_HAVE_PAYMENTAPP
-        {"paymentapp", [](desk::ModuleContext& c) { return new paymentapp::FrmRptBill(c); }},
+        {"paymentapp",
+         [](desk::ModuleContext& c) {
+             return new paymentapp::FrmRptBill(c);
+         }},
 #endif
 #ifdef DESK_HAVE_DEPARTAPP
-        {"departapp", [](desk::ModuleContext& c) { return new departapp::FrmChkOutM(c); }},
+        {"departapp",
+         [](desk::ModuleContext& c) {
+             return new departapp::FrmChkOutM(c);
+         }},
 #endif
 #ifdef DESK_HAVE_TALLYAPP
-        {"tallyapp", [](desk::ModuleContext& c) { return new tallyapp::FrmJyoken(c); }},
+        {"tallyapp",
+         [](desk::ModuleContext& c) {
+             return new tallyapp::FrmJyoken(c);
+         }},
 #endif
         {nullptr, {}},
     };
