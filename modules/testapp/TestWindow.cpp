@@ -19,6 +19,13 @@ TestWindow::TestWindow(desk::ModuleContext& context)
     if (m_dir.isEmpty() || !QDir(m_dir).exists())
         throw desk::DbError(QStringLiteral("データフォルダを開けません。"), {}, m_dir);
 
+    // The command file is watched for before "load" is logged: a test may write it the
+    // moment it reads that line, and a command written before the watch began would never
+    // be seen. One written even earlier is looked for once the window is up.
+    auto* watcher = new QFileSystemWatcher({m_dir}, this);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &TestWindow::closeOnCommand);
+    QTimer::singleShot(0, this, &TestWindow::closeOnCommand);
+
     const QSettings ini(m_dir + QStringLiteral("testapp.ini"), QSettings::IniFormat);
     log(QStringLiteral("load pid=%1 company=%2 dir=%3")
             .arg(QCoreApplication::applicationPid())
@@ -31,9 +38,6 @@ TestWindow::TestWindow(desk::ModuleContext& context)
 
     connect(&m_context, &desk::ModuleContext::valueChanged, this,
             [this](const QString& name) { log(QStringLiteral("set %1=%2").arg(name, m_context.value(name))); });
-
-    auto* watcher = new QFileSystemWatcher({m_dir}, this);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &TestWindow::closeOnCommand);
 
     const int closeAfter = ini.value(QStringLiteral("closeAfterMs"), 0).toInt();
     if (closeAfter > 0)
