@@ -253,4 +253,35 @@ QString builtLabel(const QString& dir, QDate* today) {
     return c->scalar(QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = 'BenchScale'")).toString();
 }
 
+void addStatementSlips(const QString& dir, const QString& guest, const QDate& lastDay, bool oneSlipADay) {
+    using namespace Qt::StringLiterals;
+    const auto sales = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::Sales));
+    if (sales->scalar(u"SELECT COUNT(*) FROM BTSalesNo WHERE BTCheckInNo = ?"_s, {guest}).toInt() > 0)
+        return;
+    {
+        desk::Transaction transaction(*sales);
+        const qint32 first = sales->scalar(u"SELECT ifnull(Max(BTSalesNo), 0) + 1 FROM BTSalesNo"_s).toInt();
+        for (int slip = first; slip < first + 4; ++slip) {
+            const QDate day = oneSlipADay ? lastDay.addDays(slip - first - 3) : lastDay;
+            sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, ?, ?, 0)"_s,
+                        {slip, day, guest});
+            for (int line = 0; line < 10; ++line)
+                sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, "
+                            "BTServiceFee, BTSalesTax) VALUES (?, '301', '', ?, 650, ?, 5)"_s,
+                            {slip, 1 + line % 3, line % 2 ? 10 : 0});
+        }
+        transaction.commit();
+    }
+    const auto recipt = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::Recipt));
+    desk::Transaction transaction(*recipt);
+    const qint32 first = recipt->scalar(u"SELECT ifnull(Max(RptNO), 0) + 1 FROM BTPaymentNo"_s).toInt();
+    for (int slip = first; slip < first + 3; ++slip) {
+        recipt->exec(u"INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) VALUES (?, ?, ?, 0)"_s,
+                     {slip, lastDay, guest});
+        recipt->exec(u"INSERT INTO BTPaymentDtl (RptNO, RptCode, ReciptAmount, RptRemarks) VALUES (?, '01', ?, '')"_s,
+                     {slip, 10000 * (slip - first + 1)});
+    }
+    transaction.commit();
+}
+
 } // namespace deskbench

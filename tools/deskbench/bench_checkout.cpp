@@ -2,6 +2,7 @@
 // statement emptied and rebuilt in one transaction, the bill's rows read back, and the
 // check-out mark written when the bill has printed.
 #include "Bench.h"
+#include "BenchData.h"
 
 #include "arrivalsvc/CheckInClass.h"
 #include "data/Connection.h"
@@ -41,32 +42,7 @@ void addGuest(const Context& c) {
         }
     }
 
-    const auto sales = open(c, desk::DbFile::Sales);
-    if (sales->scalar(u"SELECT COUNT(*) FROM BTSalesNo WHERE BTCheckInNo = ?"_s, {Guest}).toInt() > 0)
-        return;
-    {
-        desk::Transaction transaction(*sales);
-        const qint32 first = sales->scalar(u"SELECT ifnull(Max(BTSalesNo), 0) + 1 FROM BTSalesNo"_s).toInt();
-        for (int slip = first; slip < first + 4; ++slip) {
-            sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, ?, ?, 0)"_s,
-                        {slip, c.today.addDays(slip - first - 3), Guest});
-            for (int line = 0; line < 10; ++line)
-                sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, "
-                            "BTServiceFee, BTSalesTax) VALUES (?, '301', '', ?, 650, ?, 5)"_s,
-                            {slip, 1 + line % 3, line % 2 ? 10 : 0});
-        }
-        transaction.commit();
-    }
-    const auto recipt = open(c, desk::DbFile::Recipt);
-    desk::Transaction transaction(*recipt);
-    const qint32 first = recipt->scalar(u"SELECT ifnull(Max(RptNO), 0) + 1 FROM BTPaymentNo"_s).toInt();
-    for (int slip = first; slip < first + 3; ++slip) {
-        recipt->exec(u"INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) VALUES (?, ?, ?, 0)"_s,
-                     {slip, c.today, Guest});
-        recipt->exec(u"INSERT INTO BTPaymentDtl (RptNO, RptCode, ReciptAmount, RptRemarks) VALUES (?, '01', ?, '')"_s,
-                     {slip, 10000 * (slip - first + 1)});
-    }
-    transaction.commit();
+    deskbench::addStatementSlips(c.dir, Guest, c.today, true);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // operation, release. Cases that write undo their writes in the same timed run.
 
 #include "Bench.h"
+#include "BenchData.h"
 
 #include "chargesvc/SalesClass.h"
 #include "data/Connection.h"
@@ -80,32 +81,7 @@ void putPaymentLines(const Context& c, int lines) {
 
 // Adds the statement guest's slips above the highest numbers, unless an earlier run did.
 void addStatementGuest(const Context& c) {
-    const auto sales = open(c, desk::DbFile::Sales);
-    if (sales->scalar(u"SELECT COUNT(*) FROM BTSalesNo WHERE BTCheckInNo = ?"_s, {StatementGuest}).toInt() > 0)
-        return;
-    {
-        desk::Transaction transaction(*sales);
-        const qint32 first = sales->scalar(u"SELECT ifnull(Max(BTSalesNo), 0) + 1 FROM BTSalesNo"_s).toInt();
-        for (int slip = first; slip < first + 4; ++slip) {
-            sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, ?, ?, 0)"_s,
-                        {slip, c.today, StatementGuest});
-            for (int line = 0; line < 10; ++line)
-                sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, "
-                            "BTServiceFee, BTSalesTax) VALUES (?, '301', '', ?, 650, ?, 5)"_s,
-                            {slip, 1 + line % 3, line % 2 ? 10 : 0});
-        }
-        transaction.commit();
-    }
-    const auto recipt = open(c, desk::DbFile::Recipt);
-    desk::Transaction transaction(*recipt);
-    const qint32 first = recipt->scalar(u"SELECT ifnull(Max(RptNO), 0) + 1 FROM BTPaymentNo"_s).toInt();
-    for (int slip = first; slip < first + 3; ++slip) {
-        recipt->exec(u"INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) VALUES (?, ?, ?, 0)"_s,
-                     {slip, c.today, StatementGuest});
-        recipt->exec(u"INSERT INTO BTPaymentDtl (RptNO, RptCode, ReciptAmount, RptRemarks) VALUES (?, '01', ?, '')"_s,
-                     {slip, 10000 * (slip - first + 1)});
-    }
-    transaction.commit();
+    deskbench::addStatementSlips(c.dir, StatementGuest, c.today, false);
 }
 
 } // namespace
