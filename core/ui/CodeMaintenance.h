@@ -14,9 +14,10 @@ namespace desk {
 // What the code maintenance windows (a master of codes and names: register, call up,
 // correct, delete) say and ask alike. Every box goes through desk::dialogs().
 
-// The commodity windows' refusals (the class window, too, speaks of commodity codes).
+// The refusals of the commodity windows (the class window, too, speaks of commodity codes).
 QString commodityCodeTakenText();
 QString missingItemsText();
+// "見つかりません。": nothing under the code called up, or nothing called up.
 QString notFoundText();
 
 // "画面のデータを消去しますか？" under "警告", OK and Cancel; true for OK.
