@@ -4,12 +4,11 @@
 
 #include "DRSyohin.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
 #include "goodsclasssvc/SKubun.h"
 #include "goodssvc/ComodityInn.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
-#include "ui/Dialogs.h"
+#include "ui/CodeMaintenance.h"
 #include "ui/GuardedConnect.h"
 
 #include <optional>
@@ -20,19 +19,9 @@ namespace goodsapp {
 
 namespace {
 
-const QString duplicateMessage = u"その商品コードはすでに登録されています。\nちがう商品コードを入力してください。"_s;
-const QString missingMessage = u"登録に必要な最低項目が入力されていません。\n確認して入力してください。"_s;
-const QString notFoundMessage = u"見つかりません。"_s;
 const QString callUpNotFoundMessage = u"コードが見つかりません。"_s;
 const QString callUpPrompt = u"訂正、削除する商品コードを入力してください。"_s;
 const QString callUpTitle = u"商品検索"_s;
-const QString callUpDefault = u"*****"_s;
-const QPoint callUpPosition(100, 100);
-
-bool sameCode(const QString& a, const QString& b) {
-    // As the look-ups and the unique index compare codes: ASCII letters without regard to case.
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
-}
 
 } // namespace
 
@@ -42,18 +31,12 @@ FrmComdty::FrmComdty(desk::ModuleContext& context, QWidget* parent)
     , m_context(context) {
     m_ui->setupUi(this);
 
-    desk::onClicked(m_ui->CmdRecorde, this, &FrmComdty::CmdRecorde_Click);
-    desk::onClicked(m_ui->CmdCall, this, &FrmComdty::CmdCall_Click);
-    desk::onClicked(m_ui->CmdEdit, this, &FrmComdty::CmdEdit_Click);
-    desk::onClicked(m_ui->CmdDelete, this, &FrmComdty::CmdDelete_Click);
-    desk::onClicked(m_ui->CmdClear, this, &FrmComdty::CmdClear_Click);
-    desk::onClicked(m_ui->CmdPrint, this, &FrmComdty::CmdPrint_Click);
-    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    m_buttons.wire(this, *m_ui);
     desk::guardedConnect(m_ui->txtMdsClass, &QLineEdit::textChanged, this, &FrmComdty::txtMdsClass_Change);
 
     move(0, 0);
     clearFields();
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
 }
 
 FrmComdty::~FrmComdty() = default;
@@ -63,16 +46,6 @@ std::unique_ptr<goodssvc::ComodityInn> FrmComdty::connectedStore() const {
     store->setDirPath(m_context.DirPath());
     store->CntDb();
     return store;
-}
-
-void FrmComdty::warn(const QString& text) {
-    desk::dialogs().message(this, text, u"警告"_s, desk::Dialogs::Icon::Exclamation);
-}
-
-void FrmComdty::setCalledUp(bool calledUp) {
-    m_ui->CmdRecorde->setEnabled(!calledUp);
-    m_ui->CmdEdit->setEnabled(calledUp);
-    m_ui->CmdDelete->setEnabled(calledUp);
 }
 
 QWidget* FrmComdty::missingField() const {
@@ -112,7 +85,7 @@ void FrmComdty::save(Mode mode) {
     if (QWidget* target = missingField()) {
         busy.reset();
         target->setFocus();
-        warn(missingMessage);
+        desk::warnEntry(this, desk::missingItemsText());
         return;
     }
 
@@ -121,38 +94,30 @@ void FrmComdty::save(Mode mode) {
     // Read before anything is written: a price beyond the 32-bit range is refused here.
     const qint32 price = desk::convert::toInt32(desk::convert::leadingNumber(m_ui->txtPrice0->Text()));
 
-    bool taken = false;
-    {
-        const auto store = connectedStore();
-        // The check and the insert in one transaction, so no other desk slips in between.
-        desk::Transaction transaction(store->connection());
-        if (mode == Mode::Register)
-            taken = store->DuplicateCheck(code) == u"X"_s;
-        if (!taken) {
-            store->setMdCode(code);
-            store->setMname(m_ui->txtSname->text());
-            store->setMclasify(m_ui->txtMdsClass->text());
-            store->setMunite(m_ui->txtUnit->text());
-            store->setMremarks(m_ui->txtRemarks->text());
-            store->setMprice0(price);
+    const bool written = desk::writeUnlessTaken(
+        connectedStore(), [&](auto& store) { return mode == Mode::Register && store.DuplicateCheck(code) == u"X"_s; },
+        [&](auto& store) {
+            store.setMdCode(code);
+            store.setMname(m_ui->txtSname->text());
+            store.setMclasify(m_ui->txtMdsClass->text());
+            store.setMunite(m_ui->txtUnit->text());
+            store.setMremarks(m_ui->txtRemarks->text());
+            store.setMprice0(price);
             if (mode == Mode::Register) {
-                store->Msave();
+                store.Msave();
             } else {
-                store->setMdCode2(calledCode);
-                store->Medit();
+                store.setMdCode2(calledCode);
+                store.Medit();
             }
-            transaction.commit();
-        }
-    } // a taken code rolls back here, before the clerk is told
-
-    if (taken) {
+        });
+    if (!written) {
         busy.reset();
         m_ui->txtScode->setFocus();
-        warn(duplicateMessage);
+        desk::warnEntry(this, desk::commodityCodeTakenText());
         return;
     }
     clearFields();
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
 }
 
 void FrmComdty::CmdRecorde_Click() {
@@ -165,23 +130,23 @@ void FrmComdty::CmdEdit_Click() {
     // A new code that another commodity has is refused with the called-up entry kept, so
     // the clerk can type another code and correct again: two commodities under one code
     // could not be told apart.
-    if (missingField() == nullptr && !calledCode.isEmpty() && !sameCode(code, calledCode) &&
+    if (missingField() == nullptr && !calledCode.isEmpty() && !desk::sameCode(code, calledCode) &&
         connectedStore()->DuplicateCheck(code) == u"X"_s) {
         m_ui->txtScode->setFocus();
-        warn(duplicateMessage);
+        desk::warnEntry(this, desk::commodityCodeTakenText());
         return;
     }
     save(Mode::Correct);
     // Also after a failed input check: the entry stays on screen, the buttons go back.
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
 }
 
 void FrmComdty::CmdDelete_Click() {
     const QString calledCode = m_ui->Text1->text();
     if (calledCode.isEmpty()) {
-        warn(notFoundMessage);
+        desk::warnEntry(this, desk::notFoundText());
         clearFields();
-        setCalledUp(false);
+        m_buttons.setCalledUp(false);
         return;
     }
     {
@@ -192,10 +157,11 @@ void FrmComdty::CmdDelete_Click() {
         store->Mdelete();
     }
     clearFields();
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
 }
 
 bool FrmComdty::callUp(const QString& code) {
+    desk::BusyCursor busy;
     const auto store = connectedStore();
     store->setMdCode(code);
     store->EDsearch();
@@ -209,30 +175,23 @@ bool FrmComdty::callUp(const QString& code) {
     m_ui->txtUnit->setText(store->Munite());
     m_ui->txtRemarks->setText(store->Mremarks());
     m_ui->txtPrice0->setText(QString::number(store->Mprice0()));
-    setCalledUp(true);
+    m_buttons.setCalledUp(true);
     m_ui->txtScode->setFocus();
     return true;
 }
 
 void FrmComdty::CmdCall_Click() {
-    const QString answer = desk::dialogs().input(this, callUpPrompt, callUpTitle, callUpDefault, callUpPosition);
-    if (answer.isEmpty())
+    const QString answer = desk::askCallUpCode(this, callUpPrompt, callUpTitle);
+    if (answer.isEmpty() || callUp(answer))
         return;
-    bool found = false;
-    {
-        desk::BusyCursor busy;
-        found = callUp(answer);
-    }
-    if (!found) {
-        warn(callUpNotFoundMessage);
-        clearFields();
-        setCalledUp(false);
-    }
+    desk::warnEntry(this, callUpNotFoundMessage);
+    clearFields();
+    m_buttons.setCalledUp(false);
 }
 
 void FrmComdty::CmdClear_Click() {
     clearFields();
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
 }
 
 void FrmComdty::CmdPrint_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/ModuleContext.h"
+#include "ui/MaintenanceButtons.h"
 
 #include <QWidget>
 
@@ -31,6 +32,7 @@ public:
     ~FrmComdty() override;
 
 private:
+    friend class desk::MaintenanceButtons; // calls the Cmd…_Click handlers
     enum class Mode { Register = 10, Correct = 20 };
 
     void CmdRecorde_Click();
@@ -47,13 +49,13 @@ private:
     QWidget* missingField() const;
     void save(Mode mode);
     // Loads the commodity into the fields; false when no commodity has the code.
+    // The busy pointer shows while it looks.
     bool callUp(const QString& code);
     void clearFields();
-    void setCalledUp(bool calledUp);
-    void warn(const QString& text);
 
     std::unique_ptr<Ui::FrmComdty> m_ui;
     desk::ModuleContext& m_context;
+    desk::MaintenanceButtons m_buttons;
 };
 
 } // namespace goodsapp

@@ -8,6 +8,7 @@
 #include "goodsclasssvc/SKubun.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
+#include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 
@@ -19,20 +20,9 @@ namespace goodsclassapp {
 
 namespace {
 
-// The duplicate message speaks of commodity codes, as it always has on this window.
-const QString duplicateMessage = u"その商品コードはすでに登録されています。\nちがう商品コードを入力してください。"_s;
-const QString missingMessage = u"登録に必要な最低項目が入力されていません。\n確認して入力してください。"_s;
-const QString notFoundMessage = u"見つかりません。"_s;
 const QString inUseQuestion = u"この区分を使っている商品があります。削除しますか？"_s;
 const QString callUpPrompt = u"訂正、削除する商品区分コードを入力してください。"_s;
 const QString callUpTitle = u"商品区分検索"_s;
-const QString callUpDefault = u"*****"_s;
-const QPoint callUpPosition(100, 100);
-
-bool sameCode(const QString& a, const QString& b) {
-    // As the look-ups and the unique index compare codes: ASCII letters without regard to case.
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
-}
 
 } // namespace
 
@@ -44,19 +34,13 @@ FrmCmClass1::FrmCmClass1(desk::ModuleContext& context, QWidget* parent)
     m_ui->ListView1->setColumnWidth(0, 80);
     m_ui->ListView1->setColumnWidth(1, 200);
 
-    desk::onClicked(m_ui->CmdRecorde, this, &FrmCmClass1::CmdRecorde_Click);
-    desk::onClicked(m_ui->CmdCall, this, &FrmCmClass1::CmdCall_Click);
-    desk::onClicked(m_ui->CmdEdit, this, &FrmCmClass1::CmdEdit_Click);
-    desk::onClicked(m_ui->CmdDelete, this, &FrmCmClass1::CmdDelete_Click);
-    desk::onClicked(m_ui->CmdClear, this, &FrmCmClass1::CmdClear_Click);
-    desk::onClicked(m_ui->CmdPrint, this, &FrmCmClass1::CmdPrint_Click);
-    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    m_buttons.wire(this, *m_ui);
     // Enter (or a double click) on a class calls it up.
     desk::guardedConnect(m_ui->ListView1, &QTreeWidget::itemActivated, this, &FrmCmClass1::ListView1_ItemActivated);
 
     move(0, 0);
     fillList();
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
     m_ui->Text1->setFocus();
 }
 
@@ -67,16 +51,6 @@ std::unique_ptr<goodsclasssvc::SKubun> FrmCmClass1::connectedStore() const {
     store->setDirPath(m_context.DirPath());
     store->CntDb();
     return store;
-}
-
-void FrmCmClass1::warn(const QString& text) {
-    desk::dialogs().message(this, text, u"警告"_s, desk::Dialogs::Icon::Exclamation);
-}
-
-void FrmCmClass1::setCalledUp(bool calledUp) {
-    m_ui->CmdRecorde->setEnabled(!calledUp);
-    m_ui->CmdEdit->setEnabled(calledUp);
-    m_ui->CmdDelete->setEnabled(calledUp);
 }
 
 bool FrmCmClass1::inputMissing() {
@@ -122,25 +96,19 @@ void FrmCmClass1::CmdRecorde_Click() {
     std::optional<desk::BusyCursor> busy(std::in_place);
     if (inputMissing()) {
         busy.reset();
-        warn(missingMessage);
+        desk::warnEntry(this, desk::missingItemsText());
         return;
     }
-    bool taken = false;
-    {
-        const auto store = connectedStore();
-        // The check and the insert in one transaction, so no other desk slips in between.
-        desk::Transaction transaction(store->connection());
-        taken = store->DuplicateCodeCheck(m_ui->Text1->text()) == u"x"_s;
-        if (!taken) {
-            store->setMcCode(m_ui->Text1->text());
-            store->setMcName(m_ui->Text2->text());
-            store->Mcsave();
-            transaction.commit();
-        }
-    } // a taken code rolls back here, before the clerk is told
-    if (taken) {
+    const bool written = desk::writeUnlessTaken(
+        connectedStore(), [&](auto& store) { return store.DuplicateCodeCheck(m_ui->Text1->text()) == u"x"_s; },
+        [&](auto& store) {
+            store.setMcCode(m_ui->Text1->text());
+            store.setMcName(m_ui->Text2->text());
+            store.Mcsave();
+        });
+    if (!written) {
         busy.reset();
-        warn(duplicateMessage);
+        desk::warnEntry(this, desk::commodityCodeTakenText());
         m_ui->Text1->clear();
         m_ui->Text1->setFocus();
         return;
@@ -163,16 +131,16 @@ void FrmCmClass1::CmdEdit_Click() {
         // Cleared after the call-up: there is nothing to correct. The entry stays, and
         // registering it is one key away.
         busy.reset();
-        warn(notFoundMessage);
-        setCalledUp(false);
+        desk::warnEntry(this, desk::notFoundText());
+        m_buttons.setCalledUp(false);
         return;
     }
-    if (!sameCode(code, calledCode) && connectedStore()->DuplicateCodeCheck(code) == u"x"_s) {
+    if (!desk::sameCode(code, calledCode) && connectedStore()->DuplicateCodeCheck(code) == u"x"_s) {
         // Two classes under one code could not be told apart: the called-up entry stays
         // for another code.
         busy.reset();
         m_ui->Text1->setFocus();
-        warn(duplicateMessage);
+        desk::warnEntry(this, desk::commodityCodeTakenText());
         return;
     }
     {
@@ -183,17 +151,17 @@ void FrmCmClass1::CmdEdit_Click() {
         store->Mcedit();
     }
     clearFields();
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
     fillList();
 }
 
 void FrmCmClass1::CmdDelete_Click() {
     const QString calledCode = m_ui->Label3->text();
     if (calledCode.isEmpty()) {
-        warn(notFoundMessage);
+        desk::warnEntry(this, desk::notFoundText());
         clearFields();
         // Back to register mode, so the clerk is never left with only correct and delete.
-        setCalledUp(false);
+        m_buttons.setCalledUp(false);
         return;
     }
     if (commoditiesOfClass(calledCode) > 0 &&
@@ -208,17 +176,18 @@ void FrmCmClass1::CmdDelete_Click() {
         store->Mcdelete();
     }
     clearFields();
-    setCalledUp(false);
+    m_buttons.setCalledUp(false);
     fillList();
 }
 
 bool FrmCmClass1::callUp(const QString& code) {
+    desk::BusyCursor busy;
     const auto store = connectedStore();
     store->setMcCode(code);
     store->McEDsearch();
     bool found = store->McCode() != u"X"_s;
     // "X" is also the answer for a miss: a class whose code really is "X" is asked for again.
-    if (!found && sameCode(code, u"X"_s))
+    if (!found && desk::sameCode(code, u"X"_s))
         found = connectedStore()->DuplicateCodeCheck(code) == u"x"_s;
     if (!found) {
         m_ui->Label3->clear();
@@ -229,40 +198,26 @@ bool FrmCmClass1::callUp(const QString& code) {
     m_ui->Label3->setText(store->McCode());
     m_ui->Text1->setText(store->McCode());
     m_ui->Text2->setText(store->McName());
-    setCalledUp(true);
+    m_buttons.setCalledUp(true);
     m_ui->Text1->setFocus();
     return true;
 }
 
 void FrmCmClass1::CmdCall_Click() {
-    const QString answer = desk::dialogs().input(this, callUpPrompt, callUpTitle, callUpDefault, callUpPosition);
-    if (answer.isEmpty())
+    const QString answer = desk::askCallUpCode(this, callUpPrompt, callUpTitle);
+    if (answer.isEmpty() || callUp(answer))
         return;
-    bool found = false;
-    {
-        desk::BusyCursor busy;
-        found = callUp(answer);
-    }
-    if (!found) {
-        warn(notFoundMessage);
-        setCalledUp(false);
-    }
+    desk::warnEntry(this, desk::notFoundText());
+    m_buttons.setCalledUp(false);
 }
 
 void FrmCmClass1::ListView1_ItemActivated(QTreeWidgetItem* item, int) {
-    if (!item)
+    if (!item || callUp(item->text(0)))
         return;
-    bool found = false;
-    {
-        desk::BusyCursor busy;
-        found = callUp(item->text(0));
-    }
-    if (!found) {
-        // Deleted at another desk since the list was read.
-        warn(notFoundMessage);
-        setCalledUp(false);
-        fillList();
-    }
+    // Deleted at another desk since the list was read.
+    desk::warnEntry(this, desk::notFoundText());
+    m_buttons.setCalledUp(false);
+    fillList();
 }
 
 void FrmCmClass1::CmdClear_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/ModuleContext.h"
+#include "ui/MaintenanceButtons.h"
 
 #include <QWidget>
 
@@ -33,6 +34,7 @@ public:
     ~FrmCmClass1() override;
 
 private:
+    friend class desk::MaintenanceButtons; // calls the Cmd…_Click handlers
     void CmdRecorde_Click();
     void CmdCall_Click();
     void CmdEdit_Click();
@@ -45,16 +47,16 @@ private:
     // Beeps and answers true when the code or the name is empty.
     bool inputMissing();
     // Loads the class into the fields; false when no class has the code.
+    // The busy pointer shows while it looks.
     bool callUp(const QString& code);
     void fillList();
     void clearFields();
-    void setCalledUp(bool calledUp);
-    void warn(const QString& text);
     // How many commodities carry the class code.
     int commoditiesOfClass(const QString& code) const;
 
     std::unique_ptr<Ui::FrmCmClass1> m_ui;
     desk::ModuleContext& m_context;
+    desk::MaintenanceButtons m_buttons;
 };
 
 } // namespace goodsclassapp

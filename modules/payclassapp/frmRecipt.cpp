@@ -4,15 +4,12 @@
 
 #include "DataReport1.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
 #include "data/RowSet.h"
 #include "payclasssvc/RptKbnCls.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
+#include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
-#include "ui/GuardedConnect.h"
-
-#include <QLineEdit>
 
 #include <optional>
 
@@ -48,20 +45,13 @@ frmRecipt::frmRecipt(desk::ModuleContext& context, QWidget* parent)
     m_ui->ListView1->setColumnWidth(0, 110);
     m_ui->ListView1->headerItem()->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
 
-    desk::onClicked(m_ui->CmdRecorde, this, &frmRecipt::CmdRecorde_Click);
-    desk::onClicked(m_ui->CmdCall, this, &frmRecipt::CmdCall_Click);
-    desk::onClicked(m_ui->CmdEdit, this, &frmRecipt::CmdEdit_Click);
-    desk::onClicked(m_ui->CmdDelete, this, &frmRecipt::CmdDelete_Click);
-    desk::onClicked(m_ui->CmdClear, this, &frmRecipt::CmdClear_Click);
-    desk::onClicked(m_ui->CmdPrint, this, &frmRecipt::CmdPrint_Click);
-    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
-    for (QLineEdit* box : findChildren<QLineEdit*>())
-        connect(box, &QLineEdit::textEdited, m_ui->lbMessage, &QLabel::clear);
+    m_buttons.wire(this, *m_ui);
+    desk::clearWhenEdited(this, m_ui->lbMessage);
 
     // Load: a failure here goes back to the caller of ShowForm.
     ClassListShow();
     ClassClear();
-    ButtonsNew();
+    m_buttons.setCalledUp(false);
     m_ui->txtClKubunKode->setFocus();
 }
 
@@ -75,8 +65,7 @@ std::unique_ptr<payclasssvc::RptKbnCls> frmRecipt::connectedStore() const {
 }
 
 void frmRecipt::refuse(const QString& text) {
-    desk::dialogs().beep();
-    desk::dialogs().message(this, text, classTitle, desk::Dialogs::Icon::Critical);
+    desk::refuseEntry(this, text, classTitle);
 }
 
 void frmRecipt::showMessage(const QString& text) {
@@ -107,20 +96,6 @@ void frmRecipt::ClassClear() {
     m_ui->lbClKubun->clear();
 }
 
-void frmRecipt::ButtonsNew() {
-    m_ui->CmdRecorde->setEnabled(true);
-    m_ui->CmdCall->setEnabled(true);
-    m_ui->CmdEdit->setEnabled(false);
-    m_ui->CmdDelete->setEnabled(false);
-}
-
-void frmRecipt::ButtonsCalled() {
-    m_ui->CmdRecorde->setEnabled(false);
-    m_ui->CmdCall->setEnabled(true);
-    m_ui->CmdEdit->setEnabled(true);
-    m_ui->CmdDelete->setEnabled(true);
-}
-
 bool frmRecipt::ClassSave(Mode mode) {
     std::optional<desk::BusyCursor> busy(std::in_place);
     showMessage({});
@@ -139,26 +114,23 @@ bool frmRecipt::ClassSave(Mode mode) {
         return false;
     }
 
-    bool taken = false;
-    {
-        const auto store = connectedStore();
-        desk::Transaction transaction(store->connection());
-        if (mode == Mode::New || *code != calledUp)
-            taken = store->ReciptClassCodeCheck(*code) == QLatin1String("X");
-        if (!taken) {
-            store->RsClkubunR()->moveFirst();
-            store->setReciptClassCode(*code);
-            store->setReciptClassName(m_ui->txtClKubunName->text());
+    const bool written = desk::writeUnlessTaken(
+        connectedStore(),
+        [&](auto& store) {
+            return (mode == Mode::New || *code != calledUp) && store.ReciptClassCodeCheck(*code) == QLatin1String("X");
+        },
+        [&](auto& store) {
+            store.RsClkubunR()->moveFirst();
+            store.setReciptClassCode(*code);
+            store.setReciptClassName(m_ui->txtClKubunName->text());
             if (mode == Mode::New) {
-                store->SaveRs();
+                store.SaveRs();
             } else {
-                store->setReciptClassCode2(calledUp);
-                store->EditRs();
+                store.setReciptClassCode2(calledUp);
+                store.EditRs();
             }
-            transaction.commit();
-        }
-    } // a taken code rolls back here, before the clerk is told
-    if (taken) {
+        });
+    if (!written) {
         busy.reset();
         refuse(QStringLiteral("コードが重複しています。"));
         m_ui->txtClKubunKode->setFocus();
@@ -181,7 +153,7 @@ void frmRecipt::CmdEdit_Click() {
     if (!ClassSave(Mode::Correction))
         return;
     ClassClear();
-    ButtonsNew();
+    m_buttons.setCalledUp(false);
     m_ui->txtClKubunKode->setFocus();
 }
 
@@ -193,7 +165,7 @@ void frmRecipt::CmdCall_Click() {
     const QString code = classCodeOf(answer).value_or(answer);
     const auto store = connectedStore();
     if (store->ReciptClassNameDisplay(code) == QLatin1String("X")) {
-        refuse(QStringLiteral("見つかりません。"));
+        refuse(desk::notFoundText());
         return;
     }
     store->RsClkubunR()->moveFirst();
@@ -202,7 +174,7 @@ void frmRecipt::CmdCall_Click() {
     m_ui->txtClKubunKode->setText(store->ReciptClassCode());
     m_ui->lbClKubun->setText(store->ReciptClassCode());
     m_ui->txtClKubunName->setText(store->ReciptClassName());
-    ButtonsCalled();
+    m_buttons.setCalledUp(true);
     m_ui->txtClKubunName->setFocus();
 }
 
@@ -212,10 +184,7 @@ void frmRecipt::CmdDelete_Click() {
         refuse(QStringLiteral("削除する得意先区分を呼び出してください。"));
         return;
     }
-    const auto answer =
-        desk::dialogs().message(this, QStringLiteral("コード：") + code + QStringLiteral("を　削除しますか？"),
-                                classTitle, desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::OkCancel);
-    if (answer == desk::Dialogs::Answer::Cancel)
+    if (!desk::askDeleteCode(this, code, classTitle))
         return;
     {
         const auto store = connectedStore();
@@ -224,20 +193,17 @@ void frmRecipt::CmdDelete_Click() {
     }
     ClassListShow();
     ClassClear();
-    ButtonsNew();
+    m_buttons.setCalledUp(false);
     showMessage(QStringLiteral("入金区分 %1 を削除しました。").arg(code));
     m_ui->txtClKubunKode->setFocus();
 }
 
 void frmRecipt::CmdClear_Click() {
-    const auto answer =
-        desk::dialogs().message(this, QStringLiteral("画面のデータを消去しますか？"), QStringLiteral("警告"),
-                                desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::OkCancel);
-    if (answer == desk::Dialogs::Answer::Ok) {
+    if (desk::askClearScreen(this)) {
         ClassClear();
         showMessage({});
     }
-    ButtonsNew();
+    m_buttons.setCalledUp(false);
     m_ui->txtClKubunKode->setFocus();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/ModuleContext.h"
+#include "ui/MaintenanceButtons.h"
 
 #include <QWidget>
 
@@ -27,6 +28,7 @@ public:
     ~frmRecipt() override;
 
 private:
+    friend class desk::MaintenanceButtons; // calls the Cmd…_Click handlers
     enum class Mode { New, Correction };
 
     void CmdRecorde_Click();
@@ -40,13 +42,12 @@ private:
     bool ClassSave(Mode mode);
     void ClassClear();
     void ClassListShow();
-    void ButtonsNew();
-    void ButtonsCalled();
     void refuse(const QString& text);
     void showMessage(const QString& text);
 
     std::unique_ptr<Ui::frmRecipt> m_ui;
     desk::ModuleContext& m_context;
+    desk::MaintenanceButtons m_buttons;
 };
 
 } // namespace payclassapp

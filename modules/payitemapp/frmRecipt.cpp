@@ -4,14 +4,13 @@
 
 #include "DRRptName.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
 #include "data/RowSet.h"
 #include "payclasssvc/RptKbnCls.h"
 #include "payitemsvc/ReciptCode.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
+#include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
-#include "ui/GuardedConnect.h"
 
 #include <QLineEdit>
 
@@ -30,21 +29,13 @@ frmRecipt::frmRecipt(desk::ModuleContext& context, QWidget* parent)
     , m_context(context) {
     m_ui->setupUi(this);
 
-    desk::onClicked(m_ui->CmdRecorde, this, &frmRecipt::CmdRecorde_Click);
-    desk::onClicked(m_ui->CmdCall, this, &frmRecipt::CmdCall_Click);
-    desk::onClicked(m_ui->CmdEdit, this, &frmRecipt::CmdEdit_Click);
-    desk::onClicked(m_ui->CmdDelete, this, &frmRecipt::CmdDelete_Click);
-    desk::onClicked(m_ui->CmdClear, this, &frmRecipt::CmdClear_Click);
-    desk::onClicked(m_ui->CmdPrint, this, &frmRecipt::CmdPrint_Click);
-    connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
-    // Any change takes the last confirmation away, so it never speaks of older values.
-    for (QLineEdit* box : findChildren<QLineEdit*>())
-        connect(box, &QLineEdit::textEdited, m_ui->lbMessage, &QLabel::clear);
+    m_buttons.wire(this, *m_ui);
+    desk::clearWhenEdited(this, m_ui->lbMessage);
 
     // Load: a failure here goes back to the caller of ShowForm.
     ClassListLoad();
     ItemClear();
-    ItemButtonsNew();
+    m_buttons.setCalledUp(false);
     m_ui->txtCcode->setFocus();
 }
 
@@ -58,8 +49,7 @@ std::unique_ptr<payitemsvc::ReciptCode> frmRecipt::connectedStore() const {
 }
 
 void frmRecipt::refuse(const QString& text, const QString& title) {
-    desk::dialogs().beep();
-    desk::dialogs().message(this, text, title.isEmpty() ? itemTitle : title, desk::Dialogs::Icon::Critical);
+    desk::refuseEntry(this, text, title.isEmpty() ? itemTitle : title);
 }
 
 void frmRecipt::showMessage(const QString& text) {
@@ -98,20 +88,6 @@ void frmRecipt::ClassListSelect(const QString& classCode) {
         m_ui->CmbRptKubun->setCurrentIndex(int(at));
 }
 
-void frmRecipt::ItemButtonsNew() {
-    m_ui->CmdRecorde->setEnabled(true);
-    m_ui->CmdCall->setEnabled(true);
-    m_ui->CmdEdit->setEnabled(false);
-    m_ui->CmdDelete->setEnabled(false);
-}
-
-void frmRecipt::ItemButtonsCalled() {
-    m_ui->CmdRecorde->setEnabled(false);
-    m_ui->CmdCall->setEnabled(true);
-    m_ui->CmdEdit->setEnabled(true);
-    m_ui->CmdDelete->setEnabled(true);
-}
-
 void frmRecipt::ItemClear() {
     for (QLineEdit* box : {m_ui->txtCcode, m_ui->txtCname, m_ui->txtRemarks1, m_ui->txtRemarks2})
         box->clear();
@@ -145,32 +121,28 @@ bool frmRecipt::ItemSave(Mode mode) {
         return false;
     }
 
-    bool taken = false;
-    {
-        const auto store = connectedStore();
-        // The check and the write in one transaction, so no other desk takes the code between.
-        desk::Transaction transaction(store->connection());
-        // A correction that keeps its code needs no check: the code is its own.
-        if (mode == Mode::New || code != calledUp)
-            taken = store->ReciptCodeCheck(code) == QLatin1String("X");
-        if (!taken) {
+    const bool written = desk::writeUnlessTaken(
+        connectedStore(),
+        [&](auto& store) {
+            // A correction that keeps its code needs no check: the code is its own.
+            return (mode == Mode::New || code != calledUp) && store.ReciptCodeCheck(code) == QLatin1String("X");
+        },
+        [&](auto& store) {
             // The check moved the row set; the correction finds its row from the start.
-            store->RsClkubunR()->moveFirst();
-            store->setReciptCode(code);
-            store->setReciptName(m_ui->txtCname->text());
-            store->setRkubunCode(*classCode);
-            store->setReciptRemarks1(m_ui->txtRemarks1->text());
-            store->setReciptRemarks2(m_ui->txtRemarks2->text());
+            store.RsClkubunR()->moveFirst();
+            store.setReciptCode(code);
+            store.setReciptName(m_ui->txtCname->text());
+            store.setRkubunCode(*classCode);
+            store.setReciptRemarks1(m_ui->txtRemarks1->text());
+            store.setReciptRemarks2(m_ui->txtRemarks2->text());
             if (mode == Mode::New) {
-                store->SaveRs();
+                store.SaveRs();
             } else {
-                store->setReciptCode2(calledUp);
-                store->EditRs();
+                store.setReciptCode2(calledUp);
+                store.EditRs();
             }
-            transaction.commit();
-        }
-    } // a taken code rolls back here, before the clerk is told
-    if (taken) {
+        });
+    if (!written) {
         busy.reset();
         refuse(QStringLiteral("コードが重複しています。"));
         m_ui->txtCcode->setFocus();
@@ -192,7 +164,7 @@ void frmRecipt::CmdEdit_Click() {
     if (!ItemSave(Mode::Correction))
         return;
     ItemClear();
-    ItemButtonsNew();
+    m_buttons.setCalledUp(false);
     m_ui->txtCcode->setFocus();
 }
 
@@ -214,11 +186,11 @@ void frmRecipt::CmdCall_Click() {
         return;
     showMessage({});
     if (connectedStore()->ReciptNameDisplay(answer) == QLatin1String("X")) {
-        refuse(QStringLiteral("見つかりません。"));
+        refuse(desk::notFoundText());
         return;
     }
     ItemLoad(answer);
-    ItemButtonsCalled();
+    m_buttons.setCalledUp(true);
     m_ui->txtCname->setFocus();
 }
 
@@ -228,10 +200,7 @@ void frmRecipt::CmdDelete_Click() {
         refuse(QStringLiteral("削除する得意先を呼び出してください。"));
         return;
     }
-    const auto answer =
-        desk::dialogs().message(this, QStringLiteral("コード：") + code + QStringLiteral("を　削除しますか？"),
-                                itemTitle, desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::OkCancel);
-    if (answer == desk::Dialogs::Answer::Cancel)
+    if (!desk::askDeleteCode(this, code, itemTitle))
         return;
     {
         const auto store = connectedStore();
@@ -239,20 +208,17 @@ void frmRecipt::CmdDelete_Click() {
         store->DeleteRs();
     }
     ItemClear();
-    ItemButtonsNew();
+    m_buttons.setCalledUp(false);
     showMessage(QStringLiteral("入金コード %1 を削除しました。").arg(code));
     m_ui->txtCcode->setFocus();
 }
 
 void frmRecipt::CmdClear_Click() {
-    const auto answer =
-        desk::dialogs().message(this, QStringLiteral("画面のデータを消去しますか？"), QStringLiteral("警告"),
-                                desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::OkCancel);
-    if (answer == desk::Dialogs::Answer::Ok) {
+    if (desk::askClearScreen(this)) {
         ItemClear();
         showMessage({});
     }
-    ItemButtonsNew();
+    m_buttons.setCalledUp(false);
     m_ui->txtCcode->setFocus();
 }
 

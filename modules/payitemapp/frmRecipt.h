@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/ModuleContext.h"
+#include "ui/MaintenanceButtons.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -32,6 +33,7 @@ public:
     ~frmRecipt() override;
 
 private:
+    friend class desk::MaintenanceButtons; // calls the Cmd…_Click handlers
     enum class Mode { New, Correction };
 
     void CmdRecorde_Click();
@@ -51,13 +53,12 @@ private:
     // no class is chosen.
     std::optional<QString> ClassCodeOfList() const;
     void ClassListSelect(const QString& classCode);
-    void ItemButtonsNew();
-    void ItemButtonsCalled();
     void refuse(const QString& text, const QString& title = {});
     void showMessage(const QString& text);
 
     std::unique_ptr<Ui::frmRecipt> m_ui;
     desk::ModuleContext& m_context;
+    desk::MaintenanceButtons m_buttons;
     // Class codes in the order of CmbRptKubun.
     QStringList m_classCodes;
 };

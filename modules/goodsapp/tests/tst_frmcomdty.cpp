@@ -122,6 +122,8 @@ private slots:
     void classNameFollowsEveryChange();
     void failedCorrectionReturnsToRegisterMode();
     void renameToATakenCodeIsRefused();
+    void renameComparesCodesAsTheStoreDoes_data();
+    void renameComparesCodesAsTheStoreDoes();
     void renamedAndDeletedCommoditiesLeaveSalesLines();
     void keyboardOrder();
     void listPrintsTheSavedQuery();
@@ -323,6 +325,41 @@ void TestFrmComdty::renameToATakenCodeIsRefused() {
     pressAccessKey(&w, Qt::Key_E);
     QCOMPARE(stored(s.dir(), u"209"_s).constFirst(), QVariant(u"夕食（会席）"_s));
     QCOMPARE(stored(s.dir(), u"201"_s), QVariantList());
+}
+
+void TestFrmComdty::renameComparesCodesAsTheStoreDoes_data() {
+    QTest::addColumn<QString>("calledUp");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("nameUnderTyped");
+    // The stored codes ab1, ａ1 (full-width) and Ａ1 belong to three commodities: A to Z
+    // match in either case, a full-width letter only itself.
+    QTest::newRow("its own code in capitals") << u"ab1"_s << u"AB1"_s << QStringList() << u"甲"_s;
+    QTest::newRow("another's full-width capital") << u"ａ1"_s << u"Ａ1"_s << QStringList{duplicateMessage} << u"丙"_s;
+}
+
+void TestFrmComdty::renameComparesCodesAsTheStoreDoes() {
+    QFETCH(QString, calledUp);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, nameUnderTyped);
+    Setup s;
+    for (const auto& [code, name] : {std::pair{u"ab1"_s, u"甲"_s}, {u"ａ1"_s, u"乙"_s}, {u"Ａ1"_s, u"丙"_s}}) {
+        sales(s.dir())->exec(u"INSERT INTO Commodities (Ccode, cname, Cclasify, Cunit, Cremarks1) "
+                             "VALUES (?, ?, '01', '', '')"_s,
+                             {code, name});
+        sales(s.dir())->exec(u"INSERT INTO CmPrice (Ccode, CMprice0) VALUES (?, 100)"_s, {code});
+    }
+    FrmComdty w(s.context);
+    QVERIFY(showActive(&w));
+    callUpCode(s, w, calledUp);
+    QCOMPARE(textOf(&w, u"Text1"_s), calledUp);
+    QVERIFY(typeInto(&w, u"txtScode"_s, typed));
+    pressAccessKey(&w, Qt::Key_E);
+
+    QCOMPARE(s.dialogs.messageTexts(), messages);
+    QCOMPARE(stored(s.dir(), typed).value(0), QVariant(nameUnderTyped));
+    QCOMPARE(commodityCount(s.dir()), 21);
 }
 
 void TestFrmComdty::renamedAndDeletedCommoditiesLeaveSalesLines() {

@@ -2,6 +2,7 @@
 
 #include "arrivalsvc/CheckInClass.h"
 #include "data/Connection.h"
+#include "testsupport/InputMethod.h"
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
@@ -16,14 +17,6 @@ namespace {
 
 const char* const lists[] = {"ListAge", "ListG", "ListUse", "ListPay", "ListChoice"};
 const char* const nameBoxes[] = {"txtYear", "txtGroupe", "txtUsing", "txtPayment", "txtChoice"};
-
-void enter(QWidget* window, const QString& name, const QString& text) {
-    auto* edit = child<QLineEdit>(window, name);
-    QVERIFY2(edit, qPrintable(name));
-    edit->setFocus();
-    edit->selectAll();
-    edit->insert(text);
-}
 
 QListWidget* listOf(const QWidget* window, int kind) {
     return child<QListWidget>(window, QLatin1String(lists[kind]));
@@ -85,7 +78,7 @@ void TestGuestCatApp::renamingKeepsTheCodeAndNeedsAFreshChoice() {
     QVERIFY(clickEntry(&window, 0, u"A2"_s));
     QCOMPARE(textOf(&window, u"LbYearCode"_s), u"A2"_s);
     QCOMPARE(textOf(&window, u"txtYear"_s), u"20代"_s);
-    enter(&window, u"txtYear"_s, u"20歳代"_s);
+    QVERIFY(commitText(&window, u"txtYear"_s, u"20歳代"_s));
     pressAccessKey(&window, Qt::Key_E);
     QCOMPARE(f.dialogs().beeps(), 1);
     QCOMPARE(storedName(f.dirPath(), u"AgeClass"_s, u"YCode"_s, u"yearclass"_s, u"A2"_s), u"20歳代"_s);
@@ -93,7 +86,7 @@ void TestGuestCatApp::renamingKeepsTheCodeAndNeedsAFreshChoice() {
     QCOMPARE(textOf(&window, u"LbYearCode"_s), QString());
 
     // The list was refilled: a second correction needs a new choice.
-    enter(&window, u"txtYear"_s, u"二十代"_s);
+    QVERIFY(commitText(&window, u"txtYear"_s, u"二十代"_s));
     pressAccessKey(&window, Qt::Key_E);
     QCOMPARE(f.dialogs().beeps(), 2);
     QCOMPARE(storedName(f.dirPath(), u"AgeClass"_s, u"YCode"_s, u"yearclass"_s, u"A2"_s), u"20歳代"_s);
@@ -110,7 +103,7 @@ void TestGuestCatApp::onlyTheCurrentTabIsCorrected() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(QApplication::focusWidget(), listOf(&window, 1));
-    enter(&window, QLatin1String(nameBoxes[1]), u"一人旅"_s);
+    QVERIFY(commitText(&window, QLatin1String(nameBoxes[1]), u"一人旅"_s));
     pressAccessKey(&window, Qt::Key_E);
     QCOMPARE(f.dialogs().beeps(), 1);
     QCOMPARE(storedName(f.dirPath(), u"AgeClass"_s, u"YCode"_s, u"yearclass"_s, u"A1"_s), u"20歳未満"_s);
@@ -145,7 +138,7 @@ void TestGuestCatApp::addingTakesATwoCharacterCode() {
     child<QTabWidget>(&window, u"SSTab1"_s)->setCurrentIndex(2);
     const int before = listOf(&window, 2)->count();
 
-    enter(&window, u"txtUsing"_s, u"合宿"_s);
+    QVERIFY(commitText(&window, u"txtUsing"_s, u"合宿"_s));
     f.dialogs().pushInput(answer.isEmpty() ? u"U5"_s : answer);
     pressAccessKey(&window, Qt::Key_R);
     // The next free code is offered before anything is saved.

@@ -1,8 +1,10 @@
 #include "payclassapp/frmRecipt.h"
 
 #include "data/Connection.h"
+#include "testsupport/InputMethod.h"
 #include "testsupport/WindowFixture.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -11,14 +13,6 @@ using namespace desk::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void enter(QWidget* window, const QString& name, const QString& text) {
-    auto* edit = child<QLineEdit>(window, name);
-    QVERIFY2(edit, qPrintable(name));
-    edit->setFocus();
-    edit->selectAll();
-    edit->insert(text);
-}
 
 // The classes as stored, "code:name" in table order.
 QStringList storedClasses(const QString& dir) {
@@ -57,6 +51,7 @@ private slots:
     void newClassIsListedAtOnce();
     void renumberingRewritesOneRow();
     void deletingLeavesItsItemsAlone();
+    void confirmationGoesWithTheNextEdit();
 };
 
 void TestPayClassApp::newClassIsListedAtOnce_data() {
@@ -80,8 +75,8 @@ void TestPayClassApp::newClassIsListedAtOnce() {
     const QStringList before = storedClasses(f.dirPath());
     QCOMPARE(listed(&window), before);
 
-    enter(&window, u"txtClKubunKode"_s, typed);
-    enter(&window, u"txtClKubunName"_s, u"電子マネー"_s);
+    QVERIFY(commitText(&window, u"txtClKubunKode"_s, typed));
+    QVERIFY(commitText(&window, u"txtClKubunName"_s, u"電子マネー"_s));
     pressAccessKey(&window, Qt::Key_R);
 
     if (message.isEmpty()) {
@@ -112,7 +107,7 @@ void TestPayClassApp::renumberingRewritesOneRow() {
     QCOMPARE(f.dialogs().messageTexts(), QStringList{u"コードが重複しています。"_s});
 
     QVERIFY(typeInto(&window, u"txtClKubunKode"_s, u"5"_s));
-    enter(&window, u"txtClKubunName"_s, u"クレジット"_s);
+    QVERIFY(commitText(&window, u"txtClKubunName"_s, u"クレジット"_s));
     pressAccessKey(&window, Qt::Key_E);
     const QStringList expected{u"1:現金"_s, u"5:クレジット"_s, u"3:振込・売掛"_s, u"4:金券"_s};
     QCOMPARE(storedClasses(f.dirPath()), expected);
@@ -135,6 +130,22 @@ void TestPayClassApp::deletingLeavesItsItemsAlone() {
     QCOMPARE(storedClasses(f.dirPath()), (QStringList{u"1:現金"_s, u"2:カード"_s, u"3:振込・売掛"_s}));
     QCOMPARE(listed(&window).size(), 3);
     QCOMPARE(itemsOfClass(f.dirPath(), 4), 2);
+}
+
+void TestPayClassApp::confirmationGoesWithTheNextEdit() {
+    WindowFixture f;
+    payclassapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+    QVERIFY(typeInto(&window, u"txtClKubunKode"_s, u"8"_s));
+    QVERIFY(commitText(&window, u"txtClKubunName"_s, u"ポイント"_s));
+    pressAccessKey(&window, Qt::Key_R);
+    QCOMPARE(textOf(&window, u"lbMessage"_s), u"入金区分 8 を登録しました。"_s);
+
+    // Focus alone keeps it; a key that changes a box takes it away.
+    child<QLineEdit>(&window, u"txtClKubunName"_s)->setFocus();
+    QCOMPARE(textOf(&window, u"lbMessage"_s), u"入金区分 8 を登録しました。"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    QCOMPARE(textOf(&window, u"lbMessage"_s), QString());
 }
 
 QTEST_MAIN(TestPayClassApp)

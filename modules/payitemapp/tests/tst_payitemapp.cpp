@@ -2,6 +2,7 @@
 #include "payitemapp/frmRecipt.h"
 
 #include "data/Connection.h"
+#include "testsupport/InputMethod.h"
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
@@ -14,15 +15,6 @@ using namespace Qt::StringLiterals;
 using Icon = desk::Dialogs::Icon;
 
 namespace {
-
-// Text as an input method commits it (QTest types Latin-1 keys only).
-void enter(QWidget* window, const QString& name, const QString& text) {
-    auto* edit = child<QLineEdit>(window, name);
-    QVERIFY2(edit, qPrintable(name));
-    edit->setFocus();
-    edit->selectAll();
-    edit->insert(text);
-}
 
 struct Item {
     QString name;
@@ -58,6 +50,8 @@ private slots:
     void correctionChecksOnlyAChangedCode();
     void itemOfAMissingClassLeavesTheListAlone();
     void deleteAsksAndRemovesTheCalledUpItem();
+    void clearAsksAndAlwaysEndsInANewEntry_data();
+    void clearAsksAndAlwaysEndsInANewEntry();
     void listPrintsEveryItemWithItsClassName();
 };
 
@@ -85,7 +79,7 @@ void TestPayItemApp::newItemRefusals() {
     const int before = storedItem(f.dirPath(), u"03"_s).count;
 
     QVERIFY(typeInto(&window, u"txtCcode"_s, code));
-    enter(&window, u"txtCname"_s, name);
+    QVERIFY(commitText(&window, u"txtCname"_s, name));
     child<QComboBox>(&window, u"CmbRptKubun"_s)->setCurrentIndex(classIndex);
     pressAccessKey(&window, Qt::Key_R);
 
@@ -109,7 +103,7 @@ void TestPayItemApp::classCodeIsTakenFromTheChosenEntry() {
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&window, u"txtCcode"_s));
 
     QTest::keyClicks(QApplication::focusWidget(), u"20"_s);
-    enter(&window, u"txtCname"_s, u"コンビニ払込"_s);
+    QVERIFY(commitText(&window, u"txtCname"_s, u"コンビニ払込"_s));
     classes->setCurrentIndex(2);
     pressAccessKey(&window, Qt::Key_R);
 
@@ -133,7 +127,7 @@ void TestPayItemApp::correctionChecksOnlyAChangedCode() {
     QCOMPARE(textOf(&window, u"lbCcode"_s), u"02"_s);
     QCOMPARE(textOf(&window, u"CmbRptKubun"_s), u"1:現金"_s);
     QVERIFY(!child<QPushButton>(&window, u"CmdRecorde"_s)->isEnabled());
-    enter(&window, u"txtCname"_s, u"内金"_s);
+    QVERIFY(commitText(&window, u"txtCname"_s, u"内金"_s));
     pressAccessKey(&window, Qt::Key_E);
     QCOMPARE(f.dialogs().messages().size(), 0);
     QCOMPARE(storedItem(f.dirPath(), u"02"_s).name, u"内金"_s);
@@ -190,6 +184,37 @@ void TestPayItemApp::deleteAsksAndRemovesTheCalledUpItem() {
     QCOMPARE(storedItem(f.dirPath(), u"08"_s).count, 7);
     QCOMPARE(textOf(&window, u"lbCcode"_s), QString());
     QVERIFY(!child<QPushButton>(&window, u"CmdDelete"_s)->isEnabled());
+}
+
+void TestPayItemApp::clearAsksAndAlwaysEndsInANewEntry_data() {
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("codeAfter");
+    QTest::newRow("OK clears") << true << QString();
+    QTest::newRow("Cancel keeps the entry") << false << u"02"_s;
+}
+
+void TestPayItemApp::clearAsksAndAlwaysEndsInANewEntry() {
+    QFETCH(bool, ok);
+    QFETCH(QString, codeAfter);
+    WindowFixture f;
+    payitemapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+    callUp(f, &window, u"02"_s);
+    f.dialogs().pushAnswer(ok ? desk::Dialogs::Answer::Ok : desk::Dialogs::Answer::Cancel);
+    pressAccessKey(&window, Qt::Key_S);
+
+    const auto messages = f.dialogs().messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].text, u"画面のデータを消去しますか？"_s);
+    QCOMPARE(messages[0].title, u"警告"_s);
+    QCOMPARE(messages[0].icon, Icon::Question);
+    QCOMPARE(messages[0].buttons, desk::Dialogs::Buttons::OkCancel);
+    QCOMPARE(textOf(&window, u"txtCcode"_s), codeAfter);
+    QCOMPARE(textOf(&window, u"lbCcode"_s), codeAfter);
+    QVERIFY(child<QPushButton>(&window, u"CmdRecorde"_s)->isEnabled());
+    QVERIFY(!child<QPushButton>(&window, u"CmdEdit"_s)->isEnabled());
+    QVERIFY(!child<QPushButton>(&window, u"CmdDelete"_s)->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&window, u"txtCcode"_s));
 }
 
 void TestPayItemApp::listPrintsEveryItemWithItsClassName() {
