@@ -5,19 +5,25 @@
 
 #include "convert/Convert.h"
 #include "report/Report.h"
+#include "report/TextFit.h"
 
 #include <QBarCategoryAxis>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
-#include <QPagedPaintDevice>
-#include <QPainter>
 #include <QBarSet>
 #include <QChart>
+#include <QCursor>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QHorizontalBarSeries>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QSet>
 #include <QStackedBarSeries>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <limits>
 
 namespace tallyapp {
 
@@ -29,6 +35,37 @@ QString textOf(const QVariant& value) {
 
 // A long period by day would be a comb of hairlines: months then.
 constexpr int MaxDays = 62;
+
+// The category axis keeps the names its labels stand for.
+constexpr auto FullNamesProperty = "tallyFullNames";
+
+// Room for the names beside horizontal bars: a share of the chart's width, so that the
+// axis never cuts a label itself, and never less than a few characters.
+double labelRoom(const QFont& font, double chartWidth) {
+    const double minimum = QFontMetricsF(font).horizontalAdvance(QStringLiteral("商品名…")) + 2.0;
+    return std::max(minimum, chartWidth * 0.28);
+}
+
+QString amountText(double value) {
+    return desk::convert::formatValue(value, QStringLiteral("#,##0"));
+}
+
+// A bar's tooltip: the category's full name, the set's name where several are stacked,
+// and the value.
+void showBarTips(QAbstractBarSeries* series, const QStringList& names, const QString& valueTitle, bool namedSets) {
+    QObject::connect(series, &QAbstractBarSeries::hovered, series,
+                     [names, valueTitle, namedSets](bool status, int index, QBarSet* set) {
+                         if (!status) {
+                             QToolTip::hideText();
+                             return;
+                         }
+                         QString tip = names.value(index);
+                         if (namedSets)
+                             tip += QLatin1Char('\n') + set->label();
+                         tip += QLatin1Char('\n') + valueTitle + QStringLiteral("　") + amountText(set->at(index));
+                         QToolTip::showText(QCursor::pos(), tip);
+                     });
+}
 
 QValueAxis* valueAxis(const QString& title) {
     auto* axis = new QValueAxis;
@@ -74,6 +111,7 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
         series->append(set);
     }
     chart->addSeries(series);
+    showBarTips(series, categories, spec.valueTitle, true);
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
     chart->addAxis(axisX, Qt::AlignBottom);
@@ -119,8 +157,19 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
     auto* series = new QHorizontalBarSeries;
     series->append(set);
     chart->addSeries(series);
+    showBarTips(series, categories, spec.valueTitle, false);
     auto* axisY = new QBarCategoryAxis;
-    axisY->append(categories);
+    // Whole names until the chart has a size; shortened to its width from then on.
+    axisY->append(chartLabels(categories, axisY->labelsFont(), std::numeric_limits<double>::max()));
+    axisY->setProperty(FullNamesProperty, categories);
+    QObject::connect(chart, &QGraphicsWidget::geometryChanged, axisY, [chart, axisY, categories] {
+        const double width = chart->size().width();
+        if (width <= 0.0)
+            return;
+        const QStringList labels = chartLabels(categories, axisY->labelsFont(), labelRoom(axisY->labelsFont(), width));
+        if (labels != axisY->categories())
+            axisY->setCategories(labels);
+    });
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
     auto* axisX = valueAxis(spec.valueTitle);
@@ -143,17 +192,61 @@ QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     return chart;
 }
 
+QStringList chartLabels(const QStringList& names, const QFont& font, double maxWidth) {
+    const QFontMetricsF metrics(font);
+    QStringList labels;
+    QSet<QString> taken;
+    for (const QString& name : names) {
+        QString label = metrics.horizontalAdvance(name) <= maxWidth
+                            ? name
+                            : metrics.elidedText(name, Qt::ElideRight, std::max(0.0, maxWidth));
+        if (label.isEmpty() || label == QStringLiteral("…"))
+            label = name.left(1) + QStringLiteral("…");
+        // Two names shortened alike (or a name like "その他") would be one category.
+        for (int n = 2; taken.contains(label); ++n)
+            label =
+                metrics.elidedText(name, Qt::ElideRight,
+                                   std::max(0.0, maxWidth) - metrics.horizontalAdvance(QStringLiteral("(%1)").arg(n))) +
+                QStringLiteral("(%1)").arg(n);
+        taken.insert(label);
+        labels << label;
+    }
+    return labels;
+}
+
+QList<ShortenedLabel> shortenedLabels(const QChart* chart) {
+    QList<ShortenedLabel> shortened;
+    for (QAbstractAxis* axis : chart->axes()) {
+        auto* categories = qobject_cast<QBarCategoryAxis*>(axis);
+        if (!categories)
+            continue;
+        const QStringList names = categories->property(FullNamesProperty).toStringList();
+        const QStringList shown = categories->categories();
+        // Listed top-down, as the bars stand.
+        for (qsizetype i = std::min(names.size(), shown.size()) - 1; i >= 0; --i) {
+            if (shown.at(i) != names.at(i))
+                shortened.append({shown.at(i), names.at(i)});
+        }
+    }
+    return shortened;
+}
+
 namespace {
 
-// Draws the chart into target, laid out at the size it is drawn at.
-void renderChart(QPainter* painter, const desk::QueryGridModel& model, int kind, const QRectF& target,
-                 const QSizeF& layoutSize) {
-    QGraphicsScene scene;
+// The chart laid out at the size it is drawn at, in a scene that owns it.
+QChart* layOutChart(QGraphicsScene& scene, const desk::QueryGridModel& model, int kind, const QSizeF& layoutSize) {
     QChart* chart = buildChart(model, kind);
-    scene.addItem(chart); // the scene owns it now
+    scene.addItem(chart);
     chart->resize(layoutSize);
     chart->layout()->activate();
     scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
+    return chart;
+}
+
+void renderChart(QPainter* painter, const desk::QueryGridModel& model, int kind, const QRectF& target,
+                 const QSizeF& layoutSize) {
+    QGraphicsScene scene;
+    layOutChart(scene, model, kind, layoutSize);
     scene.render(painter, target, scene.sceneRect());
 }
 
@@ -194,10 +287,46 @@ void paintChartPage(QPagedPaintDevice* device, const desk::QueryGridModel& model
                          QStringLiteral("　集計終了日 ") + desk::convert::shortDateText(last));
     painter.drawLine(QPointF(0, top + line), QPointF(page.width(), top + line));
 
-    const QRectF area(0, top + line + 4 * mm, page.width(), page.height() - top - line - 4 * mm);
-    // Laid out as on a screen of this shape, then scaled to the paper.
-    const QSizeF layoutSize(1200.0, 1200.0 * area.height() / area.width());
-    renderChart(&painter, model, kind, area, layoutSize);
+    // Laid out as on a screen 1200 wide, then scaled to the paper. The labels follow the
+    // width alone, so the names shortened are known before the chart's height is.
+    constexpr double layoutWidth = 1200.0;
+    QGraphicsScene scene;
+    QChart* chart = layOutChart(scene, model, kind, QSizeF(layoutWidth, layoutWidth * 0.6));
+    const QList<ShortenedLabel> shortened = shortenedLabels(chart);
+
+    // Under the chart, the full name of every shortened label, in two columns when many.
+    font.setPointSizeF(9);
+    painter.setFont(font);
+    const double keyLine = painter.fontMetrics().height() * 1.25;
+    const int keyColumns = shortened.size() > 6 ? 2 : 1;
+    const int keyRows = int((shortened.size() + keyColumns - 1) / keyColumns);
+    const double keyHeight = shortened.isEmpty() ? 0.0 : keyLine * (keyRows + 1) + 2 * mm;
+    const double chartTop = top + line + 4 * mm;
+    const QRectF area(0, chartTop, page.width(), page.height() - chartTop - keyHeight);
+    const QSizeF layoutSize(layoutWidth, layoutWidth * area.height() / area.width());
+    chart->resize(layoutSize);
+    chart->layout()->activate();
+    scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
+    scene.render(&painter, area, scene.sceneRect());
+    if (shortened.isEmpty())
+        return;
+
+    double y = area.bottom() + 2 * mm;
+    painter.drawText(QRectF(0, y, page.width(), keyLine), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("※ 省略した名前"));
+    y += keyLine;
+    const double columnWidth = page.width() / keyColumns;
+    for (qsizetype i = 0; i < shortened.size(); ++i) {
+        const QRectF box(columnWidth * double(i / keyRows), y + keyLine * double(i % keyRows), columnWidth - 4 * mm,
+                         keyLine);
+        const QString text = shortened.at(i).shown + QStringLiteral("　＝　") + shortened.at(i).name;
+        const desk::FittedText fitted =
+            desk::fitText(text, painter.font(), box.size(), Qt::AlignLeft | Qt::AlignVCenter, device);
+        painter.save();
+        painter.setFont(fitted.font);
+        painter.drawText(box, fitted.flags, fitted.text);
+        painter.restore();
+    }
 }
 
 } // namespace tallyapp
