@@ -67,8 +67,21 @@ void showBarTips(QAbstractBarSeries* series, const QStringList& names, const QSt
                      });
 }
 
+// Labels in the family of the printed reports: one font for Japanese and digits alike,
+// where the default font would mix fallbacks of different sizes on one label.
+QFont inReportFamily(QFont font) {
+    font.setFamily(desk::Report::fontFamily());
+    return font;
+}
+
+void useReportFont(QAbstractAxis* axis) {
+    axis->setLabelsFont(inReportFamily(axis->labelsFont()));
+    axis->setTitleFont(inReportFamily(axis->titleFont()));
+}
+
 QValueAxis* valueAxis(const QString& title) {
     auto* axis = new QValueAxis;
+    useReportFont(axis);
     axis->setTitleText(title);
     axis->setLabelFormat(QStringLiteral("%.0f"));
     axis->setMin(0);
@@ -113,6 +126,7 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
     chart->addSeries(series);
     showBarTips(series, categories, spec.valueTitle, true);
     auto* axisX = new QBarCategoryAxis;
+    useReportFont(axisX);
     axisX->append(categories);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
@@ -159,6 +173,7 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
     chart->addSeries(series);
     showBarTips(series, categories, spec.valueTitle, false);
     auto* axisY = new QBarCategoryAxis;
+    useReportFont(axisY);
     // Whole names until the chart has a size; shortened to its width from then on.
     axisY->append(chartLabels(categories, axisY->labelsFont(), std::numeric_limits<double>::max()));
     axisY->setProperty(FullNamesProperty, categories);
@@ -184,6 +199,8 @@ QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(Aggregation::reportTitle(kind));
+    chart->setTitleFont(inReportFamily(chart->titleFont()));
+    chart->legend()->setFont(inReportFamily(chart->legend()->font()));
     const Aggregation::ChartSpec spec = Aggregation::chartSpec(kind);
     if (spec.seriesField.isEmpty())
         byCategory(chart, model, spec);
