@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QToolTip>
 #include <QTest>
 
 using namespace desk::test;
@@ -274,6 +276,19 @@ void TestFrmSyukei::longNamesAreShortenedOnANarrowChart() {
     QCOMPARE(shortened.size(), 1);
     QCOMPARE(shortened.first().shown, shown);
     QCOMPARE(shortened.first().name, u"305 "_s + longName);
+
+    // The mouse on the bar: its tooltip names the commodity in full.
+    child<QTabWidget>(&w, u"TabView"_s)->setCurrentWidget(child<QWidget>(&w, u"PageChart"_s));
+    QChartView* view = w.chartView();
+    chart->resize(view->viewport()->size());
+    auto* series = qobject_cast<QAbstractBarSeries*>(chart->series().value(0));
+    const qsizetype bar = labels.indexOf(shown);
+    const QPointF onBar = chart->mapToPosition(QPointF(series->barSets().first()->at(bar) / 2, qreal(bar)), series);
+    const QPoint at = view->mapFromScene(chart->mapToScene(onBar));
+    QTest::mouseMove(view->viewport(), at + QPoint(0, 3));
+    QTest::mouseMove(view->viewport(), at);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY2(QToolTip::text().startsWith(u"305 "_s + longName), qPrintable(QToolTip::text()));
 
     // Wide again: the whole name.
     chart->resize(3000, 400);
