@@ -260,11 +260,64 @@ QChart* layOutChart(QGraphicsScene& scene, const desk::QueryGridModel& model, in
     return chart;
 }
 
-void renderChart(QPainter* painter, const desk::QueryGridModel& model, int kind, const QRectF& target,
-                 const QSizeF& layoutSize) {
+// Under a chart, the full name of every shortened label, in two columns when many; a
+// heading line first. Drawn in the painter's font, each line fitted to its column.
+int keyColumns(const QList<ShortenedLabel>& shortened) {
+    return shortened.size() > 6 ? 2 : 1;
+}
+
+int keyRows(const QList<ShortenedLabel>& shortened) {
+    return int((shortened.size() + keyColumns(shortened) - 1) / keyColumns(shortened));
+}
+
+double keyHeight(const QList<ShortenedLabel>& shortened, double keyLine) {
+    return shortened.isEmpty() ? 0.0 : keyLine * (keyRows(shortened) + 1);
+}
+
+void drawKey(QPainter& painter, const QList<ShortenedLabel>& shortened, const QRectF& box, double keyLine) {
+    if (shortened.isEmpty())
+        return;
+    painter.drawText(QRectF(box.left(), box.top(), box.width(), keyLine), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("※ 省略した名前"));
+    const int rows = keyRows(shortened);
+    const double columnWidth = box.width() / keyColumns(shortened);
+    const double gap = keyLine; // between the two columns
+    for (qsizetype i = 0; i < shortened.size(); ++i) {
+        const QRectF line(box.left() + columnWidth * double(i / rows), box.top() + keyLine * double(i % rows + 1),
+                          columnWidth - gap, keyLine);
+        const QString text = shortened.at(i).shown + QStringLiteral("　＝　") + shortened.at(i).name;
+        const desk::FittedText fitted =
+            desk::fitText(text, painter.font(), line.size(), Qt::AlignLeft | Qt::AlignVCenter, painter.device());
+        painter.save();
+        painter.setFont(fitted.font);
+        painter.drawText(line, fitted.flags, fitted.text);
+        painter.restore();
+    }
+}
+
+// Draws the chart laid out at layoutSize into target, and the key of shortened names in
+// keyFont under it; the key's room comes off the chart's height. The labels follow the
+// width alone, so the names shortened are known before the chart's height is.
+void renderWithKey(QPainter& painter, const desk::QueryGridModel& model, int kind, const QRectF& target,
+                   double layoutWidth, const QFont& keyFont) {
     QGraphicsScene scene;
-    layOutChart(scene, model, kind, layoutSize);
-    scene.render(painter, target, scene.sceneRect());
+    QChart* chart =
+        layOutChart(scene, model, kind, QSizeF(layoutWidth, layoutWidth * target.height() / target.width()));
+    const QList<ShortenedLabel> shortened = shortenedLabels(chart);
+    painter.save();
+    painter.setFont(keyFont);
+    const double keyLine = QFontMetricsF(keyFont, painter.device()).height() * 1.25;
+    const double keyRoom = shortened.isEmpty() ? 0.0 : keyHeight(shortened, keyLine) + keyLine / 2;
+    const QRectF area(target.left(), target.top(), target.width(), target.height() - keyRoom);
+    const QSizeF layoutSize(layoutWidth, layoutWidth * area.height() / area.width());
+    chart->resize(layoutSize);
+    chart->layout()->activate();
+    scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
+    scene.render(&painter, area, scene.sceneRect());
+    const double margin = shortened.isEmpty() ? 0.0 : keyLine;
+    drawKey(painter, shortened,
+            QRectF(area.left() + margin, area.bottom() + keyLine / 2, area.width() - 2 * margin, keyRoom), keyLine);
+    painter.restore();
 }
 
 } // namespace
@@ -274,7 +327,9 @@ QImage chartImage(const desk::QueryGridModel& model, int kind, const QSize& size
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    renderChart(&painter, model, kind, QRectF(QPointF(0, 0), QSizeF(size)), QSizeF(size));
+    QFont keyFont(desk::Report::fontFamily());
+    keyFont.setPointSizeF(9);
+    renderWithKey(painter, model, kind, QRectF(QPointF(0, 0), QSizeF(size)), size.width(), keyFont);
     return image;
 }
 
@@ -304,46 +359,10 @@ void paintChartPage(QPagedPaintDevice* device, const desk::QueryGridModel& model
                          QStringLiteral("　集計終了日 ") + desk::convert::shortDateText(last));
     painter.drawLine(QPointF(0, top + line), QPointF(page.width(), top + line));
 
-    // Laid out as on a screen 1200 wide, then scaled to the paper. The labels follow the
-    // width alone, so the names shortened are known before the chart's height is.
-    constexpr double layoutWidth = 1200.0;
-    QGraphicsScene scene;
-    QChart* chart = layOutChart(scene, model, kind, QSizeF(layoutWidth, layoutWidth * 0.6));
-    const QList<ShortenedLabel> shortened = shortenedLabels(chart);
-
-    // Under the chart, the full name of every shortened label, in two columns when many.
-    font.setPointSizeF(9);
-    painter.setFont(font);
-    const double keyLine = painter.fontMetrics().height() * 1.25;
-    const int keyColumns = shortened.size() > 6 ? 2 : 1;
-    const int keyRows = int((shortened.size() + keyColumns - 1) / keyColumns);
-    const double keyHeight = shortened.isEmpty() ? 0.0 : keyLine * (keyRows + 1) + 2 * mm;
+    // Laid out as on a screen 1200 wide, then scaled to the paper.
     const double chartTop = top + line + 4 * mm;
-    const QRectF area(0, chartTop, page.width(), page.height() - chartTop - keyHeight);
-    const QSizeF layoutSize(layoutWidth, layoutWidth * area.height() / area.width());
-    chart->resize(layoutSize);
-    chart->layout()->activate();
-    scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
-    scene.render(&painter, area, scene.sceneRect());
-    if (shortened.isEmpty())
-        return;
-
-    double y = area.bottom() + 2 * mm;
-    painter.drawText(QRectF(0, y, page.width(), keyLine), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("※ 省略した名前"));
-    y += keyLine;
-    const double columnWidth = page.width() / keyColumns;
-    for (qsizetype i = 0; i < shortened.size(); ++i) {
-        const QRectF box(columnWidth * double(i / keyRows), y + keyLine * double(i % keyRows), columnWidth - 4 * mm,
-                         keyLine);
-        const QString text = shortened.at(i).shown + QStringLiteral("　＝　") + shortened.at(i).name;
-        const desk::FittedText fitted =
-            desk::fitText(text, painter.font(), box.size(), Qt::AlignLeft | Qt::AlignVCenter, device);
-        painter.save();
-        painter.setFont(fitted.font);
-        painter.drawText(box, fitted.flags, fitted.text);
-        painter.restore();
-    }
+    font.setPointSizeF(9);
+    renderWithKey(painter, model, kind, QRectF(0, chartTop, page.width(), page.height() - chartTop), 1200.0, font);
 }
 
 } // namespace tallyapp
