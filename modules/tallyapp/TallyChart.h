@@ -35,7 +35,8 @@ struct ShortenedLabel {
 };
 QList<ShortenedLabel> shortenedLabels(const QChart* chart);
 
-// The chart drawn on a white picture of the given size, for an image file.
+// The chart drawn on a white picture of the given size, for an image file, with the full
+// names of shortened labels under it.
 QImage chartImage(const desk::QueryGridModel& model, int kind, const QSize& size);
 
 // One page with the inn's name, the title and the period over the chart, and under it the
