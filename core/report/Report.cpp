@@ -294,10 +294,10 @@ ReportDocument Report::compose() {
                 item.alignment = c.alignment;
                 item.fontSize = c.fontSize;
                 if (c.fit) {
-                    const FittedText fitted =
-                        fitText(item.text, c.rect.width(), c.fontSize, c.bold, readableMinimum(c.fontSize));
+                    const FittedText fitted = fitTextInBox(item.text, c.rect.size(), c.fontSize, c.bold, c.alignment);
                     item.text = fitted.text;
-                    item.fontSize = fitted.pointSize;
+                    item.fontSize = fitted.font.pointSizeF();
+                    item.wrap = fitted.wraps();
                 }
                 item.bold = c.bold;
             }

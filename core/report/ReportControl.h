@@ -27,8 +27,8 @@ struct ReportControl {
     double fontSize = 9.0;
     bool bold = false;
     double lineWidth = 0.25; // mm
-    // Text wider than its box shrinks to a readable size and then ends in "…" rather
-    // than being cut at the box edge.
+    // Text wider than its box shrinks to a readable size and then wraps (a box of several
+    // lines) or ends in "…", rather than being cut at the box edge (desk::fitText).
     bool fit = true;
 
     ReportControl& setAlignment(Qt::Alignment value) {

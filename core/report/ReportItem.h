@@ -23,6 +23,8 @@ struct ReportItem {
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     double fontSize = 9.0;
     bool bold = false;
+    // The text runs over several lines of its box (the whole text, as composed).
+    bool wrap = false;
     QLineF line;
     double lineWidth = 0.25;
 };

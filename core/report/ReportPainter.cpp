@@ -3,7 +3,6 @@
 #include "report/Report.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -46,6 +45,14 @@ void ReportPainter::paintPage(QPainter& painter, const ReportDocument& doc, int 
         font.setBold(item.bold);
         painter.setPen(Qt::black);
         const QRectF field = scaled(item.rect, pixelsPerMm);
+        if (item.wrap) {
+            // Composing chose the lines and their size; fitting again would shrink twice.
+            painter.setFont(font);
+            painter.drawText(field, int(item.alignment) | Qt::TextWrapAnywhere, item.text);
+            continue;
+        }
+        // Composed text already fits; this holds on a device that measures wider, and for
+        // a control that was not fitted when composed.
         const FittedText fitted = fit(font, field, item.alignment, item.text, painter.device());
         painter.setFont(fitted.font);
         painter.drawText(field, fitted.flags, fitted.text);
@@ -55,25 +62,7 @@ void ReportPainter::paintPage(QPainter& painter, const ReportDocument& doc, int 
 
 ReportPainter::FittedText ReportPainter::fit(const QFont& font, const QRectF& field, Qt::Alignment alignment,
                                              const QString& text, QPaintDevice* device) {
-    FittedText fitted{font, text, int(alignment) | Qt::TextSingleLine};
-    const double smallest = std::max(6.0, font.pointSizeF() * 0.75);
-    auto width = [&] {
-        return QFontMetricsF(fitted.font, device).horizontalAdvance(text);
-    };
-    while (width() > field.width() && fitted.font.pointSizeF() > smallest)
-        fitted.font.setPointSizeF(std::max(smallest, fitted.font.pointSizeF() - 0.5));
-    if (width() <= field.width())
-        return fitted;
-
-    const QFontMetricsF metrics(fitted.font, device);
-    const int wrapFlags = int(alignment) | Qt::TextWrapAnywhere;
-    if (field.height() >= 2 * metrics.height() &&
-        metrics.boundingRect(field, wrapFlags, text).height() <= field.height()) {
-        fitted.flags = wrapFlags;
-        return fitted;
-    }
-    fitted.text = metrics.elidedText(text, Qt::ElideRight, field.width());
-    return fitted;
+    return fitText(text, font, field.size(), alignment, device);
 }
 
 void ReportPainter::paint(const ReportDocument& doc, QPagedPaintDevice* device) {

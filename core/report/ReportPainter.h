@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/ReportDocument.h"
+#include "report/TextFit.h"
 
 #include <QFont>
 #include <QImage>
@@ -25,14 +26,9 @@ public:
     // One whole page (margins included) on white, at the given resolution.
     static QImage pageImage(const ReportDocument& doc, int page, double dotsPerInch);
 
-    // How a text is drawn into its field: a text wider than the field is set smaller, down
-    // to three quarters of its size (never below 6 pt); still too wide, it wraps where the
-    // field holds more than one line, else it ends with "…". Never cut silently.
-    struct FittedText {
-        QFont font;
-        QString text;
-        int flags = 0; // Qt::AlignmentFlag | Qt::TextFlag for QPainter::drawText
-    };
+    // How a text is drawn into its field on the device: the report's one fitting rule
+    // (see desk::fitText). Never cut silently.
+    using FittedText = desk::FittedText;
     static FittedText fit(const QFont& font, const QRectF& field, Qt::Alignment alignment, const QString& text,
                           QPaintDevice* device);
 };

@@ -5,19 +5,25 @@
 
 #include "convert/Convert.h"
 #include "report/Report.h"
+#include "report/TextFit.h"
 
 #include <QBarCategoryAxis>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
-#include <QPagedPaintDevice>
-#include <QPainter>
 #include <QBarSet>
 #include <QChart>
+#include <QCursor>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QHorizontalBarSeries>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QSet>
 #include <QStackedBarSeries>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <limits>
 
 namespace tallyapp {
 
@@ -30,8 +36,52 @@ QString textOf(const QVariant& value) {
 // A long period by day would be a comb of hairlines: months then.
 constexpr int MaxDays = 62;
 
+// The category axis keeps the names its labels stand for.
+constexpr auto FullNamesProperty = "tallyFullNames";
+
+// Room for the names beside horizontal bars: a share of the chart's width, so that the
+// axis never cuts a label itself, and never less than a few characters.
+double labelRoom(const QFont& font, double chartWidth) {
+    const double minimum = QFontMetricsF(font).horizontalAdvance(QStringLiteral("商品名…")) + 2.0;
+    return std::max(minimum, chartWidth * 0.28);
+}
+
+QString amountText(double value) {
+    return desk::convert::formatValue(value, QStringLiteral("#,##0"));
+}
+
+// A bar's tooltip: the category's full name, the set's name where several are stacked,
+// and the value.
+void showBarTips(QAbstractBarSeries* series, const QStringList& names, const QString& valueTitle, bool namedSets) {
+    QObject::connect(series, &QAbstractBarSeries::hovered, series,
+                     [names, valueTitle, namedSets](bool status, int index, QBarSet* set) {
+                         if (!status) {
+                             QToolTip::hideText();
+                             return;
+                         }
+                         QString tip = names.value(index);
+                         if (namedSets)
+                             tip += QLatin1Char('\n') + set->label();
+                         tip += QLatin1Char('\n') + valueTitle + QStringLiteral("　") + amountText(set->at(index));
+                         QToolTip::showText(QCursor::pos(), tip);
+                     });
+}
+
+// Labels in the family of the printed reports: one font for Japanese and digits alike,
+// where the default font would mix fallbacks of different sizes on one label.
+QFont inReportFamily(QFont font) {
+    font.setFamily(desk::Report::fontFamily());
+    return font;
+}
+
+void useReportFont(QAbstractAxis* axis) {
+    axis->setLabelsFont(inReportFamily(axis->labelsFont()));
+    axis->setTitleFont(inReportFamily(axis->titleFont()));
+}
+
 QValueAxis* valueAxis(const QString& title) {
     auto* axis = new QValueAxis;
+    useReportFont(axis);
     axis->setTitleText(title);
     axis->setLabelFormat(QStringLiteral("%.0f"));
     axis->setMin(0);
@@ -74,7 +124,9 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
         series->append(set);
     }
     chart->addSeries(series);
+    showBarTips(series, categories, spec.valueTitle, true);
     auto* axisX = new QBarCategoryAxis;
+    useReportFont(axisX);
     axisX->append(categories);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
@@ -119,8 +171,20 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
     auto* series = new QHorizontalBarSeries;
     series->append(set);
     chart->addSeries(series);
+    showBarTips(series, categories, spec.valueTitle, false);
     auto* axisY = new QBarCategoryAxis;
-    axisY->append(categories);
+    useReportFont(axisY);
+    // Whole names until the chart has a size; shortened to its width from then on.
+    axisY->append(chartLabels(categories, axisY->labelsFont(), std::numeric_limits<double>::max()));
+    axisY->setProperty(FullNamesProperty, categories);
+    QObject::connect(chart, &QGraphicsWidget::geometryChanged, axisY, [chart, axisY, categories] {
+        const double width = chart->size().width();
+        if (width <= 0.0)
+            return;
+        const QStringList labels = chartLabels(categories, axisY->labelsFont(), labelRoom(axisY->labelsFont(), width));
+        if (labels != axisY->categories())
+            axisY->setCategories(labels);
+    });
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
     auto* axisX = valueAxis(spec.valueTitle);
@@ -135,6 +199,8 @@ QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(Aggregation::reportTitle(kind));
+    chart->setTitleFont(inReportFamily(chart->titleFont()));
+    chart->legend()->setFont(inReportFamily(chart->legend()->font()));
     const Aggregation::ChartSpec spec = Aggregation::chartSpec(kind);
     if (spec.seriesField.isEmpty())
         byCategory(chart, model, spec);
@@ -143,18 +209,115 @@ QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     return chart;
 }
 
+QStringList chartLabels(const QStringList& names, const QFont& font, double maxWidth) {
+    const QFontMetricsF metrics(font);
+    QStringList labels;
+    QSet<QString> taken;
+    for (const QString& name : names) {
+        QString label = metrics.horizontalAdvance(name) <= maxWidth
+                            ? name
+                            : metrics.elidedText(name, Qt::ElideRight, std::max(0.0, maxWidth));
+        if (label.isEmpty() || label == QStringLiteral("…"))
+            label = name.left(1) + QStringLiteral("…");
+        // Two names shortened alike (or a name like "その他") would be one category.
+        for (int n = 2; taken.contains(label); ++n)
+            label =
+                metrics.elidedText(name, Qt::ElideRight,
+                                   std::max(0.0, maxWidth) - metrics.horizontalAdvance(QStringLiteral("(%1)").arg(n))) +
+                QStringLiteral("(%1)").arg(n);
+        taken.insert(label);
+        labels << label;
+    }
+    return labels;
+}
+
+QList<ShortenedLabel> shortenedLabels(const QChart* chart) {
+    QList<ShortenedLabel> shortened;
+    for (QAbstractAxis* axis : chart->axes()) {
+        auto* categories = qobject_cast<QBarCategoryAxis*>(axis);
+        if (!categories)
+            continue;
+        const QStringList names = categories->property(FullNamesProperty).toStringList();
+        const QStringList shown = categories->categories();
+        // Listed top-down, as the bars stand.
+        for (qsizetype i = std::min(names.size(), shown.size()) - 1; i >= 0; --i) {
+            if (shown.at(i) != names.at(i))
+                shortened.append({shown.at(i), names.at(i)});
+        }
+    }
+    return shortened;
+}
+
 namespace {
 
-// Draws the chart into target, laid out at the size it is drawn at.
-void renderChart(QPainter* painter, const desk::QueryGridModel& model, int kind, const QRectF& target,
-                 const QSizeF& layoutSize) {
-    QGraphicsScene scene;
+// The chart laid out at the size it is drawn at, in a scene that owns it.
+QChart* layOutChart(QGraphicsScene& scene, const desk::QueryGridModel& model, int kind, const QSizeF& layoutSize) {
     QChart* chart = buildChart(model, kind);
-    scene.addItem(chart); // the scene owns it now
+    scene.addItem(chart);
     chart->resize(layoutSize);
     chart->layout()->activate();
     scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
-    scene.render(painter, target, scene.sceneRect());
+    return chart;
+}
+
+// Under a chart, the full name of every shortened label, in two columns when many; a
+// heading line first. Drawn in the painter's font, each line fitted to its column.
+int keyColumns(const QList<ShortenedLabel>& shortened) {
+    return shortened.size() > 6 ? 2 : 1;
+}
+
+int keyRows(const QList<ShortenedLabel>& shortened) {
+    return int((shortened.size() + keyColumns(shortened) - 1) / keyColumns(shortened));
+}
+
+double keyHeight(const QList<ShortenedLabel>& shortened, double keyLine) {
+    return shortened.isEmpty() ? 0.0 : keyLine * (keyRows(shortened) + 1);
+}
+
+void drawKey(QPainter& painter, const QList<ShortenedLabel>& shortened, const QRectF& box, double keyLine) {
+    if (shortened.isEmpty())
+        return;
+    painter.drawText(QRectF(box.left(), box.top(), box.width(), keyLine), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("※ 省略した名前"));
+    const int rows = keyRows(shortened);
+    const double columnWidth = box.width() / keyColumns(shortened);
+    const double gap = keyLine; // between the two columns
+    for (qsizetype i = 0; i < shortened.size(); ++i) {
+        const QRectF line(box.left() + columnWidth * double(i / rows), box.top() + keyLine * double(i % rows + 1),
+                          columnWidth - gap, keyLine);
+        const QString text = shortened.at(i).shown + QStringLiteral("　＝　") + shortened.at(i).name;
+        const desk::FittedText fitted =
+            desk::fitText(text, painter.font(), line.size(), Qt::AlignLeft | Qt::AlignVCenter, painter.device());
+        painter.save();
+        painter.setFont(fitted.font);
+        painter.drawText(line, fitted.flags, fitted.text);
+        painter.restore();
+    }
+}
+
+// Draws the chart laid out at layoutSize into target, and the key of shortened names in
+// keyFont under it; the key's room comes off the chart's height. The labels follow the
+// width alone, so the names shortened are known before the chart's height is.
+void renderWithKey(QPainter& painter, const desk::QueryGridModel& model, int kind, const QRectF& target,
+                   double layoutWidth, const QFont& keyFont) {
+    QGraphicsScene scene;
+    QChart* chart =
+        layOutChart(scene, model, kind, QSizeF(layoutWidth, layoutWidth * target.height() / target.width()));
+    const QList<ShortenedLabel> shortened = shortenedLabels(chart);
+    painter.save();
+    painter.setFont(keyFont);
+    const double keyLine = QFontMetricsF(keyFont, painter.device()).height() * 1.25;
+    const double keyRoom = shortened.isEmpty() ? 0.0 : keyHeight(shortened, keyLine) + keyLine / 2;
+    const QRectF area(target.left(), target.top(), target.width(), target.height() - keyRoom);
+    const QSizeF layoutSize(layoutWidth, layoutWidth * area.height() / area.width());
+    chart->resize(layoutSize);
+    chart->layout()->activate();
+    scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
+    scene.render(&painter, area, scene.sceneRect());
+    const double margin = shortened.isEmpty() ? 0.0 : keyLine;
+    drawKey(painter, shortened,
+            QRectF(area.left() + margin, area.bottom() + keyLine / 2, area.width() - 2 * margin, keyRoom), keyLine);
+    painter.restore();
 }
 
 } // namespace
@@ -164,7 +327,9 @@ QImage chartImage(const desk::QueryGridModel& model, int kind, const QSize& size
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    renderChart(&painter, model, kind, QRectF(QPointF(0, 0), QSizeF(size)), QSizeF(size));
+    QFont keyFont(desk::Report::fontFamily());
+    keyFont.setPointSizeF(9);
+    renderWithKey(painter, model, kind, QRectF(QPointF(0, 0), QSizeF(size)), size.width(), keyFont);
     return image;
 }
 
@@ -194,10 +359,10 @@ void paintChartPage(QPagedPaintDevice* device, const desk::QueryGridModel& model
                          QStringLiteral("　集計終了日 ") + desk::convert::shortDateText(last));
     painter.drawLine(QPointF(0, top + line), QPointF(page.width(), top + line));
 
-    const QRectF area(0, top + line + 4 * mm, page.width(), page.height() - top - line - 4 * mm);
-    // Laid out as on a screen of this shape, then scaled to the paper.
-    const QSizeF layoutSize(1200.0, 1200.0 * area.height() / area.width());
-    renderChart(&painter, model, kind, area, layoutSize);
+    // Laid out as on a screen 1200 wide, then scaled to the paper.
+    const double chartTop = top + line + 4 * mm;
+    font.setPointSizeF(9);
+    renderWithKey(painter, model, kind, QRectF(0, chartTop, page.width(), page.height() - chartTop), 1200.0, font);
 }
 
 } // namespace tallyapp

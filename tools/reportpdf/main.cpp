@@ -2,6 +2,10 @@
 //
 //   reportpdf DATA_DIR OUT.pdf [--file BTSales.mdb] [--source "SELECT ..."] [--title TEXT]
 //   reportpdf --report demo OUT.pdf
+//   reportpdf --report tally DATA_DIR OUT.pdf --kind 2 --from 2026-04-01 --to 2026-04-30
+//   reportpdf --report tallychart DATA_DIR OUT.pdf --kind 2 --from ... --to ...
+//     the printed chart of an aggregation; with --png the result window's chart as the
+//     owner sees it (OUT.png, 900×600).
 //   reportpdf --list
 //   --png writes the pages as the preview window draws them (OUT-1.png, ...) instead.
 //
@@ -13,6 +17,11 @@
 #include "data/Connection.h"
 #include "data/RowSet.h"
 #include "report/ListReport.h"
+#include "tallyapp/Aggregation.h"
+#include "tallyapp/FrmSyukei.h"
+#include "tallyapp/TallyChart.h"
+#include "tallyapp/TallyReport.h"
+#include "tallyapp/TallyResult.h"
 #include "report/ReportPainter.h"
 #include "report/ReportPreview.h"
 #include "ui/SlotGuard.h"
@@ -21,6 +30,8 @@
 #include <QCommandLineParser>
 #include <QDate>
 #include <QDir>
+#include <QPdfWriter>
+#include <QTabWidget>
 #include <QTextStream>
 
 #include <functional>
@@ -34,6 +45,9 @@ struct Options {
     QString file;
     QString source;
     QString title;
+    int kind = 0;
+    QDate first;
+    QDate last;
 };
 
 struct Entry {
@@ -81,6 +95,26 @@ std::map<QString, Entry> catalog(QTextStream& err) {
             report->setCompanyLabels(readProfile(o.dataDir, err));
             return report;
         }};
+    reports[QStringLiteral("tally")] = {
+        QStringLiteral("an aggregation of the period (--kind 0-9, --from, --to)"), true,
+        [&err](const Options& o) -> std::unique_ptr<desk::Report> {
+            if (o.kind < 0 || o.kind >= tallyapp::Aggregation::KindCount || !o.first.isValid() || !o.last.isValid())
+                throw std::invalid_argument("tally needs --kind 0-9 and --from/--to as yyyy-MM-dd");
+            // The report reads the result's rows, so the result lives as long as the report.
+            auto result = std::make_shared<tallyapp::TallyResult>(o.dataDir, o.kind, o.first, o.last);
+            auto* context = new desk::ModuleContext;
+            const desk::CompanyProfile profile = readProfile(o.dataDir, err);
+            context->setMyCompanyName(profile.MyCompanyName);
+            auto report = tallyapp::createReport(*result, *context);
+            context->setParent(report.get());
+            QObject::connect(report.get(), &QObject::destroyed, [result] {});
+            return report;
+        }};
+    reports[QStringLiteral("tallychart")] = {
+        QStringLiteral("the chart of an aggregation (--kind, --from, --to; --png: the window's chart)"), true,
+        [](const Options&) -> std::unique_ptr<desk::Report> {
+            return {};
+        }};
     reports[QStringLiteral("demo")] = {QStringLiteral("a three-page sample slip over made-up rows (no data directory)"),
                                        false, [](const Options&) -> std::unique_ptr<desk::Report> {
                                            auto report = std::make_unique<DemoReport>(60);
@@ -97,6 +131,31 @@ std::map<QString, Entry> catalog(QTextStream& err) {
                                            return report;
                                        }};
     return reports;
+}
+
+// The chart of an aggregation: the printed page, or the result window's chart view.
+int writeTallyChart(const Options& o, const QString& target, bool png, QTextStream& err) {
+    if (o.kind < 0 || o.kind >= tallyapp::Aggregation::KindCount || !o.first.isValid() || !o.last.isValid())
+        throw std::invalid_argument("tallychart needs --kind 0-9 and --from/--to as yyyy-MM-dd");
+    desk::ModuleContext context;
+    context.setDirPath(o.dataDir);
+    context.setMyCompanyName(readProfile(o.dataDir, err).MyCompanyName);
+    tallyapp::FrmSyukei window(context);
+    window.showResult(std::make_shared<tallyapp::TallyResult>(o.dataDir, o.kind, o.first, o.last));
+    if (png) {
+        window.resize(900, 600);
+        window.findChild<QTabWidget*>(QStringLiteral("TabView"))->setCurrentIndex(1);
+        window.show();
+        QCoreApplication::processEvents();
+        const QString name = target.endsWith(QStringLiteral(".png")) ? target : target + QStringLiteral(".png");
+        if (!window.grab().save(name))
+            throw std::runtime_error("cannot write " + name.toStdString());
+        return 0;
+    }
+    QPdfWriter writer(target);
+    writer.setPageOrientation(QPageLayout::Landscape);
+    tallyapp::paintChartPage(&writer, window.model(), o.kind, o.first, o.last, context.MyCompanyName());
+    return 0;
 }
 
 } // namespace
@@ -121,12 +180,19 @@ int main(int argc, char* argv[]) {
                                           QStringLiteral("source"), QStringLiteral("Reserve"));
     const QCommandLineOption titleOption(QStringLiteral("title"), QStringLiteral("report title"),
                                          QStringLiteral("text"));
+    const QCommandLineOption kindOption(QStringLiteral("kind"), QStringLiteral("aggregation kind 0-9 (tally)"),
+                                        QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("first day, yyyy-MM-dd (tally)"),
+                                        QStringLiteral("day"));
+    const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("last day, yyyy-MM-dd (tally)"),
+                                      QStringLiteral("day"));
     const QCommandLineOption previewOption(QStringLiteral("preview"),
                                            QStringLiteral("show the preview window instead"));
     const QCommandLineOption pngOption(QStringLiteral("png"),
                                        QStringLiteral("write the pages as PNG images as the preview draws them"));
     const QCommandLineOption listOption(QStringLiteral("list"), QStringLiteral("list the reports this tool knows"));
-    parser.addOptions({reportOption, fileOption, sourceOption, titleOption, previewOption, pngOption, listOption});
+    parser.addOptions({reportOption, fileOption, sourceOption, titleOption, kindOption, fromOption, toOption,
+                       previewOption, pngOption, listOption});
     parser.process(app);
 
     const auto reports = catalog(err);
@@ -156,8 +222,13 @@ int main(int argc, char* argv[]) {
     options.file = parser.value(fileOption);
     options.source = parser.value(sourceOption);
     options.title = parser.value(titleOption);
+    options.kind = parser.value(kindOption).toInt();
+    options.first = QDate::fromString(parser.value(fromOption), Qt::ISODate);
+    options.last = QDate::fromString(parser.value(toOption), Qt::ISODate);
 
     try {
+        if (parser.value(reportOption) == QStringLiteral("tallychart"))
+            return writeTallyChart(options, args.last(), parser.isSet(pngOption), err);
         std::unique_ptr<desk::Report> report = entry.make(options);
         if (parser.isSet(previewOption)) {
             report->showPreview();

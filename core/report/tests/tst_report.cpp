@@ -37,6 +37,8 @@ private slots:
     void pdfHasEveryPage();
     void textFitsItsField_data();
     void textFitsItsField();
+    void composedTextIsPaintedAsComposed_data();
+    void composedTextIsPaintedAsComposed();
     void listReportOverAnySource();
     void listReportOverDataDirectory_data();
     void listReportOverDataDirectory();
@@ -456,6 +458,58 @@ void TestReport::textFitsItsField() {
         QCOMPARE(fitted.text, text);
         QVERIFY(fitted.flags & Qt::TextWrapAnywhere);
         QVERIFY(metrics.boundingRect(field, fitted.flags, text).height() <= field.height());
+    }
+}
+
+void TestReport::composedTextIsPaintedAsComposed_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("height"); // mm; 5 holds one line of 9 pt, 14 three
+    QTest::addColumn<QString>("outcome");
+    const QString remarks = u"離れの露天風呂付き客室をご希望、夕食は部屋食で、到着は二十時頃の予定"_s;
+    QTest::newRow("fits") << u"到着は二十時頃"_s << 5.0 << u"same"_s;
+    QTest::newRow("one line: smaller") << remarks.left(22) << 5.0 << u"smaller"_s;
+    QTest::newRow("one line: ends with …") << remarks << 5.0 << u"elided"_s;
+    QTest::newRow("three lines: whole text wrapped") << remarks << 14.0 << u"wrapped"_s;
+}
+
+// Composing decides size, wrap and "…" once; painting on a printer draws exactly that,
+// not a second, smaller fit of the already fitted text.
+void TestReport::composedTextIsPaintedAsComposed() {
+    QFETCH(QString, text);
+    QFETCH(double, height);
+    QFETCH(QString, outcome);
+
+    desk::Report report;
+    report.reportHeader().setHeight(20);
+    report.reportHeader().addRuntimeLabel(u"Remarks"_s, {0, 0, 60, height});
+    report.setLabel(u"Remarks"_s, text);
+    const desk::ReportItem item = report.compose().byControl(u"Remarks"_s).value(0);
+    QVERIFY(item.fontSize >= desk::readableMinimum(9.0));
+    QCOMPARE(item.wrap, outcome == "wrapped"_L1);
+    QCOMPARE(item.text.endsWith(QChar(0x2026)), outcome == "elided"_L1);
+    if (outcome == "same"_L1)
+        QCOMPARE(item.fontSize, 9.0);
+    if (outcome == "smaller"_L1 || outcome == "elided"_L1)
+        QVERIFY(item.fontSize < 9.0);
+    if (outcome != "elided"_L1)
+        QCOMPARE(item.text, text);
+
+    QImage printer(10, 10, QImage::Format_ARGB32);
+    printer.setDotsPerMeterX(23622); // 600 dpi
+    printer.setDotsPerMeterY(23622);
+    QFont font(desk::Report::fontFamily());
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setPointSizeF(item.fontSize);
+    const double dotsPerMm = 600 / 25.4;
+    const QRectF field(0, 0, item.rect.width() * dotsPerMm, item.rect.height() * dotsPerMm);
+    const QFontMetricsF metrics(font, &printer);
+    if (item.wrap) {
+        QVERIFY(metrics.boundingRect(field, int(item.alignment) | Qt::TextWrapAnywhere, item.text).height() <=
+                field.height());
+    } else {
+        const auto painted = desk::ReportPainter::fit(font, field, item.alignment, item.text, &printer);
+        QCOMPARE(painted.font.pointSizeF(), item.fontSize);
+        QCOMPARE(painted.text, item.text);
     }
 }
 

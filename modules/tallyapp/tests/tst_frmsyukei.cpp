@@ -3,6 +3,7 @@
 #include "report/ReportDocument.h"
 #include "tallyapp/Aggregation.h"
 #include "tallyapp/FrmSyukei.h"
+#include "tallyapp/TallyChart.h"
 #include "tallyapp/TallyReport.h"
 #include "tallyapp/TallyResult.h"
 #include "testsupport/ScriptedDialogs.h"
@@ -16,7 +17,10 @@
 #include <QChartView>
 #include <QAbstractBarSeries>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QToolTip>
 #include <QTest>
 
 using namespace desk::test;
@@ -50,6 +54,9 @@ private slots:
     void csvReadsBackAsTheGrid_data();
     void csvReadsBackAsTheGrid();
     void chartBarsFollowTheResult();
+    void chartLabelsShortenVisibly_data();
+    void chartLabelsShortenVisibly();
+    void longNamesAreShortenedOnANarrowChart();
     void printButtonsReachPaper();
 
 private:
@@ -123,6 +130,22 @@ void TestFrmSyukei::reportTotalsEqualTheGrid() {
         QCOMPARE(sums.first().text, desk::convert::formatValue(grid.columnSum(c), u"#,##0"_s));
     }
     QCOMPARE(function - 1, tallyapp::Aggregation::summedFields(kind).size());
+
+    // Every text stays on the sheet and clear of every other.
+    const double width = report->printableWidth();
+    const QList<desk::ReportItem> items = doc.itemsOnPage(1);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const desk::ReportItem& a = items.at(i);
+        if (a.kind != desk::ReportItem::Kind::Text)
+            continue;
+        QVERIFY2(a.rect.left() >= 0.0 && a.rect.right() <= width + 0.01, qPrintable(a.control));
+        for (qsizetype j = i + 1; j < items.size(); ++j) {
+            const desk::ReportItem& b = items.at(j);
+            const QRectF both = a.rect.intersected(b.rect);
+            QVERIFY2(b.kind != desk::ReportItem::Kind::Text || both.width() * both.height() < 0.01,
+                     qPrintable(a.control + u" / "_s + b.control));
+        }
+    }
 }
 
 void TestFrmSyukei::csvReadsBackAsTheGrid_data() {
@@ -185,6 +208,92 @@ void TestFrmSyukei::chartBarsFollowTheResult() {
     auto* classes = qobject_cast<QBarCategoryAxis*>(w->chartView()->chart()->axes(Qt::Vertical).value(0));
     QVERIFY(classes);
     QCOMPARE(classes->categories().last(), u"G1 個人"_s);
+}
+
+void TestFrmSyukei::chartLabelsShortenVisibly_data() {
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<double>("room"); // in widths of "商"
+    const QString plan = u"305 特別室露天風呂付き和洋室ご夕食ご朝食お部屋食プラン"_s;
+    QTest::newRow("fits whole") << QStringList{u"101 一泊二食"_s, u"301 ビール"_s} << 10.0;
+    QTest::newRow("too long: ends in …") << QStringList{u"101 一泊二食"_s, plan} << 10.0;
+    QTest::newRow("shortened alike stay apart") << QStringList{plan + u"A"_s, plan + u"B"_s, plan + u"C"_s} << 10.0;
+    QTest::newRow("a name like the rest bar") << QStringList{u"その他"_s, u"その他"_s} << 10.0;
+    QTest::newRow("hardly any room") << QStringList{plan} << 0.5;
+}
+
+void TestFrmSyukei::chartLabelsShortenVisibly() {
+    QFETCH(QStringList, names);
+    QFETCH(double, room);
+    const QFont font;
+    const QFontMetricsF metrics(font);
+    const double width = room * metrics.horizontalAdvance(u"商"_s);
+    const QStringList labels = tallyapp::chartLabels(names, font, width);
+    QCOMPARE(labels.size(), names.size());
+    QCOMPARE(QSet<QString>(labels.cbegin(), labels.cend()).size(), labels.size());
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString& label = labels.at(i);
+        if (names.indexOf(names.at(i)) == i && metrics.horizontalAdvance(names.at(i)) <= width) {
+            QCOMPARE(label, names.at(i));
+            continue;
+        }
+        // Shortened: what shows is the start of the name, and the reader sees it is cut.
+        QVERIFY2(label.contains(u'…') || label.endsWith(u')'), qPrintable(label));
+        QVERIFY2(names.at(i).startsWith(label.section(u'…', 0, 0).section(u'(', 0, 0)), qPrintable(label));
+        if (room >= 1.0)
+            QVERIFY2(metrics.horizontalAdvance(label) <= width, qPrintable(label));
+    }
+}
+
+// A commodity with a long name on a chart in a small window: the label ends in "…", the
+// chart still knows the full name, and the printed page carries it.
+void TestFrmSyukei::longNamesAreShortenedOnANarrowChart() {
+    TempDataDir data;
+    QVERIFY(data.isValid());
+    tallyapp::test::seedTallyData(data.path());
+    const QString longName = u"特別室露天風呂付き和洋室ご夕食ご朝食お部屋食プラン(記念日特典付き)"_s;
+    {
+        auto sales = desk::Connection::open(data.path(), QString::fromLatin1(desk::DbFile::Sales));
+        sales->exec(u"DELETE FROM Commodities WHERE Ccode = '305'"_s);
+        sales->exec(u"INSERT INTO Commodities (Ccode, cname) VALUES ('305', ?)"_s, {longName});
+    }
+    FrmSyukei w(*m_context);
+    w.showResult(std::make_shared<TallyResult>(data.path(), 2, MayFirst, MayLast));
+    w.resize(640, 480);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QChart* chart = w.chartView()->chart();
+    chart->resize(600, 400);
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).value(0));
+    QVERIFY(axis);
+    const QStringList labels = axis->categories();
+    const auto found =
+        std::find_if(labels.cbegin(), labels.cend(), [](const QString& l) { return l.startsWith(u"305"_s); });
+    QVERIFY(found != labels.cend());
+    const QString shown = *found;
+    QVERIFY2(shown.endsWith(u'…'), qPrintable(shown));
+    QVERIFY(QFontMetricsF(axis->labelsFont()).horizontalAdvance(shown) <= 600 * 0.3);
+    const auto shortened = tallyapp::shortenedLabels(chart);
+    QCOMPARE(shortened.size(), 1);
+    QCOMPARE(shortened.first().shown, shown);
+    QCOMPARE(shortened.first().name, u"305 "_s + longName);
+
+    // The mouse on the bar: its tooltip names the commodity in full.
+    child<QTabWidget>(&w, u"TabView"_s)->setCurrentWidget(child<QWidget>(&w, u"PageChart"_s));
+    QChartView* view = w.chartView();
+    chart->resize(view->viewport()->size());
+    auto* series = qobject_cast<QAbstractBarSeries*>(chart->series().value(0));
+    const qsizetype bar = labels.indexOf(shown);
+    const QPointF onBar = chart->mapToPosition(QPointF(series->barSets().first()->at(bar) / 2, qreal(bar)), series);
+    const QPoint at = view->mapFromScene(chart->mapToScene(onBar));
+    QTest::mouseMove(view->viewport(), at + QPoint(0, 3));
+    QTest::mouseMove(view->viewport(), at);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY2(QToolTip::text().startsWith(u"305 "_s + longName), qPrintable(QToolTip::text()));
+
+    // Wide again: the whole name.
+    chart->resize(3000, 400);
+    QVERIFY(axis->categories().contains(u"305 "_s + longName));
+    QVERIFY(tallyapp::shortenedLabels(chart).isEmpty());
 }
 
 void TestFrmSyukei::printButtonsReachPaper() {
