@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -32,9 +33,14 @@ void pressAccessKey(QWidget* window, Qt::Key key) {
         target = window;
     QTest::keyClick(target, key, Qt::AltModifier);
     // A button pressed by its access key shows itself down briefly and clicks after that.
-    const auto buttons = window->findChildren<QAbstractButton*>();
+    // The click may close the window and delete its buttons while this waits: they are
+    // watched, and a button that is gone is no longer down.
+    QList<QPointer<QAbstractButton>> buttons;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        buttons.append(button);
     (void)QTest::qWaitFor([&buttons] {
-        return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) { return b->isDown(); });
+        return std::none_of(buttons.begin(), buttons.end(),
+                            [](const QPointer<QAbstractButton>& b) { return b && b->isDown(); });
     });
 }
 
