@@ -133,6 +133,7 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
     auto* axisY = valueAxis(spec.valueTitle);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
+    axisY->applyNiceNumbers();
     chart->legend()->setVisible(seriesNames.size() > 1);
     chart->legend()->setAlignment(Qt::AlignBottom);
 }
@@ -190,6 +191,7 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
     auto* axisX = valueAxis(spec.valueTitle);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
+    axisX->applyNiceNumbers();
     chart->legend()->setVisible(false);
 }
 
@@ -198,6 +200,8 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
 QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
+    // Amounts on the value axis as everywhere else: in the locale's form, "27,500".
+    chart->setLocalizeNumbers(true);
     chart->setTitle(Aggregation::reportTitle(kind));
     chart->setTitleFont(inReportFamily(chart->titleFont()));
     chart->legend()->setFont(inReportFamily(chart->legend()->font()));
