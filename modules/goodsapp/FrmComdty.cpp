@@ -95,7 +95,20 @@ void FrmComdty::save(Mode mode) {
     const qint32 price = desk::convert::toInt32(desk::convert::leadingNumber(m_ui->txtPrice0->Text()));
 
     const bool written = desk::writeUnlessTaken(
-        connectedStore(), [&](auto& store) { return mode == Mode::Register && store.DuplicateCheck(code) == u"X"_s; },
+        connectedStore(),
+        [&](auto& store) {
+            // A correction that keeps its code needs no check. One that takes a new code was
+            // checked before (keeping the entry called up); it is checked again here, in the
+            // transaction that writes it, for a desk that took the code in between.
+            if (mode == Mode::Register)
+                return store.DuplicateCheck(code) == u"X"_s;
+            if (desk::sameCode(code, calledCode))
+                return false;
+            // Asked of a store of its own: the check searches forward and would leave the
+            // writing store past the row it is to correct. The open transaction holds the
+            // write lock, so what it reads stays true until the commit.
+            return connectedStore()->DuplicateCheck(code) == u"X"_s;
+        },
         [&](auto& store) {
             store.setMdCode(code);
             store.setMname(m_ui->txtSname->text());

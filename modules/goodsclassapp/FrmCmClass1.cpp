@@ -135,20 +135,31 @@ void FrmCmClass1::CmdEdit_Click() {
         m_buttons.setCalledUp(false);
         return;
     }
-    if (!desk::sameCode(code, calledCode) && connectedStore()->DuplicateCodeCheck(code) == u"x"_s) {
+    // A new code is checked in the transaction that writes it, so no other desk takes it
+    // in between.
+    const bool written = desk::writeUnlessTaken(
+        connectedStore(),
+        [&](auto& store) {
+            if (desk::sameCode(code, calledCode))
+                return false;
+            const bool taken = store.DuplicateCodeCheck(code) == u"x"_s;
+            // The check searched forward; the correction looks for its row from the top.
+            store.RsEd()->moveFirst();
+            return taken;
+        },
+        [&](auto& store) {
+            store.setMcCode(code);
+            store.setMcName(m_ui->Text2->text());
+            store.setMcCode2(calledCode);
+            store.Mcedit();
+        });
+    if (!written) {
         // Two classes under one code could not be told apart: the called-up entry stays
         // for another code.
         busy.reset();
         m_ui->Text1->setFocus();
         desk::warnEntry(this, desk::commodityCodeTakenText());
         return;
-    }
-    {
-        const auto store = connectedStore();
-        store->setMcCode(code);
-        store->setMcName(m_ui->Text2->text());
-        store->setMcCode2(calledCode);
-        store->Mcedit();
     }
     clearFields();
     m_buttons.setCalledUp(false);

@@ -66,6 +66,8 @@ private slots:
     void registerRefusals();
     void correctionWithAnEmptyFieldBeepsTwice_data();
     void correctionWithAnEmptyFieldBeepsTwice();
+    void correctionOntoATakenCodeKeepsTheEntry_data();
+    void correctionOntoATakenCodeKeepsTheEntry();
     void deleteAfterClear();
     void deletingAClassInUseAsksFirst_data();
     void deletingAClassInUseAsksFirst();
@@ -167,6 +169,47 @@ void TestFrmCmClass1::correctionWithAnEmptyFieldBeepsTwice() {
     QCOMPARE(storedClasses(f.dirPath()), before);
     QVERIFY(calledMode(w));
     QCOMPARE(textOf(&w, u"Label3"_s), u"04"_s);
+}
+
+void TestFrmCmClass1::correctionOntoATakenCodeKeepsTheEntry_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("another class's code") << u"03"_s << true;
+    QTest::newRow("another class's code, other case") << u"a'1"_s << true;
+    QTest::newRow("its own code, other case") << u"b2"_s << false;
+    QTest::newRow("a free code") << u"77"_s << false;
+}
+
+// The new code is checked in the transaction that writes it; a refusal keeps the entry
+// called up for another code, and the check never hides the row to be corrected.
+void TestFrmCmClass1::correctionOntoATakenCodeKeepsTheEntry() {
+    QFETCH(QString, code);
+    QFETCH(bool, refused);
+    WindowFixture f;
+    sales(f.dirPath())
+        ->exec(u"INSERT INTO CommodityClasify (CClassCode, CClassName) VALUES ('A''1', '別館'), "
+               "('B2', '売店')"_s);
+    const QStringList before = storedClasses(f.dirPath());
+    FrmCmClass1 w(f.context());
+    QVERIFY(showActive(&w));
+    callUp(f, w, u"B2"_s);
+    QVERIFY(typeInto(&w, u"Text1"_s, code));
+    pressAccessKey(&w, Qt::Key_E);
+
+    if (refused) {
+        QCOMPARE(f.dialogs().messageTexts(), QStringList{duplicateMessage});
+        QCOMPARE(storedClasses(f.dirPath()), before);
+        QVERIFY(calledMode(w));
+        QCOMPARE(textOf(&w, u"Text1"_s), code);
+    } else {
+        QCOMPARE(f.dialogs().messageTexts(), QStringList());
+        QCOMPARE(sales(f.dirPath())
+                     ->scalar(u"SELECT CClassName FROM CommodityClasify WHERE CClassCode = ?"_s, {code})
+                     .toString(),
+                 u"売店"_s);
+        QCOMPARE(storedClasses(f.dirPath()).size(), before.size());
+        QVERIFY(!calledMode(w));
+    }
 }
 
 void TestFrmCmClass1::deleteAfterClear() {
