@@ -1,5 +1,6 @@
 #include "report/Report.h"
 
+#include "report/PdfText.h"
 #include "report/ReportPainter.h"
 #include "report/ReportPreview.h"
 #include "report/TextFit.h"
@@ -373,10 +374,13 @@ int Report::render(QPagedPaintDevice* device, JobKind kind) {
 }
 
 void Report::exportPdf(const QString& fileName) {
-    QPdfWriter writer(fileName);
-    writer.setTitle(m_title);
-    writer.setCreator(QStringLiteral("Tesaro"));
-    render(&writer, JobKind::Export);
+    {
+        QPdfWriter writer(fileName);
+        writer.setTitle(m_title);
+        writer.setCreator(QStringLiteral("Tesaro"));
+        render(&writer, JobKind::Export);
+    }
+    mendPdfTextFile(fileName);
 }
 
 bool Report::print(QWidget* parent) {

@@ -1,11 +1,14 @@
 #include "report/ReportPainter.h"
 
+#include "report/PdfText.h"
 #include "report/Report.h"
+#include "report/TextFit.h"
 
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QPrinter>
 
 #include <algorithm>
 #include <stdexcept>
@@ -26,8 +29,7 @@ void ReportPainter::paintPage(QPainter& painter, const ReportDocument& doc, int 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    QFont font(Report::fontFamily());
-    font.setHintingPreference(QFont::PreferNoHinting);
+    QFont font = reportFont();
     for (const ReportItem& item : doc.items) {
         if (item.page != page)
             continue;
@@ -80,6 +82,10 @@ void ReportPainter::paint(const ReportDocument& doc, QPagedPaintDevice* device) 
     }
     if (!painter.end())
         throw std::runtime_error(QStringLiteral("印刷を終えられません。").toStdString());
+    // A printer that prints to a file has written it by now.
+    if (auto* printer = dynamic_cast<QPrinter*>(device);
+        printer && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        mendPdfTextFile(printer->outputFileName());
 }
 
 QImage ReportPainter::pageImage(const ReportDocument& doc, int page, double dotsPerInch) {

@@ -2,6 +2,7 @@
 
 #include "ui_ReportPreview.h"
 
+#include "report/PdfText.h"
 #include "report/Report.h"
 #include "report/ReportPainter.h"
 
@@ -166,10 +167,13 @@ bool ReportPreview::exportDocument() {
         fileName += QStringLiteral(".pdf");
     BusyCursor busy;
     runJob(JobKind::Export, [&] {
-        QPdfWriter writer(fileName);
-        writer.setTitle(m_doc.title);
-        writer.setCreator(QStringLiteral("Tesaro"));
-        ReportPainter::paint(m_doc, &writer);
+        {
+            QPdfWriter writer(fileName);
+            writer.setTitle(m_doc.title);
+            writer.setCreator(QStringLiteral("Tesaro"));
+            ReportPainter::paint(m_doc, &writer);
+        }
+        mendPdfTextFile(fileName);
     });
     return true;
 }

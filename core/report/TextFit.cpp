@@ -92,6 +92,13 @@ QFontMetricsF measureMetrics(const QFont& font) {
 
 } // namespace
 
+QFont reportFont() {
+    QFont font(Report::fontFamily());
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+    return font;
+}
+
 double readableMinimum(double pointSize) {
     return std::min(pointSize, std::max(6.0, pointSize * 0.75));
 }
@@ -103,8 +110,7 @@ FittedText fitText(const QString& text, const QFont& font, const QSizeF& box, Qt
 
 FittedText fitTextInBox(const QString& text, const QSizeF& boxMm, double pointSize, bool bold,
                         Qt::Alignment alignment) {
-    QFont font(Report::fontFamily());
-    font.setHintingPreference(QFont::PreferNoHinting);
+    QFont font = reportFont();
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))

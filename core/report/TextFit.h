@@ -31,6 +31,11 @@ FittedText fitText(const QString& text, const QFont& font, const QSizeF& box, Qt
 // the text comes back unchanged.
 FittedText fitTextInBox(const QString& text, const QSizeF& boxMm, double pointSize, bool bold, Qt::Alignment alignment);
 
+// The report font, as composing measures it and painting draws it: unhinted, so sizes
+// scale alike on every device, and unshaped (these scripts need no shaping): a shaped run
+// gave digits after Latin letters ("TEL0263") glyphs that a PDF's text layer could not name.
+QFont reportFont();
+
 // The smallest size a report shrinks a text of the given size to before wrapping or
 // eliding it.
 double readableMinimum(double pointSize);

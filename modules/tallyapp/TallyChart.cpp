@@ -4,6 +4,7 @@
 #include "ui/QueryGridModel.h"
 
 #include "convert/Convert.h"
+#include "report/PdfText.h"
 #include "report/Report.h"
 #include "report/TextFit.h"
 
@@ -17,6 +18,8 @@
 #include <QHorizontalBarSeries>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
+#include <QScopeGuard>
 #include <QSet>
 #include <QStackedBarSeries>
 #include <QToolTip>
@@ -340,11 +343,19 @@ QImage chartImage(const desk::QueryGridModel& model, int kind, const QSize& size
 void paintChartPage(QPagedPaintDevice* device, const desk::QueryGridModel& model, int kind, const QDate& first,
                     const QDate& last, const QString& companyName) {
     QPainter painter(device);
+    // A printer that prints to a file has written it once the painter has ended.
+    const auto mendWrittenFile = qScopeGuard([&painter, device] {
+        auto* printer = dynamic_cast<QPrinter*>(device);
+        if (!printer || printer->outputFormat() != QPrinter::PdfFormat || printer->outputFileName().isEmpty())
+            return;
+        painter.end();
+        desk::mendPdfTextFile(printer->outputFileName());
+    });
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF page = painter.viewport();
     const double mm = device->logicalDpiX() / 25.4;
 
-    QFont font(desk::Report::fontFamily());
+    QFont font = desk::reportFont();
     font.setPointSizeF(11);
     painter.setFont(font);
     const double line = painter.fontMetrics().height() * 1.3;

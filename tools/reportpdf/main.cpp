@@ -22,6 +22,7 @@
 #include "tallyapp/TallyChart.h"
 #include "tallyapp/TallyReport.h"
 #include "tallyapp/TallyResult.h"
+#include "report/PdfText.h"
 #include "report/ReportPainter.h"
 #include "report/ReportPreview.h"
 #include "ui/SlotGuard.h"
@@ -152,9 +153,12 @@ int writeTallyChart(const Options& o, const QString& target, bool png, QTextStre
             throw std::runtime_error("cannot write " + name.toStdString());
         return 0;
     }
-    QPdfWriter writer(target);
-    writer.setPageOrientation(QPageLayout::Landscape);
-    tallyapp::paintChartPage(&writer, window.model(), o.kind, o.first, o.last, context.MyCompanyName());
+    {
+        QPdfWriter writer(target);
+        writer.setPageOrientation(QPageLayout::Landscape);
+        tallyapp::paintChartPage(&writer, window.model(), o.kind, o.first, o.last, context.MyCompanyName());
+    }
+    desk::mendPdfTextFile(target);
     return 0;
 }
 

@@ -3,12 +3,15 @@
 #include "data/DbError.h"
 #include "report/ListReport.h"
 #include "report/Report.h"
+#include "report/PdfText.h"
 #include "report/ReportPainter.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -35,6 +38,9 @@ private slots:
     void handedOverRowSetKeepsItsRow();
     void failedJobIsReportedAsFailed();
     void pdfHasEveryPage();
+    void pdfTextIsWhatThePageShows_data();
+    void pdfTextIsWhatThePageShows();
+    void radicalsInTheTextMapBecomeIdeographs();
     void textFitsItsField_data();
     void textFitsItsField();
     void composedTextIsPaintedAsComposed_data();
@@ -354,6 +360,55 @@ void TestReport::failedJobIsReportedAsFailed() {
     QCOMPARE(report.jobs[1].kind, desk::JobKind::Export);
     QVERIFY(!report.jobs[1].started);
     QVERIFY(!report.jobs[1].completed);
+}
+
+void TestReport::pdfTextIsWhatThePageShows_data() {
+    QTest::addColumn<QString>("text");
+    // Ideographs the fonts share with a radical, which the radical's code used to name.
+    QTest::newRow("日 月 里 食 金") << u"2026年12月7日 湯の里温泉 1泊2食 料金"_s;
+    QTest::newRow("長 (a radical of the supplement)") << u"長野県安曇野市"_s;
+    // Digits right after Latin letters were drawn with glyphs nothing named.
+    QTest::newRow("digits after letters") << u"TEL0263-00-1234 Cremarks1"_s;
+}
+
+// Copying or searching an exported report finds the characters printed on it.
+void TestReport::pdfTextIsWhatThePageShows() {
+    QFETCH(QString, text);
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    desk::Report report;
+    report.pageHeader().setHeight(10);
+    report.pageHeader().addLabel(u"Label1"_s, {0, 0, 180, 8}, text);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"text.pdf"_s);
+    report.exportPdf(file);
+
+    QProcess reader;
+    reader.start(pdftotext, {u"-raw"_s, file, u"-"_s});
+    QVERIFY(reader.waitForFinished(30000));
+    const QString read = QString::fromUtf8(reader.readAllStandardOutput());
+    QVERIFY2(read.contains(text), qPrintable(read));
+}
+
+void TestReport::radicalsInTheTextMapBecomeIdeographs() {
+    QCOMPARE(desk::ideographOf(0x2F47), u'日');
+    QCOMPARE(desk::ideographOf(0x2FA5), u'里');
+    QCOMPARE(desk::ideographOf(0x65E5), u'日');
+    QCOMPARE(desk::ideographOf(0x0031), u'1');
+
+    // Only destinations change; glyph codes that look like radicals stay, and so do the
+    // file's length and everything outside the ToUnicode map.
+    const QByteArray map = "<2F47> <2F47> <2F47>\n<0001> <0003> [<2F49> <0031> <D840DC0B>]\n";
+    const QByteArray pdf = "%PDF-1.4\n5 0 obj\n<< /ToUnicode 6 0 R >>\nendobj\n6 0 obj\n<< >>\nstream\n"
+                           "1 beginbfchar\n<2FA5> <2FA5>\nendbfchar\n2 beginbfrange\n" +
+                           map + "endbfrange\nendstream\nendobj\n7 0 obj\n(<2F47>)\nendobj\n";
+    const QByteArray mended = desk::mendedPdfText(pdf);
+    QCOMPARE(mended.size(), pdf.size());
+    QVERIFY(mended.contains("<2FA5> <91CC>\n"));
+    QVERIFY(mended.contains("<2F47> <2F47> <65E5>\n<0001> <0003> [<6708> <0031> <D840DC0B>]"));
+    QVERIFY(mended.contains("(<2F47>)"));
+    QCOMPARE(desk::mendedPdfText(mended), mended);
 }
 
 void TestReport::pdfHasEveryPage() {
