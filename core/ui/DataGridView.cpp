@@ -209,6 +209,17 @@ void DataGridView::keyPressEvent(QKeyEvent* event) {
             event->accept();
             return;
         }
+        // Enter on a cell the clerk cannot type into (a worked-out total) goes on to the next
+        // cell, from a line's last column to the next line, as Tab does: the keys carry on
+        // through a line without stopping dead there.
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && plain && currentIndex().isValid() && !(currentIndex().flags() & Qt::ItemIsEditable)) {
+            const QModelIndex next = moveCursor(MoveNext, Qt::NoModifier);
+            if (next.isValid())
+                setCurrentIndex(next);
+            event->accept();
+            return;
+        }
     }
     QTableView::keyPressEvent(event);
 }

@@ -64,6 +64,7 @@ private slots:
     void numberCells();
     void unchangedOrCancelledEditWritesNothing();
     void handlerMayReplaceAKey();
+    void enterOnAReadOnlyCellMovesOn();
     void deleteRemovesTheSelectedRowOnly();
     void setFromCodeWritesAtOnce();
 
@@ -258,6 +259,20 @@ void TestDataGrid::handlerMayReplaceAKey() {
     // A posted key arrives after the current event.
     m_view->postKey(Qt::Key_Tab);
     QTRY_COMPARE(m_view->currentColumn(), 2);
+}
+
+void TestDataGrid::enterOnAReadOnlyCellMovesOn() {
+    showGrid();
+    // The total is the line's last column and cannot be typed into: Enter goes on to the
+    // next line's first cell.
+    m_view->setCurrentCell(0, 3);
+    QTest::keyClick(m_view.get(), Qt::Key_Return);
+    QCOMPARE(m_view->currentRow(), 1);
+    QCOMPARE(m_view->currentColumn(), 0);
+    // On a cell that can be typed into, Enter stays where it is.
+    QTest::keyClick(m_view.get(), Qt::Key_Return);
+    QCOMPARE(m_view->currentRow(), 1);
+    QCOMPARE(m_view->currentColumn(), 0);
 }
 
 void TestDataGrid::deleteRemovesTheSelectedRowOnly() {
