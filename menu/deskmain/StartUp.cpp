@@ -46,14 +46,16 @@ QString openFailureText(const QString& dataDir, const desk::DbError& error) {
     QString text = QStringLiteral("データベースを開けませんでした。\r\nフォルダ: %1").arg(folder);
     if (!file.isEmpty())
         text += QStringLiteral("\r\nファイル: %1").arg(file);
+    // DPath.txt is named only when the folder is the problem (the file is not there); a
+    // file that is there but will not serve is told in the engine's own words.
     const bool missing = !file.isEmpty() && !QFileInfo::exists(error.file());
-    if (missing)
+    if (missing) {
         text += QStringLiteral("\r\n（ファイルがありません）");
-    text += QStringLiteral("\r\n\r\nDPath.txtには、データベースファイル（BTReservation.mdb など5つ）の"
-                           "あるフォルダのパスを指定してください。");
-    // The engine's own words help only when the file is there but will not open.
-    if (!missing)
-        text += QStringLiteral("\r\n詳細: ") + error.message();
+        text += QStringLiteral("\r\n\r\nDPath.txtには、データベースファイル（BTReservation.mdb など5つ）の"
+                               "あるフォルダのパスを指定してください。");
+    } else {
+        text += QStringLiteral("\r\n\r\n詳細: ") + error.message();
+    }
     return text;
 }
 

@@ -113,7 +113,9 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
     // Lines left by a window that was not closed normally come back with their total.
     SalesTotalCalc();
     m_ui->DbGridSales->setGridModel(m_lines, gridColumns());
-    m_ui->DateTextBoxSales->setFocus();
+    // The first box of the keys' order, which has no leave check: from an empty date box
+    // the clerk could not click anywhere else without the year's refusal.
+    m_ui->txtSalseNoDS->setFocus();
 }
 
 FrmSales::~FrmSales() = default;

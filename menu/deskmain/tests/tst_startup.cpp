@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +42,7 @@ private slots:
     void pointerFile();
     void damagedFilesNamedAtStart_data();
     void damagedFilesNamedAtStart();
+    void loadFailureIsNotBlamedOnThePointer();
 };
 
 void TestStartUp::pointerFile_data() {
@@ -165,6 +168,34 @@ void TestStartUp::damagedFilesNamedAtStart() {
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before);
     QVERIFY(!QFileInfo::exists(data.filePath(file) + QStringLiteral("-wal")));
+}
+
+// The files pass the start-up check but the main window cannot read one of them: the
+// message names the file and the engine's words, and does not send the clerk to DPath.txt,
+// which points at the right folder.
+void TestStartUp::loadFailureIsNotBlamedOnThePointer() {
+    TempDataDir data;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
+        db.setDatabaseName(data.filePath(QStringLiteral("BTReservation.mdb")));
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("ALTER TABLE Reserve RENAME TO ReserveOld")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+    QTemporaryDir programs;
+    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
+    QVERIFY(pointer.open(QIODevice::WriteOnly));
+    pointer.write(data.path().toUtf8());
+    pointer.close();
+
+    ScriptedDialogs dialogs;
+    QVERIFY(!deskmain::startUp(programs.path()));
+    QCOMPARE(dialogs.messages().size(), 1);
+    const QString text = dialogs.messages().first().text;
+    QVERIFY2(text.contains(QStringLiteral("ファイル: BTReservation.mdb")) && text.contains(QStringLiteral("詳細: ")),
+             qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("DPath.txt")), qPrintable(text));
 }
 
 QTEST_MAIN(TestStartUp)

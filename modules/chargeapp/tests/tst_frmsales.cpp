@@ -47,6 +47,7 @@ private slots:
     void init();
     void cleanup();
 
+    void opensOutsideTheEmptyDate();
     void workedFigures_data();
     void workedFigures();
     void commodityLookUp();
@@ -365,6 +366,15 @@ void TestFrmSales::deletingTheOnlyLine() {
     QCOMPARE(lines()->lineCount(), 0);
     QCOMPARE(text(QStringLiteral("lbSalesTotal")), QString());
     QCOMPARE(m_window->slipTotal(), 0);
+}
+
+// The window opens in the recall number, so a click on the check-in number is not stopped
+// by the date's refusal of an empty year.
+void TestFrmSales::opensOutsideTheEmptyDate() {
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtSalseNoDS"));
+    QTest::mouseClick(child<QLineEdit>(m_window.get(), QStringLiteral("txtSalesCkInNo")), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtSalesCkInNo"));
+    QVERIFY(m_dialogs->messages().isEmpty());
 }
 
 void TestFrmSales::checkedOutGuestIsAskedAbout() {
