@@ -3,7 +3,7 @@
 #include "ui_FrmOption.h"
 
 #include "firmsvc/OptionDataClass.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 namespace firmapp {
 
@@ -12,7 +12,7 @@ FrmOption::FrmOption(desk::ModuleContext& context, QWidget* parent)
     , m_ui(std::make_unique<Ui::FrmOption>())
     , m_context(context) {
     m_ui->setupUi(this);
-    connect(m_ui->CmdEdit, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdEdit_Click(); }); });
+    desk::onClicked(m_ui->CmdEdit, this, &FrmOption::CmdEdit_Click);
     connect(m_ui->cmdEnd, &QPushButton::clicked, this, &QWidget::close);
     // Any change clears the last confirmation, so it never speaks of older values.
     for (QLineEdit* box : findChildren<QLineEdit*>())

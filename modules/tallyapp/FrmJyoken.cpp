@@ -8,7 +8,7 @@
 #include "convert/Convert.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 #include <QButtonGroup>
 #include <QPointer>
@@ -54,7 +54,7 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
         if (checked)
             Option1_Click(id);
     });
-    connect(m_ui->CmdGo, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdGo_Click(); }); });
+    desk::onClicked(m_ui->CmdGo, this, &FrmJyoken::CmdGo_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
 
     Option1_Click(0);

@@ -12,7 +12,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/QueryGridModel.h"
-#include "ui/SlotGuard.h"
+#include "ui/GuardedConnect.h"
 
 #include <QChart>
 #include <QChartView>
@@ -49,12 +49,10 @@ FrmSyukei::FrmSyukei(desk::ModuleContext& context, QWidget* parent)
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_ui->layoutPageChart->insertWidget(0, m_chartView, 1);
 
-    connect(m_ui->CmdPrint, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdPrint_Click(); }); });
-    connect(m_ui->CmdCsv, &QPushButton::clicked, this, [this] { desk::guarded(this, [this] { CmdCsv_Click(); }); });
-    connect(m_ui->CmdChartPrint, &QPushButton::clicked, this,
-            [this] { desk::guarded(this, [this] { CmdChartPrint_Click(); }); });
-    connect(m_ui->CmdChartSave, &QPushButton::clicked, this,
-            [this] { desk::guarded(this, [this] { CmdChartSave_Click(); }); });
+    desk::onClicked(m_ui->CmdPrint, this, &FrmSyukei::CmdPrint_Click);
+    desk::onClicked(m_ui->CmdCsv, this, &FrmSyukei::CmdCsv_Click);
+    desk::onClicked(m_ui->CmdChartPrint, this, &FrmSyukei::CmdChartPrint_Click);
+    desk::onClicked(m_ui->CmdChartSave, this, &FrmSyukei::CmdChartSave_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
 }
 
