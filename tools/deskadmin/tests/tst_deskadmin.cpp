@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Maintenance.h"
 #include "data/RowSet.h"
 #include "data/Schema.h"
 #include "data/Sql.h"
@@ -53,6 +54,8 @@ private slots:
     void initCreatesFilesEveryReaderOpens();
     void initRefusesExistingFiles();
     void backupHoldsEveryCommittedRow();
+    void dailyBackupKeepsTheNewestDays_data();
+    void dailyBackupKeepsTheNewestDays();
     void restoreRefusesAnOpenFile();
     void checkFindings_data();
     void checkFindings();
@@ -155,6 +158,51 @@ void TestDeskAdmin::backupHoldsEveryCommittedRow() {
     // No half-made folder is left next to it.
     QCOMPARE(QDir(tmp.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
     QCOMPARE(deskadmin({QStringLiteral("backup"), dir, dest}).exitCode, 1); // never over an existing backup
+}
+
+void TestDeskAdmin::dailyBackupKeepsTheNewestDays_data() {
+    QTest::addColumn<int>("earlierDays"); // dated folders already there, one a day before today
+    QTest::addColumn<bool>("todayThere");
+    QTest::addColumn<int>("keep");
+    QTest::addColumn<int>("datedAfter");
+    QTest::newRow("first start of the day") << 3 << false << 14 << 4;
+    QTest::newRow("the oldest go beyond 14") << 16 << false << 14 << 14;
+    QTest::newRow("second start of the day: no copy") << 16 << true << 14 << 14;
+    QTest::newRow("keep 0 keeps today's") << 2 << false << 0 << 1;
+}
+
+// deskmain's backup at start: one folder a day named by its date, the newest kept; a backup
+// taken by hand or before an upgrade is never counted or removed.
+void TestDeskAdmin::dailyBackupKeepsTheNewestDays() {
+    QFETCH(int, earlierDays);
+    QFETCH(bool, todayThere);
+    QFETCH(int, keep);
+    QFETCH(int, datedAfter);
+    QTemporaryDir tmp;
+    const QString dir = made(tmp);
+    const QString root = tmp.path() + QStringLiteral("/backup/");
+    const QDate today(2026, 12, 7);
+    const auto dated = [](const QDate& day) {
+        return day.toString(QStringLiteral("yyyy-MM-dd"));
+    };
+    for (int n = 1; n <= earlierDays; ++n)
+        QVERIFY(QDir().mkpath(root + dated(today.addDays(-n))));
+    if (todayThere)
+        QVERIFY(QDir().mkpath(root + dated(today)));
+    for (const QString& other : {QStringLiteral("by-hand"), QStringLiteral("before-upgrade-20261101-0900")})
+        QVERIFY(QDir().mkpath(root + other));
+
+    const QString made = maintenance::dailyBackup(dir, root, keep, today);
+
+    QCOMPARE(made.isEmpty(), todayThere);
+    if (!todayThere)
+        QVERIFY(QFileInfo::exists(root + dated(today) + u'/' + QLatin1String(DbFile::Sales)));
+    QStringList names = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    QVERIFY(names.removeOne(QStringLiteral("by-hand")));
+    QVERIFY(names.removeOne(QStringLiteral("before-upgrade-20261101-0900")));
+    QCOMPARE(names.size(), datedAfter);
+    QCOMPARE(names.constLast(), dated(today));
+    QCOMPARE(names.constFirst(), dated(today.addDays(1 - datedAfter)));
 }
 
 void TestDeskAdmin::restoreRefusesAnOpenFile() {
