@@ -54,6 +54,7 @@ private slots:
     void saveRefusals_data();
     void saveRefusals();
     void saveRecallModifyDelete();
+    void modifyWithADayThatDoesNotExistChangesNothing();
     void recallRefusalsAndBeeps();
     void deletingTheOnlyLine();
     void checkedOutGuestIsAskedAbout();
@@ -324,6 +325,32 @@ void TestFrmSales::saveRecallModifyDelete() {
     store.setSalesNo(slip);
     QVERIFY(!store.SalesNoTaken());
     QVERIFY(m_dialogs->messages().size() == 2); // the two recall questions only
+}
+
+void TestFrmSales::modifyWithADayThatDoesNotExistChangesNothing() {
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("301"), QStringLiteral("3"), {}, QStringLiteral("0"), QStringLiteral("10")});
+    const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
+    press(Qt::Key_T, Qt::AltModifier);
+    m_dialogs->pushAnswer(Answer::Yes);
+    m_dialogs->pushInput(QString::number(slip));
+    press(Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(lines()->lineCount(), 1);
+
+    auto* date = child<calfield::DateTextBox>(m_window.get(), QStringLiteral("DateTextBoxSales"));
+    date->setMonthText(QStringLiteral("2"));
+    date->setDayText(QStringLiteral("30"));
+    m_dialogs->clear();
+    press(Qt::Key_T, Qt::AltModifier);
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("日付が正しくありません。")});
+    const auto sales = desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales));
+    QCOMPARE(sales->scalar(QStringLiteral("SELECT BTSalesdate FROM BTSalesNo WHERE BTSalesNo = ?"), {slip}).toDate(),
+             QDate(2026, 11, 15));
+    QCOMPARE(storedLines(slip), 1);
+    // The recalled slip stays on screen to be put right.
+    QCOMPARE(lines()->lineCount(), 1);
+    QCOMPARE(text(QStringLiteral("txtSalseNoDS")), QString::number(slip));
 }
 
 void TestFrmSales::recallRefusalsAndBeeps() {
