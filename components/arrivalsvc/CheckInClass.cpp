@@ -96,28 +96,54 @@ QString CheckInClass::DispCheckInName(const QString& checkInNo) {
     return desk::convert::textOf(m_rsCliants->value(QStringLiteral("CheckInName")));
 }
 
-void CheckInClass::putCliants(desk::RowSet& rs) const {
+std::span<const CheckInClass::TextColumn> CheckInClass::textColumns(Table table) {
+    static const TextColumn cliants[] = {{u"CheckInName", &CheckInClass::m_checkInName},
+                                         {u"CheckInRoomNo", &CheckInClass::m_checkInRoomNo},
+                                         {u"CheckInRemarks", &CheckInClass::m_checkInRemarks}};
+    // All but the fax number, which only a save writes.
+    static const TextColumn adrs[] = {{u"CheckInAdrs1", &CheckInClass::m_checkInAdrs1},
+                                      {u"CheckInAdrs2", &CheckInClass::m_checkInAdrs2},
+                                      {u"CheckInAdrs3", &CheckInClass::m_checkInAdrs3},
+                                      {u"CheckInTelNo", &CheckInClass::m_checkInTelNo},
+                                      {u"CheckInEMAdrs", &CheckInClass::m_checkInEMAdrs}};
+    static const TextColumn groupe[] = {{u"CheckInGroupe", &CheckInClass::m_checkInGroupe},
+                                        {u"CheckInCName", &CheckInClass::m_checkInCName},
+                                        {u"CheckInTravelAg", &CheckInClass::m_checkInTravelAg}};
+    static const TextColumn clasify[] = {{u"RvUseClass", &CheckInClass::m_userClass},
+                                         {u"RvYearOldClass", &CheckInClass::m_ageClass},
+                                         {u"RvPayment", &CheckInClass::m_payClass},
+                                         {u"RvGroupespec", &CheckInClass::m_groupeClass},
+                                         {u"ChoiceClass", &CheckInClass::m_choiceClass}};
+    switch (table) {
+    case Table::Cliants:
+        return cliants;
+    case Table::Adrs:
+        return adrs;
+    case Table::Groupe:
+        return groupe;
+    case Table::Clasify:
+        break;
+    }
+    return clasify;
+}
+
+void CheckInClass::putText(desk::RowSet& rs, Table table) const {
     rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
+    for (const TextColumn& c : textColumns(table))
+        rs.setValue(QString::fromUtf16(c.column), this->*c.property);
+}
+
+void CheckInClass::putCliants(desk::RowSet& rs) const {
+    putText(rs, Table::Cliants);
     rs.setValue(QStringLiteral("CheckInDate"), desk::convert::dateOrNull(m_checkInDate));
-    rs.setValue(QStringLiteral("CheckInName"), m_checkInName);
-    rs.setValue(QStringLiteral("CheckInRoomNo"), m_checkInRoomNo);
-    rs.setValue(QStringLiteral("CheckInRemarks"), m_checkInRemarks);
 }
 
 void CheckInClass::putClasify(desk::RowSet& rs) const {
-    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    rs.setValue(QStringLiteral("RvUseClass"), m_userClass);
-    rs.setValue(QStringLiteral("RvYearOldClass"), m_ageClass);
-    rs.setValue(QStringLiteral("RvPayment"), m_payClass);
-    rs.setValue(QStringLiteral("RvGroupespec"), m_groupeClass);
-    rs.setValue(QStringLiteral("ChoiceClass"), m_choiceClass);
+    putText(rs, Table::Clasify);
 }
 
 void CheckInClass::putGroupe(desk::RowSet& rs) const {
-    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    rs.setValue(QStringLiteral("CheckInGroupe"), m_checkInGroupe);
-    rs.setValue(QStringLiteral("CheckInCName"), m_checkInCName);
-    rs.setValue(QStringLiteral("CheckInTravelAg"), m_checkInTravelAg);
+    putText(rs, Table::Groupe);
 }
 
 void CheckInClass::putBadget(desk::RowSet& rs) const {
@@ -127,12 +153,7 @@ void CheckInClass::putBadget(desk::RowSet& rs) const {
 }
 
 void CheckInClass::putAdrs(desk::RowSet& rs) const {
-    rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
-    rs.setValue(QStringLiteral("CheckInAdrs1"), m_checkInAdrs1);
-    rs.setValue(QStringLiteral("CheckInAdrs2"), m_checkInAdrs2);
-    rs.setValue(QStringLiteral("CheckInAdrs3"), m_checkInAdrs3);
-    rs.setValue(QStringLiteral("CheckInTelNo"), m_checkInTelNo);
-    rs.setValue(QStringLiteral("CheckInEMAdrs"), m_checkInEMAdrs);
+    putText(rs, Table::Adrs);
 }
 
 void CheckInClass::Msave() {
@@ -247,32 +268,19 @@ void CheckInClass::EDsearch() {
         return;
     }
     // Everything is read before a property changes, so a failure leaves them as they were.
+    QList<std::pair<QString CheckInClass::*, QString>> texts;
+    const auto readText = [&texts](const desk::RowSet& rs, Table table) {
+        for (const TextColumn& c : textColumns(table))
+            texts.append({c.property, desk::convert::textOf(rs.value(QString::fromUtf16(c.column)))});
+    };
     const desk::RowSet& head = *m_rsCliants;
     const QString number = desk::convert::textOf(head.value(QStringLiteral("CheckInNO")));
     const QDate checkInDate = desk::convert::dateOf(head.value(QStringLiteral("CheckInDate")));
-    const QString checkInName = desk::convert::textOf(head.value(QStringLiteral("CheckInName")));
-    const QString checkInRoomNo = desk::convert::textOf(head.value(QStringLiteral("CheckInRoomNo")));
-    const QString checkInRemarks = desk::convert::textOf(head.value(QStringLiteral("CheckInRemarks")));
     const bool checkOutFlag = head.value(QStringLiteral("CheckOutFlag")).toBool();
-
-    const desk::RowSet& adrs = requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), number);
-    const QString adrs1 = desk::convert::textOf(adrs.value(QStringLiteral("CheckInAdrs1")));
-    const QString adrs2 = desk::convert::textOf(adrs.value(QStringLiteral("CheckInAdrs2")));
-    const QString adrs3 = desk::convert::textOf(adrs.value(QStringLiteral("CheckInAdrs3")));
-    const QString telNo = desk::convert::textOf(adrs.value(QStringLiteral("CheckInTelNo")));
-    const QString emAdrs = desk::convert::textOf(adrs.value(QStringLiteral("CheckInEMAdrs")));
-
-    const desk::RowSet& groupe = requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), number);
-    const QString groupeName = desk::convert::textOf(groupe.value(QStringLiteral("CheckInGroupe")));
-    const QString cName = desk::convert::textOf(groupe.value(QStringLiteral("CheckInCName")));
-    const QString travelAg = desk::convert::textOf(groupe.value(QStringLiteral("CheckInTravelAg")));
-
-    const desk::RowSet& clasify = requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), number);
-    const QString userClass = desk::convert::textOf(clasify.value(QStringLiteral("RvUseClass")));
-    const QString ageClass = desk::convert::textOf(clasify.value(QStringLiteral("RvYearOldClass")));
-    const QString payClass = desk::convert::textOf(clasify.value(QStringLiteral("RvPayment")));
-    const QString groupeClass = desk::convert::textOf(clasify.value(QStringLiteral("RvGroupespec")));
-    const QString choiceClass = desk::convert::textOf(clasify.value(QStringLiteral("ChoiceClass")));
+    readText(head, Table::Cliants);
+    readText(requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), number), Table::Adrs);
+    readText(requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), number), Table::Groupe);
+    readText(requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), number), Table::Clasify);
 
     const desk::RowSet& badget = requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), number);
     const QVariant clNumber = badget.value(QStringLiteral("RvClNumber"));
@@ -281,23 +289,9 @@ void CheckInClass::EDsearch() {
 
     m_checkInNO = number;
     m_checkInDate = checkInDate;
-    m_checkInName = checkInName;
-    m_checkInRoomNo = checkInRoomNo;
-    m_checkInRemarks = checkInRemarks;
     m_checkOutFlag = checkOutFlag;
-    m_checkInAdrs1 = adrs1;
-    m_checkInAdrs2 = adrs2;
-    m_checkInAdrs3 = adrs3;
-    m_checkInTelNo = telNo;
-    m_checkInEMAdrs = emAdrs;
-    m_checkInGroupe = groupeName;
-    m_checkInCName = cName;
-    m_checkInTravelAg = travelAg;
-    m_userClass = userClass;
-    m_ageClass = ageClass;
-    m_payClass = payClass;
-    m_groupeClass = groupeClass;
-    m_choiceClass = choiceClass;
+    for (const auto& [property, value] : std::as_const(texts))
+        this->*property = value;
     m_quantity = quantity;
     m_badget = badgetValue;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <memory>
+#include <span>
 
 namespace desk {
 class Connection;
@@ -128,6 +129,16 @@ private:
     bool findNumber(const std::unique_ptr<desk::RowSet>& rs, const QString& number);
     // The same, but a missing row is an error naming the table.
     desk::RowSet& requireNumber(const std::unique_ptr<desk::RowSet>& rs, const QString& table, const QString& number);
+    // The text columns of four of the check-in tables and the property each one holds: a
+    // save and a correction write them through putText, EDsearch reads them back.
+    struct TextColumn {
+        const char16_t* column;
+        QString CheckInClass::*property;
+    };
+    enum class Table { Cliants, Adrs, Groupe, Clasify };
+    static std::span<const TextColumn> textColumns(Table table);
+    // The check-in number and the table's text columns, on the current or new row.
+    void putText(desk::RowSet& rs, Table table) const;
     // The columns that a save and a correction write alike, on the current or new row.
     void putCliants(desk::RowSet& rs) const;
     void putAdrs(desk::RowSet& rs) const; // all but the fax number, which only a save writes
