@@ -10,6 +10,7 @@
 #include "goodssvc/ComodityInn.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
+#include "ui/CodeMaintenance.h"
 #include "ui/DataGridModel.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
@@ -84,6 +85,8 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
     , m_ui(std::make_unique<Ui::FrmSales>())
     , m_context(context) {
     m_ui->setupUi(this);
+    // Typing anew takes the last confirmation away, so it never speaks of an older slip.
+    desk::clearWhenEdited(this, m_ui->lbStatus);
     m_lines = new desk::DataGridModel(this);
 
     desk::onClicked(m_ui->CmdRecord, this, &FrmSales::CmdRecord_Click);
@@ -142,6 +145,10 @@ void FrmSales::showTotal() {
 }
 
 // --- procedures ---------------------------------------------------------------------------
+
+void FrmSales::confirm(const QString& text) {
+    m_ui->lbStatus->setText(text);
+}
 
 void FrmSales::SalesNo() {
     const auto store = connectedStore();
@@ -285,6 +292,7 @@ void FrmSales::SalesDataRecorde() {
         return;
     }
     ClearSalesData();
+    confirm(QStringLiteral("売上番号 %1 を登録しました。").arg(number));
 }
 
 bool FrmSales::SalesEdit() {
@@ -471,6 +479,7 @@ void FrmSales::CmdCall_Click() {
                                                 desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::YesNo);
     if (answer == desk::Dialogs::Answer::No)
         return;
+    confirm({});
     ClearSalesData();
     m_recallResult.clear();
     SalesEDmessage();
@@ -487,8 +496,10 @@ void FrmSales::CmdModify_Click() {
         desk::dialogs().beep();
         return;
     }
+    const QString number = m_ui->txtSalseNoDS->text();
     if (!SalesEdit())
         return;
+    confirm(QStringLiteral("売上番号 %1 を訂正しました。").arg(number));
     ClearSalesData();
     SalesNo();
     SalesButtonsNew();
@@ -500,13 +511,16 @@ void FrmSales::CmdDelete_Click() {
         desk::dialogs().beep();
         return;
     }
+    const QString number = m_ui->lbSalesNo->text();
     SalesDelete();
+    confirm(QStringLiteral("売上番号 %1 を削除しました。").arg(number));
     ClearSalesData();
     SalesButtonsNew();
     SalesGridOpen();
 }
 
 void FrmSales::CmdClear_Click() {
+    confirm({});
     ClearSalesData();
     SalesButtonsNew();
     SalesNo();

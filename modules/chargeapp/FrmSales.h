@@ -72,6 +72,8 @@ private:
 
     std::unique_ptr<chargesvc::SalesClass> connectedStore() const;
     void showTotal();
+    // A short confirmation beside the total that needs no answer; empty clears it.
+    void confirm(const QString& text);
     void lookUpCommodity(int row);
     void computeLine(int row, bool withSubtotal);
 

@@ -279,6 +279,7 @@ void TestFrmSales::saveRecallModifyDelete() {
     const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
     press(Qt::Key_T, Qt::AltModifier);
     QVERIFY(m_dialogs->messages().isEmpty());
+    QCOMPARE(text(QStringLiteral("lbStatus")), QStringLiteral("売上番号 %1 を登録しました。").arg(slip));
     QCOMPARE(storedLines(slip), 2);
     QCOMPARE(lines()->lineCount(), 0);
     QCOMPARE(text(QStringLiteral("lbSalesNo")).toInt(), slip + 1);
@@ -304,6 +305,7 @@ void TestFrmSales::saveRecallModifyDelete() {
     enterKey();
     QTRY_COMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("14,960"));
     press(Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(text(QStringLiteral("lbStatus")), QStringLiteral("売上番号 %1 を訂正しました。").arg(slip));
     QCOMPARE(lines()->lineCount(), 0);
     QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
     QCOMPARE(
@@ -318,6 +320,7 @@ void TestFrmSales::saveRecallModifyDelete() {
     m_dialogs->pushInput(QString::number(slip));
     press(Qt::Key_C, Qt::AltModifier);
     press(Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(text(QStringLiteral("lbStatus")), QStringLiteral("売上番号 %1 を削除しました。").arg(slip));
     QCOMPARE(storedLines(slip), 0);
     chargesvc::SalesClass store;
     store.setDirPath(m_dir->path());
