@@ -32,6 +32,8 @@ FrmComdty::FrmComdty(desk::ModuleContext& context, QWidget* parent)
     m_ui->setupUi(this);
 
     m_buttons.wire(this, *m_ui);
+    // Typing anew takes the last confirmation away, so it never speaks of older values.
+    desk::clearWhenEdited(this, m_ui->lbMessage);
     desk::guardedConnect(m_ui->txtMdsClass, &QLineEdit::textChanged, this, &FrmComdty::txtMdsClass_Change);
 
     move(0, 0);
@@ -64,6 +66,7 @@ void FrmComdty::clearFields() {
         box->clear();
     m_ui->lblMdsClassName->clear();
     m_ui->txtPrice0->setText(u"0"_s);
+    m_ui->lbMessage->clear();
     m_ui->txtScode->setFocus();
 }
 
@@ -131,6 +134,8 @@ void FrmComdty::save(Mode mode) {
     }
     clearFields();
     m_buttons.setCalledUp(false);
+    m_ui->lbMessage->setText(
+        (mode == Mode::Register ? u"商品コード %1 を登録しました。"_s : u"商品コード %1 を訂正しました。"_s).arg(code));
 }
 
 void FrmComdty::CmdRecorde_Click() {
@@ -171,10 +176,12 @@ void FrmComdty::CmdDelete_Click() {
     }
     clearFields();
     m_buttons.setCalledUp(false);
+    m_ui->lbMessage->setText(u"商品コード %1 を削除しました。"_s.arg(calledCode));
 }
 
 bool FrmComdty::callUp(const QString& code) {
     desk::BusyCursor busy;
+    m_ui->lbMessage->clear();
     const auto store = connectedStore();
     store->setMdCode(code);
     store->EDsearch();

@@ -35,6 +35,8 @@ FrmCmClass1::FrmCmClass1(desk::ModuleContext& context, QWidget* parent)
     m_ui->ListView1->setColumnWidth(1, 200);
 
     m_buttons.wire(this, *m_ui);
+    // Typing anew takes the last confirmation away, so it never speaks of older values.
+    desk::clearWhenEdited(this, m_ui->lbMessage);
     // Enter (or a double click) on a class calls it up.
     desk::guardedConnect(m_ui->ListView1, &QTreeWidget::itemActivated, this, &FrmCmClass1::ListView1_ItemActivated);
 
@@ -65,6 +67,7 @@ void FrmCmClass1::clearFields() {
     m_ui->Text1->clear();
     m_ui->Text2->clear();
     m_ui->Label3->clear();
+    m_ui->lbMessage->clear();
     m_ui->Text1->setFocus();
 }
 
@@ -113,8 +116,10 @@ void FrmCmClass1::CmdRecorde_Click() {
         m_ui->Text1->setFocus();
         return;
     }
+    const QString code = m_ui->Text1->text();
     clearFields();
     fillList();
+    m_ui->lbMessage->setText(u"商品区分 %1 を登録しました。"_s.arg(code));
 }
 
 void FrmCmClass1::CmdEdit_Click() {
@@ -164,6 +169,7 @@ void FrmCmClass1::CmdEdit_Click() {
     clearFields();
     m_buttons.setCalledUp(false);
     fillList();
+    m_ui->lbMessage->setText(u"商品区分 %1 を訂正しました。"_s.arg(code));
 }
 
 void FrmCmClass1::CmdDelete_Click() {
@@ -189,10 +195,12 @@ void FrmCmClass1::CmdDelete_Click() {
     clearFields();
     m_buttons.setCalledUp(false);
     fillList();
+    m_ui->lbMessage->setText(u"商品区分 %1 を削除しました。"_s.arg(calledCode));
 }
 
 bool FrmCmClass1::callUp(const QString& code) {
     desk::BusyCursor busy;
+    m_ui->lbMessage->clear();
     const auto store = connectedStore();
     store->setMcCode(code);
     store->McEDsearch();

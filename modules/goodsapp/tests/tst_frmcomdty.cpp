@@ -201,6 +201,9 @@ void TestFrmComdty::registerAndCorrectWriteLevelsOneToFourAsZero() {
         QCOMPARE(textOf(&w, QLatin1String(box)), QString());
     QCOMPARE(price(w)->Text(), u"0"_s);
     QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget*>(u"txtScode"_s));
+    QCOMPARE(
+        textOf(&w, u"lbMessage"_s),
+        (calledUp.isEmpty() ? u"商品コード %1 を登録しました。"_s : u"商品コード %1 を訂正しました。"_s).arg(code));
 }
 
 void TestFrmComdty::takenCodeKeepsTheEntry() {

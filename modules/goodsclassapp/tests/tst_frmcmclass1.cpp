@@ -90,6 +90,7 @@ void TestFrmCmClass1::listFollowsEveryWrite() {
     QCOMPARE(listed(w).constLast(), u"0'6:土産"_s);
     QCOMPARE(listed(w), storedClasses(f.dirPath()));
     QCOMPARE(textOf(&w, u"Text1"_s), QString());
+    QCOMPARE(textOf(&w, u"lbMessage"_s), u"商品区分 0'6 を登録しました。"_s);
 
     // Correct with a new code: it keeps its place in the list; commodities keep the old code.
     callUp(f, w, u"02"_s);
@@ -102,6 +103,7 @@ void TestFrmCmClass1::listFollowsEveryWrite() {
     QCOMPARE(listed(w), storedClasses(f.dirPath()));
     QCOMPARE(sales(f.dirPath())->scalar(u"SELECT Cclasify FROM Commodities WHERE Ccode = '900'"_s).toString(), u"02"_s);
     QVERIFY(!calledMode(w));
+    QCOMPARE(textOf(&w, u"lbMessage"_s), u"商品区分 12 を訂正しました。"_s);
 
     // Delete: gone from the table and from the list.
     callUp(f, w, u"0'6"_s);
@@ -109,6 +111,10 @@ void TestFrmCmClass1::listFollowsEveryWrite() {
     QCOMPARE(listed(w), storedClasses(f.dirPath()));
     QCOMPARE(listed(w).size(), 5);
     QCOMPARE(f.dialogs().messageTexts(), QStringList());
+    QCOMPARE(textOf(&w, u"lbMessage"_s), u"商品区分 0'6 を削除しました。"_s);
+    // The next keystroke takes the confirmation away.
+    QTest::keyClick(w.findChild<QWidget*>(u"Text2"_s), Qt::Key_A);
+    QCOMPARE(textOf(&w, u"lbMessage"_s), QString());
 }
 
 void TestFrmCmClass1::registerRefusals_data() {
