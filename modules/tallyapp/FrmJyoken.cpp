@@ -36,6 +36,12 @@ std::optional<QDate> periodDay(const calfield::DateTextBox* box) {
     return desk::convert::strictDate(box->YearText(), box->MonthText(), box->DayText());
 }
 
+void showDay(calfield::DateTextBox* box, const QDate& day) {
+    box->setYearText(QString::number(day.year()));
+    box->setMonthText(QString::number(day.month()));
+    box->setDayText(QString::number(day.day()));
+}
+
 } // namespace
 
 FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
@@ -59,6 +65,11 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
 
     Option1_Click(0);
     move(0, 0);
+    // The period most often asked for, this month so far, is offered: the window never
+    // opens in an empty date box, whose year would refuse a click on a choice below.
+    const QDate today = QDate::currentDate();
+    showDay(m_ui->DateTextBox1, QDate(today.year(), today.month(), 1));
+    showDay(m_ui->DateTextBox2, today);
     m_ui->DateTextBox1->setFocus();
 }
 

@@ -1,5 +1,6 @@
 #include "TallyFixture.h"
 #include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
 #include "tallyapp/Aggregation.h"
 #include "tallyapp/FrmJyoken.h"
 #include "tallyapp/FrmSyukei.h"
@@ -112,8 +113,15 @@ void TestFrmJyoken::opensOnSalesByClassAndRunsItWithTheAccessKey() {
     QVERIFY(child<QGroupBox>(&w, u"Frame3"_s)->isVisible());
     QVERIFY(!child<QGroupBox>(&w, u"Frame4"_s)->isVisible());
     QVERIFY(!child<QGroupBox>(&w, u"Frame5"_s)->isVisible());
-    // The clerk starts typing the period at once.
+    // The clerk starts typing the period at once, over this month so far, which is offered.
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(child<QWidget>(&w, u"DateTextBox1"_s), u"TextYear"_s));
+    const QDate today = QDate::currentDate();
+    const auto shown = [&](const QString& box) {
+        const auto* date = child<calfield::DateTextBox>(&w, box);
+        return desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    };
+    QCOMPARE(shown(u"DateTextBox1"_s), QDate(today.year(), today.month(), 1));
+    QCOMPARE(shown(u"DateTextBox2"_s), today);
 
     typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
     typeDay(&w, u"DateTextBox2"_s, QDate(2024, 5, 31));
