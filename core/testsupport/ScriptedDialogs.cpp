@@ -68,7 +68,9 @@ bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter* printer) {
     m_shown.append({Shown::Kind::Printer, {}, {}, Icon::None, Buttons::OkCancel, {}, {}});
     const bool accept = m_printerChoices.isEmpty() ? true : m_printerChoices.dequeue();
     if (accept && printer) {
-        const QString file = m_printDir.filePath(QStringLiteral("print-%1.pdf").arg(m_printFiles.size() + 1));
+        const QString file = m_nextPrintFiles.isEmpty()
+                                 ? m_printDir.filePath(QStringLiteral("print-%1.pdf").arg(m_printFiles.size() + 1))
+                                 : m_nextPrintFiles.dequeue();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(file);
         m_printFiles.append(file);

@@ -33,6 +33,9 @@ public:
     void pushInput(const QString& text) { m_inputs.enqueue(text); }
     void pushFileName(const QString& name) { m_fileNames.enqueue(name); }
     void pushPrinterChoice(bool accept) { m_printerChoices.enqueue(accept); }
+    // The file the next accepted printer choice prints to, instead of one of the test's
+    // own (a path that cannot be written makes the print fail).
+    void pushPrintFile(const QString& file) { m_nextPrintFiles.enqueue(file); }
 
     const QList<Shown>& shown() const { return m_shown; }
     // Message boxes only, in order.
@@ -56,6 +59,7 @@ private:
     QQueue<QString> m_inputs;
     QQueue<QString> m_fileNames;
     QQueue<bool> m_printerChoices;
+    QQueue<QString> m_nextPrintFiles;
     QList<Shown> m_shown;
     QStringList m_printFiles;
     QTemporaryDir m_printDir;

@@ -360,6 +360,7 @@ void TestDepartApp::onlyAPrintChecksOut_data() {
     QTest::newRow("printer choice cancelled") << u"cancel"_s << false;
     QTest::newRow("exported as PDF") << u"export"_s << false;
     QTest::newRow("printed") << u"print"_s << true;
+    QTest::newRow("the print failed") << u"fail"_s << false;
 }
 
 void TestDepartApp::onlyAPrintChecksOut() {
@@ -387,13 +388,17 @@ void TestDepartApp::onlyAPrintChecksOut() {
         m_dialogs->pushFileName(out.filePath(u"bill.pdf"_s));
         QVERIFY(mouseClick(preview, u"CmdExport"_s));
         QVERIFY(QFileInfo::exists(out.filePath(u"bill.pdf"_s)));
+    } else if (action == u"fail"_s) {
+        m_dialogs->pushPrintFile(out.filePath(u"no/such/folder/bill.pdf"_s));
+        QVERIFY(mouseClick(preview, u"CmdPrint"_s));
     } else {
         QVERIFY(mouseClick(preview, u"CmdPrint"_s));
         QCOMPARE(m_dialogs->printFiles().size(), 1);
         QVERIFY(QFileInfo(m_dialogs->printFiles().constFirst()).size() > 0);
     }
     settle();
-    QVERIFY(m_dialogs->messages().isEmpty());
+    // A failed print is told to the clerk; nothing else asks or tells anything.
+    QCOMPARE(m_dialogs->messages().size(), action == u"fail"_s ? 1 : 0);
     QCOMPARE(checkedOut(dir(), Guest), gone);
 
     // The main menu's list of guests in the house.
