@@ -89,15 +89,29 @@ bool mendSections(QByteArray& pdf, qsizetype from, qsizetype limit, const QByteA
         if (stop < 0 || stop > limit)
             break;
         int tokenOfLine = 0;
+        bool inArray = false;
+        QByteArray firstCode;
+        QByteArray lastCode;
         for (qsizetype at = from + begin.size(); at < stop; ++at) {
             const char c = pdf.at(at);
             if (c == '\n' || c == '\r') {
                 tokenOfLine = 0;
+                inArray = false;
+            } else if (c == '[') {
+                inArray = true;
             } else if (c == '<') {
                 const qsizetype close = pdf.indexOf('>', at);
                 if (close < 0 || close > stop)
                     break;
-                if (tokenOfLine++ >= sources)
+                const int token = tokenOfLine++;
+                if (token == 0)
+                    firstCode = pdf.mid(at + 1, close - at - 1);
+                else if (token == 1)
+                    lastCode = pdf.mid(at + 1, close - at - 1);
+                // A range of several codes with one destination counts up from it: its
+                // radicals cannot be renamed in place, and are left as they are.
+                const bool countsUp = sources == 2 && !inArray && firstCode != lastCode;
+                if (token >= sources && !countsUp)
                     changed |= mendToken(pdf.data() + at + 1, close - at - 1);
                 at = close;
             }

@@ -399,7 +399,7 @@ void TestReport::radicalsInTheTextMapBecomeIdeographs() {
 
     // Only destinations change; glyph codes that look like radicals stay, and so do the
     // file's length and everything outside the ToUnicode map.
-    const QByteArray map = "<2F47> <2F47> <2F47>\n<0001> <0003> [<2F49> <0031> <D840DC0B>]\n";
+    const QByteArray map = "<2F47> <2F47> <2F47>\n<0001> <0003> [<2F49> <0031> <D840DC0B>]\n<0010> <0011> <2F00>\n";
     const QByteArray pdf = "%PDF-1.4\n5 0 obj\n<< /ToUnicode 6 0 R >>\nendobj\n6 0 obj\n<< >>\nstream\n"
                            "1 beginbfchar\n<2FA5> <2FA5>\nendbfchar\n2 beginbfrange\n" +
                            map + "endbfrange\nendstream\nendobj\n7 0 obj\n(<2F47>)\nendobj\n";
@@ -407,6 +407,9 @@ void TestReport::radicalsInTheTextMapBecomeIdeographs() {
     QCOMPARE(mended.size(), pdf.size());
     QVERIFY(mended.contains("<2FA5> <91CC>\n"));
     QVERIFY(mended.contains("<2F47> <2F47> <65E5>\n<0001> <0003> [<6708> <0031> <D840DC0B>]"));
+    // A range counting up from one destination is left alone: renaming its start would
+    // rename the codes after it wrongly.
+    QVERIFY(mended.contains("<0010> <0011> <2F00>\n"));
     QVERIFY(mended.contains("(<2F47>)"));
     QCOMPARE(desk::mendedPdfText(mended), mended);
 }
