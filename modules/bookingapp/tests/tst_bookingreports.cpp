@@ -3,6 +3,7 @@
 
 #include "arrivalsvc/CheckInClass.h"
 #include "bookingsvc/ReservationClass.h"
+#include "testsupport/ReportText.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QTest>
@@ -10,17 +11,13 @@
 using namespace Qt::StringLiterals;
 using bookingapp::DRRireki;
 using bookingapp::DRyoyaku;
+using desk::test::controlText;
 
 namespace {
 
 const desk::CompanyProfile profile{u"湯の宿 はなれ"_s,   u"〒400-0001"_s,   u"山梨県甲府市1-2"_s,
                                    u"055-111-2222"_s,    u"055-111-3333"_s, u"https://example.jp"_s,
                                    u"info@example.jp"_s, u"源泉かけ流し"_s};
-
-QString textOf(const desk::ReportDocument& doc, const QString& control) {
-    const auto items = doc.byControl(control);
-    return items.size() == 1 ? items[0].text : u"<%1 items>"_s.arg(items.size());
-}
 
 } // namespace
 
@@ -105,7 +102,7 @@ void TestBookingReports::slipShowsTheReservation() {
     QFETCH(QString, control);
     QFETCH(QString, text);
     DRyoyaku report(m_data.path(), 12, profile);
-    QCOMPARE(textOf(report.compose(), control), text);
+    QCOMPARE(controlText(report.compose(), control), text);
 }
 
 void TestBookingReports::slipOfAnUnusedNumberHasHeadersOnly() {
@@ -113,8 +110,8 @@ void TestBookingReports::slipOfAnUnusedNumberHasHeadersOnly() {
     const desk::ReportDocument doc = report.compose();
     QCOMPARE(doc.pageCount, 1);
     QCOMPARE(doc.bands(1).count(desk::SectionKind::Detail), 0);
-    QCOMPARE(textOf(doc, u"Label14"_s), u"予約確認票"_s);
-    QCOMPARE(textOf(doc, u"Label16"_s), u"湯の宿 はなれ"_s);
+    QCOMPARE(controlText(doc, u"Label14"_s), u"予約確認票"_s);
+    QCOMPARE(controlText(doc, u"Label16"_s), u"湯の宿 はなれ"_s);
 }
 
 void TestBookingReports::historyListsTheSearchInOrder() {
@@ -126,14 +123,14 @@ void TestBookingReports::historyListsTheSearchInOrder() {
             texts << item.text;
         return texts;
     };
-    QCOMPARE(textOf(doc, u"Label1"_s), u"利用履歴一覧票"_s);
+    QCOMPARE(controlText(doc, u"Label1"_s), u"利用履歴一覧票"_s);
     // Oldest stay first, as the saved query orders them.
     QCOMPARE(column(u"Text1"_s), QStringList({u"C1"_s, u"C2"_s}));
     QCOMPARE(column(u"Text2"_s), QStringList({u"2023/07/09"_s, u"2024/02/01"_s}));
     QCOMPARE(column(u"Text4"_s), QStringList({u"次郎, 三郎"_s, u"花子"_s}));
     QCOMPARE(column(u"Text6"_s), QStringList({u"4"_s, u"4"_s}));
     QCOMPARE(column(u"Text7"_s), QStringList({u"22,000"_s, u"22,000"_s}));
-    QCOMPARE(textOf(doc, u"Label20"_s), u"FAX055-111-3333"_s);
+    QCOMPARE(controlText(doc, u"Label20"_s), u"FAX055-111-3333"_s);
 }
 
 QTEST_MAIN(TestBookingReports)

@@ -2,24 +2,20 @@
 
 #include "data/Connection.h"
 #include "data/Desk.h"
+#include "testsupport/ReportText.h"
 #include "testsupport/TempDataDir.h"
+#include "testsupport/WindowFixture.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using desk::test::controlText;
 using paymentapp::DRRptBill;
 using paymentapp::ReceiptValues;
 
 namespace {
 
-const desk::CompanyProfile profile{u"湯の宿 はなれ"_s,   u"〒400-0001"_s,   u"山梨県甲府市1-2"_s,
-                                   u"055-111-2222"_s,    u"055-111-3333"_s, u"https://example.jp"_s,
-                                   u"info@example.jp"_s, u"源泉かけ流し"_s};
-
-QString textOf(const desk::ReportDocument& doc, const QString& control) {
-    const auto items = doc.byControl(control);
-    return items.size() == 1 ? items[0].text : u"<%1 items>"_s.arg(items.size());
-}
+const desk::CompanyProfile profile = desk::test::WindowFixture::sampleProfile();
 
 bool keepsDesks(desk::Connection& file) {
     for (const auto& column : file.columns(u"BTReciptTemp"_s)) {
@@ -92,17 +88,17 @@ void TestDRRptBill::receiptShowsTheWorkLines() {
     QCOMPARE(doc.pageCount, 1);
     QCOMPARE(column(doc, u"Text3"_s), printedAmounts);
     QCOMPARE(column(doc, u"Text4"_s).size(), amounts.size());
-    QCOMPARE(textOf(doc, u"Label33"_s), printedTotal);
-    QCOMPARE(textOf(doc, u"Label5"_s), u"2024/4/1"_s);
-    QCOMPARE(textOf(doc, u"Label3"_s), u"17"_s);
-    QCOMPARE(textOf(doc, u"Label7"_s), u"C-12"_s);
-    QCOMPARE(textOf(doc, u"Label8"_s), u"山田 太郎"_s);
-    QCOMPARE(textOf(doc, u"Label10"_s), u"松の間"_s);
-    QCOMPARE(textOf(doc, u"Label11"_s), u"掛入金"_s);
-    QCOMPARE(textOf(doc, u"Label16"_s), u"湯の宿 はなれ"_s);
-    QCOMPARE(textOf(doc, u"Label19"_s), u"TEL055-111-2222"_s);
-    QCOMPARE(textOf(doc, u"Label20"_s), u"FAX055-111-3333"_s);
-    QCOMPARE(textOf(doc, u"Label24"_s), u"円を領収しました。"_s);
+    QCOMPARE(controlText(doc, u"Label33"_s), printedTotal);
+    QCOMPARE(controlText(doc, u"Label5"_s), u"2024/4/1"_s);
+    QCOMPARE(controlText(doc, u"Label3"_s), u"17"_s);
+    QCOMPARE(controlText(doc, u"Label7"_s), u"C-12"_s);
+    QCOMPARE(controlText(doc, u"Label8"_s), u"山田 太郎"_s);
+    QCOMPARE(controlText(doc, u"Label10"_s), u"松の間"_s);
+    QCOMPARE(controlText(doc, u"Label11"_s), u"掛入金"_s);
+    QCOMPARE(controlText(doc, u"Label16"_s), u"湯の宿 はなれ"_s);
+    QCOMPARE(controlText(doc, u"Label19"_s), u"TEL055-111-2222"_s);
+    QCOMPARE(controlText(doc, u"Label20"_s), u"FAX055-111-3333"_s);
+    QCOMPARE(controlText(doc, u"Label24"_s), u"円を領収しました。"_s);
 }
 
 void TestDRRptBill::everyShowingReadsTheTableAfresh() {
