@@ -1,6 +1,8 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "entry/ModuleContext.h"
+#include "testsupport/TempDataDir.h"
 
 #include <QString>
 
@@ -54,5 +56,18 @@ inline void seedTallyData(const QString& dir) {
         tx.commit();
     }
 }
+
+// A data directory seeded with the set above and the module context over it, as the
+// entry object hands it to the windows.
+struct TallyData {
+    TallyData() {
+        seedTallyData(dir.path());
+        context.setDirPath(dir.path());
+        context.setMyCompanyName(QStringLiteral("湯の宿テサロ"));
+    }
+
+    desk::test::TempDataDir dir;
+    desk::ModuleContext context;
+};
 
 } // namespace tallyapp::test

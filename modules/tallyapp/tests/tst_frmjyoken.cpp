@@ -76,18 +76,13 @@ private slots:
     void resultWindowFollowsTheLatestRun();
 
 private:
-    std::unique_ptr<TempDataDir> m_data;
+    std::unique_ptr<tallyapp::test::TallyData> m_tally;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
 };
 
 void TestFrmJyoken::initTestCase() {
-    m_data = std::make_unique<TempDataDir>();
-    QVERIFY(m_data->isValid());
-    tallyapp::test::seedTallyData(m_data->path());
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(m_data->path());
-    m_context->setMyCompanyName(u"湯の宿テサロ"_s);
+    m_tally = std::make_unique<tallyapp::test::TallyData>();
+    QVERIFY(m_tally->dir.isValid());
 }
 
 void TestFrmJyoken::init() {
@@ -103,7 +98,7 @@ void TestFrmJyoken::cleanup() {
 }
 
 void TestFrmJyoken::opensOnSalesByClassAndRunsItWithTheAccessKey() {
-    FrmJyoken w(*m_context);
+    FrmJyoken w(m_tally->context);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QVERIFY(child<QRadioButton>(&w, u"Option1_0"_s)->isChecked());
@@ -190,7 +185,7 @@ void TestFrmJyoken::everyKindAgainstHandFigures() {
     QFETCH(QStringList, headings);
     QFETCH(QStringList, lines);
 
-    FrmJyoken w(*m_context);
+    FrmJyoken w(m_tally->context);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
@@ -236,7 +231,7 @@ void TestFrmJyoken::refusedPeriodRunsNothing() {
     QFETCH(QString, emptyInLast);
     QFETCH(QString, message);
 
-    FrmJyoken w(*m_context);
+    FrmJyoken w(m_tally->context);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     typeDay(&w, u"DateTextBox1"_s, first, emptyInFirst);
@@ -255,7 +250,7 @@ void TestFrmJyoken::refusedPeriodRunsNothing() {
 }
 
 void TestFrmJyoken::emptyPeriodShowsHeadingsOnly() {
-    FrmJyoken w(*m_context);
+    FrmJyoken w(m_tally->context);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     typeDay(&w, u"DateTextBox1"_s, QDate(2030, 1, 1));
@@ -271,7 +266,7 @@ void TestFrmJyoken::emptyPeriodShowsHeadingsOnly() {
 }
 
 void TestFrmJyoken::resultWindowFollowsTheLatestRun() {
-    FrmJyoken w(*m_context);
+    FrmJyoken w(m_tally->context);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));

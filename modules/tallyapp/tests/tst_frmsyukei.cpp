@@ -62,19 +62,14 @@ private slots:
 private:
     std::unique_ptr<FrmSyukei> show(int kind, const QDate& first = MayFirst, const QDate& last = MayLast);
 
-    std::unique_ptr<TempDataDir> m_data;
+    std::unique_ptr<tallyapp::test::TallyData> m_tally;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
     QTemporaryDir m_out;
 };
 
 void TestFrmSyukei::initTestCase() {
-    m_data = std::make_unique<TempDataDir>();
-    QVERIFY(m_data->isValid());
-    tallyapp::test::seedTallyData(m_data->path());
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(m_data->path());
-    m_context->setMyCompanyName(u"湯の宿テサロ"_s);
+    m_tally = std::make_unique<tallyapp::test::TallyData>();
+    QVERIFY(m_tally->dir.isValid());
 }
 
 void TestFrmSyukei::init() {
@@ -87,8 +82,8 @@ void TestFrmSyukei::cleanup() {
 }
 
 std::unique_ptr<FrmSyukei> TestFrmSyukei::show(int kind, const QDate& first, const QDate& last) {
-    auto w = std::make_unique<FrmSyukei>(*m_context);
-    w->showResult(std::make_shared<TallyResult>(m_data->path(), kind, first, last));
+    auto w = std::make_unique<FrmSyukei>(m_tally->context);
+    w->showResult(std::make_shared<TallyResult>(m_tally->dir.path(), kind, first, last));
     w->show();
     return w;
 }
@@ -108,12 +103,12 @@ void TestFrmSyukei::reportTotalsEqualTheGrid() {
     QFETCH(QDate, last);
     QFETCH(QString, title);
     const QDate first = last < MayFirst ? QDate(2024, 4, 1) : MayFirst;
-    const auto result = std::make_shared<TallyResult>(m_data->path(), kind, first, last);
-    FrmSyukei w(*m_context);
+    const auto result = std::make_shared<TallyResult>(m_tally->dir.path(), kind, first, last);
+    FrmSyukei w(m_tally->context);
     w.showResult(result);
     const desk::QueryGridModel& grid = w.model();
 
-    const auto report = tallyapp::createReport(*result, *m_context);
+    const auto report = tallyapp::createReport(*result, m_tally->context);
     const desk::ReportDocument doc = report->compose();
     QCOMPARE(doc.byControl(u"Label1"_s).value(0).text, title);
     QCOMPARE(doc.byControl(u"Label16"_s).value(0).text, u"湯の宿テサロ"_s);
@@ -256,7 +251,7 @@ void TestFrmSyukei::longNamesAreShortenedOnANarrowChart() {
         sales->exec(u"DELETE FROM Commodities WHERE Ccode = '305'"_s);
         sales->exec(u"INSERT INTO Commodities (Ccode, cname) VALUES ('305', ?)"_s, {longName});
     }
-    FrmSyukei w(*m_context);
+    FrmSyukei w(m_tally->context);
     w.showResult(std::make_shared<TallyResult>(data.path(), 2, MayFirst, MayLast));
     w.resize(640, 480);
     w.show();
