@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
+#include <QPdfWriter>
+#include <QPrinter>
 #include <QRawFont>
 
 namespace desk {
@@ -171,6 +173,22 @@ bool mendPdfTextFile(const QString& fileName) {
         return true;
     // Same length, same offsets: the bytes are written over themselves.
     return file.seek(0) && file.write(mended) == mended.size() && file.flush();
+}
+
+void writePdf(const QString& fileName, const QString& title, const std::function<void(QPdfWriter&)>& paint) {
+    {
+        QPdfWriter writer(fileName);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Tesaro"));
+        paint(writer);
+    }
+    mendPdfTextFile(fileName);
+}
+
+void mendPrintedFile(QPagedPaintDevice* device) {
+    auto* printer = dynamic_cast<QPrinter*>(device);
+    if (printer && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        mendPdfTextFile(printer->outputFileName());
 }
 
 } // namespace desk

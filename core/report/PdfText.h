@@ -3,6 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
+class QPagedPaintDevice;
+class QPdfWriter;
+
 namespace desk {
 
 // The text layer of a PDF the reports write, made to say what the page shows.
@@ -22,5 +27,13 @@ QByteArray mendedPdfText(const QByteArray& pdf);
 
 // Mends a written PDF file in place. False when it could not be read or written back.
 bool mendPdfTextFile(const QString& fileName);
+
+// Writes a PDF file: paint draws on a writer that carries the title, and the file is mended
+// once the writer has closed it. What paint throws goes to the caller, with nothing mended.
+void writePdf(const QString& fileName, const QString& title, const std::function<void(QPdfWriter&)>& paint);
+
+// After the painter on device has ended: the file a printer printing to PDF has written
+// is mended; any other device is left alone.
+void mendPrintedFile(QPagedPaintDevice* device);
 
 } // namespace desk

@@ -374,13 +374,7 @@ int Report::render(QPagedPaintDevice* device, JobKind kind) {
 }
 
 void Report::exportPdf(const QString& fileName) {
-    {
-        QPdfWriter writer(fileName);
-        writer.setTitle(m_title);
-        writer.setCreator(QStringLiteral("Tesaro"));
-        render(&writer, JobKind::Export);
-    }
-    mendPdfTextFile(fileName);
+    writePdf(fileName, m_title, [this](QPdfWriter& writer) { render(&writer, JobKind::Export); });
 }
 
 bool Report::print(QWidget* parent) {

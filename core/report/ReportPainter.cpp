@@ -8,7 +8,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
-#include <QPrinter>
 
 #include <algorithm>
 #include <stdexcept>
@@ -82,10 +81,7 @@ void ReportPainter::paint(const ReportDocument& doc, QPagedPaintDevice* device) 
     }
     if (!painter.end())
         throw std::runtime_error(QStringLiteral("印刷を終えられません。").toStdString());
-    // A printer that prints to a file has written it by now.
-    if (auto* printer = dynamic_cast<QPrinter*>(device);
-        printer && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
-        mendPdfTextFile(printer->outputFileName());
+    mendPrintedFile(device);
 }
 
 QImage ReportPainter::pageImage(const ReportDocument& doc, int page, double dotsPerInch) {

@@ -167,13 +167,7 @@ bool ReportPreview::exportDocument() {
         fileName += QStringLiteral(".pdf");
     BusyCursor busy;
     runJob(JobKind::Export, [&] {
-        {
-            QPdfWriter writer(fileName);
-            writer.setTitle(m_doc.title);
-            writer.setCreator(QStringLiteral("Tesaro"));
-            ReportPainter::paint(m_doc, &writer);
-        }
-        mendPdfTextFile(fileName);
+        writePdf(fileName, m_doc.title, [this](QPdfWriter& writer) { ReportPainter::paint(m_doc, &writer); });
     });
     return true;
 }

@@ -18,7 +18,6 @@
 #include <QHorizontalBarSeries>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QScopeGuard>
 #include <QSet>
 #include <QStackedBarSeries>
@@ -345,11 +344,8 @@ void paintChartPage(QPagedPaintDevice* device, const desk::QueryGridModel& model
     QPainter painter(device);
     // A printer that prints to a file has written it once the painter has ended.
     const auto mendWrittenFile = qScopeGuard([&painter, device] {
-        auto* printer = dynamic_cast<QPrinter*>(device);
-        if (!printer || printer->outputFormat() != QPrinter::PdfFormat || printer->outputFileName().isEmpty())
-            return;
         painter.end();
-        desk::mendPdfTextFile(printer->outputFileName());
+        desk::mendPrintedFile(device);
     });
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF page = painter.viewport();

@@ -153,12 +153,10 @@ int writeTallyChart(const Options& o, const QString& target, bool png, QTextStre
             throw std::runtime_error("cannot write " + name.toStdString());
         return 0;
     }
-    {
-        QPdfWriter writer(target);
+    desk::writePdf(target, tallyapp::Aggregation::reportTitle(o.kind), [&](QPdfWriter& writer) {
         writer.setPageOrientation(QPageLayout::Landscape);
         tallyapp::paintChartPage(&writer, window.model(), o.kind, o.first, o.last, context.MyCompanyName());
-    }
-    desk::mendPdfTextFile(target);
+    });
     return 0;
 }
 
