@@ -12,7 +12,7 @@ mode="${1:-}"
 
 packages=(
     cmake ninja-build g++ ccache pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth poppler-utils clang-format
     qt6-charts-dev libqt6opengl6-dev dpkg-dev file
 )

@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "DbError.h"
+#include "Maintenance.h"
 #include "Schema.h"
 #include "Sql.h"
 
@@ -91,6 +92,11 @@ bool isSchemaChange(const QString& statement) {
 } // namespace
 
 std::shared_ptr<Connection> Connection::open(const QString& dirPath, const QString& fileName) {
+    // A restore that is running or did not finish leaves some files restored and some not:
+    // no program works on such an inn.
+    if (const auto restore = maintenance::unfinishedRestore(withSeparator(dirPath)))
+        throw DbError(maintenance::unfinishedRestoreText(withSeparator(dirPath), *restore), {},
+                      withSeparator(dirPath) + fileName, DbError::Cause::Busy);
     const QString path = resolveFileName(withSeparator(dirPath), fileName);
     return std::shared_ptr<Connection>(new Connection(path, Mode::Current));
 }
@@ -105,9 +111,8 @@ std::shared_ptr<Connection> Connection::create(const QString& filePath) {
 
 namespace {
 
-// Looks at the file before the engine touches it: the engine would turn an empty file into
-// a new database, and a journal-mode change rewrites the header of any database it opens.
-void refuseForeignFile(const QString& filePath) {
+// What can be told of a file without opening it.
+void refuseMissingFile(const QString& filePath) {
     const QFileInfo info(filePath);
     const QString name = QDir::toNativeSeparators(filePath);
     if (!info.exists())
@@ -116,21 +121,50 @@ void refuseForeignFile(const QString& filePath) {
     if (!info.isFile())
         throw DbError(QStringLiteral("%1 はファイルではありません。").arg(name), {}, filePath,
                       DbError::Cause::NotADatabase);
+    if (!info.isReadable())
+        throw DbError(QStringLiteral("データベースファイル %1 を読む権限がありません。").arg(name), {}, filePath,
+                      DbError::Cause::NoPermission);
+    if (info.size() == 0)
+        throw DbError(
+            QStringLiteral("データベースファイル %1 は空です（0バイト）。このシステムのデータベースではありません。")
+                .arg(name),
+            {}, filePath, DbError::Cause::NotADatabase);
+}
+
+// Looks at the header before the engine touches the file: the engine would take a file of
+// another format for damage, and a journal-mode change rewrites the header of any database
+// it opens. Only ever called while this process has no connection on the file (OpenFiles):
+// closing this descriptor would drop the engine's locks.
+void refuseForeignFile(const QString& filePath) {
+    const QString name = QDir::toNativeSeparators(filePath);
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         throw DbError(QStringLiteral("データベースファイル %1 を読む権限がありません。").arg(name), {}, filePath,
                       DbError::Cause::NoPermission);
     const QByteArray head = file.read(100);
-    if (head.isEmpty())
-        throw DbError(
-            QStringLiteral("データベースファイル %1 は空です（0バイト）。このシステムのデータベースではありません。")
-                .arg(name),
-            {}, filePath, DbError::Cause::NotADatabase);
     if (head.size() < 100 || !head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         throw DbError(
             QStringLiteral("%1 はこのシステムのデータベースではありません（別の形式のファイルです）。").arg(name), {},
             filePath, DbError::Cause::NotADatabase);
 }
+
+// The clerk's words for a file the engine would not open or read, by its real cause.
+QString openRefusal(const QString& filePath, const DbError& engine) {
+    const QString name = QDir::toNativeSeparators(filePath);
+    switch (engine.cause()) {
+    case DbError::Cause::DiskFull:
+    case DbError::Cause::NoPermission:
+    case DbError::Cause::Busy:
+        return QStringLiteral("データベースファイル %1 を開けません。%2").arg(name, engine.message());
+    default:
+        return QStringLiteral("データベースファイル %1 を読めません（壊れています）。詳細: %2")
+            .arg(name, engine.message());
+    }
+}
+
+} // namespace
+
+namespace {
 
 QString upgradeAdvice(const QString& filePath, int version) {
     const QString dir = QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
@@ -156,8 +190,12 @@ Connection::Connection(const QString& filePath, Mode mode)
     const bool mayCreate = mode == Mode::Create;
     if (mayCreate && !info.absoluteDir().exists())
         throw DbError(QStringLiteral("The folder of the database file does not exist"), {}, filePath);
-    if (!mayCreate)
-        refuseForeignFile(filePath);
+    if (!mayCreate) {
+        refuseMissingFile(filePath);
+        m_hold = std::make_unique<OpenFiles::Hold>(filePath, [&] { refuseForeignFile(filePath); });
+    } else {
+        m_hold = std::make_unique<OpenFiles::Hold>(filePath);
+    }
 
     QString failure;
     DbError::Cause cause = DbError::Cause::Other;
@@ -187,8 +225,7 @@ Connection::Connection(const QString& filePath, Mode mode)
                     } else {
                         const DbError engine = DbError::fromEngine(text, {}, filePath);
                         cause = engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause();
-                        refusal = QStringLiteral("データベースファイル %1 を読めません（壊れています）。詳細: %2")
-                                      .arg(QDir::toNativeSeparators(filePath), text);
+                        refusal = openRefusal(filePath, engine);
                     }
                 } else {
                     const int version = query.next() ? query.value(0).toInt() : 0;
@@ -221,7 +258,8 @@ Connection::Connection(const QString& filePath, Mode mode)
     if (!failure.isEmpty()) {
         QSqlDatabase::removeDatabase(m_name);
         const DbError engine = DbError::fromEngine(failure, {}, filePath);
-        throw DbError(QStringLiteral("Cannot open the database file: ") + failure, {}, filePath, engine.cause());
+        throw DbError(openRefusal(filePath, engine), {}, filePath,
+                      engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause());
     }
 }
 
@@ -248,7 +286,7 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     const Sql::Bound bound(sql);
     QSqlQuery query(database());
     if (!query.prepare(bound.sql()))
-        throw DbError(query.lastError().text(), statement, m_filePath);
+        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
     refuseOutOfRangeDates(binds, statement, m_filePath);
     for (const QVariant& value : bound.values(binds))
         query.addBindValue(value);
@@ -265,7 +303,7 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
     const Sql::Bound bound(Sql::translate(statement));
     QSqlQuery query(database());
     if (!query.prepare(bound.sql()))
-        throw DbError(query.lastError().text(), statement, m_filePath);
+        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
     qint64 count = 0;
     QVariantList binds;
     while (true) {
@@ -289,11 +327,11 @@ QVariant Connection::scalar(const QString& statement, const QVariantList& binds)
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(bound.sql()))
-        throw DbError(query.lastError().text(), statement, m_filePath);
+        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
     for (const QVariant& value : bound.values(binds))
         query.addBindValue(value);
     if (!query.exec())
-        throw DbError(query.lastError().text(), statement, m_filePath);
+        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
     QVariant value;
     if (query.next())
         value = query.value(0);
@@ -396,7 +434,7 @@ namespace {
 void runControl(Connection& connection, const QString& statement) {
     QSqlQuery query(connection.database());
     if (!query.exec(statement))
-        throw DbError(query.lastError().text(), statement, connection.filePath());
+        throw DbError::fromEngine(query.lastError().text(), statement, connection.filePath());
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OpenFiles.h"
+
 #include <QHash>
 #include <QList>
 #include <QStringList>
@@ -89,6 +91,7 @@ private:
 
     QString m_filePath;
     QString m_name;
+    std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection
     int m_depth = 0;
     int m_savepoints = 0;
     QHash<QString, QList<Column>> m_columns; // lower-case object name → columns

@@ -35,6 +35,19 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
         if (engineMessage.contains(QLatin1String("malformed")) ||
             engineMessage.contains(QLatin1String("file is not a database")))
             return DbError(QStringLiteral("データベースファイルが壊れています。"), statement, file, Cause::Damaged);
+        if (engineMessage.contains(QLatin1String("readonly database")) ||
+            engineMessage.contains(QLatin1String("unable to open database file")))
+            return DbError(
+                QStringLiteral("データベースファイルに書き込めません（ファイルかフォルダに書き込む権限がありません）。"
+                               "権限を確かめてください。"),
+                statement, file, Cause::NoPermission);
+        if (engineMessage.contains(QLatin1String("database is locked")) ||
+            engineMessage.contains(QLatin1String("database table is locked")))
+            return DbError(
+                QStringLiteral(
+                    "データベースファイルを他のプログラムが使用中です（復元かバージョンアップの最中かもしれません）。"
+                    "しばらく待ってから、もう一度実行してください。"),
+                statement, file, Cause::Busy);
         return DbError(engineMessage, statement, file);
     }
     QString columns = engineMessage.mid(at + marker.size());

@@ -22,7 +22,8 @@ public:
         NotADatabase, // empty, another format, or no file of this system
         Damaged,      // the engine finds the file malformed
         WrongVersion, // a file of another schema version: deskadmin upgrade
-        DiskFull,
+        DiskFull,     // no room left on the disk, or the device failed
+        Busy,         // another program holds the file (a restore, an upgrade, a long save)
     };
 
     DbError(const QString& message, const QString& statement = {}, const QString& file = {},

@@ -19,7 +19,9 @@ QString currentDesk() {
 }
 
 QString deskCondition() {
-    return QString::fromLatin1(DeskColumn) + QStringLiteral(" = ?");
+    // Text columns compare ASCII letters without regard to case; desk names do not: the
+    // desks "FRONT" and "front" keep their lines apart.
+    return QString::fromLatin1(DeskColumn) + QStringLiteral(" = ? COLLATE BINARY");
 }
 
 std::unique_ptr<RowSet> openDeskRows(const std::shared_ptr<Connection>& connection, const QString& table) {

@@ -2,21 +2,28 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "OpenFiles.h"
 #include "Schema.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <sqlite3.h>
+
 #include <atomic>
-#include <cstdio>
+#include <cerrno>
 #include <vector>
 
+#include <signal.h>
 #include <unistd.h>
 
 namespace desk::maintenance {
@@ -24,6 +31,8 @@ namespace desk::maintenance {
 namespace {
 
 std::atomic<int> rawCounter{0};
+
+const QString MarkerName = QStringLiteral("RESTORE-UNFINISHED.txt");
 
 QString withSeparator(QString dir) {
     if (dir.endsWith(QLatin1Char('\\')))
@@ -37,12 +46,19 @@ QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
+QString inUseText(const QString& path) {
+    return QStringLiteral("%1 は使用中です。すべてのプログラムを終了してから、もう一度実行してください。")
+        .arg(native(path));
+}
+
 // A bare engine connection outside the suite's rules (no journal change, no version
 // check), for looking at files and locking them.
 class RawFile {
 public:
     RawFile(const QString& filePath, bool readOnly)
-        : m_name(QStringLiteral("desk-maintenance-%1").arg(++rawCounter)) {
+        : m_hold(filePath)
+        , m_name(QStringLiteral("desk-maintenance-%1").arg(++rawCounter))
+        , m_filePath(filePath) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         QUrl url = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
         url.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
@@ -65,29 +81,44 @@ public:
 
     bool isOpen() const { return m_open; }
     QString error() const { return m_error; }
+    QString filePath() const { return m_filePath; }
     QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
-    bool run(const QString& statement) {
+    bool run(const QString& statement, const QVariantList& binds = {}) {
         QSqlQuery query(database());
-        if (query.exec(statement))
+        bool ok = query.prepare(statement);
+        for (const QVariant& value : binds)
+            query.addBindValue(value);
+        ok = ok && query.exec();
+        if (ok)
             return true;
         m_error = query.lastError().text();
         return false;
     }
+    // Takes the file for this connection alone until it closes: refused at once while any
+    // other connection, of any program, has the file open.
+    bool holdExclusively() {
+        if (!run(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")) || !run(QStringLiteral("BEGIN EXCLUSIVE")))
+            return false;
+        // The lock stays after the transaction in this locking mode.
+        return run(QStringLiteral("ROLLBACK"));
+    }
+    sqlite3* handle() const {
+        const QVariant value = database().driver()->handle();
+        if (qstrcmp(value.typeName(), "sqlite3*") != 0)
+            return nullptr;
+        return *static_cast<sqlite3* const*>(value.constData());
+    }
 
 private:
+    OpenFiles::Hold m_hold; // registered before the engine opens the file, released after
     QString m_name;
+    QString m_filePath;
     bool m_open = false;
     QString m_error;
 };
 
 void syncFile(const QString& path) {
     Schema::syncToDisk(path);
-}
-
-void removeCompanions(const QString& filePath) {
-    QFile::remove(filePath + QStringLiteral("-wal"));
-    QFile::remove(filePath + QStringLiteral("-shm"));
-    QFile::remove(filePath + QStringLiteral("-journal"));
 }
 
 QString stamp() {
@@ -102,6 +133,128 @@ QString freshFolder(const QString& root, const QString& base) {
     return path;
 }
 
+bool processRuns(qint64 pid) {
+    if (pid <= 0)
+        return false;
+    if (pid == ::getpid())
+        return true;
+    // Another user's process answers EPERM: it runs.
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+// Folders a killed backup, upgrade or init left behind (".<name>.partial-<pid>",
+// ".<name>.init-<pid>"): removed once the process that made them is gone.
+void removeStalePartials(const QString& folder) {
+    static const QRegularExpression partial(QStringLiteral(R"(^\..+\.(partial|init)-(\d+)$)"));
+    const QStringList entries = QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        const auto m = partial.match(entry);
+        if (m.hasMatch() && !processRuns(m.captured(2).toLongLong()))
+            QDir(withSeparator(folder) + entry).removeRecursively();
+    }
+}
+
+// Backups kept in a folder its group may write (the package's data folder) are the group's
+// too, so another clerk's program can prune them.
+void shareWithGroupOf(const QString& parent, const QString& path) {
+    const QFileInfo folder(parent);
+    if (!(folder.permissions() & QFileDevice::WriteGroup))
+        return;
+    QFile::Permissions wanted = QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+    if (QFileInfo(path).isDir())
+        wanted |= QFileDevice::ExeGroup;
+    QFile::setPermissions(path, QFile::permissions(path) | wanted);
+}
+
+// The committed state of a held file, copied by the engine into `copy`, and checked.
+void copyInto(RawFile& from, const QString& name, const QString& copy) {
+    if (!from.run(QStringLiteral("VACUUM INTO ?"), {copy}))
+        throw DbError::fromEngine(from.error(), QStringLiteral("VACUUM INTO"), from.filePath());
+    const QStringList problems = integrityProblems(copy);
+    if (!problems.isEmpty())
+        throw DbError(QStringLiteral("%1 のコピーが検査に通りません: %2").arg(name, problems.join(u' ')), {},
+                      from.filePath(), DbError::Cause::Damaged);
+    syncFile(copy);
+}
+
+// Builds a backup folder through makeCopy(name, copyPath) for each of the five files in a
+// hidden folder beside dest, then renames it: dest is complete or absent.
+void buildBackupFolder(const QString& dest, const std::function<void(const QString&, const QString&)>& makeCopy) {
+    const QString target = QDir::cleanPath(QDir::current().absoluteFilePath(dest));
+    if (QFileInfo::exists(target))
+        throw DbError(
+            QStringLiteral("バックアップ先 %1 は既にあります。別の名前を指定してください。").arg(native(target)), {},
+            target);
+    const QFileInfo targetInfo(target);
+    const QString parent = targetInfo.absolutePath();
+    if (!QDir().mkpath(parent))
+        throw DbError(QStringLiteral("バックアップ先のフォルダ %1 を作れません（権限か空き容量を確かめてください）。")
+                          .arg(native(parent)),
+                      {}, parent, DbError::Cause::NoPermission);
+    removeStalePartials(parent);
+    const QString partial =
+        parent + QStringLiteral("/.") + targetInfo.fileName() + QStringLiteral(".partial-%1").arg(::getpid());
+    QDir(partial).removeRecursively();
+    if (!QDir().mkpath(partial))
+        throw DbError(QStringLiteral("バックアップ先のフォルダ %1 を作れません（権限か空き容量を確かめてください）。")
+                          .arg(native(parent)),
+                      {}, partial, DbError::Cause::NoPermission);
+    try {
+        shareWithGroupOf(parent, partial);
+        for (const QString& name : Schema::fileNames()) {
+            const QString copy = partial + QLatin1Char('/') + name;
+            makeCopy(name, copy);
+            shareWithGroupOf(parent, copy);
+        }
+        if (!QDir().rename(partial, target))
+            throw DbError(QStringLiteral("バックアップのフォルダを %1 にできません。").arg(native(target)), {}, target);
+    } catch (...) {
+        QDir(partial).removeRecursively();
+        throw;
+    }
+}
+
+QString markerPath(const QString& dataDir) {
+    return withSeparator(dataDir) + MarkerName;
+}
+
+void writeMarker(const QString& dataDir, const QString& backupDir, const QString& kept) {
+    QSaveFile file(markerPath(dataDir));
+    if (!file.open(QIODevice::WriteOnly))
+        throw DbError(QStringLiteral("%1 を書き込めません。").arg(native(markerPath(dataDir))), {}, markerPath(dataDir),
+                      DbError::Cause::NoPermission);
+    const QString text = QStringLiteral("# deskadmin restore did not finish yet: run it again with the same folders.\n"
+                                        "backup=%1\nkept=%2\npid=%3\n")
+                             .arg(backupDir, kept)
+                             .arg(::getpid());
+    file.write(text.toUtf8());
+    if (!file.commit())
+        throw DbError(
+            QStringLiteral("%1 を書き込めません（空き容量を確かめてください）。").arg(native(markerPath(dataDir))), {},
+            markerPath(dataDir), DbError::Cause::DiskFull);
+}
+
+// The engine copies every page of the backup file into the held live file in one write
+// transaction: the file keeps its place, owner and permissions, a program waiting on it
+// afterwards reads the restored rows, and a restore killed half-way leaves it as it was.
+void copyPagesInto(RawFile& live, const QString& backupFile) {
+    RawFile source(backupFile, true);
+    if (!source.isOpen())
+        throw DbError::fromEngine(source.error(), {}, backupFile);
+    sqlite3* to = live.handle();
+    sqlite3* from = source.handle();
+    if (!to || !from)
+        throw DbError(QStringLiteral("The SQLite driver gives no engine handle"), {}, live.filePath());
+    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from, "main");
+    if (!copy)
+        throw DbError::fromEngine(QString::fromUtf8(sqlite3_errmsg(to)), QStringLiteral("restore"), live.filePath());
+    const int stepped = sqlite3_backup_step(copy, -1);
+    const int finished = sqlite3_backup_finish(copy);
+    if (stepped != SQLITE_DONE || finished != SQLITE_OK)
+        throw DbError::fromEngine(QString::fromUtf8(sqlite3_errstr(stepped != SQLITE_DONE ? stepped : finished)),
+                                  QStringLiteral("restore"), live.filePath());
+}
+
 } // namespace
 
 QStringList integrityProblems(const QString& filePath) {
@@ -111,11 +264,20 @@ QStringList integrityProblems(const QString& filePath) {
     if (info.size() == 0)
         return {QStringLiteral("空のファイルです（0バイト）。")};
     RawFile file(filePath, true);
+    const auto damageOr = [&](const QString& engineText, const QString& statement) {
+        const DbError e = DbError::fromEngine(engineText, statement, filePath);
+        // A full disk, a missing permission or a busy file say nothing about the file.
+        if (e.cause() == DbError::Cause::DiskFull || e.cause() == DbError::Cause::NoPermission ||
+            e.cause() == DbError::Cause::Busy)
+            throw e;
+        return QStringList{statement.isEmpty() ? QStringLiteral("開けません: ") + engineText
+                                               : QStringLiteral("検査できません: ") + engineText};
+    };
     if (!file.isOpen())
-        return {QStringLiteral("開けません: ") + file.error()};
+        return damageOr(file.error(), {});
     QSqlQuery query(file.database());
     if (!query.exec(QStringLiteral("PRAGMA integrity_check")))
-        return {QStringLiteral("検査できません: ") + query.lastError().text()};
+        return damageOr(query.lastError().text(), QStringLiteral("PRAGMA integrity_check"));
     QStringList problems;
     while (query.next()) {
         const QString line = query.value(0).toString();
@@ -127,43 +289,20 @@ QStringList integrityProblems(const QString& filePath) {
 
 void backup(const QString& dataDir, const QString& dest) {
     const QString source = withSeparator(dataDir);
-    const QString target = QDir::cleanPath(QDir::current().absoluteFilePath(dest));
     if (!QFileInfo(source).isDir())
         throw DbError(QStringLiteral("データのフォルダ %1 がありません。").arg(native(source)), {}, source,
                       DbError::Cause::Missing);
-    if (QFileInfo::exists(target))
-        throw DbError(
-            QStringLiteral("バックアップ先 %1 は既にあります。別の名前を指定してください。").arg(native(target)), {},
-            target);
-    const QFileInfo targetInfo(target);
-    if (!QDir().mkpath(targetInfo.absolutePath()))
-        throw DbError(QStringLiteral("バックアップ先のフォルダを作れません。"), {}, targetInfo.absolutePath());
-    const QString partial = targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.fileName() +
-                            QStringLiteral(".partial-%1").arg(::getpid());
-    QDir(partial).removeRecursively();
-    if (!QDir().mkpath(partial))
-        throw DbError(QStringLiteral("バックアップ先のフォルダを作れません。"), {}, partial);
-    try {
-        for (const QString& name : Schema::fileNames()) {
-            const QString copy = partial + QLatin1Char('/') + name;
-            {
-                const auto connection = Connection::openAnyVersion(source + name);
-                // One read of the committed state: writers go on meanwhile, and a save in
-                // progress is simply not in the copy.
-                connection->exec(QStringLiteral("VACUUM INTO ?"), {copy});
-            }
-            const QStringList problems = integrityProblems(copy);
-            if (!problems.isEmpty())
-                throw DbError(QStringLiteral("%1 のコピーが検査に通りません: %2").arg(name, problems.join(u' ')), {},
-                              source + name, DbError::Cause::Damaged);
-            syncFile(copy);
-        }
-        if (!QDir().rename(partial, target))
-            throw DbError(QStringLiteral("バックアップのフォルダを %1 にできません。").arg(native(target)), {}, target);
-    } catch (...) {
-        QDir(partial).removeRecursively();
-        throw;
-    }
+    buildBackupFolder(dest, [&](const QString& name, const QString& copy) {
+        const auto connection = Connection::openAnyVersion(source + name);
+        // One read of the committed state: writers go on meanwhile, and a save in progress
+        // is simply not in the copy.
+        connection->exec(QStringLiteral("VACUUM INTO ?"), {copy});
+        const QStringList problems = integrityProblems(copy);
+        if (!problems.isEmpty())
+            throw DbError(QStringLiteral("%1 のコピーが検査に通りません: %2").arg(name, problems.join(u' ')), {},
+                          source + name, DbError::Cause::Damaged);
+        syncFile(copy);
+    });
 }
 
 bool inUse(const QString& filePath) {
@@ -172,14 +311,36 @@ bool inUse(const QString& filePath) {
     RawFile file(filePath, false);
     if (!file.isOpen())
         return true;
-    // Every program's connection keeps a shared lock on the file: an exclusive one is only
-    // granted when nobody else has it open.
-    if (!file.run(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")))
-        return true;
-    if (!file.run(QStringLiteral("BEGIN EXCLUSIVE")))
-        return true;
-    file.run(QStringLiteral("ROLLBACK"));
-    return false;
+    return !file.holdExclusively();
+}
+
+std::optional<UnfinishedRestore> unfinishedRestore(const QString& dataDir) {
+    QFile file(markerPath(dataDir));
+    if (!file.exists())
+        return std::nullopt;
+    UnfinishedRestore found;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            const QString key = line.section(QLatin1Char('='), 0, 0);
+            const QString value = line.section(QLatin1Char('='), 1);
+            if (key == QLatin1String("backup"))
+                found.backupDir = value;
+            else if (key == QLatin1String("kept"))
+                found.kept = value;
+            else if (key == QLatin1String("pid"))
+                found.running = processRuns(value.toLongLong());
+        }
+    }
+    return found;
+}
+
+QString unfinishedRestoreText(const QString& dataDir, const UnfinishedRestore& restore) {
+    if (restore.running)
+        return QStringLiteral("データの復元の最中です。終わるまで待ってから、もう一度実行してください。");
+    return QStringLiteral("データの復元が途中で終わっています（一部のファイルだけが戻された状態です）。\r\n"
+                          "deskadmin restore %1 %2 をもう一度実行して、復元を終えてください。")
+        .arg(native(restore.backupDir.isEmpty() ? QStringLiteral("<バックアップのフォルダ>") : restore.backupDir),
+             native(withSeparator(dataDir)));
 }
 
 QString restore(const QString& backupDir, const QString& dataDir) {
@@ -194,64 +355,67 @@ QString restore(const QString& backupDir, const QString& dataDir) {
                           from + name, DbError::Cause::Damaged);
     }
     if (!QDir().mkpath(to))
-        throw DbError(QStringLiteral("データのフォルダ %1 を作れません。").arg(native(to)), {}, to);
+        throw DbError(QStringLiteral("データのフォルダ %1 を作れません。").arg(native(to)), {}, to,
+                      DbError::Cause::NoPermission);
+    const std::optional<UnfinishedRestore> unfinished = unfinishedRestore(to);
+    if (unfinished && unfinished->running)
+        throw DbError(unfinishedRestoreText(to, *unfinished), {}, markerPath(to), DbError::Cause::Busy);
+
+    // A file the data folder lacks is put in whole (nobody can have it open); every file
+    // there is held for this process alone from before the kept copy until its pages are
+    // in, so no save falls between the two.
+    std::vector<std::unique_ptr<RawFile>> held;
+    QStringList absent;
     for (const QString& name : Schema::fileNames()) {
-        if (inUse(to + name))
-            throw DbError(
-                QStringLiteral("%1 は使用中です。すべてのプログラムを終了してから、もう一度実行してください。")
-                    .arg(native(to + name)),
-                {}, to + name);
+        if (!QFileInfo::exists(to + name)) {
+            absent << name;
+            continue;
+        }
+        auto file = std::make_unique<RawFile>(to + name, false);
+        if (!file->isOpen()) {
+            const DbError e = DbError::fromEngine(file->error(), {}, to + name);
+            throw DbError(QStringLiteral("%1 を開けません: %2").arg(native(to + name), e.message()), {}, to + name,
+                          e.cause());
+        }
+        if (!file->holdExclusively())
+            throw DbError(inUseText(to + name), {}, to + name, DbError::Cause::Busy);
+        held.push_back(std::move(file));
     }
 
-    // What is replaced is kept, in case the wrong backup was chosen.
-    QString kept;
-    bool anyPresent = false;
-    for (const QString& name : Schema::fileNames())
-        anyPresent = anyPresent || QFileInfo::exists(to + name);
-    if (anyPresent) {
+    // What is replaced is kept, in case the wrong backup was chosen; a restore run again to
+    // finish an unfinished one keeps what the first run kept (the files now are a mix).
+    QString kept = unfinished ? unfinished->kept : QString();
+    if (!unfinished && !held.empty()) {
         kept = freshFolder(to + QStringLiteral("backup"), QStringLiteral("before-restore-") + stamp());
-        backup(to, kept);
+        buildBackupFolder(kept, [&](const QString& name, const QString& copy) {
+            const auto it = std::find_if(held.begin(), held.end(), [&](const auto& file) {
+                return QFileInfo(file->filePath()).fileName() == name;
+            });
+            if (it != held.end())
+                copyInto(**it, name, copy);
+            else if (!QFile::copy(from + name, copy)) // not in the data folder: nothing to keep
+                throw DbError(QStringLiteral("%1 を書き込めません。").arg(native(copy)), {}, copy);
+        });
     }
+    writeMarker(to, from, kept);
 
-    // The copies go beside their places first, so the files are swapped in a moment.
-    QStringList incoming;
-    try {
-        for (const QString& name : Schema::fileNames()) {
-            const QString part = to + name + QStringLiteral(".restoring");
+    for (const auto& file : held)
+        copyPagesInto(*file, from + QFileInfo(file->filePath()).fileName());
+    for (const QString& name : std::as_const(absent)) {
+        const QString part = to + name + QStringLiteral(".restoring");
+        QFile::remove(part);
+        if (!QFile::copy(from + name, part))
+            throw DbError(QStringLiteral("%1 を書き込めません（権限か空き容量を確かめてください）。").arg(native(part)),
+                          {}, part, DbError::Cause::DiskFull);
+        QFile(part).setPermissions(QFile(part).permissions() | QFileDevice::WriteOwner);
+        syncFile(part);
+        if (!QFile::rename(part, to + name)) {
             QFile::remove(part);
-            if (!QFile::copy(from + name, part))
-                throw DbError(QStringLiteral("%1 を書き込めません。").arg(native(part)), {}, part);
-            QFile(part).setPermissions(QFile(part).permissions() | QFileDevice::WriteOwner);
-            syncFile(part);
-            incoming << part;
+            throw DbError(QStringLiteral("%1 を置けません。").arg(native(to + name)), {}, to + name);
         }
-        // Held until each file is swapped: no program starts on a file half-replaced.
-        std::vector<std::unique_ptr<RawFile>> locks;
-        for (const QString& name : Schema::fileNames()) {
-            if (!QFileInfo::exists(to + name))
-                continue;
-            auto lock = std::make_unique<RawFile>(to + name, false);
-            if (!lock->isOpen() || !lock->run(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")) ||
-                !lock->run(QStringLiteral("BEGIN EXCLUSIVE")))
-                throw DbError(
-                    QStringLiteral("%1 は使用中です。すべてのプログラムを終了してから、もう一度実行してください。")
-                        .arg(native(to + name)),
-                    {}, to + name);
-            lock->run(QStringLiteral("ROLLBACK"));
-            locks.push_back(std::move(lock));
-        }
-        locks.clear(); // the last connection folds its log back and removes it
-        for (const QString& name : Schema::fileNames()) {
-            removeCompanions(to + name);
-            if (std::rename(QFile::encodeName(to + name + QStringLiteral(".restoring")).constData(),
-                            QFile::encodeName(to + name).constData()) != 0)
-                throw DbError(QStringLiteral("%1 を置き換えられません。").arg(native(to + name)), {}, to + name);
-        }
-    } catch (...) {
-        for (const QString& part : std::as_const(incoming))
-            QFile::remove(part);
-        throw;
     }
+    held.clear();
+    QFile::remove(markerPath(to));
     return kept;
 }
 
@@ -261,6 +425,8 @@ QList<Finding> check(const QString& dataDir) {
         throw DbError(QStringLiteral("データのフォルダ %1 がありません。").arg(native(dir)), {}, dir,
                       DbError::Cause::Missing);
     QList<Finding> findings;
+    if (const auto unfinished = unfinishedRestore(dir))
+        findings << Finding{MarkerName, unfinishedRestoreText(dir, *unfinished)};
     QHash<QString, std::shared_ptr<Connection>> sound;
     for (const QString& name : Schema::fileNames()) {
         const QStringList problems = integrityProblems(dir + name);
@@ -406,10 +572,7 @@ QStringList upgrade(const QString& dataDir, QString* backupFolder) {
         return {};
     for (const QString& name : std::as_const(outdated)) {
         if (inUse(dir + name))
-            throw DbError(
-                QStringLiteral("%1 は使用中です。すべてのプログラムを終了してから、もう一度実行してください。")
-                    .arg(native(dir + name)),
-                {}, dir + name);
+            throw DbError(inUseText(dir + name), {}, dir + name, DbError::Cause::Busy);
     }
     const QString kept = freshFolder(dir + QStringLiteral("backup"), QStringLiteral("before-upgrade-") + stamp());
     backup(dir, kept);
@@ -422,13 +585,19 @@ QStringList upgrade(const QString& dataDir, QString* backupFolder) {
     return outdated;
 }
 
-QString dailyBackup(const QString& dataDir, const QString& backupRoot, int keep, const QDate& today) {
+DailyBackup dailyBackup(const QString& dataDir, const QString& backupRoot, int keep, const QDate& today) {
     const QString root = withSeparator(backupRoot);
     const QString todays = root + today.toString(QStringLiteral("yyyy-MM-dd"));
-    QString made;
+    DailyBackup result;
     if (!QFileInfo::exists(todays)) {
-        backup(dataDir, todays);
-        made = todays;
+        try {
+            backup(dataDir, todays);
+            result.made = todays;
+        } catch (const DbError&) {
+            // Two desks starting on a new day: the other one made it meanwhile.
+            if (!QFileInfo(todays).isDir())
+                throw;
+        }
     }
     // Only the dated folders count; a backup taken by hand or before an upgrade stays.
     QStringList dated;
@@ -437,9 +606,12 @@ QString dailyBackup(const QString& dataDir, const QString& backupRoot, int keep,
         if (QDate::fromString(entry, QStringLiteral("yyyy-MM-dd")).isValid())
             dated << entry;
     }
-    for (qsizetype i = 0; i + std::max(keep, 1) < dated.size(); ++i)
-        QDir(root + dated.at(i)).removeRecursively();
-    return made;
+    for (qsizetype i = 0; i + std::max(keep, 1) < dated.size(); ++i) {
+        QDir old(root + dated.at(i));
+        if (!old.removeRecursively() && old.exists())
+            result.notRemoved << root + dated.at(i);
+    }
+    return result;
 }
 
 } // namespace desk::maintenance

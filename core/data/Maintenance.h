@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Backup, restore, check and upgrade of a data directory. Every engine specific of these
 // (the online copy, the integrity check, the file locks) stays in here.
 namespace desk::maintenance {
@@ -13,17 +15,33 @@ QStringList integrityProblems(const QString& filePath);
 
 // A consistent copy of the five files of dataDir, taken while programs work on them, into
 // the folder dest, which must not exist yet. The copy is built beside dest and renamed at
-// the end, each file verified first: the backup folder is complete or absent.
+// the end, each file verified first: the backup folder is complete or absent. Hidden
+// folders that killed backups left beside dest are removed; in a folder its group may write,
+// the backup is the group's too.
 void backup(const QString& dataDir, const QString& dest);
 
 // True while some program has the file open.
 bool inUse(const QString& filePath);
 
-// Replaces the five files of dataDir by those of the backup folder. Refuses (DbError
-// naming the file) while a program has one of them open, and when the backup is not
-// sound. The files replaced are first backed up into dataDir/backup/before-restore-<time>,
-// returned. No restored file is left beside an older -wal or -shm.
+// Puts the five files of the backup folder in place in dataDir. Every file already there
+// is held for this process alone (refused, DbError with Cause::Busy, while any program has
+// one open) from before the copy of what it replaces, kept in
+// dataDir/backup/before-restore-<time> and returned, until its pages are in: a save either
+// waits and lands in the restored files, or is refused. The backup's pages are written into
+// the files through the engine, so they keep their place and permissions. Until the last
+// file is in, a marker in dataDir names the unfinished restore; running the same restore
+// again finishes it.
 QString restore(const QString& backupDir, const QString& dataDir);
+
+// A restore that did not finish (killed, a full disk), or one that runs right now.
+struct UnfinishedRestore {
+    QString backupDir;
+    QString kept;
+    bool running = false;
+};
+std::optional<UnfinishedRestore> unfinishedRestore(const QString& dataDir);
+// What the clerk and the administrator are told of it.
+QString unfinishedRestoreText(const QString& dataDir, const UnfinishedRestore& restore);
 
 // One finding of check(): the file and what is wrong.
 struct Finding {
@@ -33,7 +51,8 @@ struct Finding {
 
 // The integrity check of every file and the system's own rules: every check-in has its
 // six rows, no slip header without lines or lines without a header, no number or code
-// twice. Throws DbError when it cannot run at all (no such folder).
+// twice, no unfinished restore. Throws DbError when it cannot run at all (no such folder,
+// a full disk, a missing permission).
 QList<Finding> check(const QString& dataDir);
 
 // Files of the previous schema version brought to the current one in place: a backup of
@@ -43,8 +62,12 @@ QList<Finding> check(const QString& dataDir);
 QStringList upgrade(const QString& dataDir, QString* backupFolder = nullptr);
 
 // The daily backup: when backupRoot holds no backup of today yet, takes one into
-// backupRoot/yyyy-MM-dd and removes the oldest dated backups beyond `keep`. Returns the
-// folder made, or an empty text when today's backup was there already.
-QString dailyBackup(const QString& dataDir, const QString& backupRoot, int keep, const QDate& today);
+// backupRoot/yyyy-MM-dd (another desk that made it meanwhile is no failure) and removes the
+// oldest dated backups beyond `keep`. Folders it could not remove are listed.
+struct DailyBackup {
+    QString made; // empty when today's backup was there already
+    QStringList notRemoved;
+};
+DailyBackup dailyBackup(const QString& dataDir, const QString& backupRoot, int keep, const QDate& today);
 
 } // namespace desk::maintenance

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Connection.h"
+#include "OpenFiles.h"
 #include "DbError.h"
 
 #include <QDir>
@@ -464,9 +465,12 @@ void createFile(const QString& dir, const FileSchema& file) {
 } // namespace
 
 void syncToDisk(const QString& path) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadWrite))
-        ::fsync(file.handle());
+    // Closing this descriptor would drop the locks of a connection of this process.
+    OpenFiles::whileClosed(path, [&] {
+        QFile file(path);
+        if (file.open(QIODevice::ReadWrite))
+            ::fsync(file.handle());
+    });
 }
 
 void upgradeFile(Connection& connection, const QString& fileName) {

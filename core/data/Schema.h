@@ -28,7 +28,8 @@ void createDataDirectory(const QString& dirPath);
 // set. Codes that the new case-blind unique keys would merge are refused by name.
 void upgradeFile(Connection& connection, const QString& fileName);
 
-// Flushes a file to disk (used after building files with syncing off).
+// Flushes a file to disk (used after building files with syncing off); skipped while this
+// process has a connection on the file, whose locks the flush would drop.
 void syncToDisk(const QString& filePath);
 
 } // namespace desk::Schema

@@ -2,6 +2,10 @@
 
 #include "EntryMembers.h"
 
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
+
 namespace desk {
 
 void ModuleContext::setDirPath(const QString& value) {
@@ -32,6 +36,21 @@ void ModuleContext::setMyComment(const QString& value) {
     setValue(EntryMembers::MyComment, value);
 }
 
+ModuleContext::~ModuleContext() = default;
+
+void ModuleContext::holdFiles() {
+    m_inUse.clear();
+    if (m_dirPath.isEmpty())
+        return;
+    for (const QString& name : Schema::fileNames()) {
+        try {
+            m_inUse.push_back(Connection::open(m_dirPath, name));
+        } catch (const DbError&) {
+            // The window that needs the file says what is wrong with it.
+        }
+    }
+}
+
 CompanyProfile ModuleContext::profile() const {
     return {m_companyName, m_zipCode, m_address, m_telNo, m_faxNo, m_url, m_email, m_comment};
 }
@@ -58,7 +77,10 @@ bool ModuleContext::setValue(const QString& name, const QString& value) {
         target = &m_comment;
     if (!target)
         return false;
+    const bool newFolder = target == &m_dirPath && value != m_dirPath;
     *target = value;
+    if (newFolder)
+        holdFiles();
     emit valueChanged(name);
     return true;
 }

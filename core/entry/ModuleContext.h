@@ -5,17 +5,25 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
 namespace desk {
+
+class Connection;
 
 // The nine module-wide values of a module program: the data directory and the inn's
 // profile. Written only by the entry contract (each ShowForm, and every value the caller
 // sets afterwards), read by the module's windows and reports whenever they need them.
 // A window that copies a value while loading keeps that copy; one that reads here at
 // print time sees the latest value.
+// While it names a data directory, the module keeps a connection on each of its files, so
+// that a restore or an upgrade sees the module at work whatever its window shows.
 class ModuleContext : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
+    ~ModuleContext() override;
 
     QString DirPath() const { return m_dirPath; }
     QString MyCompanyName() const { return m_companyName; }
@@ -50,6 +58,9 @@ signals:
     void valueChanged(const QString& name);
 
 private:
+    void holdFiles();
+
+    std::vector<std::shared_ptr<Connection>> m_inUse;
     QString m_dirPath;
     QString m_companyName;
     QString m_zipCode;

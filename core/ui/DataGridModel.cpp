@@ -59,7 +59,7 @@ QString DataGridModel::deskRows(Connection& connection, const QString& table) {
     for (const Connection::Column& c : connection.columns(table)) {
         if (c.name.compare(deskColumn(), Qt::CaseInsensitive) == 0)
             return source + QStringLiteral(" WHERE ") + deskColumn() + QStringLiteral(" = ") +
-                   Sql::quote(currentDesk());
+                   Sql::quote(currentDesk()) + QStringLiteral(" COLLATE BINARY");
     }
     return source;
 }

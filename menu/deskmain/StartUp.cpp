@@ -85,22 +85,13 @@ std::optional<QString> dataFilesProblem(const QString& dataDir) {
     if (none)
         return headed(folderPath, names.constFirst(),
                       QStringLiteral("このフォルダにはデータベースファイルがありません。") + PointerAdvice);
+    // Permissions and room first: opening a file already writes its log beside it.
     for (const QString& name : names) {
-        try {
-            const auto connection = desk::Connection::open(dataDir, name);
-            const QFileInfo file(connection->filePath());
-            if (!file.isWritable())
-                return headed(folderPath, file.fileName(),
-                              QStringLiteral("このファイルに書き込めません（読み取り専用です）。"
-                                             "ファイルの属性か権限を直してから起動してください。"));
-        } catch (const desk::DbError& e) {
-            QString cause = e.message();
-            if (e.cause() == desk::DbError::Cause::Missing)
-                cause = QStringLiteral("このファイルがありません。");
-            else if (e.cause() == desk::DbError::Cause::Other)
-                cause = QStringLiteral("このファイルを開けません。詳細: ") + e.message();
-            return headed(folderPath, name, cause);
-        }
+        const QFileInfo file(QDir(dataDir).filePath(name));
+        if (file.isFile() && !file.isWritable())
+            return headed(folderPath, file.fileName(),
+                          QStringLiteral("このファイルに書き込めません（読み取り専用です）。"
+                                         "ファイルの属性か権限を直してから起動してください。"));
     }
     // The log and the shared-memory file are made beside the files at every write.
     if (!QFileInfo(folderPath).isWritable())
@@ -114,6 +105,18 @@ std::optional<QString> dataFilesProblem(const QString& dataDir) {
             QStringLiteral(
                 "ディスクの空き容量がありません（残り %1 バイト）。不要なファイルを消してから起動してください。")
                 .arg(storage.bytesAvailable()));
+    for (const QString& name : names) {
+        try {
+            desk::Connection::open(dataDir, name);
+        } catch (const desk::DbError& e) {
+            QString cause = e.message();
+            if (e.cause() == desk::DbError::Cause::Missing)
+                cause = QStringLiteral("このファイルがありません。");
+            else if (e.cause() == desk::DbError::Cause::Other)
+                cause = QStringLiteral("このファイルを開けません。詳細: ") + e.message();
+            return headed(folderPath, name, cause);
+        }
+    }
     return std::nullopt;
 }
 
@@ -145,9 +148,10 @@ BackupSettings backupSettings(const QString& programDir, const QString& dataDir)
 
 void dailyBackup(const QString& programDir, const QString& dataDir, QWidget* parent) {
     const BackupSettings settings = backupSettings(programDir, dataDir);
+    desk::maintenance::DailyBackup done;
     try {
         const desk::BusyCursor busy;
-        desk::maintenance::dailyBackup(dataDir, settings.folder, settings.keep, QDate::currentDate());
+        done = desk::maintenance::dailyBackup(dataDir, settings.folder, settings.keep, QDate::currentDate());
     } catch (const std::exception& e) {
         const auto* db = dynamic_cast<const desk::DbError*>(&e);
         desk::dialogs().beep();
@@ -156,6 +160,19 @@ void dailyBackup(const QString& programDir, const QString& dataDir, QWidget* par
             QStringLiteral("今日の自動バックアップができませんでした。\r\nバックアップ先: %1\r\n詳細: %2\r\n\r\n"
                            "このまま仕事は続けられますが、早めにバックアップ先を確かめてください。")
                 .arg(QDir::toNativeSeparators(settings.folder), db ? db->message() : QString::fromUtf8(e.what())),
+            Title, desk::Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (!done.notRemoved.isEmpty()) {
+        QStringList folders;
+        for (const QString& folder : std::as_const(done.notRemoved))
+            folders << QDir::toNativeSeparators(folder);
+        desk::dialogs().beep();
+        desk::dialogs().message(
+            parent,
+            QStringLiteral("今日の自動バックアップはできましたが、古いバックアップを削除できませんでした"
+                           "（権限を確かめてください）。\r\n%1")
+                .arg(folders.join(QStringLiteral("\r\n"))),
             Title, desk::Dialogs::Icon::Exclamation);
     }
 }

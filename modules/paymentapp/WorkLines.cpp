@@ -14,7 +14,7 @@ QString workLinesSource(desk::Connection& connection) {
     for (const desk::Connection::Column& column : connection.columns(table)) {
         if (column.name.compare(deskColumn, Qt::CaseInsensitive) == 0)
             return QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") + deskColumn +
-                   QStringLiteral(" = ") + desk::Sql::quote(desk::currentDesk());
+                   QStringLiteral(" = ") + desk::Sql::quote(desk::currentDesk()) + QStringLiteral(" COLLATE BINARY");
     }
     return QStringLiteral("SELECT * FROM ") + table;
 }

@@ -91,6 +91,7 @@ private slots:
     void saveIsRefusedWhole_data();
     void saveIsRefusedWhole();
     void twoDesksSavingAtOnce();
+    void linesStayWithTheirDesk_data();
     void linesStayWithTheirDesk();
 };
 
@@ -319,13 +320,23 @@ void TestChargeSvc::twoDesksSavingAtOnce() {
 }
 
 // A desk sees, saves and clears only its own lines; lines left behind by a window that
-// closed badly come back on the same desk and never on another.
+// closed badly come back on the same desk and never on another. Desk names are compared
+// exactly, unlike codes.
+void TestChargeSvc::linesStayWithTheirDesk_data() {
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::newRow("two names") << QByteArray("desk-A") << QByteArray("desk-B");
+    QTest::newRow("names differing in letter case") << QByteArray("FRONT") << QByteArray("front");
+}
+
 void TestChargeSvc::linesStayWithTheirDesk() {
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
     desk::test::TempDataDir dir;
     reset(dir);
-    qputenv("TESARO_DESK", "desk-A");
+    qputenv("TESARO_DESK", first);
     putWork(dir, {{u"T1"_s, 1, 100, 0, 0}, {u"T1"_s, 2, 100, 0, 0}});
-    qputenv("TESARO_DESK", "desk-B");
+    qputenv("TESARO_DESK", second);
     putWork(dir, {{u"T1"_s, 5, 100, 0, 0}});
     {
         auto store = connected(dir);
@@ -335,7 +346,7 @@ void TestChargeSvc::linesStayWithTheirDesk() {
         store->ClearTemp();
     }
     QCOMPARE(salesFile(dir)->scalar(u"SELECT SUM(BTQuantity) FROM BTSalesDetail"_s).toInt(), 5);
-    qputenv("TESARO_DESK", "desk-A");
+    qputenv("TESARO_DESK", first);
     {
         auto store = connected(dir);
         QCOMPARE(deskLines(dir), 2);
@@ -343,7 +354,7 @@ void TestChargeSvc::linesStayWithTheirDesk() {
         store->EDsearch(); // recalled lines join this desk's lines only
         QCOMPARE(deskLines(dir), 3);
     }
-    QCOMPARE(count(dir, u"BTTempSalesDetail WHERE Desk = 'desk-B'"_s), 0);
+    QCOMPARE(count(dir, u"BTTempSalesDetail WHERE Desk = '%1' COLLATE BINARY"_s.arg(QString::fromLatin1(second))), 0);
     qunsetenv("TESARO_DESK");
 }
 

@@ -57,6 +57,8 @@ private slots:
     void dailyBackupKeepsTheNewestDays_data();
     void dailyBackupKeepsTheNewestDays();
     void restoreRefusesAnOpenFile();
+    void unfinishedRestoreIsNamedAndFinished();
+    void backupClearsWhatKilledRunsLeft();
     void checkFindings_data();
     void checkFindings();
     void upgradeOfThePreviousVersion();
@@ -192,7 +194,7 @@ void TestDeskAdmin::dailyBackupKeepsTheNewestDays() {
     for (const QString& other : {QStringLiteral("by-hand"), QStringLiteral("before-upgrade-20261101-0900")})
         QVERIFY(QDir().mkpath(root + other));
 
-    const QString made = maintenance::dailyBackup(dir, root, keep, today);
+    const QString made = maintenance::dailyBackup(dir, root, keep, today).made;
 
     QCOMPARE(made.isEmpty(), todayThere);
     if (!todayThere)
@@ -217,6 +219,7 @@ void TestDeskAdmin::restoreRefusesAnOpenFile() {
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("BTSales.mdb")), qPrintable(refused.err));
         QCOMPARE(later->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo")).toInt(), 1);
+        QVERIFY2(!QFileInfo::exists(dir + QStringLiteral("backup")), "a refused restore left a kept copy");
     }
     const Result r = deskadmin({QStringLiteral("restore"), saved, dir});
     QCOMPARE(r.exitCode, 0);
@@ -231,6 +234,77 @@ void TestDeskAdmin::restoreRefusesAnOpenFile() {
     QCOMPARE(count(dir + QStringLiteral("backup/") + kept.first() + u'/', DbFile::Sales,
                    QStringLiteral("SELECT COUNT(*) FROM BTSalesNo")),
              1);
+}
+
+namespace {
+// The number of a process that has ended.
+qint64 endedProcess() {
+    QProcess process;
+    process.start(QStringLiteral("true"), {});
+    process.waitForFinished();
+    return process.processId() > 0 ? process.processId() : 999999;
+}
+} // namespace
+
+// A restore killed after some files went in leaves its marker: no program opens the mixed
+// files, check and start-up name it, and the same restore run again finishes it.
+void TestDeskAdmin::unfinishedRestoreIsNamedAndFinished() {
+    QTemporaryDir tmp;
+    const QString dir = made(tmp);
+    const QString saved = tmp.path() + QStringLiteral("/saved");
+    QCOMPARE(deskadmin({QStringLiteral("backup"), dir, saved}).exitCode, 0);
+    Connection::open(dir, QString::fromLatin1(DbFile::Sales))
+        ->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo) VALUES (7)"));
+    QFile marker(dir + QStringLiteral("RESTORE-UNFINISHED.txt"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.write(QStringLiteral("backup=%1/\nkept=%2\npid=%3\n")
+                     .arg(saved, tmp.path() + QStringLiteral("/kept"))
+                     .arg(endedProcess())
+                     .toUtf8());
+    marker.close();
+
+    try {
+        Connection::open(dir, QString::fromLatin1(DbFile::Reservation));
+        QFAIL("a half-restored inn was opened");
+    } catch (const DbError& e) {
+        QCOMPARE(e.cause(), DbError::Cause::Busy);
+        QVERIFY2(e.message().contains(QStringLiteral("途中で終わっています")) && e.message().contains(saved),
+                 qPrintable(e.message()));
+    }
+    const Result checked = deskadmin({QStringLiteral("check"), dir});
+    QCOMPARE(checked.exitCode, 1);
+    QVERIFY2(checked.out.contains(QStringLiteral("復元が途中で終わっています")), qPrintable(checked.out));
+
+    const Result finished = deskadmin({QStringLiteral("restore"), saved, dir});
+    QVERIFY2(finished.exitCode == 0, qPrintable(finished.err));
+    QVERIFY(!QFileInfo::exists(marker.fileName()));
+    QCOMPARE(count(dir, DbFile::Sales, QStringLiteral("SELECT COUNT(*) FROM BTSalesNo")), 0);
+    // The mix is not kept as if it were the inn before the restore.
+    QVERIFY(!QFileInfo::exists(dir + QStringLiteral("backup")));
+    QCOMPARE(deskadmin({QStringLiteral("check"), dir}).exitCode, 0);
+}
+
+// Killed backups leave hidden folders: the next backup into the same folder removes those of
+// processes that have ended, never one still at work. In a folder its group may write, the
+// backup is the group's too, so another clerk's program can prune it.
+void TestDeskAdmin::backupClearsWhatKilledRunsLeft() {
+    QTemporaryDir tmp;
+    const QString dir = made(tmp);
+    const QString root = tmp.path() + QStringLiteral("/backups/");
+    QVERIFY(QDir().mkpath(root));
+    QVERIFY(QFile::setPermissions(root, QFile::permissions(root) | QFileDevice::WriteGroup | QFileDevice::ReadGroup |
+                                            QFileDevice::ExeGroup));
+    const QString stale = root + QStringLiteral(".2026-12-06.partial-%1").arg(endedProcess());
+    const QString working = root + QStringLiteral(".2026-12-07.partial-%1").arg(QCoreApplication::applicationPid());
+    QVERIFY(QDir().mkpath(stale));
+    QVERIFY(QDir().mkpath(working));
+
+    QCOMPARE(deskadmin({QStringLiteral("backup"), dir, root + QStringLiteral("copy")}).exitCode, 0);
+    QVERIFY(!QFileInfo::exists(stale));
+    QVERIFY(QFileInfo::exists(working));
+    QVERIFY(QFileInfo(root + QStringLiteral("copy")).permissions() & QFileDevice::WriteGroup);
+    QVERIFY(QFileInfo(root + QStringLiteral("copy/") + QLatin1String(DbFile::Sales)).permissions() &
+            QFileDevice::WriteGroup);
 }
 
 void TestDeskAdmin::checkFindings_data() {
