@@ -55,6 +55,8 @@ private slots:
     void failedMultiRowWriteRollsBackWhole();
     void innerTransactionRollsBackAlone();
     void missingFileIsNamedAndNotCreated();
+    void engineFailuresInTheClerksWords_data();
+    void engineFailuresInTheClerksWords();
     void fileNameMatchedWithoutRegardToCase();
     void missingTableOrBadStatementFailsAtOpen_data();
     void missingTableOrBadStatementFailsAtOpen();
@@ -496,6 +498,44 @@ void TestRowSet::missingTableOrBadStatementFailsAtOpen() {
     const auto connection = Connection::open(m_dir->path(), Reservation);
     QVERIFY_THROWS_EXCEPTION(DbError, RowSet{connection, source});
     QCOMPARE(connection->scalar(QStringLiteral("SELECT COUNT(*) FROM Reserve")).toInt(), 7);
+}
+
+void TestRowSet::engineFailuresInTheClerksWords_data() {
+    QTest::addColumn<QString>("setUp"); // run on the saving connection first
+    QTest::addColumn<bool>("otherDeskWrites");
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("full disk") << QStringLiteral("PRAGMA max_page_count = 1") << false << int(DbError::Cause::DiskFull)
+                               << QStringLiteral("ディスクに書き込めません");
+    QTest::newRow("no right to write") << QStringLiteral("PRAGMA query_only = 1") << false
+                                       << int(DbError::Cause::NoPermission) << QStringLiteral("権限");
+    QTest::newRow("another program holds the file")
+        << QStringLiteral("PRAGMA busy_timeout = 0") << true << int(DbError::Cause::Busy) << QStringLiteral("使用中");
+}
+
+// What the engine refuses a save for reaches the clerk as its real cause, in Japanese, from
+// the beginning of the transaction to its commit.
+void TestRowSet::engineFailuresInTheClerksWords() {
+    QFETCH(QString, setUp);
+    QFETCH(bool, otherDeskWrites);
+    QFETCH(int, cause);
+    QFETCH(QString, words);
+    const auto saving = Connection::open(m_dir->path(), Recipt);
+    saving->exec(setUp);
+    const auto other = Connection::open(m_dir->path(), Recipt);
+    std::unique_ptr<Transaction> held;
+    if (otherDeskWrites)
+        held = std::make_unique<Transaction>(*other);
+    try {
+        Transaction transaction(*saving);
+        saving->exec(QStringLiteral("INSERT INTO BTReciptTemp (RptRemarks) VALUES (?)"),
+                     {QString(20000, QLatin1Char('x'))});
+        transaction.commit();
+        QFAIL("the save went through");
+    } catch (const DbError& e) {
+        QCOMPARE(int(e.cause()), cause);
+        QVERIFY2(e.message().contains(words), e.what());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRowSet)

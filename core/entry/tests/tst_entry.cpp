@@ -1,5 +1,10 @@
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
+#include "entry/ModuleContext.h"
+
+#include "data/Maintenance.h"
+#include "data/Schema.h"
+#include "testsupport/TempDataDir.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,6 +113,7 @@ private slots:
     void closedWindowIsReportedToTheCaller();
     void failuresComeBackAsErrors_data();
     void failuresComeBackAsErrors();
+    void aModuleIsSeenAtWorkOnItsFiles();
 
 private:
     EntryRegistry m_registry;
@@ -334,4 +340,18 @@ void TestEntry::failuresComeBackAsErrors() {
 }
 
 QTEST_MAIN(TestEntry)
+// Whatever its window shows, a module on a data directory keeps its files in use, so that a
+// restore or an upgrade is refused instead of pulling the files from under it.
+void TestEntry::aModuleIsSeenAtWorkOnItsFiles() {
+    desk::test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    desk::ModuleContext context;
+    context.setDirPath(dir.path());
+    for (const QString& name : desk::Schema::fileNames())
+        QVERIFY2(desk::maintenance::inUse(dir.filePath(name)), qPrintable(name));
+    context.setDirPath(QString());
+    for (const QString& name : desk::Schema::fileNames())
+        QVERIFY2(!desk::maintenance::inUse(dir.filePath(name)), qPrintable(name));
+}
+
 #include "tst_entry.moc"

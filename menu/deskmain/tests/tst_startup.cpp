@@ -42,6 +42,7 @@ private slots:
     void pointerFile();
     void damagedFilesNamedAtStart_data();
     void damagedFilesNamedAtStart();
+    void unfinishedRestoreNamedAtStart();
     void loadFailureIsNotBlamedOnThePointer();
 };
 
@@ -168,6 +169,29 @@ void TestStartUp::damagedFilesNamedAtStart() {
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before);
     QVERIFY(!QFileInfo::exists(data.filePath(file) + QStringLiteral("-wal")));
+}
+
+// A restore killed half-way left some files restored and some not: the clerk is told so,
+// with the command that finishes it, and no window opens on the mixed files.
+void TestStartUp::unfinishedRestoreNamedAtStart() {
+    TempDataDir data;
+    QTemporaryDir programs;
+    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
+    QVERIFY(pointer.open(QIODevice::WriteOnly));
+    pointer.write(data.path().toUtf8());
+    pointer.close();
+    QFile marker(data.path() + QStringLiteral("RESTORE-UNFINISHED.txt"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.write("backup=/media/usb/inn-2026-12-01/\nkept=\npid=999999999\n");
+    marker.close();
+
+    ScriptedDialogs dialogs;
+    QVERIFY(!deskmain::startUp(programs.path()));
+    QCOMPARE(dialogs.messages().size(), 1);
+    const QString text = dialogs.messages().first().text;
+    QVERIFY2(text.contains(QStringLiteral("復元が途中で終わっています")) &&
+                 text.contains(QStringLiteral("deskadmin restore /media/usb/inn-2026-12-01/")),
+             qPrintable(text));
 }
 
 // The files pass the start-up check but the main window cannot read one of them: the
