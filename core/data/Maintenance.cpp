@@ -444,6 +444,10 @@ QList<Finding> check(const QString& dataDir) {
                               .arg(Schema::Version)};
             sound.insert(name, connection);
         } catch (const DbError& e) {
+            // A full disk, a permission or a lock keep check from looking: no finding.
+            if (e.cause() == DbError::Cause::DiskFull || e.cause() == DbError::Cause::NoPermission ||
+                e.cause() == DbError::Cause::Busy)
+                throw;
             findings << Finding{name, e.message()};
         }
     }
