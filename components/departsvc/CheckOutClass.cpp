@@ -32,9 +32,11 @@ CheckOutClass::~CheckOutClass() {
 
 void CheckOutClass::CntDb() {
     m_statement.reset();
-    m_sales = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
+    m_sales.reset();
+    m_recipt.reset();
+    // The sales and payment files are opened by CheckOut, which alone reads them: an object
+    // that only empties the statement (every 計算実行 and every close) opens one file, not three.
     m_option = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Option));
-    m_recipt = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Recipt));
     // The statement of this desk only: two check-out screens never mix their bills.
     m_statement = desk::openDeskRows(m_option, QStringLiteral("CheckOutTemp"));
     m_taxRate = StatementTaxRate;
@@ -71,6 +73,10 @@ QVariantList summaryRow(const QString& title, qint32 amount) {
 
 void CheckOutClass::CheckOut() {
     requireConnected();
+    if (!m_sales)
+        m_sales = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
+    if (!m_recipt)
+        m_recipt = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Recipt));
 
     // The statement is worked out in memory from the guest's lines as they are read, then
     // written in one go: the sums are those of exactly the rows written, whatever else the

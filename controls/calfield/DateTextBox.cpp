@@ -297,6 +297,12 @@ bool DateTextBox::IsEmpty() const {
     return m_year->text().isEmpty() && m_month->text().isEmpty() && m_day->text().isEmpty();
 }
 
+QString DateTextBox::printedText() const {
+    if (const std::optional<QDate> day = desk::convert::strictDate(YearText(), MonthText(), DayText()))
+        return desk::convert::shortDateText(*day);
+    return YearText() + QLatin1Char('/') + MonthText() + QLatin1Char('/') + DayText();
+}
+
 QSize DateTextBox::sizeHint() const {
     return {kDefaultWidth, kDefaultHeight};
 }
@@ -545,12 +551,14 @@ bool DateTextBox::gateEvent(QObject* watched, QEvent* event) {
 }
 
 std::optional<DateTextBox::Refusal> DateTextBox::refusalFor(const QLineEdit* box) const {
+    // One title for every refused part, in the clerk's language.
+    const QString errorTitle = QStringLiteral("入力エラー");
     if (box == m_year) {
         const qsizetype length = m_year->text().size();
         if (m_yearMode == 0 && length != 4)
-            return Refusal{QStringLiteral("4桁で年号を入力してください。"), QStringLiteral("Input Error")};
+            return Refusal{QStringLiteral("4桁で年号を入力してください。"), errorTitle};
         if (m_yearMode == 1 && length != 2)
-            return Refusal{QStringLiteral("2桁で年号を入力してください。"), QStringLiteral("InputError")};
+            return Refusal{QStringLiteral("2桁で年号を入力してください。"), errorTitle};
         return std::nullopt;
     }
     if (box == m_month) {
@@ -571,15 +579,14 @@ std::optional<DateTextBox::Refusal> DateTextBox::refusalFor(const QLineEdit* box
                                          QStringLiteral("11")};
     if (longMonths.contains(month)) {
         if (day > 31)
-            return Refusal{QStringLiteral("31までの数をを入力してください。"), QStringLiteral("InputError")};
+            return Refusal{QStringLiteral("31までの数を入力してください。"), errorTitle};
     } else if (shortMonths.contains(month)) {
         if (day > 30)
-            return Refusal{QStringLiteral("30までの数を入力してください。"), QStringLiteral("Input Error")};
+            return Refusal{QStringLiteral("30までの数を入力してください。"), errorTitle};
     } else if (month == QLatin1String("2")) {
         const double year = desk::convert::roundHalfEven(desk::convert::leadingNumber(m_year->text()));
         if (isCommonYear(year) && day > 28)
-            return Refusal{QStringLiteral("うるう年ではありません。28までの数をを入力してください。"),
-                           QStringLiteral("InputError")};
+            return Refusal{QStringLiteral("うるう年ではありません。28までの数を入力してください。"), errorTitle};
     }
     return std::nullopt;
 }

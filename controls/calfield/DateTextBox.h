@@ -130,6 +130,10 @@ public:
     // True while all three boxes are empty.
     bool IsEmpty() const;
 
+    // The parts as slips and bills print a date: "2024/03/09" when they name a day of the
+    // calendar, otherwise as typed, joined by "/".
+    QString printedText() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

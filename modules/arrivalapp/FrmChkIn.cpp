@@ -345,7 +345,7 @@ void FrmChkIn::CmdCall_Click() {
     m_ui->txtChkAdrs3->setText(store->CheckInAdrs3());
     m_ui->txtChkTelNo->setText(store->CheckInTelNo());
     m_ui->txtChkEMadrs->setText(store->CheckInEMAdrs());
-    m_ui->LBFlag->setText(store->CheckOutFlag() ? QStringLiteral("True") : QStringLiteral("False"));
+    m_ui->LBFlag->setText(store->CheckOutFlag() ? QStringLiteral("済") : QStringLiteral("未"));
     // A call-up is no take-over: registering is off, and a correction never marks a reservation.
     m_ui->lbChkInRvNo->clear();
     m_spec->showCodes(store->ChoiceClass(), store->AgeClass(), store->GroupeClass(), store->UserClass(),
@@ -457,7 +457,7 @@ void FrmChkIn::ListView1_DblClick() {
     }
 
     const bool checkedIn = store->CheckInFlg();
-    m_ui->LBFlag->setText(checkedIn ? QStringLiteral("True") : QStringLiteral("False"));
+    m_ui->LBFlag->setText(checkedIn ? QStringLiteral("済") : QStringLiteral("未"));
     m_ui->lbChkInRvNo->setText(QString::number(store->ReserveNo()));
     m_ui->txtChkInName->setText(store->CliantName());
     m_ui->txtChkInGroupe->setText(store->ClGroupeName());

@@ -530,12 +530,8 @@ void FrmSales::CmdClear_Click() {
 void FrmSales::CmdBill_Click() {
     const auto* date = m_ui->DateTextBoxSales;
     const DRuriage::SlipValues values{
-        m_ui->CmbSalesClass->currentText(),
-        m_ui->lbSalesNo->text(),
-        date->YearText() + QLatin1Char('/') + date->MonthText() + QLatin1Char('/') + date->DayText(),
-        m_ui->txtSalesCkInNo->text(),
-        m_ui->lbSalesName->text(),
-        m_ui->lbSalesGpName->text(),
+        m_ui->CmbSalesClass->currentText(), m_ui->lbSalesNo->text(),   date->printedText(),
+        m_ui->txtSalesCkInNo->text(),       m_ui->lbSalesName->text(), m_ui->lbSalesGpName->text(),
         m_ui->lbSalesRmNo->text(),
     };
     // A fresh report on every showing, so the slip is what the grid shows now.

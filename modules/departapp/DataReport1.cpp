@@ -7,6 +7,7 @@
 #include "data/DbError.h"
 #include "data/RowSet.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace departapp {
@@ -27,13 +28,17 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
     setLabel(QStringLiteral("Label9"), bill.groupe);
     setLabel(QStringLiteral("Label10"), bill.roomNo);
 
-    // The statement always ends with "請求額", the amount still to be paid. "##,###,###"
-    // prints 0 as nothing and keeps the sign of an overpayment.
+    // The statement always ends with "請求額", the amount still to be paid; "##,###,###"
+    // prints 0 as nothing. An overpayment is announced as money handed back, not as a
+    // negative demand (the statement's own row keeps its sign).
     QString amount;
     desk::RowSet* rows = dataSource();
     if (!rows->isEmpty()) {
         rows->moveLast();
-        amount = desk::convert::formatValue(rows->value(QStringLiteral("SlSubTotal")), QStringLiteral("##,###,###"));
+        const double due = rows->value(QStringLiteral("SlSubTotal")).toDouble();
+        amount = desk::convert::formatNumber(std::abs(due), QStringLiteral("##,###,###"));
+        if (due < 0)
+            setLabel(QStringLiteral("Label33"), QStringLiteral(" 円をご返金いたします。"));
         rows->moveFirst();
     }
     setLabel(QStringLiteral("Label34"), amount);

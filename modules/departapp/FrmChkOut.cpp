@@ -177,12 +177,9 @@ void FrmChkOut::CmdRecord_Click() {
 void FrmChkOut::CmdBill_Click() {
     const auto* date = m_ui->CkOutDateBox;
     const DataReport1::Bill bill{
-        m_ui->lbChkIn->text(),
-        date->YearText() + QLatin1Char('/') + date->MonthText() + QLatin1Char('/') + date->DayText(),
-        m_ui->txtChkOutIn->text(),
-        m_ui->lbChkOutName->text() + QStringLiteral(" 様"),
-        m_ui->lbCheckOutGroupe->text(),
-        m_ui->lbChkOutRoomNo->text(),
+        m_ui->lbChkIn->text(),          date->printedText(),
+        m_ui->txtChkOutIn->text(),      m_ui->lbChkOutName->text() + QStringLiteral(" 様"),
+        m_ui->lbCheckOutGroupe->text(), m_ui->lbChkOutRoomNo->text(),
     };
     if (!ChkOutDateCheck())
         return;

@@ -91,7 +91,7 @@ ReceiptValues FrmRptBill::receiptValues() const {
     const auto* date = m_ui->DateTextBoxRecipt;
     return {m_ui->CmbRptClass->currentText(),
             m_ui->lbReciptNo->text(),
-            date->YearText() + u'/' + date->MonthText() + u'/' + date->DayText(),
+            date->printedText(),
             m_ui->txtChkInNoRecipt->text(),
             m_ui->lbNameRecipt->text(),
             m_ui->lbRoomNoRecipt->text(),

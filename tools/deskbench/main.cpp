@@ -59,7 +59,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption filterOption(
         QStringLiteral("filter"), QStringLiteral("Only cases whose name contains this text."), QStringLiteral("text"));
     const QCommandLineOption listOption(QStringLiteral("list"), QStringLiteral("List the cases and stop."));
-    parser.addOptions({sizeOption, yearsOption, repeatOption, dirOption, filterOption, listOption});
+    const QCommandLineOption noBaselineOption(
+        QStringLiteral("no-baseline"),
+        QStringLiteral("Time the cases only, without their full-copy baselines (for runs under a profiler, where "
+                       "a full copy of a large table takes minutes)."));
+    parser.addOptions({sizeOption, yearsOption, repeatOption, dirOption, filterOption, listOption, noBaselineOption});
     parser.process(app);
 
     std::vector<deskbench::Case> selected;
@@ -129,6 +133,8 @@ int main(int argc, char* argv[]) {
     out.flush();
     int failures = 0;
     for (deskbench::Case& c : selected) {
+        if (parser.isSet(noBaselineOption))
+            c.baseline = {};
         try {
             if (c.setup)
                 c.setup(context);

@@ -109,11 +109,10 @@ void TestDateTextBox::leaveChecks_data() {
     const QString four = QStringLiteral("4桁で年号を入力してください。");
     const QString two = QStringLiteral("2桁で年号を入力してください。");
     const QString month = QStringLiteral("1から12までの月を入力してください。");
-    const QString d31 = QStringLiteral("31までの数をを入力してください。");
+    const QString d31 = QStringLiteral("31までの数を入力してください。");
     const QString d30 = QStringLiteral("30までの数を入力してください。");
-    const QString d28 = QStringLiteral("うるう年ではありません。28までの数をを入力してください。");
-    const QString ie = QStringLiteral("Input Error");
-    const QString ie2 = QStringLiteral("InputError");
+    const QString d28 = QStringLiteral("うるう年ではありません。28までの数を入力してください。");
+    const QString ie = QStringLiteral("入力エラー");
 
     QTest::newRow("year of three digits") << 0 << yearBox << "202"
                                           << ""
@@ -128,10 +127,10 @@ void TestDateTextBox::leaveChecks_data() {
                                      << "";
     QTest::newRow("two-digit mode, one digit") << 1 << yearBox << "2"
                                                << ""
-                                               << "" << two << ie2;
+                                               << "" << two << ie;
     QTest::newRow("two-digit mode, four digits") << 1 << yearBox << "2002"
                                                  << ""
-                                                 << "" << two << ie2;
+                                                 << "" << two << ie;
     QTest::newRow("two-digit mode, two digits") << 1 << yearBox << "02"
                                                 << ""
                                                 << ""
@@ -176,7 +175,7 @@ void TestDateTextBox::leaveChecks_data() {
                                               << "";
     QTest::newRow("day 32 of January") << 0 << dayBox << "2002"
                                        << "1"
-                                       << "32" << d31 << ie2;
+                                       << "32" << d31 << ie;
     QTest::newRow("day 31 of December") << 0 << dayBox << "2002"
                                         << "12"
                                         << "31"
@@ -184,7 +183,7 @@ void TestDateTextBox::leaveChecks_data() {
                                         << "";
     QTest::newRow("1900-2-29, common") << 0 << dayBox << "1900"
                                        << "2"
-                                       << "29" << d28 << ie2;
+                                       << "29" << d28 << ie;
     QTest::newRow("2000-2-29, leap") << 0 << dayBox << "2000"
                                      << "2"
                                      << "29"
@@ -192,7 +191,7 @@ void TestDateTextBox::leaveChecks_data() {
                                      << "";
     QTest::newRow("2001-2-29, common") << 0 << dayBox << "2001"
                                        << "2"
-                                       << "29" << d28 << ie2;
+                                       << "29" << d28 << ie;
     QTest::newRow("2001-2-28") << 0 << dayBox << "2001"
                                << "2"
                                << "28"

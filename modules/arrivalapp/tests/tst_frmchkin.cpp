@@ -378,7 +378,7 @@ void TestFrmChkIn::takeOver() {
 
     QCOMPARE(m_dialogs->messageTexts(), alreadyIn ? QStringList{u"チェックインが終了しています。"_s} : QStringList{});
     QCOMPARE(textOf(w.get(), u"lbChkInRvNo"_s), u"2"_s);
-    QCOMPARE(textOf(w.get(), u"LBFlag"_s), alreadyIn ? u"True"_s : u"False"_s);
+    QCOMPARE(textOf(w.get(), u"LBFlag"_s), alreadyIn ? u"済"_s : u"未"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInName"_s), u"佐藤 花子"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), u"2"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInRemarks"_s), u"夕食は18時半"_s);
@@ -454,7 +454,7 @@ void TestFrmChkIn::callUp() {
         return;
     QCOMPARE(textOf(w.get(), u"LbChkInDs"_s), u"1001"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), u" 3"_s);
-    QCOMPARE(textOf(w.get(), u"LBFlag"_s), checkedOut ? u"True"_s : u"False"_s);
+    QCOMPARE(textOf(w.get(), u"LBFlag"_s), checkedOut ? u"済"_s : u"未"_s);
     const auto* date = child<calfield::DateTextBox>(w.get(), u"ChkInDateTextBox"_s);
     QCOMPARE(QStringList({date->YearText(), date->MonthText(), date->DayText()}),
              QStringList({u"2024"_s, u"5"_s, u"3"_s}));

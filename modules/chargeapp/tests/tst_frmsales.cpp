@@ -492,7 +492,7 @@ void TestFrmSales::twoDesksKeepTheirLinesApart() {
 }
 
 void TestFrmSales::slipPrintsTheWorkTable() {
-    fillHeader(QStringLiteral("1001"));
+    fillHeader(QStringLiteral("1001"), QStringLiteral("5"));
     typeLine({QStringLiteral("201"), QStringLiteral("2"), {}, QStringLiteral("10"), QStringLiteral("10")});
     press(Qt::Key_I, Qt::AltModifier);
     auto* preview = m_window->findChild<desk::ReportPreview*>();
@@ -500,7 +500,7 @@ void TestFrmSales::slipPrintsTheWorkTable() {
     const QString all = preview->document().texts().join(QLatin1Char('|'));
     for (const QString& expected :
          {QStringLiteral("売上伝票"), QStringLiteral("旅館さくら荘"), QStringLiteral("TEL0263-00-1111"),
-          QStringLiteral("FAX"), QStringLiteral("山田 太郎"), QStringLiteral("2026/11/15"), QStringLiteral("宿泊掛売"),
+          QStringLiteral("FAX"), QStringLiteral("山田 太郎"), QStringLiteral("2026/11/05"), QStringLiteral("宿泊掛売"),
           QStringLiteral("夕食（会席）"), QStringLiteral("12,100")})
         QVERIFY2(all.contains(expected), qPrintable(expected));
     preview->close();

@@ -307,7 +307,7 @@ void TestDepartApp::computingTwiceShowsOneStatement() {
     FrmChkOutM m(*m_context);
     FrmChkOut* w = openSettlement(m, Guest);
     QVERIFY(w);
-    QCOMPARE(w->windowTitle(), u"Form1"_s);
+    QCOMPARE(w->windowTitle(), u"チェックアウト"_s);
     QCOMPARE(textOf(w, u"lbChkOutName"_s), u"山田太郎"_s);
     QCOMPARE(textOf(w, u"lbCheckOutKazu"_s), u"3"_s);
     QCOMPARE(textOf(w, u"lbCheckOutGroupe"_s), u"山田家"_s);
@@ -342,7 +342,7 @@ void TestDepartApp::billComputesFirst() {
     QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"8,980"_s});
     QCOMPARE(previewTexts(preview, u"Label33"_s), QStringList{u" 円をご請求いたします。"_s});
     QCOMPARE(previewTexts(preview, u"Label8"_s), QStringList{u"山田太郎 様"_s});
-    QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::dayText(QDate::currentDate())});
+    QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::shortDateText(QDate::currentDate())});
     QCOMPARE(previewTexts(preview, u"Label3"_s), QStringList{u"2024/04/10"_s});
     const desk::CompanyProfile inn = WindowFixture::sampleProfile();
     QCOMPARE(previewTexts(preview, u"Label16"_s), QStringList{inn.MyCompanyName});
@@ -432,17 +432,26 @@ void TestDepartApp::billAmount_data() {
     QTest::addColumn<QList<Sale>>("sales");
     QTest::addColumn<QList<double>>("payments");
     QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QString>("due"); // the statement's last row
 
-    QTest::newRow("to pay") << QList<Sale>{{2, 8000, 10, 5}, {1, 500, 0, 0}} << QList<double>{10000} << u"8,980"_s;
-    QTest::newRow("paid in full prints empty") << QList<Sale>{{1, 1000, 0, 0}} << QList<double>{600, 400} << QString();
-    QTest::newRow("overpaid prints negative") << QList<Sale>{{1, 1000, 0, 0}} << QList<double>{3000} << u"-2,000"_s;
-    QTest::newRow("millions") << QList<Sale>{{3, 1000000, 0, 0}} << QList<double>{} << u"3,000,000"_s;
+    const QString demand = u" 円をご請求いたします。"_s;
+    QTest::newRow("to pay") << QList<Sale>{{2, 8000, 10, 5}, {1, 500, 0, 0}} << QList<double>{10000} << u"8,980"_s
+                            << demand << u"8,980"_s;
+    QTest::newRow("paid in full prints empty")
+        << QList<Sale>{{1, 1000, 0, 0}} << QList<double>{600, 400} << QString() << demand << u"0"_s;
+    QTest::newRow("overpaid is handed back")
+        << QList<Sale>{{1, 1000, 0, 0}} << QList<double>{1240} << u"240"_s << u" 円をご返金いたします。"_s << u"-240"_s;
+    QTest::newRow("millions") << QList<Sale>{{3, 1000000, 0, 0}} << QList<double>{} << u"3,000,000"_s << demand
+                              << u"3,000,000"_s;
 }
 
 void TestDepartApp::billAmount() {
     QFETCH(QList<Sale>, sales);
     QFETCH(QList<double>, payments);
     QFETCH(QString, amount);
+    QFETCH(QString, sentence);
+    QFETCH(QString, due);
     charge(dir(), Guest, 7, sales, payments);
 
     FrmChkOutM m(*m_context);
@@ -452,9 +461,10 @@ void TestDepartApp::billAmount() {
     pressAccessKey(w, Qt::Key_A);
     QVERIFY(w->billReport());
     QCOMPARE(w->billReport()->label(u"Label34"_s), amount);
-    // The statement's last row is the amount the header announces.
-    const QStringList subTotals = gridColumn(w, 5);
-    QCOMPARE(subTotals.constLast(), amount.isEmpty() ? u"0"_s : amount);
+    QCOMPARE(w->billReport()->label(u"Label33"_s), sentence);
+    QCOMPARE(gridColumn(w, 5).constLast(), due);
+    // The settlement date prints as every other date of the bill.
+    QCOMPARE(w->billReport()->label(u"Label5"_s), u"2024/04/12"_s);
 }
 
 void TestDepartApp::closingEmptiesTheStatementAndReturns() {

@@ -505,7 +505,7 @@ void TestFrmRptBill::receiptPrintsTheScreen() {
     const desk::ReportDocument& doc = preview->document();
     QCOMPARE(doc.byControl(u"Text3"_s).size(), 2);
     QCOMPARE(doc.byControl(u"Label33"_s).constFirst().text, u"8,000"_s);
-    QCOMPARE(doc.byControl(u"Label5"_s).constFirst().text, u"2024/3/9"_s);
+    QCOMPARE(doc.byControl(u"Label5"_s).constFirst().text, u"2024/03/09"_s);
     QCOMPARE(doc.byControl(u"Label8"_s).constFirst().text, u"山田 太郎"_s);
     QCOMPARE(doc.byControl(u"Label11"_s).constFirst().text, u"掛入金"_s);
     QCOMPARE(doc.byControl(u"Label16"_s).constFirst().text, u"湯の宿 はなれ"_s);
