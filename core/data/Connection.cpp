@@ -238,7 +238,10 @@ Connection::Connection(const QString& filePath, Mode mode)
             if (failure.isEmpty() && refusal.isEmpty()) {
                 const QStringList pragmas{QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs),
                                           QStringLiteral("PRAGMA journal_mode = WAL"),
-                                          QStringLiteral("PRAGMA synchronous = FULL")};
+                                          QStringLiteral("PRAGMA synchronous = FULL"),
+                                          // Sorts and groupings of a year's lines stay in memory
+                                          // instead of spilling to temporary files.
+                                          QStringLiteral("PRAGMA temp_store = MEMORY")};
                 for (const QString& pragma : pragmas) {
                     QSqlQuery query(db);
                     if (!query.exec(pragma)) {

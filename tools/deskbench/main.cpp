@@ -1,6 +1,7 @@
 #include "Bench.h"
 #include "BenchData.h"
 
+#include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
 
@@ -63,7 +64,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("no-baseline"),
         QStringLiteral("Time the cases only, without their full-copy baselines (for runs under a profiler, where "
                        "a full copy of a large table takes minutes)."));
-    parser.addOptions({sizeOption, yearsOption, repeatOption, dirOption, filterOption, listOption, noBaselineOption});
+    const QCommandLineOption noHoldOption(
+        QStringLiteral("no-hold"),
+        QStringLiteral("Do not keep the files open between the cases' actions as a running module does (each "
+                       "action then opens and closes its files alone)."));
+    parser.addOptions(
+        {sizeOption, yearsOption, repeatOption, dirOption, filterOption, listOption, noBaselineOption, noHoldOption});
     parser.process(app);
 
     std::vector<deskbench::Case> selected;
@@ -123,6 +129,15 @@ int main(int argc, char* argv[]) {
     } catch (const desk::DbError& e) {
         err << "deskbench: " << e.what() << '\n';
         return 1;
+    }
+
+    // A module program keeps a connection on each file for as long as it runs, so its stores
+    // open files that are already open: the last close of a file, which folds the log back,
+    // never falls inside one of a screen's actions.
+    std::vector<std::shared_ptr<desk::Connection>> moduleHolds;
+    if (!parser.isSet(noHoldOption)) {
+        for (const QString& name : desk::Schema::fileNames())
+            moduleHolds.push_back(desk::Connection::open(context.dir, name));
     }
 
     out << QStringLiteral("%1  %2  %3  %4\n")
