@@ -20,6 +20,12 @@ using desk::test::TempDataDir;
 
 namespace {
 
+// DPath.txt in the programs' folder, naming the data directory.
+bool pointAt(const QTemporaryDir& programs, const TempDataDir& data) {
+    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
+    return pointer.open(QIODevice::WriteOnly) && pointer.write(data.path().toUtf8()) > 0;
+}
+
 const QString MissingText =
     QStringLiteral("ファイルを開くときにエラーが発生しました。\r\nDPath.txtをdeskmain.exeと同じ場所に置いてください。");
 const QString EmptyText =
@@ -140,10 +146,7 @@ void TestStartUp::damagedFilesNamedAtStart() {
     QFETCH(QString, cause);
     TempDataDir data;
     QTemporaryDir programs;
-    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
-    QVERIFY(pointer.open(QIODevice::WriteOnly));
-    pointer.write(data.path().toUtf8());
-    pointer.close();
+    QVERIFY(pointAt(programs, data));
     QFile target(data.filePath(file));
     if (content.isNull()) {
         if (::geteuid() == 0)
@@ -176,10 +179,7 @@ void TestStartUp::damagedFilesNamedAtStart() {
 void TestStartUp::unfinishedRestoreNamedAtStart() {
     TempDataDir data;
     QTemporaryDir programs;
-    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
-    QVERIFY(pointer.open(QIODevice::WriteOnly));
-    pointer.write(data.path().toUtf8());
-    pointer.close();
+    QVERIFY(pointAt(programs, data));
     QFile marker(data.path() + QStringLiteral("RESTORE-UNFINISHED.txt"));
     QVERIFY(marker.open(QIODevice::WriteOnly));
     marker.write("backup=/media/usb/inn-2026-12-01/\nkept=\npid=999999999\n");
@@ -208,10 +208,7 @@ void TestStartUp::loadFailureIsNotBlamedOnThePointer() {
     }
     QSqlDatabase::removeDatabase(QStringLiteral("damage"));
     QTemporaryDir programs;
-    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
-    QVERIFY(pointer.open(QIODevice::WriteOnly));
-    pointer.write(data.path().toUtf8());
-    pointer.close();
+    QVERIFY(pointAt(programs, data));
 
     ScriptedDialogs dialogs;
     QVERIFY(!deskmain::startUp(programs.path()));
