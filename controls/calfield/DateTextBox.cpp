@@ -347,11 +347,13 @@ bool DateTextBox::eventFilter(QObject* watched, QEvent* event) {
             m_focusedBox = box;
             updateGate();
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            const bool returning = reason == Qt::ActiveWindowFocusReason && m_heldOnDeactivate == box;
+            m_heldOnDeactivate = nullptr;
             if (m_selTextOnFocus) {
                 // A click places the caret on press, so the selection waits for the release.
                 if (reason == Qt::MouseFocusReason)
                     m_selectOnRelease = box;
-                else if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                else if (reason != Qt::PopupFocusReason && !returning)
                     box->selectAll();
             }
             break;
@@ -456,6 +458,8 @@ bool DateTextBox::handleFocusOut(QLineEdit* box, QFocusEvent* event) {
     const bool wasFocused = m_focusedBox == box;
     if (wasFocused)
         m_focusedBox = nullptr;
+    if (event->reason() == Qt::ActiveWindowFocusReason)
+        m_heldOnDeactivate = box;
     if (m_selectOnRelease == box)
         m_selectOnRelease = nullptr;
     updateGate();

@@ -209,6 +209,10 @@ private:
     bool m_specialKey = false;
     // The box that last received the focus and has not lost it since; only its leave is checked.
     QLineEdit* m_focusedBox = nullptr;
+    // The box that held the focus when the window was last deactivated: it gets it back as
+    // the clerk left it. Any other box focused on activation (the window opening on it) is
+    // entered afresh, its text selected.
+    QLineEdit* m_heldOnDeactivate = nullptr;
     // A box focused by a mouse press selects its text when the button is released.
     QLineEdit* m_selectOnRelease = nullptr;
     bool m_messagePending = false;

@@ -86,6 +86,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
         {m_ui->CmdC1, QStringLiteral("chargeapp.Class1")},
         {m_ui->Cmd2, QStringLiteral("paymentapp.Class1")},
         {m_ui->CmdCkOut2, QStringLiteral("departapp.Class1")},
+        {m_ui->CmdTally1, QStringLiteral("tallyapp.Class1")},
         {m_ui->CmdS, QStringLiteral("goodsapp.Class1")},
         {m_ui->CmdMente1, QStringLiteral("goodsclassapp.KbnCls")},
         {m_ui->CmdN, QStringLiteral("payitemapp.Class1")},
@@ -96,6 +97,8 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
     for (const auto& [action, classId] : launches) {
         connect(action, &QAction::triggered, this, [this, id = classId] { launch(id); });
     }
+    // The search module has no class of its own: the menu goes the toolbar's way.
+    connect(m_ui->CmdFind1, &QAction::triggered, this, [this] { Toolbar1_ButtonClick(SearchText); });
     connect(m_ui->CmdEnd, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* button) { Toolbar1_ButtonClick(button->text()); });
@@ -109,6 +112,7 @@ void FrmMain::setUpSearchButton() {
     // The search module comes from outside the suite: offered only when one is registered.
     const bool registered = m_registry.searchClass().has_value();
     m_ui->Button6->setEnabled(registered);
+    m_ui->CmdFind1->setEnabled(registered);
     m_ui->Button6->setToolTip(registered ? SearchText
                                          : QStringLiteral("検索モジュールが登録されていないため使用できません。"));
 }

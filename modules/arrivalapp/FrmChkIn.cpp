@@ -17,6 +17,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace arrivalapp {
 
 namespace {
@@ -88,7 +90,9 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     m_today = desk::convert::dayText(QDate::currentDate());
     fillReservations();
     setCalledUp(false);
+    offerToday();
     m_ui->txtCheckInNo->setFocus();
+    m_loaded = true;
 
     // A classification list with no entries leaves its guests unclassified; the clerk is told
     // once the window is up, and check-ins still go on.
@@ -118,6 +122,34 @@ bool FrmChkIn::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+bool FrmChkIn::event(QEvent* event) {
+    const QEvent::Type type = event->type();
+    // Both come together when the menu opens the window again: one reading serves them.
+    if (m_loaded && (type == QEvent::WindowActivate || type == QEvent::ZOrderChange) && !m_refreshQueued) {
+        m_refreshQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_refreshQueued = false;
+            refreshLists();
+        });
+    }
+    return QWidget::event(event);
+}
+
+void FrmChkIn::refreshLists() {
+    try {
+        m_today = desk::convert::dayText(QDate::currentDate());
+        fillReservations();
+        m_spec->reload(m_context.DirPath());
+    } catch (...) {
+        showMessage(QStringLiteral("一覧を読み直せませんでした。") + desk::describeError(std::current_exception()));
+    }
+}
+
+void FrmChkIn::offerToday() {
+    if (m_ui->ChkInDateTextBox->IsEmpty())
+        m_ui->ChkInDateTextBox->setDateValue(desk::convert::dayText(QDate::currentDate()));
+}
+
 std::unique_ptr<arrivalsvc::CheckInClass> FrmChkIn::connectedCheckIns() const {
     auto store = std::make_unique<arrivalsvc::CheckInClass>();
     store->setDirPath(m_context.DirPath());
@@ -142,6 +174,8 @@ void FrmChkIn::showMessage(const QString& text) {
 
 void FrmChkIn::fillReservations() {
     auto* list = m_ui->ListView1;
+    // The reservation the clerk stands on stays current through a new reading.
+    const QString current = list->currentItem() ? list->currentItem()->text(0) : QString();
     list->clear();
     QList<QTreeWidgetItem*> items;
     {
@@ -166,7 +200,10 @@ void FrmChkIn::fillReservations() {
         rows->close();
     }
     list->addTopLevelItems(items);
-    if (!items.isEmpty())
+    const auto same = std::find_if(items.begin(), items.end(), [&](auto* item) { return item->text(0) == current; });
+    if (same != items.end())
+        list->setCurrentItem(*same);
+    else if (!items.isEmpty())
         list->setCurrentItem(items.first());
 }
 
@@ -219,9 +256,8 @@ void FrmChkIn::readEntry(arrivalsvc::CheckInClass& store, const QDate& date) con
 
 void FrmChkIn::ChkInClear() {
     m_ui->txtCheckInNo->clear();
-    m_ui->ChkInDateTextBox->setYearText({});
-    m_ui->ChkInDateTextBox->setMonthText({});
-    m_ui->ChkInDateTextBox->setDayText({});
+    m_ui->ChkInDateTextBox->setDateValue({});
+    offerToday();
     for (QLineEdit* box : {m_ui->txtChkInName, m_ui->txtChkInRoomNo, m_ui->txtChkInKazu, m_ui->txtBadet,
                            m_ui->txtChkInMembers, m_ui->txtChkInGroupe, m_ui->txtChkInAgent, m_ui->txtChkAdrs1,
                            m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo, m_ui->txtChkEMadrs})

@@ -42,6 +42,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Coming back to the window (activated, or raised by another launch from the menu)
+    // reads its lists again: another desk or window may have booked meanwhile.
+    bool event(QEvent* event) override;
 
 private:
     void CmdRecord_Click();
@@ -55,6 +58,11 @@ private:
     std::unique_ptr<arrivalsvc::CheckInClass> connectedCheckIns() const;
     std::unique_ptr<bookingsvc::ReservationClass> connectedReservations() const;
     void fillReservations();
+    // The reservation list and the picker's lists read again; what the clerk typed or chose
+    // stays. A failure is told in the message line, never in a box (whose closing would
+    // activate the window and read again).
+    void refreshLists();
+    void offerToday();
     // The number of required items left empty (number, the three date parts, name, room, guests).
     int ChkInDataCheck() const;
     // The day the three date boxes name, or a refusal shown and nothing.
@@ -69,8 +77,10 @@ private:
     std::unique_ptr<Ui::FrmChkIn> m_ui;
     desk::ModuleContext& m_context;
     std::unique_ptr<FrmSpec> m_spec;
-    // "2024/5/3": the day whose reservations the list shows, fixed when the window loads.
+    // "2024/5/3": the day whose reservations the list shows, taken afresh with every reading.
     QString m_today;
+    bool m_loaded = false;
+    bool m_refreshQueued = false;
 };
 
 } // namespace arrivalapp

@@ -46,7 +46,28 @@ FrmSpec::FrmSpec(const QString& dirPath, QWidget* parent)
     , m_ui(std::make_unique<Ui::FrmSpec>()) {
     m_ui->setupUi(this);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QDialog::accept);
+    fillLists(dirPath);
+    clearEntries();
+}
 
+FrmSpec::~FrmSpec() = default;
+
+QList<QComboBox*> FrmSpec::lists() const {
+    return {m_ui->RvcmbSpec, m_ui->RvcmbYearOld, m_ui->RvcmbUser, m_ui->RvcmbPayment, m_ui->CmbChkIn};
+}
+
+void FrmSpec::reload(const QString& dirPath) {
+    QStringList codes;
+    for (const QComboBox* list : lists())
+        codes << selectedCode(list);
+    fillLists(dirPath);
+    const QList<QComboBox*> all = lists();
+    for (qsizetype i = 0; i < all.size(); ++i)
+        showCode(all[i], codes[i]);
+}
+
+void FrmSpec::fillLists(const QString& dirPath) {
+    m_emptyLists.clear();
     guestcatsvc::OptionDataClass lists;
     lists.setDirPath(dirPath);
     lists.CntDb();
@@ -68,10 +89,7 @@ FrmSpec::FrmSpec(const QString& dirPath, QWidget* parent)
         if (entry.list->count() == 0)
             m_emptyLists << entry.caption->text();
     }
-    clearEntries();
 }
-
-FrmSpec::~FrmSpec() = default;
 
 void FrmSpec::setGuest(const QString& checkInNo, const QString& name) {
     m_ui->txtCheckInNo->setText(checkInNo);
@@ -80,11 +98,12 @@ void FrmSpec::setGuest(const QString& checkInNo, const QString& name) {
 
 void FrmSpec::clearEntries() {
     setGuest({}, {});
-    for (QComboBox* list : {m_ui->RvcmbSpec, m_ui->RvcmbYearOld, m_ui->RvcmbUser, m_ui->RvcmbPayment, m_ui->CmbChkIn}) {
+    for (QComboBox* list : {m_ui->RvcmbSpec, m_ui->RvcmbYearOld, m_ui->RvcmbUser, m_ui->RvcmbPayment}) {
         list->setProperty(keptCodeProperty, QVariant());
         list->setPlaceholderText({});
         list->setCurrentIndex(list->count() > 0 ? 0 : -1);
     }
+    showCode(m_ui->CmbChkIn, {});
 }
 
 void FrmSpec::showBeside(const QWidget* beside) {

@@ -30,9 +30,13 @@ public:
     // The captions of the lists that came out empty, in load order.
     QStringList emptyLists() const { return m_emptyLists; }
 
+    // Reads the five lists again, keeping the code each one shows.
+    void reload(const QString& dirPath);
+
     // The guest shown at the top of the window.
     void setGuest(const QString& checkInNo, const QString& name);
-    // Empty guest boxes and the first entry of every list.
+    // Empty guest boxes, the first entry of every list, and no reason for choosing the inn:
+    // that one the clerk asks, and a guest not asked is counted as not asked.
     void clearEntries();
     // Shows the window to the right of `beside`, kept on the screen, and gives it the focus.
     void showBeside(const QWidget* beside);
@@ -55,6 +59,8 @@ public:
     static int codePosition(const QComboBox* list, const QString& code);
 
 private:
+    void fillLists(const QString& dirPath);
+    QList<QComboBox*> lists() const;
     static QString selectedCode(const QComboBox* list);
     void showCode(QComboBox* list, const QString& code);
 

@@ -16,6 +16,7 @@
 #include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
+#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QScopeGuard>
 
@@ -106,6 +107,9 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
                 desk::guarded(this, [&] { DbGridSales_KeyPress(key, column); });
             });
     m_ui->txtSalesCkInNo->installEventFilter(this);
+    connect(m_lines, &QAbstractItemModel::dataChanged, this, [this] { m_linesEdited = true; });
+    connect(m_lines, &QAbstractItemModel::rowsInserted, this, [this] { m_linesEdited = true; });
+    connect(m_lines, &QAbstractItemModel::rowsRemoved, this, [this] { m_linesEdited = true; });
 
     // Load: a failure here goes back to the caller of ShowForm.
     move(0, 0);
@@ -113,12 +117,15 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
     m_ui->CmbSalesClass->setCurrentIndex(0);
     SalesButtonsNew();
     SalesGridOpen();
-    // Lines left by a window that was not closed normally come back with their total.
+    // Lines left by a window that was not closed normally come back with their total; the
+    // clerk is told, and keeps them for this slip or clears them with 表示消去.
     SalesTotalCalc();
     m_ui->DbGridSales->setGridModel(m_lines, gridColumns());
-    // The first box of the keys' order, which has no leave check: from an empty date box
-    // the clerk could not click anywhere else without the year's refusal.
-    m_ui->txtSalseNoDS->setFocus();
+    if (const int left = m_lines->lineCount(); left > 0)
+        confirm(
+            QStringLiteral("登録されていない明細が %1 行残っています。この伝票で登録するか、表示消去で消してください。")
+                .arg(left));
+    startNewSlip();
 }
 
 FrmSales::~FrmSales() = default;
@@ -131,6 +138,36 @@ bool FrmSales::eventFilter(QObject* watched, QEvent* event) {
             desk::guarded(this, [this] { SalesCkInNo(true); });
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FrmSales::closeEvent(QCloseEvent* event) {
+    if (hasUnsavedLines()) {
+        const auto answer =
+            desk::dialogs().message(this, QStringLiteral("登録していない明細があります。終了しますか？"), Warning,
+                                    desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::YesNoDefaultNo);
+        if (answer != desk::Dialogs::Answer::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    // However the window closes, its lines go with it: left behind, they would come back
+    // in the next slip with no date and no guest. A failure is told; the window closes anyway.
+    desk::guarded(this, [this] { ClearSalesData(); });
+    QWidget::closeEvent(event);
+}
+
+bool FrmSales::hasUnsavedLines() const {
+    if (!m_lines->isOpen() || m_lines->lineCount() == 0)
+        return false;
+    // A new slip's lines are unsaved until registered; a recalled slip's only once changed.
+    return m_ui->txtSalseNoDS->text().isEmpty() || m_linesEdited;
+}
+
+void FrmSales::startNewSlip() {
+    auto* date = m_ui->DateTextBoxSales;
+    if (date->IsEmpty())
+        date->setDateValue(desk::convert::dayText(QDate::currentDate()));
+    date->setFocus(Qt::TabFocusReason);
 }
 
 std::unique_ptr<chargesvc::SalesClass> FrmSales::connectedStore() const {
@@ -221,6 +258,7 @@ void FrmSales::SalesEDmessage() {
     SalesCkInNo(false);
     m_ui->CmbSalesClass->setCurrentIndex(std::clamp<int>(store->SSClass(), 0, m_ui->CmbSalesClass->count() - 1));
     m_lines->requery();
+    m_linesEdited = false;
     m_recallResult = QStringLiteral("o");
 }
 
@@ -238,32 +276,32 @@ QString FrmSales::SalesDataInputCheck() const {
     return result;
 }
 
-void FrmSales::SalesDataRecorde() {
+bool FrmSales::SalesDataRecorde() {
     // An access key saves without the check-in box losing focus, and the labels may still
     // show an earlier guest: the number typed is looked up now (the look-up tells the clerk).
     const QString checkInNo = m_ui->txtSalesCkInNo->text();
     if (!checkInNo.isEmpty() && m_ui->lbSalesName->property("checkInNo").toString() != checkInNo && !SalesCkInNo(true))
-        return;
+        return false;
     const QString check = SalesDataInputCheck();
     if (check == QLatin1String("X")) {
         warn(this, QStringLiteral("入力されていない項目があります。"));
-        return;
+        return false;
     }
     const QString notFound = QStringLiteral("番号が見つかりません。やりなおしてください。");
     if (check == QLatin1String("XX")) {
         warn(this, notFound);
-        return;
+        return false;
     }
     if (m_lines->lineCount() == 0) {
         warn(this, QStringLiteral("売上データが不完全です。登録できません。"));
-        return;
+        return false;
     }
     const auto* dateBox = m_ui->DateTextBoxSales;
     const std::optional<QDate> date =
         desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());
     if (!date) {
         desk::refuseDate(this);
-        return;
+        return false;
     }
     const qint32 number = m_ui->lbSalesNo->text().toInt();
     bool taken = false;
@@ -289,10 +327,11 @@ void FrmSales::SalesDataRecorde() {
              QStringLiteral("売上番号 %1 は他の端末で登録されました。新しい売上番号 %2 で登録しなおしてください。")
                  .arg(number)
                  .arg(m_ui->lbSalesNo->text()));
-        return;
+        return false;
     }
     ClearSalesData();
     confirm(QStringLiteral("売上番号 %1 を登録しました。").arg(number));
+    return true;
 }
 
 bool FrmSales::SalesEdit() {
@@ -341,6 +380,7 @@ void FrmSales::ClearSalesData() {
     m_total = 0;
     m_ui->lbSalesTotal->clear();
     m_ui->txtSalseNoDS->clear();
+    m_linesEdited = false;
 }
 
 void FrmSales::SalesTotalCalc() {
@@ -469,9 +509,11 @@ void FrmSales::DbGridSales_KeyPress(int& key, int column) {
 // --- buttons -----------------------------------------------------------------------------
 
 void FrmSales::CmdRecord_Click() {
-    SalesDataRecorde();
+    const bool saved = SalesDataRecorde();
     SalesNo();
     SalesGridOpen();
+    if (saved)
+        startNewSlip();
 }
 
 void FrmSales::CmdCall_Click() {
@@ -483,9 +525,12 @@ void FrmSales::CmdCall_Click() {
     ClearSalesData();
     m_recallResult.clear();
     SalesEDmessage();
-    // A cancelled prompt recalls nothing: the window stays as the clearing left it.
-    if (m_recallResult != QLatin1String("o"))
+    // A cancelled prompt recalls nothing: the window stays as the clearing left it, ready
+    // for a new slip.
+    if (m_recallResult != QLatin1String("o")) {
+        startNewSlip();
         return;
+    }
     SalesGridOpen();
     SalesTotalCalc();
     SalesButtonsCalled();
@@ -504,6 +549,7 @@ void FrmSales::CmdModify_Click() {
     SalesNo();
     SalesButtonsNew();
     SalesGridOpen();
+    startNewSlip();
 }
 
 void FrmSales::CmdDelete_Click() {
@@ -517,6 +563,7 @@ void FrmSales::CmdDelete_Click() {
     ClearSalesData();
     SalesButtonsNew();
     SalesGridOpen();
+    startNewSlip();
 }
 
 void FrmSales::CmdClear_Click() {
@@ -525,6 +572,7 @@ void FrmSales::CmdClear_Click() {
     SalesButtonsNew();
     SalesNo();
     SalesGridOpen();
+    startNewSlip();
 }
 
 void FrmSales::CmdBill_Click() {
@@ -539,7 +587,7 @@ void FrmSales::CmdBill_Click() {
 }
 
 void FrmSales::CmdEnd_Click() {
-    ClearSalesData();
+    // The closing asks about unsaved lines and empties the work table.
     close();
 }
 

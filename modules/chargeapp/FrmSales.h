@@ -41,6 +41,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CmdRecord_Click();
@@ -60,7 +61,8 @@ private:
     // the labels now show the guest of the number typed.
     bool SalesCkInNo(bool askCheckedOut);
     void SalesEDmessage();
-    void SalesDataRecorde();
+    // True when the slip was saved.
+    bool SalesDataRecorde();
     bool SalesEdit();
     void SalesDelete();
     QString SalesDataInputCheck() const;
@@ -74,6 +76,10 @@ private:
     void showTotal();
     // A short confirmation beside the total that needs no answer; empty clears it.
     void confirm(const QString& text);
+    // Today's date offered and the focus in its year, selected: the first box a clerk types into.
+    void startNewSlip();
+    // Lines on screen that no register or correction has written yet.
+    bool hasUnsavedLines() const;
     void lookUpCommodity(int row);
     void computeLine(int row, bool withSubtotal);
 
@@ -83,6 +89,8 @@ private:
     qint32 m_total = 0;
     QString m_recallResult;
     bool m_lookingUp = false;
+    // The lines of a recalled slip were changed since it was recalled.
+    bool m_linesEdited = false;
 };
 
 } // namespace chargeapp

@@ -5,6 +5,8 @@
 #include "DataReport1.h"
 #include "Statement.h"
 
+#include "arrivalsvc/CheckInClass.h"
+
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -20,6 +22,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+
+#include <optional>
 
 namespace departapp {
 
@@ -190,9 +194,38 @@ void FrmChkOut::CmdBill_Click() {
 
     auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, m_context.profile());
     DataReport1* shown = report.get();
+    connect(shown, &desk::Report::jobFinished, this, &FrmChkOut::billJobFinished);
     // The preview owns the bill and closes with this window.
     desk::showReport(std::move(report), this);
     m_bill = shown;
+}
+
+void FrmChkOut::billJobFinished(desk::JobKind kind, bool completed) {
+    if (kind == desk::JobKind::Preview)
+        return;
+    QString done;
+    if (kind == desk::JobKind::Print)
+        done = completed ? QStringLiteral("請求書を印刷しました。") : QStringLiteral("請求書を印刷できませんでした。");
+    else
+        done = completed ? QStringLiteral("PDFに出力しました。") : QStringLiteral("PDFに出力できませんでした。");
+    // Read back rather than assumed: a guest billed again may be checked out already.
+    std::optional<bool> checkedOut;
+    try {
+        arrivalsvc::CheckInClass store;
+        store.setDirPath(m_context.DirPath());
+        store.CntDB();
+        store.setCheckInNO(m_ui->txtChkOutIn->text());
+        store.EDsearch();
+        if (store.CheckInNO() != QLatin1String("X"))
+            checkedOut = store.CheckOutFlag();
+    } catch (...) {
+    }
+    if (!checkedOut)
+        setGuidance(done + QStringLiteral("チェックアウトの状態を確認できませんでした。"));
+    else if (*checkedOut)
+        setGuidance(done + QStringLiteral("お客様はチェックアウト済みです。"));
+    else
+        setGuidance(done + QStringLiteral("チェックアウトはまだです（請求書を印刷するとチェックアウトになります）。"));
 }
 
 void FrmChkOut::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include "CheckOutGuest.h"
 
 #include "entry/ModuleContext.h"
+#include "report/JobKind.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -52,6 +53,8 @@ private:
     void CmdRecord_Click();
     void CmdBill_Click();
     void setGuidance(const QString& text);
+    // Tells, after a print or an export of the bill, whether the guest is now checked out.
+    void billJobFinished(desk::JobKind kind, bool completed);
 
     std::unique_ptr<Ui::FrmChkOut> m_ui;
     desk::ModuleContext& m_context;

@@ -16,6 +16,7 @@
 #include "ui/SlotGuard.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFocusEvent>
 
 #include <exception>
@@ -60,7 +61,6 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdDelete, this, &FrmRptBill::CmdDelete_Click);
     desk::onClicked(m_ui->CmdBill, this, &FrmRptBill::CmdBill_Click);
     desk::onClicked(m_ui->CmdClear, this, &FrmRptBill::CmdClear_Click);
-    // 終わり closes even when emptying the work table failed: the lines then simply come back.
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, [this] { CmdEnd_Click(); });
     m_ui->txtChkInNoRecipt->installEventFilter(this);
     auto* grid = m_ui->DataGrid1;
@@ -77,8 +77,14 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     m_ui->CmbRptClass->setCurrentIndex(0);
     ReciptButtonsNew();
     ReciptGridOpen();
-    // Lines left by a window closed through its title bar come back with their total.
+    // Lines a window left behind come back with their total; the clerk is told, and keeps
+    // them for this slip or clears them with 表示消去.
     ReciptTotalCalc();
+    if (const int left = m_lines->lineCount(); left > 0)
+        confirm(
+            QStringLiteral("登録されていない明細が %1 行残っています。この伝票で登録するか、表示消去で消してください。")
+                .arg(left));
+    offerToday();
     m_ui->txtChkInNoRecipt->setFocus();
 }
 
@@ -111,6 +117,32 @@ bool FrmRptBill::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void FrmRptBill::closeEvent(QCloseEvent* event) {
+    if (hasUnsavedLines() &&
+        desk::dialogs().message(this, QStringLiteral("登録していない明細があります。終了しますか？"), warningTitle,
+                                desk::Dialogs::Icon::Question,
+                                desk::Dialogs::Buttons::YesNoDefaultNo) != desk::Dialogs::Answer::Yes) {
+        event->ignore();
+        return;
+    }
+    // However the window closes, its lines go with it: left behind, they would come back in
+    // the next slip with no date and no guest. A failure is told; the window closes anyway.
+    desk::guarded(this, [this] { ClearReciptData(); });
+    QWidget::closeEvent(event);
+}
+
+bool FrmRptBill::hasUnsavedLines() const {
+    if (!m_lines || m_lines->lineCount() == 0)
+        return false;
+    // A new slip's lines are unsaved until registered; a called-up slip's only once changed.
+    return !m_calledUp || m_linesEdited;
+}
+
+void FrmRptBill::offerToday() {
+    if (m_ui->DateTextBoxRecipt->IsEmpty())
+        m_ui->DateTextBoxRecipt->setDateValue(desk::convert::dayText(QDate::currentDate()));
+}
+
 std::unique_ptr<paymentsvc::ReciptSlp> FrmRptBill::paymentStore() const {
     auto store = std::make_unique<paymentsvc::ReciptSlp>();
     store->setDirPath(m_context.DirPath());
@@ -133,6 +165,9 @@ void FrmRptBill::ReciptGridOpen() {
     const desk::GridColumns columns = gridColumns();
     m_lines->open(m_gridConnection, QStringLiteral("BTReciptTemp"), columns);
     m_ui->DataGrid1->setGridModel(m_lines, columns);
+    for (const auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_lines, changed, this, [this] { m_linesEdited = true; });
+    connect(m_lines, &QAbstractItemModel::dataChanged, this, [this] { m_linesEdited = true; });
 }
 
 void FrmRptBill::refreshGrid() {
@@ -296,6 +331,7 @@ void FrmRptBill::ReciptEDmessage() {
     const int kind = store->UrKubun();
     m_ui->CmbRptClass->setCurrentIndex(kind >= 0 && kind < m_ui->CmbRptClass->count() ? kind : 0);
     refreshGrid();
+    m_linesEdited = false;
     ReciptTotalCalc();
     ReciptButtonsCalled();
     // The lines are what a correction changes; an unknown guest keeps the focus in its box.
@@ -346,6 +382,14 @@ void FrmRptBill::CmdDelete_Click() {
 }
 
 void FrmRptBill::CmdBill_Click() {
+    // A receipt is a record of money taken: it is printed for a slip as it is saved.
+    if (!m_calledUp || m_linesEdited) {
+        warn(m_calledUp
+                 ? QStringLiteral("訂正が登録されていません。訂正してから領収書を印刷してください。")
+                 : QStringLiteral(
+                       "登録されていない入金の領収書は印刷できません。登録した入金を呼び出して印刷してください。"));
+        return;
+    }
     // Each showing makes a new report, which reads the work lines afresh.
     desk::showReport(std::make_unique<DRRptBill>(m_context.DirPath(), receiptValues(), m_context.profile()), this);
 }
@@ -359,7 +403,7 @@ void FrmRptBill::CmdClear_Click() {
 }
 
 void FrmRptBill::CmdEnd_Click() {
-    desk::guarded(this, [this] { ClearReciptData(); });
+    // The closing asks about unsaved lines and empties the work table.
     close();
 }
 
@@ -376,14 +420,15 @@ void FrmRptBill::ClearReciptData() {
     };
     attempt([this] { paymentStore()->ClearTemp(); });
     attempt([this] { refreshGrid(); });
+    m_linesEdited = false;
     m_ui->txtChkInNoRecipt->clear();
-    m_ui->DateTextBoxRecipt->setYearText({});
-    m_ui->DateTextBoxRecipt->setMonthText({});
-    m_ui->DateTextBoxRecipt->setDayText({});
+    m_ui->DateTextBoxRecipt->setDateValue({});
+    offerToday();
     m_ui->lbNameRecipt->clear();
     m_ui->lbRoomNoRecipt->clear();
     m_ui->CmdDelete->setEnabled(false);
     m_ui->CmdModify->setEnabled(false);
+    m_calledUp = false;
     m_ui->lbReciptTotal->clear();
     if (failure)
         std::rethrow_exception(failure);
@@ -400,12 +445,14 @@ void FrmRptBill::showTotal() {
 }
 
 void FrmRptBill::ReciptButtonsCalled() {
+    m_calledUp = true;
     m_ui->CmdRecord->setEnabled(false);
     m_ui->CmdDelete->setEnabled(true);
     m_ui->CmdModify->setEnabled(true);
 }
 
 void FrmRptBill::ReciptButtonsNew() {
+    m_calledUp = false;
     m_ui->CmdRecord->setEnabled(true);
     m_ui->CmdDelete->setEnabled(false);
     m_ui->CmdModify->setEnabled(false);

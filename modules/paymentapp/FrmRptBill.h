@@ -30,8 +30,9 @@ namespace paymentapp {
 // or delete it; prints the receipt of what is on screen.
 //
 // New-entry state: 登録 on, 訂正 and 削除 off. Called-up state (after a successful call-up
-// only): 登録 off, 訂正 and 削除 on. Closing through the title bar keeps the work lines,
-// which come back when the window is next opened on this desk.
+// only): 登録 off, 訂正 and 削除 on. Lines not yet written are never closed away without a
+// question; lines a crashed window left come back when the window is next opened on this
+// desk, and the clerk is told so.
 class FrmRptBill : public QWidget {
     Q_OBJECT
 
@@ -46,6 +47,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CmdRecord_Click();
@@ -78,12 +80,18 @@ private:
     void DataGrid1_KeyPress(int& key, int column);
     void DataGrid1_BeforeDelete(const QVariantList& values);
     void showTotal();
+    void offerToday();
+    // Lines on screen that no register or correction has written yet.
+    bool hasUnsavedLines() const;
 
     std::unique_ptr<Ui::FrmRptBill> m_ui;
     desk::ModuleContext& m_context;
     desk::DataGridModel* m_lines = nullptr;
     std::shared_ptr<desk::Connection> m_gridConnection;
     double m_total = 0;
+    // A slip is called up, and whether its lines were changed since.
+    bool m_calledUp = false;
+    bool m_linesEdited = false;
 };
 
 } // namespace paymentapp

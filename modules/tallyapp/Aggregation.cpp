@@ -87,11 +87,14 @@ QString statement(int kind, const QDate& first, const QDate& last) {
                               "ORDER BY RptCode");
     default: {
         const GuestClass& c = guestClasses[kind - 5];
-        const QString code = QString::fromLatin1(c.code);
+        const QString code = QStringLiteral("COALESCE(") + QString::fromLatin1(c.code) + QStringLiteral(", '')");
         const QString name = QString::fromLatin1(c.name);
-        // Guests are counted, not check-ins: the sum of each party's number of guests.
-        return QStringLiteral("SELECT ") + code + QStringLiteral(" AS FL1, ") + name +
-               QStringLiteral(" AS FL2, Sum(CheckInCliants) AS 合計 FROM QRYForClass WHERE CheckInDate") + period +
+        // Guests are counted, not check-ins: the sum of each party's number of guests. A
+        // guest the clerk classed under none of the entries is counted apart, never under
+        // an entry of the list.
+        return QStringLiteral("SELECT ") + code + QStringLiteral(" AS FL1, CASE WHEN ") + code +
+               QStringLiteral(" = '' THEN '未選択' ELSE ") + name +
+               QStringLiteral(" END AS FL2, Sum(CheckInCliants) AS 合計 FROM QRYForClass WHERE CheckInDate") + period +
                QStringLiteral(" GROUP BY ") + code + QStringLiteral(", ") + name + QStringLiteral(" ORDER BY ") + code;
     }
     }

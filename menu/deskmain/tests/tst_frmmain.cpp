@@ -9,6 +9,7 @@
 #include "testsupport/Widgets.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -84,6 +85,8 @@ private slots:
     void relaunchReplacesTheSlot();
     void failedLaunchIsExplained();
     void searchButton();
+    void everyButtonHasAMenuEntry_data();
+    void everyButtonHasAMenuEntry();
     void listButtonsOpenOnePreviewEach();
     void listsFollowWhatModulesDid_data();
     void listsFollowWhatModulesDid();
@@ -274,6 +277,47 @@ void TestFrmMain::searchButton() {
     QCOMPARE(m_launches.size(), size_t(1));
     QCOMPARE(m_launches[0]->classId, QStringLiteral("kensaku.Class1"));
     QCOMPARE(m_launches[0]->calls.size(), 10);
+}
+
+void TestFrmMain::everyButtonHasAMenuEntry_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("menuKey"); // with Alt, on the menu bar
+    QTest::addColumn<int>("itemKey"); // in the opened menu
+    QTest::addColumn<QString>("classId");
+
+    const auto row = [](const char* button, Qt::Key menu, Qt::Key item, const char* id) {
+        QTest::newRow(button) << QString::fromUtf8(button) << int(menu) << int(item) << QString::fromUtf8(id);
+    };
+    row("予約", Qt::Key_Q, Qt::Key_A, "bookingapp.Class1");
+    row("チェックイン", Qt::Key_W, Qt::Key_S, "arrivalapp.Class1");
+    row("売上", Qt::Key_X, Qt::Key_E, "chargeapp.Class1");
+    row("入金", Qt::Key_D, Qt::Key_C, "paymentapp.Class1");
+    row("チェックアウト", Qt::Key_R, Qt::Key_F, "departapp.Class1");
+    row("検索", Qt::Key_M, Qt::Key_L, "kensaku.Class1");
+    row("集計", Qt::Key_U, Qt::Key_K, "tallyapp.Class1");
+}
+
+void TestFrmMain::everyButtonHasAMenuEntry() {
+    QFETCH(QString, button);
+    QFETCH(int, menuKey);
+    QFETCH(int, itemKey);
+    QFETCH(QString, classId);
+
+    m_registry.registerClass(
+        {QStringLiteral("kensaku.Class1"), QStringLiteral("kensaku"), desk::EntryClass::Show::Modeless, true, true});
+    TempDataDir data;
+    ScriptedDialogs dialogs;
+    const auto window = loadedWindow(data.path());
+    QVERIFY(desk::test::showActive(window.get()));
+    // The row covers a button of the toolbar.
+    QVERIFY(toolButton(*window, button));
+
+    QTest::keyClick(window.get(), Qt::Key(menuKey), Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(itemKey));
+    QTRY_COMPARE(m_launches.size(), size_t(1));
+    QCOMPARE(m_launches[0]->classId, classId);
+    QCOMPARE(dialogs.shown().size(), 0);
 }
 
 void TestFrmMain::listButtonsOpenOnePreviewEach() {

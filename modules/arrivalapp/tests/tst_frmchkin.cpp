@@ -178,6 +178,8 @@ private slots:
     void halfTypedYear_data();
     void halfTypedYear();
     void emptyClassificationList();
+    void listsFollowWhatOthersDid_data();
+    void listsFollowWhatOthersDid();
 
 private:
     std::unique_ptr<WindowFixture> m_f;
@@ -294,6 +296,8 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
     book(dir(), 5, u"鈴木 一郎"_s);
     const auto w = openWindow();
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
+    QCOMPARE(child<calfield::DateTextBox>(w.get(), u"ChkInDateTextBox"_s)->DayText(),
+             QString::number(QDate::currentDate().day()));
 
     // The picker wants the number and the name first.
     pressAccessKey(w.get(), Qt::Key_O);
@@ -335,14 +339,16 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
     QCOMPARE(saved->CheckInDate(), QDate(2024, 5, 3));
     QCOMPARE(saved->CheckInName(), u"佐藤 花子"_s);
     QCOMPARE(saved->Quantity(), 2);
-    // The picked entry, and the first entry of every list left alone.
+    // The picked entry, the first entry of every list left alone, and no reason for
+    // choosing the inn when the clerk chose none.
     QCOMPARE(QStringList({saved->GroupeClass(), saved->AgeClass(), saved->UserClass(), saved->PayClass(),
                           saved->ChoiceClass()}),
-             QStringList({u"G1"_s, u"A0"_s, u"U0"_s, u"P0"_s, u"C1"_s}));
+             QStringList({u"G1"_s, u"A0"_s, u"U0"_s, u"P0"_s, QString()}));
     QVERIFY(!reservationCheckedIn(dir(), 5));
     // Cleared for the next guest, the picker too.
     QCOMPARE(textOf(w.get(), u"txtChkInName"_s), QString());
     QCOMPARE(list(*w, "RvcmbSpec")->currentIndex(), 0);
+    QCOMPARE(list(*w, "CmbChkIn")->currentIndex(), -1);
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
 }
 
@@ -608,6 +614,41 @@ void TestFrmChkIn::emptyClassificationList() {
     QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
     QCOMPARE(m_dialogs->messageTexts(), QStringList{});
     QCOMPARE(checkIn(dir(), u"2001"_s)->AgeClass(), u"A0"_s);
+}
+
+void TestFrmChkIn::listsFollowWhatOthersDid_data() {
+    QTest::addColumn<bool>("raised"); // by another launch from the menu; else activated again
+    QTest::newRow("activated again") << false;
+    QTest::newRow("raised by the menu") << true;
+}
+
+void TestFrmChkIn::listsFollowWhatOthersDid() {
+    QFETCH(bool, raised);
+    book(dir(), 5, u"鈴木 一郎"_s);
+    const auto w = openWindow();
+    QVERIFY(typeInto(w.get(), u"txtChkInName"_s, u"佐藤"_s));
+    // Meanwhile another window books a guest for today and adds a reason to the list.
+    book(dir(), 6, u"高橋 次郎"_s);
+    guests(dir())->exec(u"INSERT INTO ChoiceClass (ChCode, ChoiceName) VALUES ('C9', '露天風呂')"_s);
+
+    if (raised) {
+        w->raise();
+    } else {
+        QWidget other;
+        QVERIFY(showActive(&other));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    auto* reservations = child<QTreeWidget>(w.get(), u"ListView1"_s);
+    QTRY_COMPARE(reservations->topLevelItemCount(), 2);
+    QCOMPARE(reservations->topLevelItem(1)->text(1), u"高橋 次郎"_s);
+    QComboBox* reasons = list(*w, "CmbChkIn");
+    QVERIFY(reasons->findText(u"C9 : 露天風呂"_s) >= 0);
+    // What the clerk typed and chose stays.
+    QCOMPARE(textOf(w.get(), u"txtChkInName"_s), u"佐藤"_s);
+    QCOMPARE(reasons->currentIndex(), -1);
+    QCOMPARE(list(*w, "RvcmbSpec")->currentIndex(), 0);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList());
 }
 
 QTEST_MAIN(TestFrmChkIn)

@@ -47,7 +47,11 @@ private slots:
     void init();
     void cleanup();
 
-    void opensOutsideTheEmptyDate();
+    void firstBoxTakesTheTyping_data();
+    void firstBoxTakesTheTyping();
+    void unsavedLinesAreAskedAbout_data();
+    void unsavedLinesAreAskedAbout();
+    void leftLinesAreTold();
     void workedFigures_data();
     void workedFigures();
     void commodityLookUp();
@@ -400,11 +404,93 @@ void TestFrmSales::deletingTheOnlyLine() {
 
 // The window opens in the recall number, so a click on the check-in number is not stopped
 // by the date's refusal of an empty year.
-void TestFrmSales::opensOutsideTheEmptyDate() {
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtSalseNoDS"));
-    QTest::mouseClick(child<QLineEdit>(m_window.get(), QStringLiteral("txtSalesCkInNo")), Qt::LeftButton);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtSalesCkInNo"));
+void TestFrmSales::firstBoxTakesTheTyping_data() {
+    QTest::addColumn<QString>("after"); // what the clerk did since the window opened
+    QTest::newRow("opened") << QString();
+    QTest::newRow("registered") << u"register"_s;
+    QTest::newRow("cleared") << u"clear"_s;
+}
+
+void TestFrmSales::firstBoxTakesTheTyping() {
+    QFETCH(QString, after);
+    if (!after.isEmpty()) {
+        fillHeader(QStringLiteral("1001"));
+        typeLine({u"201"_s, u"2"_s, u"1000"_s, u"0"_s, u"0"_s});
+        press(after == u"register"_s ? Qt::Key_T : Qt::Key_D, Qt::AltModifier);
+        QCOMPARE(lines()->lineCount(), 0);
+    }
+    // Today is offered with its year selected: the digits typed replace it.
+    auto* date = child<calfield::DateTextBox>(m_window.get(), QStringLiteral("DateTextBoxSales"));
+    QCOMPARE(QApplication::focusWidget(), date->findChild<QLineEdit*>(u"TextYear"_s));
+    const QDate today = QDate::currentDate();
+    QCOMPARE(date->MonthText(), QString::number(today.month()));
+    QCOMPARE(date->DayText(), QString::number(today.day()));
+    QTest::keyClicks(QApplication::focusWidget(), u"2031"_s);
+    QCOMPARE(date->YearText(), u"2031"_s);
     QVERIFY(m_dialogs->messages().isEmpty());
+}
+
+void TestFrmSales::unsavedLinesAreAskedAbout_data() {
+    QTest::addColumn<bool>("byTitleBar"); // else 終わり by its access key
+    QTest::addColumn<bool>("recalled");   // the lines are a saved slip's, unchanged
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+
+    QTest::newRow("終わり, No") << false << false << Answer::No << true << false;
+    QTest::newRow("終わり, Yes") << false << false << Answer::Yes << true << true;
+    QTest::newRow("title bar, No") << true << false << Answer::No << true << false;
+    QTest::newRow("title bar, Yes") << true << false << Answer::Yes << true << true;
+    QTest::newRow("recalled slip unchanged") << true << true << Answer::No << false << true;
+}
+
+void TestFrmSales::unsavedLinesAreAskedAbout() {
+    QFETCH(bool, byTitleBar);
+    QFETCH(bool, recalled);
+    QFETCH(Answer, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+
+    fillHeader(QStringLiteral("1001"));
+    typeLine({u"201"_s, u"2"_s, u"1000"_s, u"0"_s, u"0"_s});
+    if (recalled) {
+        const QString number = text(u"lbSalesNo"_s);
+        press(Qt::Key_T, Qt::AltModifier);
+        m_dialogs->pushAnswer(Answer::Yes);
+        m_dialogs->pushInput(number);
+        press(Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(lines()->lineCount(), 1);
+    }
+    m_dialogs->clear();
+    m_dialogs->pushAnswer(answer);
+    if (byTitleBar)
+        m_window->close();
+    else
+        press(Qt::Key_E, Qt::AltModifier);
+
+    const QStringList question{u"登録していない明細があります。終了しますか？"_s};
+    QCOMPARE(m_dialogs->messageTexts(), asked ? question : QStringList());
+    if (asked)
+        QCOMPARE(m_dialogs->messages().constFirst().buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
+    QCOMPARE(m_window->isVisible(), !closed);
+    // Kept on screen, or gone with the window: never left for the next slip.
+    const int workLines = desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales))
+                              ->scalar(u"SELECT COUNT(*) FROM BTTempSalesDetail"_s)
+                              .toInt();
+    QCOMPARE(workLines, closed ? 0 : 1);
+}
+
+void TestFrmSales::leftLinesAreTold() {
+    fillHeader(QStringLiteral("1001"));
+    typeLine({u"201"_s, u"2"_s, u"1000"_s, u"0"_s, u"0"_s});
+    m_window.reset(); // the program ended without closing the window
+    openWindow();
+    QCOMPARE(lines()->lineCount(), 1);
+    QVERIFY(text(u"lbStatus"_s).contains(u"登録されていない明細が 1 行残っています。"_s));
+    // The clerk keeps them for this slip, or clears them.
+    press(Qt::Key_D, Qt::AltModifier);
+    QCOMPARE(lines()->lineCount(), 0);
+    QCOMPARE(text(u"lbStatus"_s), QString());
 }
 
 void TestFrmSales::checkedOutGuestIsAskedAbout() {

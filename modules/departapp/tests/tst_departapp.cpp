@@ -11,6 +11,7 @@
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -114,6 +115,7 @@ private slots:
     void guestLookUp();
     void runNeedsAGuest();
     void accessKeyLooksTheTypedNumberUp();
+    void settlementDateTakesTheTyping();
     void dateIsChecked_data();
     void dateIsChecked();
     void refusedDatePartStopsTheButtons();
@@ -251,6 +253,18 @@ void TestDepartApp::accessKeyLooksTheTypedNumberUp() {
     QVERIFY(edit->text().isEmpty());
 }
 
+void TestDepartApp::settlementDateTakesTheTyping() {
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    // Today is offered; the year typed over it replaces it.
+    auto* year = child<QLineEdit>(child<QWidget>(w, u"CkOutDateBox"_s), u"TextYear"_s);
+    QCOMPARE(QApplication::focusWidget(), year);
+    QCOMPARE(year->text(), QString::number(QDate::currentDate().year()));
+    QTest::keyClicks(year, u"2031"_s);
+    QCOMPARE(year->text(), u"2031"_s);
+}
+
 void TestDepartApp::dateIsChecked_data() {
     QTest::addColumn<QStringList>("parts");
     QTest::addColumn<QString>("message");
@@ -355,17 +369,21 @@ void TestDepartApp::billComputesFirst() {
 void TestDepartApp::onlyAPrintChecksOut_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<bool>("gone");
+    QTest::addColumn<QString>("told"); // the settlement window's message line afterwards
 
-    QTest::newRow("preview closed") << u"close"_s << false;
-    QTest::newRow("printer choice cancelled") << u"cancel"_s << false;
-    QTest::newRow("exported as PDF") << u"export"_s << false;
-    QTest::newRow("printed") << u"print"_s << true;
-    QTest::newRow("the print failed") << u"fail"_s << false;
+    const QString ready = u"「発行」ボタンを押すと、請求書を印刷できます。"_s;
+    const QString stays = u"チェックアウトはまだです（請求書を印刷するとチェックアウトになります）。"_s;
+    QTest::newRow("preview closed") << u"close"_s << false << ready;
+    QTest::newRow("printer choice cancelled") << u"cancel"_s << false << ready;
+    QTest::newRow("exported as PDF") << u"export"_s << false << u"PDFに出力しました。"_s + stays;
+    QTest::newRow("printed") << u"print"_s << true << u"請求書を印刷しました。お客様はチェックアウト済みです。"_s;
+    QTest::newRow("the print failed") << u"fail"_s << false << u"請求書を印刷できませんでした。"_s + stays;
 }
 
 void TestDepartApp::onlyAPrintChecksOut() {
     QFETCH(QString, action);
     QFETCH(bool, gone);
+    QFETCH(QString, told);
     workedExample(dir(), Guest);
 
     FrmChkOutM m(*m_context);
@@ -400,6 +418,7 @@ void TestDepartApp::onlyAPrintChecksOut() {
     // A failed print is told to the clerk; nothing else asks or tells anything.
     QCOMPARE(m_dialogs->messages().size(), action == u"fail"_s ? 1 : 0);
     QCOMPARE(checkedOut(dir(), Guest), gone);
+    QCOMPARE(textOf(w, u"Panel2"_s), told);
 
     // The main menu's list of guests in the house.
     arrivalsvc::CheckInClass store;

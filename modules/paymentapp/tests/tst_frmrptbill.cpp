@@ -196,6 +196,10 @@ private slots:
     void correctionRefusals();
     void deleteRemovesTheSlip();
     void receiptPrintsTheScreen();
+    void receiptNeedsTheSlipSaved_data();
+    void receiptNeedsTheSlipSaved();
+    void unsavedLinesAreAskedAbout_data();
+    void unsavedLinesAreAskedAbout();
     void itemLookUp_data();
     void itemLookUp();
     void runningTotal();
@@ -336,7 +340,9 @@ void TestFrmRptBill::saveWritesSlipAndProposesNext() {
     QCOMPARE(textOf(w.get(), u"lbNameRecipt"_s), QString());
     QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), QString());
     QCOMPARE(textOf(w.get(), u"CmbRptClass"_s), u"掛入金"_s);
-    QVERIFY(child<calfield::DateTextBox>(w.get(), u"DateTextBoxRecipt"_s)->IsEmpty());
+    // Today is offered for the next slip.
+    QCOMPARE(child<calfield::DateTextBox>(w.get(), u"DateTextBoxRecipt"_s)->DayText(),
+             QString::number(QDate::currentDate().day()));
     QVERIFY(newEntryState(*w));
     QVERIFY(textOf(w.get(), u"lbStatus"_s).contains(u"8"_s));
 }
@@ -512,6 +518,73 @@ void TestFrmRptBill::receiptPrintsTheScreen() {
     preview->close();
 }
 
+void TestFrmRptBill::receiptNeedsTheSlipSaved_data() {
+    QTest::addColumn<bool>("calledUp");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QString>("message"); // empty: the receipt is shown
+
+    QTest::newRow("typed, not saved")
+        << false << false
+        << u"登録されていない入金の領収書は印刷できません。登録した入金を呼び出して印刷してください。"_s;
+    QTest::newRow("called up, changed") << true << true
+                                        << u"訂正が登録されていません。訂正してから領収書を印刷してください。"_s;
+    QTest::newRow("called up") << true << false << QString();
+}
+
+void TestFrmRptBill::receiptNeedsTheSlipSaved() {
+    QFETCH(bool, calledUp);
+    QFETCH(bool, changed);
+    QFETCH(QString, message);
+
+    storeSlip(dir(), 5, u"C-12"_s, 1);
+    const auto w = openWindow();
+    if (calledUp) {
+        m_dialogs->pushInput(u"5"_s);
+        altKey(*w, 'C');
+    }
+    if (!calledUp || changed)
+        typeLine(*w, u"01"_s, {}, u"1000"_s);
+    m_dialogs->clear();
+    altKey(*w, 'A');
+
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QCOMPARE(preview != nullptr, message.isEmpty());
+    QCOMPARE(m_dialogs->messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (preview)
+        preview->close();
+}
+
+void TestFrmRptBill::unsavedLinesAreAskedAbout_data() {
+    QTest::addColumn<bool>("byTitleBar"); // else 終わり by its access key
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("closed");
+
+    QTest::newRow("終わり, No") << false << Answer::No << false;
+    QTest::newRow("終わり, Yes") << false << Answer::Yes << true;
+    QTest::newRow("title bar, No") << true << Answer::No << false;
+    QTest::newRow("title bar, Yes") << true << Answer::Yes << true;
+}
+
+void TestFrmRptBill::unsavedLinesAreAskedAbout() {
+    QFETCH(bool, byTitleBar);
+    QFETCH(Answer, answer);
+    QFETCH(bool, closed);
+
+    const auto w = openWindow();
+    typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
+    m_dialogs->pushAnswer(answer);
+    if (byTitleBar)
+        w->close();
+    else
+        altKey(*w, 'E');
+
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{u"登録していない明細があります。終了しますか？"_s});
+    QCOMPARE(m_dialogs->messages().constFirst().buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
+    QCOMPARE(w->isVisible(), !closed);
+    // Kept on screen, or gone with the window: never left for the next slip.
+    QCOMPARE(count(dir(), u"BTReciptTemp"_s), closed ? 0 : 1);
+}
+
 void TestFrmRptBill::itemLookUp_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
@@ -555,13 +628,6 @@ void TestFrmRptBill::runningTotal() {
     // A line without an amount counts 0: the total stays a number.
     typeLine(*w, u"01"_s, u"c"_s, {});
     QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"4,000"_s);
-    child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
-    altKey(*w, 'A');
-    auto* preview = w->findChild<desk::ReportPreview*>();
-    QVERIFY(preview);
-    QCOMPARE(preview->document().byControl(u"Label33"_s).constFirst().text, u"4,000"_s);
-    QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 4);
-    preview->close();
 
     // Deleting the 2,500 line (selected with Shift+Space) takes it off.
     auto* view = grid(*w);
@@ -572,6 +638,20 @@ void TestFrmRptBill::runningTotal() {
     QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"1,500"_s);
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), 3);
     QCOMPARE(m_dialogs->messages().size(), 0);
+
+    // Saved and called up again, the receipt prints the lines and their total.
+    child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
+    const QString number = textOf(w.get(), u"lbReciptNo"_s);
+    altKey(*w, 'T');
+    QCOMPARE(m_dialogs->messages().size(), 0);
+    m_dialogs->pushInput(number);
+    altKey(*w, 'C');
+    altKey(*w, 'A');
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    QCOMPARE(preview->document().byControl(u"Label33"_s).constFirst().text, u"1,500"_s);
+    QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 3);
+    preview->close();
 }
 
 void TestFrmRptBill::keyboardOnlyDeposit() {
@@ -625,12 +705,12 @@ void TestFrmRptBill::linesComeBackOnTheSameDeskOnly() {
         const auto w = openWindow();
         typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
         typeLine(*w, u"02"_s, {}, u"2500"_s);
-        w->close(); // the title bar's close empties nothing
-    }
+    } // the program ends without the window being closed
     {
         const auto w = openWindow();
         QCOMPARE(grid(*w)->gridModel()->lineCount(), 2);
         QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"3,500"_s);
+        QVERIFY(textOf(w.get(), u"lbStatus"_s).contains(u"登録されていない明細が 2 行残っています。"_s));
     }
     qputenv("TESARO_DESK", "desk-B");
     {
@@ -658,14 +738,6 @@ void TestFrmRptBill::anotherDesksLinesStayApart() {
 
     child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
     setDate(*w, u"2024"_s, u"4"_s, u"1"_s);
-    altKey(*w, 'A');
-    auto* preview = w->findChild<desk::ReportPreview*>();
-    QVERIFY(preview);
-    QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 2);
-    preview->close();
-    // Access keys reach the window again once it is the active one.
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
     altKey(*w, 'T');
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList());
@@ -674,6 +746,15 @@ void TestFrmRptBill::anotherDesksLinesStayApart() {
              1500.0);
     QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-B'"_s), 3);
     QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-A'"_s), 0);
+
+    // The receipt of the saved slip, called up again, shows this desk's lines only.
+    m_dialogs->pushInput(u"1"_s);
+    altKey(*w, 'C');
+    altKey(*w, 'A');
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 2);
+    preview->close();
 }
 
 QTEST_MAIN(TestFrmRptBill)

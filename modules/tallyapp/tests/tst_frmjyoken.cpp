@@ -1,4 +1,5 @@
 #include "TallyFixture.h"
+#include "data/Connection.h"
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
 #include "tallyapp/Aggregation.h"
@@ -74,6 +75,7 @@ private slots:
     void refusedPeriodRunsNothing();
     void emptyPeriodShowsHeadingsOnly();
     void resultWindowFollowsTheLatestRun();
+    void guestsWithoutAReasonCountApart();
 
 private:
     std::unique_ptr<tallyapp::test::TallyData> m_tally;
@@ -282,6 +284,34 @@ void TestFrmJyoken::resultWindowFollowsTheLatestRun() {
     QCOMPARE(first->kind(), 3);
     QCOMPARE(textOf(first, u"Text1"_s), u"2024/05/02"_s);
     QCOMPARE(::lines(first), (QStringList{u"現金|8,000"_s}));
+}
+
+void TestFrmJyoken::guestsWithoutAReasonCountApart() {
+    // Walk-ins whose reason nobody asked: an empty code, and none at all.
+    tallyapp::test::TallyData data;
+    auto guests = desk::Connection::open(data.dir.path(), QString::fromLatin1(desk::DbFile::DaySalesCliants));
+    guests->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckInName, CheckInRoomNo) VALUES "
+                 "('W1', '2024-08-01', '伊藤', '201'), ('W2', '2024-08-02', '渡辺', '202'), "
+                 "('W3', '2024-08-03', '小林', '203')"_s);
+    guests->exec(u"INSERT INTO CheckInBadget (CheckInNO, RvClNumber, RvBadget) VALUES "
+                 "('W1', 3, 0), ('W2', 2, 0), ('W3', 4, 0)"_s);
+    guests->exec(u"INSERT INTO CheckInClasify (CheckInNO, RvUseClass, RvYearOldClass, RvPayment, RvGroupespec, "
+                 "ChoiceClass) VALUES ('W1', 'U1', 'A2', 'P1', 'G2', ''), ('W2', 'U1', 'A2', 'P1', 'G2', NULL), "
+                 "('W3', 'U1', 'A2', 'P1', 'G2', 'C1')"_s);
+
+    FrmJyoken w(data.context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    typeDay(&w, u"DateTextBox1"_s, QDate(2024, 8, 1));
+    typeDay(&w, u"DateTextBox2"_s, QDate(2024, 8, 31));
+    clickButton(&w, u"Option1_2"_s);
+    clickButton(&w, u"Option4_4"_s);
+    clickButton(&w, u"CmdGo"_s);
+
+    FrmSyukei* result = FrmJyoken::resultWindow();
+    QVERIFY(result);
+    QCOMPARE(::lines(result), (QStringList{u"|未選択|5"_s, u"C1|温泉|4"_s}));
+    QCOMPARE(m_dialogs->shown().size(), 0);
 }
 
 QTEST_MAIN(TestFrmJyoken)
