@@ -31,6 +31,8 @@ QString asciiDigits(const QString& text) {
             c = QLatin1Char('+');
         else if (u == u'\uFF0E')
             c = QLatin1Char('.');
+        else if (u == u'\uFF0C')
+            c = QLatin1Char(',');
         else if (u == u'\u3000')
             c = QLatin1Char(' ');
     }
@@ -56,6 +58,9 @@ double leadingNumber(const QString& original) {
         } else if (c == QLatin1Char('.') && !point) {
             number += c;
             point = true;
+        } else if (c == QLatin1Char(',') && digits && !point && i + 1 < n && text[i + 1] >= QLatin1Char('0') &&
+                   text[i + 1] <= QLatin1Char('9')) {
+            continue; // a thousands separator
         } else {
             break;
         }
@@ -64,7 +69,36 @@ double leadingNumber(const QString& original) {
         return 0.0;
     bool ok = false;
     const double value = number.toDouble(&ok);
-    return ok ? value : 0.0;
+    if (ok)
+        return value;
+    // Hundreds of digits: far beyond any field, never nothing.
+    return number.startsWith(QLatin1Char('-')) ? -std::numeric_limits<double>::infinity()
+                                               : std::numeric_limits<double>::infinity();
+}
+
+std::optional<double> typedNumber(const QString& original) {
+    static const QRegularExpression number(QStringLiteral(R"(^([-+]?)(\d+\.?\d*|\.\d+)$)"));
+    QString text = asciiDigits(original).trimmed();
+    text.remove(QLatin1Char(','));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (ok && std::isfinite(value))
+        return value;
+    // Hundreds of digits: still a number, only far beyond any field.
+    return m.captured(1) == QLatin1String("-") ? -std::numeric_limits<double>::infinity()
+                                               : std::numeric_limits<double>::infinity();
+}
+
+ConversionError outOfLimit(const QString& field, const NumberLimit& limit, std::optional<double> value) {
+    const QString high = QString::number(qint64(limit.high));
+    if (value && *value > limit.high)
+        return ConversionError(ConversionError::Kind::Refused, QStringLiteral("%1は %2 までです。").arg(field, high));
+    return ConversionError(
+        ConversionError::Kind::Refused,
+        QStringLiteral("%1は %2 から %3 までの数です。").arg(field, QString::number(qint64(limit.low)), high));
 }
 
 double roundHalfEven(double value) {
@@ -74,22 +108,41 @@ double roundHalfEven(double value) {
 }
 
 namespace {
-template <typename T> T checkedInt(double value, const char* what) {
+template <typename T> T checkedInt(double value) {
     const double r = roundHalfEven(value);
     if (!std::isfinite(r) || r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
         throw ConversionError(ConversionError::Kind::Overflow,
-                              QStringLiteral("オーバーフローしました。(%1: %2)")
-                                  .arg(QString::fromLatin1(what), QString::number(value, 'g', 17)));
+                              QStringLiteral("%1 は扱える数（%2 から %3 まで）を超えています。")
+                                  .arg(QString::number(value, 'g', 17))
+                                  .arg(qint64(std::numeric_limits<T>::min()))
+                                  .arg(qint64(std::numeric_limits<T>::max())));
     return static_cast<T>(r);
 }
 } // namespace
 
+namespace {
+double fieldNumber(const QString& text, const QString& field, const NumberLimit& limit) {
+    const double value = roundHalfEven(leadingNumber(text));
+    if (!limit.holds(value))
+        throw outOfLimit(field, limit, value);
+    return value;
+}
+} // namespace
+
+qint16 fieldInt16(const QString& text, const QString& field) {
+    return static_cast<qint16>(fieldNumber(text, field, NumberLimit::int16()));
+}
+
+qint32 fieldInt32(const QString& text, const QString& field) {
+    return static_cast<qint32>(fieldNumber(text, field, NumberLimit::int32()));
+}
+
 qint16 toInt16(double value) {
-    return checkedInt<qint16>(value, "16-bit");
+    return checkedInt<qint16>(value);
 }
 
 qint32 toInt32(double value) {
-    return checkedInt<qint32>(value, "32-bit");
+    return checkedInt<qint32>(value);
 }
 
 qint32 addInt32(qint32 a, qint32 b) {
@@ -117,7 +170,7 @@ QDate dateFromTexts(const QString& year, const QString& month, const QString& da
         if (text.trimmed().isEmpty() || !ok)
             throw ConversionError(ConversionError::Kind::TypeMismatch,
                                   QStringLiteral("日付の「%1」は数値ではありません。").arg(text));
-        return int(checkedInt<qint16>(v, "16-bit"));
+        return int(checkedInt<qint16>(v));
     };
     const int y = part(year);
     const int m = part(month);

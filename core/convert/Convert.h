@@ -12,7 +12,9 @@ namespace desk {
 // A text or number that cannot become the value asked for.
 class ConversionError : public std::runtime_error {
 public:
-    enum class Kind { Overflow, TypeMismatch };
+    // Refused: a typed value its field does not take; the message speaks to the clerk as
+    // it stands, with the field's limit.
+    enum class Kind { Overflow, TypeMismatch, Refused };
     ConversionError(Kind kind, const QString& message);
     Kind kind() const { return m_kind; }
     QString message() const { return m_message; }
@@ -24,14 +26,40 @@ private:
 
 namespace convert {
 
-// Full-width digits, signs, point and blank (as the Japanese input method types them)
-// replaced by their ASCII forms; every other character is kept: "１２０００円" → "12000円".
+// Full-width digits, signs, point, comma and blank (as the Japanese input method types
+// them) replaced by their ASCII forms; every other character is kept: "１２０００円" → "12000円".
 QString asciiDigits(const QString& text);
 
 // The leading numeric part of a text, as the screens read their boxes:
 // "12abc" → 12, " 3.5" → 3.5, "-4x" → -4, "" → 0, "abc" → 0. Full-width digits and
-// signs count as their ASCII forms: "２人" → 2.
+// signs count as their ASCII forms: "２人" → 2. A comma between digits before the point
+// separates thousands: "1,000円" and "１，０００" → 1000. Digits beyond a double's range
+// read as an infinity.
 double leadingNumber(const QString& text);
+
+// A number typed into a number cell, read as a whole: blanks around it, full-width forms
+// and thousands separators are fine ("１，０００" → 1000). Nothing when the text is no
+// number ("", "-", ".", "-.", "1-2"); digits beyond a double's range read as an infinity.
+std::optional<double> typedNumber(const QString& text);
+
+// The range of a whole-number field, as its column holds it.
+struct NumberLimit {
+    double low = 0;
+    double high = 0;
+    static NumberLimit int16() { return {-32768.0, 32767.0}; }
+    static NumberLimit int32() { return {-2147483648.0, 2147483647.0}; }
+    bool holds(double value) const { return value >= low && value <= high; }
+};
+
+// The refusal of a typed value that its field does not take, in the clerk's words with
+// the limit: above it "人数は 32767 までです。", below it or no number at all
+// "人数は -32768 から 32767 までの数です。". Kind Refused.
+ConversionError outOfLimit(const QString& field, const NumberLimit& limit, std::optional<double> value);
+
+// A box read as a whole number of a field: its leading numeric part rounded half to
+// even, refused with outOfLimit when it does not fit.
+qint16 fieldInt16(const QString& text, const QString& field);
+qint32 fieldInt32(const QString& text, const QString& field);
 
 // Whole number with halves to even: 2.5 → 2, 3.5 → 4, -2.5 → -2.
 double roundHalfEven(double value);

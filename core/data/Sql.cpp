@@ -89,8 +89,8 @@ QString quote(const QString& text) {
 QString dateLiteral(const QDate& date) {
     if (!date.isValid())
         return QStringLiteral("Null");
-    return QLatin1Char('#') + QString::number(date.year()) + QLatin1Char('/') + QString::number(date.month()) +
-           QLatin1Char('/') + QString::number(date.day()) + QLatin1Char('#');
+    // Four-digit years: a literal like #312/2/1# would read as no date at all.
+    return QStringLiteral("#%1/%2/%3#").arg(date.year(), 4, 10, QLatin1Char('0')).arg(date.month()).arg(date.day());
 }
 
 QString translate(const QString& statement) {
@@ -106,20 +106,20 @@ QString translate(const QString& statement) {
         if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
             const qsizetype end = literalEnd(statement, i);
             if (end < 0)
-                throw DbError(QStringLiteral("Unterminated string literal"), statement);
+                throw DbError(QStringLiteral("文字列の引用符が閉じていません。"), statement);
             flush();
             out += QStringView(statement).mid(i, end - i + 1);
             i = end;
         } else if (c == QLatin1Char('[')) {
             const qsizetype end = statement.indexOf(QLatin1Char(']'), i);
             if (end < 0)
-                throw DbError(QStringLiteral("Unterminated bracketed name"), statement);
+                throw DbError(QStringLiteral("名前の角かっこが閉じていません。"), statement);
             code += QStringView(statement).mid(i, end - i + 1);
             i = end;
         } else if (c == QLatin1Char('#')) {
             const qsizetype end = statement.indexOf(QLatin1Char('#'), i + 1);
             if (end < 0)
-                throw DbError(QStringLiteral("Unterminated date literal"), statement);
+                throw DbError(QStringLiteral("日付の「#」が閉じていません。"), statement);
             const QString body = statement.mid(i + 1, end - i - 1);
             bool hasTime = false;
             const QDateTime dt = columntype::parseDateTime(body, &hasTime);
@@ -127,7 +127,7 @@ QString translate(const QString& statement) {
             if (hasTime && dt.time() == QTime(0, 0))
                 hasTime = false;
             if (!dt.isValid())
-                throw DbError(QStringLiteral("Not a date: #%1#").arg(body), statement);
+                throw DbError(QStringLiteral("「#%1#」は日付になりません。").arg(body), statement);
             flush();
             out += QLatin1Char('\'') +
                    dt.toString(hasTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd")) +
@@ -178,7 +178,7 @@ Bound::Bound(const QString& translated) {
         if (c == QLatin1Char('\'')) {
             const qsizetype end = literalEnd(translated, i);
             if (end < 0)
-                throw DbError(QStringLiteral("Unterminated string literal"), translated);
+                throw DbError(QStringLiteral("文字列の引用符が閉じていません。"), translated);
             QString value = translated.mid(i + 1, end - i - 1);
             value.replace(QLatin1String("''"), QLatin1String("'"));
             m_sql += QLatin1Char('?');

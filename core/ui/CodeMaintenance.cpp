@@ -41,7 +41,13 @@ void warnEntry(QWidget* parent, const QString& text) {
 }
 
 QString askCallUpCode(QWidget* parent, const QString& prompt, const QString& title) {
-    return dialogs().input(parent, prompt, title, QStringLiteral("*****"), QPoint(100, 100));
+    return dialogs().input(parent, prompt, title, QStringLiteral("*****"), QPoint(100, 100)).trimmed();
+}
+
+void trimCode(QLineEdit* box) {
+    const QString code = box->text().trimmed();
+    if (code != box->text())
+        box->setText(code);
 }
 
 bool sameCode(const QString& a, const QString& b) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace desk {
@@ -29,12 +30,16 @@ void refuseEntry(QWidget* parent, const QString& text, const QString& title);
 // text under "警告" with the warning icon.
 void warnEntry(QWidget* parent, const QString& text);
 // The input box for the code to call up: "*****" offered, placed near the screen's top
-// left corner. Empty when cancelled.
+// left corner. The code without blanks around it; empty when cancelled or blank.
 QString askCallUpCode(QWidget* parent, const QString& prompt, const QString& title);
 
 // Whether two codes name one entry as the stores compare them: ASCII letters without regard
 // to case, every other character exactly ("a1" is "A1", full-width "ａ1" is not "Ａ1").
 bool sameCode(const QString& a, const QString& b);
+
+// Blanks around a typed code are no part of it, and a code of blanks is none: the box is
+// left holding the code as it will be stored, so the empty-entry checks see it.
+void trimCode(QLineEdit* box);
 
 // Any edit in a line edit of the window clears message, so a confirmation never speaks of
 // older values. Covers the line edits the window has when this is called.

@@ -76,6 +76,7 @@ void DataGridModel::open(std::shared_ptr<Connection> connection, const QString& 
     m_newRowLine = newRowLine;
     m_numeric.fill(false, columns.size());
     m_bound.fill(false, columns.size());
+    m_limits.fill(convert::NumberLimit::int32(), columns.size());
     m_hasDesk = false;
     try {
         const QList<Connection::Column> tableColumns = m_connection->columns(table);
@@ -87,7 +88,12 @@ void DataGridModel::open(std::shared_ptr<Connection> connection, const QString& 
             for (int i = 0; i < m_columns.size(); ++i) {
                 if (c.name.compare(m_columns.at(i).field, Qt::CaseInsensitive) == 0) {
                     m_bound[i] = true;
-                    m_numeric[i] = isNumberType(columntype::fromDeclared(c.declaredType));
+                    const ColumnType type = columntype::fromDeclared(c.declaredType);
+                    m_numeric[i] = isNumberType(type);
+                    // Counts in 16 bits; amounts, quantities and rates are taken as 32-bit
+                    // amounts by the slips and the statement.
+                    m_limits[i] =
+                        type == ColumnType::Int16 ? convert::NumberLimit::int16() : convert::NumberLimit::int32();
                 }
             }
         }
@@ -186,15 +192,16 @@ QVariant DataGridModel::storedForm(int column, const QVariant& value) const {
         return {};
     if (!isNumeric(column) || !isText)
         return value;
-    // What the clerk typed: full-width digits and thousands separators are fine.
-    QString text = convert::asciiDigits(value.toString()).trimmed();
-    text.remove(QLatin1Char(','));
-    bool ok = false;
-    const double number = text.toDouble(&ok);
-    if (!ok || !std::isfinite(number))
-        throw ConversionError(ConversionError::Kind::TypeMismatch,
-                              QStringLiteral("「%1」は数値ではありません。").arg(value.toString()));
-    return number;
+    // What the clerk typed: full-width digits and thousands separators are fine. A number
+    // beyond what the column's amounts and counts are taken as later is refused now, not
+    // when the guest's bill is made.
+    const std::optional<double> number = convert::typedNumber(value.toString());
+    const convert::NumberLimit limit = m_limits.at(column);
+    if (!number || !limit.holds(*number)) {
+        const QString caption = m_columns.at(column).caption.trimmed();
+        throw convert::outOfLimit(caption.isEmpty() ? m_columns.at(column).field : caption, limit, number);
+    }
+    return *number;
 }
 
 void DataGridModel::setCellValue(int row, int column, const QVariant& value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/Convert.h"
 #include "ui/GridColumn.h"
 
 #include <QAbstractTableModel>
@@ -53,6 +54,8 @@ public:
     // Writes one cell of a row, or several cells of a row in one update; on the new-row line
     // this adds the row. A typed text is stored as the column's type asks (numbers may be
     // written with full-width digits and thousands separators); an empty text stores no value.
+    // A text that is no number, or a number beyond the column's range, is refused with a
+    // ConversionError (Refused) naming the column's caption and its limit.
     void setCellValue(int row, int column, const QVariant& value);
     void setRowValues(int row, const QMap<int, QVariant>& values);
     // Removes a row from the table.
@@ -87,7 +90,8 @@ private:
     QString m_table;
     GridColumns m_columns;
     QVector<bool> m_numeric;
-    QVector<bool> m_bound; // the table has the column
+    QVector<bool> m_bound;                  // the table has the column
+    QVector<convert::NumberLimit> m_limits; // of a typed number, by grid column
     bool m_newRowLine = true;
     bool m_hasDesk = false;
     bool m_revealing = false;

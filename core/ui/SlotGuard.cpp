@@ -16,6 +16,9 @@ QString describeError(const std::exception_ptr& error) {
             text += QStringLiteral("\r\nファイル: ") + e.file();
         return text;
     } catch (const ConversionError& e) {
+        // A typed value refused by its field is no failure of the processing.
+        if (e.kind() == ConversionError::Kind::Refused)
+            return e.message();
         return head + QStringLiteral("\r\n") + e.message();
     } catch (const std::exception& e) {
         return head + QStringLiteral("\r\n") + QString::fromUtf8(e.what());

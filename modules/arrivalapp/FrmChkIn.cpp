@@ -42,10 +42,6 @@ bool sameNumber(const QString& a, const QString& b) {
     return true;
 }
 
-qint32 wholeNumber(const QString& text) {
-    return desk::convert::toInt32(desk::convert::leadingNumber(text));
-}
-
 } // namespace
 
 FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
@@ -236,8 +232,8 @@ void FrmChkIn::readEntry(arrivalsvc::CheckInClass& store, const QDate& date) con
     store.setCheckInDate(date);
     store.setCheckInName(m_ui->txtChkInName->text());
     store.setCheckInRoomNo(m_ui->txtChkInRoomNo->text());
-    store.setQuantity(wholeNumber(m_ui->txtChkInKazu->text()));
-    store.setBadget(wholeNumber(m_ui->txtBadet->text()));
+    store.setQuantity(desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数")));
+    store.setBadget(desk::convert::fieldInt32(m_ui->txtBadet->text(), QStringLiteral("単価")));
     store.setCheckInCName(m_ui->txtChkInMembers->text());
     store.setCheckInGroupe(m_ui->txtChkInGroupe->text());
     store.setCheckInTravelAg(m_ui->txtChkInAgent->text());

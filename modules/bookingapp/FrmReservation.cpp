@@ -170,8 +170,9 @@ void FrmReservation::readEntry(bookingsvc::ReservationClass& store, const QDate&
     store.setAddress2(m_ui->RvtxtAddress2->text());
     store.setAddress3(m_ui->RvtxtAddress3->text());
     store.setTelNo(m_ui->RxtxtTelNo->text());
-    store.setQuantity(toInt32(leadingNumber(m_ui->RvtxtUser->text())));
-    store.setBadget(toInt32(leadingNumber(m_ui->RvtxtBadget->text())));
+    // The party is a count the check-in keeps in 16 bits, so it is refused here already.
+    store.setQuantity(fieldInt16(m_ui->RvtxtUser->text(), QStringLiteral("人数")));
+    store.setBadget(fieldInt32(m_ui->RvtxtBadget->text(), QStringLiteral("予算")));
     store.setArvTime(m_ui->RvtxtArvTime->text());
     store.setArvTimeChkIn(m_ui->RvtxtChkInTime->text());
     store.setClGroupeName(m_ui->RvtxtGroupeName->text());

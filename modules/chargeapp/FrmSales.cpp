@@ -335,6 +335,11 @@ bool FrmSales::SalesDataRecorde() {
 }
 
 bool FrmSales::SalesEdit() {
+    // A slip without lines would stay as a header that no bill can show.
+    if (m_lines->lineCount() == 0) {
+        warn(this, QStringLiteral("売上データが不完全です。訂正できません。\n明細のない売上は削除してください。"));
+        return false;
+    }
     const auto* dateBox = m_ui->DateTextBoxSales;
     const std::optional<QDate> date =
         desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());

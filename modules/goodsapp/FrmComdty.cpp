@@ -85,6 +85,8 @@ void FrmComdty::txtMdsClass_Change() {
 
 void FrmComdty::save(Mode mode) {
     std::optional<desk::BusyCursor> busy(std::in_place);
+    desk::trimCode(m_ui->txtScode);
+    desk::trimCode(m_ui->txtMdsClass);
     if (QWidget* target = missingField()) {
         busy.reset();
         target->setFocus();
@@ -95,7 +97,7 @@ void FrmComdty::save(Mode mode) {
     const QString code = m_ui->txtScode->text();
     const QString calledCode = m_ui->Text1->text();
     // Read before anything is written: a price beyond the 32-bit range is refused here.
-    const qint32 price = desk::convert::toInt32(desk::convert::leadingNumber(m_ui->txtPrice0->Text()));
+    const qint32 price = desk::convert::fieldInt32(m_ui->txtPrice0->Text(), u"標準価格"_s);
 
     const bool written = desk::writeUnlessTaken(
         connectedStore(),
@@ -143,6 +145,7 @@ void FrmComdty::CmdRecorde_Click() {
 }
 
 void FrmComdty::CmdEdit_Click() {
+    desk::trimCode(m_ui->txtScode);
     const QString code = m_ui->txtScode->text();
     const QString calledCode = m_ui->Text1->text();
     // A new code that another commodity has is refused with the called-up entry kept, so

@@ -56,6 +56,7 @@ std::unique_ptr<goodsclasssvc::SKubun> FrmCmClass1::connectedStore() const {
 }
 
 bool FrmCmClass1::inputMissing() {
+    desk::trimCode(m_ui->Text1);
     if (m_ui->Text1->text().isEmpty() || m_ui->Text2->text().isEmpty()) {
         desk::dialogs().beep();
         return true;

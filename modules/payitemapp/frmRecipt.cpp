@@ -75,29 +75,40 @@ void frmRecipt::ClassListLoad() {
 
 std::optional<QString> frmRecipt::ClassCodeOfList() const {
     if (m_ui->CmbRptKubun->currentIndex() < 0)
-        return std::nullopt;
+        return m_keptClass;
     const QString text = m_ui->CmbRptKubun->currentText();
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     return colon < 0 ? text : text.left(colon);
 }
 
 void frmRecipt::ClassListSelect(const QString& classCode) {
-    // An item whose class has no entry keeps the list as it stands.
     const qsizetype at = m_classCodes.indexOf(classCode);
-    if (at >= 0)
+    if (at >= 0) {
+        m_keptClass.reset();
+        m_ui->CmbRptKubun->setPlaceholderText({});
         m_ui->CmbRptKubun->setCurrentIndex(int(at));
+        return;
+    }
+    // Showing whatever entry the list held would save that class over the item's on
+    // correction: the stored class stays until the clerk picks one.
+    m_keptClass = classCode;
+    m_ui->CmbRptKubun->setPlaceholderText(classCode + QStringLiteral(":（一覧にない区分）"));
+    m_ui->CmbRptKubun->setCurrentIndex(-1);
 }
 
 void frmRecipt::ItemClear() {
     for (QLineEdit* box : {m_ui->txtCcode, m_ui->txtCname, m_ui->txtRemarks1, m_ui->txtRemarks2})
         box->clear();
     m_ui->lbCcode->clear();
+    m_keptClass.reset();
+    m_ui->CmbRptKubun->setPlaceholderText({});
     m_ui->CmbRptKubun->setCurrentIndex(-1);
 }
 
 bool frmRecipt::ItemSave(Mode mode) {
     std::optional<desk::BusyCursor> busy(std::in_place);
     showMessage({});
+    desk::trimCode(m_ui->txtCcode);
     const QString code = m_ui->txtCcode->text();
     const QString calledUp = m_ui->lbCcode->text();
     if (code.isEmpty() || m_ui->txtCname->text().isEmpty()) {
@@ -125,7 +136,9 @@ bool frmRecipt::ItemSave(Mode mode) {
         connectedStore(),
         [&](auto& store) {
             // A correction that keeps its code needs no check: the code is its own.
-            return (mode == Mode::New || code != calledUp) && store.ReciptCodeCheck(code) == QLatin1String("X");
+            // A change of letter case only is still the item's own code.
+            return (mode == Mode::New || !desk::sameCode(code, calledUp)) &&
+                   store.ReciptCodeCheck(code) == QLatin1String("X");
         },
         [&](auto& store) {
             // The check moved the row set; the correction finds its row from the start.
@@ -181,7 +194,7 @@ void frmRecipt::ItemLoad(const QString& code) {
 }
 
 void frmRecipt::CmdCall_Click() {
-    const QString answer = desk::dialogs().input(this, itemTitle + callPrompt, itemTitle);
+    const QString answer = desk::dialogs().input(this, itemTitle + callPrompt, itemTitle).trimmed();
     if (answer.isEmpty())
         return;
     showMessage({});

@@ -49,8 +49,8 @@ private:
     void ItemClear();
     void ItemLoad(const QString& code);
     void ClassListLoad();
-    // The class code of the chosen entry: the text before the first ":", or nothing when
-    // no class is chosen.
+    // The class code of the chosen entry: the text before the first ":"; with no entry
+    // chosen, the stored class of a called-up item that the list lacks, else nothing.
     std::optional<QString> ClassCodeOfList() const;
     void ClassListSelect(const QString& classCode);
     void refuse(const QString& text, const QString& title = {});
@@ -61,6 +61,8 @@ private:
     desk::MaintenanceButtons m_buttons;
     // Class codes in the order of CmbRptKubun.
     QStringList m_classCodes;
+    // The called-up item's class when the list has no entry for it.
+    std::optional<QString> m_keptClass;
 };
 
 } // namespace payitemapp

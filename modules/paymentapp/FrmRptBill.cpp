@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 
+#include <cmath>
 #include <exception>
 
 namespace paymentapp {
@@ -308,8 +309,9 @@ void FrmRptBill::ReciptEDmessage() {
     const auto store = paymentStore();
     {
         desk::BusyCursor busy;
-        // An answer that is no number reads as 0, which names no slip.
-        store->setSlipNo(QString::number(desk::convert::leadingNumber(answer), 'g', 15));
+        // An answer that is no number reads as 0, which names no slip; so does one beyond any.
+        const double typed = desk::convert::leadingNumber(answer);
+        store->setSlipNo(QString::number(std::fabs(typed) <= 2147483647.0 ? typed : 0.0, 'g', 15));
         desk::Transaction transaction(store->connection());
         store->ClearTemp();
         store->EDsearch();

@@ -15,6 +15,7 @@
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -197,7 +198,27 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
     chart->legend()->setVisible(false);
 }
 
+// An empty result has nothing to scale the axes by: no bars, a note in the middle instead.
+void emptyNote(QChart* chart) {
+    auto* note = new QGraphicsSimpleTextItem(emptyChartNote(), chart);
+    QFont font = inReportFamily(chart->titleFont());
+    font.setBold(false);
+    note->setFont(font);
+    const auto centre = [chart, note] {
+        const QRectF box = note->boundingRect();
+        const QRectF area = chart->plotArea().isEmpty() ? chart->rect() : chart->plotArea();
+        note->setPos(area.center() - box.center());
+    };
+    QObject::connect(chart, &QGraphicsWidget::geometryChanged, chart, centre);
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, centre);
+    centre();
+}
+
 } // namespace
+
+QString emptyChartNote() {
+    return QStringLiteral("この期間に集計するデータはありません。");
+}
 
 QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     auto* chart = new QChart;
@@ -208,7 +229,10 @@ QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     chart->setTitleFont(inReportFamily(chart->titleFont()));
     chart->legend()->setFont(inReportFamily(chart->legend()->font()));
     const Aggregation::ChartSpec spec = Aggregation::chartSpec(kind);
-    if (spec.seriesField.isEmpty())
+    if (model.rowCount() == 0) {
+        chart->legend()->setVisible(false);
+        emptyNote(chart);
+    } else if (spec.seriesField.isEmpty())
         byCategory(chart, model, spec);
     else
         byDay(chart, model, spec);

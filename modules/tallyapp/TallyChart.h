@@ -20,8 +20,10 @@ namespace tallyapp {
 // commodity, biggest first when there are more bars than fit (the rest as "その他"), and
 // per day, stacked by sales class, for the kind that has dates (per month over a long
 // period). Names too long for the chart's width are shortened as the chart is resized; a
-// bar's tooltip carries its full name and value. The caller owns the chart.
+// bar's tooltip carries its full name and value. An empty result gives a chart without
+// bars or axes that shows emptyChartNote() instead. The caller owns the chart.
 QChart* buildChart(const desk::QueryGridModel& model, int kind);
+QString emptyChartNote();
 
 // Category labels as the chart shows them: a name whole when it fits in maxWidth pixels of
 // font, otherwise shortened to end in "…" (never cut where the reader cannot see it).

@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace desk;
 
 class TestConvert : public QObject {
@@ -12,6 +15,10 @@ class TestConvert : public QObject {
 private slots:
     void leadingNumber_data();
     void leadingNumber();
+    void typedNumber_data();
+    void typedNumber();
+    void fieldNumberRefusal_data();
+    void fieldNumberRefusal();
     void roundHalfEven_data();
     void roundHalfEven();
     void int16Range_data();
@@ -48,6 +55,78 @@ void TestConvert::leadingNumber_data() {
     QTest::newRow("full-width guests") << QStringLiteral("２人") << 2.0;
     QTest::newRow("full-width minus and point") << QStringLiteral("－１．５") << -1.5;
     QTest::newRow("ideographic blank before") << QStringLiteral("\u3000１２０００円") << 12000.0;
+    QTest::newRow("thousands") << QStringLiteral("1,000円") << 1000.0;
+    QTest::newRow("full-width thousands") << QStringLiteral("１２，３４５") << 12345.0;
+    QTest::newRow("comma after the point ends it") << QStringLiteral("1.5,3") << 1.5;
+    QTest::newRow("beyond a double") << QStringLiteral("9").repeated(400) << std::numeric_limits<double>::infinity();
+}
+
+void TestConvert::typedNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isNumber");
+    QTest::addColumn<double>("expected");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("full-width comma") << QStringLiteral("１，０００") << true << 1000.0;
+    QTest::newRow("full-width five digits") << QStringLiteral("１２，３４５") << true << 12345.0;
+    QTest::newRow("ascii comma, blanks") << QStringLiteral(" 1,234.5 ") << true << 1234.5;
+    QTest::newRow("negative") << QStringLiteral("－３") << true << -3.0;
+    QTest::newRow("point first") << QStringLiteral(".5") << true << 0.5;
+    QTest::newRow("three hundred digits") << QStringLiteral("9").repeated(300) << true << 1e300;
+    QTest::newRow("beyond a double") << QStringLiteral("9").repeated(400) << true << inf;
+    QTest::newRow("negative beyond a double")
+        << QStringLiteral("-") + QStringLiteral("9").repeated(400) << true << -inf;
+    QTest::newRow("minus alone") << QStringLiteral("-") << false << 0.0;
+    QTest::newRow("point alone") << QStringLiteral(".") << false << 0.0;
+    QTest::newRow("minus point") << QStringLiteral("-.") << false << 0.0;
+    QTest::newRow("comma alone") << QStringLiteral("，") << false << 0.0;
+    QTest::newRow("minus inside") << QStringLiteral("1-2") << false << 0.0;
+    QTest::newRow("empty") << QString() << false << 0.0;
+}
+
+void TestConvert::typedNumber() {
+    QFETCH(QString, text);
+    QFETCH(bool, isNumber);
+    QFETCH(double, expected);
+    const std::optional<double> number = convert::typedNumber(text);
+    QCOMPARE(number.has_value(), isNumber);
+    if (isNumber && std::isfinite(expected))
+        QVERIFY(qFuzzyCompare(*number, expected));
+    else if (isNumber)
+        QCOMPARE(*number, expected);
+}
+
+void TestConvert::fieldNumberRefusal_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sixteenBits");
+    QTest::addColumn<QString>("message"); // empty: taken
+    QTest::newRow("count at its limit") << QStringLiteral("32767") << true << QString();
+    QTest::newRow("count over") << QStringLiteral("40000") << true << QStringLiteral("人数は 32767 までです。");
+    QTest::newRow("count under") << QStringLiteral("-40000") << true
+                                 << QStringLiteral("人数は -32768 から 32767 までの数です。");
+    QTest::newRow("full-width count over")
+        << QStringLiteral("４０，０００人") << true << QStringLiteral("人数は 32767 までです。");
+    QTest::newRow("amount at its limit") << QStringLiteral("2,147,483,647") << false << QString();
+    QTest::newRow("amount over") << QStringLiteral("2147483648") << false
+                                 << QStringLiteral("人数は 2147483647 までです。");
+    QTest::newRow("twenty digits") << QStringLiteral("12345678901234567890") << false
+                                   << QStringLiteral("人数は 2147483647 までです。");
+    QTest::newRow("four hundred digits") << QStringLiteral("9").repeated(400) << false
+                                         << QStringLiteral("人数は 2147483647 までです。");
+}
+
+void TestConvert::fieldNumberRefusal() {
+    QFETCH(QString, text);
+    QFETCH(bool, sixteenBits);
+    QFETCH(QString, message);
+    const QString field = QStringLiteral("人数");
+    try {
+        const double value = sixteenBits ? double(convert::fieldInt16(text, field)) : convert::fieldInt32(text, field);
+        QVERIFY2(message.isEmpty(), "taken");
+        QCOMPARE(value, convert::leadingNumber(text));
+    } catch (const ConversionError& e) {
+        QCOMPARE(e.kind(), ConversionError::Kind::Refused);
+        QCOMPARE(e.message(), message);
+    }
 }
 
 void TestConvert::leadingNumber() {
@@ -118,12 +197,16 @@ void TestConvert::strictDate_data() {
     QTest::addColumn<QString>("day");
     QTest::addColumn<QDate>("expected"); // invalid: refused
     QTest::newRow("plain") << QStringLiteral("2027") << QStringLiteral("3") << QStringLiteral("1") << QDate(2027, 3, 1);
-    QTest::newRow("leading zero month") << QStringLiteral("2027") << QStringLiteral("04") << QStringLiteral("30") << QDate(2027, 4, 30);
-    QTest::newRow("full-width") << QStringLiteral("２０２７") << QStringLiteral("０４") << QStringLiteral("３０") << QDate(2027, 4, 30);
-    QTest::newRow("leap day") << QStringLiteral("2028") << QStringLiteral("2") << QStringLiteral("29") << QDate(2028, 2, 29);
+    QTest::newRow("leading zero month") << QStringLiteral("2027") << QStringLiteral("04") << QStringLiteral("30")
+                                        << QDate(2027, 4, 30);
+    QTest::newRow("full-width") << QStringLiteral("２０２７") << QStringLiteral("０４") << QStringLiteral("３０")
+                                << QDate(2027, 4, 30);
+    QTest::newRow("leap day") << QStringLiteral("2028") << QStringLiteral("2") << QStringLiteral("29")
+                              << QDate(2028, 2, 29);
     QTest::newRow("April 31") << QStringLiteral("2027") << QStringLiteral("04") << QStringLiteral("31") << QDate();
     QTest::newRow("day 0") << QStringLiteral("2027") << QStringLiteral("3") << QStringLiteral("0") << QDate();
-    QTest::newRow("2/29 common year") << QStringLiteral("2027") << QStringLiteral("2") << QStringLiteral("29") << QDate();
+    QTest::newRow("2/29 common year") << QStringLiteral("2027") << QStringLiteral("2") << QStringLiteral("29")
+                                      << QDate();
     QTest::newRow("2/30 leap year") << QStringLiteral("2028") << QStringLiteral("2") << QStringLiteral("30") << QDate();
     QTest::newRow("month 13") << QStringLiteral("2027") << QStringLiteral("13") << QStringLiteral("1") << QDate();
     QTest::newRow("year 0") << QStringLiteral("0") << QStringLiteral("1") << QStringLiteral("1") << QDate();
@@ -204,14 +287,16 @@ void TestConvert::formatValue_data() {
     const QString bill = QStringLiteral("##,###,###");
     QTest::newRow("amount") << QVariant(1234567.0) << thousands << QStringLiteral("1,234,567");
     QTest::newRow("integer amount") << QVariant(qint64(-2500)) << thousands << QStringLiteral("-2,500");
-    QTest::newRow("text holding a number") << QVariant(QStringLiteral("10000")) << thousands << QStringLiteral("10,000");
+    QTest::newRow("text holding a number")
+        << QVariant(QStringLiteral("10000")) << thousands << QStringLiteral("10,000");
     QTest::newRow("text that is no number") << QVariant(QStringLiteral("abc")) << thousands << QStringLiteral("abc");
     QTest::newRow("bill zero is empty") << QVariant(0.0) << bill << QString();
     QTest::newRow("no value") << QVariant() << thousands << QString();
     QTest::newRow("half yen shown rounded") << QVariant(10.5) << thousands << QStringLiteral("11");
     QTest::newRow("unformatted fraction") << QVariant(10.5) << QString() << QStringLiteral("10.5");
     QTest::newRow("date as shown") << QVariant(QDate(2002, 3, 1)) << QString() << QStringLiteral("2002/03/01");
-    QTest::newRow("day text") << QVariant(QDate(2002, 3, 1)) << QStringLiteral("yyyy/M/d") << QStringLiteral("2002/3/1");
+    QTest::newRow("day text") << QVariant(QDate(2002, 3, 1)) << QStringLiteral("yyyy/M/d")
+                              << QStringLiteral("2002/3/1");
 }
 
 void TestConvert::formatValue() {

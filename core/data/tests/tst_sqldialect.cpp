@@ -15,6 +15,7 @@ private slots:
     void malformed();
     void quote_data();
     void quote();
+    void dateLiteral_data();
     void dateLiteral();
 };
 
@@ -60,19 +61,25 @@ void TestSqlDialect::translate() {
 
 void TestSqlDialect::malformed_data() {
     QTest::addColumn<QString>("dialect");
-    QTest::newRow("no such day") << QStringLiteral("d = #2002/2/30#");
-    QTest::newRow("not a date") << QStringLiteral("d = #today#");
-    QTest::newRow("unclosed date") << QStringLiteral("d = #2002/3/1");
-    QTest::newRow("unclosed text") << QStringLiteral("d = 'abc");
+    QTest::addColumn<QString>("message"); // the clerk reads it: Japanese, not the parser's English
+    QTest::newRow("no such day") << QStringLiteral("d = #2002/2/30#")
+                                 << QStringLiteral("「#2002/2/30#」は日付になりません。");
+    QTest::newRow("not a date") << QStringLiteral("d = #today#") << QStringLiteral("「#today#」は日付になりません。");
+    QTest::newRow("unclosed date") << QStringLiteral("d = #2002/3/1")
+                                   << QStringLiteral("日付の「#」が閉じていません。");
+    QTest::newRow("unclosed text") << QStringLiteral("d = 'abc") << QStringLiteral("文字列の引用符が閉じていません。");
+    QTest::newRow("unclosed name") << QStringLiteral("[d = 1") << QStringLiteral("名前の角かっこが閉じていません。");
 }
 
 void TestSqlDialect::malformed() {
     QFETCH(QString, dialect);
+    QFETCH(QString, message);
     try {
         Sql::translate(dialect);
         QFAIL("accepted");
     } catch (const DbError& e) {
         QCOMPARE(e.statement(), dialect);
+        QCOMPARE(e.message(), message);
     }
 }
 
@@ -94,10 +101,26 @@ void TestSqlDialect::quote() {
              QStringLiteral("x = ") + Sql::quote(text + QStringLiteral(" #1# True")));
 }
 
+void TestSqlDialect::dateLiteral_data() {
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("literal");
+    QTest::addColumn<QString>("translated");
+    QTest::newRow("day text") << QDate(2002, 3, 1) << QStringLiteral("#2002/3/1#") << QStringLiteral("'2002-03-01'");
+    QTest::newRow("year end") << QDate(2002, 12, 31) << QStringLiteral("#2002/12/31#")
+                              << QStringLiteral("'2002-12-31'");
+    // Years the date box lets through with leading zeros ("0312") still make a date.
+    QTest::newRow("three-digit year") << QDate(312, 2, 1) << QStringLiteral("#0312/2/1#")
+                                      << QStringLiteral("'0312-02-01'");
+    QTest::newRow("year one") << QDate(1, 1, 1) << QStringLiteral("#0001/1/1#") << QStringLiteral("'0001-01-01'");
+    QTest::newRow("no date") << QDate() << QStringLiteral("Null") << QStringLiteral("Null");
+}
+
 void TestSqlDialect::dateLiteral() {
-    QCOMPARE(Sql::dateLiteral(QDate(2002, 3, 1)), QStringLiteral("#2002/3/1#"));
-    QCOMPARE(Sql::translate(Sql::dateLiteral(QDate(2002, 12, 31))), QStringLiteral("'2002-12-31'"));
-    QCOMPARE(Sql::dateLiteral(QDate()), QStringLiteral("Null"));
+    QFETCH(QDate, date);
+    QFETCH(QString, literal);
+    QFETCH(QString, translated);
+    QCOMPARE(Sql::dateLiteral(date), literal);
+    QCOMPARE(Sql::translate(literal), translated);
 }
 
 QTEST_GUILESS_MAIN(TestSqlDialect)

@@ -176,18 +176,38 @@ void TestDataGrid::numberCells_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("plain") << QStringLiteral("12") << QVariant(12.0) << QStringLiteral("12");
-    QTest::newRow("separators") << QStringLiteral("1,200") << QVariant(1200.0) << QStringLiteral("1,200");
-    QTest::newRow("full-width") << QStringLiteral("２５") << QVariant(25.0) << QStringLiteral("25");
-    QTest::newRow("decimal") << QStringLiteral("1.5") << QVariant(1.5) << QStringLiteral("2");
-    QTest::newRow("letters refused") << QStringLiteral("7ab") << QVariant(7.0) << QStringLiteral("7");
-    QTest::newRow("emptied") << QString() << QVariant() << QString();
+    QTest::addColumn<QString>("refusal"); // the message of a refused number; the cell keeps 2
+    QTest::newRow("plain") << QStringLiteral("12") << QVariant(12.0) << QStringLiteral("12") << QString();
+    QTest::newRow("separators") << QStringLiteral("1,200") << QVariant(1200.0) << QStringLiteral("1,200") << QString();
+    QTest::newRow("full-width") << QStringLiteral("２５") << QVariant(25.0) << QStringLiteral("25") << QString();
+    QTest::newRow("full-width separator")
+        << QStringLiteral("１，０００") << QVariant(1000.0) << QStringLiteral("1,000") << QString();
+    QTest::newRow("full-width five digits")
+        << QStringLiteral("１２，３４５") << QVariant(12345.0) << QStringLiteral("12,345") << QString();
+    QTest::newRow("decimal") << QStringLiteral("1.5") << QVariant(1.5) << QStringLiteral("2") << QString();
+    QTest::newRow("letters refused") << QStringLiteral("7ab") << QVariant(7.0) << QStringLiteral("7") << QString();
+    QTest::newRow("emptied") << QString() << QVariant() << QString() << QString();
+    QTest::newRow("largest amount") << QStringLiteral("2147483647") << QVariant(2147483647.0)
+                                    << QStringLiteral("2,147,483,647") << QString();
+    const QString over = QStringLiteral("数量は 2147483647 までです。");
+    const QString noNumber = QStringLiteral("数量は -2147483648 から 2147483647 までの数です。");
+    QTest::newRow("beyond 32 bits") << QStringLiteral("2147483648") << QVariant(2.0) << QStringLiteral("2") << over;
+    QTest::newRow("twenty digits") << QStringLiteral("12345678901234567890") << QVariant(2.0) << QStringLiteral("2")
+                                   << over;
+    QTest::newRow("three hundred digits")
+        << QStringLiteral("9").repeated(300) << QVariant(2.0) << QStringLiteral("2") << over;
+    QTest::newRow("below 32 bits") << QStringLiteral("-2147483649") << QVariant(2.0) << QStringLiteral("2") << noNumber;
+    QTest::newRow("minus alone") << QStringLiteral("-") << QVariant(2.0) << QStringLiteral("2") << noNumber;
+    QTest::newRow("point alone") << QStringLiteral(".") << QVariant(2.0) << QStringLiteral("2") << noNumber;
+    QTest::newRow("minus point") << QStringLiteral("-.") << QVariant(2.0) << QStringLiteral("2") << noNumber;
 }
 
 void TestDataGrid::numberCells() {
     QFETCH(QString, typed);
     QFETCH(QVariant, stored);
     QFETCH(QString, shown);
+    QFETCH(QString, refusal);
+    test::ScriptedDialogs dialogs;
     showGrid();
     m_view->setCurrentCell(0, 2);
     QTest::keyClick(m_view.get(), Qt::Key_F2);
@@ -207,6 +227,13 @@ void TestDataGrid::numberCells() {
     QCOMPARE(m_connection->scalar(QStringLiteral("SELECT BTQuantity FROM BTTempSalesDetail WHERE BTcmcode = '101'")),
              stored);
     QCOMPARE(m_model->index(0, 2).data().toString(), shown);
+    if (refusal.isEmpty()) {
+        QVERIFY(dialogs.messages().isEmpty());
+    } else {
+        // In the clerk's words, as a refusal of what was typed, not as a failure.
+        QTRY_COMPARE(dialogs.messageTexts(), QStringList{refusal});
+        QCOMPARE(dialogs.messages().at(0).title, QStringLiteral("警告"));
+    }
 }
 
 void TestDataGrid::unchangedOrCancelledEditWritesNothing() {

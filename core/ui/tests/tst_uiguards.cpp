@@ -129,7 +129,7 @@ void TestUiGuards::guardTurnsErrorsIntoMessages_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("fragment");
     QTest::newRow("database") << 0 << QStringLiteral("no such table: Reserve");
-    QTest::newRow("conversion") << 1 << QStringLiteral("オーバーフロー");
+    QTest::newRow("conversion") << 1 << QStringLiteral("扱える数（-32768 から 32767 まで）");
     QTest::newRow("standard") << 2 << QStringLiteral("bad thing");
     QTest::newRow("unknown") << 3 << QStringLiteral("原因不明");
 }

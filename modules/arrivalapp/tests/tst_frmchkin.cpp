@@ -262,10 +262,14 @@ void TestFrmChkIn::guestsAndPrice_data() {
     QTest::addColumn<QString>("priceText");
     QTest::addColumn<int>("savedGuests"); // -1: refused, nothing saved
     QTest::addColumn<int>("savedPrice");
-    QTest::newRow("halves to even") << u"2.5"_s << u"9800.5"_s << 2 << 9800;
-    QTest::newRow("leading number, full-width") << u"３人"_s << u"１２０００円"_s << 3 << 12000;
-    QTest::newRow("no number") << u"ニ"_s << u""_s << 0 << 0;
-    QTest::newRow("beyond the guests column") << u"40000"_s << u"1"_s << -1 << 0;
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("halves to even") << u"2.5"_s << u"9800.5"_s << 2 << 9800 << QString();
+    QTest::newRow("leading number, full-width") << u"３人"_s << u"１２０００円"_s << 3 << 12000 << QString();
+    QTest::newRow("full-width thousands") << u"２"_s << u"１２，０００円"_s << 2 << 12000 << QString();
+    QTest::newRow("no number") << u"ニ"_s << u""_s << 0 << 0 << QString();
+    QTest::newRow("beyond the guests column") << u"40000"_s << u"1"_s << -1 << 0 << u"人数は 32767 までです。"_s;
+    QTest::newRow("beyond the price column")
+        << u"2"_s << u"12345678901234567890"_s << -1 << 0 << u"単価は 2147483647 までです。"_s;
 }
 
 void TestFrmChkIn::guestsAndPrice() {
@@ -273,6 +277,7 @@ void TestFrmChkIn::guestsAndPrice() {
     QFETCH(QString, priceText);
     QFETCH(int, savedGuests);
     QFETCH(int, savedPrice);
+    QFETCH(QString, refusal);
 
     const auto w = openWindow();
     fillEntry(*w);
@@ -281,7 +286,7 @@ void TestFrmChkIn::guestsAndPrice() {
     QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
 
     if (savedGuests < 0) {
-        QCOMPARE(m_dialogs->messages().size(), 1);
+        QCOMPARE(m_dialogs->messageTexts(), QStringList{refusal});
         QCOMPARE(rowsOf(dir(), u"2001"_s), 0);
         QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), guestsText);
         return;

@@ -187,6 +187,8 @@ void TestFrmReservation::registerReadsTheEntry_data() {
     QTest::newRow("full-width digits of the input method")
         << u"２人"_s << u"１２０００"_s << QStringList{u"２０２４"_s, u"０４"_s, u"１０"_s} << 2 << 12000
         << QDate(2024, 4, 10);
+    QTest::newRow("thousands with the full-width comma")
+        << u"２人"_s << u"１２，０００円"_s << april10 << 2 << 12000 << QDate(2024, 4, 10);
     QTest::newRow("29 February of a leap year")
         << u"2"_s << u"9800"_s << QStringList{u"2024"_s, u"2"_s, u"29"_s} << 2 << 9800 << QDate(2024, 2, 29);
 }

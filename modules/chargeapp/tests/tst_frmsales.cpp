@@ -59,6 +59,7 @@ private slots:
     void saveRefusals();
     void saveRecallModifyDelete();
     void modifyWithADayThatDoesNotExistChangesNothing();
+    void modifyWithoutLinesIsRefused();
     void recallRefusalsAndBeeps();
     void deletingTheOnlyLine();
     void checkedOutGuestIsAskedAbout();
@@ -358,6 +359,37 @@ void TestFrmSales::modifyWithADayThatDoesNotExistChangesNothing() {
     // The recalled slip stays on screen to be put right.
     QCOMPARE(lines()->lineCount(), 1);
     QCOMPARE(text(QStringLiteral("txtSalseNoDS")), QString::number(slip));
+}
+
+void TestFrmSales::modifyWithoutLinesIsRefused() {
+    fillHeader(QStringLiteral("1001"));
+    typeLine({QStringLiteral("301"), QStringLiteral("3"), {}, QStringLiteral("0"), QStringLiteral("10")});
+    const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
+    press(Qt::Key_T, Qt::AltModifier);
+    m_dialogs->pushAnswer(Answer::Yes);
+    m_dialogs->pushInput(QString::number(slip));
+    press(Qt::Key_C, Qt::AltModifier);
+    grid()->setFocus();
+    grid()->setCurrentCell(0, 0);
+    press(Qt::Key_Space, Qt::ShiftModifier);
+    press(Qt::Key_Delete);
+    QCOMPARE(lines()->lineCount(), 0);
+    m_dialogs->clear();
+
+    press(Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(
+        m_dialogs->messageTexts(),
+        QStringList{QStringLiteral("売上データが不完全です。訂正できません。\n明細のない売上は削除してください。")});
+    // The slip keeps its line, and stays recalled for the clerk to delete it.
+    QCOMPARE(storedLines(slip), 1);
+    QCOMPARE(text(QStringLiteral("txtSalseNoDS")), QString::number(slip));
+    press(Qt::Key_S, Qt::AltModifier);
+    chargesvc::SalesClass store;
+    store.setDirPath(m_dir->path());
+    store.CntDb();
+    store.setSalesNo(slip);
+    QVERIFY(!store.SalesNoTaken());
+    QCOMPARE(storedLines(slip), 0);
 }
 
 void TestFrmSales::recallRefusalsAndBeeps() {

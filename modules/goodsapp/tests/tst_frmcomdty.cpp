@@ -136,6 +136,7 @@ void TestFrmComdty::missingItemsFocusTheFirstMissingField_data() {
     QTest::addColumn<QString>("focused");
     QTest::newRow("code and name missing") << QString() << QString() << u"100"_s << u"txtScode"_s;
     QTest::newRow("everything missing") << QString() << QString() << QString() << u"txtScode"_s;
+    QTest::newRow("code of blanks") << u"  "_s << u"甘酒"_s << u"100"_s << u"txtScode"_s;
     QTest::newRow("name and price missing") << u"900"_s << QString() << QString() << u"txtSname"_s;
     QTest::newRow("only price missing") << u"900"_s << u"甘酒"_s << QString() << u"txtPrice0"_s;
 }

@@ -125,6 +125,7 @@ void TestFrmCmClass1::registerRefusals_data() {
     QTest::addColumn<QString>("codeAfter");
     QTest::newRow("name empty") << u"09"_s << QString() << QStringList{missingMessage} << 1 << u"09"_s;
     QTest::newRow("code empty") << QString() << u"宴会"_s << QStringList{missingMessage} << 1 << QString();
+    QTest::newRow("code of a blank") << u" "_s << u"宴会"_s << QStringList{missingMessage} << 1 << QString();
     QTest::newRow("code taken") << u"03"_s << u"宴会"_s << QStringList{duplicateMessage} << 0 << QString();
     QTest::newRow("code taken, other case") << u"a'1"_s << u"宴会"_s << QStringList{duplicateMessage} << 0 << QString();
     QTest::newRow("code with a quote taken")

@@ -48,7 +48,8 @@ private slots:
     void newItemRefusals();
     void classCodeIsTakenFromTheChosenEntry();
     void correctionChecksOnlyAChangedCode();
-    void itemOfAMissingClassLeavesTheListAlone();
+    void correctionMayChangeTheLetterCaseOnly();
+    void itemOfAMissingClassKeepsItsClass();
     void deleteAsksAndRemovesTheCalledUpItem();
     void clearAsksAndAlwaysEndsInANewEntry_data();
     void clearAsksAndAlwaysEndsInANewEntry();
@@ -63,6 +64,7 @@ void TestPayItemApp::newItemRefusals_data() {
     QTest::addColumn<QString>("title");
     QTest::newRow("empty name") << u"20"_s << QString() << 0 << u"未入力の項目があります。"_s << u"入金項目"_s;
     QTest::newRow("empty code") << QString() << u"商品券"_s << 0 << u"未入力の項目があります。"_s << u"入金項目"_s;
+    QTest::newRow("blank code") << u" "_s << u"商品券"_s << 0 << u"未入力の項目があります。"_s << u"入金項目"_s;
     QTest::newRow("used code") << u"03"_s << u"商品券"_s << 0 << u"コードが重複しています。"_s << u"入金項目"_s;
     QTest::newRow("no class") << u"20"_s << u"商品券"_s << -1 << u"入金区分を選択してください。"_s << u"警告"_s;
 }
@@ -151,22 +153,57 @@ void TestPayItemApp::correctionChecksOnlyAChangedCode() {
     QCOMPARE(storedItem(f.dirPath(), u"02"_s).name, QString());
 }
 
-void TestPayItemApp::itemOfAMissingClassLeavesTheListAlone() {
+void TestPayItemApp::correctionMayChangeTheLetterCaseOnly() {
+    WindowFixture f;
+    desk::Connection::open(f.dirPath(), QLatin1String(desk::DbFile::Recipt))
+        ->exec(u"INSERT INTO ReciptCode (RptCode, RptName, RptClass, RptRemarks1, RptRemarks2) "
+               "VALUES ('ab', '旅行券', 4, '', '')"_s);
+    payitemapp::frmRecipt window(f.context());
+    QVERIFY(showActive(&window));
+    callUp(f, &window, u"ab"_s);
+    // Blanks typed around the code are no part of it.
+    QVERIFY(typeInto(&window, u"txtCcode"_s, u" AB "_s));
+    pressAccessKey(&window, Qt::Key_E);
+
+    QCOMPARE(f.dialogs().messageTexts(), QStringList());
+    const Item corrected = storedItem(f.dirPath(), u"AB"_s);
+    QCOMPARE(corrected.name, u"旅行券"_s);
+    QCOMPARE(corrected.count, 9);
+    QCOMPARE(textOf(&window, u"lbMessage"_s), u"入金コード AB を訂正しました。"_s);
+}
+
+void TestPayItemApp::itemOfAMissingClassKeepsItsClass() {
     WindowFixture f;
     desk::Connection::open(f.dirPath(), QLatin1String(desk::DbFile::Recipt))
         ->exec(u"INSERT INTO ReciptCode (RptCode, RptName, RptClass, RptRemarks1, RptRemarks2) "
                "VALUES ('30', '旧区分の項目', 9, '', '')"_s);
     payitemapp::frmRecipt window(f.context());
     QVERIFY(showActive(&window));
-    child<QComboBox>(&window, u"CmbRptKubun"_s)->setCurrentIndex(1);
+    auto* classes = child<QComboBox>(&window, u"CmbRptKubun"_s);
+    classes->setCurrentIndex(1);
     callUp(f, &window, u"30"_s);
     QCOMPARE(textOf(&window, u"txtCname"_s), u"旧区分の項目"_s);
-    QCOMPARE(textOf(&window, u"CmbRptKubun"_s), u"2:カード"_s);
+    // Not the entry the list showed before: the stored class, which the list lacks.
+    QCOMPARE(classes->currentIndex(), -1);
+    QCOMPARE(classes->placeholderText(), u"9:（一覧にない区分）"_s);
 
     // An unknown code changes nothing.
     callUp(f, &window, u"99"_s);
     QCOMPARE(f.dialogs().messageTexts(), QStringList{u"見つかりません。"_s});
     QCOMPARE(textOf(&window, u"lbCcode"_s), u"30"_s);
+
+    // A correction of the name keeps the class.
+    QVERIFY(commitText(&window, u"txtCname"_s, u"旧区分の券"_s));
+    pressAccessKey(&window, Qt::Key_E);
+    QCOMPARE(f.dialogs().messages().size(), 1);
+    QCOMPARE(storedItem(f.dirPath(), u"30"_s).name, u"旧区分の券"_s);
+    QCOMPARE(storedItem(f.dirPath(), u"30"_s).classCode, 9);
+    // The next item starts with no class, and one the clerk picks is saved.
+    QCOMPARE(classes->placeholderText(), QString());
+    callUp(f, &window, u"30"_s);
+    classes->setCurrentIndex(0);
+    pressAccessKey(&window, Qt::Key_E);
+    QCOMPARE(storedItem(f.dirPath(), u"30"_s).classCode, 1);
 }
 
 void TestPayItemApp::deleteAsksAndRemovesTheCalledUpItem() {

@@ -382,6 +382,8 @@ void TestFrmRptBill::callUpMisses_data() {
     QTest::newRow("cancelled number") << Answer::Yes << QString() << QStringList{question} << 0;
     QTest::newRow("letters only") << Answer::Yes << u"abc"_s << QStringList{question, u"番号が見つかりません。"_s} << 0;
     QTest::newRow("unused number") << Answer::Yes << u"6"_s << QStringList{question, u"番号が見つかりません。"_s} << 0;
+    QTest::newRow("twenty digits") << Answer::Yes << u"12345678901234567890"_s
+                                   << QStringList{question, u"番号が見つかりません。"_s} << 0;
 }
 
 void TestFrmRptBill::callUpMisses() {

@@ -18,6 +18,8 @@
 #include <QAbstractBarSeries>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QGraphicsSimpleTextItem>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolTip>
@@ -54,6 +56,8 @@ private slots:
     void csvReadsBackAsTheGrid_data();
     void csvReadsBackAsTheGrid();
     void chartBarsFollowTheResult();
+    void emptyResultChartShowsANote_data();
+    void emptyResultChartShowsANote();
     void chartLabelsShortenVisibly_data();
     void chartLabelsShortenVisibly();
     void longNamesAreShortenedOnANarrowChart();
@@ -203,6 +207,31 @@ void TestFrmSyukei::chartBarsFollowTheResult() {
     auto* classes = qobject_cast<QBarCategoryAxis*>(w->chartView()->chart()->axes(Qt::Vertical).value(0));
     QVERIFY(classes);
     QCOMPARE(classes->categories().last(), u"G1 個人"_s);
+}
+
+void TestFrmSyukei::emptyResultChartShowsANote_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("sales by day") << 0;
+    QTest::newRow("guests by class") << 6;
+}
+
+void TestFrmSyukei::emptyResultChartShowsANote() {
+    QFETCH(int, kind);
+    // Axes scaled by nothing warn of NaN values and an invalid range.
+    QTest::failOnWarning(QRegularExpression(u"NaN|invalid range"_s));
+    const QDate year2030(2030, 1, 1);
+    auto w = show(kind, year2030, year2030.addDays(30));
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QChart* chart = w->chartView()->chart();
+    QVERIFY(chart->series().isEmpty());
+    QStringList notes;
+    for (QGraphicsItem* item : chart->childItems()) {
+        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item))
+            notes << text->text();
+    }
+    QCOMPARE(notes, QStringList{tallyapp::emptyChartNote()});
+    w->chartView()->grab();
+    QVERIFY(!tallyapp::chartImage(w->model(), kind, QSize(800, 600)).isNull());
 }
 
 void TestFrmSyukei::chartLabelsShortenVisibly_data() {
