@@ -70,6 +70,8 @@ private slots:
 private:
     void openWindow();
     void typeLine(const Line& line);
+    // Registers the slip on screen and calls it up again; its number.
+    qint32 registerAndRecall();
     // Types into the grid's current cell: the first key opens the editor.
     void typeCell(const QString& text);
     void enterKey();
@@ -140,6 +142,15 @@ void TestFrmSales::enterKey() {
 
 // code Enter (→ remark) Enter (→ quantity) qty Enter (→ price) price Enter (→ service charge)
 // rate Enter (→ tax) rate Enter (→ line total), then Tab to the next line's code.
+qint32 TestFrmSales::registerAndRecall() {
+    const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
+    press(Qt::Key_T, Qt::AltModifier);
+    m_dialogs->pushAnswer(Answer::Yes);
+    m_dialogs->pushInput(QString::number(slip));
+    press(Qt::Key_C, Qt::AltModifier);
+    return slip;
+}
+
 void TestFrmSales::typeLine(const Line& line) {
     QCOMPARE(grid()->currentColumn(), 0);
     QVERIFY(lines()->isNewRowLine(grid()->currentRow()));
@@ -338,11 +349,7 @@ void TestFrmSales::saveRecallModifyDelete() {
 void TestFrmSales::modifyWithADayThatDoesNotExistChangesNothing() {
     fillHeader(QStringLiteral("1001"));
     typeLine({QStringLiteral("301"), QStringLiteral("3"), {}, QStringLiteral("0"), QStringLiteral("10")});
-    const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
-    press(Qt::Key_T, Qt::AltModifier);
-    m_dialogs->pushAnswer(Answer::Yes);
-    m_dialogs->pushInput(QString::number(slip));
-    press(Qt::Key_C, Qt::AltModifier);
+    const qint32 slip = registerAndRecall();
     QCOMPARE(lines()->lineCount(), 1);
 
     auto* date = child<calfield::DateTextBox>(m_window.get(), QStringLiteral("DateTextBoxSales"));
@@ -364,11 +371,7 @@ void TestFrmSales::modifyWithADayThatDoesNotExistChangesNothing() {
 void TestFrmSales::modifyWithoutLinesIsRefused() {
     fillHeader(QStringLiteral("1001"));
     typeLine({QStringLiteral("301"), QStringLiteral("3"), {}, QStringLiteral("0"), QStringLiteral("10")});
-    const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
-    press(Qt::Key_T, Qt::AltModifier);
-    m_dialogs->pushAnswer(Answer::Yes);
-    m_dialogs->pushInput(QString::number(slip));
-    press(Qt::Key_C, Qt::AltModifier);
+    const qint32 slip = registerAndRecall();
     grid()->setFocus();
     grid()->setCurrentCell(0, 0);
     press(Qt::Key_Space, Qt::ShiftModifier);
