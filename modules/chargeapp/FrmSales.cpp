@@ -296,6 +296,8 @@ bool FrmSales::SalesDataRecorde() {
         warn(this, QStringLiteral("売上データが不完全です。登録できません。"));
         return false;
     }
+    if (!linesFitTheBill())
+        return false;
     const auto* dateBox = m_ui->DateTextBoxSales;
     const std::optional<QDate> date =
         desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());
@@ -340,6 +342,8 @@ bool FrmSales::SalesEdit() {
         warn(this, QStringLiteral("売上データが不完全です。訂正できません。\n明細のない売上は削除してください。"));
         return false;
     }
+    if (!linesFitTheBill())
+        return false;
     const auto* dateBox = m_ui->DateTextBoxSales;
     const std::optional<QDate> date =
         desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());
@@ -392,11 +396,44 @@ void FrmSales::SalesTotalCalc() {
     const int lines = m_lines->lineCount();
     if (lines == 0)
         return;
-    qint32 total = 0;
+    double total = 0;
     for (int row = 0; row < lines; ++row)
-        total = desk::convert::toInt32(total + numberOf(m_lines->cellValue(row, SubTotal2)));
-    m_total = total;
+        total += numberOf(m_lines->cellValue(row, SubTotal2));
+    // A slip beyond what the bill can add up keeps its lines for the clerk to put right;
+    // it is refused when saved.
+    if (!amountFits(total)) {
+        m_ui->lbSalesTotal->setText(QStringLiteral("―"));
+        return;
+    }
+    m_total = desk::convert::toInt32(total);
     showTotal();
+}
+
+bool FrmSales::amountFits(double amount) {
+    return std::isfinite(amount) && std::llround(amount) >= std::numeric_limits<qint32>::min() &&
+           std::llround(amount) <= std::numeric_limits<qint32>::max();
+}
+
+QString FrmSales::amountRefusal() {
+    return QStringLiteral("金額は %1 円までです。数量か単価を直してください。")
+        .arg(desk::convert::formatNumber(std::numeric_limits<qint32>::max(), QStringLiteral("#,##0")));
+}
+
+bool FrmSales::linesFitTheBill() {
+    double total = 0;
+    for (int row = 0; row < m_lines->lineCount(); ++row) {
+        const double line = numberOf(m_lines->cellValue(row, SubTotal2));
+        total += line;
+        if (!amountFits(line) || !amountFits(numberOf(m_lines->cellValue(row, SubTotal1)))) {
+            warn(this, amountRefusal());
+            return false;
+        }
+    }
+    if (!amountFits(total)) {
+        warn(this, amountRefusal());
+        return false;
+    }
+    return true;
 }
 
 void FrmSales::SalesButtonsCalled() {
@@ -461,6 +498,10 @@ void FrmSales::computeLine(int row, bool withSubtotal) {
     if (withSubtotal)
         values.insert(SubTotal1, subTotal1);
     m_lines->setRowValues(row, values);
+    // Told at once; the line stays as typed to be put right, and a slip holding it is
+    // refused when saved: a guest's bill could never add it up.
+    if (!amountFits(subTotal1) || !amountFits(subTotal2))
+        warn(this, amountRefusal());
 }
 
 void FrmSales::DbGridSales_AfterColEdit(int row, int column) {
@@ -485,10 +526,18 @@ void FrmSales::DbGridSales_AfterColEdit(int row, int column) {
     }
 }
 
-void FrmSales::DbGridSales_BeforeDelete(int, const QVariantList& values) {
-    const QVariant lineTotal = values.value(SubTotal2);
-    m_total = desk::convert::toInt32(m_total - numberOf(lineTotal));
-    showTotal();
+void FrmSales::DbGridSales_BeforeDelete(int row, const QVariantList&) {
+    // The lines that stay, added up again: the total may have been beyond the bill's range
+    // because of the very line going.
+    double total = 0;
+    for (int other = 0; other < m_lines->lineCount(); ++other) {
+        if (other != row)
+            total += numberOf(m_lines->cellValue(other, SubTotal2));
+    }
+    if (amountFits(total)) {
+        m_total = desk::convert::toInt32(total);
+        showTotal();
+    }
 }
 
 void FrmSales::DbGridSales_KeyPress(int& key, int column) {

@@ -82,6 +82,11 @@ private:
     bool hasUnsavedLines() const;
     void lookUpCommodity(int row);
     void computeLine(int row, bool withSubtotal);
+    // Amounts as the bill adds them up: whole yen in 32 bits.
+    static bool amountFits(double amount);
+    static QString amountRefusal();
+    // Every line and the slip's total fit; the clerk is told when not.
+    bool linesFitTheBill();
 
     std::unique_ptr<Ui::FrmSales> m_ui;
     desk::ModuleContext& m_context;

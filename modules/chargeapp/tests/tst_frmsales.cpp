@@ -258,26 +258,40 @@ void TestFrmSales::commodityLookUp() {
 void TestFrmSales::saveRefusals_data() {
     QTest::addColumn<QString>("checkInNo");
     QTest::addColumn<QString>("day");
-    QTest::addColumn<bool>("withLine");
+    QTest::addColumn<QStringList>("line"); // code, quantity, price, service, tax; empty: none
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty day") << QStringLiteral("1001") << QString() << true
+    const QStringList line{QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("10")};
+    const QString beyond = QStringLiteral("金額は 2,147,483,647 円までです。数量か単価を直してください。");
+    QTest::newRow("empty day") << QStringLiteral("1001") << QString() << line
                                << QStringLiteral("入力されていない項目があります。");
-    QTest::newRow("no lines") << QStringLiteral("1001") << QStringLiteral("15") << false
+    QTest::newRow("no lines") << QStringLiteral("1001") << QStringLiteral("15") << QStringList()
                               << QStringLiteral("売上データが不完全です。登録できません。");
-    QTest::newRow("no such guest") << QStringLiteral("7777") << QStringLiteral("15") << true
+    QTest::newRow("no such guest") << QStringLiteral("7777") << QStringLiteral("15") << line
                                    << QStringLiteral("番号が見つかりません。やりなおしてください。");
-    QTest::newRow("no such day") << QStringLiteral("1001") << QStringLiteral("31") << true
+    QTest::newRow("no such day") << QStringLiteral("1001") << QStringLiteral("31") << line
                                  << QStringLiteral("日付が正しくありません。");
+    // Each figure fits its cell, the line does not fit a bill.
+    QTest::newRow("a line beyond any bill")
+        << QStringLiteral("1001") << QStringLiteral("15")
+        << QStringList{QStringLiteral("202"), QStringLiteral("30000"), QStringLiteral("100000"), QStringLiteral("0"),
+                       QStringLiteral("0")}
+        << beyond;
+    QTest::newRow("a line beyond any bill with its service and tax")
+        << QStringLiteral("1001") << QStringLiteral("15")
+        << QStringList{QStringLiteral("202"), QStringLiteral("20000"), QStringLiteral("100000"), QStringLiteral("10"),
+                       QStringLiteral("10")}
+        << beyond;
 }
 
 void TestFrmSales::saveRefusals() {
     QFETCH(QString, checkInNo);
     QFETCH(QString, day);
-    QFETCH(bool, withLine);
+    QFETCH(QStringList, line);
     QFETCH(QString, message);
+    const bool withLine = !line.isEmpty();
     fillHeader(checkInNo, day);
     if (withLine)
-        typeLine({QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("10")});
+        typeLine({line.at(0), line.at(1), line.at(2), line.at(3), line.at(4)});
     const QString proposed = text(QStringLiteral("lbSalesNo"));
     m_dialogs->clear();
     press(Qt::Key_T, Qt::AltModifier);
