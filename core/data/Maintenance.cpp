@@ -391,10 +391,9 @@ QString restore(const QString& backupDir, const QString& dataDir) {
             const auto it = std::find_if(held.begin(), held.end(), [&](const auto& file) {
                 return QFileInfo(file->filePath()).fileName() == name;
             });
+            // A file the data folder lacks has nothing to keep.
             if (it != held.end())
                 copyInto(**it, name, copy);
-            else if (!QFile::copy(from + name, copy)) // not in the data folder: nothing to keep
-                throw DbError(QStringLiteral("%1 を書き込めません。").arg(native(copy)), {}, copy);
         });
     }
     writeMarker(to, from, kept);
