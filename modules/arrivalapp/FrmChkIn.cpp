@@ -27,21 +27,6 @@ const QString warningTitle = QStringLiteral("警告");
 const QString takenNumber = QStringLiteral("チェックイン番号が重複しています。");
 const QString noNumber = QStringLiteral("チェックイン番号が入力されていません。");
 
-// Check-in numbers compare as the database compares them: ASCII letters without regard to case.
-bool sameNumber(const QString& a, const QString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const QChar x = a[i];
-        const QChar y = b[i];
-        if (x == y)
-            continue;
-        if (x.unicode() >= 0x80 || y.unicode() >= 0x80 || x.toLower() != y.toLower())
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
@@ -409,7 +394,7 @@ void FrmChkIn::CmdEdit_Click() {
     // Looked up on a store of its own: a search leaves the row sets where it stopped, and the
     // correction must find the stored rows from the start. The correction itself refuses a
     // number that another desk takes in between.
-    if (!sameNumber(number, stored) && connectedCheckIns()->CheckInNoCheck(number) == QStringLiteral("x")) {
+    if (!desk::convert::sameCode(number, stored) && connectedCheckIns()->CheckInNoCheck(number) == QStringLiteral("x")) {
         busy.reset();
         desk::dialogs().message(this, takenNumber, warningTitle);
         m_ui->txtCheckInNo->setFocus();
@@ -426,7 +411,7 @@ void FrmChkIn::CmdEdit_Click() {
 
     ChkInClear();
     setCalledUp(false);
-    showMessage(sameNumber(number, stored)
+    showMessage(desk::convert::sameCode(number, stored)
                     ? QStringLiteral("チェックイン番号 %1 を訂正しました。").arg(number)
                     : QStringLiteral("チェックイン番号 %1 を %2 に訂正しました。").arg(stored, number));
     m_ui->txtCheckInNo->setFocus();

@@ -8,6 +8,7 @@
 #include "goodsclasssvc/SKubun.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
+#include "convert/Convert.h"
 #include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
@@ -146,7 +147,7 @@ void FrmCmClass1::CmdEdit_Click() {
     const bool written = desk::writeUnlessTaken(
         connectedStore(),
         [&](auto& store) {
-            if (desk::sameCode(code, calledCode))
+            if (desk::convert::sameCode(code, calledCode))
                 return false;
             const bool taken = store.DuplicateCodeCheck(code) == u"x"_s;
             // The check searched forward; the correction looks for its row from the top.
@@ -207,7 +208,7 @@ bool FrmCmClass1::callUp(const QString& code) {
     store->McEDsearch();
     bool found = store->McCode() != u"X"_s;
     // "X" is also the answer for a miss: a class whose code really is "X" is asked for again.
-    if (!found && desk::sameCode(code, u"X"_s))
+    if (!found && desk::convert::sameCode(code, u"X"_s))
         found = connectedStore()->DuplicateCodeCheck(code) == u"x"_s;
     if (!found) {
         m_ui->Label3->clear();

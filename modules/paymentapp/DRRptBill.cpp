@@ -1,8 +1,8 @@
 #include "DRRptBill.h"
 
-#include "WorkLines.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 
 namespace paymentapp {
@@ -13,7 +13,7 @@ DRRptBill::DRRptBill(const QString& dirPath, const ReceiptValues& values, const 
     setTitle(QStringLiteral("領収書"));
     layOut();
     const auto connection = desk::Connection::open(dirPath, QLatin1String(desk::DbFile::Recipt));
-    setDataSource(std::make_unique<desk::RowSet>(connection, workLinesSource(*connection)));
+    setDataSource(desk::openDeskRows(connection, QStringLiteral("BTReciptTemp")));
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.number);
     setLabel(QStringLiteral("Label5"), values.dateText);
