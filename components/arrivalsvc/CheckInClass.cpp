@@ -144,7 +144,8 @@ void CheckInClass::putAdrs(desk::RowSet& rs) const {
 void CheckInClass::Msave() {
     desk::RowSet& cliants = rowSet(m_rsCliants);
     // Converted before anything is written, so a bad date text writes nothing.
-    const QVariant recieveDate = m_recieveDate.isEmpty() ? QVariant() : QVariant(desk::convert::dateOfDayText(m_recieveDate));
+    const QVariant recieveDate =
+        m_recieveDate.isEmpty() ? QVariant() : QVariant(desk::convert::dateOfDayText(m_recieveDate));
 
     desk::Transaction transaction(*m_connection);
 

@@ -179,9 +179,10 @@ void SalesClass::EDsearch() {
         m_connection, QStringLiteral("SELECT * FROM QRYSalesDetail WHERE BTSalesNo = ") + QString::number(number));
     desk::Transaction transaction(*m_connection);
     for (desk::RowSet& source = *m_operationRows; !source.eof(); source.moveNext()) {
-        const SalesLineFigures figures = salesLineFigures(
-            source.value(QStringLiteral("BTQuantity")).toDouble(), source.value(QStringLiteral("BTUnitPrice")).toDouble(),
-            source.value(QStringLiteral("BTServiceFee")).toDouble(), source.value(QStringLiteral("BTSalesTax")).toDouble());
+        const SalesLineFigures figures = salesLineFigures(source.value(QStringLiteral("BTQuantity")).toDouble(),
+                                                          source.value(QStringLiteral("BTUnitPrice")).toDouble(),
+                                                          source.value(QStringLiteral("BTServiceFee")).toDouble(),
+                                                          source.value(QStringLiteral("BTSalesTax")).toDouble());
 
         m_work->addNew();
         m_work->setValue(QStringLiteral("BTcmcode"), source.value(QStringLiteral("BTcmcode")));

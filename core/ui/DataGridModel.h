@@ -32,7 +32,8 @@ public:
     ~DataGridModel() override;
 
     // Shows this desk's lines of the work table `table` with the given columns; with newRowLine
-    // a trailing line for new rows, which become this desk's. Reads the row positions at once (DbError when the table cannot be read).
+    // a trailing line for new rows, which become this desk's. Reads the row positions at once
+    // (DbError when the table cannot be read).
     void open(std::shared_ptr<Connection> connection, const QString& table, const GridColumns& columns,
               bool newRowLine = true);
     // Reads the table again, as after another program or a store changed it.

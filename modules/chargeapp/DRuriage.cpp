@@ -101,7 +101,7 @@ void DRuriage::layOut() {
     auto& band = detail();
     for (const ColumnPlace& c : columns) {
         auto& field = band.addField(QString::fromLatin1(c.field), {c.left, 0.5, c.width, 5.5},
-                                    QString::fromLatin1(c.column), c.number ? QStringLiteral("#,##0") : QString());
+                                    QString::fromLatin1(c.column), c.number ? desk::convert::AmountFormat : QString());
         field.setFontSize(9);
     }
     band.setHeight(6.5);

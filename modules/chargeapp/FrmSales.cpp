@@ -67,7 +67,7 @@ double numberOf(const QVariant& value) {
 desk::GridColumns FrmSales::gridColumns() {
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    const QString amount = QStringLiteral("#,##0");
+    const QString amount = desk::convert::AmountFormat;
     // The subtotal and the line total are worked out from the other cells, never typed.
     return {
         {QStringLiteral("コード"), QStringLiteral("BTCmCode"), 70, left, {}, true},
@@ -417,7 +417,7 @@ bool FrmSales::amountFits(double amount) {
 
 QString FrmSales::amountRefusal() {
     return QStringLiteral("金額は %1 円までです。数量か単価を直してください。")
-        .arg(desk::convert::formatNumber(std::numeric_limits<qint32>::max(), QStringLiteral("#,##0")));
+        .arg(desk::convert::formatNumber(std::numeric_limits<qint32>::max(), desk::convert::AmountFormat));
 }
 
 bool FrmSales::linesFitTheBill() {

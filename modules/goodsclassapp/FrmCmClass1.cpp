@@ -12,6 +12,7 @@
 #include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ListFill.h"
 
 #include <optional>
 
@@ -78,16 +79,7 @@ void FrmCmClass1::fillList() {
     list->clear();
     const auto store = connectedStore();
     desk::RowSet* rows = store->RsEd();
-    QList<QTreeWidgetItem*> items;
-    if (!rows->isEmpty()) {
-        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-            auto* item = new QTreeWidgetItem;
-            item->setText(0, rows->value(u"CClassCode"_s).toString());
-            item->setText(1, rows->value(u"CClassName"_s).toString());
-            items << item;
-        }
-    }
-    list->addTopLevelItems(items);
+    const QList<QTreeWidgetItem*> items = desk::fillList(list, *rows, {{u"CClassCode"_s}, {u"CClassName"_s}});
     if (!items.isEmpty())
         list->setCurrentItem(items.constFirst(), 0, QItemSelectionModel::NoUpdate);
 }

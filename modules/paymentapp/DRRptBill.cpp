@@ -86,7 +86,8 @@ void DRRptBill::layOut() {
     band.setHeight(7);
     band.addField(QStringLiteral("Text1"), {0, 0.5, 22, 6}, QStringLiteral("RptCode"));
     band.addField(QStringLiteral("Text2"), {24, 0.5, 64, 6}, QStringLiteral("RptName"));
-    band.addField(QStringLiteral("Text3"), {90, 0.5, 35, 6}, QStringLiteral("ReciptAmount"), QStringLiteral("#,##0"));
+    band.addField(QStringLiteral("Text3"), {90, 0.5, 35, 6}, QStringLiteral("ReciptAmount"),
+                  desk::convert::AmountFormat);
     band.addField(QStringLiteral("Text4"), {130, 0.5, width - 130, 6}, QStringLiteral("RptRemarks"));
 
     auto& footer = pageFooter();

@@ -42,7 +42,7 @@ desk::GridColumns gridColumns() {
     return {{QStringLiteral("入金コード"), QStringLiteral("RptCode"), 90, left, {}, true},
             {QStringLiteral("　　　　　項目名"), QStringLiteral("RptName"), 200, left, {}, false},
             {QStringLiteral("特記事項"), QStringLiteral("RptRemarks"), 240, left, {}, true},
-            {QStringLiteral("金額"), QStringLiteral("ReciptAmount"), 120, right, QStringLiteral("#,##0"), true}};
+            {QStringLiteral("金額"), QStringLiteral("ReciptAmount"), 120, right, desk::convert::AmountFormat, true}};
 }
 
 struct WorkLinesSummary {
