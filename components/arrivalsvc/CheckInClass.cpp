@@ -6,26 +6,11 @@
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
-#include <QRegularExpression>
 #include <QVariant>
 
 namespace arrivalsvc {
 
 namespace {
-
-// The reception date arrives as a day text; anything that is no calendar date is refused
-// before a row is written.
-QDate dateFromText(const QString& dayText) {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(dayText);
-    const QDate date = match.hasMatch()
-                           ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
-                           : QDate();
-    if (!date.isValid())
-        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
-                                    QStringLiteral("「%1」は日付になりません。").arg(dayText));
-    return date;
-}
 
 QString criterion(const QString& number) {
     return QStringLiteral("CheckInNo = ") + desk::Sql::quote(number);
@@ -159,7 +144,8 @@ void CheckInClass::putAdrs(desk::RowSet& rs) const {
 void CheckInClass::Msave() {
     desk::RowSet& cliants = rowSet(m_rsCliants);
     // Converted before anything is written, so a bad date text writes nothing.
-    const QVariant recieveDate = m_recieveDate.isEmpty() ? QVariant() : QVariant(dateFromText(m_recieveDate));
+    const QVariant recieveDate =
+        m_recieveDate.isEmpty() ? QVariant() : QVariant(desk::convert::dateOfDayText(m_recieveDate));
 
     desk::Transaction transaction(*m_connection);
 

@@ -6,7 +6,6 @@
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
-#include <QRegularExpression>
 #include <QVariant>
 
 namespace bookingsvc {
@@ -164,15 +163,7 @@ std::unique_ptr<desk::RowSet> ReservationClass::RsResv() {
 }
 
 void ReservationClass::setReserveDate(const QString& dayText) {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(dayText);
-    const QDate date = match.hasMatch()
-                           ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
-                           : QDate();
-    if (!date.isValid())
-        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
-                                    QStringLiteral("「%1」は日付になりません。").arg(dayText));
-    m_reserveDate = date;
+    m_reserveDate = desk::convert::dateOfDayText(dayText);
 }
 
 } // namespace bookingsvc

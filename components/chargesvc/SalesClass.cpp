@@ -1,5 +1,6 @@
 #include "SalesClass.h"
 
+#include "SalesLine.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
@@ -178,13 +179,10 @@ void SalesClass::EDsearch() {
         m_connection, QStringLiteral("SELECT * FROM QRYSalesDetail WHERE BTSalesNo = ") + QString::number(number));
     desk::Transaction transaction(*m_connection);
     for (desk::RowSet& source = *m_operationRows; !source.eof(); source.moveNext()) {
-        const double quantity = source.value(QStringLiteral("BTQuantity")).toDouble();
-        const double unitPrice = source.value(QStringLiteral("BTUnitPrice")).toDouble();
-        const double serviceFee = source.value(QStringLiteral("BTServiceFee")).toDouble();
-        const double salesTax = source.value(QStringLiteral("BTSalesTax")).toDouble();
-        const double subTotal1 = unitPrice * quantity;
-        // Kept unrounded: the screen rounds only when it sums the slip.
-        const double subTotal2 = (serviceFee / 100 + 1) * ((salesTax / 100 + 1) * subTotal1);
+        const SalesLineFigures figures = salesLineFigures(source.value(QStringLiteral("BTQuantity")).toDouble(),
+                                                          source.value(QStringLiteral("BTUnitPrice")).toDouble(),
+                                                          source.value(QStringLiteral("BTServiceFee")).toDouble(),
+                                                          source.value(QStringLiteral("BTSalesTax")).toDouble());
 
         m_work->addNew();
         m_work->setValue(QStringLiteral("BTcmcode"), source.value(QStringLiteral("BTcmcode")));
@@ -192,10 +190,10 @@ void SalesClass::EDsearch() {
         m_work->setValue(QStringLiteral("BTspec"), source.value(QStringLiteral("BTspec")));
         m_work->setValue(QStringLiteral("BTQuantity"), source.value(QStringLiteral("BTQuantity")));
         m_work->setValue(QStringLiteral("BTUnitPrice"), source.value(QStringLiteral("BTUnitPrice")));
-        m_work->setValue(QStringLiteral("BTSubTotal1"), subTotal1);
+        m_work->setValue(QStringLiteral("BTSubTotal1"), figures.subTotal);
         m_work->setValue(QStringLiteral("BTServiceFee"), source.value(QStringLiteral("BTServiceFee")));
         m_work->setValue(QStringLiteral("BTSalesTax"), source.value(QStringLiteral("BTSalesTax")));
-        m_work->setValue(QStringLiteral("BTSubTotal2"), subTotal2);
+        m_work->setValue(QStringLiteral("BTSubTotal2"), figures.total);
         m_work->update();
     }
     transaction.commit();

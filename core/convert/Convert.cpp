@@ -202,6 +202,30 @@ std::optional<QDate> strictDate(const QString& year, const QString& month, const
     return QDate(*y, *m, *d);
 }
 
+QDate dateOfDayText(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    const QDate date = match.hasMatch()
+                           ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
+                           : QDate();
+    if (!date.isValid())
+        throw ConversionError(ConversionError::Kind::TypeMismatch,
+                              QStringLiteral("「%1」は日付になりません。").arg(text));
+    return date;
+}
+
+QString asciiFolded(QString text) {
+    for (QChar& c : text) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    return text;
+}
+
+bool sameCode(const QString& a, const QString& b) {
+    return a.size() == b.size() && asciiFolded(a) == asciiFolded(b);
+}
+
 QString dayText(const QDate& date) {
     if (!date.isValid())
         return {};

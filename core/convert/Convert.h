@@ -86,13 +86,19 @@ std::optional<QDate> strictDate(const QString& year, const QString& month, const
 
 // "2002/3/1": the day text put into statements (no leading zeros).
 QString dayText(const QDate& date);
+// The date of a day text as the stores take it ("2002/3/1", "2002-03-01", blanks around);
+// a text that names no calendar day is refused (ConversionError, TypeMismatch).
+QDate dateOfDayText(const QString& dayText);
 // "2002/03/01": dates shown as text.
 QString shortDateText(const QDate& date);
+
+// The format of amounts in lists, grids and reports: 1234567 → "1,234,567".
+inline const QString AmountFormat = QStringLiteral("#,##0");
 
 // Number formats of amounts. "#,##0": 1234567 → "1,234,567", 0 → "0".
 // "##,###,###": as the first but 0 → "". Negatives keep their sign. Any other
 // format falls back to "#,##0".
-QString formatNumber(double value, const QString& format = QStringLiteral("#,##0"));
+QString formatNumber(double value, const QString& format = AmountFormat);
 
 // The one display formatter of grids, lists and reports: a column value shown in a
 // format. Number formats ("#,##0", "##,###,###", "0") apply to numbers and to texts
@@ -107,6 +113,13 @@ QString textOf(const QVariant& value);
 qint32 int32Of(const QVariant& value);
 QDate dateOf(const QVariant& value);
 QVariant dateOrNull(const QDate& date);
+
+// Whether two codes name one entry as the files compare them: ASCII letters without regard
+// to case, every other character exactly ("a1" is "A1", full-width "ａ1" is not "Ａ1").
+bool sameCode(const QString& a, const QString& b);
+// The text with its ASCII capitals made small and nothing else changed: the key under which
+// codes that are the same (sameCode) sort and compare alike.
+QString asciiFolded(QString text);
 
 // Reading of the pointer file DPath.txt that lies beside the main program.
 struct DataPath {

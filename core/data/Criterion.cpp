@@ -1,6 +1,7 @@
 #include "Criterion.h"
 
 #include "DbError.h"
+#include "convert/Convert.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -16,14 +17,6 @@ bool isNumeric(const QVariant& v) {
 }
 
 // -1, 0 or 1; `comparable` false when the two cannot be compared (text against number).
-QString asciiFolded(QString text) {
-    for (QChar& c : text) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return text;
-}
-
 int compareValues(const QVariant& a, const QVariant& b, bool* comparable) {
     *comparable = true;
     if (isNumeric(a) && isNumeric(b)) {
@@ -44,7 +37,7 @@ int compareValues(const QVariant& a, const QVariant& b, bool* comparable) {
     }
     // Text compares as the files do: ASCII letters without regard to case, everything else
     // (full-width letters, kana, kanji) exactly.
-    const int c = asciiFolded(a.toString()).compare(asciiFolded(b.toString()));
+    const int c = convert::asciiFolded(a.toString()).compare(convert::asciiFolded(b.toString()));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 

@@ -169,7 +169,7 @@ void ColumnReport::layOut() {
             .setAlignment(align);
         if (column.summed)
             foot.addSum(nameOr(column.sumName, "Function", i), {x, 1.5, inner, 6.0}, column.field,
-                        column.format.isEmpty() ? QStringLiteral("#,##0") : column.format)
+                        column.format.isEmpty() ? desk::convert::AmountFormat : column.format)
                 .setBold()
                 .setAlignment(align);
     }

@@ -1,5 +1,6 @@
 #include "report/ListReport.h"
 
+#include "convert/Convert.h"
 #include "data/RowSet.h"
 
 namespace desk {
@@ -61,7 +62,7 @@ void ListReport::layOut() {
     for (const QString& name : rows->columnNames()) {
         const ColumnType type = rows->eof() ? ColumnType::Text : typeOf(rows->value(name));
         const bool number = type == ColumnType::Number;
-        columns.append({name, name, widthOf(type), number ? QStringLiteral("#,##0") : QString(), number});
+        columns.append({name, name, widthOf(type), number ? desk::convert::AmountFormat : QString(), number});
     }
     setColumns(columns);
 }

@@ -50,19 +50,6 @@ void trimCode(QLineEdit* box) {
         box->setText(code);
 }
 
-bool sameCode(const QString& a, const QString& b) {
-    if (a.size() != b.size())
-        return false;
-    const auto folded = [](QChar c) {
-        return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
-    };
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (folded(a[i]) != folded(b[i]))
-            return false;
-    }
-    return true;
-}
-
 void clearWhenEdited(QWidget* window, QLabel* message) {
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         QObject::connect(box, &QLineEdit::textEdited, message, &QLabel::clear);

@@ -33,10 +33,6 @@ void warnEntry(QWidget* parent, const QString& text);
 // left corner. The code without blanks around it; empty when cancelled or blank.
 QString askCallUpCode(QWidget* parent, const QString& prompt, const QString& title);
 
-// Whether two codes name one entry as the stores compare them: ASCII letters without regard
-// to case, every other character exactly ("a1" is "A1", full-width "ａ1" is not "Ａ1").
-bool sameCode(const QString& a, const QString& b);
-
 // Blanks around a typed code are no part of it, and a code of blanks is none: the box is
 // left holding the code as it will be stored, so the empty-entry checks see it.
 void trimCode(QLineEdit* box);

@@ -6,7 +6,6 @@
 #include "data/DbError.h"
 #include "data/Desk.h"
 #include "data/RowSet.h"
-#include "data/Sql.h"
 
 #include <QMap>
 
@@ -50,20 +49,6 @@ DataGridModel::DataGridModel(QObject* parent)
 
 DataGridModel::~DataGridModel() = default;
 
-QString DataGridModel::deskColumn() {
-    return QStringLiteral("Desk");
-}
-
-QString DataGridModel::deskRows(Connection& connection, const QString& table) {
-    QString source = QStringLiteral("SELECT * FROM ") + table;
-    for (const Connection::Column& c : connection.columns(table)) {
-        if (c.name.compare(deskColumn(), Qt::CaseInsensitive) == 0)
-            return source + QStringLiteral(" WHERE ") + deskColumn() + QStringLiteral(" = ") +
-                   Sql::quote(currentDesk()) + QStringLiteral(" COLLATE BINARY");
-    }
-    return source;
-}
-
 void DataGridModel::open(std::shared_ptr<Connection> connection, const QString& table, const GridColumns& columns,
                          bool newRowLine) {
     beginResetModel();
@@ -77,14 +62,11 @@ void DataGridModel::open(std::shared_ptr<Connection> connection, const QString& 
     m_numeric.fill(false, columns.size());
     m_bound.fill(false, columns.size());
     m_limits.fill(convert::NumberLimit::int32(), columns.size());
-    m_hasDesk = false;
     try {
         const QList<Connection::Column> tableColumns = m_connection->columns(table);
         if (tableColumns.isEmpty())
             throw DbError(QStringLiteral("There is no table named \"%1\"").arg(table), table, m_connection->filePath());
         for (const Connection::Column& c : tableColumns) {
-            if (c.name.compare(deskColumn(), Qt::CaseInsensitive) == 0)
-                m_hasDesk = true;
             for (int i = 0; i < m_columns.size(); ++i) {
                 if (c.name.compare(m_columns.at(i).field, Qt::CaseInsensitive) == 0) {
                     m_bound[i] = true;
@@ -98,7 +80,7 @@ void DataGridModel::open(std::shared_ptr<Connection> connection, const QString& 
             }
         }
         // Work tables shared by several desks: this grid sees and writes this desk's lines only.
-        m_rows = std::make_unique<RowSet>(m_connection, deskRows(*m_connection, table));
+        m_rows = openDeskRows(m_connection, table);
         readPositions();
     } catch (...) {
         m_rows.reset();
@@ -233,8 +215,6 @@ void DataGridModel::setRowValues(int row, const QMap<int, QVariant>& values) {
     try {
         if (adding) {
             m_rows->addNew();
-            if (m_hasDesk)
-                m_rows->setValue(deskColumn(), currentDesk());
         } else {
             m_rows->setBookmark(m_keys.at(row));
         }

@@ -31,8 +31,9 @@ public:
     explicit DataGridModel(QObject* parent = nullptr);
     ~DataGridModel() override;
 
-    // Shows `table` of the connection with the given columns; with newRowLine a trailing line
-    // for new rows. Reads the row positions at once (DbError when the table cannot be read).
+    // Shows this desk's lines of the work table `table` with the given columns; with newRowLine
+    // a trailing line for new rows, which become this desk's. Reads the row positions at once
+    // (DbError when the table cannot be read).
     void open(std::shared_ptr<Connection> connection, const QString& table, const GridColumns& columns,
               bool newRowLine = true);
     // Reads the table again, as after another program or a store changed it.
@@ -61,12 +62,6 @@ public:
     // Removes a row from the table.
     void removeLine(int row);
 
-    // The column the desk's name is written to in work tables that keep desks apart.
-    static QString deskColumn();
-    // The statement over a table's rows that this desk sees: all of them, or this desk's own
-    // when the table keeps desks apart. Reports over a grid's table read the same rows.
-    static QString deskRows(Connection& connection, const QString& table);
-
     QString lastError() const { return m_lastError; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -93,7 +88,6 @@ private:
     QVector<bool> m_bound;                  // the table has the column
     QVector<convert::NumberLimit> m_limits; // of a typed number, by grid column
     bool m_newRowLine = true;
-    bool m_hasDesk = false;
     bool m_revealing = false;
     QList<qint64> m_keys;
 

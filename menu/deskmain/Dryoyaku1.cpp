@@ -2,6 +2,7 @@
 
 #include "ListHeader.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 
 namespace deskmain {
@@ -32,7 +33,7 @@ Dryoyaku1::Dryoyaku1(const QString& dataDir, const desk::CompanyProfile& profile
         .setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     rows.addLabel(QStringLiteral("Label3"), {12.5, 7, 6, 6}, QStringLiteral("人"));
     // The budget is the one amount of the band, and the one number format of the report.
-    rows.addField(QStringLiteral("Text6"), {20, 7, 24, 6}, QStringLiteral("RvBadget"), QStringLiteral("#,##0"));
+    rows.addField(QStringLiteral("Text6"), {20, 7, 24, 6}, QStringLiteral("RvBadget"), desk::convert::AmountFormat);
     rows.addLabel(QStringLiteral("Label4"), {44.5, 7, 6, 6}, QStringLiteral("円"));
     rows.addField(QStringLiteral("Text5"), {100, 7, 50, 6}, QStringLiteral("RvAddress2"));
     rows.addField(QStringLiteral("Text9"), {0, 13, 98, 6}, QStringLiteral("RvRemarks1"));

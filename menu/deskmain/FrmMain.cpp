@@ -14,6 +14,8 @@
 #include "report/ShowReport.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ListFill.h"
+#include "ui/StatusPanel.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -44,11 +46,11 @@ QString cellText(const QVariant& value) {
     }
 }
 
-void addRow(QTreeWidget* list, const desk::RowSet& rows, const QStringList& columns) {
-    QStringList texts;
-    for (const QString& column : columns)
-        texts << cellText(rows.value(column));
-    list->addTopLevelItem(new QTreeWidgetItem(texts));
+desk::ListColumns listColumns(const QStringList& fields) {
+    desk::ListColumns columns;
+    for (const QString& field : fields)
+        columns.append({.field = field, .text = cellText});
+    return columns;
 }
 
 const QString SearchText = QStringLiteral("検索");
@@ -66,11 +68,8 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
     initDeskmainResources();
     m_ui->setupUi(this);
     // Two empty panels, as the status bar of the design has.
-    for (const QString& name : {QStringLiteral("Panel1"), QStringLiteral("Panel2")}) {
-        auto* panel = new QLabel(m_ui->StatusBar1);
-        panel->setObjectName(name);
-        m_ui->StatusBar1->addWidget(panel, 1);
-    }
+    for (const QString& name : {QStringLiteral("Panel1"), QStringLiteral("Panel2")})
+        desk::addStatusPanel(m_ui->StatusBar1, name, 1);
     m_ui->ListView1->setColumnWidth(0, 80);
     m_ui->ListView1->setColumnWidth(1, 180);
     m_ui->ListView1->setColumnWidth(2, 50);
@@ -156,10 +155,9 @@ void FrmMain::fillReservations() {
     const std::unique_ptr<desk::RowSet> rows = store.RsResv();
     if (rows->isEmpty())
         return;
-    const QStringList columns = {QStringLiteral("RvNo"), QStringLiteral("RvName"), QStringLiteral("RvClNumber"),
-                                 QStringLiteral("RvRemarks1"), QStringLiteral("RvTelNo")};
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        addRow(m_ui->ListView1, *rows, columns);
+    desk::fillList(m_ui->ListView1, *rows,
+                   listColumns({QStringLiteral("RvNo"), QStringLiteral("RvName"), QStringLiteral("RvClNumber"),
+                                QStringLiteral("RvRemarks1"), QStringLiteral("RvTelNo")}));
     rows->close();
 }
 
@@ -171,10 +169,9 @@ void FrmMain::fillNotCheckedOut() {
     const std::unique_ptr<desk::RowSet> rows = store.RsNotChkOut();
     if (rows->isEmpty())
         return;
-    const QStringList columns = {QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
-                                 QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")};
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        addRow(m_ui->ListView2, *rows, columns);
+    desk::fillList(m_ui->ListView2, *rows,
+                   listColumns({QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
+                                QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")}));
     rows->close();
 }
 

@@ -12,6 +12,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ListFill.h"
 #include "ui/SlotGuard.h"
 
 #include <QKeyEvent>
@@ -26,21 +27,6 @@ namespace {
 const QString warningTitle = QStringLiteral("警告");
 const QString takenNumber = QStringLiteral("チェックイン番号が重複しています。");
 const QString noNumber = QStringLiteral("チェックイン番号が入力されていません。");
-
-// Check-in numbers compare as the database compares them: ASCII letters without regard to case.
-bool sameNumber(const QString& a, const QString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const QChar x = a[i];
-        const QChar y = b[i];
-        if (x == y)
-            continue;
-        if (x.unicode() >= 0x80 || y.unicode() >= 0x80 || x.toLower() != y.toLower())
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -178,24 +164,18 @@ void FrmChkIn::fillReservations() {
         const auto store = connectedReservations();
         store->setReserveDate(m_today);
         const std::unique_ptr<desk::RowSet> rows = store->RsResv();
-        if (!rows->isEmpty()) {
-            for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-                auto* item = new QTreeWidgetItem;
-                item->setText(0, desk::convert::textOf(rows->value(QStringLiteral("RvNo"))));
-                item->setText(1, desk::convert::textOf(rows->value(QStringLiteral("RvName"))));
-                item->setText(
-                    2, desk::convert::formatValue(rows->value(QStringLiteral("RvClNumber")), QStringLiteral("#,##0")));
-                item->setText(3, desk::convert::textOf(rows->value(QStringLiteral("RvTelNo"))));
-                item->setText(4, rows->value(QStringLiteral("Rvchkflg")).toBool() ? QStringLiteral("済み") : QString());
-                for (int column : {0, 2})
-                    item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-                item->setTextAlignment(4, Qt::AlignCenter);
-                items << item;
-            }
-        }
+        const auto right = Qt::AlignRight | Qt::AlignVCenter;
+        const auto checkedIn = [](const QVariant& flag) {
+            return flag.toBool() ? QStringLiteral("済み") : QString();
+        };
+        items = desk::fillList(list, *rows,
+                               {{QStringLiteral("RvNo"), right},
+                                {QStringLiteral("RvName")},
+                                {QStringLiteral("RvClNumber"), right, desk::convert::AmountFormat},
+                                {QStringLiteral("RvTelNo")},
+                                {QStringLiteral("Rvchkflg"), Qt::AlignCenter, {}, checkedIn}});
         rows->close();
     }
-    list->addTopLevelItems(items);
     const auto same = std::find_if(items.begin(), items.end(), [&](auto* item) { return item->text(0) == current; });
     if (same != items.end())
         list->setCurrentItem(*same);
@@ -409,7 +389,8 @@ void FrmChkIn::CmdEdit_Click() {
     // Looked up on a store of its own: a search leaves the row sets where it stopped, and the
     // correction must find the stored rows from the start. The correction itself refuses a
     // number that another desk takes in between.
-    if (!sameNumber(number, stored) && connectedCheckIns()->CheckInNoCheck(number) == QStringLiteral("x")) {
+    if (!desk::convert::sameCode(number, stored) &&
+        connectedCheckIns()->CheckInNoCheck(number) == QStringLiteral("x")) {
         busy.reset();
         desk::dialogs().message(this, takenNumber, warningTitle);
         m_ui->txtCheckInNo->setFocus();
@@ -426,7 +407,7 @@ void FrmChkIn::CmdEdit_Click() {
 
     ChkInClear();
     setCalledUp(false);
-    showMessage(sameNumber(number, stored)
+    showMessage(desk::convert::sameCode(number, stored)
                     ? QStringLiteral("チェックイン番号 %1 を訂正しました。").arg(number)
                     : QStringLiteral("チェックイン番号 %1 を %2 に訂正しました。").arg(stored, number));
     m_ui->txtCheckInNo->setFocus();

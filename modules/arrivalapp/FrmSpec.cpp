@@ -30,15 +30,6 @@ void fill(QComboBox* list, desk::RowSet& rows, const QString& codeColumn, const 
     }
 }
 
-QString asciiLower(const QString& text) {
-    QString lower = text;
-    for (QChar& c : lower) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return lower;
-}
-
 } // namespace
 
 FrmSpec::FrmSpec(const QString& dirPath, QWidget* parent)
@@ -125,9 +116,8 @@ void FrmSpec::showBeside(const QWidget* beside) {
 }
 
 int FrmSpec::codePosition(const QComboBox* list, const QString& code) {
-    const QString wanted = asciiLower(code);
     for (int i = 0; i < list->count(); ++i) {
-        if (asciiLower(list->itemData(i, CodeRole).toString()) == wanted)
+        if (desk::convert::sameCode(list->itemData(i, CodeRole).toString(), code))
             return i;
     }
     return -1;

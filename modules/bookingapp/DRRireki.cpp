@@ -1,5 +1,6 @@
 #include "DRRireki.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 
 using namespace Qt::StringLiterals;
@@ -10,7 +11,7 @@ namespace {
 
 // Headings and fields side by side, each field under the heading of its meaning.
 desk::ReportColumns historyColumns() {
-    const QString amount = u"#,##0"_s;
+    const QString amount = desk::convert::AmountFormat;
     desk::ReportColumns list{
         {u"番号"_s, u"checkinno"_s, 18},        {u"利用日"_s, u"CheckInDate"_s, 22},
         {u"名前"_s, u"CheckInName"_s, 30},      {u"部屋"_s, u"CheckInRoomNo"_s, 16},

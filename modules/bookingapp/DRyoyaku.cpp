@@ -1,5 +1,6 @@
 #include "DRyoyaku.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 
 namespace bookingapp {
@@ -71,10 +72,10 @@ void DRyoyaku::layOut() {
     y += 2;
 
     pair(QStringLiteral("Label7"), QStringLiteral("ご利用人数"), QStringLiteral("Text7"), QStringLiteral("RvClNumber"),
-         QStringLiteral("#,##0"), 30)
+         desk::convert::AmountFormat, 30)
         ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pair(QStringLiteral("Label8"), QStringLiteral("予算"), QStringLiteral("Text8"), QStringLiteral("RvBadget"),
-         QStringLiteral("#,##0"), 30)
+         desk::convert::AmountFormat, 30)
         ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pair(QStringLiteral("Label9"), QStringLiteral("特記事項"), QStringLiteral("Text9"), QStringLiteral("RvRemarks1"));
     pair(QStringLiteral("Label10"), QStringLiteral("到着予定"), QStringLiteral("Text10"), QStringLiteral("RvArvTime"));

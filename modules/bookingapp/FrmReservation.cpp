@@ -12,6 +12,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ListFill.h"
 
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -23,7 +24,6 @@ namespace bookingapp {
 namespace {
 
 const QString receivedFormat = QStringLiteral("yyyy/MM/dd");
-const QString amountFormat = QStringLiteral("#,##0");
 
 void refuse(QWidget* parent, const QString& text) {
     desk::dialogs().message(parent, text, QStringLiteral("警告"), desk::Dialogs::Icon::Critical);
@@ -123,22 +123,14 @@ void FrmReservation::fillList() {
     const auto store = connectedStore();
     store->setReserveDate(m_listedDay);
     const std::unique_ptr<desk::RowSet> rows = store->RsResv();
-    QList<QTreeWidgetItem*> items;
-    if (!rows->isEmpty()) {
-        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-            auto* item = new QTreeWidgetItem;
-            item->setText(0, desk::convert::textOf(rows->value(QStringLiteral("RvNo"))));
-            item->setText(1, desk::convert::textOf(rows->value(QStringLiteral("RvName"))));
-            item->setText(2, desk::convert::textOf(rows->value(QStringLiteral("RvClNumber"))));
-            item->setText(3, desk::convert::formatValue(rows->value(QStringLiteral("RvBadget")), amountFormat));
-            item->setText(4, desk::convert::textOf(rows->value(QStringLiteral("RvRemarks1"))));
-            for (int column : {0, 2, 3})
-                item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-            items << item;
-        }
-    }
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    desk::fillList(list, *rows,
+                   {{QStringLiteral("RvNo"), right},
+                    {QStringLiteral("RvName")},
+                    {QStringLiteral("RvClNumber"), right},
+                    {QStringLiteral("RvBadget"), right, desk::convert::AmountFormat},
+                    {QStringLiteral("RvRemarks1")}});
     rows->close();
-    list->addTopLevelItems(items);
 }
 
 bool FrmReservation::missingInput() const {

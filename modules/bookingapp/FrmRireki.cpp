@@ -11,6 +11,8 @@
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ListFill.h"
+#include "ui/StatusPanel.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -51,12 +53,8 @@ FrmRireki::FrmRireki(desk::ModuleContext& context, QWidget* parent)
     m_option1->addButton(m_ui->Option1_0, ByName);
     m_option1->addButton(m_ui->Option1_1, ByTelNo);
 
-    m_panel1 = new QLabel(m_ui->StatusBar1);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel2 = new QLabel(m_ui->StatusBar1);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_ui->StatusBar1->addWidget(m_panel1);
-    m_ui->StatusBar1->addWidget(m_panel2, 1);
+    m_panel1 = desk::addStatusPanel(m_ui->StatusBar1, QStringLiteral("Panel1"));
+    m_panel2 = desk::addStatusPanel(m_ui->StatusBar1, QStringLiteral("Panel2"), 1);
 
     auto* list = m_ui->ListView1;
     list->setColumnWidth(0, 100);
@@ -139,21 +137,15 @@ void FrmRireki::CmdSearch_Click() {
         return;
     }
     setStatusText({});
-    static const char* const sources[] = {"CheckInDate", "CheckInName", "CheckInRoomNo",
-                                          "RvClNumber",  "RvBadget",    "CheckInRemarks"};
-    QList<QTreeWidgetItem*> items;
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-        auto* item = new QTreeWidgetItem;
-        for (int column = 0; column < 6; ++column) {
-            const QVariant value = rows->value(QLatin1String(sources[column]));
-            item->setText(column,
-                          column == 4 ? desk::convert::formatValue(value, QStringLiteral("#,##0")) : cellText(value));
-            if (column == 3 || column == 4)
-                item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-        }
-        items << item;
-    }
-    list->addTopLevelItems(items);
+    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    desk::fillList(list, *rows,
+                   {{QStringLiteral("CheckInDate"), left, {}, cellText},
+                    {QStringLiteral("CheckInName"), left, {}, cellText},
+                    {QStringLiteral("CheckInRoomNo"), left, {}, cellText},
+                    {QStringLiteral("RvClNumber"), right, {}, cellText},
+                    {QStringLiteral("RvBadget"), right, desk::convert::AmountFormat},
+                    {QStringLiteral("CheckInRemarks"), left, {}, cellText}});
 }
 
 void FrmRireki::CmdClear_Click() {

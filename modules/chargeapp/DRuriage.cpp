@@ -2,8 +2,8 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
-#include "ui/DataGridModel.h"
 
 namespace chargeapp {
 
@@ -13,8 +13,7 @@ DRuriage::DRuriage(const QString& dirPath, const SlipValues& values, qint32 tota
     setTitle(QStringLiteral("売上伝票"));
     layOut();
     const auto connection = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
-    const QString table = QStringLiteral("BTTempSalesDetail");
-    setDataSource(std::make_unique<desk::RowSet>(connection, desk::DataGridModel::deskRows(*connection, table)));
+    setDataSource(desk::openDeskRows(connection, QStringLiteral("BTTempSalesDetail")));
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.salesNo);
     setLabel(QStringLiteral("Label5"), values.date);
@@ -102,7 +101,7 @@ void DRuriage::layOut() {
     auto& band = detail();
     for (const ColumnPlace& c : columns) {
         auto& field = band.addField(QString::fromLatin1(c.field), {c.left, 0.5, c.width, 5.5},
-                                    QString::fromLatin1(c.column), c.number ? QStringLiteral("#,##0") : QString());
+                                    QString::fromLatin1(c.column), c.number ? desk::convert::AmountFormat : QString());
         field.setFontSize(9);
     }
     band.setHeight(6.5);

@@ -5,6 +5,7 @@
 #include "DRuriage.h"
 #include "arrivalsvc/CheckInClass.h"
 #include "chargesvc/SalesClass.h"
+#include "chargesvc/SalesLine.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "goodssvc/ComodityInn.h"
@@ -66,7 +67,7 @@ double numberOf(const QVariant& value) {
 desk::GridColumns FrmSales::gridColumns() {
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    const QString amount = QStringLiteral("#,##0");
+    const QString amount = desk::convert::AmountFormat;
     // The subtotal and the line total are worked out from the other cells, never typed.
     return {
         {QStringLiteral("コード"), QStringLiteral("BTCmCode"), 70, left, {}, true},
@@ -416,7 +417,7 @@ bool FrmSales::amountFits(double amount) {
 
 QString FrmSales::amountRefusal() {
     return QStringLiteral("金額は %1 円までです。数量か単価を直してください。")
-        .arg(desk::convert::formatNumber(std::numeric_limits<qint32>::max(), QStringLiteral("#,##0")));
+        .arg(desk::convert::formatNumber(std::numeric_limits<qint32>::max(), desk::convert::AmountFormat));
 }
 
 bool FrmSales::linesFitTheBill() {
@@ -488,19 +489,23 @@ void FrmSales::lookUpCommodity(int row) {
 }
 
 void FrmSales::computeLine(int row, bool withSubtotal) {
-    const double subTotal1 =
-        withSubtotal ? numberOf(m_lines->cellValue(row, UnitPrice)) * numberOf(m_lines->cellValue(row, Quantity))
-                     : numberOf(m_lines->cellValue(row, SubTotal1));
-    // Service charge on the subtotal, tax on the amount with service charge; kept unrounded.
-    const double subTotal2 = subTotal1 * (numberOf(m_lines->cellValue(row, ServiceFee)) / 100 + 1) *
-                             (numberOf(m_lines->cellValue(row, SalesTax)) / 100 + 1);
-    QMap<int, QVariant> values{{SubTotal2, subTotal2}};
+    const double serviceRate = numberOf(m_lines->cellValue(row, ServiceFee));
+    const double taxRate = numberOf(m_lines->cellValue(row, SalesTax));
+    chargesvc::SalesLineFigures figures;
+    if (withSubtotal) {
+        figures = chargesvc::salesLineFigures(numberOf(m_lines->cellValue(row, Quantity)),
+                                              numberOf(m_lines->cellValue(row, UnitPrice)), serviceRate, taxRate);
+    } else {
+        figures.subTotal = numberOf(m_lines->cellValue(row, SubTotal1));
+        figures.total = chargesvc::salesLineTotal(figures.subTotal, serviceRate, taxRate);
+    }
+    QMap<int, QVariant> values{{SubTotal2, figures.total}};
     if (withSubtotal)
-        values.insert(SubTotal1, subTotal1);
+        values.insert(SubTotal1, figures.subTotal);
     m_lines->setRowValues(row, values);
     // Told at once; the line stays as typed to be put right, and a slip holding it is
     // refused when saved: a guest's bill could never add it up.
-    if (!amountFits(subTotal1) || !amountFits(subTotal2))
+    if (!amountFits(figures.subTotal) || !amountFits(figures.total))
         warn(this, amountRefusal());
 }
 

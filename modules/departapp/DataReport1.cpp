@@ -123,11 +123,11 @@ void DataReport1::layOut() {
     field(QStringLiteral("Text1"), date, QStringLiteral("SalesDate"));
     field(QStringLiteral("Text2"), name, QStringLiteral("SlCmName"));
     field(QStringLiteral("Text3"), spec, QStringLiteral("SlCmSpec")).setFontSize(8);
-    field(QStringLiteral("Text4"), quantity, QStringLiteral("SlQuantity"), QStringLiteral("#,##0"));
-    field(QStringLiteral("Text5"), unitPrice, QStringLiteral("SlUnitP"), QStringLiteral("#,##0"));
+    field(QStringLiteral("Text4"), quantity, QStringLiteral("SlQuantity"), desk::convert::AmountFormat);
+    field(QStringLiteral("Text5"), unitPrice, QStringLiteral("SlUnitP"), desk::convert::AmountFormat);
     field(QStringLiteral("Text6"), service, QStringLiteral("SlSv")).setAlignment(Qt::AlignCenter);
     field(QStringLiteral("Text7"), tax, QStringLiteral("SlTax")).setAlignment(Qt::AlignCenter);
-    field(QStringLiteral("Text8"), subTotal, QStringLiteral("SlSubTotal"), QStringLiteral("#,##0"));
+    field(QStringLiteral("Text8"), subTotal, QStringLiteral("SlSubTotal"), desk::convert::AmountFormat);
 }
 
 void DataReport1::onJobFinished(desk::JobKind kind, bool completed) {

@@ -18,6 +18,7 @@
 #include "ui/GuardedConnect.h"
 #include "ui/QueryGridModel.h"
 #include "ui/SlotGuard.h"
+#include "ui/StatusPanel.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -33,20 +34,20 @@ desk::GridColumns statementColumns() {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     const auto column = [](const char* caption, const char* field, int width, Qt::Alignment alignment,
-                           const char* format = "") {
+                           const QString& format = {}) {
         return desk::GridColumn{.caption = QString::fromUtf8(caption),
                                 .field = QString::fromLatin1(field),
                                 .width = width,
                                 .alignment = alignment,
-                                .format = QString::fromLatin1(format)};
+                                .format = format};
     };
     return {
-        column("日付", "SalesDate", 90, left, "yyyy/MM/dd"),
+        column("日付", "SalesDate", 90, left, QStringLiteral("yyyy/MM/dd")),
         column("商品名", "SlCmName", 190, left),
         column("特記", "SlCmSpec", 150, left),
-        column("数量", "SlQuantity", 60, right, "#,##0"),
-        column("単価", "SlUnitP", 80, right, "#,##0"),
-        column("小計", "SlSubTotal", 90, right, "#,##0"),
+        column("数量", "SlQuantity", 60, right, desk::convert::AmountFormat),
+        column("単価", "SlUnitP", 80, right, desk::convert::AmountFormat),
+        column("小計", "SlSubTotal", 90, right, desk::convert::AmountFormat),
         column("サ料", "SlSv", 40, Qt::AlignCenter),
         column("税", "SlTax", 40, Qt::AlignCenter),
         column("No.", "SalesNo", 60, right),
@@ -65,13 +66,8 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
     , m_guest(guest) {
     m_ui->setupUi(this);
 
-    m_panel1 = new QLabel(m_ui->StatusBar1);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setMinimumWidth(24);
-    m_panel2 = new QLabel(m_ui->StatusBar1);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_ui->StatusBar1->addWidget(m_panel1);
-    m_ui->StatusBar1->addWidget(m_panel2, 1);
+    m_panel1 = desk::addStatusPanel(m_ui->StatusBar1, QStringLiteral("Panel1"), 0, 24);
+    m_panel2 = desk::addStatusPanel(m_ui->StatusBar1, QStringLiteral("Panel2"), 1);
 
     const desk::GridColumns columns = statementColumns();
     m_grid = new desk::QueryGridModel(columns, this);

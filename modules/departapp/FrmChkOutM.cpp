@@ -9,6 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
+#include "ui/StatusPanel.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -30,13 +31,8 @@ FrmChkOutM::FrmChkOutM(desk::ModuleContext& context, QWidget* parent)
     , m_context(context) {
     m_ui->setupUi(this);
 
-    m_panel1 = new QLabel(m_ui->StatusBar1);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setMinimumWidth(24);
-    m_panel2 = new QLabel(m_ui->StatusBar1);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_ui->StatusBar1->addWidget(m_panel1);
-    m_ui->StatusBar1->addWidget(m_panel2, 1);
+    m_panel1 = desk::addStatusPanel(m_ui->StatusBar1, QStringLiteral("Panel1"), 0, 24);
+    m_panel2 = desk::addStatusPanel(m_ui->StatusBar1, QStringLiteral("Panel2"), 1);
     setGuidance(enterNumber);
 
     m_ui->txtChkInNo->installEventFilter(this);

@@ -1,5 +1,6 @@
 #include "DRSyohin.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 
 using namespace Qt::StringLiterals;
@@ -11,7 +12,7 @@ namespace {
 desk::ReportColumns codeColumns() {
     desk::ReportColumns list{
         {u"コード"_s, u"Ccode"_s, 20},      {u"商品名"_s, u"Cname"_s, 0},
-        {u"摘要"_s, u"Cspec"_s, 36},        {u"単価"_s, u"CmPrice0"_s, 22, u"#,##0"_s},
+        {u"摘要"_s, u"Cspec"_s, 36},        {u"単価"_s, u"CmPrice0"_s, 22, desk::convert::AmountFormat},
         {u"単位"_s, u"Cunit"_s, 14},        {u"区分"_s, u"Cclasify"_s, 14},
         {u"区分名"_s, u"Cclassname"_s, 30},
     };

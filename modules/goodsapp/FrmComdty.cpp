@@ -107,7 +107,7 @@ void FrmComdty::save(Mode mode) {
             // transaction that writes it, for a desk that took the code in between.
             if (mode == Mode::Register)
                 return store.DuplicateCheck(code) == u"X"_s;
-            if (desk::sameCode(code, calledCode))
+            if (desk::convert::sameCode(code, calledCode))
                 return false;
             // Asked of a store of its own: the check searches forward and would leave the
             // writing store past the row it is to correct. The open transaction holds the
@@ -151,7 +151,7 @@ void FrmComdty::CmdEdit_Click() {
     // A new code that another commodity has is refused with the called-up entry kept, so
     // the clerk can type another code and correct again: two commodities under one code
     // could not be told apart.
-    if (missingField() == nullptr && !calledCode.isEmpty() && !desk::sameCode(code, calledCode) &&
+    if (missingField() == nullptr && !calledCode.isEmpty() && !desk::convert::sameCode(code, calledCode) &&
         connectedStore()->DuplicateCheck(code) == u"X"_s) {
         m_ui->txtScode->setFocus();
         desk::warnEntry(this, desk::commodityCodeTakenText());

@@ -8,9 +8,11 @@
 #include "goodsclasssvc/SKubun.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
+#include "convert/Convert.h"
 #include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ListFill.h"
 
 #include <optional>
 
@@ -77,16 +79,7 @@ void FrmCmClass1::fillList() {
     list->clear();
     const auto store = connectedStore();
     desk::RowSet* rows = store->RsEd();
-    QList<QTreeWidgetItem*> items;
-    if (!rows->isEmpty()) {
-        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-            auto* item = new QTreeWidgetItem;
-            item->setText(0, rows->value(u"CClassCode"_s).toString());
-            item->setText(1, rows->value(u"CClassName"_s).toString());
-            items << item;
-        }
-    }
-    list->addTopLevelItems(items);
+    const QList<QTreeWidgetItem*> items = desk::fillList(list, *rows, {{u"CClassCode"_s}, {u"CClassName"_s}});
     if (!items.isEmpty())
         list->setCurrentItem(items.constFirst(), 0, QItemSelectionModel::NoUpdate);
 }
@@ -146,7 +139,7 @@ void FrmCmClass1::CmdEdit_Click() {
     const bool written = desk::writeUnlessTaken(
         connectedStore(),
         [&](auto& store) {
-            if (desk::sameCode(code, calledCode))
+            if (desk::convert::sameCode(code, calledCode))
                 return false;
             const bool taken = store.DuplicateCodeCheck(code) == u"x"_s;
             // The check searched forward; the correction looks for its row from the top.
@@ -207,7 +200,7 @@ bool FrmCmClass1::callUp(const QString& code) {
     store->McEDsearch();
     bool found = store->McCode() != u"X"_s;
     // "X" is also the answer for a miss: a class whose code really is "X" is asked for again.
-    if (!found && desk::sameCode(code, u"X"_s))
+    if (!found && desk::convert::sameCode(code, u"X"_s))
         found = connectedStore()->DuplicateCodeCheck(code) == u"x"_s;
     if (!found) {
         m_ui->Label3->clear();

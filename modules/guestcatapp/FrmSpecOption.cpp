@@ -275,7 +275,7 @@ void FrmSpecOption::CmdCall_Click() {
     const QString code = typedCode(answer);
     QListWidget* list = m_tabs[kind].list;
     for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text().left(2).compare(code, Qt::CaseInsensitive) == 0) {
+        if (desk::convert::sameCode(list->item(row)->text().left(2), code)) {
             list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
             list->scrollToItem(list->item(row));
             selectEntry(kind);

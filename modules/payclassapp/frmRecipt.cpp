@@ -10,6 +10,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
+#include "ui/ListFill.h"
 
 #include <optional>
 
@@ -77,17 +78,9 @@ void frmRecipt::ClassListShow() {
     list->clear();
     const auto store = connectedStore();
     desk::RowSet* rows = store->RsClkubunR();
-    QList<QTreeWidgetItem*> items;
-    if (!rows->isEmpty()) {
-        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-            auto* item = new QTreeWidgetItem;
-            item->setText(0, desk::convert::textOf(rows->value(QStringLiteral("RptClassCode"))));
-            item->setText(1, desk::convert::textOf(rows->value(QStringLiteral("RptClassName"))));
-            item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
-            items << item;
-        }
-    }
-    list->addTopLevelItems(items);
+    desk::fillList(
+        list, *rows,
+        {{QStringLiteral("RptClassCode"), Qt::AlignRight | Qt::AlignVCenter}, {QStringLiteral("RptClassName")}});
 }
 
 void frmRecipt::ClassClear() {

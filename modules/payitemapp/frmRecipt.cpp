@@ -137,7 +137,7 @@ bool frmRecipt::ItemSave(Mode mode) {
         [&](auto& store) {
             // A correction that keeps its code needs no check: the code is its own.
             // A change of letter case only is still the item's own code.
-            return (mode == Mode::New || !desk::sameCode(code, calledUp)) &&
+            return (mode == Mode::New || !desk::convert::sameCode(code, calledUp)) &&
                    store.ReciptCodeCheck(code) == QLatin1String("X");
         },
         [&](auto& store) {

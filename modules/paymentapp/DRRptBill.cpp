@@ -1,8 +1,8 @@
 #include "DRRptBill.h"
 
-#include "WorkLines.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
 #include "data/RowSet.h"
 
 namespace paymentapp {
@@ -13,7 +13,7 @@ DRRptBill::DRRptBill(const QString& dirPath, const ReceiptValues& values, const 
     setTitle(QStringLiteral("領収書"));
     layOut();
     const auto connection = desk::Connection::open(dirPath, QLatin1String(desk::DbFile::Recipt));
-    setDataSource(std::make_unique<desk::RowSet>(connection, workLinesSource(*connection)));
+    setDataSource(desk::openDeskRows(connection, QStringLiteral("BTReciptTemp")));
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.number);
     setLabel(QStringLiteral("Label5"), values.dateText);
@@ -86,7 +86,8 @@ void DRRptBill::layOut() {
     band.setHeight(7);
     band.addField(QStringLiteral("Text1"), {0, 0.5, 22, 6}, QStringLiteral("RptCode"));
     band.addField(QStringLiteral("Text2"), {24, 0.5, 64, 6}, QStringLiteral("RptName"));
-    band.addField(QStringLiteral("Text3"), {90, 0.5, 35, 6}, QStringLiteral("ReciptAmount"), QStringLiteral("#,##0"));
+    band.addField(QStringLiteral("Text3"), {90, 0.5, 35, 6}, QStringLiteral("ReciptAmount"),
+                  desk::convert::AmountFormat);
     band.addField(QStringLiteral("Text4"), {130, 0.5, width - 130, 6}, QStringLiteral("RptRemarks"));
 
     auto& footer = pageFooter();

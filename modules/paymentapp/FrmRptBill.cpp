@@ -2,10 +2,11 @@
 
 #include "ui_FrmRptBill.h"
 
-#include "WorkLines.h"
 #include "arrivalsvc/CheckInClass.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Desk.h"
+#include "data/RowSet.h"
 #include "paymentsvc/ReciptSlp.h"
 #include "payitemsvc/ReciptCode.h"
 #include "report/ShowReport.h"
@@ -41,7 +42,27 @@ desk::GridColumns gridColumns() {
     return {{QStringLiteral("入金コード"), QStringLiteral("RptCode"), 90, left, {}, true},
             {QStringLiteral("　　　　　項目名"), QStringLiteral("RptName"), 200, left, {}, false},
             {QStringLiteral("特記事項"), QStringLiteral("RptRemarks"), 240, left, {}, true},
-            {QStringLiteral("金額"), QStringLiteral("ReciptAmount"), 120, right, QStringLiteral("#,##0"), true}};
+            {QStringLiteral("金額"), QStringLiteral("ReciptAmount"), 120, right, desk::convert::AmountFormat, true}};
+}
+
+struct WorkLinesSummary {
+    int lines = 0;
+    // A line without an amount counts 0, so the total stays a number.
+    double total = 0;
+};
+
+// This desk's payment lines as the running total and the entry check read them.
+WorkLinesSummary summarizeWorkLines(const QString& dirPath) {
+    WorkLinesSummary summary;
+    const auto rows = desk::openDeskRows(desk::Connection::open(dirPath, QLatin1String(desk::DbFile::Recipt)),
+                                         QStringLiteral("BTReciptTemp"));
+    for (; !rows->eof(); rows->moveNext()) {
+        ++summary.lines;
+        const QVariant amount = rows->value(QStringLiteral("ReciptAmount"));
+        if (!amount.isNull())
+            summary.total += amount.toDouble();
+    }
+    return summary;
 }
 
 constexpr int codeColumn = 0;

@@ -1,13 +1,12 @@
 #include "Aggregation.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Sql.h"
 
 namespace tallyapp::Aggregation {
 
 namespace {
-
-constexpr auto Amount = "#,##0";
 
 // Widths of the design are in twips (15 to a pixel).
 desk::GridColumn text(const char16_t* caption, const char* field, int twips) {
@@ -17,7 +16,7 @@ desk::GridColumn text(const char16_t* caption, const char* field, int twips) {
 
 desk::GridColumn amount(const char16_t* caption, const char* field, int twips) {
     return {QString::fromUtf16(caption),       QString::fromUtf8(field),    twips / 15,
-            Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(Amount), false};
+            Qt::AlignRight | Qt::AlignVCenter, desk::convert::AmountFormat, false};
 }
 
 // The five guest classifications: code and name columns of QRYForClass.

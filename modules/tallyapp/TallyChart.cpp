@@ -50,7 +50,7 @@ double labelRoom(const QFont& font, double chartWidth) {
 }
 
 QString amountText(double value) {
-    return desk::convert::formatValue(value, QStringLiteral("#,##0"));
+    return desk::convert::formatValue(value, desk::convert::AmountFormat);
 }
 
 // A bar's tooltip: the category's full name, the set's name where several are stacked,

@@ -2,6 +2,7 @@
 
 #include "Aggregation.h"
 #include "TallyResult.h"
+#include "convert/Convert.h"
 #include "report/ColumnReport.h"
 
 namespace tallyapp {
@@ -48,12 +49,12 @@ QList<Column> reportColumns(int kind) {
 
 desk::ReportColumns columnsOf(int kind) {
     const QStringList summed = Aggregation::summedFields(kind);
-    const QString amountFormat = QStringLiteral("#,##0");
     desk::ReportColumns columns;
     int function = 1;
     for (const Column& c : reportColumns(kind)) {
         const QString field = QString::fromUtf8(c.field);
-        desk::ReportColumn column(QString::fromUtf16(c.caption), field, c.width, c.amount ? amountFormat : QString(),
+        desk::ReportColumn column(QString::fromUtf16(c.caption), field, c.width,
+                                  c.amount ? desk::convert::AmountFormat : QString(),
                                   summed.contains(field, Qt::CaseInsensitive));
         column.headingName = QString::fromLatin1(c.heading);
         // The sums are numbered in the order they stand, whichever columns carry them.

@@ -4,6 +4,7 @@
 
 #include "Bench.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "ui/DataGridModel.h"
 
@@ -42,7 +43,7 @@ private:
 desk::GridColumns salesColumns() {
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
-    const QString amount = u"#,##0"_s;
+    const QString amount = desk::convert::AmountFormat;
     return {
         {u"コード"_s, u"BTCmCode"_s, 60, left, {}, true},
         {u"     商品名"_s, u"BTCMname"_s, 140, left, {}, true},

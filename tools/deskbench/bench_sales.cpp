@@ -5,6 +5,7 @@
 #include "BenchData.h"
 
 #include "chargesvc/SalesClass.h"
+#include "chargesvc/SalesLine.h"
 #include "data/Connection.h"
 #include "data/Desk.h"
 #include "data/RowSet.h"
@@ -60,12 +61,14 @@ template <typename Store> std::unique_ptr<Store> connected(const Context& c) {
 
 void putSalesLines(const Context& c, int lines) {
     const auto connection = open(c, desk::DbFile::Sales);
+    // Two of commodity 301 at 650, service 10 %, tax 5 %, as the sales window works them out.
+    const chargesvc::SalesLineFigures figures = chargesvc::salesLineFigures(2, 650, 10, 5);
     desk::Transaction transaction(*connection);
     for (int i = 0; i < lines; ++i)
         connection->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, BTCMname, BTQuantity, BTUnitPrice, BTSubTotal1, "
                          "BTServiceFee, BTSalesTax, BTSubTotal2, Desk) "
-                         "VALUES ('301', '', 2, 650, 1300, 10, 5, 1501.5, ?)"_s,
-                         {desk::currentDesk()});
+                         "VALUES ('301', '', 2, 650, ?, 10, 5, ?, ?)"_s,
+                         {figures.subTotal, figures.total, desk::currentDesk()});
     transaction.commit();
 }
 

@@ -3,6 +3,7 @@
 //   gallery [--screenshot FILE]   with --screenshot the window saves a picture of itself and quits.
 
 #include "calfield/DateTextBox.h"
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
 #include "digitfield/UserControl1.h"
@@ -61,7 +62,7 @@ desk::DataGridView* salesGrid(const QString& dirPath, QWidget* parent) {
     const auto connection = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
-    const QString amount = QStringLiteral("#,##0");
+    const QString amount = desk::convert::AmountFormat;
     const desk::GridColumns columns{
         {QStringLiteral("コード"), QStringLiteral("BTCmCode"), 60, left, {}, true},
         {QStringLiteral("     商品名"), QStringLiteral("BTCMname"), 120, left, {}, true},

@@ -1,5 +1,6 @@
 #include "DemoReport.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
 
@@ -56,8 +57,8 @@ DemoReport::DemoReport(int rows, QObject* parent)
     body.addField(QStringLiteral("Text1"), columns[0], QStringLiteral("BTCMcode"));
     body.addField(QStringLiteral("Text2"), columns[1], QStringLiteral("BTCMname"));
     body.addField(QStringLiteral("Text3"), columns[2], QStringLiteral("BTSpec"));
-    body.addField(QStringLiteral("Text4"), columns[3], QStringLiteral("BTQuantity"), QStringLiteral("#,##0"));
-    body.addField(QStringLiteral("Text5"), columns[4], QStringLiteral("BTUnitPrice"), QStringLiteral("#,##0"));
+    body.addField(QStringLiteral("Text4"), columns[3], QStringLiteral("BTQuantity"), desk::convert::AmountFormat);
+    body.addField(QStringLiteral("Text5"), columns[4], QStringLiteral("BTUnitPrice"), desk::convert::AmountFormat);
     body.addField(QStringLiteral("Text6"), columns[5], QStringLiteral("BTSubTotal2"), QStringLiteral("##,###,###"));
 
     desk::ReportSection& foot = reportFooter();
@@ -65,10 +66,10 @@ DemoReport::DemoReport(int rows, QObject* parent)
     foot.addLine(QStringLiteral("Line3"), {0, 1, w, 1}).setLineWidth(0.4);
     foot.addLabel(QStringLiteral("Label6"), {68, 2, 40, 7}, QStringLiteral("合計")).setBold();
     foot.addSum(QStringLiteral("Function1"), columns[3].translated(0, 2), QStringLiteral("BTQuantity"),
-                QStringLiteral("#,##0"))
+                desk::convert::AmountFormat)
         .setBold();
     foot.addSum(QStringLiteral("Function2"), columns[5].translated(0, 2), QStringLiteral("BTSubTotal2"),
-                QStringLiteral("#,##0"))
+                desk::convert::AmountFormat)
         .setBold();
 
     pageFooter().setHeight(8);

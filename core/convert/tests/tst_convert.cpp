@@ -31,6 +31,10 @@ private slots:
     void dateFromTextsRefusesNonNumbers_data();
     void dateFromTextsRefusesNonNumbers();
     void dateTexts();
+    void dateOfDayText_data();
+    void dateOfDayText();
+    void sameCode_data();
+    void sameCode();
     void formatValue_data();
     void formatValue();
     void formatNumber_data();
@@ -277,6 +281,51 @@ void TestConvert::dateTexts() {
     QCOMPARE(convert::dayText(QDate(2002, 11, 21)), QStringLiteral("2002/11/21"));
     QCOMPARE(convert::shortDateText(QDate(2002, 3, 1)), QStringLiteral("2002/03/01"));
     QCOMPARE(convert::dayText(QDate()), QString());
+}
+
+void TestConvert::dateOfDayText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("expected"); // invalid: refused
+    QTest::newRow("day text") << QStringLiteral("2002/3/1") << QDate(2002, 3, 1);
+    QTest::newRow("stored form, blanks") << QStringLiteral(" 2024-04-30 ") << QDate(2024, 4, 30);
+    QTest::newRow("no such day") << QStringLiteral("2027/2/29") << QDate();
+    QTest::newRow("no year") << QStringLiteral("3/1") << QDate();
+    QTest::newRow("empty") << QString() << QDate();
+}
+
+void TestConvert::dateOfDayText() {
+    QFETCH(QString, text);
+    QFETCH(QDate, expected);
+    if (expected.isValid()) {
+        QCOMPARE(convert::dateOfDayText(text), expected);
+        return;
+    }
+    try {
+        convert::dateOfDayText(text);
+        QFAIL("a text that names no day was taken");
+    } catch (const ConversionError& e) {
+        QCOMPARE(e.kind(), ConversionError::Kind::TypeMismatch);
+    }
+}
+
+void TestConvert::sameCode_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("ASCII case") << QStringLiteral("ab1Z") << QStringLiteral("AB1z") << true;
+    QTest::newRow("full-width letters keep their case") << QStringLiteral("ａ1") << QStringLiteral("Ａ1") << false;
+    QTest::newRow("full-width is not ASCII") << QStringLiteral("Ａ1") << QStringLiteral("A1") << false;
+    QTest::newRow("accented letters keep their case") << QStringLiteral("é") << QStringLiteral("É") << false;
+    QTest::newRow("longer") << QStringLiteral("A1") << QStringLiteral("a1 ") << false;
+    QTest::newRow("neighbours of the letters") << QStringLiteral("@[") << QStringLiteral("`{") << false;
+}
+
+void TestConvert::sameCode() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QCOMPARE(convert::sameCode(a, b), same);
+    QCOMPARE(convert::sameCode(b, a), same);
 }
 
 void TestConvert::formatValue_data() {

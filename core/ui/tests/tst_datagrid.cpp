@@ -83,11 +83,6 @@ void TestDataGrid::init() {
     m_dir = std::make_unique<test::TempDataDir>();
     QVERIFY(m_dir->isValid());
     m_connection = Connection::open(m_dir->path(), QString::fromLatin1(DbFile::Sales));
-    bool hasDesk = false;
-    for (const auto& c : m_connection->columns(Table))
-        hasDesk = hasDesk || c.name.compare(QStringLiteral("Desk"), Qt::CaseInsensitive) == 0;
-    if (!hasDesk)
-        m_connection->exec(QStringLiteral("ALTER TABLE BTTempSalesDetail ADD COLUMN Desk TEXT"));
     putLine(*m_connection, QStringLiteral("desk-a"), QStringLiteral("101"), 2, 2310);
     putLine(*m_connection, QStringLiteral("desk-b"), QStringLiteral("999"), 1, 5);
     putLine(*m_connection, QStringLiteral("desk-a"), QStringLiteral("102"), 1234, 10.5);

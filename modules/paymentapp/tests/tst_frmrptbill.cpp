@@ -77,24 +77,8 @@ qint64 count(const QString& dir, const QString& from, const QVariantList& binds 
     return reciptFile(dir)->scalar(u"SELECT COUNT(*) FROM "_s + from, binds).toLongLong();
 }
 
-// Whether the work table keeps each desk's lines apart in this schema.
-bool keepsDesks(const QString& dir) {
-    for (const auto& column : reciptFile(dir)->columns(u"BTReciptTemp"_s)) {
-        if (column.name.compare(u"Desk"_s, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 // Lines put into this desk's work table as the grid writes them.
 void putLines(const QString& dir, const QList<QVariant>& amounts) {
-    if (!keepsDesks(dir)) {
-        for (const QVariant& amount : amounts)
-            reciptFile(dir)->exec(
-                u"INSERT INTO BTReciptTemp (RptCode, RptName, ReciptAmount, RptRemarks) VALUES ('01', '現金', ?, '')"_s,
-                {amount});
-        return;
-    }
     for (const QVariant& amount : amounts)
         reciptFile(dir)->exec(
             u"INSERT INTO BTReciptTemp (Desk, RptCode, RptName, ReciptAmount, RptRemarks) VALUES (?, '01', '現金', ?, '')"_s,
@@ -701,8 +685,6 @@ void TestFrmRptBill::keyboardOnlyDeposit() {
 }
 
 void TestFrmRptBill::linesComeBackOnTheSameDeskOnly() {
-    if (!keepsDesks(dir()))
-        QSKIP("the work table keeps no desks in this schema yet");
     {
         const auto w = openWindow();
         typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
@@ -726,8 +708,6 @@ void TestFrmRptBill::linesComeBackOnTheSameDeskOnly() {
 }
 
 void TestFrmRptBill::anotherDesksLinesStayApart() {
-    if (!keepsDesks(dir()))
-        QSKIP("the work table keeps no desks in this schema yet");
     const auto w = openWindow();
     typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
     // Another desk is typing its own slip at the same time.

@@ -1,0 +1,32 @@
+#include "ListFill.h"
+
+#include "convert/Convert.h"
+#include "data/RowSet.h"
+
+#include <QTreeWidget>
+
+namespace desk {
+
+QList<QTreeWidgetItem*> fillList(QTreeWidget* list, RowSet& rows, const ListColumns& columns) {
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    if (rows.isEmpty())
+        return items;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        auto* item = new QTreeWidgetItem;
+        for (int i = 0; i < columns.size(); ++i) {
+            const ListColumn& column = columns.at(i);
+            const QVariant value = rows.value(column.field);
+            item->setText(i, column.text               ? column.text(value)
+                             : column.format.isEmpty() ? convert::textOf(value)
+                                                       : convert::formatValue(value, column.format));
+            item->setTextAlignment(i, column.alignment);
+        }
+        items << item;
+    }
+    // One insertion: the view lays itself out once, however long the list.
+    list->addTopLevelItems(items);
+    return items;
+}
+
+} // namespace desk

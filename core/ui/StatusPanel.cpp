@@ -1,0 +1,17 @@
+#include "StatusPanel.h"
+
+#include <QLabel>
+#include <QStatusBar>
+
+namespace desk {
+
+QLabel* addStatusPanel(QStatusBar* bar, const QString& name, int stretch, int minimumWidth) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(name);
+    if (minimumWidth > 0)
+        panel->setMinimumWidth(minimumWidth);
+    bar->addWidget(panel, stretch);
+    return panel;
+}
+
+} // namespace desk
