@@ -1,6 +1,7 @@
 #include "DateTextBox.h"
 
 #include "convert/Convert.h"
+#include "convert/DateParts.h"
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 #include "ui/KeyCodes.h"
@@ -33,18 +34,6 @@ constexpr int kMonthDayLength = 2;
 
 const char* const kLeaveOnlyProperty = "calfield_leaveOnly";
 
-void applyImeMode(QLineEdit* box, int mode) {
-    box->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
-    Qt::InputMethodHints hints = Qt::ImhDigitsOnly;
-    if (mode == 2 || mode == 7 || mode == 8)
-        hints |= Qt::ImhPreferLatin;
-    box->setInputMethodHints(hints);
-}
-
-bool isCommonYear(double year) {
-    return std::fmod(year, 4.0) != 0.0 || (std::fmod(year, 100.0) == 0.0 && std::fmod(year, 400.0) != 0.0);
-}
-
 } // namespace
 
 // Sees the program's input before any widget does, but only while the control needs it:
@@ -76,13 +65,13 @@ private:
 };
 
 DateTextBox::DateTextBox(QWidget* parent)
-    : QWidget(parent) {
+    : InputControl(parent) {
     auto makeBox = [this](const char* name) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QLatin1String(name));
         box->setMouseTracking(true);
         box->installEventFilter(this);
-        applyImeMode(box, m_imeMode);
+        applyImeMode(box, m_imeMode, Qt::ImhDigitsOnly);
         connect(box, &QLineEdit::textChanged, this, [this] { emit Change(); });
         return box;
     };
@@ -100,6 +89,7 @@ DateTextBox::DateTextBox(QWidget* parent)
     m_day = makeBox("TextDay");
     m_labelD = makeLabel("LabelD", QStringLiteral("日"));
 
+    setBoxes({m_year, m_month, m_day});
     m_gate = new ActionGate(this);
 
     setFocusProxy(m_year);
@@ -116,58 +106,40 @@ DateTextBox::~DateTextBox() = default;
 void DateTextBox::setIMEMode(int mode) {
     m_imeMode = mode;
     for (QLineEdit* box : {m_year, m_month, m_day})
-        applyImeMode(box, mode);
+        applyImeMode(box, mode, Qt::ImhDigitsOnly);
     emit PropertyChanged(QStringLiteral("IMEMode"));
 }
 
 QColor DateTextBox::BackColor() const {
-    return palette().color(QPalette::Window);
+    return surfaceColor(QPalette::Window);
 }
 
 void DateTextBox::setBackColor(const QColor& color) {
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
-    setAutoFillBackground(true);
-    emit PropertyChanged(QStringLiteral("BackColor"));
+    setSurfaceColor(QPalette::Window, color, "BackColor");
 }
 
 QColor DateTextBox::ForeColor() const {
-    return palette().color(QPalette::WindowText);
+    return surfaceColor(QPalette::WindowText);
 }
 
 void DateTextBox::setForeColor(const QColor& color) {
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, color);
-    setPalette(p);
-    emit PropertyChanged(QStringLiteral("ForeColor"));
+    setSurfaceColor(QPalette::WindowText, color, "ForeColor");
 }
 
 QColor DateTextBox::TextForeColor() const {
-    return m_year->palette().color(QPalette::Text);
+    return boxColor(QPalette::Text);
 }
 
 void DateTextBox::setTextForeColor(const QColor& color) {
-    for (QLineEdit* box : {m_year, m_month, m_day}) {
-        QPalette p = box->palette();
-        p.setColor(QPalette::Text, color);
-        box->setPalette(p);
-    }
-    emit PropertyChanged(QStringLiteral("TextForeColor"));
+    setBoxColor(QPalette::Text, color, "TextForeColor");
 }
 
 QColor DateTextBox::TextBackColor() const {
-    return m_month->palette().color(QPalette::Base);
+    return boxColor(QPalette::Base);
 }
 
 void DateTextBox::setTextBackColor(const QColor& color) {
-    for (QLineEdit* box : {m_year, m_month, m_day}) {
-        QPalette p = box->palette();
-        p.setColor(QPalette::Base, color);
-        box->setPalette(p);
-    }
-    update();
-    emit PropertyChanged(QStringLiteral("TextBackColor"));
+    setBoxColor(QPalette::Base, color, "TextBackColor");
 }
 
 void DateTextBox::setSelTextOnFocus(bool on) {
@@ -190,7 +162,7 @@ bool DateTextBox::Locked() const {
 void DateTextBox::setLocked(bool locked) {
     for (QLineEdit* box : {m_year, m_month, m_day}) {
         box->setReadOnly(locked);
-        applyImeMode(box, m_imeMode); // read-only toggling resets the input-method switch
+        applyImeMode(box, m_imeMode, Qt::ImhDigitsOnly); // read-only toggling resets the input-method switch
     }
     emit PropertyChanged(QStringLiteral("Locked"));
 }
@@ -555,77 +527,16 @@ bool DateTextBox::gateEvent(QObject* watched, QEvent* event) {
 }
 
 std::optional<DateTextBox::Refusal> DateTextBox::refusalFor(const QLineEdit* box) const {
-    // One title for every refused part, in the clerk's language.
-    const QString errorTitle = QStringLiteral("入力エラー");
-    if (box == m_year) {
-        const qsizetype length = m_year->text().size();
-        if (m_yearMode == 0 && length != 4)
-            return Refusal{QStringLiteral("4桁で年号を入力してください。"), errorTitle};
-        if (m_yearMode == 1 && length != 2)
-            return Refusal{QStringLiteral("2桁で年号を入力してください。"), errorTitle};
+    std::optional<desk::convert::PartRefusal> refusal;
+    if (box == m_year)
+        refusal = desk::convert::yearRefusal(m_year->text(), m_yearMode);
+    else if (box == m_month)
+        refusal = desk::convert::monthRefusal(m_month->text());
+    else
+        refusal = desk::convert::dayRefusal(m_year->text(), m_month->text(), m_day->text());
+    if (!refusal)
         return std::nullopt;
-    }
-    if (box == m_month) {
-        const double month = desk::convert::leadingNumber(m_month->text());
-        if (month > 12 || month <= 0)
-            return Refusal{QStringLiteral("1から12までの月を入力してください。"), QString()};
-        return std::nullopt;
-    }
-
-    // The day is checked against the month as it is written: "04" is no month here, and
-    // then the day passes unchecked.
-    const QString month = m_month->text();
-    const double day = desk::convert::leadingNumber(m_day->text());
-    static const QStringList longMonths{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("5"),
-                                        QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("10"),
-                                        QStringLiteral("12")};
-    static const QStringList shortMonths{QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("9"),
-                                         QStringLiteral("11")};
-    if (longMonths.contains(month)) {
-        if (day > 31)
-            return Refusal{QStringLiteral("31までの数を入力してください。"), errorTitle};
-    } else if (shortMonths.contains(month)) {
-        if (day > 30)
-            return Refusal{QStringLiteral("30までの数を入力してください。"), errorTitle};
-    } else if (month == QLatin1String("2")) {
-        const double year = desk::convert::roundHalfEven(desk::convert::leadingNumber(m_year->text()));
-        if (isCommonYear(year) && day > 28)
-            return Refusal{QStringLiteral("うるう年ではありません。28までの数を入力してください。"), errorTitle};
-    }
-    return std::nullopt;
-}
-
-void DateTextBox::passMouseEvent(QMouseEvent* event, QWidget* source) {
-    const int shift = desk::keys::shiftMask(event->modifiers());
-    const double x = event->position().x();
-    const double y = event->position().y();
-    constexpr int buttonMask = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (event->button() == Qt::LeftButton)
-            m_clickSource = source;
-        emit MouseDown(static_cast<int>(event->button()) & buttonMask, shift, x, y);
-        break;
-    case QEvent::MouseMove:
-        emit MouseMove(static_cast<int>(event->buttons()) & buttonMask, shift, x, y);
-        break;
-    case QEvent::MouseButtonRelease: {
-        emit MouseUp(static_cast<int>(event->button()) & buttonMask, shift, x, y);
-        // A click is a left press and release on the same part.
-        const bool clicked = event->button() == Qt::LeftButton && m_clickSource == source &&
-                             source->rect().contains(event->position().toPoint());
-        if (event->button() == Qt::LeftButton)
-            m_clickSource = nullptr;
-        if (clicked)
-            emit Click();
-        break;
-    }
-    case QEvent::MouseButtonDblClick:
-        emit DblClick();
-        break;
-    default:
-        break;
-    }
+    return Refusal{refusal->text, refusal->title};
 }
 
 void DateTextBox::mousePressEvent(QMouseEvent* event) {
@@ -645,18 +556,9 @@ void DateTextBox::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void DateTextBox::changeEvent(QEvent* event) {
-    switch (event->type()) {
-    case QEvent::EnabledChange:
-        emit PropertyChanged(QStringLiteral("Enabled"));
-        break;
-    case QEvent::FontChange:
+    if (event->type() == QEvent::FontChange)
         layoutParts();
-        emit PropertyChanged(QStringLiteral("Font"));
-        break;
-    default:
-        break;
-    }
-    QWidget::changeEvent(event);
+    InputControl::changeEvent(event);
 }
 
 void DateTextBox::resizeEvent(QResizeEvent* event) {

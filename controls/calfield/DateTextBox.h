@@ -4,7 +4,8 @@
 #include <QDate>
 #include <QFont>
 #include <QString>
-#include <QWidget>
+
+#include "ui/InputControl.h"
 
 #include <optional>
 
@@ -24,14 +25,10 @@ namespace calfield {
 //
 // Children by object name: TextYear, LabelY, TextMonth, LabelM, TextDay, LabelD.
 //
-// Event signals are delivered synchronously (direct connections only):
-// - KeyPress passes the character code by reference; a handler may replace it, or set it
-//   to 0 to drop the key. Only digits, and any key while Ctrl alone or Alt alone is held
-//   (or Escape and Backspace), are raised; other characters never reach the boxes.
-// - KeyDown/KeyUp carry the Qt::Key and a shift mask (1 Shift, 2 Ctrl, 4 Alt).
-// - Mouse signals carry the button (1 left, 2 right, 4 middle), the shift mask and the
-//   position in pixels within the box or control surface that was used.
-// Every property write raises PropertyChanged with the property's name.
+// The event signals and colours are InputControl's. KeyPress is raised for digits, and for
+// any key while Ctrl alone or Alt alone is held (or Escape and Backspace); other characters
+// never reach the boxes. Mouse signals come from the boxes and the control's surface.
+// The refusal rules of the parts are desk::convert's (DateParts.h).
 //
 // A refused part also stops what would have left the box: the click or access key
 // (Alt+letter) of the control that was to take the focus, and Enter where it presses a
@@ -44,7 +41,7 @@ namespace calfield {
 //
 // Moving the focus to a marked control (or into one, for composite widgets) is not
 // checked. Closing the window, the title-bar close and Escape are never checked.
-class DateTextBox : public QWidget {
+class DateTextBox : public desk::InputControl {
     Q_OBJECT
     Q_PROPERTY(int IMEMode READ IMEMode WRITE setIMEMode)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
@@ -145,19 +142,6 @@ public:
     static void setLeaveOnly(QWidget* widget, bool leaveOnly = true);
     static bool isLeaveOnly(const QWidget* widget);
 
-signals:
-    void PropertyChanged(const QString& name);
-    void Click();
-    void DblClick();
-    // Raised whenever the text of one of the boxes changes.
-    void Change();
-    void KeyPress(int& KeyAscii);
-    void KeyUp(int KeyCode, int Shift);
-    void KeyDown(int KeyCode, int Shift);
-    void MouseDown(int Button, int Shift, double X, double Y);
-    void MouseMove(int Button, int Shift, double X, double Y);
-    void MouseUp(int Button, int Shift, double X, double Y);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -187,7 +171,6 @@ private:
     bool gateEvent(QObject* watched, QEvent* event);
     void updateGate();
     int lengthLimit(const QLineEdit* box) const;
-    void passMouseEvent(QMouseEvent* event, QWidget* source);
     void layoutParts();
     void setBoxText(QLineEdit* box, const QString& text, const char* name);
 
@@ -217,8 +200,6 @@ private:
     QLineEdit* m_selectOnRelease = nullptr;
     bool m_messagePending = false;
     ActionGate* m_gate = nullptr;
-    // Where the left button went down, for telling a click.
-    QWidget* m_clickSource = nullptr;
 };
 
 } // namespace calfield

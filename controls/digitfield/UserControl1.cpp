@@ -20,7 +20,7 @@ namespace digitfield {
 namespace {} // namespace
 
 UserControl1::UserControl1(QWidget* parent)
-    : QWidget(parent) {
+    : InputControl(parent) {
     m_text = new QLineEdit(QStringLiteral("Text1"), this);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setMouseTracking(true);
@@ -28,6 +28,7 @@ UserControl1::UserControl1(QWidget* parent)
     m_text->setProperty("TabIndex", 0);
     m_text->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
     connect(m_text, &QLineEdit::textChanged, this, [this] { emit Change(); });
+    setBoxes({m_text});
     setFocusProxy(m_text);
     resize(m_text->sizeHint());
     m_text->resize(size());
@@ -36,25 +37,19 @@ UserControl1::UserControl1(QWidget* parent)
 UserControl1::~UserControl1() = default;
 
 QColor UserControl1::BackColor() const {
-    return m_text->palette().color(QPalette::Base);
+    return boxColor(QPalette::Base);
 }
 
 void UserControl1::setBackColor(const QColor& color) {
-    QPalette p = m_text->palette();
-    p.setColor(QPalette::Base, color);
-    m_text->setPalette(p);
-    emit PropertyChanged(QStringLiteral("BackColor"));
+    setBoxColor(QPalette::Base, color, "BackColor");
 }
 
 QColor UserControl1::ForeColor() const {
-    return m_text->palette().color(QPalette::Text);
+    return boxColor(QPalette::Text);
 }
 
 void UserControl1::setForeColor(const QColor& color) {
-    QPalette p = m_text->palette();
-    p.setColor(QPalette::Text, color);
-    m_text->setPalette(p);
-    emit PropertyChanged(QStringLiteral("ForeColor"));
+    setBoxColor(QPalette::Text, color, "ForeColor");
 }
 
 void UserControl1::setBorderStyle(int style) {
@@ -85,11 +80,7 @@ void UserControl1::setText(const QString& text) {
 
 void UserControl1::setIMEMode(int mode) {
     m_imeMode = mode;
-    m_text->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
-    Qt::InputMethodHints hints = Qt::ImhFormattedNumbersOnly;
-    if (mode == 2 || mode == 7 || mode == 8)
-        hints |= Qt::ImhPreferLatin;
-    m_text->setInputMethodHints(hints);
+    applyImeMode(m_text, mode, Qt::ImhFormattedNumbersOnly);
     emit PropertyChanged(QStringLiteral("IMEMode"));
 }
 
@@ -180,7 +171,7 @@ bool UserControl1::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
-            passMouseEvent(static_cast<QMouseEvent*>(event));
+            passMouseEvent(static_cast<QMouseEvent*>(event), m_text);
             break;
         default:
             break;
@@ -300,51 +291,6 @@ bool UserControl1::handleFocusOut(QEvent* event) {
     // Refused: take the focus back before the next control acts on it.
     m_text->setFocus(Qt::OtherFocusReason);
     return true;
-}
-
-void UserControl1::passMouseEvent(QMouseEvent* event) {
-    const int shift = desk::keys::shiftMask(event->modifiers());
-    const double x = event->position().x();
-    const double y = event->position().y();
-    constexpr int buttonMask = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (event->button() == Qt::LeftButton)
-            m_clickPressed = true;
-        emit MouseDown(static_cast<int>(event->button()) & buttonMask, shift, x, y);
-        break;
-    case QEvent::MouseMove:
-        emit MouseMove(static_cast<int>(event->buttons()) & buttonMask, shift, x, y);
-        break;
-    case QEvent::MouseButtonRelease: {
-        emit MouseUp(static_cast<int>(event->button()) & buttonMask, shift, x, y);
-        if (event->button() != Qt::LeftButton)
-            break;
-        // A click is a left press and release on the box.
-        if (std::exchange(m_clickPressed, false) && m_text->rect().contains(event->position().toPoint()))
-            emit Click();
-        break;
-    }
-    case QEvent::MouseButtonDblClick:
-        emit DblClick();
-        break;
-    default:
-        break;
-    }
-}
-
-void UserControl1::changeEvent(QEvent* event) {
-    switch (event->type()) {
-    case QEvent::EnabledChange:
-        emit PropertyChanged(QStringLiteral("Enabled"));
-        break;
-    case QEvent::FontChange:
-        emit PropertyChanged(QStringLiteral("Font"));
-        break;
-    default:
-        break;
-    }
-    QWidget::changeEvent(event);
 }
 
 void UserControl1::resizeEvent(QResizeEvent* event) {

@@ -3,7 +3,8 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
-#include <QWidget>
+
+#include "ui/InputControl.h"
 
 class QEvent;
 class QInputMethodEvent;
@@ -19,16 +20,10 @@ namespace digitfield {
 // last character, or Delete leaving one character or none, puts "0" back, and a digit or
 // a minus sign typed over a lone "0" replaces it. Text written by code is not filtered.
 //
-// Event signals are delivered synchronously (direct connections only):
-// - KeyPress passes the character code after filtering (0 for a refused key) by
-//   reference; a handler may replace it, or set it to 0 to drop the key.
-// - KeyDown/KeyUp carry the Qt::Key and a shift mask (1 Shift, 2 Ctrl, 4 Alt).
-// - Mouse signals carry the button (1 left, 2 right, 4 middle), the shift mask and the
-//   position in pixels within Text1.
-// - Validate is raised when the focus leaves Text1 for another control; setting Cancel
-//   keeps the focus in Text1.
-// Every property write raises PropertyChanged with the property's name.
-class UserControl1 : public QWidget {
+// The event signals and colours are InputControl's. KeyPress passes the character code
+// after filtering (0 for a refused key); mouse signals come from Text1. Validate is raised
+// when the focus leaves Text1 for another control; setting Cancel keeps the focus in Text1.
+class UserControl1 : public desk::InputControl {
     Q_OBJECT
     Q_PROPERTY(QColor BackColor READ BackColor WRITE setBackColor)
     Q_PROPERTY(QColor ForeColor READ ForeColor WRITE setForeColor)
@@ -105,21 +100,10 @@ public:
     QSize minimumSizeHint() const override;
 
 signals:
-    void PropertyChanged(const QString& name);
-    void Change();
-    void Click();
-    void DblClick();
-    void KeyDown(int KeyCode, int Shift);
-    void KeyPress(int& KeyAscii);
-    void KeyUp(int KeyCode, int Shift);
-    void MouseDown(int Button, int Shift, double X, double Y);
-    void MouseMove(int Button, int Shift, double X, double Y);
-    void MouseUp(int Button, int Shift, double X, double Y);
     void Validate(bool& Cancel);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -129,7 +113,6 @@ private:
     int filterCharacter(int code);
     void typeCharacter(int code);
     bool handleFocusOut(QEvent* event);
-    void passMouseEvent(QMouseEvent* event);
 
     QLineEdit* m_text = nullptr;
     int m_backStyle = 0;
@@ -143,7 +126,6 @@ private:
     float m_tabIndex = 0;
 
     bool m_hasFocus = false;
-    bool m_clickPressed = false;
 };
 
 } // namespace digitfield

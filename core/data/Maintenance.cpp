@@ -244,7 +244,7 @@ void copyPagesInto(RawFile& live, const QString& backupFile) {
     sqlite3* to = live.handle();
     sqlite3* from = source.handle();
     if (!to || !from)
-        throw DbError(QStringLiteral("The SQLite driver gives no engine handle"), {}, live.filePath());
+        throw DbError(QStringLiteral("データベースの部品からエンジンの接続を受け取れません。"), {}, live.filePath());
     sqlite3_backup* copy = sqlite3_backup_init(to, "main", from, "main");
     if (!copy)
         throw DbError::fromEngine(QString::fromUtf8(sqlite3_errmsg(to)), QStringLiteral("restore"), live.filePath());
@@ -418,15 +418,31 @@ QString restore(const QString& backupDir, const QString& dataDir) {
     return kept;
 }
 
-QList<Finding> check(const QString& dataDir) {
-    const QString dir = withSeparator(dataDir);
-    if (!QFileInfo(dir).isDir())
-        throw DbError(QStringLiteral("データのフォルダ %1 がありません。").arg(native(dir)), {}, dir,
-                      DbError::Cause::Missing);
-    QList<Finding> findings;
+namespace {
+
+using Sound = QHash<QString, std::shared_ptr<Connection>>;
+
+// The first column of every row of a statement, as text.
+QStringList firstColumn(Connection& connection, const QString& statement) {
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    if (!query.exec(statement))
+        throw DbError(query.lastError().text(), statement, connection.filePath());
+    QStringList values;
+    while (query.next())
+        values << query.value(0).toString();
+    return values;
+}
+
+void checkUnfinishedRestore(const QString& dir, QList<Finding>& findings) {
     if (const auto unfinished = unfinishedRestore(dir))
         findings << Finding{MarkerName, unfinishedRestoreText(dir, *unfinished)};
-    QHash<QString, std::shared_ptr<Connection>> sound;
+}
+
+// The engine's integrity check and the version of every file; the files that pass are
+// opened for the rules that read rows.
+Sound checkFiles(const QString& dir, QList<Finding>& findings) {
+    Sound sound;
     for (const QString& name : Schema::fileNames()) {
         const QStringList problems = integrityProblems(dir + name);
         for (const QString& problem : problems)
@@ -450,38 +466,35 @@ QList<Finding> check(const QString& dataDir) {
             findings << Finding{name, e.message()};
         }
     }
+    return sound;
+}
 
-    const auto rows = [](Connection& connection, const QString& statement) {
-        QSqlQuery query(connection.database());
-        query.setForwardOnly(true);
-        if (!query.exec(statement))
-            throw DbError(query.lastError().text(), statement, connection.filePath());
-        QStringList values;
-        while (query.next())
-            values << query.value(0).toString();
-        return values;
-    };
-
+// Every check-in has its six rows.
+void checkCheckInRows(const Sound& sound, QList<Finding>& findings) {
     const QString clients = QString::fromLatin1(DbFile::DaySalesCliants);
-    if (const auto connection = sound.value(clients)) {
-        const QStringList six{QStringLiteral("CheckInCliants"), QStringLiteral("CheckInAdrs"),
-                              QStringLiteral("CheckInGroupe"),  QStringLiteral("CheckInClasify"),
-                              QStringLiteral("CheckInBadget"),  QStringLiteral("CheckInCliantDetail")};
-        QStringList all;
-        for (const QString& table : six)
-            all << QStringLiteral("SELECT CheckInNO FROM %1").arg(table);
-        for (const QString& table : six) {
-            const QStringList missing =
-                rows(*connection, QStringLiteral("SELECT CheckInNO FROM (%1) WHERE CheckInNO NOT IN "
-                                                 "(SELECT CheckInNO FROM %2 WHERE CheckInNO IS NOT NULL) "
-                                                 "GROUP BY CheckInNO ORDER BY CheckInNO")
-                                      .arg(all.join(QStringLiteral(" UNION ALL ")), table));
-            for (const QString& number : missing)
-                findings << Finding{
-                    clients, QStringLiteral("チェックイン番号「%1」の %2 の行がありません。").arg(number, table)};
-        }
+    const auto connection = sound.value(clients);
+    if (!connection)
+        return;
+    const QStringList six{QStringLiteral("CheckInCliants"), QStringLiteral("CheckInAdrs"),
+                          QStringLiteral("CheckInGroupe"),  QStringLiteral("CheckInClasify"),
+                          QStringLiteral("CheckInBadget"),  QStringLiteral("CheckInCliantDetail")};
+    QStringList all;
+    for (const QString& table : six)
+        all << QStringLiteral("SELECT CheckInNO FROM %1").arg(table);
+    for (const QString& table : six) {
+        const QStringList missing =
+            firstColumn(*connection, QStringLiteral("SELECT CheckInNO FROM (%1) WHERE CheckInNO NOT IN "
+                                                    "(SELECT CheckInNO FROM %2 WHERE CheckInNO IS NOT NULL) "
+                                                    "GROUP BY CheckInNO ORDER BY CheckInNO")
+                                         .arg(all.join(QStringLiteral(" UNION ALL ")), table));
+        for (const QString& number : missing)
+            findings << Finding{clients,
+                                QStringLiteral("チェックイン番号「%1」の %2 の行がありません。").arg(number, table)};
     }
+}
 
+// No slip header without lines, no lines without their header.
+void checkSlips(const Sound& sound, QList<Finding>& findings) {
     struct Slips {
         const char* file;
         const char* header;
@@ -499,18 +512,23 @@ QList<Finding> check(const QString& dataDir) {
         const QString lines = QString::fromLatin1(s.lines);
         const QString key = QString::fromLatin1(s.key);
         const QString label = QString::fromUtf8(s.label);
-        for (const QString& n : rows(*connection, QStringLiteral("SELECT h.%3 FROM %1 h WHERE NOT EXISTS "
-                                                                 "(SELECT 1 FROM %2 d WHERE d.%3 = h.%3) ORDER BY h.%3")
-                                                      .arg(header, lines, key)))
+        for (const QString& n :
+             firstColumn(*connection, QStringLiteral("SELECT h.%3 FROM %1 h WHERE NOT EXISTS "
+                                                     "(SELECT 1 FROM %2 d WHERE d.%3 = h.%3) ORDER BY h.%3")
+                                          .arg(header, lines, key)))
             findings << Finding{QString::fromLatin1(s.file),
                                 QStringLiteral("%1 %2 に明細がありません。").arg(label, n)};
-        for (const QString& n : rows(*connection, QStringLiteral("SELECT DISTINCT d.%3 FROM %2 d WHERE NOT EXISTS "
-                                                                 "(SELECT 1 FROM %1 h WHERE h.%3 = d.%3) ORDER BY d.%3")
-                                                      .arg(header, lines, key)))
+        for (const QString& n :
+             firstColumn(*connection, QStringLiteral("SELECT DISTINCT d.%3 FROM %2 d WHERE NOT EXISTS "
+                                                     "(SELECT 1 FROM %1 h WHERE h.%3 = d.%3) ORDER BY d.%3")
+                                          .arg(header, lines, key)))
             findings << Finding{QString::fromLatin1(s.file),
                                 QStringLiteral("%1 %2 の明細に伝票（見出し）がありません。").arg(label, n)};
     }
+}
 
+// No number or code twice.
+void checkUniqueKeys(const Sound& sound, QList<Finding>& findings) {
     struct Key {
         const char* file;
         const char* table;
@@ -545,12 +563,27 @@ QList<Finding> check(const QString& dataDir) {
         const QString column = QString::fromLatin1(k.column);
         // Case-blind as the keys are; also for files not yet upgraded.
         for (const QString& value :
-             rows(*connection, QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 COLLATE NOCASE "
-                                              "HAVING COUNT(*) > 1 ORDER BY %2")
-                                   .arg(table, column)))
+             firstColumn(*connection, QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 COLLATE "
+                                                     "NOCASE HAVING COUNT(*) > 1 ORDER BY %2")
+                                          .arg(table, column)))
             findings << Finding{QString::fromLatin1(k.file),
                                 QStringLiteral("%1 の %2「%3」が複数あります。").arg(table, column, value)};
     }
+}
+
+} // namespace
+
+QList<Finding> check(const QString& dataDir) {
+    const QString dir = withSeparator(dataDir);
+    if (!QFileInfo(dir).isDir())
+        throw DbError(QStringLiteral("データのフォルダ %1 がありません。").arg(native(dir)), {}, dir,
+                      DbError::Cause::Missing);
+    QList<Finding> findings;
+    checkUnfinishedRestore(dir, findings);
+    const Sound sound = checkFiles(dir, findings);
+    checkCheckInRows(sound, findings);
+    checkSlips(sound, findings);
+    checkUniqueKeys(sound, findings);
     return findings;
 }
 
@@ -562,11 +595,11 @@ QStringList upgrade(const QString& dataDir, QString* backupFolder) {
         const int version = connection->schemaVersion();
         if (version == Schema::Version)
             continue;
-        if (version != Schema::Version - 1)
+        if (version < Schema::oldestUpgradableVersion() || version > Schema::Version)
             throw DbError(QStringLiteral("%1 は版 %2 のファイルです。このプログラムは版 %3 から %4 へ移せます。")
                               .arg(native(dir + name))
                               .arg(version)
-                              .arg(Schema::Version - 1)
+                              .arg(Schema::oldestUpgradableVersion())
                               .arg(Schema::Version),
                           {}, dir + name, DbError::Cause::WrongVersion);
         outdated << name;

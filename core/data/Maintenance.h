@@ -55,7 +55,8 @@ struct Finding {
 // a full disk, a missing permission).
 QList<Finding> check(const QString& dataDir);
 
-// Files of the previous schema version brought to the current one in place: a backup of
+// Files of an older schema version (Schema::oldestUpgradableVersion() on) brought to the
+// current one in place, one step per version: a backup of
 // the directory first (into dataDir/backup/before-upgrade-<time>, returned through
 // backupFolder), then one transaction per file. Returns the files upgraded; nothing is
 // done (and no backup made) when every file is current.

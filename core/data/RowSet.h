@@ -9,6 +9,7 @@
 namespace desk {
 
 class Connection;
+class RowSetCursor;
 
 // A positioned cursor over a table, a saved query (view) or a SELECT statement.
 //
@@ -93,8 +94,7 @@ public:
     Connection& connection() const;
 
 private:
-    class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<RowSetCursor> d;
 };
 
 } // namespace desk

@@ -22,11 +22,15 @@ QStringList fileNames();
 // Refuses (DbError) when any of the files already exists. Each file in one transaction.
 void createDataDirectory(const QString& dirPath);
 
-// Brings one file of the previous schema version to the current one in a single
-// transaction: every table rebuilt as the current schema has it (columns copied by name,
-// new columns at their defaults), indexes and saved queries made anew, the version record
-// set. Codes that the new case-blind unique keys would merge are refused by name.
+// Brings one file of an older schema version to the current one in a single transaction,
+// one step per version in order (1 → 2: every table rebuilt as the current schema has it,
+// columns copied by name, new columns at their defaults, indexes and saved queries made
+// anew). Codes that the case-blind unique keys would merge are refused by name. A file
+// already current is left alone; one no step starts from is a DbError.
 void upgradeFile(Connection& connection, const QString& fileName);
+
+// The oldest version upgradeFile brings to the current one.
+int oldestUpgradableVersion();
 
 // Flushes a file to disk (used after building files with syncing off); skipped while this
 // process has a connection on the file, whose locks the flush would drop.

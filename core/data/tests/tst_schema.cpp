@@ -2,6 +2,7 @@
 #include "data/DbError.h"
 #include "data/RowSet.h"
 #include "data/Schema.h"
+#include "data/SchemaUpgrade.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QDir>
@@ -65,6 +66,8 @@ private slots:
     void refusesWhenAFileExists_data();
     void refusesWhenAFileExists();
     void createsAMissingDirectory();
+    void upgradeChain_data();
+    void upgradeChain();
 
 private:
     std::unique_ptr<test::TempDataDir> m_dir;
@@ -601,6 +604,59 @@ void TestSchema::createsAMissingDirectory() {
     Schema::createDataDirectory(path);
     for (const QString& file : Schema::fileNames())
         QVERIFY(RowSet(Connection::open(path, file), QStringLiteral("SchemaMeta")).recordCount() == 2);
+}
+
+void TestSchema::upgradeChain_data() {
+    QTest::addColumn<int>("fileVersion");
+    QTest::addColumn<QList<int>>("steps"); // the version each step starts from
+    QTest::addColumn<int>("failingStep");  // 0: none fails
+    QTest::addColumn<int>("version");      // recorded afterwards
+    QTest::addColumn<QString>("ran");      // the steps whose work is in the file, in order
+    QTest::addColumn<bool>("refused");
+
+    const QList<int> oneTwo{1, 2};
+    QTest::newRow("two versions old: both steps, in order") << 1 << QList<int>{2, 1} << 0 << 3 << QStringLiteral("12") << false;
+    QTest::newRow("one version old: the last step only") << 2 << oneTwo << 0 << 3 << QStringLiteral("2") << false;
+    QTest::newRow("current: nothing runs") << 3 << oneTwo << 0 << 3 << QStringLiteral("") << false;
+    QTest::newRow("a later step fails: the earlier one is undone too") << 1 << oneTwo << 2 << 1 << QStringLiteral("") << true;
+    QTest::newRow("no step from the file's version: nothing runs") << 1 << QList<int>{2} << 0 << 1 << QStringLiteral("") << true;
+    QTest::newRow("a gap in the chain: nothing runs") << 1 << QList<int>{1, 3} << 0 << 1 << QStringLiteral("") << true;
+    QTest::newRow("newer than the program") << 4 << oneTwo << 0 << 4 << QStringLiteral("") << true;
+}
+
+// Each version's step runs in the upgrade's one transaction, from the file's version on.
+void TestSchema::upgradeChain() {
+    QFETCH(int, fileVersion);
+    QFETCH(QList<int>, steps);
+    QFETCH(int, failingStep);
+    QFETCH(int, version);
+    QFETCH(QString, ran);
+    QFETCH(bool, refused);
+
+    const auto connection = Connection::openAnyVersion(m_dir->path() + Option);
+    connection->exec(QStringLiteral("CREATE TABLE StepLog (Step INTEGER)"));
+    connection->exec(QStringLiteral("UPDATE SchemaMeta SET Value = ? WHERE Name = 'SchemaVersion'"), {fileVersion});
+    QList<Schema::UpgradeStep> chain;
+    for (const int from : std::as_const(steps)) {
+        chain.append({from, [from, failingStep](Connection& c, const QString&) {
+                          c.exec(QStringLiteral("INSERT INTO StepLog (Step) VALUES (?)"), {from});
+                          if (from == failingStep)
+                              throw DbError(QStringLiteral("step failed"));
+                      }});
+    }
+    bool threw = false;
+    try {
+        Schema::runUpgradeSteps(*connection, Option, chain, 3);
+    } catch (const DbError&) {
+        threw = true;
+    }
+    QCOMPARE(threw, refused);
+    QCOMPARE(connection->schemaVersion(), version);
+    QString log;
+    RowSet rows(connection, QStringLiteral("StepLog"));
+    for (; !rows.eof(); rows.moveNext())
+        log += rows.value(QStringLiteral("Step")).toString();
+    QCOMPARE(log, ran);
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

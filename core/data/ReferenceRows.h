@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+// The rows a new installation starts with: classification lists, commodities and their
+// prices, payment classes and items, the inn's profile. Internal to core/data.
+namespace desk::Schema {
+
+struct Rows {
+    QString statement;
+    QList<QVariantList> values;
+};
+
+QList<Rows> referenceRows(const QString& fileName);
+
+} // namespace desk::Schema

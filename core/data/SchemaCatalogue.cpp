@@ -1,0 +1,307 @@
+#include "SchemaCatalogue.h"
+
+#include "Connection.h"
+
+#include <QRegularExpression>
+
+namespace desk::Schema {
+
+// Quantities, rates and amounts are DOUBLE/CURRENCY so a fractional line total or
+// half a portion is never cut off; slip numbers and headcounts are INTEGER/SMALLINT.
+QList<FileSchema> catalogue() {
+    QList<FileSchema> files;
+
+    files.append({QString::fromLatin1(DbFile::Reservation),
+                  {
+                      QStringLiteral("CREATE TABLE Reserve ("
+                                     "RvNo INTEGER, RvUseDate DATE, RvDate DATE, RvName TEXT, RvZip TEXT, "
+                                     "RvAddress1 TEXT, RvAddress2 TEXT, RvAddress3 TEXT, RvTelNo TEXT, "
+                                     "RvClNumber INTEGER, RvBadget INTEGER, RvRemarks1 TEXT, RvArvtime TEXT, "
+                                     "RvChkInTime TEXT, RvGroupe TEXT, RvTravelAg TEXT, "
+                                     "Rvchkflg BOOLEAN NOT NULL DEFAULT 0, RvProc TEXT)"),
+                      QStringLiteral("CREATE UNIQUE INDEX Reserve_RvNo ON Reserve (RvNo)"),
+                      QStringLiteral("CREATE INDEX Reserve_RvUseDate ON Reserve (RvUseDate)"),
+                      QStringLiteral("CREATE INDEX Reserve_RvName ON Reserve (RvName)"),
+                      QStringLiteral("CREATE INDEX Reserve_RvTelNo ON Reserve (RvTelNo)"),
+                  }});
+
+    files.append(
+        {QString::fromLatin1(DbFile::DaySalesCliants),
+         {
+             QStringLiteral("CREATE TABLE CheckInCliants ("
+                            "CheckInNO TEXT, CheckInDate DATE, CheckInName TEXT, CheckInRoomNo TEXT, "
+                            "CheckInRemarks TEXT, CheckOutFlag BOOLEAN NOT NULL DEFAULT 0)"),
+             QStringLiteral("CREATE UNIQUE INDEX CheckInCliants_CheckInNO ON CheckInCliants (CheckInNO)"),
+             QStringLiteral("CREATE INDEX CheckInCliants_CheckInDate ON CheckInCliants (CheckInDate)"),
+             QStringLiteral("CREATE INDEX CheckInCliants_CheckInName ON CheckInCliants (CheckInName)"),
+             QStringLiteral("CREATE INDEX CheckInCliants_CheckOutFlag ON CheckInCliants (CheckOutFlag)"),
+
+             QStringLiteral("CREATE TABLE CheckInAdrs ("
+                            "CheckInNO TEXT, CheckInAdrs1 TEXT, CheckInAdrs2 TEXT, CheckInAdrs3 TEXT, "
+                            "CheckInTelNo TEXT, CheckInEMAdrs TEXT, CheckInFaxNo TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX CheckInAdrs_CheckInNO ON CheckInAdrs (CheckInNO)"),
+             QStringLiteral("CREATE INDEX CheckInAdrs_CheckInTelNo ON CheckInAdrs (CheckInTelNo)"),
+
+             QStringLiteral("CREATE TABLE CheckInGroupe ("
+                            "CheckInNO TEXT, CheckInGroupe TEXT, CheckInCName TEXT, CheckInTravelAg TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX CheckInGroupe_CheckInNO ON CheckInGroupe (CheckInNO)"),
+
+             QStringLiteral("CREATE TABLE CheckInClasify ("
+                            "CheckInNO TEXT, RvUseClass TEXT, RvYearOldClass TEXT, RvPayment TEXT, "
+                            "RvGroupespec TEXT, ChoiceClass TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX CheckInClasify_CheckInNO ON CheckInClasify (CheckInNO)"),
+
+             QStringLiteral("CREATE TABLE CheckInBadget (CheckInNO TEXT, RvClNumber SMALLINT, RvBadget INTEGER)"),
+             QStringLiteral("CREATE UNIQUE INDEX CheckInBadget_CheckInNO ON CheckInBadget (CheckInNO)"),
+
+             QStringLiteral("CREATE TABLE CheckInCliantDetail ("
+                            "CheckInNO TEXT, RvNo INTEGER, RvDate DATE, RvArvtime TEXT, RvChkInTime TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX CheckInCliantDetail_CheckInNO ON CheckInCliantDetail (CheckInNO)"),
+             QStringLiteral("CREATE INDEX CheckInCliantDetail_RvNo ON CheckInCliantDetail (RvNo)"),
+
+             // yearclass first: the pickers read an age bracket's name from the first column.
+             QStringLiteral("CREATE TABLE AgeClass (yearclass TEXT, YCode TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX AgeClass_YCode ON AgeClass (YCode)"),
+             QStringLiteral("CREATE TABLE UserClass (UCode TEXT, UclassName TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX UserClass_UCode ON UserClass (UCode)"),
+             QStringLiteral("CREATE TABLE GroupeClass (GCode TEXT, Groupename TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX GroupeClass_GCode ON GroupeClass (GCode)"),
+             QStringLiteral("CREATE TABLE PaymentClass (PCode TEXT, PaymentName TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX PaymentClass_PCode ON PaymentClass (PCode)"),
+             QStringLiteral("CREATE TABLE ChoiceClass (ChCode TEXT, ChoiceName TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX ChoiceClass_ChCode ON ChoiceClass (ChCode)"),
+
+             QStringLiteral("CREATE VIEW QRYCliantsDaySale AS SELECT "
+                            "c.CheckInNO AS CheckInNO, c.CheckInDate AS CheckInDate, c.CheckInName AS CheckInName, "
+                            "c.CheckInRoomNo AS CheckInRoomNo, g.CheckInCName AS CheckInCName, "
+                            "b.RvClNumber AS CheckInCliants, g.CheckInGroupe AS CheckInGroupe, "
+                            "c.CheckInRemarks AS CheckInRemarks, a.CheckInTelNo AS CheckInTelNo, "
+                            "c.CheckOutFlag AS CheckOutFlag, b.RvClNumber AS RvClNumber, b.RvBadget AS RvBadget, "
+                            "g.CheckInTravelAg AS CheckInTravelAg, a.CheckInAdrs1 AS CheckInAdrs1, "
+                            "a.CheckInAdrs2 AS CheckInAdrs2, a.CheckInAdrs3 AS CheckInAdrs3, "
+                            "a.CheckInEMAdrs AS CheckInEMAdrs, a.CheckInFaxNo AS CheckInFaxNo, "
+                            "k.RvUseClass AS RvUseClass, k.RvYearOldClass AS RvYearOldClass, k.RvPayment AS RvPayment, "
+                            "k.RvGroupespec AS RvGroupespec, k.ChoiceClass AS ChoiceClass, d.RvNo AS RvNo "
+                            "FROM CheckInCliants c "
+                            "LEFT JOIN CheckInAdrs a ON a.CheckInNO = c.CheckInNO "
+                            "LEFT JOIN CheckInGroupe g ON g.CheckInNO = c.CheckInNO "
+                            "LEFT JOIN CheckInBadget b ON b.CheckInNO = c.CheckInNO "
+                            "LEFT JOIN CheckInClasify k ON k.CheckInNO = c.CheckInNO "
+                            "LEFT JOIN CheckInCliantDetail d ON d.CheckInNO = c.CheckInNO "
+                            "ORDER BY c.CheckInDate, c.rowid"),
+
+             // A code with no list entry is still counted, under an empty name.
+             QStringLiteral("CREATE VIEW QRYForClass AS SELECT "
+                            "c.CheckInNO AS CheckInNO, c.CheckInDate AS CheckInDate, "
+                            "b.RvClNumber AS CheckInCliants, "
+                            "k.RvYearOldClass AS RvYearOldClass, ifnull(y.yearclass, '') AS YearClass, "
+                            "k.RvGroupespec AS RvGroupeSpec, ifnull(g.Groupename, '') AS GroupeName, "
+                            "k.RvUseClass AS RvUseClass, ifnull(u.UclassName, '') AS UClassName, "
+                            "k.RvPayment AS RvPayment, ifnull(p.PaymentName, '') AS PaymentName, "
+                            "k.ChoiceClass AS ChoiceClass, ifnull(h.ChoiceName, '') AS ChoiceName "
+                            "FROM CheckInCliants c "
+                            "LEFT JOIN CheckInBadget b ON b.CheckInNO = c.CheckInNO "
+                            "LEFT JOIN CheckInClasify k ON k.CheckInNO = c.CheckInNO "
+                            "LEFT JOIN AgeClass y ON y.YCode = k.RvYearOldClass "
+                            "LEFT JOIN GroupeClass g ON g.GCode = k.RvGroupespec "
+                            "LEFT JOIN UserClass u ON u.UCode = k.RvUseClass "
+                            "LEFT JOIN PaymentClass p ON p.PCode = k.RvPayment "
+                            "LEFT JOIN ChoiceClass h ON h.ChCode = k.ChoiceClass "
+                            "ORDER BY c.CheckInDate, c.rowid"),
+         }});
+
+    files.append(
+        {QString::fromLatin1(DbFile::Sales),
+         {
+             QStringLiteral("CREATE TABLE BTSalesNo ("
+                            "BTSalesNo INTEGER, BTSalesdate DATE, BTCheckInNo TEXT, BTKubun SMALLINT)"),
+             QStringLiteral("CREATE UNIQUE INDEX BTSalesNo_BTSalesNo ON BTSalesNo (BTSalesNo)"),
+             QStringLiteral("CREATE INDEX BTSalesNo_BTSalesdate ON BTSalesNo (BTSalesdate)"),
+             QStringLiteral("CREATE INDEX BTSalesNo_BTCheckInNo ON BTSalesNo (BTCheckInNo)"),
+
+             QStringLiteral("CREATE TABLE BTSalesDetail ("
+                            "BTSalesNo INTEGER, BTcmcode TEXT, BTspec TEXT, BTQuantity DOUBLE, "
+                            "BTUnitPrice CURRENCY, BTServiceFee DOUBLE, BTSalesTax DOUBLE)"),
+             QStringLiteral("CREATE INDEX BTSalesDetail_BTSalesNo ON BTSalesDetail (BTSalesNo)"),
+             QStringLiteral("CREATE INDEX BTSalesDetail_BTcmcode ON BTSalesDetail (BTcmcode)"),
+
+             QStringLiteral("CREATE TABLE BTTempSalesDetail ("
+                            "BTcmcode TEXT, BTCMname TEXT, BTspec TEXT, BTQuantity DOUBLE, BTUnitPrice CURRENCY, "
+                            "BTSubTotal1 CURRENCY, BTServiceFee DOUBLE, BTSalesTax DOUBLE, BTSubTotal2 CURRENCY, "
+                            "Desk TEXT NOT NULL DEFAULT '')"),
+             QStringLiteral("CREATE INDEX BTTempSalesDetail_Desk ON BTTempSalesDetail (Desk)"),
+
+             QStringLiteral("CREATE TABLE Commodities ("
+                            "Ccode TEXT, cname TEXT, Cclasify TEXT, Cunit TEXT, Cremarks1 TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX Commodities_Ccode ON Commodities (Ccode)"),
+             QStringLiteral("CREATE INDEX Commodities_Cclasify ON Commodities (Cclasify)"),
+
+             QStringLiteral("CREATE TABLE CmPrice ("
+                            "Ccode TEXT, CMprice0 INTEGER, CMprice1 INTEGER, CMprice2 INTEGER, CMprice3 INTEGER, "
+                            "CMprice4 INTEGER)"),
+             QStringLiteral("CREATE UNIQUE INDEX CmPrice_Ccode ON CmPrice (Ccode)"),
+
+             QStringLiteral("CREATE TABLE CommodityClasify (CClassCode TEXT, CClassName TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX CommodityClasify_CClassCode ON CommodityClasify (CClassCode)"),
+
+             // Lines whose commodity was deleted stay, with an empty name: a bill never
+             // loses a charge.
+             QStringLiteral("CREATE VIEW QRYSalesDetail AS SELECT "
+                            "d.BTSalesNo AS BTSalesNo, h.BTSalesdate AS BTSalesdate, d.BTcmcode AS BTcmcode, "
+                            "ifnull(m.cname, '') AS cname, d.BTspec AS BTspec, d.BTQuantity AS BTQuantity, "
+                            "d.BTUnitPrice AS BTUnitPrice, d.BTServiceFee AS BTServiceFee, "
+                            "d.BTSalesTax AS BTSalesTax "
+                            "FROM BTSalesDetail d "
+                            "LEFT JOIN BTSalesNo h ON h.BTSalesNo = d.BTSalesNo "
+                            "LEFT JOIN Commodities m ON m.Ccode = d.BTcmcode "
+                            "ORDER BY d.BTSalesNo, d.rowid"),
+
+             // A bill lists charges in the order they were made: slip, then line.
+             QStringLiteral("CREATE VIEW QRYCheckOutP AS SELECT "
+                            "h.BTCheckInNo AS BTCheckInNo, d.BTSalesNo AS BTSalesNO, h.BTSalesdate AS BTSalesdate, "
+                            "d.BTcmcode AS BTcmcode, ifnull(m.cname, '') AS cname, d.BTspec AS BTspec, "
+                            "d.BTQuantity AS BTQuantity, d.BTUnitPrice AS BTUnitPrice, "
+                            "d.BTServiceFee AS BTServiceFee, d.BTSalesTax AS BTSalesTax, h.BTKubun AS BTKubun "
+                            "FROM BTSalesDetail d "
+                            "JOIN BTSalesNo h ON h.BTSalesNo = d.BTSalesNo "
+                            "LEFT JOIN Commodities m ON m.Ccode = d.BTcmcode "
+                            "ORDER BY d.BTSalesNo, d.rowid"),
+
+             // One row per sales line: net = quantity × price, service charge on the net,
+             // tax on net plus service charge, as the bill computes them.
+             QStringLiteral(
+                 "CREATE VIEW QRYForSyukei AS SELECT "
+                 "h.BTSalesdate AS BTSalesDate, ifnull(k.CClassName, '') AS CclassName, "
+                 "ifnull(d.BTQuantity, 0) * ifnull(d.BTUnitPrice, 0) AS SmallSum1, "
+                 "ifnull(d.BTQuantity, 0) * ifnull(d.BTUnitPrice, 0) * ifnull(d.BTServiceFee, 0) / 100.0 AS SVfee, "
+                 "(ifnull(d.BTQuantity, 0) * ifnull(d.BTUnitPrice, 0) "
+                 " + ifnull(d.BTQuantity, 0) * ifnull(d.BTUnitPrice, 0) * ifnull(d.BTServiceFee, 0) / 100.0) "
+                 " * ifnull(d.BTSalesTax, 0) / 100.0 AS SLTAX, "
+                 "ifnull(d.BTQuantity, 0) * ifnull(d.BTUnitPrice, 0) "
+                 " * (1 + ifnull(d.BTServiceFee, 0) / 100.0) * (1 + ifnull(d.BTSalesTax, 0) / 100.0) AS Smallsum2, "
+                 "d.BTcmcode AS BTCMcode, ifnull(m.cname, '') AS Cname, d.BTQuantity AS BTQuantity, "
+                 "d.BTSalesNo AS BTSalesNo, h.BTCheckInNo AS BTCheckInNo, h.BTKubun AS BTKubun, "
+                 "CASE h.BTKubun WHEN 0 THEN '宿泊掛売' WHEN 1 THEN '現金売' WHEN 2 THEN '掛売' ELSE '' END "
+                 " AS SKubunName, "
+                 "m.Cclasify AS Cclasify "
+                 "FROM BTSalesDetail d "
+                 "JOIN BTSalesNo h ON h.BTSalesNo = d.BTSalesNo "
+                 "LEFT JOIN Commodities m ON m.Ccode = d.BTcmcode "
+                 "LEFT JOIN CommodityClasify k ON k.CClassCode = m.Cclasify"),
+
+             QStringLiteral("CREATE VIEW QRYForSyukeiUKubun AS SELECT "
+                            "BTSalesDate, SKubunName, Sum(SmallSum1) AS Sum1, Sum(SVfee) AS Sum2, "
+                            "Sum(SLTAX) AS Sum3, Sum(Smallsum2) AS Sum4 "
+                            "FROM QRYForSyukei GROUP BY BTSalesDate, BTKubun ORDER BY BTSalesDate, BTKubun"),
+
+             QStringLiteral("CREATE VIEW CodeTable AS SELECT "
+                            "m.Ccode AS Ccode, m.cname AS Cname, m.Cremarks1 AS Cspec, p.CMprice0 AS CmPrice0, "
+                            "m.Cunit AS Cunit, m.Cclasify AS Cclasify, ifnull(k.CClassName, '') AS Cclassname, "
+                            "p.CMprice1 AS CMprice1, p.CMprice2 AS CMprice2, p.CMprice3 AS CMprice3, "
+                            "p.CMprice4 AS CMprice4 "
+                            "FROM Commodities m "
+                            "LEFT JOIN CmPrice p ON p.Ccode = m.Ccode "
+                            "LEFT JOIN CommodityClasify k ON k.CClassCode = m.Cclasify "
+                            "ORDER BY m.Ccode"),
+         }});
+
+    files.append(
+        {QString::fromLatin1(DbFile::Recipt),
+         {
+             QStringLiteral("CREATE TABLE BTPaymentNo ("
+                            "RptNO INTEGER, ReciptDate DATE, RptcheckInNo TEXT, Rptkubun SMALLINT)"),
+             QStringLiteral("CREATE UNIQUE INDEX BTPaymentNo_RptNO ON BTPaymentNo (RptNO)"),
+             QStringLiteral("CREATE INDEX BTPaymentNo_ReciptDate ON BTPaymentNo (ReciptDate)"),
+             QStringLiteral("CREATE INDEX BTPaymentNo_RptcheckInNo ON BTPaymentNo (RptcheckInNo)"),
+
+             QStringLiteral("CREATE TABLE BTPaymentDtl ("
+                            "RptNO INTEGER, RptCode TEXT, ReciptAmount CURRENCY, RptRemarks TEXT)"),
+             QStringLiteral("CREATE INDEX BTPaymentDtl_RptNO ON BTPaymentDtl (RptNO)"),
+             QStringLiteral("CREATE INDEX BTPaymentDtl_RptCode ON BTPaymentDtl (RptCode)"),
+
+             QStringLiteral("CREATE TABLE BTReciptTemp ("
+                            "RptNO INTEGER, RptCode TEXT, RptName TEXT, ReciptAmount CURRENCY, RptRemarks TEXT, "
+                            "Desk TEXT NOT NULL DEFAULT '')"),
+             QStringLiteral("CREATE INDEX BTReciptTemp_Desk ON BTReciptTemp (Desk)"),
+
+             QStringLiteral("CREATE TABLE ReciptCode ("
+                            "RptCode TEXT, RptName TEXT, RptClass SMALLINT, RptRemarks1 TEXT, RptRemarks2 TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX ReciptCode_RptCode ON ReciptCode (RptCode)"),
+             QStringLiteral("CREATE INDEX ReciptCode_RptClass ON ReciptCode (RptClass)"),
+
+             QStringLiteral("CREATE TABLE ReciptClass (RptClassCode TEXT, RptClassName TEXT)"),
+             QStringLiteral("CREATE UNIQUE INDEX ReciptClass_RptClassCode ON ReciptClass (RptClassCode)"),
+
+             QStringLiteral("CREATE VIEW QRYReciptDetail AS SELECT "
+                            "d.RptNO AS RptNO, d.RptCode AS RptCode, d.ReciptAmount AS ReciptAmount, "
+                            "ifnull(c.RptName, '') AS RptName, d.RptRemarks AS RptRemarks "
+                            "FROM BTPaymentDtl d "
+                            "LEFT JOIN ReciptCode c ON c.RptCode = d.RptCode "
+                            "ORDER BY d.RptNO, d.rowid"),
+
+             QStringLiteral("CREATE VIEW QRYRecipt AS SELECT "
+                            "h.RptcheckInNo AS RptCheckInNo, h.RptNO AS RptNo, h.ReciptDate AS ReciptDate, "
+                            "d.RptCode AS RptCode, ifnull(c.RptName, '') AS RptName, "
+                            "d.ReciptAmount AS ReciptAmount, d.RptRemarks AS RptRemarks, h.Rptkubun AS Rptkubun "
+                            "FROM BTPaymentDtl d "
+                            "JOIN BTPaymentNo h ON h.RptNO = d.RptNO "
+                            "LEFT JOIN ReciptCode c ON c.RptCode = d.RptCode "
+                            "ORDER BY h.RptNO, d.rowid"),
+
+             // The running total of the slip on screen, one row per desk: read it with
+             // "WHERE Desk = ?" (no row while the desk has no lines).
+             QStringLiteral("CREATE VIEW QRYSum AS SELECT "
+                            "Desk AS Desk, ifnull(Sum(ReciptAmount), 0) AS SumReciptAmount, Count(*) AS LineCount "
+                            "FROM BTReciptTemp GROUP BY Desk"),
+
+             QStringLiteral("CREATE VIEW QRYRptCodeTbl AS SELECT "
+                            "c.RptCode AS RptCode, c.RptName AS RptName, c.RptRemarks1 AS RptRemarks1, "
+                            "c.RptRemarks2 AS RptRemarks2, c.RptClass AS RptClass, "
+                            "ifnull(k.RptClassName, '') AS Rptclassname "
+                            "FROM ReciptCode c "
+                            "LEFT JOIN ReciptClass k ON k.RptClassCode = c.RptClass "
+                            "ORDER BY c.RptCode"),
+
+             QStringLiteral("CREATE VIEW QRYForSyukeiRecipt AS SELECT "
+                            "h.ReciptDate AS ReciptDate, ifnull(k.RptClassName, '') AS Spec, d.RptCode AS RptCode, "
+                            "ifnull(c.RptName, '') AS RptName, d.ReciptAmount AS ReciptAmount, h.RptNO AS RptNO, "
+                            "h.RptcheckInNo AS RptcheckInNo, c.RptClass AS RptClass "
+                            "FROM BTPaymentDtl d "
+                            "JOIN BTPaymentNo h ON h.RptNO = d.RptNO "
+                            "LEFT JOIN ReciptCode c ON c.RptCode = d.RptCode "
+                            "LEFT JOIN ReciptClass k ON k.RptClassCode = c.RptClass"),
+         }});
+
+    files.append({QString::fromLatin1(DbFile::Option),
+                  {
+                      QStringLiteral("CREATE TABLE CompanyProfile ("
+                                     "CompanyName TEXT, CpZipCode TEXT, CpAddress TEXT, CpTelNo TEXT, CpFaxno TEXT, "
+                                     "CpURL TEXT, CpEmail TEXT, CpComment TEXT)"),
+                      QStringLiteral("CREATE TABLE CheckOutTemp ("
+                                     "SalesNo INTEGER, SalesDate DATE, Slcmcode TEXT, Slcmname TEXT, Slcmspec TEXT, "
+                                     "Slquantity DOUBLE, Slunitp CURRENCY, SlSubTotal CURRENCY, SlSv TEXT, "
+                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT NOT NULL DEFAULT '')"),
+                      QStringLiteral("CREATE INDEX CheckOutTemp_Desk ON CheckOutTemp (Desk)"),
+                  }});
+    // Every text column compares ASCII letters without regard to case, as the files' first
+    // engine did: "a1" and "A1" are one check-in number, "yamada" finds "Yamada". Kana and
+    // kanji compare exactly.
+    static const QRegularExpression text(QStringLiteral(R"(\bTEXT\b)"));
+    for (FileSchema& file : files) {
+        for (QString& statement : file.statements) {
+            if (statement.startsWith(QLatin1String("CREATE TABLE")))
+                statement.replace(text, QStringLiteral("TEXT COLLATE NOCASE"));
+        }
+    }
+    return files;
+}
+
+FileSchema catalogueOf(const QString& fileName) {
+    for (const FileSchema& file : catalogue()) {
+        if (file.fileName.compare(fileName, Qt::CaseInsensitive) == 0)
+            return file;
+    }
+    return {};
+}
+
+} // namespace desk::Schema

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The tables, indexes and saved queries of the five files, as the current schema version
+// has them. Internal to core/data: the schema builder and the upgrade steps read it.
+namespace desk::Schema {
+
+struct FileSchema {
+    QString fileName;
+    QStringList statements; // tables, indexes and views, in order
+};
+
+QList<FileSchema> catalogue();
+
+// The catalogue entry of a file, names compared without regard to case; nullopt-like
+// empty fileName when the file is not one of the five.
+FileSchema catalogueOf(const QString& fileName);
+
+} // namespace desk::Schema

@@ -1,0 +1,133 @@
+#include "SchemaUpgrade.h"
+
+#include "Connection.h"
+#include "DbError.h"
+#include "Schema.h"
+#include "SchemaCatalogue.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace desk::Schema {
+
+namespace {
+
+// Every table rebuilt as the catalogue has it (columns copied by name, new columns at their
+// defaults), indexes and saved queries made anew. Codes that case-blind unique keys would
+// merge are refused by name.
+void rebuildToCatalogue(Connection& connection, const QString& fileName) {
+    const FileSchema file = catalogueOf(fileName);
+    if (file.fileName.isEmpty())
+        throw DbError(QStringLiteral("このファイル名の表の定義がありません。"), {}, connection.filePath());
+
+    static const QRegularExpression tableName(QStringLiteral(R"(^CREATE TABLE (\w+) )"));
+    static const QRegularExpression uniqueIndex(QStringLiteral(R"(^CREATE UNIQUE INDEX \w+ ON (\w+) \((\w+)\))"));
+
+    // Views first: they name the tables being rebuilt.
+    for (const QString& view : connection.viewNames())
+        connection.exec(QStringLiteral("DROP VIEW \"%1\"").arg(view));
+    for (const QString& statement : file.statements) {
+        const auto table = tableName.match(statement);
+        if (!table.hasMatch())
+            continue;
+        const QString name = table.captured(1);
+        const Connection::Object existing = connection.object(name);
+        if (existing.kind != QLatin1String("table")) {
+            connection.exec(statement);
+            continue;
+        }
+        const QString old = name + QStringLiteral("_before_upgrade");
+        connection.exec(QStringLiteral("ALTER TABLE \"%1\" RENAME TO \"%2\"").arg(existing.name, old));
+        connection.exec(statement);
+        QStringList common;
+        const QList<Connection::Column> oldColumns = connection.columns(old);
+        for (const Connection::Column& column : connection.columns(name)) {
+            for (const Connection::Column& was : oldColumns) {
+                if (was.name.compare(column.name, Qt::CaseInsensitive) == 0)
+                    common << QStringLiteral("\"%1\"").arg(column.name);
+            }
+        }
+        const QString list = common.join(QStringLiteral(", "));
+        // Rows keep their order: the work tables and the bill read in rowid order.
+        connection.exec(QStringLiteral("INSERT INTO \"%1\" (rowid, %2) SELECT rowid, %2 FROM \"%3\" ORDER BY rowid")
+                            .arg(name, list, old));
+        connection.exec(QStringLiteral("DROP TABLE \"%1\"").arg(old));
+    }
+    for (const QString& statement : file.statements) {
+        if (tableName.match(statement).hasMatch())
+            continue;
+        const auto unique = uniqueIndex.match(statement);
+        if (unique.hasMatch()) {
+            QSqlQuery query(connection.database());
+            query.exec(QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 HAVING COUNT(*) > 1")
+                           .arg(unique.captured(1), unique.captured(2)));
+            QStringList taken;
+            while (query.next())
+                taken << query.value(0).toString();
+            query.finish();
+            if (!taken.isEmpty())
+                throw DbError(QStringLiteral("%1 の %2 に、大文字と小文字だけが違う値があります: %3。"
+                                             "どちらかを別の値に直してから、もう一度実行してください。")
+                                  .arg(unique.captured(1), unique.captured(2), taken.join(QStringLiteral(", "))),
+                              statement, connection.filePath(), DbError::Cause::DuplicateKey);
+        }
+        connection.exec(statement);
+    }
+}
+
+} // namespace
+
+const QList<UpgradeStep>& upgradeSteps() {
+    // 1 → 2: the desk column of the work tables, text compared without regard to ASCII case.
+    // The rebuild copies columns by name into the catalogue's tables, so a later version that
+    // only adds columns needs no step of its own for its layout; one that moves or changes
+    // data adds a step that does so.
+    static const QList<UpgradeStep> steps{{1, rebuildToCatalogue}};
+    return steps;
+}
+
+void runUpgradeSteps(Connection& connection, const QString& fileName, const QList<UpgradeStep>& steps, int target) {
+    const int version = connection.schemaVersion();
+    if (version > target)
+        throw DbError(
+            QStringLiteral("版 %1 のファイルです。このプログラムは版 %2 までしか扱えません。").arg(version).arg(target),
+            {}, connection.filePath(), DbError::Cause::WrongVersion);
+    // The whole chain is known before anything is changed.
+    QList<const UpgradeStep*> chain;
+    for (int from = version; from < target; ++from) {
+        const auto step =
+            std::find_if(steps.cbegin(), steps.cend(), [&](const UpgradeStep& s) { return s.from == from; });
+        if (step == steps.cend())
+            throw DbError(QStringLiteral("版 %1 のファイルを版 %2 へ移す手順がありません。").arg(version).arg(target),
+                          {}, connection.filePath(), DbError::Cause::WrongVersion);
+        chain << &*step;
+    }
+    if (chain.isEmpty())
+        return;
+    Transaction transaction(connection);
+    for (const UpgradeStep* step : std::as_const(chain)) {
+        step->run(connection, fileName);
+        connection.exec(QStringLiteral("UPDATE SchemaMeta SET Value = ? WHERE Name = 'SchemaVersion'"),
+                        {step->from + 1});
+    }
+    transaction.commit();
+}
+
+void upgradeFile(Connection& connection, const QString& fileName) {
+    runUpgradeSteps(connection, fileName, upgradeSteps(), Version);
+}
+
+int oldestUpgradableVersion() {
+    int oldest = Version;
+    for (int from = Version - 1; from >= 1; --from) {
+        const auto& steps = upgradeSteps();
+        if (std::none_of(steps.cbegin(), steps.cend(), [&](const UpgradeStep& s) { return s.from == from; }))
+            break;
+        oldest = from;
+    }
+    return oldest;
+}
+
+} // namespace desk::Schema

@@ -1,0 +1,321 @@
+#include "TableCursor.h"
+
+#include "Connection.h"
+#include "Criterion.h"
+#include "DbError.h"
+
+#include <QSqlError>
+
+#include <limits>
+
+namespace desk {
+
+using rowset::quoteName;
+
+TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& source, const QString& table,
+                         const QString& where, const QVariantList& whereBinds)
+    : RowSetCursor(std::move(connection), source)
+    , m_table(table)
+    , m_filter(where)
+    , m_filterBinds(whereBinds) {
+    QStringList columnNames;
+    QList<ColumnType> columnTypes;
+    for (const Connection::Column& c : conn->columns(m_table)) {
+        columnNames << c.name;
+        columnTypes << columntype::fromDeclared(c.declaredType);
+    }
+    setColumns(columnNames, columnTypes);
+    // Compiles the filter now, so a bad statement fails at open; no row is read.
+    prepared(m_first, selectRows() + whereAll() + QStringLiteral(" ORDER BY rowid LIMIT 1"));
+}
+
+TableCursor::~TableCursor() = default;
+
+QString TableCursor::selectRows() const {
+    return QStringLiteral("SELECT rowid, * FROM ") + quoteName(m_table);
+}
+
+QString TableCursor::whereAll() const {
+    return m_filter.isEmpty() ? QString() : QString(QStringLiteral(" WHERE (") + m_filter + u')');
+}
+
+QString TableCursor::whereAnd(const QString& condition) const {
+    if (m_filter.isEmpty())
+        return QStringLiteral(" WHERE ") + condition;
+    return QStringLiteral(" WHERE (") + m_filter + QStringLiteral(") AND ") + condition;
+}
+
+// Binds the filter's values; the query's own values follow from the index returned.
+int TableCursor::bindFilter(QSqlQuery& query) const {
+    for (int i = 0; i < m_filterBinds.size(); ++i)
+        query.bindValue(i, m_filterBinds.at(i));
+    return static_cast<int>(m_filterBinds.size());
+}
+
+// Runs a positioning query; true and the row loaded when it found one.
+bool TableCursor::fetch(QSqlQuery& query) {
+    run(query);
+    const bool found = query.next();
+    if (found) {
+        key = query.value(0).toLongLong();
+        row.resize(names.size());
+        for (int i = 0; i < names.size(); ++i)
+            row[i] = query.value(i + 1);
+        rowValid = true;
+        pos = Pos::Row;
+        empty = Tri::No;
+    }
+    query.finish();
+    return found;
+}
+
+bool TableCursor::toFirst() {
+    QSqlQuery& q = prepared(m_first, {});
+    bindFilter(q);
+    return fetch(q);
+}
+
+bool TableCursor::toAfter(qint64 rowid) {
+    QSqlQuery& q = prepared(m_next, selectRows() + whereAnd(QStringLiteral("rowid > ?")) +
+                                        QStringLiteral(" ORDER BY rowid LIMIT 1"));
+    q.bindValue(bindFilter(q), rowid);
+    return fetch(q);
+}
+
+bool TableCursor::toBefore(qint64 rowid) {
+    QSqlQuery& q = prepared(m_prev, selectRows() + whereAnd(QStringLiteral("rowid < ?")) +
+                                        QStringLiteral(" ORDER BY rowid DESC LIMIT 1"));
+    q.bindValue(bindFilter(q), rowid);
+    return fetch(q);
+}
+
+bool TableCursor::toLast() {
+    QSqlQuery& q = prepared(m_last, selectRows() + whereAll() + QStringLiteral(" ORDER BY rowid DESC LIMIT 1"));
+    bindFilter(q);
+    return fetch(q);
+}
+
+bool TableCursor::fetchAt(qint64 rowid) {
+    QSqlQuery& q = prepared(m_at, selectRows() + QStringLiteral(" WHERE rowid = ?"));
+    q.bindValue(0, rowid);
+    return fetch(q);
+}
+
+void TableCursor::reloadRow() {
+    if (!fetchAt(key))
+        fail(QStringLiteral("現在の行は、表 %1 にもうありません。").arg(m_table));
+}
+
+qint64 TableCursor::firstKey() const {
+    return std::numeric_limits<qint64>::min();
+}
+
+bool TableCursor::isEmptyNow() {
+    QSqlQuery& q =
+        prepared(m_exists, QStringLiteral("SELECT EXISTS(SELECT 1 FROM ") + quoteName(m_table) + whereAll() + u')');
+    bindFilter(q);
+    run(q);
+    const bool isEmpty = q.next() && q.value(0).toLongLong() == 0;
+    q.finish();
+    return isEmpty;
+}
+
+int TableCursor::recordCount() {
+    QSqlQuery& q = prepared(m_count, QStringLiteral("SELECT COUNT(*) FROM ") + quoteName(m_table) + whereAll());
+    bindFilter(q);
+    run(q);
+    const int count = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return count;
+}
+
+bool TableCursor::findFrom(int column, const Criterion& criterion, qint64 start) {
+    const QString cacheKey =
+        QString::number(column) + u'|' + criterion.op() + u'|' + (criterion.isNull() ? u'n' : u'v');
+    std::shared_ptr<QSqlQuery>& slot = m_find[cacheKey];
+    if (!slot) {
+        QString condition;
+        const QString name = quoteName(names.at(column));
+        if (criterion.isNull())
+            condition = name + (criterion.op() == QLatin1String("=") ? QStringLiteral(" IS NULL")
+                                                                     : QStringLiteral(" IS NOT NULL"));
+        else
+            condition = name + u' ' + criterion.op() + QStringLiteral(" ?");
+        const QString statement = selectRows() + whereAnd(condition + QStringLiteral(" AND rowid >= ?")) +
+                                  QStringLiteral(" ORDER BY rowid LIMIT 1");
+        std::unique_ptr<QSqlQuery> query;
+        prepared(query, statement);
+        slot = std::shared_ptr<QSqlQuery>(std::move(query));
+    }
+    QSqlQuery& q = *slot;
+    int bind = bindFilter(q);
+    if (!criterion.isNull())
+        q.bindValue(bind++, criterion.operand(types.at(column)));
+    q.bindValue(bind, start);
+    return fetch(q);
+}
+
+void TableCursor::setBookmark(RowSet::Bookmark bookmark) {
+    if (!fetchAt(bookmark))
+        fail(QStringLiteral("ブックマークした行は、表 %1 にもうありません。").arg(m_table));
+}
+
+QList<RowSet::Bookmark> TableCursor::bookmarks() {
+    QList<RowSet::Bookmark> keys;
+    QSqlQuery q(conn->database());
+    q.setForwardOnly(true);
+    const QString statement =
+        QStringLiteral("SELECT rowid FROM ") + quoteName(m_table) + whereAll() + QStringLiteral(" ORDER BY rowid");
+    if (!q.prepare(statement))
+        fail(q.lastError().text(), statement);
+    bindFilter(q);
+    run(q);
+    while (q.next())
+        keys.append(q.value(0).toLongLong());
+    return keys;
+}
+
+void TableCursor::release() {
+    m_first.reset();
+    m_next.reset();
+    m_prev.reset();
+    m_last.reset();
+    m_at.reset();
+    m_count.reset();
+    m_exists.reset();
+    m_delete.reset();
+    m_find.clear();
+}
+
+// A write the engine refuses; a duplicate key is named with the value written.
+void TableCursor::runWrite(QSqlQuery& query) {
+    if (query.exec())
+        return;
+    throw DbError::fromEngine(query.lastError().text(), query.lastQuery(), conn->filePath(),
+                              [&](const QString& column) -> QVariant {
+                                  const auto it = index.constFind(column.toLower());
+                                  if (it == index.constEnd())
+                                      return {};
+                                  const auto value = m_pending.constFind(it.value());
+                                  if (value != m_pending.constEnd())
+                                      return value.value();
+                                  return rowValid ? row.value(it.value()) : QVariant();
+                              });
+}
+
+void TableCursor::writePending() {
+    if (m_edit == Edit::None)
+        return;
+    if (m_edit == Edit::AddNew) {
+        for (auto it = m_newRowValues.constBegin(); it != m_newRowValues.constEnd(); ++it) {
+            if (!m_pending.contains(it.key()))
+                m_pending.insert(it.key(), it.value());
+        }
+        QString statement;
+        if (m_pending.isEmpty()) {
+            statement = QStringLiteral("INSERT INTO ") + quoteName(m_table) + QStringLiteral(" DEFAULT VALUES");
+        } else {
+            QStringList columns;
+            QStringList marks;
+            for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
+                columns << quoteName(names.at(it.key()));
+                marks << QStringLiteral("?");
+            }
+            statement = QStringLiteral("INSERT INTO ") + quoteName(m_table) + QStringLiteral(" (") +
+                        columns.join(QLatin1String(", ")) + QStringLiteral(") VALUES (") +
+                        marks.join(QLatin1String(", ")) + u')';
+        }
+        QSqlQuery q(conn->database());
+        if (!q.prepare(statement))
+            fail(q.lastError().text(), statement);
+        for (const QVariant& v : std::as_const(m_pending))
+            q.addBindValue(v);
+        runWrite(q);
+        key = q.lastInsertId().toLongLong();
+        q.finish();
+        pos = Pos::Row;
+        empty = Tri::No;
+    } else {
+        QStringList sets;
+        for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it)
+            sets << quoteName(names.at(it.key())) + QStringLiteral(" = ?");
+        const QString statement = QStringLiteral("UPDATE ") + quoteName(m_table) + QStringLiteral(" SET ") +
+                                  sets.join(QLatin1String(", ")) + QStringLiteral(" WHERE rowid = ?");
+        QSqlQuery q(conn->database());
+        if (!q.prepare(statement))
+            fail(q.lastError().text(), statement);
+        for (const QVariant& v : std::as_const(m_pending))
+            q.addBindValue(v);
+        q.addBindValue(key);
+        runWrite(q);
+        const int affected = q.numRowsAffected();
+        q.finish();
+        if (affected == 0)
+            fail(QStringLiteral("現在の行は、表 %1 にもうありません。").arg(m_table), statement);
+    }
+    rowValid = false;
+    m_edit = Edit::None;
+    m_pending.clear();
+}
+
+void TableCursor::discardPending() {
+    if (m_edit == Edit::AddNew) {
+        pos = m_savedPos;
+        key = m_savedKey;
+        rowValid = false;
+    }
+    m_edit = Edit::None;
+    m_pending.clear();
+}
+
+void TableCursor::addNew() {
+    writePending();
+    m_savedPos = pos;
+    m_savedKey = key;
+    m_edit = Edit::AddNew;
+    m_pending.clear();
+}
+
+void TableCursor::setNewRowValue(int column, const QVariant& stored) {
+    m_newRowValues.insert(column, stored);
+}
+
+void TableCursor::setValue(int column, const QVariant& stored) {
+    if (m_edit == Edit::None) {
+        requireRow();
+        m_edit = Edit::Change;
+    }
+    m_pending.insert(column, stored);
+}
+
+void TableCursor::remove() {
+    if (m_edit == Edit::AddNew) {
+        discardPending();
+        return;
+    }
+    discardPending();
+    requireRow();
+    const QString statement = QStringLiteral("DELETE FROM ") + quoteName(m_table) + QStringLiteral(" WHERE rowid = ?");
+    QSqlQuery& q = prepared(m_delete, statement);
+    q.bindValue(0, key);
+    run(q);
+    q.finish();
+    pos = Pos::Deleted;
+    rowValid = false;
+    empty = Tri::Unknown;
+}
+
+bool TableCursor::pendingValue(int column, QVariant* value) const {
+    if (m_edit == Edit::None)
+        return false;
+    const auto it = m_pending.constFind(column);
+    if (it != m_pending.constEnd())
+        *value = columntype::fromStorage(types.at(column), it.value());
+    else if (m_edit == Edit::AddNew)
+        *value = QVariant();
+    else
+        return false;
+    return true;
+}
+
+} // namespace desk

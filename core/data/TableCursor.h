@@ -1,0 +1,67 @@
+#pragma once
+
+#include "RowSetCursor.h"
+
+#include <QMap>
+
+namespace desk {
+
+// An updatable row set over one base table, optionally filtered by a WHERE part. It keeps
+// its position as a rowid and answers every move, find and read with one indexed query, so
+// nothing is copied into memory; changes are written straight through to the table.
+class TableCursor final : public RowSetCursor {
+public:
+    // where: the condition of "SELECT * FROM t WHERE …" (translated), with its values.
+    TableCursor(std::shared_ptr<Connection> connection, const QString& source, const QString& table,
+                const QString& where, const QVariantList& whereBinds);
+    ~TableCursor() override;
+
+    bool isUpdatable() const override { return true; }
+    int recordCount() override;
+    bool toFirst() override;
+    bool toLast() override;
+    bool toAfter(qint64 from) override;
+    bool toBefore(qint64 from) override;
+    qint64 firstKey() const override;
+    bool findFrom(int column, const Criterion& criterion, qint64 start) override;
+    void setBookmark(RowSet::Bookmark bookmark) override;
+    QList<RowSet::Bookmark> bookmarks() override;
+    void release() override;
+
+    void writePending() override;
+    void discardPending() override;
+    void addNew() override;
+    void setNewRowValue(int column, const QVariant& stored) override;
+    void setValue(int column, const QVariant& stored) override;
+    void remove() override;
+    bool pendingValue(int column, QVariant* value) const override;
+
+protected:
+    bool isEmptyNow() override;
+    void reloadRow() override;
+
+private:
+    enum class Edit { None, AddNew, Change };
+
+    QString selectRows() const;
+    QString whereAll() const;
+    QString whereAnd(const QString& condition) const;
+    int bindFilter(QSqlQuery& query) const;
+    bool fetch(QSqlQuery& query);
+    bool fetchAt(qint64 rowid);
+    void runWrite(QSqlQuery& query);
+
+    QString m_table;
+    QString m_filter;
+    QVariantList m_filterBinds;         // the values of the filter's "?" marks, bound first
+    QMap<int, QVariant> m_newRowValues; // storage form
+    std::unique_ptr<QSqlQuery> m_first, m_next, m_prev, m_last, m_at, m_count, m_exists, m_delete;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_find;
+
+    Edit m_edit = Edit::None;
+    QMap<int, QVariant> m_pending; // storage form
+    Pos m_savedPos = Pos::Unresolved;
+    qint64 m_savedKey = 0;
+};
+
+} // namespace desk
