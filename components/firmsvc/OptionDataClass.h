@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/CompanyProfile.h"
+
 #include <QString>
 
 #include <memory>
@@ -56,6 +58,10 @@ public:
     QString MyEmail() const { return m_myEmail; }
     void setMyComment(const QString& value) { m_myComment = value; }
     QString MyComment() const { return m_myComment; }
+    // The eight texts as the main menu hands them to the modules.
+    desk::CompanyProfile companyProfile() const {
+        return {m_myCompanyName, m_myZipCode, m_myAddress, m_myTelNo, m_myFaxNo, m_myURL, m_myEmail, m_myComment};
+    }
 
     // The store's connection, for a screen that wraps several operations in one
     // desk::Transaction. Throws desk::DbError before ConnectDb().

@@ -40,6 +40,12 @@ desk::Connection& ComodityInn::connection() const {
     return *m_connection;
 }
 
+int ComodityInn::countOfClass(const QString& classCode) const {
+    requireConnected();
+    return m_connection->scalar(QStringLiteral("SELECT COUNT(*) FROM Commodities WHERE Cclasify = ?"), {classCode})
+        .toInt();
+}
+
 void ComodityInn::requireConnected() const {
     if (!m_connection)
         throw desk::DbError(QStringLiteral("商品データに接続されていません (CntDb が呼ばれていません)。"));

@@ -45,6 +45,9 @@ public:
     void Mdelete();
     // Loads the commodity MdCode into the properties; MdCode becomes "X" when unknown.
     void EDsearch();
+    // How many commodities belong to the class classCode (Cclasify): the class window asks
+    // before deleting a class that is still in use.
+    int countOfClass(const QString& classCode) const;
 
     // The connection of this object, for a screen that wraps several operations in one
     // desk::Transaction. Valid after CntDb.

@@ -51,36 +51,22 @@ void ModuleContext::holdFiles() {
     }
 }
 
-CompanyProfile ModuleContext::profile() const {
-    return {m_companyName, m_zipCode, m_address, m_telNo, m_faxNo, m_url, m_email, m_comment};
+void ModuleContext::setProfile(const CompanyProfile& profile) {
+    for (const CompanyProfileField& f : companyProfileFields)
+        setValue(f.name.toString(), profile.*f.member);
 }
 
 bool ModuleContext::setValue(const QString& name, const QString& value) {
-    QString* target = nullptr;
-    if (name == EntryMembers::DirPath)
-        target = &m_dirPath;
-    else if (name == EntryMembers::MyCompanyName)
-        target = &m_companyName;
-    else if (name == EntryMembers::MyZipCode)
-        target = &m_zipCode;
-    else if (name == EntryMembers::MyAddress)
-        target = &m_address;
-    else if (name == EntryMembers::MyTelNo)
-        target = &m_telNo;
-    else if (name == EntryMembers::MyFaxNo)
-        target = &m_faxNo;
-    else if (name == EntryMembers::MyURL)
-        target = &m_url;
-    else if (name == EntryMembers::MyEmail)
-        target = &m_email;
-    else if (name == EntryMembers::MyComment)
-        target = &m_comment;
-    if (!target)
+    if (name == EntryMembers::DirPath) {
+        const bool newFolder = value != m_dirPath;
+        m_dirPath = value;
+        if (newFolder)
+            holdFiles();
+    } else if (QString* target = m_profile.field(name)) {
+        *target = value;
+    } else {
         return false;
-    const bool newFolder = target == &m_dirPath && value != m_dirPath;
-    *target = value;
-    if (newFolder)
-        holdFiles();
+    }
     emit valueChanged(name);
     return true;
 }
@@ -88,22 +74,8 @@ bool ModuleContext::setValue(const QString& name, const QString& value) {
 QString ModuleContext::value(const QString& name) const {
     if (name == EntryMembers::DirPath)
         return m_dirPath;
-    if (name == EntryMembers::MyCompanyName)
-        return m_companyName;
-    if (name == EntryMembers::MyZipCode)
-        return m_zipCode;
-    if (name == EntryMembers::MyAddress)
-        return m_address;
-    if (name == EntryMembers::MyTelNo)
-        return m_telNo;
-    if (name == EntryMembers::MyFaxNo)
-        return m_faxNo;
-    if (name == EntryMembers::MyURL)
-        return m_url;
-    if (name == EntryMembers::MyEmail)
-        return m_email;
-    if (name == EntryMembers::MyComment)
-        return m_comment;
+    if (const QString* source = m_profile.field(name))
+        return *source;
     return {};
 }
 

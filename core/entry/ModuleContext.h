@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/CompanyProfile.h"
+#include "convert/CompanyProfile.h"
 
 #include <QObject>
 #include <QString>
@@ -26,17 +26,17 @@ public:
     ~ModuleContext() override;
 
     QString DirPath() const { return m_dirPath; }
-    QString MyCompanyName() const { return m_companyName; }
-    QString MyZipCode() const { return m_zipCode; }
-    QString MyAddress() const { return m_address; }
-    QString MyTelNo() const { return m_telNo; }
-    QString MyFaxNo() const { return m_faxNo; }
-    QString MyURL() const { return m_url; }
-    QString MyEmail() const { return m_email; }
-    QString MyComment() const { return m_comment; }
+    QString MyCompanyName() const { return m_profile.MyCompanyName; }
+    QString MyZipCode() const { return m_profile.MyZipCode; }
+    QString MyAddress() const { return m_profile.MyAddress; }
+    QString MyTelNo() const { return m_profile.MyTelNo; }
+    QString MyFaxNo() const { return m_profile.MyFaxNo; }
+    QString MyURL() const { return m_profile.MyURL; }
+    QString MyEmail() const { return m_profile.MyEmail; }
+    QString MyComment() const { return m_profile.MyComment; }
     // The eight profile values as reports print them, as the caller last handed them over:
     // read it at print time so a report shows the latest values.
-    CompanyProfile profile() const;
+    CompanyProfile profile() const { return m_profile; }
 
     void setDirPath(const QString& value);
     void setMyCompanyName(const QString& value);
@@ -47,6 +47,8 @@ public:
     void setMyURL(const QString& value);
     void setMyEmail(const QString& value);
     void setMyComment(const QString& value);
+    // All eight profile values at once, each announced as if set on its own.
+    void setProfile(const CompanyProfile& profile);
 
     // Sets a value by its member name ("DirPath", "MyTelNo", ...); false for an unknown name.
     bool setValue(const QString& name, const QString& value);
@@ -62,14 +64,7 @@ private:
 
     std::vector<std::shared_ptr<Connection>> m_inUse;
     QString m_dirPath;
-    QString m_companyName;
-    QString m_zipCode;
-    QString m_address;
-    QString m_telNo;
-    QString m_faxNo;
-    QString m_url;
-    QString m_email;
-    QString m_comment;
+    CompanyProfile m_profile;
 };
 
 } // namespace desk

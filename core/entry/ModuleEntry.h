@@ -2,6 +2,8 @@
 
 #include "EntryMembers.h"
 
+#include "convert/CompanyProfile.h"
+
 #include <QString>
 
 #include <functional>
@@ -13,7 +15,7 @@ namespace desk {
 //
 //     auto entry = desk::EntryRegistry::instance().create(QStringLiteral("bookingapp.Class1"));
 //     entry->setDirPath(dataDir);
-//     entry->setMyAddress(...);   // ... the eight profile values, in the main menu's order
+//     entry->setProfile(profile); // the eight profile values, in the main menu's order
 //     entry->ShowForm();          // throws desk::EntryError
 //
 // All values travel as text, in the order they were set. ShowForm hands them to the
@@ -40,6 +42,11 @@ public:
     void setMyURL(const QString& value) { setValue(EntryMembers::MyURL, value); }
     void setMyEmail(const QString& value) { setValue(EntryMembers::MyEmail, value); }
     void setMyComment(const QString& value) { setValue(EntryMembers::MyComment, value); }
+    // The eight My… values at once, in the main menu's order.
+    void setProfile(const CompanyProfile& profile) {
+        for (const QString& name : EntryMembers::profileOrder())
+            setValue(name, *profile.field(name));
+    }
 
     // A property by its member name (see EntryMembers).
     virtual void setValue(const QString& name, const QString& value) = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/CompanyProfile.h"
+#include "report/CompanyLabels.h"
 #include "report/JobKind.h"
 #include "report/ReportDocument.h"
 #include "report/ReportSection.h"

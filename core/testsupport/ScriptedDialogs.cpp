@@ -5,12 +5,14 @@
 
 namespace desk::test {
 
-ScriptedDialogs::ScriptedDialogs() {
+ScriptedDialogs::ScriptedDialogs()
+    : m_previous(&Dialogs::instance()) {
     Dialogs::setInstance(this);
 }
 
+// A fixture made inside another's lifetime hands the dialogs back to the outer one.
 ScriptedDialogs::~ScriptedDialogs() {
-    Dialogs::setInstance(nullptr);
+    Dialogs::setInstance(m_previous);
 }
 
 QList<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
@@ -35,6 +37,8 @@ void ScriptedDialogs::clear() {
 
 Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QString& title, Icon icon,
                                          Buttons buttons) {
+    if (m_messageHook)
+        m_messageHook(text);
     m_shown.append({Shown::Kind::Message, text, title, icon, buttons, {}, {}});
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
@@ -55,6 +59,8 @@ Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QS
 
 QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString& defaultText,
                                std::optional<QPoint> pos) {
+    if (m_messageHook)
+        m_messageHook(prompt);
     m_shown.append({Shown::Kind::Input, prompt, title, Icon::None, Buttons::OkCancel, defaultText, pos});
     return m_inputs.isEmpty() ? QString() : m_inputs.dequeue();
 }

@@ -6,14 +6,15 @@
 #include <QQueue>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace desk::test {
 
 // A Dialogs double: records what was shown and answers from queues. Installs itself
-// for its lifetime. With an empty queue a message is answered with its default button (the first, No for
-// YesNoDefaultNo),
-// an input box is cancelled (empty text), a file choice is cancelled and a printer
-// choice is accepted. An accepted printer never reaches a real printer: its output is
-// redirected to a PDF file in a temporary folder (printFiles() lists them).
+// for its lifetime (nested ones in turn). With an empty queue a message is answered with its default button (the first,
+// No for YesNoDefaultNo), an input box is cancelled (empty text), a file choice is cancelled and a printer choice is
+// accepted. An accepted printer never reaches a real printer: its output is redirected to a PDF file in a temporary
+// folder (printFiles() lists them).
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
@@ -36,6 +37,9 @@ public:
     // The file the next accepted printer choice prints to, instead of one of the test's
     // own (a path that cannot be written makes the print fail).
     void pushPrintFile(const QString& file) { m_nextPrintFiles.enqueue(file); }
+    // Runs hook with the text of every message box and input box, before it is answered:
+    // for a step that must happen while the box is up (another desk writing to the file).
+    void setMessageHook(std::function<void(const QString& text)> hook) { m_messageHook = std::move(hook); }
 
     const QList<Shown>& shown() const { return m_shown; }
     // Message boxes only, in order.
@@ -55,6 +59,8 @@ public:
     bool choosePrinter(QWidget* parent, QPrinter* printer) override;
 
 private:
+    Dialogs* m_previous;
+    std::function<void(const QString&)> m_messageHook;
     QQueue<Answer> m_answers;
     QQueue<QString> m_inputs;
     QQueue<QString> m_fileNames;

@@ -1,7 +1,7 @@
 #include "TempDataDir.h"
 
 #include "data/Schema.h"
-#include "deskadmin/SampleData.h"
+#include "sampledata/SampleData.h"
 
 #include <QDate>
 #include <QDir>

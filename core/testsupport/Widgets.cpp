@@ -11,14 +11,6 @@
 
 namespace desk::test {
 
-bool click(const QObject* root, const QString& name) {
-    auto* button = root->findChild<QAbstractButton*>(name);
-    if (!button || !button->isEnabled())
-        return false;
-    button->click();
-    return true;
-}
-
 bool mouseClick(const QObject* root, const QString& name) {
     auto* button = root->findChild<QAbstractButton*>(name);
     if (!button || !button->isEnabled() || !button->isVisible())

@@ -13,10 +13,6 @@ template <typename T> T* child(const QObject* root, const QString& name) {
     return root->findChild<T*>(name);
 }
 
-// Clicks a button found by name; false when there is no such enabled button.
-// Calls QAbstractButton::click(), which skips focus changes: prefer mouseClick().
-bool click(const QObject* root, const QString& name);
-
 // Clicks a button found by name with the mouse (QTest::mouseClick at its centre), so
 // focus leaves the current field first, as it does for the clerk; false when there is no
 // such visible, enabled button. The window should be shown (see showActive()).

@@ -11,14 +11,7 @@ WindowFixture::WindowFixture(bool withSample)
 }
 
 void WindowFixture::setProfile(const CompanyProfile& p) {
-    m_context.setMyCompanyName(p.MyCompanyName);
-    m_context.setMyZipCode(p.MyZipCode);
-    m_context.setMyAddress(p.MyAddress);
-    m_context.setMyTelNo(p.MyTelNo);
-    m_context.setMyFaxNo(p.MyFaxNo);
-    m_context.setMyURL(p.MyURL);
-    m_context.setMyEmail(p.MyEmail);
-    m_context.setMyComment(p.MyComment);
+    m_context.setProfile(p);
 }
 
 CompanyProfile WindowFixture::sampleProfile() {

@@ -180,14 +180,7 @@ void FrmMain::readProfile() {
     option.setDirPath(m_dataDir);
     option.ConnectDb();
     option.DisplyData();
-    m_profile.MyCompanyName = option.MyCompanyName();
-    m_profile.MyZipCode = option.MyZipCode();
-    m_profile.MyAddress = option.MyAddress();
-    m_profile.MyTelNo = option.MyTelNo();
-    m_profile.MyFaxNo = option.MyFaxNo();
-    m_profile.MyComment = option.MyComment();
-    m_profile.MyEmail = option.MyEmail();
-    m_profile.MyURL = option.MyURL();
+    m_profile = option.companyProfile();
 }
 
 void FrmMain::Toolbar1_ButtonClick(const QString& text) {
@@ -218,16 +211,8 @@ void FrmMain::launch(const QString& classId) {
             slot = m_registry.create(classId);
             slot->setOnWindowClosed([this] { refreshLists(); });
             slot->setDirPath(m_dataDir);
-            if (!entryClass || entryClass->profileValues) {
-                slot->setMyAddress(m_profile.MyAddress);
-                slot->setMyComment(m_profile.MyComment);
-                slot->setMyCompanyName(m_profile.MyCompanyName);
-                slot->setMyEmail(m_profile.MyEmail);
-                slot->setMyFaxNo(m_profile.MyFaxNo);
-                slot->setMyTelNo(m_profile.MyTelNo);
-                slot->setMyURL(m_profile.MyURL);
-                slot->setMyZipCode(m_profile.MyZipCode);
-            }
+            if (!entryClass || entryClass->profileValues)
+                slot->setProfile(m_profile);
             slot->ShowForm();
         } catch (const desk::EntryError& e) {
             desk::dialogs().beep();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/CompanyProfile.h"
+#include "convert/CompanyProfile.h"
 
 #include <QMainWindow>
 #include <QPointer>

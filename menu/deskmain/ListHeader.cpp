@@ -1,6 +1,6 @@
 #include "ListHeader.h"
 
-#include "report/CompanyProfile.h"
+#include "report/CompanyLabels.h"
 
 namespace deskmain {
 

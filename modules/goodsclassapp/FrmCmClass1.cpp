@@ -3,9 +3,9 @@
 #include "ui_FrmCmClass1.h"
 
 #include "DRSKubun.h"
-#include "data/Connection.h"
 #include "data/RowSet.h"
 #include "goodsclasssvc/SKubun.h"
+#include "goodssvc/ComodityInn.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "convert/Convert.h"
@@ -85,8 +85,10 @@ void FrmCmClass1::fillList() {
 }
 
 int FrmCmClass1::commoditiesOfClass(const QString& code) const {
-    const auto connection = desk::Connection::open(m_context.DirPath(), QLatin1String(desk::DbFile::Sales));
-    return connection->scalar(u"SELECT COUNT(*) FROM Commodities WHERE Cclasify = ?"_s, {code}).toInt();
+    goodssvc::ComodityInn commodities;
+    commodities.setDirPath(m_context.DirPath());
+    commodities.CntDb();
+    return commodities.countOfClass(code);
 }
 
 void FrmCmClass1::CmdRecorde_Click() {

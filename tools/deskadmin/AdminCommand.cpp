@@ -1,6 +1,6 @@
 #include "AdminCommand.h"
 
-#include "SampleData.h"
+#include "sampledata/SampleData.h"
 
 #include "data/DbError.h"
 #include "data/Maintenance.h"

@@ -13,6 +13,7 @@
 // or statement of a data directory with the inn's profile on top.
 
 #include "DemoReport.h"
+#include "firmsvc/OptionDataClass.h"
 
 #include "data/Connection.h"
 #include "data/RowSet.h"
@@ -60,28 +61,16 @@ struct Entry {
 // The inn's profile from the data directory; blank when it cannot be read, so a list
 // still prints from a directory without one.
 desk::CompanyProfile readProfile(const QString& dataDir, QTextStream& err) {
-    desk::CompanyProfile profile;
     try {
-        desk::RowSet rows(desk::Connection::open(dataDir, QString::fromLatin1(desk::DbFile::Option)),
-                          QStringLiteral("CompanyProfile"));
-        rows.moveFirst();
-        if (rows.eof())
-            return profile;
-        const auto text = [&rows](const char* column) {
-            return rows.value(QString::fromLatin1(column)).toString();
-        };
-        profile.MyCompanyName = text("CompanyName");
-        profile.MyZipCode = text("CpZipCode");
-        profile.MyAddress = text("CpAddress");
-        profile.MyTelNo = text("CpTelNo");
-        profile.MyFaxNo = text("CpFaxno");
-        profile.MyURL = text("CpURL");
-        profile.MyEmail = text("CpEmail");
-        profile.MyComment = text("CpComment");
+        firmsvc::OptionDataClass option;
+        option.setDirPath(dataDir);
+        option.ConnectDb();
+        option.DisplyData();
+        return option.companyProfile();
     } catch (const std::exception& e) {
         err << "reportpdf: no company profile: " << QString::fromUtf8(e.what()) << Qt::endl;
     }
-    return profile;
+    return {};
 }
 
 // Reports this tool knows. A module's report can be added here with a line that builds it
@@ -104,8 +93,7 @@ std::map<QString, Entry> catalog(QTextStream& err) {
             // The report reads the result's rows, so the result lives as long as the report.
             auto result = std::make_shared<tallyapp::TallyResult>(o.dataDir, o.kind, o.first, o.last);
             auto* context = new desk::ModuleContext;
-            const desk::CompanyProfile profile = readProfile(o.dataDir, err);
-            context->setMyCompanyName(profile.MyCompanyName);
+            context->setProfile(readProfile(o.dataDir, err));
             auto report = tallyapp::createReport(*result, *context);
             context->setParent(report.get());
             QObject::connect(report.get(), &QObject::destroyed, [result] {});
@@ -140,7 +128,7 @@ int writeTallyChart(const Options& o, const QString& target, bool png, QTextStre
         throw std::invalid_argument("tallychart needs --kind 0-9 and --from/--to as yyyy-MM-dd");
     desk::ModuleContext context;
     context.setDirPath(o.dataDir);
-    context.setMyCompanyName(readProfile(o.dataDir, err).MyCompanyName);
+    context.setProfile(readProfile(o.dataDir, err));
     tallyapp::FrmSyukei window(context);
     window.showResult(std::make_shared<tallyapp::TallyResult>(o.dataDir, o.kind, o.first, o.last));
     if (png) {

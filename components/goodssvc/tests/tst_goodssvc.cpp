@@ -58,6 +58,8 @@ private slots:
     void searchMissingChangesOnlyTheCode();
     void writesAreAllOrNothing_data();
     void writesAreAllOrNothing();
+    void countOfClass_data();
+    void countOfClass();
 };
 
 void TestGoodsSvc::lookups_data() {
@@ -157,6 +159,24 @@ void TestGoodsSvc::writesAreAllOrNothing() {
         QVERIFY_THROWS_EXCEPTION(desk::DbError, store->Msave());
     QCOMPARE(count(dir, u"Commodities"_s), 4);
     QCOMPARE(count(dir, u"CmPrice"_s), 3);
+}
+
+void TestGoodsSvc::countOfClass_data() {
+    QTest::addColumn<QString>("classCode");
+    QTest::addColumn<int>("count");
+    QTest::newRow("class of three") << u"01"_s << 3;
+    QTest::newRow("class of one") << u"02"_s << 1;
+    QTest::newRow("class of none") << u"09"_s << 0;
+    QTest::newRow("quote is no wildcard") << u"' OR '1'='1"_s << 0;
+}
+
+void TestGoodsSvc::countOfClass() {
+    QFETCH(QString, classCode);
+    QFETCH(int, count);
+    desk::test::TempDataDir dir;
+    seed(dir);
+    salesFile(dir)->exec(u"UPDATE Commodities SET Cclasify = '02' WHERE Ccode = 'N01'"_s);
+    QCOMPARE(connected(dir)->countOfClass(classCode), count);
 }
 
 QTEST_GUILESS_MAIN(TestGoodsSvc)

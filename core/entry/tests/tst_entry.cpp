@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
@@ -25,6 +26,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
 using desk::EntryClass;
 using desk::EntryError;
 using desk::EntryRegistry;
@@ -114,6 +116,8 @@ private slots:
     void failuresComeBackAsErrors_data();
     void failuresComeBackAsErrors();
     void aModuleIsSeenAtWorkOnItsFiles();
+    void profileValueByName_data();
+    void profileValueByName();
 
 private:
     EntryRegistry m_registry;
@@ -352,6 +356,38 @@ void TestEntry::aModuleIsSeenAtWorkOnItsFiles() {
     context.setDirPath(QString());
     for (const QString& name : desk::Schema::fileNames())
         QVERIFY2(!desk::maintenance::inUse(dir.filePath(name)), qPrintable(name));
+}
+
+// Each member name reaches its own profile value and no other, one way and back.
+void TestEntry::profileValueByName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("position"); // in CompanyProfile
+    const QStringList names{u"MyCompanyName"_s, u"MyZipCode"_s, u"MyAddress"_s, u"MyTelNo"_s,
+                            u"MyFaxNo"_s,       u"MyURL"_s,     u"MyEmail"_s,   u"MyComment"_s};
+    for (int i = 0; i < names.size(); ++i)
+        QTest::newRow(qPrintable(names[i])) << names[i] << i;
+}
+
+void TestEntry::profileValueByName() {
+    QFETCH(QString, name);
+    QFETCH(int, position);
+    desk::ModuleContext context;
+    QSignalSpy changed(&context, &desk::ModuleContext::valueChanged);
+    QVERIFY(context.setValue(name, u"値 "_s + name));
+    QCOMPARE(context.value(name), u"値 "_s + name);
+    QStringList values(8);
+    values[position] = u"値 "_s + name;
+    const desk::CompanyProfile expected{values[0], values[1], values[2], values[3],
+                                        values[4], values[5], values[6], values[7]};
+    QVERIFY(context.profile() == expected);
+
+    // Handed over whole, the profile arrives value by value, as from the main menu.
+    desk::ModuleContext other;
+    QSignalSpy otherChanged(&other, &desk::ModuleContext::valueChanged);
+    other.setProfile(expected);
+    QCOMPARE(other.value(name), u"値 "_s + name);
+    QCOMPARE(otherChanged.size(), 8);
+    QCOMPARE(changed.size(), 1);
 }
 
 #include "tst_entry.moc"

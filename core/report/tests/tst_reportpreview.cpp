@@ -52,8 +52,9 @@ void TestReportPreview::navigation() {
     fixture::LinesReport report;
     report.setDataSource(table.rows());
     QPointer<desk::ReportPreview> preview = report.showPreview();
+    QVERIFY(desk::test::showActive(preview));
     for (const QString& name : clicks)
-        desk::test::click(preview, name);
+        desk::test::mouseClick(preview, name);
     QCOMPARE(preview->currentPage(), page);
     QCOMPARE(desk::test::textOf(preview, QStringLiteral("LblPage")), QStringLiteral("%1 / 3").arg(page));
     QCOMPARE(desk::test::child<QToolButton>(preview, QStringLiteral("CmdPrevious"))->isEnabled(), page > 1);
@@ -97,8 +98,9 @@ void TestReportPreview::jobs() {
     fixture::LinesReport report;
     report.setDataSource(table.rows());
     QPointer<desk::ReportPreview> preview = report.showPreview();
+    QVERIFY(desk::test::showActive(preview));
     if (!button.isEmpty())
-        QVERIFY(desk::test::click(preview, button));
+        QVERIFY(desk::test::mouseClick(preview, button));
 
     QList<JobKind> seen;
     for (const Job& job : report.jobs) {
@@ -126,7 +128,7 @@ void TestReportPreview::printerThatCannotOpenShowsError() {
     fixture::LinesReport report;
     report.setDataSource(table.rows());
     QPointer<desk::ReportPreview> preview = report.showPreview();
-    QVERIFY(desk::test::click(preview, QStringLiteral("CmdPrint")));
+    QVERIFY(desk::test::mouseClick(preview, QStringLiteral("CmdPrint")));
     // A failed print is told as failed, shown to the user, and counts as no printout.
     QCOMPARE(report.printsDone, 0);
     QCOMPARE(report.jobs.last().kind, JobKind::Print);
@@ -147,7 +149,7 @@ void TestReportPreview::previewDoesNotBlockAndClosesAway() {
     QVERIFY(preview->isVisible());
     QVERIFY(preview->isWindow());
     QCOMPARE(preview->windowModality(), Qt::NonModal);
-    QVERIFY(desk::test::click(preview, QStringLiteral("CmdClose")));
+    QVERIFY(desk::test::mouseClick(preview, QStringLiteral("CmdClose")));
     desk::test::settle();
     QVERIFY(preview.isNull());
 }
@@ -161,7 +163,7 @@ void TestReportPreview::printsAfterReportIsGone() {
     report->setDataSource(table.rows());
     QPointer<desk::ReportPreview> preview = report->showPreview();
     report.reset();
-    QVERIFY(desk::test::click(preview, QStringLiteral("CmdPrint")));
+    QVERIFY(desk::test::mouseClick(preview, QStringLiteral("CmdPrint")));
     QVERIFY(dialogs.messages().isEmpty());
     QCOMPARE(fixture::pdfPageCount(printed), 1);
     preview->close();

@@ -324,9 +324,9 @@ void TestFrmMain::listButtonsOpenOnePreviewEach() {
     TempDataDir data;
     fixture::addReservation(data.path(), 1, QDate::currentDate(), QStringLiteral("山田 太郎"));
     const auto window = loadedWindow(data.path());
-    window->show();
+    QVERIFY(desk::test::showActive(window.get()));
 
-    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command1")));
+    QVERIFY(desk::test::mouseClick(window.get(), QStringLiteral("Command1")));
     const auto previews = [&] {
         return window->findChildren<desk::ReportPreview*>();
     };
@@ -336,18 +336,18 @@ void TestFrmMain::listButtonsOpenOnePreviewEach() {
 
     // A booking made meanwhile does not show: the open report is not read again.
     fixture::addReservation(data.path(), 2, QDate::currentDate(), QStringLiteral("田中 次郎"));
-    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command1")));
+    QVERIFY(desk::test::mouseClick(window.get(), QStringLiteral("Command1")));
     QCOMPARE(previews().size(), 1);
     QCOMPARE(first->document().byControl(QStringLiteral("Text1")).size(), 1);
 
-    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command2")));
+    QVERIFY(desk::test::mouseClick(window.get(), QStringLiteral("Command2")));
     QCOMPARE(previews().size(), 2);
 
     // Closed, the next click reads the rows afresh.
     first->close();
     desk::test::settle();
     QVERIFY(first.isNull());
-    QVERIFY(desk::test::click(window.get(), QStringLiteral("Command1")));
+    QVERIFY(desk::test::mouseClick(window.get(), QStringLiteral("Command1")));
     QCOMPARE(previews().size(), 2);
     bool found = false;
     for (desk::ReportPreview* p : previews())

@@ -7,9 +7,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "report/ReportPreview.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
+#include "testsupport/WindowFixture.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -99,17 +97,6 @@ void fillEntry(FrmReservation& w) {
     enter(&w, QStringLiteral("RvtxtBadget"), QStringLiteral("15000"));
 }
 
-// Scripted dialogs that also run a step of the test whenever a message box is shown.
-class HookedDialogs : public ScriptedDialogs {
-public:
-    std::function<void()> onMessage;
-    Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
-        if (onMessage)
-            onMessage();
-        return ScriptedDialogs::message(parent, text, title, icon, buttons);
-    }
-};
-
 bool inNewEntryState(const FrmReservation& w) {
     return child<QPushButton>(&w, QStringLiteral("CmdRd"))->isEnabled() &&
            !child<QPushButton>(&w, QStringLiteral("CmdEdit"))->isEnabled() &&
@@ -147,25 +134,18 @@ private slots:
     void unreadableDataDirFailsTheLoad();
 
 private:
-    std::unique_ptr<TempDataDir> m_data;
-    std::unique_ptr<HookedDialogs> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
-    QString dir() const { return m_data->path(); }
+    std::unique_ptr<WindowFixture> m_f;
+    QString dir() const { return m_f->dirPath(); }
 };
 
 void TestFrmReservation::init() {
-    m_data = std::make_unique<TempDataDir>();
-    QVERIFY(m_data->isValid());
-    m_dialogs = std::make_unique<HookedDialogs>();
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(dir());
+    m_f = std::make_unique<WindowFixture>();
+    QVERIFY(m_f->isValid());
 }
 
 void TestFrmReservation::cleanup() {
     settle();
-    m_context.reset();
-    m_dialogs.reset();
-    m_data.reset();
+    m_f.reset();
 }
 
 void TestFrmReservation::registerReadsTheEntry_data() {
@@ -201,15 +181,16 @@ void TestFrmReservation::registerReadsTheEntry() {
     QFETCH(int, storedBudget);
     QFETCH(QDate, storedDate);
 
-    FrmReservation w(*m_context);
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("1"));
     fillEntry(w);
     setUseDate(w, dateParts[0], dateParts[1], dateParts[2]);
     enter(&w, QStringLiteral("RvtxtUser"), guests);
     enter(&w, QStringLiteral("RvtxtBadget"), budget);
     enter(&w, QStringLiteral("RvtxtGroupeName"), QStringLiteral("大野's 会"));
-    QVERIFY(click(&w, QStringLiteral("CmdRd")));
-    QCOMPARE(m_dialogs->messages().size(), 0);
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdRd")));
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
     QCOMPARE(textOf(&w, QStringLiteral("lbMessage")), QStringLiteral("予約番号 1 を登録しました。"));
 
     const auto r = stored(dir(), 1);
@@ -241,19 +222,20 @@ void TestFrmReservation::requiredFields() {
     QFETCH(QString, emptied);
     QFETCH(bool, refused);
 
-    FrmReservation w(*m_context);
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     fillEntry(w);
     for (const char* optional : {"RvtxtZipCode", "RvtxtAddress1", "RvtxtExtra", "RvtxtArvTime", "RvtxtTravelAg"})
         enter(&w, QString::fromLatin1(optional), QStringLiteral("x"));
     child<QLineEdit>(&w, emptied)->clear();
-    QVERIFY(click(&w, QStringLiteral("CmdRd")));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdRd")));
 
     QCOMPARE(reservationCount(dir()), refused ? 0 : 1);
     if (refused) {
-        QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("未入力の項目があります！")});
-        QCOMPARE(m_dialogs->messages()[0].title, QStringLiteral("警告"));
-        QCOMPARE(m_dialogs->messages()[0].icon, Icon::Critical);
-        QCOMPARE(m_dialogs->beeps(), 1);
+        QCOMPARE(m_f->dialogs().messageTexts(), QStringList{QStringLiteral("未入力の項目があります！")});
+        QCOMPARE(m_f->dialogs().messages()[0].title, QStringLiteral("警告"));
+        QCOMPARE(m_f->dialogs().messages()[0].icon, Icon::Critical);
+        QCOMPARE(m_f->dialogs().beeps(), 1);
         // The entry stays for the clerk to complete.
         QCOMPARE(textOf(&w, QStringLiteral("RvtxtBadget")),
                  emptied == QLatin1String("RvtxtBadget") ? QString() : u"15000"_s);
@@ -265,7 +247,7 @@ void TestFrmReservation::takenNumberIsRefused() {
     // The refusal is shown only after the transaction is over: another desk saving into
     // the same file at that moment does not wait for the clerk (no busy wait allowed).
     QStringList otherDeskErrors;
-    m_dialogs->onMessage = [&] {
+    m_f->dialogs().setMessageHook([&](const QString&) {
         try {
             const auto other = desk::Connection::open(dir(), QLatin1String(desk::DbFile::Reservation));
             other->exec(QStringLiteral("PRAGMA busy_timeout = 0"));
@@ -273,20 +255,19 @@ void TestFrmReservation::takenNumberIsRefused() {
         } catch (const desk::DbError& e) {
             otherDeskErrors << e.message();
         }
-    };
-    FrmReservation w(*m_context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    });
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     // Another station registers the proposed number first.
     book(dir(), {1, QDate(2024, 4, 10), QStringLiteral("先客"), QStringLiteral("1")});
     fillEntry(w);
     child<QLineEdit>(&w, QStringLiteral("RvtxtCliant"))->setFocus();
-    QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
-    QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("予約番号の重複！")});
+    pressAccessKey(&w, Qt::Key_R);
+    QTRY_COMPARE(m_f->dialogs().messageTexts(), QStringList{QStringLiteral("予約番号の重複！")});
 
     QCOMPARE(otherDeskErrors, QStringList());
-    QCOMPARE(m_dialogs->messages()[0].icon, Icon::Critical);
-    QCOMPARE(m_dialogs->beeps(), 2);
+    QCOMPARE(m_f->dialogs().messages()[0].icon, Icon::Critical);
+    QCOMPARE(m_f->dialogs().beeps(), 2);
     QCOMPARE(reservationCount(dir()), 1);
     QCOMPARE(stored(dir(), 1)->CliantName(), QStringLiteral("先客"));
     // The next free number is proposed and the entry is kept: one key registers it.
@@ -294,12 +275,12 @@ void TestFrmReservation::takenNumberIsRefused() {
     QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("山田太郎"));
     QVERIFY(QApplication::overrideCursor() == nullptr);
 
-    m_dialogs->onMessage = nullptr;
-    QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+    m_f->dialogs().setMessageHook(nullptr);
+    pressAccessKey(&w, Qt::Key_R);
     QTRY_COMPARE(reservationCount(dir()), 2);
     QCOMPARE(stored(dir(), 2)->CliantName(), QStringLiteral("山田太郎"));
     QCOMPARE(textOf(&w, QStringLiteral("lbMessage")), QStringLiteral("予約番号 2 を登録しました。"));
-    QCOMPARE(m_dialogs->messages().size(), 1);
+    QCOMPARE(m_f->dialogs().messages().size(), 1);
 }
 
 void TestFrmReservation::impossibleDatesAreRefused_data() {
@@ -324,12 +305,11 @@ void TestFrmReservation::impossibleDatesAreRefused() {
 
     if (correcting)
         book(dir(), {3, QDate(2024, 5, 3), QStringLiteral("鈴木"), QStringLiteral("1")});
-    FrmReservation w(*m_context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     if (correcting) {
-        m_dialogs->pushInput(QStringLiteral("3"));
-        QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
+        m_f->dialogs().pushInput(QStringLiteral("3"));
+        pressAccessKey(&w, Qt::Key_C);
         QTRY_COMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("鈴木"));
     } else {
         fillEntry(w);
@@ -337,11 +317,11 @@ void TestFrmReservation::impossibleDatesAreRefused() {
     // Written past the boxes' own checks, as a month typed "04" passes them.
     setUseDate(w, parts[0], parts[1], parts[2]);
     child<QLineEdit>(&w, QStringLiteral("RvtxtCliant"))->setFocus();
-    QTest::keyClick(&w, correcting ? Qt::Key_T : Qt::Key_R, Qt::AltModifier);
-    QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("日付が正しくありません。")});
+    pressAccessKey(&w, correcting ? Qt::Key_T : Qt::Key_R);
+    QTRY_COMPARE(m_f->dialogs().messageTexts(), QStringList{QStringLiteral("日付が正しくありません。")});
 
-    QCOMPARE(m_dialogs->messages()[0].title, QStringLiteral("警告"));
-    QCOMPARE(m_dialogs->messages()[0].icon, Icon::Critical);
+    QCOMPARE(m_f->dialogs().messages()[0].title, QStringLiteral("警告"));
+    QCOMPARE(m_f->dialogs().messages()[0].icon, Icon::Critical);
     QCOMPARE(reservationCount(dir()), correcting ? 1 : 0);
     if (correcting)
         QCOMPARE(stored(dir(), 3)->ReserveDate(), QDate(2024, 5, 3));
@@ -368,9 +348,8 @@ void TestFrmReservation::refusedDatePartStopsTheButton() {
     QFETCH(bool, byMouse);
     QFETCH(QString, message);
 
-    FrmReservation w(*m_context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     fillEntry(w);
     setUseDate(w, {}, {}, {});
     // The clerk types the date part by part, tabbing on.
@@ -388,10 +367,10 @@ void TestFrmReservation::refusedDatePartStopsTheButton() {
     if (byMouse)
         QTest::mouseClick(child<QPushButton>(&w, QStringLiteral("CmdRd")), Qt::LeftButton);
     else
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+        pressAccessKey(&w, Qt::Key_R);
     QTest::qWait(250);
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{message});
     QCOMPARE(reservationCount(dir()), 0);
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(date, leaving));
     QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QStringLiteral("山田太郎"));
@@ -401,9 +380,8 @@ void TestFrmReservation::leavingAndBrowsingNeverWaitForTheDate() {
     const QDate today = QDate::currentDate();
     book(dir(), {1, today, QStringLiteral("今日の客"), QStringLiteral("1")});
     book(dir(), {2, today.addDays(1), QStringLiteral("明日の客"), QStringLiteral("2")});
-    FrmReservation w(*m_context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     // The window opens in the name box, never in an empty date box; lists show amounts as reports do.
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&w, QStringLiteral("RvtxtCliant")));
     auto* list = child<QTreeWidget>(&w, QStringLiteral("ListView1"));
@@ -420,7 +398,7 @@ void TestFrmReservation::leavingAndBrowsingNeverWaitForTheDate() {
     QTest::keyClick(picker, Qt::Key_Up);
     QTest::keyClick(picker, Qt::Key_Up);
     QCoreApplication::processEvents();
-    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(m_f->dialogs().messages().isEmpty());
     QVERIFY(picker->date() != today);
     QCOMPARE(w.listedDay(), desk::convert::dayText(picker->date()));
 
@@ -428,7 +406,7 @@ void TestFrmReservation::leavingAndBrowsingNeverWaitForTheDate() {
     year->setFocus(Qt::TabFocusReason);
     QTest::mouseClick(child<QPushButton>(&w, QStringLiteral("CmdEnd")), Qt::LeftButton);
     QCoreApplication::processEvents();
-    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(m_f->dialogs().messages().isEmpty());
     QVERIFY(!w.isVisible());
 }
 
@@ -453,13 +431,14 @@ void TestFrmReservation::callUp() {
     QFETCH(bool, notFoundMessage);
 
     book(dir(), {7, QDate(2024, 5, 3), QStringLiteral("O'Brien"), QStringLiteral("090-1111-2222")});
-    FrmReservation w(*m_context);
-    m_dialogs->pushInput(answer);
-    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
+    m_f->dialogs().pushInput(answer);
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdCall")));
 
-    QCOMPARE(m_dialogs->shown()[0].text, QStringLiteral("予約番号を入力してください。"));
-    QCOMPARE(m_dialogs->shown()[0].title, QStringLiteral("予約"));
-    QCOMPARE(m_dialogs->messageTexts(),
+    QCOMPARE(m_f->dialogs().shown()[0].text, QStringLiteral("予約番号を入力してください。"));
+    QCOMPARE(m_f->dialogs().shown()[0].title, QStringLiteral("予約"));
+    QCOMPARE(m_f->dialogs().messageTexts(),
              notFoundMessage ? QStringList{QStringLiteral("見つかりません！")} : QStringList{});
     QCOMPARE(inNewEntryState(w), !found);
     if (found) {
@@ -471,7 +450,7 @@ void TestFrmReservation::callUp() {
         const auto* date = child<calfield::DateTextBox>(&w, QStringLiteral("RvDateTextBox"));
         QCOMPARE(QStringList({date->YearText(), date->MonthText(), date->DayText()}),
                  QStringList({u"2024"_s, u"5"_s, u"3"_s}));
-        QVERIFY(!click(&w, QStringLiteral("CmdRd"))); // register is off while a reservation is shown
+        QVERIFY(!mouseClick(&w, QStringLiteral("CmdRd"))); // register is off while a reservation is shown
     } else {
         QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("8"));
         QCOMPARE(textOf(&w, QStringLiteral("RvtxtCliant")), QString());
@@ -487,15 +466,16 @@ void TestFrmReservation::correctKeepsCheckInMark_data() {
 void TestFrmReservation::correctKeepsCheckInMark() {
     QFETCH(bool, checkedIn);
     book(dir(), {3, QDate(2024, 5, 3), QStringLiteral("鈴木"), QStringLiteral("1")}, checkedIn);
-    FrmReservation w(*m_context);
-    m_dialogs->pushInput(QStringLiteral("3"));
-    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
+    m_f->dialogs().pushInput(QStringLiteral("3"));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdCall")));
     enter(&w, QStringLiteral("RvtxtCliant"), QStringLiteral("鈴木一郎"));
     enter(&w, QStringLiteral("RvtxtUser"), QStringLiteral("5"));
     setUseDate(w, QStringLiteral("2024"), QStringLiteral("5"), QStringLiteral("4"));
-    QVERIFY(click(&w, QStringLiteral("CmdEdit")));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdEdit")));
 
-    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
     const auto r = stored(dir(), 3);
     QCOMPARE(r->CliantName(), QStringLiteral("鈴木一郎"));
     QCOMPARE(r->Quantity(), 5);
@@ -510,15 +490,16 @@ void TestFrmReservation::correctKeepsCheckInMark() {
 
 void TestFrmReservation::correctWithMissingInputOnlyBeeps() {
     book(dir(), {3, QDate(2024, 5, 3), QStringLiteral("鈴木"), QStringLiteral("1")});
-    FrmReservation w(*m_context);
-    m_dialogs->pushInput(QStringLiteral("3"));
-    QVERIFY(click(&w, QStringLiteral("CmdCall")));
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
+    m_f->dialogs().pushInput(QStringLiteral("3"));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdCall")));
     enter(&w, QStringLiteral("RvtxtCliant"), QStringLiteral("別人"));
     child<QLineEdit>(&w, QStringLiteral("RxtxtTelNo"))->clear();
-    QVERIFY(click(&w, QStringLiteral("CmdEdit")));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdEdit")));
 
-    QCOMPARE(m_dialogs->messages().size(), 0);
-    QCOMPARE(m_dialogs->beeps(), 1);
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
+    QCOMPARE(m_f->dialogs().beeps(), 1);
     QCOMPARE(stored(dir(), 3)->CliantName(), QStringLiteral("鈴木"));
     QVERIFY(!inNewEntryState(w));
     QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -528,14 +509,15 @@ void TestFrmReservation::deleteAsksNothingAndRefreshesList() {
     const QDate today = QDate::currentDate();
     book(dir(), {1, today, QStringLiteral("残る客"), QStringLiteral("1")});
     book(dir(), {2, today, QStringLiteral("取消客"), QStringLiteral("2")});
-    FrmReservation w(*m_context);
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     QCOMPARE(listedNames(w), QStringList({QStringLiteral("残る客"), QStringLiteral("取消客")}));
 
-    m_dialogs->pushInput(QStringLiteral("2"));
-    QVERIFY(click(&w, QStringLiteral("CmdCall")));
-    QVERIFY(click(&w, QStringLiteral("CmdDelete")));
+    m_f->dialogs().pushInput(QStringLiteral("2"));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdCall")));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdDelete")));
 
-    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
     QCOMPARE(stored(dir(), 2)->ReserveNo(), 0);
     QCOMPARE(listedNames(w), QStringList{QStringLiteral("残る客")});
     QVERIFY(inNewEntryState(w));
@@ -546,7 +528,8 @@ void TestFrmReservation::deleteAsksNothingAndRefreshesList() {
 
 void TestFrmReservation::pickerRefreshesOnlyTheList() {
     book(dir(), {1, QDate(2024, 8, 13), QStringLiteral("盆の客"), QStringLiteral("1")});
-    FrmReservation w(*m_context);
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     QCOMPARE(w.listedDay(), desk::convert::dayText(QDate::currentDate()));
     QCOMPARE(listedNames(w), QStringList());
     fillEntry(w);
@@ -574,15 +557,16 @@ void TestFrmReservation::historyWindowOption() {
     QFETCH(QString, telNo);
     QFETCH(int, option);
 
-    FrmReservation w(*m_context);
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
     enter(&w, QStringLiteral("RvtxtCliant"), name);
     enter(&w, QStringLiteral("RxtxtTelNo"), telNo);
-    QVERIFY(click(&w, QStringLiteral("CmdRireki")));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdRireki")));
 
     FrmRireki* history = w.historyWindow();
     if (option < 0) {
         QVERIFY(!history);
-        QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("お客様名が入力されていません。")});
+        QCOMPARE(m_f->dialogs().messageTexts(), QStringList{QStringLiteral("お客様名が入力されていません。")});
         return;
     }
     QVERIFY(history && history->isVisible());
@@ -594,11 +578,12 @@ void TestFrmReservation::historyWindowOption() {
 
 void TestFrmReservation::printShowsTheSlip() {
     book(dir(), {4, QDate(2024, 5, 3), QStringLiteral("印刷される客"), QStringLiteral("1")});
-    m_context->setMyCompanyName(QStringLiteral("湯の宿"));
-    FrmReservation w(*m_context);
-    m_dialogs->pushInput(QStringLiteral("4"));
-    QVERIFY(click(&w, QStringLiteral("CmdCall")));
-    QVERIFY(click(&w, QStringLiteral("CmdPrint")));
+    m_f->context().setMyCompanyName(QStringLiteral("湯の宿"));
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
+    m_f->dialogs().pushInput(QStringLiteral("4"));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdCall")));
+    QVERIFY(mouseClick(&w, QStringLiteral("CmdPrint")));
 
     auto* preview = w.findChild<desk::ReportPreview*>();
     QVERIFY(preview);
@@ -609,8 +594,8 @@ void TestFrmReservation::printShowsTheSlip() {
 }
 
 void TestFrmReservation::unreadableDataDirFailsTheLoad() {
-    m_context->setDirPath(dir() + QStringLiteral("nowhere/"));
-    QVERIFY_THROWS_EXCEPTION(desk::DbError, FrmReservation w(*m_context));
+    m_f->context().setDirPath(dir() + QStringLiteral("nowhere/"));
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, FrmReservation w(m_f->context()));
 }
 
 QTEST_MAIN(TestFrmReservation)

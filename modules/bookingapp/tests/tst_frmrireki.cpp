@@ -3,9 +3,7 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "calfield/DateTextBox.h"
 #include "report/ReportPreview.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
+#include "testsupport/WindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -84,31 +82,27 @@ private slots:
     void printAfterClearPrintsLastSearch();
 
 private:
-    std::unique_ptr<TempDataDir> m_data;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
+    // One data directory for the whole program: the tests only read the stays.
+    std::unique_ptr<WindowFixture> m_f;
 };
 
 void TestFrmRireki::initTestCase() {
-    m_data = std::make_unique<TempDataDir>();
-    QVERIFY(m_data->isValid());
-    const QString dir = m_data->path();
+    m_f = std::make_unique<WindowFixture>();
+    QVERIFY(m_f->isValid());
+    const QString dir = m_f->dirPath();
     checkIn(dir, {"101", QDate(2023, 8, 10), u"山田太郎"_s, u"03-1111-2222"_s, u"201"_s});
     checkIn(dir, {"102", QDate(2024, 1, 3), u"山田太郎"_s, u"03-1111-2222"_s, u"202"_s});
     checkIn(dir, {"103", QDate(2024, 3, 20), u"山田花子"_s, u"03-1111-2222"_s, u"203"_s});
     checkIn(dir, {"104", QDate(2024, 2, 11), u"O'Brien"_s, u"090-0000-0000"_s, u"204"_s});
     checkIn(dir, {"105", QDate(2024, 2, 12), u"大野's"_s, u"'"_s, u"205"_s});
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(dir);
 }
 
 void TestFrmRireki::init() {
-    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_f->dialogs().clear();
 }
 
 void TestFrmRireki::cleanup() {
     settle();
-    m_dialogs.reset();
 }
 
 void TestFrmRireki::search_data() {
@@ -146,17 +140,18 @@ void TestFrmRireki::search() {
     QFETCH(QDate, to);
     QFETCH(QStringList, rooms);
 
-    FrmRireki w(*m_context);
+    FrmRireki w(m_f->context());
+    QVERIFY(showActive(&w));
     w.setSearchTexts(name, telNo);
     w.setSearchBy(FrmRireki::SearchBy(option));
     if (from.isValid()) {
-        QVERIFY(click(&w, u"Check1"_s));
+        QVERIFY(mouseClick(&w, u"Check1"_s));
         setPeriodBox(w, u"DateTextBox1"_s, from);
         setPeriodBox(w, u"DateTextBox2"_s, to);
     }
-    QVERIFY(click(&w, u"CmdSearch"_s));
+    QVERIFY(mouseClick(&w, u"CmdSearch"_s));
 
-    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
     QCOMPARE(listedRooms(w), rooms);
     QCOMPARE(statusText(w), rooms.isEmpty() ? u"利用履歴はありません。"_s : QString());
     if (!rooms.isEmpty()) {
@@ -168,19 +163,20 @@ void TestFrmRireki::search() {
 }
 
 void TestFrmRireki::periodFrameFollowsCheck1() {
-    FrmRireki w(*m_context);
+    FrmRireki w(m_f->context());
+    QVERIFY(showActive(&w));
     auto* frame = child<QGroupBox>(&w, u"Frame5"_s);
     QVERIFY(frame->isHidden());
-    QVERIFY(click(&w, u"Check1"_s));
+    QVERIFY(mouseClick(&w, u"Check1"_s));
     QVERIFY(!frame->isHidden());
-    QVERIFY(click(&w, u"Check1"_s));
+    QVERIFY(mouseClick(&w, u"Check1"_s));
     QVERIFY(frame->isHidden());
 
     // A hidden period does not limit the search, whatever its boxes hold.
     setPeriodBox(w, u"DateTextBox1"_s, QDate(2030, 1, 1));
     setPeriodBox(w, u"DateTextBox2"_s, QDate(2030, 1, 2));
     w.setSearchTexts(u"山田太郎"_s, QString());
-    QVERIFY(click(&w, u"CmdSearch"_s));
+    QVERIFY(mouseClick(&w, u"CmdSearch"_s));
     QCOMPARE(listedRooms(w).size(), 2);
 }
 
@@ -199,69 +195,71 @@ void TestFrmRireki::unformedPeriodDate() {
     QFETCH(QString, box);
     QFETCH(QStringList, parts);
 
-    FrmRireki w(*m_context);
+    FrmRireki w(m_f->context());
+    QVERIFY(showActive(&w));
     w.setSearchTexts(u"山田太郎"_s, QString());
-    QVERIFY(click(&w, u"CmdSearch"_s));
+    QVERIFY(mouseClick(&w, u"CmdSearch"_s));
     QCOMPARE(listedRooms(w).size(), 2);
 
-    QVERIFY(click(&w, u"Check1"_s));
+    QVERIFY(mouseClick(&w, u"Check1"_s));
     setPeriodBox(w, u"DateTextBox1"_s, QDate(2023, 1, 1));
     setPeriodBox(w, u"DateTextBox2"_s, QDate(2024, 12, 31));
     auto* date = child<calfield::DateTextBox>(&w, box);
     date->setYearText(parts[0]);
     date->setMonthText(parts[1]);
     date->setDayText(parts[2]);
-    QVERIFY(click(&w, u"CmdSearch"_s));
+    QVERIFY(mouseClick(&w, u"CmdSearch"_s));
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{u"日付が入力されていません。やりなおしてください。"_s});
-    QCOMPARE(m_dialogs->messages()[0].title, u"警告"_s);
-    QCOMPARE(m_dialogs->messages()[0].icon, desk::Dialogs::Icon::Exclamation);
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"日付が入力されていません。やりなおしてください。"_s});
+    QCOMPARE(m_f->dialogs().messages()[0].title, u"警告"_s);
+    QCOMPARE(m_f->dialogs().messages()[0].icon, desk::Dialogs::Icon::Exclamation);
     QCOMPARE(listedRooms(w), QStringList());
     // The last search that ran stays the one to print.
     QCOMPARE(w.searchCondition(), u"CheckInName = '山田太郎'"_s);
 }
 
 void TestFrmRireki::clearAndEndIgnoreThePeriodBoxes() {
-    FrmRireki w(*m_context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    FrmRireki w(m_f->context());
+    QVERIFY(showActive(&w));
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&w, u"RvtxtCliant"_s));
     QTest::mouseClick(child<QCheckBox>(&w, u"Check1"_s), Qt::LeftButton, {}, QPoint(5, 5));
     auto* year = child<QLineEdit>(child<calfield::DateTextBox>(&w, u"DateTextBox1"_s), u"TextYear"_s);
     year->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(year, u"20"_s);
 
-    QTest::keyClick(year, Qt::Key_D, Qt::AltModifier); // 表示消去
+    pressAccessKey(&w, Qt::Key_D); // 表示消去
     QTest::qWait(200);
-    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(m_f->dialogs().messages().isEmpty());
     year->setFocus(Qt::TabFocusReason);
     QTest::mouseClick(child<QPushButton>(&w, u"CmdEnd"_s), Qt::LeftButton);
     QCoreApplication::processEvents();
-    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(m_f->dialogs().messages().isEmpty());
     QVERIFY(!w.isVisible());
 }
 
 void TestFrmRireki::printNeedsASearch() {
-    FrmRireki w(*m_context);
+    FrmRireki w(m_f->context());
+    QVERIFY(showActive(&w));
     w.setSearchTexts(u"山田太郎"_s, QString());
-    QVERIFY(click(&w, u"CmdPrint"_s));
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{u"一度検索を実行してください。"_s});
-    QCOMPARE(m_dialogs->messages()[0].icon, desk::Dialogs::Icon::Critical);
+    QVERIFY(mouseClick(&w, u"CmdPrint"_s));
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"一度検索を実行してください。"_s});
+    QCOMPARE(m_f->dialogs().messages()[0].icon, desk::Dialogs::Icon::Critical);
     QVERIFY(!w.findChild<desk::ReportPreview*>());
 }
 
 void TestFrmRireki::printAfterClearPrintsLastSearch() {
-    FrmRireki w(*m_context);
+    FrmRireki w(m_f->context());
+    QVERIFY(showActive(&w));
     w.setSearchTexts(u"O'Brien"_s, QString());
-    QVERIFY(click(&w, u"CmdSearch"_s));
-    QVERIFY(click(&w, u"CmdClear"_s));
+    QVERIFY(mouseClick(&w, u"CmdSearch"_s));
+    QVERIFY(mouseClick(&w, u"CmdClear"_s));
     QCOMPARE(listedRooms(w), QStringList());
     QCOMPARE(textOf(&w, u"RvtxtCliant"_s), u"O'Brien"_s);
     // A changed name without a new search does not change what is printed.
     w.setSearchTexts(u"山田太郎"_s, QString());
-    QVERIFY(click(&w, u"CmdPrint"_s));
+    QVERIFY(mouseClick(&w, u"CmdPrint"_s));
 
-    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
     auto* preview = w.findChild<desk::ReportPreview*>();
     QVERIFY(preview);
     QStringList numbers;

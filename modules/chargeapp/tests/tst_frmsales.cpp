@@ -4,9 +4,7 @@
 #include "chargesvc/SalesClass.h"
 #include "data/Connection.h"
 #include "report/ReportPreview.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
+#include "testsupport/WindowFixture.h"
 #include "ui/DataGridModel.h"
 #include "ui/DataGridView.h"
 
@@ -37,8 +35,6 @@ struct Line {
 };
 
 } // namespace
-
-void waitForAccessKey(QWidget* window);
 
 class TestFrmSales : public QObject {
     Q_OBJECT
@@ -76,7 +72,7 @@ private:
     void typeCell(const QString& text);
     void enterKey();
     void fillHeader(const QString& checkInNo, const QString& day = QStringLiteral("15"));
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void press(Qt::Key key);
     QString text(const QString& name) const { return textOf(m_window.get(), name); }
     desk::DataGridView* grid() const {
         return child<desk::DataGridView>(m_window.get(), QStringLiteral("DbGridSales"));
@@ -84,49 +80,33 @@ private:
     desk::DataGridModel* lines() const { return grid()->gridModel(); }
     int storedLines(qint32 slip) const;
 
-    std::unique_ptr<TempDataDir> m_dir;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
+    std::unique_ptr<WindowFixture> m_f;
     std::unique_ptr<FrmSales> m_window;
 };
 
 void TestFrmSales::init() {
     qputenv("TESARO_DESK", "front-1");
-    m_dir = std::make_unique<TempDataDir>(true);
-    QVERIFY(m_dir->isValid());
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(m_dir->path());
-    m_context->setMyCompanyName(QStringLiteral("旅館さくら荘"));
-    m_context->setMyTelNo(QStringLiteral("0263-00-1111"));
+    m_f = std::make_unique<WindowFixture>(true);
+    QVERIFY(m_f->isValid());
+    m_f->context().setMyCompanyName(QStringLiteral("旅館さくら荘"));
+    m_f->context().setMyTelNo(QStringLiteral("0263-00-1111"));
     openWindow();
 }
 
 void TestFrmSales::cleanup() {
     m_window.reset();
-    m_context.reset();
-    m_dialogs.reset();
-    m_dir.reset();
+    m_f.reset();
     qunsetenv("TESARO_DESK");
 }
 
 void TestFrmSales::openWindow() {
-    m_window = std::make_unique<FrmSales>(*m_context);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window = std::make_unique<FrmSales>(m_f->context());
+    QVERIFY(showActive(m_window.get()));
 }
 
-void TestFrmSales::press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+void TestFrmSales::press(Qt::Key key) {
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get();
-    QTest::keyClick(target, key, modifiers);
-    if (modifiers & Qt::AltModifier)
-        waitForAccessKey(m_window.get());
-}
-
-// An access key clicks its button once the button's short press animation is over.
-void waitForAccessKey(QWidget* window) {
-    const auto buttons = window->findChildren<QAbstractButton*>();
-    QTRY_VERIFY_WITH_TIMEOUT(std::none_of(buttons.begin(), buttons.end(), [](auto* b) { return b->isDown(); }), 5000);
+    QTest::keyClick(target, key);
 }
 
 void TestFrmSales::typeCell(const QString& text) {
@@ -144,10 +124,10 @@ void TestFrmSales::enterKey() {
 // rate Enter (→ tax) rate Enter (→ line total), then Tab to the next line's code.
 qint32 TestFrmSales::registerAndRecall() {
     const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
-    press(Qt::Key_T, Qt::AltModifier);
-    m_dialogs->pushAnswer(Answer::Yes);
-    m_dialogs->pushInput(QString::number(slip));
-    press(Qt::Key_C, Qt::AltModifier);
+    pressAccessKey(m_window.get(), Qt::Key_T);
+    m_f->dialogs().pushAnswer(Answer::Yes);
+    m_f->dialogs().pushInput(QString::number(slip));
+    pressAccessKey(m_window.get(), Qt::Key_C);
     return slip;
 }
 
@@ -190,7 +170,7 @@ void TestFrmSales::fillHeader(const QString& checkInNo, const QString& day) {
 }
 
 int TestFrmSales::storedLines(qint32 slip) const {
-    return desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales))
+    return desk::Connection::open(m_f->dirPath(), QString::fromLatin1(desk::DbFile::Sales))
         ->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesDetail WHERE BTSalesNo = ?"), {slip})
         .toInt();
 }
@@ -222,7 +202,7 @@ void TestFrmSales::workedFigures() {
     for (int row = 0; row < lineTotals.size(); ++row)
         QCOMPARE(lines()->index(row, 8).data().toString(), lineTotals.at(row));
     QCOMPARE(text(QStringLiteral("lbSalesTotal")), slipTotal);
-    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(m_f->dialogs().messages().isEmpty());
 }
 
 void TestFrmSales::commodityLookUp() {
@@ -230,7 +210,7 @@ void TestFrmSales::commodityLookUp() {
     // Unknown code: the message, and the line gets no name or price.
     typeCell(QStringLiteral("999"));
     enterKey();
-    QTRY_COMPARE(m_dialogs->messageTexts(),
+    QTRY_COMPARE(m_f->dialogs().messageTexts(),
                  QStringList{QStringLiteral("商品が見つかりません。やりなおしてください。")});
     QVERIFY(lines()->cellValue(0, 1).isNull());
     QVERIFY(lines()->cellValue(0, 4).isNull());
@@ -293,9 +273,9 @@ void TestFrmSales::saveRefusals() {
     if (withLine)
         typeLine({line.at(0), line.at(1), line.at(2), line.at(3), line.at(4)});
     const QString proposed = text(QStringLiteral("lbSalesNo"));
-    m_dialogs->clear();
-    press(Qt::Key_T, Qt::AltModifier);
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    m_f->dialogs().clear();
+    pressAccessKey(m_window.get(), Qt::Key_T);
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{message});
     QCOMPARE(storedLines(proposed.toInt()), 0);
     QCOMPARE(lines()->lineCount(), withLine ? 1 : 0); // nothing typed is lost
 }
@@ -307,8 +287,8 @@ void TestFrmSales::saveRecallModifyDelete() {
     typeLine({QStringLiteral("201"), QStringLiteral("2"), {}, QStringLiteral("10"), QStringLiteral("10")});
     typeLine({QStringLiteral("301"), QStringLiteral("3"), {}, QStringLiteral("0"), QStringLiteral("10")});
     const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
-    press(Qt::Key_T, Qt::AltModifier);
-    QVERIFY(m_dialogs->messages().isEmpty());
+    pressAccessKey(m_window.get(), Qt::Key_T);
+    QVERIFY(m_f->dialogs().messages().isEmpty());
     QCOMPARE(text(QStringLiteral("lbStatus")), QStringLiteral("売上番号 %1 を登録しました。").arg(slip));
     QCOMPARE(storedLines(slip), 2);
     QCOMPARE(lines()->lineCount(), 0);
@@ -318,9 +298,9 @@ void TestFrmSales::saveRecallModifyDelete() {
     // Unsaved lines on screen are discarded by a recall.
     fillHeader(QStringLiteral("1001"));
     typeLine({QStringLiteral("402"), QStringLiteral("1"), {}, QStringLiteral("0"), QStringLiteral("0")});
-    m_dialogs->pushAnswer(Answer::Yes);
-    m_dialogs->pushInput(QString::number(slip));
-    press(Qt::Key_C, Qt::AltModifier);
+    m_f->dialogs().pushAnswer(Answer::Yes);
+    m_f->dialogs().pushInput(QString::number(slip));
+    pressAccessKey(m_window.get(), Qt::Key_C);
     QCOMPARE(lines()->lineCount(), 2);
     QCOMPARE(lines()->cellValue(0, 0).toString(), QStringLiteral("201"));
     QCOMPARE(text(QStringLiteral("txtSalseNoDS")), QString::number(slip));
@@ -334,30 +314,30 @@ void TestFrmSales::saveRecallModifyDelete() {
     typeCell(QStringLiteral("4"));
     enterKey();
     QTRY_COMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("14,960"));
-    press(Qt::Key_T, Qt::AltModifier);
+    pressAccessKey(m_window.get(), Qt::Key_T);
     QCOMPARE(text(QStringLiteral("lbStatus")), QStringLiteral("売上番号 %1 を訂正しました。").arg(slip));
     QCOMPARE(lines()->lineCount(), 0);
     QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
     QCOMPARE(
-        desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales))
+        desk::Connection::open(m_f->dirPath(), QString::fromLatin1(desk::DbFile::Sales))
             ->scalar(QStringLiteral("SELECT BTQuantity FROM BTSalesDetail WHERE BTSalesNo = ? AND BTcmcode = '301'"),
                      {slip})
             .toDouble(),
         4.0);
 
     // Delete asks nothing and takes header and lines.
-    m_dialogs->pushAnswer(Answer::Yes);
-    m_dialogs->pushInput(QString::number(slip));
-    press(Qt::Key_C, Qt::AltModifier);
-    press(Qt::Key_S, Qt::AltModifier);
+    m_f->dialogs().pushAnswer(Answer::Yes);
+    m_f->dialogs().pushInput(QString::number(slip));
+    pressAccessKey(m_window.get(), Qt::Key_C);
+    pressAccessKey(m_window.get(), Qt::Key_S);
     QCOMPARE(text(QStringLiteral("lbStatus")), QStringLiteral("売上番号 %1 を削除しました。").arg(slip));
     QCOMPARE(storedLines(slip), 0);
     chargesvc::SalesClass store;
-    store.setDirPath(m_dir->path());
+    store.setDirPath(m_f->dirPath());
     store.CntDb();
     store.setSalesNo(slip);
     QVERIFY(!store.SalesNoTaken());
-    QVERIFY(m_dialogs->messages().size() == 2); // the two recall questions only
+    QVERIFY(m_f->dialogs().messages().size() == 2); // the two recall questions only
 }
 
 void TestFrmSales::modifyWithADayThatDoesNotExistChangesNothing() {
@@ -369,11 +349,11 @@ void TestFrmSales::modifyWithADayThatDoesNotExistChangesNothing() {
     auto* date = child<calfield::DateTextBox>(m_window.get(), QStringLiteral("DateTextBoxSales"));
     date->setMonthText(QStringLiteral("2"));
     date->setDayText(QStringLiteral("30"));
-    m_dialogs->clear();
-    press(Qt::Key_T, Qt::AltModifier);
+    m_f->dialogs().clear();
+    pressAccessKey(m_window.get(), Qt::Key_T);
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("日付が正しくありません。")});
-    const auto sales = desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales));
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{QStringLiteral("日付が正しくありません。")});
+    const auto sales = desk::Connection::open(m_f->dirPath(), QString::fromLatin1(desk::DbFile::Sales));
     QCOMPARE(sales->scalar(QStringLiteral("SELECT BTSalesdate FROM BTSalesNo WHERE BTSalesNo = ?"), {slip}).toDate(),
              QDate(2026, 11, 15));
     QCOMPARE(storedLines(slip), 1);
@@ -391,18 +371,18 @@ void TestFrmSales::modifyWithoutLinesIsRefused() {
     press(Qt::Key_Space, Qt::ShiftModifier);
     press(Qt::Key_Delete);
     QCOMPARE(lines()->lineCount(), 0);
-    m_dialogs->clear();
+    m_f->dialogs().clear();
 
-    press(Qt::Key_T, Qt::AltModifier);
+    pressAccessKey(m_window.get(), Qt::Key_T);
     QCOMPARE(
-        m_dialogs->messageTexts(),
+        m_f->dialogs().messageTexts(),
         QStringList{QStringLiteral("売上データが不完全です。訂正できません。\n明細のない売上は削除してください。")});
     // The slip keeps its line, and stays recalled for the clerk to delete it.
     QCOMPARE(storedLines(slip), 1);
     QCOMPARE(text(QStringLiteral("txtSalseNoDS")), QString::number(slip));
-    press(Qt::Key_S, Qt::AltModifier);
+    pressAccessKey(m_window.get(), Qt::Key_S);
     chargesvc::SalesClass store;
-    store.setDirPath(m_dir->path());
+    store.setDirPath(m_f->dirPath());
     store.CntDb();
     store.setSalesNo(slip);
     QVERIFY(!store.SalesNoTaken());
@@ -415,27 +395,27 @@ void TestFrmSales::recallRefusalsAndBeeps() {
     QVERIFY(!child<QPushButton>(m_window.get(), QStringLiteral("CmdModify"))->isEnabled());
     QMetaObject::invokeMethod(child<QPushButton>(m_window.get(), QStringLiteral("CmdModify")), "clicked");
     QMetaObject::invokeMethod(child<QPushButton>(m_window.get(), QStringLiteral("CmdDelete")), "clicked");
-    QCOMPARE(m_dialogs->beeps(), 2);
-    QVERIFY(m_dialogs->messages().isEmpty());
+    QCOMPARE(m_f->dialogs().beeps(), 2);
+    QVERIFY(m_f->dialogs().messages().isEmpty());
     // A missing slip: the message without icon, the screen cleared, register still there.
     fillHeader(QStringLiteral("1001"));
     typeLine({QStringLiteral("202"), QStringLiteral("1"), {}, QStringLiteral("0"), QStringLiteral("0")});
-    m_dialogs->pushAnswer(Answer::Yes);
-    m_dialogs->pushInput(QStringLiteral("4711"));
-    press(Qt::Key_C, Qt::AltModifier);
-    QVERIFY(!m_dialogs->messages().isEmpty());
-    QCOMPARE(m_dialogs->messages().last().text, QStringLiteral("番号が見つかりません。"));
-    QCOMPARE(m_dialogs->messages().last().icon, desk::Dialogs::Icon::None);
+    m_f->dialogs().pushAnswer(Answer::Yes);
+    m_f->dialogs().pushInput(QStringLiteral("4711"));
+    pressAccessKey(m_window.get(), Qt::Key_C);
+    QVERIFY(!m_f->dialogs().messages().isEmpty());
+    QCOMPARE(m_f->dialogs().messages().last().text, QStringLiteral("番号が見つかりません。"));
+    QCOMPARE(m_f->dialogs().messages().last().icon, desk::Dialogs::Icon::None);
     QCOMPARE(lines()->lineCount(), 0);
     QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
     // Answering No keeps the screen; a cancelled prompt recalls nothing and changes no mode.
     fillHeader(QStringLiteral("1001"));
     typeLine({QStringLiteral("202"), QStringLiteral("1"), {}, QStringLiteral("0"), QStringLiteral("0")});
-    m_dialogs->pushAnswer(Answer::No);
-    press(Qt::Key_C, Qt::AltModifier);
+    m_f->dialogs().pushAnswer(Answer::No);
+    pressAccessKey(m_window.get(), Qt::Key_C);
     QCOMPARE(lines()->lineCount(), 1);
-    m_dialogs->pushAnswer(Answer::Yes);
-    press(Qt::Key_C, Qt::AltModifier);
+    m_f->dialogs().pushAnswer(Answer::Yes);
+    pressAccessKey(m_window.get(), Qt::Key_C);
     QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
 }
 
@@ -465,7 +445,7 @@ void TestFrmSales::firstBoxTakesTheTyping() {
     if (!after.isEmpty()) {
         fillHeader(QStringLiteral("1001"));
         typeLine({u"201"_s, u"2"_s, u"1000"_s, u"0"_s, u"0"_s});
-        press(after == u"register"_s ? Qt::Key_T : Qt::Key_D, Qt::AltModifier);
+        pressAccessKey(m_window.get(), after == u"register"_s ? Qt::Key_T : Qt::Key_D);
         QCOMPARE(lines()->lineCount(), 0);
     }
     // Today is offered with its year selected: the digits typed replace it.
@@ -476,7 +456,7 @@ void TestFrmSales::firstBoxTakesTheTyping() {
     QCOMPARE(date->DayText(), QString::number(today.day()));
     QTest::keyClicks(QApplication::focusWidget(), u"2031"_s);
     QCOMPARE(date->YearText(), u"2031"_s);
-    QVERIFY(m_dialogs->messages().isEmpty());
+    QVERIFY(m_f->dialogs().messages().isEmpty());
 }
 
 void TestFrmSales::unsavedLinesAreAskedAbout_data() {
@@ -504,26 +484,26 @@ void TestFrmSales::unsavedLinesAreAskedAbout() {
     typeLine({u"201"_s, u"2"_s, u"1000"_s, u"0"_s, u"0"_s});
     if (recalled) {
         const QString number = text(u"lbSalesNo"_s);
-        press(Qt::Key_T, Qt::AltModifier);
-        m_dialogs->pushAnswer(Answer::Yes);
-        m_dialogs->pushInput(number);
-        press(Qt::Key_C, Qt::AltModifier);
+        pressAccessKey(m_window.get(), Qt::Key_T);
+        m_f->dialogs().pushAnswer(Answer::Yes);
+        m_f->dialogs().pushInput(number);
+        pressAccessKey(m_window.get(), Qt::Key_C);
         QCOMPARE(lines()->lineCount(), 1);
     }
-    m_dialogs->clear();
-    m_dialogs->pushAnswer(answer);
+    m_f->dialogs().clear();
+    m_f->dialogs().pushAnswer(answer);
     if (byTitleBar)
         m_window->close();
     else
-        press(Qt::Key_E, Qt::AltModifier);
+        pressAccessKey(m_window.get(), Qt::Key_E);
 
     const QStringList question{u"登録していない明細があります。終了しますか？"_s};
-    QCOMPARE(m_dialogs->messageTexts(), asked ? question : QStringList());
+    QCOMPARE(m_f->dialogs().messageTexts(), asked ? question : QStringList());
     if (asked)
-        QCOMPARE(m_dialogs->messages().constFirst().buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
+        QCOMPARE(m_f->dialogs().messages().constFirst().buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
     QCOMPARE(m_window->isVisible(), !closed);
     // Kept on screen, or gone with the window: never left for the next slip.
-    const int workLines = desk::Connection::open(m_dir->path(), QString::fromLatin1(desk::DbFile::Sales))
+    const int workLines = desk::Connection::open(m_f->dirPath(), QString::fromLatin1(desk::DbFile::Sales))
                               ->scalar(u"SELECT COUNT(*) FROM BTTempSalesDetail"_s)
                               .toInt();
     QCOMPARE(workLines, closed ? 0 : 1);
@@ -537,7 +517,7 @@ void TestFrmSales::leftLinesAreTold() {
     QCOMPARE(lines()->lineCount(), 1);
     QVERIFY(text(u"lbStatus"_s).contains(u"登録されていない明細が 1 行残っています。"_s));
     // The clerk keeps them for this slip, or clears them.
-    press(Qt::Key_D, Qt::AltModifier);
+    pressAccessKey(m_window.get(), Qt::Key_D);
     QCOMPARE(lines()->lineCount(), 0);
     QCOMPARE(text(u"lbStatus"_s), QString());
 }
@@ -549,19 +529,20 @@ void TestFrmSales::checkedOutGuestIsAskedAbout() {
         ->setDateValue(QStringLiteral("2026/11/15"));
     QVERIFY(typeInto(m_window.get(), QStringLiteral("txtSalesCkInNo"), QStringLiteral("0997")));
     press(Qt::Key_Tab);
-    QCOMPARE(m_dialogs->messages().size(), 1);
-    QCOMPARE(m_dialogs->messages().at(0).text, QStringLiteral("チェックアウト済みのお客様です。売上を登録しますか？"));
-    QCOMPARE(m_dialogs->messages().at(0).buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
+    QCOMPARE(m_f->dialogs().messages().size(), 1);
+    QCOMPARE(m_f->dialogs().messages().at(0).text,
+             QStringLiteral("チェックアウト済みのお客様です。売上を登録しますか？"));
+    QCOMPARE(m_f->dialogs().messages().at(0).buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
     QVERIFY(text(QStringLiteral("txtSalesCkInNo")).isEmpty());
     QVERIFY(text(QStringLiteral("lbSalesName")).isEmpty());
     // Yes: a late charge for the guest; leaving the box again asks no more.
-    m_dialogs->pushAnswer(Answer::Yes);
+    m_f->dialogs().pushAnswer(Answer::Yes);
     QVERIFY(typeInto(m_window.get(), QStringLiteral("txtSalesCkInNo"), QStringLiteral("0997")));
     press(Qt::Key_Tab);
     QCOMPARE(text(QStringLiteral("lbSalesName")), QStringLiteral("中村 誠"));
     child<QLineEdit>(m_window.get(), QStringLiteral("txtSalesCkInNo"))->setFocus();
     press(Qt::Key_Tab);
-    QCOMPARE(m_dialogs->messages().size(), 2);
+    QCOMPARE(m_f->dialogs().messages().size(), 2);
 }
 
 void TestFrmSales::numberTakenMeanwhileKeepsTheLines() {
@@ -573,7 +554,7 @@ void TestFrmSales::numberTakenMeanwhileKeepsTheLines() {
         qputenv("TESARO_DESK", "front-2");
         const auto back = qScopeGuard([] { qputenv("TESARO_DESK", "front-1"); });
         chargesvc::SalesClass other;
-        other.setDirPath(m_dir->path());
+        other.setDirPath(m_f->dirPath());
         other.CntDb();
         other.setSalesNo(proposed);
         other.setSalesDate(QDate(2026, 11, 15));
@@ -582,12 +563,12 @@ void TestFrmSales::numberTakenMeanwhileKeepsTheLines() {
         other.Msave();
         transaction.commit();
     }
-    press(Qt::Key_T, Qt::AltModifier);
-    QCOMPARE(m_dialogs->messages().size(), 1);
-    QVERIFY(m_dialogs->messages().at(0).text.contains(QString::number(proposed + 1)));
+    pressAccessKey(m_window.get(), Qt::Key_T);
+    QCOMPARE(m_f->dialogs().messages().size(), 1);
+    QVERIFY(m_f->dialogs().messages().at(0).text.contains(QString::number(proposed + 1)));
     QCOMPARE(text(QStringLiteral("lbSalesNo")).toInt(), proposed + 1);
     QCOMPARE(lines()->lineCount(), 1);
-    press(Qt::Key_T, Qt::AltModifier);
+    pressAccessKey(m_window.get(), Qt::Key_T);
     QCOMPARE(storedLines(proposed + 1), 1);
 }
 
@@ -596,9 +577,8 @@ void TestFrmSales::twoDesksKeepTheirLinesApart() {
     typeLine({QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("0")});
     // The second desk opens its window and rings up its own slip.
     qputenv("TESARO_DESK", "front-2");
-    FrmSales second(*m_context);
-    second.show();
-    QVERIFY(QTest::qWaitForWindowActive(&second));
+    FrmSales second(m_f->context());
+    QVERIFY(showActive(&second));
     auto* secondLines = child<desk::DataGridView>(&second, QStringLiteral("DbGridSales"))->gridModel();
     QCOMPARE(secondLines->lineCount(), 0);
     secondLines->setRowValues(0, {{0, QStringLiteral("301")}, {3, 1}, {8, 650}});
@@ -606,9 +586,8 @@ void TestFrmSales::twoDesksKeepTheirLinesApart() {
     child<calfield::DateTextBox>(&second, QStringLiteral("DateTextBoxSales"))
         ->setDateValue(QStringLiteral("2026/11/16"));
     QVERIFY(typeInto(&second, QStringLiteral("txtSalesCkInNo"), QStringLiteral("1000")));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
-    waitForAccessKey(&second);
-    QVERIFY(m_dialogs->messages().isEmpty());
+    pressAccessKey(&second, Qt::Key_T);
+    QVERIFY(m_f->dialogs().messages().isEmpty());
     const qint32 secondSlip = child<QLabel>(&second, QStringLiteral("lbSalesNo"))->text().toInt() - 1;
     QCOMPARE(storedLines(secondSlip), 1);
     // The first desk's line is still there, and saves as its own slip.
@@ -623,7 +602,7 @@ void TestFrmSales::twoDesksKeepTheirLinesApart() {
 void TestFrmSales::slipPrintsTheWorkTable() {
     fillHeader(QStringLiteral("1001"), QStringLiteral("5"));
     typeLine({QStringLiteral("201"), QStringLiteral("2"), {}, QStringLiteral("10"), QStringLiteral("10")});
-    press(Qt::Key_I, Qt::AltModifier);
+    pressAccessKey(m_window.get(), Qt::Key_I);
     auto* preview = m_window->findChild<desk::ReportPreview*>();
     QVERIFY(preview);
     const QString all = preview->document().texts().join(QLatin1Char('|'));

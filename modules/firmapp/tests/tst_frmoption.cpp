@@ -3,9 +3,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "firmsvc/OptionDataClass.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
+#include "testsupport/WindowFixture.h"
 
 #include <QApplication>
 #include <QMap>
@@ -72,23 +70,21 @@ void TestFrmOption::boxesShowAndSaveTheirOwnValue_data() {
 void TestFrmOption::boxesShowAndSaveTheirOwnValue() {
     QFETCH(QString, box);
     QFETCH(QString, property);
-    TempDataDir data;
-    QVERIFY(data.isValid());
-    ScriptedDialogs dialogs;
-    desk::ModuleContext context;
-    context.setDirPath(data.path());
+    WindowFixture f;
+    QVERIFY(f.isValid());
 
-    const auto before = readProfile(data.path());
+    const auto before = readProfile(f.dirPath());
     const QString changed = QStringLiteral("変更後 '値' ") + box;
     {
-        firmapp::FrmOption window(context);
+        firmapp::FrmOption window(f.context());
+        QVERIFY(showActive(&window));
         QCOMPARE(textOf(&window, box), before.value(property));
         QVERIFY(enter(&window, box, changed));
-        QVERIFY(click(&window, QStringLiteral("CmdEdit")));
+        QVERIFY(mouseClick(&window, QStringLiteral("CmdEdit")));
         // No question and no message follow a save; the window stays.
-        QCOMPARE(dialogs.shown().size(), 0);
+        QCOMPARE(f.dialogs().shown().size(), 0);
     }
-    const auto after = readProfile(data.path());
+    const auto after = readProfile(f.dirPath());
     QCOMPARE(after.value(property), changed);
     // The other seven values are written back as they were.
     for (const QString& other : before.keys()) {
@@ -96,77 +92,64 @@ void TestFrmOption::boxesShowAndSaveTheirOwnValue() {
             QCOMPARE(after.value(other), before.value(other));
     }
     // Reopened, the window shows what was saved.
-    firmapp::FrmOption reopened(context);
+    firmapp::FrmOption reopened(f.context());
     QCOMPARE(textOf(&reopened, box), changed);
 }
 
 void TestFrmOption::savingTwiceKeepsOneRow() {
-    TempDataDir data;
-    ScriptedDialogs dialogs;
-    desk::ModuleContext context;
-    context.setDirPath(data.path());
-    firmapp::FrmOption window(context);
+    WindowFixture f;
+    firmapp::FrmOption window(f.context());
+    QVERIFY(showActive(&window));
     QVERIFY(enter(&window, QStringLiteral("txtName"), QStringLiteral("旅館はなれ")));
-    QVERIFY(click(&window, QStringLiteral("CmdEdit")));
-    QVERIFY(click(&window, QStringLiteral("CmdEdit")));
-    const auto connection = desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Option));
+    QVERIFY(mouseClick(&window, QStringLiteral("CmdEdit")));
+    QVERIFY(mouseClick(&window, QStringLiteral("CmdEdit")));
+    const auto connection = desk::Connection::open(f.dirPath(), QLatin1String(desk::DbFile::Option));
     QCOMPARE(connection->scalar(QStringLiteral("SELECT COUNT(*) FROM CompanyProfile")).toInt(), 1);
-    QCOMPARE(readProfile(data.path()).value(QStringLiteral("MyCompanyName")), QStringLiteral("旅館はなれ"));
+    QCOMPARE(readProfile(f.dirPath()).value(QStringLiteral("MyCompanyName")), QStringLiteral("旅館はなれ"));
 }
 
 void TestFrmOption::emptyBoxesAreSaved() {
-    TempDataDir data;
-    ScriptedDialogs dialogs;
-    desk::ModuleContext context;
-    context.setDirPath(data.path());
-    firmapp::FrmOption window(context);
+    WindowFixture f;
+    firmapp::FrmOption window(f.context());
+    QVERIFY(showActive(&window));
     QVERIFY(typeInto(&window, QStringLiteral("txtFaxNo"), QString()));
-    QVERIFY(click(&window, QStringLiteral("CmdEdit")));
-    QCOMPARE(readProfile(data.path()).value(QStringLiteral("MyFaxNo")), QString());
-    QCOMPARE(dialogs.shown().size(), 0);
+    QVERIFY(mouseClick(&window, QStringLiteral("CmdEdit")));
+    QCOMPARE(readProfile(f.dirPath()).value(QStringLiteral("MyFaxNo")), QString());
+    QCOMPARE(f.dialogs().shown().size(), 0);
 }
 
 void TestFrmOption::missingProfileFailsTheLoad() {
-    TempDataDir data;
-    ScriptedDialogs dialogs;
-    desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Option))
+    WindowFixture f;
+    desk::Connection::open(f.dirPath(), QLatin1String(desk::DbFile::Option))
         ->exec(QStringLiteral("DELETE FROM CompanyProfile"));
-    desk::ModuleContext context;
-    context.setDirPath(data.path());
-    QVERIFY_THROWS_EXCEPTION(desk::DbError, firmapp::FrmOption window(context));
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, firmapp::FrmOption window(f.context()));
 
-    context.setDirPath(data.path() + QStringLiteral("nowhere/"));
-    QVERIFY_THROWS_EXCEPTION(desk::DbError, firmapp::FrmOption window(context));
+    f.context().setDirPath(f.dirPath() + QStringLiteral("nowhere/"));
+    QVERIFY_THROWS_EXCEPTION(desk::DbError, firmapp::FrmOption window(f.context()));
 }
 
 void TestFrmOption::endClosesTheWindow() {
-    TempDataDir data;
-    desk::ModuleContext context;
-    context.setDirPath(data.path());
-    auto* window = new firmapp::FrmOption(context);
+    WindowFixture f;
+    auto* window = new firmapp::FrmOption(f.context());
     window->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<QWidget> alive(window);
-    window->show();
+    QVERIFY(showActive(window));
     QCOMPARE(window->pos(), QPoint(0, 0));
-    QVERIFY(click(window, QStringLiteral("cmdEnd")));
+    QVERIFY(mouseClick(window, QStringLiteral("cmdEnd")));
     settle();
     QVERIFY(alive.isNull());
 }
 
 void TestFrmOption::saveIsConfirmedWithoutAQuestion() {
-    TempDataDir data;
-    ScriptedDialogs dialogs;
-    desk::ModuleContext context;
-    context.setDirPath(data.path());
-    firmapp::FrmOption window(context);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    WindowFixture f;
+    firmapp::FrmOption window(f.context());
+    QVERIFY(showActive(&window));
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&window, QStringLiteral("txtName")));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" Inn"));
-    QTest::keyClick(&window, Qt::Key_R, Qt::AltModifier);
+    pressAccessKey(&window, Qt::Key_R);
     QTRY_COMPARE(textOf(&window, QStringLiteral("lbMessage")), QStringLiteral("会社情報を保存しました。"));
-    QVERIFY(readProfile(data.path()).value(QStringLiteral("MyCompanyName")).endsWith(QStringLiteral(" Inn")));
-    QCOMPARE(dialogs.shown().size(), 0);
+    QVERIFY(readProfile(f.dirPath()).value(QStringLiteral("MyCompanyName")).endsWith(QStringLiteral(" Inn")));
+    QCOMPARE(f.dialogs().shown().size(), 0);
     // Typing again takes the confirmation away: it never speaks of values not yet saved.
     QTest::keyClick(child<QLineEdit>(&window, QStringLiteral("txtComment")), Qt::Key_X);
     QCOMPARE(textOf(&window, QStringLiteral("lbMessage")), QString());

@@ -44,29 +44,20 @@ int commodityCount(const QString& dir) {
     return sales(dir)->scalar(u"SELECT COUNT(*) FROM Commodities"_s).toInt();
 }
 
-// Scripted dialogs that run a step of the test whenever a message box is shown.
-class HookedDialogs : public ScriptedDialogs {
-public:
-    std::function<void()> onMessage;
-    Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
-        if (onMessage)
-            onMessage();
-        return ScriptedDialogs::message(parent, text, title, icon, buttons);
-    }
-};
-
+// The fixture with the three profile values the commodity list prints.
 struct Setup {
-    TempDataDir data;
-    HookedDialogs dialogs;
-    desk::ModuleContext context;
+    WindowFixture fixture;
+    ScriptedDialogs& dialogs = fixture.dialogs();
+    desk::ModuleContext& context = fixture.context();
     Setup() {
-        context.setDirPath(data.path());
         const auto p = WindowFixture::sampleProfile();
-        context.setMyCompanyName(p.MyCompanyName);
-        context.setMyTelNo(p.MyTelNo);
-        context.setMyFaxNo(p.MyFaxNo);
+        desk::CompanyProfile printed;
+        printed.MyCompanyName = p.MyCompanyName;
+        printed.MyTelNo = p.MyTelNo;
+        printed.MyFaxNo = p.MyFaxNo;
+        fixture.setProfile(printed);
     }
-    QString dir() const { return data.path(); }
+    QString dir() const { return fixture.dirPath(); }
 };
 
 digitfield::UserControl1* price(const FrmComdty& w) {
@@ -211,7 +202,7 @@ void TestFrmComdty::takenCodeKeepsTheEntry() {
     Setup s;
     // The refusal comes after the transaction: another desk can write meanwhile.
     QStringList otherDeskErrors;
-    s.dialogs.onMessage = [&] {
+    s.dialogs.setMessageHook([&](const QString&) {
         try {
             const auto other = sales(s.dir());
             other->exec(u"PRAGMA busy_timeout = 0"_s);
@@ -219,7 +210,7 @@ void TestFrmComdty::takenCodeKeepsTheEntry() {
         } catch (const desk::DbError& e) {
             otherDeskErrors << e.message();
         }
-    };
+    });
     FrmComdty w(s.context);
     QVERIFY(showActive(&w));
     QVERIFY(typeInto(&w, u"txtScode"_s, u"101"_s));

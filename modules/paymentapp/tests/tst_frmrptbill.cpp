@@ -7,9 +7,7 @@
 #include "data/Desk.h"
 #include "paymentsvc/ReciptSlp.h"
 #include "report/ReportPreview.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
+#include "testsupport/WindowFixture.h"
 #include "ui/DataGridModel.h"
 #include "ui/DataGridView.h"
 
@@ -30,44 +28,25 @@ namespace {
 const QString incomplete = u"入力データが不完全です。登録できません。"_s;
 const QString noLines = u"入金データが不完全です。登録できません。"_s;
 
-// Scripted dialogs that also check, whenever a box is shown, that another program could
-// write the payment file at that moment (no transaction held open behind the box).
-class LockProbe : public ScriptedDialogs {
-public:
-    explicit LockProbe(QString file)
-        : m_file(std::move(file)) {}
-    QStringList shownWhileLocked;
-
-    Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
-        probe(text);
-        return ScriptedDialogs::message(parent, text, title, icon, buttons);
+// Whether another program could write the file at this moment: no transaction may be
+// held open behind a box the clerk is shown.
+bool writableByAnother(const QString& file) {
+    const QString name = u"lockprobe"_s;
+    bool free = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=0"_s);
+        free = db.open();
+        QSqlQuery query(db);
+        free = free && query.exec(u"BEGIN IMMEDIATE"_s);
+        if (free)
+            query.exec(u"ROLLBACK"_s);
+        db.close();
     }
-    QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText,
-                  std::optional<QPoint> pos) override {
-        probe(prompt);
-        return ScriptedDialogs::input(parent, prompt, title, defaultText, pos);
-    }
-
-private:
-    void probe(const QString& text) {
-        const QString name = u"lockprobe"_s;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-            db.setDatabaseName(m_file);
-            db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=0"_s);
-            bool free = db.open();
-            QSqlQuery query(db);
-            free = free && query.exec(u"BEGIN IMMEDIATE"_s);
-            if (free)
-                query.exec(u"ROLLBACK"_s);
-            else
-                shownWhileLocked << text;
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-    QString m_file;
-};
+    QSqlDatabase::removeDatabase(name);
+    return free;
+}
 
 std::shared_ptr<desk::Connection> reciptFile(const QString& dir) {
     return desk::Connection::open(dir, QLatin1String(desk::DbFile::Recipt));
@@ -153,12 +132,6 @@ void typeLine(FrmRptBill& w, const QString& code, const QString& remarks, const 
     key(Qt::Key_Return);
 }
 
-// Presses a button through its access key, as a clerk at the keyboard does.
-void altKey(FrmRptBill& w, char key) {
-    QTest::keyClick(&w, key, Qt::AltModifier);
-    QTest::qWait(150); // the access key's animated click
-}
-
 } // namespace
 
 class TestFrmRptBill : public QObject {
@@ -194,37 +167,34 @@ private slots:
 private:
     std::unique_ptr<FrmRptBill> openWindow();
 
-    std::unique_ptr<TempDataDir> m_data;
-    std::unique_ptr<LockProbe> m_dialogs;
-    std::unique_ptr<desk::ModuleContext> m_context;
-    QString dir() const { return m_data->path(); }
+    std::unique_ptr<WindowFixture> m_f;
+    // The boxes shown while the payment file was locked.
+    QStringList m_shownWhileLocked;
+    QString dir() const { return m_f->dirPath(); }
 };
 
 void TestFrmRptBill::init() {
     qputenv("TESARO_DESK", "desk-A");
-    m_data = std::make_unique<TempDataDir>();
-    QVERIFY(m_data->isValid());
-    m_dialogs = std::make_unique<LockProbe>(m_data->filePath(QLatin1String(desk::DbFile::Recipt)));
-    m_context = std::make_unique<desk::ModuleContext>();
-    m_context->setDirPath(dir());
-    m_context->setMyCompanyName(u"湯の宿 はなれ"_s);
-    m_context->setMyTelNo(u"055-111-2222"_s);
+    m_f = std::make_unique<WindowFixture>();
+    QVERIFY(m_f->isValid());
+    m_shownWhileLocked.clear();
+    m_f->dialogs().setMessageHook(
+        [this, file = m_f->data().filePath(QLatin1String(desk::DbFile::Recipt))](const QString& text) {
+            if (!writableByAnother(file))
+                m_shownWhileLocked << text;
+        });
     checkIn(dir(), u"C-12"_s, u"山田 太郎"_s, u"松の間"_s);
 }
 
 void TestFrmRptBill::cleanup() {
-    if (m_dialogs)
-        QCOMPARE(m_dialogs->shownWhileLocked, QStringList());
+    QCOMPARE(m_shownWhileLocked, QStringList());
     settle();
-    m_context.reset();
-    m_dialogs.reset();
-    m_data.reset();
+    m_f.reset();
 }
 
 std::unique_ptr<FrmRptBill> TestFrmRptBill::openWindow() {
-    auto w = std::make_unique<FrmRptBill>(*m_context);
-    w->show();
-    if (!QTest::qWaitForWindowActive(w.get()))
+    auto w = std::make_unique<FrmRptBill>(m_f->context());
+    if (!showActive(w.get()))
         qWarning("the payment window did not become active");
     return w;
 }
@@ -251,11 +221,11 @@ void TestFrmRptBill::checkInLookUp() {
     QVERIFY(typeInto(w.get(), u"txtChkInNoRecipt"_s, typed));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
 
-    QCOMPARE(m_dialogs->messageTexts(), messages);
+    QCOMPARE(m_f->dialogs().messageTexts(), messages);
     QCOMPARE(textOf(w.get(), u"lbNameRecipt"_s), name);
     QCOMPARE(textOf(w.get(), u"lbRoomNoRecipt"_s), room);
     if (!messages.isEmpty()) {
-        QCOMPARE(m_dialogs->messages().constFirst().icon, desk::Dialogs::Icon::Exclamation);
+        QCOMPARE(m_f->dialogs().messages().constFirst().icon, desk::Dialogs::Icon::Exclamation);
         QCOMPARE(textOf(w.get(), u"txtChkInNoRecipt"_s), QString());
         QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtChkInNoRecipt"_s));
     }
@@ -286,9 +256,9 @@ void TestFrmRptBill::saveRefusals() {
     const auto w = openWindow();
     setDate(*w, date[0], date[1], date[2]);
     child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(checkInNo);
-    QVERIFY(click(w.get(), u"CmdRecord"_s));
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{message});
     QCOMPARE(count(dir(), u"BTPaymentNo"_s), 0);
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), lines);
     QCOMPARE(textOf(w.get(), u"lbReciptNo"_s), u"1"_s);
@@ -302,9 +272,9 @@ void TestFrmRptBill::saveWritesSlipAndProposesNext() {
     setDate(*w, u"2024"_s, u"4"_s, u"1"_s);
     QVERIFY(typeInto(w.get(), u"txtChkInNoRecipt"_s, u"C-12"_s));
     child<QComboBox>(w.get(), u"CmbRptClass"_s)->setCurrentIndex(1);
-    altKey(*w, 'T');
+    pressAccessKey(w.get(), Qt::Key_T);
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList());
     auto store = std::make_unique<paymentsvc::ReciptSlp>();
     store->setDirPath(dir());
     store->CntDb();
@@ -339,17 +309,17 @@ void TestFrmRptBill::takenNumberProposesTheNextAndKeepsLines() {
     storeSlip(dir(), 1, u"C-7"_s, 0);
     setDate(*w, u"2024"_s, u"4"_s, u"1"_s);
     child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
-    QVERIFY(click(w.get(), u"CmdRecord"_s));
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
 
-    QCOMPARE(m_dialogs->messages().size(), 1);
-    QVERIFY(m_dialogs->messageTexts().constFirst().contains(u"2"_s));
+    QCOMPARE(m_f->dialogs().messages().size(), 1);
+    QVERIFY(m_f->dialogs().messageTexts().constFirst().contains(u"2"_s));
     QCOMPARE(textOf(w.get(), u"lbReciptNo"_s), u"2"_s);
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), 2);
     QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 1"_s), 2); // the other desk's slip untouched
     QCOMPARE(textOf(w.get(), u"txtChkInNoRecipt"_s), u"C-12"_s);
 
-    QVERIFY(click(w.get(), u"CmdRecord"_s));
-    QCOMPARE(m_dialogs->messages().size(), 1);
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+    QCOMPARE(m_f->dialogs().messages().size(), 1);
     QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptcheckInNo = 'C-12' AND RptNO = 2"_s), 1);
     QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 2"_s), 2);
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), 0);
@@ -379,11 +349,11 @@ void TestFrmRptBill::callUpMisses() {
     storeSlip(dir(), 5, u"C-12"_s, 1);
     putLines(dir(), {1000});
     const auto w = openWindow();
-    m_dialogs->pushAnswer(question);
-    m_dialogs->pushInput(answer);
-    altKey(*w, 'C');
+    m_f->dialogs().pushAnswer(question);
+    m_f->dialogs().pushInput(answer);
+    pressAccessKey(w.get(), Qt::Key_C);
 
-    QCOMPARE(m_dialogs->messageTexts(), messages);
+    QCOMPARE(m_f->dialogs().messageTexts(), messages);
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), linesLeft);
     QVERIFY(newEntryState(*w));
 }
@@ -393,10 +363,10 @@ void TestFrmRptBill::callUpReplacesLinesAndCorrectionKeepsNumber() {
     storeSlip(dir(), 6, u"C-12"_s, 0);
     putLines(dir(), {111, 222, 333});
     const auto w = openWindow();
-    m_dialogs->pushInput(u"５"_s);
-    altKey(*w, 'C');
+    m_f->dialogs().pushInput(u"５"_s);
+    pressAccessKey(w.get(), Qt::Key_C);
 
-    QCOMPARE(m_dialogs->messages().size(), 1); // the question only
+    QCOMPARE(m_f->dialogs().messages().size(), 1); // the question only
     QCOMPARE(textOf(w.get(), u"lbReciptNo"_s), u"5"_s);
     QCOMPARE(textOf(w.get(), u"Label1"_s), u"5"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInNoRecipt"_s), u"C-12"_s);
@@ -421,9 +391,9 @@ void TestFrmRptBill::callUpReplacesLinesAndCorrectionKeepsNumber() {
     typeLine(*w, u"01"_s, {}, u"50"_s);
     QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"12,050"_s);
     setDate(*w, u"2024"_s, u"3"_s, u"10"_s);
-    altKey(*w, 'T');
+    pressAccessKey(w.get(), Qt::Key_T);
 
-    QCOMPARE(m_dialogs->messages().size(), 1);
+    QCOMPARE(m_f->dialogs().messages().size(), 1);
     QCOMPARE(count(dir(), u"BTPaymentNo"_s), 2);
     QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptNO = 5 AND ReciptDate = '2024-03-10' AND Rptkubun = 2"_s), 1);
     QCOMPARE(reciptFile(dir())->scalar(u"SELECT SUM(ReciptAmount) FROM BTPaymentDtl WHERE RptNO = 5"_s).toDouble(),
@@ -453,16 +423,16 @@ void TestFrmRptBill::correctionRefusals() {
 
     storeSlip(dir(), 5, u"C-12"_s, 1);
     const auto w = openWindow();
-    m_dialogs->pushInput(u"5"_s);
-    QVERIFY(click(w.get(), u"CmdCall"_s));
+    m_f->dialogs().pushInput(u"5"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdCall"_s));
     QVERIFY(calledUpState(*w));
     if (!keepLines)
         reciptFile(dir())->exec(u"DELETE FROM BTReciptTemp"_s);
     setDate(*w, date[0], date[1], date[2]);
-    m_dialogs->clear();
-    QVERIFY(click(w.get(), u"CmdModify"_s));
+    m_f->dialogs().clear();
+    QVERIFY(mouseClick(w.get(), u"CmdModify"_s));
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{message});
     QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptNO = 5 AND ReciptDate = '2024-03-09'"_s), 1);
     QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 5"_s), 2);
     QVERIFY(calledUpState(*w));
@@ -472,11 +442,11 @@ void TestFrmRptBill::deleteRemovesTheSlip() {
     storeSlip(dir(), 5, u"C-12"_s, 1);
     storeSlip(dir(), 6, u"C-12"_s, 1);
     const auto w = openWindow();
-    m_dialogs->pushInput(u"6"_s);
-    QVERIFY(click(w.get(), u"CmdCall"_s));
-    altKey(*w, 'S');
+    m_f->dialogs().pushInput(u"6"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdCall"_s));
+    pressAccessKey(w.get(), Qt::Key_S);
 
-    QCOMPARE(m_dialogs->messages().size(), 1);
+    QCOMPARE(m_f->dialogs().messages().size(), 1);
     QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptNO = 6"_s), 0);
     QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 6"_s), 0);
     QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 5"_s), 2);
@@ -488,9 +458,9 @@ void TestFrmRptBill::deleteRemovesTheSlip() {
 void TestFrmRptBill::receiptPrintsTheScreen() {
     storeSlip(dir(), 5, u"C-12"_s, 1);
     const auto w = openWindow();
-    m_dialogs->pushInput(u"5"_s);
-    QVERIFY(click(w.get(), u"CmdCall"_s));
-    altKey(*w, 'A');
+    m_f->dialogs().pushInput(u"5"_s);
+    QVERIFY(mouseClick(w.get(), u"CmdCall"_s));
+    pressAccessKey(w.get(), Qt::Key_A);
 
     auto* preview = w->findChild<desk::ReportPreview*>();
     QVERIFY(preview);
@@ -525,17 +495,17 @@ void TestFrmRptBill::receiptNeedsTheSlipSaved() {
     storeSlip(dir(), 5, u"C-12"_s, 1);
     const auto w = openWindow();
     if (calledUp) {
-        m_dialogs->pushInput(u"5"_s);
-        altKey(*w, 'C');
+        m_f->dialogs().pushInput(u"5"_s);
+        pressAccessKey(w.get(), Qt::Key_C);
     }
     if (!calledUp || changed)
         typeLine(*w, u"01"_s, {}, u"1000"_s);
-    m_dialogs->clear();
-    altKey(*w, 'A');
+    m_f->dialogs().clear();
+    pressAccessKey(w.get(), Qt::Key_A);
 
     auto* preview = w->findChild<desk::ReportPreview*>();
     QCOMPARE(preview != nullptr, message.isEmpty());
-    QCOMPARE(m_dialogs->messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(m_f->dialogs().messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
     if (preview)
         preview->close();
 }
@@ -558,14 +528,14 @@ void TestFrmRptBill::unsavedLinesAreAskedAbout() {
 
     const auto w = openWindow();
     typeLine(*w, u"01"_s, u"a"_s, u"1000"_s);
-    m_dialogs->pushAnswer(answer);
+    m_f->dialogs().pushAnswer(answer);
     if (byTitleBar)
         w->close();
     else
-        altKey(*w, 'E');
+        pressAccessKey(w.get(), Qt::Key_E);
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{u"登録していない明細があります。終了しますか？"_s});
-    QCOMPARE(m_dialogs->messages().constFirst().buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"登録していない明細があります。終了しますか？"_s});
+    QCOMPARE(m_f->dialogs().messages().constFirst().buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
     QCOMPARE(w->isVisible(), !closed);
     // Kept on screen, or gone with the window: never left for the next slip.
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), closed ? 0 : 1);
@@ -593,7 +563,7 @@ void TestFrmRptBill::itemLookUp() {
     keys(code);
     key(Qt::Key_Tab);
 
-    QCOMPARE(m_dialogs->messageTexts(), messages);
+    QCOMPARE(m_f->dialogs().messageTexts(), messages);
     const desk::DataGridModel* model = view->gridModel();
     QCOMPARE(model->lineCount(), 1);
     QCOMPARE(model->cellValue(0, 0).toString(), code);
@@ -623,16 +593,16 @@ void TestFrmRptBill::runningTotal() {
     QTest::keyClick(view, Qt::Key_Delete);
     QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"1,500"_s);
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), 3);
-    QCOMPARE(m_dialogs->messages().size(), 0);
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
 
     // Saved and called up again, the receipt prints the lines and their total.
     child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
     const QString number = textOf(w.get(), u"lbReciptNo"_s);
-    altKey(*w, 'T');
-    QCOMPARE(m_dialogs->messages().size(), 0);
-    m_dialogs->pushInput(number);
-    altKey(*w, 'C');
-    altKey(*w, 'A');
+    pressAccessKey(w.get(), Qt::Key_T);
+    QCOMPARE(m_f->dialogs().messages().size(), 0);
+    m_f->dialogs().pushInput(number);
+    pressAccessKey(w.get(), Qt::Key_C);
+    pressAccessKey(w.get(), Qt::Key_A);
     auto* preview = w->findChild<desk::ReportPreview*>();
     QVERIFY(preview);
     QCOMPARE(preview->document().byControl(u"Label33"_s).constFirst().text, u"1,500"_s);
@@ -670,9 +640,9 @@ void TestFrmRptBill::keyboardOnlyDeposit() {
     keys(u"5000"_s);
     key(Qt::Key_Return);
     QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"25,000"_s);
-    altKey(*w, 'T');
+    pressAccessKey(w.get(), Qt::Key_T);
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList());
     QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptNO = 1 AND RptcheckInNo = 'C-12' AND Rptkubun = 1 "
                           "AND ReciptDate = '2024-04-01'"_s),
              1);
@@ -701,7 +671,7 @@ void TestFrmRptBill::linesComeBackOnTheSameDeskOnly() {
         const auto w = openWindow();
         QCOMPARE(grid(*w)->gridModel()->lineCount(), 0);
         QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), QString());
-        altKey(*w, 'E'); // 終わり empties this desk's lines only
+        pressAccessKey(w.get(), Qt::Key_E); // 終わり empties this desk's lines only
     }
     qputenv("TESARO_DESK", "desk-A");
     QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-A'"_s), 2);
@@ -720,9 +690,9 @@ void TestFrmRptBill::anotherDesksLinesStayApart() {
 
     child<QLineEdit>(w.get(), u"txtChkInNoRecipt"_s)->setText(u"C-12"_s);
     setDate(*w, u"2024"_s, u"4"_s, u"1"_s);
-    altKey(*w, 'T');
+    pressAccessKey(w.get(), Qt::Key_T);
 
-    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList());
     QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 1"_s), 2);
     QCOMPARE(reciptFile(dir())->scalar(u"SELECT SUM(ReciptAmount) FROM BTPaymentDtl WHERE RptNO = 1"_s).toDouble(),
              1500.0);
@@ -730,9 +700,9 @@ void TestFrmRptBill::anotherDesksLinesStayApart() {
     QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-A'"_s), 0);
 
     // The receipt of the saved slip, called up again, shows this desk's lines only.
-    m_dialogs->pushInput(u"1"_s);
-    altKey(*w, 'C');
-    altKey(*w, 'A');
+    m_f->dialogs().pushInput(u"1"_s);
+    pressAccessKey(w.get(), Qt::Key_C);
+    pressAccessKey(w.get(), Qt::Key_A);
     auto* preview = w->findChild<desk::ReportPreview*>();
     QVERIFY(preview);
     QCOMPARE(preview->document().byControl(u"Text3"_s).size(), 2);

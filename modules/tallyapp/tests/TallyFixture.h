@@ -1,8 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "entry/ModuleContext.h"
-#include "testsupport/TempDataDir.h"
+#include "testsupport/WindowFixture.h"
 
 #include <QString>
 
@@ -57,17 +56,17 @@ inline void seedTallyData(const QString& dir) {
     }
 }
 
-// A data directory seeded with the set above and the module context over it, as the
-// entry object hands it to the windows.
+// The window fixture over a data directory seeded with the set above.
 struct TallyData {
     TallyData() {
         seedTallyData(dir.path());
-        context.setDirPath(dir.path());
         context.setMyCompanyName(QStringLiteral("湯の宿テサロ"));
     }
 
-    desk::test::TempDataDir dir;
-    desk::ModuleContext context;
+    desk::test::WindowFixture fixture;
+    const desk::test::TempDataDir& dir = fixture.data();
+    desk::ModuleContext& context = fixture.context();
+    desk::test::ScriptedDialogs& dialogs = fixture.dialogs();
 };
 
 } // namespace tallyapp::test

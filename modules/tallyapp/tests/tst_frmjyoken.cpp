@@ -5,9 +5,6 @@
 #include "tallyapp/Aggregation.h"
 #include "tallyapp/FrmJyoken.h"
 #include "tallyapp/FrmSyukei.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
 #include "ui/QueryGridModel.h"
 
 #include <QGroupBox>
@@ -79,7 +76,6 @@ private slots:
 
 private:
     std::unique_ptr<tallyapp::test::TallyData> m_tally;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
 };
 
 void TestFrmJyoken::initTestCase() {
@@ -88,7 +84,7 @@ void TestFrmJyoken::initTestCase() {
 }
 
 void TestFrmJyoken::init() {
-    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_tally->dialogs.clear();
 }
 
 void TestFrmJyoken::cleanup() {
@@ -96,13 +92,11 @@ void TestFrmJyoken::cleanup() {
         result->close();
     settle();
     QVERIFY(!FrmJyoken::resultWindow());
-    m_dialogs.reset();
 }
 
 void TestFrmJyoken::opensOnSalesByClassAndRunsItWithTheAccessKey() {
     FrmJyoken w(m_tally->context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(showActive(&w));
     QVERIFY(child<QRadioButton>(&w, u"Option1_0"_s)->isChecked());
     QVERIFY(child<QRadioButton>(&w, u"Option2_0"_s)->isChecked());
     QVERIFY(child<QRadioButton>(&w, u"Option3_0"_s)->isChecked());
@@ -122,7 +116,7 @@ void TestFrmJyoken::opensOnSalesByClassAndRunsItWithTheAccessKey() {
 
     typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
     typeDay(&w, u"DateTextBox2"_s, QDate(2024, 5, 31));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    pressAccessKey(&w, Qt::Key_G);
     // An access key presses its button with a short animation.
     QTRY_VERIFY(FrmJyoken::resultWindow());
 
@@ -132,7 +126,7 @@ void TestFrmJyoken::opensOnSalesByClassAndRunsItWithTheAccessKey() {
     QCOMPARE(result->windowTitle(), u"集計データ"_s);
     QCOMPARE(textOf(result, u"Text1"_s), u"2024/05/01"_s);
     QCOMPARE(textOf(result, u"Text2"_s), u"2024/05/31"_s);
-    QCOMPARE(m_dialogs->shown().size(), 0);
+    QCOMPARE(m_tally->dialogs.shown().size(), 0);
 }
 
 void TestFrmJyoken::everyKindAgainstHandFigures_data() {
@@ -188,8 +182,7 @@ void TestFrmJyoken::everyKindAgainstHandFigures() {
     QFETCH(QStringList, lines);
 
     FrmJyoken w(m_tally->context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(showActive(&w));
     typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
     typeDay(&w, u"DateTextBox2"_s, QDate(2024, 5, 31));
     clickButton(&w, subject);
@@ -202,7 +195,7 @@ void TestFrmJyoken::everyKindAgainstHandFigures() {
     QCOMPARE(result->kind(), kind);
     QCOMPARE(::headings(result), headings);
     QCOMPARE(::lines(result), lines);
-    QCOMPARE(m_dialogs->shown().size(), 0);
+    QCOMPARE(m_tally->dialogs.shown().size(), 0);
 }
 
 static QString noDateText() {
@@ -234,27 +227,25 @@ void TestFrmJyoken::refusedPeriodRunsNothing() {
     QFETCH(QString, message);
 
     FrmJyoken w(m_tally->context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(showActive(&w));
     typeDay(&w, u"DateTextBox1"_s, first, emptyInFirst);
     typeDay(&w, u"DateTextBox2"_s, last, emptyInLast);
-    m_dialogs->clear();
+    m_tally->dialogs.clear();
     clickButton(&w, u"CmdGo"_s);
 
     QVERIFY(!FrmJyoken::resultWindow());
     if (message.isEmpty()) {
-        QVERIFY(!m_dialogs->messageTexts().contains(noDateText()));
+        QVERIFY(!m_tally->dialogs.messageTexts().contains(noDateText()));
         return;
     }
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
-    QCOMPARE(m_dialogs->shown().last().title, u"警告"_s);
-    QCOMPARE(m_dialogs->shown().last().icon, desk::Dialogs::Icon::Critical);
+    QCOMPARE(m_tally->dialogs.messageTexts(), QStringList{message});
+    QCOMPARE(m_tally->dialogs.shown().last().title, u"警告"_s);
+    QCOMPARE(m_tally->dialogs.shown().last().icon, desk::Dialogs::Icon::Critical);
 }
 
 void TestFrmJyoken::emptyPeriodShowsHeadingsOnly() {
     FrmJyoken w(m_tally->context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(showActive(&w));
     typeDay(&w, u"DateTextBox1"_s, QDate(2030, 1, 1));
     typeDay(&w, u"DateTextBox2"_s, QDate(2030, 1, 31));
     clickButton(&w, u"Option1_2"_s);
@@ -269,8 +260,7 @@ void TestFrmJyoken::emptyPeriodShowsHeadingsOnly() {
 
 void TestFrmJyoken::resultWindowFollowsTheLatestRun() {
     FrmJyoken w(m_tally->context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(showActive(&w));
     typeDay(&w, u"DateTextBox1"_s, QDate(2024, 5, 1));
     typeDay(&w, u"DateTextBox2"_s, QDate(2024, 5, 31));
     clickButton(&w, u"CmdGo"_s);
@@ -300,8 +290,7 @@ void TestFrmJyoken::guestsWithoutAReasonCountApart() {
                  "('W3', 'U1', 'A2', 'P1', 'G2', 'C1')"_s);
 
     FrmJyoken w(data.context);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(showActive(&w));
     typeDay(&w, u"DateTextBox1"_s, QDate(2024, 8, 1));
     typeDay(&w, u"DateTextBox2"_s, QDate(2024, 8, 31));
     clickButton(&w, u"Option1_2"_s);
@@ -311,7 +300,7 @@ void TestFrmJyoken::guestsWithoutAReasonCountApart() {
     FrmSyukei* result = FrmJyoken::resultWindow();
     QVERIFY(result);
     QCOMPARE(::lines(result), (QStringList{u"|未選択|5"_s, u"C1|温泉|4"_s}));
-    QCOMPARE(m_dialogs->shown().size(), 0);
+    QCOMPARE(data.dialogs.shown().size(), 0);
 }
 
 QTEST_MAIN(TestFrmJyoken)

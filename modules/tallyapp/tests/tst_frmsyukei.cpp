@@ -6,9 +6,6 @@
 #include "tallyapp/TallyChart.h"
 #include "tallyapp/TallyReport.h"
 #include "tallyapp/TallyResult.h"
-#include "testsupport/ScriptedDialogs.h"
-#include "testsupport/TempDataDir.h"
-#include "testsupport/Widgets.h"
 #include "ui/QueryGridModel.h"
 
 #include <QBarCategoryAxis>
@@ -67,7 +64,6 @@ private:
     std::unique_ptr<FrmSyukei> show(int kind, const QDate& first = MayFirst, const QDate& last = MayLast);
 
     std::unique_ptr<tallyapp::test::TallyData> m_tally;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
     QTemporaryDir m_out;
 };
 
@@ -77,18 +73,18 @@ void TestFrmSyukei::initTestCase() {
 }
 
 void TestFrmSyukei::init() {
-    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_tally->dialogs.clear();
 }
 
 void TestFrmSyukei::cleanup() {
     settle();
-    m_dialogs.reset();
 }
 
 std::unique_ptr<FrmSyukei> TestFrmSyukei::show(int kind, const QDate& first, const QDate& last) {
     auto w = std::make_unique<FrmSyukei>(m_tally->context);
     w->showResult(std::make_shared<TallyResult>(m_tally->dir.path(), kind, first, last));
-    w->show();
+    if (!showActive(w.get()))
+        qWarning("the result window did not become active");
     return w;
 }
 
@@ -160,7 +156,7 @@ void TestFrmSyukei::csvReadsBackAsTheGrid() {
     QFETCH(QString, totals);
     const auto w = show(kind);
     const QString fileName = m_out.filePath(u"kind%1"_s.arg(kind)); // the extension is added
-    m_dialogs->pushFileName(fileName);
+    m_tally->dialogs.pushFileName(fileName);
     QTest::mouseClick(child<QPushButton>(w.get(), u"CmdCsv"_s), Qt::LeftButton);
 
     QFile file(fileName + u".csv"_s);
@@ -182,7 +178,7 @@ void TestFrmSyukei::csvReadsBackAsTheGrid() {
         QCOMPARE(lines.at(r + 1), shown.join(u','));
     }
     QCOMPARE(lines.last(), totals);
-    QVERIFY(m_dialogs->messageTexts().isEmpty());
+    QVERIFY(m_tally->dialogs.messageTexts().isEmpty());
 }
 
 void TestFrmSyukei::chartBarsFollowTheResult() {
@@ -271,20 +267,18 @@ void TestFrmSyukei::chartLabelsShortenVisibly() {
 // A commodity with a long name on a chart in a small window: the label ends in "…", the
 // chart still knows the full name, and the printed page carries it.
 void TestFrmSyukei::longNamesAreShortenedOnANarrowChart() {
-    TempDataDir data;
-    QVERIFY(data.isValid());
-    tallyapp::test::seedTallyData(data.path());
+    tallyapp::test::TallyData data;
+    QVERIFY(data.dir.isValid());
     const QString longName = u"特別室露天風呂付き和洋室ご夕食ご朝食お部屋食プラン(記念日特典付き)"_s;
     {
-        auto sales = desk::Connection::open(data.path(), QString::fromLatin1(desk::DbFile::Sales));
+        auto sales = desk::Connection::open(data.dir.path(), QString::fromLatin1(desk::DbFile::Sales));
         sales->exec(u"DELETE FROM Commodities WHERE Ccode = '305'"_s);
         sales->exec(u"INSERT INTO Commodities (Ccode, cname) VALUES ('305', ?)"_s, {longName});
     }
     FrmSyukei w(m_tally->context);
-    w.showResult(std::make_shared<TallyResult>(data.path(), 2, MayFirst, MayLast));
+    w.showResult(std::make_shared<TallyResult>(data.dir.path(), 2, MayFirst, MayLast));
     w.resize(640, 480);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showActive(&w));
     QChart* chart = w.chartView()->chart();
     chart->resize(600, 400);
     auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).value(0));
@@ -331,11 +325,11 @@ void TestFrmSyukei::printButtonsReachPaper() {
     QVERIFY(preview);
     preview->close();
 
-    m_dialogs->pushPrinterChoice(true);
+    m_tally->dialogs.pushPrinterChoice(true);
     QTest::mouseClick(child<QPushButton>(w.get(), u"CmdChartPrint"_s), Qt::LeftButton);
-    QCOMPARE(m_dialogs->printFiles().size(), 1);
-    QVERIFY(QFileInfo(m_dialogs->printFiles().first()).size() > 1000);
-    QVERIFY(m_dialogs->messageTexts().isEmpty());
+    QCOMPARE(m_tally->dialogs.printFiles().size(), 1);
+    QVERIFY(QFileInfo(m_tally->dialogs.printFiles().first()).size() > 1000);
+    QVERIFY(m_tally->dialogs.messageTexts().isEmpty());
 }
 
 QTEST_MAIN(TestFrmSyukei)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/CompanyProfile.h"
+
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -9,18 +11,6 @@
 namespace desk {
 
 class ReportSection;
-
-// The inn's eight profile values as the main menu hands them to every module.
-struct CompanyProfile {
-    QString MyCompanyName;
-    QString MyZipCode;
-    QString MyAddress;
-    QString MyTelNo;
-    QString MyFaxNo;
-    QString MyURL;
-    QString MyEmail;
-    QString MyComment;
-};
 
 // How the eight company labels Label16..Label23 are filled: which value goes to which
 // label, and whether the telephone and fax numbers carry "TEL" and "FAX" in front.

@@ -1,4 +1,4 @@
-#include "report/CompanyProfile.h"
+#include "report/CompanyLabels.h"
 
 #include "report/ReportSection.h"
 
