@@ -38,7 +38,9 @@ install_packages() {
 }
 
 build_all() {
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    # TESARO_WERROR=ON (CI) makes every compiler warning an error.
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DDESK_WERROR="${TESARO_WERROR:-OFF}" >/dev/null
     cmake --build "$build"
 }
 

@@ -10,17 +10,8 @@ set(DESK_PKG_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(DESK_PKG_BUILD ${CMAKE_BINARY_DIR}/packaging)
 set(DESK_PKG_LIBDIR lib/tesaro)
 
-# The programs a user reaches: the main menu, the task programs it opens, deskadmin.
-set(DESK_PKG_PROGRAMS
-    deskmain deskadmin bookingapp arrivalapp chargeapp paymentapp departapp tallyapp
-    goodsapp goodsclassapp payitemapp payclassapp guestcatapp firmapp)
-foreach(program IN LISTS DESK_PKG_PROGRAMS)
-    if(TARGET ${program})
-        install(TARGETS ${program} RUNTIME DESTINATION ${DESK_PKG_LIBDIR})
-    else()
-        message(STATUS "packaging: ${program} is not built yet and stays out of the package")
-    endif()
-endforeach()
+# The programs a user reaches: the main menu, deskadmin and the task programs the menu opens.
+install(TARGETS deskmain deskadmin ${DESK_MODULES} RUNTIME DESTINATION ${DESK_PKG_LIBDIR})
 
 # deskmain reads DPath.txt beside itself: the package's names /var/lib/tesaro/.
 install(FILES ${DESK_PKG_DIR}/DPath.txt DESTINATION ${DESK_PKG_LIBDIR})

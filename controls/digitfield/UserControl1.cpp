@@ -17,8 +17,6 @@
 
 namespace digitfield {
 
-namespace {} // namespace
-
 UserControl1::UserControl1(QWidget* parent)
     : InputControl(parent) {
     m_text = new QLineEdit(QStringLiteral("Text1"), this);

@@ -149,39 +149,6 @@ qint32 addInt32(qint32 a, qint32 b) {
     return toInt32(double(a) + double(b));
 }
 
-QDate dateFromParts(int year, int month, int day) {
-    const qint64 months = qint64(year) * 12 + (month - 1);
-    qint64 y = months / 12;
-    qint64 m = months % 12;
-    if (m < 0) {
-        m += 12;
-        --y;
-    }
-    const QDate first(int(y), int(m) + 1, 1);
-    if (!first.isValid())
-        return {};
-    return first.addDays(qint64(day) - 1);
-}
-
-QDate dateFromTexts(const QString& year, const QString& month, const QString& day) {
-    auto part = [](const QString& text) {
-        bool ok = false;
-        const double v = text.trimmed().toDouble(&ok);
-        if (text.trimmed().isEmpty() || !ok)
-            throw ConversionError(ConversionError::Kind::TypeMismatch,
-                                  QStringLiteral("日付の「%1」は数値ではありません。").arg(text));
-        return int(checkedInt<qint16>(v));
-    };
-    const int y = part(year);
-    const int m = part(month);
-    const int d = part(day);
-    const QDate date = dateFromParts(y, m, d);
-    if (!date.isValid())
-        throw ConversionError(ConversionError::Kind::TypeMismatch,
-                              QStringLiteral("%1/%2/%3 は日付になりません。").arg(year, month, day));
-    return date;
-}
-
 std::optional<QDate> strictDate(const QString& year, const QString& month, const QString& day) {
     auto part = [](const QString& text) -> std::optional<int> {
         const QString t = asciiDigits(text).trimmed();

@@ -70,14 +70,6 @@ qint32 toInt32(double value);
 // Sum of two 32-bit amounts that raises instead of wrapping.
 qint32 addInt32(qint32 a, qint32 b);
 
-// A calendar date from whole-number parts, rolling over like a calendar does:
-// 2002/2/30 → 2002-03-02, month 13 → January of the next year, day 0 → the last day
-// of the previous month.
-QDate dateFromParts(int year, int month, int day);
-// The same from the three texts of the date control; ConversionError(TypeMismatch)
-// when a part is empty or not a number.
-QDate dateFromTexts(const QString& year, const QString& month, const QString& day);
-
 // The day the clerk typed in the three boxes of the date control, or nothing when the
 // parts name no real calendar day: an empty or non-numeric part, a year outside
 // 1..9999, month 0 or 13, day 0, April 31, 2/29 of a common year. No roll-over.

@@ -189,7 +189,9 @@ Connection::Connection(const QString& filePath, Mode mode)
     const QFileInfo info(filePath);
     const bool mayCreate = mode == Mode::Create;
     if (mayCreate && !info.absoluteDir().exists())
-        throw DbError(QStringLiteral("The folder of the database file does not exist"), {}, filePath);
+        throw DbError(QStringLiteral("データベースファイルのフォルダ %1 がありません。")
+                          .arg(QDir::toNativeSeparators(info.absolutePath())),
+                      {}, filePath);
     if (!mayCreate) {
         refuseMissingFile(filePath);
         m_hold = std::make_unique<OpenFiles::Hold>(filePath, [&] { refuseForeignFile(filePath); });
@@ -203,7 +205,7 @@ Connection::Connection(const QString& filePath, Mode mode)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         if (!db.isValid()) {
-            failure = QStringLiteral("The SQLite driver of QtSql is not available");
+            failure = QStringLiteral("QtSql の SQLite ドライバがありません。");
         } else {
             // mode=rw: SQLite itself refuses to create a file that is not there.
             QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
@@ -352,7 +354,7 @@ Connection::Object Connection::object(const QString& name) {
                                  "AND name = ? COLLATE NOCASE"));
     query.addBindValue(bare);
     if (!query.exec())
-        throw DbError(query.lastError().text(), name, m_filePath);
+        throw DbError::fromEngine(query.lastError().text(), name, m_filePath);
     Object found;
     if (query.next())
         found = Object{query.value(0).toString(), query.value(1).toString()};
@@ -367,7 +369,7 @@ QStringList Connection::objectNames(const QString& kind) {
                                  "ORDER BY rowid"));
     query.addBindValue(kind);
     if (!query.exec())
-        throw DbError(query.lastError().text(), {}, m_filePath);
+        throw DbError::fromEngine(query.lastError().text(), {}, m_filePath);
     QStringList names;
     while (query.next())
         names << query.value(0).toString();
@@ -396,7 +398,7 @@ QList<Connection::Column> Connection::columns(const QString& tableOrView) {
         QString quoted = found.name;
         quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
         if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(quoted)))
-            throw DbError(query.lastError().text(), tableOrView, m_filePath);
+            throw DbError::fromEngine(query.lastError().text(), tableOrView, m_filePath);
         while (query.next())
             result << Column{query.value(1).toString(), query.value(2).toString()};
     }

@@ -51,7 +51,7 @@ Criterion Criterion::parse(const QString& text) {
 
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
-        throw DbError(QStringLiteral("Malformed criterion: expected a column, a comparison and a value"), text);
+        throw DbError(QStringLiteral("条件は「列名 比較 値」の形で書いてください（例: RvNo = 5）。"), text);
     Criterion c;
     c.m_column = m.captured(1);
     if (c.m_column.startsWith(QLatin1Char('[')))
@@ -69,14 +69,14 @@ Criterion Criterion::parse(const QString& text) {
                 ++i;
                 continue;
             }
-            throw DbError(QStringLiteral("Malformed criterion: a quote inside the text is not doubled"), text);
+            throw DbError(QStringLiteral("条件の文字列の中の引用符が二重になっていません。"), text);
         }
         c.m_kind = Kind::Text;
         c.m_value = QString(inner).replace(QLatin1String("''"), QLatin1String("'"));
     } else if (value.size() >= 2 && value.startsWith(QLatin1Char('#')) && value.endsWith(QLatin1Char('#'))) {
         const QDateTime dt = columntype::parseDateTime(value.mid(1, value.size() - 2));
         if (!dt.isValid())
-            throw DbError(QStringLiteral("Malformed criterion: not a date"), text);
+            throw DbError(QStringLiteral("条件の「%1」は日付になりません。").arg(value), text);
         c.m_kind = Kind::Date;
         c.m_value = dt.date();
     } else if (number.match(value).hasMatch()) {
@@ -88,12 +88,12 @@ Criterion Criterion::parse(const QString& text) {
         c.m_value = value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     } else if (value.compare(QLatin1String("Null"), Qt::CaseInsensitive) == 0) {
         if (c.m_op != QLatin1String("=") && c.m_op != QLatin1String("<>"))
-            throw DbError(QStringLiteral("Malformed criterion: Null can only be compared with = or <>"), text);
+            throw DbError(QStringLiteral("条件の Null には = か <> しか使えません。"), text);
         c.m_kind = Kind::Null;
     } else {
-        throw DbError(QStringLiteral("Malformed criterion: the value must be a number, a quoted text, a #date#, "
-                                     "True, False or Null"),
-                      text);
+        throw DbError(
+            QStringLiteral("条件の値は数値、引用符で囲んだ文字列、#日付#、True、False、Null のどれかにしてください。"),
+            text);
     }
     return c;
 }

@@ -48,7 +48,9 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
                     "データベースファイルを他のプログラムが使用中です（復元かバージョンアップの最中かもしれません）。"
                     "しばらく待ってから、もう一度実行してください。"),
                 statement, file, Cause::Busy);
-        return DbError(engineMessage, statement, file);
+        // No cause a clerk can act on: say so in Japanese, keep the engine's words for support.
+        return DbError(QStringLiteral("データベースの処理に失敗しました。詳細: %1").arg(engineMessage), statement,
+                       file);
     }
     QString columns = engineMessage.mid(at + marker.size());
     columns = columns.section(QLatin1Char(' '), 0, 0).section(QLatin1Char(','), 0, 0);

@@ -32,7 +32,7 @@ public:
     // A failure the engine reported, in words the clerk can act on where there are any: a
     // refused duplicate key names the number or code (valueOf gives the value written to a
     // column, when the caller knows it), a full disk and a damaged file say so; anything
-    // else keeps the engine's message.
+    // else says in Japanese that the database failed, with the engine's message as detail.
     static DbError fromEngine(const QString& engineMessage, const QString& statement, const QString& file,
                               const std::function<QVariant(const QString& column)>& valueOf = {});
 

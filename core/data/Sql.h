@@ -30,7 +30,6 @@ public:
     explicit Bound(const QString& translated);
 
     QString sql() const { return m_sql; }
-    bool hasLiterals() const { return m_literalCount > 0; }
     // The values of every "?" in sql(), in order: the literals where they stood, the
     // caller's own values for the statement's own "?" marks.
     QVariantList values(const QVariantList& callerBinds) const;

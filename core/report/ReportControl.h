@@ -43,17 +43,8 @@ struct ReportControl {
         bold = value;
         return *this;
     }
-    ReportControl& setFormat(const QString& value) {
-        format = value;
-        return *this;
-    }
     ReportControl& setLineWidth(double millimetres) {
         lineWidth = millimetres;
-        return *this;
-    }
-
-    ReportControl& setFit(bool value) {
-        fit = value;
         return *this;
     }
 

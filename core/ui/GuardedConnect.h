@@ -19,9 +19,10 @@ namespace desk {
 // focused box's last leave after its own members are gone: close it first (a module's
 // windows delete themselves on close, hidden).
 //
-//     desk::guardedConnect(m_ui->DataGrid1, &SalesGrid::cellCommitted, this, &FrmSales::DataGrid1_AfterColUpdate);
-//     desk::onClicked(m_ui->CmdRd, this, &FrmSales::CmdRd_Click);
-//     desk::onClicked(m_ui->CmdClear, this, [this] { clearSlip(); });
+//     desk::guardedConnect(m_ui->DbGridSales, &desk::DataGridView::cellEditCommitted, this,
+//                          &FrmSales::DbGridSales_AfterColEdit);
+//     desk::onClicked(m_ui->CmdRecord, this, &FrmSales::CmdRecord_Click);
+//     desk::onClicked(m_ui->CmdEnd, this, [this] { close(); });
 template <typename Sender, typename Signal, typename Window, typename Handler>
 QMetaObject::Connection guardedConnect(Sender* sender, Signal signal, Window* window, Handler handler) {
     static_assert(std::is_base_of_v<QWidget, Window>, "the window that shows the error must be a widget");

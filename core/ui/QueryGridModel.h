@@ -48,8 +48,6 @@ public:
 
     // The column as shown: the declared one, or a plain one over an unbound field.
     GridColumn column(int column) const;
-    // The result's own column names, in the statement's order.
-    QStringList fieldNames() const { return m_fields; }
     // Typed value of a shown row and column, or by field name.
     QVariant value(int row, int column) const;
     QVariant value(int row, const QString& field) const;

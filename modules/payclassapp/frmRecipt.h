@@ -7,15 +7,17 @@
 
 #include <memory>
 
-namespace Ui {
-class frmRecipt;
-}
-
 namespace payclasssvc {
 class RptKbnCls;
 }
 
 namespace payclassapp {
+
+// The form's class lives in this namespace: payclassapp and payitemapp both have a
+// frmRecipt form, and a program that links both must not meet one class twice.
+namespace Ui {
+class frmRecipt;
+}
 
 // "入金区分": enters a payment class, calls one up by code to correct (renumber) or delete
 // it, lists every class in ListView1 and prints the list. Buttons and their states as the

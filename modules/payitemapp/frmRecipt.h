@@ -9,15 +9,17 @@
 #include <memory>
 #include <optional>
 
-namespace Ui {
-class frmRecipt;
-}
-
 namespace payitemsvc {
 class ReciptCode;
 }
 
 namespace payitemapp {
+
+// The form's class lives in this namespace: payclassapp and payitemapp both have a
+// frmRecipt form, and a program that links both must not meet one class twice.
+namespace Ui {
+class frmRecipt;
+}
 
 // "入金項目マスター": enters a payment item, calls one up by code to correct or delete
 // it, and prints the list of all items. Each item belongs to a payment class chosen from

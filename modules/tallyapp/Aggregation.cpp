@@ -154,7 +154,7 @@ QStringList summedFields(int kind) {
     }
 }
 
-ChartSpec chartSpec(int kind) {
+ChartFields chartFields(int kind) {
     switch (layoutOf(kind)) {
     case 0:
         return {QStringLiteral("BTSalesDate"),

@@ -36,17 +36,17 @@ QString reportName(int kind);
 QString reportTitle(int kind);
 QStringList summedFields(int kind);
 
-// The chart: bars of valueField per category. categoryFields are joined to name a bar
-// (the first non-empty one); a kind with a date shows one bar group per day with seriesField
-// stacked in it.
-struct ChartSpec {
+// The result columns the chart draws: bars of valueField per category, named by
+// categoryField (fallbackField where that is empty); a kind with a date shows one bar group
+// per day with seriesField stacked in it.
+struct ChartFields {
     QString categoryField;
     QString fallbackField; // names the bar when categoryField is empty
     QString valueField;
     QString seriesField; // stacked series per value of this field; empty: one series
     QString valueTitle;
 };
-ChartSpec chartSpec(int kind);
+ChartFields chartFields(int kind);
 
 } // namespace Aggregation
 } // namespace tallyapp

@@ -91,10 +91,10 @@ QValueAxis* valueAxis(const QString& title) {
     return axis;
 }
 
-void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::ChartSpec& spec) {
+void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::ChartFields& fields) {
     QDate firstDay, lastDay;
     for (int r = 0; r < model.rowCount(); ++r) {
-        const QDate day = model.value(r, spec.categoryField).toDate();
+        const QDate day = model.value(r, fields.categoryField).toDate();
         if (!day.isValid())
             continue;
         firstDay = firstDay.isValid() ? std::min(firstDay, day) : day;
@@ -109,14 +109,14 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
     QStringList seriesNames;
     QHash<QString, QHash<QString, double>> values; // series → category → value
     for (int r = 0; r < model.rowCount(); ++r) {
-        const QDate day = model.value(r, spec.categoryField).toDate();
-        const QString category = day.isValid() ? label(day) : textOf(model.value(r, spec.categoryField));
-        const QString series = textOf(model.value(r, spec.seriesField));
+        const QDate day = model.value(r, fields.categoryField).toDate();
+        const QString category = day.isValid() ? label(day) : textOf(model.value(r, fields.categoryField));
+        const QString series = textOf(model.value(r, fields.seriesField));
         if (!categories.contains(category))
             categories << category;
         if (!seriesNames.contains(series))
             seriesNames << series;
-        values[series][category] += model.value(r, spec.valueField).toDouble();
+        values[series][category] += model.value(r, fields.valueField).toDouble();
     }
 
     auto* series = new QStackedBarSeries;
@@ -127,13 +127,13 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
         series->append(set);
     }
     chart->addSeries(series);
-    showBarTips(series, categories, spec.valueTitle, true);
+    showBarTips(series, categories, fields.valueTitle, true);
     auto* axisX = new QBarCategoryAxis;
     useReportFont(axisX);
     axisX->append(categories);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
-    auto* axisY = valueAxis(spec.valueTitle);
+    auto* axisY = valueAxis(fields.valueTitle);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
     axisY->applyNiceNumbers();
@@ -141,20 +141,20 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
     chart->legend()->setAlignment(Qt::AlignBottom);
 }
 
-void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregation::ChartSpec& spec) {
+void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregation::ChartFields& fields) {
     struct Bar {
         QString name;
         double value;
     };
     QList<Bar> bars;
     for (int r = 0; r < model.rowCount(); ++r) {
-        const QString name = textOf(model.value(r, spec.categoryField));
-        const QString code = spec.fallbackField.isEmpty() ? QString() : textOf(model.value(r, spec.fallbackField));
+        const QString name = textOf(model.value(r, fields.categoryField));
+        const QString code = fields.fallbackField.isEmpty() ? QString() : textOf(model.value(r, fields.fallbackField));
         // Code and name together: two commodities may share a name, and a bar needs one.
         QString label = code.isEmpty() ? name : (name.isEmpty() ? code : code + QLatin1Char(' ') + name);
         if (label.isEmpty())
             label = QStringLiteral("（なし）");
-        bars.append({label, model.value(r, spec.valueField).toDouble()});
+        bars.append({label, model.value(r, fields.valueField).toDouble()});
     }
     if (bars.size() > MaxBars) {
         std::stable_sort(bars.begin(), bars.end(), [](const Bar& a, const Bar& b) { return a.value > b.value; });
@@ -165,7 +165,7 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
         bars.append({QStringLiteral("その他"), rest});
     }
 
-    auto* set = new QBarSet(spec.valueTitle);
+    auto* set = new QBarSet(fields.valueTitle);
     QStringList categories;
     // Horizontal bars list bottom-up: reversed, the first row stands on top.
     for (auto it = bars.crbegin(); it != bars.crend(); ++it) {
@@ -175,7 +175,7 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
     auto* series = new QHorizontalBarSeries;
     series->append(set);
     chart->addSeries(series);
-    showBarTips(series, categories, spec.valueTitle, false);
+    showBarTips(series, categories, fields.valueTitle, false);
     auto* axisY = new QBarCategoryAxis;
     useReportFont(axisY);
     // Whole names until the chart has a size; shortened to its width from then on.
@@ -191,7 +191,7 @@ void byCategory(QChart* chart, const desk::QueryGridModel& model, const Aggregat
     });
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
-    auto* axisX = valueAxis(spec.valueTitle);
+    auto* axisX = valueAxis(fields.valueTitle);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
     axisX->applyNiceNumbers();
@@ -228,14 +228,14 @@ QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     chart->setTitle(Aggregation::reportTitle(kind));
     chart->setTitleFont(inReportFamily(chart->titleFont()));
     chart->legend()->setFont(inReportFamily(chart->legend()->font()));
-    const Aggregation::ChartSpec spec = Aggregation::chartSpec(kind);
+    const Aggregation::ChartFields fields = Aggregation::chartFields(kind);
     if (model.rowCount() == 0) {
         chart->legend()->setVisible(false);
         emptyNote(chart);
-    } else if (spec.seriesField.isEmpty())
-        byCategory(chart, model, spec);
+    } else if (fields.seriesField.isEmpty())
+        byCategory(chart, model, fields);
     else
-        byDay(chart, model, spec);
+        byDay(chart, model, fields);
     return chart;
 }
 

@@ -7,24 +7,7 @@
 #include "entry/ModuleContext.h"
 #include "ui/Dialogs.h"
 
-#ifdef DESK_HAVE_BOOKINGAPP
-#include "bookingapp/FrmReservation.h"
-#endif
-#ifdef DESK_HAVE_ARRIVALAPP
-#include "arrivalapp/FrmChkIn.h"
-#endif
-#ifdef DESK_HAVE_CHARGEAPP
-#include "chargeapp/FrmSales.h"
-#endif
-#ifdef DESK_HAVE_PAYMENTAPP
-#include "paymentapp/FrmRptBill.h"
-#endif
-#ifdef DESK_HAVE_DEPARTAPP
-#include "departapp/FrmChkOutM.h"
-#endif
-#ifdef DESK_HAVE_TALLYAPP
-#include "tallyapp/FrmJyoken.h"
-#endif
+#include "ModuleWindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,7 +16,6 @@
 #include <QTest>
 #include <QTextStream>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -79,49 +61,7 @@ int main(int argc, char* argv[]) {
 
     desk::ModuleContext context;
     context.setDirPath(data);
-    using Factory = std::function<QWidget*(desk::ModuleContext&)>;
-    const std::pair<const char*, Factory> windows[] = {
-#ifdef DESK_HAVE_BOOKINGAPP
-        {"bookingapp",
-         [](desk::ModuleContext& c) {
-             return new bookingapp::FrmReservation(c);
-         }},
-#endif
-#ifdef DESK_HAVE_ARRIVALAPP
-        {"arrivalapp",
-         [](desk::ModuleContext& c) {
-             return new arrivalapp::FrmChkIn(c);
-         }},
-#endif
-#ifdef DESK_HAVE_CHARGEAPP
-        {"chargeapp",
-         [](desk::ModuleContext& c) {
-             return new chargeapp::FrmSales(c);
-         }},
-#endif
-#ifdef DESK_HAVE_PAYMENTAPP
-        {"paymentapp",
-         [](desk::ModuleContext& c) {
-             return new paymentapp::FrmRptBill(c);
-         }},
-#endif
-#ifdef DESK_HAVE_DEPARTAPP
-        {"departapp",
-         [](desk::ModuleContext& c) {
-             return new departapp::FrmChkOutM(c);
-         }},
-#endif
-#ifdef DESK_HAVE_TALLYAPP
-        {"tallyapp",
-         [](desk::ModuleContext& c) {
-             return new tallyapp::FrmJyoken(c);
-         }},
-#endif
-        {nullptr, {}},
-    };
-    for (const auto& [name, make] : windows) {
-        if (!name)
-            break;
+    for (const auto& [name, make] : screenshots::moduleWindows) {
         std::unique_ptr<QWidget> window(make(context));
         save(window.get(), out.filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
     }

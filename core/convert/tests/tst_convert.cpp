@@ -26,10 +26,6 @@ private slots:
     void int32Range();
     void strictDate_data();
     void strictDate();
-    void dateFromParts_data();
-    void dateFromParts();
-    void dateFromTextsRefusesNonNumbers_data();
-    void dateFromTextsRefusesNonNumbers();
     void dateTexts();
     void dateOfDayText_data();
     void dateOfDayText();
@@ -229,51 +225,6 @@ void TestConvert::strictDate() {
     QCOMPARE(date.has_value(), expected.isValid());
     if (date)
         QCOMPARE(*date, expected);
-}
-
-void TestConvert::dateFromParts_data() {
-    QTest::addColumn<int>("y");
-    QTest::addColumn<int>("m");
-    QTest::addColumn<int>("d");
-    QTest::addColumn<QDate>("expected");
-    QTest::newRow("plain") << 2002 << 3 << 1 << QDate(2002, 3, 1);
-    QTest::newRow("Feb 30 rolls over") << 2002 << 2 << 30 << QDate(2002, 3, 2);
-    QTest::newRow("leap Feb 30") << 2004 << 2 << 30 << QDate(2004, 3, 1);
-    QTest::newRow("month 13") << 2002 << 13 << 5 << QDate(2003, 1, 5);
-    QTest::newRow("month 0") << 2002 << 0 << 5 << QDate(2001, 12, 5);
-    QTest::newRow("day 0") << 2002 << 3 << 0 << QDate(2002, 2, 28);
-    QTest::newRow("day 0 of January") << 2002 << 1 << 0 << QDate(2001, 12, 31);
-    QTest::newRow("day 32 of December") << 2002 << 12 << 32 << QDate(2003, 1, 1);
-}
-
-void TestConvert::dateFromParts() {
-    QFETCH(int, y);
-    QFETCH(int, m);
-    QFETCH(int, d);
-    QFETCH(QDate, expected);
-    QCOMPARE(convert::dateFromParts(y, m, d), expected);
-    QCOMPARE(convert::dateFromTexts(QString::number(y), QString::number(m), QString::number(d)), expected);
-}
-
-void TestConvert::dateFromTextsRefusesNonNumbers_data() {
-    QTest::addColumn<QString>("y");
-    QTest::addColumn<QString>("m");
-    QTest::addColumn<QString>("d");
-    QTest::newRow("empty day") << QStringLiteral("2002") << QStringLiteral("3") << QString();
-    QTest::newRow("empty year") << QString() << QStringLiteral("3") << QStringLiteral("1");
-    QTest::newRow("letters") << QStringLiteral("2002") << QStringLiteral("a") << QStringLiteral("1");
-}
-
-void TestConvert::dateFromTextsRefusesNonNumbers() {
-    QFETCH(QString, y);
-    QFETCH(QString, m);
-    QFETCH(QString, d);
-    try {
-        convert::dateFromTexts(y, m, d);
-        QFAIL("no error for a date part that is not a number");
-    } catch (const ConversionError& e) {
-        QCOMPARE(e.kind(), ConversionError::Kind::TypeMismatch);
-    }
 }
 
 void TestConvert::dateTexts() {

@@ -1,7 +1,15 @@
+#include "data/Connection.h"
+#include "data/Criterion.h"
 #include "data/DbError.h"
 #include "data/Sql.h"
 
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <functional>
+
+Q_DECLARE_METATYPE(std::function<void()>)
 
 using namespace desk;
 
@@ -13,6 +21,8 @@ private slots:
     void translate();
     void malformed_data();
     void malformed();
+    void clerkReadsJapanese_data();
+    void clerkReadsJapanese();
     void quote_data();
     void quote();
     void dateLiteral_data();
@@ -80,6 +90,41 @@ void TestSqlDialect::malformed() {
     } catch (const DbError& e) {
         QCOMPARE(e.statement(), dialect);
         QCOMPARE(e.message(), message);
+    }
+}
+
+// Screens show a DbError's message as it is: whatever the cause, the clerk reads Japanese.
+void TestSqlDialect::clerkReadsJapanese_data() {
+    QTest::addColumn<std::function<void()>>("fail");
+    const auto criterion = [](const char* text) {
+        return std::function<void()>([text] { Criterion::parse(QString::fromUtf8(text)); });
+    };
+    QTest::newRow("criterion without comparison") << criterion("RptCode '01'");
+    QTest::newRow("criterion with a bare quote") << criterion("RptCode = 'O'Brien'");
+    QTest::newRow("criterion date that is no day") << criterion("RvUseDate = #2002/2/30#");
+    QTest::newRow("criterion Null with <") << criterion("RvDate < Null");
+    QTest::newRow("criterion bare word") << criterion("RptCode = abc");
+    QTest::newRow("engine failure without a known cause") << std::function<void()>([] {
+        throw DbError::fromEngine(QStringLiteral("no such column: Nothing"), QStringLiteral("SELECT Nothing"), {});
+    });
+    QTest::newRow("file created in a missing folder") << std::function<void()>([] {
+        QTemporaryDir dir;
+        Connection::create(dir.filePath(QStringLiteral("gone/BTSales.mdb")));
+    });
+}
+
+void TestSqlDialect::clerkReadsJapanese() {
+    QFETCH(std::function<void()>, fail);
+    try {
+        fail();
+        QFAIL("no error");
+    } catch (const DbError& e) {
+        const QString text = e.message();
+        const bool japanese = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+            return c.script() == QChar::Script_Hiragana || c.script() == QChar::Script_Katakana ||
+                   c.script() == QChar::Script_Han;
+        });
+        QVERIFY2(japanese, qPrintable(text));
     }
 }
 
