@@ -615,11 +615,14 @@ void TestSchema::upgradeChain_data() {
     QTest::addColumn<bool>("refused");
 
     const QList<int> oneTwo{1, 2};
-    QTest::newRow("two versions old: both steps, in order") << 1 << QList<int>{2, 1} << 0 << 3 << QStringLiteral("12") << false;
+    QTest::newRow("two versions old: both steps, in order")
+        << 1 << QList<int>{2, 1} << 0 << 3 << QStringLiteral("12") << false;
     QTest::newRow("one version old: the last step only") << 2 << oneTwo << 0 << 3 << QStringLiteral("2") << false;
     QTest::newRow("current: nothing runs") << 3 << oneTwo << 0 << 3 << QStringLiteral("") << false;
-    QTest::newRow("a later step fails: the earlier one is undone too") << 1 << oneTwo << 2 << 1 << QStringLiteral("") << true;
-    QTest::newRow("no step from the file's version: nothing runs") << 1 << QList<int>{2} << 0 << 1 << QStringLiteral("") << true;
+    QTest::newRow("a later step fails: the earlier one is undone too")
+        << 1 << oneTwo << 2 << 1 << QStringLiteral("") << true;
+    QTest::newRow("no step from the file's version: nothing runs")
+        << 1 << QList<int>{2} << 0 << 1 << QStringLiteral("") << true;
     QTest::newRow("a gap in the chain: nothing runs") << 1 << QList<int>{1, 3} << 0 << 1 << QStringLiteral("") << true;
     QTest::newRow("newer than the program") << 4 << oneTwo << 0 << 4 << QStringLiteral("") << true;
 }
