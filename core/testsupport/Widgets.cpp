@@ -1,11 +1,15 @@
 #include "Widgets.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -15,7 +19,16 @@ bool mouseClick(const QObject* root, const QString& name) {
     auto* button = root->findChild<QAbstractButton*>(name);
     if (!button || !button->isEnabled() || !button->isVisible())
         return false;
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    QPoint at = button->rect().center();
+    // A check box or option button wider than its caption only takes clicks on the caption
+    // and the box: aim at the box.
+    QStyleOptionButton option;
+    option.initFrom(button);
+    if (qobject_cast<QCheckBox*>(button))
+        at = button->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, button).center();
+    else if (qobject_cast<QRadioButton*>(button))
+        at = button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button).center();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
     return true;
 }
 

@@ -72,7 +72,7 @@ private:
     void typeCell(const QString& text);
     void enterKey();
     void fillHeader(const QString& checkInNo, const QString& day = QStringLiteral("15"));
-    void press(Qt::Key key);
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     QString text(const QString& name) const { return textOf(m_window.get(), name); }
     desk::DataGridView* grid() const {
         return child<desk::DataGridView>(m_window.get(), QStringLiteral("DbGridSales"));
@@ -104,9 +104,9 @@ void TestFrmSales::openWindow() {
     QVERIFY(showActive(m_window.get()));
 }
 
-void TestFrmSales::press(Qt::Key key) {
+void TestFrmSales::press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get();
-    QTest::keyClick(target, key);
+    QTest::keyClick(target, key, modifiers);
 }
 
 void TestFrmSales::typeCell(const QString& text) {
