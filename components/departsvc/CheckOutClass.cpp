@@ -6,13 +6,13 @@
 #include "data/Desk.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
+#include "taxsvc/TaxSettings.h"
+
+#include <QDate>
 
 namespace departsvc {
 
 namespace {
-
-// Consumption tax of the statement, in percent: fixed, whatever the lines' own rates say.
-constexpr int StatementTaxRate = 5;
 
 const QString Marked = QStringLiteral("*");
 const QString Unmarked = QStringLiteral("-");
@@ -39,7 +39,6 @@ void CheckOutClass::CntDb() {
     m_option = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Option));
     // The statement of this desk only: two check-out screens never mix their bills.
     m_statement = desk::openDeskRows(m_option, QStringLiteral("CheckOutTemp"));
-    m_taxRate = StatementTaxRate;
 }
 
 desk::Connection& CheckOutClass::connection() const {
@@ -58,16 +57,27 @@ namespace {
 QVariantList statementRow(const QVariant& salesNo, const QVariant& salesDate, const QVariant& code,
                           const QVariant& name, const QVariant& spec, const QVariant& quantity,
                           const QVariant& unitPrice, const QVariant& subTotal, const QVariant& sv = {},
-                          const QVariant& sv2 = {}, const QVariant& tax = {}, const QVariant& tax2 = {}) {
+                          const QVariant& sv2 = {}, const QVariant& tax = {}, const QVariant& tax2 = {},
+                          const QVariant& reduced = {}) {
     // Dates are kept as the ISO text every date column holds.
     const QVariant date =
         salesDate.typeId() == QMetaType::QDate ? QVariant(salesDate.toDate().toString(Qt::ISODate)) : salesDate;
-    return {salesNo, date, code, name, spec, quantity, unitPrice, subTotal, sv, sv2, tax, tax2};
+    return {salesNo, date, code, name, spec, quantity, unitPrice, subTotal, sv, sv2, tax, tax2, reduced, {}, {}};
 }
 
 QVariantList summaryRow(const QString& title, qint32 amount) {
     return statementRow({}, {}, {}, title, {}, {}, {}, amount);
 }
+
+// A tax row carries its rate and the base it was worked out on, for the bill's blocks.
+QVariantList taxRow(const taxsvc::StatementTax& tax, const taxsvc::RateTax& rate) {
+    QVariantList row = summaryRow(tax.taxTitle(rate), rate.tax);
+    row[13] = rate.rate;
+    row[14] = rate.base;
+    return row;
+}
+
+const QString ReducedMark = QStringLiteral("※");
 
 } // namespace
 
@@ -78,17 +88,22 @@ void CheckOutClass::CheckOut() {
     if (!m_recipt)
         m_recipt = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Recipt));
 
+    // The rates are those in force on the settlement date (today when the caller gives none).
+    QDate settled = desk::convert::dateOf(m_checkOutDate);
+    if (!settled.isValid())
+        settled = QDate::currentDate();
+    const taxsvc::TaxSettings settings = taxsvc::TaxSettings::read(m_option);
+    const std::optional<taxsvc::RateRow> rates = settings.rates.inForce(settled);
+    if (!rates)
+        throw desk::DbError(QStringLiteral("精算日 %1 に適用される消費税率がありません。"
+                                           "初期登録で税率を確かめてください。")
+                                .arg(settled.toString(QStringLiteral("yyyy/MM/dd"))));
+    taxsvc::StatementTaxer taxer(*rates, settings.rounding);
+
     // The statement is worked out in memory from the guest's lines as they are read, then
     // written in one go: the sums are those of exactly the rows written, whatever else the
     // table held.
     QList<QVariantList> rows;
-
-    // Sales lines. The service charge's running sum is rounded after every line, so halves
-    // follow the sum, not the line (two 2.5s make 2, then 4); the subtotal and the taxable
-    // sum are kept the same way.
-    qint32 serviceTotal = 0;
-    qint32 subTotal = 0;
-    qint32 taxable = 0;
     {
         desk::RowSet sales(m_sales, QStringLiteral("SELECT * FROM QRYCheckOutP WHERE BTCheckInNo = ?"), {m_checkInNo});
         for (; !sales.eof(); sales.moveNext()) {
@@ -99,23 +114,20 @@ void CheckOutClass::CheckOut() {
             const double serviceFee = sales.value(QStringLiteral("BTServiceFee")).toDouble();
             const double salesTax = sales.value(QStringLiteral("BTSalesTax")).toDouble();
 
+            const bool reduced = taxer.add({amount, serviceFee, salesTax});
             rows << statementRow(sales.value(QStringLiteral("BTSalesNO")), sales.value(QStringLiteral("BTSalesdate")),
                                  sales.value(QStringLiteral("BTcmcode")), sales.value(QStringLiteral("cname")),
                                  sales.value(QStringLiteral("BTspec")), quantity, unitPrice, amount,
                                  serviceFee != 0 ? Marked : Unmarked, serviceFee, salesTax != 0 ? Marked : Unmarked,
-                                 salesTax);
-            if (serviceFee != 0)
-                serviceTotal = addRounded(serviceTotal, serviceFee * amount / 100);
-            subTotal = addRounded(subTotal, amount);
-            if (salesTax != 0)
-                taxable = addRounded(taxable, amount);
+                                 salesTax, reduced ? QVariant(ReducedMark) : QVariant());
         }
     }
-    // The service charge is taxed in full, the lines' own rates only decide what is taxable.
-    const qint32 tax = desk::convert::toInt32((static_cast<double>(serviceTotal) + taxable) * m_taxRate / 100);
-    const qint32 grandTotal = desk::convert::addInt32(desk::convert::addInt32(serviceTotal, subTotal), tax);
-    rows << summaryRow(QStringLiteral("サービス料"), serviceTotal) << summaryRow(QStringLiteral("消費税"), tax)
-         << summaryRow(QStringLiteral("合計"), grandTotal);
+    const taxsvc::StatementTax tax = taxer.result();
+    const qint32 grandTotal = tax.total();
+    rows << summaryRow(QStringLiteral("サービス料"), tax.service);
+    for (const taxsvc::RateTax& rate : tax.rates)
+        rows << taxRow(tax, rate);
+    rows << summaryRow(QStringLiteral("合計"), grandTotal);
 
     qint32 paid = 0;
     {
@@ -140,9 +152,10 @@ void CheckOutClass::CheckOut() {
     const QString deskName = desk::currentDesk();
     qsizetype next = 0;
     m_option->execEach(QStringLiteral("INSERT INTO CheckOutTemp (SalesNo, SalesDate, Slcmcode, Slcmname, Slcmspec, "
-                                      "Slquantity, Slunitp, SlSubTotal, SlSv, SlSv2, SlTax, SlTax2, ") +
+                                      "Slquantity, Slunitp, SlSubTotal, SlSv, SlSv2, SlTax, SlTax2, SlReduced, "
+                                      "SlTaxRate, SlTaxBase, ") +
                            QString::fromLatin1(desk::DeskColumn) +
-                           QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                           QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                        [&](QVariantList& binds) {
                            if (next == rows.size())
                                return false;

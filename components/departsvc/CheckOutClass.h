@@ -27,7 +27,9 @@ public:
 
     // Appends the statement of CheckInNO to CheckOutTemp, entirely or not at all; its sums
     // are those of the rows it writes. Empty the table first (RsTempDelete) so that it
-    // holds one statement. Amounts beyond 32 bits raise desk::ConversionError.
+    // holds one statement. The consumption tax is worked out per rate (taxsvc) at the rates
+    // in force on ChkOutDate, today when it is unset; a date no rate covers is a
+    // desk::DbError. Amounts beyond 32 bits raise desk::ConversionError.
     void CheckOut();
     // Empties CheckOutTemp (nothing to do when it is empty already).
     void RsTempDelete();
@@ -40,6 +42,7 @@ public:
 
     QVariant ChkInDate() const { return m_checkInDate; }
     void setChkInDate(const QVariant& value) { m_checkInDate = value; }
+    // The settlement date: the day whose rates the statement uses.
     QVariant ChkOutDate() const { return m_checkOutDate; }
     void setChkOutDate(const QVariant& value) { m_checkOutDate = value; }
     QString CheckInNO() const { return m_checkInNo; }
@@ -64,7 +67,6 @@ private:
     std::shared_ptr<desk::Connection> m_option;
     std::shared_ptr<desk::Connection> m_recipt;
     std::unique_ptr<desk::RowSet> m_statement;
-    int m_taxRate = 0;
 
     QVariant m_checkInDate;
     QVariant m_checkOutDate;

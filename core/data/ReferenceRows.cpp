@@ -12,6 +12,14 @@ QVariantList row(std::initializer_list<QVariant> values) {
 
 } // namespace
 
+// Japan's consumption-tax rates since 1997: 5 %, 8 % from 2014-04-01, and since 2019-10-01
+// 10 % with the reduced rate of 8 %.
+Rows taxRateRows() {
+    return {QStringLiteral("INSERT INTO TaxRates (EffectiveDate, StandardRate, ReducedRate) VALUES (?, ?, ?)"),
+            {row({QStringLiteral("1997-04-01"), 5, QVariant()}), row({QStringLiteral("2014-04-01"), 8, QVariant()}),
+             row({QStringLiteral("2019-10-01"), 10, 8})}};
+}
+
 // The reference rows a new installation starts with.
 QList<Rows> referenceRows(const QString& fileName) {
     QList<Rows> rows;
@@ -61,29 +69,31 @@ QList<Rows> referenceRows(const QString& fileName) {
             const char* unit;
             const char* remarks;
             int price;
+            int taxClass; // 0 standard, 1 reduced
+            int service;
         };
         static const Goods goods[] = {
-            {"101", "宿泊料金（1泊2食）", "01", "人", "大人1名様", 12000},
-            {"102", "宿泊料金（1泊朝食）", "01", "人", "大人1名様", 8500},
-            {"103", "宿泊料金（素泊まり）", "01", "人", "", 6500},
-            {"104", "宿泊料金（小人）", "01", "人", "小学生", 7000},
-            {"201", "夕食（会席）", "02", "人", "", 5000},
-            {"202", "朝食", "02", "人", "", 1500},
-            {"203", "昼食", "02", "人", "", 1800},
-            {"204", "お子様膳", "02", "人", "", 2500},
-            {"301", "ビール（中瓶）", "03", "本", "", 650},
-            {"302", "日本酒（1合）", "03", "合", "地酒", 700},
-            {"303", "焼酎（グラス）", "03", "杯", "", 550},
-            {"304", "ソフトドリンク", "03", "本", "", 300},
-            {"305", "ワイン（ボトル）", "03", "本", "", 3500},
-            {"401", "マッサージ（60分）", "04", "回", "", 4500},
-            {"402", "貸切風呂", "04", "回", "50分", 2000},
-            {"403", "宅配便取次", "04", "個", "", 1000},
-            {"501", "温泉まんじゅう", "05", "箱", "", 1000},
-            {"502", "地酒おみやげ", "05", "本", "", 1800},
+            {"101", "宿泊料金（1泊2食）", "01", "人", "大人1名様", 12000, 0, 1},
+            {"102", "宿泊料金（1泊朝食）", "01", "人", "大人1名様", 8500, 0, 1},
+            {"103", "宿泊料金（素泊まり）", "01", "人", "", 6500, 0, 1},
+            {"104", "宿泊料金（小人）", "01", "人", "小学生", 7000, 0, 1},
+            {"201", "夕食（会席）", "02", "人", "", 5000, 0, 1},
+            {"202", "朝食", "02", "人", "", 1500, 0, 1},
+            {"203", "昼食", "02", "人", "", 1800, 0, 1},
+            {"204", "お子様膳", "02", "人", "", 2500, 0, 1},
+            {"301", "ビール（中瓶）", "03", "本", "", 650, 0, 1},
+            {"302", "日本酒（1合）", "03", "合", "地酒", 700, 0, 1},
+            {"303", "焼酎（グラス）", "03", "杯", "", 550, 0, 1},
+            {"304", "ソフトドリンク", "03", "本", "", 300, 0, 1},
+            {"305", "ワイン（ボトル）", "03", "本", "", 3500, 0, 1},
+            {"401", "マッサージ（60分）", "04", "回", "", 4500, 0, 1},
+            {"402", "貸切風呂", "04", "回", "50分", 2000, 0, 1},
+            {"403", "宅配便取次", "04", "個", "", 1000, 0, 1},
+            {"501", "温泉まんじゅう", "05", "箱", "", 1000, 1, 0},
+            {"502", "地酒おみやげ", "05", "本", "", 1800, 0, 0},
         };
-        Rows commodities{QStringLiteral("INSERT INTO Commodities (Ccode, cname, Cclasify, Cunit, Cremarks1) "
-                                        "VALUES (?, ?, ?, ?, ?)"),
+        Rows commodities{QStringLiteral("INSERT INTO Commodities (Ccode, cname, Cclasify, Cunit, Cremarks1, "
+                                        "CTaxClass, CService) VALUES (?, ?, ?, ?, ?, ?, ?)"),
                          {}};
         Rows prices{QStringLiteral("INSERT INTO CmPrice (Ccode, CMprice0, CMprice1, CMprice2, CMprice3, CMprice4) "
                                    "VALUES (?, ?, ?, ?, ?, ?)"),
@@ -91,7 +101,7 @@ QList<Rows> referenceRows(const QString& fileName) {
         for (const Goods& g : goods) {
             commodities.values.append(
                 row({QString::fromUtf8(g.code), QString::fromUtf8(g.name), QString::fromUtf8(g.cls),
-                     QString::fromUtf8(g.unit), QString::fromUtf8(g.remarks)}));
+                     QString::fromUtf8(g.unit), QString::fromUtf8(g.remarks), g.taxClass, g.service}));
             prices.values.append(row({QString::fromUtf8(g.code), g.price, g.price, g.price, g.price, g.price}));
         }
         rows.append(commodities);
@@ -114,13 +124,15 @@ QList<Rows> referenceRows(const QString& fileName) {
               row({QStringLiteral("07"), QStringLiteral("宿泊券"), 4, QString(), QString()}),
               row({QStringLiteral("08"), QStringLiteral("クーポン券"), 4, QString(), QString()})}});
     } else if (fileName == QLatin1String(DbFile::Option)) {
+        rows.append(taxRateRows());
         rows.append({QStringLiteral("INSERT INTO CompanyProfile (CompanyName, CpZipCode, CpAddress, CpTelNo, "
-                                    "CpFaxno, CpURL, CpEmail, CpComment) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                                    "CpFaxno, CpURL, CpEmail, CpComment, ServiceFee) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                      {row({QStringLiteral("湯の里温泉 旅館さくら荘"), QStringLiteral("399-8301"),
                            QStringLiteral("長野県安曇野市穂高有明1234-5"), QStringLiteral("0263-00-1234"),
                            QStringLiteral("0263-00-1235"), QStringLiteral("https://sakurasou.example.jp/"),
                            QStringLiteral("info@sakurasou.example.jp"),
-                           QStringLiteral("ご利用ありがとうございました。またのお越しをお待ちしております。")})}});
+                           QStringLiteral("ご利用ありがとうございました。またのお越しをお待ちしております。"), 10})}});
     }
     return rows;
 }

@@ -15,4 +15,8 @@ struct Rows {
 
 QList<Rows> referenceRows(const QString& fileName);
 
+// The consumption-tax rates every file starts with (dbOptionBT.mdb), also added by the
+// upgrade to version 3.
+Rows taxRateRows();
+
 } // namespace desk::Schema

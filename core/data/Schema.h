@@ -11,8 +11,9 @@ class Connection;
 namespace desk::Schema {
 
 // Schema version written to the meta table of every file. 2: the desk column of the work
-// tables, text compared without regard to ASCII case.
-inline constexpr int Version = 2;
+// tables, text compared without regard to ASCII case. 3: the tax settings (rates by date,
+// the inn's service charge, rounding and invoice number, the commodities' tax class).
+inline constexpr int Version = 3;
 
 // The five file names of a data directory.
 QStringList fileNames();

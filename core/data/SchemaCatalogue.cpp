@@ -132,7 +132,10 @@ QList<FileSchema> catalogue() {
              QStringLiteral("CREATE INDEX BTTempSalesDetail_Desk ON BTTempSalesDetail (Desk)"),
 
              QStringLiteral("CREATE TABLE Commodities ("
-                            "Ccode TEXT, cname TEXT, Cclasify TEXT, Cunit TEXT, Cremarks1 TEXT)"),
+                            "Ccode TEXT, cname TEXT, Cclasify TEXT, Cunit TEXT, Cremarks1 TEXT, "
+                            // 0 standard rate, 1 reduced rate, 2 not taxed; 1 when the
+                            // service charge applies.
+                            "CTaxClass SMALLINT NOT NULL DEFAULT 0, CService SMALLINT NOT NULL DEFAULT 1)"),
              QStringLiteral("CREATE UNIQUE INDEX Commodities_Ccode ON Commodities (Ccode)"),
              QStringLiteral("CREATE INDEX Commodities_Cclasify ON Commodities (Cclasify)"),
 
@@ -276,11 +279,24 @@ QList<FileSchema> catalogue() {
                   {
                       QStringLiteral("CREATE TABLE CompanyProfile ("
                                      "CompanyName TEXT, CpZipCode TEXT, CpAddress TEXT, CpTelNo TEXT, CpFaxno TEXT, "
-                                     "CpURL TEXT, CpEmail TEXT, CpComment TEXT)"),
+                                     "CpURL TEXT, CpEmail TEXT, CpComment TEXT, "
+                                     // The inn's tax settings: service charge in percent, the
+                                     // rounding of a bill's tax (0 halves to even, 1 down, 2 half
+                                     // up), the invoice registration number (empty: none).
+                                     "ServiceFee DOUBLE NOT NULL DEFAULT 0, TaxRounding SMALLINT NOT NULL DEFAULT 0, "
+                                     "InvoiceNo TEXT NOT NULL DEFAULT '')"),
+                      // Consumption-tax rates from their effective date on; no reduced rate
+                      // (null) before it existed.
+                      QStringLiteral("CREATE TABLE TaxRates ("
+                                     "EffectiveDate DATE NOT NULL, StandardRate DOUBLE NOT NULL, ReducedRate DOUBLE)"),
+                      QStringLiteral("CREATE UNIQUE INDEX TaxRates_EffectiveDate ON TaxRates (EffectiveDate)"),
                       QStringLiteral("CREATE TABLE CheckOutTemp ("
                                      "SalesNo INTEGER, SalesDate DATE, Slcmcode TEXT, Slcmname TEXT, Slcmspec TEXT, "
                                      "Slquantity DOUBLE, Slunitp CURRENCY, SlSubTotal CURRENCY, SlSv TEXT, "
-                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT NOT NULL DEFAULT '')"),
+                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT NOT NULL DEFAULT '', "
+                                     // "※" on a line taxed at the reduced rate; on a tax row, the
+                                     // rate and the base it was worked out on.
+                                     "SlReduced TEXT, SlTaxRate DOUBLE, SlTaxBase CURRENCY)"),
                       QStringLiteral("CREATE INDEX CheckOutTemp_Desk ON CheckOutTemp (Desk)"),
                   }});
     // Every text column compares ASCII letters without regard to case, as the files' first

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "ReferenceRows.h"
 #include "Schema.h"
 #include "SchemaCatalogue.h"
 
@@ -77,14 +78,28 @@ void rebuildToCatalogue(Connection& connection, const QString& fileName) {
     }
 }
 
+// 2 → 3: the tax settings. Commodities gain their tax class and service flag (standard rate
+// with service, as every line was rung up so far), the profile the inn's service charge,
+// rounding and invoice number, dbOptionBT.mdb the table of consumption-tax rates with the
+// rates since 1997. Typed rates of saved slips are left as they are.
+void addTaxSettings(Connection& connection, const QString& fileName) {
+    rebuildToCatalogue(connection, fileName);
+    if (fileName.compare(QLatin1String(DbFile::Option), Qt::CaseInsensitive) != 0)
+        return;
+    if (connection.scalar(QStringLiteral("SELECT COUNT(*) FROM TaxRates")).toInt() != 0)
+        return;
+    const Rows rates = taxRateRows();
+    for (const QVariantList& values : rates.values)
+        connection.exec(rates.statement, values);
+}
+
 } // namespace
 
 const QList<UpgradeStep>& upgradeSteps() {
     // 1 → 2: the desk column of the work tables, text compared without regard to ASCII case.
-    // The rebuild copies columns by name into the catalogue's tables, so a later version that
-    // only adds columns needs no step of its own for its layout; one that moves or changes
-    // data adds a step that does so.
-    static const QList<UpgradeStep> steps{{1, rebuildToCatalogue}};
+    // The rebuild copies columns by name into the catalogue's tables, so a step whose version
+    // only adds columns can rebuild again; one that moves or changes data does so after it.
+    static const QList<UpgradeStep> steps{{1, rebuildToCatalogue}, {2, addTaxSettings}};
     return steps;
 }
 

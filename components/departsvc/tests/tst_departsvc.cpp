@@ -2,6 +2,7 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/DbError.h"
 #include "data/Desk.h"
 #include "data/RowSet.h"
 #include "testsupport/TempDataDir.h"
@@ -61,10 +62,12 @@ QStringList statement(const desk::test::TempDataDir& dir) {
     return rows;
 }
 
-void build(const desk::test::TempDataDir& dir, const QString& checkInNo) {
+// Settled on the slips' day unless told otherwise: the cases below are of the 5 % era.
+void build(const desk::test::TempDataDir& dir, const QString& checkInNo, const QVariant& settled = QDate(2002, 3, 2)) {
     connected(dir)->RsTempDelete();
     auto builder = connected(dir);
     builder->setCheckInNO(checkInNo);
+    builder->setChkOutDate(settled);
     builder->CheckOut();
 }
 
@@ -82,6 +85,9 @@ private slots:
     void checkInNumberAsTyped_data();
     void checkInNumberAsTyped();
     void desksKeepTheirOwnStatement();
+    void ratesOfTheSettlementDate_data();
+    void ratesOfTheSettlementDate();
+    void noRateOnTheSettlementDate();
 };
 
 void TestDepartSvc::summary_data() {
@@ -198,6 +204,66 @@ void TestDepartSvc::desksKeepTheirOwnStatement() {
     QCOMPARE(statement(dir).value(3), u"合計 1000 "_s);
     QCOMPARE(statement(dir).size(), 6);
     qunsetenv("TESARO_DESK");
+}
+
+void TestDepartSvc::ratesOfTheSettlementDate_data() {
+    QTest::addColumn<QVariant>("settled");
+    QTest::addColumn<Sales>("sales");
+    QTest::addColumn<QStringList>("rows"); // "title amount markers", then "※" or "" per sales line
+    // Room, juice from the fridge, beer, as rung up in December 2026.
+    const Sales stay = {{2, 8000, 10, 10}, {1, 500, 0, 8}, {1, 1000, 10, 10}};
+    QTest::newRow("two rates") << QVariant(QDate(2026, 12, 7)) << stay
+                               << QStringList{u"夕食 16000 ** "_s,    u"夕食 500 -* ※"_s,        u"夕食 1000 ** "_s,
+                                              u"サービス料 1700  "_s, u"消費税（10%） 1870  "_s, u"消費税（8%） 40  "_s,
+                                              u"合計 21110  "_s,      u"入金額 0  "_s,           u"請求額 21110  "_s};
+    QTest::newRow("the same lines settled in the 8 % era")
+        << QVariant(u"2015-06-30"_s) << stay
+        << QStringList{u"夕食 16000 ** "_s, u"夕食 500 -* "_s, u"夕食 1000 ** "_s, u"サービス料 1700  "_s,
+                       u"消費税 1536  "_s,  u"合計 20736  "_s, u"入金額 0  "_s,    u"請求額 20736  "_s};
+    QTest::newRow("three reduced lines: tax rounded once")
+        << QVariant(QDate(2026, 12, 7)) << Sales{{1, 105, 0, 8}, {1, 105, 0, 8}, {1, 105, 0, 8}}
+        << QStringList{u"夕食 105 -* ※"_s,  u"夕食 105 -* ※"_s,     u"夕食 105 -* ※"_s,
+                       u"サービス料 0  "_s, u"消費税（10%） 0  "_s, u"消費税（8%） 25  "_s,
+                       u"合計 340  "_s,     u"入金額 0  "_s,        u"請求額 340  "_s};
+}
+
+// The rates in force on the settlement date decide the tax rows; a reduced-rate line carries
+// "※" and each tax row its rate and base.
+void TestDepartSvc::ratesOfTheSettlementDate() {
+    QFETCH(QVariant, settled);
+    QFETCH(Sales, sales);
+    QFETCH(QStringList, rows);
+    desk::test::TempDataDir dir;
+    record(dir, Guest, 1, sales, {});
+    build(dir, Guest, settled);
+
+    QStringList got;
+    qint64 bases = 0;
+    const auto table = desk::openDeskRows(open(dir, desk::DbFile::Option), u"CheckOutTemp"_s);
+    for (; !table->eof(); table->moveNext()) {
+        got << u"%1 %2 %3%4 %5"_s.arg(table->value(u"Slcmname"_s).toString(), table->value(u"SlSubTotal"_s).toString(),
+                                      table->value(u"SlSv"_s).toString(), table->value(u"SlTax"_s).toString(),
+                                      table->value(u"SlReduced"_s).toString());
+        if (!table->value(u"SlTaxRate"_s).isNull())
+            bases += table->value(u"SlTaxBase"_s).toLongLong();
+    }
+    QCOMPARE(got, rows);
+    // The bases of the tax rows are the taxed lines and the service charge.
+    if (qstrcmp(QTest::currentDataTag(), "two rates") == 0)
+        QCOMPARE(bases, 18700 + 500);
+}
+
+// A settlement date before every rate row is refused with the cause, and writes nothing.
+void TestDepartSvc::noRateOnTheSettlementDate() {
+    desk::test::TempDataDir dir;
+    record(dir, Guest, 1, {{1, 1000, 0, 5}}, {});
+    try {
+        build(dir, Guest, QDate(1990, 1, 1));
+        QFAIL("a statement without a rate in force");
+    } catch (const desk::DbError& e) {
+        QVERIFY2(e.message().contains(u"1990/01/01 に適用される消費税率がありません"_s), qPrintable(e.message()));
+    }
+    QVERIFY(statement(dir).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDepartSvc)

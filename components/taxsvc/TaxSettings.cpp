@@ -1,0 +1,118 @@
+#include "TaxSettings.h"
+
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+
+namespace taxsvc {
+
+TaxSettings TaxSettings::read(const std::shared_ptr<desk::Connection>& option) {
+    TaxSettings settings;
+    QList<RateRow> rows;
+    {
+        desk::RowSet rates(option, QStringLiteral("SELECT EffectiveDate, StandardRate, ReducedRate FROM TaxRates "
+                                                  "ORDER BY EffectiveDate"));
+        for (; !rates.eof(); rates.moveNext()) {
+            RateRow row;
+            row.effective = desk::convert::dateOf(rates.value(QStringLiteral("EffectiveDate")));
+            row.standard = rates.value(QStringLiteral("StandardRate")).toDouble();
+            const QVariant reduced = rates.value(QStringLiteral("ReducedRate"));
+            if (!reduced.isNull())
+                row.reduced = reduced.toDouble();
+            rows << row;
+        }
+    }
+    settings.rates = RateTable(rows);
+    desk::RowSet profile(option, QStringLiteral("SELECT ServiceFee, TaxRounding, InvoiceNo FROM CompanyProfile "
+                                                "ORDER BY rowid"));
+    if (!profile.eof()) {
+        settings.serviceFee = profile.value(QStringLiteral("ServiceFee")).toDouble();
+        settings.rounding = roundingOf(profile.value(QStringLiteral("TaxRounding")).toInt());
+        settings.invoiceNo = desk::convert::textOf(profile.value(QStringLiteral("InvoiceNo")));
+    }
+    return settings;
+}
+
+TaxSettings TaxSettings::readFrom(const QString& dirPath) {
+    const auto option = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Option));
+    return read(option);
+}
+
+namespace {
+
+QString dayText(const QDate& day) {
+    return day.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+qint64 slipsBetween(desk::Connection& sales, const QDate& from, const QDate& until) {
+    if (until.isValid())
+        return sales
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesdate >= ? AND BTSalesdate < ?"),
+                    {from.toString(Qt::ISODate), until.toString(Qt::ISODate)})
+            .toLongLong();
+    return sales
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesdate >= ?"), {from.toString(Qt::ISODate)})
+        .toLongLong();
+}
+
+} // namespace
+
+QString rateChangeRefusal(const RateTable& saved, const RateTable& changed, const QDate& today,
+                          desk::Connection& sales) {
+    for (const RateRow& row : changed.rows()) {
+        if (!row.effective.isValid())
+            return QStringLiteral("税率の適用開始日を入力してください。");
+        if (row.standard <= 0 || row.standard >= 100)
+            return QStringLiteral("%1 からの標準税率は 0 より大きく 100 未満で入力してください。")
+                .arg(dayText(row.effective));
+        if (row.reduced && (*row.reduced <= 0 || *row.reduced >= row.standard))
+            return QStringLiteral("%1 からの軽減税率は 0 より大きく標準税率より小さく入力してください。")
+                .arg(dayText(row.effective));
+    }
+    for (qsizetype i = 1; i < changed.rows().size(); ++i) {
+        if (changed.rows()[i].effective == changed.rows()[i - 1].effective)
+            return QStringLiteral("%1 からの税率が二つあります。").arg(dayText(changed.rows()[i].effective));
+    }
+    for (const auto& [from, until] : saved.periodsChangedBy(changed)) {
+        if (from > today)
+            continue;
+        const qint64 slips = slipsBetween(sales, from, until);
+        if (slips == 0)
+            continue;
+        return QStringLiteral("%1 からの税率は、その期間の伝票（%2 件）があるため変更できません。"
+                              "税率が変わるときは、新しい適用開始日の行を加えてください。")
+            .arg(dayText(from))
+            .arg(slips);
+    }
+    return {};
+}
+
+void writeRates(desk::Connection& option, const RateTable& rates) {
+    desk::Transaction transaction(option);
+    option.exec(QStringLiteral("DELETE FROM TaxRates"));
+    for (const RateRow& row : rates.rows()) {
+        option.exec(
+            QStringLiteral("INSERT INTO TaxRates (EffectiveDate, StandardRate, ReducedRate) VALUES (?, ?, ?)"),
+            {row.effective.toString(Qt::ISODate), row.standard, row.reduced ? QVariant(*row.reduced) : QVariant()});
+    }
+    transaction.commit();
+}
+
+QStringList missingRates(const RateTable& rates, const QDate& today, desk::Connection& sales) {
+    QStringList missing;
+    if (!rates.inForce(today))
+        missing << QStringLiteral("今日 (%1) に適用される消費税率がありません。").arg(dayText(today));
+    const QDate first = rates.rows().isEmpty() ? QDate() : rates.rows().first().effective;
+    const QVariant earliest = sales.scalar(QStringLiteral("SELECT MIN(BTSalesdate) FROM BTSalesNo"));
+    const QDate earliestSlip = desk::convert::dateOf(earliest);
+    if (earliestSlip.isValid() && (!first.isValid() || earliestSlip < first)) {
+        const qint64 slips =
+            first.isValid() ? slipsBetween(sales, earliestSlip, first) : slipsBetween(sales, earliestSlip, QDate());
+        missing << QStringLiteral("%1 からの伝票 %2 件に適用される消費税率がありません。")
+                       .arg(dayText(earliestSlip))
+                       .arg(slips);
+    }
+    return missing;
+}
+
+} // namespace taxsvc
