@@ -166,15 +166,20 @@ void shareWithGroupOf(const QString& parent, const QString& path) {
     QFile::setPermissions(path, QFile::permissions(path) | wanted);
 }
 
-// The committed state of a held file, copied by the engine into `copy`, and checked.
+// A copy the engine has just written: checked, then flushed to disk.
+void verifyCopy(const QString& name, const QString& copy, const QString& source) {
+    const QStringList problems = integrityProblems(copy);
+    if (!problems.isEmpty())
+        throw DbError(QStringLiteral("%1 のコピーが検査に通りません: %2").arg(name, problems.join(u' ')), {}, source,
+                      DbError::Cause::Damaged);
+    syncFile(copy);
+}
+
+// The committed state of an open file, copied by the engine into `copy`, and checked.
 void copyInto(RawFile& from, const QString& name, const QString& copy) {
     if (!from.run(QStringLiteral("VACUUM INTO ?"), {copy}))
         throw DbError::fromEngine(from.error(), QStringLiteral("VACUUM INTO"), from.filePath());
-    const QStringList problems = integrityProblems(copy);
-    if (!problems.isEmpty())
-        throw DbError(QStringLiteral("%1 のコピーが検査に通りません: %2").arg(name, problems.join(u' ')), {},
-                      from.filePath(), DbError::Cause::Damaged);
-    syncFile(copy);
+    verifyCopy(name, copy, from.filePath());
 }
 
 // Builds a backup folder through makeCopy(name, copyPath) for each of the five files in a
@@ -297,11 +302,7 @@ void backup(const QString& dataDir, const QString& dest) {
         // One read of the committed state: writers go on meanwhile, and a save in progress
         // is simply not in the copy.
         connection->exec(QStringLiteral("VACUUM INTO ?"), {copy});
-        const QStringList problems = integrityProblems(copy);
-        if (!problems.isEmpty())
-            throw DbError(QStringLiteral("%1 のコピーが検査に通りません: %2").arg(name, problems.join(u' ')), {},
-                          source + name, DbError::Cause::Damaged);
-        syncFile(copy);
+        verifyCopy(name, copy, source + name);
     });
 }
 
@@ -403,11 +404,13 @@ QString restore(const QString& backupDir, const QString& dataDir) {
     for (const QString& name : std::as_const(absent)) {
         const QString part = to + name + QStringLiteral(".restoring");
         QFile::remove(part);
-        if (!QFile::copy(from + name, part))
-            throw DbError(QStringLiteral("%1 を書き込めません（権限か空き容量を確かめてください）。").arg(native(part)),
-                          {}, part, DbError::Cause::DiskFull);
-        QFile(part).setPermissions(QFile(part).permissions() | QFileDevice::WriteOwner);
-        syncFile(part);
+        // Through the engine like every other copy: a log beside the backup's file is read too.
+        {
+            RawFile source(from + name, true);
+            if (!source.isOpen())
+                throw DbError::fromEngine(source.error(), {}, from + name);
+            copyInto(source, name, part);
+        }
         if (!QFile::rename(part, to + name)) {
             QFile::remove(part);
             throw DbError(QStringLiteral("%1 を置けません。").arg(native(to + name)), {}, to + name);

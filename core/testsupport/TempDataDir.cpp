@@ -1,5 +1,7 @@
 #include "TempDataDir.h"
 
+#include "data/OpenFiles.h"
+
 #include "data/Schema.h"
 #include "sampledata/SampleData.h"
 
@@ -46,7 +48,12 @@ TempDataDir::TempDataDir(bool withSample) {
     for (const QString& name : from.entryList(QDir::Files)) {
         if (name.endsWith(QLatin1String("-shm")))
             continue;
-        if (!QFile::copy(from.filePath(name), path() + name))
+        // Copied by hand only while no connection of this program is on the template file:
+        // closing the copy's descriptor would drop that connection's locks.
+        bool copied = false;
+        const bool closed = OpenFiles::whileClosed(from.filePath(name),
+                                                   [&] { copied = QFile::copy(from.filePath(name), path() + name); });
+        if (!closed || !copied)
             return;
         QFile::setPermissions(path() + name, QFile::ReadOwner | QFile::WriteOwner);
     }
