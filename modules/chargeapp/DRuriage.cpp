@@ -22,19 +22,19 @@ DRuriage::DRuriage(const QString& dirPath, const SlipValues& values, qint32 tota
     }
     const auto connection = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
     // Rates are typed and stored as doubles: a hair's difference is the same rate.
-    const QString reducedLine = QStringLiteral("abs(ifnull(BTSalesTax, 0) - ?) < 0.000001");
+    const QString reducedLine = QStringLiteral("abs(coalesce(BTSalesTax, 0) - ?) < 0.000000001");
     setDataSource(std::make_unique<desk::RowSet>(
         connection,
         QStringLiteral("SELECT *, CASE WHEN %1 THEN '※' ELSE '' END AS ReducedMark FROM BTTempSalesDetail WHERE %2 "
                        "ORDER BY rowid")
             .arg(reducedLine, desk::deskCondition()),
         QVariantList{reduced, desk::currentDesk()}));
-    const bool anyReduced =
-        !reduced.isNull() && connection
-                                     ->scalar(QStringLiteral("SELECT COUNT(*) FROM BTTempSalesDetail WHERE %1 AND %2")
-                                                  .arg(desk::deskCondition(), reducedLine),
-                                              {desk::currentDesk(), reduced})
-                                     .toInt() > 0;
+    bool anyReduced = false;
+    if (!reduced.isNull()) {
+        const QString reducedLines = QStringLiteral("SELECT COUNT(*) FROM BTTempSalesDetail WHERE %1 AND %2")
+                                         .arg(desk::deskCondition(), reducedLine);
+        anyReduced = connection->scalar(reducedLines, {desk::currentDesk(), reduced}).toInt() > 0;
+    }
     setLabel(QStringLiteral("Label35"), anyReduced ? QStringLiteral("※印は軽減税率対象") : QString());
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.salesNo);
