@@ -5,6 +5,8 @@
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
+#include <algorithm>
+
 namespace tallyapp::Aggregation {
 
 namespace {
@@ -107,16 +109,22 @@ QString statement(int kind, const QDate& first, const QDate& last, const taxsvc:
 QString taxRateStatement(const taxsvc::RateTable& rates, const QDate& first, const QDate& last) {
     // The rate table becomes a list of periods [from, until) in the statement itself, so that
     // one grouped query assigns every line of the period; -1 stands for "no reduced rate".
+    // Each is cut to the days asked for: the slips are then read by their date index over
+    // those days only, not over every day a rate has been in force.
     const auto number = [](double value) {
         return QString::number(value, 'g', 12);
     };
     QStringList periods;
     const QList<taxsvc::RateRow>& rows = rates.rows();
+    const QDate end = last.addDays(1);
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QDate until = i + 1 < rows.size() ? rows.at(i + 1).effective : QDate(9999, 12, 31);
+        const QDate from = std::max(rows.at(i).effective, first);
+        const QDate until = i + 1 < rows.size() ? std::min(rows.at(i + 1).effective, end) : end;
+        if (from >= until)
+            continue;
         periods << QStringLiteral("(%1, %2, %3, %4)")
-                       .arg(desk::Sql::dateLiteral(rows.at(i).effective), desk::Sql::dateLiteral(until),
-                            number(rows.at(i).standard), number(rows.at(i).reduced.value_or(-1)));
+                       .arg(desk::Sql::dateLiteral(from), desk::Sql::dateLiteral(until), number(rows.at(i).standard),
+                            number(rows.at(i).reduced.value_or(-1)));
     }
     if (periods.isEmpty())
         periods << QStringLiteral("(#1900/1/1#, #1900/1/1#, 0, -1)");
