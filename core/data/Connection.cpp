@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "DbError.h"
+#include "Engine.h"
 #include "Maintenance.h"
 #include "Schema.h"
 #include "Sql.h"
@@ -12,8 +13,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QRegularExpression>
-#include <QUrl>
 
 #include <atomic>
 
@@ -22,9 +23,6 @@ namespace desk {
 namespace {
 
 std::atomic<int> connectionCounter{0};
-
-// Lets other programs wait for a writer instead of failing at once.
-constexpr int BusyTimeoutMs = 10000;
 
 QString withSeparator(const QString& dirPath) {
     QString dir = dirPath;
@@ -49,8 +47,9 @@ QString resolveFileName(const QString& dir, const QString& fileName) {
 }
 
 // The values of an INSERT's or UPDATE's named columns, for a refusal that names them.
-DbError failure(const QSqlQuery& query, const QString& statement, const QString& file, const QVariantList& binds) {
-    return DbError::fromEngine(query.lastError().text(), statement, file, [&](const QString& column) {
+DbError failure(const Engine& engine, const QSqlQuery& query, const QString& statement, const QString& file,
+                const QVariantList& binds) {
+    return engine.failure(query.lastError(), statement, file, [&](const QString& column) {
         // "INSERT INTO t (a, b) VALUES (?, ?)": the value bound to the named column.
         static const QRegularExpression insert(QStringLiteral(R"(^\s*insert\s+into\s+\S+\s*\(([^)]*)\)\s*values\s*\()"),
                                                QRegularExpression::CaseInsensitiveOption);
@@ -166,6 +165,15 @@ QString openRefusal(const QString& filePath, const DbError& engine) {
 
 namespace {
 
+// Whether the file has the table that records the schema version.
+bool hasSchemaRecord(const QSqlDatabase& db, const Engine& engine) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(engine.objectStatement());
+    query.addBindValue(QStringLiteral("SchemaMeta"));
+    return query.exec() && query.next();
+}
+
 QString upgradeAdvice(const QString& filePath, int version) {
     const QString dir = QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
     if (version > Schema::Version)
@@ -184,7 +192,8 @@ QString upgradeAdvice(const QString& filePath, int version) {
 } // namespace
 
 Connection::Connection(const QString& filePath, Mode mode)
-    : m_filePath(filePath)
+    : m_engine(&Engine::forLocation(filePath))
+    , m_filePath(filePath)
     , m_name(QStringLiteral("desk-connection-%1").arg(++connectionCounter)) {
     const QFileInfo info(filePath);
     const bool mayCreate = mode == Mode::Create;
@@ -199,33 +208,28 @@ Connection::Connection(const QString& filePath, Mode mode)
         m_hold = std::make_unique<OpenFiles::Hold>(filePath);
     }
 
-    QString failure;
+    QSqlError failure;
     DbError::Cause cause = DbError::Cause::Other;
     QString refusal;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(m_engine->driverName(), m_name);
         if (!db.isValid()) {
-            failure = QStringLiteral("QtSql の SQLite ドライバがありません。");
+            refusal = QStringLiteral("QtSql のデータベースドライバ %1 がありません。").arg(m_engine->driverName());
         } else {
-            // mode=rw: SQLite itself refuses to create a file that is not there.
-            QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-            url.setQuery(mayCreate ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
-            db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+            m_engine->configure(db, filePath, mayCreate ? Engine::Access::Create : Engine::Access::ReadWrite);
             if (!db.open()) {
-                failure = db.lastError().text();
+                failure = db.lastError();
             } else if (!mayCreate) {
                 // Read-only until the file is known to be one of ours of the right version.
                 QSqlQuery query(db);
                 if (!query.exec(QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = 'SchemaVersion'"))) {
-                    const QString text = query.lastError().text();
-                    if (text.contains(QLatin1String("no such table"))) {
+                    const DbError engine = m_engine->failure(query.lastError(), {}, filePath);
+                    if (engine.cause() == DbError::Cause::Other && !hasSchemaRecord(db, *m_engine)) {
                         cause = DbError::Cause::NotADatabase;
                         refusal = QStringLiteral("%1 はこのシステムのデータベースではありません"
                                                  "（版の記録がありません）。")
                                       .arg(QDir::toNativeSeparators(filePath));
                     } else {
-                        const DbError engine = DbError::fromEngine(text, {}, filePath);
                         cause = engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause();
                         refusal = openRefusal(filePath, engine);
                     }
@@ -237,22 +241,16 @@ Connection::Connection(const QString& filePath, Mode mode)
                     }
                 }
             }
-            if (failure.isEmpty() && refusal.isEmpty()) {
-                const QStringList pragmas{QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs),
-                                          QStringLiteral("PRAGMA journal_mode = WAL"),
-                                          QStringLiteral("PRAGMA synchronous = FULL"),
-                                          // Sorts and groupings of a year's lines stay in memory
-                                          // instead of spilling to temporary files.
-                                          QStringLiteral("PRAGMA temp_store = MEMORY")};
-                for (const QString& pragma : pragmas) {
+            if (!failure.isValid() && refusal.isEmpty()) {
+                for (const QString& setting : m_engine->sessionSettings()) {
                     QSqlQuery query(db);
-                    if (!query.exec(pragma)) {
-                        failure = query.lastError().text();
+                    if (!query.exec(setting)) {
+                        failure = query.lastError();
                         break;
                     }
                 }
             }
-            if (!failure.isEmpty() || !refusal.isEmpty())
+            if (failure.isValid() || !refusal.isEmpty())
                 db.close();
         }
     }
@@ -260,9 +258,9 @@ Connection::Connection(const QString& filePath, Mode mode)
         QSqlDatabase::removeDatabase(m_name);
         throw DbError(refusal, {}, filePath, cause);
     }
-    if (!failure.isEmpty()) {
+    if (failure.isValid()) {
         QSqlDatabase::removeDatabase(m_name);
-        const DbError engine = DbError::fromEngine(failure, {}, filePath);
+        const DbError engine = m_engine->failure(failure, {}, filePath);
         throw DbError(openRefusal(filePath, engine), {}, filePath,
                       engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause());
     }
@@ -287,16 +285,16 @@ QSqlDatabase Connection::database() const {
 }
 
 int Connection::exec(const QString& statement, const QVariantList& binds) {
-    const QString sql = Sql::translate(statement);
+    const QString sql = Sql::translate(statement, *m_engine);
     const Sql::Bound bound(sql);
     QSqlQuery query(database());
     if (!query.prepare(bound.sql()))
-        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
     refuseOutOfRangeDates(binds, statement, m_filePath);
     for (const QVariant& value : bound.values(binds))
         query.addBindValue(value);
     if (!query.exec())
-        throw failure(query, statement, m_filePath, binds);
+        throw failure(*m_engine, query, statement, m_filePath, binds);
     const int affected = query.numRowsAffected();
     query.finish();
     if (isSchemaChange(sql))
@@ -305,10 +303,10 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
 }
 
 qint64 Connection::execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow) {
-    const Sql::Bound bound(Sql::translate(statement));
+    const Sql::Bound bound(Sql::translate(statement, *m_engine));
     QSqlQuery query(database());
     if (!query.prepare(bound.sql()))
-        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
     qint64 count = 0;
     QVariantList binds;
     while (true) {
@@ -320,7 +318,7 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
         for (int i = 0; i < values.size(); ++i)
             query.bindValue(i, values.at(i));
         if (!query.exec())
-            throw failure(query, statement, m_filePath, binds);
+            throw failure(*m_engine, query, statement, m_filePath, binds);
         ++count;
     }
     query.finish();
@@ -328,20 +326,50 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
 }
 
 QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
-    const Sql::Bound bound(Sql::translate(statement));
+    const Sql::Bound bound(Sql::translate(statement, *m_engine));
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(bound.sql()))
-        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
     for (const QVariant& value : bound.values(binds))
         query.addBindValue(value);
     if (!query.exec())
-        throw DbError::fromEngine(query.lastError().text(), statement, m_filePath);
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
     QVariant value;
     if (query.next())
         value = query.value(0);
     query.finish();
     return value.isNull() ? QVariant() : value;
+}
+
+void Connection::select(const QString& statement, const QVariantList& binds,
+                        const std::function<void(const QSqlRecord& columns)>& onColumns,
+                        const std::function<void(const QSqlQuery& row)>& onRow) {
+    const Sql::Bound bound(Sql::translate(statement, *m_engine));
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.prepare(bound.sql()))
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
+    for (const QVariant& value : bound.values(binds))
+        query.addBindValue(value);
+    if (!query.exec())
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
+    if (onColumns)
+        onColumns(query.record());
+    while (query.next())
+        onRow(query);
+    // A row the engine could not read ends the loop as the end of the rows would.
+    if (query.lastError().isValid())
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
+    query.finish();
+}
+
+void Connection::prepareBulkLoad() {
+    for (const QString& setting : m_engine->bulkLoadSettings()) {
+        QSqlQuery query(database());
+        if (!query.exec(setting))
+            throw m_engine->failure(query.lastError(), setting, m_filePath);
+    }
 }
 
 Connection::Object Connection::object(const QString& name) {
@@ -350,11 +378,10 @@ Connection::Object Connection::object(const QString& name) {
         bare = bare.mid(1, bare.size() - 2);
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT type, name FROM sqlite_master WHERE type IN ('table', 'view') "
-                                 "AND name = ? COLLATE NOCASE"));
+    query.prepare(m_engine->objectStatement());
     query.addBindValue(bare);
     if (!query.exec())
-        throw DbError::fromEngine(query.lastError().text(), name, m_filePath);
+        throw m_engine->failure(query.lastError(), name, m_filePath);
     Object found;
     if (query.next())
         found = Object{query.value(0).toString(), query.value(1).toString()};
@@ -365,11 +392,10 @@ Connection::Object Connection::object(const QString& name) {
 QStringList Connection::objectNames(const QString& kind) {
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = ? AND name NOT LIKE 'sqlite_%' "
-                                 "ORDER BY rowid"));
+    query.prepare(m_engine->objectNamesStatement());
     query.addBindValue(kind);
     if (!query.exec())
-        throw DbError::fromEngine(query.lastError().text(), {}, m_filePath);
+        throw m_engine->failure(query.lastError(), {}, m_filePath);
     QStringList names;
     while (query.next())
         names << query.value(0).toString();
@@ -394,13 +420,12 @@ QList<Connection::Column> Connection::columns(const QString& tableOrView) {
     if (!found.kind.isEmpty()) {
         QSqlQuery query(database());
         query.setForwardOnly(true);
-        // The name comes from sqlite_master, so quoting it is enough.
-        QString quoted = found.name;
-        quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(quoted)))
-            throw DbError::fromEngine(query.lastError().text(), tableOrView, m_filePath);
+        query.prepare(m_engine->columnsStatement());
+        query.addBindValue(found.name);
+        if (!query.exec())
+            throw m_engine->failure(query.lastError(), tableOrView, m_filePath);
         while (query.next())
-            result << Column{query.value(1).toString(), query.value(2).toString()};
+            result << Column{query.value(0).toString(), query.value(1).toString()};
     }
     m_columns.insert(key, result);
     return result;
@@ -439,17 +464,17 @@ namespace {
 void runControl(Connection& connection, const QString& statement) {
     QSqlQuery query(connection.database());
     if (!query.exec(statement))
-        throw DbError::fromEngine(query.lastError().text(), statement, connection.filePath());
+        throw connection.engine().failure(query.lastError(), statement, connection.filePath());
 }
 } // namespace
 
 Transaction::Transaction(Connection& connection)
     : m_connection(connection) {
     if (m_connection.m_depth == 0) {
-        runControl(m_connection, QStringLiteral("BEGIN IMMEDIATE"));
+        runControl(m_connection, m_connection.engine().beginWrite());
     } else {
         m_savepoint = QStringLiteral("desk_savepoint_%1").arg(++m_connection.m_savepoints);
-        runControl(m_connection, QStringLiteral("SAVEPOINT ") + m_savepoint);
+        runControl(m_connection, m_connection.engine().savepoint(m_savepoint));
     }
     ++m_connection.m_depth;
 }
@@ -458,14 +483,15 @@ Transaction::~Transaction() {
     if (m_done)
         return;
     try {
+        const Engine& engine = m_connection.engine();
         if (m_savepoint.isEmpty()) {
-            runControl(m_connection, QStringLiteral("ROLLBACK"));
+            runControl(m_connection, engine.rollback());
         } else {
-            runControl(m_connection, QStringLiteral("ROLLBACK TO ") + m_savepoint);
-            runControl(m_connection, QStringLiteral("RELEASE ") + m_savepoint);
+            runControl(m_connection, engine.rollbackToSavepoint(m_savepoint));
+            runControl(m_connection, engine.releaseSavepoint(m_savepoint));
         }
     } catch (const DbError&) {
-        // Nothing more can be done here; SQLite has already undone what it could.
+        // Nothing more can be done here; the engine has already undone what it could.
     }
     --m_connection.m_depth;
 }
@@ -473,8 +499,8 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     if (m_done)
         return;
-    runControl(m_connection,
-               m_savepoint.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint);
+    runControl(m_connection, m_savepoint.isEmpty() ? m_connection.engine().commit()
+                                                   : m_connection.engine().releaseSavepoint(m_savepoint));
     m_done = true;
     --m_connection.m_depth;
 }

@@ -12,7 +12,12 @@
 #include <functional>
 #include <memory>
 
+class QSqlQuery;
+class QSqlRecord;
+
 namespace desk {
+
+class Engine;
 
 // The five database files of a data directory.
 namespace DbFile {
@@ -23,7 +28,7 @@ inline constexpr auto Recipt = "BTRecipt.mdb";
 inline constexpr auto Option = "dbOptionBT.mdb";
 } // namespace DbFile
 
-// One open SQLite file. Shared by the row sets opened on it (a row set handed to a
+// One open database file, on the engine its location names. Shared by the row sets opened on it (a row set handed to a
 // caller keeps its connection alive after the store that opened it is gone).
 // Opening never creates a file: a missing file is a DbError naming the path.
 class Connection {
@@ -49,6 +54,8 @@ public:
 
     QSqlDatabase database() const;
     QString filePath() const { return m_filePath; }
+    // Everything engine-specific about this connection: its dialect, catalogue, failures.
+    const Engine& engine() const { return *m_engine; }
 
     // Runs one statement in the suite's dialect (translated) with optional positional
     // binds; throws DbError. Returns the number of rows affected.
@@ -59,6 +66,15 @@ public:
     qint64 execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow);
     // First column of the first row, or a null QVariant when there is no row.
     QVariant scalar(const QString& statement, const QVariantList& binds = {});
+    // Runs a query in the suite's dialect and reads its result forward once: onColumns gets
+    // the result's columns (names, the tables they come from) before the first row, onRow
+    // every row in turn. Throws DbError, also for a row the engine could not read.
+    void select(const QString& statement, const QVariantList& binds,
+                const std::function<void(const QSqlRecord& columns)>& onColumns,
+                const std::function<void(const QSqlQuery& row)>& onRow);
+    // For filling a new database in bulk: this session trades durability for speed (a file
+    // cut off half-built is thrown away anyway).
+    void prepareBulkLoad();
 
     // Transaction nesting depth (see Transaction); 0 outside any transaction.
     int transactionDepth() const { return m_depth; }
@@ -89,6 +105,7 @@ private:
     QStringList objectNames(const QString& kind);
     void forgetSchema();
 
+    const Engine* m_engine;
     QString m_filePath;
     QString m_name;
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection
@@ -99,8 +116,8 @@ private:
     bool m_typesLoaded = false;
 };
 
-// Scope guard: the outermost guard on a connection begins with BEGIN IMMEDIATE, inner
-// guards use savepoints. Rolls back unless commit() was called.
+// Scope guard: the outermost guard on a connection begins the engine's write transaction
+// (Engine::beginWrite), inner guards use savepoints. Rolls back unless commit() was called.
 class Transaction {
 public:
     explicit Transaction(Connection& connection);

@@ -22,39 +22,33 @@ DbError::DbError(const QString& message, const QString& statement, const QString
     , m_file(file)
     , m_cause(cause) {}
 
-DbError DbError::fromEngine(const QString& engineMessage, const QString& statement, const QString& file,
-                            const std::function<QVariant(const QString& column)>& valueOf) {
-    // "UNIQUE constraint failed: CheckInCliants.CheckInNO" (several columns: comma-separated).
-    static const QString marker = QStringLiteral("UNIQUE constraint failed: ");
-    const qsizetype at = engineMessage.indexOf(marker);
-    if (at < 0) {
-        if (engineMessage.contains(QLatin1String("disk is full")) ||
-            engineMessage.contains(QLatin1String("disk I/O error")))
-            return DbError(QStringLiteral("ディスクに書き込めません（空き容量がないか、装置の障害です）。"), statement,
-                           file, Cause::DiskFull);
-        if (engineMessage.contains(QLatin1String("malformed")) ||
-            engineMessage.contains(QLatin1String("file is not a database")))
-            return DbError(QStringLiteral("データベースファイルが壊れています。"), statement, file, Cause::Damaged);
-        if (engineMessage.contains(QLatin1String("readonly database")) ||
-            engineMessage.contains(QLatin1String("unable to open database file")))
-            return DbError(
-                QStringLiteral("データベースファイルに書き込めません（ファイルかフォルダに書き込む権限がありません）。"
-                               "権限を確かめてください。"),
-                statement, file, Cause::NoPermission);
-        if (engineMessage.contains(QLatin1String("database is locked")) ||
-            engineMessage.contains(QLatin1String("database table is locked")))
-            return DbError(
-                QStringLiteral(
-                    "データベースファイルを他のプログラムが使用中です（復元かバージョンアップの最中かもしれません）。"
-                    "しばらく待ってから、もう一度実行してください。"),
-                statement, file, Cause::Busy);
+DbError DbError::fromEngine(const QString& engineMessage, const QString& statement, const QString& file, Cause cause,
+                            const QString& keyColumn, const std::function<QVariant(const QString& column)>& valueOf) {
+    switch (cause) {
+    case Cause::DuplicateKey:
+        break;
+    case Cause::DiskFull:
+        return DbError(QStringLiteral("ディスクに書き込めません（空き容量がないか、装置の障害です）。"), statement,
+                       file, Cause::DiskFull);
+    case Cause::Damaged:
+        return DbError(QStringLiteral("データベースファイルが壊れています。"), statement, file, Cause::Damaged);
+    case Cause::NoPermission:
+        return DbError(
+            QStringLiteral("データベースファイルに書き込めません（ファイルかフォルダに書き込む権限がありません）。"
+                           "権限を確かめてください。"),
+            statement, file, Cause::NoPermission);
+    case Cause::Busy:
+        return DbError(
+            QStringLiteral(
+                "データベースファイルを他のプログラムが使用中です（復元かバージョンアップの最中かもしれません）。"
+                "しばらく待ってから、もう一度実行してください。"),
+            statement, file, Cause::Busy);
+    default:
         // No cause a clerk can act on: say so in Japanese, keep the engine's words for support.
         return DbError(QStringLiteral("データベースの処理に失敗しました。詳細: %1").arg(engineMessage), statement,
                        file);
     }
-    QString columns = engineMessage.mid(at + marker.size());
-    columns = columns.section(QLatin1Char(' '), 0, 0).section(QLatin1Char(','), 0, 0);
-    const QString column = columns.section(QLatin1Char('.'), -1);
+    const QString column = keyColumn;
 
     static const QHash<QString, QString> labels{
         {QStringLiteral("checkinno"), QStringLiteral("チェックイン番号")},
@@ -71,7 +65,8 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
         {QStringLiteral("pcode"), QStringLiteral("支払区分コード")},
         {QStringLiteral("chcode"), QStringLiteral("選択理由コード")},
     };
-    const QString label = labels.value(column.toLower(), QStringLiteral("「%1」").arg(column));
+    const QString label = column.isEmpty() ? QStringLiteral("番号またはコード")
+                                           : labels.value(column.toLower(), QStringLiteral("「%1」").arg(column));
     const QVariant value = valueOf ? valueOf(column) : QVariant();
     const QString text =
         value.isValid() && !value.isNull()

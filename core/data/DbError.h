@@ -29,11 +29,14 @@ public:
     DbError(const QString& message, const QString& statement = {}, const QString& file = {},
             Cause cause = Cause::Other);
 
-    // A failure the engine reported, in words the clerk can act on where there are any: a
-    // refused duplicate key names the number or code (valueOf gives the value written to a
-    // column, when the caller knows it), a full disk and a damaged file say so; anything
-    // else says in Japanese that the database failed, with the engine's message as detail.
+    // A failure the engine reported, in words the clerk can act on where there are any. The
+    // engine class of the connection tells the cause from its own error code (Engine::failure):
+    // a refused duplicate key names the number or code of keyColumn (valueOf gives the value
+    // written to a column, when the caller knows it), a full disk and a damaged file say so;
+    // anything else says in Japanese that the database failed, with the engine's message as
+    // detail.
     static DbError fromEngine(const QString& engineMessage, const QString& statement, const QString& file,
+                              Cause cause = Cause::Other, const QString& keyColumn = {},
                               const std::function<QVariant(const QString& column)>& valueOf = {});
 
     QString message() const { return m_message; }

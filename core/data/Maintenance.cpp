@@ -2,7 +2,7 @@
 
 #include "Connection.h"
 #include "DbError.h"
-#include "OpenFiles.h"
+#include "Engine.h"
 #include "Schema.h"
 
 #include <QDateTime>
@@ -11,15 +11,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
 
-#include <sqlite3.h>
-
-#include <atomic>
 #include <cerrno>
 #include <vector>
 
@@ -29,8 +22,6 @@
 namespace desk::maintenance {
 
 namespace {
-
-std::atomic<int> rawCounter{0};
 
 const QString MarkerName = QStringLiteral("RESTORE-UNFINISHED.txt");
 
@@ -50,72 +41,6 @@ QString inUseText(const QString& path) {
     return QStringLiteral("%1 は使用中です。すべてのプログラムを終了してから、もう一度実行してください。")
         .arg(native(path));
 }
-
-// A bare engine connection outside the suite's rules (no journal change, no version
-// check), for looking at files and locking them.
-class RawFile {
-public:
-    RawFile(const QString& filePath, bool readOnly)
-        : m_hold(filePath)
-        , m_name(QStringLiteral("desk-maintenance-%1").arg(++rawCounter))
-        , m_filePath(filePath) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        QUrl url = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
-        url.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
-        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=0"));
-        m_open = db.open();
-        if (!m_open)
-            m_error = db.lastError().text();
-    }
-    ~RawFile() {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            if (db.isValid())
-                db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    RawFile(const RawFile&) = delete;
-    RawFile& operator=(const RawFile&) = delete;
-
-    bool isOpen() const { return m_open; }
-    QString error() const { return m_error; }
-    QString filePath() const { return m_filePath; }
-    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
-    bool run(const QString& statement, const QVariantList& binds = {}) {
-        QSqlQuery query(database());
-        bool ok = query.prepare(statement);
-        for (const QVariant& value : binds)
-            query.addBindValue(value);
-        ok = ok && query.exec();
-        if (ok)
-            return true;
-        m_error = query.lastError().text();
-        return false;
-    }
-    // Takes the file for this connection alone until it closes: refused at once while any
-    // other connection, of any program, has the file open.
-    bool holdExclusively() {
-        if (!run(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")) || !run(QStringLiteral("BEGIN EXCLUSIVE")))
-            return false;
-        // The lock stays after the transaction in this locking mode.
-        return run(QStringLiteral("ROLLBACK"));
-    }
-    sqlite3* handle() const {
-        const QVariant value = database().driver()->handle();
-        if (qstrcmp(value.typeName(), "sqlite3*") != 0)
-            return nullptr;
-        return *static_cast<sqlite3* const*>(value.constData());
-    }
-
-private:
-    OpenFiles::Hold m_hold; // registered before the engine opens the file, released after
-    QString m_name;
-    QString m_filePath;
-    bool m_open = false;
-    QString m_error;
-};
 
 void syncFile(const QString& path) {
     Schema::syncToDisk(path);
@@ -175,13 +100,6 @@ void verifyCopy(const QString& name, const QString& copy, const QString& source)
     syncFile(copy);
 }
 
-// The committed state of an open file, copied by the engine into `copy`, and checked.
-void copyInto(RawFile& from, const QString& name, const QString& copy) {
-    if (!from.run(QStringLiteral("VACUUM INTO ?"), {copy}))
-        throw DbError::fromEngine(from.error(), QStringLiteral("VACUUM INTO"), from.filePath());
-    verifyCopy(name, copy, from.filePath());
-}
-
 // Builds a backup folder through makeCopy(name, copyPath) for each of the five files in a
 // hidden folder beside dest, then renames it: dest is complete or absent.
 void buildBackupFolder(const QString& dest, const std::function<void(const QString&, const QString&)>& makeCopy) {
@@ -239,57 +157,10 @@ void writeMarker(const QString& dataDir, const QString& backupDir, const QString
             markerPath(dataDir), DbError::Cause::DiskFull);
 }
 
-// The engine copies every page of the backup file into the held live file in one write
-// transaction: the file keeps its place, owner and permissions, a program waiting on it
-// afterwards reads the restored rows, and a restore killed half-way leaves it as it was.
-void copyPagesInto(RawFile& live, const QString& backupFile) {
-    RawFile source(backupFile, true);
-    if (!source.isOpen())
-        throw DbError::fromEngine(source.error(), {}, backupFile);
-    sqlite3* to = live.handle();
-    sqlite3* from = source.handle();
-    if (!to || !from)
-        throw DbError(QStringLiteral("データベースの部品からエンジンの接続を受け取れません。"), {}, live.filePath());
-    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from, "main");
-    if (!copy)
-        throw DbError::fromEngine(QString::fromUtf8(sqlite3_errmsg(to)), QStringLiteral("restore"), live.filePath());
-    const int stepped = sqlite3_backup_step(copy, -1);
-    const int finished = sqlite3_backup_finish(copy);
-    if (stepped != SQLITE_DONE || finished != SQLITE_OK)
-        throw DbError::fromEngine(QString::fromUtf8(sqlite3_errstr(stepped != SQLITE_DONE ? stepped : finished)),
-                                  QStringLiteral("restore"), live.filePath());
-}
-
 } // namespace
 
 QStringList integrityProblems(const QString& filePath) {
-    const QFileInfo info(filePath);
-    if (!info.isFile())
-        return {QStringLiteral("ファイルがありません。")};
-    if (info.size() == 0)
-        return {QStringLiteral("空のファイルです（0バイト）。")};
-    RawFile file(filePath, true);
-    const auto damageOr = [&](const QString& engineText, const QString& statement) {
-        const DbError e = DbError::fromEngine(engineText, statement, filePath);
-        // A full disk, a missing permission or a busy file say nothing about the file.
-        if (e.cause() == DbError::Cause::DiskFull || e.cause() == DbError::Cause::NoPermission ||
-            e.cause() == DbError::Cause::Busy)
-            throw e;
-        return QStringList{statement.isEmpty() ? QStringLiteral("開けません: ") + engineText
-                                               : QStringLiteral("検査できません: ") + engineText};
-    };
-    if (!file.isOpen())
-        return damageOr(file.error(), {});
-    QSqlQuery query(file.database());
-    if (!query.exec(QStringLiteral("PRAGMA integrity_check")))
-        return damageOr(query.lastError().text(), QStringLiteral("PRAGMA integrity_check"));
-    QStringList problems;
-    while (query.next()) {
-        const QString line = query.value(0).toString();
-        if (line != QLatin1String("ok"))
-            problems << line;
-    }
-    return problems;
+    return Engine::forLocation(filePath).integrityProblems(filePath);
 }
 
 void backup(const QString& dataDir, const QString& dest) {
@@ -299,20 +170,13 @@ void backup(const QString& dataDir, const QString& dest) {
                       DbError::Cause::Missing);
     buildBackupFolder(dest, [&](const QString& name, const QString& copy) {
         const auto connection = Connection::openAnyVersion(source + name);
-        // One read of the committed state: writers go on meanwhile, and a save in progress
-        // is simply not in the copy.
-        connection->exec(QStringLiteral("VACUUM INTO ?"), {copy});
+        connection->engine().copyInto(*connection, copy);
         verifyCopy(name, copy, source + name);
     });
 }
 
 bool inUse(const QString& filePath) {
-    if (!QFileInfo(filePath).isFile())
-        return false;
-    RawFile file(filePath, false);
-    if (!file.isOpen())
-        return true;
-    return !file.holdExclusively();
+    return Engine::forLocation(filePath).inUse(filePath);
 }
 
 std::optional<UnfinishedRestore> unfinishedRestore(const QString& dataDir) {
@@ -365,20 +229,21 @@ QString restore(const QString& backupDir, const QString& dataDir) {
     // A file the data folder lacks is put in whole (nobody can have it open); every file
     // there is held for this process alone from before the kept copy until its pages are
     // in, so no save falls between the two.
-    std::vector<std::unique_ptr<RawFile>> held;
+    std::vector<std::unique_ptr<Engine::ExclusiveHold>> held;
     QStringList absent;
     for (const QString& name : Schema::fileNames()) {
         if (!QFileInfo::exists(to + name)) {
             absent << name;
             continue;
         }
-        auto file = std::make_unique<RawFile>(to + name, false);
-        if (!file->isOpen()) {
-            const DbError e = DbError::fromEngine(file->error(), {}, to + name);
+        std::unique_ptr<Engine::ExclusiveHold> file;
+        try {
+            file = Engine::forLocation(to + name).holdExclusively(to + name);
+        } catch (const DbError& e) {
             throw DbError(QStringLiteral("%1 を開けません: %2").arg(native(to + name), e.message()), {}, to + name,
                           e.cause());
         }
-        if (!file->holdExclusively())
+        if (!file)
             throw DbError(inUseText(to + name), {}, to + name, DbError::Cause::Busy);
         held.push_back(std::move(file));
     }
@@ -390,27 +255,24 @@ QString restore(const QString& backupDir, const QString& dataDir) {
         kept = freshFolder(to + QStringLiteral("backup"), QStringLiteral("before-restore-") + stamp());
         buildBackupFolder(kept, [&](const QString& name, const QString& copy) {
             const auto it = std::find_if(held.begin(), held.end(), [&](const auto& file) {
-                return QFileInfo(file->filePath()).fileName() == name;
+                return QFileInfo(file->location()).fileName() == name;
             });
             // A file the data folder lacks has nothing to keep.
-            if (it != held.end())
-                copyInto(**it, name, copy);
+            if (it != held.end()) {
+                (*it)->copyInto(copy);
+                verifyCopy(name, copy, (*it)->location());
+            }
         });
     }
     writeMarker(to, from, kept);
 
     for (const auto& file : held)
-        copyPagesInto(*file, from + QFileInfo(file->filePath()).fileName());
+        file->replaceWith(from + QFileInfo(file->location()).fileName());
     for (const QString& name : std::as_const(absent)) {
         const QString part = to + name + QStringLiteral(".restoring");
         QFile::remove(part);
-        // Through the engine like every other copy: a log beside the backup's file is read too.
-        {
-            RawFile source(from + name, true);
-            if (!source.isOpen())
-                throw DbError::fromEngine(source.error(), {}, from + name);
-            copyInto(source, name, part);
-        }
+        Engine::forLocation(from + name).copyClosed(from + name, part);
+        verifyCopy(name, part, from + name);
         if (!QFile::rename(part, to + name)) {
             QFile::remove(part);
             throw DbError(QStringLiteral("%1 を置けません。").arg(native(to + name)), {}, to + name);
@@ -427,13 +289,8 @@ using Sound = QHash<QString, std::shared_ptr<Connection>>;
 
 // The first column of every row of a statement, as text.
 QStringList firstColumn(Connection& connection, const QString& statement) {
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    if (!query.exec(statement))
-        throw DbError(query.lastError().text(), statement, connection.filePath());
     QStringList values;
-    while (query.next())
-        values << query.value(0).toString();
+    connection.select(statement, {}, {}, [&](const QSqlQuery& row) { values << row.value(0).toString(); });
     return values;
 }
 
@@ -566,9 +423,9 @@ void checkUniqueKeys(const Sound& sound, QList<Finding>& findings) {
         const QString column = QString::fromLatin1(k.column);
         // Case-blind as the keys are; also for files not yet upgraded.
         for (const QString& value :
-             firstColumn(*connection, QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 COLLATE "
-                                                     "NOCASE HAVING COUNT(*) > 1 ORDER BY %2")
-                                          .arg(table, column)))
+             firstColumn(*connection, QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %3 "
+                                                     "HAVING COUNT(*) > 1 ORDER BY %2")
+                                          .arg(table, column, connection->engine().caseBlind(column))))
             findings << Finding{QString::fromLatin1(k.file),
                                 QStringLiteral("%1 の %2「%3」が複数あります。").arg(table, column, value)};
     }

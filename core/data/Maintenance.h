@@ -6,8 +6,8 @@
 
 #include <optional>
 
-// Backup, restore, check and upgrade of a data directory. Every engine specific of these
-// (the online copy, the integrity check, the file locks) stays in here.
+// Backup, restore, check and upgrade of a data directory. What is engine-specific in them
+// (the online copy, the integrity check, the locks that tell "in use") is the engine's.
 namespace desk::maintenance {
 
 // The engine's integrity check of one file, read-only; empty when the file is sound.

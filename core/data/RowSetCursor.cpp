@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "Engine.h"
 
 #include <QSqlError>
 
@@ -49,6 +50,10 @@ RowSetCursor::~RowSetCursor() = default;
 
 void RowSetCursor::fail(const QString& message, const QString& statement) const {
     throw DbError(message, statement.isEmpty() ? source : statement, conn ? conn->filePath() : QString());
+}
+
+void RowSetCursor::failEngine(const QSqlError& error, const QString& statement) const {
+    throw conn->engine().failure(error, statement.isEmpty() ? source : statement, conn->filePath());
 }
 
 void RowSetCursor::ensureOpen() const {
@@ -114,7 +119,7 @@ QSqlQuery& RowSetCursor::prepared(std::unique_ptr<QSqlQuery>& slot, const QStrin
         auto query = std::make_unique<QSqlQuery>(conn->database());
         query->setForwardOnly(true);
         if (!query->prepare(statement))
-            fail(query->lastError().text(), statement);
+            failEngine(query->lastError(), statement);
         slot = std::move(query);
     }
     return *slot;
@@ -122,7 +127,7 @@ QSqlQuery& RowSetCursor::prepared(std::unique_ptr<QSqlQuery>& slot, const QStrin
 
 void RowSetCursor::run(QSqlQuery& query) {
     if (!query.exec())
-        fail(query.lastError().text(), query.lastQuery());
+        failEngine(query.lastError(), query.lastQuery());
 }
 
 void RowSetCursor::atEnd(Pos end, bool setIsEmpty) {

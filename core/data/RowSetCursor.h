@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -69,6 +70,8 @@ public:
     virtual bool pendingValue(int column, QVariant* value) const;
 
     [[noreturn]] void fail(const QString& message, const QString& statement = {}) const;
+    // A failure the engine reported, in the clerk's words by its cause.
+    [[noreturn]] void failEngine(const QSqlError& error, const QString& statement) const;
     void ensureOpen() const;
     void ensureUpdatable() const;
     int columnIndex(const QString& name);

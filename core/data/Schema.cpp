@@ -36,7 +36,7 @@ void fillFile(Connection& connection, const FileSchema& file) {
 void createFile(const QString& dir, const FileSchema& file) {
     {
         const auto connection = Connection::create(dir + file.fileName);
-        connection->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        connection->prepareBulkLoad();
         fillFile(*connection, file);
     }
     syncToDisk(dir + file.fileName);

@@ -2,6 +2,8 @@
 
 #include "ColumnType.h"
 #include "DbError.h"
+#include "Engine.h"
+#include "SqliteEngine.h"
 
 #include <QRegularExpression>
 
@@ -29,7 +31,7 @@ qsizetype literalEnd(const QString& s, qsizetype start) {
     return -1;
 }
 
-QString translateCode(QString code) {
+QString translateCode(QString code, const Engine& engine) {
     static const QRegularExpression bang(
         QStringLiteral(R"((\[[^\]]+\]|[\p{L}_][\p{L}\p{N}_]*)!(\[[^\]]+\]|[\p{L}_][\p{L}\p{N}_]*))"));
     static const QRegularExpression boolean(QStringLiteral(R"((?<![\p{L}\p{N}_.])(true|false)(?![\p{L}\p{N}_]))"),
@@ -61,15 +63,15 @@ QString translateCode(QString code) {
         out += QStringView(code).mid(last, m.capturedStart() - last);
         const QString name = m.captured(1).toLower();
         if (name == QLatin1String("nz"))
-            out += QLatin1String("ifnull");
+            out += engine.functionName(Engine::Function::IfNull);
         else if (name == QLatin1String("ucase"))
-            out += QLatin1String("upper");
+            out += engine.functionName(Engine::Function::Upper);
         else if (name == QLatin1String("lcase"))
-            out += QLatin1String("lower");
+            out += engine.functionName(Engine::Function::Lower);
         else if (name == QLatin1String("len"))
-            out += QLatin1String("length");
+            out += engine.functionName(Engine::Function::Length);
         else if (name == QLatin1String("mid"))
-            out += QLatin1String("substr");
+            out += engine.functionName(Engine::Function::Substring);
         else
             out += QLatin1String("DISTINCT");
         last = m.capturedEnd();
@@ -94,10 +96,14 @@ QString dateLiteral(const QDate& date) {
 }
 
 QString translate(const QString& statement) {
+    return translate(statement, SqliteEngine::instance());
+}
+
+QString translate(const QString& statement, const Engine& engine) {
     QString out;
     QString code;
     const auto flush = [&] {
-        out += translateCode(code);
+        out += translateCode(code, engine);
         code.clear();
     };
     const qsizetype n = statement.size();
@@ -129,9 +135,7 @@ QString translate(const QString& statement) {
             if (!dt.isValid())
                 throw DbError(QStringLiteral("「#%1#」は日付になりません。").arg(body), statement);
             flush();
-            out += QLatin1Char('\'') +
-                   dt.toString(hasTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd")) +
-                   QLatin1Char('\'');
+            out += engine.dateLiteral(dt, hasTime);
             // "#2002/3/31#GROUP BY": the literal must not run into the next word.
             if (end + 1 < n && isWordChar(statement.at(end + 1)))
                 out += QLatin1Char(' ');

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QVariant>
 
+namespace desk {
+class Engine;
+}
+
 namespace desk::Sql {
 
 // The only way user text enters a statement or criterion: a literal with its quotes doubled.
@@ -11,10 +15,12 @@ QString quote(const QString& text);
 // A date literal of the suite's dialect, "#2002/3/1#". A null date gives the literal Null.
 QString dateLiteral(const QDate& date);
 
-// Translates a statement of the suite's dialect into SQLite: "#2002/3/1#" and
+// Translates a statement of the suite's dialect into the engine's: "#2002/3/1#" and
 // "#2002/03/01#" dates, "Table!Column", True/False, "#GROUP BY"-style glued keywords,
 // Jet function names. Text inside string literals is left alone. A date literal that is
 // no date is a DbError.
+QString translate(const QString& statement, const Engine& engine);
+// The same for the embedded engine, SQLite.
 QString translate(const QString& statement);
 
 // The statement with the inside of its string literals blanked out (same length), for

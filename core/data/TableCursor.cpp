@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "Criterion.h"
 #include "DbError.h"
+#include "Engine.h"
 
 #include <QSqlError>
 
@@ -26,13 +27,24 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& 
     }
     setColumns(columnNames, columnTypes);
     // Compiles the filter now, so a bad statement fails at open; no row is read.
-    prepared(m_first, selectRows() + whereAll() + QStringLiteral(" ORDER BY rowid LIMIT 1"));
+    prepared(m_first, selectRows() + whereAll() + inKeyOrder(false, 1));
 }
 
 TableCursor::~TableCursor() = default;
 
 QString TableCursor::selectRows() const {
-    return QStringLiteral("SELECT rowid, * FROM ") + quoteName(m_table);
+    return QStringLiteral("SELECT ") + rowKey() + QStringLiteral(", * FROM ") + quoteName(m_table);
+}
+
+QString TableCursor::rowKey() const {
+    return conn->engine().rowKey();
+}
+
+QString TableCursor::inKeyOrder(bool descending, int limit) const {
+    QString order = QStringLiteral(" ORDER BY ") + rowKey();
+    if (descending)
+        order += QStringLiteral(" DESC");
+    return limit > 0 ? order + conn->engine().limit(limit) : order;
 }
 
 QString TableCursor::whereAll() const {
@@ -76,27 +88,25 @@ bool TableCursor::toFirst() {
 }
 
 bool TableCursor::toAfter(qint64 rowid) {
-    QSqlQuery& q = prepared(m_next, selectRows() + whereAnd(QStringLiteral("rowid > ?")) +
-                                        QStringLiteral(" ORDER BY rowid LIMIT 1"));
+    QSqlQuery& q = prepared(m_next, selectRows() + whereAnd(rowKey() + QStringLiteral(" > ?")) + inKeyOrder(false, 1));
     q.bindValue(bindFilter(q), rowid);
     return fetch(q);
 }
 
 bool TableCursor::toBefore(qint64 rowid) {
-    QSqlQuery& q = prepared(m_prev, selectRows() + whereAnd(QStringLiteral("rowid < ?")) +
-                                        QStringLiteral(" ORDER BY rowid DESC LIMIT 1"));
+    QSqlQuery& q = prepared(m_prev, selectRows() + whereAnd(rowKey() + QStringLiteral(" < ?")) + inKeyOrder(true, 1));
     q.bindValue(bindFilter(q), rowid);
     return fetch(q);
 }
 
 bool TableCursor::toLast() {
-    QSqlQuery& q = prepared(m_last, selectRows() + whereAll() + QStringLiteral(" ORDER BY rowid DESC LIMIT 1"));
+    QSqlQuery& q = prepared(m_last, selectRows() + whereAll() + inKeyOrder(true, 1));
     bindFilter(q);
     return fetch(q);
 }
 
 bool TableCursor::fetchAt(qint64 rowid) {
-    QSqlQuery& q = prepared(m_at, selectRows() + QStringLiteral(" WHERE rowid = ?"));
+    QSqlQuery& q = prepared(m_at, selectRows() + QStringLiteral(" WHERE ") + rowKey() + QStringLiteral(" = ?"));
     q.bindValue(0, rowid);
     return fetch(q);
 }
@@ -141,8 +151,9 @@ bool TableCursor::findFrom(int column, const Criterion& criterion, qint64 start)
                                                                      : QStringLiteral(" IS NOT NULL"));
         else
             condition = name + u' ' + criterion.op() + QStringLiteral(" ?");
-        const QString statement = selectRows() + whereAnd(condition + QStringLiteral(" AND rowid >= ?")) +
-                                  QStringLiteral(" ORDER BY rowid LIMIT 1");
+        const QString statement = selectRows() +
+                                  whereAnd(condition + QStringLiteral(" AND ") + rowKey() + QStringLiteral(" >= ?")) +
+                                  inKeyOrder(false, 1);
         std::unique_ptr<QSqlQuery> query;
         prepared(query, statement);
         slot = std::shared_ptr<QSqlQuery>(std::move(query));
@@ -164,10 +175,10 @@ QList<RowSet::Bookmark> TableCursor::bookmarks() {
     QList<RowSet::Bookmark> keys;
     QSqlQuery q(conn->database());
     q.setForwardOnly(true);
-    const QString statement =
-        QStringLiteral("SELECT rowid FROM ") + quoteName(m_table) + whereAll() + QStringLiteral(" ORDER BY rowid");
+    const QString statement = QStringLiteral("SELECT ") + rowKey() + QStringLiteral(" FROM ") + quoteName(m_table) +
+                              whereAll() + inKeyOrder(false, 0);
     if (!q.prepare(statement))
-        fail(q.lastError().text(), statement);
+        failEngine(q.lastError(), statement);
     bindFilter(q);
     run(q);
     while (q.next())
@@ -191,16 +202,16 @@ void TableCursor::release() {
 void TableCursor::runWrite(QSqlQuery& query) {
     if (query.exec())
         return;
-    throw DbError::fromEngine(query.lastError().text(), query.lastQuery(), conn->filePath(),
-                              [&](const QString& column) -> QVariant {
-                                  const auto it = index.constFind(column.toLower());
-                                  if (it == index.constEnd())
-                                      return {};
-                                  const auto value = m_pending.constFind(it.value());
-                                  if (value != m_pending.constEnd())
-                                      return value.value();
-                                  return rowValid ? row.value(it.value()) : QVariant();
-                              });
+    throw conn->engine().failure(query.lastError(), query.lastQuery(), conn->filePath(),
+                                 [&](const QString& column) -> QVariant {
+                                     const auto it = index.constFind(column.toLower());
+                                     if (it == index.constEnd())
+                                         return {};
+                                     const auto value = m_pending.constFind(it.value());
+                                     if (value != m_pending.constEnd())
+                                         return value.value();
+                                     return rowValid ? row.value(it.value()) : QVariant();
+                                 });
 }
 
 void TableCursor::writePending() {
@@ -227,7 +238,7 @@ void TableCursor::writePending() {
         }
         QSqlQuery q(conn->database());
         if (!q.prepare(statement))
-            fail(q.lastError().text(), statement);
+            failEngine(q.lastError(), statement);
         for (const QVariant& v : std::as_const(m_pending))
             q.addBindValue(v);
         runWrite(q);
@@ -240,10 +251,11 @@ void TableCursor::writePending() {
         for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it)
             sets << quoteName(names.at(it.key())) + QStringLiteral(" = ?");
         const QString statement = QStringLiteral("UPDATE ") + quoteName(m_table) + QStringLiteral(" SET ") +
-                                  sets.join(QLatin1String(", ")) + QStringLiteral(" WHERE rowid = ?");
+                                  sets.join(QLatin1String(", ")) + QStringLiteral(" WHERE ") + rowKey() +
+                                  QStringLiteral(" = ?");
         QSqlQuery q(conn->database());
         if (!q.prepare(statement))
-            fail(q.lastError().text(), statement);
+            failEngine(q.lastError(), statement);
         for (const QVariant& v : std::as_const(m_pending))
             q.addBindValue(v);
         q.addBindValue(key);
@@ -295,7 +307,8 @@ void TableCursor::remove() {
     }
     discardPending();
     requireRow();
-    const QString statement = QStringLiteral("DELETE FROM ") + quoteName(m_table) + QStringLiteral(" WHERE rowid = ?");
+    const QString statement = QStringLiteral("DELETE FROM ") + quoteName(m_table) + QStringLiteral(" WHERE ") +
+                              rowKey() + QStringLiteral(" = ?");
     QSqlQuery& q = prepared(m_delete, statement);
     q.bindValue(0, key);
     run(q);

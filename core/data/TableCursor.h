@@ -43,6 +43,10 @@ protected:
 private:
     enum class Edit { None, AddNew, Change };
 
+    // The engine's key that orders the rows as they were added.
+    QString rowKey() const;
+    // " ORDER BY" that key, with at most limit rows when limit > 0.
+    QString inKeyOrder(bool descending, int limit) const;
     QString selectRows() const;
     QString whereAll() const;
     QString whereAnd(const QString& condition) const;

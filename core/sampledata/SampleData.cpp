@@ -190,7 +190,7 @@ void addReservations(const QString& dir, const QDate& today) {
          "16:00", "16:10", "", "", true},
     };
     const auto c = Connection::open(dir, QString::fromLatin1(DbFile::Reservation));
-    c->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+    c->prepareBulkLoad();
     Transaction transaction(*c);
     for (const Booking& b : bookings) {
         c->exec(QStringLiteral("INSERT INTO Reserve (RvNo, RvUseDate, RvDate, RvName, RvZip, RvAddress1, RvAddress2, "
@@ -206,7 +206,7 @@ void addReservations(const QString& dir, const QDate& today) {
 
 void addStays(const QString& dir, const QDate& today) {
     const auto c = Connection::open(dir, QString::fromLatin1(DbFile::DaySalesCliants));
-    c->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+    c->prepareBulkLoad();
     Transaction transaction(*c);
     for (const Stay& s : stays) {
         const QString no = u(s.number);
@@ -234,7 +234,7 @@ void addStays(const QString& dir, const QDate& today) {
 
 void addSales(const QString& dir, const QDate& today) {
     const auto c = Connection::open(dir, QString::fromLatin1(DbFile::Sales));
-    c->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+    c->prepareBulkLoad();
     Transaction transaction(*c);
     for (const Slip& slip : slips) {
         c->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) "
@@ -266,7 +266,7 @@ void addPayments(const QString& dir, const QDate& today) {
         {5, -1, "1000", 0, "02", 20000, "予約金"}, {6, 0, "", 2, "01", 0, "売店"},
     };
     const auto c = Connection::open(dir, QString::fromLatin1(DbFile::Recipt));
-    c->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+    c->prepareBulkLoad();
     Transaction transaction(*c);
     for (const Payment& p : payments) {
         double amount = p.amount;

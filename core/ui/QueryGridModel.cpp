@@ -4,9 +4,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
-#include "data/Sql.h"
 
-#include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -46,40 +44,31 @@ void QueryGridModel::clear() {
 
 void QueryGridModel::setQuery(const std::shared_ptr<Connection>& connection, const QString& statement,
                               const QVariantList& binds) {
-    // A failed run shows no rows of the previous one under headings that no longer fit.
-    const auto fail = [&](const QString& message) {
-        clear();
-        throw DbError(message, statement, connection->filePath());
-    };
     QStringList fields;
     QVector<QVector<QVariant>> rows;
-    {
-        QSqlQuery query(connection->database());
-        query.setForwardOnly(true);
-        if (!query.prepare(Sql::translate(statement)))
-            fail(query.lastError().text());
-        for (const QVariant& value : binds)
-            query.addBindValue(value);
-        if (!query.exec())
-            fail(query.lastError().text());
-
-        const QSqlRecord record = query.record();
-        QList<ColumnType> types;
-        for (int i = 0; i < record.count(); ++i) {
-            const QSqlField field = record.field(i);
-            fields << field.name();
-            types << columntype::fromDeclared(connection->declaredType(field.name(), field.tableName()));
-        }
-        const int width = int(fields.size());
-        while (query.next()) {
-            QVector<QVariant> row(width);
-            for (int i = 0; i < width; ++i)
-                row[i] = columntype::fromStorage(types.at(i), query.value(i));
-            rows.append(std::move(row));
-        }
-        if (query.lastError().isValid())
-            fail(query.lastError().text());
-        query.finish();
+    QList<ColumnType> types;
+    int width = 0;
+    try {
+        connection->select(
+            statement, binds,
+            [&](const QSqlRecord& record) {
+                for (int i = 0; i < record.count(); ++i) {
+                    const QSqlField field = record.field(i);
+                    fields << field.name();
+                    types << columntype::fromDeclared(connection->declaredType(field.name(), field.tableName()));
+                }
+                width = int(fields.size());
+            },
+            [&](const QSqlQuery& query) {
+                QVector<QVariant> row(width);
+                for (int i = 0; i < width; ++i)
+                    row[i] = columntype::fromStorage(types.at(i), query.value(i));
+                rows.append(std::move(row));
+            });
+    } catch (const DbError&) {
+        // A failed run shows no rows of the previous one under headings that no longer fit.
+        clear();
+        throw;
     }
 
     take(std::move(fields), std::move(rows), statement, connection->filePath());

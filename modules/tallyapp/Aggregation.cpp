@@ -2,6 +2,7 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -57,7 +58,8 @@ QString fileName(int kind) {
     return QString::fromLatin1(desk::DbFile::DaySalesCliants);
 }
 
-QString statement(int kind, const QDate& first, const QDate& last, const taxsvc::RateTable& rates) {
+QString statement(int kind, const QDate& first, const QDate& last, const desk::Engine& engine,
+                  const taxsvc::RateTable& rates) {
     if (kind == TaxRateKind)
         return taxRateStatement(rates, first, last);
     const QString period = QStringLiteral(" BETWEEN ") + desk::Sql::dateLiteral(first) + QStringLiteral(" AND ") +
@@ -86,8 +88,8 @@ QString statement(int kind, const QDate& first, const QDate& last, const taxsvc:
     case 4:
         // Filtered first: grouped by item over the whole join, the engine would walk every
         // payment line of the years in item order instead of the period's few.
-        return QStringLiteral("WITH r AS MATERIALIZED (SELECT RptCode, RptName, ReciptAmount FROM QRYForSyukeiRecipt "
-                              "WHERE ReciptDate") +
+        return QStringLiteral("WITH r AS ") + engine.materialized() +
+               QStringLiteral(" (SELECT RptCode, RptName, ReciptAmount FROM QRYForSyukeiRecipt WHERE ReciptDate") +
                period +
                QStringLiteral(") SELECT RptCode, RptName, Sum(ReciptAmount) AS 合計 FROM r GROUP BY RptCode, RptName "
                               "ORDER BY RptCode");

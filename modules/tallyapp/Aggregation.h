@@ -8,8 +8,9 @@
 #include <QStringList>
 
 namespace desk {
+class Engine;
 class RowSet;
-}
+} // namespace desk
 
 namespace tallyapp {
 
@@ -28,10 +29,11 @@ int kindOf(int subject, int element);
 // The database file the kind reads.
 QString fileName(int kind);
 
-// The statement of the kind over the period, in the suite's dialect. The two days go in
-// through the dialect's date literal, never as typed text. The tax-rate kind's statement is
-// its grouped query (taxRateStatement) over the given rates.
-QString statement(int kind, const QDate& first, const QDate& last, const taxsvc::RateTable& rates = {});
+// The statement of the kind over the period, in the suite's dialect for the engine that runs
+// it. The two days go in through the dialect's date literal, never as typed text. The tax-rate
+// kind's statement is its grouped query (taxRateStatement) over the given rates.
+QString statement(int kind, const QDate& first, const QDate& last, const desk::Engine& engine,
+                  const taxsvc::RateTable& rates = {});
 
 // The grouped query behind the tax-rate kind: each sales line of the period goes to the rate
 // it is taxed at on its slip's day, as the bill taxes it (its own rate when that is the

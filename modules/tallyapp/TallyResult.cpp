@@ -2,6 +2,7 @@
 
 #include "Aggregation.h"
 #include "data/Connection.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "taxsvc/TaxSettings.h"
 
@@ -16,11 +17,11 @@ TallyResult::TallyResult(const QString& dirPath, int kind, const QDate& first, c
         // The rates and the rounding live in dbOptionBT.mdb; the grouped sums come from the
         // sales in one query, and the tax of each rate is rounded here, once.
         const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(dirPath);
-        m_statement = Aggregation::statement(kind, first, last, settings.rates);
+        m_statement = Aggregation::statement(kind, first, last, m_connection->engine(), settings.rates);
         desk::RowSet grouped(m_connection, m_statement);
         m_rows = std::make_unique<desk::RowSet>(m_connection, Aggregation::taxRateResult(grouped, settings.rounding));
     } else {
-        m_statement = Aggregation::statement(kind, first, last);
+        m_statement = Aggregation::statement(kind, first, last, m_connection->engine());
         m_rows = std::make_unique<desk::RowSet>(m_connection, m_statement);
     }
     // Read now, so that a failing statement is reported by the run that caused it.

@@ -1,6 +1,7 @@
 #include "BenchData.h"
 
 #include "data/Connection.h"
+#include "data/Engine.h"
 #include "data/Schema.h"
 
 #include <QElapsedTimer>
@@ -99,6 +100,14 @@ QString Scale::label() const {
         .arg(paymentLines);
 }
 
+QString lastAdded(const desk::Connection& connection, const QString& table, const QString& column,
+                  const QString& where) {
+    const desk::Engine& engine = connection.engine();
+    return QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + table +
+           (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where) + QStringLiteral(" ORDER BY ") +
+           engine.rowKey() + QStringLiteral(" DESC") + engine.limit(1);
+}
+
 QString checkInNumber(qint64 n) {
     return QString::number(100000 + n);
 }
@@ -110,7 +119,7 @@ void buildDataDirectory(const QString& dir, const Scale& scale, const QDate& tod
     const Period period(today, scale.years);
     const auto open = [&](const char* file) {
         auto c = desk::Connection::open(dir, QString::fromLatin1(file));
-        c->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        c->prepareBulkLoad();
         return c;
     };
 
@@ -130,8 +139,9 @@ void buildDataDirectory(const QString& dir, const Scale& scale, const QDate& tod
                    << 1 + pick(i, 12, 4) << (8 + pick(i, 13, 8)) * 1000
                    << QStringLiteral("%1:00").arg(14 + pick(i, 14, 5)) << (use < today && i % 10 != 0 ? 1 : 0);
              });
-        c->exec(QStringLiteral("INSERT OR REPLACE INTO SchemaMeta (Name, Value) VALUES ('BenchScale', ?), "
-                               "('BenchToday', ?)"),
+        c->exec(c->engine().insertOrReplace(QStringLiteral("SchemaMeta"),
+                                            {QStringLiteral("Name"), QStringLiteral("Value")}) +
+                    QStringLiteral(" VALUES ('BenchScale', ?), ('BenchToday', ?)"),
                 {scale.label(), iso(today)});
         t.commit();
     }

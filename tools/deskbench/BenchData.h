@@ -4,6 +4,10 @@
 #include <QString>
 #include <QTextStream>
 
+namespace desk {
+class Connection;
+}
+
 namespace deskbench {
 
 // The size of a generated data directory: a 20-room inn over a number of years.
@@ -27,6 +31,11 @@ void buildDataDirectory(const QString& dir, const Scale& scale, const QDate& tod
 // The scale label and last day of a directory built by buildDataDirectory; empty when
 // the directory holds no such build.
 QString builtLabel(const QString& dir, QDate* today);
+
+// A query for `column` of the row added last to `table` (of those matching `where`, when
+// given), in the order the connection's engine keeps rows in.
+QString lastAdded(const desk::Connection& connection, const QString& table, const QString& column,
+                  const QString& where = {});
 
 // Check-in number of the n-th generated check-in (1-based), as the bench data spells it.
 QString checkInNumber(qint64 n);

@@ -2,6 +2,7 @@
 // directory while a clerk saves.
 
 #include "Bench.h"
+#include "BenchData.h"
 
 #include "chargesvc/SalesClass.h"
 #include "data/Connection.h"
@@ -126,9 +127,9 @@ BENCH_CASE({
     .setup = [](Context& c) { putOtherDesk(c); },
     .run =
         [](const Context& c) {
-            const QString guest = open(c, desk::DbFile::Sales)
-                                      ->scalar(u"SELECT BTCheckInNo FROM BTSalesNo ORDER BY rowid DESC"_s)
-                                      .toString();
+            const auto sales = open(c, desk::DbFile::Sales);
+            const QString guest =
+                sales->scalar(deskbench::lastAdded(*sales, u"BTSalesNo"_s, u"BTCheckInNo"_s)).toString();
             connected<departsvc::CheckOutClass>(c)->RsTempDelete();
             auto store = connected<departsvc::CheckOutClass>(c);
             store->setCheckInNO(guest);

@@ -42,17 +42,16 @@ std::unique_ptr<arrivalsvc::CheckInClass> checkIns(const Context& c) {
 void fullCopySearch(const Context& c, const char* file, const QString& table, const QString& column,
                     const QVariant& value) {
     const auto connection = desk::Connection::open(c.dir, QString::fromLatin1(file));
-    QSqlQuery query(connection->database());
-    query.setForwardOnly(true);
-    query.exec(QStringLiteral("SELECT * FROM ") + table);
     QList<QVariantList> rows;
-    while (query.next()) {
-        QVariantList row;
-        for (int i = 0; i < query.record().count(); ++i)
-            row << query.value(i);
-        rows << row;
-    }
-    const int at = query.record().indexOf(column);
+    int at = -1;
+    connection->select(
+        QStringLiteral("SELECT * FROM ") + table, {}, [&](const QSqlRecord& record) { at = record.indexOf(column); },
+        [&](const QSqlQuery& query) {
+            QVariantList row;
+            for (int i = 0; i < query.record().count(); ++i)
+                row << query.value(i);
+            rows << row;
+        });
     for (const QVariantList& row : rows) {
         if (row.value(at).toString() == value.toString()) {
             deskbench::keep(row.value(0));
@@ -82,13 +81,13 @@ void findFixedPoints(Context& c) {
     c.values[key("newrvno")] = rvno + 1000;
     const auto arrival = desk::Connection::open(c.dir, QString::fromLatin1(desk::DbFile::DaySalesCliants));
     const QString last =
-        arrival->scalar(QStringLiteral("SELECT CheckInNO FROM CheckInCliants ORDER BY rowid DESC LIMIT 1")).toString();
+        arrival->scalar(deskbench::lastAdded(*arrival, QStringLiteral("CheckInCliants"), QStringLiteral("CheckInNO")))
+            .toString();
     c.values[key("checkin")] = last;
     c.values[key("name")] = arrival->scalar(
         QStringLiteral("SELECT CheckInName FROM CheckInCliants WHERE CheckInNO = ") + desk::Sql::quote(last));
-    c.values[key("gone")] =
-        arrival->scalar(QStringLiteral("SELECT CheckInNO FROM CheckInCliants WHERE CheckOutFlag = 1 "
-                                       "ORDER BY rowid DESC LIMIT 1"));
+    c.values[key("gone")] = arrival->scalar(deskbench::lastAdded(
+        *arrival, QStringLiteral("CheckInCliants"), QStringLiteral("CheckInNO"), QStringLiteral("CheckOutFlag = 1")));
     c.values[key("newcheckin")] = QString(QStringLiteral("bench-") + last);
 }
 

@@ -2,6 +2,7 @@
 // connect, the operations in one transaction where the window uses one, release. Cases
 // that write undo their writes in the same timed run.
 #include "Bench.h"
+#include "BenchData.h"
 
 #include "arrivalsvc/CheckInClass.h"
 #include "data/Connection.h"
@@ -121,8 +122,9 @@ BENCH_CASE({
     .name = u"paymentapp: payment item look-up by code"_s,
     .setup =
         [](Context& c) {
+            const auto connection = recipt(c);
             c.values[u"payment/code"_s] =
-                recipt(c)->scalar(u"SELECT RptCode FROM ReciptCode ORDER BY rowid DESC LIMIT 1"_s);
+                connection->scalar(deskbench::lastAdded(*connection, u"ReciptCode"_s, u"RptCode"_s));
         },
     .run =
         [](const Context& c) {

@@ -20,19 +20,15 @@ QVariant fullCopyFind(const QString& dir, const char* file, const QString& table
     const auto connection = desk::Connection::open(dir, QString::fromLatin1(file));
     QVector<QVector<QVariant>> rows;
     int keyColumn = -1;
-    {
-        QSqlQuery query(connection->database());
-        query.setForwardOnly(true);
-        query.exec(QStringLiteral("SELECT * FROM ") + table);
-        while (query.next()) {
-            if (keyColumn < 0)
-                keyColumn = query.record().indexOf(column);
+    connection->select(
+        QStringLiteral("SELECT * FROM ") + table, {},
+        [&](const QSqlRecord& record) { keyColumn = record.indexOf(column); },
+        [&](const QSqlQuery& query) {
             QVector<QVariant> row(query.record().count());
             for (int i = 0; i < row.size(); ++i)
                 row[i] = query.value(i);
             rows.append(row);
-        }
-    }
+        });
     for (const auto& row : rows) {
         if (row.at(keyColumn).toString() == key.toString())
             return row.at(0);
@@ -114,8 +110,8 @@ BENCH_CASE({
     .setup =
         [](Context& c) {
             const auto connection = desk::Connection::open(c.dir, QString::fromLatin1(desk::DbFile::Sales));
-            c.values[QStringLiteral("bill/checkin")] =
-                connection->scalar(QStringLiteral("SELECT BTCheckInNo FROM BTSalesNo ORDER BY rowid DESC LIMIT 1"));
+            c.values[QStringLiteral("bill/checkin")] = connection->scalar(
+                deskbench::lastAdded(*connection, QStringLiteral("BTSalesNo"), QStringLiteral("BTCheckInNo")));
         },
     .run =
         [](const Context& c) {

@@ -35,17 +35,13 @@ std::shared_ptr<desk::Connection> open(const Context& c, const char* file) {
 // What a client-side cursor cost on every open: the whole source copied into memory.
 qint64 fullCopy(const Context& c, const char* file, const QString& source) {
     const auto connection = open(c, file);
-    QSqlQuery query(connection->database());
-    query.setForwardOnly(true);
-    if (!query.exec(u"SELECT * FROM "_s + source))
-        throw std::runtime_error("the full copy failed");
     QList<QVariantList> rows;
-    while (query.next()) {
+    connection->select(u"SELECT * FROM "_s + source, {}, {}, [&](const QSqlQuery& query) {
         QVariantList row;
         for (int i = 0; i < query.record().count(); ++i)
             row << query.value(i);
         rows << row;
-    }
+    });
     return rows.size();
 }
 
@@ -95,8 +91,8 @@ BENCH_CASE({
     .name = u"ComodityInn: look-up by code (name + price)"_s,
     .setup =
         [](Context& c) {
-            c.values[u"goods/code"_s] =
-                open(c, desk::DbFile::Sales)->scalar(u"SELECT Ccode FROM Commodities ORDER BY rowid DESC LIMIT 1"_s);
+            const auto sales = open(c, desk::DbFile::Sales);
+            c.values[u"goods/code"_s] = sales->scalar(deskbench::lastAdded(*sales, u"Commodities"_s, u"Ccode"_s));
         },
     .run =
         [](const Context& c) {

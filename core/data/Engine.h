@@ -1,0 +1,116 @@
+#pragma once
+
+#include "DbError.h"
+
+#include <QDateTime>
+#include <QSqlError>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class QSqlDatabase;
+
+namespace desk {
+
+class Connection;
+
+// Everything that differs between database engines: how a session is opened and set up,
+// the catalogue, what the engine's error codes mean, how a write transaction begins, the
+// engine's side of the statement dialect, and the online copy, integrity check and "in use"
+// test of a database. Nothing above core/data names an engine: stores, grids and tools ask
+// the engine of their connection. One shared instance per engine; it keeps no state.
+class Engine {
+public:
+    virtual ~Engine() = default;
+
+    // The engine of a data location (today a database file of the data directory).
+    static const Engine& forLocation(const QString& location);
+
+    // ---- session
+    enum class Access { ReadOnly, ReadWrite, Create };
+    virtual QString driverName() const = 0;
+    // Names the database and sets the driver's options on a connection not yet open.
+    virtual void configure(QSqlDatabase& db, const QString& location, Access access) const = 0;
+    // Run on every connection of the suite before its first statement.
+    virtual QStringList sessionSettings() const = 0;
+    // For filling a new database in bulk: speed before durability on this session.
+    virtual QStringList bulkLoadSettings() const = 0;
+
+    // ---- catalogue
+    // One bind, the name (matched without regard to case); rows (kind, name), kind "table"
+    // or "view".
+    virtual QString objectStatement() const = 0;
+    // One bind, the kind; rows (name) in the order the objects were created.
+    virtual QString objectNamesStatement() const = 0;
+    // One bind, the object's exact name; rows (column name, declared type) in order.
+    virtual QString columnsStatement() const = 0;
+
+    // ---- failures
+    struct Fault {
+        DbError::Cause cause = DbError::Cause::Other;
+        QString keyColumn; // the column a refused duplicate key is on, when the engine names it
+    };
+    // What a failure means, by the engine's own error code.
+    virtual Fault classify(const QSqlError& error) const = 0;
+    // The failure in the clerk's words (DbError::fromEngine); valueOf gives the value written
+    // to a column, for a refused duplicate key.
+    DbError failure(const QSqlError& error, const QString& statement, const QString& location,
+                    const std::function<QVariant(const QString& column)>& valueOf = {}) const;
+
+    // ---- transactions
+    // Begins the outermost write transaction: it takes the write lock at once, so two desks
+    // never both read and then find they cannot write.
+    virtual QString beginWrite() const = 0;
+    virtual QString commit() const;
+    virtual QString rollback() const;
+    virtual QString savepoint(const QString& name) const;
+    virtual QString releaseSavepoint(const QString& name) const;
+    virtual QString rollbackToSavepoint(const QString& name) const;
+
+    // ---- statement dialect
+    enum class Function { IfNull, Upper, Lower, Length, Substring };
+    virtual QString functionName(Function function) const = 0;
+    // A date (with its time when withTime) as a literal of the engine.
+    virtual QString dateLiteral(const QDateTime& value, bool withTime) const = 0;
+    // " LIMIT n" to close a statement with.
+    virtual QString limit(int rows) const = 0;
+    // expression compared ASCII letters without regard to case, or exactly.
+    virtual QString caseBlind(const QString& expression) const = 0;
+    virtual QString exact(const QString& expression) const = 0;
+    // The keyword that keeps a common table expression computed once ("WITH r AS … (…)").
+    virtual QString materialized() const = 0;
+    // The head of an insert that replaces the row of the same key: "… INTO table (a, b)".
+    virtual QString insertOrReplace(const QString& table, const QStringList& columns) const = 0;
+    // The column that orders a table's rows as they were added, and finds one again.
+    virtual QString rowKey() const = 0;
+
+    // ---- maintenance
+    // The engine's integrity check of one database, read-only; empty when it is sound.
+    virtual QStringList integrityProblems(const QString& location) const = 0;
+    // A consistent copy of the committed state of an open database into the new file dest,
+    // taken while other programs go on writing.
+    virtual void copyInto(Connection& from, const QString& dest) const = 0;
+    // True while some program has the database open.
+    virtual bool inUse(const QString& location) const = 0;
+
+    // A database held for this process alone until the hold ends.
+    class ExclusiveHold {
+    public:
+        virtual ~ExclusiveHold() = default;
+        virtual QString location() const = 0;
+        // A copy of what the database holds now into the new file dest.
+        virtual void copyInto(const QString& dest) = 0;
+        // The database's whole contents replaced by those of backup, in one write.
+        virtual void replaceWith(const QString& backup) = 0;
+    };
+    // Null while any other connection, of any program, is on the database; a DbError when
+    // it cannot be opened at all.
+    virtual std::unique_ptr<ExclusiveHold> holdExclusively(const QString& location) const = 0;
+    // A copy of a database no program works on (a backup's) into the new file dest.
+    virtual void copyClosed(const QString& source, const QString& dest) const = 0;
+};
+
+} // namespace desk

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Engine.h"
+
+namespace desk {
+
+// The embedded engine of one desk: a database is a file of the data directory, kept in
+// write-ahead-log mode with full syncing; every program works on the machine that holds it.
+class SqliteEngine final : public Engine {
+public:
+    static const SqliteEngine& instance();
+
+    QString driverName() const override;
+    void configure(QSqlDatabase& db, const QString& location, Access access) const override;
+    QStringList sessionSettings() const override;
+    QStringList bulkLoadSettings() const override;
+
+    QString objectStatement() const override;
+    QString objectNamesStatement() const override;
+    QString columnsStatement() const override;
+
+    Fault classify(const QSqlError& error) const override;
+    // The same for a result code the library returned directly.
+    Fault classify(int resultCode) const;
+
+    QString beginWrite() const override;
+
+    QString functionName(Function function) const override;
+    QString dateLiteral(const QDateTime& value, bool withTime) const override;
+    QString limit(int rows) const override;
+    QString caseBlind(const QString& expression) const override;
+    QString exact(const QString& expression) const override;
+    QString materialized() const override;
+    QString insertOrReplace(const QString& table, const QStringList& columns) const override;
+    QString rowKey() const override;
+
+    QStringList integrityProblems(const QString& location) const override;
+    void copyInto(Connection& from, const QString& dest) const override;
+    bool inUse(const QString& location) const override;
+    std::unique_ptr<ExclusiveHold> holdExclusively(const QString& location) const override;
+    void copyClosed(const QString& source, const QString& dest) const override;
+};
+
+} // namespace desk

@@ -1,0 +1,145 @@
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Engine.h"
+#include "data/Sql.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace desk;
+using namespace Qt::StringLiterals;
+
+class TestEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void failureByNativeCode_data();
+    void failureByNativeCode();
+    void openRefusesByCause_data();
+    void openRefusesByCause();
+    void dialectRunsOnItsEngine_data();
+    void dialectRunsOnItsEngine();
+};
+
+// The cause comes from the engine's code alone: each row's text is another cause's words, so
+// a classification that still read the English would put the row under the wrong cause.
+void TestEngine::failureByNativeCode_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<QString>("words");
+    using C = DbError::Cause;
+    QTest::newRow("busy") << u"5"_s << u"disk is full"_s << int(C::Busy) << u"使用中"_s;
+    QTest::newRow("busy, snapshot") << u"517"_s << u"malformed"_s << int(C::Busy) << u"使用中"_s;
+    QTest::newRow("table locked") << u"6"_s << u"disk is full"_s << int(C::Busy) << u"使用中"_s;
+    QTest::newRow("full") << u"13"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s;
+    QTest::newRow("i/o, short read") << u"522"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s;
+    QTest::newRow("corrupt") << u"11"_s << u"disk is full"_s << int(C::Damaged) << u"壊れて"_s;
+    QTest::newRow("not a database") << u"26"_s << u"database is locked"_s << int(C::Damaged) << u"壊れて"_s;
+    QTest::newRow("read-only") << u"8"_s << u"database is locked"_s << int(C::NoPermission) << u"権限"_s;
+    QTest::newRow("cannot open") << u"14"_s << u"malformed"_s << int(C::NoPermission) << u"権限"_s;
+    QTest::newRow("unique key") << u"2067"_s << u"UNIQUE constraint failed: BTSalesNo.BTSalesNo"_s
+                                << int(C::DuplicateKey) << u"売上番号"_s;
+    QTest::newRow("primary key") << u"1555"_s << u"UNIQUE constraint failed: Reserve.RvNo"_s << int(C::DuplicateKey)
+                                 << u"予約番号"_s;
+    QTest::newRow("not null is no duplicate")
+        << u"1299"_s << u"UNIQUE constraint failed: Reserve.RvNo"_s << int(C::Other) << u"失敗"_s;
+    QTest::newRow("generic error") << u"1"_s << u"database is locked"_s << int(C::Other) << u"失敗"_s;
+    QTest::newRow("no code") << QString() << u"disk I/O error"_s << int(C::Other) << u"失敗"_s;
+}
+
+void TestEngine::failureByNativeCode() {
+    QFETCH(QString, code);
+    QFETCH(QString, text);
+    QFETCH(int, cause);
+    QFETCH(QString, words);
+    const QString file = u"/inn/BTSales.mdb"_s;
+    const QSqlError error(u"Unable to fetch row"_s, text, QSqlError::StatementError, code);
+    const DbError e = Engine::forLocation(file).failure(error, u"INSERT"_s, file);
+    QCOMPARE(int(e.cause()), cause);
+    QVERIFY2(e.message().contains(words), qPrintable(e.message()));
+    QCOMPARE(e.file(), file);
+}
+
+// A file of this engine that is no database of the system, and one whose pages are damaged,
+// are told apart at open.
+void TestEngine::openRefusesByCause_data() {
+    QTest::addColumn<bool>("damage");
+    QTest::addColumn<int>("cause");
+    QTest::newRow("another program's database") << false << int(DbError::Cause::NotADatabase);
+    QTest::newRow("damaged pages") << true << int(DbError::Cause::Damaged);
+}
+
+void TestEngine::openRefusesByCause() {
+    QFETCH(bool, damage);
+    QFETCH(int, cause);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"BTSales.mdb"_s);
+    {
+        const auto made = Connection::create(path);
+        made->exec(u"CREATE TABLE Other (Name TEXT, Value TEXT)"_s);
+        made->exec(u"INSERT INTO Other (Name, Value) VALUES ('a', ?)"_s, {QString(3000, u'x')});
+    }
+    if (damage) {
+        // The header stays; the catalogue page and what follows become noise.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(100));
+        file.write(QByteArray(int(file.size()) - 100, '\x5a'));
+    }
+    try {
+        Connection::open(dir.path(), u"BTSales.mdb"_s);
+        QFAIL("the file was opened");
+    } catch (const DbError& e) {
+        QCOMPARE(int(e.cause()), cause);
+    }
+}
+
+// Statements built from the engine's pieces run on a real database and mean what the suite
+// expects of them.
+void TestEngine::dialectRunsOnItsEngine_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("case-blind compare") << u"caseBlind"_s << QVariant(1);
+    QTest::newRow("exact compare") << u"exact"_s << QVariant(0);
+    QTest::newRow("dialect functions") << u"functions"_s << QVariant(u"5|ABC|3|bc"_s);
+    QTest::newRow("date literal matches a stored day") << u"date"_s << QVariant(1);
+    QTest::newRow("limit") << u"limit"_s << QVariant(2);
+    QTest::newRow("last added row by the row key") << u"rowKey"_s << QVariant(u"c"_s);
+    QTest::newRow("insert or replace keeps one row") << u"replace"_s << QVariant(u"1|new"_s);
+    QTest::newRow("materialized expression") << u"materialized"_s << QVariant(3);
+}
+
+void TestEngine::dialectRunsOnItsEngine() {
+    QFETCH(QString, name);
+    QFETCH(QVariant, expected);
+    QTemporaryDir dir;
+    const auto c = Connection::create(dir.filePath(u"BTSales.mdb"_s));
+    const Engine& engine = c->engine();
+    c->exec(u"CREATE TABLE t (Code TEXT UNIQUE, Day TEXT)"_s);
+    c->exec(u"INSERT INTO t (Code, Day) VALUES ('b', '2002-03-01'), ('a', '2002-03-02'), ('c', NULL)"_s);
+    QVariant got;
+    if (name == u"caseBlind")
+        got = c->scalar(u"SELECT "_s + engine.caseBlind(u"'Abc'"_s) + u" = 'aBC'"_s);
+    else if (name == u"exact")
+        got = c->scalar(u"SELECT "_s + engine.exact(u"'Abc'"_s) + u" = 'aBC'"_s);
+    else if (name == u"functions")
+        got = c->scalar(u"SELECT Nz(Null, 5) || '|' || UCase('abc') || '|' || Len('abc') || '|' || Mid('abc', 2, 2)"_s);
+    else if (name == u"date")
+        got = c->scalar(u"SELECT COUNT(*) FROM t WHERE Day = "_s + Sql::dateLiteral(QDate(2002, 3, 1)));
+    else if (name == u"limit")
+        got = c->scalar(u"SELECT COUNT(*) FROM (SELECT Code FROM t"_s + engine.limit(2) + u')');
+    else if (name == u"rowKey")
+        got = c->scalar(u"SELECT Code FROM t ORDER BY "_s + engine.rowKey() + u" DESC"_s + engine.limit(1));
+    else if (name == u"replace") {
+        c->exec(engine.insertOrReplace(u"t"_s, {u"Code"_s, u"Day"_s}) + u" VALUES ('a', 'new')"_s);
+        got = c->scalar(u"SELECT COUNT(*) || '|' || Max(Day) FROM t WHERE Code = 'a'"_s);
+    } else if (name == u"materialized")
+        got = c->scalar(u"WITH r AS "_s + engine.materialized() + u" (SELECT Code FROM t) SELECT COUNT(*) FROM r"_s);
+    QCOMPARE(got.toString(), expected.toString());
+}
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "tst_engine.moc"
