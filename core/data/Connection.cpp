@@ -9,7 +9,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -130,23 +129,6 @@ void refuseMissingFile(const QString& filePath) {
             {}, filePath, DbError::Cause::NotADatabase);
 }
 
-// Looks at the header before the engine touches the file: the engine would take a file of
-// another format for damage, and a journal-mode change rewrites the header of any database
-// it opens. Only ever called while this process has no connection on the file (OpenFiles):
-// closing this descriptor would drop the engine's locks.
-void refuseForeignFile(const QString& filePath) {
-    const QString name = QDir::toNativeSeparators(filePath);
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("データベースファイル %1 を読む権限がありません。").arg(name), {}, filePath,
-                      DbError::Cause::NoPermission);
-    const QByteArray head = file.read(100);
-    if (head.size() < 100 || !head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        throw DbError(
-            QStringLiteral("%1 はこのシステムのデータベースではありません（別の形式のファイルです）。").arg(name), {},
-            filePath, DbError::Cause::NotADatabase);
-}
-
 // The clerk's words for a file the engine would not open or read, by its real cause.
 QString openRefusal(const QString& filePath, const DbError& engine) {
     const QString name = QDir::toNativeSeparators(filePath);
@@ -203,7 +185,9 @@ Connection::Connection(const QString& filePath, Mode mode)
                       {}, filePath);
     if (!mayCreate) {
         refuseMissingFile(filePath);
-        m_hold = std::make_unique<OpenFiles::Hold>(filePath, [&] { refuseForeignFile(filePath); });
+        // Only while this process has no connection on the file: closing the descriptor the
+        // engine's check reads through would drop the engine's locks.
+        m_hold = std::make_unique<OpenFiles::Hold>(filePath, [&] { m_engine->refuseForeign(filePath); });
     } else {
         m_hold = std::make_unique<OpenFiles::Hold>(filePath);
     }

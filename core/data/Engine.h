@@ -34,6 +34,10 @@ public:
     virtual QString driverName() const = 0;
     // Names the database and sets the driver's options on a connection not yet open.
     virtual void configure(QSqlDatabase& db, const QString& location, Access access) const = 0;
+    // Refuses (DbError with its cause) a database of another format before the engine opens
+    // it: the engine might take it for damage, or change it by merely opening it. Called only
+    // while this process has no connection on the location.
+    virtual void refuseForeign(const QString& location) const = 0;
     // Run on every connection of the suite before its first statement.
     virtual QStringList sessionSettings() const = 0;
     // For filling a new database in bulk: speed before durability on this session.

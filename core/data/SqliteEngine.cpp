@@ -3,6 +3,8 @@
 #include "Connection.h"
 #include "OpenFiles.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -161,6 +163,21 @@ void SqliteEngine::configure(QSqlDatabase& db, const QString& location, Access a
     }
     db.setDatabaseName(url.toString(QUrl::FullyEncoded));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+}
+
+void SqliteEngine::refuseForeign(const QString& location) const {
+    // Only the header is read: a journal-mode change rewrites the header of any database the
+    // library opens, and it would take a file of another format for damage.
+    const QString name = QDir::toNativeSeparators(location);
+    QFile file(location);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("データベースファイル %1 を読む権限がありません。").arg(name), {}, location,
+                      DbError::Cause::NoPermission);
+    const QByteArray head = file.read(100);
+    if (head.size() < 100 || !head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        throw DbError(
+            QStringLiteral("%1 はこのシステムのデータベースではありません（別の形式のファイルです）。").arg(name), {},
+            location, DbError::Cause::NotADatabase);
 }
 
 QStringList SqliteEngine::sessionSettings() const {

@@ -12,6 +12,7 @@ public:
 
     QString driverName() const override;
     void configure(QSqlDatabase& db, const QString& location, Access access) const override;
+    void refuseForeign(const QString& location) const override;
     QStringList sessionSettings() const override;
     QStringList bulkLoadSettings() const override;
 
