@@ -30,7 +30,10 @@ QList<FileSchema> catalogue() {
          {
              QStringLiteral("CREATE TABLE CheckInCliants ("
                             "CheckInNO TEXT, CheckInDate DATE, CheckInName TEXT, CheckInRoomNo TEXT, "
-                            "CheckInRemarks TEXT, CheckOutFlag BOOLEAN NOT NULL DEFAULT 0)"),
+                            "CheckInRemarks TEXT, CheckOutFlag BOOLEAN NOT NULL DEFAULT 0, "
+                            // The day of check-out, for the nights in the guest register; null
+                            // before it was recorded.
+                            "CheckOutDate DATE)"),
              QStringLiteral("CREATE UNIQUE INDEX CheckInCliants_CheckInNO ON CheckInCliants (CheckInNO)"),
              QStringLiteral("CREATE INDEX CheckInCliants_CheckInDate ON CheckInCliants (CheckInDate)"),
              QStringLiteral("CREATE INDEX CheckInCliants_CheckInName ON CheckInCliants (CheckInName)"),
@@ -58,6 +61,14 @@ QList<FileSchema> catalogue() {
                             "CheckInNO TEXT, RvNo INTEGER, RvDate DATE, RvArvtime TEXT, RvChkInTime TEXT)"),
              QStringLiteral("CREATE UNIQUE INDEX CheckInCliantDetail_CheckInNO ON CheckInCliantDetail (CheckInNO)"),
              QStringLiteral("CREATE INDEX CheckInCliantDetail_RvNo ON CheckInCliantDetail (RvNo)"),
+
+             // The party's guests for the guest register, the representative first (GuestNo 1).
+             // GuestAdrs "同上" stands for the representative's address; Nationality and
+             // PassportNo are kept for a guest from abroad without an address in Japan.
+             QStringLiteral("CREATE TABLE CheckInGuests ("
+                            "CheckInNO TEXT, GuestNo SMALLINT, GuestName TEXT, GuestAdrs TEXT, GuestTelNo TEXT, "
+                            "Abroad BOOLEAN NOT NULL DEFAULT 0, Nationality TEXT, PassportNo TEXT)"),
+             QStringLiteral("CREATE INDEX CheckInGuests_CheckInNO ON CheckInGuests (CheckInNO)"),
 
              // yearclass first: the pickers read an age bracket's name from the first column.
              QStringLiteral("CREATE TABLE AgeClass (yearclass TEXT, YCode TEXT)"),

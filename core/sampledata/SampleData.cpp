@@ -228,6 +228,15 @@ void addStays(const QString& dir, const QDate& today) {
                                "VALUES (?, ?, ?, ?, ?)"),
                 {no, s.reservation, s.reservation ? QVariant(iso(today.addDays(s.dayOffset - 14))) : QVariant(),
                  u(s.arrival), u(s.arrival)});
+        // The representative heads the party's guest list, as a check-in saves it.
+        QStringList address;
+        for (const char* part : {s.adrs1, s.adrs2, s.adrs3}) {
+            if (*part)
+                address << u(part);
+        }
+        c->exec(QStringLiteral("INSERT INTO CheckInGuests (CheckInNO, GuestNo, GuestName, GuestAdrs, GuestTelNo, "
+                               "Abroad, Nationality, PassportNo) VALUES (?, 1, ?, ?, ?, 0, '', '')"),
+                {no, u(s.name), address.join(QLatin1Char(' ')), u(s.tel)});
     }
     transaction.commit();
 }
