@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -180,6 +181,8 @@ private slots:
     void emptyClassificationList();
     void listsFollowWhatOthersDid_data();
     void listsFollowWhatOthersDid();
+    void guestListByKeyboard_data();
+    void guestListByKeyboard();
 
 private:
     std::unique_ptr<WindowFixture> m_f;
@@ -654,6 +657,70 @@ void TestFrmChkIn::listsFollowWhatOthersDid() {
     QCOMPARE(reasons->currentIndex(), -1);
     QCOMPARE(list(*w, "RvcmbSpec")->currentIndex(), 0);
     QCOMPARE(m_dialogs->messageTexts(), QStringList());
+}
+
+void TestFrmChkIn::guestListByKeyboard_data() {
+    QTest::addColumn<QString>("passport");
+    QTest::addColumn<QString>("note"); // after the registration message
+    QTest::newRow("from abroad, no passport number")
+        << QString() << u"　海外からのお客様（Ann）の旅券番号が入力されていません。"_s;
+    QTest::newRow("from abroad with a passport number") << u"X1234567"_s << QString();
+}
+
+// The party's list is typed with the keyboard alone: the representative's line follows the
+// boxes, a companion already typed in the companion box becomes a line, and a guest from
+// abroad without a passport number is saved with a note in the message line, never a box.
+void TestFrmChkIn::guestListByKeyboard() {
+    QFETCH(QString, passport);
+    QFETCH(QString, note);
+    const auto w = openWindow();
+    fillEntry(*w);
+    typeInto(w.get(), u"txtChkAdrs1"_s, u"長野県"_s);
+    typeInto(w.get(), u"txtChkTelNo"_s, u"0263-11-2222"_s);
+    typeInto(w.get(), u"txtChkInMembers"_s, u"Ann"_s);
+    auto* grid = child<QTableView>(w.get(), u"GridGuests"_s);
+    const auto cell = [grid](int row, int column) {
+        return grid->model()->index(row, column).data().toString();
+    };
+    QCOMPARE(cell(0, 0), u"佐藤 花子"_s);
+    QCOMPARE(cell(0, 1), u"長野県"_s);
+
+    pressAccessKey(w.get(), Qt::Key_A);
+    QTRY_COMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(cell(1, 0), u"Ann"_s);
+    QCOMPARE(cell(1, 1), u"同上"_s);
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 0));
+    const auto key = [](int k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(k));
+    };
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_Right);
+    key(Qt::Key_Space); // from abroad
+    key(Qt::Key_Right);
+    for (const QChar c : u"USA"_s)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    key(Qt::Key_Return);
+    QTRY_COMPARE(cell(1, 4), u"USA"_s);
+    key(Qt::Key_Right);
+    for (const QChar c : passport)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    key(Qt::Key_Return);
+    QTRY_COMPARE(cell(1, 5), passport);
+    QCOMPARE(textOf(w.get(), u"txtChkInMembers"_s), u"Ann"_s);
+
+    pressAccessKey(w.get(), Qt::Key_T);
+    QTRY_COMPARE(rowsOf(dir(), u"2001"_s), 6);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    QCOMPARE(textOf(w.get(), u"lbMessage"_s), u"チェックイン番号 2001 を登録しました。"_s + note);
+    const auto saved = checkIn(dir(), u"2001"_s);
+    QCOMPARE(saved->CheckInCName(), u"Ann"_s);
+    QCOMPARE(saved->CheckInGuests(),
+             (QList<arrivalsvc::CheckInGuest>{{u"佐藤 花子"_s, u"長野県"_s, u"0263-11-2222"_s},
+                                              {u"Ann"_s, u"同上"_s, QString(), true, u"USA"_s, passport}}));
+    // Cleared for the next party.
+    QCOMPARE(grid->model()->rowCount(), 1);
+    QCOMPARE(cell(0, 0), QString());
 }
 
 QTEST_MAIN(TestFrmChkIn)
