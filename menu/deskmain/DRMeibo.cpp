@@ -13,7 +13,7 @@ desk::ReportColumns DRMeibo::registerColumns() {
         {u"泊数"_s, u"Nights"_s, 10},
         {u"部屋"_s, u"CheckInRoomNo"_s, 14},
         {u"氏名"_s, u"GuestName"_s, 40},
-        {u"住所"_s, u"GuestAdrs"_s, 0},
+        {u"住所"_s, u"GuestAdrs"_s, 90},
         {u"電話番号"_s, u"GuestTelNo"_s, 30},
         {u"国籍"_s, u"Nationality"_s, 22},
         {u"旅券番号"_s, u"PassportNo"_s, 26},

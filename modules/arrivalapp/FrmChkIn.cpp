@@ -174,6 +174,16 @@ void FrmChkIn::CmdGuestAdd_Click() {
 void FrmChkIn::CmdGuestRemove_Click() {
     auto* grid = m_ui->GridGuests;
     const int row = grid->currentIndex().isValid() ? grid->currentIndex().row() : -1;
+    // What was typed on the line goes only when the clerk says so.
+    if (row > 0 && !m_guests->isBlank(row)) {
+        const QString name = m_guests->index(row, GuestListModel::Name).data().toString();
+        if (desk::dialogs().message(this, QStringLiteral("%1行目（%2）を名簿から除きますか？").arg(row + 1).arg(name),
+                                    QStringLiteral("行削除"), desk::Dialogs::Icon::Question,
+                                    desk::Dialogs::Buttons::YesNoDefaultNo) != desk::Dialogs::Answer::Yes) {
+            grid->setFocus();
+            return;
+        }
+    }
     if (!m_guests->removeCompanion(row)) {
         desk::dialogs().beep();
         showMessage(QStringLiteral("代表者の行は除けません。同行のお客様の行を選んでください。"));

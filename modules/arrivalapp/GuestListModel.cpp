@@ -60,6 +60,10 @@ int GuestListModel::appendCompanion(const QString& name) {
     return row;
 }
 
+bool GuestListModel::isBlank(int row) const {
+    return row < 0 || row >= m_guests.size() || isEmpty(m_guests[row]);
+}
+
 bool GuestListModel::removeCompanion(int row) {
     if (row < 1 || row >= m_guests.size())
         return false;

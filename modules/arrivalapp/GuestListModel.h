@@ -29,6 +29,8 @@ public:
     bool representativeEdited() const { return m_representativeEdited; }
     // A companion's line after the last, its address "同上"; returns its row.
     int appendCompanion(const QString& name = {});
+    // Whether the line holds nothing typed ("同上" alone counts as nothing).
+    bool isBlank(int row) const;
     // Removes a companion's line; the representative's line stays (false).
     bool removeCompanion(int row);
     // Names of the guests after the representative, joined with "、".

@@ -668,8 +668,9 @@ void TestFrmChkIn::guestListByKeyboard_data() {
 }
 
 // The party's list is typed with the keyboard alone: the representative's line follows the
-// boxes, a companion already typed in the companion box becomes a line, and a guest from
-// abroad without a passport number is saved with a note in the message line, never a box.
+// boxes, a companion already typed in the companion box becomes a line, a typed line goes
+// only after a question, and a guest from abroad without a passport number is saved with a
+// note in the message line, never a box.
 void TestFrmChkIn::guestListByKeyboard() {
     QFETCH(QString, passport);
     QFETCH(QString, note);
@@ -707,6 +708,22 @@ void TestFrmChkIn::guestListByKeyboard() {
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
     key(Qt::Key_Return);
     QTRY_COMPARE(cell(1, 5), passport);
+
+    // A line typed by mistake goes again, after a question.
+    pressAccessKey(w.get(), Qt::Key_A);
+    QTRY_COMPARE(grid->model()->rowCount(), 3);
+    for (const char c : {'B', 'o', 'b'})
+        QTest::keyClick(QApplication::focusWidget(), c);
+    key(Qt::Key_Return);
+    QTRY_COMPARE(textOf(w.get(), u"txtChkInMembers"_s), u"Ann、Bob"_s);
+    m_dialogs->pushAnswer(desk::Dialogs::Answer::No);
+    pressAccessKey(w.get(), Qt::Key_R);
+    QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"3行目（Bob）を名簿から除きますか？"_s});
+    QCOMPARE(grid->model()->rowCount(), 3);
+    m_dialogs->pushAnswer(desk::Dialogs::Answer::Yes);
+    pressAccessKey(w.get(), Qt::Key_R);
+    QTRY_COMPARE(grid->model()->rowCount(), 2);
+    m_dialogs->clear();
     QCOMPARE(textOf(w.get(), u"txtChkInMembers"_s), u"Ann"_s);
 
     pressAccessKey(w.get(), Qt::Key_T);
