@@ -55,10 +55,10 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     grid->setModel(m_guests);
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     desk::applyGridColumns(grid, {{QStringLiteral("氏名"), {}, 150, left, {}, true},
-                                  {QStringLiteral("住所"), {}, 280, left, {}, true},
+                                  {QStringLiteral("住所"), {}, 250, left, {}, true},
                                   {QStringLiteral("電話番号"), {}, 120, left, {}, true},
-                                  {QStringLiteral("海外"), {}, 48, left, {}, true},
-                                  {QStringLiteral("国籍"), {}, 100, left, {}, true},
+                                  {QStringLiteral("海外"), {}, 44, left, {}, true},
+                                  {QStringLiteral("国籍"), {}, 90, left, {}, true},
                                   {QStringLiteral("旅券番号"), {}, 110, left, {}, true}});
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->installEventFilter(this);
