@@ -61,6 +61,9 @@ void OptionDataClass::DisplyData() {
     m_myURL = url;
     m_myEmail = email;
     m_myComment = comment;
+    m_serviceFee = desk::convert::roundHalfEven(rs.value(QStringLiteral("ServiceFee")).toDouble());
+    m_taxRounding = rs.value(QStringLiteral("TaxRounding")).toInt();
+    m_invoiceNo = desk::convert::textOf(rs.value(QStringLiteral("InvoiceNo")));
 }
 
 void OptionDataClass::EditData() {
@@ -73,6 +76,12 @@ void OptionDataClass::EditData() {
     rs.setValue(QStringLiteral("CpURL"), m_myURL);
     rs.setValue(QStringLiteral("CpEmail"), m_myEmail);
     rs.setValue(QStringLiteral("CpComment"), m_myComment);
+    if (m_serviceFee)
+        rs.setValue(QStringLiteral("ServiceFee"), *m_serviceFee);
+    if (m_taxRounding)
+        rs.setValue(QStringLiteral("TaxRounding"), *m_taxRounding);
+    if (m_invoiceNo)
+        rs.setValue(QStringLiteral("InvoiceNo"), m_invoiceNo->isNull() ? QStringLiteral("") : *m_invoiceNo);
     rs.update();
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace desk {
 class Connection;
@@ -16,8 +17,9 @@ namespace firmsvc {
 // The inn's own profile: the single row of CompanyProfile in dbOptionBT.mdb, printed on
 // every slip and report.
 //
-// setDirPath(), ConnectDb(), DisplyData(); then read the eight texts, or set them and
-// call EditData(). Every failure is thrown (desk::DbError), an empty table included.
+// setDirPath(), ConnectDb(), DisplyData(); then read the eight texts and the tax settings of
+// the row, or set them and call EditData(). Every failure is thrown (desk::DbError), an empty
+// table included.
 class OptionDataClass {
 public:
     OptionDataClass();
@@ -28,16 +30,23 @@ public:
 
     // Opens dbOptionBT.mdb and the row set over CompanyProfile, standing on its first row.
     void ConnectDb();
-    // Moves to the first row and copies its eight columns into the properties.
+    // Moves to the first row and copies its columns into the properties.
     void DisplyData();
-    // Writes the eight properties into the current row.
+    // Writes the eight texts into the current row, and the service charge, rounding and
+    // invoice number once read or set: a save of the texts alone leaves those as stored.
     void EditData();
 
     void setDirPath(const QString& dirPath) { m_dirPath = dirPath; }
 
-    // Kept in the object only, as a whole number (halves to even).
+    // The service charge in percent (ServiceFee), a whole number (halves to even).
     void setServiceFee(double value);
-    double ServiceFee() const { return m_serviceFee; }
+    double ServiceFee() const { return m_serviceFee.value_or(0); }
+    // How a bill's tax becomes whole yen (TaxRounding): 0 halves to even, 1 down, 2 half up.
+    void setTaxRounding(int value) { m_taxRounding = value; }
+    int TaxRounding() const { return m_taxRounding.value_or(0); }
+    // The invoice registration number (InvoiceNo); empty when the inn has none.
+    void setInvoiceNo(const QString& value) { m_invoiceNo = value; }
+    QString InvoiceNo() const { return m_invoiceNo.value_or(QString()); }
     // Accepted and dropped: nothing keeps a tax rate here.
     void setSalesTax(double) {}
     double SalesTax() const { return 0; }
@@ -76,7 +85,9 @@ private:
     std::shared_ptr<desk::Connection> m_connection;
     std::unique_ptr<desk::RowSet> m_rsProfile;
 
-    double m_serviceFee = 0;
+    std::optional<double> m_serviceFee;
+    std::optional<int> m_taxRounding;
+    std::optional<QString> m_invoiceNo;
     QString m_myCompanyName;
     QString m_myZipCode;
     QString m_myAddress;

@@ -70,6 +70,14 @@ QVariant ComodityInn::ComodityPrice(const QString& McdsCode) {
     return desk::convert::toInt32(m_priceRows->value(QStringLiteral("CMprice0")).toDouble());
 }
 
+std::optional<ComodityInn::Taxing> ComodityInn::ComodityTaxing(const QString& McdsCode) {
+    requireConnected();
+    if (!findCode(*m_commodities, McdsCode))
+        return std::nullopt;
+    return Taxing{m_commodities->value(QStringLiteral("CTaxClass")).toInt(),
+                  m_commodities->value(QStringLiteral("CService")).toInt() != 0};
+}
+
 QString ComodityInn::DuplicateCheck(const QString& McdsCode) {
     requireConnected();
     return findCode(*m_commodities, McdsCode) ? QStringLiteral("X") : QStringLiteral("O");
@@ -81,6 +89,8 @@ void ComodityInn::writeCommodity() {
     m_commodities->setValue(QStringLiteral("Cclasify"), text(m_classCode));
     m_commodities->setValue(QStringLiteral("Cunit"), text(m_unit));
     m_commodities->setValue(QStringLiteral("Cremarks1"), text(m_remarks));
+    m_commodities->setValue(QStringLiteral("CTaxClass"), m_taxing.taxClass);
+    m_commodities->setValue(QStringLiteral("CService"), m_taxing.service ? 1 : 0);
     m_commodities->update();
 }
 
@@ -148,6 +158,8 @@ void ComodityInn::EDsearch() {
     m_classCode = m_commodities->value(QStringLiteral("Cclasify")).toString();
     m_unit = m_commodities->value(QStringLiteral("Cunit")).toString();
     m_remarks = m_commodities->value(QStringLiteral("Cremarks1")).toString();
+    m_taxing.taxClass = m_commodities->value(QStringLiteral("CTaxClass")).toInt();
+    m_taxing.service = m_commodities->value(QStringLiteral("CService")).toInt() != 0;
     for (int level = 0; level < PriceLevels; ++level)
         m_prices[level] = prices[level];
 }

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace desk {
 class Connection;
@@ -12,7 +13,8 @@ class RowSet;
 
 namespace goodssvc {
 
-// The inn's commodities: one row in Commodities (name, class, unit, remarks) and one in
+// The inn's commodities: one row in Commodities (name, class, unit, remarks, how it is
+// taxed and whether the service charge applies) and one in
 // CmPrice (five price levels) per code, always written together.
 //
 // Use a fresh object per action: DirPath, CntDb, properties, one operation. Look-ups search
@@ -34,6 +36,13 @@ public:
     // The standard price (CMprice0) as a 32-bit integer, or the text "X" when the code has
     // no price row.
     QVariant ComodityPrice(const QString& McdsCode);
+    // How the commodity is taxed: its tax class (CTaxClass: 0 standard, 1 reduced, 2 exempt)
+    // and whether the inn's service charge applies (CService); nothing when the code is unknown.
+    struct Taxing {
+        int taxClass = 0;
+        bool service = true;
+    };
+    std::optional<Taxing> ComodityTaxing(const QString& McdsCode);
     // "O" when the code is free, "X" when it is taken.
     QString DuplicateCheck(const QString& McdsCode);
 
@@ -72,6 +81,10 @@ public:
     void setMprice3(qint32 value) { m_prices[3] = value; }
     qint32 Mprice4() const { return m_prices[4]; }
     void setMprice4(qint32 value) { m_prices[4] = value; }
+    int MtaxClass() const { return m_taxing.taxClass; }
+    void setMtaxClass(int value) { m_taxing.taxClass = value; }
+    bool Mservice() const { return m_taxing.service; }
+    void setMservice(bool value) { m_taxing.service = value; }
     QString Mremarks() const { return m_remarks; }
     void setMremarks(const QString& value) { m_remarks = value; }
     QString MbookMark() const { return m_bookmark; }
@@ -100,6 +113,7 @@ private:
     QString m_unit;
     qint32 m_prices[PriceLevels] = {};
     QString m_remarks;
+    Taxing m_taxing;
     QString m_bookmark;
 };
 

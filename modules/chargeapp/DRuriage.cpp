@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/Desk.h"
 #include "data/RowSet.h"
+#include "taxsvc/TaxSettings.h"
 
 namespace chargeapp {
 
@@ -12,8 +13,29 @@ DRuriage::DRuriage(const QString& dirPath, const SlipValues& values, qint32 tota
     : desk::Report(parent) {
     setTitle(QStringLiteral("売上伝票"));
     layOut();
+    // The reduced rate in force on the slip's day; none marks no line.
+    QVariant reduced;
+    if (values.day.isValid()) {
+        const auto rates = taxsvc::TaxSettings::readFrom(dirPath).rates.inForce(values.day);
+        if (rates && rates->reduced)
+            reduced = *rates->reduced;
+    }
     const auto connection = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
-    setDataSource(desk::openDeskRows(connection, QStringLiteral("BTTempSalesDetail")));
+    // Rates are typed and stored as doubles: a hair's difference is the same rate.
+    const QString reducedLine = QStringLiteral("abs(coalesce(BTSalesTax, 0) - ?) < 0.000000001");
+    setDataSource(std::make_unique<desk::RowSet>(
+        connection,
+        QStringLiteral("SELECT *, CASE WHEN %1 THEN '※' ELSE '' END AS ReducedMark FROM BTTempSalesDetail WHERE %2 "
+                       "ORDER BY rowid")
+            .arg(reducedLine, desk::deskCondition()),
+        QVariantList{reduced, desk::currentDesk()}));
+    bool anyReduced = false;
+    if (!reduced.isNull()) {
+        const QString reducedLines = QStringLiteral("SELECT COUNT(*) FROM BTTempSalesDetail WHERE %1 AND %2")
+                                         .arg(desk::deskCondition(), reducedLine);
+        anyReduced = connection->scalar(reducedLines, {desk::currentDesk(), reduced}).toInt() > 0;
+    }
+    setLabel(QStringLiteral("Label35"), anyReduced ? QStringLiteral("※印は軽減税率対象") : QString());
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.salesNo);
     setLabel(QStringLiteral("Label5"), values.date);
@@ -86,7 +108,8 @@ void DRuriage::layOut() {
         {"Label25", "　　小計", "Text6", "BTSubTotal1", 128, 20, true},
         {"Label26", "サ料", "Text7", "BTServiceFee", 149, 10, true},
         {"Label27", "税", "Text8", "BTSalesTax", 160, 10, true},
-        {"Label28", "　　　　合計", "Text9", "BTSubTotal2", 171, width - 171, true},
+        {"Label36", "", "Text10", "ReducedMark", 170, 4, false},
+        {"Label28", "　　　　合計", "Text9", "BTSubTotal2", 174, width - 174, true},
     };
     for (const ColumnPlace& c : columns) {
         header.addLabel(QString::fromLatin1(c.label), {c.left, y, c.width, 6}, QString::fromUtf8(c.caption))
@@ -105,6 +128,9 @@ void DRuriage::layOut() {
         field.setFontSize(9);
     }
     band.setHeight(6.5);
+
+    reportFooter().addRuntimeLabel(QStringLiteral("Label35"), {0, 1, width, 6}).setFontSize(9);
+    reportFooter().setHeight(8);
 
     auto& footer = pageFooter();
     footer.addLine(QStringLiteral("Line3"), {0, 1, width, 1}).setLineWidth(0.3);

@@ -10,6 +10,7 @@
 #include "data/Connection.h"
 #include "goodssvc/ComodityInn.h"
 #include "report/ShowReport.h"
+#include "taxsvc/TaxSettings.h"
 #include "ui/BusyCursor.h"
 #include "ui/CodeMaintenance.h"
 #include "ui/DataGridModel.h"
@@ -460,24 +461,29 @@ void FrmSales::lookUpCommodity(int row) {
     const QString code = desk::convert::textOf(m_lines->cellValue(row, Code));
     QString name;
     QVariant price;
+    std::optional<goodssvc::ComodityInn::Taxing> taxing;
     {
         goodssvc::ComodityInn goods;
         goods.setDirPath(m_context.DirPath());
         goods.CntDb();
         name = goods.ComodityName(code);
         price = goods.ComodityPrice(code);
+        taxing = goods.ComodityTaxing(code);
     }
-    if (name == QLatin1String("X")) {
+    if (name == QLatin1String("X") || !taxing) {
         warn(this, QStringLiteral("商品が見つかりません。やりなおしてください。"));
         return;
     }
     QMap<int, QVariant> values{{Name, name}};
     // A commodity without a price row is rung up at 0 for the clerk to type the price.
     values.insert(UnitPrice, price.toString() == QLatin1String("X") ? QVariant(0) : price);
+    // Only a new line takes the commodity's rates: a line that has its rates keeps them, so a
+    // recalled slip stays as it was rung up.
     const bool newLine = m_lines->cellValue(row, ServiceFee).isNull();
     if (newLine) {
-        values.insert(ServiceFee, 0);
-        values.insert(SalesTax, 0);
+        const auto [serviceRate, taxRate] = newLineRates(*taxing);
+        values.insert(ServiceFee, serviceRate);
+        values.insert(SalesTax, taxRate);
     }
     m_lines->setRowValues(row, values);
     // A line that already had a quantity follows its new price at once.
@@ -486,6 +492,40 @@ void FrmSales::lookUpCommodity(int row) {
         SalesTotalCalc();
     }
     m_ui->DbGridSales->setCurrentCell(row, Spec);
+}
+
+std::optional<QDate> FrmSales::slipDate() const {
+    const auto* date = m_ui->DateTextBoxSales;
+    return desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+}
+
+std::pair<double, double> FrmSales::newLineRates(const goodssvc::ComodityInn::Taxing& taxing) {
+    const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(m_context.DirPath());
+    const double serviceRate = taxing.service ? settings.serviceFee : 0.0;
+    const std::optional<QDate> day = slipDate();
+    if (!day) {
+        confirm(QStringLiteral("売上日付がないため、消費税率は 0 にしました。日付を入れて税率を確かめてください。"));
+        return {serviceRate, 0.0};
+    }
+    const std::optional<double> taxRate = settings.rates.rateFor(taxsvc::taxClassOf(taxing.taxClass), *day);
+    if (!taxRate) {
+        confirm(QStringLiteral("%1 に適用される消費税率が登録されていません（初期登録）。")
+                    .arg(day->toString(QStringLiteral("yyyy/MM/dd"))));
+        return {serviceRate, 0.0};
+    }
+    return {serviceRate, *taxRate};
+}
+
+void FrmSales::noteRateNotInForce(int row) {
+    const std::optional<QDate> day = slipDate();
+    if (!day)
+        return;
+    const double rate = numberOf(m_lines->cellValue(row, SalesTax));
+    if (taxsvc::TaxSettings::readFrom(m_context.DirPath()).rates.isInForce(rate, *day))
+        return;
+    // A note, not a refusal: a late correction of an old slip may need an old rate.
+    confirm(QStringLiteral("消費税率 %1% は %2 に適用される税率ではありません。")
+                .arg(taxsvc::rateText(rate), day->toString(QStringLiteral("yyyy/MM/dd"))));
 }
 
 void FrmSales::computeLine(int row, bool withSubtotal) {
@@ -522,9 +562,13 @@ void FrmSales::DbGridSales_AfterColEdit(int row, int column) {
         SalesTotalCalc();
         break;
     case ServiceFee:
+        computeLine(row, false);
+        SalesTotalCalc();
+        break;
     case SalesTax:
         computeLine(row, false);
         SalesTotalCalc();
+        noteRateNotInForce(row);
         break;
     default:
         break;
@@ -637,9 +681,9 @@ void FrmSales::CmdClear_Click() {
 void FrmSales::CmdBill_Click() {
     const auto* date = m_ui->DateTextBoxSales;
     const DRuriage::SlipValues values{
-        m_ui->CmbSalesClass->currentText(), m_ui->lbSalesNo->text(),   date->printedText(),
-        m_ui->txtSalesCkInNo->text(),       m_ui->lbSalesName->text(), m_ui->lbSalesGpName->text(),
-        m_ui->lbSalesRmNo->text(),
+        m_ui->CmbSalesClass->currentText(), m_ui->lbSalesNo->text(),      date->printedText(),
+        m_ui->txtSalesCkInNo->text(),       m_ui->lbSalesName->text(),    m_ui->lbSalesGpName->text(),
+        m_ui->lbSalesRmNo->text(),          slipDate().value_or(QDate()),
     };
     // A fresh report on every showing, so the slip is what the grid shows now.
     desk::showReport(std::make_unique<DRuriage>(m_context.DirPath(), values, m_total, m_context.profile()), this);

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "entry/ModuleContext.h"
+#include "goodssvc/ComodityInn.h"
 #include "ui/GridColumn.h"
 
+#include <QDate>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace Ui {
 class FrmSales;
@@ -81,6 +85,13 @@ private:
     // Lines on screen that no register or correction has written yet.
     bool hasUnsavedLines() const;
     void lookUpCommodity(int row);
+    // The day the date boxes name; nothing while they name no real day.
+    std::optional<QDate> slipDate() const;
+    // The service and tax rates a new line of the commodity takes: the inn's service charge
+    // where it applies, and the commodity's rate in force on the slip's day.
+    std::pair<double, double> newLineRates(const goodssvc::ComodityInn::Taxing& taxing);
+    // The message line notes a typed tax rate that is not in force on the slip's day.
+    void noteRateNotInForce(int row);
     void computeLine(int row, bool withSubtotal);
     // Amounts as the bill adds them up: whole yen in 32 bits.
     static bool amountFits(double amount);

@@ -6,7 +6,9 @@
 #include "convert/Convert.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
+#include "taxsvc/TaxRules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -17,8 +19,25 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
     , m_dirPath(dirPath)
     , m_bill(bill) {
     setTitle(QStringLiteral("請求書"));
-    layOut();
-    setDataSource(openStatement(dirPath));
+
+    // The statement always ends with "請求額", the amount still to be paid; its tax rows
+    // carry their rate and base. Read once before laying out: the bill has one block per rate.
+    std::unique_ptr<desk::RowSet> rows = openStatement(dirPath);
+    QList<RateBlock> blocks;
+    double due = 0;
+    bool anyReduced = false;
+    for (; !rows->eof(); rows->moveNext()) {
+        anyReduced = anyReduced || !rows->value(QStringLiteral("SlReduced")).toString().isEmpty();
+        const QVariant rate = rows->value(QStringLiteral("SlTaxRate"));
+        due = rows->value(QStringLiteral("SlSubTotal")).toDouble();
+        if (!rate.isNull())
+            blocks.append({rate.toDouble(), rows->value(QStringLiteral("SlTaxBase")).toDouble(), due});
+    }
+    const bool hasRows = !rows->isEmpty();
+    if (hasRows)
+        rows->moveFirst();
+    layOut(blocks, anyReduced);
+    setDataSource(std::move(rows));
 
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), bill.checkInDate);
@@ -27,24 +46,31 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
     setLabel(QStringLiteral("Label8"), bill.guestName);
     setLabel(QStringLiteral("Label9"), bill.groupe);
     setLabel(QStringLiteral("Label10"), bill.roomNo);
+    if (!bill.invoiceNo.isEmpty()) {
+        setLabel(QStringLiteral("LabelInvoiceNo"), QStringLiteral("登録番号 ") + bill.invoiceNo);
+        setLabel(QStringLiteral("LabelTradeDate"), QStringLiteral("取引日 ") + bill.settlementDate);
+    }
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        const RateBlock& b = blocks.at(i);
+        setLabel(QStringLiteral("LabelRate%1").arg(i + 1),
+                 QStringLiteral("%1%対象 %2円　消費税 %3円")
+                     .arg(taxsvc::rateText(b.rate), desk::convert::formatNumber(b.base, desk::convert::AmountFormat),
+                          desk::convert::formatNumber(b.tax, desk::convert::AmountFormat)));
+    }
 
-    // The statement always ends with "請求額", the amount still to be paid; "##,###,###"
-    // prints 0 as nothing. An overpayment is announced as money handed back, not as a
-    // negative demand (the statement's own row keeps its sign).
+    // "##,###,###" prints 0 as nothing. An overpayment is announced as money handed back,
+    // not as a negative demand (the statement's own row keeps its sign).
     QString amount;
-    desk::RowSet* rows = dataSource();
-    if (!rows->isEmpty()) {
-        rows->moveLast();
-        const double due = rows->value(QStringLiteral("SlSubTotal")).toDouble();
+    if (hasRows) {
         amount = desk::convert::formatNumber(std::abs(due), QStringLiteral("##,###,###"));
         if (due < 0)
             setLabel(QStringLiteral("Label33"), QStringLiteral(" 円をご返金いたします。"));
-        rows->moveFirst();
     }
     setLabel(QStringLiteral("Label34"), amount);
 }
 
-void DataReport1::layOut() {
+void DataReport1::layOut(const QList<RateBlock>& blocks, bool anyReduced) {
+    const bool qualified = !m_bill.invoiceNo.isEmpty();
     const double width = printableWidth();
     const double captionWidth = 30.0;
     const double valueLeft = 34.0;
@@ -54,6 +80,13 @@ void DataReport1::layOut() {
     // block is wide enough for a comment line of some thirty characters.
     const double innWidth = 98.0;
     desk::addCompanyLabels(header, {width - innWidth, 16.0, innWidth, 30.0});
+    if (qualified) {
+        // Under the inn's block, above the amount line.
+        header.addRuntimeLabel(QStringLiteral("LabelInvoiceNo"), {width - innWidth, 42.5, innWidth, 5.0})
+            .setFontSize(9);
+        header.addRuntimeLabel(QStringLiteral("LabelTradeDate"), {width - innWidth, 48.0, innWidth, 5.0})
+            .setFontSize(9);
+    }
     header.addLabel(QStringLiteral("Label1"), {0, 0, width, 12}, QStringLiteral("請求書"))
         .setFontSize(20)
         .setBold()
@@ -121,13 +154,36 @@ void DataReport1::layOut() {
         return band.addField(control, {c.left, 0.5, c.width, 5.0}, column, format).setFontSize(9);
     };
     field(QStringLiteral("Text1"), date, QStringLiteral("SalesDate"));
-    field(QStringLiteral("Text2"), name, QStringLiteral("SlCmName"));
+    if (qualified) {
+        // The reduced-rate mark stands in front of the name it belongs to.
+        field(QStringLiteral("TextReduced"), {name.left, 4}, QStringLiteral("SlReduced"));
+        field(QStringLiteral("Text2"), {name.left + 4, name.width - 4}, QStringLiteral("SlCmName"));
+    } else {
+        field(QStringLiteral("Text2"), name, QStringLiteral("SlCmName"));
+    }
     field(QStringLiteral("Text3"), spec, QStringLiteral("SlCmSpec")).setFontSize(8);
     field(QStringLiteral("Text4"), quantity, QStringLiteral("SlQuantity"), desk::convert::AmountFormat);
     field(QStringLiteral("Text5"), unitPrice, QStringLiteral("SlUnitP"), desk::convert::AmountFormat);
     field(QStringLiteral("Text6"), service, QStringLiteral("SlSv")).setAlignment(Qt::AlignCenter);
     field(QStringLiteral("Text7"), tax, QStringLiteral("SlTax")).setAlignment(Qt::AlignCenter);
     field(QStringLiteral("Text8"), subTotal, QStringLiteral("SlSubTotal"), desk::convert::AmountFormat);
+
+    // After the last line: the base and tax of each rate, right-aligned under the amounts,
+    // and on a qualified invoice what the mark means.
+    auto& footer = reportFooter();
+    double y = 2.0;
+    footer.addLine(QStringLiteral("Line4"), {0, 1.0, width, 1.0}).setLineWidth(0.4);
+    if (qualified && anyReduced) {
+        footer.addLabel(QStringLiteral("LabelReducedNote"), {0, y, 70.0, 5.0}, QStringLiteral("※印は軽減税率対象"))
+            .setFontSize(9);
+    }
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        footer.addRuntimeLabel(QStringLiteral("LabelRate%1").arg(i + 1), {width - 100.0, y, 100.0, 5.0})
+            .setFontSize(9)
+            .setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        y += 5.5;
+    }
+    footer.setHeight(std::max(y, 8.0) + 1.0);
 }
 
 void DataReport1::onJobFinished(desk::JobKind kind, bool completed) {

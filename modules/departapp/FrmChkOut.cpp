@@ -12,6 +12,7 @@
 #include "data/Connection.h"
 #include "departsvc/CheckOutClass.h"
 #include "report/ShowReport.h"
+#include "taxsvc/TaxSettings.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GridColumn.h"
@@ -135,6 +136,11 @@ bool FrmChkOut::ChkOutDateCheck() {
     return true;
 }
 
+QDate FrmChkOut::settlementDate() const {
+    const auto* date = m_ui->CkOutDateBox;
+    return desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText()).value_or(QDate());
+}
+
 void FrmChkOut::CheckOutDetailCall() {
     setGuidance(QStringLiteral("集計中です。しばらくお待ちください。"));
     m_panel2->repaint();
@@ -148,6 +154,8 @@ void FrmChkOut::CheckOutDetailCall() {
         desk::Transaction transaction(builder.connection());
         builder.RsTempDelete();
         builder.setCheckInNO(m_guest.checkInNo);
+        // The bill is taxed at the rates in force on the day the clerk confirmed.
+        builder.setChkOutDate(settlementDate());
         builder.CheckOut();
         transaction.commit();
     } catch (...) {
@@ -176,10 +184,14 @@ void FrmChkOut::CmdRecord_Click() {
 
 void FrmChkOut::CmdBill_Click() {
     const auto* date = m_ui->CkOutDateBox;
-    const DataReport1::Bill bill{
-        m_ui->lbChkIn->text(),          date->printedText(),
-        m_ui->txtChkOutIn->text(),      m_ui->lbChkOutName->text() + QStringLiteral(" 様"),
-        m_ui->lbCheckOutGroupe->text(), m_ui->lbChkOutRoomNo->text(),
+    DataReport1::Bill bill{
+        m_ui->lbChkIn->text(),
+        date->printedText(),
+        m_ui->txtChkOutIn->text(),
+        m_ui->lbChkOutName->text() + QStringLiteral(" 様"),
+        m_ui->lbCheckOutGroupe->text(),
+        m_ui->lbChkOutRoomNo->text(),
+        {},
     };
     if (!ChkOutDateCheck())
         return;
@@ -187,6 +199,7 @@ void FrmChkOut::CmdBill_Click() {
     // and never older than the charges and payments recorded meanwhile.
     CheckOutDetailCall();
     setGuidance(billReady);
+    bill.invoiceNo = taxsvc::TaxSettings::readFrom(m_context.DirPath()).invoiceNo;
 
     auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, m_context.profile());
     DataReport1* shown = report.get();

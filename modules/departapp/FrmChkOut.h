@@ -48,6 +48,8 @@ private:
     // True when the three date parts are typed and name a real day; otherwise the clerk
     // has been told and the focus is back in the date.
     bool ChkOutDateCheck();
+    // The settlement date as typed; only called once ChkOutDateCheck has taken it.
+    QDate settlementDate() const;
     void CheckOutDetailCall();
     void ClearData();
     void CmdRecord_Click();

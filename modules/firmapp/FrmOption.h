@@ -5,16 +5,23 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class FrmOption;
 }
 
+namespace taxsvc {
+class RateTable;
+}
+
 namespace firmapp {
 
-// "初期登録": the inn's profile, the single row of CompanyProfile, in eight boxes.
-// Loading reads the profile; a data directory whose profile cannot be read fails the
-// load (the error goes back to the caller of ShowForm).
+// "初期登録": the inn's profile, the single row of CompanyProfile, in eight boxes, and the
+// inn's tax settings: the consumption-tax rates by effective date, the service charge, the
+// rounding of a bill's tax and the invoice registration number. One 編集 saves them all in
+// one transaction. Loading reads the profile; a data directory whose profile cannot be read
+// fails the load (the error goes back to the caller of ShowForm).
 class FrmOption : public QWidget {
     Q_OBJECT
 
@@ -24,10 +31,21 @@ public:
 
 private:
     void load();
+    void loadTaxSettings();
     void CmdEdit_Click();
+    void cmdAddRate_Click();
+    void cmdRemoveRate_Click();
+
+    // The rate rows as typed (rows left wholly empty are skipped); nothing after telling
+    // the clerk what is wrong, with the cell at fault current.
+    std::optional<taxsvc::RateTable> typedRates();
+    // Tells the clerk text and puts the focus on target.
+    void refuse(const QString& text, QWidget* target);
 
     std::unique_ptr<Ui::FrmOption> m_ui;
     desk::ModuleContext& m_context;
+    // The number as stored: only a new number whose check digit fails is asked about.
+    QString m_savedInvoiceNo;
 };
 
 } // namespace firmapp

@@ -4,9 +4,9 @@
 
 namespace goodsapp {
 
-// "商品コード一覧票": every commodity with its standard price and class name, from the
-// saved query CodeTable in the order it returns them, under the inn's profile. Opens its
-// own row set, so each showing lists the commodities as they stand.
+// "商品コード一覧票": every commodity with its standard price, class name, tax class and
+// service charge mark, from the saved query CodeTable in code order, under the inn's
+// profile. Opens its own row set, so each showing lists the commodities as they stand.
 class DRSyohin : public desk::ColumnReport {
     Q_OBJECT
 

@@ -7,6 +7,7 @@
 #include "goodsclasssvc/SKubun.h"
 #include "goodssvc/ComodityInn.h"
 #include "report/ShowReport.h"
+#include "taxsvc/TaxRules.h"
 #include "ui/BusyCursor.h"
 #include "ui/CodeMaintenance.h"
 #include "ui/GuardedConnect.h"
@@ -30,6 +31,8 @@ FrmComdty::FrmComdty(desk::ModuleContext& context, QWidget* parent)
     , m_ui(std::make_unique<Ui::FrmComdty>())
     , m_context(context) {
     m_ui->setupUi(this);
+    for (const auto taxClass : {taxsvc::TaxClass::Standard, taxsvc::TaxClass::Reduced, taxsvc::TaxClass::Exempt})
+        m_ui->cmbTaxClass->addItem(taxsvc::taxClassName(taxClass), static_cast<int>(taxClass));
 
     m_buttons.wire(this, *m_ui);
     // Typing anew takes the last confirmation away, so it never speaks of older values.
@@ -66,6 +69,9 @@ void FrmComdty::clearFields() {
         box->clear();
     m_ui->lblMdsClassName->clear();
     m_ui->txtPrice0->setText(u"0"_s);
+    // A new commodity is taxed at the standard rate and bears the service charge.
+    m_ui->cmbTaxClass->setCurrentIndex(static_cast<int>(taxsvc::TaxClass::Standard));
+    m_ui->chkService->setChecked(true);
     m_ui->lbMessage->clear();
     m_ui->txtScode->setFocus();
 }
@@ -121,6 +127,8 @@ void FrmComdty::save(Mode mode) {
             store.setMunite(m_ui->txtUnit->text());
             store.setMremarks(m_ui->txtRemarks->text());
             store.setMprice0(price);
+            store.setMtaxClass(m_ui->cmbTaxClass->currentData().toInt());
+            store.setMservice(m_ui->chkService->isChecked());
             if (mode == Mode::Register) {
                 store.Msave();
             } else {
@@ -198,6 +206,9 @@ bool FrmComdty::callUp(const QString& code) {
     m_ui->txtUnit->setText(store->Munite());
     m_ui->txtRemarks->setText(store->Mremarks());
     m_ui->txtPrice0->setText(QString::number(store->Mprice0()));
+    m_ui->cmbTaxClass->setCurrentIndex(
+        m_ui->cmbTaxClass->findData(static_cast<int>(taxsvc::taxClassOf(store->MtaxClass()))));
+    m_ui->chkService->setChecked(store->Mservice());
     m_buttons.setCalledUp(true);
     m_ui->txtScode->setFocus();
     return true;

@@ -2,7 +2,10 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/RowSet.h"
 #include "data/Sql.h"
+
+#include <algorithm>
 
 namespace tallyapp::Aggregation {
 
@@ -34,6 +37,8 @@ constexpr GuestClass guestClasses[] = {
 int kindOf(int subject, int element) {
     switch (subject) {
     case 0:
+        if (element == 3)
+            return TaxRateKind;
         return element >= 0 && element <= 2 ? element : -1;
     case 1:
         return element >= 0 && element <= 1 ? 3 + element : -1;
@@ -45,14 +50,16 @@ int kindOf(int subject, int element) {
 }
 
 QString fileName(int kind) {
-    if (kind <= 2)
+    if (kind <= 2 || kind == TaxRateKind)
         return QString::fromLatin1(desk::DbFile::Sales);
     if (kind <= 4)
         return QString::fromLatin1(desk::DbFile::Recipt);
     return QString::fromLatin1(desk::DbFile::DaySalesCliants);
 }
 
-QString statement(int kind, const QDate& first, const QDate& last) {
+QString statement(int kind, const QDate& first, const QDate& last, const taxsvc::RateTable& rates) {
+    if (kind == TaxRateKind)
+        return taxRateStatement(rates, first, last);
     const QString period = QStringLiteral(" BETWEEN ") + desk::Sql::dateLiteral(first) + QStringLiteral(" AND ") +
                            desk::Sql::dateLiteral(last);
     // Each result lists its own columns (the saved queries carry more than the grid shows)
@@ -99,7 +106,71 @@ QString statement(int kind, const QDate& first, const QDate& last) {
     }
 }
 
+QString taxRateStatement(const taxsvc::RateTable& rates, const QDate& first, const QDate& last) {
+    // The rate table becomes a list of periods [from, until) in the statement itself, so that
+    // one grouped query assigns every line of the period; -1 stands for "no reduced rate".
+    // Each is cut to the days asked for: the slips are then read by their date index over
+    // those days only, not over every day a rate has been in force.
+    const auto number = [](double value) {
+        return QString::number(value, 'g', 12);
+    };
+    QStringList periods;
+    const QList<taxsvc::RateRow>& rows = rates.rows();
+    const QDate end = last.addDays(1);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QDate from = std::max(rows.at(i).effective, first);
+        const QDate until = i + 1 < rows.size() ? std::min(rows.at(i + 1).effective, end) : end;
+        if (from >= until)
+            continue;
+        periods << QStringLiteral("(%1, %2, %3, %4)")
+                       .arg(desk::Sql::dateLiteral(from), desk::Sql::dateLiteral(until), number(rows.at(i).standard),
+                            number(rows.at(i).reduced.value_or(-1)));
+    }
+    if (periods.isEmpty())
+        periods << QStringLiteral("(#1900/1/1#, #1900/1/1#, 0, -1)");
+
+    const QString own = QStringLiteral("COALESCE(d.BTSalesTax, 0)");
+    const QString service = QStringLiteral("COALESCE(d.BTServiceFee, 0)");
+    const QString subTotal = QStringLiteral("COALESCE(d.BTQuantity, 0) * COALESCE(d.BTUnitPrice, 0)");
+    const QString reduced =
+        QStringLiteral("%1 <> 0 AND abs(%1 - r.reduced) < 0.000001").arg(own); // rates are stored as doubles
+    return QStringLiteral("WITH r (fromDay, untilDay, standard, reduced) AS (VALUES ") +
+           periods.join(QStringLiteral(", ")) + QStringLiteral("), l AS (SELECT h.BTSalesNo AS slip, CASE WHEN ") +
+           reduced + QStringLiteral(" THEN r.reduced ELSE r.standard END AS rate, CASE WHEN ") + reduced +
+           QStringLiteral(" THEN 1 ELSE 0 END AS isReduced, CASE WHEN ") + own + QStringLiteral(" <> 0 THEN ") +
+           subTotal + QStringLiteral(" ELSE 0 END + ") + subTotal + QStringLiteral(" * ") + service +
+           QStringLiteral(" / 100.0 AS base FROM BTSalesNo h JOIN BTSalesDetail d ON d.BTSalesNo = h.BTSalesNo "
+                          "JOIN r ON h.BTSalesdate >= r.fromDay AND h.BTSalesdate < r.untilDay "
+                          "WHERE h.BTSalesdate BETWEEN ") +
+           desk::Sql::dateLiteral(first) + QStringLiteral(" AND ") + desk::Sql::dateLiteral(last) +
+           QStringLiteral(" AND (") + own + QStringLiteral(" <> 0 OR ") + service +
+           QStringLiteral(" <> 0)) SELECT rate, isReduced AS reduced, Sum(base) AS base, Count(DISTINCT slip) AS slips "
+                          "FROM l GROUP BY rate, isReduced ORDER BY rate DESC, isReduced");
+}
+
+QString taxRateResult(desk::RowSet& grouped, taxsvc::Rounding rounding) {
+    QStringList rows;
+    for (grouped.moveFirst(); !grouped.eof(); grouped.moveNext()) {
+        const double rate = grouped.value(QStringLiteral("rate")).toDouble();
+        const bool reduced = grouped.value(QStringLiteral("reduced")).toInt() != 0;
+        // The base in whole yen as the bill keeps its sums; the tax rounded once per rate.
+        const qint64 base =
+            static_cast<qint64>(desk::convert::roundHalfEven(grouped.value(QStringLiteral("base")).toDouble()));
+        const qint64 tax = taxsvc::roundTax(static_cast<double>(base) * rate / 100.0, rounding);
+        const QString title =
+            taxsvc::rateText(rate) + QStringLiteral("%") + (reduced ? QStringLiteral("（軽減）") : QString());
+        rows << QStringLiteral("SELECT %1 AS No, %2 AS 税率, %3 AS 対象額, %4 AS 消費税, %5 AS 伝票数")
+                    .arg(QString::number(rows.size() + 1), desk::Sql::quote(title), QString::number(base),
+                         QString::number(tax), grouped.value(QStringLiteral("slips")).toString());
+    }
+    if (rows.isEmpty())
+        return QStringLiteral("SELECT 0 AS No, '' AS 税率, 0 AS 対象額, 0 AS 消費税, 0 AS 伝票数 WHERE 1 = 0");
+    return rows.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY No");
+}
+
 int layoutOf(int kind) {
+    if (kind == TaxRateKind)
+        return 6;
     return kind < 5 ? kind : 5;
 }
 
@@ -121,20 +192,25 @@ desk::GridColumns gridColumns(int kind) {
     case 4:
         return {text(u"コード", "RptCode", 1000), text(u"入金項目", "RptName", 1000),
                 amount(u"入金合計", "合計", 1300)};
-    default:
+    case 5:
         return {text(u"分類コード", "FL1", 1300), text(u"分類内容", "FL2", 1500), amount(u"人数計", "合計", 1000)};
+    default:
+        return {text(u"税率", "税率", 1300), amount(u"対象額", "対象額", 1500), amount(u"消費税", "消費税", 1300),
+                amount(u"伝票数", "伝票数", 1000)};
     }
 }
 
 QString reportName(int kind) {
-    static const char* const names[] = {"DRuriage", "DRuriage1", "DRuriage2", "DRnyukin1", "DRnyukin2", "DRSpec1"};
+    static const char* const names[] = {"DRuriage",  "DRuriage1", "DRuriage2", "DRnyukin1",
+                                        "DRnyukin2", "DRSpec1",   "DRzeiritsu"};
     return QString::fromLatin1(names[layoutOf(kind)]);
 }
 
 QString reportTitle(int kind) {
-    static const char16_t* const titles[] = {
-        u"売上区分別集計表", u"商品区分別集計表", u"商品別集計表", u"入金区分別集計表", u"入金項目別集計表",
-        u"年齢層別集計",     u"グループ別集計",   u"利用目的別",   u"支払方法別集計",   u"選択理由別"};
+    static const char16_t* const titles[] = {u"売上区分別集計表", u"商品区分別集計表", u"商品別集計表",
+                                             u"入金区分別集計表", u"入金項目別集計表", u"年齢層別集計",
+                                             u"グループ別集計",   u"利用目的別",       u"支払方法別集計",
+                                             u"選択理由別",       u"税率別売上集計表"};
     return kind >= 0 && kind < KindCount ? QString::fromUtf16(titles[kind]) : QString();
 }
 
@@ -149,6 +225,9 @@ QStringList summedFields(int kind) {
         return {QStringLiteral("売上計")};
     case 3:
         return {QStringLiteral("合計1")};
+    case 6:
+        // A slip with lines at two rates counts under both: its slips do not add up.
+        return {QStringLiteral("対象額"), QStringLiteral("消費税")};
     default:
         return {QStringLiteral("合計")};
     }
@@ -178,8 +257,10 @@ ChartFields chartFields(int kind) {
                 QStringLiteral("合計"),
                 {},
                 QStringLiteral("入金合計")};
-    default:
+    case 5:
         return {QStringLiteral("FL2"), QStringLiteral("FL1"), QStringLiteral("合計"), {}, QStringLiteral("人数計")};
+    default:
+        return {QStringLiteral("税率"), {}, QStringLiteral("対象額"), {}, QStringLiteral("対象額")};
     }
 }
 

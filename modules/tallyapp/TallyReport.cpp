@@ -40,10 +40,15 @@ QList<Column> reportColumns(int kind) {
         return {{"Label13", u"コード", "RptCode", 25, false},
                 {"Label6", u"入金項目名", "RptName", 0, false},
                 {"Label14", u"入金金額", "合計", 40, true}};
-    default:
+    case 5:
         return {{"Label13", u"コード", "FL1", 25, false},
                 {"Label6", u"区分名", "FL2", 0, false},
                 {"Label14", u"数量計", "合計", 30, true}};
+    default:
+        return {{"Label13", u"税率", "税率", 0, false},
+                {"Label14", u"対象額", "対象額", 40, true},
+                {"Label15", u"消費税", "消費税", 40, true},
+                {"Label24", u"伝票数", "伝票数", 25, true}};
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Aggregation.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
+#include "taxsvc/TaxSettings.h"
 
 namespace tallyapp {
 
@@ -10,9 +11,18 @@ TallyResult::TallyResult(const QString& dirPath, int kind, const QDate& first, c
     : m_kind(kind)
     , m_first(first)
     , m_last(last)
-    , m_statement(Aggregation::statement(kind, first, last))
-    , m_connection(desk::Connection::open(dirPath, Aggregation::fileName(kind)))
-    , m_rows(std::make_unique<desk::RowSet>(m_connection, m_statement)) {
+    , m_connection(desk::Connection::open(dirPath, Aggregation::fileName(kind))) {
+    if (kind == Aggregation::TaxRateKind) {
+        // The rates and the rounding live in dbOptionBT.mdb; the grouped sums come from the
+        // sales in one query, and the tax of each rate is rounded here, once.
+        const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(dirPath);
+        m_statement = Aggregation::statement(kind, first, last, settings.rates);
+        desk::RowSet grouped(m_connection, m_statement);
+        m_rows = std::make_unique<desk::RowSet>(m_connection, Aggregation::taxRateResult(grouped, settings.rounding));
+    } else {
+        m_statement = Aggregation::statement(kind, first, last);
+        m_rows = std::make_unique<desk::RowSet>(m_connection, m_statement);
+    }
     // Read now, so that a failing statement is reported by the run that caused it.
     m_rows->recordCount();
 }

@@ -84,7 +84,8 @@ void TestStay::walkInFromArrivalToCheckOut() {
     desk::ModuleContext context;
     context.setDirPath(data.path());
     context.setMyCompanyName(u"湯の宿 テサロ"_s);
-    const QDate today = QDate::currentDate();
+    // The day of the bill's worked example, in the era of two rates.
+    const QDate today(2026, 12, 7);
 
     // Check-in: a walk-in, nothing taken from the reservation list.
     {
@@ -100,7 +101,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
         QVERIFY(inTheHouse(data.path(), Guest));
     }
 
-    // Charges: the two lines of the statement's worked example on one slip.
+    // Charges: the room, a juice at the reduced rate and a beer on one slip.
     {
         chargeapp::FrmSales w(context);
         QVERIFY(showActive(&w));
@@ -115,7 +116,8 @@ void TestStay::walkInFromArrivalToCheckOut() {
             QString code, quantity, price, service, tax;
         };
         for (const Line& line :
-             {Line{u"201"_s, u"2"_s, u"8000"_s, u"10"_s, u"5"_s}, Line{u"304"_s, u"1"_s, u"500"_s, u"0"_s, u"0"_s}}) {
+             {Line{u"201"_s, u"2"_s, u"8000"_s, u"10"_s, u"10"_s}, Line{u"304"_s, u"1"_s, u"500"_s, u"0"_s, u"8"_s},
+              Line{u"301"_s, u"1"_s, u"1000"_s, u"10"_s, u"10"_s}}) {
             grid->setCurrentCell(grid->gridModel()->lineCount(), 0);
             keys(line.code);
             enter();
@@ -131,13 +133,13 @@ void TestStay::walkInFromArrivalToCheckOut() {
             keys(line.tax);
             enter();
         }
-        QCOMPARE(grid->gridModel()->lineCount(), 2);
+        QCOMPARE(grid->gridModel()->lineCount(), 3);
         pressAccessKey(&w, Qt::Key_T);
         QCOMPARE(dialogs.messageTexts(), QStringList());
         QCOMPARE(desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Sales))
                      ->scalar(u"SELECT COUNT(*) FROM QRYCheckOutP WHERE BTCheckInNo = ?"_s, {Guest})
                      .toInt(),
-                 2);
+                 3);
     }
 
     // Payment: the 10,000 deposit.
@@ -173,13 +175,16 @@ void TestStay::walkInFromArrivalToCheckOut() {
     departapp::FrmChkOut* w = m.checkOutWindow();
     QVERIFY(w);
     QVERIFY(showActive(w));
+    setDate(w, u"CkOutDateBox"_s, today);
     pressAccessKey(w, Qt::Key_T);
     QCOMPARE(dialogs.messageTexts(), QStringList());
 
-    const QStringList names{u"夕食（会席）"_s, u"ソフトドリンク"_s, u"サービス料"_s, u"消費税"_s,
-                            u"合計"_s,         u"予約金"_s,         u"入金額"_s,     u"請求額"_s};
-    const QStringList amounts{u"16,000"_s, u"500"_s,    u"1,600"_s,  u"880"_s,
-                              u"18,980"_s, u"10,000"_s, u"10,000"_s, u"8,980"_s};
+    // Service 1,700; 10 % on 18,700 and 8 % on 500, each rounded once.
+    const QStringList names{u"夕食（会席）"_s,  u"ソフトドリンク"_s, u"ビール（中瓶）"_s, u"サービス料"_s,
+                            u"消費税（10%）"_s, u"消費税（8%）"_s,   u"合計"_s,           u"予約金"_s,
+                            u"入金額"_s,        u"請求額"_s};
+    const QStringList amounts{u"16,000"_s, u"500"_s,    u"1,000"_s,  u"1,700"_s,  u"1,870"_s,
+                              u"40"_s,     u"21,110"_s, u"10,000"_s, u"10,000"_s, u"11,110"_s};
     const auto* statement = child<QTableView>(w, u"DataGrid1"_s)->model();
     QCOMPARE(column(statement, 1), names);
     QCOMPARE(column(statement, 5), amounts);
@@ -188,7 +193,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
     QVERIFY(w->billReport());
     auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
     QVERIFY(preview);
-    QStringList printedNames, printedAmounts, header;
+    QStringList printedNames, printedAmounts, header, rates;
     for (const auto& item : preview->document().items) {
         if (item.control == u"Text2"_s)
             printedNames << item.text;
@@ -196,10 +201,13 @@ void TestStay::walkInFromArrivalToCheckOut() {
             printedAmounts << item.text;
         else if (item.control == u"Label34"_s || item.control == u"Label8"_s)
             header << item.text;
+        else if (item.control.startsWith(u"LabelRate"_s))
+            rates << item.text;
     }
     QCOMPARE(printedNames, names);
     QCOMPARE(printedAmounts, amounts);
-    QCOMPARE(header, (QStringList{u"旅野 一郎 様"_s, u"8,980"_s}));
+    QCOMPARE(header, (QStringList{u"旅野 一郎 様"_s, u"11,110"_s}));
+    QCOMPARE(rates, (QStringList{u"10%対象 18,700円　消費税 1,870円"_s, u"8%対象 500円　消費税 40円"_s}));
     QVERIFY(inTheHouse(data.path(), Guest));
 
     QTest::mouseClick(child<QAbstractButton>(preview, u"CmdPrint"_s), Qt::LeftButton);

@@ -2,14 +2,18 @@
 
 #include "sampledata/SampleData.h"
 
+#include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/Maintenance.h"
 #include "data/Schema.h"
+#include "taxsvc/TaxSettings.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -143,12 +147,32 @@ int restore(const QStringList& args, QTextStream& out, QTextStream& err) {
     return AdminCommand::Ok;
 }
 
+// Days without a consumption-tax rate: today, or slips older than the first rate.
+void checkRates(const QString& dir, QList<desk::maintenance::Finding>& findings) {
+    const QString option = QString::fromLatin1(desk::DbFile::Option);
+    const QString sales = QString::fromLatin1(desk::DbFile::Sales);
+    try {
+        const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(dir);
+        const auto salesConnection = desk::Connection::open(dir, sales);
+        for (const QString& missing : taxsvc::missingRates(settings.rates, QDate::currentDate(), *salesConnection))
+            findings << desk::maintenance::Finding{option, missing};
+    } catch (const desk::DbError& e) {
+        // A file that is damaged or of another version is named among the findings already.
+        const bool named = std::any_of(findings.cbegin(), findings.cend(), [&](const auto& finding) {
+            return finding.file == option || finding.file == sales;
+        });
+        if (!named)
+            findings << desk::maintenance::Finding{option, e.message()};
+    }
+}
+
 int check(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList p;
     if (!positional(QStringLiteral("check"), args, 1, &p, err))
         return AdminCommand::Usage;
     try {
-        const QList<desk::maintenance::Finding> findings = desk::maintenance::check(absoluteDir(p.at(0)));
+        QList<desk::maintenance::Finding> findings = desk::maintenance::check(absoluteDir(p.at(0)));
+        checkRates(absoluteDir(p.at(0)), findings);
         for (const auto& finding : findings)
             out << finding.file << ": " << finding.text << '\n';
         if (!findings.isEmpty()) {
@@ -206,7 +230,8 @@ QString AdminCommand::usage() {
                           "               DIR/backup/before-restore-<time>. A restore that did not finish is\n"
                           "               named by check and at start-up; running it again finishes it.\n"
                           "  check        integrity check of every file and of the inn's own rules (six rows per\n"
-                          "               check-in, slips with lines, no number or code twice).\n"
+                          "               check-in, slips with lines, no number or code twice, a tax rate for\n"
+                          "               today and for every slip's day).\n"
                           "  upgrade      bring files of the previous schema version to the current one, after a\n"
                           "               backup into DIR/backup/before-upgrade-<time>; nothing to do when current.\n"
                           "\n"

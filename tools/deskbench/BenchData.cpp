@@ -265,10 +265,13 @@ void addStatementSlips(const QString& dir, const QString& guest, const QDate& la
             const QDate day = oneSlipADay ? lastDay.addDays(slip - first - 3) : lastDay;
             sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, ?, ?, 0)"_s,
                         {slip, day, guest});
-            for (int line = 0; line < 10; ++line)
+            // Two rates on every slip: each fourth line at the reduced rate without service.
+            for (int line = 0; line < 10; ++line) {
+                const bool reduced = line % 4 == 3;
                 sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, "
-                            "BTServiceFee, BTSalesTax) VALUES (?, '301', '', ?, 650, ?, 5)"_s,
-                            {slip, 1 + line % 3, line % 2 ? 10 : 0});
+                            "BTServiceFee, BTSalesTax) VALUES (?, '301', '', ?, 650, ?, ?)"_s,
+                            {slip, 1 + line % 3, !reduced && line % 2 ? 10 : 0, reduced ? 8 : 10});
+            }
         }
         transaction.commit();
     }

@@ -31,9 +31,10 @@ QString builtLabel(const QString& dir, QDate* today);
 // Check-in number of the n-th generated check-in (1-based), as the bench data spells it.
 QString checkInNumber(qint64 n);
 
-// Gives `guest` four sales slips of ten lines each and three payments above the highest
-// slip numbers in `dir`, unless an earlier run did: the statement of a check-out. The slips
-// are dated `lastDay`, or the four days up to it when `oneSlipADay`.
+// Gives `guest` four sales slips of ten lines each, at the standard and the reduced rate,
+// and three payments above the highest slip numbers in `dir`, unless an earlier run did: the
+// statement of a check-out. The slips are dated `lastDay`, or the four days up to it when
+// `oneSlipADay`.
 void addStatementSlips(const QString& dir, const QString& guest, const QDate& lastDay, bool oneSlipADay);
 
 } // namespace deskbench

@@ -36,7 +36,8 @@ struct KindCases {
                                             "sales by commodity", "payments by class",
                                             "payments by item",   "guests by age",
                                             "guests by group",    "guests by use",
-                                            "guests by payment",  "guests by reason"};
+                                            "guests by payment",  "guests by reason",
+                                            "sales by tax rate"};
         for (int kind = 0; kind < tallyapp::Aggregation::KindCount; ++kind) {
             for (const auto& [label, days] : {std::pair{"one month", 31}, std::pair{"one year", 365}}) {
                 deskbench::cases().push_back({

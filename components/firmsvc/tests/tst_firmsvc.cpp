@@ -1,5 +1,6 @@
 #include "firmsvc/OptionDataClass.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "testsupport/TempDataDir.h"
@@ -40,6 +41,8 @@ private slots:
     void missingValuesAndEmptyTable();
     void serviceFeeIsWhole_data();
     void serviceFeeIsWhole();
+    void taxSettingsRoundTrip_data();
+    void taxSettingsRoundTrip();
 };
 
 void TestFirmSvc::profileRoundTrip_data() {
@@ -113,6 +116,43 @@ void TestFirmSvc::serviceFeeIsWhole() {
     profile.setSalesTax(8);
     QCOMPARE(profile.ServiceFee(), read);
     QCOMPARE(profile.SalesTax(), 0.0);
+}
+
+void TestFirmSvc::taxSettingsRoundTrip_data() {
+    QTest::addColumn<bool>("setTax"); // false: only the eight texts are set before the save
+    QTest::addColumn<double>("serviceFee");
+    QTest::addColumn<int>("rounding");
+    QTest::addColumn<QString>("invoiceNo");
+    QTest::newRow("set") << true << 12.5 << 2 << QStringLiteral("T1234567890123");
+    QTest::newRow("cleared") << true << 0.0 << 0 << QString();
+    // The stored settings, as the shipped profile has them.
+    QTest::newRow("texts only keep them") << false << 10.0 << 1 << QStringLiteral("T9999999999999");
+}
+
+void TestFirmSvc::taxSettingsRoundTrip() {
+    QFETCH(bool, setTax);
+    QFETCH(double, serviceFee);
+    QFETCH(int, rounding);
+    QFETCH(QString, invoiceNo);
+    TempDataDir dir;
+    db(dir)->exec(QStringLiteral("UPDATE CompanyProfile SET TaxRounding = 1, InvoiceNo = 'T9999999999999'"));
+    {
+        auto profile = connected(dir);
+        if (setTax) {
+            profile->DisplyData();
+            profile->setServiceFee(serviceFee);
+            profile->setTaxRounding(rounding);
+            profile->setInvoiceNo(invoiceNo);
+        }
+        profile->setMyCompanyName(QStringLiteral("旅館テスト"));
+        profile->EditData();
+    }
+    auto reader = connected(dir);
+    reader->DisplyData();
+    QCOMPARE(reader->ServiceFee(), desk::convert::roundHalfEven(serviceFee));
+    QCOMPARE(reader->TaxRounding(), rounding);
+    QCOMPARE(reader->InvoiceNo(), invoiceNo);
+    QCOMPARE(reader->MyCompanyName(), QStringLiteral("旅館テスト"));
 }
 
 QTEST_GUILESS_MAIN(TestFirmSvc)

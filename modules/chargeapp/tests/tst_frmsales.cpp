@@ -62,6 +62,8 @@ private slots:
     void numberTakenMeanwhileKeepsTheLines();
     void twoDesksKeepTheirLinesApart();
     void slipPrintsTheWorkTable();
+    void newLineTakesItsRates_data();
+    void newLineTakesItsRates();
 
 private:
     void openWindow();
@@ -215,24 +217,26 @@ void TestFrmSales::commodityLookUp() {
     QVERIFY(lines()->cellValue(0, 1).isNull());
     QVERIFY(lines()->cellValue(0, 4).isNull());
     QCOMPARE(grid()->currentColumn(), 0);
-    // A known code on the new line: name, standard price, both rates 0, on to the remark.
+    // A known code on the new line: name, standard price, the inn's service charge and the
+    // rate in force on the slip's day, on to the remark.
     grid()->setCurrentCell(0, 0);
     typeCell(QStringLiteral("301"));
     enterKey();
     QTRY_COMPARE(grid()->currentColumn(), 2);
     QCOMPARE(lines()->cellValue(0, 1).toString(), QStringLiteral("ビール（中瓶）"));
     QCOMPARE(lines()->cellValue(0, 4).toDouble(), 650.0);
-    QCOMPARE(lines()->cellValue(0, 6).toDouble(), 0.0);
-    QCOMPARE(lines()->cellValue(0, 7).toDouble(), 0.0);
+    QCOMPARE(lines()->cellValue(0, 6).toDouble(), 10.0);
+    QCOMPARE(lines()->cellValue(0, 7).toDouble(), 10.0);
     // Rates set on the line stay when its code changes; the line follows its new price.
-    lines()->setRowValues(0, {{3, 2}, {6, 10}, {7, 10}});
+    lines()->setRowValues(0, {{3, 2}, {6, 10}, {7, 8}});
     grid()->setCurrentCell(0, 0);
     typeCell(QStringLiteral("302"));
     enterKey();
     QTRY_COMPARE(lines()->cellValue(0, 4).toDouble(), 700.0);
     QCOMPARE(lines()->cellValue(0, 6).toDouble(), 10.0);
+    QCOMPARE(lines()->cellValue(0, 7).toDouble(), 8.0);
     QCOMPARE(lines()->cellValue(0, 5).toDouble(), 1400.0);
-    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("1,694"));
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("1,663"));
 }
 
 void TestFrmSales::saveRefusals_data() {
@@ -611,6 +615,54 @@ void TestFrmSales::slipPrintsTheWorkTable() {
           QStringLiteral("FAX"), QStringLiteral("山田 太郎"), QStringLiteral("2026/11/05"), QStringLiteral("宿泊掛売"),
           QStringLiteral("夕食（会席）"), QStringLiteral("12,100")})
         QVERIFY2(all.contains(expected), qPrintable(expected));
+    preview->close();
+}
+
+void TestFrmSales::newLineTakesItsRates_data() {
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("typedTax"); // typed over the filled rate, empty to keep it
+    QTest::addColumn<double>("service");
+    QTest::addColumn<double>("tax");
+    QTest::addColumn<bool>("note");   // the message line notes a rate not in force
+    QTest::addColumn<bool>("marked"); // the printed slip marks the line as reduced
+    // 201 dinner (standard, service), 501 sweets (reduced, no service), 502 sake to take
+    // home (standard, no service), 403 made exempt for the test.
+    QTest::newRow("2013, the rate then") << u"2013"_s << u"201"_s << QString() << 10.0 << 5.0 << false << false;
+    QTest::newRow("2026 reduced commodity") << u"2026"_s << u"501"_s << QString() << 0.0 << 8.0 << false << true;
+    QTest::newRow("reduced before the reduced rate")
+        << u"2018"_s << u"501"_s << QString() << 0.0 << 8.0 << false << false;
+    QTest::newRow("exempt") << u"2026"_s << u"403"_s << QString() << 10.0 << 0.0 << false << false;
+    QTest::newRow("service off") << u"2026"_s << u"502"_s << QString() << 0.0 << 10.0 << false << false;
+    QTest::newRow("typed over, in force") << u"2026"_s << u"201"_s << u"8"_s << 10.0 << 8.0 << false << true;
+    QTest::newRow("typed over, not in force") << u"2026"_s << u"201"_s << u"5"_s << 10.0 << 5.0 << true << false;
+}
+
+void TestFrmSales::newLineTakesItsRates() {
+    QFETCH(QString, year);
+    QFETCH(QString, code);
+    QFETCH(QString, typedTax);
+    QFETCH(double, service);
+    QFETCH(double, tax);
+    QFETCH(bool, note);
+    QFETCH(bool, marked);
+    desk::Connection::open(m_f->dirPath(), QString::fromLatin1(desk::DbFile::Sales))
+        ->exec(u"UPDATE Commodities SET CTaxClass = 2 WHERE Ccode = '403'"_s);
+    fillHeader(QStringLiteral("1001"));
+    child<calfield::DateTextBox>(m_window.get(), QStringLiteral("DateTextBoxSales"))->setYearText(year);
+    typeLine({code, u"1"_s, {}, {}, typedTax});
+    QCOMPARE(lines()->cellValue(0, 6).toDouble(), service);
+    QCOMPARE(lines()->cellValue(0, 7).toDouble(), tax);
+    QVERIFY(m_f->dialogs().messages().isEmpty());
+    const QString status = text(QStringLiteral("lbStatus"));
+    QCOMPARE(status.contains(u"に適用される税率ではありません"_s), note);
+
+    pressAccessKey(m_window.get(), Qt::Key_I);
+    auto* preview = m_window->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    const desk::ReportDocument doc = preview->document();
+    QCOMPARE(doc.byControl(u"Text10"_s).constFirst().text, marked ? u"※"_s : QString());
+    QCOMPARE(doc.texts().contains(u"※印は軽減税率対象"_s), marked);
     preview->close();
 }
 

@@ -48,10 +48,10 @@ void checkIn(const QString& dir, const QString& number, const QString& name, boo
 
 // One sales slip (number slip) with the lines, one payment slip per amount.
 void charge(const QString& dir, const QString& checkInNo, int slip, const QList<Sale>& sales,
-            const QList<double>& payments) {
+            const QList<double>& payments, const QDate& day = QDate(2024, 4, 10)) {
     auto salesDb = desk::Connection::open(dir, QLatin1String(desk::DbFile::Sales));
     salesDb->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
-    salesDb->exec(u"INSERT INTO BTSalesNo VALUES (?, '2024-04-10', ?, 0)"_s, {slip, checkInNo});
+    salesDb->exec(u"INSERT INTO BTSalesNo VALUES (?, ?, ?, 0)"_s, {slip, day, checkInNo});
     for (const Sale& s : sales)
         salesDb->exec(u"INSERT INTO BTSalesDetail VALUES (?, 'T1', '', ?, ?, ?, ?)"_s, {slip, s[0], s[1], s[2], s[3]});
     auto reciptDb = desk::Connection::open(dir, QLatin1String(desk::DbFile::Recipt));
@@ -62,9 +62,16 @@ void charge(const QString& dir, const QString& checkInNo, int slip, const QList<
     }
 }
 
-// The statement's worked example: 18,980 in all, 10,000 paid, 8,980 to pay.
+// Two nights with service and a line without either, at the standard rate in force since
+// 2019: 16,000 + 500 + 1,600 service + 1,760 tax = 19,860 in all, 10,000 paid, 9,860 to pay.
 void workedExample(const QString& dir, const QString& checkInNo) {
-    charge(dir, checkInNo, 1, {{2, 8000, 10, 5}, {1, 500, 0, 0}}, {10000});
+    charge(dir, checkInNo, 1, {{2, 8000, 10, 10}, {1, 500, 0, 0}}, {10000});
+}
+
+void setInvoiceNo(const QString& dir, const QString& number) {
+    auto option = desk::Connection::open(dir, QLatin1String(desk::DbFile::Option));
+    option->exec(u"INSERT INTO CompanyProfile (InvoiceNo) SELECT '' WHERE NOT EXISTS (SELECT 1 FROM CompanyProfile)"_s);
+    option->exec(u"UPDATE CompanyProfile SET InvoiceNo = COALESCE(?, '')"_s, {number});
 }
 
 bool checkedOut(const QString& dir, const QString& number) {
@@ -126,6 +133,8 @@ private slots:
     void billedAgainAfterCheckOut();
     void billAmount_data();
     void billAmount();
+    void billPerRate_data();
+    void billPerRate();
     void closingEmptiesTheStatementAndReturns();
     void failedComputeTalksOutsideTheWrite();
     void twoDesksBillTheirOwnGuests();
@@ -333,10 +342,10 @@ void TestDepartApp::computingTwiceShowsOneStatement() {
     pressAccessKey(w, Qt::Key_T);
     QVERIFY(m_dialogs->messages().isEmpty());
     QCOMPARE(statementRows(dir()), 8);
-    QCOMPARE(gridColumn(w, 1), (QStringList{u"夕食"_s, u"夕食"_s, u"サービス料"_s, u"消費税"_s, u"合計"_s, u"預り金"_s,
-                                            u"入金額"_s, u"請求額"_s}));
-    QCOMPARE(gridColumn(w, 5), (QStringList{u"16,000"_s, u"500"_s, u"1,600"_s, u"880"_s, u"18,980"_s, u"10,000"_s,
-                                            u"10,000"_s, u"8,980"_s}));
+    QCOMPARE(gridColumn(w, 1), (QStringList{u"夕食"_s, u"夕食"_s, u"サービス料"_s, u"消費税（10%）"_s, u"合計"_s,
+                                            u"預り金"_s, u"入金額"_s, u"請求額"_s}));
+    QCOMPARE(gridColumn(w, 5), (QStringList{u"16,000"_s, u"500"_s, u"1,600"_s, u"1,760"_s, u"19,860"_s, u"10,000"_s,
+                                            u"10,000"_s, u"9,860"_s}));
     QCOMPARE(gridColumn(w, 6).mid(0, 3), (QStringList{u"*"_s, u"-"_s, QString()}));
     QCOMPARE(textOf(w, u"Panel2"_s), u"「発行」ボタンを押すと、請求書を印刷できます。"_s);
 }
@@ -353,7 +362,7 @@ void TestDepartApp::billComputesFirst() {
     auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
     QVERIFY(preview);
     QCOMPARE(previewTexts(preview, u"Text8"_s).size(), 8);
-    QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"8,980"_s});
+    QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"9,860"_s});
     QCOMPARE(previewTexts(preview, u"Label33"_s), QStringList{u" 円をご請求いたします。"_s});
     QCOMPARE(previewTexts(preview, u"Label8"_s), QStringList{u"山田太郎 様"_s});
     QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::shortDateText(QDate::currentDate())});
@@ -455,8 +464,8 @@ void TestDepartApp::billAmount_data() {
     QTest::addColumn<QString>("due"); // the statement's last row
 
     const QString demand = u" 円をご請求いたします。"_s;
-    QTest::newRow("to pay") << QList<Sale>{{2, 8000, 10, 5}, {1, 500, 0, 0}} << QList<double>{10000} << u"8,980"_s
-                            << demand << u"8,980"_s;
+    QTest::newRow("to pay") << QList<Sale>{{2, 8000, 10, 10}, {1, 500, 0, 0}} << QList<double>{10000} << u"9,860"_s
+                            << demand << u"9,860"_s;
     QTest::newRow("paid in full prints empty")
         << QList<Sale>{{1, 1000, 0, 0}} << QList<double>{600, 400} << QString() << demand << u"0"_s;
     QTest::newRow("overpaid is handed back")
@@ -484,6 +493,79 @@ void TestDepartApp::billAmount() {
     QCOMPARE(gridColumn(w, 5).constLast(), due);
     // The settlement date prints as every other date of the bill.
     QCOMPARE(w->billReport()->label(u"Label5"_s), u"2024/04/12"_s);
+}
+
+void TestDepartApp::billPerRate_data() {
+    QTest::addColumn<QString>("invoiceNo");
+    QTest::addColumn<QDate>("settled");
+    QTest::addColumn<QStringList>("rows");  // the grid: title and amount
+    QTest::addColumn<QStringList>("inn");   // registration number and transaction date
+    QTest::addColumn<QList<int>>("marked"); // rows printed with "※"
+    QTest::addColumn<QStringList>("footer");
+
+    const QString number = u"T1234567890123"_s;
+    const QStringList twoRates{u"夕食 16,000"_s,         u"夕食 500"_s,        u"夕食 1,000"_s,  u"サービス料 1,700"_s,
+                               u"消費税（10%） 1,870"_s, u"消費税（8%） 40"_s, u"合計 21,110"_s, u"入金額 0"_s,
+                               u"請求額 21,110"_s};
+    const QStringList blocks{u"10%対象 18,700円　消費税 1,870円"_s, u"8%対象 500円　消費税 40円"_s};
+    QTest::newRow("qualified invoice") << number << QDate(2026, 12, 7) << twoRates
+                                       << QStringList{u"登録番号 T1234567890123"_s, u"取引日 2026/12/07"_s}
+                                       << QList<int>{1} << (QStringList{u"※印は軽減税率対象"_s} + blocks);
+    QTest::newRow("no registration number")
+        << QString() << QDate(2026, 12, 7) << twoRates << QStringList() << QList<int>() << blocks;
+    // The day typed, not today, decides the rates: one rate, one "消費税" row.
+    QTest::newRow("settled in the 8 % era")
+        << number << QDate(2015, 6, 30)
+        << QStringList{u"夕食 16,000"_s,  u"夕食 500"_s,    u"夕食 1,000"_s, u"サービス料 1,700"_s,
+                       u"消費税 1,536"_s, u"合計 20,736"_s, u"入金額 0"_s,   u"請求額 20,736"_s}
+        << QStringList{u"登録番号 T1234567890123"_s, u"取引日 2015/06/30"_s} << QList<int>()
+        << QStringList{u"8%対象 19,200円　消費税 1,536円"_s};
+}
+
+// The worked example of a stay with a juice at the reduced rate, nothing paid: the grid
+// shows a tax row per rate, the bill a block per rate and, with a registration number, the
+// items of a qualified invoice; no text is cut.
+void TestDepartApp::billPerRate() {
+    QFETCH(QString, invoiceNo);
+    QFETCH(QDate, settled);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, inn);
+    QFETCH(QList<int>, marked);
+    QFETCH(QStringList, footer);
+    setInvoiceNo(dir(), invoiceNo);
+    charge(dir(), Guest, 3, {{2, 8000, 10, 10}, {1, 500, 0, 8}, {1, 1000, 10, 10}}, {}, settled);
+
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, QString::number(settled.year()), QString::number(settled.month()), QString::number(settled.day()));
+    pressAccessKey(w, Qt::Key_A);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    QStringList grid;
+    const QStringList titles = gridColumn(w, 1), amounts = gridColumn(w, 5);
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        grid << titles[i] + u' ' + amounts[i];
+    QCOMPARE(grid, rows);
+
+    QVERIFY(w->billReport());
+    auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+    QVERIFY(preview);
+    QStringList printedInn, printedFooter;
+    QList<int> printedMarks;
+    for (const auto& item : preview->document().items) {
+        if (item.control == u"LabelInvoiceNo"_s || item.control == u"LabelTradeDate"_s)
+            printedInn << item.text;
+        else if (item.control == u"TextReduced"_s && !item.text.isEmpty())
+            printedMarks << item.row;
+        else if (item.section == desk::SectionKind::ReportFooter && item.kind == desk::ReportItem::Kind::Text)
+            printedFooter << item.text;
+    }
+    QCOMPARE(printedInn, inn);
+    QCOMPARE(printedMarks, marked);
+    QCOMPARE(printedFooter, footer);
+    QCOMPARE(previewTexts(preview, u"Text8"_s).size(), rows.size());
+    QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{rows.constLast().section(u' ', 1)});
+    QCOMPARE(previewTexts(preview, u"Label8"_s), QStringList{u"山田太郎 様"_s});
 }
 
 void TestDepartApp::closingEmptiesTheStatementAndReturns() {
@@ -583,7 +665,7 @@ void TestDepartApp::twoDesksBillTheirOwnGuests() {
     atDesk("desk-A");
     QVERIFY(showActive(a));
     pressAccessKey(a, Qt::Key_A);
-    QCOMPARE(amountOf(a), u"8,980"_s);
+    QCOMPARE(amountOf(a), u"9,860"_s);
     QCOMPARE(gridColumn(a, 1).size(), 8);
     a->close();
     settle();

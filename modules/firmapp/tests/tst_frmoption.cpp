@@ -3,14 +3,18 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "firmsvc/OptionDataClass.h"
+#include "taxsvc/TaxSettings.h"
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QTableWidget>
 #include <QMap>
 #include <QPointer>
 #include <QTest>
 
 using namespace desk::test;
+using Answer = desk::Dialogs::Answer;
 
 namespace {
 
@@ -52,6 +56,8 @@ private slots:
     void missingProfileFailsTheLoad();
     void endClosesTheWindow();
     void saveIsConfirmedWithoutAQuestion();
+    void taxSettingsFromTheKeyboard_data();
+    void taxSettingsFromTheKeyboard();
 };
 
 void TestFrmOption::boxesShowAndSaveTheirOwnValue_data() {
@@ -153,6 +159,119 @@ void TestFrmOption::saveIsConfirmedWithoutAQuestion() {
     // Typing again takes the confirmation away: it never speaks of values not yet saved.
     QTest::keyClick(child<QLineEdit>(&window, QStringLiteral("txtComment")), Qt::Key_X);
     QCOMPARE(textOf(&window, QStringLiteral("lbMessage")), QString());
+}
+
+// Types into the focused widget key by key, as the clerk does: in the rate grid the first key
+// opens the cell's editor, which then has the focus.
+void typeKeys(const QString& text) {
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+// Enter ends a cell's edit once the key is handled.
+void enterKey() {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+}
+
+void TestFrmOption::taxSettingsFromTheKeyboard_data() {
+    QTest::addColumn<QString>("newRate");     // a row added as "day standard", empty for none
+    QTest::addColumn<QString>("changedRate"); // the 2019/10/01 standard rate typed over, or empty
+    QTest::addColumn<QString>("invoiceNo");   // as typed
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<QString>("box");    // part of the one box shown, empty for none
+    QTest::addColumn<QString>("stored"); // the invoice number saved, "-" when nothing is saved
+    const QString checkDigit = QStringLiteral("検査用数字");
+    QTest::newRow("new rate, plain number")
+        << QStringLiteral("2031/4/1 12") << QString() << QStringLiteral("t9234567890123") << QList<Answer>{}
+        << QString() << QStringLiteral("T9234567890123");
+    QTest::newRow("number refused") << QStringLiteral("2031/4/1 12") << QString() << QStringLiteral("T123")
+                                    << QList<Answer>{} << QStringLiteral("登録番号は「T」と13桁の数字です")
+                                    << QStringLiteral("-");
+    QTest::newRow("check digit, kept back") << QString() << QString() << QStringLiteral("T1234567890123")
+                                            << QList<Answer>{Answer::No} << checkDigit << QStringLiteral("-");
+    QTest::newRow("check digit, saved anyway")
+        << QString() << QString() << QStringLiteral("T1234567890123") << QList<Answer>{Answer::Yes} << checkDigit
+        << QStringLiteral("T1234567890123");
+    QTest::newRow("rate of a period with slips") << QString() << QStringLiteral("11") << QString() << QList<Answer>{}
+                                                 << QStringLiteral("2019/10/01 からの税率は") << QStringLiteral("-");
+    QTest::newRow("day that does not exist") << QStringLiteral("2031/2/30 12") << QString() << QString()
+                                             << QList<Answer>{} << QStringLiteral("適用開始日") << QStringLiteral("-");
+}
+
+void TestFrmOption::taxSettingsFromTheKeyboard() {
+    QFETCH(QString, newRate);
+    QFETCH(QString, changedRate);
+    QFETCH(QString, invoiceNo);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(QString, box);
+    QFETCH(QString, stored);
+    WindowFixture f;
+    desk::Connection::open(f.dirPath(), QLatin1String(desk::DbFile::Sales))
+        ->exec(QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) "
+                              "VALUES (901, '2020-01-10', 'G1', 0)"));
+    const taxsvc::TaxSettings before = taxsvc::TaxSettings::readFrom(f.dirPath());
+    for (Answer answer : answers)
+        f.dialogs().pushAnswer(answer);
+
+    firmapp::FrmOption window(f.context());
+    QVERIFY(showActive(&window));
+    auto* grid = child<QTableWidget>(&window, QStringLiteral("grdRates"));
+    QCOMPARE(grid->rowCount(), before.rates.rows().size());
+    if (!newRate.isEmpty()) {
+        pressAccessKey(&window, Qt::Key_A);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        typeKeys(newRate.section(u' ', 0, 0));
+        enterKey();
+        QTest::keyClick(grid, Qt::Key_Right);
+        typeKeys(newRate.section(u' ', 1, 1));
+        enterKey();
+    }
+    pressAccessKey(&window, Qt::Key_S);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("15"));
+    pressAccessKey(&window, Qt::Key_H);
+    QCOMPARE(QApplication::focusWidget(), child<QComboBox>(&window, QStringLiteral("cmbTaxRounding")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    pressAccessKey(&window, Qt::Key_N);
+    QTest::keyClicks(QApplication::focusWidget(), invoiceNo);
+    if (!changedRate.isEmpty()) {
+        pressAccessKey(&window, Qt::Key_T);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        grid->setCurrentCell(2, 1);
+        typeKeys(changedRate);
+        // Saved with the cell still being typed in: the access key takes what it shows.
+    }
+    pressAccessKey(&window, Qt::Key_R);
+
+    const QStringList shown = f.dialogs().messageTexts();
+    if (box.isEmpty()) {
+        QCOMPARE(shown, QStringList());
+    } else {
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains(box), qPrintable(shown.first()));
+    }
+    const taxsvc::TaxSettings after = taxsvc::TaxSettings::readFrom(f.dirPath());
+    if (stored == QLatin1String("-")) {
+        QCOMPARE(after.rates.rows(), before.rates.rows());
+        QCOMPARE(after.serviceFee, before.serviceFee);
+        QCOMPARE(after.rounding, before.rounding);
+        QCOMPARE(after.invoiceNo, before.invoiceNo);
+        QCOMPARE(textOf(&window, QStringLiteral("lbMessage")), QString());
+        return;
+    }
+    QList<taxsvc::RateRow> rows = before.rates.rows();
+    if (!newRate.isEmpty())
+        rows << taxsvc::RateRow{QDate(2031, 4, 1), 12, std::nullopt};
+    QCOMPARE(after.rates.rows(), rows);
+    QCOMPARE(after.serviceFee, 15.0);
+    QCOMPARE(after.rounding, taxsvc::Rounding::Down);
+    QCOMPARE(after.invoiceNo, stored);
+    QCOMPARE(textOf(&window, QStringLiteral("lbMessage")), QStringLiteral("会社情報を保存しました。"));
+    // Shown as stored.
+    QCOMPARE(textOf(&window, QStringLiteral("txtInvoiceNo")), stored);
+    QCOMPARE(grid->rowCount(), rows.size());
 }
 
 QTEST_MAIN(TestFrmOption)

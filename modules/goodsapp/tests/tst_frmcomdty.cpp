@@ -7,6 +7,7 @@
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -118,6 +119,8 @@ private slots:
     void renamedAndDeletedCommoditiesLeaveSalesLines();
     void keyboardOrder();
     void listPrintsTheSavedQuery();
+    void taxClassRoundTrip_data();
+    void taxClassRoundTrip();
 };
 
 void TestFrmComdty::missingItemsFocusTheFirstMissingField_data() {
@@ -395,8 +398,8 @@ void TestFrmComdty::keyboardOrder() {
     Setup s;
     FrmComdty w(s.context);
     QVERIFY(showActive(&w));
-    const QStringList order{u"txtScode"_s,   u"txtSname"_s, u"txtMdsClass"_s, u"txtUnit"_s,
-                            u"txtRemarks"_s, u"Text1"_s,    u"CmdRecorde"_s,  u"CmdCall"_s};
+    const QStringList order{u"txtScode"_s, u"txtSname"_s,    u"txtMdsClass"_s, u"txtUnit"_s,    u"txtRemarks"_s,
+                            u"Text1"_s,    u"cmbTaxClass"_s, u"chkService"_s,  u"CmdRecorde"_s, u"CmdCall"_s};
     for (int i = 0; i < order.size(); ++i) {
         QWidget* focus = QApplication::focusWidget();
         QWidget* expected = i == 5 ? child<QWidget>(price(w), u"Text1"_s) : w.findChild<QWidget*>(order[i]);
@@ -440,6 +443,68 @@ void TestFrmComdty::listPrintsTheSavedQuery() {
     QCOMPARE(doc.byControl(u"Text3"_s).constFirst().text, u"大人1名様"_s);
     QCOMPARE(doc.byControl(u"Label9"_s).constFirst().text, u"商品コード一覧票"_s);
     QCOMPARE(doc.byControl(u"Label19"_s).constFirst().text, u"TEL055-111-2222"_s);
+}
+
+void TestFrmComdty::taxClassRoundTrip_data() {
+    QTest::addColumn<int>("downs");          // presses of Down in the tax class list
+    QTest::addColumn<bool>("toggleService"); // Space on the service check box
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<bool>("service");
+    QTest::newRow("as offered") << 0 << false << u"標準税率"_s << true;
+    QTest::newRow("reduced without service") << 1 << true << u"軽減税率"_s << false;
+    QTest::newRow("exempt with service") << 2 << false << u"非課税"_s << true;
+}
+
+void TestFrmComdty::taxClassRoundTrip() {
+    QFETCH(int, downs);
+    QFETCH(bool, toggleService);
+    QFETCH(QString, className);
+    QFETCH(bool, service);
+    Setup s;
+    FrmComdty w(s.context);
+    QVERIFY(showActive(&w));
+    // A commodity called up with other settings: the clearing offers the defaults again.
+    sales(s.dir())->exec(u"UPDATE Commodities SET CTaxClass = 2, CService = 0 WHERE Ccode = '301'"_s);
+    callUpCode(s, w, u"301"_s);
+    QCOMPARE(textOf(&w, u"cmbTaxClass"_s), u"非課税"_s);
+    QVERIFY(!child<QCheckBox>(&w, u"chkService"_s)->isChecked());
+    pressAccessKey(&w, Qt::Key_T);
+    QCOMPARE(textOf(&w, u"cmbTaxClass"_s), u"標準税率"_s);
+    QVERIFY(child<QCheckBox>(&w, u"chkService"_s)->isChecked());
+
+    QVERIFY(typeInto(&w, u"txtScode"_s, u"601"_s));
+    QVERIFY(typeInto(&w, u"txtSname"_s, u"お弁当"_s));
+    pressAccessKey(&w, Qt::Key_Z);
+    for (int i = 0; i < downs; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget*>(u"chkService"_s));
+    if (toggleService)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    pressAccessKey(&w, Qt::Key_R);
+    QCOMPARE(s.dialogs.messageTexts(), QStringList());
+    const auto c = sales(s.dir());
+    QCOMPARE(c->scalar(u"SELECT CTaxClass FROM Commodities WHERE Ccode = '601'"_s).toInt(), downs);
+    QCOMPARE(c->scalar(u"SELECT CService FROM Commodities WHERE Ccode = '601'"_s).toInt(), service ? 1 : 0);
+
+    callUpCode(s, w, u"601"_s);
+    QCOMPARE(textOf(&w, u"cmbTaxClass"_s), className);
+    QCOMPARE(child<QCheckBox>(&w, u"chkService"_s)->isChecked(), service);
+
+    // The list shows both, on the commodity's own line.
+    goodsapp::DRSyohin report(s.dir(), s.context.profile());
+    const desk::ReportDocument doc = report.compose();
+    QCOMPARE(doc.byControl(u"Label10"_s).constFirst().text, u"税区分"_s);
+    QCOMPARE(doc.byControl(u"Label11"_s).constFirst().text, u"サ"_s);
+    const auto codes = doc.byControl(u"Text1"_s);
+    qsizetype line = -1;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        if (codes[i].text == u"601"_s)
+            line = i;
+    }
+    QVERIFY(line >= 0);
+    QCOMPARE(doc.byControl(u"Text8"_s).at(line).text, className);
+    QCOMPARE(doc.byControl(u"Text9"_s).at(line).text, service ? u"○"_s : QString());
 }
 
 QTEST_MAIN(TestFrmComdty)

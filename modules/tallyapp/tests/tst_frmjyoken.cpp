@@ -73,6 +73,8 @@ private slots:
     void emptyPeriodShowsHeadingsOnly();
     void resultWindowFollowsTheLatestRun();
     void guestsWithoutAReasonCountApart();
+    void salesPerTaxRate_data();
+    void salesPerTaxRate();
 
 private:
     std::unique_ptr<tallyapp::test::TallyData> m_tally;
@@ -301,6 +303,86 @@ void TestFrmJyoken::guestsWithoutAReasonCountApart() {
     QVERIFY(result);
     QCOMPARE(::lines(result), (QStringList{u"|未選択|5"_s, u"C1|温泉|4"_s}));
     QCOMPARE(data.dialogs.shown().size(), 0);
+}
+
+namespace {
+
+// Slips on both sides of the change to two rates (none of them in May 2024):
+//  9/30 8 % era: 10,000 with 10 % service and 500, both taxed 8 → 8 % on 11,500.
+//  10/1 two nights 8,000 with service (10 %), a juice 500 at 8 (reduced), 300 untaxed with
+//       service (its 30 goes to 10 %); 10/2 1,000 and 105 at 8 (reduced), 2,000 untaxed;
+//  10/3 695 still typed at 5 (taxed at the standard rate).
+// 10 %: 17,600 + 30 + 695 = 18,325 on 2 slips; 8 % reduced: 1,605 on 2 slips.
+void seedRateChange(const QString& dir) {
+    auto sales = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::Sales));
+    if (sales->scalar(u"SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesNo >= 101"_s).toInt() > 0)
+        return;
+    desk::Transaction tx(sales);
+    sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES "
+                "(101, '2019-09-30', 'R1', 0), (102, '2019-10-01', 'R2', 0), (103, '2019-10-02', '', 1), "
+                "(104, '2019-10-02', '', 1), (105, '2019-10-03', 'R3', 0)"_s);
+    sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, "
+                "BTSalesTax) VALUES (101, '101', '', 1, 10000, 10, 8), (101, '501', '', 1, 500, 0, 8), "
+                "(102, '101', '', 2, 8000, 10, 10), (102, '501', '', 1, 500, 0, 8), (102, '305', '', 1, 300, 10, 0), "
+                "(103, '501', '', 1, 1000, 0, 8), (103, '501', '', 1, 105, 0, 8), (104, '305', '', 1, 2000, 0, 0), "
+                "(105, '201', '', 1, 695, 0, 5)"_s);
+    tx.commit();
+}
+
+void setRounding(const QString& dir, int rounding) {
+    auto option = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::Option));
+    option->exec(
+        u"INSERT INTO CompanyProfile (TaxRounding) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM CompanyProfile)"_s);
+    option->exec(u"UPDATE CompanyProfile SET TaxRounding = ?"_s, {rounding});
+}
+
+} // namespace
+
+void TestFrmJyoken::salesPerTaxRate_data() {
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<int>("rounding"); // as stored: 0 half to even, 1 down, 2 half up
+    QTest::addColumn<QStringList>("lines");
+
+    // 18,325 × 10 % = 1,832.5 over the period; rounded per slip it would be 1,763 + 70.
+    QTest::newRow("across the change, half to even")
+        << QDate(2019, 9, 1) << QDate(2019, 10, 31) << 0
+        << QStringList{u"10%|18,325|1,832|2"_s, u"8%|11,500|920|1"_s, u"8%（軽減）|1,605|128|2"_s};
+    QTest::newRow("half up") << QDate(2019, 9, 1) << QDate(2019, 10, 31) << 2
+                             << QStringList{u"10%|18,325|1,833|2"_s, u"8%|11,500|920|1"_s, u"8%（軽減）|1,605|128|2"_s};
+    QTest::newRow("the last day of one rate")
+        << QDate(2019, 9, 30) << QDate(2019, 9, 30) << 0 << QStringList{u"8%|11,500|920|1"_s};
+}
+
+// The rates of each slip's day decide a line's row; the tax is rounded once per rate.
+void TestFrmJyoken::salesPerTaxRate() {
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
+    QFETCH(int, rounding);
+    QFETCH(QStringList, lines);
+    seedRateChange(m_tally->dir.path());
+    setRounding(m_tally->dir.path(), rounding);
+
+    FrmJyoken w(m_tally->context);
+    QVERIFY(showActive(&w));
+    typeDay(&w, u"DateTextBox1"_s, first);
+    typeDay(&w, u"DateTextBox2"_s, last);
+    // By keys alone: onto the sales elements, then down to the last one.
+    auto* byClass = child<QRadioButton>(&w, u"Option2_0"_s);
+    byClass->setFocus();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QVERIFY(child<QRadioButton>(&w, u"Option2_3"_s)->isChecked());
+    QCOMPARE(w.selectedKind(), tallyapp::Aggregation::TaxRateKind);
+    pressAccessKey(&w, Qt::Key_G);
+    QTRY_VERIFY(FrmJyoken::resultWindow());
+
+    FrmSyukei* result = FrmJyoken::resultWindow();
+    QCOMPARE(::headings(result), (QStringList{u"税率"_s, u"対象額"_s, u"消費税"_s, u"伝票数"_s}));
+    QCOMPARE(::lines(result), lines);
+    QCOMPARE(result->windowTitle(), u"集計データ"_s);
+    QCOMPARE(m_tally->dialogs.shown().size(), 0);
+    setRounding(m_tally->dir.path(), 0);
 }
 
 QTEST_MAIN(TestFrmJyoken)

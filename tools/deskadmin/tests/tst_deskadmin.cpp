@@ -62,6 +62,7 @@ private slots:
     void checkFindings_data();
     void checkFindings();
     void upgradeOfThePreviousVersion();
+    void upgradeOfVersion2AddsTheTaxSettings();
 };
 
 void TestDeskAdmin::usageErrors_data() {
@@ -324,6 +325,12 @@ void TestDeskAdmin::checkFindings_data() {
         << QString::fromLatin1(DbFile::DaySalesCliants)
         << QStringLiteral("INSERT INTO CheckInCliants (CheckInNO) VALUES ('A7')") << 1
         << QStringLiteral("チェックイン番号「A7」の CheckInAdrs の行がありません。");
+    QTest::newRow("no rate today") << QString::fromLatin1(DbFile::Option) << QStringLiteral("DELETE FROM TaxRates") << 1
+                                   << QStringLiteral("に適用される消費税率がありません。");
+    QTest::newRow("slip before the first rate")
+        << QString::fromLatin1(DbFile::Sales)
+        << QStringLiteral("INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate) VALUES (42, '1989-03-31')") << 1
+        << QStringLiteral("dbOptionBT.mdb: 1989/03/31 からの伝票 1 件に適用される消費税率がありません。");
     QTest::newRow("no folder") << QStringLiteral("-") << QString() << 2 << QString();
 }
 
@@ -374,6 +381,51 @@ void TestDeskAdmin::upgradeOfThePreviousVersion() {
     QVERIFY(upgraded->object(QStringLiteral("QRYSum")).kind == QLatin1String("view"));
     QCOMPARE(QDir(dir + QStringLiteral("backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
     QVERIFY(deskadmin({QStringLiteral("upgrade"), dir}).out.contains(QStringLiteral("nothing to do")));
+}
+
+// A directory of version 2 (no tax settings): every row stays, the rates since 1997 are
+// added, and the commodities are taxed at the standard rate with the service charge.
+void TestDeskAdmin::upgradeOfVersion2AddsTheTaxSettings() {
+    QTemporaryDir tmp;
+    const QString dir = made(tmp);
+    qint64 commodities = 0;
+    QString inn;
+    {
+        const auto option = Connection::openAnyVersion(dir + QLatin1String(DbFile::Option));
+        option->exec(QStringLiteral("DROP TABLE TaxRates"));
+        for (const char* column : {"ServiceFee", "TaxRounding", "InvoiceNo"})
+            option->exec(QStringLiteral("ALTER TABLE CompanyProfile DROP COLUMN ") + QLatin1String(column));
+        inn = option->scalar(QStringLiteral("SELECT CompanyName FROM CompanyProfile")).toString();
+        const auto sales = Connection::openAnyVersion(dir + QLatin1String(DbFile::Sales));
+        sales->exec(QStringLiteral("UPDATE Commodities SET CTaxClass = 1, CService = 0"));
+        for (const char* column : {"CTaxClass", "CService"})
+            sales->exec(QStringLiteral("ALTER TABLE Commodities DROP COLUMN ") + QLatin1String(column));
+        sales->exec(QStringLiteral("INSERT INTO Commodities (Ccode, cname) VALUES ('990', '特注品')"));
+        commodities = sales->scalar(QStringLiteral("SELECT COUNT(*) FROM Commodities")).toLongLong();
+    }
+    for (const QString& name : Schema::fileNames())
+        Connection::openAnyVersion(dir + name)
+            ->exec(QStringLiteral("UPDATE SchemaMeta SET Value = '2' WHERE Name = 'SchemaVersion'"));
+
+    const Result r = deskadmin({QStringLiteral("upgrade"), dir});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("dbOptionBT.mdb upgraded")), qPrintable(r.out + r.err));
+    const auto option = Connection::open(dir, QString::fromLatin1(DbFile::Option));
+    QCOMPARE(option->scalar(QStringLiteral("SELECT CompanyName FROM CompanyProfile")).toString(), inn);
+    QCOMPARE(option->scalar(QStringLiteral("SELECT COUNT(*) FROM CompanyProfile")).toInt(), 1);
+    QCOMPARE(option
+                 ->scalar(QStringLiteral("SELECT group_concat(EffectiveDate || ' ' || StandardRate || ' ' || "
+                                         "ifnull(ReducedRate, '-'), ', ') FROM "
+                                         "(SELECT * FROM TaxRates ORDER BY EffectiveDate)"))
+                 .toString(),
+             QStringLiteral("1997-04-01 5.0 -, 2014-04-01 8.0 -, 2019-10-01 10.0 8.0"));
+    const auto sales = Connection::open(dir, QString::fromLatin1(DbFile::Sales));
+    QCOMPARE(sales->scalar(QStringLiteral("SELECT COUNT(*) FROM Commodities")).toLongLong(), commodities);
+    QCOMPARE(sales->scalar(QStringLiteral("SELECT COUNT(*) FROM Commodities WHERE CTaxClass = 0 AND CService = 1"))
+                 .toLongLong(),
+             commodities);
+    // The upgraded directory has a rate for today and for every slip.
+    QCOMPARE(deskadmin({QStringLiteral("check"), dir}).exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestDeskAdmin)
