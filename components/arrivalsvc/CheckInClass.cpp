@@ -8,6 +8,8 @@
 
 #include <QVariant>
 
+#include <algorithm>
+
 namespace arrivalsvc {
 
 namespace {
@@ -147,6 +149,28 @@ void CheckInClass::putBadget(desk::RowSet& rs) const {
     rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
     rs.setValue(QStringLiteral("RvClNumber"), m_quantity);
     rs.setValue(QStringLiteral("RvBadget"), m_badget);
+    rs.setValue(QStringLiteral("BathExempt"), m_bathExempt);
+    rs.setValue(QStringLiteral("LodgingExempt"), m_lodgingExempt);
+}
+
+void CheckInClass::setBathExempt(qint32 value) {
+    m_bathExempt = desk::convert::toInt16(double(value));
+}
+
+void CheckInClass::setLodgingExempt(qint32 value) {
+    m_lodgingExempt = desk::convert::toInt16(double(value));
+}
+
+void CheckInClass::requireExemptWithinParty() const {
+    const auto check = [this](qint16 exempt, const QString& tax) {
+        if (exempt < 0 || exempt > std::max<qint16>(m_quantity, 0))
+            throw desk::DbError(QStringLiteral("%1の免除人数 %2 人は、利用人数 %3 人を超えられません。")
+                                    .arg(tax)
+                                    .arg(exempt)
+                                    .arg(m_quantity));
+    };
+    check(m_bathExempt, QStringLiteral("入湯税"));
+    check(m_lodgingExempt, QStringLiteral("宿泊税"));
 }
 
 void CheckInClass::putAdrs(desk::RowSet& rs) const {
@@ -172,6 +196,7 @@ void CheckInClass::Msave() {
     // Converted before anything is written, so a bad date text writes nothing.
     const QVariant recieveDate =
         m_recieveDate.isEmpty() ? QVariant() : QVariant(desk::convert::dateOfDayText(m_recieveDate));
+    requireExemptWithinParty();
 
     desk::Transaction transaction(*m_connection);
 
@@ -223,6 +248,7 @@ void CheckInClass::Msave() {
 
 void CheckInClass::Medit() {
     rowSet(m_rsCliants);
+    requireExemptWithinParty();
     desk::Transaction transaction(*m_connection);
 
     // Renumbering onto a number in use would merge two guests' rows under one key.
@@ -304,6 +330,9 @@ void CheckInClass::EDsearch() {
     const QVariant clNumber = badget.value(QStringLiteral("RvClNumber"));
     const qint16 quantity = clNumber.isNull() ? qint16(0) : desk::convert::toInt16(double(clNumber.toLongLong()));
     const qint32 badgetValue = desk::convert::int32Of(badget.value(QStringLiteral("RvBadget")));
+    const qint16 bathExempt = desk::convert::toInt16(double(badget.value(QStringLiteral("BathExempt")).toLongLong()));
+    const qint16 lodgingExempt =
+        desk::convert::toInt16(double(badget.value(QStringLiteral("LodgingExempt")).toLongLong()));
 
     QList<CheckInGuest> guests;
     desk::RowSet list(m_connection, QStringLiteral("SELECT * FROM CheckInGuests WHERE CheckInNO = ") +
@@ -322,6 +351,8 @@ void CheckInClass::EDsearch() {
     for (const auto& [property, value] : std::as_const(texts))
         this->*property = value;
     m_quantity = quantity;
+    m_bathExempt = bathExempt;
+    m_lodgingExempt = lodgingExempt;
     m_badget = badgetValue;
     m_checkInGuests = guests;
 }

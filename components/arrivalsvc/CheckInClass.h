@@ -134,6 +134,13 @@ public:
     // The number of guests is a 16-bit column: desk::ConversionError (overflow) outside it.
     void setQuantity(qint32 value);
     qint16 Quantity() const { return m_quantity; }
+    // The guests exempt from the bathing tax and from the accommodation tax (children, school
+    // trips): 16-bit like the number of guests. A save or correction with more exempt guests
+    // than guests, or fewer than none, is refused (desk::DbError) before anything is written.
+    void setBathExempt(qint32 value);
+    qint16 BathExempt() const { return m_bathExempt; }
+    void setLodgingExempt(qint32 value);
+    qint16 LodgingExempt() const { return m_lodgingExempt; }
     void setBadget(qint32 value) { m_badget = value; }
     qint32 Badget() const { return m_badget; }
     void setArvTime(const QString& value) { m_arvTime = value; }
@@ -186,6 +193,8 @@ private:
     void putClasify(desk::RowSet& rs) const;
     void putGroupe(desk::RowSet& rs) const;
     void putBadget(desk::RowSet& rs) const;
+    // Refuses exempt counts the party cannot hold.
+    void requireExemptWithinParty() const;
     // The guest list under CheckInNO (the representative alone when it is empty).
     void putGuests() const;
 
@@ -222,6 +231,8 @@ private:
     QString m_groupeClass;
     QString m_choiceClass;
     qint16 m_quantity = 0;
+    qint16 m_bathExempt = 0;
+    qint16 m_lodgingExempt = 0;
     qint32 m_badget = 0;
     QString m_arvTime;
     QString m_arvTimeChkIn;

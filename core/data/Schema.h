@@ -14,7 +14,9 @@ namespace desk::Schema {
 // tables, text compared without regard to ASCII case. 3: the tax settings (rates by date,
 // the inn's service charge, rounding and invoice number, the commodities' tax class).
 // 4: the guest register (every guest of a check-in party, the day of check-out).
-inline constexpr int Version = 4;
+// 5: the bathing and accommodation taxes (their rules by date, a check-in's exempt guests,
+// the room share of a commodity's price).
+inline constexpr int Version = 5;
 
 // The five file names of a data directory.
 QStringList fileNames();

@@ -47,6 +47,8 @@ void fill(CheckInClass& s, const QString& number, const QString& name) {
     s.setGroupeClass(QStringLiteral("G3"));
     s.setChoiceClass(QStringLiteral("C1"));
     s.setQuantity(2);
+    s.setBathExempt(1);
+    s.setLodgingExempt(2);
     s.setBadget(15000);
 }
 
@@ -55,7 +57,7 @@ QVariantList properties(const CheckInClass& s) {
             s.CheckInAdrs1(), s.CheckInAdrs2(),  s.CheckInAdrs3(), s.CheckInTelNo(),    s.CheckInEMAdrs(),
             s.CheckInFaxNo(), s.CheckInGroupe(), s.CheckInCName(), s.CheckInTravelAg(), s.UserClass(),
             s.AgeClass(),     s.PayClass(),      s.GroupeClass(),  s.ChoiceClass(),     s.Quantity(),
-            s.Badget(),       s.CheckOutFlag(),  s.ReserveNo()};
+            s.Badget(),       s.CheckOutFlag(),  s.ReserveNo(),    s.BathExempt(),      s.LodgingExempt()};
 }
 
 void addCheckIn(const TempDataDir& dir, const QString& number, const QString& name = QStringLiteral("山田太郎")) {
@@ -306,6 +308,14 @@ void TestArrivalSvc::writesThatFailChangeNothing_data() {
                                             << ""
                                             << "599"
                                             << "";
+    QTest::newRow("save, more exempt than guests") << "save"
+                                                   << "509"
+                                                   << ""
+                                                   << "exempt";
+    QTest::newRow("correct, more exempt than guests") << "edit"
+                                                      << "509"
+                                                      << "501"
+                                                      << "exempt";
     QTest::newRow("check out, unknown number") << "checkout"
                                                << ""
                                                << "599"
@@ -322,13 +332,15 @@ void TestArrivalSvc::writesThatFailChangeNothing() {
     addCheckIn(dir, QStringLiteral("502"), QStringLiteral("二人目"));
     const QStringList first = ::stored(dir, QStringLiteral("501"));
     const QStringList second = ::stored(dir, QStringLiteral("502"));
-    if (!refusal.isEmpty())
+    if (!refusal.isEmpty() && refusal != QStringLiteral("exempt"))
         raw(dir)->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON CheckInBadget BEGIN "
                                       "SELECT RAISE(ABORT, 'refused'); END")
                            .arg(refusal));
     auto store = connected(dir);
     fill(*store, number, QStringLiteral("変更後"));
     store->setCheckInNO2(stored);
+    if (refusal == QStringLiteral("exempt"))
+        store->setLodgingExempt(3);
     const std::map<QString, std::function<void()>> ops{{QStringLiteral("save"),
                                                         [&] {
                                                             store->Msave();

@@ -72,6 +72,7 @@ private slots:
     void upgradeChain();
     void guestListFromVersion3_data();
     void guestListFromVersion3();
+    void leviesFromVersion4();
 
 private:
     std::unique_ptr<test::TempDataDir> m_dir;
@@ -693,6 +694,7 @@ void TestSchema::guestListFromVersion3() {
         const auto c = Connection::openAnyVersion(path);
         c->exec(u"DROP TABLE CheckInGuests"_s);
         c->exec(u"DROP VIEW QRYCliantsDaySale"_s);
+        c->exec(u"DROP VIEW QRYStayLevy"_s);
         c->exec(u"ALTER TABLE CheckInCliants DROP COLUMN CheckOutDate"_s);
         c->exec(u"UPDATE SchemaMeta SET Value = '3' WHERE Name = 'SchemaVersion'"_s);
         for (const QString& number : {u"a1"_s, u"A2"_s}) {
@@ -714,7 +716,7 @@ void TestSchema::guestListFromVersion3() {
         const int checkIns = count(u"CheckInCliants"_s);
         const int addresses = count(u"CheckInAdrs"_s);
         Schema::upgradeFile(*c, Clients);
-        QCOMPARE(c->schemaVersion(), 4);
+        QCOMPARE(c->schemaVersion(), Schema::Version);
         QCOMPARE(count(u"CheckInCliants"_s), checkIns);
         QCOMPARE(count(u"CheckInAdrs"_s), addresses);
         QCOMPARE(count(u"CheckInGuests"_s), checkIns);
@@ -738,6 +740,42 @@ void TestSchema::guestListFromVersion3() {
         texts << f.text;
     QVERIFY2(texts.filter(u"宿泊者"_s).size() == 1 && texts.filter(u"宿泊者"_s).constFirst().contains(u"「a1」"_s),
              qPrintable(texts.join(u'\n')));
+}
+
+// A version-4 inn keeps its rows: nobody of a past party is exempt, no commodity has a room
+// share, and no levy is set until the inn sets its own.
+void TestSchema::leviesFromVersion4() {
+    const auto toVersion4 = [this](const QString& file, const QStringList& statements) {
+        const auto c = Connection::openAnyVersion(m_dir->path() + file);
+        for (const QString& statement : statements)
+            c->exec(statement);
+        c->exec(u"UPDATE SchemaMeta SET Value = '4' WHERE Name = 'SchemaVersion'"_s);
+        return c;
+    };
+    const auto clients =
+        toVersion4(Clients, {u"DROP VIEW QRYStayLevy"_s, u"ALTER TABLE CheckInBadget DROP COLUMN BathExempt"_s,
+                             u"ALTER TABLE CheckInBadget DROP COLUMN LodgingExempt"_s,
+                             u"INSERT INTO CheckInBadget VALUES ('L1', 4, 9000)"_s,
+                             u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate) VALUES ('L1', '2026-03-01')"_s});
+    const auto sales =
+        toVersion4(Sales, {u"DROP VIEW QRYCheckOutP"_s, u"ALTER TABLE Commodities DROP COLUMN CRoomShare"_s});
+    const auto option = toVersion4(Option, {u"DROP TABLE LevyBands"_s, u"DROP TABLE LevyRules"_s});
+    const int commodities = sales->scalar(u"SELECT COUNT(*) FROM Commodities"_s).toInt();
+    QVERIFY(commodities > 0);
+
+    Schema::upgradeFile(*clients, Clients);
+    Schema::upgradeFile(*sales, Sales);
+    Schema::upgradeFile(*option, Option);
+    for (const auto& c : {clients, sales, option})
+        QCOMPARE(c->schemaVersion(), Schema::Version);
+    RowSet party(clients, u"SELECT * FROM QRYStayLevy WHERE CheckInNO = 'L1'"_s);
+    QCOMPARE(party.value(u"Guests"_s).toInt(), 4);
+    QCOMPARE(party.value(u"BathExempt"_s).toInt(), 0);
+    QCOMPARE(party.value(u"LodgingExempt"_s).toInt(), 0);
+    QCOMPARE(sales->scalar(u"SELECT COUNT(*) FROM Commodities WHERE CRoomShare = 0"_s).toInt(), commodities);
+    QCOMPARE(sales->scalar(u"SELECT COUNT(*) FROM QRYCheckOutP WHERE CRoomShare <> 0"_s).toInt(), 0);
+    QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM LevyRules"_s).toInt(), 0);
+    QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM LevyBands"_s).toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSchema)
