@@ -248,6 +248,33 @@ void FrmChkIn::refuse(const QString& text) {
     desk::dialogs().message(this, text, warningTitle, desk::Dialogs::Icon::Critical);
 }
 
+namespace {
+
+// An emptied box counts as nobody exempt.
+qint16 exemptCount(const QLineEdit* box, const QString& field) {
+    const QString text = box->text().trimmed();
+    return text.isEmpty() ? qint16(0) : desk::convert::fieldInt16(text, field);
+}
+
+} // namespace
+
+bool FrmChkIn::exemptCountsTaken() {
+    const qint16 guests = desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数"));
+    for (const auto& [box, tax] : {std::pair{m_ui->txtBathExempt, QStringLiteral("入湯税")},
+                                   std::pair{m_ui->txtLodgingExempt, QStringLiteral("宿泊税")}}) {
+        const qint16 exempt = exemptCount(box, tax + QStringLiteral("免除"));
+        if (exempt < 0 || exempt > guests) {
+            refuse(QStringLiteral("%1を免除する人数は 0 から利用人数（%2 人）までで入力してください。")
+                       .arg(tax)
+                       .arg(guests));
+            box->setFocus();
+            box->selectAll();
+            return false;
+        }
+    }
+    return true;
+}
+
 void FrmChkIn::showMessage(const QString& text) {
     m_ui->lbMessage->setText(text);
 }
@@ -311,6 +338,8 @@ void FrmChkIn::readEntry(arrivalsvc::CheckInClass& store, const QDate& date) con
     store.setCheckInName(m_ui->txtChkInName->text());
     store.setCheckInRoomNo(m_ui->txtChkInRoomNo->text());
     store.setQuantity(desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数")));
+    store.setBathExempt(exemptCount(m_ui->txtBathExempt, QStringLiteral("入湯税免除")));
+    store.setLodgingExempt(exemptCount(m_ui->txtLodgingExempt, QStringLiteral("宿泊税免除")));
     store.setBadget(desk::convert::fieldInt32(m_ui->txtBadet->text(), QStringLiteral("単価")));
     store.setCheckInCName(m_guests->rowCount() > 1 ? m_guests->companionNames() : m_ui->txtChkInMembers->text());
     store.setCheckInGuests(m_guests->filledGuests());
@@ -338,6 +367,8 @@ void FrmChkIn::ChkInClear() {
                            m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo, m_ui->txtChkEMadrs})
         box->clear();
     m_ui->txtChkInRemarks->clear();
+    m_ui->txtBathExempt->setText(QStringLiteral("0"));
+    m_ui->txtLodgingExempt->setText(QStringLiteral("0"));
     m_guests->setGuests({}, true);
     showCompanions();
     m_ui->lbChkInRvNo->clear();
@@ -365,7 +396,7 @@ void FrmChkIn::CmdRecord_Click() {
     }
     busy.reset();
     const std::optional<QDate> date = typedDate();
-    if (!date)
+    if (!date || !exemptCountsTaken())
         return;
     busy.emplace();
 
@@ -452,6 +483,8 @@ void FrmChkIn::CmdCall_Click() {
     const qint16 guests = store->Quantity();
     m_ui->txtChkInKazu->setText(guests >= 0 ? QStringLiteral(" %1").arg(guests) : QString::number(guests));
     m_ui->txtBadet->setText(QString::number(store->Badget()));
+    m_ui->txtBathExempt->setText(QString::number(store->BathExempt()));
+    m_ui->txtLodgingExempt->setText(QString::number(store->LodgingExempt()));
     const QList<arrivalsvc::CheckInGuest> party = store->CheckInGuests();
     const arrivalsvc::CheckInGuest first = party.value(0);
     // A representative's line that differs from the boxes was typed by a clerk: it stays as it is.
@@ -496,7 +529,7 @@ void FrmChkIn::CmdEdit_Click() {
         return;
     }
     const std::optional<QDate> date = typedDate();
-    if (!date)
+    if (!date || !exemptCountsTaken())
         return;
 
     std::optional<desk::BusyCursor> busy(std::in_place);

@@ -83,6 +83,9 @@ private:
     QString passportNote() const;
     void setCalledUp(bool calledUp);
     void refuse(const QString& text);
+    // Whether the exempt counts fit the party; otherwise says why, with the box at fault
+    // focused.
+    bool exemptCountsTaken();
     void showMessage(const QString& text);
 
     std::unique_ptr<Ui::FrmChkIn> m_ui;

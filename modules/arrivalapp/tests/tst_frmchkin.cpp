@@ -165,6 +165,8 @@ private slots:
     void registerRefusals();
     void guestsAndPrice_data();
     void guestsAndPrice();
+    void exemptGuests_data();
+    void exemptGuests();
     void walkInWithTheKeyboard();
     void takeOver_data();
     void takeOver();
@@ -298,6 +300,59 @@ void TestFrmChkIn::guestsAndPrice() {
     const auto saved = checkIn(dir(), u"2001"_s);
     QCOMPARE(saved->Quantity(), savedGuests);
     QCOMPARE(saved->Badget(), savedPrice);
+}
+
+void TestFrmChkIn::exemptGuests_data() {
+    QTest::addColumn<QString>("guestsText");
+    QTest::addColumn<QString>("bathText"); // typed after its access key; "-" leaves the box as it opened
+    QTest::addColumn<QString>("lodgingText");
+    QTest::addColumn<QList<int>>("saved"); // bathing, accommodation; empty: refused
+    QTest::newRow("nobody exempt unless typed") << u"2"_s << u"-"_s << u"-"_s << QList<int>{0, 0};
+    QTest::newRow("a child exempt from the bathing tax; an emptied box is none")
+        << u"3"_s << u"1"_s << u""_s << QList<int>{1, 0};
+    QTest::newRow("a school trip: everyone exempt") << u"40"_s << u"40"_s << u"40"_s << QList<int>{40, 40};
+    QTest::newRow("more exempt than guests") << u"2"_s << u"0"_s << u"3"_s << QList<int>{};
+    QTest::newRow("fewer than none") << u"2"_s << u"-1"_s << u"0"_s << QList<int>{};
+}
+
+// The exempt counts are typed beside the party's count, saved with the check-in and shown
+// again by a call-up; a count above the party is refused with the box at fault focused.
+void TestFrmChkIn::exemptGuests() {
+    QFETCH(QString, guestsText);
+    QFETCH(QString, bathText);
+    QFETCH(QString, lodgingText);
+    QFETCH(QList<int>, saved);
+
+    const auto w = openWindow();
+    QCOMPARE(textOf(w.get(), u"txtBathExempt"_s), u"0"_s);
+    fillEntry(*w);
+    typeInto(w.get(), u"txtChkInKazu"_s, guestsText);
+    for (const auto& [key, text] : {std::pair{Qt::Key_Y, bathText}, std::pair{Qt::Key_Z, lodgingText}}) {
+        if (text == u"-"_s)
+            continue;
+        pressAccessKey(w.get(), key);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        typeText(text);
+    }
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+
+    if (saved.isEmpty()) {
+        QCOMPARE(m_dialogs->messageTexts().size(), 1);
+        QVERIFY2(m_dialogs->messageTexts().first().contains(u"利用人数（2 人）まで"_s),
+                 qPrintable(m_dialogs->messageTexts().first()));
+        QCOMPARE(rowsOf(dir(), u"2001"_s), 0);
+        const char* atFault = lodgingText == u"3"_s ? "txtLodgingExempt" : "txtBathExempt";
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(atFault));
+        return;
+    }
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    const auto stored = checkIn(dir(), u"2001"_s);
+    QCOMPARE((QList<int>{stored->BathExempt(), stored->LodgingExempt()}), saved);
+    QCOMPARE(textOf(w.get(), u"txtLodgingExempt"_s), u"0"_s);
+    callUp(*w, u"2001"_s);
+    QCOMPARE(textOf(w.get(), u"txtBathExempt"_s), QString::number(saved[0]));
+    QCOMPARE(textOf(w.get(), u"txtLodgingExempt"_s), QString::number(saved[1]));
 }
 
 void TestFrmChkIn::walkInWithTheKeyboard() {
