@@ -160,6 +160,8 @@ void FrmOption::loadTaxSettings() {
                 m_ui->grdLevies->setItem(row, column, new QTableWidgetItem(cells[column]));
             for (int column : {LevyAmount, LevyExemptBelow})
                 m_ui->grdLevies->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // Long band lists are cut in the cell; the whole list is a hover away.
+            m_ui->grdLevies->item(row, LevyBands)->setToolTip(cells[LevyBands]);
         }
     }
     m_ui->txtServiceFee->setText(taxsvc::rateText(settings.serviceFee));

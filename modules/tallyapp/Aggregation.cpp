@@ -203,10 +203,10 @@ desk::GridColumns gridColumns(int kind) {
         return {text(u"税率", "税率", 1300), amount(u"対象額", "対象額", 1500), amount(u"消費税", "消費税", 1300),
                 amount(u"伝票数", "伝票数", 1000)};
     default:
-        return {text(u"日付", "日付", 1300),           text(u"税目", "税目", 2000),
-                text(u"区分", "区分", 2200),           amount(u"人数", "人数", 800),
-                amount(u"免除", "免除人数", 800),      amount(u"延べ泊数", "延べ泊数", 1100),
-                amount(u"課税泊数", "課税泊数", 1100), amount(u"税額", "税額", 1300)};
+        return {text(u"日付", "日付", 1300),          text(u"税目", "税目", 1700),
+                text(u"区分", "区分", 1900),          amount(u"人数", "人数", 600),
+                amount(u"免除", "免除人数", 600),     amount(u"延べ泊数", "延べ泊数", 900),
+                amount(u"課税泊数", "課税泊数", 900), amount(u"税額", "税額", 1000)};
     }
 }
 
