@@ -185,6 +185,7 @@ private slots:
     void listsFollowWhatOthersDid();
     void guestListByKeyboard_data();
     void guestListByKeyboard();
+    void guestListByTab();
 
 private:
     std::unique_ptr<WindowFixture> m_f;
@@ -793,6 +794,48 @@ void TestFrmChkIn::guestListByKeyboard() {
     // Cleared for the next party.
     QCOMPARE(grid->model()->rowCount(), 1);
     QCOMPARE(cell(0, 0), QString());
+}
+
+// Tab walks a companion's line cell by cell, past the from-abroad box that has no editor, and
+// leaves the list after its last cell; Shift+Tab leaves it before its first.
+void TestFrmChkIn::guestListByTab() {
+    const auto w = openWindow();
+    fillEntry(*w);
+    auto* grid = child<QTableView>(w.get(), u"GridGuests"_s);
+    const auto cell = [grid](int row, int column) {
+        return grid->model()->index(row, column).data().toString();
+    };
+    const auto type = [](const QString& text) {
+        for (const QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    };
+    pressAccessKey(w.get(), Qt::Key_A);
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+    type(u"Ann"_s);
+    key(Qt::Key_Tab);
+    type(u"London"_s);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 3));
+    key(Qt::Key_Space);
+    key(Qt::Key_Tab);
+    type(u"UK"_s);
+    key(Qt::Key_Tab);
+    type(u"X1"_s);
+    key(Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"CmdGuestAdd"_s));
+    QCOMPARE((QStringList{cell(1, 0), cell(1, 1), cell(1, 4), cell(1, 5)}),
+             (QStringList{u"Ann"_s, u"London"_s, u"UK"_s, u"X1"_s}));
+    QCOMPARE(grid->model()->index(1, 3).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QCOMPARE(grid->model()->rowCount(), 2);
+
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(QApplication::focusWidget() != grid);
 }
 
 QTEST_MAIN(TestFrmChkIn)
