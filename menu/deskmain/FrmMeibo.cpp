@@ -7,31 +7,18 @@
 
 #include "arrivalsvc/CheckInClass.h"
 #include "calfield/DateTextBox.h"
-#include "convert/Convert.h"
+#include "convert/Csv.h"
 #include "data/RowSet.h"
 #include "report/ReportPreview.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
+#include "ui/CsvFile.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 
 #include <QDir>
 
 namespace deskmain {
-
-namespace {
-
-std::optional<QDate> dayOf(const calfield::DateTextBox* box) {
-    return desk::convert::strictDate(box->YearText(), box->MonthText(), box->DayText());
-}
-
-void showDay(calfield::DateTextBox* box, const QDate& day) {
-    box->setYearText(QString::number(day.year()));
-    box->setMonthText(QString::number(day.month()));
-    box->setDayText(QString::number(day.day()));
-}
-
-} // namespace
 
 FrmMeibo::FrmMeibo(const QString& dataDir, const desk::CompanyProfile& profile, QWidget* parent)
     : QDialog(parent)
@@ -40,8 +27,8 @@ FrmMeibo::FrmMeibo(const QString& dataDir, const desk::CompanyProfile& profile, 
     , m_profile(profile) {
     m_ui->setupUi(this);
     const QDate today = QDate::currentDate();
-    showDay(m_ui->DateTextBox1, QDate(today.year(), today.month(), 1));
-    showDay(m_ui->DateTextBox2, QDate(today.year(), today.month(), today.daysInMonth()));
+    m_ui->DateTextBox1->showDay(QDate(today.year(), today.month(), 1));
+    m_ui->DateTextBox2->showDay(QDate(today.year(), today.month(), today.daysInMonth()));
     calfield::DateTextBox::setLeaveOnly(m_ui->CmdEnd);
     desk::onClicked(m_ui->CmdPreview, this, &FrmMeibo::CmdPreview_Click);
     desk::onClicked(m_ui->CmdCsv, this, &FrmMeibo::CmdCsv_Click);
@@ -52,8 +39,8 @@ FrmMeibo::FrmMeibo(const QString& dataDir, const desk::CompanyProfile& profile, 
 FrmMeibo::~FrmMeibo() = default;
 
 std::optional<std::pair<QDate, QDate>> FrmMeibo::period() {
-    const std::optional<QDate> first = dayOf(m_ui->DateTextBox1);
-    const std::optional<QDate> last = dayOf(m_ui->DateTextBox2);
+    const std::optional<QDate> first = m_ui->DateTextBox1->typedDay();
+    const std::optional<QDate> last = m_ui->DateTextBox2->typedDay();
     if (!first || !last) {
         desk::refuseDate(this);
         (first ? m_ui->DateTextBox2 : m_ui->DateTextBox1)->setFocus();
@@ -85,16 +72,10 @@ void FrmMeibo::CmdCsv_Click() {
     const auto days = period();
     if (!days)
         return;
-    const QString suggested = QDir::home().filePath(
-        QStringLiteral("宿泊者名簿_%1-%2.csv")
-            .arg(days->first.toString(QStringLiteral("yyyyMMdd")), days->second.toString(QStringLiteral("yyyyMMdd"))));
-    QString fileName =
-        desk::dialogs().saveFileName(this, QStringLiteral("CSV出力"), suggested, QStringLiteral("CSVファイル (*.csv)"));
+    const QString fileName = desk::askCsvFileName(this, QStringLiteral("宿泊者名簿"), days->first, days->second);
     if (fileName.isEmpty())
         return;
-    if (!fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
-        fileName += QStringLiteral(".csv");
-    bool written = false;
+    QByteArray bytes;
     int guests = 0;
     {
         desk::BusyCursor busy;
@@ -102,16 +83,11 @@ void FrmMeibo::CmdCsv_Click() {
         store.setDirPath(m_dataDir);
         store.CntDB();
         const std::unique_ptr<desk::RowSet> rows = store.RsGuestRegister(days->first, days->second);
-        const QByteArray bytes = guestRegisterCsv(*rows);
-        guests = int(readGuestRegisterCsv(bytes).size()) - 1;
-        written = writeGuestRegisterFile(fileName, bytes);
+        bytes = guestRegisterCsv(*rows);
+        guests = int(desk::csv::read(bytes).size()) - 1;
     }
-    if (!written) {
-        desk::dialogs().message(
-            this, QStringLiteral("ファイルに書き込めませんでした。\n") + QDir::toNativeSeparators(fileName),
-            QStringLiteral("警告"), desk::Dialogs::Icon::Critical);
+    if (!desk::writeCsvFile(this, fileName, bytes, QStringLiteral("警告")))
         return;
-    }
     m_ui->lbMessage->setText(
         QStringLiteral("%1 人分を %2 に書き出しました。").arg(guests).arg(QDir::toNativeSeparators(fileName)));
 }

@@ -327,7 +327,7 @@ int FrmChkIn::ChkInDataCheck() const {
 
 std::optional<QDate> FrmChkIn::typedDate() {
     const auto* date = m_ui->ChkInDateTextBox;
-    const std::optional<QDate> day = desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    const std::optional<QDate> day = date->typedDay();
     if (!day)
         desk::refuseDate(this);
     return day;

@@ -5,7 +5,6 @@
 #include "Aggregation.h"
 #include "FrmSyukei.h"
 #include "TallyResult.h"
-#include "convert/Convert.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
@@ -30,16 +29,6 @@ QButtonGroup* group(QWidget* owner, const char* name, const QList<QAbstractButto
     for (int i = 0; i < buttons.size(); ++i)
         g->addButton(buttons.at(i), i);
     return g;
-}
-
-std::optional<QDate> periodDay(const calfield::DateTextBox* box) {
-    return desk::convert::strictDate(box->YearText(), box->MonthText(), box->DayText());
-}
-
-void showDay(calfield::DateTextBox* box, const QDate& day) {
-    box->setYearText(QString::number(day.year()));
-    box->setMonthText(QString::number(day.month()));
-    box->setDayText(QString::number(day.day()));
 }
 
 } // namespace
@@ -69,8 +58,8 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
     // The period most often asked for, this month so far, is offered: the window never
     // opens in an empty date box, whose year would refuse a click on a choice below.
     const QDate today = QDate::currentDate();
-    showDay(m_ui->DateTextBox1, QDate(today.year(), today.month(), 1));
-    showDay(m_ui->DateTextBox2, today);
+    m_ui->DateTextBox1->showDay(QDate(today.year(), today.month(), 1));
+    m_ui->DateTextBox2->showDay(today);
     m_ui->DateTextBox1->setFocus();
 }
 
@@ -94,8 +83,8 @@ int FrmJyoken::selectedKind() const {
 }
 
 void FrmJyoken::CmdGo_Click() {
-    const std::optional<QDate> first = periodDay(m_ui->DateTextBox1);
-    const std::optional<QDate> last = periodDay(m_ui->DateTextBox2);
+    const std::optional<QDate> first = m_ui->DateTextBox1->typedDay();
+    const std::optional<QDate> last = m_ui->DateTextBox2->typedDay();
     if (!first || !last) {
         desk::refuseDate(this, QStringLiteral("日付が入力されていません。やりなおしてください。"));
         return;

@@ -3,7 +3,7 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "deskmain/FrmMain.h"
 #include "deskmain/FrmMeibo.h"
-#include "deskmain/GuestRegisterCsv.h"
+#include "convert/Csv.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
 #include "report/ReportPreview.h"
@@ -464,7 +464,7 @@ void TestFrmMain::guestRegisterOfTheMonth() {
     const QString day = first.toString(QStringLiteral("yyyy/MM/dd"));
     const QString address = QStringLiteral("長野県 松本市");
     QCOMPARE(
-        deskmain::readGuestRegisterCsv(bytes),
+        desk::csv::read(bytes),
         (QList<QStringList>{
             {u"チェックイン日"_s, u"泊数"_s, u"部屋"_s, u"氏名"_s, u"住所"_s, u"電話番号"_s, u"国籍"_s, u"旅券番号"_s},
             {day, {}, u"201"_s, u"山田 太郎"_s, address, u"0263-00-1234"_s, {}, {}},
