@@ -8,6 +8,8 @@
 
 #include <QVariant>
 
+#include <algorithm>
+
 namespace arrivalsvc {
 
 namespace {
@@ -20,7 +22,19 @@ QString orDefault(const QString& code, const char* fallback) {
     return code.isEmpty() ? QString::fromLatin1(fallback) : code;
 }
 
+const QString guestColumns =
+    QStringLiteral("CheckInNO, GuestNo, GuestName, GuestAdrs, GuestTelNo, Abroad, Nationality, PassportNo");
+
 } // namespace
+
+QString joinedAddress(const QString& adrs1, const QString& adrs2, const QString& adrs3) {
+    QStringList parts;
+    for (const QString& part : {adrs1, adrs2, adrs3}) {
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(QLatin1Char(' '));
+}
 
 CheckInClass::CheckInClass() = default;
 CheckInClass::~CheckInClass() = default;
@@ -135,10 +149,46 @@ void CheckInClass::putBadget(desk::RowSet& rs) const {
     rs.setValue(QStringLiteral("CheckInNO"), m_checkInNO);
     rs.setValue(QStringLiteral("RvClNumber"), m_quantity);
     rs.setValue(QStringLiteral("RvBadget"), m_badget);
+    rs.setValue(QStringLiteral("BathExempt"), m_bathExempt);
+    rs.setValue(QStringLiteral("LodgingExempt"), m_lodgingExempt);
+}
+
+void CheckInClass::setBathExempt(qint32 value) {
+    m_bathExempt = desk::convert::toInt16(double(value));
+}
+
+void CheckInClass::setLodgingExempt(qint32 value) {
+    m_lodgingExempt = desk::convert::toInt16(double(value));
+}
+
+void CheckInClass::requireExemptWithinParty() const {
+    const auto check = [this](qint16 exempt, const QString& tax) {
+        if (exempt < 0 || exempt > std::max<qint16>(m_quantity, 0))
+            throw desk::DbError(QStringLiteral("%1の免除人数 %2 人は、利用人数 %3 人を超えられません。")
+                                    .arg(tax)
+                                    .arg(exempt)
+                                    .arg(m_quantity));
+    };
+    check(m_bathExempt, QStringLiteral("入湯税"));
+    check(m_lodgingExempt, QStringLiteral("宿泊税"));
 }
 
 void CheckInClass::putAdrs(desk::RowSet& rs) const {
     putText(rs, Table::Adrs);
+}
+
+void CheckInClass::putGuests() const {
+    QList<CheckInGuest> guests = m_checkInGuests;
+    if (guests.isEmpty())
+        guests.append({m_checkInName, joinedAddress(m_checkInAdrs1, m_checkInAdrs2, m_checkInAdrs3), m_checkInTelNo});
+    const QString insert =
+        QStringLiteral("INSERT INTO CheckInGuests (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)").arg(guestColumns);
+    int number = 0;
+    for (const CheckInGuest& g : std::as_const(guests)) {
+        ++number;
+        m_connection->exec(insert, {m_checkInNO, desk::convert::toInt16(double(number)), g.name, g.address, g.telNo,
+                                    g.abroad, g.nationality, g.passportNo});
+    }
 }
 
 void CheckInClass::Msave() {
@@ -146,6 +196,7 @@ void CheckInClass::Msave() {
     // Converted before anything is written, so a bad date text writes nothing.
     const QVariant recieveDate =
         m_recieveDate.isEmpty() ? QVariant() : QVariant(desk::convert::dateOfDayText(m_recieveDate));
+    requireExemptWithinParty();
 
     desk::Transaction transaction(*m_connection);
 
@@ -190,11 +241,14 @@ void CheckInClass::Msave() {
     putBadget(badget);
     badget.update();
 
+    putGuests();
+
     transaction.commit();
 }
 
 void CheckInClass::Medit() {
     rowSet(m_rsCliants);
+    requireExemptWithinParty();
     desk::Transaction transaction(*m_connection);
 
     // Renumbering onto a number in use would merge two guests' rows under one key.
@@ -233,6 +287,9 @@ void CheckInClass::Medit() {
     putBadget(badget);
     badget.update();
 
+    m_connection->exec(QStringLiteral("DELETE FROM CheckInGuests WHERE CheckInNO = ?"), {m_checkInNO2});
+    putGuests();
+
     transaction.commit();
 }
 
@@ -245,6 +302,7 @@ void CheckInClass::Mdelete() {
     requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), m_checkInNO2).remove();
     requireNumber(m_rsCliantDetail, QStringLiteral("CheckInCliantDetail"), m_checkInNO2).remove();
     requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), m_checkInNO2).remove();
+    m_connection->exec(QStringLiteral("DELETE FROM CheckInGuests WHERE CheckInNO = ?"), {m_checkInNO2});
     transaction.commit();
 }
 
@@ -272,6 +330,20 @@ void CheckInClass::EDsearch() {
     const QVariant clNumber = badget.value(QStringLiteral("RvClNumber"));
     const qint16 quantity = clNumber.isNull() ? qint16(0) : desk::convert::toInt16(double(clNumber.toLongLong()));
     const qint32 badgetValue = desk::convert::int32Of(badget.value(QStringLiteral("RvBadget")));
+    const qint16 bathExempt = desk::convert::toInt16(double(badget.value(QStringLiteral("BathExempt")).toLongLong()));
+    const qint16 lodgingExempt =
+        desk::convert::toInt16(double(badget.value(QStringLiteral("LodgingExempt")).toLongLong()));
+
+    QList<CheckInGuest> guests;
+    desk::RowSet list(m_connection, QStringLiteral("SELECT * FROM CheckInGuests WHERE CheckInNO = ") +
+                                        desk::Sql::quote(number) + QStringLiteral(" ORDER BY GuestNo, rowid"));
+    for (; !list.eof(); list.moveNext()) {
+        const auto text = [&list](const char* column) {
+            return desk::convert::textOf(list.value(QLatin1String(column)));
+        };
+        guests.append({text("GuestName"), text("GuestAdrs"), text("GuestTelNo"),
+                       list.value(QStringLiteral("Abroad")).toBool(), text("Nationality"), text("PassportNo")});
+    }
 
     m_checkInNO = number;
     m_checkInDate = checkInDate;
@@ -279,12 +351,16 @@ void CheckInClass::EDsearch() {
     for (const auto& [property, value] : std::as_const(texts))
         this->*property = value;
     m_quantity = quantity;
+    m_bathExempt = bathExempt;
+    m_lodgingExempt = lodgingExempt;
     m_badget = badgetValue;
+    m_checkInGuests = guests;
 }
 
 void CheckInClass::CheckOut() {
     desk::RowSet& cliants = requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2);
     cliants.setValue(QStringLiteral("CheckOutFlag"), true);
+    cliants.setValue(QStringLiteral("CheckOutDate"), QDate::currentDate());
     cliants.update();
 }
 
@@ -298,6 +374,26 @@ std::unique_ptr<desk::RowSet> CheckInClass::RsNotChkOut() {
     rowSet(m_rsCliants);
     return std::make_unique<desk::RowSet>(m_connection,
                                           QStringLiteral("SELECT * FROM CheckInCliants WHERE CheckOutFlag = False"));
+}
+
+std::unique_ptr<desk::RowSet> CheckInClass::RsGuestRegister(const QDate& first, const QDate& last) {
+    rowSet(m_rsCliants);
+    const QString sameAsAbove = desk::Sql::quote(QStringLiteral("同上"));
+    return std::make_unique<desk::RowSet>(
+        m_connection,
+        QStringLiteral("SELECT c.CheckInDate AS CheckInDate, "
+                       "CASE WHEN c.CheckOutDate IS NULL THEN NULL "
+                       "ELSE CAST(julianday(c.CheckOutDate) - julianday(c.CheckInDate) AS INTEGER) END AS Nights, "
+                       "c.CheckInRoomNo AS CheckInRoomNo, g.GuestName AS GuestName, "
+                       "CASE WHEN g.GuestAdrs = %1 THEN (SELECT f.GuestAdrs FROM CheckInGuests f "
+                       "WHERE f.CheckInNO = g.CheckInNO AND f.GuestAdrs <> %1 ORDER BY f.GuestNo LIMIT 1) "
+                       "ELSE g.GuestAdrs END AS GuestAdrs, "
+                       "g.GuestTelNo AS GuestTelNo, g.Nationality AS Nationality, g.PassportNo AS PassportNo, "
+                       "c.CheckInNO AS CheckInNO "
+                       "FROM CheckInGuests g JOIN CheckInCliants c ON c.CheckInNO = g.CheckInNO "
+                       "WHERE c.CheckInDate BETWEEN %2 AND %3 "
+                       "ORDER BY c.CheckInDate, c.CheckInNO, g.GuestNo, g.rowid")
+            .arg(sameAsAbove, desk::Sql::dateLiteral(first), desk::Sql::dateLiteral(last)));
 }
 
 } // namespace arrivalsvc

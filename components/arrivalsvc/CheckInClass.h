@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <span>
 
 namespace desk {
@@ -13,9 +15,36 @@ class RowSet;
 
 namespace arrivalsvc {
 
+// One guest of a check-in party, as the guest register lists them. An address of "同上"
+// stands for the representative's; nationality and passport number are kept for a guest
+// from abroad without an address in Japan.
+struct CheckInGuest {
+    CheckInGuest() = default;
+    CheckInGuest(QString name, QString address, QString telNo, bool abroad = false, QString nationality = {},
+                 QString passportNo = {})
+        : name(std::move(name))
+        , address(std::move(address))
+        , telNo(std::move(telNo))
+        , abroad(abroad)
+        , nationality(std::move(nationality))
+        , passportNo(std::move(passportNo)) {}
+
+    QString name;
+    QString address;
+    QString telNo;
+    bool abroad = false;
+    QString nationality;
+    QString passportNo;
+
+    bool operator==(const CheckInGuest&) const = default;
+};
+
+// The representative's address lines joined as one address, as the register shows it.
+QString joinedAddress(const QString& adrs1, const QString& adrs2, const QString& adrs3);
+
 // The check-in store: one check-in is six rows keyed by its number, in CheckInCliants,
 // CheckInAdrs, CheckInClasify, CheckInGroupe, CheckInCliantDetail and CheckInBadget of
-// DaySalesCliants.mdb.
+// DaySalesCliants.mdb, and the party's guest list in CheckInGuests.
 //
 // A screen creates one object per action: setDirPath(), CntDB(), the properties, one
 // operation, then drops it. Look-ups search forward from each row set's current row (the
@@ -36,16 +65,18 @@ public:
     QString DispCheckInName(const QString& checkInNo);
     // Opens DaySalesCliants.mdb and the row sets of the six tables and QRYCliantsDaySale.
     void CntDB();
-    // Adds the six rows of check-in CheckInNO; empty class codes become U0, A0, P0, G0.
+    // Adds the six rows and the guest list of check-in CheckInNO; empty class codes become
+    // U0, A0, P0, G0.
     void Msave();
-    // Rewrites the six rows stored as CheckInNO2, moving them to CheckInNO. The fax number
-    // and the reservation link stay as first saved. A number another check-in uses is refused.
+    // Rewrites the six rows stored as CheckInNO2, moving them to CheckInNO, and replaces the
+    // guest list. The fax number and the reservation link stay as first saved. A number
+    // another check-in uses is refused.
     void Medit();
-    // Deletes the six rows stored as CheckInNO2.
+    // Deletes the six rows and the guest list stored as CheckInNO2.
     void Mdelete();
-    // Loads check-in CheckInNO; CheckInNO becomes "X" when there is none.
+    // Loads check-in CheckInNO with its guest list; CheckInNO becomes "X" when there is none.
     void EDsearch();
-    // Marks check-in CheckInNO2 as checked out.
+    // Marks check-in CheckInNO2 as checked out today.
     void CheckOut();
 
     void setDirPath(const QString& dirPath) { m_dirPath = dirPath; }
@@ -83,6 +114,11 @@ public:
     QString CheckInFaxNo() const { return m_checkInFaxNo; }
     void setCheckInEMAdrs(const QString& value) { m_checkInEMAdrs = value; }
     QString CheckInEMAdrs() const { return m_checkInEMAdrs; }
+    // The party's guests, the representative first. Saved empty, the list holds the
+    // representative alone (name, joined address and phone of the check-in), so that the
+    // register never misses a party.
+    void setCheckInGuests(const QList<CheckInGuest>& value) { m_checkInGuests = value; }
+    QList<CheckInGuest> CheckInGuests() const { return m_checkInGuests; }
     void setMbookMark(const QString& value) { m_mbookMark = value; }
     QString MbookMark() const { return m_mbookMark; }
     void setUserClass(const QString& value) { m_userClass = value; }
@@ -98,6 +134,13 @@ public:
     // The number of guests is a 16-bit column: desk::ConversionError (overflow) outside it.
     void setQuantity(qint32 value);
     qint16 Quantity() const { return m_quantity; }
+    // The guests exempt from the bathing tax and from the accommodation tax (children, school
+    // trips): 16-bit like the number of guests. A save or correction with more exempt guests
+    // than guests, or fewer than none, is refused (desk::DbError) before anything is written.
+    void setBathExempt(qint32 value);
+    qint16 BathExempt() const { return m_bathExempt; }
+    void setLodgingExempt(qint32 value);
+    qint16 LodgingExempt() const { return m_lodgingExempt; }
     void setBadget(qint32 value) { m_badget = value; }
     qint32 Badget() const { return m_badget; }
     void setArvTime(const QString& value) { m_arvTime = value; }
@@ -118,6 +161,11 @@ public:
     // New row sets the caller owns: the stays matching SQL1, and the guests still in the house.
     std::unique_ptr<desk::RowSet> RsCliantR();
     std::unique_ptr<desk::RowSet> RsNotChkOut();
+    // The guest register of the check-ins from first to last: one row per guest in order of
+    // check-in date, number and guest (CheckInDate, Nights, CheckInRoomNo, GuestName,
+    // GuestAdrs with "同上" resolved, GuestTelNo, Nationality, PassportNo, CheckInNO). Nights
+    // is null while the party has no recorded check-out.
+    std::unique_ptr<desk::RowSet> RsGuestRegister(const QDate& first, const QDate& last);
 
     // The store's connection, for a screen that wraps several operations in one
     // desk::Transaction. Throws desk::DbError before CntDB().
@@ -145,6 +193,10 @@ private:
     void putClasify(desk::RowSet& rs) const;
     void putGroupe(desk::RowSet& rs) const;
     void putBadget(desk::RowSet& rs) const;
+    // Refuses exempt counts the party cannot hold.
+    void requireExemptWithinParty() const;
+    // The guest list under CheckInNO (the representative alone when it is empty).
+    void putGuests() const;
 
     QString m_dirPath;
     std::shared_ptr<desk::Connection> m_connection;
@@ -179,6 +231,8 @@ private:
     QString m_groupeClass;
     QString m_choiceClass;
     qint16 m_quantity = 0;
+    qint16 m_bathExempt = 0;
+    qint16 m_lodgingExempt = 0;
     qint32 m_badget = 0;
     QString m_arvTime;
     QString m_arvTimeChkIn;
@@ -186,6 +240,7 @@ private:
     QString m_rvCliantName;
     qint32 m_reserveNo = 0;
     QString m_sql1;
+    QList<CheckInGuest> m_checkInGuests;
 };
 
 } // namespace arrivalsvc

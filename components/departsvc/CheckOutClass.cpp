@@ -6,6 +6,7 @@
 #include "data/Desk.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
+#include "taxsvc/LevyRules.h"
 #include "taxsvc/TaxSettings.h"
 
 #include <QDate>
@@ -99,6 +100,7 @@ void CheckOutClass::CheckOut() {
                                            "初期登録で税率を確かめてください。")
                                 .arg(settled.toString(QStringLiteral("yyyy/MM/dd"))));
     taxsvc::StatementTaxer taxer(*rates, settings.rounding);
+    taxsvc::LevyStay stay;
 
     // The statement is worked out in memory from the guest's lines as they are read, then
     // written in one go: the sums are those of exactly the rows written, whatever else the
@@ -115,6 +117,11 @@ void CheckOutClass::CheckOut() {
             const double salesTax = sales.value(QStringLiteral("BTSalesTax")).toDouble();
 
             const bool reduced = taxer.add({amount, serviceFee, salesTax});
+            const double roomShare = sales.value(QStringLiteral("CRoomShare")).toDouble();
+            if (roomShare > 0) {
+                stay.lodged = true;
+                stay.roomCharge += taxsvc::roomChargeOf(amount, serviceFee, roomShare);
+            }
             rows << statementRow(sales.value(QStringLiteral("BTSalesNO")), sales.value(QStringLiteral("BTSalesdate")),
                                  sales.value(QStringLiteral("BTcmcode")), sales.value(QStringLiteral("cname")),
                                  sales.value(QStringLiteral("BTspec")), quantity, unitPrice, amount,
@@ -123,10 +130,20 @@ void CheckOutClass::CheckOut() {
         }
     }
     const taxsvc::StatementTax tax = taxer.result();
-    const qint32 grandTotal = tax.total();
+    qint32 grandTotal = tax.total();
     rows << summaryRow(QStringLiteral("サービス料"), tax.service);
     for (const taxsvc::RateTax& rate : tax.rates)
         rows << taxRow(tax, rate);
+    // The bathing and accommodation taxes stand outside the consumption tax: rows of their
+    // own, with no rate, so that no per-rate block of the bill counts them.
+    if (!settings.levies.rules().isEmpty() && readStay(stay, settled)) {
+        for (const taxsvc::LevyCharge& charge : taxsvc::levyCharges(settings.levies, settled, stay)) {
+            if (charge.amount == 0)
+                continue;
+            rows << summaryRow(charge.billText(), charge.amount);
+            grandTotal = desk::convert::addInt32(grandTotal, charge.amount);
+        }
+    }
     rows << summaryRow(QStringLiteral("合計"), grandTotal);
 
     qint32 paid = 0;
@@ -164,6 +181,18 @@ void CheckOutClass::CheckOut() {
                            return true;
                        });
     transaction.commit();
+}
+
+bool CheckOutClass::readStay(taxsvc::LevyStay& stay, const QDate& settled) {
+    const auto clients = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::DaySalesCliants));
+    desk::RowSet party(clients, QStringLiteral("SELECT * FROM QRYStayLevy WHERE CheckInNO = ?"), {m_checkInNo});
+    if (party.eof())
+        return false;
+    stay.guests = desk::convert::int32Of(party.value(QStringLiteral("Guests")));
+    stay.bathExempt = desk::convert::int32Of(party.value(QStringLiteral("BathExempt")));
+    stay.lodgingExempt = desk::convert::int32Of(party.value(QStringLiteral("LodgingExempt")));
+    stay.nights = taxsvc::stayNights(desk::convert::dateOf(party.value(QStringLiteral("CheckInDate"))), settled);
+    return true;
 }
 
 void CheckOutClass::RsTempDelete() {

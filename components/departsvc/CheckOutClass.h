@@ -10,6 +10,10 @@ class Connection;
 class RowSet;
 } // namespace desk
 
+namespace taxsvc {
+struct LevyStay;
+}
+
 namespace departsvc {
 
 // The check-out statement of one guest: every sales line and payment recorded under the
@@ -29,7 +33,10 @@ public:
     // are those of the rows it writes. Empty the table first (RsTempDelete) so that it
     // holds one statement. The consumption tax is worked out per rate (taxsvc) at the rates
     // in force on ChkOutDate, today when it is unset; a date no rate covers is a
-    // desk::DbError. Amounts beyond 32 bits raise desk::ConversionError.
+    // desk::DbError. The bathing and accommodation taxes in force that day follow the tax
+    // rows, one row each ("入湯税 150円×2名×1泊"), in the total but in no rate's base; the
+    // nights run from the check-in date to ChkOutDate. Amounts beyond 32 bits raise
+    // desk::ConversionError.
     void CheckOut();
     // Empties CheckOutTemp (nothing to do when it is empty already).
     void RsTempDelete();
@@ -61,6 +68,9 @@ public:
 
 private:
     void requireConnected() const;
+    // The party, its exempt guests and its nights to the settlement day; false when the
+    // check-in is not on file.
+    bool readStay(taxsvc::LevyStay& stay, const QDate& settled);
 
     QString m_dirPath;
     std::shared_ptr<desk::Connection> m_sales;

@@ -91,6 +91,7 @@ void ComodityInn::writeCommodity() {
     m_commodities->setValue(QStringLiteral("Cremarks1"), text(m_remarks));
     m_commodities->setValue(QStringLiteral("CTaxClass"), m_taxing.taxClass);
     m_commodities->setValue(QStringLiteral("CService"), m_taxing.service ? 1 : 0);
+    m_commodities->setValue(QStringLiteral("CRoomShare"), m_roomShare);
     m_commodities->update();
 }
 
@@ -160,6 +161,7 @@ void ComodityInn::EDsearch() {
     m_remarks = m_commodities->value(QStringLiteral("Cremarks1")).toString();
     m_taxing.taxClass = m_commodities->value(QStringLiteral("CTaxClass")).toInt();
     m_taxing.service = m_commodities->value(QStringLiteral("CService")).toInt() != 0;
+    m_roomShare = m_commodities->value(QStringLiteral("CRoomShare")).toInt();
     for (int level = 0; level < PriceLevels; ++level)
         m_prices[level] = prices[level];
 }

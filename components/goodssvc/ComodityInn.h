@@ -85,6 +85,10 @@ public:
     void setMtaxClass(int value) { m_taxing.taxClass = value; }
     bool Mservice() const { return m_taxing.service; }
     void setMservice(bool value) { m_taxing.service = value; }
+    // The percent of the price that is the room (宿泊料): 100 for a room only, e.g. 60 for a
+    // plan with two meals, 0 for what is not a stay. The accommodation tax's bands read it.
+    int MroomShare() const { return m_roomShare; }
+    void setMroomShare(int value) { m_roomShare = value; }
     QString Mremarks() const { return m_remarks; }
     void setMremarks(const QString& value) { m_remarks = value; }
     QString MbookMark() const { return m_bookmark; }
@@ -114,6 +118,7 @@ private:
     qint32 m_prices[PriceLevels] = {};
     QString m_remarks;
     Taxing m_taxing;
+    int m_roomShare = 0;
     QString m_bookmark;
 };
 

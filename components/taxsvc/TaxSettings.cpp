@@ -4,6 +4,8 @@
 #include "data/Connection.h"
 #include "data/RowSet.h"
 
+#include <algorithm>
+
 namespace taxsvc {
 
 TaxSettings TaxSettings::read(const std::shared_ptr<desk::Connection>& option) {
@@ -23,6 +25,34 @@ TaxSettings TaxSettings::read(const std::shared_ptr<desk::Connection>& option) {
         }
     }
     settings.rates = RateTable(rows);
+    QList<LevyRule> levies;
+    {
+        desk::RowSet rules(option, QStringLiteral("SELECT LevyKind, EffectiveDate, Method, Amount, ExemptBelow "
+                                                  "FROM LevyRules ORDER BY LevyKind, EffectiveDate"));
+        for (; !rules.eof(); rules.moveNext()) {
+            LevyRule rule;
+            rule.kind = levyKindOf(rules.value(QStringLiteral("LevyKind")).toInt());
+            rule.effective = desk::convert::dateOf(rules.value(QStringLiteral("EffectiveDate")));
+            rule.method = levyMethodOf(rules.value(QStringLiteral("Method")).toInt());
+            rule.amount = rules.value(QStringLiteral("Amount")).toDouble();
+            rule.exemptBelow = desk::convert::int32Of(rules.value(QStringLiteral("ExemptBelow")));
+            levies << rule;
+        }
+    }
+    {
+        desk::RowSet bands(option, QStringLiteral("SELECT LevyKind, EffectiveDate, LowerBound, Yen FROM LevyBands "
+                                                  "ORDER BY LevyKind, EffectiveDate, LowerBound"));
+        for (; !bands.eof(); bands.moveNext()) {
+            const LevyKind kind = levyKindOf(bands.value(QStringLiteral("LevyKind")).toInt());
+            const QDate effective = desk::convert::dateOf(bands.value(QStringLiteral("EffectiveDate")));
+            for (LevyRule& rule : levies) {
+                if (rule.kind == kind && rule.effective == effective)
+                    rule.bands.append({desk::convert::int32Of(bands.value(QStringLiteral("LowerBound"))),
+                                       desk::convert::int32Of(bands.value(QStringLiteral("Yen")))});
+            }
+        }
+    }
+    settings.levies = LevyTable(levies);
     desk::RowSet profile(option, QStringLiteral("SELECT ServiceFee, TaxRounding, InvoiceNo FROM CompanyProfile "
                                                 "ORDER BY rowid"));
     if (!profile.eof()) {
@@ -98,6 +128,26 @@ void writeRates(desk::Connection& option, const RateTable& rates) {
     transaction.commit();
 }
 
+void writeLevies(desk::Connection& option, const LevyTable& levies) {
+    desk::Transaction transaction(option);
+    option.exec(QStringLiteral("DELETE FROM LevyBands"));
+    option.exec(QStringLiteral("DELETE FROM LevyRules"));
+    for (const LevyRule& rule : levies.rules()) {
+        const QString day = rule.effective.toString(Qt::ISODate);
+        option.exec(QStringLiteral("INSERT INTO LevyRules (LevyKind, EffectiveDate, Method, Amount, ExemptBelow) "
+                                   "VALUES (?, ?, ?, ?, ?)"),
+                    {int(rule.kind), day, int(rule.method), rule.amount, rule.exemptBelow});
+        // Bands are kept only where they are read: a rule of another method has none.
+        if (rule.method != LevyMethod::Bands)
+            continue;
+        for (const LevyBand& band : rule.bands)
+            option.exec(
+                QStringLiteral("INSERT INTO LevyBands (LevyKind, EffectiveDate, LowerBound, Yen) VALUES (?, ?, ?, ?)"),
+                {int(rule.kind), day, band.lowerBound, band.yen});
+    }
+    transaction.commit();
+}
+
 QStringList missingRates(const RateTable& rates, const QDate& today, desk::Connection& sales) {
     QStringList missing;
     if (!rates.inForce(today))
@@ -113,6 +163,15 @@ QStringList missingRates(const RateTable& rates, const QDate& today, desk::Conne
                        .arg(slips);
     }
     return missing;
+}
+
+QStringList missingRoomShares(const LevyTable& levies, desk::Connection& sales) {
+    const bool levied = std::any_of(levies.rules().cbegin(), levies.rules().cend(),
+                                    [](const LevyRule& rule) { return rule.method != LevyMethod::None; });
+    if (!levied || sales.scalar(QStringLiteral("SELECT COUNT(*) FROM Commodities WHERE CRoomShare > 0")).toInt() > 0)
+        return {};
+    return {QStringLiteral("入湯税・宿泊税が設定されていますが、宿泊料の割合が入った商品がありません。"
+                           "商品登録で宿泊の商品に「宿泊料」の割合を入れてください（素泊まりは 100）。")};
 }
 
 } // namespace taxsvc

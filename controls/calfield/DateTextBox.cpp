@@ -229,9 +229,7 @@ void DateTextBox::setDateValue(const QString& value) {
     }
     m_dateValue = value;
     if (date) {
-        setYearText(QString::number(date->year()));
-        setMonthText(QString::number(date->month()));
-        setDayText(QString::number(date->day()));
+        showDay(*date);
     } else {
         setYearText({});
         setMonthText({});
@@ -269,8 +267,18 @@ bool DateTextBox::IsEmpty() const {
     return m_year->text().isEmpty() && m_month->text().isEmpty() && m_day->text().isEmpty();
 }
 
+std::optional<QDate> DateTextBox::typedDay() const {
+    return desk::convert::strictDate(YearText(), MonthText(), DayText());
+}
+
+void DateTextBox::showDay(const QDate& day) {
+    setYearText(QString::number(day.year()));
+    setMonthText(QString::number(day.month()));
+    setDayText(QString::number(day.day()));
+}
+
 QString DateTextBox::printedText() const {
-    if (const std::optional<QDate> day = desk::convert::strictDate(YearText(), MonthText(), DayText()))
+    if (const std::optional<QDate> day = typedDay())
         return desk::convert::shortDateText(*day);
     return YearText() + QLatin1Char('/') + MonthText() + QLatin1Char('/') + DayText();
 }

@@ -127,6 +127,12 @@ public:
     // True while all three boxes are empty.
     bool IsEmpty() const;
 
+    // The day the three boxes name, if they name a day of the calendar (strictly: no month
+    // 13, no 31 November).
+    std::optional<QDate> typedDay() const;
+    // Fills the three boxes with the day's plain numbers, leaving DateValue as it is.
+    void showDay(const QDate& day);
+
     // The parts as slips and bills print a date: "2024/03/09" when they name a day of the
     // calendar, otherwise as typed, joined by "/".
     QString printedText() const;

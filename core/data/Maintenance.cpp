@@ -353,6 +353,22 @@ void checkCheckInRows(const Sound& sound, QList<Finding>& findings) {
     }
 }
 
+// Every check-in has its guest list (the register must name at least the representative).
+// A file not yet upgraded has no list to look at; the version finding covers it.
+void checkGuestLists(const Sound& sound, QList<Finding>& findings) {
+    const QString clients = QString::fromLatin1(DbFile::DaySalesCliants);
+    const auto connection = sound.value(clients);
+    if (!connection || connection->object(QStringLiteral("CheckInGuests")).kind != QLatin1String("table"))
+        return;
+    for (const QString& number :
+         firstColumn(*connection, QStringLiteral("SELECT c.CheckInNO FROM CheckInCliants c WHERE NOT EXISTS "
+                                                 "(SELECT 1 FROM CheckInGuests g WHERE g.CheckInNO = c.CheckInNO) "
+                                                 "ORDER BY c.CheckInNO")))
+        findings << Finding{clients, QStringLiteral("チェックイン番号「%1」の宿泊者（CheckInGuests）が"
+                                                    "登録されていません。")
+                                         .arg(number)};
+}
+
 // No slip header without lines, no lines without their header.
 void checkSlips(const Sound& sound, QList<Finding>& findings) {
     struct Slips {
@@ -442,6 +458,7 @@ QList<Finding> check(const QString& dataDir) {
     checkUnfinishedRestore(dir, findings);
     const Sound sound = checkFiles(dir, findings);
     checkCheckInRows(sound, findings);
+    checkGuestLists(sound, findings);
     checkSlips(sound, findings);
     checkUniqueKeys(sound, findings);
     return findings;

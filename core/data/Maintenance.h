@@ -50,7 +50,7 @@ struct Finding {
 };
 
 // The integrity check of every file and the system's own rules: every check-in has its
-// six rows, no slip header without lines or lines without a header, no number or code
+// six rows and its guest list, no slip header without lines or lines without a header, no number or code
 // twice, no unfinished restore. Throws DbError when it cannot run at all (no such folder,
 // a full disk, a missing permission).
 QList<Finding> check(const QString& dataDir);

@@ -71,12 +71,13 @@ QList<Rows> referenceRows(const QString& fileName) {
             int price;
             int taxClass; // 0 standard, 1 reduced
             int service;
+            int roomShare = 0; // percent of the price that is the room
         };
         static const Goods goods[] = {
-            {"101", "宿泊料金（1泊2食）", "01", "人", "大人1名様", 12000, 0, 1},
-            {"102", "宿泊料金（1泊朝食）", "01", "人", "大人1名様", 8500, 0, 1},
-            {"103", "宿泊料金（素泊まり）", "01", "人", "", 6500, 0, 1},
-            {"104", "宿泊料金（小人）", "01", "人", "小学生", 7000, 0, 1},
+            {"101", "宿泊料金（1泊2食）", "01", "人", "大人1名様", 12000, 0, 1, 60},
+            {"102", "宿泊料金（1泊朝食）", "01", "人", "大人1名様", 8500, 0, 1, 80},
+            {"103", "宿泊料金（素泊まり）", "01", "人", "", 6500, 0, 1, 100},
+            {"104", "宿泊料金（小人）", "01", "人", "小学生", 7000, 0, 1, 60},
             {"201", "夕食（会席）", "02", "人", "", 5000, 0, 1},
             {"202", "朝食", "02", "人", "", 1500, 0, 1},
             {"203", "昼食", "02", "人", "", 1800, 0, 1},
@@ -93,7 +94,7 @@ QList<Rows> referenceRows(const QString& fileName) {
             {"502", "地酒おみやげ", "05", "本", "", 1800, 0, 0},
         };
         Rows commodities{QStringLiteral("INSERT INTO Commodities (Ccode, cname, Cclasify, Cunit, Cremarks1, "
-                                        "CTaxClass, CService) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                                        "CTaxClass, CService, CRoomShare) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
                          {}};
         Rows prices{QStringLiteral("INSERT INTO CmPrice (Ccode, CMprice0, CMprice1, CMprice2, CMprice3, CMprice4) "
                                    "VALUES (?, ?, ?, ?, ?, ?)"),
@@ -101,7 +102,7 @@ QList<Rows> referenceRows(const QString& fileName) {
         for (const Goods& g : goods) {
             commodities.values.append(
                 row({QString::fromUtf8(g.code), QString::fromUtf8(g.name), QString::fromUtf8(g.cls),
-                     QString::fromUtf8(g.unit), QString::fromUtf8(g.remarks), g.taxClass, g.service}));
+                     QString::fromUtf8(g.unit), QString::fromUtf8(g.remarks), g.taxClass, g.service, g.roomShare}));
             prices.values.append(row({QString::fromUtf8(g.code), g.price, g.price, g.price, g.price, g.price}));
         }
         rows.append(commodities);

@@ -13,7 +13,10 @@ namespace desk::Schema {
 // Schema version written to the meta table of every file. 2: the desk column of the work
 // tables, text compared without regard to ASCII case. 3: the tax settings (rates by date,
 // the inn's service charge, rounding and invoice number, the commodities' tax class).
-inline constexpr int Version = 3;
+// 4: the guest register (every guest of a check-in party, the day of check-out).
+// 5: the bathing and accommodation taxes (their rules by date, a check-in's exempt guests,
+// the room share of a commodity's price).
+inline constexpr int Version = 5;
 
 // The five file names of a data directory.
 QStringList fileNames();

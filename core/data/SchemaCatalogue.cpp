@@ -30,7 +30,10 @@ QList<FileSchema> catalogue() {
          {
              QStringLiteral("CREATE TABLE CheckInCliants ("
                             "CheckInNO TEXT, CheckInDate DATE, CheckInName TEXT, CheckInRoomNo TEXT, "
-                            "CheckInRemarks TEXT, CheckOutFlag BOOLEAN NOT NULL DEFAULT 0)"),
+                            "CheckInRemarks TEXT, CheckOutFlag BOOLEAN NOT NULL DEFAULT 0, "
+                            // The day of check-out, for the nights in the guest register; null
+                            // before it was recorded.
+                            "CheckOutDate DATE)"),
              QStringLiteral("CREATE UNIQUE INDEX CheckInCliants_CheckInNO ON CheckInCliants (CheckInNO)"),
              QStringLiteral("CREATE INDEX CheckInCliants_CheckInDate ON CheckInCliants (CheckInDate)"),
              QStringLiteral("CREATE INDEX CheckInCliants_CheckInName ON CheckInCliants (CheckInName)"),
@@ -51,13 +54,24 @@ QList<FileSchema> catalogue() {
                             "RvGroupespec TEXT, ChoiceClass TEXT)"),
              QStringLiteral("CREATE UNIQUE INDEX CheckInClasify_CheckInNO ON CheckInClasify (CheckInNO)"),
 
-             QStringLiteral("CREATE TABLE CheckInBadget (CheckInNO TEXT, RvClNumber SMALLINT, RvBadget INTEGER)"),
+             // The guests of the party exempt from the bathing tax and from the accommodation
+             // tax (children, school trips): never more than RvClNumber.
+             QStringLiteral("CREATE TABLE CheckInBadget (CheckInNO TEXT, RvClNumber SMALLINT, RvBadget INTEGER, "
+                            "BathExempt SMALLINT NOT NULL DEFAULT 0, LodgingExempt SMALLINT NOT NULL DEFAULT 0)"),
              QStringLiteral("CREATE UNIQUE INDEX CheckInBadget_CheckInNO ON CheckInBadget (CheckInNO)"),
 
              QStringLiteral("CREATE TABLE CheckInCliantDetail ("
                             "CheckInNO TEXT, RvNo INTEGER, RvDate DATE, RvArvtime TEXT, RvChkInTime TEXT)"),
              QStringLiteral("CREATE UNIQUE INDEX CheckInCliantDetail_CheckInNO ON CheckInCliantDetail (CheckInNO)"),
              QStringLiteral("CREATE INDEX CheckInCliantDetail_RvNo ON CheckInCliantDetail (RvNo)"),
+
+             // The party's guests for the guest register, the representative first (GuestNo 1).
+             // GuestAdrs "同上" stands for the representative's address; Nationality and
+             // PassportNo are kept for a guest from abroad without an address in Japan.
+             QStringLiteral("CREATE TABLE CheckInGuests ("
+                            "CheckInNO TEXT, GuestNo SMALLINT, GuestName TEXT, GuestAdrs TEXT, GuestTelNo TEXT, "
+                            "Abroad BOOLEAN NOT NULL DEFAULT 0, Nationality TEXT, PassportNo TEXT)"),
+             QStringLiteral("CREATE INDEX CheckInGuests_CheckInNO ON CheckInGuests (CheckInNO)"),
 
              // yearclass first: the pickers read an age bracket's name from the first column.
              QStringLiteral("CREATE TABLE AgeClass (yearclass TEXT, YCode TEXT)"),
@@ -71,6 +85,13 @@ QList<FileSchema> catalogue() {
              QStringLiteral("CREATE TABLE ChoiceClass (ChCode TEXT, ChoiceName TEXT)"),
              QStringLiteral("CREATE UNIQUE INDEX ChoiceClass_ChCode ON ChoiceClass (ChCode)"),
 
+             // What the bathing and accommodation taxes read of a stay: its days, its party and
+             // the guests exempt from each.
+             QStringLiteral("CREATE VIEW QRYStayLevy AS SELECT "
+                            "c.CheckInNO AS CheckInNO, c.CheckInDate AS CheckInDate, c.CheckOutDate AS CheckOutDate, "
+                            "c.CheckOutFlag AS CheckOutFlag, ifnull(b.RvClNumber, 0) AS Guests, "
+                            "ifnull(b.BathExempt, 0) AS BathExempt, ifnull(b.LodgingExempt, 0) AS LodgingExempt "
+                            "FROM CheckInCliants c LEFT JOIN CheckInBadget b ON b.CheckInNO = c.CheckInNO"),
              QStringLiteral("CREATE VIEW QRYCliantsDaySale AS SELECT "
                             "c.CheckInNO AS CheckInNO, c.CheckInDate AS CheckInDate, c.CheckInName AS CheckInName, "
                             "c.CheckInRoomNo AS CheckInRoomNo, g.CheckInCName AS CheckInCName, "
@@ -134,8 +155,10 @@ QList<FileSchema> catalogue() {
              QStringLiteral("CREATE TABLE Commodities ("
                             "Ccode TEXT, cname TEXT, Cclasify TEXT, Cunit TEXT, Cremarks1 TEXT, "
                             // 0 standard rate, 1 reduced rate, 2 not taxed; 1 when the
-                            // service charge applies.
-                            "CTaxClass SMALLINT NOT NULL DEFAULT 0, CService SMALLINT NOT NULL DEFAULT 1)"),
+                            // service charge applies; the percent of the price that is the
+                            // room, which the accommodation tax's bands read (0: not a stay).
+                            "CTaxClass SMALLINT NOT NULL DEFAULT 0, CService SMALLINT NOT NULL DEFAULT 1, "
+                            "CRoomShare SMALLINT NOT NULL DEFAULT 0)"),
              QStringLiteral("CREATE UNIQUE INDEX Commodities_Ccode ON Commodities (Ccode)"),
              QStringLiteral("CREATE INDEX Commodities_Cclasify ON Commodities (Cclasify)"),
 
@@ -164,7 +187,8 @@ QList<FileSchema> catalogue() {
                             "h.BTCheckInNo AS BTCheckInNo, d.BTSalesNo AS BTSalesNO, h.BTSalesdate AS BTSalesdate, "
                             "d.BTcmcode AS BTcmcode, ifnull(m.cname, '') AS cname, d.BTspec AS BTspec, "
                             "d.BTQuantity AS BTQuantity, d.BTUnitPrice AS BTUnitPrice, "
-                            "d.BTServiceFee AS BTServiceFee, d.BTSalesTax AS BTSalesTax, h.BTKubun AS BTKubun "
+                            "d.BTServiceFee AS BTServiceFee, d.BTSalesTax AS BTSalesTax, h.BTKubun AS BTKubun, "
+                            "ifnull(m.CRoomShare, 0) AS CRoomShare "
                             "FROM BTSalesDetail d "
                             "JOIN BTSalesNo h ON h.BTSalesNo = d.BTSalesNo "
                             "LEFT JOIN Commodities m ON m.Ccode = d.BTcmcode "
@@ -290,6 +314,21 @@ QList<FileSchema> catalogue() {
                       QStringLiteral("CREATE TABLE TaxRates ("
                                      "EffectiveDate DATE NOT NULL, StandardRate DOUBLE NOT NULL, ReducedRate DOUBLE)"),
                       QStringLiteral("CREATE UNIQUE INDEX TaxRates_EffectiveDate ON TaxRates (EffectiveDate)"),
+                      // The bathing and accommodation taxes from their effective date on, per
+                      // levy (0 bathing, 1 accommodation of the prefecture, 2 of the
+                      // municipality). Method 0 levies nothing, 1 a fixed yen per guest-night
+                      // (Amount), 2 by price bands (LevyBands), 3 a percent of the price
+                      // (Amount). A price per guest-night below ExemptBelow is not taxed.
+                      QStringLiteral("CREATE TABLE LevyRules ("
+                                     "LevyKind SMALLINT NOT NULL, EffectiveDate DATE NOT NULL, "
+                                     "Method SMALLINT NOT NULL DEFAULT 0, Amount DOUBLE NOT NULL DEFAULT 0, "
+                                     "ExemptBelow INTEGER NOT NULL DEFAULT 0)"),
+                      QStringLiteral("CREATE UNIQUE INDEX LevyRules_Kind_Date ON LevyRules (LevyKind, EffectiveDate)"),
+                      // A band: from this price per guest-night on, this many yen.
+                      QStringLiteral("CREATE TABLE LevyBands ("
+                                     "LevyKind SMALLINT NOT NULL, EffectiveDate DATE NOT NULL, "
+                                     "LowerBound INTEGER NOT NULL, Yen INTEGER NOT NULL)"),
+                      QStringLiteral("CREATE INDEX LevyBands_Kind_Date ON LevyBands (LevyKind, EffectiveDate)"),
                       QStringLiteral("CREATE TABLE CheckOutTemp ("
                                      "SalesNo INTEGER, SalesDate DATE, Slcmcode TEXT, Slcmname TEXT, Slcmspec TEXT, "
                                      "Slquantity DOUBLE, Slunitp CURRENCY, SlSubTotal CURRENCY, SlSv TEXT, "

@@ -93,13 +93,45 @@ void addTaxSettings(Connection& connection, const QString& fileName) {
         connection.exec(rates.statement, values);
 }
 
+// 3 → 4: the guest register. Every check-in already in the file gets its representative as
+// its one guest, so the register covers the years before the list was kept; one statement,
+// as a file may hold ten years of check-ins.
+void addGuestRegister(Connection& connection, const QString& fileName) {
+    rebuildToCatalogue(connection, fileName);
+    if (fileName.compare(QLatin1String(DbFile::DaySalesCliants), Qt::CaseInsensitive) != 0)
+        return;
+    const auto part = [](const char* column) {
+        return QStringLiteral("CASE WHEN ifnull(a.%1, '') <> '' THEN ' ' || a.%1 ELSE '' END")
+            .arg(QLatin1String(column));
+    };
+    connection.exec(QStringLiteral("INSERT INTO CheckInGuests "
+                                   "(CheckInNO, GuestNo, GuestName, GuestAdrs, GuestTelNo, Abroad, Nationality, "
+                                   "PassportNo) "
+                                   "SELECT c.CheckInNO, 1, ifnull(c.CheckInName, ''), ltrim(%1 || %2 || %3), "
+                                   "ifnull(a.CheckInTelNo, ''), 0, '', '' "
+                                   "FROM CheckInCliants c LEFT JOIN CheckInAdrs a ON a.CheckInNO = c.CheckInNO "
+                                   "WHERE c.CheckInNO IS NOT NULL AND NOT EXISTS "
+                                   "(SELECT 1 FROM CheckInGuests g WHERE g.CheckInNO = c.CheckInNO) "
+                                   "ORDER BY c.rowid")
+                        .arg(part("CheckInAdrs1"), part("CheckInAdrs2"), part("CheckInAdrs3")));
+}
+
+// 4 → 5: the bathing and accommodation taxes. No rules are set (an inn sets its own), no
+// guest of a past check-in is exempt, and every commodity keeps a room share of 0: which
+// plans are stays, and how much of them is the room, only the inn knows, and a guessed share
+// would put guests in the wrong price band. The guide and deskadmin check say to set them.
+void addLevies(Connection& connection, const QString& fileName) {
+    rebuildToCatalogue(connection, fileName);
+}
+
 } // namespace
 
 const QList<UpgradeStep>& upgradeSteps() {
     // 1 → 2: the desk column of the work tables, text compared without regard to ASCII case.
     // The rebuild copies columns by name into the catalogue's tables, so a step whose version
     // only adds columns can rebuild again; one that moves or changes data does so after it.
-    static const QList<UpgradeStep> steps{{1, rebuildToCatalogue}, {2, addTaxSettings}};
+    static const QList<UpgradeStep> steps{
+        {1, rebuildToCatalogue}, {2, addTaxSettings}, {3, addGuestRegister}, {4, addLevies}};
     return steps;
 }
 

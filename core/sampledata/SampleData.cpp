@@ -8,6 +8,8 @@
 
 #include <QVariantList>
 
+#include <algorithm>
+
 namespace desk::Schema {
 
 namespace {
@@ -204,6 +206,19 @@ void addReservations(const QString& dir, const QDate& today) {
     transaction.commit();
 }
 
+// A guest who has gone left the day after the last slip rung up for the stay (at least one
+// night); one still in the house has no check-out day.
+QVariant checkOutDay(const Stay& s, const QDate& today) {
+    if (!s.checkedOut)
+        return {};
+    int last = s.dayOffset;
+    for (const Slip& slip : slips) {
+        if (qstrcmp(slip.checkIn, s.number) == 0)
+            last = std::max(last, slip.dayOffset);
+    }
+    return iso(today.addDays(std::min(last + 1, 0)));
+}
+
 void addStays(const QString& dir, const QDate& today) {
     const auto c = Connection::open(dir, QString::fromLatin1(DbFile::DaySalesCliants));
     c->prepareBulkLoad();
@@ -211,8 +226,9 @@ void addStays(const QString& dir, const QDate& today) {
     for (const Stay& s : stays) {
         const QString no = u(s.number);
         c->exec(QStringLiteral("INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckInName, CheckInRoomNo, "
-                               "CheckInRemarks, CheckOutFlag) VALUES (?, ?, ?, ?, ?, ?)"),
-                {no, iso(today.addDays(s.dayOffset)), u(s.name), u(s.room), u(s.remarks), s.checkedOut ? 1 : 0});
+                               "CheckInRemarks, CheckOutFlag, CheckOutDate) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                {no, iso(today.addDays(s.dayOffset)), u(s.name), u(s.room), u(s.remarks), s.checkedOut ? 1 : 0,
+                 checkOutDay(s, today)});
         c->exec(QStringLiteral("INSERT INTO CheckInAdrs (CheckInNO, CheckInAdrs1, CheckInAdrs2, CheckInAdrs3, "
                                "CheckInTelNo, CheckInEMAdrs, CheckInFaxNo) VALUES (?, ?, ?, ?, ?, ?, '')"),
                 {no, u(s.adrs1), u(s.adrs2), u(s.adrs3), u(s.tel), u(s.mail)});
@@ -228,6 +244,15 @@ void addStays(const QString& dir, const QDate& today) {
                                "VALUES (?, ?, ?, ?, ?)"),
                 {no, s.reservation, s.reservation ? QVariant(iso(today.addDays(s.dayOffset - 14))) : QVariant(),
                  u(s.arrival), u(s.arrival)});
+        // The representative heads the party's guest list, as a check-in saves it.
+        QStringList address;
+        for (const char* part : {s.adrs1, s.adrs2, s.adrs3}) {
+            if (*part)
+                address << u(part);
+        }
+        c->exec(QStringLiteral("INSERT INTO CheckInGuests (CheckInNO, GuestNo, GuestName, GuestAdrs, GuestTelNo, "
+                               "Abroad, Nationality, PassportNo) VALUES (?, 1, ?, ?, ?, 0, '', '')"),
+                {no, u(s.name), address.join(QLatin1Char(' ')), u(s.tel)});
     }
     transaction.commit();
 }

@@ -4,6 +4,7 @@
 
 #include "DRChkOut.h"
 #include "Dryoyaku1.h"
+#include "FrmMeibo.h"
 #include "arrivalsvc/CheckInClass.h"
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
@@ -98,6 +99,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
     }
     // The search module has no class of its own: the menu goes the toolbar's way.
     connect(m_ui->CmdFind1, &QAction::triggered, this, [this] { Toolbar1_ButtonClick(SearchText); });
+    connect(m_ui->CmdMeibo, &QAction::triggered, this, [this] { desk::guarded(this, [this] { CmdMeibo_Click(); }); });
     connect(m_ui->CmdEnd, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* button) { Toolbar1_ButtonClick(button->text()); });
@@ -238,6 +240,16 @@ void FrmMain::Command2_Click() {
     m_notCheckedOutList->show();
     m_notCheckedOutList->raise();
     m_notCheckedOutList->activateWindow();
+}
+
+void FrmMain::CmdMeibo_Click() {
+    if (!m_meibo) {
+        m_meibo = new FrmMeibo(m_dataDir, m_profile, this);
+        m_meibo->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_meibo->show();
+    m_meibo->raise();
+    m_meibo->activateWindow();
 }
 
 } // namespace deskmain

@@ -22,6 +22,8 @@ namespace deskmain {
 
 // "テサロさん": today's reservations, the guests not yet checked out, and the menu and
 // toolbar that open every module program.
+class FrmMeibo;
+
 class FrmMain : public QMainWindow {
     Q_OBJECT
 
@@ -61,6 +63,7 @@ private:
     void launch(const QString& classId);
     void Command1_Click();
     void Command2_Click();
+    void CmdMeibo_Click();
 
     std::unique_ptr<Ui::FrmMain> m_ui;
     desk::EntryRegistry& m_registry;
@@ -72,6 +75,7 @@ private:
     std::map<QString, std::unique_ptr<desk::ModuleEntry>> m_slots;
     QPointer<desk::ReportPreview> m_reservationList;
     QPointer<desk::ReportPreview> m_notCheckedOutList;
+    QPointer<FrmMeibo> m_meibo;
 };
 
 } // namespace deskmain

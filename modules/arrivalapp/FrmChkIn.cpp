@@ -3,6 +3,7 @@
 #include "ui_FrmChkIn.h"
 
 #include "FrmSpec.h"
+#include "GuestListModel.h"
 #include "arrivalsvc/CheckInClass.h"
 #include "bookingsvc/ReservationClass.h"
 #include "calfield/DateTextBox.h"
@@ -11,11 +12,14 @@
 #include "data/RowSet.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/GridColumn.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
 #include "ui/SlotGuard.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -45,6 +49,25 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
         list->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     list->headerItem()->setTextAlignment(4, Qt::AlignCenter);
     list->installEventFilter(this);
+
+    m_guests = new GuestListModel(this);
+    auto* grid = m_ui->GridGuests;
+    grid->setModel(m_guests);
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    desk::applyGridColumns(grid, {{QStringLiteral("氏名"), {}, 150, left, {}, true},
+                                  {QStringLiteral("住所"), {}, 250, left, {}, true},
+                                  {QStringLiteral("電話番号"), {}, 120, left, {}, true},
+                                  {QStringLiteral("海外"), {}, 44, left, {}, true},
+                                  {QStringLiteral("国籍"), {}, 90, left, {}, true},
+                                  {QStringLiteral("旅券番号"), {}, 110, left, {}, true}});
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->installEventFilter(this);
+    for (QLineEdit* box :
+         {m_ui->txtChkInName, m_ui->txtChkAdrs1, m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo})
+        connect(box, &QLineEdit::textChanged, this, &FrmChkIn::followRepresentative);
+    connect(m_guests, &GuestListModel::edited, this, &FrmChkIn::showCompanions);
+    desk::onClicked(m_ui->CmdGuestAdd, this, &FrmChkIn::CmdGuestAdd_Click);
+    desk::onClicked(m_ui->CmdGuestRemove, this, &FrmChkIn::CmdGuestRemove_Click);
 
     desk::onClicked(m_ui->CmdRecord, this, &FrmChkIn::CmdRecord_Click);
     desk::onClicked(m_ui->CmdCall, this, &FrmChkIn::CmdCall_Click);
@@ -101,7 +124,82 @@ bool FrmChkIn::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // Insert in the guest list adds a companion's line, as the button does.
+    if (watched == m_ui->GridGuests && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert) {
+        desk::guarded(this, [this] { CmdGuestAdd_Click(); });
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void FrmChkIn::followRepresentative() {
+    m_guests->followRepresentative(
+        m_ui->txtChkInName->text(),
+        arrivalsvc::joinedAddress(m_ui->txtChkAdrs1->text(), m_ui->txtChkAdrs2->text(), m_ui->txtChkAdrs3->text()),
+        m_ui->txtChkTelNo->text());
+}
+
+void FrmChkIn::showCompanions() {
+    const bool fromList = m_guests->rowCount() > 1;
+    if (fromList)
+        m_ui->txtChkInMembers->setText(m_guests->companionNames());
+    else if (m_companionsFromList)
+        m_ui->txtChkInMembers->clear(); // the last companion's line went: no names left
+    m_ui->txtChkInMembers->setReadOnly(fromList);
+    m_companionsFromList = fromList;
+}
+
+void FrmChkIn::CmdGuestAdd_Click() {
+    int row = -1;
+    // Names typed in the companion box become lines of their own, so none of them is lost.
+    if (m_guests->rowCount() == 1) {
+        static const QRegularExpression separators(QStringLiteral("[、，,\\n]"));
+        for (const QString& name : m_ui->txtChkInMembers->text().split(separators, Qt::SkipEmptyParts)) {
+            if (!name.trimmed().isEmpty()) {
+                const int added = m_guests->appendCompanion(name.trimmed());
+                if (row < 0)
+                    row = added;
+            }
+        }
+    }
+    if (row < 0)
+        row = m_guests->appendCompanion();
+    showCompanions();
+    auto* grid = m_ui->GridGuests;
+    grid->setFocus();
+    grid->setCurrentIndex(m_guests->index(row, GuestListModel::Name));
+}
+
+void FrmChkIn::CmdGuestRemove_Click() {
+    auto* grid = m_ui->GridGuests;
+    const int row = grid->currentIndex().isValid() ? grid->currentIndex().row() : -1;
+    // What was typed on the line goes only when the clerk says so.
+    if (row > 0 && !m_guests->isBlank(row)) {
+        const QString name = m_guests->index(row, GuestListModel::Name).data().toString();
+        if (desk::dialogs().message(this, QStringLiteral("%1行目（%2）を名簿から除きますか？").arg(row + 1).arg(name),
+                                    QStringLiteral("行削除"), desk::Dialogs::Icon::Question,
+                                    desk::Dialogs::Buttons::YesNoDefaultNo) != desk::Dialogs::Answer::Yes) {
+            grid->setFocus();
+            return;
+        }
+    }
+    if (!m_guests->removeCompanion(row)) {
+        desk::dialogs().beep();
+        showMessage(QStringLiteral("代表者の行は除けません。同行のお客様の行を選んでください。"));
+        return;
+    }
+    showCompanions();
+    grid->setFocus();
+    grid->setCurrentIndex(m_guests->index(std::min(row, m_guests->rowCount() - 1), GuestListModel::Name));
+}
+
+QString FrmChkIn::passportNote() const {
+    const QStringList names = m_guests->abroadWithoutPassport();
+    if (names.isEmpty())
+        return {};
+    return QStringLiteral("　海外からのお客様（%1）の旅券番号が入力されていません。")
+        .arg(names.join(QStringLiteral("、")));
 }
 
 bool FrmChkIn::event(QEvent* event) {
@@ -148,6 +246,33 @@ std::unique_ptr<bookingsvc::ReservationClass> FrmChkIn::connectedReservations() 
 
 void FrmChkIn::refuse(const QString& text) {
     desk::dialogs().message(this, text, warningTitle, desk::Dialogs::Icon::Critical);
+}
+
+namespace {
+
+// An emptied box counts as nobody exempt.
+qint16 exemptCount(const QLineEdit* box, const QString& field) {
+    const QString text = box->text().trimmed();
+    return text.isEmpty() ? qint16(0) : desk::convert::fieldInt16(text, field);
+}
+
+} // namespace
+
+bool FrmChkIn::exemptCountsTaken() {
+    const qint16 guests = desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数"));
+    for (const auto& [box, tax] : {std::pair{m_ui->txtBathExempt, QStringLiteral("入湯税")},
+                                   std::pair{m_ui->txtLodgingExempt, QStringLiteral("宿泊税")}}) {
+        const qint16 exempt = exemptCount(box, tax + QStringLiteral("免除"));
+        if (exempt < 0 || exempt > guests) {
+            refuse(QStringLiteral("%1を免除する人数は 0 から利用人数（%2 人）までで入力してください。")
+                       .arg(tax)
+                       .arg(guests));
+            box->setFocus();
+            box->selectAll();
+            return false;
+        }
+    }
+    return true;
 }
 
 void FrmChkIn::showMessage(const QString& text) {
@@ -202,7 +327,7 @@ int FrmChkIn::ChkInDataCheck() const {
 
 std::optional<QDate> FrmChkIn::typedDate() {
     const auto* date = m_ui->ChkInDateTextBox;
-    const std::optional<QDate> day = desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    const std::optional<QDate> day = date->typedDay();
     if (!day)
         desk::refuseDate(this);
     return day;
@@ -213,8 +338,11 @@ void FrmChkIn::readEntry(arrivalsvc::CheckInClass& store, const QDate& date) con
     store.setCheckInName(m_ui->txtChkInName->text());
     store.setCheckInRoomNo(m_ui->txtChkInRoomNo->text());
     store.setQuantity(desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数")));
+    store.setBathExempt(exemptCount(m_ui->txtBathExempt, QStringLiteral("入湯税免除")));
+    store.setLodgingExempt(exemptCount(m_ui->txtLodgingExempt, QStringLiteral("宿泊税免除")));
     store.setBadget(desk::convert::fieldInt32(m_ui->txtBadet->text(), QStringLiteral("単価")));
-    store.setCheckInCName(m_ui->txtChkInMembers->text());
+    store.setCheckInCName(m_guests->rowCount() > 1 ? m_guests->companionNames() : m_ui->txtChkInMembers->text());
+    store.setCheckInGuests(m_guests->filledGuests());
     store.setCheckInGroupe(m_ui->txtChkInGroupe->text());
     store.setCheckInTravelAg(m_ui->txtChkInAgent->text());
     store.setCheckInRemarks(m_ui->txtChkInRemarks->toPlainText());
@@ -239,6 +367,10 @@ void FrmChkIn::ChkInClear() {
                            m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo, m_ui->txtChkEMadrs})
         box->clear();
     m_ui->txtChkInRemarks->clear();
+    m_ui->txtBathExempt->setText(QStringLiteral("0"));
+    m_ui->txtLodgingExempt->setText(QStringLiteral("0"));
+    m_guests->setGuests({}, true);
+    showCompanions();
     m_ui->lbChkInRvNo->clear();
     m_ui->LBFlag->clear();
     m_spec->clearEntries();
@@ -264,7 +396,7 @@ void FrmChkIn::CmdRecord_Click() {
     }
     busy.reset();
     const std::optional<QDate> date = typedDate();
-    if (!date)
+    if (!date || !exemptCountsTaken())
         return;
     busy.emplace();
 
@@ -290,6 +422,9 @@ void FrmChkIn::CmdRecord_Click() {
         return;
     }
 
+    // Told, never refused: the passport may be shown only later at the desk.
+    const QString note = passportNote();
+
     // The check-in stands on its own; a reservation that cannot be marked is reported, not undone.
     QString markFailure;
     const QString reservation = m_ui->lbChkInRvNo->text();
@@ -306,7 +441,7 @@ void FrmChkIn::CmdRecord_Click() {
     ChkInClear();
     setCalledUp(false);
     fillReservations();
-    showMessage(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(number));
+    showMessage(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(number) + note);
     m_ui->txtCheckInNo->setFocus();
     busy.reset();
     if (!markFailure.isEmpty()) {
@@ -348,7 +483,19 @@ void FrmChkIn::CmdCall_Click() {
     const qint16 guests = store->Quantity();
     m_ui->txtChkInKazu->setText(guests >= 0 ? QStringLiteral(" %1").arg(guests) : QString::number(guests));
     m_ui->txtBadet->setText(QString::number(store->Badget()));
+    m_ui->txtBathExempt->setText(QString::number(store->BathExempt()));
+    m_ui->txtLodgingExempt->setText(QString::number(store->LodgingExempt()));
+    const QList<arrivalsvc::CheckInGuest> party = store->CheckInGuests();
+    const arrivalsvc::CheckInGuest first = party.value(0);
+    // A representative's line that differs from the boxes was typed by a clerk: it stays as it is.
+    m_guests->setGuests(party,
+                        first.name == store->CheckInName() &&
+                            first.address == arrivalsvc::joinedAddress(store->CheckInAdrs1(), store->CheckInAdrs2(),
+                                                                       store->CheckInAdrs3()) &&
+                            first.telNo == store->CheckInTelNo());
+    m_companionsFromList = false;
     m_ui->txtChkInMembers->setText(store->CheckInCName());
+    showCompanions();
     m_ui->txtChkInGroupe->setText(store->CheckInGroupe());
     m_ui->txtChkInAgent->setText(store->CheckInTravelAg());
     m_ui->txtChkInRemarks->setPlainText(store->CheckInRemarks());
@@ -382,7 +529,7 @@ void FrmChkIn::CmdEdit_Click() {
         return;
     }
     const std::optional<QDate> date = typedDate();
-    if (!date)
+    if (!date || !exemptCountsTaken())
         return;
 
     std::optional<desk::BusyCursor> busy(std::in_place);
@@ -404,12 +551,13 @@ void FrmChkIn::CmdEdit_Click() {
         store->Medit();
     }
     busy.reset();
+    const QString note = passportNote();
 
     ChkInClear();
     setCalledUp(false);
     showMessage(desk::convert::sameCode(number, stored)
-                    ? QStringLiteral("チェックイン番号 %1 を訂正しました。").arg(number)
-                    : QStringLiteral("チェックイン番号 %1 を %2 に訂正しました。").arg(stored, number));
+                    ? QStringLiteral("チェックイン番号 %1 を訂正しました。").arg(number) + note
+                    : QStringLiteral("チェックイン番号 %1 を %2 に訂正しました。").arg(stored, number) + note);
     m_ui->txtCheckInNo->setFocus();
 }
 

@@ -23,11 +23,13 @@ class ReservationClass;
 namespace arrivalapp {
 
 class FrmSpec;
+class GuestListModel;
 
 // "チェックイン": checks a guest party in, from one of today's reservations (double click
 // or Enter on ListView1 copies it onto the screen) or as a walk-in, and calls an earlier
 // check-in up by number to correct or delete it. The five classifications come from the
-// companion window FrmSpec, loaded with this one.
+// companion window FrmSpec, loaded with this one. The party's guests are listed for the
+// guest register, the representative first.
 //
 // Browse state: 登録 enabled, 訂正 and 削除 disabled. Call-up state (after a successful
 // call-up only): the reverse.
@@ -70,13 +72,27 @@ private:
     // The properties a registration and a correction set alike.
     void readEntry(arrivalsvc::CheckInClass& store, const QDate& date) const;
     void ChkInClear();
+    // The representative's line of the guest list from the name, address and phone boxes.
+    void followRepresentative();
+    // The companion box shows the names of the guests after the representative while the list
+    // has such lines, and is the clerk's own again when it has none.
+    void showCompanions();
+    void CmdGuestAdd_Click();
+    void CmdGuestRemove_Click();
+    // The message line's note on guests from abroad without a passport number, or nothing.
+    QString passportNote() const;
     void setCalledUp(bool calledUp);
     void refuse(const QString& text);
+    // Whether the exempt counts fit the party; otherwise says why, with the box at fault
+    // focused.
+    bool exemptCountsTaken();
     void showMessage(const QString& text);
 
     std::unique_ptr<Ui::FrmChkIn> m_ui;
     desk::ModuleContext& m_context;
     std::unique_ptr<FrmSpec> m_spec;
+    GuestListModel* m_guests = nullptr;
+    bool m_companionsFromList = false;
     // "2024/5/3": the day whose reservations the list shows, taken afresh with every reading.
     QString m_today;
     bool m_loaded = false;

@@ -180,7 +180,7 @@ void FrmReservation::setCalledUp(bool calledUp) {
 
 std::optional<QDate> FrmReservation::typedUseDate() const {
     const auto* date = m_ui->RvDateTextBox;
-    return desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    return date->typedDay();
 }
 
 void FrmReservation::showMessage(const QString& text) {

@@ -33,7 +33,7 @@ QString cellText(const QVariant& value) {
 
 // A period date as typed; parts that name no real day are refused with the screen's date message.
 QDate periodDate(const calfield::DateTextBox* box) {
-    const std::optional<QDate> date = desk::convert::strictDate(box->YearText(), box->MonthText(), box->DayText());
+    const std::optional<QDate> date = box->typedDay();
     if (!date)
         throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
                                     QStringLiteral("日付が正しくありません。"));

@@ -301,8 +301,7 @@ bool FrmSales::SalesDataRecorde() {
     if (!linesFitTheBill())
         return false;
     const auto* dateBox = m_ui->DateTextBoxSales;
-    const std::optional<QDate> date =
-        desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());
+    const std::optional<QDate> date = dateBox->typedDay();
     if (!date) {
         desk::refuseDate(this);
         return false;
@@ -347,8 +346,7 @@ bool FrmSales::SalesEdit() {
     if (!linesFitTheBill())
         return false;
     const auto* dateBox = m_ui->DateTextBoxSales;
-    const std::optional<QDate> date =
-        desk::convert::strictDate(dateBox->YearText(), dateBox->MonthText(), dateBox->DayText());
+    const std::optional<QDate> date = dateBox->typedDay();
     if (!date) {
         desk::refuseDate(this);
         return false;
@@ -496,7 +494,7 @@ void FrmSales::lookUpCommodity(int row) {
 
 std::optional<QDate> FrmSales::slipDate() const {
     const auto* date = m_ui->DateTextBoxSales;
-    return desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    return date->typedDay();
 }
 
 std::pair<double, double> FrmSales::newLineRates(const goodssvc::ComodityInn::Taxing& taxing) {

@@ -93,9 +93,7 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
     m_ui->lbChkIn->setText(desk::convert::formatValue(m_guest.checkInDate, QStringLiteral("yyyy/MM/dd")));
     // Guests settle on the day they leave: today is offered, the clerk may type another day.
     const QDate today = QDate::currentDate();
-    m_ui->CkOutDateBox->setYearText(QString::number(today.year()));
-    m_ui->CkOutDateBox->setMonthText(QString::number(today.month()));
-    m_ui->CkOutDateBox->setDayText(QString::number(today.day()));
+    m_ui->CkOutDateBox->showDay(today);
     move(0, 0);
     m_ui->CkOutDateBox->setFocus();
 }
@@ -138,7 +136,7 @@ bool FrmChkOut::ChkOutDateCheck() {
 
 QDate FrmChkOut::settlementDate() const {
     const auto* date = m_ui->CkOutDateBox;
-    return desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText()).value_or(QDate());
+    return date->typedDay().value_or(QDate());
 }
 
 void FrmChkOut::CheckOutDetailCall() {

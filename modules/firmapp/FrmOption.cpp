@@ -9,14 +9,45 @@
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QRegularExpression>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <cmath>
 
 namespace firmapp {
 
 namespace {
 
 enum RateColumn { Effective = 0, Standard = 1, Reduced = 2 };
+enum LevyColumn { LevyKind = 0, LevyEffective = 1, LevyMethod = 2, LevyAmount = 3, LevyExemptBelow = 4, LevyBands = 5 };
+
+// A cell that takes one of a few names: a drop-down list as its editor, so a clerk picks
+// with the arrow keys instead of typing the name.
+class ChoiceDelegate : public QStyledItemDelegate {
+public:
+    ChoiceDelegate(QStringList choices, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , m_choices(std::move(choices)) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        box->addItems(m_choices);
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* box = static_cast<QComboBox*>(editor);
+        box->setCurrentIndex(std::max(0, box->findText(index.data().toString())));
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+    }
+
+private:
+    QStringList m_choices;
+};
 
 const QString Title = QStringLiteral("初期登録");
 
@@ -54,6 +85,20 @@ FrmOption::FrmOption(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdEdit, this, &FrmOption::CmdEdit_Click);
     desk::onClicked(m_ui->cmdAddRate, this, &FrmOption::cmdAddRate_Click);
     desk::onClicked(m_ui->cmdRemoveRate, this, &FrmOption::cmdRemoveRate_Click);
+    desk::onClicked(m_ui->cmdAddLevy, this, &FrmOption::cmdAddLevy_Click);
+    desk::onClicked(m_ui->cmdRemoveLevy, this, &FrmOption::cmdRemoveLevy_Click);
+    QStringList kinds;
+    for (int k = 0; k < taxsvc::LevyKindCount; ++k)
+        kinds << taxsvc::levyKindName(taxsvc::levyKindOf(k));
+    QStringList methods;
+    for (int m = 0; m < taxsvc::LevyMethodCount; ++m)
+        methods << taxsvc::levyMethodName(taxsvc::levyMethodOf(m));
+    m_ui->grdLevies->setItemDelegateForColumn(LevyKind, new ChoiceDelegate(kinds, m_ui->grdLevies));
+    m_ui->grdLevies->setItemDelegateForColumn(LevyMethod, new ChoiceDelegate(methods, m_ui->grdLevies));
+    m_ui->grdLevies->verticalHeader()->hide();
+    m_ui->grdLevies->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_ui->grdLevies->horizontalHeader()->setStretchLastSection(true);
+    connect(m_ui->grdLevies, &QTableWidget::itemChanged, m_ui->lbMessage, &QLabel::clear);
     connect(m_ui->cmdEnd, &QPushButton::clicked, this, &QWidget::close);
     // Any change clears the last confirmation, so it never speaks of older values.
     for (QLineEdit* box : findChildren<QLineEdit*>())
@@ -97,6 +142,27 @@ void FrmOption::loadTaxSettings() {
                                 new QTableWidgetItem(rate.reduced ? taxsvc::rateText(*rate.reduced) : QString()));
         for (int column : {Standard, Reduced})
             m_ui->grdRates->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    {
+        QSignalBlocker quietLevies(m_ui->grdLevies);
+        m_ui->grdLevies->setRowCount(0);
+        for (const taxsvc::LevyRule& rule : settings.levies.rules()) {
+            const int row = m_ui->grdLevies->rowCount();
+            m_ui->grdLevies->insertRow(row);
+            const bool amount = rule.method == taxsvc::LevyMethod::Fixed || rule.method == taxsvc::LevyMethod::Percent;
+            const QStringList cells{taxsvc::levyKindName(rule.kind),
+                                    rule.effective.toString(QStringLiteral("yyyy/MM/dd")),
+                                    taxsvc::levyMethodName(rule.method),
+                                    amount ? taxsvc::rateText(rule.amount) : QString(),
+                                    rule.exemptBelow != 0 ? QString::number(rule.exemptBelow) : QString(),
+                                    taxsvc::bandsText(rule.bands)};
+            for (int column = 0; column < cells.size(); ++column)
+                m_ui->grdLevies->setItem(row, column, new QTableWidgetItem(cells[column]));
+            for (int column : {LevyAmount, LevyExemptBelow})
+                m_ui->grdLevies->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // Long band lists are cut in the cell; the whole list is a hover away.
+            m_ui->grdLevies->item(row, LevyBands)->setToolTip(cells[LevyBands]);
+        }
     }
     m_ui->txtServiceFee->setText(taxsvc::rateText(settings.serviceFee));
     m_ui->cmbTaxRounding->setCurrentIndex(static_cast<int>(settings.rounding));
@@ -146,6 +212,96 @@ std::optional<taxsvc::RateTable> FrmOption::typedRates() {
     return taxsvc::RateTable(rows);
 }
 
+std::optional<taxsvc::LevyTable> FrmOption::typedLevies() {
+    QTableWidget* grid = m_ui->grdLevies;
+    QList<taxsvc::LevyRule> rules;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = LevyKind; column <= LevyBands; ++column)
+            cells << cellText(grid, row, column);
+        if (std::all_of(cells.cbegin(), cells.cend(), [](const QString& c) { return c.isEmpty(); }))
+            continue;
+        const auto refuseCell = [&](int column, const QString& text) {
+            grid->setCurrentCell(row, column);
+            refuse(text, grid);
+            return std::nullopt;
+        };
+        taxsvc::LevyRule rule;
+        const std::optional<taxsvc::LevyKind> kind = taxsvc::levyKindNamed(cells[LevyKind]);
+        if (!kind)
+            return refuseCell(
+                LevyKind, QStringLiteral("税目は 入湯税、宿泊税（都道府県）、宿泊税（市町村）から選んでください。"));
+        rule.kind = *kind;
+        const std::optional<QDate> effective = typedDay(cells[LevyEffective]);
+        if (!effective)
+            return refuseCell(LevyEffective, QStringLiteral("%1の適用開始日は 2026/03/01 の形で入力してください。")
+                                                 .arg(taxsvc::levyKindName(rule.kind)));
+        rule.effective = *effective;
+        const QString which =
+            QStringLiteral("%1 からの%2")
+                .arg(effective->toString(QStringLiteral("yyyy/MM/dd")), taxsvc::levyKindName(rule.kind));
+        const std::optional<taxsvc::LevyMethod> method = taxsvc::levyMethodNamed(cells[LevyMethod]);
+        if (!method)
+            return refuseCell(LevyMethod,
+                              which + QStringLiteral("の方式は 定額、段階、定率、課さない から選んでください。"));
+        rule.method = *method;
+        if (rule.method == taxsvc::LevyMethod::Fixed || rule.method == taxsvc::LevyMethod::Percent) {
+            const std::optional<double> amount = desk::convert::typedNumber(cells[LevyAmount]);
+            if (!amount)
+                return refuseCell(LevyAmount, which + (rule.method == taxsvc::LevyMethod::Fixed
+                                                           ? QStringLiteral("の1人1泊の金額（円）を入力してください。")
+                                                           : QStringLiteral("の税率（%）を入力してください。")));
+            rule.amount = *amount;
+        }
+        if (!cells[LevyExemptBelow].isEmpty()) {
+            const std::optional<double> below = desk::convert::typedNumber(cells[LevyExemptBelow]);
+            if (!below || *below < 0 || *below > 10000000 || *below != std::floor(*below))
+                return refuseCell(LevyExemptBelow,
+                                  which + QStringLiteral("の免税点は 1人1泊の料金（円、整数）で入力してください。"));
+            rule.exemptBelow = static_cast<qint32>(*below);
+        }
+        if (rule.method == taxsvc::LevyMethod::Bands) {
+            QString why;
+            const std::optional<QList<taxsvc::LevyBand>> bands = taxsvc::typedBands(cells[LevyBands], &why);
+            if (!bands)
+                return refuseCell(LevyBands, which + QStringLiteral("：") + why);
+            rule.bands = *bands;
+        }
+        if (const QString refusal = taxsvc::levyRefusal(taxsvc::LevyTable({rule})); !refusal.isEmpty())
+            return refuseCell(rule.method == taxsvc::LevyMethod::Bands ? LevyBands : LevyAmount, refusal);
+        rules << rule;
+    }
+    const taxsvc::LevyTable table(rules);
+    if (const QString refusal = taxsvc::levyRefusal(table); !refusal.isEmpty()) {
+        refuse(refusal, grid);
+        return std::nullopt;
+    }
+    return table;
+}
+
+void FrmOption::cmdAddLevy_Click() {
+    QTableWidget* grid = m_ui->grdLevies;
+    const int row = grid->rowCount();
+    grid->insertRow(row);
+    // A new row starts as the commonest levy, ready to be changed.
+    QSignalBlocker quiet(grid);
+    grid->setItem(row, LevyKind, new QTableWidgetItem(taxsvc::levyKindName(taxsvc::LevyKind::Bathing)));
+    grid->setItem(row, LevyMethod, new QTableWidgetItem(taxsvc::levyMethodName(taxsvc::LevyMethod::Fixed)));
+    grid->setCurrentCell(row, LevyKind);
+    grid->setFocus();
+}
+
+void FrmOption::cmdRemoveLevy_Click() {
+    const int row = m_ui->grdLevies->currentRow();
+    if (row < 0) {
+        desk::dialogs().beep();
+        return;
+    }
+    m_ui->grdLevies->removeRow(row);
+    m_ui->lbMessage->clear();
+    m_ui->grdLevies->setFocus();
+}
+
 void FrmOption::cmdAddRate_Click() {
     const int row = m_ui->grdRates->rowCount();
     m_ui->grdRates->insertRow(row);
@@ -167,9 +323,13 @@ void FrmOption::cmdRemoveRate_Click() {
 
 void FrmOption::CmdEdit_Click() {
     commitOpenEditor(m_ui->grdRates);
+    commitOpenEditor(m_ui->grdLevies);
     // Everything is checked before the transaction: the clerk is never asked inside it.
     const std::optional<taxsvc::RateTable> rates = typedRates();
     if (!rates)
+        return;
+    const std::optional<taxsvc::LevyTable> levies = typedLevies();
+    if (!levies)
         return;
     const QString feeText = m_ui->txtServiceFee->text().trimmed();
     const std::optional<double> fee =
@@ -224,6 +384,7 @@ void FrmOption::CmdEdit_Click() {
         desk::Transaction transaction(profile.connection());
         profile.EditData();
         taxsvc::writeRates(profile.connection(), *rates);
+        taxsvc::writeLevies(profile.connection(), *levies);
         transaction.commit();
     }
     // Shown as stored: the rates in date order, the service charge whole, the number plain.

@@ -12,14 +12,16 @@ class FrmOption;
 }
 
 namespace taxsvc {
+class LevyTable;
 class RateTable;
-}
+} // namespace taxsvc
 
 namespace firmapp {
 
 // "初期登録": the inn's profile, the single row of CompanyProfile, in eight boxes, and the
 // inn's tax settings: the consumption-tax rates by effective date, the service charge, the
-// rounding of a bill's tax and the invoice registration number. One 編集 saves them all in
+// rounding of a bill's tax and the invoice registration number, and the bathing and
+// accommodation taxes by effective date. One 編集 saves them all in
 // one transaction. Loading reads the profile; a data directory whose profile cannot be read
 // fails the load (the error goes back to the caller of ShowForm).
 class FrmOption : public QWidget {
@@ -35,10 +37,14 @@ private:
     void CmdEdit_Click();
     void cmdAddRate_Click();
     void cmdRemoveRate_Click();
+    void cmdAddLevy_Click();
+    void cmdRemoveLevy_Click();
 
     // The rate rows as typed (rows left wholly empty are skipped); nothing after telling
     // the clerk what is wrong, with the cell at fault current.
     std::optional<taxsvc::RateTable> typedRates();
+    // The levy rows as typed, in the same way.
+    std::optional<taxsvc::LevyTable> typedLevies();
     // Tells the clerk text and puts the focus on target.
     void refuse(const QString& text, QWidget* target);
 

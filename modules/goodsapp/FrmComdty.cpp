@@ -12,6 +12,7 @@
 #include "ui/CodeMaintenance.h"
 #include "ui/GuardedConnect.h"
 
+#include <cmath>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -72,8 +73,19 @@ void FrmComdty::clearFields() {
     // A new commodity is taxed at the standard rate and bears the service charge.
     m_ui->cmbTaxClass->setCurrentIndex(static_cast<int>(taxsvc::TaxClass::Standard));
     m_ui->chkService->setChecked(true);
+    m_ui->txtRoomShare->setText(u"0"_s);
     m_ui->lbMessage->clear();
     m_ui->txtScode->setFocus();
+}
+
+std::optional<int> FrmComdty::typedRoomShare() const {
+    const QString text = m_ui->txtRoomShare->text().trimmed();
+    if (text.isEmpty())
+        return 0;
+    const std::optional<double> share = desk::convert::typedNumber(text);
+    if (!share || *share < 0 || *share > 100 || *share != std::floor(*share))
+        return std::nullopt;
+    return static_cast<int>(*share);
 }
 
 void FrmComdty::txtMdsClass_Change() {
@@ -104,6 +116,14 @@ void FrmComdty::save(Mode mode) {
     const QString calledCode = m_ui->Text1->text();
     // Read before anything is written: a price beyond the 32-bit range is refused here.
     const qint32 price = desk::convert::fieldInt32(m_ui->txtPrice0->Text(), u"標準価格"_s);
+    const std::optional<int> roomShare = typedRoomShare();
+    if (!roomShare) {
+        busy.reset();
+        desk::warnEntry(this, u"宿泊料の割合は 0 から 100 までの整数（%）で入力してください。"_s);
+        m_ui->txtRoomShare->setFocus();
+        m_ui->txtRoomShare->selectAll();
+        return;
+    }
 
     const bool written = desk::writeUnlessTaken(
         connectedStore(),
@@ -129,6 +149,7 @@ void FrmComdty::save(Mode mode) {
             store.setMprice0(price);
             store.setMtaxClass(m_ui->cmbTaxClass->currentData().toInt());
             store.setMservice(m_ui->chkService->isChecked());
+            store.setMroomShare(*roomShare);
             if (mode == Mode::Register) {
                 store.Msave();
             } else {
@@ -209,6 +230,7 @@ bool FrmComdty::callUp(const QString& code) {
     m_ui->cmbTaxClass->setCurrentIndex(
         m_ui->cmbTaxClass->findData(static_cast<int>(taxsvc::taxClassOf(store->MtaxClass()))));
     m_ui->chkService->setChecked(store->Mservice());
+    m_ui->txtRoomShare->setText(QString::number(store->MroomShare()));
     m_buttons.setCalledUp(true);
     m_ui->txtScode->setFocus();
     return true;

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class FrmComdty;
@@ -52,6 +53,8 @@ private:
     // The busy pointer shows while it looks.
     bool callUp(const QString& code);
     void clearFields();
+    // The room share as typed (empty is 0); nothing when it is no whole percent.
+    std::optional<int> typedRoomShare() const;
 
     std::unique_ptr<Ui::FrmComdty> m_ui;
     desk::ModuleContext& m_context;

@@ -261,7 +261,7 @@ std::optional<QDate> FrmRptBill::checkedEntry() {
         warn(QStringLiteral("入金データが不完全です。登録できません。"));
         return std::nullopt;
     }
-    const std::optional<QDate> typed = desk::convert::strictDate(date->YearText(), date->MonthText(), date->DayText());
+    const std::optional<QDate> typed = date->typedDay();
     if (!typed) {
         desk::dialogs().beep();
         desk::refuseDate(this);

@@ -40,6 +40,8 @@ int kindOf(int subject, int element) {
     case 0:
         if (element == 3)
             return TaxRateKind;
+        if (element == 4)
+            return LevyKind;
         return element >= 0 && element <= 2 ? element : -1;
     case 1:
         return element >= 0 && element <= 1 ? 3 + element : -1;
@@ -55,6 +57,7 @@ QString fileName(int kind) {
         return QString::fromLatin1(desk::DbFile::Sales);
     if (kind <= 4)
         return QString::fromLatin1(desk::DbFile::Recipt);
+    // The levy kind reads all three files itself and runs its literal rows here.
     return QString::fromLatin1(desk::DbFile::DaySalesCliants);
 }
 
@@ -173,6 +176,8 @@ QString taxRateResult(desk::RowSet& grouped, taxsvc::Rounding rounding) {
 int layoutOf(int kind) {
     if (kind == TaxRateKind)
         return 6;
+    if (kind == LevyKind)
+        return 7;
     return kind < 5 ? kind : 5;
 }
 
@@ -196,15 +201,20 @@ desk::GridColumns gridColumns(int kind) {
                 amount(u"入金合計", "合計", 1300)};
     case 5:
         return {text(u"分類コード", "FL1", 1300), text(u"分類内容", "FL2", 1500), amount(u"人数計", "合計", 1000)};
-    default:
+    case 6:
         return {text(u"税率", "税率", 1300), amount(u"対象額", "対象額", 1500), amount(u"消費税", "消費税", 1300),
                 amount(u"伝票数", "伝票数", 1000)};
+    default:
+        return {text(u"日付", "日付", 1300),          text(u"税目", "税目", 1700),
+                text(u"区分", "区分", 1900),          amount(u"人数", "人数", 600),
+                amount(u"免除", "免除人数", 600),     amount(u"延べ泊数", "延べ泊数", 900),
+                amount(u"課税泊数", "課税泊数", 900), amount(u"税額", "税額", 1000)};
     }
 }
 
 QString reportName(int kind) {
-    static const char* const names[] = {"DRuriage",  "DRuriage1", "DRuriage2", "DRnyukin1",
-                                        "DRnyukin2", "DRSpec1",   "DRzeiritsu"};
+    static const char* const names[] = {"DRuriage",  "DRuriage1", "DRuriage2",  "DRnyukin1",
+                                        "DRnyukin2", "DRSpec1",   "DRzeiritsu", "DRnyutouzei"};
     return QString::fromLatin1(names[layoutOf(kind)]);
 }
 
@@ -212,7 +222,7 @@ QString reportTitle(int kind) {
     static const char16_t* const titles[] = {u"売上区分別集計表", u"商品区分別集計表", u"商品別集計表",
                                              u"入金区分別集計表", u"入金項目別集計表", u"年齢層別集計",
                                              u"グループ別集計",   u"利用目的別",       u"支払方法別集計",
-                                             u"選択理由別",       u"税率別売上集計表"};
+                                             u"選択理由別",       u"税率別売上集計表", u"入湯税・宿泊税集計表"};
     return kind >= 0 && kind < KindCount ? QString::fromUtf16(titles[kind]) : QString();
 }
 
@@ -230,6 +240,9 @@ QStringList summedFields(int kind) {
     case 6:
         // A slip with lines at two rates counts under both: its slips do not add up.
         return {QStringLiteral("対象額"), QStringLiteral("消費税")};
+    case 7:
+        // A guest counts once under each levy: only the amounts of the levies add up.
+        return {QStringLiteral("税額")};
     default:
         return {QStringLiteral("合計")};
     }
@@ -261,8 +274,10 @@ ChartFields chartFields(int kind) {
                 QStringLiteral("入金合計")};
     case 5:
         return {QStringLiteral("FL2"), QStringLiteral("FL1"), QStringLiteral("合計"), {}, QStringLiteral("人数計")};
-    default:
+    case 6:
         return {QStringLiteral("税率"), {}, QStringLiteral("対象額"), {}, QStringLiteral("対象額")};
+    default:
+        return {QStringLiteral("日付"), {}, QStringLiteral("税額"), QStringLiteral("税目"), QStringLiteral("税額")};
     }
 }
 

@@ -14,13 +14,15 @@ class RowSet;
 
 namespace tallyapp {
 
-// The eleven aggregations of the module: what each reads, how its result is laid out on the
+// The twelve aggregations of the module: what each reads, how its result is laid out on the
 // screen and in print, and what its chart shows. Kinds 0–2 total sales, 3–4 payments,
-// 5–9 count guests by one of their five classifications, 10 sums sales per tax rate.
+// 5–9 count guests by one of their five classifications, 10 sums sales per tax rate, 11 is
+// the return of the bathing and accommodation taxes (LevyWorksheet).
 namespace Aggregation {
 
-constexpr int KindCount = 11;
+constexpr int KindCount = 12;
 constexpr int TaxRateKind = 10;
+constexpr int LevyKind = 11;
 
 // The kind chosen by the subject (0 sales, 1 payments, 2 guests) and the element chosen
 // in that subject's group; -1 when the pair names no kind.

@@ -5,7 +5,6 @@
 #include "Aggregation.h"
 #include "FrmSyukei.h"
 #include "TallyResult.h"
-#include "convert/Convert.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
@@ -32,16 +31,6 @@ QButtonGroup* group(QWidget* owner, const char* name, const QList<QAbstractButto
     return g;
 }
 
-std::optional<QDate> periodDay(const calfield::DateTextBox* box) {
-    return desk::convert::strictDate(box->YearText(), box->MonthText(), box->DayText());
-}
-
-void showDay(calfield::DateTextBox* box, const QDate& day) {
-    box->setYearText(QString::number(day.year()));
-    box->setMonthText(QString::number(day.month()));
-    box->setDayText(QString::number(day.day()));
-}
-
 } // namespace
 
 FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
@@ -50,7 +39,8 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
     , m_context(context) {
     m_ui->setupUi(this);
     m_option1 = group(this, "Option1", {m_ui->Option1_0, m_ui->Option1_1, m_ui->Option1_2});
-    m_option2 = group(this, "Option2", {m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2, m_ui->Option2_3});
+    m_option2 =
+        group(this, "Option2", {m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2, m_ui->Option2_3, m_ui->Option2_4});
     m_option3 = group(this, "Option3", {m_ui->Option3_0, m_ui->Option3_1});
     m_option4 =
         group(this, "Option4", {m_ui->Option4_0, m_ui->Option4_1, m_ui->Option4_2, m_ui->Option4_3, m_ui->Option4_4});
@@ -68,8 +58,8 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
     // The period most often asked for, this month so far, is offered: the window never
     // opens in an empty date box, whose year would refuse a click on a choice below.
     const QDate today = QDate::currentDate();
-    showDay(m_ui->DateTextBox1, QDate(today.year(), today.month(), 1));
-    showDay(m_ui->DateTextBox2, today);
+    m_ui->DateTextBox1->showDay(QDate(today.year(), today.month(), 1));
+    m_ui->DateTextBox2->showDay(today);
     m_ui->DateTextBox1->setFocus();
 }
 
@@ -93,8 +83,8 @@ int FrmJyoken::selectedKind() const {
 }
 
 void FrmJyoken::CmdGo_Click() {
-    const std::optional<QDate> first = periodDay(m_ui->DateTextBox1);
-    const std::optional<QDate> last = periodDay(m_ui->DateTextBox2);
+    const std::optional<QDate> first = m_ui->DateTextBox1->typedDay();
+    const std::optional<QDate> last = m_ui->DateTextBox2->typedDay();
     if (!first || !last) {
         desk::refuseDate(this, QStringLiteral("日付が入力されていません。やりなおしてください。"));
         return;

@@ -10,6 +10,7 @@
 #include "convert/Convert.h"
 #include "report/ReportPreview.h"
 #include "ui/BusyCursor.h"
+#include "ui/CsvFile.h"
 #include "ui/Dialogs.h"
 #include "ui/QueryGridModel.h"
 #include "ui/GuardedConnect.h"
@@ -103,25 +104,16 @@ void FrmSyukei::CmdPrint_Click() {
 void FrmSyukei::CmdCsv_Click() {
     if (!m_result)
         return;
-    const QString suggested =
-        QDir::home().filePath(Aggregation::reportTitle(m_result->kind()) + QLatin1Char('_') +
-                              m_result->first().toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-') +
-                              m_result->last().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".csv"));
-    QString fileName =
-        desk::dialogs().saveFileName(this, QStringLiteral("CSV出力"), suggested, QStringLiteral("CSVファイル (*.csv)"));
+    const QString fileName =
+        desk::askCsvFileName(this, Aggregation::reportTitle(m_result->kind()), m_result->first(), m_result->last());
     if (fileName.isEmpty())
         return;
-    if (!fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
-        fileName += QStringLiteral(".csv");
-    bool written = false;
+    QByteArray bytes;
     {
         desk::BusyCursor busy;
-        written = writeCsvFile(fileName, tallyCsv(*m_model, Aggregation::summedFields(m_result->kind())));
+        bytes = tallyCsv(*m_model, Aggregation::summedFields(m_result->kind()));
     }
-    if (!written)
-        desk::dialogs().message(
-            this, QStringLiteral("ファイルに書き込めませんでした。\n") + QDir::toNativeSeparators(fileName),
-            warningTitle(), desk::Dialogs::Icon::Critical);
+    desk::writeCsvFile(this, fileName, bytes, warningTitle());
 }
 
 void FrmSyukei::CmdChartPrint_Click() {

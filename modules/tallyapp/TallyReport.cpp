@@ -44,6 +44,11 @@ QList<Column> reportColumns(int kind) {
         return {{"Label13", u"コード", "FL1", 25, false},
                 {"Label6", u"区分名", "FL2", 0, false},
                 {"Label14", u"数量計", "合計", 30, true}};
+    case 7:
+        return {{"Label12", u"日付", "日付", 22, false},        {"Label13", u"税目", "税目", 32, false},
+                {"Label6", u"区分", "区分", 0, false},          {"Label14", u"人数", "人数", 14, true},
+                {"Label15", u"免除", "免除人数", 14, true},     {"Label24", u"延べ泊数", "延べ泊数", 18, true},
+                {"Label25", u"課税泊数", "課税泊数", 18, true}, {"Label26", u"税額", "税額", 24, true}};
     default:
         return {{"Label13", u"税率", "税率", 0, false},
                 {"Label14", u"対象額", "対象額", 40, true},

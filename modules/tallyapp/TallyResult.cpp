@@ -1,6 +1,7 @@
 #include "TallyResult.h"
 
 #include "Aggregation.h"
+#include "LevyWorksheet.h"
 #include "data/Connection.h"
 #include "data/Engine.h"
 #include "data/RowSet.h"
@@ -20,6 +21,10 @@ TallyResult::TallyResult(const QString& dirPath, int kind, const QDate& first, c
         m_statement = Aggregation::statement(kind, first, last, m_connection->engine(), settings.rates);
         desk::RowSet grouped(m_connection, m_statement);
         m_rows = std::make_unique<desk::RowSet>(m_connection, Aggregation::taxRateResult(grouped, settings.rounding));
+    } else if (kind == Aggregation::LevyKind) {
+        // Each stay is worked out as its bill is, from the check-ins, the sales and the rules.
+        m_statement = levyWorksheet(dirPath, first, last);
+        m_rows = std::make_unique<desk::RowSet>(m_connection, m_statement);
     } else {
         m_statement = Aggregation::statement(kind, first, last, m_connection->engine());
         m_rows = std::make_unique<desk::RowSet>(m_connection, m_statement);

@@ -147,7 +147,8 @@ int restore(const QStringList& args, QTextStream& out, QTextStream& err) {
     return AdminCommand::Ok;
 }
 
-// Days without a consumption-tax rate: today, or slips older than the first rate.
+// Days without a consumption-tax rate: today, or slips older than the first rate; levies
+// that no commodity's room share lets a stay bear.
 void checkRates(const QString& dir, QList<desk::maintenance::Finding>& findings) {
     const QString option = QString::fromLatin1(desk::DbFile::Option);
     const QString sales = QString::fromLatin1(desk::DbFile::Sales);
@@ -156,6 +157,8 @@ void checkRates(const QString& dir, QList<desk::maintenance::Finding>& findings)
         const auto salesConnection = desk::Connection::open(dir, sales);
         for (const QString& missing : taxsvc::missingRates(settings.rates, QDate::currentDate(), *salesConnection))
             findings << desk::maintenance::Finding{option, missing};
+        for (const QString& missing : taxsvc::missingRoomShares(settings.levies, *salesConnection))
+            findings << desk::maintenance::Finding{sales, missing};
     } catch (const desk::DbError& e) {
         // A file that is damaged or of another version is named among the findings already.
         const bool named = std::any_of(findings.cbegin(), findings.cend(), [&](const auto& finding) {

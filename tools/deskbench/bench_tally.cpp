@@ -3,6 +3,7 @@
 
 #include "Bench.h"
 
+#include "convert/Csv.h"
 #include "data/Connection.h"
 #include "tallyapp/Aggregation.h"
 #include "tallyapp/TallyCsv.h"
@@ -71,7 +72,7 @@ BENCH_CASE({
         [](const Context& c) {
             QTemporaryDir dir;
             const QByteArray csv = tallyapp::tallyCsv(*csvModel, tallyapp::Aggregation::summedFields(2));
-            if (!tallyapp::writeCsvFile(dir.filePath(u"tally.csv"_s), csv))
+            if (!desk::csv::writeWhole(dir.filePath(u"tally.csv"_s), csv))
                 throw std::runtime_error("the CSV could not be written");
         },
 });

@@ -15,6 +15,7 @@
 
 using arrivalsvc::CheckInClass;
 using desk::test::TempDataDir;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -46,6 +47,8 @@ void fill(CheckInClass& s, const QString& number, const QString& name) {
     s.setGroupeClass(QStringLiteral("G3"));
     s.setChoiceClass(QStringLiteral("C1"));
     s.setQuantity(2);
+    s.setBathExempt(1);
+    s.setLodgingExempt(2);
     s.setBadget(15000);
 }
 
@@ -54,7 +57,7 @@ QVariantList properties(const CheckInClass& s) {
             s.CheckInAdrs1(), s.CheckInAdrs2(),  s.CheckInAdrs3(), s.CheckInTelNo(),    s.CheckInEMAdrs(),
             s.CheckInFaxNo(), s.CheckInGroupe(), s.CheckInCName(), s.CheckInTravelAg(), s.UserClass(),
             s.AgeClass(),     s.PayClass(),      s.GroupeClass(),  s.ChoiceClass(),     s.Quantity(),
-            s.Badget(),       s.CheckOutFlag(),  s.ReserveNo()};
+            s.Badget(),       s.CheckOutFlag(),  s.ReserveNo(),    s.BathExempt(),      s.LodgingExempt()};
 }
 
 void addCheckIn(const TempDataDir& dir, const QString& number, const QString& name = QStringLiteral("山田太郎")) {
@@ -71,12 +74,13 @@ std::shared_ptr<desk::Connection> raw(const TempDataDir& dir) {
     return desk::Connection::open(dir.path(), QLatin1String(desk::DbFile::DaySalesCliants));
 }
 
-// Every stored column of check-in `number` as "Table.Column=value", all six tables.
+// Every stored column of check-in `number` as "Table.Column=value", all six tables and the
+// guest list.
 QStringList stored(const TempDataDir& dir, const QString& number) {
     QStringList values;
     auto connection = raw(dir);
-    for (const char* table :
-         {"CheckInCliants", "CheckInAdrs", "CheckInClasify", "CheckInGroupe", "CheckInCliantDetail", "CheckInBadget"}) {
+    for (const char* table : {"CheckInCliants", "CheckInAdrs", "CheckInClasify", "CheckInGroupe", "CheckInCliantDetail",
+                              "CheckInBadget", "CheckInGuests"}) {
         desk::RowSet rs(connection, QStringLiteral("SELECT * FROM %1 WHERE CheckInNO = %2")
                                         .arg(QLatin1String(table), desk::Sql::quote(number)));
         for (rs.moveFirst(); !rs.isEmpty() && !rs.eof(); rs.moveNext())
@@ -85,6 +89,29 @@ QStringList stored(const TempDataDir& dir, const QString& number) {
                     values << QLatin1String(table) + QLatin1Char('.') + c + QLatin1Char('=') + rs.value(c).toString();
     }
     return values;
+}
+
+// A party of three: the representative, a companion at the same address, a guest from abroad.
+QList<arrivalsvc::CheckInGuest> partyOfThree() {
+    return {{QStringLiteral("山田太郎"), QStringLiteral("長野県 松本市 大手4-1"), QStringLiteral("0263-00-1234")},
+            {QStringLiteral("山田花子"), QStringLiteral("同上"), QString()},
+            {QStringLiteral("John Smith"), QString(), QStringLiteral("+1-555-0100"), true, QStringLiteral("USA"),
+             QStringLiteral("X1234567")}};
+}
+
+QStringList registerLines(const TempDataDir& dir, const QDate& first, const QDate& last) {
+    QStringList lines;
+    const std::unique_ptr<desk::RowSet> rs = connected(dir)->RsGuestRegister(first, last);
+    for (; !rs->isEmpty() && !rs->eof(); rs->moveNext()) {
+        QStringList cells;
+        for (const char* c : {"CheckInDate", "Nights", "CheckInRoomNo", "GuestName", "GuestAdrs", "GuestTelNo",
+                              "Nationality", "PassportNo"}) {
+            const QVariant v = rs->value(QLatin1String(c));
+            cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate) : v.toString());
+        }
+        lines << cells.join(QLatin1Char('|'));
+    }
+    return lines;
 }
 
 } // namespace
@@ -105,6 +132,9 @@ private slots:
     void writesThatFailChangeNothing();
     void inTheHouseUntilCheckOut();
     void quantityIsSixteenBits();
+    void partyTravelsWithItsCheckIn();
+    void guestRegister_data();
+    void guestRegister();
     void historyConditionWithQuote();
 };
 
@@ -278,6 +308,14 @@ void TestArrivalSvc::writesThatFailChangeNothing_data() {
                                             << ""
                                             << "599"
                                             << "";
+    QTest::newRow("save, more exempt than guests") << "save"
+                                                   << "509"
+                                                   << ""
+                                                   << "exempt";
+    QTest::newRow("correct, more exempt than guests") << "edit"
+                                                      << "509"
+                                                      << "501"
+                                                      << "exempt";
     QTest::newRow("check out, unknown number") << "checkout"
                                                << ""
                                                << "599"
@@ -294,13 +332,15 @@ void TestArrivalSvc::writesThatFailChangeNothing() {
     addCheckIn(dir, QStringLiteral("502"), QStringLiteral("二人目"));
     const QStringList first = ::stored(dir, QStringLiteral("501"));
     const QStringList second = ::stored(dir, QStringLiteral("502"));
-    if (!refusal.isEmpty())
+    if (!refusal.isEmpty() && refusal != QStringLiteral("exempt"))
         raw(dir)->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON CheckInBadget BEGIN "
                                       "SELECT RAISE(ABORT, 'refused'); END")
                            .arg(refusal));
     auto store = connected(dir);
     fill(*store, number, QStringLiteral("変更後"));
     store->setCheckInNO2(stored);
+    if (refusal == QStringLiteral("exempt"))
+        store->setLodgingExempt(3);
     const std::map<QString, std::function<void()>> ops{{QStringLiteral("save"),
                                                         [&] {
                                                             store->Msave();
@@ -339,6 +379,94 @@ void TestArrivalSvc::inTheHouseUntilCheckOut() {
     store->CheckOut();
     store->CheckOut(); // the bill printed twice changes nothing further
     QCOMPARE(inHouse(), QStringLiteral("602"));
+}
+
+// The guest list is saved, called up, moved to a new number and deleted with the six rows.
+void TestArrivalSvc::partyTravelsWithItsCheckIn() {
+    TempDataDir dir;
+    addCheckIn(dir, QStringLiteral("802"), QStringLiteral("隣の客"));
+    const QStringList neighbour = stored(dir, QStringLiteral("802"));
+    {
+        auto store = connected(dir);
+        fill(*store, QStringLiteral("801"), QStringLiteral("山田太郎"));
+        store->setCheckInGuests(partyOfThree());
+        store->Msave();
+    }
+    const auto calledUp = [&dir](const QString& number) {
+        auto store = connected(dir);
+        store->setCheckInNO(number);
+        store->EDsearch();
+        return store->CheckInGuests();
+    };
+    QCOMPARE(calledUp(QStringLiteral("801")), partyOfThree());
+    // Saved without a list, a check-in still names its representative.
+    QCOMPARE(calledUp(QStringLiteral("802")),
+             (QList<arrivalsvc::CheckInGuest>{
+                 {QStringLiteral("隣の客"), QStringLiteral("長野県 松本市 大手4-1"), QStringLiteral("0263-00-1234")}}));
+
+    QList<arrivalsvc::CheckInGuest> corrected = partyOfThree();
+    corrected[2].passportNo = QStringLiteral("Y7654321");
+    {
+        auto store = connected(dir);
+        fill(*store, QStringLiteral("805"), QStringLiteral("山田太郎"));
+        store->setCheckInNO2(QStringLiteral("801"));
+        store->setCheckInGuests(corrected);
+        store->Medit();
+    }
+    QCOMPARE(calledUp(QStringLiteral("805")), corrected);
+    QCOMPARE(stored(dir, QStringLiteral("801")), QStringList());
+
+    {
+        auto store = connected(dir);
+        store->setCheckInNO2(QStringLiteral("805"));
+        store->Mdelete();
+    }
+    QCOMPARE(stored(dir, QStringLiteral("805")), QStringList());
+    QCOMPARE(raw(dir)->scalar(QStringLiteral("SELECT COUNT(*) FROM CheckInGuests")).toInt(), 1);
+    QCOMPARE(stored(dir, QStringLiteral("802")), neighbour);
+}
+
+void TestArrivalSvc::guestRegister_data() {
+    QTest::addColumn<int>("fromDay"); // days after the check-in
+    QTest::addColumn<int>("toDay");
+    QTest::addColumn<bool>("checkedOut");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("the month, in the house") << -10 << 20 << false << 3;
+    QTest::newRow("the day itself, checked out") << 0 << 0 << true << 3;
+    QTest::newRow("before the check-in") << -10 << -1 << false << 0;
+    QTest::newRow("after the check-in") << 1 << 30 << true << 0;
+}
+
+// One line per guest of the parties checked in within the period, "同上" read as the
+// representative's address, nights once the party has checked out.
+void TestArrivalSvc::guestRegister() {
+    QFETCH(int, fromDay);
+    QFETCH(int, toDay);
+    QFETCH(bool, checkedOut);
+    QFETCH(int, lines);
+    TempDataDir dir;
+    const QDate day = QDate::currentDate().addDays(-2);
+    {
+        auto store = connected(dir);
+        fill(*store, QStringLiteral("901"), QStringLiteral("山田太郎"));
+        store->setCheckInDate(day);
+        store->setCheckInGuests(partyOfThree());
+        store->Msave();
+        if (checkedOut) {
+            store->setCheckInNO2(QStringLiteral("901"));
+            store->CheckOut();
+        }
+    }
+    const QString date = day.toString(Qt::ISODate);
+    const QString nights = checkedOut ? QStringLiteral("2") : QString();
+    const QStringList all{
+        QStringList{date, nights, u"201"_s, u"山田太郎"_s, u"長野県 松本市 大手4-1"_s, u"0263-00-1234"_s, {}, {}}.join(
+            QLatin1Char('|')),
+        QStringList{date, nights, u"201"_s, u"山田花子"_s, u"長野県 松本市 大手4-1"_s, {}, {}, {}}.join(
+            QLatin1Char('|')),
+        QStringList{date, nights, u"201"_s, u"John Smith"_s, {}, u"+1-555-0100"_s, u"USA"_s, u"X1234567"_s}.join(
+            QLatin1Char('|'))};
+    QCOMPARE(registerLines(dir, day.addDays(fromDay), day.addDays(toDay)), all.mid(0, lines));
 }
 
 void TestArrivalSvc::quantityIsSixteenBits() {

@@ -5,6 +5,7 @@
 #include "data/DbError.h"
 #include "data/Desk.h"
 #include "data/RowSet.h"
+#include "taxsvc/TaxSettings.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QRegularExpression>
@@ -88,6 +89,8 @@ private slots:
     void ratesOfTheSettlementDate_data();
     void ratesOfTheSettlementDate();
     void noRateOnTheSettlementDate();
+    void levies_data();
+    void levies();
 };
 
 void TestDepartSvc::summary_data() {
@@ -264,6 +267,74 @@ void TestDepartSvc::noRateOnTheSettlementDate() {
         QVERIFY2(e.message().contains(u"1990/01/01 に適用される消費税率がありません"_s), qPrintable(e.message()));
     }
     QVERIFY(statement(dir).isEmpty());
+}
+
+void TestDepartSvc::levies_data() {
+    QTest::addColumn<QDate>("checkIn");
+    QTest::addColumn<QDate>("settled");
+    QTest::addColumn<QList<int>>("party"); // guests, exempt from the bathing tax, from the accommodation tax
+    QTest::addColumn<bool>("tokyo");
+    QTest::addColumn<QStringList>("rows"); // from the tax row to 合計
+    const QList<int> two{2, 0, 0};
+    QTest::newRow("1泊2食 for two, Kyoto since 2026-03-01")
+        << QDate(2026, 3, 1) << QDate(2026, 3, 2) << two << false
+        << QStringList{u"消費税（10%） 3300"_s, u"入湯税 150円×2名×1泊 300"_s, u"宿泊税 400円×2名×1泊 800"_s,
+                       u"合計 37400"_s};
+    QTest::newRow("settled the day before the new bands")
+        << QDate(2026, 2, 27) << QDate(2026, 2, 28) << two << false
+        << QStringList{u"消費税（10%） 3300"_s, u"入湯税 150円×2名×1泊 300"_s, u"宿泊税 200円×2名×1泊 400"_s,
+                       u"合計 37000"_s};
+    QTest::newRow("Tokyo: 9,900 a guest-night is exempt, no row")
+        << QDate(2026, 3, 1) << QDate(2026, 3, 2) << two << true
+        << QStringList{u"消費税（10%） 3300"_s, u"入湯税 150円×2名×1泊 300"_s, u"合計 36600"_s};
+    QTest::newRow("three guests, one exempt from the bathing tax, two nights")
+        << QDate(2026, 3, 1) << QDate(2026, 3, 3) << QList<int>{3, 1, 3} << true
+        << QStringList{u"消費税（10%） 3300"_s, u"入湯税 150円×2名×2泊 600"_s, u"合計 36900"_s};
+}
+
+// The levies of the settlement day follow the consumption tax, in the total and in no rate's
+// base: a plan of 2 × 15,000 with a room share of 60 % and service 10 %.
+void TestDepartSvc::levies() {
+    QFETCH(QDate, checkIn);
+    QFETCH(QDate, settled);
+    QFETCH(QList<int>, party);
+    QFETCH(bool, tokyo);
+    QFETCH(QStringList, rows);
+    desk::test::TempDataDir dir;
+    record(dir, Guest, 1, {{2, 15000, 10, 10}}, {});
+    open(dir, desk::DbFile::Sales)->exec(u"UPDATE Commodities SET CRoomShare = 60 WHERE Ccode = 'T1'"_s);
+    const auto clients = open(dir, desk::DbFile::DaySalesCliants);
+    clients->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate) VALUES (?, ?)"_s,
+                  {Guest, checkIn.toString(Qt::ISODate)});
+    clients->exec(u"INSERT INTO CheckInBadget VALUES (?, ?, 0, ?, ?)"_s, {Guest, party[0], party[1], party[2]});
+    using namespace taxsvc;
+    QList<LevyRule> rules{{LevyKind::Bathing, QDate(2020, 1, 1), LevyMethod::Fixed, 150, 0, {}}};
+    if (tokyo)
+        rules << LevyRule{LevyKind::LodgingPrefecture, QDate(2002, 10, 1), LevyMethod::Bands, 0, 10000,
+                          {{10000, 100}, {15000, 200}}};
+    else
+        rules << LevyRule{LevyKind::LodgingMunicipality, QDate(2018, 10, 1), LevyMethod::Bands, 0, 0, {{0, 200}}}
+              << LevyRule{LevyKind::LodgingMunicipality,         QDate(2026, 3, 1), LevyMethod::Bands, 0, 0,
+                          {{0, 200}, {6000, 400}, {20000, 1000}}};
+    writeLevies(*open(dir, desk::DbFile::Option), LevyTable(rules));
+
+    build(dir, Guest, settled);
+    QStringList got;
+    bool inSummary = false;
+    qint64 bases = 0;
+    const auto table = desk::openDeskRows(open(dir, desk::DbFile::Option), u"CheckOutTemp"_s);
+    for (; !table->eof(); table->moveNext()) {
+        const QString title = table->value(u"Slcmname"_s).toString();
+        inSummary = inSummary || title.startsWith(u"消費税"_s);
+        if (inSummary)
+            got << title + u' ' + table->value(u"SlSubTotal"_s).toString();
+        if (title == u"合計"_s)
+            break;
+        if (!table->value(u"SlTaxRate"_s).isNull())
+            bases += table->value(u"SlTaxBase"_s).toLongLong();
+    }
+    QCOMPARE(got, rows);
+    QCOMPARE(bases, 33000);
 }
 
 QTEST_GUILESS_MAIN(TestDepartSvc)

@@ -33,6 +33,21 @@ QStringList taxOf(const QList<Line>& lines, const QDate& day, Rounding rounding 
     return rows;
 }
 
+// The two worked settings of the guide: Tokyo's bands (none below 10,000) and Kyoto's from
+// 2026-03-01 (200 before them), with a bathing tax of 150.
+const LevyTable Levies({
+    {LevyKind::Bathing, QDate(2020, 1, 1), LevyMethod::Fixed, 150, 0, {}},
+    {LevyKind::LodgingMunicipality, QDate(2018, 10, 1), LevyMethod::Bands, 0, 0, {{0, 200}, {20000, 500}}},
+    {LevyKind::LodgingMunicipality,
+     QDate(2026, 3, 1),
+     LevyMethod::Bands,
+     0,
+     0,
+     {{0, 200}, {6000, 400}, {20000, 1000}, {50000, 4000}, {100000, 10000}}},
+});
+const LevyTable Tokyo(
+    {{LevyKind::LodgingPrefecture, QDate(2002, 10, 1), LevyMethod::Bands, 0, 10000, {{10000, 100}, {15000, 200}}}});
+
 } // namespace
 
 class TestTaxSvc : public QObject {
@@ -50,6 +65,11 @@ private slots:
     void rateChanges_data();
     void rateChanges();
     void settingsReadAndMissingRates();
+    void levies_data();
+    void levies();
+    void levyInput_data();
+    void levyInput();
+    void leviesStored();
 };
 
 void TestTaxSvc::statement_data() {
@@ -221,6 +241,123 @@ void TestTaxSvc::settingsReadAndMissingRates() {
     QCOMPARE(missingRates(fromFile, QDate(2026, 12, 7), *sales),
              QStringList{u"2018/02/03 からの伝票 1 件に適用される消費税率がありません。"_s});
     QCOMPARE(missingRates(RateTable(), QDate(2026, 12, 7), *sales).size(), 2);
+}
+
+using LevyCase = std::array<qint32, 5>; // guests, bath exempt, lodging exempt, nights, room charge
+
+void TestTaxSvc::levies_data() {
+    QTest::addColumn<LevyTable>("table");
+    QTest::addColumn<QDate>("settled");
+    QTest::addColumn<LevyCase>("stay");
+    QTest::addColumn<QStringList>("expected"); // "title price perGuestNight taxed×nights = amount"
+
+    // 2 × 15,000 at a room share of 60 % with service 10 %: (18,000 + 1,800) ÷ 2 = 9,900.
+    const qint32 plan = qint32(2 * roomChargeOf(15000, 10, 60));
+    QTest::newRow("1泊2食 for two, Kyoto 2026 and bathing tax")
+        << Levies << QDate(2026, 3, 2) << LevyCase{2, 0, 0, 1, plan}
+        << QStringList{u"入湯税 9900 150 2x1 = 300"_s, u"宿泊税 9900 400 2x1 = 800"_s};
+    QTest::newRow("the day before the new bands: the old rule")
+        << Levies << QDate(2026, 2, 28) << LevyCase{2, 0, 0, 1, plan}
+        << QStringList{u"入湯税 9900 150 2x1 = 300"_s, u"宿泊税 9900 200 2x1 = 400"_s};
+    QTest::newRow("Tokyo: below the exempt point")
+        << Tokyo << QDate(2026, 3, 2) << LevyCase{2, 0, 0, 1, plan} << QStringList{u"宿泊税 9900 0 2x1 = 0"_s};
+    QTest::newRow("Tokyo: on a band's lower bound")
+        << Tokyo << QDate(2026, 3, 2) << LevyCase{1, 0, 0, 2, 30000} << QStringList{u"宿泊税 15000 200 1x2 = 400"_s};
+    QTest::newRow("three guests, one exempt, two nights")
+        << Levies << QDate(2026, 4, 1) << LevyCase{3, 1, 0, 2, 120000}
+        << QStringList{u"入湯税 20000 150 2x2 = 600"_s, u"宿泊税 20000 1000 3x2 = 6000"_s};
+    QTest::newRow("a fraction of a yen does not lift the band")
+        << Levies << QDate(2026, 4, 1) << LevyCase{3, 0, 3, 1, 59999}
+        << QStringList{u"入湯税 19999 150 3x1 = 450"_s, u"宿泊税 19999 400 0x1 = 0"_s};
+
+    LevyTable stacked({{LevyKind::LodgingPrefecture, QDate(2020, 4, 1), LevyMethod::Fixed, 50, 0, {}},
+                       {LevyKind::LodgingMunicipality, QDate(2020, 4, 1), LevyMethod::Percent, 3, 5000, {}},
+                       {LevyKind::LodgingMunicipality, QDate(2026, 1, 1), LevyMethod::None, 0, 0, {}}});
+    QTest::newRow("stacked levies: named by level; a percent, fractions dropped")
+        << stacked << QDate(2025, 12, 31) << LevyCase{2, 0, 0, 1, 13333}
+        << QStringList{u"宿泊税（都道府県） 6666 50 2x1 = 100"_s, u"宿泊税（市町村） 6666 199 2x1 = 398"_s};
+    QTest::newRow("a levy ended: the other one is plain 宿泊税")
+        << stacked << QDate(2026, 1, 1) << LevyCase{2, 0, 0, 1, 13333} << QStringList{u"宿泊税 6666 50 2x1 = 100"_s};
+    QTest::newRow("no accommodation line: no levy")
+        << Levies << QDate(2026, 4, 1) << LevyCase{2, 0, 0, 1, -1} << QStringList{};
+}
+
+void TestTaxSvc::levies() {
+    QFETCH(LevyTable, table);
+    QFETCH(QDate, settled);
+    QFETCH(LevyCase, stay);
+    QFETCH(QStringList, expected);
+    LevyStay levyStay{stay[4] >= 0, double(std::max(0, stay[4])), stay[0], stay[1], stay[2], stay[3]};
+    QStringList got;
+    for (const LevyCharge& c : levyCharges(table, settled, levyStay))
+        got << u"%1 %2 %3 %4x%5 = %6"_s.arg(c.title)
+                   .arg(c.price)
+                   .arg(c.perGuestNight)
+                   .arg(c.taxedGuests())
+                   .arg(c.nights)
+                   .arg(c.amount);
+    QCOMPARE(got, expected);
+}
+
+void TestTaxSvc::levyInput_data() {
+    QTest::addColumn<QString>("bands");
+    QTest::addColumn<QString>("plain"); // empty: refused
+    QTest::addColumn<int>("method");
+    QTest::addColumn<double>("amount");
+    QTest::addColumn<QString>("refusal"); // a part of the rule's refusal; empty: taken
+    QTest::newRow("Kyoto's bands, full-width, out of order")
+        << u"６０００：４００、0:200,20000:1000"_s << u"0:200, 6000:400, 20000:1000"_s << int(LevyMethod::Bands) << 0.0
+        << QString();
+    QTest::newRow("a bound twice") << u"0:200, 0:300"_s << QString() << int(LevyMethod::Bands) << 0.0
+                                   << u"段階を入力"_s;
+    QTest::newRow("a thousands comma is no band")
+        << u"0:200, 20,000:1000"_s << QString() << int(LevyMethod::Bands) << 0.0 << u"段階を入力"_s;
+    QTest::newRow("not a band") << u"6000-400"_s << QString() << int(LevyMethod::Bands) << 0.0 << u"段階を入力"_s;
+    QTest::newRow("fixed 150") << QString() << QString() << int(LevyMethod::Fixed) << 150.0 << QString();
+    QTest::newRow("fixed 0") << QString() << QString() << int(LevyMethod::Fixed) << 0.0 << u"金額"_s;
+    QTest::newRow("fixed with a fraction") << QString() << QString() << int(LevyMethod::Fixed) << 1.5 << u"整数"_s;
+    QTest::newRow("percent 100") << QString() << QString() << int(LevyMethod::Percent) << 100.0 << u"税率"_s;
+    QTest::newRow("not levied") << QString() << QString() << int(LevyMethod::None) << 0.0 << QString();
+}
+
+void TestTaxSvc::levyInput() {
+    QFETCH(QString, bands);
+    QFETCH(QString, plain);
+    QFETCH(int, method);
+    QFETCH(double, amount);
+    QFETCH(QString, refusal);
+    QString why;
+    const std::optional<QList<LevyBand>> typed = bands.isEmpty() ? std::nullopt : typedBands(bands, &why);
+    QCOMPARE(typed ? bandsText(*typed) : QString(), plain);
+    if (!bands.isEmpty())
+        QCOMPARE(why.isEmpty(), typed.has_value());
+    LevyRule rule{
+        LevyKind::Bathing, QDate(2026, 3, 1), levyMethodOf(method), amount, 0, typed.value_or(QList<LevyBand>{})};
+    const QString said = levyRefusal(LevyTable({rule}));
+    if (refusal.isEmpty())
+        QVERIFY2(said.isEmpty(), qPrintable(said));
+    else
+        QVERIFY2(said.contains(refusal) && said.contains(u"2026/03/01 からの入湯税"_s), qPrintable(said));
+    QVERIFY(levyRefusal(LevyTable({rule, rule})).contains(u"二つ"_s));
+}
+
+// The rules and their bands come back as written; a new inn has none.
+void TestTaxSvc::leviesStored() {
+    desk::test::TempDataDir dir;
+    const auto option = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::Option));
+    QVERIFY(TaxSettings::read(option).levies.rules().isEmpty());
+    writeLevies(*option, Levies);
+    QCOMPARE(TaxSettings::read(option).levies.rules(), Levies.rules());
+    writeLevies(*option, Tokyo);
+    QCOMPARE(TaxSettings::read(option).levies.rules(), Tokyo.rules());
+    QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM LevyBands"_s).toInt(), 2);
+
+    // A new inn's stays have their room shares; an upgraded one's have none until set.
+    const auto sales = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::Sales));
+    QVERIFY(missingRoomShares(Tokyo, *sales).isEmpty());
+    sales->exec(u"UPDATE Commodities SET CRoomShare = 0"_s);
+    QCOMPARE(missingRoomShares(Tokyo, *sales).size(), 1);
+    QVERIFY(missingRoomShares(LevyTable(), *sales).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTaxSvc)

@@ -1,4 +1,5 @@
 #include "convert/Convert.h"
+#include "convert/Csv.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,6 +14,8 @@ class TestConvert : public QObject {
     Q_OBJECT
 
 private slots:
+    void csvField_data();
+    void csvField();
     void leadingNumber_data();
     void leadingNumber();
     void typedNumber_data();
@@ -373,6 +376,37 @@ void TestConvert::dataPathMissingFile() {
     const auto result = convert::readDataPath(dir.path());
     QCOMPARE(result.status, convert::DataPath::Status::Missing);
     QVERIFY(result.directory.isEmpty());
+}
+
+void TestConvert::csvField_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("guarded");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("plain") << QStringLiteral("山田 太郎") << true << QStringLiteral("山田 太郎");
+    QTest::newRow("comma and quote") << QStringLiteral("Smith, \"Jr\"") << false
+                                     << QStringLiteral("\"Smith, \"\"Jr\"\"\"");
+    QTest::newRow("line end") << QStringLiteral("a\r\nb") << false << QStringLiteral("\"a\r\nb\"");
+    QTest::newRow("edge spaces") << QStringLiteral(" a ") << false << QStringLiteral("\" a \"");
+    QTest::newRow("formula guarded") << QStringLiteral("=1+1") << true << QStringLiteral("'=1+1");
+    QTest::newRow("phone guarded") << QStringLiteral("+44-20") << true << QStringLiteral("'+44-20");
+    QTest::newRow("quote mark guarded") << QStringLiteral("'a") << true << QStringLiteral("''a");
+    QTest::newRow("negative amount unguarded") << QStringLiteral("-500") << false << QStringLiteral("-500");
+    QTest::newRow("guarded and quoted") << QStringLiteral("=a,b") << true << QStringLiteral("\"'=a,b\"");
+}
+
+// A field is written as a spreadsheet must read it, and a file of such fields reads back as
+// the texts written, whatever they held.
+void TestConvert::csvField() {
+    QFETCH(QString, text);
+    QFETCH(bool, guarded);
+    QFETCH(QString, written);
+    const QString field = desk::csv::field(text, guarded ? desk::csv::Guard::Formula : desk::csv::Guard::None);
+    QCOMPARE(field, written);
+    if (guarded) {
+        const QByteArray bytes = desk::csv::document({{field, QStringLiteral("x")}, {QString(), field}});
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF") && bytes.endsWith("\r\n"));
+        QCOMPARE(desk::csv::read(bytes), (QList<QStringList>{{text, QStringLiteral("x")}, {QString(), text}}));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConvert)

@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Maintenance.h"
 #include "data/RowSet.h"
 #include "data/Schema.h"
 #include "data/SchemaUpgrade.h"
@@ -10,6 +11,7 @@
 #include <QTest>
 
 using namespace desk;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QString Reservation = QString::fromLatin1(DbFile::Reservation);
@@ -68,6 +70,9 @@ private slots:
     void createsAMissingDirectory();
     void upgradeChain_data();
     void upgradeChain();
+    void guestListFromVersion3_data();
+    void guestListFromVersion3();
+    void leviesFromVersion4();
 
 private:
     std::unique_ptr<test::TempDataDir> m_dir;
@@ -103,6 +108,9 @@ void TestSchema::tables_data() {
                                              "ChoiceClass");
     QTest::newRow("CheckInBadget") << Clients << QStringLiteral("CheckInBadget")
                                    << words("CheckInNO RvClNumber RvBadget");
+    QTest::newRow("CheckInGuests") << Clients << QStringLiteral("CheckInGuests")
+                                   << words("CheckInNO GuestNo GuestName GuestAdrs GuestTelNo Abroad Nationality "
+                                            "PassportNo");
     QTest::newRow("CheckInCliantDetail") << Clients << QStringLiteral("CheckInCliantDetail")
                                          << words("CheckInNO RvNo RvDate RvArvtime RvChkInTime");
     QTest::newRow("AgeClass") << Clients << QStringLiteral("AgeClass") << words("yearclass YCode");
@@ -660,6 +668,114 @@ void TestSchema::upgradeChain() {
     for (; !rows.eof(); rows.moveNext())
         log += rows.value(QStringLiteral("Step")).toString();
     QCOMPARE(log, ran);
+}
+
+void TestSchema::guestListFromVersion3_data() {
+    QTest::addColumn<QVariantList>("address"); // CheckInAdrs1..3 and CheckInTelNo; empty: no CheckInAdrs row
+    QTest::addColumn<QString>("guestAddress");
+    QTest::addColumn<QString>("guestTel");
+    QTest::newRow("three address lines") << QVariantList{u"長野県"_s, u"松本市"_s, u"大手4-1"_s, u"0263-00-1234"_s}
+                                         << u"長野県 松本市 大手4-1"_s << u"0263-00-1234"_s;
+    QTest::newRow("a line left empty or null")
+        << QVariantList{u"東京都"_s, QString(), QVariant(), QVariant()} << u"東京都"_s << QString();
+    QTest::newRow("first line empty") << QVariantList{QString(), u"松本市"_s, u"大手4-1"_s, u"0263"_s}
+                                      << u"松本市 大手4-1"_s << u"0263"_s;
+    QTest::newRow("no address row") << QVariantList{} << QString() << QString();
+}
+
+// A version-3 file keeps every row, and each check-in gets its representative as its one
+// guest; deskadmin's check then finds a check-in without guests.
+void TestSchema::guestListFromVersion3() {
+    QFETCH(QVariantList, address);
+    QFETCH(QString, guestAddress);
+    QFETCH(QString, guestTel);
+    const QString path = m_dir->path() + Clients;
+    {
+        const auto c = Connection::openAnyVersion(path);
+        c->exec(u"DROP TABLE CheckInGuests"_s);
+        c->exec(u"DROP VIEW QRYCliantsDaySale"_s);
+        c->exec(u"DROP VIEW QRYStayLevy"_s);
+        c->exec(u"ALTER TABLE CheckInCliants DROP COLUMN CheckOutDate"_s);
+        c->exec(u"UPDATE SchemaMeta SET Value = '3' WHERE Name = 'SchemaVersion'"_s);
+        for (const QString& number : {u"a1"_s, u"A2"_s}) {
+            c->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckInName, CheckOutFlag) "
+                    "VALUES (?, '2020-04-01', ?, 1)"_s,
+                    {number, QString(u"客"_s + number)});
+        }
+        if (!address.isEmpty())
+            c->exec(u"INSERT INTO CheckInAdrs (CheckInNO, CheckInAdrs1, CheckInAdrs2, CheckInAdrs3, CheckInTelNo) "
+                    "VALUES ('A2', ?, ?, ?, ?)"_s,
+                    address);
+    }
+    QVERIFY(maintenance::check(m_dir->path()).size() >= 1); // the old version is a finding
+    {
+        const auto c = Connection::openAnyVersion(path);
+        const auto count = [&c](const QString& table) {
+            return c->scalar(u"SELECT COUNT(*) FROM "_s + table).toInt();
+        };
+        const int checkIns = count(u"CheckInCliants"_s);
+        const int addresses = count(u"CheckInAdrs"_s);
+        Schema::upgradeFile(*c, Clients);
+        QCOMPARE(c->schemaVersion(), Schema::Version);
+        QCOMPARE(count(u"CheckInCliants"_s), checkIns);
+        QCOMPARE(count(u"CheckInAdrs"_s), addresses);
+        QCOMPARE(count(u"CheckInGuests"_s), checkIns);
+        QCOMPARE(c->scalar(u"SELECT COUNT(DISTINCT CheckInNO) FROM CheckInGuests"_s).toInt(), checkIns);
+        RowSet guest(c, u"SELECT * FROM CheckInGuests WHERE CheckInNO = 'A2'"_s);
+        QCOMPARE(guest.recordCount(), 1);
+        QCOMPARE(guest.value(u"GuestNo"_s).toInt(), 1);
+        QCOMPARE(guest.value(u"GuestName"_s).toString(), u"客A2"_s);
+        QCOMPARE(guest.value(u"GuestAdrs"_s).toString(), guestAddress);
+        QCOMPARE(guest.value(u"GuestTelNo"_s).toString(), guestTel);
+        QCOMPARE(guest.value(u"Abroad"_s).toBool(), false);
+        QVERIFY(c->scalar(u"SELECT CheckOutDate FROM CheckInCliants WHERE CheckInNO = 'A2'"_s).isNull());
+        // A second run (another desk's upgrade that lost the race) adds nothing.
+        c->exec(u"UPDATE SchemaMeta SET Value = '3' WHERE Name = 'SchemaVersion'"_s);
+        Schema::upgradeFile(*c, Clients);
+        QCOMPARE(count(u"CheckInGuests"_s), checkIns);
+        c->exec(u"DELETE FROM CheckInGuests WHERE CheckInNO = 'a1'"_s);
+    }
+    QStringList texts;
+    for (const maintenance::Finding& f : maintenance::check(m_dir->path()))
+        texts << f.text;
+    QVERIFY2(texts.filter(u"宿泊者"_s).size() == 1 && texts.filter(u"宿泊者"_s).constFirst().contains(u"「a1」"_s),
+             qPrintable(texts.join(u'\n')));
+}
+
+// A version-4 inn keeps its rows: nobody of a past party is exempt, no commodity has a room
+// share, and no levy is set until the inn sets its own.
+void TestSchema::leviesFromVersion4() {
+    const auto toVersion4 = [this](const QString& file, const QStringList& statements) {
+        const auto c = Connection::openAnyVersion(m_dir->path() + file);
+        for (const QString& statement : statements)
+            c->exec(statement);
+        c->exec(u"UPDATE SchemaMeta SET Value = '4' WHERE Name = 'SchemaVersion'"_s);
+        return c;
+    };
+    const auto clients =
+        toVersion4(Clients, {u"DROP VIEW QRYStayLevy"_s, u"ALTER TABLE CheckInBadget DROP COLUMN BathExempt"_s,
+                             u"ALTER TABLE CheckInBadget DROP COLUMN LodgingExempt"_s,
+                             u"INSERT INTO CheckInBadget VALUES ('L1', 4, 9000)"_s,
+                             u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate) VALUES ('L1', '2026-03-01')"_s});
+    const auto sales =
+        toVersion4(Sales, {u"DROP VIEW QRYCheckOutP"_s, u"ALTER TABLE Commodities DROP COLUMN CRoomShare"_s});
+    const auto option = toVersion4(Option, {u"DROP TABLE LevyBands"_s, u"DROP TABLE LevyRules"_s});
+    const int commodities = sales->scalar(u"SELECT COUNT(*) FROM Commodities"_s).toInt();
+    QVERIFY(commodities > 0);
+
+    Schema::upgradeFile(*clients, Clients);
+    Schema::upgradeFile(*sales, Sales);
+    Schema::upgradeFile(*option, Option);
+    for (const auto& c : {clients, sales, option})
+        QCOMPARE(c->schemaVersion(), Schema::Version);
+    RowSet party(clients, u"SELECT * FROM QRYStayLevy WHERE CheckInNO = 'L1'"_s);
+    QCOMPARE(party.value(u"Guests"_s).toInt(), 4);
+    QCOMPARE(party.value(u"BathExempt"_s).toInt(), 0);
+    QCOMPARE(party.value(u"LodgingExempt"_s).toInt(), 0);
+    QCOMPARE(sales->scalar(u"SELECT COUNT(*) FROM Commodities WHERE CRoomShare = 0"_s).toInt(), commodities);
+    QCOMPARE(sales->scalar(u"SELECT COUNT(*) FROM QRYCheckOutP WHERE CRoomShare <> 0"_s).toInt(), 0);
+    QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM LevyRules"_s).toInt(), 0);
+    QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM LevyBands"_s).toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

@@ -1,6 +1,9 @@
 #include "MainFixture.h"
 
+#include "arrivalsvc/CheckInClass.h"
 #include "deskmain/FrmMain.h"
+#include "deskmain/FrmMeibo.h"
+#include "convert/Csv.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
 #include "report/ReportPreview.h"
@@ -9,6 +12,7 @@
 #include "testsupport/Widgets.h"
 
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QStatusBar>
 #include <QTest>
@@ -17,6 +21,7 @@
 #include <QTreeWidget>
 
 using desk::test::ScriptedDialogs;
+using namespace Qt::StringLiterals;
 using desk::test::TempDataDir;
 
 namespace {
@@ -90,6 +95,7 @@ private slots:
     void listButtonsOpenOnePreviewEach();
     void listsFollowWhatModulesDid_data();
     void listsFollowWhatModulesDid();
+    void guestRegisterOfTheMonth();
 
 private:
     std::unique_ptr<deskmain::FrmMain> loadedWindow(const QString& dir);
@@ -396,6 +402,75 @@ void TestFrmMain::listsFollowWhatModulesDid() {
     QCOMPARE(rowsOf(reservations), QStringList{QStringLiteral("3|新規 予約|2||03-1")});
     QCOMPARE(inHouse->topLevelItemCount(), 1);
     QCOMPARE(inHouse->topLevelItem(0)->text(1), QStringLiteral("到着 花子"));
+}
+
+// The register of this month from the menu, by the keyboard alone: one line per guest, to the
+// preview and to a CSV file that reads back as written.
+void TestFrmMain::guestRegisterOfTheMonth() {
+    TempDataDir data;
+    const QDate today = QDate::currentDate();
+    const QDate first(today.year(), today.month(), 1);
+    const auto save = [&](const QString& number, const QDate& date, const QList<arrivalsvc::CheckInGuest>& guests) {
+        arrivalsvc::CheckInClass store;
+        store.setDirPath(data.path());
+        store.CntDB();
+        store.setCheckInNO(number);
+        store.setCheckInDate(date);
+        store.setCheckInName(guests.value(0).name);
+        store.setCheckInRoomNo(QStringLiteral("201"));
+        store.setQuantity(qint32(guests.size()));
+        store.setCheckInGuests(guests);
+        store.Msave();
+    };
+    save(QStringLiteral("1"), first,
+         {{QStringLiteral("山田 太郎"), QStringLiteral("長野県 松本市"), QStringLiteral("0263-00-1234")},
+          {QStringLiteral("=山田 花子"), QStringLiteral("同上"), {}},
+          {QStringLiteral("Smith, \"Jr\""),
+           {},
+           QStringLiteral("+1-555-0100"),
+           true,
+           QStringLiteral("USA"),
+           QStringLiteral("X1234567")}});
+    save(QStringLiteral("2"), first.addDays(-1), {{QStringLiteral("先月の客"), {}, {}}});
+
+    ScriptedDialogs dialogs;
+    const auto window = loadedWindow(data.path());
+    QVERIFY(desk::test::showActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_U, Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_G);
+    deskmain::FrmMeibo* meibo = nullptr;
+    QTRY_VERIFY((meibo = window->findChild<deskmain::FrmMeibo*>()) && meibo->isVisible());
+    QVERIFY(desk::test::showActive(meibo));
+
+    desk::test::pressAccessKey(meibo, Qt::Key_P);
+    QTRY_VERIFY(meibo->preview());
+    QStringList names;
+    for (const desk::ReportItem& item : meibo->preview()->document().byControl(QStringLiteral("Text4")))
+        names << item.text;
+    QCOMPARE(names,
+             (QStringList{QStringLiteral("山田 太郎"), QStringLiteral("=山田 花子"), QStringLiteral("Smith, \"Jr\"")}));
+
+    const QString file = data.path() + QStringLiteral("meibo.csv");
+    dialogs.pushFileName(file);
+    QVERIFY(desk::test::showActive(meibo));
+    desk::test::pressAccessKey(meibo, Qt::Key_S);
+    QTRY_VERIFY(QFile::exists(file));
+    QFile csv(file);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csv.readAll();
+    // A spreadsheet must not take a typed name or number for a formula.
+    QVERIFY(bytes.contains("'=山田") && bytes.contains("'+1-555"));
+    const QString day = first.toString(QStringLiteral("yyyy/MM/dd"));
+    const QString address = QStringLiteral("長野県 松本市");
+    QCOMPARE(
+        desk::csv::read(bytes),
+        (QList<QStringList>{
+            {u"チェックイン日"_s, u"泊数"_s, u"部屋"_s, u"氏名"_s, u"住所"_s, u"電話番号"_s, u"国籍"_s, u"旅券番号"_s},
+            {day, {}, u"201"_s, u"山田 太郎"_s, address, u"0263-00-1234"_s, {}, {}},
+            {day, {}, u"201"_s, u"=山田 花子"_s, address, {}, {}, {}},
+            {day, {}, u"201"_s, u"Smith, \"Jr\""_s, {}, u"+1-555-0100"_s, u"USA"_s, u"X1234567"_s}}));
+    QCOMPARE(dialogs.messageTexts(), QStringList{});
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -164,6 +165,8 @@ private slots:
     void registerRefusals();
     void guestsAndPrice_data();
     void guestsAndPrice();
+    void exemptGuests_data();
+    void exemptGuests();
     void walkInWithTheKeyboard();
     void takeOver_data();
     void takeOver();
@@ -180,6 +183,9 @@ private slots:
     void emptyClassificationList();
     void listsFollowWhatOthersDid_data();
     void listsFollowWhatOthersDid();
+    void guestListByKeyboard_data();
+    void guestListByKeyboard();
+    void guestListByTab();
 
 private:
     std::unique_ptr<WindowFixture> m_f;
@@ -295,6 +301,59 @@ void TestFrmChkIn::guestsAndPrice() {
     const auto saved = checkIn(dir(), u"2001"_s);
     QCOMPARE(saved->Quantity(), savedGuests);
     QCOMPARE(saved->Badget(), savedPrice);
+}
+
+void TestFrmChkIn::exemptGuests_data() {
+    QTest::addColumn<QString>("guestsText");
+    QTest::addColumn<QString>("bathText"); // typed after its access key; "-" leaves the box as it opened
+    QTest::addColumn<QString>("lodgingText");
+    QTest::addColumn<QList<int>>("saved"); // bathing, accommodation; empty: refused
+    QTest::newRow("nobody exempt unless typed") << u"2"_s << u"-"_s << u"-"_s << QList<int>{0, 0};
+    QTest::newRow("a child exempt from the bathing tax; an emptied box is none")
+        << u"3"_s << u"1"_s << u""_s << QList<int>{1, 0};
+    QTest::newRow("a school trip: everyone exempt") << u"40"_s << u"40"_s << u"40"_s << QList<int>{40, 40};
+    QTest::newRow("more exempt than guests") << u"2"_s << u"0"_s << u"3"_s << QList<int>{};
+    QTest::newRow("fewer than none") << u"2"_s << u"-1"_s << u"0"_s << QList<int>{};
+}
+
+// The exempt counts are typed beside the party's count, saved with the check-in and shown
+// again by a call-up; a count above the party is refused with the box at fault focused.
+void TestFrmChkIn::exemptGuests() {
+    QFETCH(QString, guestsText);
+    QFETCH(QString, bathText);
+    QFETCH(QString, lodgingText);
+    QFETCH(QList<int>, saved);
+
+    const auto w = openWindow();
+    QCOMPARE(textOf(w.get(), u"txtBathExempt"_s), u"0"_s);
+    fillEntry(*w);
+    typeInto(w.get(), u"txtChkInKazu"_s, guestsText);
+    for (const auto& [key, text] : {std::pair{Qt::Key_Y, bathText}, std::pair{Qt::Key_Z, lodgingText}}) {
+        if (text == u"-"_s)
+            continue;
+        pressAccessKey(w.get(), key);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        typeText(text);
+    }
+    QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+
+    if (saved.isEmpty()) {
+        QCOMPARE(m_dialogs->messageTexts().size(), 1);
+        QVERIFY2(m_dialogs->messageTexts().first().contains(u"利用人数（2 人）まで"_s),
+                 qPrintable(m_dialogs->messageTexts().first()));
+        QCOMPARE(rowsOf(dir(), u"2001"_s), 0);
+        const char* atFault = lodgingText == u"3"_s ? "txtLodgingExempt" : "txtBathExempt";
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(atFault));
+        return;
+    }
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    const auto stored = checkIn(dir(), u"2001"_s);
+    QCOMPARE((QList<int>{stored->BathExempt(), stored->LodgingExempt()}), saved);
+    QCOMPARE(textOf(w.get(), u"txtLodgingExempt"_s), u"0"_s);
+    callUp(*w, u"2001"_s);
+    QCOMPARE(textOf(w.get(), u"txtBathExempt"_s), QString::number(saved[0]));
+    QCOMPARE(textOf(w.get(), u"txtLodgingExempt"_s), QString::number(saved[1]));
 }
 
 void TestFrmChkIn::walkInWithTheKeyboard() {
@@ -654,6 +713,129 @@ void TestFrmChkIn::listsFollowWhatOthersDid() {
     QCOMPARE(reasons->currentIndex(), -1);
     QCOMPARE(list(*w, "RvcmbSpec")->currentIndex(), 0);
     QCOMPARE(m_dialogs->messageTexts(), QStringList());
+}
+
+void TestFrmChkIn::guestListByKeyboard_data() {
+    QTest::addColumn<QString>("passport");
+    QTest::addColumn<QString>("note"); // after the registration message
+    QTest::newRow("from abroad, no passport number")
+        << QString() << u"　海外からのお客様（Ann）の旅券番号が入力されていません。"_s;
+    QTest::newRow("from abroad with a passport number") << u"X1234567"_s << QString();
+}
+
+// The party's list is typed with the keyboard alone: the representative's line follows the
+// boxes, a companion already typed in the companion box becomes a line, a typed line goes
+// only after a question, and a guest from abroad without a passport number is saved with a
+// note in the message line, never a box.
+void TestFrmChkIn::guestListByKeyboard() {
+    QFETCH(QString, passport);
+    QFETCH(QString, note);
+    const auto w = openWindow();
+    fillEntry(*w);
+    typeInto(w.get(), u"txtChkAdrs1"_s, u"長野県"_s);
+    typeInto(w.get(), u"txtChkTelNo"_s, u"0263-11-2222"_s);
+    typeInto(w.get(), u"txtChkInMembers"_s, u"Ann"_s);
+    auto* grid = child<QTableView>(w.get(), u"GridGuests"_s);
+    const auto cell = [grid](int row, int column) {
+        return grid->model()->index(row, column).data().toString();
+    };
+    QCOMPARE(cell(0, 0), u"佐藤 花子"_s);
+    QCOMPARE(cell(0, 1), u"長野県"_s);
+
+    pressAccessKey(w.get(), Qt::Key_A);
+    QTRY_COMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(cell(1, 0), u"Ann"_s);
+    QCOMPARE(cell(1, 1), u"同上"_s);
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 0));
+    const auto key = [](int k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(k));
+    };
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_Right);
+    key(Qt::Key_Space); // from abroad
+    key(Qt::Key_Right);
+    for (const QChar c : u"USA"_s)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    key(Qt::Key_Return);
+    QTRY_COMPARE(cell(1, 4), u"USA"_s);
+    key(Qt::Key_Right);
+    for (const QChar c : passport)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    key(Qt::Key_Return);
+    QTRY_COMPARE(cell(1, 5), passport);
+
+    // A line typed by mistake goes again, after a question.
+    pressAccessKey(w.get(), Qt::Key_A);
+    QTRY_COMPARE(grid->model()->rowCount(), 3);
+    for (const char c : {'B', 'o', 'b'})
+        QTest::keyClick(QApplication::focusWidget(), c);
+    key(Qt::Key_Return);
+    QTRY_COMPARE(textOf(w.get(), u"txtChkInMembers"_s), u"Ann、Bob"_s);
+    m_dialogs->pushAnswer(desk::Dialogs::Answer::No);
+    pressAccessKey(w.get(), Qt::Key_R);
+    QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"3行目（Bob）を名簿から除きますか？"_s});
+    QCOMPARE(grid->model()->rowCount(), 3);
+    m_dialogs->pushAnswer(desk::Dialogs::Answer::Yes);
+    pressAccessKey(w.get(), Qt::Key_R);
+    QTRY_COMPARE(grid->model()->rowCount(), 2);
+    m_dialogs->clear();
+    QCOMPARE(textOf(w.get(), u"txtChkInMembers"_s), u"Ann"_s);
+
+    pressAccessKey(w.get(), Qt::Key_T);
+    QTRY_COMPARE(rowsOf(dir(), u"2001"_s), 6);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    QCOMPARE(textOf(w.get(), u"lbMessage"_s), u"チェックイン番号 2001 を登録しました。"_s + note);
+    const auto saved = checkIn(dir(), u"2001"_s);
+    QCOMPARE(saved->CheckInCName(), u"Ann"_s);
+    QCOMPARE(saved->CheckInGuests(),
+             (QList<arrivalsvc::CheckInGuest>{{u"佐藤 花子"_s, u"長野県"_s, u"0263-11-2222"_s},
+                                              {u"Ann"_s, u"同上"_s, QString(), true, u"USA"_s, passport}}));
+    // Cleared for the next party.
+    QCOMPARE(grid->model()->rowCount(), 1);
+    QCOMPARE(cell(0, 0), QString());
+}
+
+// Tab walks a companion's line cell by cell, past the from-abroad box that has no editor, and
+// leaves the list after its last cell; Shift+Tab leaves it before its first.
+void TestFrmChkIn::guestListByTab() {
+    const auto w = openWindow();
+    fillEntry(*w);
+    auto* grid = child<QTableView>(w.get(), u"GridGuests"_s);
+    const auto cell = [grid](int row, int column) {
+        return grid->model()->index(row, column).data().toString();
+    };
+    const auto type = [](const QString& text) {
+        for (const QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    };
+    pressAccessKey(w.get(), Qt::Key_A);
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+    type(u"Ann"_s);
+    key(Qt::Key_Tab);
+    type(u"London"_s);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 3));
+    key(Qt::Key_Space);
+    key(Qt::Key_Tab);
+    type(u"UK"_s);
+    key(Qt::Key_Tab);
+    type(u"X1"_s);
+    key(Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"CmdGuestAdd"_s));
+    QCOMPARE((QStringList{cell(1, 0), cell(1, 1), cell(1, 4), cell(1, 5)}),
+             (QStringList{u"Ann"_s, u"London"_s, u"UK"_s, u"X1"_s}));
+    QCOMPARE(grid->model()->index(1, 3).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QCOMPARE(grid->model()->rowCount(), 2);
+
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(QApplication::focusWidget() != grid);
 }
 
 QTEST_MAIN(TestFrmChkIn)

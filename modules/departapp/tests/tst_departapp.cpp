@@ -8,6 +8,7 @@
 #include "data/Connection.h"
 #include "data/RowSet.h"
 #include "report/ReportPreview.h"
+#include "taxsvc/TaxSettings.h"
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
@@ -135,6 +136,7 @@ private slots:
     void billAmount();
     void billPerRate_data();
     void billPerRate();
+    void billLevies();
     void closingEmptiesTheStatementAndReturns();
     void failedComputeTalksOutsideTheWrite();
     void twoDesksBillTheirOwnGuests();
@@ -566,6 +568,65 @@ void TestDepartApp::billPerRate() {
     QCOMPARE(previewTexts(preview, u"Text8"_s).size(), rows.size());
     QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{rows.constLast().section(u' ', 1)});
     QCOMPARE(previewTexts(preview, u"Label8"_s), QStringList{u"山田太郎 様"_s});
+}
+
+// Kyoto since 2026-03-01 and a bathing tax of 150: a party of two for one night on a plan of
+// 15,000 a head, 60 % of it the room. The levies follow the consumption tax in the grid and on
+// the bill, count in the total and in no rate's block.
+void TestDepartApp::billLevies() {
+    using namespace taxsvc;
+    writeLevies(*desk::Connection::open(dir(), QLatin1String(desk::DbFile::Option)),
+                LevyTable({{LevyKind::Bathing, QDate(2020, 1, 1), LevyMethod::Fixed, 150, 0, {}},
+                           {LevyKind::LodgingMunicipality,
+                            QDate(2026, 3, 1),
+                            LevyMethod::Bands,
+                            0,
+                            0,
+                            {{0, 200}, {6000, 400}, {20000, 1000}, {50000, 4000}, {100000, 10000}}}}));
+    arrivalsvc::CheckInClass store;
+    store.setDirPath(dir());
+    store.CntDB();
+    store.setCheckInNO(u"102"_s);
+    store.setCheckInDate(QDate(2026, 3, 1));
+    store.setCheckInName(u"京都花子"_s);
+    store.setQuantity(2);
+    store.Msave();
+    charge(dir(), u"102"_s, 4, {{2, 15000, 10, 10}}, {}, QDate(2026, 3, 1));
+    desk::Connection::open(dir(), QLatin1String(desk::DbFile::Sales))
+        ->exec(u"UPDATE Commodities SET CRoomShare = 60 WHERE Ccode = 'T1'"_s);
+
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, u"102"_s);
+    QVERIFY(w);
+    setDate(w, u"2026"_s, u"3"_s, u"2"_s);
+    pressAccessKey(w, Qt::Key_A);
+    QVERIFY(m_dialogs->messages().isEmpty());
+    const QStringList rows{u"夕食 30,000"_s,
+                           u"サービス料 3,000"_s,
+                           u"消費税（10%） 3,300"_s,
+                           u"入湯税 150円×2名×1泊 300"_s,
+                           u"宿泊税 400円×2名×1泊 800"_s,
+                           u"合計 37,400"_s,
+                           u"入金額 0"_s,
+                           u"請求額 37,400"_s};
+    QStringList grid;
+    const QStringList titles = gridColumn(w, 1), amounts = gridColumn(w, 5);
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        grid << titles[i] + u' ' + amounts[i];
+    QCOMPARE(grid, rows);
+
+    auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+    QVERIFY(preview);
+    const QStringList names = previewTexts(preview, u"Text2"_s);
+    QVERIFY2(names.contains(u"入湯税 150円×2名×1泊"_s) && names.contains(u"宿泊税 400円×2名×1泊"_s),
+             qPrintable(names.join(u'|')));
+    QStringList footer;
+    for (const auto& item : preview->document().items) {
+        if (item.section == desk::SectionKind::ReportFooter && item.kind == desk::ReportItem::Kind::Text)
+            footer << item.text;
+    }
+    QCOMPARE(footer, QStringList{u"10%対象 33,000円　消費税 3,300円"_s});
+    QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"37,400"_s});
 }
 
 void TestDepartApp::closingEmptiesTheStatementAndReturns() {

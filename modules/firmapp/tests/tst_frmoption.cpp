@@ -58,6 +58,8 @@ private slots:
     void saveIsConfirmedWithoutAQuestion();
     void taxSettingsFromTheKeyboard_data();
     void taxSettingsFromTheKeyboard();
+    void leviesFromTheKeyboard_data();
+    void leviesFromTheKeyboard();
 };
 
 void TestFrmOption::boxesShowAndSaveTheirOwnValue_data() {
@@ -272,6 +274,86 @@ void TestFrmOption::taxSettingsFromTheKeyboard() {
     // Shown as stored.
     QCOMPARE(textOf(&window, QStringLiteral("txtInvoiceNo")), stored);
     QCOMPARE(grid->rowCount(), rows.size());
+}
+
+void TestFrmOption::leviesFromTheKeyboard_data() {
+    QTest::addColumn<QString>("amount"); // the bathing tax per guest-night
+    QTest::addColumn<QString>("bands");  // Kyoto's from 2026-03-01
+    QTest::addColumn<QString>("box");    // part of the one box shown, empty for none
+    QTest::newRow("Kyoto and a bathing tax of 150")
+        << QStringLiteral("150") << QStringLiteral("0:200,6000:400,20000:1000") << QString();
+    QTest::newRow("bands that are no bands") << QStringLiteral("150") << QStringLiteral("6000-400")
+                                             << QStringLiteral("2026/03/01 からの宿泊税（市町村）：段階は");
+    QTest::newRow("a fixed levy without its amount")
+        << QString() << QStringLiteral("0:200") << QStringLiteral("1人1泊の金額");
+}
+
+// A levy row is added, chosen and typed from the keyboard alone, and saved with the rest.
+void TestFrmOption::leviesFromTheKeyboard() {
+    QFETCH(QString, amount);
+    QFETCH(QString, bands);
+    QFETCH(QString, box);
+    WindowFixture f;
+    firmapp::FrmOption window(f.context());
+    QVERIFY(showActive(&window));
+    auto* grid = child<QTableWidget>(&window, QStringLiteral("grdLevies"));
+    QCOMPARE(grid->rowCount(), 0);
+    const auto typeCell = [](const QString& text) {
+        typeKeys(text);
+        enterKey();
+    };
+    const auto chooseDown = [](int steps) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        for (int i = 0; i < steps; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        enterKey();
+    };
+
+    // 入湯税, 定額, as a new row starts.
+    pressAccessKey(&window, Qt::Key_K);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QTest::keyClick(grid, Qt::Key_Right);
+    typeCell(QStringLiteral("2026/3/1"));
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right);
+    if (!amount.isEmpty())
+        typeCell(amount);
+    // 宿泊税（市町村） by bands.
+    pressAccessKey(&window, Qt::Key_K);
+    chooseDown(2);
+    QTest::keyClick(grid, Qt::Key_Right);
+    typeCell(QStringLiteral("2026/3/1"));
+    QTest::keyClick(grid, Qt::Key_Right);
+    chooseDown(1);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(grid, Qt::Key_Right);
+    typeCell(bands);
+    pressAccessKey(&window, Qt::Key_R);
+
+    const QStringList shown = f.dialogs().messageTexts();
+    const taxsvc::LevyTable stored = taxsvc::TaxSettings::readFrom(f.dirPath()).levies;
+    if (!box.isEmpty()) {
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains(box), qPrintable(shown.first()));
+        QVERIFY(stored.rules().isEmpty());
+        return;
+    }
+    QCOMPARE(shown, QStringList());
+    const QList<taxsvc::LevyRule> expected{
+        {taxsvc::LevyKind::Bathing, QDate(2026, 3, 1), taxsvc::LevyMethod::Fixed, 150, 0, {}},
+        {taxsvc::LevyKind::LodgingMunicipality,
+         QDate(2026, 3, 1),
+         taxsvc::LevyMethod::Bands,
+         0,
+         0,
+         {{0, 200}, {6000, 400}, {20000, 1000}}}};
+    QCOMPARE(stored.rules(), expected);
+    // Reopened, the window shows the rules as stored.
+    firmapp::FrmOption reopened(f.context());
+    auto* shownGrid = child<QTableWidget>(&reopened, QStringLiteral("grdLevies"));
+    QCOMPARE(shownGrid->rowCount(), 2);
+    QCOMPARE(shownGrid->item(1, 0)->text(), QStringLiteral("宿泊税（市町村）"));
+    QCOMPARE(shownGrid->item(1, 5)->text(), QStringLiteral("0:200, 6000:400, 20000:1000"));
 }
 
 QTEST_MAIN(TestFrmOption)

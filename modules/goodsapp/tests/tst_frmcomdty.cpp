@@ -121,6 +121,8 @@ private slots:
     void listPrintsTheSavedQuery();
     void taxClassRoundTrip_data();
     void taxClassRoundTrip();
+    void roomShare_data();
+    void roomShare();
 };
 
 void TestFrmComdty::missingItemsFocusTheFirstMissingField_data() {
@@ -398,8 +400,9 @@ void TestFrmComdty::keyboardOrder() {
     Setup s;
     FrmComdty w(s.context);
     QVERIFY(showActive(&w));
-    const QStringList order{u"txtScode"_s, u"txtSname"_s,    u"txtMdsClass"_s, u"txtUnit"_s,    u"txtRemarks"_s,
-                            u"Text1"_s,    u"cmbTaxClass"_s, u"chkService"_s,  u"CmdRecorde"_s, u"CmdCall"_s};
+    const QStringList order{u"txtScode"_s,     u"txtSname"_s,   u"txtMdsClass"_s, u"txtUnit"_s,
+                            u"txtRemarks"_s,   u"Text1"_s,      u"cmbTaxClass"_s, u"chkService"_s,
+                            u"txtRoomShare"_s, u"CmdRecorde"_s, u"CmdCall"_s};
     for (int i = 0; i < order.size(); ++i) {
         QWidget* focus = QApplication::focusWidget();
         QWidget* expected = i == 5 ? child<QWidget>(price(w), u"Text1"_s) : w.findChild<QWidget*>(order[i]);
@@ -443,6 +446,48 @@ void TestFrmComdty::listPrintsTheSavedQuery() {
     QCOMPARE(doc.byControl(u"Text3"_s).constFirst().text, u"大人1名様"_s);
     QCOMPARE(doc.byControl(u"Label9"_s).constFirst().text, u"商品コード一覧票"_s);
     QCOMPARE(doc.byControl(u"Label19"_s).constFirst().text, u"TEL055-111-2222"_s);
+}
+
+void TestFrmComdty::roomShare_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored"); // -1: refused, nothing stored
+    QTest::newRow("a plan with two meals") << u"60"_s << 60;
+    QTest::newRow("room only, full-width") << u"１００"_s << 100;
+    QTest::newRow("emptied: not a stay") << u""_s << 0;
+    QTest::newRow("above the price") << u"101"_s << -1;
+    QTest::newRow("a fraction of a percent") << u"12.5"_s << -1;
+    QTest::newRow("not a number") << u"全部"_s << -1;
+}
+
+// The room share is typed after its access key, stored with the commodity and shown again
+// by a call-up; what is no whole percent is refused with the box focused.
+void TestFrmComdty::roomShare() {
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    Setup s;
+    FrmComdty w(s.context);
+    QVERIFY(showActive(&w));
+    QCOMPARE(textOf(&w, u"txtRoomShare"_s), u"0"_s);
+    QVERIFY(typeInto(&w, u"txtScode"_s, u"106"_s));
+    QVERIFY(typeInto(&w, u"txtSname"_s, u"宿泊料金（1泊2食・特選）"_s));
+    pressAccessKey(&w, Qt::Key_H);
+    QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget*>(u"txtRoomShare"_s));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    for (const QChar c : typed)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    pressAccessKey(&w, Qt::Key_R);
+    if (stored < 0) {
+        QCOMPARE(s.dialogs.messageTexts(),
+                 QStringList{u"宿泊料の割合は 0 から 100 までの整数（%）で入力してください。"_s});
+        QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget*>(u"txtRoomShare"_s));
+        QVERIFY(::stored(s.dir(), u"106"_s).isEmpty());
+        return;
+    }
+    QCOMPARE(s.dialogs.messageTexts(), QStringList());
+    QCOMPARE(sales(s.dir())->scalar(u"SELECT CRoomShare FROM Commodities WHERE Ccode = '106'"_s).toInt(), stored);
+    callUpCode(s, w, u"106"_s);
+    QCOMPARE(textOf(&w, u"txtRoomShare"_s), QString::number(stored));
 }
 
 void TestFrmComdty::taxClassRoundTrip_data() {

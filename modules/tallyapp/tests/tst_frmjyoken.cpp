@@ -5,6 +5,7 @@
 #include "tallyapp/Aggregation.h"
 #include "tallyapp/FrmJyoken.h"
 #include "tallyapp/FrmSyukei.h"
+#include "taxsvc/TaxSettings.h"
 #include "ui/QueryGridModel.h"
 
 #include <QGroupBox>
@@ -75,6 +76,7 @@ private slots:
     void guestsWithoutAReasonCountApart();
     void salesPerTaxRate_data();
     void salesPerTaxRate();
+    void leviesPerDay();
 
 private:
     std::unique_ptr<tallyapp::test::TallyData> m_tally;
@@ -383,6 +385,62 @@ void TestFrmJyoken::salesPerTaxRate() {
     QCOMPARE(result->windowTitle(), u"集計データ"_s);
     QCOMPARE(m_tally->dialogs.shown().size(), 0);
     setRounding(m_tally->dir.path(), 0);
+}
+
+// Stays settled around Kyoto's change of 2026-03-01, with a bathing tax of 150: each counted
+// on its day of check-out under its levy and band, as its bill worked it out.
+void TestFrmJyoken::leviesPerDay() {
+    const QString dir = m_tally->dir.path();
+    using namespace taxsvc;
+    writeLevies(
+        *desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::Option)),
+        LevyTable(
+            {{LevyKind::Bathing, QDate(2020, 1, 1), LevyMethod::Fixed, 150, 0, {}},
+             {LevyKind::LodgingMunicipality, QDate(2018, 10, 1), LevyMethod::Bands, 0, 0, {{0, 200}, {20000, 500}}},
+             {LevyKind::LodgingMunicipality,
+              QDate(2026, 3, 1),
+              LevyMethod::Bands,
+              0,
+              0,
+              {{0, 200}, {6000, 400}, {20000, 1000}}}}));
+    {
+        auto sales = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::Sales));
+        sales->exec(u"UPDATE Commodities SET CRoomShare = 60 WHERE Ccode = '101'"_s);
+        sales->exec(u"UPDATE Commodities SET CRoomShare = 100 WHERE Ccode = '103'"_s);
+        sales->exec(u"INSERT INTO BTSalesNo VALUES (11, '2026-02-27', 'K1', 0), (12, '2026-03-01', 'K2', 0), "
+                    "(13, '2026-03-01', 'K3', 0), (14, '2026-03-01', 'K4', 0)"_s);
+        // K3 also had dinner: not a stay's line, so not in its price.
+        sales->exec(u"INSERT INTO BTSalesDetail VALUES (11, '101', '', 2, 15000, 10, 10), "
+                    "(12, '101', '', 2, 15000, 10, 10), (13, '103', '', 1, 25000, 10, 10), "
+                    "(13, '201', '', 1, 5000, 10, 10), (14, '101', '', 2, 15000, 10, 10)"_s);
+        auto guests = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::DaySalesCliants));
+        guests->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckOutFlag, CheckOutDate) VALUES "
+                     "('K1', '2026-02-27', 1, '2026-02-28'), ('K2', '2026-03-01', 1, '2026-03-02'), "
+                     "('K3', '2026-03-01', 1, '2026-03-02'), ('K4', '2026-03-01', 0, NULL)"_s);
+        guests->exec(u"INSERT INTO CheckInBadget VALUES ('K1', 2, 0, 1, 0), ('K2', 2, 0, 0, 0), "
+                     "('K3', 1, 0, 0, 0), ('K4', 2, 0, 0, 0)"_s);
+    }
+
+    FrmJyoken w(m_tally->context);
+    QVERIFY(showActive(&w));
+    typeDay(&w, u"DateTextBox1"_s, QDate(2026, 2, 1));
+    typeDay(&w, u"DateTextBox2"_s, QDate(2026, 3, 31));
+    child<QRadioButton>(&w, u"Option2_0"_s)->setFocus();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(w.selectedKind(), tallyapp::Aggregation::LevyKind);
+    pressAccessKey(&w, Qt::Key_G);
+    QTRY_VERIFY(FrmJyoken::resultWindow());
+
+    FrmSyukei* result = FrmJyoken::resultWindow();
+    QCOMPARE(::headings(result), (QStringList{u"日付"_s, u"税目"_s, u"区分"_s, u"人数"_s, u"免除"_s, u"延べ泊数"_s,
+                                              u"課税泊数"_s, u"税額"_s}));
+    QCOMPARE(::lines(result), (QStringList{u"2026/02/28|入湯税|定額 150円|2|1|2|1|150"_s,
+                                           u"2026/02/28|宿泊税（市町村）|0円以上 200円|2|0|2|2|400"_s,
+                                           u"2026/03/02|入湯税|定額 150円|3|0|3|3|450"_s,
+                                           u"2026/03/02|宿泊税（市町村）|6,000円以上 400円|2|0|2|2|800"_s,
+                                           u"2026/03/02|宿泊税（市町村）|20,000円以上 1,000円|1|0|1|1|1,000"_s}));
+    QCOMPARE(m_tally->dialogs.shown().size(), 0);
 }
 
 QTEST_MAIN(TestFrmJyoken)
