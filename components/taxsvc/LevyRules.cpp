@@ -1,5 +1,7 @@
 #include "LevyRules.h"
 
+#include "TaxRules.h"
+
 #include "convert/Convert.h"
 
 #include <QRegularExpression>
@@ -131,6 +133,17 @@ std::optional<LevyRule> LevyTable::inForce(LevyKind kind, const QDate& day) cons
             found = rule;
     }
     return found;
+}
+
+QList<std::pair<QDate, QDate>> LevyTable::periodsChangedBy(LevyKind kind, const LevyTable& other) const {
+    QList<QDate> days;
+    for (const LevyTable* table : {this, &other}) {
+        for (const LevyRule& rule : table->m_rules) {
+            if (rule.kind == kind)
+                days << rule.effective;
+        }
+    }
+    return changedPeriods(days, [&](const QDate& day) { return inForce(kind, day) == other.inForce(kind, day); });
 }
 
 QString levyRefusal(const LevyTable& table) {

@@ -63,6 +63,9 @@ public:
     const QList<LevyRule>& rules() const { return m_rules; }
     // The kind's rule in force on a day: its last rule effective on or before it.
     std::optional<LevyRule> inForce(LevyKind kind, const QDate& day) const;
+    // The periods [from, until) in which the other table puts another rule of the kind in
+    // force (until is null for "from then on"), oldest first.
+    QList<std::pair<QDate, QDate>> periodsChangedBy(LevyKind kind, const LevyTable& other) const;
 
 private:
     QList<LevyRule> m_rules;

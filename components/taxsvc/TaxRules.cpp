@@ -121,18 +121,13 @@ bool RateTable::isInForce(double rate, const QDate& day) const {
     return rates && (sameRate(rate, rates->standard) || (rates->reduced && sameRate(rate, *rates->reduced)));
 }
 
-QList<std::pair<QDate, QDate>> RateTable::periodsChangedBy(const RateTable& other) const {
-    QList<QDate> days;
-    for (const RateRow& row : m_rows)
-        days << row.effective;
-    for (const RateRow& row : other.m_rows)
-        days << row.effective;
+QList<std::pair<QDate, QDate>> changedPeriods(QList<QDate> days, const std::function<bool(const QDate&)>& same) {
     std::sort(days.begin(), days.end());
     days.erase(std::unique(days.begin(), days.end()), days.end());
 
     QList<std::pair<QDate, QDate>> changed;
     for (qsizetype i = 0; i < days.size(); ++i) {
-        if (inForce(days[i]) == other.inForce(days[i]))
+        if (same(days[i]))
             continue;
         const QDate until = i + 1 < days.size() ? days[i + 1] : QDate();
         // Neighbouring changed periods read as one.
@@ -142,6 +137,15 @@ QList<std::pair<QDate, QDate>> RateTable::periodsChangedBy(const RateTable& othe
             changed.append({days[i], until});
     }
     return changed;
+}
+
+QList<std::pair<QDate, QDate>> RateTable::periodsChangedBy(const RateTable& other) const {
+    QList<QDate> days;
+    for (const RateRow& row : m_rows)
+        days << row.effective;
+    for (const RateRow& row : other.m_rows)
+        days << row.effective;
+    return changedPeriods(days, [&](const QDate& day) { return inForce(day) == other.inForce(day); });
 }
 
 qint32 StatementTax::taxTotal() const {

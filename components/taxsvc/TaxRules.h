@@ -4,12 +4,18 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The consumption tax as the inn's bills work it out: the rates in force on a day, the
 // rounding the inn chose, the tax of a statement per rate, the invoice registration number.
 // Pure rules; the settings themselves are read by TaxSettings.
 namespace taxsvc {
+
+// Of settings that change on the given days, the periods [from, until) on whose first day
+// `same` is false (until is null for "from then on"), oldest first; neighbouring periods
+// read as one. The days may come unsorted and twice.
+QList<std::pair<QDate, QDate>> changedPeriods(QList<QDate> days, const std::function<bool(const QDate&)>& same);
 
 // How a commodity is taxed (Commodities.CTaxClass).
 enum class TaxClass { Standard = 0, Reduced = 1, Exempt = 2 };

@@ -74,15 +74,16 @@ QString dayText(const QDate& day) {
     return day.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
-qint64 slipsBetween(desk::Connection& sales, const QDate& from, const QDate& until) {
-    if (until.isValid())
-        return sales
-            .scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesdate >= ? AND BTSalesdate < ?"),
-                    {from.toString(Qt::ISODate), until.toString(Qt::ISODate)})
-            .toLongLong();
-    return sales
-        .scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesdate >= ?"), {from.toString(Qt::ISODate)})
-        .toLongLong();
+// The rows of `table` whose day column falls in [from, until) (until null: from then on).
+qint64 rowsBetween(desk::Connection& connection, const QString& table, const QString& dayColumn, const QDate& from,
+                   const QDate& until) {
+    QString statement = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 >= ?").arg(table, dayColumn);
+    QVariantList binds{from.toString(Qt::ISODate)};
+    if (until.isValid()) {
+        statement += QStringLiteral(" AND %1 < ?").arg(dayColumn);
+        binds << until.toString(Qt::ISODate);
+    }
+    return connection.scalar(statement, binds).toLongLong();
 }
 
 } // namespace
@@ -106,13 +107,34 @@ QString rateChangeRefusal(const RateTable& saved, const RateTable& changed, cons
     for (const auto& [from, until] : saved.periodsChangedBy(changed)) {
         if (from > today)
             continue;
-        const qint64 slips = slipsBetween(sales, from, until);
+        const qint64 slips =
+            rowsBetween(sales, QStringLiteral("BTSalesNo"), QStringLiteral("BTSalesdate"), from, until);
         if (slips == 0)
             continue;
         return QStringLiteral("%1 からの税率は、その期間の伝票（%2 件）があるため変更できません。"
                               "税率が変わるときは、新しい適用開始日の行を加えてください。")
             .arg(dayText(from))
             .arg(slips);
+    }
+    return {};
+}
+
+QString levyChangeRefusal(const LevyTable& saved, const LevyTable& changed, const QDate& today,
+                          desk::Connection& clients) {
+    for (int k = 0; k < LevyKindCount; ++k) {
+        const LevyKind kind = levyKindOf(k);
+        for (const auto& [from, until] : saved.periodsChangedBy(kind, changed)) {
+            if (from > today)
+                continue;
+            const qint64 stays =
+                rowsBetween(clients, QStringLiteral("CheckInCliants"), QStringLiteral("CheckOutDate"), from, until);
+            if (stays == 0)
+                continue;
+            return QStringLiteral("%1 からの%2は、その期間にチェックアウトした宿泊（%3 件）があるため変更できません。"
+                                  "変わるときは、新しい適用開始日の行を加えてください。")
+                .arg(dayText(from), levyKindName(kind))
+                .arg(stays);
+        }
     }
     return {};
 }
@@ -156,8 +178,9 @@ QStringList missingRates(const RateTable& rates, const QDate& today, desk::Conne
     const QVariant earliest = sales.scalar(QStringLiteral("SELECT MIN(BTSalesdate) FROM BTSalesNo"));
     const QDate earliestSlip = desk::convert::dateOf(earliest);
     if (earliestSlip.isValid() && (!first.isValid() || earliestSlip < first)) {
+        // An invalid first day counts every slip from the earliest on.
         const qint64 slips =
-            first.isValid() ? slipsBetween(sales, earliestSlip, first) : slipsBetween(sales, earliestSlip, QDate());
+            rowsBetween(sales, QStringLiteral("BTSalesNo"), QStringLiteral("BTSalesdate"), earliestSlip, first);
         missing << QStringLiteral("%1 からの伝票 %2 件に適用される消費税率がありません。")
                        .arg(dayText(earliestSlip))
                        .arg(slips);

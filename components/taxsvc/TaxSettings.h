@@ -36,6 +36,11 @@ struct TaxSettings {
 // (sales is BTSales.mdb). A row may be added or changed for a day still to come.
 QString rateChangeRefusal(const RateTable& saved, const RateTable& changed, const QDate& today,
                           desk::Connection& sales);
+// Why the levy rules may not become `changed`, in the clerk's words; empty when they may.
+// A levy's period that has begun by `today` keeps its rule while stays checked out in it
+// exist (clients is DaySalesCliants.mdb): a bill printed again must come out as it did.
+QString levyChangeRefusal(const LevyTable& saved, const LevyTable& changed, const QDate& today,
+                          desk::Connection& clients);
 
 // Replaces the rows of TaxRates with the table's (inside the caller's transaction, when
 // there is one).

@@ -351,6 +351,13 @@ void FrmOption::CmdEdit_Click() {
             refuse(refusal, m_ui->grdRates);
             return;
         }
+        const auto clients =
+            desk::Connection::open(m_context.DirPath(), QString::fromLatin1(desk::DbFile::DaySalesCliants));
+        const QString levyRefusal = taxsvc::levyChangeRefusal(saved.levies, *levies, QDate::currentDate(), *clients);
+        if (!levyRefusal.isEmpty()) {
+            refuse(levyRefusal, m_ui->grdLevies);
+            return;
+        }
     }
     // A sole proprietor's number need not hold the check digit: asked, never refused.
     if (!invoiceNo.isEmpty() && invoiceNo != m_savedInvoiceNo && !taxsvc::invoiceCheckDigitHolds(invoiceNo)) {
