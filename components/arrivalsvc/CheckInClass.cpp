@@ -357,10 +357,10 @@ void CheckInClass::EDsearch() {
     m_checkInGuests = guests;
 }
 
-void CheckInClass::CheckOut() {
+void CheckInClass::CheckOut(const QDate& day) {
     desk::RowSet& cliants = requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2);
     cliants.setValue(QStringLiteral("CheckOutFlag"), true);
-    cliants.setValue(QStringLiteral("CheckOutDate"), QDate::currentDate());
+    cliants.setValue(QStringLiteral("CheckOutDate"), day.isValid() ? day : QDate::currentDate());
     cliants.update();
 }
 

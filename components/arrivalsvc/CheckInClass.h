@@ -76,8 +76,9 @@ public:
     void Mdelete();
     // Loads check-in CheckInNO with its guest list; CheckInNO becomes "X" when there is none.
     void EDsearch();
-    // Marks check-in CheckInNO2 as checked out today.
-    void CheckOut();
+    // Marks check-in CheckInNO2 as checked out on the settlement day `day` (today when none
+    // is given): the register's nights and the levy worksheet count the stay as its bill did.
+    void CheckOut(const QDate& day = {});
 
     void setDirPath(const QString& dirPath) { m_dirPath = dirPath; }
 

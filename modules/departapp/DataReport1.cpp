@@ -198,7 +198,7 @@ void DataReport1::markCheckedOut() {
         store.setDirPath(m_dirPath);
         store.CntDB();
         store.setCheckInNO2(m_bill.checkInNo);
-        store.CheckOut();
+        store.CheckOut(m_bill.settledOn);
     } catch (const desk::DbError& e) {
         // The paper is out already: say plainly that only the record failed.
         throw desk::DbError(QStringLiteral("請求書は印刷されましたが、チェックアウトを記録できませんでした。") +

@@ -2,6 +2,8 @@
 
 #include "report/Report.h"
 
+#include <QDate>
+
 namespace departapp {
 
 // "請求書": the bill handed to the guest at check-out. Prints this desk's statement in
@@ -28,6 +30,7 @@ public:
         QString groupe;
         QString roomNo;
         QString invoiceNo; // empty: the inn issues no qualified invoices
+        QDate settledOn;   // recorded as the check-out day once the bill has printed
     };
 
     DataReport1(const QString& dirPath, const Bill& bill, const desk::CompanyProfile& profile,

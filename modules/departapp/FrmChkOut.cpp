@@ -193,6 +193,7 @@ void FrmChkOut::CmdBill_Click() {
     };
     if (!ChkOutDateCheck())
         return;
+    bill.settledOn = settlementDate();
     // The bill prints what CheckOutTemp holds: compute it now, so that it is never empty
     // and never older than the charges and payments recorded meanwhile.
     CheckOutDetailCall();

@@ -81,6 +81,13 @@ bool checkedOut(const QString& dir, const QString& number) {
         .toBool();
 }
 
+QDate checkOutDay(const QString& dir, const QString& number) {
+    return QDate::fromString(desk::Connection::open(dir, QLatin1String(desk::DbFile::DaySalesCliants))
+                                 ->scalar(u"SELECT CheckOutDate FROM CheckInCliants WHERE CheckInNO = ?"_s, {number})
+                                 .toString(),
+                             Qt::ISODate);
+}
+
 int statementRows(const QString& dir) {
     return desk::Connection::open(dir, QLatin1String(desk::DbFile::Option))
         ->scalar(u"SELECT COUNT(*) FROM CheckOutTemp"_s)
@@ -429,6 +436,8 @@ void TestDepartApp::onlyAPrintChecksOut() {
     // A failed print is told to the clerk; nothing else asks or tells anything.
     QCOMPARE(m_dialogs->messages().size(), action == u"fail"_s ? 1 : 0);
     QCOMPARE(checkedOut(dir(), Guest), gone);
+    // The stay is recorded as left on the settlement day typed, not on the day of printing.
+    QCOMPARE(checkOutDay(dir(), Guest), gone ? QDate(2024, 4, 12) : QDate());
     QCOMPARE(textOf(w, u"Panel2"_s), told);
 
     // The main menu's list of guests in the house.
