@@ -190,6 +190,7 @@ void FrmChkOut::CmdBill_Click() {
         m_ui->lbCheckOutGroupe->text(),
         m_ui->lbChkOutRoomNo->text(),
         {},
+        {},
     };
     if (!ChkOutDateCheck())
         return;
