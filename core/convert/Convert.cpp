@@ -205,6 +205,16 @@ QString shortDateText(const QDate& date) {
     return date.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
+QString dayCellText(const QVariant& value) {
+    if (value.isNull())
+        return {};
+    if (value.typeId() == QMetaType::QDate)
+        return shortDateText(value.toDate());
+    if (value.typeId() == QMetaType::QDateTime)
+        return shortDateText(value.toDateTime().date());
+    return value.toString();
+}
+
 QString formatNumber(double value, const QString& format) {
     // Display rounds half away from zero, as printed amounts always have.
     const double rounded = std::round(value);

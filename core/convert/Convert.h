@@ -83,6 +83,9 @@ QString dayText(const QDate& date);
 QDate dateOfDayText(const QString& dayText);
 // "2002/03/01": dates shown as text.
 QString shortDateText(const QDate& date);
+// A stored value as a list or a file shows it: empty for none, a date (or the day of a date
+// and time) as "2002/03/01", anything else as its text.
+QString dayCellText(const QVariant& value);
 
 // The format of amounts in lists, grids and reports: 1234567 → "1,234,567".
 inline const QString AmountFormat = QStringLiteral("#,##0");

@@ -309,7 +309,7 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
     return count;
 }
 
-QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
+QSqlQuery Connection::selected(const QString& statement, const QVariantList& binds) {
     const Sql::Bound bound(Sql::translate(statement, *m_engine));
     QSqlQuery query(database());
     query.setForwardOnly(true);
@@ -319,6 +319,11 @@ QVariant Connection::scalar(const QString& statement, const QVariantList& binds)
         query.addBindValue(value);
     if (!query.exec())
         throw m_engine->failure(query.lastError(), statement, m_filePath);
+    return query;
+}
+
+QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
+    QSqlQuery query = selected(statement, binds);
     QVariant value;
     if (query.next())
         value = query.value(0);
@@ -329,15 +334,7 @@ QVariant Connection::scalar(const QString& statement, const QVariantList& binds)
 void Connection::select(const QString& statement, const QVariantList& binds,
                         const std::function<void(const QSqlRecord& columns)>& onColumns,
                         const std::function<void(const QSqlQuery& row)>& onRow) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine));
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (!query.prepare(bound.sql()))
-        throw m_engine->failure(query.lastError(), statement, m_filePath);
-    for (const QVariant& value : bound.values(binds))
-        query.addBindValue(value);
-    if (!query.exec())
-        throw m_engine->failure(query.lastError(), statement, m_filePath);
+    QSqlQuery query = selected(statement, binds);
     if (onColumns)
         onColumns(query.record());
     while (query.next())

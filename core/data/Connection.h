@@ -104,6 +104,8 @@ private:
     Connection(const QString& filePath, Mode mode);
     QStringList objectNames(const QString& kind);
     void forgetSchema();
+    // A read-only statement prepared, bound and run, positioned before its first row.
+    QSqlQuery selected(const QString& statement, const QVariantList& binds);
 
     const Engine* m_engine;
     QString m_filePath;

@@ -8,18 +8,6 @@
 
 namespace deskmain {
 
-namespace {
-
-QString cellText(const QVariant& value) {
-    if (value.isNull())
-        return {};
-    if (value.typeId() == QMetaType::QDate)
-        return desk::convert::shortDateText(value.toDate());
-    return value.toString();
-}
-
-} // namespace
-
 QByteArray guestRegisterCsv(desk::RowSet& rows) {
     using desk::csv::Guard;
     const desk::ReportColumns columns = DRMeibo::registerColumns();
@@ -32,7 +20,7 @@ QByteArray guestRegisterCsv(desk::RowSet& rows) {
         for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
             cells.clear();
             for (const desk::ReportColumn& c : columns)
-                cells << desk::csv::field(cellText(rows.value(c.field)), Guard::Formula);
+                cells << desk::csv::field(desk::convert::dayCellText(rows.value(c.field)), Guard::Formula);
             lines << cells;
         }
     }

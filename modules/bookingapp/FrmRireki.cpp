@@ -21,16 +21,6 @@ namespace bookingapp {
 
 namespace {
 
-QString cellText(const QVariant& value) {
-    if (value.isNull())
-        return {};
-    if (value.typeId() == QMetaType::QDate)
-        return desk::convert::shortDateText(value.toDate());
-    if (value.typeId() == QMetaType::QDateTime)
-        return desk::convert::shortDateText(value.toDateTime().date());
-    return value.toString();
-}
-
 // A period date as typed; parts that name no real day are refused with the screen's date message.
 QDate periodDate(const calfield::DateTextBox* box) {
     const std::optional<QDate> date = box->typedDay();
@@ -140,12 +130,12 @@ void FrmRireki::CmdSearch_Click() {
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     desk::fillList(list, *rows,
-                   {{QStringLiteral("CheckInDate"), left, {}, cellText},
-                    {QStringLiteral("CheckInName"), left, {}, cellText},
-                    {QStringLiteral("CheckInRoomNo"), left, {}, cellText},
-                    {QStringLiteral("RvClNumber"), right, {}, cellText},
+                   {{QStringLiteral("CheckInDate"), left, {}, desk::convert::dayCellText},
+                    {QStringLiteral("CheckInName"), left, {}, desk::convert::dayCellText},
+                    {QStringLiteral("CheckInRoomNo"), left, {}, desk::convert::dayCellText},
+                    {QStringLiteral("RvClNumber"), right, {}, desk::convert::dayCellText},
                     {QStringLiteral("RvBadget"), right, desk::convert::AmountFormat},
-                    {QStringLiteral("CheckInRemarks"), left, {}, cellText}});
+                    {QStringLiteral("CheckInRemarks"), left, {}, desk::convert::dayCellText}});
 }
 
 void FrmRireki::CmdClear_Click() {
