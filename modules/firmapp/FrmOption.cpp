@@ -292,14 +292,7 @@ void FrmOption::cmdAddLevy_Click() {
 }
 
 void FrmOption::cmdRemoveLevy_Click() {
-    const int row = m_ui->grdLevies->currentRow();
-    if (row < 0) {
-        desk::dialogs().beep();
-        return;
-    }
-    m_ui->grdLevies->removeRow(row);
-    m_ui->lbMessage->clear();
-    m_ui->grdLevies->setFocus();
+    removeCurrentRow(m_ui->grdLevies);
 }
 
 void FrmOption::cmdAddRate_Click() {
@@ -310,15 +303,19 @@ void FrmOption::cmdAddRate_Click() {
 }
 
 void FrmOption::cmdRemoveRate_Click() {
-    const int row = m_ui->grdRates->currentRow();
+    removeCurrentRow(m_ui->grdRates);
+}
+
+void FrmOption::removeCurrentRow(QTableWidget* grid) {
+    const int row = grid->currentRow();
     if (row < 0) {
         desk::dialogs().beep();
         return;
     }
     // Nothing is stored until 編集; the row is simply gone from the table on screen.
-    m_ui->grdRates->removeRow(row);
+    grid->removeRow(row);
     m_ui->lbMessage->clear();
-    m_ui->grdRates->setFocus();
+    grid->setFocus();
 }
 
 void FrmOption::CmdEdit_Click() {

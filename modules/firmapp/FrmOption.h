@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+class QTableWidget;
+
 namespace Ui {
 class FrmOption;
 }
@@ -39,6 +41,7 @@ private:
     void cmdRemoveRate_Click();
     void cmdAddLevy_Click();
     void cmdRemoveLevy_Click();
+    void removeCurrentRow(QTableWidget* grid);
 
     // The rate rows as typed (rows left wholly empty are skipped); nothing after telling
     // the clerk what is wrong, with the cell at fault current.
