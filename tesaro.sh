@@ -15,6 +15,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth poppler-utils clang-format
     qt6-charts-dev libqt6opengl6-dev dpkg-dev file
+    postgresql libqt6sql6-psql
 )
 
 say() { printf 'tesaro: %s\n' "$*"; }

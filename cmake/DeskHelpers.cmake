@@ -42,5 +42,18 @@ function(desk_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DESK_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+        LABELS sqlite
+        TIMEOUT 300)
+endfunction()
+
+# desk_add_server_test(<name>)
+# The test program <name> once more, on the private database server of the test run: its
+# data directories (desk::test::TempDataDir) are fresh databases there.
+function(desk_add_server_test name)
+    add_test(NAME ${name}_postgresql COMMAND ${name})
+    set_tests_properties(${name}_postgresql PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DESK_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TESARO_TEST_SERVER=${DESK_TEST_SERVER}"
+        FIXTURES_REQUIRED testserver
+        LABELS postgresql
         TIMEOUT 300)
 endfunction()

@@ -64,11 +64,13 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Shared-library dependencies are read off the binaries; the SQLite driver is a Qt
-# plug-in and the fonts are data, so they are named here.
+# Shared-library dependencies are read off the binaries; the database drivers are Qt
+# plug-ins and the fonts are data, so they are named here. The database server itself is for
+# the one machine of an inn with several desks that keeps the data.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, fonts-noto-cjk, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, fonts-noto-cjk, libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "postgresql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${DESK_PKG_DIR}/debian/postinst ${DESK_PKG_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

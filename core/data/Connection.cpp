@@ -1,7 +1,9 @@
 #include "Connection.h"
 
+#include "ChangeNotices.h"
 #include "DbError.h"
 #include "Engine.h"
+#include "PostgresEngine.h"
 #include "Maintenance.h"
 #include "Schema.h"
 #include "Sql.h"
@@ -81,6 +83,12 @@ void refuseOutOfRangeDates(const QVariantList& values, const QString& statement,
     }
 }
 
+bool isWrite(const QString& statement) {
+    const QString head = statement.trimmed().left(6).toUpper();
+    return head.startsWith(QLatin1String("INSERT")) || head.startsWith(QLatin1String("UPDATE")) ||
+           head.startsWith(QLatin1String("DELETE"));
+}
+
 bool isSchemaChange(const QString& statement) {
     const QString head = statement.trimmed().left(6).toUpper();
     return head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP")) ||
@@ -90,6 +98,8 @@ bool isSchemaChange(const QString& statement) {
 } // namespace
 
 std::shared_ptr<Connection> Connection::open(const QString& dirPath, const QString& fileName) {
+    if (Engine::isServerAddress(dirPath))
+        return std::shared_ptr<Connection>(new Connection(Engine::locationOf(dirPath, fileName), Mode::Current));
     // A restore that is running or did not finish leaves some files restored and some not:
     // no program works on such an inn.
     if (const auto restore = maintenance::unfinishedRestore(withSeparator(dirPath)))
@@ -130,9 +140,12 @@ void refuseMissingFile(const QString& filePath) {
 }
 
 // The clerk's words for a file the engine would not open or read, by its real cause.
-QString openRefusal(const QString& filePath, const DbError& engine) {
-    const QString name = QDir::toNativeSeparators(filePath);
+QString openRefusal(const Engine& engineOf, const QString& filePath, const DbError& engine) {
+    const QString name = engineOf.displayName(filePath);
     switch (engine.cause()) {
+    case DbError::Cause::Unreachable:
+    case DbError::Cause::LoginRefused:
+        return engine.message();
     case DbError::Cause::DiskFull:
     case DbError::Cause::NoPermission:
     case DbError::Cause::Busy:
@@ -156,16 +169,17 @@ bool hasSchemaRecord(const QSqlDatabase& db, const Engine& engine) {
     return query.exec() && query.next();
 }
 
-QString upgradeAdvice(const QString& filePath, int version) {
-    const QString dir = QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
+QString upgradeAdvice(const Engine& engine, const QString& filePath, int version) {
+    const QString dir = engine.isServer() ? PostgresEngine::addressOf(filePath)
+                                          : QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
     if (version > Schema::Version)
         return QStringLiteral("データベースファイル %1 はこのプログラムより新しい版（%2）のものです。"
                               "新しい版のプログラムを使ってください。")
-            .arg(QDir::toNativeSeparators(filePath))
+            .arg(engine.displayName(filePath))
             .arg(version);
     return QStringLiteral("データベースファイル %1 は古い版（%2）のものです。\r\n"
                           "deskadmin upgrade %3 を実行して現在の版（%4）にしてください。")
-        .arg(QDir::toNativeSeparators(filePath))
+        .arg(engine.displayName(filePath))
         .arg(version)
         .arg(dir)
         .arg(Schema::Version);
@@ -177,19 +191,22 @@ Connection::Connection(const QString& filePath, Mode mode)
     : m_engine(&Engine::forLocation(filePath))
     , m_filePath(filePath)
     , m_name(QStringLiteral("desk-connection-%1").arg(++connectionCounter)) {
-    const QFileInfo info(filePath);
     const bool mayCreate = mode == Mode::Create;
-    if (mayCreate && !info.absoluteDir().exists())
-        throw DbError(QStringLiteral("データベースファイルのフォルダ %1 がありません。")
-                          .arg(QDir::toNativeSeparators(info.absolutePath())),
-                      {}, filePath);
-    if (!mayCreate) {
-        refuseMissingFile(filePath);
-        // Only while this process has no connection on the file: closing the descriptor the
-        // engine's check reads through would drop the engine's locks.
-        m_hold = std::make_unique<OpenFiles::Hold>(filePath, [&] { m_engine->refuseForeign(filePath); });
-    } else {
-        m_hold = std::make_unique<OpenFiles::Hold>(filePath);
+    if (!m_engine->isServer()) {
+        // On a server nothing of its files is looked at or held from here.
+        const QFileInfo info(filePath);
+        if (mayCreate && !info.absoluteDir().exists())
+            throw DbError(QStringLiteral("データベースファイルのフォルダ %1 がありません。")
+                              .arg(QDir::toNativeSeparators(info.absolutePath())),
+                          {}, filePath);
+        if (!mayCreate) {
+            refuseMissingFile(filePath);
+            // Only while this process has no connection on the file: closing the descriptor the
+            // engine's check reads through would drop the engine's locks.
+            m_hold = std::make_unique<OpenFiles::Hold>(filePath, [&] { m_engine->refuseForeign(filePath); });
+        } else {
+            m_hold = std::make_unique<OpenFiles::Hold>(filePath);
+        }
     }
 
     QSqlError failure;
@@ -212,21 +229,21 @@ Connection::Connection(const QString& filePath, Mode mode)
                         cause = DbError::Cause::NotADatabase;
                         refusal = QStringLiteral("%1 はこのシステムのデータベースではありません"
                                                  "（版の記録がありません）。")
-                                      .arg(QDir::toNativeSeparators(filePath));
+                                      .arg(m_engine->displayName(filePath));
                     } else {
                         cause = engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause();
-                        refusal = openRefusal(filePath, engine);
+                        refusal = openRefusal(*m_engine, filePath, engine);
                     }
                 } else {
                     const int version = query.next() ? query.value(0).toInt() : 0;
                     if (mode == Mode::Current && version != Schema::Version) {
                         cause = DbError::Cause::WrongVersion;
-                        refusal = upgradeAdvice(filePath, version);
+                        refusal = upgradeAdvice(*m_engine, filePath, version);
                     }
                 }
             }
             if (!failure.isValid() && refusal.isEmpty()) {
-                for (const QString& setting : m_engine->sessionSettings()) {
+                for (const QString& setting : m_engine->sessionSettings(filePath)) {
                     QSqlQuery query(db);
                     if (!query.exec(setting)) {
                         failure = query.lastError();
@@ -245,7 +262,7 @@ Connection::Connection(const QString& filePath, Mode mode)
     if (failure.isValid()) {
         QSqlDatabase::removeDatabase(m_name);
         const DbError engine = m_engine->failure(failure, {}, filePath);
-        throw DbError(openRefusal(filePath, engine), {}, filePath,
+        throw DbError(openRefusal(*m_engine, filePath, engine), {}, filePath,
                       engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause());
     }
 }
@@ -269,20 +286,32 @@ QSqlDatabase Connection::database() const {
 }
 
 int Connection::exec(const QString& statement, const QVariantList& binds) {
-    const QString sql = Sql::translate(statement, *m_engine);
+    QString sql = Sql::translate(statement, *m_engine);
+    const bool schemaChange = isSchemaChange(sql);
+    if (schemaChange)
+        sql = m_engine->definition(sql);
     const Sql::Bound bound(sql);
     QSqlQuery query(database());
-    if (!query.prepare(bound.sql()))
-        throw m_engine->failure(query.lastError(), statement, m_filePath);
     refuseOutOfRangeDates(binds, statement, m_filePath);
-    for (const QVariant& value : bound.values(binds))
-        query.addBindValue(value);
-    if (!query.exec())
-        throw failure(*m_engine, query, statement, m_filePath, binds);
+    const QVariantList values = bound.values(binds);
+    if (values.isEmpty()) {
+        // Run as it stands: a server prepares no schema change or session setting.
+        if (!query.exec(bound.sql()))
+            throw failure(*m_engine, query, statement, m_filePath, binds);
+    } else {
+        if (!query.prepare(bound.sql()))
+            throw m_engine->failure(query.lastError(), statement, m_filePath);
+        for (const QVariant& value : values)
+            query.addBindValue(m_engine->bindable(value));
+        if (!query.exec())
+            throw failure(*m_engine, query, statement, m_filePath, binds);
+    }
     const int affected = query.numRowsAffected();
     query.finish();
-    if (isSchemaChange(sql))
+    if (schemaChange)
         forgetSchema();
+    else if (m_depth == 0 && isWrite(sql))
+        noticeChange();
     return affected;
 }
 
@@ -300,7 +329,7 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
         refuseOutOfRangeDates(binds, statement, m_filePath);
         const QVariantList values = bound.values(binds);
         for (int i = 0; i < values.size(); ++i)
-            query.bindValue(i, values.at(i));
+            query.bindValue(i, m_engine->bindable(values.at(i)));
         if (!query.exec())
             throw failure(*m_engine, query, statement, m_filePath, binds);
         ++count;
@@ -312,11 +341,13 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
 QSqlQuery Connection::selected(const QString& statement, const QVariantList& binds) {
     const Sql::Bound bound(Sql::translate(statement, *m_engine));
     QSqlQuery query(database());
-    query.setForwardOnly(true);
+    // A caller may run other statements between the rows; an engine that cannot go on
+    // reading meanwhile reads the result whole.
+    query.setForwardOnly(m_engine->streamsResults());
     if (!query.prepare(bound.sql()))
         throw m_engine->failure(query.lastError(), statement, m_filePath);
     for (const QVariant& value : bound.values(binds))
-        query.addBindValue(value);
+        query.addBindValue(m_engine->bindable(value));
     if (!query.exec())
         throw m_engine->failure(query.lastError(), statement, m_filePath);
     return query;
@@ -343,6 +374,16 @@ void Connection::select(const QString& statement, const QVariantList& binds,
     if (query.lastError().isValid())
         throw m_engine->failure(query.lastError(), statement, m_filePath);
     query.finish();
+}
+
+void Connection::noticeChange() {
+    const QString statement =
+        m_engine->changeNotice(ChangeNotices::payload(m_engine->fileNameOf(m_filePath)));
+    if (statement.isEmpty())
+        return;
+    QSqlQuery query(database());
+    if (!query.exec(statement))
+        throw m_engine->failure(query.lastError(), statement, m_filePath);
 }
 
 void Connection::prepareBulkLoad() {
@@ -452,7 +493,21 @@ void runControl(Connection& connection, const QString& statement) {
 Transaction::Transaction(Connection& connection)
     : m_connection(connection) {
     if (m_connection.m_depth == 0) {
-        runControl(m_connection, m_connection.engine().beginWrite());
+        const QStringList begin = m_connection.engine().beginWrite();
+        for (qsizetype i = 0; i < begin.size(); ++i) {
+            try {
+                runControl(m_connection, begin.at(i));
+            } catch (const DbError&) {
+                // A write lock not taken leaves no transaction open behind the refusal.
+                if (i > 0) {
+                    try {
+                        runControl(m_connection, m_connection.engine().rollback());
+                    } catch (const DbError&) {
+                    }
+                }
+                throw;
+            }
+        }
     } else {
         m_savepoint = QStringLiteral("desk_savepoint_%1").arg(++m_connection.m_savepoints);
         runControl(m_connection, m_connection.engine().savepoint(m_savepoint));
@@ -480,6 +535,8 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     if (m_done)
         return;
+    if (m_savepoint.isEmpty())
+        m_connection.noticeChange();
     runControl(m_connection, m_savepoint.isEmpty() ? m_connection.engine().commit()
                                                    : m_connection.engine().releaseSavepoint(m_savepoint));
     m_done = true;

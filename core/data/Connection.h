@@ -76,6 +76,11 @@ public:
     // cut off half-built is thrown away anyway).
     void prepareBulkLoad();
 
+    // Tells the other desks that this database changed (ChangeNotices): inside a write
+    // transaction the notice goes out when it commits. Saves through exec and Transaction
+    // send it themselves; a writer outside them calls it after writing.
+    void noticeChange();
+
     // Transaction nesting depth (see Transaction); 0 outside any transaction.
     int transactionDepth() const { return m_depth; }
 

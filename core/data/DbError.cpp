@@ -43,6 +43,18 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
                 "データベースファイルを他のプログラムが使用中です（復元かバージョンアップの最中かもしれません）。"
                 "しばらく待ってから、もう一度実行してください。"),
             statement, file, Cause::Busy);
+    case Cause::Unreachable:
+        // The server's own words stay at the end for whoever looks after the server.
+        return DbError(QStringLiteral("データベースサーバーに接続できません（サーバーが止まっているか、ネットワークか"
+                                      "接続が切れています）。入力中の内容は保存されていません。サーバーとネットワークを"
+                                      "確かめてから、もう一度実行してください。詳細: %1")
+                           .arg(engineMessage.trimmed()),
+                       statement, file, Cause::Unreachable);
+    case Cause::LoginRefused:
+        return DbError(QStringLiteral("データベースサーバーがログインを拒否しました。DPath.txtのユーザー名とデータベース名、"
+                                      "~/.pgpass のパスワードを確かめてください。詳細: %1")
+                           .arg(engineMessage.trimmed()),
+                       statement, file, Cause::LoginRefused);
     default:
         // No cause a clerk can act on: say so in Japanese, keep the engine's words for support.
         return DbError(QStringLiteral("データベースの処理に失敗しました。詳細: %1").arg(engineMessage), statement,

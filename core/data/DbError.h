@@ -24,6 +24,8 @@ public:
         WrongVersion, // a file of another schema version: deskadmin upgrade
         DiskFull,     // no room left on the disk, or the device failed
         Busy,         // another program holds the file (a restore, an upgrade, a long save)
+        Unreachable,  // the database server cannot be reached, or the connection to it was lost
+        LoginRefused, // the database server refused the login (user, password, database)
     };
 
     DbError(const QString& message, const QString& statement = {}, const QString& file = {},

@@ -1,18 +1,50 @@
 #include "Engine.h"
 
+#include "PostgresEngine.h"
 #include "SqliteEngine.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace desk {
 
-const Engine& Engine::forLocation(const QString&) {
-    // A database file of the data directory; a server location gets its own engine.
+const Engine& Engine::forLocation(const QString& location) {
+    if (PostgresEngine::isAddress(location))
+        return PostgresEngine::instance();
     return SqliteEngine::instance();
+}
+
+bool Engine::isServerAddress(const QString& dataDir) {
+    return PostgresEngine::isAddress(dataDir);
+}
+
+QString Engine::locationOf(const QString& dataDir, const QString& fileName) {
+    if (PostgresEngine::isAddress(dataDir))
+        return PostgresEngine::locationOf(dataDir, fileName);
+    QString dir = dataDir;
+    if (dir.endsWith(QLatin1Char('\\')))
+        dir.chop(1);
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + fileName;
+}
+
+QString Engine::displayName(const QString& location) const {
+    return QDir::toNativeSeparators(location);
 }
 
 DbError Engine::failure(const QSqlError& error, const QString& statement, const QString& location,
                         const std::function<QVariant(const QString& column)>& valueOf) const {
     const Fault fault = classify(error);
     return DbError::fromEngine(error.text(), statement, location, fault.cause, fault.keyColumn, valueOf);
+}
+
+QString Engine::fileNameOf(const QString& location) const {
+    return QFileInfo(location).fileName();
+}
+
+QString Engine::changeNotice(const QString&) const {
+    return {};
 }
 
 QString Engine::commit() const {

@@ -26,8 +26,21 @@ class Engine {
 public:
     virtual ~Engine() = default;
 
-    // The engine of a data location (today a database file of the data directory).
+    // The engine of a data location: a database file of a data directory, or one of the five
+    // schemas of a database on a server ("postgresql://…#BTSales.mdb").
     static const Engine& forLocation(const QString& location);
+    // Whether a data directory as DPath.txt names it is a database server's address.
+    static bool isServerAddress(const QString& dataDir);
+    // The location of one of the five databases (DbFile) of a data directory or server.
+    static QString locationOf(const QString& dataDir, const QString& fileName);
+
+    // False for a file on this machine; true for a database on a server, where no file is
+    // looked at, locked or copied by the suite itself.
+    virtual bool isServer() const { return false; }
+    // The location as a clerk or an administrator reads it in a message.
+    virtual QString displayName(const QString& location) const;
+    // Which of the five databases (DbFile) a location is.
+    virtual QString fileNameOf(const QString& location) const;
 
     // ---- session
     enum class Access { ReadOnly, ReadWrite, Create };
@@ -39,7 +52,7 @@ public:
     // while this process has no connection on the location.
     virtual void refuseForeign(const QString& location) const = 0;
     // Run on every connection of the suite before its first statement.
-    virtual QStringList sessionSettings() const = 0;
+    virtual QStringList sessionSettings(const QString& location) const = 0;
     // For filling a new database in bulk: speed before durability on this session.
     virtual QStringList bulkLoadSettings() const = 0;
 
@@ -67,14 +80,28 @@ public:
     // ---- transactions
     // Begins the outermost write transaction: it takes the write lock at once, so two desks
     // never both read and then find they cannot write.
-    virtual QString beginWrite() const = 0;
+    virtual QStringList beginWrite() const = 0;
+    // Begins a transaction that only reads and sees one moment of the database while others
+    // go on writing; ended with rollback().
+    virtual QStringList beginRead() const = 0;
     virtual QString commit() const;
     virtual QString rollback() const;
     virtual QString savepoint(const QString& name) const;
     virtual QString releaseSavepoint(const QString& name) const;
     virtual QString rollbackToSavepoint(const QString& name) const;
+    // The statement that tells the other desks of a save (ChangeNotices), run inside the
+    // save's transaction so it goes out when the save commits; empty when the engine has
+    // no such thing.
+    virtual QString changeNotice(const QString& payload) const;
 
     // ---- statement dialect
+    // A CREATE statement of the catalogue (SQLite's words for types) in the engine's words.
+    virtual QString definition(const QString& statement) const { return statement; }
+    // A value as the engine takes it for a bound parameter.
+    virtual QVariant bindable(const QVariant& value) const { return value; }
+    // Whether a query's result may be read row by row while other statements run on the same
+    // connection; otherwise every result is read whole when its statement runs.
+    virtual bool streamsResults() const { return true; }
     enum class Function { IfNull, Upper, Lower, Length, Substring };
     virtual QString functionName(Function function) const = 0;
     // A date (with its time when withTime) as a literal of the engine.
@@ -88,6 +115,12 @@ public:
     virtual QString materialized() const = 0;
     // The head of an insert that replaces the row of the same key: "… INTO table (a, b)".
     virtual QString insertOrReplace(const QString& table, const QStringList& columns) const = 0;
+    // What closes an INSERT so that its result is the new row's key; empty when the driver
+    // reports the key itself.
+    virtual QString returningRowKey() const { return {}; }
+    // What follows an insert of rows with their keys given, so that the engine numbers the
+    // next new row after them; empty when it does so by itself.
+    virtual QString keysGiven(const QString& table) const { return {}; }
     // The column that orders a table's rows as they were added, and finds one again.
     virtual QString rowKey() const = 0;
 

@@ -304,13 +304,14 @@ void checkUnfinishedRestore(const QString& dir, QList<Finding>& findings) {
 Sound checkFiles(const QString& dir, QList<Finding>& findings) {
     Sound sound;
     for (const QString& name : Schema::fileNames()) {
-        const QStringList problems = integrityProblems(dir + name);
+        const QString location = Engine::locationOf(dir, name);
+        const QStringList problems = integrityProblems(location);
         for (const QString& problem : problems)
             findings << Finding{name, problem};
         if (!problems.isEmpty())
             continue;
         try {
-            const auto connection = Connection::openAnyVersion(dir + name);
+            const auto connection = Connection::openAnyVersion(location);
             const int version = connection->schemaVersion();
             if (version != Schema::Version)
                 findings << Finding{
@@ -450,12 +451,14 @@ void checkUniqueKeys(const Sound& sound, QList<Finding>& findings) {
 } // namespace
 
 QList<Finding> check(const QString& dataDir) {
-    const QString dir = withSeparator(dataDir);
-    if (!QFileInfo(dir).isDir())
+    const bool server = Engine::isServerAddress(dataDir);
+    const QString dir = server ? dataDir.trimmed() : withSeparator(dataDir);
+    if (!server && !QFileInfo(dir).isDir())
         throw DbError(QStringLiteral("データのフォルダ %1 がありません。").arg(native(dir)), {}, dir,
                       DbError::Cause::Missing);
     QList<Finding> findings;
-    checkUnfinishedRestore(dir, findings);
+    if (!server)
+        checkUnfinishedRestore(dir, findings);
     const Sound sound = checkFiles(dir, findings);
     checkCheckInRows(sound, findings);
     checkGuestLists(sound, findings);

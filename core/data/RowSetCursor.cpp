@@ -117,7 +117,7 @@ void RowSetCursor::setColumns(const QStringList& columnNames, const QList<Column
 QSqlQuery& RowSetCursor::prepared(std::unique_ptr<QSqlQuery>& slot, const QString& statement) {
     if (!slot) {
         auto query = std::make_unique<QSqlQuery>(conn->database());
-        query->setForwardOnly(true);
+        query->setForwardOnly(conn->engine().streamsResults());
         if (!query->prepare(statement))
             failEngine(query->lastError(), statement);
         slot = std::move(query);

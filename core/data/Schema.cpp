@@ -2,7 +2,9 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "Engine.h"
 #include "OpenFiles.h"
+#include "PostgresEngine.h"
 #include "ReferenceRows.h"
 #include "SchemaCatalogue.h"
 
@@ -42,6 +44,51 @@ void createFile(const QString& dir, const FileSchema& file) {
     syncToDisk(dir + file.fileName);
 }
 
+// The five schemas of an inn on a database server, made in a database that holds none of
+// them yet; each filled in its own transaction like a file, and all dropped again when one
+// cannot be made.
+void createOnServer(const QString& address) {
+    QStringList schemas;
+    for (const QString& name : fileNames())
+        schemas << PostgresEngine::schemaOf(PostgresEngine::locationOf(address, name));
+    {
+        const auto first = Connection::create(PostgresEngine::locationOf(address, fileNames().constFirst()));
+        QStringList marks;
+        for (qsizetype i = 0; i < schemas.size(); ++i)
+            marks << QStringLiteral("?");
+        const int taken = first
+                              ->scalar(QStringLiteral("SELECT COUNT(*) FROM pg_namespace WHERE nspname IN (%1)")
+                                           .arg(marks.join(QStringLiteral(", "))),
+                                       QVariantList(schemas.cbegin(), schemas.cend()))
+                              .toInt();
+        if (taken > 0)
+            throw DbError(QStringLiteral("このデータベースにはもう宿のデータがあります。何も作っていません。"), {},
+                          PostgresEngine::addressOf(address));
+        Transaction transaction(*first);
+        for (const QString& statement : PostgresEngine::databaseSetup())
+            first->exec(statement);
+        for (const QString& schema : std::as_const(schemas))
+            first->exec(QStringLiteral("CREATE SCHEMA ") + schema);
+        transaction.commit();
+    }
+    try {
+        for (const FileSchema& file : catalogue()) {
+            const auto connection = Connection::create(PostgresEngine::locationOf(address, file.fileName));
+            connection->prepareBulkLoad();
+            fillFile(*connection, file);
+        }
+    } catch (...) {
+        // An inn half made would be refused by the next attempt; leave none.
+        try {
+            const auto first = Connection::create(PostgresEngine::locationOf(address, fileNames().constFirst()));
+            for (const QString& schema : std::as_const(schemas))
+                first->exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+        } catch (const DbError&) {
+        }
+        throw;
+    }
+}
+
 } // namespace
 
 void syncToDisk(const QString& path) {
@@ -63,6 +110,10 @@ void createDataDirectory(const QString& dirPath) {
     QString dir = dirPath;
     if (dir.isEmpty())
         throw DbError(QStringLiteral("データのフォルダが指定されていません。"));
+    if (Engine::isServerAddress(dir)) {
+        createOnServer(dir.trimmed());
+        return;
+    }
     if (dir.endsWith(QLatin1Char('\\')))
         dir.chop(1);
     if (!dir.endsWith(QLatin1Char('/')))

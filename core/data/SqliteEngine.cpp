@@ -180,7 +180,7 @@ void SqliteEngine::refuseForeign(const QString& location) const {
             location, DbError::Cause::NotADatabase);
 }
 
-QStringList SqliteEngine::sessionSettings() const {
+QStringList SqliteEngine::sessionSettings(const QString&) const {
     return {QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs), QStringLiteral("PRAGMA journal_mode = WAL"),
             QStringLiteral("PRAGMA synchronous = FULL"),
             // Sorts and groupings of a year's lines stay in memory instead of spilling to
@@ -253,8 +253,13 @@ Engine::Fault SqliteEngine::classify(int resultCode) const {
     }
 }
 
-QString SqliteEngine::beginWrite() const {
-    return QStringLiteral("BEGIN IMMEDIATE");
+QStringList SqliteEngine::beginRead() const {
+    // A read transaction of the log: one snapshot until it ends.
+    return {QStringLiteral("BEGIN")};
+}
+
+QStringList SqliteEngine::beginWrite() const {
+    return {QStringLiteral("BEGIN IMMEDIATE")};
 }
 
 QString SqliteEngine::functionName(Function function) const {

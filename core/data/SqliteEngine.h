@@ -13,7 +13,7 @@ public:
     QString driverName() const override;
     void configure(QSqlDatabase& db, const QString& location, Access access) const override;
     void refuseForeign(const QString& location) const override;
-    QStringList sessionSettings() const override;
+    QStringList sessionSettings(const QString& location) const override;
     QStringList bulkLoadSettings() const override;
 
     QString objectStatement() const override;
@@ -24,7 +24,8 @@ public:
     // The same for a result code the library returned directly.
     Fault classify(int resultCode) const;
 
-    QString beginWrite() const override;
+    QStringList beginWrite() const override;
+    QStringList beginRead() const override;
 
     QString functionName(Function function) const override;
     QString dateLiteral(const QDateTime& value, bool withTime) const override;

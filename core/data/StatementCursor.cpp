@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "Criterion.h"
+#include "Engine.h"
 #include "Sql.h"
 
 #include <QSqlField>
@@ -28,7 +29,7 @@ void StatementCursor::load() {
         return;
     QSqlQuery& q = prepared(m_query, m_sql);
     for (int i = 0; i < m_binds.size(); ++i)
-        q.bindValue(i, m_binds.at(i));
+        q.bindValue(i, conn->engine().bindable(m_binds.at(i)));
     run(q);
     const QSqlRecord record = q.record();
     QStringList columnNames;

@@ -60,7 +60,7 @@ QString TableCursor::whereAnd(const QString& condition) const {
 // Binds the filter's values; the query's own values follow from the index returned.
 int TableCursor::bindFilter(QSqlQuery& query) const {
     for (int i = 0; i < m_filterBinds.size(); ++i)
-        query.bindValue(i, m_filterBinds.at(i));
+        query.bindValue(i, conn->engine().bindable(m_filterBinds.at(i)));
     return static_cast<int>(m_filterBinds.size());
 }
 
@@ -161,7 +161,7 @@ bool TableCursor::findFrom(int column, const Criterion& criterion, qint64 start)
     QSqlQuery& q = *slot;
     int bind = bindFilter(q);
     if (!criterion.isNull())
-        q.bindValue(bind++, criterion.operand(types.at(column)));
+        q.bindValue(bind++, conn->engine().bindable(criterion.operand(types.at(column))));
     q.bindValue(bind, start);
     return fetch(q);
 }
@@ -174,7 +174,7 @@ void TableCursor::setBookmark(RowSet::Bookmark bookmark) {
 QList<RowSet::Bookmark> TableCursor::bookmarks() {
     QList<RowSet::Bookmark> keys;
     QSqlQuery q(conn->database());
-    q.setForwardOnly(true);
+    q.setForwardOnly(conn->engine().streamsResults());
     const QString statement = QStringLiteral("SELECT ") + rowKey() + QStringLiteral(" FROM ") + quoteName(m_table) +
                               whereAll() + inKeyOrder(false, 0);
     if (!q.prepare(statement))
@@ -200,8 +200,12 @@ void TableCursor::release() {
 
 // A write the engine refuses; a duplicate key is named with the value written.
 void TableCursor::runWrite(QSqlQuery& query) {
-    if (query.exec())
+    if (query.exec()) {
+        // A write outside a save of several rows is a save of its own.
+        if (conn->transactionDepth() == 0)
+            conn->noticeChange();
         return;
+    }
     throw conn->engine().failure(query.lastError(), query.lastQuery(), conn->filePath(),
                                  [&](const QString& column) -> QVariant {
                                      const auto it = index.constFind(column.toLower());
@@ -234,15 +238,16 @@ void TableCursor::writePending() {
             }
             statement = QStringLiteral("INSERT INTO ") + quoteName(m_table) + QStringLiteral(" (") +
                         columns.join(QLatin1String(", ")) + QStringLiteral(") VALUES (") +
-                        marks.join(QLatin1String(", ")) + u')';
+                        marks.join(QLatin1String(", ")) + u')' + conn->engine().returningRowKey();
         }
         QSqlQuery q(conn->database());
         if (!q.prepare(statement))
             failEngine(q.lastError(), statement);
         for (const QVariant& v : std::as_const(m_pending))
-            q.addBindValue(v);
+            q.addBindValue(conn->engine().bindable(v));
         runWrite(q);
-        key = q.lastInsertId().toLongLong();
+        // The engine numbers the row; one that does not report it returns it.
+        key = q.next() ? q.value(0).toLongLong() : q.lastInsertId().toLongLong();
         q.finish();
         pos = Pos::Row;
         empty = Tri::No;
@@ -257,7 +262,7 @@ void TableCursor::writePending() {
         if (!q.prepare(statement))
             failEngine(q.lastError(), statement);
         for (const QVariant& v : std::as_const(m_pending))
-            q.addBindValue(v);
+            q.addBindValue(conn->engine().bindable(v));
         q.addBindValue(key);
         runWrite(q);
         const int affected = q.numRowsAffected();

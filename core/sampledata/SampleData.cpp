@@ -4,6 +4,7 @@
 
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/Schema.h"
 
 #include <QVariantList>
@@ -321,6 +322,8 @@ void addSampleData(const QString& dirPath, const QDate& today) {
     addStays(dirPath, today);
     addSales(dirPath, today);
     addPayments(dirPath, today);
+    if (Engine::isServerAddress(dirPath))
+        return;
     QString dir = dirPath;
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');

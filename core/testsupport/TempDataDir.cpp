@@ -1,13 +1,21 @@
 #include "TempDataDir.h"
 
+#include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/OpenFiles.h"
 
 #include "data/Schema.h"
 #include "sampledata/SampleData.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <memory>
 
@@ -34,9 +42,63 @@ const QTemporaryDir* templateDir(bool withSample) {
     return slot.get();
 }
 
+// The address of a database of the test server.
+QString addressOf(const QString& database) {
+    QUrl url(TempDataDir::server());
+    url.setPath(QLatin1Char('/') + database);
+    return url.toString();
+}
+
+// Runs a statement on the server's maintenance database; databases are made and dropped
+// outside any database of the suite.
+void onServer(const QString& statement) {
+    static const QString name = QStringLiteral("desk-test-server");
+    if (!QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        const QUrl url(TempDataDir::server());
+        const QUrlQuery query(url);
+        db.setHostName(query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded));
+        db.setUserName(query.queryItemValue(QStringLiteral("user"), QUrl::FullyDecoded));
+        db.setDatabaseName(url.path().mid(1));
+        if (!db.open())
+            throw DbError(QStringLiteral("The test server cannot be reached: ") + db.lastError().text());
+    }
+    QSqlQuery query(QSqlDatabase::database(name, false));
+    if (!query.exec(statement))
+        throw DbError(QStringLiteral("The test server refused: ") + query.lastError().text(), statement);
+}
+
+// One template database per kind and test program, built once; every test copies it.
+QString templateDatabase(bool withSample) {
+    static QString plain;
+    static QString sample;
+    QString& slot = withSample ? sample : plain;
+    if (slot.isEmpty()) {
+        const QString name = QStringLiteral("template_%1_%2").arg(QCoreApplication::applicationPid()).arg(withSample);
+        onServer(QStringLiteral("CREATE DATABASE %1").arg(name));
+        Schema::createDataDirectory(addressOf(name));
+        if (withSample)
+            Schema::addSampleData(addressOf(name), QDate::currentDate());
+        slot = name;
+    }
+    return slot;
+}
+
 } // namespace
 
+QString TempDataDir::server() {
+    return qEnvironmentVariable("TESARO_TEST_SERVER");
+}
+
 TempDataDir::TempDataDir(bool withSample) {
+    if (!server().isEmpty()) {
+        static int made = 0;
+        const QString name = QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+        onServer(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, templateDatabase(withSample)));
+        m_database = name;
+        m_valid = true;
+        return;
+    }
     if (!m_dir.isValid())
         return;
     const QTemporaryDir* source = templateDir(withSample);
@@ -60,8 +122,25 @@ TempDataDir::TempDataDir(bool withSample) {
     m_valid = true;
 }
 
+TempDataDir::~TempDataDir() {
+    if (m_database.isEmpty())
+        return;
+    try {
+        // Connections a test left open are ended with the database.
+        onServer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_database));
+    } catch (const DbError&) {
+        // The server and everything on it go at the end of the run anyway.
+    }
+}
+
 QString TempDataDir::path() const {
+    if (!m_database.isEmpty())
+        return addressOf(m_database);
     return m_dir.path() + QLatin1Char('/');
+}
+
+QString TempDataDir::filePath(const QString& fileName) const {
+    return Engine::locationOf(path(), fileName);
 }
 
 } // namespace desk::test

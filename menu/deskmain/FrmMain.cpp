@@ -8,6 +8,7 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
+#include "data/ChangeNotices.h"
 #include "data/RowSet.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
@@ -21,6 +22,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLabel>
+#include <QTimer>
 
 // The toolbar images live in this static library; their resource must be registered by hand.
 static void initDeskmainResources() {
@@ -124,6 +126,17 @@ void FrmMain::load() {
     fillNotCheckedOut();
     readProfile();
     m_loaded = true;
+    // On a server the other desks' bookings, check-ins and check-outs show up by themselves;
+    // a burst of notices (a check-in writes several databases) is read once.
+    connect(&desk::ChangeNotices::of(m_dataDir), &desk::ChangeNotices::changed, this, [this] {
+        if (m_refreshQueued)
+            return;
+        m_refreshQueued = true;
+        QTimer::singleShot(NoticeDelayMs, this, [this] {
+            m_refreshQueued = false;
+            refreshLists();
+        });
+    });
 }
 
 void FrmMain::refreshLists() {

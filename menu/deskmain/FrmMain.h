@@ -47,8 +47,8 @@ public:
     void Toolbar1_ButtonClick(const QString& text);
 
     // Reads both lists afresh (today's date included). Runs whenever the window becomes
-    // active again and when a module window opened from here closes, so that a booking or
-    // check-in made meanwhile is listed. A failure is shown in the status bar, not in a
+    // active again, when a module window opened from here closes and, on a server, when
+    // another desk saved, so that a booking or check-in made meanwhile is listed. A failure is shown in the status bar, not in a
     // box (a box would take the activation and bring the window back here).
     void refreshLists();
 
@@ -70,6 +70,8 @@ private:
     QString m_dataDir;
     QString m_todayText;
     bool m_loaded = false;
+    bool m_refreshQueued = false; // a notice of another desk's save waits to be read
+    static constexpr int NoticeDelayMs = 200;
     desk::CompanyProfile m_profile;
     // The entry object each launch command created last, by class identifier.
     std::map<QString, std::unique_ptr<desk::ModuleEntry>> m_slots;

@@ -5,6 +5,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/Maintenance.h"
 #include "data/Schema.h"
 #include "ui/BusyCursor.h"
@@ -36,6 +37,9 @@ void warn(const QString& text, desk::Dialogs::Icon icon = desk::Dialogs::Icon::E
 // A data directory the main window could not read: which folder and file, and what
 // DPath.txt has to hold, instead of a bare failure.
 QString openFailureText(const QString& dataDir, const desk::DbError& error) {
+    if (desk::Engine::isServerAddress(dataDir))
+        return QStringLiteral("データベースを開けませんでした。\r\nサーバー: %1\r\n\r\n詳細: %2")
+            .arg(desk::Engine::forLocation(dataDir).displayName(dataDir), error.message());
     QString folder = QDir::toNativeSeparators(dataDir);
     QString file;
     if (!error.file().isEmpty()) {
@@ -74,6 +78,18 @@ const QString PointerAdvice = QStringLiteral("\r\nDPath.txtには、データベ
 // missing, not ours, of another version, damaged or read-only, and a full disk, each said
 // with its real cause. DPath.txt is named only when the folder itself is the problem.
 std::optional<QString> dataFilesProblem(const QString& dataDir) {
+    if (desk::Engine::isServerAddress(dataDir)) {
+        // On a server there is no folder to look at: each database says itself what is wrong.
+        for (const QString& name : desk::Schema::fileNames()) {
+            try {
+                desk::Connection::open(dataDir, name);
+            } catch (const desk::DbError& e) {
+                return QStringLiteral("データベースを開けませんでした。\r\nサーバー: %1\r\nデータ: %2\r\n\r\n%3")
+                    .arg(desk::Engine::forLocation(dataDir).displayName(dataDir), name, e.message());
+            }
+        }
+        return std::nullopt;
+    }
     const QFileInfo folder(dataDir);
     const QString folderPath = folder.absoluteFilePath();
     if (!folder.isDir())
@@ -147,6 +163,9 @@ BackupSettings backupSettings(const QString& programDir, const QString& dataDir)
 } // namespace
 
 void dailyBackup(const QString& programDir, const QString& dataDir, QWidget* parent) {
+    // The data on a server is backed up on the server's machine (deskadmin backup there).
+    if (desk::Engine::isServerAddress(dataDir))
+        return;
     const BackupSettings settings = backupSettings(programDir, dataDir);
     desk::maintenance::DailyBackup done;
     try {

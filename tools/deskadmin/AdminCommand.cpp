@@ -4,8 +4,10 @@
 
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/Maintenance.h"
 #include "data/Schema.h"
+#include "data/Transfer.h"
 #include "taxsvc/TaxSettings.h"
 
 #include <QDate>
@@ -20,6 +22,9 @@
 namespace {
 
 QString absoluteDir(const QString& path) {
+    // A server's address is taken as it is written.
+    if (desk::Engine::isServerAddress(path))
+        return path.trimmed();
     return QDir::cleanPath(QDir::current().absoluteFilePath(path)) + QLatin1Char('/');
 }
 
@@ -49,6 +54,25 @@ bool positional(const QString& command, const QStringList& args, int count, QStr
     return true;
 }
 
+// The five schemas in a database of a server. The schemas are made in one transaction and
+// filled one by one; a failure drops them all again, so nothing half-made is left behind.
+int initServer(const QString& address, bool sample, QTextStream& out, QTextStream& err) {
+    try {
+        desk::Schema::createDataDirectory(address);
+        if (sample)
+            desk::Schema::addSampleData(address, QDate::currentDate());
+    } catch (const desk::DbError& e) {
+        report(err, e);
+        return AdminCommand::Failed;
+    }
+    out << "Created the inn's data on the database server " << address << '\n';
+    for (const QString& name : desk::Schema::fileNames())
+        out << "  " << name << '\n';
+    if (sample)
+        out << "with sample data around " << QDate::currentDate().toString(Qt::ISODate) << '\n';
+    return AdminCommand::Ok;
+}
+
 // Built in a hidden folder beside the target and renamed at the end, so a run that is
 // killed leaves no half-made data directory for the next run to refuse.
 int init(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -68,6 +92,8 @@ int init(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "deskadmin: init needs the data directory\n\n" << AdminCommand::usage();
         return AdminCommand::Usage;
     }
+    if (desk::Engine::isServerAddress(dir))
+        return initServer(dir, sample, out, err);
     dir = absoluteDir(dir);
     const QFileInfo target(dir.chopped(1));
     const QString building =
@@ -211,18 +237,46 @@ int upgrade(const QStringList& args, QTextStream& out, QTextStream& err) {
     return AdminCommand::Ok;
 }
 
+// The inn moved between a data directory and a server (either way) into a new inn at
+// TARGET, checked afterwards table by table.
+int copy(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList p;
+    if (!positional(QStringLiteral("copy"), args, 2, &p, err))
+        return AdminCommand::Usage;
+    try {
+        const QList<desk::maintenance::CopiedTable> tables =
+            desk::maintenance::copyInn(absoluteDir(p.at(0)), absoluteDir(p.at(1)));
+        qint64 rows = 0;
+        for (const auto& table : tables) {
+            out << "  " << table.file << ' ' << table.table << ": " << table.rows << " rows, " << table.sums
+                << " column totals equal\n";
+            rows += table.rows;
+        }
+        out << "Copied " << rows << " rows of " << tables.size() << " tables into " << absoluteDir(p.at(1))
+            << "; every table has the same rows and totals on both sides\n";
+    } catch (const desk::DbError& e) {
+        report(err, e);
+        return AdminCommand::Failed;
+    }
+    return AdminCommand::Ok;
+}
+
 } // namespace
 
 QString AdminCommand::usage() {
-    return QStringLiteral("Usage: deskadmin init DIR [--sample]\n"
+    return QStringLiteral("Usage: deskadmin init DIR|URI [--sample]\n"
                           "       deskadmin backup DIR DEST\n"
                           "       deskadmin restore BACKUP DIR\n"
                           "       deskadmin check DIR\n"
                           "       deskadmin upgrade DIR\n"
+                          "       deskadmin copy SOURCE TARGET\n"
                           "\n"
                           "  init DIR     create the five database files of a data directory in DIR (made when\n"
                           "               missing): tables, saved queries, the inn's profile row and the\n"
                           "               reference lists. Refuses when any of the files already exists.\n"
+                          "               Given a server address (postgresql://user@host/database, the\n"
+                          "               password in ~/.pgpass), the five schemas of that database instead;\n"
+                          "               refused when the database holds any of them.\n"
                           "  --sample     also add sample reservations, check-ins, sales and payments around\n"
                           "               today, so every screen and report has something to show.\n"
                           "  backup       a consistent copy of the five files into the new folder DEST, safe\n"
@@ -237,6 +291,10 @@ QString AdminCommand::usage() {
                           "               today and for every slip's day).\n"
                           "  upgrade      bring files of the previous schema version to the current one, after a\n"
                           "               backup into DIR/backup/before-upgrade-<time>; nothing to do when current.\n"
+                          "  copy         make a new inn at TARGET and copy every row of SOURCE into it; either\n"
+                          "               may be a data directory or a server address, so an inn moves onto a\n"
+                          "               server and back. Afterwards every table is compared: its rows and the\n"
+                          "               totals of its number columns. Refused when TARGET holds an inn.\n"
                           "\n"
                           "Exit status: 0 done (check: no findings), 1 failed (check: findings), 2 wrong\n"
                           "arguments (check: cannot run).\n");
@@ -263,6 +321,8 @@ int AdminCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
         return check(rest, out, err);
     if (command == QLatin1String("upgrade"))
         return upgrade(rest, out, err);
+    if (command == QLatin1String("copy"))
+        return copy(rest, out, err);
     err << "deskadmin: unknown command \"" << command << "\"\n\n" << usage();
     return Usage;
 }

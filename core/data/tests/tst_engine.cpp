@@ -26,28 +26,49 @@ private slots:
 // The cause comes from the engine's code alone: each row's text is another cause's words, so
 // a classification that still read the English would put the row under the wrong cause.
 void TestEngine::failureByNativeCode_data() {
+    const QString file = u"/inn/BTSales.mdb"_s;
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("cause");
     QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("file");
     using C = DbError::Cause;
-    QTest::newRow("busy") << u"5"_s << u"disk is full"_s << int(C::Busy) << u"使用中"_s;
-    QTest::newRow("busy, snapshot") << u"517"_s << u"malformed"_s << int(C::Busy) << u"使用中"_s;
-    QTest::newRow("table locked") << u"6"_s << u"disk is full"_s << int(C::Busy) << u"使用中"_s;
-    QTest::newRow("full") << u"13"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s;
-    QTest::newRow("i/o, short read") << u"522"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s;
-    QTest::newRow("corrupt") << u"11"_s << u"disk is full"_s << int(C::Damaged) << u"壊れて"_s;
-    QTest::newRow("not a database") << u"26"_s << u"database is locked"_s << int(C::Damaged) << u"壊れて"_s;
-    QTest::newRow("read-only") << u"8"_s << u"database is locked"_s << int(C::NoPermission) << u"権限"_s;
-    QTest::newRow("cannot open") << u"14"_s << u"malformed"_s << int(C::NoPermission) << u"権限"_s;
+    QTest::newRow("busy") << u"5"_s << u"disk is full"_s << int(C::Busy) << u"使用中"_s << file;
+    QTest::newRow("busy, snapshot") << u"517"_s << u"malformed"_s << int(C::Busy) << u"使用中"_s << file;
+    QTest::newRow("table locked") << u"6"_s << u"disk is full"_s << int(C::Busy) << u"使用中"_s << file;
+    QTest::newRow("full") << u"13"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s << file;
+    QTest::newRow("i/o, short read") << u"522"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s << file;
+    QTest::newRow("corrupt") << u"11"_s << u"disk is full"_s << int(C::Damaged) << u"壊れて"_s << file;
+    QTest::newRow("not a database") << u"26"_s << u"database is locked"_s << int(C::Damaged) << u"壊れて"_s << file;
+    QTest::newRow("read-only") << u"8"_s << u"database is locked"_s << int(C::NoPermission) << u"権限"_s << file;
+    QTest::newRow("cannot open") << u"14"_s << u"malformed"_s << int(C::NoPermission) << u"権限"_s << file;
     QTest::newRow("unique key") << u"2067"_s << u"UNIQUE constraint failed: BTSalesNo.BTSalesNo"_s
-                                << int(C::DuplicateKey) << u"売上番号"_s;
+                                << int(C::DuplicateKey) << u"売上番号"_s << file;
     QTest::newRow("primary key") << u"1555"_s << u"UNIQUE constraint failed: Reserve.RvNo"_s << int(C::DuplicateKey)
-                                 << u"予約番号"_s;
+                                 << u"予約番号"_s << file;
     QTest::newRow("not null is no duplicate")
-        << u"1299"_s << u"UNIQUE constraint failed: Reserve.RvNo"_s << int(C::Other) << u"失敗"_s;
-    QTest::newRow("generic error") << u"1"_s << u"database is locked"_s << int(C::Other) << u"失敗"_s;
-    QTest::newRow("no code") << QString() << u"disk I/O error"_s << int(C::Other) << u"失敗"_s;
+        << u"1299"_s << u"UNIQUE constraint failed: Reserve.RvNo"_s << int(C::Other) << u"失敗"_s << file;
+    QTest::newRow("generic error") << u"1"_s << u"database is locked"_s << int(C::Other) << u"失敗"_s << file;
+    QTest::newRow("no code") << QString() << u"disk I/O error"_s << int(C::Other) << u"失敗"_s << file;
+    // On the server the code is the SQLSTATE; a failure without one is the client's own.
+    const QString server = u"postgresql://desk@inn-server/inn#BTSales.mdb"_s;
+    QTest::newRow("server: unique key")
+        << u"23505"_s << u"duplicate key value violates unique constraint\nDETAIL:  Key (btsalesno)=(5) already exists."_s
+        << int(C::DuplicateKey) << u"売上番号"_s << server;
+    QTest::newRow("server: lock wait ended") << u"55P03"_s << u"disk full"_s << int(C::Busy) << u"使用中"_s << server;
+    QTest::newRow("server: deadlock") << u"40P01"_s << u"out of space"_s << int(C::Busy) << u"使用中"_s << server;
+    QTest::newRow("server: disk full") << u"53100"_s << u"deadlock"_s << int(C::DiskFull) << u"ディスク"_s << server;
+    QTest::newRow("server: shut down") << u"57P01"_s << u"permission denied"_s << int(C::Unreachable)
+                                       << u"接続できません"_s << server;
+    QTest::newRow("server: connection lost") << QString() << u"permission denied"_s << int(C::Unreachable)
+                                             << u"接続できません"_s << server;
+    QTest::newRow("server: password") << u"28P01"_s << u"could not connect"_s << int(C::LoginRefused)
+                                      << u"ログイン"_s << server;
+    QTest::newRow("server: no such database")
+        << u"3D000"_s << u"could not connect"_s << int(C::LoginRefused) << u"ログイン"_s << server;
+    QTest::newRow("server: privilege") << u"42501"_s << u"could not connect"_s << int(C::NoPermission) << u"権限"_s
+                                       << server;
+    QTest::newRow("server: syntax") << u"42601"_s << u"could not connect"_s << int(C::Other) << u"失敗"_s << server;
 }
 
 void TestEngine::failureByNativeCode() {
@@ -55,7 +76,7 @@ void TestEngine::failureByNativeCode() {
     QFETCH(QString, text);
     QFETCH(int, cause);
     QFETCH(QString, words);
-    const QString file = u"/inn/BTSales.mdb"_s;
+    QFETCH(QString, file);
     const QSqlError error(u"Unable to fetch row"_s, text, QSqlError::StatementError, code);
     const DbError e = Engine::forLocation(file).failure(error, u"INSERT"_s, file);
     QCOMPARE(int(e.cause()), cause);

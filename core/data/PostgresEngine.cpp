@@ -1,0 +1,353 @@
+#include "PostgresEngine.h"
+
+#include "ChangeNotices.h"
+#include "Connection.h"
+#include "Sql.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace desk {
+
+namespace {
+
+// A statement waits this long for another desk's save before it gives up (Busy).
+constexpr int LockTimeoutMs = 10000;
+// A server that does not answer is reported after this many seconds.
+constexpr int ConnectTimeoutS = 10;
+
+const QString Separator = QStringLiteral("#");
+
+// Takes the part of a location before its file name.
+QString addressPart(const QString& location) {
+    const qsizetype at = location.lastIndexOf(Separator);
+    return at < 0 ? location : location.left(at);
+}
+
+QString filePart(const QString& location) {
+    const qsizetype at = location.lastIndexOf(Separator);
+    return at < 0 ? QString() : location.mid(at + 1);
+}
+
+DbError notOnServer(const QString& location) {
+    return DbError(QStringLiteral("この操作はデータベースサーバーのデータにはまだ使えません。"), {}, location);
+}
+
+} // namespace
+
+const PostgresEngine& PostgresEngine::instance() {
+    static const PostgresEngine engine;
+    return engine;
+}
+
+bool PostgresEngine::isAddress(const QString& text) {
+    const QString t = text.trimmed();
+    return t.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString PostgresEngine::locationOf(const QString& address, const QString& fileName) {
+    QString base = addressPart(address.trimmed());
+    // "postgresql://host/inn/" as a folder would be written.
+    while (base.endsWith(QLatin1Char('/')) && !base.endsWith(QLatin1String("//")))
+        base.chop(1);
+    return base + Separator + fileName;
+}
+
+QString PostgresEngine::addressOf(const QString& location) {
+    return addressPart(location);
+}
+
+QString PostgresEngine::schemaOf(const QString& location) {
+    // "BTReservation.mdb" → btreservation: an unquoted name, as every statement writes it.
+    QString name = filePart(location).section(QLatin1Char('.'), 0, 0).toLower();
+    static const QRegularExpression notWord(QStringLiteral("[^a-z0-9_]"));
+    name.remove(notWord);
+    return name;
+}
+
+QStringList PostgresEngine::databaseSetup() {
+    return {
+        // Text compared without regard to ASCII case, as on a desk of its own; trusted, so
+        // the database's owner may install it.
+        QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext SCHEMA public"),
+        QStringLiteral("DO $$ BEGIN CREATE DOMAIN public.yesno AS smallint; "
+                       "EXCEPTION WHEN duplicate_object THEN NULL; END $$"),
+        QStringLiteral("DO $$ BEGIN CREATE DOMAIN public.currency AS double precision; "
+                       "EXCEPTION WHEN duplicate_object THEN NULL; END $$"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION public.ifnull(anycompatible, anycompatible) "
+                       "RETURNS anycompatible LANGUAGE sql IMMUTABLE AS 'SELECT coalesce($1, $2)'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION public.julianday(date) RETURNS double precision "
+                       "LANGUAGE sql IMMUTABLE AS 'SELECT ($1 - DATE ''1970-01-01'') + 2440587.5'"),
+    };
+}
+
+QString PostgresEngine::displayName(const QString& location) const {
+    const QUrl url(addressPart(location));
+    QString server = url.host().isEmpty() ? QUrlQuery(url).queryItemValue(QStringLiteral("host")) : url.host();
+    if (server.isEmpty())
+        server = QStringLiteral("localhost");
+    const QString database = url.path().mid(1);
+    const QString file = filePart(location);
+    return file.isEmpty() ? QStringLiteral("%1/%2").arg(server, database)
+                          : QStringLiteral("%1/%2 の %3").arg(server, database, file);
+}
+
+QString PostgresEngine::fileNameOf(const QString& location) const {
+    return filePart(location);
+}
+
+QString PostgresEngine::changeNotice(const QString& payload) const {
+    return QStringLiteral("SELECT pg_notify('%1', %2)").arg(ChangeNotices::channel(), Sql::quote(payload));
+}
+
+QString PostgresEngine::driverName() const {
+    return QStringLiteral("QPSQL");
+}
+
+void PostgresEngine::configure(QSqlDatabase& db, const QString& location, Access) const {
+    const QUrl url(addressPart(location));
+    QUrlQuery query(url);
+    QString host = url.host();
+    int port = url.port();
+    QString database = url.path().mid(1);
+    QString user = url.userName();
+    QStringList options;
+    bool timeoutGiven = false;
+    // The password is never taken from the address: libpq reads it from ~/.pgpass.
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("host"))
+            host = value;
+        else if (key == QLatin1String("port"))
+            port = value.toInt();
+        else if (key == QLatin1String("dbname"))
+            database = value;
+        else if (key == QLatin1String("user"))
+            user = value;
+        else if (key != QLatin1String("password")) {
+            timeoutGiven = timeoutGiven || key == QLatin1String("connect_timeout");
+            options << key + QLatin1Char('=') + value;
+        }
+    }
+    if (!timeoutGiven)
+        options << QStringLiteral("connect_timeout=%1").arg(ConnectTimeoutS);
+    options << QStringLiteral("application_name=tesaro");
+    db.setHostName(host);
+    if (port > 0)
+        db.setPort(port);
+    db.setDatabaseName(database);
+    db.setUserName(user);
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
+void PostgresEngine::refuseForeign(const QString&) const {
+    // Nothing to look at before connecting: the schema record tells an inn's database.
+}
+
+QStringList PostgresEngine::sessionSettings(const QString& location) const {
+    return {QStringLiteral("SET search_path TO %1, public").arg(schemaOf(location)),
+            QStringLiteral("SET client_min_messages TO warning"), QStringLiteral("SET DateStyle TO ISO, YMD"),
+            QStringLiteral("SET lock_timeout TO %1").arg(LockTimeoutMs)};
+}
+
+QStringList PostgresEngine::bulkLoadSettings() const {
+    return {QStringLiteral("SET synchronous_commit TO off")};
+}
+
+QString PostgresEngine::objectStatement() const {
+    return QStringLiteral("SELECT CASE c.relkind WHEN 'v' THEN 'view' ELSE 'table' END, c.relname "
+                          "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                          "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'v') "
+                          "AND lower(c.relname) = lower(?)");
+}
+
+QString PostgresEngine::objectNamesStatement() const {
+    return QStringLiteral("SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                          "WHERE n.nspname = current_schema() "
+                          "AND c.relkind = CASE CAST(? AS text) WHEN 'view' THEN 'v' ELSE 'r' END ORDER BY c.oid");
+}
+
+QString PostgresEngine::columnsStatement() const {
+    // The suite's own type names come back through the domains; citext is text.
+    return QStringLiteral("SELECT column_name, coalesce(upper(domain_name), "
+                          "CASE WHEN data_type = 'USER-DEFINED' THEN 'TEXT' ELSE upper(data_type) END) "
+                          "FROM information_schema.columns WHERE table_schema = current_schema() "
+                          "AND table_name = CAST(? AS text) ORDER BY ordinal_position");
+}
+
+DbError::Cause PostgresEngine::causeOf(const QString& sqlState) {
+    using Cause = DbError::Cause;
+    // Without a code the failure is the client's own: the connection is gone or never came.
+    if (sqlState.isEmpty())
+        return Cause::Unreachable;
+    static const QHash<QString, Cause> exact{
+        {QStringLiteral("23505"), Cause::DuplicateKey}, {QStringLiteral("58030"), Cause::DiskFull},
+        {QStringLiteral("XX001"), Cause::Damaged},      {QStringLiteral("XX002"), Cause::Damaged},
+        {QStringLiteral("42501"), Cause::NoPermission}, {QStringLiteral("3D000"), Cause::LoginRefused},
+        {QStringLiteral("40001"), Cause::Busy},         {QStringLiteral("40P01"), Cause::Busy},
+        {QStringLiteral("55P03"), Cause::Busy},         {QStringLiteral("55006"), Cause::Busy},
+        {QStringLiteral("57014"), Cause::Busy},         {QStringLiteral("57P01"), Cause::Unreachable},
+        {QStringLiteral("57P02"), Cause::Unreachable},  {QStringLiteral("57P03"), Cause::Unreachable},
+    };
+    const auto found = exact.constFind(sqlState);
+    if (found != exact.constEnd())
+        return found.value();
+    const QStringView family = QStringView(sqlState).left(2);
+    if (family == QLatin1String("08"))
+        return Cause::Unreachable;
+    if (family == QLatin1String("28"))
+        return Cause::LoginRefused;
+    if (family == QLatin1String("53"))
+        return Cause::DiskFull;
+    return Cause::Other;
+}
+
+Engine::Fault PostgresEngine::classify(const QSqlError& error) const {
+    Fault fault{causeOf(error.nativeErrorCode().trimmed()), {}};
+    if (fault.cause == DbError::Cause::DuplicateKey) {
+        // "DETAIL:  Key (checkinno)=(1001) already exists."
+        static const QRegularExpression key(QStringLiteral(R"(Key \(([^,)]+))"));
+        const auto m = key.match(error.databaseText());
+        if (m.hasMatch())
+            fault.keyColumn = m.captured(1).trimmed();
+    }
+    return fault;
+}
+
+QStringList PostgresEngine::beginRead() const {
+    return {QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY")};
+}
+
+QString PostgresEngine::keysGiven(const QString& table) const {
+    return QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowkey'), coalesce(MAX(RowKey), 0) + 1, false) "
+                          "FROM %1")
+        .arg(table);
+}
+
+QStringList PostgresEngine::beginWrite() const {
+    // One writer per schema at a time, as one writer per file on a desk of its own: a number
+    // read as the highest inside the save is still the highest when the save commits.
+    return {QStringLiteral("BEGIN"), QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(current_schema()))")};
+}
+
+QString PostgresEngine::definition(const QString& statement) const {
+    static const QList<std::pair<QRegularExpression, QString>> words{
+        {QRegularExpression(QStringLiteral(R"(\bTEXT COLLATE NOCASE\b)")), QStringLiteral("citext")},
+        {QRegularExpression(QStringLiteral(R"(\bINTEGER PRIMARY KEY\b)")),
+         QStringLiteral("bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY")},
+        {QRegularExpression(QStringLiteral(R"(\bBOOLEAN\b)")), QStringLiteral("yesno")},
+        {QRegularExpression(QStringLiteral(R"(\bDOUBLE\b)")), QStringLiteral("double precision")},
+        {QRegularExpression(QStringLiteral(R"(\bCURRENCY\b)")), QStringLiteral("currency")},
+    };
+    if (!statement.trimmed().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
+        return statement;
+    QString out = statement;
+    for (const auto& [word, replacement] : words)
+        out.replace(word, replacement);
+    return out;
+}
+
+QVariant PostgresEngine::bindable(const QVariant& value) const {
+    // Yes/no columns are numbers, as on a desk of its own.
+    if (value.metaType().id() == QMetaType::Bool)
+        return QVariant(value.toBool() ? 1 : 0);
+    return value;
+}
+
+QString PostgresEngine::functionName(Function function) const {
+    switch (function) {
+    case Function::IfNull:
+        return QStringLiteral("coalesce");
+    case Function::Upper:
+        return QStringLiteral("upper");
+    case Function::Lower:
+        return QStringLiteral("lower");
+    case Function::Length:
+        return QStringLiteral("length");
+    case Function::Substring:
+        return QStringLiteral("substr");
+    }
+    return {};
+}
+
+QString PostgresEngine::dateLiteral(const QDateTime& value, bool withTime) const {
+    return withTime ? QStringLiteral("TIMESTAMP '%1'").arg(value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                    : QStringLiteral("DATE '%1'").arg(value.toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+QString PostgresEngine::limit(int rows) const {
+    return QStringLiteral(" LIMIT %1").arg(rows);
+}
+
+QString PostgresEngine::caseBlind(const QString& expression) const {
+    return QStringLiteral("CAST(%1 AS citext)").arg(expression);
+}
+
+QString PostgresEngine::exact(const QString& expression) const {
+    return QStringLiteral("CAST(%1 AS text)").arg(expression);
+}
+
+QString PostgresEngine::materialized() const {
+    return QStringLiteral("MATERIALIZED");
+}
+
+QString PostgresEngine::insertOrReplace(const QString& table, const QStringList&) const {
+    // The server's form names the key after the values; no statement of the suite needs it.
+    throw DbError(QStringLiteral("行の置き換え（INSERT OR REPLACE）はデータベースサーバーでは使えません。"), table);
+}
+
+QString PostgresEngine::returningRowKey() const {
+    return QStringLiteral(" RETURNING RowKey");
+}
+
+QString PostgresEngine::rowKey() const {
+    return QStringLiteral("RowKey");
+}
+
+QStringList PostgresEngine::integrityProblems(const QString& location) const {
+    // The server keeps its pages whole itself; what is checked here is that the schema is
+    // there and every row of every table can be read.
+    std::shared_ptr<Connection> connection;
+    try {
+        connection = Connection::openAnyVersion(location);
+    } catch (const DbError& e) {
+        if (e.cause() == DbError::Cause::NotADatabase || e.cause() == DbError::Cause::Damaged)
+            return {e.message()};
+        throw;
+    }
+    QStringList problems;
+    const QStringList tables = connection->tableNames();
+    if (tables.isEmpty())
+        return {QStringLiteral("スキーマ %1 に表がありません。").arg(schemaOf(location))};
+    for (const QString& table : tables) {
+        try {
+            connection->scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table));
+        } catch (const DbError& e) {
+            if (e.cause() == DbError::Cause::Unreachable || e.cause() == DbError::Cause::LoginRefused ||
+                e.cause() == DbError::Cause::Busy)
+                throw;
+            problems << QStringLiteral("表 %1 を読めません: %2").arg(table, e.message());
+        }
+    }
+    return problems;
+}
+
+void PostgresEngine::copyInto(Connection& from, const QString&) const {
+    throw notOnServer(from.filePath());
+}
+
+bool PostgresEngine::inUse(const QString& location) const {
+    throw notOnServer(location);
+}
+
+std::unique_ptr<Engine::ExclusiveHold> PostgresEngine::holdExclusively(const QString& location) const {
+    throw notOnServer(location);
+}
+
+void PostgresEngine::copyClosed(const QString& source, const QString&) const {
+    throw notOnServer(source);
+}
+
+} // namespace desk

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Engine.h"
+
+namespace desk {
+
+// Several desks on one database server. DPath.txt names the server as a connection address
+// ("postgresql://user@host:port/database", the password in the user's ~/.pgpass); the five
+// databases of a data directory are five schemas of that database, named after the files, and
+// a location is the address with the file's name after a '#'. Every connection works in its
+// file's schema (search_path), so statements name tables as on a desk of its own.
+class PostgresEngine final : public Engine {
+public:
+    static const PostgresEngine& instance();
+
+    // Whether text is a server address (or a location on one).
+    static bool isAddress(const QString& text);
+    // The location of a file's schema on the server at address.
+    static QString locationOf(const QString& address, const QString& fileName);
+    // The address part of a location, and the schema its file is kept in.
+    static QString addressOf(const QString& location);
+    static QString schemaOf(const QString& location);
+    // What a database needs once before the schemas are made (run in its public schema):
+    // the case-blind text type, the yes/no and currency types and the functions the
+    // statements of the suite use.
+    static QStringList databaseSetup();
+
+    bool isServer() const override { return true; }
+    QString displayName(const QString& location) const override;
+    QString fileNameOf(const QString& location) const override;
+    QString changeNotice(const QString& payload) const override;
+
+    QString driverName() const override;
+    void configure(QSqlDatabase& db, const QString& location, Access access) const override;
+    void refuseForeign(const QString& location) const override;
+    QStringList sessionSettings(const QString& location) const override;
+    QStringList bulkLoadSettings() const override;
+
+    QString objectStatement() const override;
+    QString objectNamesStatement() const override;
+    QString columnsStatement() const override;
+
+    Fault classify(const QSqlError& error) const override;
+    // The same for an error code (SQLSTATE) alone.
+    static DbError::Cause causeOf(const QString& sqlState);
+
+    QStringList beginWrite() const override;
+    QStringList beginRead() const override;
+
+    QString definition(const QString& statement) const override;
+    QVariant bindable(const QVariant& value) const override;
+    bool streamsResults() const override { return false; }
+    QString functionName(Function function) const override;
+    QString dateLiteral(const QDateTime& value, bool withTime) const override;
+    QString limit(int rows) const override;
+    QString caseBlind(const QString& expression) const override;
+    QString exact(const QString& expression) const override;
+    QString materialized() const override;
+    QString insertOrReplace(const QString& table, const QStringList& columns) const override;
+    QString returningRowKey() const override;
+    QString keysGiven(const QString& table) const override;
+    QString rowKey() const override;
+
+    QStringList integrityProblems(const QString& location) const override;
+    void copyInto(Connection& from, const QString& dest) const override;
+    bool inUse(const QString& location) const override;
+    std::unique_ptr<ExclusiveHold> holdExclusively(const QString& location) const override;
+    void copyClosed(const QString& source, const QString& dest) const override;
+};
+
+} // namespace desk

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// An inn's data moved between a data directory and a database server, in either direction.
+namespace desk::maintenance {
+
+// What was copied of one table, as both sides count it afterwards.
+struct CopiedTable {
+    QString file;
+    QString table;
+    qint64 rows = 0;
+    int sums = 0; // number columns whose totals were compared
+};
+
+// Makes a new inn at target (a data directory or a server's address; refused, changing
+// nothing, when one is there already) and copies every row of every table of source into
+// it, each row with its row key, so rows keep their order. Each database is read in one
+// read transaction and written in one write transaction. Afterwards every table is checked
+// on both sides: the number of rows and the total of every number column must be equal;
+// a difference is a DbError, and a copy that fails removes what it made.
+QList<CopiedTable> copyInn(const QString& source, const QString& target);
+
+} // namespace desk::maintenance

@@ -1,0 +1,202 @@
+#include "data/ChangeNotices.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Engine.h"
+#include "data/RowSet.h"
+#include "data/Schema.h"
+#include "testsupport/TempDataDir.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+
+using namespace desk;
+using namespace Qt::StringLiterals;
+
+// The inn's data on a database server: made, opened, refused and written by several desks at
+// once. Runs only on the test run's private server (desk_add_server_test).
+class TestServer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void innOnServer();
+    void openRefusesByCause_data();
+    void openRefusesByCause();
+    void rowsKeepTheirOrderAndKey();
+    void desksNeverTakeOneNumberTwice();
+    void noticesOfOtherDesksOnly();
+};
+
+void TestServer::initTestCase() {
+    QVERIFY2(!test::TempDataDir::server().isEmpty(), "no test server: run through ctest (label postgresql)");
+}
+
+// Five schemas at the current version with their reference rows; a second init refuses and
+// leaves the inn as it was.
+void TestServer::innOnServer() {
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString& name : Schema::fileNames()) {
+        const auto c = Connection::open(dir.path(), name);
+        QVERIFY(c->engine().isServer());
+        QCOMPARE(c->schemaVersion(), Schema::Version);
+    }
+    const auto option = Connection::open(dir.path(), QString::fromLatin1(DbFile::Option));
+    const int rates = option->scalar(u"SELECT COUNT(*) FROM TaxRates"_s).toInt();
+    QVERIFY(rates > 0);
+    try {
+        Schema::createDataDirectory(dir.path());
+        QFAIL("a second inn was made over the first");
+    } catch (const DbError& e) {
+        QVERIFY2(e.message().contains(u"もう"_s), qPrintable(e.message()));
+    }
+    QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM TaxRates"_s).toInt(), rates);
+}
+
+// What DPath.txt may name that is no inn: each refused in the clerk's words with its cause.
+void TestServer::openRefusesByCause_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<QString>("words");
+    const QString server = test::TempDataDir::server();
+    QTest::newRow("a database that is not an inn's")
+        << server << int(DbError::Cause::NotADatabase) << u"このシステムのデータベースではありません"_s;
+    QString missing = server;
+    missing.replace(u"/postgres?"_s, u"/no_such_inn?"_s);
+    QTest::newRow("no such database") << missing << int(DbError::Cause::LoginRefused) << u"ログイン"_s;
+    QString nowhere = server;
+    nowhere.replace(u"host=/"_s, u"host=/nonexistent/"_s);
+    QTest::newRow("no server there") << nowhere << int(DbError::Cause::Unreachable) << u"接続できません"_s;
+}
+
+void TestServer::openRefusesByCause() {
+    QFETCH(QString, address);
+    QFETCH(int, cause);
+    QFETCH(QString, words);
+    try {
+        Connection::open(address, QString::fromLatin1(DbFile::Sales));
+        QFAIL("opened");
+    } catch (const DbError& e) {
+        QCOMPARE(int(e.cause()), cause);
+        QVERIFY2(e.message().contains(words), qPrintable(e.message()));
+    }
+}
+
+// A table walked through a row set keeps the order rows were added in, finds a row again
+// after others were removed, and never shows the row key as a field.
+void TestServer::rowsKeepTheirOrderAndKey() {
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const auto c = Connection::open(dir.path(), QString::fromLatin1(DbFile::Sales));
+    RowSet rs(c, u"BTTempSalesDetail"_s);
+    const QStringList codes{u"b"_s, u"a"_s, u"d"_s, u"c"_s};
+    for (const QString& code : codes) {
+        rs.addNew();
+        rs.setValue(u"BTcmcode"_s, code);
+        rs.setValue(u"Desk"_s, u"desk-1"_s);
+        rs.update();
+    }
+    c->exec(u"DELETE FROM BTTempSalesDetail WHERE BTcmcode = 'a'"_s);
+    RowSet again(c, u"BTTempSalesDetail"_s);
+    QStringList seen;
+    for (again.moveFirst(); !again.eof(); again.moveNext())
+        seen << again.value(u"BTcmcode"_s).toString();
+    QCOMPARE(seen, (QStringList{u"b"_s, u"d"_s, u"c"_s}));
+    again.moveLast();
+    QCOMPARE(again.value(u"BTcmcode"_s).toString(), u"c"_s);
+    again.setValue(u"BTspec"_s, u"大盛り"_s);
+    again.update();
+    QCOMPARE(c->scalar(u"SELECT BTspec FROM BTTempSalesDetail WHERE BTcmcode = 'C'"_s).toString(), u"大盛り"_s);
+}
+
+// Four desks take "highest + 1" at once, each number inside its own save: no number is handed
+// out twice and no save is lost.
+void TestServer::desksNeverTakeOneNumberTwice() {
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const QString address = dir.path();
+    constexpr int Desks = 4;
+    constexpr int Saves = 40;
+    std::atomic<int> failures{0};
+    QString firstFailure;
+    QList<QThread*> desks;
+    for (int d = 0; d < Desks; ++d) {
+        desks << QThread::create([&, d] {
+            try {
+                const auto c = Connection::open(address, QString::fromLatin1(DbFile::Sales));
+                for (int i = 0; i < Saves; ++i) {
+                    Transaction t(*c);
+                    const int next = c->scalar(u"SELECT ifnull(MAX(BTSalesNo), 0) + 1 FROM BTSalesNo"_s).toInt();
+                    QThread::yieldCurrentThread();
+                    c->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) "
+                            "VALUES (?, ?, ?, ?)"_s,
+                            {next, QDate(2026, 12, 8), QString::number(1000 + d), u"1"_s});
+                    t.commit();
+                }
+            } catch (const DbError& e) {
+                if (failures++ == 0)
+                    firstFailure = e.message();
+            }
+        });
+    }
+    for (QThread* desk : std::as_const(desks))
+        desk->start();
+    for (QThread* desk : std::as_const(desks)) {
+        QVERIFY(desk->wait(120000));
+        delete desk;
+    }
+    QVERIFY2(failures == 0, qPrintable(firstFailure));
+    const auto c = Connection::open(address, QString::fromLatin1(DbFile::Sales));
+    QCOMPARE(c->scalar(u"SELECT COUNT(*) FROM BTSalesNo"_s).toInt(), Desks * Saves);
+    QCOMPARE(c->scalar(u"SELECT COUNT(DISTINCT BTSalesNo) FROM BTSalesNo"_s).toInt(), Desks * Saves);
+    QCOMPARE(c->scalar(u"SELECT MAX(BTSalesNo) FROM BTSalesNo"_s).toInt(), Desks * Saves);
+}
+
+// A save sends one notice naming its database when it commits, none when it is rolled back;
+// a desk hears the other desks' notices and not its own.
+void TestServer::noticesOfOtherDesksOnly() {
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    QStringList heard;
+    connect(&ChangeNotices::of(dir.path()), &ChangeNotices::changed, this,
+            [&](const QString& fileName) { heard << fileName; });
+
+    // What goes over the wire, as another desk's listener gets it.
+    QSqlDatabase other = QSqlDatabase::addDatabase(u"QPSQL"_s, u"other-desk"_s);
+    const QString location = Engine::locationOf(dir.path(), QString::fromLatin1(DbFile::Reservation));
+    Engine::forLocation(location).configure(other, location, Engine::Access::ReadOnly);
+    QVERIFY2(other.open(), qPrintable(other.lastError().text()));
+    QStringList sent;
+    QVERIFY(other.driver()->subscribeToNotification(ChangeNotices::channel()));
+    connect(other.driver(), &QSqlDriver::notification, this,
+            [&](const QString&, QSqlDriver::NotificationSource, const QVariant& payload) { sent << payload.toString(); });
+
+    const auto sales = Connection::open(dir.path(), QString::fromLatin1(DbFile::Sales));
+    {
+        Transaction undone(*sales);
+        sales->exec(u"DELETE FROM BTSalesNo"_s);
+    }
+    {
+        Transaction saved(*sales);
+        sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTCheckInNo) VALUES (1, '1001')"_s);
+        saved.commit();
+    }
+    QTRY_COMPARE(sent, QStringList{ChangeNotices::payload(QString::fromLatin1(DbFile::Sales))});
+    QTest::qWait(300);
+    QVERIFY2(heard.isEmpty(), qPrintable(heard.join(u", "_s)));
+
+    QSqlQuery notice(other);
+    QVERIFY(notice.exec(u"SELECT pg_notify('%1', 'BTReservation.mdb|front-desk/1')"_s.arg(ChangeNotices::channel())));
+    QTRY_COMPARE(heard, QStringList{QString::fromLatin1(DbFile::Reservation)});
+    notice.finish();
+    other.close();
+}
+
+QTEST_GUILESS_MAIN(TestServer)
+#include "tst_server.moc"
