@@ -88,7 +88,9 @@ public:
     virtual QString materialized() const = 0;
     // The head of an insert that replaces the row of the same key: "… INTO table (a, b)".
     virtual QString insertOrReplace(const QString& table, const QStringList& columns) const = 0;
-    // The column that orders a table's rows as they were added, and finds one again.
+    // The column every table ends with that orders its rows as they were added and finds one
+    // again; the engine assigns it to a new row. The data layer's own: the table cursor keeps
+    // it from the columns it shows.
     virtual QString rowKey() const = 0;
 
     // ---- maintenance
