@@ -336,7 +336,7 @@ void CheckInClass::EDsearch() {
 
     QList<CheckInGuest> guests;
     desk::RowSet list(m_connection, QStringLiteral("SELECT * FROM CheckInGuests WHERE CheckInNO = ") +
-                                        desk::Sql::quote(number) + QStringLiteral(" ORDER BY GuestNo, rowid"));
+                                        desk::Sql::quote(number) + QStringLiteral(" ORDER BY GuestNo, RowKey"));
     for (; !list.eof(); list.moveNext()) {
         const auto text = [&list](const char* column) {
             return desk::convert::textOf(list.value(QLatin1String(column)));
@@ -392,7 +392,7 @@ std::unique_ptr<desk::RowSet> CheckInClass::RsGuestRegister(const QDate& first, 
                        "c.CheckInNO AS CheckInNO "
                        "FROM CheckInGuests g JOIN CheckInCliants c ON c.CheckInNO = g.CheckInNO "
                        "WHERE c.CheckInDate BETWEEN %2 AND %3 "
-                       "ORDER BY c.CheckInDate, c.CheckInNO, g.GuestNo, g.rowid")
+                       "ORDER BY c.CheckInDate, c.CheckInNO, g.GuestNo, g.RowKey")
             .arg(sameAsAbove, desk::Sql::dateLiteral(first), desk::Sql::dateLiteral(last)));
 }
 

@@ -54,7 +54,7 @@ TaxSettings TaxSettings::read(const std::shared_ptr<desk::Connection>& option) {
     }
     settings.levies = LevyTable(levies);
     desk::RowSet profile(option, QStringLiteral("SELECT ServiceFee, TaxRounding, InvoiceNo FROM CompanyProfile "
-                                                "ORDER BY rowid"));
+                                                "ORDER BY RowKey"));
     if (!profile.eof()) {
         settings.serviceFee = profile.value(QStringLiteral("ServiceFee")).toDouble();
         settings.rounding = roundingOf(profile.value(QStringLiteral("TaxRounding")).toInt());

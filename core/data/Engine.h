@@ -121,7 +121,9 @@ public:
     // What follows an insert of rows with their keys given, so that the engine numbers the
     // next new row after them; empty when it does so by itself.
     virtual QString keysGiven(const QString& table) const { return {}; }
-    // The column that orders a table's rows as they were added, and finds one again.
+    // The column every table ends with that orders its rows as they were added and finds one
+    // again; the engine assigns it to a new row. The data layer's own: the table cursor keeps
+    // it from the columns it shows.
     virtual QString rowKey() const = 0;
 
     // ---- maintenance

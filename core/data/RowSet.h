@@ -14,10 +14,11 @@ class RowSetCursor;
 // A positioned cursor over a table, a saved query (view) or a SELECT statement.
 //
 // Over one base table (opened by name, or "SELECT * FROM t [WHERE …]") it is updatable
-// and every change is written straight through to the table; it keeps its position as a
-// rowid and answers each move, find and read with one indexed query, so nothing is copied
-// into memory. Over a view or any other statement it is read-only and read whole on first
-// use. Opening reads nothing. Column names are matched without regard to case.
+// and every change is written straight through to the table; it keeps its position as the
+// row's key and answers each move, find and read with one indexed query, so nothing is
+// copied into memory. The key is the table's last column, which the row set does not show. Over a view or any other
+// statement it is read-only and read whole on first use. Opening reads nothing. Column names are matched without regard
+// to case.
 //
 // Values come back typed by the column's declared type: QDate for DATE, QDateTime for
 // DATETIME, qint64 for integers, double for REAL/amounts, bool for BOOLEAN, QString for

@@ -95,7 +95,7 @@ public:
     QList<ColumnType> types;
     QHash<QString, int> index; // lower-case name → column
 
-    // position: a rowid over a table, a row index over a statement
+    // position: the row key over a table, a row index over a statement
     Pos pos = Pos::Unresolved;
     qint64 key = 0;
     Tri empty = Tri::Unknown;

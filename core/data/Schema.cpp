@@ -20,7 +20,7 @@ namespace {
 
 void fillFile(Connection& connection, const FileSchema& file) {
     Transaction transaction(connection);
-    connection.exec(QStringLiteral("CREATE TABLE SchemaMeta (Name TEXT PRIMARY KEY, Value TEXT)"));
+    connection.exec(metaTableStatement());
     connection.exec(QStringLiteral("INSERT INTO SchemaMeta (Name, Value) VALUES ('SchemaVersion', ?), "
                                    "('FileName', ?)"),
                     {Version, file.fileName});

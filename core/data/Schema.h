@@ -16,7 +16,9 @@ namespace desk::Schema {
 // 4: the guest register (every guest of a check-in party, the day of check-out).
 // 5: the bathing and accommodation taxes (their rules by date, a check-in's exempt guests,
 // the room share of a commodity's price).
-inline constexpr int Version = 5;
+// 6: the row key, an explicit integer column every table ends with (SchemaMeta too), which
+// orders a table's rows as they were added and finds one again on every engine.
+inline constexpr int Version = 6;
 
 // The five file names of a data directory.
 QStringList fileNames();

@@ -109,7 +109,7 @@ QList<FileSchema> catalogue() {
                             "LEFT JOIN CheckInBadget b ON b.CheckInNO = c.CheckInNO "
                             "LEFT JOIN CheckInClasify k ON k.CheckInNO = c.CheckInNO "
                             "LEFT JOIN CheckInCliantDetail d ON d.CheckInNO = c.CheckInNO "
-                            "ORDER BY c.CheckInDate, c.rowid"),
+                            "ORDER BY c.CheckInDate, c.RowKey"),
 
              // A code with no list entry is still counted, under an empty name.
              QStringLiteral("CREATE VIEW QRYForClass AS SELECT "
@@ -128,7 +128,7 @@ QList<FileSchema> catalogue() {
                             "LEFT JOIN UserClass u ON u.UCode = k.RvUseClass "
                             "LEFT JOIN PaymentClass p ON p.PCode = k.RvPayment "
                             "LEFT JOIN ChoiceClass h ON h.ChCode = k.ChoiceClass "
-                            "ORDER BY c.CheckInDate, c.rowid"),
+                            "ORDER BY c.CheckInDate, c.RowKey"),
          }});
 
     files.append(
@@ -180,7 +180,7 @@ QList<FileSchema> catalogue() {
                             "FROM BTSalesDetail d "
                             "LEFT JOIN BTSalesNo h ON h.BTSalesNo = d.BTSalesNo "
                             "LEFT JOIN Commodities m ON m.Ccode = d.BTcmcode "
-                            "ORDER BY d.BTSalesNo, d.rowid"),
+                            "ORDER BY d.BTSalesNo, d.RowKey"),
 
              // A bill lists charges in the order they were made: slip, then line.
              QStringLiteral("CREATE VIEW QRYCheckOutP AS SELECT "
@@ -192,7 +192,7 @@ QList<FileSchema> catalogue() {
                             "FROM BTSalesDetail d "
                             "JOIN BTSalesNo h ON h.BTSalesNo = d.BTSalesNo "
                             "LEFT JOIN Commodities m ON m.Ccode = d.BTcmcode "
-                            "ORDER BY d.BTSalesNo, d.rowid"),
+                            "ORDER BY d.BTSalesNo, d.RowKey"),
 
              // One row per sales line: net = quantity × price, service charge on the net,
              // tax on net plus service charge, as the bill computes them.
@@ -264,7 +264,7 @@ QList<FileSchema> catalogue() {
                             "ifnull(c.RptName, '') AS RptName, d.RptRemarks AS RptRemarks "
                             "FROM BTPaymentDtl d "
                             "LEFT JOIN ReciptCode c ON c.RptCode = d.RptCode "
-                            "ORDER BY d.RptNO, d.rowid"),
+                            "ORDER BY d.RptNO, d.RowKey"),
 
              QStringLiteral("CREATE VIEW QRYRecipt AS SELECT "
                             "h.RptcheckInNo AS RptCheckInNo, h.RptNO AS RptNo, h.ReciptDate AS ReciptDate, "
@@ -273,7 +273,7 @@ QList<FileSchema> catalogue() {
                             "FROM BTPaymentDtl d "
                             "JOIN BTPaymentNo h ON h.RptNO = d.RptNO "
                             "LEFT JOIN ReciptCode c ON c.RptCode = d.RptCode "
-                            "ORDER BY h.RptNO, d.rowid"),
+                            "ORDER BY h.RptNO, d.RowKey"),
 
              // The running total of the slip on screen, one row per desk: read it with
              // "WHERE Desk = ?" (no row while the desk has no lines).
@@ -341,14 +341,24 @@ QList<FileSchema> catalogue() {
     // Every text column compares ASCII letters without regard to case, as the files' first
     // engine did: "a1" and "A1" are one check-in number, "yamada" finds "Yamada". Kana and
     // kanji compare exactly.
+    // Every table ends with its row key.
     static const QRegularExpression text(QStringLiteral(R"(\bTEXT\b)"));
     for (FileSchema& file : files) {
         for (QString& statement : file.statements) {
-            if (statement.startsWith(QLatin1String("CREATE TABLE")))
-                statement.replace(text, QStringLiteral("TEXT COLLATE NOCASE"));
+            if (!statement.startsWith(QLatin1String("CREATE TABLE")))
+                continue;
+            statement.replace(text, QStringLiteral("TEXT COLLATE NOCASE"));
+            statement.chop(1);
+            statement += QStringLiteral(", %1 INTEGER PRIMARY KEY)").arg(QLatin1String(RowKeyColumn));
         }
     }
     return files;
+}
+
+QString metaTableStatement() {
+    // Names compare exactly here: the file's own records, never typed by a clerk.
+    return QStringLiteral("CREATE TABLE SchemaMeta (Name TEXT UNIQUE, Value TEXT, %1 INTEGER PRIMARY KEY)")
+        .arg(QLatin1String(RowKeyColumn));
 }
 
 FileSchema catalogueOf(const QString& fileName) {

@@ -14,6 +14,15 @@ struct FileSchema {
 
 QList<FileSchema> catalogue();
 
+// The table of every file that records its schema version and name: Name, Value and the
+// row key.
+QString metaTableStatement();
+
+// The row key every table of the catalogue ends with (an INTEGER PRIMARY KEY: on SQLite it
+// is the rowid itself). The engine assigns it; the table cursor orders and finds rows by it
+// and keeps it from the columns it shows.
+inline constexpr auto RowKeyColumn = "RowKey";
+
 // The catalogue entry of a file, names compared without regard to case; nullopt-like
 // empty fileName when the file is not one of the five.
 FileSchema catalogueOf(const QString& fileName);

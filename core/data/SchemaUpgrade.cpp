@@ -15,9 +15,41 @@ namespace desk::Schema {
 
 namespace {
 
-// Every table rebuilt as the catalogue has it (columns copied by name, new columns at their
-// defaults), indexes and saved queries made anew. Codes that case-blind unique keys would
-// merge are refused by name.
+// The table `name` made anew by `create`, its rows copied over: columns by name, new columns
+// at their defaults. Rows keep their order and their numbers: the rowid of a row becomes its
+// row key, so the work tables and the bill read as before and a bookmark still finds its row.
+void rebuildTable(Connection& connection, const QString& name, const QString& create) {
+    const Connection::Object existing = connection.object(name);
+    if (existing.kind != QLatin1String("table")) {
+        connection.exec(create);
+        return;
+    }
+    const QString old = name + QStringLiteral("_before_upgrade");
+    connection.exec(QStringLiteral("ALTER TABLE \"%1\" RENAME TO \"%2\"").arg(existing.name, old));
+    connection.exec(create);
+    const QString rowKey = QLatin1String(RowKeyColumn);
+    QString target = QStringLiteral("rowid");
+    QStringList common;
+    const QList<Connection::Column> oldColumns = connection.columns(old);
+    for (const Connection::Column& column : connection.columns(name)) {
+        if (column.name.compare(rowKey, Qt::CaseInsensitive) == 0) {
+            // An old file's tables have none (or it is the rowid already): filled from the rowid.
+            target = QStringLiteral("\"%1\"").arg(column.name);
+            continue;
+        }
+        for (const Connection::Column& was : oldColumns) {
+            if (was.name.compare(column.name, Qt::CaseInsensitive) == 0)
+                common << QStringLiteral("\"%1\"").arg(column.name);
+        }
+    }
+    const QString list = common.join(QStringLiteral(", "));
+    connection.exec(QStringLiteral("INSERT INTO \"%1\" (%2, %3) SELECT rowid, %3 FROM \"%4\" ORDER BY rowid")
+                        .arg(name, target, list, old));
+    connection.exec(QStringLiteral("DROP TABLE \"%1\"").arg(old));
+}
+
+// Every table rebuilt as the catalogue has it (rebuildTable), indexes and saved queries made
+// anew. Codes that case-blind unique keys would merge are refused by name.
 void rebuildToCatalogue(Connection& connection, const QString& fileName) {
     const FileSchema file = catalogueOf(fileName);
     if (file.fileName.isEmpty())
@@ -31,30 +63,8 @@ void rebuildToCatalogue(Connection& connection, const QString& fileName) {
         connection.exec(QStringLiteral("DROP VIEW \"%1\"").arg(view));
     for (const QString& statement : file.statements) {
         const auto table = tableName.match(statement);
-        if (!table.hasMatch())
-            continue;
-        const QString name = table.captured(1);
-        const Connection::Object existing = connection.object(name);
-        if (existing.kind != QLatin1String("table")) {
-            connection.exec(statement);
-            continue;
-        }
-        const QString old = name + QStringLiteral("_before_upgrade");
-        connection.exec(QStringLiteral("ALTER TABLE \"%1\" RENAME TO \"%2\"").arg(existing.name, old));
-        connection.exec(statement);
-        QStringList common;
-        const QList<Connection::Column> oldColumns = connection.columns(old);
-        for (const Connection::Column& column : connection.columns(name)) {
-            for (const Connection::Column& was : oldColumns) {
-                if (was.name.compare(column.name, Qt::CaseInsensitive) == 0)
-                    common << QStringLiteral("\"%1\"").arg(column.name);
-            }
-        }
-        const QString list = common.join(QStringLiteral(", "));
-        // Rows keep their order: the work tables and the bill read in rowid order.
-        connection.exec(QStringLiteral("INSERT INTO \"%1\" (rowid, %2) SELECT rowid, %2 FROM \"%3\" ORDER BY rowid")
-                            .arg(name, list, old));
-        connection.exec(QStringLiteral("DROP TABLE \"%1\"").arg(old));
+        if (table.hasMatch())
+            rebuildTable(connection, table.captured(1), statement);
     }
     for (const QString& statement : file.statements) {
         if (tableName.match(statement).hasMatch())
@@ -95,7 +105,8 @@ void addTaxSettings(Connection& connection, const QString& fileName) {
 
 // 3 → 4: the guest register. Every check-in already in the file gets its representative as
 // its one guest, so the register covers the years before the list was kept; one statement,
-// as a file may hold ten years of check-ins.
+// as a file may hold ten years of check-ins. Written as it was for version 3, whose tables
+// knew only the rowid.
 void addGuestRegister(Connection& connection, const QString& fileName) {
     rebuildToCatalogue(connection, fileName);
     if (fileName.compare(QLatin1String(DbFile::DaySalesCliants), Qt::CaseInsensitive) != 0)
@@ -124,6 +135,13 @@ void addLevies(Connection& connection, const QString& fileName) {
     rebuildToCatalogue(connection, fileName);
 }
 
+// 5 → 6: the row key. Every table, the version record included, is rebuilt with it; each
+// row's key is the rowid it had, so no row changes its place or its number.
+void addRowKeys(Connection& connection, const QString& fileName) {
+    rebuildToCatalogue(connection, fileName);
+    rebuildTable(connection, QStringLiteral("SchemaMeta"), metaTableStatement());
+}
+
 } // namespace
 
 const QList<UpgradeStep>& upgradeSteps() {
@@ -131,7 +149,7 @@ const QList<UpgradeStep>& upgradeSteps() {
     // The rebuild copies columns by name into the catalogue's tables, so a step whose version
     // only adds columns can rebuild again; one that moves or changes data does so after it.
     static const QList<UpgradeStep> steps{
-        {1, rebuildToCatalogue}, {2, addTaxSettings}, {3, addGuestRegister}, {4, addLevies}};
+        {1, rebuildToCatalogue}, {2, addTaxSettings}, {3, addGuestRegister}, {4, addLevies}, {5, addRowKeys}};
     return steps;
 }
 

@@ -306,7 +306,8 @@ QString SqliteEngine::insertOrReplace(const QString& table, const QStringList& c
 }
 
 QString SqliteEngine::rowKey() const {
-    return QStringLiteral("rowid");
+    // The INTEGER PRIMARY KEY every table ends with: SQLite's rowid under its own name.
+    return QStringLiteral("RowKey");
 }
 
 QStringList SqliteEngine::integrityProblems(const QString& location) const {

@@ -19,13 +19,27 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& 
     , m_table(table)
     , m_filter(where)
     , m_filterBinds(whereBinds) {
+    // The row key is the data layer's own: it positions the cursor, but no one above sees it
+    // among the columns, sets it or copies it with a row.
     QStringList columnNames;
     QList<ColumnType> columnTypes;
+    QStringList selected{rowKey()};
+    bool hasKey = false;
     for (const Connection::Column& c : conn->columns(m_table)) {
+        if (c.name.compare(rowKey(), Qt::CaseInsensitive) == 0) {
+            hasKey = true;
+            continue;
+        }
         columnNames << c.name;
         columnTypes << columntype::fromDeclared(c.declaredType);
+        selected << quoteName(c.name);
     }
+    if (!hasKey)
+        fail(QStringLiteral("表 %1 には行の番号の列（%2）がありません。deskadmin upgrade が必要なファイルです。")
+                 .arg(m_table, rowKey()));
     setColumns(columnNames, columnTypes);
+    m_selectRows =
+        QStringLiteral("SELECT ") + selected.join(QLatin1String(", ")) + QStringLiteral(" FROM ") + quoteName(m_table);
     // Compiles the filter now, so a bad statement fails at open; no row is read.
     prepared(m_first, selectRows() + whereAll() + inKeyOrder(false, 1));
 }
@@ -33,7 +47,7 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& 
 TableCursor::~TableCursor() = default;
 
 QString TableCursor::selectRows() const {
-    return QStringLiteral("SELECT ") + rowKey() + QStringLiteral(", * FROM ") + quoteName(m_table);
+    return m_selectRows;
 }
 
 QString TableCursor::rowKey() const {
@@ -87,15 +101,15 @@ bool TableCursor::toFirst() {
     return fetch(q);
 }
 
-bool TableCursor::toAfter(qint64 rowid) {
+bool TableCursor::toAfter(qint64 from) {
     QSqlQuery& q = prepared(m_next, selectRows() + whereAnd(rowKey() + QStringLiteral(" > ?")) + inKeyOrder(false, 1));
-    q.bindValue(bindFilter(q), rowid);
+    q.bindValue(bindFilter(q), from);
     return fetch(q);
 }
 
-bool TableCursor::toBefore(qint64 rowid) {
+bool TableCursor::toBefore(qint64 from) {
     QSqlQuery& q = prepared(m_prev, selectRows() + whereAnd(rowKey() + QStringLiteral(" < ?")) + inKeyOrder(true, 1));
-    q.bindValue(bindFilter(q), rowid);
+    q.bindValue(bindFilter(q), from);
     return fetch(q);
 }
 
@@ -105,9 +119,9 @@ bool TableCursor::toLast() {
     return fetch(q);
 }
 
-bool TableCursor::fetchAt(qint64 rowid) {
+bool TableCursor::fetchAt(qint64 at) {
     QSqlQuery& q = prepared(m_at, selectRows() + QStringLiteral(" WHERE ") + rowKey() + QStringLiteral(" = ?"));
-    q.bindValue(0, rowid);
+    q.bindValue(0, at);
     return fetch(q);
 }
 

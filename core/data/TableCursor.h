@@ -7,8 +7,9 @@
 namespace desk {
 
 // An updatable row set over one base table, optionally filtered by a WHERE part. It keeps
-// its position as a rowid and answers every move, find and read with one indexed query, so
-// nothing is copied into memory; changes are written straight through to the table.
+// its position as the row's key (Engine::rowKey) and answers every move, find and read with
+// one indexed query, so nothing is copied into memory; changes are written straight through
+// to the table. The key is not among the columns: the engine assigns it to a new row.
 class TableCursor final : public RowSetCursor {
 public:
     // where: the condition of "SELECT * FROM t WHERE …" (translated), with its values.
@@ -52,10 +53,11 @@ private:
     QString whereAnd(const QString& condition) const;
     int bindFilter(QSqlQuery& query) const;
     bool fetch(QSqlQuery& query);
-    bool fetchAt(qint64 rowid);
+    bool fetchAt(qint64 at);
     void runWrite(QSqlQuery& query);
 
     QString m_table;
+    QString m_selectRows; // "SELECT key, the other columns by name FROM table"
     QString m_filter;
     QVariantList m_filterBinds;         // the values of the filter's "?" marks, bound first
     QMap<int, QVariant> m_newRowValues; // storage form

@@ -26,7 +26,7 @@ DRuriage::DRuriage(const QString& dirPath, const SlipValues& values, qint32 tota
     setDataSource(std::make_unique<desk::RowSet>(
         connection,
         QStringLiteral("SELECT *, CASE WHEN %1 THEN '※' ELSE '' END AS ReducedMark FROM BTTempSalesDetail WHERE %2 "
-                       "ORDER BY rowid")
+                       "ORDER BY RowKey")
             .arg(reducedLine, desk::deskCondition()),
         QVariantList{reduced, desk::currentDesk()}));
     bool anyReduced = false;

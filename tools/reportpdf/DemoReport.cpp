@@ -10,8 +10,9 @@ DemoReport::DemoReport(int rows, QObject* parent)
     : desk::Report(parent) {
     setTitle(QStringLiteral("売上伝票（見本）"));
     auto connection = desk::Connection::create(m_dir.filePath(QStringLiteral("demo.mdb")));
-    connection->exec(QStringLiteral("CREATE TABLE DemoLines (BTCMcode TEXT, BTCMname TEXT, BTSpec TEXT, "
-                                    "BTQuantity INTEGER, BTUnitPrice INTEGER, BTSubTotal2 INTEGER)"));
+    connection->exec(
+        QStringLiteral("CREATE TABLE DemoLines (BTCMcode TEXT, BTCMname TEXT, BTSpec TEXT, "
+                       "BTQuantity INTEGER, BTUnitPrice INTEGER, BTSubTotal2 INTEGER, RowKey INTEGER PRIMARY KEY)"));
     const QStringList names{QStringLiteral("夕食（会席）"), QStringLiteral("生ビール"),
                             QStringLiteral("日本酒 一合"),  QStringLiteral("朝食"),
                             QStringLiteral("貸切風呂"),     QStringLiteral("マッサージ 60分")};
@@ -21,10 +22,12 @@ DemoReport::DemoReport(int rows, QObject* parent)
         for (int i = 0; i < rows; ++i) {
             const int kind = i % int(names.size());
             const int quantity = 1 + i % 4;
-            connection->exec(QStringLiteral("INSERT INTO DemoLines VALUES (?, ?, ?, ?, ?, ?)"),
-                             {QStringLiteral("%1").arg(101 + kind), names[kind],
-                              i % 5 == 0 ? QStringLiteral("追加") : QString(), quantity, prices[kind],
-                              quantity * prices[kind]});
+            connection->exec(
+                QStringLiteral(
+                    "INSERT INTO DemoLines (BTCMcode, BTCMname, BTSpec, BTQuantity, BTUnitPrice, BTSubTotal2) "
+                    "VALUES (?, ?, ?, ?, ?, ?)"),
+                {QStringLiteral("%1").arg(101 + kind), names[kind], i % 5 == 0 ? QStringLiteral("追加") : QString(),
+                 quantity, prices[kind], quantity * prices[kind]});
         }
         tx.commit();
     }

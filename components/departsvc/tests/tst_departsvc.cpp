@@ -41,15 +41,22 @@ void record(const desk::test::TempDataDir& dir, const QString& checkInNo, int sl
             const Payments& payments) {
     auto salesDb = open(dir, desk::DbFile::Sales);
     salesDb->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
-    salesDb->exec(u"INSERT INTO BTSalesNo VALUES (?, '2002-03-01', ?, 0)"_s, {slip, checkInNo});
+    salesDb->exec(
+        u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, '2002-03-01', ?, 0)"_s,
+        {slip, checkInNo});
     for (const Sale& s : sales)
-        salesDb->exec(u"INSERT INTO BTSalesDetail VALUES (?, 'T1', '', ?, ?, ?, ?)"_s, {slip, s[0], s[1], s[2], s[3]});
+        salesDb->exec(
+            u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, BTSalesTax) VALUES (?, 'T1', '', ?, ?, ?, ?)"_s,
+            {slip, s[0], s[1], s[2], s[3]});
 
     auto reciptDb = open(dir, desk::DbFile::Recipt);
     reciptDb->exec(u"INSERT OR REPLACE INTO ReciptCode (RptCode, RptName) VALUES ('P1', '現金')"_s);
     for (int i = 0; i < payments.size(); ++i) {
-        reciptDb->exec(u"INSERT INTO BTPaymentNo VALUES (?, '2002-03-02', ?, 0)"_s, {slip * 100 + i, checkInNo});
-        reciptDb->exec(u"INSERT INTO BTPaymentDtl VALUES (?, 'P1', ?, '')"_s, {slip * 100 + i, payments[i]});
+        reciptDb->exec(
+            u"INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) VALUES (?, '2002-03-02', ?, 0)"_s,
+            {slip * 100 + i, checkInNo});
+        reciptDb->exec(u"INSERT INTO BTPaymentDtl (RptNO, RptCode, ReciptAmount, RptRemarks) VALUES (?, 'P1', ?, '')"_s,
+                       {slip * 100 + i, payments[i]});
     }
 }
 
@@ -306,7 +313,9 @@ void TestDepartSvc::levies() {
     const auto clients = open(dir, desk::DbFile::DaySalesCliants);
     clients->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate) VALUES (?, ?)"_s,
                   {Guest, checkIn.toString(Qt::ISODate)});
-    clients->exec(u"INSERT INTO CheckInBadget VALUES (?, ?, 0, ?, ?)"_s, {Guest, party[0], party[1], party[2]});
+    clients->exec(
+        u"INSERT INTO CheckInBadget (CheckInNO, RvClNumber, RvBadget, BathExempt, LodgingExempt) VALUES (?, ?, 0, ?, ?)"_s,
+        {Guest, party[0], party[1], party[2]});
     using namespace taxsvc;
     QList<LevyRule> rules{{LevyKind::Bathing, QDate(2020, 1, 1), LevyMethod::Fixed, 150, 0, {}}};
     if (tokyo)

@@ -214,8 +214,10 @@ void TestTaxSvc::rateChanges() {
     QFETCH(QString, refusal);
     desk::test::TempDataDir dir;
     const auto sales = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::Sales));
-    sales->exec(u"INSERT INTO BTSalesNo VALUES (1, '2026-12-01', 'C1', 0)"_s);
-    sales->exec(u"INSERT INTO BTSalesNo VALUES (2, '2001-05-01', 'C0', 0)"_s);
+    sales->exec(
+        u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (1, '2026-12-01', 'C1', 0)"_s);
+    sales->exec(
+        u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (2, '2001-05-01', 'C0', 0)"_s);
     const QString said = rateChangeRefusal(Japan, RateTable(changed), QDate(2026, 12, 7), *sales);
     if (refusal.isEmpty())
         QVERIFY2(said.isEmpty(), qPrintable(said));
@@ -274,7 +276,8 @@ void TestTaxSvc::settingsReadAndMissingRates() {
     const auto sales = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::Sales));
     const RateTable fromFile = TaxSettings::read(option).rates;
     QVERIFY(missingRates(fromFile, QDate(2026, 12, 7), *sales).isEmpty());
-    sales->exec(u"INSERT INTO BTSalesNo VALUES (7, '2018-02-03', 'C1', 0)"_s);
+    sales->exec(
+        u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (7, '2018-02-03', 'C1', 0)"_s);
     QCOMPARE(missingRates(fromFile, QDate(2026, 12, 7), *sales),
              QStringList{u"2018/02/03 からの伝票 1 件に適用される消費税率がありません。"_s});
     QCOMPARE(missingRates(RateTable(), QDate(2026, 12, 7), *sales).size(), 2);

@@ -139,7 +139,7 @@ void TestEngine::dialectRunsOnItsEngine() {
     QTemporaryDir dir;
     const auto c = Connection::create(dir.filePath(u"BTSales.mdb"_s));
     const Engine& engine = c->engine();
-    c->exec(u"CREATE TABLE t (Code TEXT UNIQUE, Day TEXT)"_s);
+    c->exec(u"CREATE TABLE t (Code TEXT UNIQUE, Day TEXT, RowKey INTEGER PRIMARY KEY)"_s);
     c->exec(u"INSERT INTO t (Code, Day) VALUES ('b', '2002-03-01'), ('a', '2002-03-02'), ('c', NULL)"_s);
     QVariant got;
     if (name == u"caseBlind")

@@ -4,10 +4,12 @@
 #include "data/RowSet.h"
 #include "data/Schema.h"
 #include "data/SchemaUpgrade.h"
+#include "testsupport/PreviousSchema.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace desk;
@@ -73,6 +75,8 @@ private slots:
     void guestListFromVersion3_data();
     void guestListFromVersion3();
     void leviesFromVersion4();
+    void rowKeysFromVersion5_data();
+    void rowKeysFromVersion5();
 
 private:
     std::unique_ptr<test::TempDataDir> m_dir;
@@ -645,7 +649,7 @@ void TestSchema::upgradeChain() {
     QFETCH(bool, refused);
 
     const auto connection = Connection::openAnyVersion(m_dir->path() + Option);
-    connection->exec(QStringLiteral("CREATE TABLE StepLog (Step INTEGER)"));
+    connection->exec(QStringLiteral("CREATE TABLE StepLog (Step INTEGER, RowKey INTEGER PRIMARY KEY)"));
     connection->exec(QStringLiteral("UPDATE SchemaMeta SET Value = ? WHERE Name = 'SchemaVersion'"), {fileVersion});
     QList<Schema::UpgradeStep> chain;
     for (const int from : std::as_const(steps)) {
@@ -755,7 +759,7 @@ void TestSchema::leviesFromVersion4() {
     const auto clients =
         toVersion4(Clients, {u"DROP VIEW QRYStayLevy"_s, u"ALTER TABLE CheckInBadget DROP COLUMN BathExempt"_s,
                              u"ALTER TABLE CheckInBadget DROP COLUMN LodgingExempt"_s,
-                             u"INSERT INTO CheckInBadget VALUES ('L1', 4, 9000)"_s,
+                             u"INSERT INTO CheckInBadget (CheckInNO, RvClNumber, RvBadget) VALUES ('L1', 4, 9000)"_s,
                              u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate) VALUES ('L1', '2026-03-01')"_s});
     const auto sales =
         toVersion4(Sales, {u"DROP VIEW QRYCheckOutP"_s, u"ALTER TABLE Commodities DROP COLUMN CRoomShare"_s});
@@ -776,6 +780,84 @@ void TestSchema::leviesFromVersion4() {
     QCOMPARE(sales->scalar(u"SELECT COUNT(*) FROM QRYCheckOutP WHERE CRoomShare <> 0"_s).toInt(), 0);
     QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM LevyRules"_s).toInt(), 0);
     QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM LevyBands"_s).toInt(), 0);
+}
+
+void TestSchema::rowKeysFromVersion5_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("before"); // run on the current file before it is made version 5
+    QTest::addColumn<QString>("row");        // what tells the rows apart
+    QTest::addColumn<QString>("column");     // set on a row added after the upgrade
+    QTest::addColumn<QVariant>("value");
+
+    QTest::newRow("work table of two desks, a line cleared")
+        << Sales << u"BTTempSalesDetail"_s
+        << QStringList{u"INSERT INTO BTTempSalesDetail (BTcmcode, Desk) VALUES ('201', 'A'), ('101', 'B'), "
+                       "('301', 'A'), ('102', 'B'), ('202', 'A')"_s,
+                       u"DELETE FROM BTTempSalesDetail WHERE BTcmcode = '301'"_s}
+        << u"BTcmcode || '/' || Desk"_s << u"BTcmcode"_s << QVariant(u"999"_s);
+    QTest::newRow("sales lines with gaps after deleted slips")
+        << Sales << u"BTSalesDetail"_s << QStringList{u"DELETE FROM BTSalesDetail WHERE BTSalesNo IN (2, 5)"_s}
+        << u"BTSalesNo || ':' || BTcmcode"_s << u"BTSalesNo"_s << QVariant(99);
+    QTest::newRow("check-ins, the second one deleted")
+        << Clients << u"CheckInCliants"_s << QStringList{u"DELETE FROM CheckInCliants WHERE rowid = 2"_s}
+        << u"CheckInNO"_s << u"CheckInNO"_s << QVariant(u"N999"_s);
+    QTest::newRow("the version record")
+        << Option << u"SchemaMeta"_s
+        << QStringList{u"INSERT INTO SchemaMeta (Name, Value) VALUES ('Gone', '1'), ('Kept', '2')"_s,
+                       u"DELETE FROM SchemaMeta WHERE Name = 'Gone'"_s}
+        << u"Name"_s << u"Name"_s << QVariant(u"Added"_s);
+}
+
+// A version-5 file keeps every row, its order and its number: the rowid becomes the row key,
+// which the table cursor walks, and a row added afterwards comes after every old one.
+void TestSchema::rowKeysFromVersion5() {
+    QFETCH(QString, file);
+    QFETCH(QString, table);
+    QFETCH(QStringList, before);
+    QFETCH(QString, row);
+    QFETCH(QString, column);
+    QFETCH(QVariant, value);
+
+    const auto c = Connection::openAnyVersion(m_dir->path() + file);
+    for (const QString& statement : std::as_const(before))
+        c->exec(statement);
+    test::toSchemaVersion5(*c);
+    for (const Connection::Column& col : c->columns(table))
+        QVERIFY2(col.name != u"RowKey"_s, "the file was not made as version 5 had it");
+    QCOMPARE(c->schemaVersion(), 5);
+    const auto numbered = [&](const QString& key) {
+        QStringList rows;
+        c->select(u"SELECT %1, %2 FROM %3 ORDER BY %1"_s.arg(key, row, table), {}, {},
+                  [&](const QSqlQuery& q) { rows << q.value(0).toString() + u'=' + q.value(1).toString(); });
+        return rows;
+    };
+    const QStringList old = numbered(u"rowid"_s);
+    QVERIFY(old.size() >= 2);
+    const auto keyOf = [](const QString& numberedRow) {
+        return numberedRow.section(u'=', 0, 0).toLongLong();
+    };
+    QVERIFY2(keyOf(old.constFirst()) + old.size() - 1 < keyOf(old.constLast()), "no gap in the numbers");
+
+    Schema::upgradeFile(*c, file);
+    QCOMPARE(c->schemaVersion(), Schema::Version);
+    QCOMPARE(numbered(u"RowKey"_s), old);
+
+    RowSet rows(c, table);
+    QVERIFY(!rows.columnNames().contains(u"RowKey"_s, Qt::CaseInsensitive));
+    QStringList walked;
+    const QList<RowSet::Bookmark> keys = rows.bookmarks();
+    for (int i = 0; !rows.eof(); rows.moveNext(), ++i)
+        walked << QString::number(keys.value(i)) + u'=' +
+                      c->scalar(u"SELECT %1 FROM %2 WHERE RowKey = ?"_s.arg(row, table), {rows.bookmark()}).toString();
+    QCOMPARE(walked, old);
+
+    rows.addNew();
+    rows.setValue(column, value);
+    rows.update();
+    QVERIFY(rows.bookmark() > keyOf(old.constLast()));
+    rows.moveLast();
+    QCOMPARE(rows.value(column), value);
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

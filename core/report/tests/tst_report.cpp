@@ -193,7 +193,8 @@ void TestReport::fieldFormats() {
 
     QTemporaryDir dir;
     auto connection = desk::Connection::create(dir.filePath(QStringLiteral("v.mdb")));
-    connection->exec(QStringLiteral("CREATE TABLE V (I INTEGER, R DOUBLE, T TEXT, D DATE, B BOOLEAN)"));
+    connection->exec(
+        QStringLiteral("CREATE TABLE V (I INTEGER, R DOUBLE, T TEXT, D DATE, B BOOLEAN, RowKey INTEGER PRIMARY KEY)"));
     connection->exec(QStringLiteral("INSERT INTO V (%1) VALUES (%2)").arg(column, stored));
 
     desk::Report report;

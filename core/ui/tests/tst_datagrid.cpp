@@ -40,7 +40,7 @@ void putLine(Connection& c, const QString& desk, const QString& code, double qua
 QStringList codesOfDesk(Connection& c, const QString& desk) {
     QStringList codes;
     QSqlQuery q(c.database());
-    q.prepare(QStringLiteral("SELECT BTcmcode FROM BTTempSalesDetail WHERE Desk = ? ORDER BY rowid"));
+    q.prepare(QStringLiteral("SELECT BTcmcode FROM BTTempSalesDetail WHERE Desk = ? ORDER BY RowKey"));
     q.addBindValue(desk);
     q.exec();
     while (q.next())

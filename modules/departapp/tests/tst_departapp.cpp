@@ -52,14 +52,20 @@ void charge(const QString& dir, const QString& checkInNo, int slip, const QList<
             const QList<double>& payments, const QDate& day = QDate(2024, 4, 10)) {
     auto salesDb = desk::Connection::open(dir, QLatin1String(desk::DbFile::Sales));
     salesDb->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
-    salesDb->exec(u"INSERT INTO BTSalesNo VALUES (?, ?, ?, 0)"_s, {slip, day, checkInNo});
+    salesDb->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, ?, ?, 0)"_s,
+                  {slip, day, checkInNo});
     for (const Sale& s : sales)
-        salesDb->exec(u"INSERT INTO BTSalesDetail VALUES (?, 'T1', '', ?, ?, ?, ?)"_s, {slip, s[0], s[1], s[2], s[3]});
+        salesDb->exec(
+            u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, BTSalesTax) VALUES (?, 'T1', '', ?, ?, ?, ?)"_s,
+            {slip, s[0], s[1], s[2], s[3]});
     auto reciptDb = desk::Connection::open(dir, QLatin1String(desk::DbFile::Recipt));
     reciptDb->exec(u"INSERT OR REPLACE INTO ReciptCode (RptCode, RptName) VALUES ('P1', '預り金')"_s);
     for (int i = 0; i < payments.size(); ++i) {
-        reciptDb->exec(u"INSERT INTO BTPaymentNo VALUES (?, '2024-04-11', ?, 0)"_s, {slip * 100 + i, checkInNo});
-        reciptDb->exec(u"INSERT INTO BTPaymentDtl VALUES (?, 'P1', ?, '')"_s, {slip * 100 + i, payments[i]});
+        reciptDb->exec(
+            u"INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) VALUES (?, '2024-04-11', ?, 0)"_s,
+            {slip * 100 + i, checkInNo});
+        reciptDb->exec(u"INSERT INTO BTPaymentDtl (RptNO, RptCode, ReciptAmount, RptRemarks) VALUES (?, 'P1', ?, '')"_s,
+                       {slip * 100 + i, payments[i]});
     }
 }
 

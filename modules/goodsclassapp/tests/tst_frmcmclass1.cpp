@@ -30,7 +30,7 @@ QStringList storedClasses(const QString& dir) {
     QStringList list;
     const int n = c->scalar(u"SELECT COUNT(*) FROM CommodityClasify"_s).toInt();
     for (int i = 0; i < n; ++i)
-        list << c->scalar(u"SELECT CClassCode || ':' || CClassName FROM CommodityClasify ORDER BY rowid LIMIT 1 "
+        list << c->scalar(u"SELECT CClassCode || ':' || CClassName FROM CommodityClasify ORDER BY RowKey LIMIT 1 "
                           "OFFSET ?"_s,
                           {i})
                     .toString();

@@ -21,7 +21,7 @@ QStringList storedClasses(const QString& dir) {
     const int n = c->scalar(u"SELECT COUNT(*) FROM ReciptClass"_s).toInt();
     for (int i = 0; i < n; ++i)
         out << c->scalar(
-                    u"SELECT RptClassCode || ':' || RptClassName FROM ReciptClass ORDER BY rowid LIMIT 1 OFFSET ?"_s,
+                    u"SELECT RptClassCode || ':' || RptClassName FROM ReciptClass ORDER BY RowKey LIMIT 1 OFFSET ?"_s,
                     {i})
                    .toString();
     return out;

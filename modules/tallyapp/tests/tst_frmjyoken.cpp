@@ -407,17 +407,20 @@ void TestFrmJyoken::leviesPerDay() {
         auto sales = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::Sales));
         sales->exec(u"UPDATE Commodities SET CRoomShare = 60 WHERE Ccode = '101'"_s);
         sales->exec(u"UPDATE Commodities SET CRoomShare = 100 WHERE Ccode = '103'"_s);
-        sales->exec(u"INSERT INTO BTSalesNo VALUES (11, '2026-02-27', 'K1', 0), (12, '2026-03-01', 'K2', 0), "
+        sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (11, '2026-02-27', "
+                    u"'K1', 0), (12, '2026-03-01', 'K2', 0), "
                     "(13, '2026-03-01', 'K3', 0), (14, '2026-03-01', 'K4', 0)"_s);
         // K3 also had dinner: not a stay's line, so not in its price.
-        sales->exec(u"INSERT INTO BTSalesDetail VALUES (11, '101', '', 2, 15000, 10, 10), "
+        sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, "
+                    u"BTSalesTax) VALUES (11, '101', '', 2, 15000, 10, 10), "
                     "(12, '101', '', 2, 15000, 10, 10), (13, '103', '', 1, 25000, 10, 10), "
                     "(13, '201', '', 1, 5000, 10, 10), (14, '101', '', 2, 15000, 10, 10)"_s);
         auto guests = desk::Connection::open(dir, QString::fromLatin1(desk::DbFile::DaySalesCliants));
         guests->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckOutFlag, CheckOutDate) VALUES "
                      "('K1', '2026-02-27', 1, '2026-02-28'), ('K2', '2026-03-01', 1, '2026-03-02'), "
                      "('K3', '2026-03-01', 1, '2026-03-02'), ('K4', '2026-03-01', 0, NULL)"_s);
-        guests->exec(u"INSERT INTO CheckInBadget VALUES ('K1', 2, 0, 1, 0), ('K2', 2, 0, 0, 0), "
+        guests->exec(u"INSERT INTO CheckInBadget (CheckInNO, RvClNumber, RvBadget, BathExempt, LodgingExempt) VALUES "
+                     u"('K1', 2, 0, 1, 0), ('K2', 2, 0, 0, 0), "
                      "('K3', 1, 0, 0, 0), ('K4', 2, 0, 0, 0)"_s);
     }
 

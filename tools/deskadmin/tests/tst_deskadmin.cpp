@@ -4,6 +4,7 @@
 #include "data/RowSet.h"
 #include "data/Schema.h"
 #include "data/Sql.h"
+#include "testsupport/PreviousSchema.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,6 +64,7 @@ private slots:
     void checkFindings();
     void upgradeOfThePreviousVersion();
     void upgradeOfVersion2AddsTheTaxSettings();
+    void upgradeOfVersion5KeepsEveryRow();
 };
 
 void TestDeskAdmin::usageErrors_data() {
@@ -426,6 +428,37 @@ void TestDeskAdmin::upgradeOfVersion2AddsTheTaxSettings() {
              commodities);
     // The upgraded directory has a rate for today and for every slip.
     QCOMPARE(deskadmin({QStringLiteral("check"), dir}).exitCode, 0);
+}
+
+// An inn of version 5 (no row keys) comes over whole: every table keeps its rows under their
+// numbers, and the upgraded directory passes the check.
+void TestDeskAdmin::upgradeOfVersion5KeepsEveryRow() {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + QStringLiteral("/inn/");
+    QCOMPARE(deskadmin({QStringLiteral("init"), dir, QStringLiteral("--sample")}).exitCode, 0);
+    QHash<QString, QString> rows; // file/table → its rowids, in order
+    const auto numbers = [&](const QString& file, const QString& table, const QString& key) {
+        return Connection::openAnyVersion(dir + file)
+            ->scalar(QStringLiteral("SELECT group_concat(k, ',') FROM (SELECT %1 AS k FROM \"%2\" ORDER BY %1)")
+                         .arg(key, table))
+            .toString();
+    };
+    for (const QString& file : Schema::fileNames()) {
+        const auto c = Connection::openAnyVersion(dir + file);
+        test::toSchemaVersion5(*c);
+        for (const QString& table : c->tableNames())
+            rows.insert(file + u'/' + table, numbers(file, table, QStringLiteral("rowid")));
+    }
+    QCOMPARE(deskadmin({QStringLiteral("check"), dir}).exitCode, 1);
+
+    const Result r = deskadmin({QStringLiteral("upgrade"), dir});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+    for (auto it = rows.constBegin(); it != rows.constEnd(); ++it)
+        QCOMPARE(numbers(it.key().section(u'/', 0, 0), it.key().section(u'/', 1), QStringLiteral("RowKey")),
+                 it.value());
+    QVERIFY(!rows.value(QString::fromLatin1(DbFile::Sales) + QStringLiteral("/BTSalesDetail")).isEmpty());
+    const Result check = deskadmin({QStringLiteral("check"), dir});
+    QVERIFY2(check.exitCode == 0, qPrintable(check.out + check.err));
 }
 
 QTEST_GUILESS_MAIN(TestDeskAdmin)
