@@ -12,6 +12,7 @@
 
 #include <QTemporaryDir>
 
+#include <iterator>
 #include <memory>
 
 #include <stdexcept>
@@ -38,7 +39,8 @@ struct KindCases {
                                             "payments by item",   "guests by age",
                                             "guests by group",    "guests by use",
                                             "guests by payment",  "guests by reason",
-                                            "sales by tax rate"};
+                                            "sales by tax rate",  "levy worksheet"};
+        static_assert(std::size(names) == tallyapp::Aggregation::KindCount, "a name for every kind");
         for (int kind = 0; kind < tallyapp::Aggregation::KindCount; ++kind) {
             for (const auto& [label, days] : {std::pair{"one month", 31}, std::pair{"one year", 365}}) {
                 deskbench::cases().push_back({

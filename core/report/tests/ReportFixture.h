@@ -23,11 +23,13 @@ public:
     explicit LineTable(const QList<QVariant>& amounts = {}) {
         m_connection = desk::Connection::create(m_dir.filePath(QStringLiteral("lines.mdb")));
         // Reports open their file as programs do, which refuses a file without a version record.
-        m_connection->exec(QStringLiteral("CREATE TABLE SchemaMeta (Name TEXT PRIMARY KEY, Value TEXT)"));
+        m_connection->exec(
+            QStringLiteral("CREATE TABLE SchemaMeta (Name TEXT UNIQUE, Value TEXT, RowKey INTEGER PRIMARY KEY)"));
         m_connection->exec(QStringLiteral("INSERT INTO SchemaMeta (Name, Value) VALUES ('SchemaVersion', ?)"),
                            {desk::Schema::Version});
         m_connection->exec(
-            QStringLiteral("CREATE TABLE Lines (Code TEXT, Name TEXT, Amount INTEGER, Price DOUBLE, Day DATE)"));
+            QStringLiteral("CREATE TABLE Lines (Code TEXT, Name TEXT, Amount INTEGER, Price DOUBLE, Day DATE, "
+                           "RowKey INTEGER PRIMARY KEY)"));
         desk::Transaction tx(m_connection);
         for (qsizetype i = 0; i < amounts.size(); ++i) {
             m_connection->exec(
