@@ -210,6 +210,7 @@ Connection::Connection(const QString& filePath, Mode mode)
     }
 
     QSqlError failure;
+    bool opened = false;
     DbError::Cause cause = DbError::Cause::Other;
     QString refusal;
     {
@@ -220,7 +221,18 @@ Connection::Connection(const QString& filePath, Mode mode)
             m_engine->configure(db, filePath, mayCreate ? Engine::Access::Create : Engine::Access::ReadWrite);
             if (!db.open()) {
                 failure = db.lastError();
-            } else if (!mayCreate) {
+            } else {
+                opened = true;
+                // Where the database's tables are found, before anything is read of it.
+                for (const QString& setting : m_engine->lookupSettings(filePath)) {
+                    QSqlQuery query(db);
+                    if (!query.exec(setting)) {
+                        failure = query.lastError();
+                        break;
+                    }
+                }
+            }
+            if (!failure.isValid() && !mayCreate) {
                 // Read-only until the file is known to be one of ours of the right version.
                 QSqlQuery query(db);
                 if (!query.exec(QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = 'SchemaVersion'"))) {
@@ -261,7 +273,9 @@ Connection::Connection(const QString& filePath, Mode mode)
     }
     if (failure.isValid()) {
         QSqlDatabase::removeDatabase(m_name);
-        const DbError engine = m_engine->failure(failure, {}, filePath);
+        const DbError engine =
+            opened ? m_engine->failure(failure, {}, filePath)
+                   : DbError::fromEngine(failure.text(), {}, filePath, m_engine->whyNotOpened(filePath, failure));
         throw DbError(openRefusal(*m_engine, filePath, engine), {}, filePath,
                       engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause());
     }

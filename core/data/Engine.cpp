@@ -47,6 +47,10 @@ QString Engine::changeNotice(const QString&) const {
     return {};
 }
 
+DbError::Cause Engine::whyNotOpened(const QString&, const QSqlError& error) const {
+    return classify(error).cause;
+}
+
 QString Engine::commit() const {
     return QStringLiteral("COMMIT");
 }

@@ -51,7 +51,11 @@ public:
     // it: the engine might take it for damage, or change it by merely opening it. Called only
     // while this process has no connection on the location.
     virtual void refuseForeign(const QString& location) const = 0;
-    // Run on every connection of the suite before its first statement.
+    // Run on every connection right after it opens, before anything is read: where the
+    // database's tables are found.
+    virtual QStringList lookupSettings(const QString& location) const { return {}; }
+    // Run on every connection of the suite once it is known to be on a database of the
+    // suite's version, before its first statement of work.
     virtual QStringList sessionSettings(const QString& location) const = 0;
     // For filling a new database in bulk: speed before durability on this session.
     virtual QStringList bulkLoadSettings() const = 0;
@@ -72,6 +76,8 @@ public:
     };
     // What a failure means, by the engine's own error code.
     virtual Fault classify(const QSqlError& error) const = 0;
+    // Why a connection could not be opened at all.
+    virtual DbError::Cause whyNotOpened(const QString& location, const QSqlError& error) const;
     // The failure in the clerk's words (DbError::fromEngine); valueOf gives the value written
     // to a column, for a refused duplicate key.
     DbError failure(const QSqlError& error, const QString& statement, const QString& location,

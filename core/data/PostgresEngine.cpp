@@ -4,8 +4,10 @@
 #include "Connection.h"
 #include "Sql.h"
 
+#include <QLocalSocket>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QTcpSocket>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -29,6 +31,29 @@ QString addressPart(const QString& location) {
 QString filePart(const QString& location) {
     const qsizetype at = location.lastIndexOf(Separator);
     return at < 0 ? QString() : location.mid(at + 1);
+}
+
+// How long the probe of an address that refused a connection waits for an answer.
+constexpr int ProbeTimeoutMs = 3000;
+
+// Where the server of a location listens: a host name or a socket folder, and a port.
+struct Endpoint {
+    QString host;
+    int port = 5432;
+};
+
+Endpoint endpointOf(const QString& location) {
+    const QUrl url(addressPart(location));
+    Endpoint at{url.host(), url.port(5432)};
+    const QUrlQuery query(url);
+    if (query.hasQueryItem(QStringLiteral("host")))
+        at.host = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
+    if (query.hasQueryItem(QStringLiteral("port")))
+        at.port = query.queryItemValue(QStringLiteral("port")).toInt();
+    // No host at all: the client library's own socket folder.
+    if (at.host.isEmpty())
+        at.host = QStringLiteral("/var/run/postgresql");
+    return at;
 }
 
 DbError notOnServer(const QString& location) {
@@ -146,9 +171,12 @@ void PostgresEngine::refuseForeign(const QString&) const {
     // Nothing to look at before connecting: the schema record tells an inn's database.
 }
 
-QStringList PostgresEngine::sessionSettings(const QString& location) const {
-    return {QStringLiteral("SET search_path TO %1, public").arg(schemaOf(location)),
-            QStringLiteral("SET client_min_messages TO warning"), QStringLiteral("SET DateStyle TO ISO, YMD"),
+QStringList PostgresEngine::lookupSettings(const QString& location) const {
+    return {QStringLiteral("SET search_path TO %1, public").arg(schemaOf(location))};
+}
+
+QStringList PostgresEngine::sessionSettings(const QString&) const {
+    return {QStringLiteral("SET client_min_messages TO warning"), QStringLiteral("SET DateStyle TO ISO, YMD"),
             QStringLiteral("SET lock_timeout TO %1").arg(LockTimeoutMs)};
 }
 
@@ -224,6 +252,25 @@ QString PostgresEngine::keysGiven(const QString& table) const {
     return QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowkey'), coalesce(MAX(RowKey), 0) + 1, false) "
                           "FROM %1")
         .arg(table);
+}
+
+DbError::Cause PostgresEngine::whyNotOpened(const QString& location, const QSqlError& error) const {
+    const QString code = error.nativeErrorCode().trimmed();
+    if (!code.isEmpty())
+        return causeOf(code);
+    // The client library gives no code for a connection it could not make, and its words
+    // are in the language of whoever set it up. Whether anything answers at the address
+    // tells the two causes a clerk can act on apart: no server there, or one that said no
+    // (user, password, database, or a machine it does not let in).
+    const Endpoint at = endpointOf(location);
+    if (at.host.startsWith(QLatin1Char('/'))) {
+        QLocalSocket socket;
+        socket.connectToServer(QStringLiteral("%1/.s.PGSQL.%2").arg(at.host).arg(at.port));
+        return socket.waitForConnected(ProbeTimeoutMs) ? DbError::Cause::LoginRefused : DbError::Cause::Unreachable;
+    }
+    QTcpSocket socket;
+    socket.connectToHost(at.host.isEmpty() ? QStringLiteral("localhost") : at.host, quint16(at.port));
+    return socket.waitForConnected(ProbeTimeoutMs) ? DbError::Cause::LoginRefused : DbError::Cause::Unreachable;
 }
 
 QStringList PostgresEngine::beginWrite() const {

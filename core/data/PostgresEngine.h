@@ -33,6 +33,7 @@ public:
     QString driverName() const override;
     void configure(QSqlDatabase& db, const QString& location, Access access) const override;
     void refuseForeign(const QString& location) const override;
+    QStringList lookupSettings(const QString& location) const override;
     QStringList sessionSettings(const QString& location) const override;
     QStringList bulkLoadSettings() const override;
 
@@ -41,6 +42,7 @@ public:
     QString columnsStatement() const override;
 
     Fault classify(const QSqlError& error) const override;
+    DbError::Cause whyNotOpened(const QString& location, const QSqlError& error) const override;
     // The same for an error code (SQLSTATE) alone.
     static DbError::Cause causeOf(const QString& sqlState);
 

@@ -10,6 +10,9 @@ namespace desk::Schema {
 // half a portion is never cut off; slip numbers and headcounts are INTEGER/SMALLINT.
 QList<FileSchema> catalogue() {
     QList<FileSchema> files;
+    // A payment item's class is a number and the class list's code digits as text ("1",
+    // "01"): compared as numbers, without leading zeros, on every engine.
+    const QString classMatchesCode = QStringLiteral("ltrim(k.RptClassCode, '0') = ltrim(CAST(c.RptClass AS TEXT), '0')");
 
     files.append({QString::fromLatin1(DbFile::Reservation),
                   {
@@ -216,10 +219,12 @@ QList<FileSchema> catalogue() {
                  "LEFT JOIN Commodities m ON m.Ccode = d.BTcmcode "
                  "LEFT JOIN CommodityClasify k ON k.CClassCode = m.Cclasify"),
 
+             // The name goes with the kind; grouped by both, as every engine asks of a column shown.
              QStringLiteral("CREATE VIEW QRYForSyukeiUKubun AS SELECT "
                             "BTSalesDate, SKubunName, Sum(SmallSum1) AS Sum1, Sum(SVfee) AS Sum2, "
                             "Sum(SLTAX) AS Sum3, Sum(Smallsum2) AS Sum4 "
-                            "FROM QRYForSyukei GROUP BY BTSalesDate, BTKubun ORDER BY BTSalesDate, BTKubun"),
+                            "FROM QRYForSyukei GROUP BY BTSalesDate, BTKubun, SKubunName "
+                            "ORDER BY BTSalesDate, BTKubun"),
 
              QStringLiteral("CREATE VIEW CodeTable AS SELECT "
                             "m.Ccode AS Ccode, m.cname AS Cname, m.Cremarks1 AS Cspec, p.CMprice0 AS CmPrice0, "
@@ -285,9 +290,8 @@ QList<FileSchema> catalogue() {
                             "c.RptCode AS RptCode, c.RptName AS RptName, c.RptRemarks1 AS RptRemarks1, "
                             "c.RptRemarks2 AS RptRemarks2, c.RptClass AS RptClass, "
                             "ifnull(k.RptClassName, '') AS Rptclassname "
-                            "FROM ReciptCode c "
-                            "LEFT JOIN ReciptClass k ON k.RptClassCode = c.RptClass "
-                            "ORDER BY c.RptCode"),
+                            "FROM ReciptCode c LEFT JOIN ReciptClass k ON %1 ORDER BY c.RptCode")
+                 .arg(classMatchesCode),
 
              QStringLiteral("CREATE VIEW QRYForSyukeiRecipt AS SELECT "
                             "h.ReciptDate AS ReciptDate, ifnull(k.RptClassName, '') AS Spec, d.RptCode AS RptCode, "
@@ -296,7 +300,8 @@ QList<FileSchema> catalogue() {
                             "FROM BTPaymentDtl d "
                             "JOIN BTPaymentNo h ON h.RptNO = d.RptNO "
                             "LEFT JOIN ReciptCode c ON c.RptCode = d.RptCode "
-                            "LEFT JOIN ReciptClass k ON k.RptClassCode = c.RptClass"),
+                            "LEFT JOIN ReciptClass k ON %1")
+                 .arg(classMatchesCode),
          }});
 
     files.append({QString::fromLatin1(DbFile::Option),
