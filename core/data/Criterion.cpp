@@ -123,6 +123,14 @@ QVariant Criterion::operand(ColumnType type) const {
     return stored;
 }
 
+bool Criterion::fits(ColumnType type) const {
+    if (m_kind == Kind::Null || type == ColumnType::Text || type == ColumnType::Untyped)
+        return true;
+    bool ok = false;
+    columntype::toStorage(type, m_value, &ok);
+    return ok;
+}
+
 bool Criterion::matches(const QVariant& stored, ColumnType type) const {
     const bool storedNull = !stored.isValid() || stored.isNull();
     if (m_kind == Kind::Null)

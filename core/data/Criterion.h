@@ -24,6 +24,9 @@ public:
     // the column cannot hold (a text that is no number against a number column) comes back
     // as it was written, so it simply matches nothing.
     QVariant operand(ColumnType type) const;
+    // Whether a column of this type can hold the operand at all ("5' OR 1" in a number
+    // column cannot): "=" then finds no row, on every engine.
+    bool fits(ColumnType type) const;
 
     // Compares a stored value (storage form) with the operand, the way the engine would.
     bool matches(const QVariant& stored, ColumnType type) const;

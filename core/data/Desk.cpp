@@ -19,9 +19,9 @@ QString currentDesk() {
 }
 
 QString deskCondition() {
-    // Text columns compare ASCII letters without regard to case; desk names do not: the
-    // desks "FRONT" and "front" keep their lines apart.
-    return QString::fromLatin1(DeskColumn) + QStringLiteral(" = ? COLLATE BINARY");
+    // Text columns compare ASCII letters without regard to case; the desk column does not
+    // (it is declared exact): the desks "FRONT" and "front" keep their lines apart.
+    return QString::fromLatin1(DeskColumn) + QStringLiteral(" = ?");
 }
 
 std::unique_ptr<RowSet> openDeskRows(const std::shared_ptr<Connection>& connection, const QString& table) {

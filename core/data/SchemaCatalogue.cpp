@@ -152,7 +152,7 @@ QList<FileSchema> catalogue() {
              QStringLiteral("CREATE TABLE BTTempSalesDetail ("
                             "BTcmcode TEXT, BTCMname TEXT, BTspec TEXT, BTQuantity DOUBLE, BTUnitPrice CURRENCY, "
                             "BTSubTotal1 CURRENCY, BTServiceFee DOUBLE, BTSalesTax DOUBLE, BTSubTotal2 CURRENCY, "
-                            "Desk TEXT NOT NULL DEFAULT '')"),
+                            "Desk TEXT COLLATE BINARY NOT NULL DEFAULT '')"),
              QStringLiteral("CREATE INDEX BTTempSalesDetail_Desk ON BTTempSalesDetail (Desk)"),
 
              QStringLiteral("CREATE TABLE Commodities ("
@@ -253,7 +253,7 @@ QList<FileSchema> catalogue() {
 
              QStringLiteral("CREATE TABLE BTReciptTemp ("
                             "RptNO INTEGER, RptCode TEXT, RptName TEXT, ReciptAmount CURRENCY, RptRemarks TEXT, "
-                            "Desk TEXT NOT NULL DEFAULT '')"),
+                            "Desk TEXT COLLATE BINARY NOT NULL DEFAULT '')"),
              QStringLiteral("CREATE INDEX BTReciptTemp_Desk ON BTReciptTemp (Desk)"),
 
              QStringLiteral("CREATE TABLE ReciptCode ("
@@ -337,7 +337,7 @@ QList<FileSchema> catalogue() {
                       QStringLiteral("CREATE TABLE CheckOutTemp ("
                                      "SalesNo INTEGER, SalesDate DATE, Slcmcode TEXT, Slcmname TEXT, Slcmspec TEXT, "
                                      "Slquantity DOUBLE, Slunitp CURRENCY, SlSubTotal CURRENCY, SlSv TEXT, "
-                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT NOT NULL DEFAULT '', "
+                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT COLLATE BINARY NOT NULL DEFAULT '', "
                                      // "※" on a line taxed at the reduced rate; on a tax row, the
                                      // rate and the base it was worked out on.
                                      "SlReduced TEXT, SlTaxRate DOUBLE, SlTaxBase CURRENCY)"),
@@ -345,9 +345,9 @@ QList<FileSchema> catalogue() {
                   }});
     // Every text column compares ASCII letters without regard to case, as the files' first
     // engine did: "a1" and "A1" are one check-in number, "yamada" finds "Yamada". Kana and
-    // kanji compare exactly.
+    // kanji compare exactly. The desk column of the work tables is declared exact.
     // Every table ends with its row key.
-    static const QRegularExpression text(QStringLiteral(R"(\bTEXT\b)"));
+    static const QRegularExpression text(QStringLiteral(R"(\bTEXT\b(?! COLLATE))"));
     for (FileSchema& file : files) {
         for (QString& statement : file.statements) {
             if (!statement.startsWith(QLatin1String("CREATE TABLE")))

@@ -154,6 +154,9 @@ int TableCursor::recordCount() {
 }
 
 bool TableCursor::findFrom(int column, const Criterion& criterion, qint64 start) {
+    // A value the column cannot hold equals no row; a server would refuse the comparison.
+    if (criterion.op() == QLatin1String("=") && !criterion.fits(types.at(column)))
+        return false;
     const QString cacheKey =
         QString::number(column) + u'|' + criterion.op() + u'|' + (criterion.isNull() ? u'n' : u'v');
     std::shared_ptr<QSqlQuery>& slot = m_find[cacheKey];

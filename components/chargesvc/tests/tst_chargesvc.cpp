@@ -4,6 +4,7 @@
 #include "data/Desk.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
+#include "testsupport/RefuseWrites.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QProcess>
@@ -43,7 +44,8 @@ void reset(const desk::test::TempDataDir& dir) {
     auto file = salesFile(dir);
     for (const auto* table : {"BTSalesNo", "BTSalesDetail", "BTTempSalesDetail"})
         file->exec(u"DELETE FROM "_s + QLatin1String(table));
-    file->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
+    file->exec(u"DELETE FROM Commodities WHERE Ccode = 'T1'"_s);
+    file->exec(u"INSERT INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
 }
 
 // The lines of the work table this desk sees.
@@ -215,8 +217,7 @@ void TestChargeSvc::correctionInOneTransaction() {
     saveSlip(dir, 3, {OneLine});
     putWork(dir, {{u"T1"_s, 4, 600, 10, 5}});
     if (lineRefused)
-        salesFile(dir)->exec(
-            u"CREATE TRIGGER refuse BEFORE INSERT ON BTSalesDetail BEGIN SELECT RAISE(ABORT, 'no'); END"_s);
+        desk::test::refuseWrites(*salesFile(dir), u"INSERT"_s, u"BTSalesDetail"_s);
 
     auto store = connected(dir);
     store->setSalesNo(2);
@@ -253,22 +254,21 @@ void TestChargeSvc::deleteTakesTheLines() {
 
 void TestChargeSvc::saveIsRefusedWhole_data() {
     QTest::addColumn<qint32>("number");
-    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QString>("refusedWhen");
     QTest::newRow("number taken") << 6 << QString();
     QTest::newRow("second line refused")
         << 7
-        << u"CREATE TRIGGER refuse BEFORE INSERT ON BTSalesDetail WHEN NEW.BTQuantity = 2 "
-           "BEGIN SELECT RAISE(ABORT, 'no'); END"_s;
+        << u"NEW.BTQuantity = 2"_s;
 }
 
 void TestChargeSvc::saveIsRefusedWhole() {
     QFETCH(qint32, number);
-    QFETCH(QString, trigger);
+    QFETCH(QString, refusedWhen);
     desk::test::TempDataDir dir;
     reset(dir);
     saveSlip(dir, 6, {OneLine});
-    if (!trigger.isEmpty())
-        salesFile(dir)->exec(trigger);
+    if (!refusedWhen.isEmpty())
+        desk::test::refuseWrites(*salesFile(dir), u"INSERT"_s, u"BTSalesDetail"_s, refusedWhen);
     putWork(dir, {{u"T1"_s, 1, 600, 0, 0}, {u"T1"_s, 2, 600, 0, 0}});
     auto store = connected(dir);
     store->setSalesNo(number);
@@ -354,7 +354,7 @@ void TestChargeSvc::linesStayWithTheirDesk() {
         store->EDsearch(); // recalled lines join this desk's lines only
         QCOMPARE(deskLines(dir), 3);
     }
-    QCOMPARE(count(dir, u"BTTempSalesDetail WHERE Desk = '%1' COLLATE BINARY"_s.arg(QString::fromLatin1(second))), 0);
+    QCOMPARE(count(dir, u"BTTempSalesDetail WHERE Desk = '%1'"_s.arg(QString::fromLatin1(second))), 0);
     qunsetenv("TESARO_DESK");
 }
 

@@ -40,7 +40,8 @@ std::unique_ptr<CheckOutClass> connected(const desk::test::TempDataDir& dir) {
 void record(const desk::test::TempDataDir& dir, const QString& checkInNo, int slip, const Sales& sales,
             const Payments& payments) {
     auto salesDb = open(dir, desk::DbFile::Sales);
-    salesDb->exec(u"INSERT OR REPLACE INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
+    salesDb->exec(u"DELETE FROM Commodities WHERE Ccode = 'T1'"_s);
+    salesDb->exec(u"INSERT INTO Commodities (Ccode, cname) VALUES ('T1', '夕食')"_s);
     salesDb->exec(
         u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, '2002-03-01', ?, 0)"_s,
         {slip, checkInNo});
@@ -50,7 +51,8 @@ void record(const desk::test::TempDataDir& dir, const QString& checkInNo, int sl
             {slip, s[0], s[1], s[2], s[3]});
 
     auto reciptDb = open(dir, desk::DbFile::Recipt);
-    reciptDb->exec(u"INSERT OR REPLACE INTO ReciptCode (RptCode, RptName) VALUES ('P1', '現金')"_s);
+    reciptDb->exec(u"DELETE FROM ReciptCode WHERE RptCode = 'P1'"_s);
+    reciptDb->exec(u"INSERT INTO ReciptCode (RptCode, RptName) VALUES ('P1', '現金')"_s);
     for (int i = 0; i < payments.size(); ++i) {
         reciptDb->exec(
             u"INSERT INTO BTPaymentNo (RptNO, ReciptDate, RptcheckInNo, Rptkubun) VALUES (?, '2002-03-02', ?, 0)"_s,

@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "testsupport/RefuseWrites.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QTest>
@@ -147,7 +148,7 @@ void TestGoodsSvc::writesAreAllOrNothing() {
     QFETCH(QString, code2);
     desk::test::TempDataDir dir;
     seed(dir);
-    salesFile(dir)->exec(u"CREATE TRIGGER refuse BEFORE INSERT ON CmPrice BEGIN SELECT RAISE(ABORT, 'no'); END"_s);
+    desk::test::refuseWrites(*salesFile(dir), u"INSERT"_s, u"CmPrice"_s);
     auto store = connected(dir);
     store->setMdCode2(code2);
     store->setMdCode(u"NEW"_s);

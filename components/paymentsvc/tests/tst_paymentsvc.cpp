@@ -4,6 +4,7 @@
 #include "data/Desk.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
+#include "testsupport/RefuseWrites.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QTest>
@@ -35,7 +36,8 @@ void reset(const desk::test::TempDataDir& dir) {
     auto file = reciptFile(dir);
     for (const auto* table : {"BTPaymentNo", "BTPaymentDtl", "BTReciptTemp"})
         file->exec(u"DELETE FROM "_s + QLatin1String(table));
-    file->exec(u"INSERT OR REPLACE INTO ReciptCode (RptCode, RptName, RptClass) VALUES ('P1', '現金', 1)"_s);
+    file->exec(u"DELETE FROM ReciptCode WHERE RptCode = 'P1'"_s);
+    file->exec(u"INSERT INTO ReciptCode (RptCode, RptName, RptClass) VALUES ('P1', '現金', 1)"_s);
 }
 
 void putWork(const desk::test::TempDataDir& dir, const QList<double>& amounts) {
@@ -214,8 +216,7 @@ void TestPaymentSvc::screenSaveIsAllOrNothing() {
     desk::test::TempDataDir dir;
     reset(dir);
     putWork(dir, {100, 200});
-    reciptFile(dir)->exec(u"CREATE TRIGGER refuse BEFORE INSERT ON BTPaymentDtl WHEN NEW.ReciptAmount = 200 "
-                          "BEGIN SELECT RAISE(ABORT, 'no'); END"_s);
+    desk::test::refuseWrites(*reciptFile(dir), u"INSERT"_s, u"BTPaymentDtl"_s, u"NEW.ReciptAmount = 200"_s);
     auto store = connected(dir);
     fill(*store, u"1"_s);
     QVERIFY_THROWS_EXCEPTION(desk::DbError, {
