@@ -125,7 +125,8 @@ public:
     // reports the key itself.
     virtual QString returningRowKey() const { return {}; }
     // What follows an insert of rows with their keys given, so that the engine numbers the
-    // next new row after them; empty when it does so by itself.
+    // next new row after them (in the engine's own words, run as it stands); empty when it
+    // does so by itself.
     virtual QString keysGiven(const QString& table) const { return {}; }
     // The column every table ends with that orders its rows as they were added and finds one
     // again; the engine assigns it to a new row. The data layer's own: the table cursor keeps

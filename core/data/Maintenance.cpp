@@ -344,7 +344,7 @@ void checkCheckInRows(const Sound& sound, QList<Finding>& findings) {
         all << QStringLiteral("SELECT CheckInNO FROM %1").arg(table);
     for (const QString& table : six) {
         const QStringList missing =
-            firstColumn(*connection, QStringLiteral("SELECT CheckInNO FROM (%1) WHERE CheckInNO NOT IN "
+            firstColumn(*connection, QStringLiteral("SELECT CheckInNO FROM (%1) AS every WHERE CheckInNO NOT IN "
                                                     "(SELECT CheckInNO FROM %2 WHERE CheckInNO IS NOT NULL) "
                                                     "GROUP BY CheckInNO ORDER BY CheckInNO")
                                          .arg(all.join(QStringLiteral(" UNION ALL ")), table));
@@ -440,8 +440,8 @@ void checkUniqueKeys(const Sound& sound, QList<Finding>& findings) {
         const QString column = QString::fromLatin1(k.column);
         // Case-blind as the keys are; also for files not yet upgraded.
         for (const QString& value :
-             firstColumn(*connection, QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %3 "
-                                                     "HAVING COUNT(*) > 1 ORDER BY %2")
+             firstColumn(*connection, QStringLiteral("SELECT MIN(%2) FROM %1 WHERE %2 IS NOT NULL GROUP BY %3 "
+                                                     "HAVING COUNT(*) > 1 ORDER BY 1")
                                           .arg(table, column, connection->engine().caseBlind(column))))
             findings << Finding{QString::fromLatin1(k.file),
                                 QStringLiteral("%1 の %2「%3」が複数あります。").arg(table, column, value)};

@@ -152,6 +152,14 @@ QString translate(const QString& statement, const Engine& engine) {
     return out;
 }
 
+QString spelledAs(const QString& name, const QString& statement) {
+    const QRegularExpression word(QStringLiteral(R"((?<![\p{L}\p{N}_])%1(?![\p{L}\p{N}_]))")
+                                      .arg(QRegularExpression::escape(name)),
+                                  QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = word.match(maskLiterals(statement));
+    return m.hasMatch() ? m.captured(0) : name;
+}
+
 QString maskLiterals(const QString& statement) {
     QString out = statement;
     for (qsizetype i = 0; i < out.size(); ++i) {

@@ -27,6 +27,11 @@ QString translate(const QString& statement);
 // looking at its structure without being fooled by quoted text.
 QString maskLiterals(const QString& statement);
 
+// A result column's name as the statement spells it ("RptCode" for the "rptcode" of an
+// engine that folds names to lower case); the name as it is when the statement does not
+// spell it.
+QString spelledAs(const QString& name, const QString& statement);
+
 // A translated statement whose single-quoted literals have become bound values: whatever a
 // literal holds (a NUL, quotes, anything a screen put into a condition) reaches the engine
 // as a value, never as statement text. Only for statements that may carry parameters

@@ -39,7 +39,7 @@ void StatementCursor::load() {
         QString declared = m_hint.isEmpty() ? QString() : conn->declaredType(field.name(), m_hint);
         if (declared.isEmpty())
             declared = conn->declaredType(field.name(), field.tableName());
-        columnNames << field.name();
+        columnNames << Sql::spelledAs(field.name(), m_sql);
         columnTypes << columntype::fromDeclared(declared);
     }
     setColumns(columnNames, columnTypes);

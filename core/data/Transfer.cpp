@@ -31,7 +31,7 @@ QString bareName(const QString& name) {
 // Rows are read in batches of this many, so a table of ten years never sits in memory whole.
 constexpr int BatchRows = 5000;
 
-// Runs statements outside Connection's dialect: transaction control of a read.
+// Runs a statement of the engine's own, outside the suite's dialect.
 void control(Connection& connection, const QString& statement) {
     QSqlQuery query(connection.database());
     if (!query.exec(statement))
@@ -150,7 +150,7 @@ qint64 copyRows(Connection& from, Connection& to, const QString& table, const QL
     }
     const QString keysGiven = to.engine().keysGiven(table);
     if (!keysGiven.isEmpty())
-        to.exec(keysGiven);
+        control(to, keysGiven);
     return copied;
 }
 

@@ -90,17 +90,27 @@ QString TempDataDir::server() {
     return qEnvironmentVariable("TESARO_TEST_SERVER");
 }
 
-TempDataDir::TempDataDir(bool withSample) {
+TempDataDir::TempDataDir(bool withSample)
+    : TempDataDir(withSample ? Contents::SampleInn : Contents::Inn) {}
+
+TempDataDir::TempDataDir(Contents contents) {
+    const bool withSample = contents == Contents::SampleInn;
     if (!server().isEmpty()) {
         static int made = 0;
         const QString name = QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-        onServer(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, templateDatabase(withSample)));
+        onServer(contents == Contents::Nothing
+                     ? QStringLiteral("CREATE DATABASE %1").arg(name)
+                     : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, templateDatabase(withSample)));
         m_database = name;
         m_valid = true;
         return;
     }
     if (!m_dir.isValid())
         return;
+    if (contents == Contents::Nothing) {
+        m_valid = true;
+        return;
+    }
     const QTemporaryDir* source = templateDir(withSample);
     if (!source)
         return;

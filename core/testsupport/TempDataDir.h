@@ -15,6 +15,9 @@ class TempDataDir {
 public:
     // withSample adds the sample bookings, check-ins and slips around today.
     explicit TempDataDir(bool withSample = false);
+    // Nothing: an empty folder, or an empty database on the test server.
+    enum class Contents { Inn, SampleInn, Nothing };
+    explicit TempDataDir(Contents contents);
     ~TempDataDir();
     TempDataDir(const TempDataDir&) = delete;
     TempDataDir& operator=(const TempDataDir&) = delete;

@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
+#include "data/Sql.h"
 
 #include <QSqlField>
 #include <QSqlQuery>
@@ -54,7 +55,7 @@ void QueryGridModel::setQuery(const std::shared_ptr<Connection>& connection, con
             [&](const QSqlRecord& record) {
                 for (int i = 0; i < record.count(); ++i) {
                     const QSqlField field = record.field(i);
-                    fields << field.name();
+                    fields << desk::Sql::spelledAs(field.name(), statement);
                     types << columntype::fromDeclared(connection->declaredType(field.name(), field.tableName()));
                 }
                 width = int(fields.size());

@@ -4,12 +4,16 @@
 #include "data/Engine.h"
 #include "data/RowSet.h"
 #include "data/Schema.h"
+#include "data/Maintenance.h"
+#include "data/Transfer.h"
+#include "sampledata/SampleData.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -31,6 +35,7 @@ private slots:
     void rowsKeepTheirOrderAndKey();
     void desksNeverTakeOneNumberTwice();
     void noticesOfOtherDesksOnly();
+    void innMovesOntoTheServerAndBack();
 };
 
 void TestServer::initTestCase() {
@@ -196,6 +201,52 @@ void TestServer::noticesOfOtherDesksOnly() {
     QTRY_COMPARE(heard, QStringList{QString::fromLatin1(DbFile::Reservation)});
     notice.finish();
     other.close();
+}
+
+// The sample inn copied from a folder onto the server and back into a new folder: every table
+// keeps its rows in their order, the server's inn passes the check, a row added on the server
+// comes after the copied ones, and a copy onto an inn already there is refused.
+void TestServer::innMovesOntoTheServerAndBack() {
+    QTemporaryDir folders;
+    QVERIFY(folders.isValid());
+    const QString source = folders.filePath(u"inn"_s) + u'/';
+    const QString back = folders.filePath(u"back"_s) + u'/';
+    Schema::createDataDirectory(source);
+    Schema::addSampleData(source, QDate(2026, 12, 8));
+    test::TempDataDir server(test::TempDataDir::Contents::Nothing);
+    QVERIFY(server.isValid());
+
+    const auto inOrder = [](const QString& dir, const QString& file, const QString& statement) {
+        QStringList values;
+        Connection::open(dir, file)->select(statement, {}, {}, [&](const QSqlQuery& row) {
+            values << row.value(0).toString() + u':' + row.value(1).toString();
+        });
+        return values;
+    };
+    const QString reservations = u"SELECT RvNo, RvName FROM Reserve ORDER BY RowKey"_s;
+    const QString lines = u"SELECT BTcmcode, BTQuantity FROM BTSalesDetail ORDER BY RowKey"_s;
+    const QString reserve = QString::fromLatin1(DbFile::Reservation);
+    const QString sales = QString::fromLatin1(DbFile::Sales);
+
+    const QList<maintenance::CopiedTable> copied = maintenance::copyInn(source, server.path());
+    qint64 rows = 0;
+    for (const maintenance::CopiedTable& table : copied)
+        rows += table.rows;
+    QVERIFY(rows > 100);
+    QCOMPARE(inOrder(server.path(), reserve, reservations), inOrder(source, reserve, reservations));
+    QCOMPARE(inOrder(server.path(), sales, lines), inOrder(source, sales, lines));
+    QStringList findings;
+    for (const maintenance::Finding& finding : maintenance::check(server.path()))
+        findings << finding.file + u": "_s + finding.text;
+    QVERIFY2(findings.isEmpty(), qPrintable(findings.join(u"\n"_s)));
+
+    Connection::open(server.path(), reserve)->exec(u"INSERT INTO Reserve (RvNo, RvName) VALUES (99999, '後から')"_s);
+    maintenance::copyInn(server.path(), back);
+    QCOMPARE(inOrder(back, reserve, reservations), inOrder(source, reserve, reservations) << u"99999:後から"_s);
+    QCOMPARE(inOrder(back, sales, lines), inOrder(source, sales, lines));
+
+    QVERIFY_THROWS_EXCEPTION(DbError, maintenance::copyInn(source, server.path()));
+    QCOMPARE(inOrder(server.path(), reserve, reservations).size(), inOrder(back, reserve, reservations).size());
 }
 
 QTEST_GUILESS_MAIN(TestServer)
