@@ -391,8 +391,7 @@ void Connection::select(const QString& statement, const QVariantList& binds,
 }
 
 void Connection::noticeChange() {
-    const QString statement =
-        m_engine->changeNotice(ChangeNotices::payload(m_engine->fileNameOf(m_filePath)));
+    const QString statement = m_engine->changeNotice(ChangeNotices::payload(m_engine->fileNameOf(m_filePath)));
     if (statement.isEmpty())
         return;
     QSqlQuery query(database());

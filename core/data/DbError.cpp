@@ -51,10 +51,11 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
                            .arg(engineMessage.trimmed()),
                        statement, file, Cause::Unreachable);
     case Cause::LoginRefused:
-        return DbError(QStringLiteral("データベースサーバーがログインを拒否しました。DPath.txtのユーザー名とデータベース名、"
-                                      "~/.pgpass のパスワードを確かめてください。詳細: %1")
-                           .arg(engineMessage.trimmed()),
-                       statement, file, Cause::LoginRefused);
+        return DbError(
+            QStringLiteral("データベースサーバーがログインを拒否しました。DPath.txtのユーザー名とデータベース名、"
+                           "~/.pgpass のパスワードを確かめてください。詳細: %1")
+                .arg(engineMessage.trimmed()),
+            statement, file, Cause::LoginRefused);
     default:
         // No cause a clerk can act on: say so in Japanese, keep the engine's words for support.
         return DbError(QStringLiteral("データベースの処理に失敗しました。詳細: %1").arg(engineMessage), statement,

@@ -101,6 +101,9 @@ public:
     virtual QString changeNotice(const QString& payload) const;
 
     // ---- statement dialect
+    // Whether the engine hands back unquoted names in lower case (a result column "rptcode"
+    // of "SELECT RptCode"); Sql::spelledAs gives them back their spelling for the screen.
+    virtual bool foldsNames() const { return false; }
     // A CREATE statement of the catalogue (SQLite's words for types) in the engine's words.
     virtual QString definition(const QString& statement) const { return statement; }
     // A value as the engine takes it for a bound parameter.

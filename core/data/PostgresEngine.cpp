@@ -326,8 +326,9 @@ QString PostgresEngine::functionName(Function function) const {
 
 QString PostgresEngine::dateLiteral(const QDateTime& value, bool withTime) const {
     // A cast rather than a typed literal: literals of a statement travel as bound values.
-    return withTime ? QStringLiteral("CAST('%1' AS TIMESTAMP)").arg(value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-                    : QStringLiteral("CAST('%1' AS DATE)").arg(value.toString(QStringLiteral("yyyy-MM-dd")));
+    return withTime
+               ? QStringLiteral("CAST('%1' AS TIMESTAMP)").arg(value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+               : QStringLiteral("CAST('%1' AS DATE)").arg(value.toString(QStringLiteral("yyyy-MM-dd")));
 }
 
 QString PostgresEngine::limit(int rows) const {

@@ -52,6 +52,7 @@ public:
     QString definition(const QString& statement) const override;
     QVariant bindable(const QVariant& value) const override;
     bool streamsResults() const override { return false; }
+    bool foldsNames() const override { return true; }
     QString functionName(Function function) const override;
     QString dateLiteral(const QDateTime& value, bool withTime) const override;
     QString limit(int rows) const override;

@@ -12,7 +12,8 @@ QList<FileSchema> catalogue() {
     QList<FileSchema> files;
     // A payment item's class is a number and the class list's code digits as text ("1",
     // "01"): compared as numbers, without leading zeros, on every engine.
-    const QString classMatchesCode = QStringLiteral("ltrim(k.RptClassCode, '0') = ltrim(CAST(c.RptClass AS TEXT), '0')");
+    const QString classMatchesCode =
+        QStringLiteral("ltrim(k.RptClassCode, '0') = ltrim(CAST(c.RptClass AS TEXT), '0')");
 
     files.append({QString::fromLatin1(DbFile::Reservation),
                   {
@@ -304,45 +305,46 @@ QList<FileSchema> catalogue() {
                  .arg(classMatchesCode),
          }});
 
-    files.append({QString::fromLatin1(DbFile::Option),
-                  {
-                      QStringLiteral("CREATE TABLE CompanyProfile ("
-                                     "CompanyName TEXT, CpZipCode TEXT, CpAddress TEXT, CpTelNo TEXT, CpFaxno TEXT, "
-                                     "CpURL TEXT, CpEmail TEXT, CpComment TEXT, "
-                                     // The inn's tax settings: service charge in percent, the
-                                     // rounding of a bill's tax (0 halves to even, 1 down, 2 half
-                                     // up), the invoice registration number (empty: none).
-                                     "ServiceFee DOUBLE NOT NULL DEFAULT 0, TaxRounding SMALLINT NOT NULL DEFAULT 0, "
-                                     "InvoiceNo TEXT NOT NULL DEFAULT '')"),
-                      // Consumption-tax rates from their effective date on; no reduced rate
-                      // (null) before it existed.
-                      QStringLiteral("CREATE TABLE TaxRates ("
-                                     "EffectiveDate DATE NOT NULL, StandardRate DOUBLE NOT NULL, ReducedRate DOUBLE)"),
-                      QStringLiteral("CREATE UNIQUE INDEX TaxRates_EffectiveDate ON TaxRates (EffectiveDate)"),
-                      // The bathing and accommodation taxes from their effective date on, per
-                      // levy (0 bathing, 1 accommodation of the prefecture, 2 of the
-                      // municipality). Method 0 levies nothing, 1 a fixed yen per guest-night
-                      // (Amount), 2 by price bands (LevyBands), 3 a percent of the price
-                      // (Amount). A price per guest-night below ExemptBelow is not taxed.
-                      QStringLiteral("CREATE TABLE LevyRules ("
-                                     "LevyKind SMALLINT NOT NULL, EffectiveDate DATE NOT NULL, "
-                                     "Method SMALLINT NOT NULL DEFAULT 0, Amount DOUBLE NOT NULL DEFAULT 0, "
-                                     "ExemptBelow INTEGER NOT NULL DEFAULT 0)"),
-                      QStringLiteral("CREATE UNIQUE INDEX LevyRules_Kind_Date ON LevyRules (LevyKind, EffectiveDate)"),
-                      // A band: from this price per guest-night on, this many yen.
-                      QStringLiteral("CREATE TABLE LevyBands ("
-                                     "LevyKind SMALLINT NOT NULL, EffectiveDate DATE NOT NULL, "
-                                     "LowerBound INTEGER NOT NULL, Yen INTEGER NOT NULL)"),
-                      QStringLiteral("CREATE INDEX LevyBands_Kind_Date ON LevyBands (LevyKind, EffectiveDate)"),
-                      QStringLiteral("CREATE TABLE CheckOutTemp ("
-                                     "SalesNo INTEGER, SalesDate DATE, Slcmcode TEXT, Slcmname TEXT, Slcmspec TEXT, "
-                                     "Slquantity DOUBLE, Slunitp CURRENCY, SlSubTotal CURRENCY, SlSv TEXT, "
-                                     "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT COLLATE BINARY NOT NULL DEFAULT '', "
-                                     // "※" on a line taxed at the reduced rate; on a tax row, the
-                                     // rate and the base it was worked out on.
-                                     "SlReduced TEXT, SlTaxRate DOUBLE, SlTaxBase CURRENCY)"),
-                      QStringLiteral("CREATE INDEX CheckOutTemp_Desk ON CheckOutTemp (Desk)"),
-                  }});
+    files.append(
+        {QString::fromLatin1(DbFile::Option),
+         {
+             QStringLiteral("CREATE TABLE CompanyProfile ("
+                            "CompanyName TEXT, CpZipCode TEXT, CpAddress TEXT, CpTelNo TEXT, CpFaxno TEXT, "
+                            "CpURL TEXT, CpEmail TEXT, CpComment TEXT, "
+                            // The inn's tax settings: service charge in percent, the
+                            // rounding of a bill's tax (0 halves to even, 1 down, 2 half
+                            // up), the invoice registration number (empty: none).
+                            "ServiceFee DOUBLE NOT NULL DEFAULT 0, TaxRounding SMALLINT NOT NULL DEFAULT 0, "
+                            "InvoiceNo TEXT NOT NULL DEFAULT '')"),
+             // Consumption-tax rates from their effective date on; no reduced rate
+             // (null) before it existed.
+             QStringLiteral("CREATE TABLE TaxRates ("
+                            "EffectiveDate DATE NOT NULL, StandardRate DOUBLE NOT NULL, ReducedRate DOUBLE)"),
+             QStringLiteral("CREATE UNIQUE INDEX TaxRates_EffectiveDate ON TaxRates (EffectiveDate)"),
+             // The bathing and accommodation taxes from their effective date on, per
+             // levy (0 bathing, 1 accommodation of the prefecture, 2 of the
+             // municipality). Method 0 levies nothing, 1 a fixed yen per guest-night
+             // (Amount), 2 by price bands (LevyBands), 3 a percent of the price
+             // (Amount). A price per guest-night below ExemptBelow is not taxed.
+             QStringLiteral("CREATE TABLE LevyRules ("
+                            "LevyKind SMALLINT NOT NULL, EffectiveDate DATE NOT NULL, "
+                            "Method SMALLINT NOT NULL DEFAULT 0, Amount DOUBLE NOT NULL DEFAULT 0, "
+                            "ExemptBelow INTEGER NOT NULL DEFAULT 0)"),
+             QStringLiteral("CREATE UNIQUE INDEX LevyRules_Kind_Date ON LevyRules (LevyKind, EffectiveDate)"),
+             // A band: from this price per guest-night on, this many yen.
+             QStringLiteral("CREATE TABLE LevyBands ("
+                            "LevyKind SMALLINT NOT NULL, EffectiveDate DATE NOT NULL, "
+                            "LowerBound INTEGER NOT NULL, Yen INTEGER NOT NULL)"),
+             QStringLiteral("CREATE INDEX LevyBands_Kind_Date ON LevyBands (LevyKind, EffectiveDate)"),
+             QStringLiteral("CREATE TABLE CheckOutTemp ("
+                            "SalesNo INTEGER, SalesDate DATE, Slcmcode TEXT, Slcmname TEXT, Slcmspec TEXT, "
+                            "Slquantity DOUBLE, Slunitp CURRENCY, SlSubTotal CURRENCY, SlSv TEXT, "
+                            "SlSv2 DOUBLE, SlTax TEXT, SlTax2 DOUBLE, Desk TEXT COLLATE BINARY NOT NULL DEFAULT '', "
+                            // "※" on a line taxed at the reduced rate; on a tax row, the
+                            // rate and the base it was worked out on.
+                            "SlReduced TEXT, SlTaxRate DOUBLE, SlTaxBase CURRENCY)"),
+             QStringLiteral("CREATE INDEX CheckOutTemp_Desk ON CheckOutTemp (Desk)"),
+         }});
     // Every text column compares ASCII letters without regard to case, as the files' first
     // engine did: "a1" and "A1" are one check-in number, "yamada" finds "Yamada". Kana and
     // kanji compare exactly. The desk column of the work tables is declared exact.

@@ -153,9 +153,9 @@ QString translate(const QString& statement, const Engine& engine) {
 }
 
 QString spelledAs(const QString& name, const QString& statement) {
-    const QRegularExpression word(QStringLiteral(R"((?<![\p{L}\p{N}_])%1(?![\p{L}\p{N}_]))")
-                                      .arg(QRegularExpression::escape(name)),
-                                  QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression word(
+        QStringLiteral(R"((?<![\p{L}\p{N}_])%1(?![\p{L}\p{N}_]))").arg(QRegularExpression::escape(name)),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = word.match(maskLiterals(statement));
     return m.hasMatch() ? m.captured(0) : name;
 }

@@ -84,8 +84,8 @@ QList<double> tally(Connection& connection, const QString& table, const QList<Co
             parts << QStringLiteral("SUM(%1)").arg(bareName(column.name));
     }
     QList<double> values;
-    connection.select(QStringLiteral("SELECT %1 FROM %2").arg(parts.join(QStringLiteral(", ")), bareName(table)),
-                      {}, {}, [&](const QSqlQuery& row) {
+    connection.select(QStringLiteral("SELECT %1 FROM %2").arg(parts.join(QStringLiteral(", ")), bareName(table)), {},
+                      {}, [&](const QSqlQuery& row) {
                           for (int i = 0; i < parts.size(); ++i)
                               values << row.value(i).toDouble();
                       });
@@ -115,8 +115,9 @@ qint64 copyRows(Connection& from, Connection& to, const QString& table, const QL
     const QString select = QStringLiteral("SELECT %1 FROM %2 WHERE %3 > ? ORDER BY %3")
                                .arg(names.join(QStringLiteral(", ")), bareName(table), key) +
                            from.engine().limit(BatchRows);
-    const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(bareName(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    const QString insert =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(bareName(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     qsizetype keyAt = -1;
     for (qsizetype i = 0; i < columns.size(); ++i) {
         if (columns.at(i).name.compare(key, Qt::CaseInsensitive) == 0)
@@ -158,8 +159,7 @@ qint64 copyRows(Connection& from, Connection& to, const QString& table, const QL
 void removeMade(const QString& target) {
     try {
         if (Engine::isServerAddress(target)) {
-            const auto c =
-                Connection::create(Engine::locationOf(target, Schema::fileNames().constFirst()));
+            const auto c = Connection::create(Engine::locationOf(target, Schema::fileNames().constFirst()));
             for (const QString& name : Schema::fileNames())
                 c->exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE")
                             .arg(PostgresEngine::schemaOf(Engine::locationOf(target, name))));
@@ -201,9 +201,10 @@ QList<CopiedTable> copyInn(const QString& source, const QString& target) {
                 const QList<double> before = tally(from, table, columns);
                 const QList<double> after = tally(*to, table, columns);
                 if (!sameTotals(before, after))
-                    throw DbError(QStringLiteral("%1 の表 %2 は写した後の行数か合計が元と違います。何も写していません。")
-                                      .arg(name, table),
-                                  {}, to->filePath());
+                    throw DbError(
+                        QStringLiteral("%1 の表 %2 は写した後の行数か合計が元と違います。何も写していません。")
+                            .arg(name, table),
+                        {}, to->filePath());
                 copied << CopiedTable{name, table, rows, int(before.size()) - 1};
             }
             write.commit();

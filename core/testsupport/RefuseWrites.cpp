@@ -17,8 +17,7 @@ void refuseWrites(Connection& connection, const QString& event, const QString& t
                                    "$$ BEGIN RAISE EXCEPTION 'refused'; END $$")
                         .arg(name));
     connection.exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4 EXECUTE FUNCTION %1()")
-                        .arg(name, event, table,
-                             when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
+                        .arg(name, event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
 }
 
 } // namespace desk::test

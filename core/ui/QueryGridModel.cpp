@@ -3,6 +3,7 @@
 #include "data/ColumnType.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -55,7 +56,8 @@ void QueryGridModel::setQuery(const std::shared_ptr<Connection>& connection, con
             [&](const QSqlRecord& record) {
                 for (int i = 0; i < record.count(); ++i) {
                     const QSqlField field = record.field(i);
-                    fields << desk::Sql::spelledAs(field.name(), statement);
+                    fields << (connection->engine().foldsNames() ? desk::Sql::spelledAs(field.name(), statement)
+                                                                 : field.name());
                     types << columntype::fromDeclared(connection->declaredType(field.name(), field.tableName()));
                 }
                 width = int(fields.size());

@@ -48,8 +48,9 @@ public:
 
     // Reads both lists afresh (today's date included). Runs whenever the window becomes
     // active again, when a module window opened from here closes and, on a server, when
-    // another desk saved, so that a booking or check-in made meanwhile is listed. A failure is shown in the status bar, not in a
-    // box (a box would take the activation and bring the window back here).
+    // another desk saved, so that a booking or check-in made meanwhile is listed. A failure
+    // is shown in the status bar, not in a box (a box would take the activation and bring
+    // the window back here).
     void refreshLists();
 
 protected:

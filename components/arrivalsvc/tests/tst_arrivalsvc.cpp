@@ -88,7 +88,7 @@ QStringList stored(const TempDataDir& dir, const QString& number) {
             for (const QString& c : rs.columnNames())
                 if (c.compare(QStringLiteral("CheckInNO"), Qt::CaseInsensitive) != 0)
                     values << QLatin1String(table) + QLatin1Char('.') + c.toLower() + QLatin1Char('=') +
-                              rs.value(c).toString();
+                                  rs.value(c).toString();
     }
     return values;
 }

@@ -256,9 +256,7 @@ void TestChargeSvc::saveIsRefusedWhole_data() {
     QTest::addColumn<qint32>("number");
     QTest::addColumn<QString>("refusedWhen");
     QTest::newRow("number taken") << 6 << QString();
-    QTest::newRow("second line refused")
-        << 7
-        << u"NEW.BTQuantity = 2"_s;
+    QTest::newRow("second line refused") << 7 << u"NEW.BTQuantity = 2"_s;
 }
 
 void TestChargeSvc::saveIsRefusedWhole() {

@@ -37,7 +37,8 @@ void TestEngine::failureByNativeCode_data() {
     QTest::newRow("busy, snapshot") << u"517"_s << u"malformed"_s << int(C::Busy) << u"使用中"_s << file;
     QTest::newRow("table locked") << u"6"_s << u"disk is full"_s << int(C::Busy) << u"使用中"_s << file;
     QTest::newRow("full") << u"13"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s << file;
-    QTest::newRow("i/o, short read") << u"522"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s << file;
+    QTest::newRow("i/o, short read") << u"522"_s << u"database is locked"_s << int(C::DiskFull) << u"ディスク"_s
+                                     << file;
     QTest::newRow("corrupt") << u"11"_s << u"disk is full"_s << int(C::Damaged) << u"壊れて"_s << file;
     QTest::newRow("not a database") << u"26"_s << u"database is locked"_s << int(C::Damaged) << u"壊れて"_s << file;
     QTest::newRow("read-only") << u"8"_s << u"database is locked"_s << int(C::NoPermission) << u"権限"_s << file;
@@ -53,17 +54,18 @@ void TestEngine::failureByNativeCode_data() {
     // On the server the code is the SQLSTATE; a failure without one is the client's own.
     const QString server = u"postgresql://desk@inn-server/inn#BTSales.mdb"_s;
     QTest::newRow("server: unique key")
-        << u"23505"_s << u"duplicate key value violates unique constraint\nDETAIL:  Key (btsalesno)=(5) already exists."_s
+        << u"23505"_s
+        << u"duplicate key value violates unique constraint\nDETAIL:  Key (btsalesno)=(5) already exists."_s
         << int(C::DuplicateKey) << u"売上番号"_s << server;
     QTest::newRow("server: lock wait ended") << u"55P03"_s << u"disk full"_s << int(C::Busy) << u"使用中"_s << server;
     QTest::newRow("server: deadlock") << u"40P01"_s << u"out of space"_s << int(C::Busy) << u"使用中"_s << server;
     QTest::newRow("server: disk full") << u"53100"_s << u"deadlock"_s << int(C::DiskFull) << u"ディスク"_s << server;
     QTest::newRow("server: shut down") << u"57P01"_s << u"permission denied"_s << int(C::Unreachable)
                                        << u"接続できません"_s << server;
-    QTest::newRow("server: connection lost") << QString() << u"permission denied"_s << int(C::Unreachable)
-                                             << u"接続できません"_s << server;
-    QTest::newRow("server: password") << u"28P01"_s << u"could not connect"_s << int(C::LoginRefused)
-                                      << u"ログイン"_s << server;
+    QTest::newRow("server: connection lost")
+        << QString() << u"permission denied"_s << int(C::Unreachable) << u"接続できません"_s << server;
+    QTest::newRow("server: password") << u"28P01"_s << u"could not connect"_s << int(C::LoginRefused) << u"ログイン"_s
+                                      << server;
     QTest::newRow("server: no such database")
         << u"3D000"_s << u"could not connect"_s << int(C::LoginRefused) << u"ログイン"_s << server;
     QTest::newRow("server: privilege") << u"42501"_s << u"could not connect"_s << int(C::NoPermission) << u"権限"_s

@@ -179,8 +179,9 @@ void TestServer::noticesOfOtherDesksOnly() {
     QVERIFY2(other.open(), qPrintable(other.lastError().text()));
     QStringList sent;
     QVERIFY(other.driver()->subscribeToNotification(ChangeNotices::channel()));
-    connect(other.driver(), &QSqlDriver::notification, this,
-            [&](const QString&, QSqlDriver::NotificationSource, const QVariant& payload) { sent << payload.toString(); });
+    connect(
+        other.driver(), &QSqlDriver::notification, this,
+        [&](const QString&, QSqlDriver::NotificationSource, const QVariant& payload) { sent << payload.toString(); });
 
     const auto sales = Connection::open(dir.path(), QString::fromLatin1(DbFile::Sales));
     {

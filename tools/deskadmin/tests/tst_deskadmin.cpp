@@ -83,7 +83,7 @@ void TestDeskAdmin::usageErrors() {
     QDir::setCurrent(dir.path());
     const Result r = deskadmin(args);
     QCOMPARE(r.exitCode, 2);
-    QVERIFY(r.err.contains(QLatin1String("Usage: deskadmin init DIR [--sample]")));
+    QVERIFY(r.err.contains(QLatin1String("Usage: deskadmin init DIR|URI [--sample]")));
     QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 
