@@ -83,6 +83,10 @@ void refuseOutOfRangeDates(const QVariantList& values, const QString& statement,
     }
 }
 
+Sql::Bound::Literals literalsOf(const Engine& engine) {
+    return engine.bindsLiterals() ? Sql::Bound::Literals::Bound : Sql::Bound::Literals::InText;
+}
+
 bool isWrite(const QString& statement) {
     const QString head = statement.trimmed().left(6).toUpper();
     return head.startsWith(QLatin1String("INSERT")) || head.startsWith(QLatin1String("UPDATE")) ||
@@ -187,11 +191,80 @@ QString upgradeAdvice(const Engine& engine, const QString& filePath, int version
 
 } // namespace
 
+namespace {
+
+// The server's connections a thread has finished with, kept open for the next store of the
+// same thread on the same location: a server connection takes a new server process and a
+// login to make, a file opens in a fraction of that. A connection is the thread's own, so
+// each thread keeps its own, and closes them when it ends.
+class IdleConnections {
+public:
+    ~IdleConnections() {
+        for (const QStringList& names : std::as_const(m_idle)) {
+            for (const QString& name : names) {
+                {
+                    QSqlDatabase db = QSqlDatabase::database(name, false);
+                    if (db.isValid())
+                        db.close();
+                }
+                QSqlDatabase::removeDatabase(name);
+            }
+        }
+    }
+    // The name of an idle connection on the location that still answers; empty when none.
+    QString take(const QString& key) {
+        QStringList& names = m_idle[key];
+        while (!names.isEmpty()) {
+            const QString name = names.takeLast();
+            bool answers = false;
+            {
+                QSqlDatabase db = QSqlDatabase::database(name, false);
+                QSqlQuery query(db);
+                answers = db.isOpen() && query.exec(QStringLiteral("SELECT 1"));
+                if (!answers)
+                    db.close();
+            }
+            if (answers)
+                return name;
+            QSqlDatabase::removeDatabase(name);
+        }
+        return {};
+    }
+    // False when enough are kept already: the caller closes it.
+    bool keep(const QString& key, const QString& name) {
+        QStringList& names = m_idle[key];
+        if (names.size() >= MaxIdle)
+            return false;
+        names << name;
+        return true;
+    }
+
+private:
+    static constexpr int MaxIdle = 4;
+    QHash<QString, QStringList> m_idle;
+};
+
+thread_local IdleConnections idleConnections;
+
+QString idleKey(const QString& location, bool anyVersion) {
+    return (anyVersion ? QStringLiteral("any|") : QStringLiteral("current|")) + location;
+}
+
+} // namespace
+
 Connection::Connection(const QString& filePath, Mode mode)
     : m_engine(&Engine::forLocation(filePath))
     , m_filePath(filePath)
     , m_name(QStringLiteral("desk-connection-%1").arg(++connectionCounter)) {
     const bool mayCreate = mode == Mode::Create;
+    if (m_engine->isServer() && !mayCreate) {
+        m_idleKey = idleKey(filePath, mode == Mode::AnyVersion);
+        const QString idle = idleConnections.take(m_idleKey);
+        if (!idle.isEmpty()) {
+            m_name = idle;
+            return;
+        }
+    }
     if (!m_engine->isServer()) {
         // On a server nothing of its files is looked at or held from here.
         const QFileInfo info(filePath);
@@ -287,6 +360,9 @@ int Connection::schemaVersion() {
 }
 
 Connection::~Connection() {
+    // A server connection with no transaction left open waits for the thread's next store.
+    if (!m_idleKey.isEmpty() && m_depth == 0 && database().isOpen() && idleConnections.keep(m_idleKey, m_name))
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -304,7 +380,7 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     const bool schemaChange = isSchemaChange(sql);
     if (schemaChange)
         sql = m_engine->definition(sql);
-    const Sql::Bound bound(sql);
+    const Sql::Bound bound(sql, literalsOf(*m_engine));
     QSqlQuery query(database());
     refuseOutOfRangeDates(binds, statement, m_filePath);
     const QVariantList values = bound.values(binds);
@@ -330,7 +406,7 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
 }
 
 qint64 Connection::execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine));
+    const Sql::Bound bound(Sql::translate(statement, *m_engine), literalsOf(*m_engine));
     QSqlQuery query(database());
     if (!query.prepare(bound.sql()))
         throw m_engine->failure(query.lastError(), statement, m_filePath);
@@ -353,7 +429,7 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
 }
 
 QSqlQuery Connection::selected(const QString& statement, const QVariantList& binds) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine));
+    const Sql::Bound bound(Sql::translate(statement, *m_engine), literalsOf(*m_engine));
     QSqlQuery query(database());
     // A caller may run other statements between the rows; an engine that cannot go on
     // reading meanwhile reads the result whole.

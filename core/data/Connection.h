@@ -115,6 +115,7 @@ private:
     const Engine* m_engine;
     QString m_filePath;
     QString m_name;
+    QString m_idleKey;                       // a server connection: where it waits for reuse when this one goes
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection
     int m_depth = 0;
     int m_savepoints = 0;

@@ -101,6 +101,9 @@ public:
     virtual QString changeNotice(const QString& payload) const;
 
     // ---- statement dialect
+    // Whether the literals of a statement travel as bound values (Sql::Bound), or stay in its
+    // text: an engine that compares GROUP BY expressions by their text needs them there.
+    virtual bool bindsLiterals() const { return true; }
     // Whether the engine hands back unquoted names in lower case (a result column "rptcode"
     // of "SELECT RptCode"); Sql::spelledAs gives them back their spelling for the screen.
     virtual bool foldsNames() const { return false; }

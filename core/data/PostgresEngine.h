@@ -53,6 +53,7 @@ public:
     QVariant bindable(const QVariant& value) const override;
     bool streamsResults() const override { return false; }
     bool foldsNames() const override { return true; }
+    bool bindsLiterals() const override { return false; }
     QString functionName(Function function) const override;
     QString dateLiteral(const QDateTime& value, bool withTime) const override;
     QString limit(int rows) const override;

@@ -1,6 +1,7 @@
 #include "RowSet.h"
 
 #include "Connection.h"
+#include "Engine.h"
 #include "Criterion.h"
 #include "DbError.h"
 #include "Sql.h"
@@ -69,7 +70,9 @@ RowSet::RowSet(std::shared_ptr<Connection> connection, const QString& source, co
         return;
     }
 
-    const Sql::Bound bound(Sql::translate(source, connection->engine()));
+    const Sql::Bound bound(Sql::translate(source, connection->engine()), connection->engine().bindsLiterals()
+                                                                             ? Sql::Bound::Literals::Bound
+                                                                             : Sql::Bound::Literals::InText);
     const QString translated = bound.sql();
     const QVariantList values = bound.values(binds);
     const QString masked = Sql::maskLiterals(translated);

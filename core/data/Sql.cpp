@@ -176,7 +176,7 @@ QString maskLiterals(const QString& statement) {
     return out;
 }
 
-Bound::Bound(const QString& translated) {
+Bound::Bound(const QString& translated, Literals literals) {
     static const QRegularExpression parameterised(QStringLiteral(R"(^\s*(select|with|insert|update|delete)\b)"),
                                                   QRegularExpression::CaseInsensitiveOption);
     if (!parameterised.match(translated).hasMatch()) {
@@ -191,6 +191,12 @@ Bound::Bound(const QString& translated) {
             const qsizetype end = literalEnd(translated, i);
             if (end < 0)
                 throw DbError(QStringLiteral("文字列の引用符が閉じていません。"), translated);
+            if (literals == Literals::InText) {
+                // A NUL would end the statement inside its literal; no text column holds one.
+                m_sql += translated.mid(i, end - i + 1).replace(QChar(0), QChar::ReplacementCharacter);
+                i = end;
+                continue;
+            }
             QString value = translated.mid(i + 1, end - i - 1);
             value.replace(QLatin1String("''"), QLatin1String("'"));
             m_sql += QLatin1Char('?');

@@ -38,7 +38,11 @@ QString spelledAs(const QString& name, const QString& statement);
 // (SELECT, WITH, INSERT, UPDATE, DELETE); others come back unchanged.
 class Bound {
 public:
-    explicit Bound(const QString& translated);
+    // InText: the literals stay in the statement, quoted as they are; for an engine that
+    // must see them to match an expression in GROUP BY with the same one in the select list
+    // (Engine::bindsLiterals).
+    enum class Literals { Bound, InText };
+    explicit Bound(const QString& translated, Literals literals = Literals::Bound);
 
     QString sql() const { return m_sql; }
     // The values of every "?" in sql(), in order: the literals where they stood, the

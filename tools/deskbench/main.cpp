@@ -1,9 +1,12 @@
 #include "Bench.h"
 #include "BenchData.h"
+#include "Desks.h"
 
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/Schema.h"
+#include "data/Transfer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -30,6 +33,35 @@ double timeOnce(const std::function<void(const deskbench::Context&)>& operation,
     timer.start();
     operation(context);
     return timer.nsecsElapsed() / 1e6;
+}
+
+// The median of a case's timed runs on one data directory (or server); the case's own setup
+// first, then one untimed round.
+double medianOf(deskbench::Case& c, deskbench::Context& context, int repeat) {
+    if (c.setup)
+        c.setup(context);
+    c.run(context);
+    std::vector<double> runs;
+    for (int i = 0; i < repeat; ++i)
+        runs.push_back(timeOnce(c.run, context));
+    return median(runs);
+}
+
+QString desksLine(const QString& engine, const deskbench::DesksResult& r) {
+    QString line = QStringLiteral("%1: %2 desks, %3 saves in %4 s = %5 saves/s, slowest save %6 ms, "
+                                  "%7 numbers taken first and saved again, %8 lost, %9 duplicated")
+                       .arg(engine)
+                       .arg(r.desks)
+                       .arg(r.saves)
+                       .arg(r.seconds, 0, 'f', 2)
+                       .arg(r.seconds > 0 ? r.saves / r.seconds : 0.0, 0, 'f', 0)
+                       .arg(r.slowestMs, 0, 'f', 1)
+                       .arg(r.retried)
+                       .arg(r.lost)
+                       .arg(r.duplicated);
+    if (!r.failure.isEmpty())
+        line += QStringLiteral("; a desk stopped: ") + r.failure;
+    return line;
 }
 
 } // namespace
@@ -68,8 +100,22 @@ int main(int argc, char* argv[]) {
         QStringLiteral("no-hold"),
         QStringLiteral("Do not keep the files open between the cases' actions as a running module does (each "
                        "action then opens and closes its files alone)."));
-    parser.addOptions(
-        {sizeOption, yearsOption, repeatOption, dirOption, filterOption, listOption, noBaselineOption, noHoldOption});
+    const QCommandLineOption serverOption(
+        QStringLiteral("server"),
+        QStringLiteral("Also run every case on a database server: the inn is copied into the empty database at this "
+                       "address (or reused when it holds one), and each case's median is shown on both engines side "
+                       "by side (no baselines)."),
+        QStringLiteral("address"));
+    const QCommandLineOption desksOption(
+        QStringLiteral("desks"),
+        QStringLiteral("After the cases, this many desks save bookings at once (with --saves each) on every engine "
+                       "of the run: saves per second, the slowest save, and none lost or duplicated."),
+        QStringLiteral("n"));
+    const QCommandLineOption savesOption(QStringLiteral("saves"),
+                                         QStringLiteral("Saves per desk for --desks (default 300)."),
+                                         QStringLiteral("n"), QStringLiteral("300"));
+    parser.addOptions({sizeOption, yearsOption, repeatOption, dirOption, filterOption, listOption, noBaselineOption,
+                       noHoldOption, serverOption, desksOption, savesOption});
     parser.process(app);
 
     std::vector<deskbench::Case> selected;
@@ -131,22 +177,80 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    deskbench::Context server = context;
+    const bool onServer = parser.isSet(serverOption);
+    if (onServer) {
+        server.dir = parser.value(serverOption).trimmed();
+        if (!desk::Engine::isServerAddress(server.dir)) {
+            err << "deskbench: --server takes a server address (postgresql://…)\n";
+            return 2;
+        }
+        try {
+            try {
+                desk::Connection::open(server.dir, desk::Schema::fileNames().constFirst());
+                out << "Reusing the inn on " << server.dir << '\n';
+            } catch (const desk::DbError& e) {
+                if (e.cause() != desk::DbError::Cause::NotADatabase)
+                    throw;
+                out << "Copying the inn onto " << server.dir << '\n';
+                out.flush();
+                QElapsedTimer copying;
+                copying.start();
+                desk::maintenance::copyInn(context.dir, server.dir);
+                out << "  copied in " << copying.elapsed() / 1000 << " s\n";
+            }
+        } catch (const desk::DbError& e) {
+            err << "deskbench: " << e.message() << '\n';
+            return 1;
+        }
+    }
+
     // A module program keeps a connection on each file for as long as it runs, so its stores
     // open files that are already open: the last close of a file, which folds the log back,
     // never falls inside one of a screen's actions.
     std::vector<std::shared_ptr<desk::Connection>> moduleHolds;
     if (!parser.isSet(noHoldOption)) {
-        for (const QString& name : desk::Schema::fileNames())
+        for (const QString& name : desk::Schema::fileNames()) {
             moduleHolds.push_back(desk::Connection::open(context.dir, name));
+            if (onServer)
+                moduleHolds.push_back(desk::Connection::open(server.dir, name));
+        }
     }
 
-    out << QStringLiteral("%1  %2  %3  %4\n")
-               .arg(QStringLiteral("case"), -52)
-               .arg(QStringLiteral("median"), 12)
-               .arg(QStringLiteral("baseline"), 12)
-               .arg(QStringLiteral("ratio"), 8);
-    out.flush();
     int failures = 0;
+    if (onServer) {
+        out << QStringLiteral("%1  %2  %3\n")
+                   .arg(QStringLiteral("case"), -52)
+                   .arg(QStringLiteral("files"), 12)
+                   .arg(QStringLiteral("server"), 12);
+        out.flush();
+        for (deskbench::Case& c : selected) {
+            QString line = QStringLiteral("%1").arg(c.name, -52);
+            for (deskbench::Context* on : {&context, &server}) {
+                try {
+                    line += QStringLiteral("  %1 ms").arg(medianOf(c, *on, repeat), 9, 'f', 3);
+                } catch (const std::exception& e) {
+                    ++failures;
+                    const auto* db = dynamic_cast<const desk::DbError*>(&e);
+                    line += QStringLiteral("  FAILED: ") + (db ? db->message() : QString::fromUtf8(e.what()));
+                }
+            }
+            out << line << '\n';
+            out.flush();
+        }
+    }
+
+    // On a server run the cases were timed side by side above.
+    if (onServer)
+        selected.clear();
+    else {
+        out << QStringLiteral("%1  %2  %3  %4\n")
+                   .arg(QStringLiteral("case"), -52)
+                   .arg(QStringLiteral("median"), 12)
+                   .arg(QStringLiteral("baseline"), 12)
+                   .arg(QStringLiteral("ratio"), 8);
+        out.flush();
+    }
     for (deskbench::Case& c : selected) {
         if (parser.isSet(noBaselineOption))
             c.baseline = {};
@@ -181,6 +285,24 @@ int main(int argc, char* argv[]) {
             out << QStringLiteral("%1  FAILED: ").arg(c.name, -52) << QString::fromUtf8(e.what()) << '\n';
         }
         out.flush();
+    }
+    if (parser.isSet(desksOption)) {
+        const int desks = parser.value(desksOption).toInt();
+        const int saves = parser.value(savesOption).toInt();
+        if (desks < 1 || saves < 1) {
+            err << "deskbench: --desks and --saves take positive numbers\n";
+            return 2;
+        }
+        QList<std::pair<QString, QString>> engines{{QStringLiteral("files"), context.dir}};
+        if (onServer)
+            engines.append({QStringLiteral("server"), server.dir});
+        for (const auto& [engine, dir] : engines) {
+            const deskbench::DesksResult r = deskbench::saveAtOnce(dir, desks, saves);
+            out << desksLine(engine, r) << '\n';
+            out.flush();
+            if (!r.failure.isEmpty() || r.lost || r.duplicated)
+                ++failures;
+        }
     }
     return failures ? 1 : 0;
 }
