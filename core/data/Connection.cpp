@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QMutex>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -191,6 +192,24 @@ QString upgradeAdvice(const Engine& engine, const QString& filePath, int version
 
 } // namespace
 
+struct Connection::Catalogue {
+    QMutex lock;
+    QHash<QString, Object> objects;        // lower-case name → object
+    QHash<QString, QList<Column>> columns; // lower-case object name → columns
+    QHash<QString, QString> typeByColumn;  // lower-case column name → declared type
+    bool typesLoaded = false;
+};
+
+std::shared_ptr<Connection::Catalogue> Connection::sharedCatalogue(const QString& location) {
+    static QMutex lock;
+    static QHash<QString, std::shared_ptr<Catalogue>> catalogues;
+    const QMutexLocker held(&lock);
+    std::shared_ptr<Catalogue>& slot = catalogues[location];
+    if (!slot)
+        slot = std::make_shared<Catalogue>();
+    return slot;
+}
+
 namespace {
 
 // The server's connections a thread has finished with, kept open for the next store of the
@@ -257,6 +276,7 @@ Connection::Connection(const QString& filePath, Mode mode)
     , m_filePath(filePath)
     , m_name(QStringLiteral("desk-connection-%1").arg(++connectionCounter)) {
     const bool mayCreate = mode == Mode::Create;
+    m_catalogue = m_engine->isServer() ? sharedCatalogue(filePath) : std::make_shared<Catalogue>();
     if (m_engine->isServer() && !mayCreate) {
         m_idleKey = idleKey(filePath, mode == Mode::AnyVersion);
         const QString idle = idleConnections.take(m_idleKey);
@@ -487,6 +507,13 @@ Connection::Object Connection::object(const QString& name) {
     QString bare = name.trimmed();
     if (bare.startsWith(QLatin1Char('[')) && bare.endsWith(QLatin1Char(']')))
         bare = bare.mid(1, bare.size() - 2);
+    const QString key = bare.toLower();
+    {
+        const QMutexLocker held(&m_catalogue->lock);
+        const auto cached = m_catalogue->objects.constFind(key);
+        if (cached != m_catalogue->objects.constEnd())
+            return cached.value();
+    }
     QSqlQuery query(database());
     query.setForwardOnly(true);
     query.prepare(m_engine->objectStatement());
@@ -497,6 +524,11 @@ Connection::Object Connection::object(const QString& name) {
     if (query.next())
         found = Object{query.value(0).toString(), query.value(1).toString()};
     query.finish();
+    // Only what is there is kept: an object made later is looked for again.
+    if (!found.kind.isEmpty()) {
+        const QMutexLocker held(&m_catalogue->lock);
+        m_catalogue->objects.insert(key, found);
+    }
     return found;
 }
 
@@ -523,9 +555,12 @@ QStringList Connection::viewNames() {
 
 QList<Connection::Column> Connection::columns(const QString& tableOrView) {
     const QString key = tableOrView.toLower();
-    const auto cached = m_columns.constFind(key);
-    if (cached != m_columns.constEnd())
-        return cached.value();
+    {
+        const QMutexLocker held(&m_catalogue->lock);
+        const auto cached = m_catalogue->columns.constFind(key);
+        if (cached != m_catalogue->columns.constEnd())
+            return cached.value();
+    }
     const Object found = object(tableOrView);
     QList<Column> result;
     if (!found.kind.isEmpty()) {
@@ -538,7 +573,8 @@ QList<Connection::Column> Connection::columns(const QString& tableOrView) {
         while (query.next())
             result << Column{query.value(0).toString(), query.value(1).toString()};
     }
-    m_columns.insert(key, result);
+    const QMutexLocker held(&m_catalogue->lock);
+    m_catalogue->columns.insert(key, result);
     return result;
 }
 
@@ -549,24 +585,35 @@ QString Connection::declaredType(const QString& column, const QString& table) {
                 return c.declaredType;
         }
     }
-    if (!m_typesLoaded) {
+    bool loaded = false;
+    {
+        const QMutexLocker held(&m_catalogue->lock);
+        loaded = m_catalogue->typesLoaded;
+    }
+    if (!loaded) {
+        QHash<QString, QString> types;
         const QStringList objects = tableNames() + viewNames();
         for (const QString& name : objects) {
             for (const Column& c : columns(name)) {
                 const QString key = c.name.toLower();
-                if (!m_typeByColumn.contains(key) && !c.declaredType.isEmpty())
-                    m_typeByColumn.insert(key, c.declaredType);
+                if (!types.contains(key) && !c.declaredType.isEmpty())
+                    types.insert(key, c.declaredType);
             }
         }
-        m_typesLoaded = true;
+        const QMutexLocker held(&m_catalogue->lock);
+        m_catalogue->typeByColumn = types;
+        m_catalogue->typesLoaded = true;
     }
-    return m_typeByColumn.value(column.toLower());
+    const QMutexLocker held(&m_catalogue->lock);
+    return m_catalogue->typeByColumn.value(column.toLower());
 }
 
 void Connection::forgetSchema() {
-    m_columns.clear();
-    m_typeByColumn.clear();
-    m_typesLoaded = false;
+    const QMutexLocker held(&m_catalogue->lock);
+    m_catalogue->objects.clear();
+    m_catalogue->columns.clear();
+    m_catalogue->typeByColumn.clear();
+    m_catalogue->typesLoaded = false;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -119,9 +119,12 @@ private:
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection
     int m_depth = 0;
     int m_savepoints = 0;
-    QHash<QString, QList<Column>> m_columns; // lower-case object name → columns
-    QHash<QString, QString> m_typeByColumn;  // lower-case column name → declared type
-    bool m_typesLoaded = false;
+    // What the database holds (objects, their columns, the declared type of a column name)
+    // as read so far; one per connection on files, shared by the connections of the program on
+    // a server location, where each look-up is a trip to the server.
+    struct Catalogue;
+    static std::shared_ptr<Catalogue> sharedCatalogue(const QString& location);
+    std::shared_ptr<Catalogue> m_catalogue;
 };
 
 // Scope guard: the outermost guard on a connection begins the engine's write transaction
