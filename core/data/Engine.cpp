@@ -51,6 +51,30 @@ DbError::Cause Engine::whyNotOpened(const QString&, const QSqlError& error) cons
     return classify(error).cause;
 }
 
+QString Engine::functionName(Function function) const {
+    switch (function) {
+    case Function::IfNull:
+        return QStringLiteral("ifnull");
+    case Function::Upper:
+        return QStringLiteral("upper");
+    case Function::Lower:
+        return QStringLiteral("lower");
+    case Function::Length:
+        return QStringLiteral("length");
+    case Function::Substring:
+        return QStringLiteral("substr");
+    }
+    return {};
+}
+
+QString Engine::limit(int rows) const {
+    return QStringLiteral(" LIMIT %1").arg(rows);
+}
+
+QString Engine::materialized() const {
+    return QStringLiteral("MATERIALIZED");
+}
+
 QString Engine::commit() const {
     return QStringLiteral("COMMIT");
 }

@@ -115,16 +115,17 @@ public:
     // connection; otherwise every result is read whole when its statement runs.
     virtual bool streamsResults() const { return true; }
     enum class Function { IfNull, Upper, Lower, Length, Substring };
-    virtual QString functionName(Function function) const = 0;
+    // The name of a function of the dialect; the names most engines share unless overridden.
+    virtual QString functionName(Function function) const;
     // A date (with its time when withTime) as a literal of the engine.
     virtual QString dateLiteral(const QDateTime& value, bool withTime) const = 0;
     // " LIMIT n" to close a statement with.
-    virtual QString limit(int rows) const = 0;
+    virtual QString limit(int rows) const;
     // expression compared ASCII letters without regard to case, or exactly.
     virtual QString caseBlind(const QString& expression) const = 0;
     virtual QString exact(const QString& expression) const = 0;
     // The keyword that keeps a common table expression computed once ("WITH r AS … (…)").
-    virtual QString materialized() const = 0;
+    virtual QString materialized() const;
     // The head of an insert that replaces the row of the same key: "… INTO table (a, b)".
     virtual QString insertOrReplace(const QString& table, const QStringList& columns) const = 0;
     // What closes an INSERT so that its result is the new row's key; empty when the driver

@@ -309,19 +309,7 @@ QVariant PostgresEngine::bindable(const QVariant& value) const {
 }
 
 QString PostgresEngine::functionName(Function function) const {
-    switch (function) {
-    case Function::IfNull:
-        return QStringLiteral("coalesce");
-    case Function::Upper:
-        return QStringLiteral("upper");
-    case Function::Lower:
-        return QStringLiteral("lower");
-    case Function::Length:
-        return QStringLiteral("length");
-    case Function::Substring:
-        return QStringLiteral("substr");
-    }
-    return {};
+    return function == Function::IfNull ? QStringLiteral("coalesce") : Engine::functionName(function);
 }
 
 QString PostgresEngine::dateLiteral(const QDateTime& value, bool withTime) const {
@@ -331,20 +319,12 @@ QString PostgresEngine::dateLiteral(const QDateTime& value, bool withTime) const
                : QStringLiteral("CAST('%1' AS DATE)").arg(value.toString(QStringLiteral("yyyy-MM-dd")));
 }
 
-QString PostgresEngine::limit(int rows) const {
-    return QStringLiteral(" LIMIT %1").arg(rows);
-}
-
 QString PostgresEngine::caseBlind(const QString& expression) const {
     return QStringLiteral("CAST(%1 AS citext)").arg(expression);
 }
 
 QString PostgresEngine::exact(const QString& expression) const {
     return QStringLiteral("CAST(%1 AS text)").arg(expression);
-}
-
-QString PostgresEngine::materialized() const {
-    return QStringLiteral("MATERIALIZED");
 }
 
 QString PostgresEngine::insertOrReplace(const QString& table, const QStringList&) const {

@@ -56,10 +56,8 @@ public:
     bool bindsLiterals() const override { return false; }
     QString functionName(Function function) const override;
     QString dateLiteral(const QDateTime& value, bool withTime) const override;
-    QString limit(int rows) const override;
     QString caseBlind(const QString& expression) const override;
     QString exact(const QString& expression) const override;
-    QString materialized() const override;
     QString insertOrReplace(const QString& table, const QStringList& columns) const override;
     QString returningRowKey() const override;
     QString keysGiven(const QString& table) const override;

@@ -262,31 +262,11 @@ QStringList SqliteEngine::beginWrite() const {
     return {QStringLiteral("BEGIN IMMEDIATE")};
 }
 
-QString SqliteEngine::functionName(Function function) const {
-    switch (function) {
-    case Function::IfNull:
-        return QStringLiteral("ifnull");
-    case Function::Upper:
-        return QStringLiteral("upper");
-    case Function::Lower:
-        return QStringLiteral("lower");
-    case Function::Length:
-        return QStringLiteral("length");
-    case Function::Substring:
-        return QStringLiteral("substr");
-    }
-    return {};
-}
-
 QString SqliteEngine::dateLiteral(const QDateTime& value, bool withTime) const {
     // Dates are stored as ISO text, which sorts and compares as the dates do.
     return QLatin1Char('\'') +
            value.toString(withTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd")) +
            QLatin1Char('\'');
-}
-
-QString SqliteEngine::limit(int rows) const {
-    return QStringLiteral(" LIMIT %1").arg(rows);
 }
 
 QString SqliteEngine::caseBlind(const QString& expression) const {
@@ -295,10 +275,6 @@ QString SqliteEngine::caseBlind(const QString& expression) const {
 
 QString SqliteEngine::exact(const QString& expression) const {
     return expression + QStringLiteral(" COLLATE BINARY");
-}
-
-QString SqliteEngine::materialized() const {
-    return QStringLiteral("MATERIALIZED");
 }
 
 QString SqliteEngine::insertOrReplace(const QString& table, const QStringList& columns) const {

@@ -27,12 +27,9 @@ public:
     QStringList beginWrite() const override;
     QStringList beginRead() const override;
 
-    QString functionName(Function function) const override;
     QString dateLiteral(const QDateTime& value, bool withTime) const override;
-    QString limit(int rows) const override;
     QString caseBlind(const QString& expression) const override;
     QString exact(const QString& expression) const override;
-    QString materialized() const override;
     QString insertOrReplace(const QString& table, const QStringList& columns) const override;
     QString rowKey() const override;
 
