@@ -54,7 +54,7 @@ DesksResult saveAtOnce(const QString& dataDir, int desks, int saves) {
                             store.Msave();
                             break;
                         } catch (const desk::DbError& e) {
-                            if (!e.isDuplicateKey() || attempt > 50)
+                            if (!e.isDuplicateKey() || attempt > 1000)
                                 throw;
                             ++retried;
                         }
