@@ -418,10 +418,13 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     }
     const int affected = query.numRowsAffected();
     query.finish();
-    if (schemaChange)
+    if (schemaChange) {
         forgetSchema();
-    else if (m_depth == 0 && isWrite(sql))
-        noticeChange();
+    } else if (isWrite(sql)) {
+        wrote();
+        if (m_depth == 0)
+            noticeChange();
+    }
     return affected;
 }
 
@@ -442,6 +445,7 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
             query.bindValue(i, m_engine->bindable(values.at(i)));
         if (!query.exec())
             throw failure(*m_engine, query, statement, m_filePath, binds);
+        wrote();
         ++count;
     }
     query.finish();
@@ -654,6 +658,7 @@ Transaction::Transaction(Connection& connection)
 Transaction::~Transaction() {
     if (m_done)
         return;
+    m_connection.wrote();
     try {
         const Engine& engine = m_connection.engine();
         if (m_savepoint.isEmpty()) {

@@ -81,6 +81,12 @@ public:
     // send it themselves; a writer outside them calls it after writing.
     void noticeChange();
 
+    // Counts the writes made through this connection (and the rollbacks that undid some):
+    // what was read ahead before the count moved may be out of date. A writer outside exec
+    // and Transaction calls wrote().
+    quint64 writes() const { return m_writes; }
+    void wrote() { ++m_writes; }
+
     // Transaction nesting depth (see Transaction); 0 outside any transaction.
     int transactionDepth() const { return m_depth; }
 
@@ -118,6 +124,7 @@ private:
     QString m_idleKey;                       // a server connection: where it waits for reuse when this one goes
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection
     int m_depth = 0;
+    quint64 m_writes = 0;
     int m_savepoints = 0;
     // What the database holds (objects, their columns, the declared type of a column name)
     // as read so far; one per connection on files, shared by the connections of the program on

@@ -101,6 +101,9 @@ public:
     virtual QString changeNotice(const QString& payload) const;
 
     // ---- statement dialect
+    // How many rows the table cursor reads at once when it moves forward: one per move on
+    // an engine in the same process, a batch where every query is a trip to a server.
+    virtual int rowsReadAhead() const { return 1; }
     // Whether the literals of a statement travel as bound values (Sql::Bound), or stay in its
     // text: an engine that compares GROUP BY expressions by their text needs them there.
     virtual bool bindsLiterals() const { return true; }

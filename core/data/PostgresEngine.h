@@ -54,6 +54,7 @@ public:
     bool streamsResults() const override { return false; }
     bool foldsNames() const override { return true; }
     bool bindsLiterals() const override { return false; }
+    int rowsReadAhead() const override { return 100; }
     QString functionName(Function function) const override;
     QString dateLiteral(const QDateTime& value, bool withTime) const override;
     QString caseBlind(const QString& expression) const override;

@@ -102,6 +102,35 @@ bool TableCursor::toFirst() {
 }
 
 bool TableCursor::toAfter(qint64 from) {
+    const int ahead = conn->engine().rowsReadAhead();
+    if (ahead > 1) {
+        if (!m_aheadValid || m_aheadAfter != from || m_aheadWrites != conn->writes() || m_ahead.isEmpty()) {
+            QSqlQuery& q = prepared(m_nextBatch, selectRows() + whereAnd(rowKey() + QStringLiteral(" > ?")) +
+                                                     inKeyOrder(false, ahead));
+            q.bindValue(bindFilter(q), from);
+            run(q);
+            m_ahead.clear();
+            while (q.next()) {
+                AheadRow next{q.value(0).toLongLong(), QVector<QVariant>(names.size())};
+                for (int i = 0; i < names.size(); ++i)
+                    next.row[i] = q.value(i + 1);
+                m_ahead << next;
+            }
+            q.finish();
+            m_aheadValid = true;
+            m_aheadWrites = conn->writes();
+        }
+        if (m_ahead.isEmpty())
+            return false;
+        const AheadRow next = m_ahead.takeFirst();
+        key = next.key;
+        row = next.row;
+        rowValid = true;
+        pos = Pos::Row;
+        empty = Tri::No;
+        m_aheadAfter = key;
+        return true;
+    }
     QSqlQuery& q = prepared(m_next, selectRows() + whereAnd(rowKey() + QStringLiteral(" > ?")) + inKeyOrder(false, 1));
     q.bindValue(bindFilter(q), from);
     return fetch(q);
@@ -216,11 +245,17 @@ void TableCursor::release() {
 }
 
 // A write the engine refuses; a duplicate key is named with the value written.
+void TableCursor::afterWrite() {
+    conn->wrote();
+    m_aheadValid = false;
+    // A write outside a save of several rows is a save of its own.
+    if (conn->transactionDepth() == 0)
+        conn->noticeChange();
+}
+
 void TableCursor::runWrite(QSqlQuery& query) {
     if (query.exec()) {
-        // A write outside a save of several rows is a save of its own.
-        if (conn->transactionDepth() == 0)
-            conn->noticeChange();
+        afterWrite();
         return;
     }
     throw conn->engine().failure(query.lastError(), query.lastQuery(), conn->filePath(),
@@ -335,6 +370,7 @@ void TableCursor::remove() {
     q.bindValue(0, key);
     run(q);
     q.finish();
+    afterWrite();
     pos = Pos::Deleted;
     rowValid = false;
     empty = Tri::Unknown;

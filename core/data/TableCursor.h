@@ -55,6 +55,8 @@ private:
     bool fetch(QSqlQuery& query);
     bool fetchAt(qint64 at);
     void runWrite(QSqlQuery& query);
+    // A write through this cursor: the other desks are told, rows read ahead are dropped.
+    void afterWrite();
 
     QString m_table;
     QString m_selectRows; // "SELECT key, the other columns by name FROM table"
@@ -63,6 +65,18 @@ private:
     QMap<int, QVariant> m_newRowValues; // storage form
     std::unique_ptr<QSqlQuery> m_first, m_next, m_prev, m_last, m_at, m_count, m_exists, m_delete;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_find;
+
+    // Rows after m_aheadAfter in key order, read in one query (Engine::rowsReadAhead) while
+    // the connection's write count was m_aheadWrites; moves forward take them one by one.
+    struct AheadRow {
+        qint64 key = 0;
+        QVector<QVariant> row;
+    };
+    QList<AheadRow> m_ahead;
+    qint64 m_aheadAfter = 0;
+    quint64 m_aheadWrites = 0;
+    bool m_aheadValid = false;
+    std::unique_ptr<QSqlQuery> m_nextBatch;
 
     Edit m_edit = Edit::None;
     QMap<int, QVariant> m_pending; // storage form

@@ -79,6 +79,11 @@ QString templateDatabase(bool withSample) {
         Schema::createDataDirectory(addressOf(name));
         if (withSample)
             Schema::addSampleData(addressOf(name), QDate::currentDate());
+        // A database is copied only while no one is connected to it: the connections this
+        // program keeps for reuse are ended (and found dead, and replaced, if asked for again).
+        onServer(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                "WHERE datname = '%1' AND pid <> pg_backend_pid()")
+                     .arg(name));
         slot = name;
     }
     return slot;
