@@ -4,6 +4,8 @@
 #include "Criterion.h"
 #include "DbError.h"
 #include "Engine.h"
+#include "SchemaCatalogue.h"
+#include "Sql.h"
 
 #include <QSqlError>
 
@@ -12,6 +14,20 @@
 namespace desk {
 
 using rowset::quoteName;
+
+namespace {
+
+// The catalogue's CREATE TABLE statement of a table of a file; empty when it has none.
+QString catalogueStatement(const QString& fileName, const QString& table) {
+    const QString head = QStringLiteral("CREATE TABLE ") + table + u' ';
+    for (const QString& statement : Schema::catalogueOf(fileName).statements) {
+        if (statement.startsWith(head, Qt::CaseInsensitive))
+            return statement;
+    }
+    return {};
+}
+
+} // namespace
 
 TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& source, const QString& table,
                          const QString& where, const QVariantList& whereBinds)
@@ -24,15 +40,21 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& 
     QStringList columnNames;
     QList<ColumnType> columnTypes;
     QStringList selected{rowKey()};
+    // An engine that folds names gives them back in lower case; the catalogue's spelling is
+    // what the clerk reads in a message and a caller names a column by.
+    const QString spelling = conn->engine().foldsNames()
+                                 ? catalogueStatement(conn->engine().fileNameOf(conn->filePath()), m_table)
+                                 : QString();
     bool hasKey = false;
     for (const Connection::Column& c : conn->columns(m_table)) {
         if (c.name.compare(rowKey(), Qt::CaseInsensitive) == 0) {
             hasKey = true;
             continue;
         }
-        columnNames << c.name;
+        columnNames << (spelling.isEmpty() ? c.name : Sql::spelledAs(c.name, spelling));
         columnTypes << columntype::fromDeclared(c.declaredType);
-        selected << quoteName(c.name);
+        m_columnSql << quoteName(c.name);
+        selected << m_columnSql.constLast();
     }
     if (!hasKey)
         fail(QStringLiteral("表 %1 には行の番号の列（%2）がありません。deskadmin upgrade が必要なファイルです。")
@@ -191,7 +213,7 @@ bool TableCursor::findFrom(int column, const Criterion& criterion, qint64 start)
     std::shared_ptr<QSqlQuery>& slot = m_find[cacheKey];
     if (!slot) {
         QString condition;
-        const QString name = quoteName(names.at(column));
+        const QString name = m_columnSql.at(column);
         if (criterion.isNull())
             condition = name + (criterion.op() == QLatin1String("=") ? QStringLiteral(" IS NULL")
                                                                      : QStringLiteral(" IS NOT NULL"));
@@ -285,7 +307,7 @@ void TableCursor::writePending() {
             QStringList columns;
             QStringList marks;
             for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
-                columns << quoteName(names.at(it.key()));
+                columns << m_columnSql.at(it.key());
                 marks << QStringLiteral("?");
             }
             statement = QStringLiteral("INSERT INTO ") + quoteName(m_table) + QStringLiteral(" (") +
@@ -306,7 +328,7 @@ void TableCursor::writePending() {
     } else {
         QStringList sets;
         for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it)
-            sets << quoteName(names.at(it.key())) + QStringLiteral(" = ?");
+            sets << m_columnSql.at(it.key()) + QStringLiteral(" = ?");
         const QString statement = QStringLiteral("UPDATE ") + quoteName(m_table) + QStringLiteral(" SET ") +
                                   sets.join(QLatin1String(", ")) + QStringLiteral(" WHERE ") + rowKey() +
                                   QStringLiteral(" = ?");

@@ -59,7 +59,8 @@ private:
     void afterWrite();
 
     QString m_table;
-    QString m_selectRows; // "SELECT key, the other columns by name FROM table"
+    QString m_selectRows;    // "SELECT key, the other columns by name FROM table"
+    QStringList m_columnSql; // each column's name as the engine knows it, quoted
     QString m_filter;
     QVariantList m_filterBinds;         // the values of the filter's "?" marks, bound first
     QMap<int, QVariant> m_newRowValues; // storage form
