@@ -8,7 +8,6 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
-#include "data/ChangeNotices.h"
 #include "data/RowSet.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
@@ -17,6 +16,7 @@
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
+#include "ui/OtherDesks.h"
 #include "ui/StatusPanel.h"
 
 #include <QDate>
@@ -128,15 +128,7 @@ void FrmMain::load() {
     m_loaded = true;
     // On a server the other desks' bookings, check-ins and check-outs show up by themselves;
     // a burst of notices (a check-in writes several databases) is read once.
-    connect(&desk::ChangeNotices::of(m_dataDir), &desk::ChangeNotices::changed, this, [this] {
-        if (m_refreshQueued)
-            return;
-        m_refreshQueued = true;
-        QTimer::singleShot(NoticeDelayMs, this, [this] {
-            m_refreshQueued = false;
-            refreshLists();
-        });
-    });
+    desk::onOtherDesksSaved(this, m_dataDir, {}, [this] { refreshLists(); });
 }
 
 void FrmMain::refreshLists() {

@@ -71,8 +71,6 @@ private:
     QString m_dataDir;
     QString m_todayText;
     bool m_loaded = false;
-    bool m_refreshQueued = false; // a notice of another desk's save waits to be read
-    static constexpr int NoticeDelayMs = 200;
     desk::CompanyProfile m_profile;
     // The entry object each launch command created last, by class identifier.
     std::map<QString, std::unique_ptr<desk::ModuleEntry>> m_slots;

@@ -8,7 +8,6 @@
 #include "bookingsvc/ReservationClass.h"
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
-#include "data/ChangeNotices.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
 #include "ui/BusyCursor.h"
@@ -16,6 +15,7 @@
 #include "ui/GridColumn.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
+#include "ui/OtherDesks.h"
 #include "ui/SlotGuard.h"
 
 #include <QHeaderView>
@@ -101,16 +101,8 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     m_loaded = true;
     // On a server a booking another desk makes or takes in shows up in the list by itself;
     // what the clerk is typing stays as it is.
-    connect(&desk::ChangeNotices::of(m_context.DirPath()), &desk::ChangeNotices::changed, this,
-            [this](const QString& fileName) {
-                if (fileName != QLatin1String(desk::DbFile::Reservation) || m_refreshQueued)
-                    return;
-                m_refreshQueued = true;
-                QTimer::singleShot(NoticeDelayMs, this, [this] {
-                    m_refreshQueued = false;
-                    refreshLists();
-                });
-            });
+    desk::onOtherDesksSaved(this, m_context.DirPath(), QLatin1String(desk::DbFile::Reservation),
+                            [this] { refreshLists(); });
 
     // A classification list with no entries leaves its guests unclassified; the clerk is told
     // once the window is up, and check-ins still go on.

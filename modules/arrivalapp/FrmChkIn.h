@@ -97,7 +97,6 @@ private:
     QString m_today;
     bool m_loaded = false;
     bool m_refreshQueued = false;
-    static constexpr int NoticeDelayMs = 200;
 };
 
 } // namespace arrivalapp

@@ -6,7 +6,6 @@
 #include "FrmRireki.h"
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
-#include "data/ChangeNotices.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
 #include "report/ShowReport.h"
@@ -14,11 +13,11 @@
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
+#include "ui/OtherDesks.h"
 #include "ui/SlotGuard.h"
 
 #include <QRegularExpression>
 #include <QSignalBlocker>
-#include <QTimer>
 
 #include <optional>
 
@@ -89,23 +88,15 @@ FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
 
     // On a server another desk's booking shows up in the list by itself, and a new entry is
     // offered the number after it; what the clerk is typing stays as it is.
-    connect(&desk::ChangeNotices::of(m_context.DirPath()), &desk::ChangeNotices::changed, this,
-            [this](const QString& fileName) {
-                if (fileName != QLatin1String(desk::DbFile::Reservation) || m_refreshQueued)
-                    return;
-                m_refreshQueued = true;
-                QTimer::singleShot(NoticeDelayMs, this, [this] {
-                    m_refreshQueued = false;
-                    try {
-                        if (m_ui->CmdRd->isEnabled())
-                            proposeNumber();
-                        fillList();
-                    } catch (...) {
-                        showMessage(QStringLiteral("一覧を読み直せませんでした。") +
-                                    desk::describeError(std::current_exception()));
-                    }
-                });
-            });
+    desk::onOtherDesksSaved(this, m_context.DirPath(), QLatin1String(desk::DbFile::Reservation), [this] {
+        try {
+            if (m_ui->CmdRd->isEnabled())
+                proposeNumber();
+            fillList();
+        } catch (...) {
+            showMessage(QStringLiteral("一覧を読み直せませんでした。") + desk::describeError(std::current_exception()));
+        }
+    });
 }
 
 FrmReservation::~FrmReservation() = default;

@@ -66,8 +66,6 @@ private:
     std::unique_ptr<Ui::FrmReservation> m_ui;
     desk::ModuleContext& m_context;
     QString m_listedDay;
-    bool m_refreshQueued = false; // a notice of another desk's booking waits to be read
-    static constexpr int NoticeDelayMs = 200;
     QPointer<FrmRireki> m_rireki;
 };
 
