@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "Engine.h"
 #include "Schema.h"
+#include "Transfer.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -100,9 +101,11 @@ void verifyCopy(const QString& name, const QString& copy, const QString& source)
     syncFile(copy);
 }
 
-// Builds a backup folder through makeCopy(name, copyPath) for each of the five files in a
-// hidden folder beside dest, then renames it: dest is complete or absent.
-void buildBackupFolder(const QString& dest, const std::function<void(const QString&, const QString&)>& makeCopy) {
+// Builds a backup folder in a hidden folder beside dest, then renames it: dest is complete
+// or absent. fillFolder, when given, makes the five files of the hidden folder at once;
+// makeCopy(name, copyPath) then makes (or checks) each file in turn.
+void buildBackupFolder(const QString& dest, const std::function<void(const QString& folder)>& fillFolder,
+                       const std::function<void(const QString&, const QString&)>& makeCopy) {
     const QString target = QDir::cleanPath(QDir::current().absoluteFilePath(dest));
     if (QFileInfo::exists(target))
         throw DbError(
@@ -124,6 +127,8 @@ void buildBackupFolder(const QString& dest, const std::function<void(const QStri
                       {}, partial, DbError::Cause::NoPermission);
     try {
         shareWithGroupOf(parent, partial);
+        if (fillFolder)
+            fillFolder(partial + QLatin1Char('/'));
         for (const QString& name : Schema::fileNames()) {
             const QString copy = partial + QLatin1Char('/') + name;
             makeCopy(name, copy);
@@ -164,11 +169,19 @@ QStringList integrityProblems(const QString& filePath) {
 }
 
 void backup(const QString& dataDir, const QString& dest) {
+    if (Engine::isServerAddress(dataDir)) {
+        // The inn on the server copied into five new files, each database in one read that
+        // no save waits for, checked table by table and then file by file.
+        buildBackupFolder(
+            dest, [&](const QString& folder) { copyInn(dataDir.trimmed(), folder); },
+            [&](const QString& name, const QString& copy) { verifyCopy(name, copy, dataDir); });
+        return;
+    }
     const QString source = withSeparator(dataDir);
     if (!QFileInfo(source).isDir())
         throw DbError(QStringLiteral("データのフォルダ %1 がありません。").arg(native(source)), {}, source,
                       DbError::Cause::Missing);
-    buildBackupFolder(dest, [&](const QString& name, const QString& copy) {
+    buildBackupFolder(dest, {}, [&](const QString& name, const QString& copy) {
         const auto connection = Connection::openAnyVersion(source + name);
         connection->engine().copyInto(*connection, copy);
         verifyCopy(name, copy, source + name);
@@ -253,7 +266,7 @@ QString restore(const QString& backupDir, const QString& dataDir) {
     QString kept = unfinished ? unfinished->kept : QString();
     if (!unfinished && !held.empty()) {
         kept = freshFolder(to + QStringLiteral("backup"), QStringLiteral("before-restore-") + stamp());
-        buildBackupFolder(kept, [&](const QString& name, const QString& copy) {
+        buildBackupFolder(kept, {}, [&](const QString& name, const QString& copy) {
             const auto it = std::find_if(held.begin(), held.end(), [&](const auto& file) {
                 return QFileInfo(file->location()).fileName() == name;
             });

@@ -17,7 +17,8 @@ QStringList integrityProblems(const QString& filePath);
 // the folder dest, which must not exist yet. The copy is built beside dest and renamed at
 // the end, each file verified first: the backup folder is complete or absent. Hidden
 // folders that killed backups left beside dest are removed; in a folder its group may write,
-// the backup is the group's too.
+// the backup is the group's too. Given a server's address, the inn there is copied into the
+// five files of dest (maintenance::copyInn), a consistent read of each database.
 void backup(const QString& dataDir, const QString& dest);
 
 // True while some program has the file open.

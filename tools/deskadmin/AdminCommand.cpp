@@ -265,9 +265,9 @@ int copy(const QStringList& args, QTextStream& out, QTextStream& err) {
 
 QString AdminCommand::usage() {
     return QStringLiteral("Usage: deskadmin init DIR|URI [--sample]\n"
-                          "       deskadmin backup DIR DEST\n"
+                          "       deskadmin backup DIR|URI DEST\n"
                           "       deskadmin restore BACKUP DIR\n"
-                          "       deskadmin check DIR\n"
+                          "       deskadmin check DIR|URI\n"
                           "       deskadmin upgrade DIR\n"
                           "       deskadmin copy SOURCE TARGET\n"
                           "\n"
@@ -281,7 +281,7 @@ QString AdminCommand::usage() {
                           "               today, so every screen and report has something to show.\n"
                           "  backup       a consistent copy of the five files into the new folder DEST, safe\n"
                           "               while programs are working; each copy is verified. DEST is complete\n"
-                          "               or absent.\n"
+                          "               or absent. From a server: the inn there as five files in DEST.\n"
                           "  restore      put the five files of the backup folder BACKUP in place in DIR. Refused\n"
                           "               while a program has the files open; the files replaced are kept in\n"
                           "               DIR/backup/before-restore-<time>. A restore that did not finish is\n"

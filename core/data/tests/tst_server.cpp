@@ -246,6 +246,12 @@ void TestServer::innMovesOntoTheServerAndBack() {
     QCOMPARE(inOrder(back, reserve, reservations), inOrder(source, reserve, reservations) << u"99999:後から"_s);
     QCOMPARE(inOrder(back, sales, lines), inOrder(source, sales, lines));
 
+    // The daily backup of a server: a data directory of five files, the same rows.
+    const QString backup = folders.filePath(u"backup"_s) + u'/';
+    maintenance::backup(server.path(), backup);
+    QCOMPARE(inOrder(backup, reserve, reservations), inOrder(back, reserve, reservations));
+    QVERIFY(maintenance::check(backup).isEmpty());
+
     QVERIFY_THROWS_EXCEPTION(DbError, maintenance::copyInn(source, server.path()));
     QCOMPARE(inOrder(server.path(), reserve, reservations).size(), inOrder(back, reserve, reservations).size());
 }
