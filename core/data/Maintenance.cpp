@@ -222,6 +222,22 @@ QString unfinishedRestoreText(const QString& dataDir, const UnfinishedRestore& r
 }
 
 QString restore(const QString& backupDir, const QString& dataDir) {
+    if (Engine::isServerAddress(dataDir)) {
+        // What the server holds now is kept beside the backup folder first; then its rows are
+        // replaced by the backup's, the five databases committed together at the end.
+        const QString from = withSeparator(backupDir);
+        for (const QString& name : Schema::fileNames()) {
+            const QStringList problems = integrityProblems(from + name);
+            if (!problems.isEmpty())
+                throw DbError(QStringLiteral("バックアップの %1 は使えません: %2").arg(name, problems.join(u' ')), {},
+                              from + name, DbError::Cause::Damaged);
+        }
+        const QString kept =
+            freshFolder(QFileInfo(from.chopped(1)).absolutePath(), QStringLiteral("before-restore-") + stamp());
+        backup(dataDir, kept);
+        replaceInn(from, dataDir.trimmed());
+        return kept;
+    }
     const QString from = withSeparator(backupDir);
     const QString to = withSeparator(dataDir);
     if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath())

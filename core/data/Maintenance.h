@@ -32,6 +32,9 @@ bool inUse(const QString& filePath);
 // the files through the engine, so they keep their place and permissions. Until the last
 // file is in, a marker in dataDir names the unfinished restore; running the same restore
 // again finishes it.
+// Given a server's address, the rows of its inn are replaced by the backup's
+// (maintenance::replaceInn) after a backup of what it held into a before-restore-<time>
+// folder beside the backup folder, which is returned.
 QString restore(const QString& backupDir, const QString& dataDir);
 
 // A restore that did not finish (killed, a full disk), or one that runs right now.

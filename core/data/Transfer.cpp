@@ -13,6 +13,8 @@
 #include <QSqlRecord>
 
 #include <cmath>
+#include <memory>
+#include <vector>
 #include <limits>
 
 namespace desk::maintenance {
@@ -177,36 +179,48 @@ void removeMade(const QString& target) {
 
 } // namespace
 
-QList<CopiedTable> copyInn(const QString& source, const QString& target) {
-    // The source is read through the suite's own checks: an inn of the current version.
-    QList<std::shared_ptr<Connection>> sources;
+namespace {
+
+// Every table of one database (its own record of version and file aside) replaced by the
+// source's rows inside the target's write transaction, checked by rows and totals.
+void copyTables(const QString& name, Connection& from, Connection& to, QList<CopiedTable>& copied) {
+    for (const QString& table : from.tableNames()) {
+        if (table.compare(QLatin1String("SchemaMeta"), Qt::CaseInsensitive) == 0)
+            continue;
+        to.exec(QStringLiteral("DELETE FROM %1").arg(bareName(table)));
+        const QList<Column> columns = columnsOf(from, table);
+        const qint64 rows = copyRows(from, to, table, columns);
+        const QList<double> before = tally(from, table, columns);
+        const QList<double> after = tally(to, table, columns);
+        if (!sameTotals(before, after))
+            throw DbError(QStringLiteral("%1 の表 %2 は写した後の行数か合計が元と違います。何も写していません。")
+                              .arg(name, table),
+                          {}, to.filePath());
+        copied << CopiedTable{name, table, rows, int(before.size()) - 1};
+    }
+}
+
+QList<std::shared_ptr<Connection>> openInn(const QString& dir) {
+    // Read and written through the suite's own checks: an inn of the current version.
+    QList<std::shared_ptr<Connection>> connections;
     for (const QString& name : Schema::fileNames())
-        sources << Connection::open(source, name);
+        connections << Connection::open(dir, name);
+    return connections;
+}
+
+} // namespace
+
+QList<CopiedTable> copyInn(const QString& source, const QString& target) {
+    QList<std::shared_ptr<Connection>> sources = openInn(source);
     Schema::createDataDirectory(target);
     QList<CopiedTable> copied;
     try {
         for (qsizetype f = 0; f < sources.size(); ++f) {
             const QString name = Schema::fileNames().at(f);
-            Connection& from = *sources.at(f);
             const auto to = Connection::open(target, name);
-            const ReadTransaction read(from);
+            const ReadTransaction read(*sources.at(f));
             Transaction write(*to);
-            for (const QString& table : from.tableNames()) {
-                // The target's own record of its version and file stays.
-                if (table.compare(QLatin1String("SchemaMeta"), Qt::CaseInsensitive) == 0)
-                    continue;
-                to->exec(QStringLiteral("DELETE FROM %1").arg(bareName(table)));
-                const QList<Column> columns = columnsOf(from, table);
-                const qint64 rows = copyRows(from, *to, table, columns);
-                const QList<double> before = tally(from, table, columns);
-                const QList<double> after = tally(*to, table, columns);
-                if (!sameTotals(before, after))
-                    throw DbError(
-                        QStringLiteral("%1 の表 %2 は写した後の行数か合計が元と違います。何も写していません。")
-                            .arg(name, table),
-                        {}, to->filePath());
-                copied << CopiedTable{name, table, rows, int(before.size()) - 1};
-            }
+            copyTables(name, *sources.at(f), *to, copied);
             write.commit();
         }
     } catch (...) {
@@ -214,6 +228,24 @@ QList<CopiedTable> copyInn(const QString& source, const QString& target) {
         removeMade(target);
         throw;
     }
+    return copied;
+}
+
+QList<CopiedTable> replaceInn(const QString& source, const QString& target) {
+    const QList<std::shared_ptr<Connection>> sources = openInn(source);
+    const QList<std::shared_ptr<Connection>> targets = openInn(target);
+    QList<CopiedTable> copied;
+    // Every database written in a transaction of its own, all five held open until the last
+    // is copied, then committed one after the other: a failure before the commits changes
+    // nothing, and a desk's save meanwhile waits and lands in the restored inn.
+    std::vector<std::unique_ptr<Transaction>> writes;
+    for (qsizetype f = 0; f < sources.size(); ++f) {
+        writes.push_back(std::make_unique<Transaction>(*targets.at(f)));
+        const ReadTransaction read(*sources.at(f));
+        copyTables(Schema::fileNames().at(f), *sources.at(f), *targets.at(f), copied);
+    }
+    for (const auto& write : writes)
+        write->commit();
     return copied;
 }
 

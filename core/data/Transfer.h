@@ -22,4 +22,9 @@ struct CopiedTable {
 // a difference is a DbError, and a copy that fails removes what it made.
 QList<CopiedTable> copyInn(const QString& source, const QString& target);
 
+// Every row of the inn at target (of the current version) replaced by those of source, each
+// table checked as copyInn does. The five databases are written in five transactions held
+// open together and committed at the end: a failure before then changes nothing.
+QList<CopiedTable> replaceInn(const QString& source, const QString& target);
+
 } // namespace desk::maintenance

@@ -266,7 +266,7 @@ int copy(const QStringList& args, QTextStream& out, QTextStream& err) {
 QString AdminCommand::usage() {
     return QStringLiteral("Usage: deskadmin init DIR|URI [--sample]\n"
                           "       deskadmin backup DIR|URI DEST\n"
-                          "       deskadmin restore BACKUP DIR\n"
+                          "       deskadmin restore BACKUP DIR|URI\n"
                           "       deskadmin check DIR|URI\n"
                           "       deskadmin upgrade DIR\n"
                           "       deskadmin copy SOURCE TARGET\n"
@@ -286,6 +286,9 @@ QString AdminCommand::usage() {
                           "               while a program has the files open; the files replaced are kept in\n"
                           "               DIR/backup/before-restore-<time>. A restore that did not finish is\n"
                           "               named by check and at start-up; running it again finishes it.\n"
+                          "               Onto a server: its rows are replaced by the backup's while the desks\n"
+                          "               work (their saves wait), what it held kept in before-restore-<time>\n"
+                          "               beside BACKUP; the five databases are committed together.\n"
                           "  check        integrity check of every file and of the inn's own rules (six rows per\n"
                           "               check-in, slips with lines, no number or code twice, a tax rate for\n"
                           "               today and for every slip's day).\n"

@@ -251,9 +251,17 @@ void TestServer::innMovesOntoTheServerAndBack() {
     maintenance::backup(server.path(), backup);
     QCOMPARE(inOrder(backup, reserve, reservations), inOrder(back, reserve, reservations));
     QVERIFY(maintenance::check(backup).isEmpty());
+    // Restored from it after a booking: the booking is gone from the server, kept beside.
+    Connection::open(server.path(), reserve)->exec(u"INSERT INTO Reserve (RvNo, RvName) VALUES (99998, '復元前')"_s);
+    const QString kept = maintenance::restore(backup, server.path());
+    QCOMPARE(inOrder(server.path(), reserve, reservations), inOrder(backup, reserve, reservations));
+    QCOMPARE(inOrder(kept + u'/', reserve, reservations).constLast(), u"99998:復元前"_s);
+    Connection::open(server.path(), reserve)->exec(u"INSERT INTO Reserve (RvNo, RvName) VALUES (99998, '復元後')"_s);
 
     QVERIFY_THROWS_EXCEPTION(DbError, maintenance::copyInn(source, server.path()));
-    QCOMPARE(inOrder(server.path(), reserve, reservations).size(), inOrder(back, reserve, reservations).size());
+    // Refused, and the row added after the restore still comes last.
+    QCOMPARE(inOrder(server.path(), reserve, reservations), inOrder(backup, reserve, reservations)
+                                                                << u"99998:復元後"_s);
 }
 
 QTEST_GUILESS_MAIN(TestServer)
