@@ -497,6 +497,23 @@ QList<Finding> check(const QString& dataDir) {
 }
 
 QStringList upgrade(const QString& dataDir, QString* backupFolder) {
+    if (Engine::isServerAddress(dataDir)) {
+        // A server's inn starts at the version that brought the server engine; no step moves
+        // one yet, so any other version is refused before anything is touched.
+        for (const QString& name : Schema::fileNames()) {
+            const QString location = Engine::locationOf(dataDir.trimmed(), name);
+            const int version = Connection::openAnyVersion(location)->schemaVersion();
+            if (version != Schema::Version)
+                throw DbError(QStringLiteral("サーバーの %1 は版 %2 です。サーバーのデータの版の移行はまだできません。"
+                                             "その版のプログラムで deskadmin backup を取り、そのフォルダを "
+                                             "deskadmin upgrade してから、空のデータベースへ deskadmin copy で"
+                                             "写してください。")
+                                  .arg(name)
+                                  .arg(version),
+                              {}, location, DbError::Cause::WrongVersion);
+        }
+        return {};
+    }
     const QString dir = withSeparator(dataDir);
     QStringList outdated;
     for (const QString& name : Schema::fileNames()) {

@@ -64,6 +64,8 @@ QList<Finding> check(const QString& dataDir);
 // the directory first (into dataDir/backup/before-upgrade-<time>, returned through
 // backupFolder), then one transaction per file. Returns the files upgraded; nothing is
 // done (and no backup made) when every file is current.
+// On a server: nothing to do when every database is current; another version is refused
+// (no step moves a server's inn yet).
 QStringList upgrade(const QString& dataDir, QString* backupFolder = nullptr);
 
 // The daily backup: when backupRoot holds no backup of today yet, takes one into

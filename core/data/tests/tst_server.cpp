@@ -62,6 +62,17 @@ void TestServer::innOnServer() {
         QVERIFY2(e.message().contains(u"もう"_s), qPrintable(e.message()));
     }
     QCOMPARE(option->scalar(u"SELECT COUNT(*) FROM TaxRates"_s).toInt(), rates);
+
+    // Current: nothing to upgrade. Another version: refused, as no step moves a server's inn.
+    QVERIFY(maintenance::upgrade(dir.path()).isEmpty());
+    option->exec(u"UPDATE SchemaMeta SET Value = '5' WHERE Name = 'SchemaVersion'"_s);
+    try {
+        maintenance::upgrade(dir.path());
+        QFAIL("an inn of another version was upgraded");
+    } catch (const DbError& e) {
+        QCOMPARE(int(e.cause()), int(DbError::Cause::WrongVersion));
+    }
+    QCOMPARE(option->schemaVersion(), 5);
 }
 
 // What DPath.txt may name that is no inn: each refused in the clerk's words with its cause.
