@@ -84,10 +84,6 @@ void refuseOutOfRangeDates(const QVariantList& values, const QString& statement,
     }
 }
 
-Sql::Bound::Literals literalsOf(const Engine& engine) {
-    return engine.bindsLiterals() ? Sql::Bound::Literals::Bound : Sql::Bound::Literals::InText;
-}
-
 bool isWrite(const QString& statement) {
     const QString head = statement.trimmed().left(6).toUpper();
     return head.startsWith(QLatin1String("INSERT")) || head.startsWith(QLatin1String("UPDATE")) ||
@@ -400,7 +396,7 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     const bool schemaChange = isSchemaChange(sql);
     if (schemaChange)
         sql = m_engine->definition(sql);
-    const Sql::Bound bound(sql, literalsOf(*m_engine));
+    const Sql::Bound bound(sql, *m_engine);
     QSqlQuery query(database());
     refuseOutOfRangeDates(binds, statement, m_filePath);
     const QVariantList values = bound.values(binds);
@@ -429,7 +425,7 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
 }
 
 qint64 Connection::execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine), literalsOf(*m_engine));
+    const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
     QSqlQuery query(database());
     if (!query.prepare(bound.sql()))
         throw m_engine->failure(query.lastError(), statement, m_filePath);
@@ -453,7 +449,7 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
 }
 
 QSqlQuery Connection::selected(const QString& statement, const QVariantList& binds) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine), literalsOf(*m_engine));
+    const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
     QSqlQuery query(database());
     // A caller may run other statements between the rows; an engine that cannot go on
     // reading meanwhile reads the result whole.

@@ -108,7 +108,7 @@ public:
     // text: an engine that compares GROUP BY expressions by their text needs them there.
     virtual bool bindsLiterals() const { return true; }
     // Whether the engine hands back unquoted names in lower case (a result column "rptcode"
-    // of "SELECT RptCode"); Sql::spelledAs gives them back their spelling for the screen.
+    // of "SELECT RptCode"); Sql::resultName gives them back their spelling for the screen.
     virtual bool foldsNames() const { return false; }
     // A CREATE statement of the catalogue (SQLite's words for types) in the engine's words.
     virtual QString definition(const QString& statement) const { return statement; }

@@ -142,6 +142,16 @@ void buildBackupFolder(const QString& dest, const std::function<void(const QStri
     }
 }
 
+// A backup folder whose files do not all pass the engine's check is not put anywhere.
+void refuseUnsoundBackup(const QString& from) {
+    for (const QString& name : Schema::fileNames()) {
+        const QStringList problems = integrityProblems(from + name);
+        if (!problems.isEmpty())
+            throw DbError(QStringLiteral("バックアップの %1 は使えません: %2").arg(name, problems.join(u' ')), {},
+                          from + name, DbError::Cause::Damaged);
+    }
+}
+
 QString markerPath(const QString& dataDir) {
     return withSeparator(dataDir) + MarkerName;
 }
@@ -226,12 +236,7 @@ QString restore(const QString& backupDir, const QString& dataDir) {
         // What the server holds now is kept beside the backup folder first; then its rows are
         // replaced by the backup's, the five databases committed together at the end.
         const QString from = withSeparator(backupDir);
-        for (const QString& name : Schema::fileNames()) {
-            const QStringList problems = integrityProblems(from + name);
-            if (!problems.isEmpty())
-                throw DbError(QStringLiteral("バックアップの %1 は使えません: %2").arg(name, problems.join(u' ')), {},
-                              from + name, DbError::Cause::Damaged);
-        }
+        refuseUnsoundBackup(from);
         const QString kept =
             freshFolder(QFileInfo(from.chopped(1)).absolutePath(), QStringLiteral("before-restore-") + stamp());
         backup(dataDir, kept);
@@ -242,12 +247,7 @@ QString restore(const QString& backupDir, const QString& dataDir) {
     const QString to = withSeparator(dataDir);
     if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath())
         throw DbError(QStringLiteral("バックアップとデータのフォルダが同じです。"), {}, to);
-    for (const QString& name : Schema::fileNames()) {
-        const QStringList problems = integrityProblems(from + name);
-        if (!problems.isEmpty())
-            throw DbError(QStringLiteral("バックアップの %1 は使えません: %2").arg(name, problems.join(u' ')), {},
-                          from + name, DbError::Cause::Damaged);
-    }
+    refuseUnsoundBackup(from);
     if (!QDir().mkpath(to))
         throw DbError(QStringLiteral("データのフォルダ %1 を作れません。").arg(native(to)), {}, to,
                       DbError::Cause::NoPermission);

@@ -160,6 +160,10 @@ QString spelledAs(const QString& name, const QString& statement) {
     return m.hasMatch() ? m.captured(0) : name;
 }
 
+QString resultName(const QString& name, const QString& statement, const Engine& engine) {
+    return engine.foldsNames() ? spelledAs(name, statement) : name;
+}
+
 QString maskLiterals(const QString& statement) {
     QString out = statement;
     for (qsizetype i = 0; i < out.size(); ++i) {
@@ -176,7 +180,15 @@ QString maskLiterals(const QString& statement) {
     return out;
 }
 
-Bound::Bound(const QString& translated, Literals literals) {
+Bound::Bound(const QString& translated) {
+    parse(translated, true);
+}
+
+Bound::Bound(const QString& translated, const Engine& engine) {
+    parse(translated, engine.bindsLiterals());
+}
+
+void Bound::parse(const QString& translated, bool bindLiterals) {
     static const QRegularExpression parameterised(QStringLiteral(R"(^\s*(select|with|insert|update|delete)\b)"),
                                                   QRegularExpression::CaseInsensitiveOption);
     if (!parameterised.match(translated).hasMatch()) {
@@ -191,7 +203,7 @@ Bound::Bound(const QString& translated, Literals literals) {
             const qsizetype end = literalEnd(translated, i);
             if (end < 0)
                 throw DbError(QStringLiteral("文字列の引用符が閉じていません。"), translated);
-            if (literals == Literals::InText) {
+            if (!bindLiterals) {
                 // A NUL would end the statement inside its literal; no text column holds one.
                 m_sql += translated.mid(i, end - i + 1).replace(QChar(0), QChar::ReplacementCharacter);
                 i = end;

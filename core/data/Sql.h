@@ -31,6 +31,9 @@ QString maskLiterals(const QString& statement);
 // engine that folds names to lower case); the name as it is when the statement does not
 // spell it.
 QString spelledAs(const QString& name, const QString& statement);
+// A result column's name for the screen: spelled as the statement spells it on an engine
+// that folds names (Engine::foldsNames), as the engine gives it otherwise.
+QString resultName(const QString& name, const QString& statement, const Engine& engine);
 
 // A translated statement whose single-quoted literals have become bound values: whatever a
 // literal holds (a NUL, quotes, anything a screen put into a condition) reaches the engine
@@ -38,11 +41,11 @@ QString spelledAs(const QString& name, const QString& statement);
 // (SELECT, WITH, INSERT, UPDATE, DELETE); others come back unchanged.
 class Bound {
 public:
-    // InText: the literals stay in the statement, quoted as they are; for an engine that
-    // must see them to match an expression in GROUP BY with the same one in the select list
-    // (Engine::bindsLiterals).
-    enum class Literals { Bound, InText };
-    explicit Bound(const QString& translated, Literals literals = Literals::Bound);
+    explicit Bound(const QString& translated);
+    // As the engine takes them: an engine that must see the literals to match an expression
+    // in GROUP BY with the same one in the select list (Engine::bindsLiterals) gets them in
+    // the statement, quoted as they are.
+    Bound(const QString& translated, const Engine& engine);
 
     QString sql() const { return m_sql; }
     // The values of every "?" in sql(), in order: the literals where they stood, the
@@ -54,6 +57,8 @@ private:
     QVariantList m_slots; // a literal's value, or an int index into the caller's values
     QList<bool> m_isLiteral;
     int m_literalCount = 0;
+
+    void parse(const QString& translated, bool bindLiterals);
 };
 
 } // namespace desk::Sql

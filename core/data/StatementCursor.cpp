@@ -39,7 +39,7 @@ void StatementCursor::load() {
         QString declared = m_hint.isEmpty() ? QString() : conn->declaredType(field.name(), m_hint);
         if (declared.isEmpty())
             declared = conn->declaredType(field.name(), field.tableName());
-        columnNames << (conn->engine().foldsNames() ? Sql::spelledAs(field.name(), m_sql) : field.name());
+        columnNames << Sql::resultName(field.name(), m_sql, conn->engine());
         columnTypes << columntype::fromDeclared(declared);
     }
     setColumns(columnNames, columnTypes);

@@ -15,7 +15,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
-#include <QUrlQuery>
 
 #include <memory>
 
@@ -54,12 +53,9 @@ QString addressOf(const QString& database) {
 void onServer(const QString& statement) {
     static const QString name = QStringLiteral("desk-test-server");
     if (!QSqlDatabase::contains(name)) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        const QUrl url(TempDataDir::server());
-        const QUrlQuery query(url);
-        db.setHostName(query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded));
-        db.setUserName(query.queryItemValue(QStringLiteral("user"), QUrl::FullyDecoded));
-        db.setDatabaseName(url.path().mid(1));
+        const Engine& engine = Engine::forLocation(TempDataDir::server());
+        QSqlDatabase db = QSqlDatabase::addDatabase(engine.driverName(), name);
+        engine.configure(db, TempDataDir::server(), Engine::Access::ReadWrite);
         if (!db.open())
             throw DbError(QStringLiteral("The test server cannot be reached: ") + db.lastError().text());
     }
@@ -120,7 +116,8 @@ TempDataDir::TempDataDir(Contents contents) {
     if (!source)
         return;
     // The template's connections are closed, so each file is whole without its -shm;
-    // a -wal left behind travels with its file.
+    // a -wal left behind travels with its file. The files are copied as they are, keeping
+    // their log mode: a copy made by the engine would start in another one.
     const QDir from(source->path());
     for (const QString& name : from.entryList(QDir::Files)) {
         if (name.endsWith(QLatin1String("-shm")))

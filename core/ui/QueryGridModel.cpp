@@ -3,7 +3,6 @@
 #include "data/ColumnType.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
-#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -56,8 +55,7 @@ void QueryGridModel::setQuery(const std::shared_ptr<Connection>& connection, con
             [&](const QSqlRecord& record) {
                 for (int i = 0; i < record.count(); ++i) {
                     const QSqlField field = record.field(i);
-                    fields << (connection->engine().foldsNames() ? desk::Sql::spelledAs(field.name(), statement)
-                                                                 : field.name());
+                    fields << desk::Sql::resultName(field.name(), statement, connection->engine());
                     types << columntype::fromDeclared(connection->declaredType(field.name(), field.tableName()));
                 }
                 width = int(fields.size());
