@@ -46,11 +46,13 @@ function(desk_add_test name)
         TIMEOUT 300)
 endfunction()
 
-# desk_add_server_test(<name>)
+# desk_add_server_test(<name> [CASES <function> ...])
 # The test program <name> once more, on the private database server of the test run: its
-# data directories (desk::test::TempDataDir) are fresh databases there.
+# data directories (desk::test::TempDataDir) are fresh databases there. CASES names the test
+# functions that run there when the others are about files only.
 function(desk_add_server_test name)
-    add_test(NAME ${name}_postgresql COMMAND ${name})
+    cmake_parse_arguments(ARG "" "" "CASES" ${ARGN})
+    add_test(NAME ${name}_postgresql COMMAND ${name} ${ARG_CASES})
     set_tests_properties(${name}_postgresql PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DESK_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TESARO_TEST_SERVER=${DESK_TEST_SERVER}"
         FIXTURES_REQUIRED testserver

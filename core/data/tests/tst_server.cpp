@@ -36,6 +36,7 @@ private slots:
     void desksNeverTakeOneNumberTwice();
     void noticesOfOtherDesksOnly();
     void innMovesOntoTheServerAndBack();
+    void connectionCutInTheMiddleOfASave();
 };
 
 void TestServer::initTestCase() {
@@ -273,6 +274,39 @@ void TestServer::innMovesOntoTheServerAndBack() {
     // Refused, and the row added after the restore still comes last.
     QCOMPARE(inOrder(server.path(), reserve, reservations), inOrder(backup, reserve, reservations)
                                                                 << u"99998:復元後"_s);
+}
+
+// The server ends the connection between a slip's header and its line (a restart, a cable
+// pulled): the save fails as unreachable, saying nothing was saved, the header is not there
+// on its own, and the next save of that desk gets a live connection and lands whole.
+void TestServer::connectionCutInTheMiddleOfASave() {
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const QString sales = QString::fromLatin1(DbFile::Sales);
+    const auto setUp = Connection::open(dir.path(), sales);
+    setUp->exec(u"CREATE FUNCTION cut_here() RETURNS trigger AS $$ BEGIN "
+                "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$ LANGUAGE plpgsql"_s);
+    setUp->exec(u"CREATE TRIGGER cut_here BEFORE INSERT ON BTSalesDetail FOR EACH ROW EXECUTE FUNCTION cut_here()"_s);
+
+    const auto save = [&](int number) {
+        const auto c = Connection::open(dir.path(), sales);
+        Transaction t(*c);
+        c->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTCheckInNo) VALUES (?, '1001')"_s, {number});
+        c->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTQuantity) VALUES (?, '302', 1)"_s, {number});
+        t.commit();
+    };
+    try {
+        save(1);
+        QFAIL("saved over a cut connection");
+    } catch (const DbError& e) {
+        QCOMPARE(int(e.cause()), int(DbError::Cause::Unreachable));
+        QVERIFY2(e.message().contains(u"保存されていません"_s), qPrintable(e.message()));
+    }
+    setUp->exec(u"DROP TRIGGER cut_here ON BTSalesDetail"_s);
+    QCOMPARE(setUp->scalar(u"SELECT COUNT(*) FROM BTSalesNo"_s).toInt(), 0);
+    save(1);
+    QCOMPARE(setUp->scalar(u"SELECT COUNT(*) FROM BTSalesNo"_s).toInt(), 1);
+    QCOMPARE(setUp->scalar(u"SELECT COUNT(*) FROM BTSalesDetail WHERE BTSalesNo = 1"_s).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestServer)
