@@ -212,18 +212,23 @@ namespace {
 // same thread on the same location: a server connection takes a new server process and a
 // login to make, a file opens in a fraction of that. A connection is the thread's own, so
 // each thread keeps its own, and closes them when it ends.
+// Their compiled statements stay with them: a store compiles the same few statements on every
+// action, and on a server compiling one and throwing it away are a trip there and back each.
 class IdleConnections {
 public:
     ~IdleConnections() {
         for (const QStringList& names : std::as_const(m_idle)) {
             for (const QString& name : names) {
-                {
-                    QSqlDatabase db = QSqlDatabase::database(name, false);
-                    if (db.isValid())
-                        db.close();
-                }
-                QSqlDatabase::removeDatabase(name);
+                QSqlDatabase db = QSqlDatabase::database(name, false);
+                if (db.isValid())
+                    db.close();
             }
+        }
+        // Closed first: a statement thrown away on a closed connection asks nothing of the server.
+        m_statements.clear();
+        for (const QStringList& names : std::as_const(m_idle)) {
+            for (const QString& name : names)
+                QSqlDatabase::removeDatabase(name);
         }
     }
     // The name of an idle connection on the location that still answers; empty when none.
@@ -241,6 +246,7 @@ public:
             }
             if (answers)
                 return name;
+            forgetStatements(name);
             QSqlDatabase::removeDatabase(name);
         }
         return {};
@@ -254,9 +260,31 @@ public:
         return true;
     }
 
+    // A statement compiled on connection `name` and handed back, taken out; false when none.
+    bool takeStatement(const QString& name, const QString& sql, QSqlQuery* query) {
+        const auto kept = m_statements.find(name);
+        if (kept == m_statements.end())
+            return false;
+        const auto it = kept->find(sql);
+        if (it == kept->end())
+            return false;
+        *query = std::move(it.value());
+        kept->erase(it);
+        return true;
+    }
+    void keepStatement(const QString& name, QSqlQuery&& query) {
+        QMultiHash<QString, QSqlQuery>& kept = m_statements[name];
+        if (kept.size() < MaxStatements)
+            kept.insert(query.lastQuery(), std::move(query));
+    }
+    // After the connection was closed, or its tables changed.
+    void forgetStatements(const QString& name) { m_statements.remove(name); }
+
 private:
     static constexpr int MaxIdle = 4;
+    static constexpr int MaxStatements = 300;
     QHash<QString, QStringList> m_idle;
+    QHash<QString, QMultiHash<QString, QSqlQuery>> m_statements; // connection → statement text → compiled
 };
 
 thread_local IdleConnections idleConnections;
@@ -275,6 +303,7 @@ Connection::Connection(const QString& filePath, Mode mode)
     m_catalogue = m_engine->isServer() ? sharedCatalogue(filePath) : std::make_shared<Catalogue>();
     if (m_engine->isServer() && !mayCreate) {
         m_idleKey = idleKey(filePath, mode == Mode::AnyVersion);
+        m_keepsStatements = true;
         const QString idle = idleConnections.take(m_idleKey);
         if (!idle.isEmpty()) {
             m_name = idle;
@@ -384,6 +413,8 @@ Connection::~Connection() {
         if (db.isValid())
             db.close();
     }
+    if (m_keepsStatements)
+        idleConnections.forgetStatements(m_name);
     QSqlDatabase::removeDatabase(m_name);
 }
 
@@ -397,23 +428,26 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     if (schemaChange)
         sql = m_engine->definition(sql);
     const Sql::Bound bound(sql, *m_engine);
-    QSqlQuery query(database());
     refuseOutOfRangeDates(binds, statement, m_filePath);
     const QVariantList values = bound.values(binds);
+    int affected = 0;
     if (values.isEmpty()) {
         // Run as it stands: a server prepares no schema change or session setting.
+        QSqlQuery query(database());
         if (!query.exec(bound.sql()))
             throw failure(*m_engine, query, statement, m_filePath, binds);
+        affected = query.numRowsAffected();
+        query.finish();
     } else {
-        if (!query.prepare(bound.sql()))
-            throw m_engine->failure(query.lastError(), statement, m_filePath);
-        for (const QVariant& value : values)
-            query.addBindValue(m_engine->bindable(value));
-        if (!query.exec())
-            throw failure(*m_engine, query, statement, m_filePath, binds);
+        const Compiled query = compiled(bound.sql());
+        if (query->lastError().isValid())
+            throw m_engine->failure(query->lastError(), statement, m_filePath);
+        for (int i = 0; i < values.size(); ++i)
+            query->bindValue(i, m_engine->bindable(values.at(i)));
+        if (!query->exec())
+            throw failure(*m_engine, *query, statement, m_filePath, binds);
+        affected = query->numRowsAffected();
     }
-    const int affected = query.numRowsAffected();
-    query.finish();
     if (schemaChange) {
         forgetSchema();
     } else if (isWrite(sql)) {
@@ -426,8 +460,9 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
 
 qint64 Connection::execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow) {
     const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
-    QSqlQuery query(database());
-    if (!query.prepare(bound.sql()))
+    const Compiled compiledQuery = compiled(bound.sql());
+    QSqlQuery& query = *compiledQuery;
+    if (query.lastError().isValid())
         throw m_engine->failure(query.lastError(), statement, m_filePath);
     qint64 count = 0;
     QVariantList binds;
@@ -444,46 +479,67 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
         wrote();
         ++count;
     }
-    query.finish();
     return count;
 }
 
-QSqlQuery Connection::selected(const QString& statement, const QVariantList& binds) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
-    QSqlQuery query(database());
+Connection::Compiled Connection::compiled(const QString& sql) {
+    Compiled query(new QSqlQuery, HandBack{this});
+    if (m_keepsStatements && idleConnections.takeStatement(m_name, sql, query.get()))
+        return query;
+    *query = QSqlQuery(database());
     // A caller may run other statements between the rows; an engine that cannot go on
     // reading meanwhile reads the result whole.
-    query.setForwardOnly(m_engine->streamsResults());
-    if (!query.prepare(bound.sql()))
-        throw m_engine->failure(query.lastError(), statement, m_filePath);
-    for (const QVariant& value : bound.values(binds))
-        query.addBindValue(m_engine->bindable(value));
-    if (!query.exec())
-        throw m_engine->failure(query.lastError(), statement, m_filePath);
+    query->setForwardOnly(m_engine->streamsResults());
+    query->prepare(sql);
+    return query;
+}
+
+void Connection::HandBack::operator()(QSqlQuery* query) const {
+    if (connection)
+        connection->handBack(*query);
+    delete query;
+}
+
+void Connection::handBack(QSqlQuery& query) {
+    query.finish();
+    // One that failed may have failed with the connection; it is compiled afresh next time.
+    if (m_keepsStatements && !query.lastError().isValid() && !query.lastQuery().isEmpty())
+        idleConnections.keepStatement(m_name, std::move(query));
+}
+
+Connection::Compiled Connection::selected(const QString& statement, const QVariantList& binds) {
+    const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
+    Compiled query = compiled(bound.sql());
+    if (query->lastError().isValid())
+        throw m_engine->failure(query->lastError(), statement, m_filePath);
+    const QVariantList values = bound.values(binds);
+    for (int i = 0; i < values.size(); ++i)
+        query->bindValue(i, m_engine->bindable(values.at(i)));
+    if (!query->exec())
+        throw m_engine->failure(query->lastError(), statement, m_filePath);
     return query;
 }
 
 QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
-    QSqlQuery query = selected(statement, binds);
+    const Compiled query = selected(statement, binds);
     QVariant value;
-    if (query.next())
-        value = query.value(0);
-    query.finish();
+    if (query->next())
+        value = query->value(0);
     return value.isNull() ? QVariant() : value;
 }
 
 void Connection::select(const QString& statement, const QVariantList& binds,
                         const std::function<void(const QSqlRecord& columns)>& onColumns,
                         const std::function<void(const QSqlQuery& row)>& onRow) {
-    QSqlQuery query = selected(statement, binds);
+    const Compiled compiledQuery = selected(statement, binds);
+    const QSqlQuery& query = *compiledQuery;
     if (onColumns)
         onColumns(query.record());
-    while (query.next())
+    while (compiledQuery->next())
         onRow(query);
     // A row the engine could not read ends the loop as the end of the rows would.
     if (query.lastError().isValid())
         throw m_engine->failure(query.lastError(), statement, m_filePath);
-    query.finish();
 }
 
 void Connection::noticeChange() {
@@ -609,6 +665,9 @@ QString Connection::declaredType(const QString& column, const QString& table) {
 }
 
 void Connection::forgetSchema() {
+    // A compiled statement may name what changed.
+    if (m_keepsStatements)
+        idleConnections.forgetStatements(m_name);
     const QMutexLocker held(&m_catalogue->lock);
     m_catalogue->objects.clear();
     m_catalogue->columns.clear();

@@ -90,6 +90,18 @@ public:
     // Transaction nesting depth (see Transaction); 0 outside any transaction.
     int transactionDepth() const { return m_depth; }
 
+    // A compiled statement, the holder's alone; handed back to its connection when it goes.
+    struct HandBack {
+        Connection* connection = nullptr;
+        void operator()(QSqlQuery* query) const;
+    };
+    using Compiled = std::unique_ptr<QSqlQuery, HandBack>;
+    // The statement (already in the engine's dialect) compiled on this connection. On a
+    // server, where compiling is a trip there and back and so is throwing it away, one this
+    // thread compiled before on this connection and handed back is used again; on files it
+    // is compiled now. A statement the engine refuses comes back with lastError() set.
+    Compiled compiled(const QString& sql);
+
     // What the file holds under a name, matched without regard to case.
     struct Object {
         QString kind; // "table" or "view"; empty when the file has no such object
@@ -116,12 +128,14 @@ private:
     QStringList objectNames(const QString& kind);
     void forgetSchema();
     // A read-only statement prepared, bound and run, positioned before its first row.
-    QSqlQuery selected(const QString& statement, const QVariantList& binds);
+    Compiled selected(const QString& statement, const QVariantList& binds);
+    void handBack(QSqlQuery& query);
 
     const Engine* m_engine;
     QString m_filePath;
     QString m_name;
     QString m_idleKey;                       // a server connection: where it waits for reuse when this one goes
+    bool m_keepsStatements = false;          // compiled statements outlive their holders (server)
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection
     int m_depth = 0;
     quint64 m_writes = 0;

@@ -114,11 +114,10 @@ void RowSetCursor::setColumns(const QStringList& columnNames, const QList<Column
     }
 }
 
-QSqlQuery& RowSetCursor::prepared(std::unique_ptr<QSqlQuery>& slot, const QString& statement) {
+QSqlQuery& RowSetCursor::prepared(Connection::Compiled& slot, const QString& statement) {
     if (!slot) {
-        auto query = std::make_unique<QSqlQuery>(conn->database());
-        query->setForwardOnly(conn->engine().streamsResults());
-        if (!query->prepare(statement))
+        Connection::Compiled query = conn->compiled(statement);
+        if (query->lastError().isValid())
             failEngine(query->lastError(), statement);
         slot = std::move(query);
     }

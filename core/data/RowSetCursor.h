@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnType.h"
+#include "Connection.h"
 #include "RowSet.h"
 
 #include <QHash>
@@ -78,7 +79,7 @@ public:
     // The stored form of a value for the column; a value it cannot hold is a DbError.
     QVariant storable(int column, const QVariant& value) const;
     void setColumns(const QStringList& columnNames, const QList<ColumnType>& columnTypes);
-    QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const QString& statement);
+    QSqlQuery& prepared(Connection::Compiled& slot, const QString& statement);
     void run(QSqlQuery& query);
     void atEnd(Pos end, bool setIsEmpty);
     void resolve();

@@ -37,7 +37,7 @@ private:
     QString m_sql;
     QVariantList m_binds;
     QString m_hint;
-    std::unique_ptr<QSqlQuery> m_query;
+    Connection::Compiled m_query;
     bool m_loaded = false;
     QVector<QVector<QVariant>> m_rows;
 };

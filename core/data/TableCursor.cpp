@@ -222,7 +222,7 @@ bool TableCursor::findFrom(int column, const Criterion& criterion, qint64 start)
         const QString statement = selectRows() +
                                   whereAnd(condition + QStringLiteral(" AND ") + rowKey() + QStringLiteral(" >= ?")) +
                                   inKeyOrder(false, 1);
-        std::unique_ptr<QSqlQuery> query;
+        Connection::Compiled query;
         prepared(query, statement);
         slot = std::shared_ptr<QSqlQuery>(std::move(query));
     }
@@ -241,12 +241,10 @@ void TableCursor::setBookmark(RowSet::Bookmark bookmark) {
 
 QList<RowSet::Bookmark> TableCursor::bookmarks() {
     QList<RowSet::Bookmark> keys;
-    QSqlQuery q(conn->database());
-    q.setForwardOnly(conn->engine().streamsResults());
     const QString statement = QStringLiteral("SELECT ") + rowKey() + QStringLiteral(" FROM ") + quoteName(m_table) +
                               whereAll() + inKeyOrder(false, 0);
-    if (!q.prepare(statement))
-        failEngine(q.lastError(), statement);
+    Connection::Compiled compiled;
+    QSqlQuery& q = prepared(compiled, statement);
     bindFilter(q);
     run(q);
     while (q.next())
@@ -314,11 +312,11 @@ void TableCursor::writePending() {
                         columns.join(QLatin1String(", ")) + QStringLiteral(") VALUES (") +
                         marks.join(QLatin1String(", ")) + u')' + conn->engine().returningRowKey();
         }
-        QSqlQuery q(conn->database());
-        if (!q.prepare(statement))
-            failEngine(q.lastError(), statement);
+        Connection::Compiled compiled;
+        QSqlQuery& q = prepared(compiled, statement);
+        int bind = 0;
         for (const QVariant& v : std::as_const(m_pending))
-            q.addBindValue(conn->engine().bindable(v));
+            q.bindValue(bind++, conn->engine().bindable(v));
         runWrite(q);
         // The engine numbers the row; one that does not report it returns it.
         key = q.next() ? q.value(0).toLongLong() : q.lastInsertId().toLongLong();
@@ -332,12 +330,12 @@ void TableCursor::writePending() {
         const QString statement = QStringLiteral("UPDATE ") + quoteName(m_table) + QStringLiteral(" SET ") +
                                   sets.join(QLatin1String(", ")) + QStringLiteral(" WHERE ") + rowKey() +
                                   QStringLiteral(" = ?");
-        QSqlQuery q(conn->database());
-        if (!q.prepare(statement))
-            failEngine(q.lastError(), statement);
+        Connection::Compiled compiled;
+        QSqlQuery& q = prepared(compiled, statement);
+        int bind = 0;
         for (const QVariant& v : std::as_const(m_pending))
-            q.addBindValue(conn->engine().bindable(v));
-        q.addBindValue(key);
+            q.bindValue(bind++, conn->engine().bindable(v));
+        q.bindValue(bind, key);
         runWrite(q);
         const int affected = q.numRowsAffected();
         q.finish();

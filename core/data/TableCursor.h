@@ -64,7 +64,7 @@ private:
     QString m_filter;
     QVariantList m_filterBinds;         // the values of the filter's "?" marks, bound first
     QMap<int, QVariant> m_newRowValues; // storage form
-    std::unique_ptr<QSqlQuery> m_first, m_next, m_prev, m_last, m_at, m_count, m_exists, m_delete;
+    Connection::Compiled m_first, m_next, m_prev, m_last, m_at, m_count, m_exists, m_delete;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_find;
 
     // Rows after m_aheadAfter in key order, read in one query (Engine::rowsReadAhead) while
@@ -77,7 +77,7 @@ private:
     qint64 m_aheadAfter = 0;
     quint64 m_aheadWrites = 0;
     bool m_aheadValid = false;
-    std::unique_ptr<QSqlQuery> m_nextBatch;
+    Connection::Compiled m_nextBatch;
 
     Edit m_edit = Edit::None;
     QMap<int, QVariant> m_pending; // storage form
