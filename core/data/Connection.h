@@ -83,9 +83,15 @@ public:
 
     // Counts the writes made through this connection (and the rollbacks that undid some):
     // what was read ahead before the count moved may be out of date. A writer outside exec
-    // and Transaction calls wrote().
-    quint64 writes() const { return m_writes; }
+    // and Transaction calls wrote(). A writer that knows the one table it wrote names it:
+    // then only what was read of that table (or of a view) is out of date.
+    quint64 writes() const { return m_writes + m_tableWritesTotal; }
+    quint64 writesTo(const QString& table) const { return m_writes + m_tableWrites.value(table.toLower()); }
     void wrote() { ++m_writes; }
+    void wroteTo(const QString& table) {
+        ++m_tableWrites[table.toLower()];
+        ++m_tableWritesTotal;
+    }
 
     // Transaction nesting depth (see Transaction); 0 outside any transaction.
     int transactionDepth() const { return m_depth; }
@@ -138,7 +144,9 @@ private:
     bool m_keepsStatements = false;          // compiled statements outlive their holders (server)
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection
     int m_depth = 0;
-    quint64 m_writes = 0;
+    quint64 m_writes = 0;           // writes to any table, rollbacks
+    quint64 m_tableWritesTotal = 0; // writes to one known table, counted there as well
+    QHash<QString, quint64> m_tableWrites;
     int m_savepoints = 0;
     // What the database holds (objects, their columns, the declared type of a column name)
     // as read so far; one per connection on files, shared by the connections of the program on

@@ -209,9 +209,10 @@ bool RowSet::find(const QString& criterion) {
         return it.value();
     }();
     d->writePending();
-    d->resolve();
 
-    // The search starts on the current row itself; after a delete, on the row after it.
+    // The search starts on the current row itself; after a delete, on the row after it. A set
+    // not read yet stands on its first row: the search starts at the first key without
+    // reading that row first (on a server, a trip there and back saved).
     qint64 start = 0;
     switch (d->pos) {
     case Pos::Eof:

@@ -126,7 +126,7 @@ bool TableCursor::toFirst() {
 bool TableCursor::toAfter(qint64 from) {
     const int ahead = conn->engine().rowsReadAhead();
     if (ahead > 1) {
-        if (!m_aheadValid || m_aheadAfter != from || m_aheadWrites != conn->writes() || m_ahead.isEmpty()) {
+        if (!m_aheadValid || m_aheadAfter != from || m_aheadWrites != conn->writesTo(m_table) || m_ahead.isEmpty()) {
             QSqlQuery& q = prepared(m_nextBatch, selectRows() + whereAnd(rowKey() + QStringLiteral(" > ?")) +
                                                      inKeyOrder(false, ahead));
             q.bindValue(bindFilter(q), from);
@@ -140,7 +140,7 @@ bool TableCursor::toAfter(qint64 from) {
             }
             q.finish();
             m_aheadValid = true;
-            m_aheadWrites = conn->writes();
+            m_aheadWrites = conn->writesTo(m_table);
         }
         if (m_ahead.isEmpty())
             return false;
@@ -266,7 +266,7 @@ void TableCursor::release() {
 
 // A write the engine refuses; a duplicate key is named with the value written.
 void TableCursor::afterWrite() {
-    conn->wrote();
+    conn->wroteTo(m_table);
     m_aheadValid = false;
     // A write outside a save of several rows is a save of its own.
     if (conn->transactionDepth() == 0)

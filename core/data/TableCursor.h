@@ -68,7 +68,7 @@ private:
     QHash<QString, std::shared_ptr<QSqlQuery>> m_find;
 
     // Rows after m_aheadAfter in key order, read in one query (Engine::rowsReadAhead) while
-    // the connection's write count was m_aheadWrites; moves forward take them one by one.
+    // the connection's write count for this table was m_aheadWrites; moves forward take them one by one.
     struct AheadRow {
         qint64 key = 0;
         QVector<QVariant> row;

@@ -33,6 +33,8 @@ private slots:
     void openRefusesByCause_data();
     void openRefusesByCause();
     void rowsKeepTheirOrderAndKey();
+    void rowsReadAheadFollowWrites_data();
+    void rowsReadAheadFollowWrites();
     void desksNeverTakeOneNumberTwice();
     void noticesOfOtherDesksOnly();
     void innMovesOntoTheServerAndBack();
@@ -130,6 +132,55 @@ void TestServer::rowsKeepTheirOrderAndKey() {
     again.setValue(u"BTspec"_s, u"大盛り"_s);
     again.update();
     QCOMPARE(c->scalar(u"SELECT BTspec FROM BTTempSalesDetail WHERE BTcmcode = 'C'"_s).toString(), u"大盛り"_s);
+}
+
+// A row set reads the rows after its own ahead in one query: a write through the connection
+// to that table, by a statement or by another row set, is seen by the next move.
+void TestServer::rowsReadAheadFollowWrites_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("seen");
+    QTest::newRow("statement updates") << u"exec update"_s << QStringList{u"a"_s, u"b"_s, u"C2"_s, u"d"_s};
+    QTest::newRow("row set updates") << u"rowset update"_s << QStringList{u"a"_s, u"b"_s, u"C2"_s, u"d"_s};
+    QTest::newRow("row set deletes") << u"rowset delete"_s << QStringList{u"a"_s, u"b"_s, u"d"_s};
+    QTest::newRow("statement deletes") << u"exec delete"_s << QStringList{u"a"_s, u"b"_s, u"d"_s};
+    QTest::newRow("a row of another table") << u"other table"_s << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+}
+
+void TestServer::rowsReadAheadFollowWrites() {
+    QFETCH(QString, how);
+    QFETCH(QStringList, seen);
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const auto c = Connection::open(dir.path(), QString::fromLatin1(DbFile::Sales));
+    for (const char* code : {"a", "b", "c", "d"})
+        c->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, Desk) VALUES (?, 'd')"_s, {QString::fromLatin1(code)});
+    RowSet reader(c, u"BTTempSalesDetail"_s);
+    reader.moveFirst();
+    QStringList got{reader.value(u"BTcmcode"_s).toString()};
+    reader.moveNext(); // "b", with "c" and "d" read ahead
+    got << reader.value(u"BTcmcode"_s).toString();
+    if (how.startsWith(u"rowset"_s)) {
+        RowSet writer(c, u"BTTempSalesDetail"_s);
+        QVERIFY(writer.find(u"BTcmcode = 'c'"_s));
+        if (how.endsWith(u"update"_s)) {
+            writer.setValue(u"BTcmcode"_s, u"C2"_s);
+            writer.update();
+        } else {
+            writer.remove();
+        }
+    } else if (how == u"exec update"_s) {
+        c->exec(u"UPDATE BTTempSalesDetail SET BTcmcode = 'C2' WHERE BTcmcode = 'c'"_s);
+    } else if (how == u"exec delete"_s) {
+        c->exec(u"DELETE FROM BTTempSalesDetail WHERE BTcmcode = 'c'"_s);
+    } else {
+        RowSet other(c, u"BTSalesDetail"_s);
+        other.addNew();
+        other.setValue(u"BTcmcode"_s, u"z"_s);
+        other.update();
+    }
+    for (reader.moveNext(); !reader.eof(); reader.moveNext())
+        got << reader.value(u"BTcmcode"_s).toString();
+    QCOMPARE(got, seen);
 }
 
 // Four desks take "highest + 1" at once, each number inside its own save: no number is handed
