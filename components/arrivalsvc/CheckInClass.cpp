@@ -307,36 +307,64 @@ void CheckInClass::Mdelete() {
 }
 
 void CheckInClass::EDsearch() {
-    if (!findNumber(m_rsCliants, m_checkInNO)) {
+    rowSet(m_rsCliants);
+    // The check-in's six rows in one query (the number is unique in each table); a row missing
+    // from a table is named as the save would name it.
+    static const struct {
+        const char* alias;
+        const char* table;
+    } details[] = {{"a", "CheckInAdrs"}, {"g", "CheckInGroupe"}, {"k", "CheckInClasify"}, {"b", "CheckInBadget"}};
+    static const QString statement = []() -> QString {
+        QStringList columns{QStringLiteral("c.CheckInNO"),    QStringLiteral("c.CheckInDate"),
+                            QStringLiteral("c.CheckOutFlag"), QStringLiteral("b.RvClNumber"),
+                            QStringLiteral("b.RvBadget"),     QStringLiteral("b.BathExempt"),
+                            QStringLiteral("b.LodgingExempt")};
+        const std::pair<const char*, Table> texts[] = {
+            {"c", Table::Cliants}, {"a", Table::Adrs}, {"g", Table::Groupe}, {"k", Table::Clasify}};
+        for (const auto& [alias, table] : texts) {
+            for (const TextColumn& c : textColumns(table))
+                columns << QLatin1String(alias) + u'.' + QString::fromUtf16(c.column);
+        }
+        QString from = QStringLiteral(" FROM CheckInCliants c");
+        for (const auto& d : details) {
+            const QString alias = QLatin1String(d.alias);
+            columns << alias + QStringLiteral(".RowKey AS Has") + QLatin1String(d.table);
+            from += QStringLiteral(" LEFT JOIN %1 %2 ON %2.CheckInNO = c.CheckInNO").arg(QLatin1String(d.table), alias);
+        }
+        return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + from +
+               QStringLiteral(" WHERE c.CheckInNO = ?");
+    }();
+    desk::RowSet found(m_connection, statement, {m_checkInNO});
+    if (found.eof()) {
         m_checkInNO = QStringLiteral("X");
         return;
     }
+    const QString number = desk::convert::textOf(found.value(QStringLiteral("CheckInNO")));
+    for (const auto& d : details) {
+        if (found.value(QStringLiteral("Has") + QLatin1String(d.table)).isNull())
+            throw desk::DbError(
+                QStringLiteral("チェックイン番号「%1」の行が %2 にありません。").arg(number, QLatin1String(d.table)),
+                criterion(number), m_connection->filePath());
+    }
     // Everything is read before a property changes, so a failure leaves them as they were.
     QList<std::pair<QString CheckInClass::*, QString>> texts;
-    const auto readText = [&texts](const desk::RowSet& rs, Table table) {
+    for (const Table table : {Table::Cliants, Table::Adrs, Table::Groupe, Table::Clasify}) {
         for (const TextColumn& c : textColumns(table))
-            texts.append({c.property, desk::convert::textOf(rs.value(QString::fromUtf16(c.column)))});
-    };
-    const desk::RowSet& head = *m_rsCliants;
-    const QString number = desk::convert::textOf(head.value(QStringLiteral("CheckInNO")));
-    const QDate checkInDate = desk::convert::dateOf(head.value(QStringLiteral("CheckInDate")));
-    const bool checkOutFlag = head.value(QStringLiteral("CheckOutFlag")).toBool();
-    readText(head, Table::Cliants);
-    readText(requireNumber(m_rsAdrs, QStringLiteral("CheckInAdrs"), number), Table::Adrs);
-    readText(requireNumber(m_rsGroupe, QStringLiteral("CheckInGroupe"), number), Table::Groupe);
-    readText(requireNumber(m_rsClasify, QStringLiteral("CheckInClasify"), number), Table::Clasify);
-
-    const desk::RowSet& badget = requireNumber(m_rsBadget, QStringLiteral("CheckInBadget"), number);
-    const QVariant clNumber = badget.value(QStringLiteral("RvClNumber"));
+            texts.append({c.property, desk::convert::textOf(found.value(QString::fromUtf16(c.column)))});
+    }
+    const QDate checkInDate = desk::convert::dateOf(found.value(QStringLiteral("CheckInDate")));
+    const bool checkOutFlag = found.value(QStringLiteral("CheckOutFlag")).toBool();
+    const QVariant clNumber = found.value(QStringLiteral("RvClNumber"));
     const qint16 quantity = clNumber.isNull() ? qint16(0) : desk::convert::toInt16(double(clNumber.toLongLong()));
-    const qint32 badgetValue = desk::convert::int32Of(badget.value(QStringLiteral("RvBadget")));
-    const qint16 bathExempt = desk::convert::toInt16(double(badget.value(QStringLiteral("BathExempt")).toLongLong()));
+    const qint32 badgetValue = desk::convert::int32Of(found.value(QStringLiteral("RvBadget")));
+    const qint16 bathExempt = desk::convert::toInt16(double(found.value(QStringLiteral("BathExempt")).toLongLong()));
     const qint16 lodgingExempt =
-        desk::convert::toInt16(double(badget.value(QStringLiteral("LodgingExempt")).toLongLong()));
+        desk::convert::toInt16(double(found.value(QStringLiteral("LodgingExempt")).toLongLong()));
 
     QList<CheckInGuest> guests;
-    desk::RowSet list(m_connection, QStringLiteral("SELECT * FROM CheckInGuests WHERE CheckInNO = ") +
-                                        desk::Sql::quote(number) + QStringLiteral(" ORDER BY GuestNo, RowKey"));
+    desk::RowSet list(m_connection,
+                      QStringLiteral("SELECT * FROM CheckInGuests WHERE CheckInNO = ? ORDER BY GuestNo, RowKey"),
+                      {number});
     for (; !list.eof(); list.moveNext()) {
         const auto text = [&list](const char* column) {
             return desk::convert::textOf(list.value(QLatin1String(column)));
