@@ -153,11 +153,18 @@ QString translate(const QString& statement, const Engine& engine) {
 }
 
 QString spelledAs(const QString& name, const QString& statement) {
-    const QRegularExpression word(
-        QStringLiteral(R"((?<![\p{L}\p{N}_])%1(?![\p{L}\p{N}_]))").arg(QRegularExpression::escape(name)),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = word.match(maskLiterals(statement));
-    return m.hasMatch() ? m.captured(0) : name;
+    // Asked for every column of every row set a store opens: a plain search, no pattern to
+    // compile each time.
+    if (name.isEmpty())
+        return name;
+    const QString masked = maskLiterals(statement);
+    for (qsizetype at = masked.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+         at = masked.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype end = at + name.size();
+        if ((at == 0 || !isWordChar(masked.at(at - 1))) && (end >= masked.size() || !isWordChar(masked.at(end))))
+            return masked.mid(at, name.size());
+    }
+    return name;
 }
 
 QString resultName(const QString& name, const QString& statement, const Engine& engine) {

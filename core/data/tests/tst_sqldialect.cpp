@@ -12,6 +12,7 @@
 Q_DECLARE_METATYPE(std::function<void()>)
 
 using namespace desk;
+using namespace Qt::StringLiterals;
 
 class TestSqlDialect : public QObject {
     Q_OBJECT
@@ -27,6 +28,8 @@ private slots:
     void quote();
     void dateLiteral_data();
     void dateLiteral();
+    void spelledAs_data();
+    void spelledAs();
 };
 
 void TestSqlDialect::translate_data() {
@@ -166,6 +169,26 @@ void TestSqlDialect::dateLiteral() {
     QFETCH(QString, translated);
     QCOMPARE(Sql::dateLiteral(date), literal);
     QCOMPARE(Sql::translate(literal), translated);
+}
+
+// A name as a statement spells it: a whole word, outside literals, in any case.
+void TestSqlDialect::spelledAs_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("other case") << u"checkinno"_s << u"SELECT CheckInNO FROM t"_s << u"CheckInNO"_s;
+    QTest::newRow("qualified") << u"rvno"_s << u"SELECT r.RvNo FROM Reserve r"_s << u"RvNo"_s;
+    QTest::newRow("part of a longer word") << u"rvno"_s << u"SELECT RvNoM, RVNO FROM t"_s << u"RVNO"_s;
+    QTest::newRow("inside a literal only") << u"rvno"_s << u"SELECT 'RvNo' AS x FROM t"_s << u"rvno"_s;
+    QTest::newRow("beside Japanese") << u"name"_s << u"SELECT 名Name FROM t"_s << u"name"_s;
+    QTest::newRow("nowhere") << u"cname"_s << u"SELECT a FROM t"_s << u"cname"_s;
+}
+
+void TestSqlDialect::spelledAs() {
+    QFETCH(QString, name);
+    QFETCH(QString, statement);
+    QFETCH(QString, expected);
+    QCOMPARE(Sql::spelledAs(name, statement), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSqlDialect)
