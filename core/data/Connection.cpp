@@ -18,6 +18,7 @@
 #include <QSqlRecord>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <atomic>
 
 namespace desk {
@@ -224,12 +225,13 @@ public:
                     db.close();
             }
         }
-        // Closed first: a statement thrown away on a closed connection asks nothing of the server.
-        m_statements.clear();
         for (const QStringList& names : std::as_const(m_idle)) {
             for (const QString& name : names)
                 QSqlDatabase::removeDatabase(name);
         }
+        // Last: a statement thrown away once its connection is gone asks nothing of the server
+        // (the session's end freed it there).
+        m_statements.clear();
     }
     // The name of an idle connection on the location that still answers; empty when none.
     QString take(const QString& key) {
@@ -246,8 +248,8 @@ public:
             }
             if (answers)
                 return name;
-            forgetStatements(name);
             QSqlDatabase::removeDatabase(name);
+            forgetStatements(name);
         }
         return {};
     }
@@ -413,9 +415,9 @@ Connection::~Connection() {
         if (db.isValid())
             db.close();
     }
+    QSqlDatabase::removeDatabase(m_name);
     if (m_keepsStatements)
         idleConnections.forgetStatements(m_name);
-    QSqlDatabase::removeDatabase(m_name);
 }
 
 QSqlDatabase Connection::database() const {
@@ -459,26 +461,58 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
 }
 
 qint64 Connection::execEach(const QString& statement, const std::function<bool(QVariantList& binds)>& nextRow) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
-    const Compiled compiledQuery = compiled(bound.sql());
-    QSqlQuery& query = *compiledQuery;
-    if (query.lastError().isValid())
-        throw m_engine->failure(query.lastError(), statement, m_filePath);
+    const QString translated = Sql::translate(statement, *m_engine);
+    // "INSERT ... VALUES (?, ?, ...)": on an engine that wants it, several rows to a statement.
+    static const QRegularExpression oneRow(
+        QStringLiteral(R"(^(\s*INSERT\s.*\bVALUES\s*)(\((?:\s*\?\s*,)*\s*\?\s*\))\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch insert = oneRow.match(translated);
+    const int perStatement = insert.hasMatch() ? std::max(1, m_engine->rowsPerInsert()) : 1;
+    QHash<int, std::shared_ptr<const Sql::Bound>> statements; // by rows
+    const auto statementFor = [&](int rows) {
+        std::shared_ptr<const Sql::Bound>& slot = statements[rows];
+        if (!slot) {
+            QString sql = translated;
+            if (rows > 1) {
+                QStringList values(rows, insert.captured(2));
+                sql = insert.captured(1) + values.join(QStringLiteral(", "));
+            }
+            slot = std::make_shared<const Sql::Bound>(sql, *m_engine);
+        }
+        return slot;
+    };
+
     qint64 count = 0;
+    QVariantList pending; // the binds of the rows not sent yet, one after the other
+    int pendingRows = 0;
+    const auto send = [&] {
+        if (pendingRows == 0)
+            return;
+        const std::shared_ptr<const Sql::Bound> bound = statementFor(pendingRows);
+        const Compiled query = compiled(bound->sql());
+        if (query->lastError().isValid())
+            throw m_engine->failure(query->lastError(), statement, m_filePath);
+        const QVariantList values = bound->values(pending);
+        for (int i = 0; i < values.size(); ++i)
+            query->bindValue(i, m_engine->bindable(values.at(i)));
+        if (!query->exec())
+            throw failure(*m_engine, *query, statement, m_filePath, pending);
+        wrote();
+        count += pendingRows;
+        pending.clear();
+        pendingRows = 0;
+    };
     QVariantList binds;
     while (true) {
         binds.clear();
         if (!nextRow(binds))
             break;
         refuseOutOfRangeDates(binds, statement, m_filePath);
-        const QVariantList values = bound.values(binds);
-        for (int i = 0; i < values.size(); ++i)
-            query.bindValue(i, m_engine->bindable(values.at(i)));
-        if (!query.exec())
-            throw failure(*m_engine, query, statement, m_filePath, binds);
-        wrote();
-        ++count;
+        pending += binds;
+        if (++pendingRows == perStatement)
+            send();
     }
+    send();
     return count;
 }
 
@@ -490,7 +524,9 @@ Connection::Compiled Connection::compiled(const QString& sql) {
     // A caller may run other statements between the rows; an engine that cannot go on
     // reading meanwhile reads the result whole.
     query->setForwardOnly(m_engine->streamsResults());
-    query->prepare(sql);
+    // One the engine refused to compile is never handed out again.
+    if (!query->prepare(sql))
+        query.get_deleter().connection = nullptr;
     return query;
 }
 
@@ -502,8 +538,9 @@ void Connection::HandBack::operator()(QSqlQuery* query) const {
 
 void Connection::handBack(QSqlQuery& query) {
     query.finish();
-    // One that failed may have failed with the connection; it is compiled afresh next time.
-    if (m_keepsStatements && !query.lastError().isValid() && !query.lastQuery().isEmpty())
+    // Kept even when its last run failed: thrown away inside the failed save it would be one
+    // more statement the server refuses. A connection that was lost goes with its statements.
+    if (m_keepsStatements)
         idleConnections.keepStatement(m_name, std::move(query));
 }
 

@@ -104,6 +104,9 @@ public:
     // How many rows the table cursor reads at once when it moves forward: one per move on
     // an engine in the same process, a batch where every query is a trip to a server.
     virtual int rowsReadAhead() const { return 1; }
+    // How many rows Connection::execEach puts into one INSERT: on a server each statement is a
+    // trip there and back, on files one compiled statement run row by row is as quick.
+    virtual int rowsPerInsert() const { return 1; }
     // Whether the literals of a statement travel as bound values (Sql::Bound), or stay in its
     // text: an engine that compares GROUP BY expressions by their text needs them there.
     virtual bool bindsLiterals() const { return true; }

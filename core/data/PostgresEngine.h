@@ -55,6 +55,7 @@ public:
     bool foldsNames() const override { return true; }
     bool bindsLiterals() const override { return false; }
     int rowsReadAhead() const override { return 100; }
+    int rowsPerInsert() const override { return 50; }
     QString functionName(Function function) const override;
     QString dateLiteral(const QDateTime& value, bool withTime) const override;
     QString caseBlind(const QString& expression) const override;

@@ -7,6 +7,7 @@
 #include "data/Maintenance.h"
 #include "data/Transfer.h"
 #include "sampledata/SampleData.h"
+#include "testsupport/RefuseWrites.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QSqlDatabase>
@@ -35,6 +36,8 @@ private slots:
     void rowsKeepTheirOrderAndKey();
     void rowsReadAheadFollowWrites_data();
     void rowsReadAheadFollowWrites();
+    void manyRowsToAnInsert_data();
+    void manyRowsToAnInsert();
     void desksNeverTakeOneNumberTwice();
     void noticesOfOtherDesksOnly();
     void innMovesOntoTheServerAndBack();
@@ -181,6 +184,59 @@ void TestServer::rowsReadAheadFollowWrites() {
     for (reader.moveNext(); !reader.eof(); reader.moveNext())
         got << reader.value(u"BTcmcode"_s).toString();
     QCOMPARE(got, seen);
+}
+
+// Rows written one after the other go to the server many to a statement: every row arrives,
+// in its order, with its own values, and a row the server refuses takes its save with it.
+void TestServer::manyRowsToAnInsert_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("refused"); // the row whose code is too long for the column, or -1
+    QTest::newRow("one") << 1 << -1;
+    QTest::newRow("exactly one statement") << 50 << -1;
+    QTest::newRow("one over") << 51 << -1;
+    QTest::newRow("three statements") << 120 << -1;
+    QTest::newRow("refused in the second statement") << 120 << 77;
+}
+
+void TestServer::manyRowsToAnInsert() {
+    QFETCH(int, rows);
+    QFETCH(int, refused);
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const auto c = Connection::open(dir.path(), QString::fromLatin1(DbFile::Sales));
+    if (refused >= 0)
+        test::refuseWrites(*c, u"INSERT"_s, u"BTSalesDetail"_s, u"NEW.BTSalesNo = %1"_s.arg(refused));
+    int next = 0;
+    const auto writeAll = [&] {
+        Transaction t(*c);
+        const qint64 written =
+            c->execEach(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTQuantity) VALUES (?, ?, ?)"_s,
+                        [&](QVariantList& binds) {
+                            if (next == rows)
+                                return false;
+                            binds << next << u"c%1"_s.arg(next) << next * 0.5;
+                            ++next;
+                            return true;
+                        });
+        t.commit();
+        return written;
+    };
+    if (refused >= 0) {
+        QVERIFY_THROWS_EXCEPTION(DbError, writeAll());
+        QCOMPARE(c->scalar(u"SELECT COUNT(*) FROM BTSalesDetail"_s).toInt(), 0);
+        return;
+    }
+    QCOMPARE(writeAll(), qint64(rows));
+    QStringList expected;
+    for (int i = 0; i < rows; ++i)
+        expected << u"%1 c%1 %2"_s.arg(i).arg(i * 0.5);
+    QStringList got;
+    c->select(
+        u"SELECT BTSalesNo, BTcmcode, BTQuantity FROM BTSalesDetail ORDER BY RowKey"_s, {}, {},
+        [&](const QSqlQuery& row) {
+            got << u"%1 %2 %3"_s.arg(row.value(0).toInt()).arg(row.value(1).toString()).arg(row.value(2).toDouble());
+        });
+    QCOMPARE(got, expected);
 }
 
 // Four desks take "highest + 1" at once, each number inside its own save: no number is handed
