@@ -518,8 +518,13 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
 
 Connection::Compiled Connection::compiled(const QString& sql) {
     Compiled query(new QSqlQuery, HandBack{this});
-    if (m_keepsStatements && idleConnections.takeStatement(m_name, sql, query.get()))
+    if (m_keepsStatements && idleConnections.takeStatement(m_name, sql, query.get())) {
+        // One whose last run failed is compiled again: its error would read as this run's.
+        if (!query->lastError().isValid() || query->prepare(sql))
+            return query;
+        query.get_deleter().connection = nullptr;
         return query;
+    }
     *query = QSqlQuery(database());
     // A caller may run other statements between the rows; an engine that cannot go on
     // reading meanwhile reads the result whole.

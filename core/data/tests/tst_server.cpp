@@ -36,6 +36,8 @@ private slots:
     void rowsKeepTheirOrderAndKey();
     void rowsReadAheadFollowWrites_data();
     void rowsReadAheadFollowWrites();
+    void refusedSaveLeavesItsStatementsUsable_data();
+    void refusedSaveLeavesItsStatementsUsable();
     void manyRowsToAnInsert_data();
     void manyRowsToAnInsert();
     void desksNeverTakeOneNumberTwice();
@@ -184,6 +186,45 @@ void TestServer::rowsReadAheadFollowWrites() {
     for (reader.moveNext(); !reader.eof(); reader.moveNext())
         got << reader.value(u"BTcmcode"_s).toString();
     QCOMPARE(got, seen);
+}
+
+// A save the server refused (a number another desk took) leaves the statements it compiled
+// good for the next save on the same connection, which lands.
+void TestServer::refusedSaveLeavesItsStatementsUsable_data() {
+    QTest::addColumn<bool>("throughRowSet");
+    QTest::newRow("row set") << true;
+    QTest::newRow("statement") << false;
+}
+
+void TestServer::refusedSaveLeavesItsStatementsUsable() {
+    QFETCH(bool, throughRowSet);
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const QString reserve = QString::fromLatin1(DbFile::Reservation);
+    const auto book = [&](int number) {
+        const auto c = Connection::open(dir.path(), reserve);
+        if (!throughRowSet) {
+            c->exec(u"INSERT INTO Reserve (RvNo, RvName) VALUES (?, '予約')"_s, {number});
+            return;
+        }
+        RowSet rs(c, u"Reserve"_s);
+        rs.addNew();
+        rs.setValue(u"RvNo"_s, number);
+        rs.setValue(u"RvName"_s, u"予約"_s);
+        rs.update();
+    };
+    book(1);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            book(1);
+            QFAIL("a number taken was saved again");
+        } catch (const DbError& e) {
+            QVERIFY(e.isDuplicateKey());
+        }
+    }
+    book(2);
+    book(3);
+    QCOMPARE(Connection::open(dir.path(), reserve)->scalar(u"SELECT COUNT(*) FROM Reserve"_s).toInt(), 3);
 }
 
 // Rows written one after the other go to the server many to a statement: every row arrives,
