@@ -217,7 +217,8 @@ namespace {
 // action, and on a server compiling one and throwing it away are a trip there and back each.
 class IdleConnections {
 public:
-    ~IdleConnections() {
+    ~IdleConnections();
+    void closeAll() {
         for (const QStringList& names : std::as_const(m_idle)) {
             for (const QString& name : names) {
                 QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -232,6 +233,7 @@ public:
         // Last: a statement thrown away once its connection is gone asks nothing of the server
         // (the session's end freed it there).
         m_statements.clear();
+        m_idle.clear();
     }
     // The name of an idle connection on the location that still answers; empty when none.
     QString take(const QString& key) {
@@ -289,7 +291,19 @@ private:
     QHash<QString, QMultiHash<QString, QSqlQuery>> m_statements; // connection → statement text → compiled
 };
 
+// Set once this thread's IdleConnections is gone (the thread or the program is ending): a row
+// set that outlives it, held by a static object, closes its connection and statements itself.
+thread_local bool idleConnectionsGone = false;
 thread_local IdleConnections idleConnections;
+
+IdleConnections::~IdleConnections() {
+    idleConnectionsGone = true;
+    closeAll();
+}
+
+IdleConnections* idlePool() {
+    return idleConnectionsGone ? nullptr : &idleConnections;
+}
 
 QString idleKey(const QString& location, bool anyVersion) {
     return (anyVersion ? QStringLiteral("any|") : QStringLiteral("current|")) + location;
@@ -306,7 +320,8 @@ Connection::Connection(const QString& filePath, Mode mode)
     if (m_engine->isServer() && !mayCreate) {
         m_idleKey = idleKey(filePath, mode == Mode::AnyVersion);
         m_keepsStatements = true;
-        const QString idle = idleConnections.take(m_idleKey);
+        IdleConnections* pool = idlePool();
+        const QString idle = pool ? pool->take(m_idleKey) : QString();
         if (!idle.isEmpty()) {
             m_name = idle;
             return;
@@ -408,7 +423,8 @@ int Connection::schemaVersion() {
 
 Connection::~Connection() {
     // A server connection with no transaction left open waits for the thread's next store.
-    if (!m_idleKey.isEmpty() && m_depth == 0 && database().isOpen() && idleConnections.keep(m_idleKey, m_name))
+    IdleConnections* pool = idlePool();
+    if (pool && !m_idleKey.isEmpty() && m_depth == 0 && database().isOpen() && pool->keep(m_idleKey, m_name))
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -416,8 +432,8 @@ Connection::~Connection() {
             db.close();
     }
     QSqlDatabase::removeDatabase(m_name);
-    if (m_keepsStatements)
-        idleConnections.forgetStatements(m_name);
+    if (m_keepsStatements && pool)
+        pool->forgetStatements(m_name);
 }
 
 QSqlDatabase Connection::database() const {
@@ -518,7 +534,8 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
 
 Connection::Compiled Connection::compiled(const QString& sql) {
     Compiled query(new QSqlQuery, HandBack{this});
-    if (m_keepsStatements && idleConnections.takeStatement(m_name, sql, query.get())) {
+    IdleConnections* pool = m_keepsStatements ? idlePool() : nullptr;
+    if (pool && pool->takeStatement(m_name, sql, query.get())) {
         // One whose last run failed is compiled again: its error would read as this run's.
         if (!query->lastError().isValid() || query->prepare(sql))
             return query;
@@ -545,8 +562,8 @@ void Connection::handBack(QSqlQuery& query) {
     query.finish();
     // Kept even when its last run failed: thrown away inside the failed save it would be one
     // more statement the server refuses. A connection that was lost goes with its statements.
-    if (m_keepsStatements)
-        idleConnections.keepStatement(m_name, std::move(query));
+    if (IdleConnections* pool = m_keepsStatements ? idlePool() : nullptr)
+        pool->keepStatement(m_name, std::move(query));
 }
 
 Connection::Compiled Connection::selected(const QString& statement, const QVariantList& binds) {
@@ -708,8 +725,8 @@ QString Connection::declaredType(const QString& column, const QString& table) {
 
 void Connection::forgetSchema() {
     // A compiled statement may name what changed.
-    if (m_keepsStatements)
-        idleConnections.forgetStatements(m_name);
+    if (IdleConnections* pool = m_keepsStatements ? idlePool() : nullptr)
+        pool->forgetStatements(m_name);
     const QMutexLocker held(&m_catalogue->lock);
     m_catalogue->objects.clear();
     m_catalogue->columns.clear();
