@@ -484,40 +484,36 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch insert = oneRow.match(translated);
     const int perStatement = insert.hasMatch() ? std::max(1, m_engine->rowsPerInsert()) : 1;
-    QHash<int, std::shared_ptr<const Sql::Bound>> statements; // by rows
-    const auto statementFor = [&](int rows) {
-        std::shared_ptr<const Sql::Bound>& slot = statements[rows];
-        if (!slot) {
-            QString sql = translated;
-            if (rows > 1) {
-                QStringList values(rows, insert.captured(2));
-                sql = insert.captured(1) + values.join(QStringLiteral(", "));
-            }
-            slot = std::make_shared<const Sql::Bound>(sql, *m_engine);
-        }
-        return slot;
+    const auto statementOf = [&](int rows) {
+        if (rows == 1)
+            return Sql::Bound(translated, *m_engine);
+        return Sql::Bound(insert.captured(1) + QStringList(rows, insert.captured(2)).join(QStringLiteral(", ")),
+                          *m_engine);
+    };
+    const auto compiledOrThrow = [&](const Sql::Bound& bound) {
+        Compiled query = compiled(bound.sql());
+        if (query->lastError().isValid())
+            throw m_engine->failure(query->lastError(), statement, m_filePath);
+        return query;
     };
 
     qint64 count = 0;
     QVariantList pending; // the binds of the rows not sent yet, one after the other
     int pendingRows = 0;
-    const auto send = [&] {
-        if (pendingRows == 0)
-            return;
-        const std::shared_ptr<const Sql::Bound> bound = statementFor(pendingRows);
-        const Compiled query = compiled(bound->sql());
-        if (query->lastError().isValid())
-            throw m_engine->failure(query->lastError(), statement, m_filePath);
-        const QVariantList values = bound->values(pending);
+    const auto send = [&](const Sql::Bound& bound, QSqlQuery& query) {
+        const QVariantList values = bound.values(pending);
         for (int i = 0; i < values.size(); ++i)
-            query->bindValue(i, m_engine->bindable(values.at(i)));
-        if (!query->exec())
-            throw failure(*m_engine, *query, statement, m_filePath, pending);
+            query.bindValue(i, m_engine->bindable(values.at(i)));
+        if (!query.exec())
+            throw failure(*m_engine, query, statement, m_filePath, pending);
         wrote();
         count += pendingRows;
         pending.clear();
         pendingRows = 0;
     };
+    // Compiled once for every full batch; the rows left at the end get a statement of their own.
+    const Sql::Bound full = statementOf(perStatement);
+    Compiled fullQuery;
     QVariantList binds;
     while (true) {
         binds.clear();
@@ -525,10 +521,17 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
             break;
         refuseOutOfRangeDates(binds, statement, m_filePath);
         pending += binds;
-        if (++pendingRows == perStatement)
-            send();
+        if (++pendingRows < perStatement)
+            continue;
+        if (!fullQuery)
+            fullQuery = compiledOrThrow(full);
+        send(full, *fullQuery);
     }
-    send();
+    if (pendingRows > 0) {
+        const Sql::Bound rest = statementOf(pendingRows);
+        const Compiled restQuery = compiledOrThrow(rest);
+        send(rest, *restQuery);
+    }
     return count;
 }
 
