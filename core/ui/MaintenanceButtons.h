@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 
 #include <QAbstractButton>
@@ -22,7 +23,7 @@ public:
     // Takes the buttons from the window's form once its setupUi has run, and connects each
     // click to the window's handler of the button's name (CmdRecorde_Click ... CmdPrint_Click)
     // through desk::onClicked, so an error in a handler becomes a message box over the
-    // window; CmdEnd closes the window. A window whose handlers are private befriends this
+    // window; CmdEnd (and Escape) closes the window. A window whose handlers are private befriends this
     // class.
     template <typename Window, typename Form> void wire(Window* window, const Form& form) {
         m_recorde = form.CmdRecorde;
@@ -36,6 +37,7 @@ public:
         onClicked(form.CmdClear, window, &Window::CmdClear_Click);
         onClicked(form.CmdPrint, window, &Window::CmdPrint_Click);
         QObject::connect(form.CmdEnd, &QAbstractButton::clicked, window, &QWidget::close);
+        closeOnEscape(window, form.CmdEnd);
     }
 
     // false: the new-entry state; true: an entry is called up.

@@ -14,6 +14,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/CsvFile.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 
 #include <QDir>
@@ -33,6 +34,7 @@ FrmMeibo::FrmMeibo(const QString& dataDir, const desk::CompanyProfile& profile, 
     desk::onClicked(m_ui->CmdPreview, this, &FrmMeibo::CmdPreview_Click);
     desk::onClicked(m_ui->CmdCsv, this, &FrmMeibo::CmdCsv_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QDialog::reject);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     m_ui->DateTextBox1->setFocus();
 }
 

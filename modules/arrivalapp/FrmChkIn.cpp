@@ -12,6 +12,7 @@
 #include "data/RowSet.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GridColumn.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
@@ -77,6 +78,7 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdClear, this, &FrmChkIn::CmdClear_Click);
     desk::onClicked(m_ui->CmdCallOp, this, &FrmChkIn::CmdCallOp_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     desk::guardedConnect(list, &QTreeWidget::itemDoubleClicked, this, &FrmChkIn::ListView1_DblClick);
 
     // Leaving, clearing, calling up over the entry, the picker and the reservation list
@@ -111,7 +113,7 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
         QTimer::singleShot(0, this, [this, empty] {
             desk::dialogs().message(this,
                                     QStringLiteral("お客様の特性の「%1」に区分が登録されていません。\r\n"
-                                                   "お客様情報メンテで登録してください。")
+                                                   "メンテナンスの「選択項目のメインテナンス」で登録してください。")
                                         .arg(empty.join(QStringLiteral("」「"))),
                                     warningTitle, desk::Dialogs::Icon::Exclamation);
         });

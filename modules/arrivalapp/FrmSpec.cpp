@@ -5,6 +5,7 @@
 #include "convert/Convert.h"
 #include "data/RowSet.h"
 #include "guestcatsvc/OptionDataClass.h"
+#include "ui/EscapeClose.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -37,6 +38,7 @@ FrmSpec::FrmSpec(const QString& dirPath, QWidget* parent)
     , m_ui(std::make_unique<Ui::FrmSpec>()) {
     m_ui->setupUi(this);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QDialog::accept);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     fillLists(dirPath);
     clearEntries();
 }

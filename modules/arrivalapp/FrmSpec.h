@@ -17,7 +17,7 @@ namespace arrivalapp {
 // "お客様の特性": the check-in screen's companion window with the five guest
 // classification lists. Each entry shows "code : name" and carries its code.
 //
-// Loaded hidden with the check-in screen and shown beside it on request; 終り and Escape
+// Loaded hidden with the check-in screen and shown beside it on request; 終わり and Escape
 // only hide it, so the selections stay for the check-in screen to read when it saves.
 class FrmSpec : public QDialog {
     Q_OBJECT

@@ -11,6 +11,7 @@
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
 #include "ui/OtherDesks.h"
@@ -65,6 +66,7 @@ FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdPrint, this, &FrmReservation::CmdPrint_Click);
     desk::onClicked(m_ui->CmdRireki, this, &FrmReservation::CmdRireki_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     desk::guardedConnect(m_ui->DTPicker1, &QDateEdit::dateChanged, this, &FrmReservation::DTPicker1_Change);
 
     // Leaving, calling up another reservation over the entry and browsing the list never

@@ -10,6 +10,7 @@
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
 #include "ui/StatusPanel.h"
@@ -60,6 +61,7 @@ FrmRireki::FrmRireki(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdClear, this, &FrmRireki::CmdClear_Click);
     desk::onClicked(m_ui->CmdPrint, this, &FrmRireki::CmdPrint_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
 
     // Clearing the list, unticking the period and leaving never wait for a period date.
     for (QWidget* leaveOnly : std::initializer_list<QWidget*>{m_ui->CmdClear, m_ui->CmdEnd, m_ui->Check1})

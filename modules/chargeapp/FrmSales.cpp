@@ -15,6 +15,7 @@
 #include "ui/CodeMaintenance.h"
 #include "ui/DataGridModel.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
@@ -99,6 +100,7 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdClear, this, &FrmSales::CmdClear_Click);
     desk::onClicked(m_ui->CmdBill, this, &FrmSales::CmdBill_Click);
     desk::onClicked(m_ui->CmdEnd, this, &FrmSales::CmdEnd_Click);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     desk::guardedConnect(m_ui->DbGridSales, &desk::DataGridView::cellEditCommitted, this,
                          &FrmSales::DbGridSales_AfterColEdit);
     desk::guardedConnect(m_ui->DbGridSales, &desk::DataGridView::rowAboutToBeDeleted, this,

@@ -7,6 +7,7 @@
 #include "data/RowSet.h"
 #include "guestcatsvc/OptionDataClass.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 
 #include <QShortcut>
@@ -99,6 +100,7 @@ FrmSpecOption::FrmSpecOption(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdDelete, this, &FrmSpecOption::CmdDelete_Click);
     desk::onClicked(m_ui->CmdClear, this, &FrmSpecOption::CmdClear_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     for (int kind = 0; kind < int(m_tabs.size()); ++kind) {
         // A click or the arrow keys choose an entry; the focus landing in a list does not.
         desk::guardedConnect(m_tabs[kind].list, &QListWidget::itemSelectionChanged, this,

@@ -13,6 +13,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/DataGridModel.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 
@@ -84,6 +85,7 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdBill, this, &FrmRptBill::CmdBill_Click);
     desk::onClicked(m_ui->CmdClear, this, &FrmRptBill::CmdClear_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, [this] { CmdEnd_Click(); });
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     m_ui->txtChkInNoRecipt->installEventFilter(this);
     auto* grid = m_ui->DataGrid1;
     desk::guardedConnect(grid, &desk::DataGridView::cellEditCommitted, this, &FrmRptBill::DataGrid1_AfterColEdit);

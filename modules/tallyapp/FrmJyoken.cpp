@@ -7,6 +7,7 @@
 #include "TallyResult.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 
 #include <QButtonGroup>
@@ -52,6 +53,7 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
     });
     desk::onClicked(m_ui->CmdGo, this, &FrmJyoken::CmdGo_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
 
     Option1_Click(0);
     move(0, 0);

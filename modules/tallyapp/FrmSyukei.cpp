@@ -12,8 +12,9 @@
 #include "ui/BusyCursor.h"
 #include "ui/CsvFile.h"
 #include "ui/Dialogs.h"
-#include "ui/QueryGridModel.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
+#include "ui/QueryGridModel.h"
 
 #include <QChart>
 #include <QChartView>
@@ -55,6 +56,7 @@ FrmSyukei::FrmSyukei(desk::ModuleContext& context, QWidget* parent)
     desk::onClicked(m_ui->CmdChartPrint, this, &FrmSyukei::CmdChartPrint_Click);
     desk::onClicked(m_ui->CmdChartSave, this, &FrmSyukei::CmdChartSave_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
 }
 
 FrmSyukei::~FrmSyukei() = default;

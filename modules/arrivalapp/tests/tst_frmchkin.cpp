@@ -364,7 +364,7 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
              QString::number(QDate::currentDate().day()));
 
     // The picker wants the number and the name first.
-    pressAccessKey(w.get(), Qt::Key_O);
+    pressAccessKey(w.get(), Qt::Key_K);
     QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"未入力のデータがあります。"_s});
     QCOMPARE(m_dialogs->messages()[0].icon, Icon::None);
     QVERIFY(!w->picker()->isVisible());
@@ -386,7 +386,7 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
     QCOMPARE(QApplication::focusWidget()->objectName(), u"txtChkInKazu"_s);
     typeText(u"2"_s);
 
-    pressAccessKey(w.get(), Qt::Key_O);
+    pressAccessKey(w.get(), Qt::Key_K);
     QTRY_VERIFY(w->picker()->isVisible());
     QCOMPARE(textOf(w->picker(), u"txtCheckInNo"_s), u"2001"_s);
     QCOMPARE(textOf(w->picker(), u"txtChkInName"_s), u"佐藤 花子"_s);
@@ -670,7 +670,7 @@ void TestFrmChkIn::emptyClassificationList() {
     const auto w = openWindow();
     QTRY_COMPARE(m_dialogs->messages().size(), 1);
     const QString text = m_dialogs->messages()[0].text;
-    QVERIFY2(text.contains(u"「年齢層」"_s) && text.contains(u"お客様情報メンテ"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"「年齢層」"_s) && text.contains(u"「選択項目のメインテナンス」"_s), qPrintable(text));
     QVERIFY(!text.contains(u"支払方法"_s));
 
     m_dialogs->clear();

@@ -499,7 +499,7 @@ void TestFrmSales::unsavedLinesAreAskedAbout() {
     if (byTitleBar)
         m_window->close();
     else
-        pressAccessKey(m_window.get(), Qt::Key_E);
+        pressAccessKey(m_window.get(), Qt::Key_O);
 
     const QStringList question{u"登録していない明細があります。終了しますか？"_s};
     QCOMPARE(m_f->dialogs().messageTexts(), asked ? question : QStringList());

@@ -5,6 +5,7 @@
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -47,6 +48,7 @@ class TestPayClassApp : public QObject {
     Q_OBJECT
 
 private slots:
+    void closesOnEscapeAndAltO();
     void newClassIsListedAtOnce_data();
     void newClassIsListedAtOnce();
     void renumberingRewritesOneRow();
@@ -146,6 +148,24 @@ void TestPayClassApp::confirmationGoesWithTheNextEdit() {
     QCOMPARE(textOf(&window, u"lbMessage"_s), u"入金区分 8 を登録しました。"_s);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
     QCOMPARE(textOf(&window, u"lbMessage"_s), QString());
+}
+
+// The one close key of every window (this one cannot share a test program with payitemapp's).
+void TestPayClassApp::closesOnEscapeAndAltO() {
+    for (const bool escape : {true, false}) {
+        WindowFixture f;
+        QPointer<QWidget> window(new payclassapp::frmRecipt(f.context()));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QVERIFY(showActive(window));
+        QCOMPARE(child<QPushButton>(window, u"CmdEnd"_s)->text(), u"終わり(&O)"_s);
+        if (escape)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else
+            pressAccessKey(window, Qt::Key_O);
+        settle();
+        QVERIFY(window.isNull());
+        QVERIFY(f.dialogs().messageTexts().isEmpty());
+    }
 }
 
 QTEST_MAIN(TestPayClassApp)

@@ -532,7 +532,7 @@ void TestFrmRptBill::unsavedLinesAreAskedAbout() {
     if (byTitleBar)
         w->close();
     else
-        pressAccessKey(w.get(), Qt::Key_E);
+        pressAccessKey(w.get(), Qt::Key_O);
 
     QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"登録していない明細があります。終了しますか？"_s});
     QCOMPARE(m_f->dialogs().messages().constFirst().buttons, desk::Dialogs::Buttons::YesNoDefaultNo);
@@ -671,7 +671,7 @@ void TestFrmRptBill::linesComeBackOnTheSameDeskOnly() {
         const auto w = openWindow();
         QCOMPARE(grid(*w)->gridModel()->lineCount(), 0);
         QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), QString());
-        pressAccessKey(w.get(), Qt::Key_E); // 終わり empties this desk's lines only
+        pressAccessKey(w.get(), Qt::Key_O); // 終わり empties this desk's lines only
     }
     qputenv("TESARO_DESK", "desk-A");
     QCOMPARE(count(dir(), u"BTReciptTemp WHERE Desk = 'desk-A'"_s), 2);
