@@ -316,9 +316,9 @@ void CheckInClass::EDsearch() {
     } details[] = {{"a", "CheckInAdrs"}, {"g", "CheckInGroupe"}, {"k", "CheckInClasify"}, {"b", "CheckInBadget"}};
     static const QString statement = []() -> QString {
         QStringList columns{QStringLiteral("c.CheckInNO"),    QStringLiteral("c.CheckInDate"),
-                            QStringLiteral("c.CheckOutFlag"), QStringLiteral("b.RvClNumber"),
-                            QStringLiteral("b.RvBadget"),     QStringLiteral("b.BathExempt"),
-                            QStringLiteral("b.LodgingExempt")};
+                            QStringLiteral("c.CheckOutFlag"), QStringLiteral("c.CheckOutDate"),
+                            QStringLiteral("b.RvClNumber"),   QStringLiteral("b.RvBadget"),
+                            QStringLiteral("b.BathExempt"),   QStringLiteral("b.LodgingExempt")};
         const std::pair<const char*, Table> texts[] = {
             {"c", Table::Cliants}, {"a", Table::Adrs}, {"g", Table::Groupe}, {"k", Table::Clasify}};
         for (const auto& [alias, table] : texts) {
@@ -354,6 +354,7 @@ void CheckInClass::EDsearch() {
     }
     const QDate checkInDate = desk::convert::dateOf(found.value(QStringLiteral("CheckInDate")));
     const bool checkOutFlag = found.value(QStringLiteral("CheckOutFlag")).toBool();
+    const QDate checkOutDate = desk::convert::dateOf(found.value(QStringLiteral("CheckOutDate")));
     const QVariant clNumber = found.value(QStringLiteral("RvClNumber"));
     const qint16 quantity = clNumber.isNull() ? qint16(0) : desk::convert::toInt16(double(clNumber.toLongLong()));
     const qint32 badgetValue = desk::convert::int32Of(found.value(QStringLiteral("RvBadget")));
@@ -376,6 +377,7 @@ void CheckInClass::EDsearch() {
     m_checkInNO = number;
     m_checkInDate = checkInDate;
     m_checkOutFlag = checkOutFlag;
+    m_checkOutDate = checkOutFlag ? checkOutDate : QDate();
     for (const auto& [property, value] : std::as_const(texts))
         this->*property = value;
     m_quantity = quantity;
@@ -387,6 +389,12 @@ void CheckInClass::EDsearch() {
 
 void CheckInClass::CheckOut(const QDate& day) {
     desk::RowSet& cliants = requireNumber(m_rsCliants, QStringLiteral("CheckInCliants"), m_checkInNO2);
+    // The day the guest first left stays: a bill printed again later must not move the stay
+    // into another month of the register and the levy worksheet.
+    const bool already = cliants.value(QStringLiteral("CheckOutFlag")).toBool() &&
+                         desk::convert::dateOf(cliants.value(QStringLiteral("CheckOutDate"))).isValid();
+    if (already)
+        return;
     cliants.setValue(QStringLiteral("CheckOutFlag"), true);
     cliants.setValue(QStringLiteral("CheckOutDate"), day.isValid() ? day : QDate::currentDate());
     cliants.update();

@@ -78,6 +78,7 @@ public:
     void EDsearch();
     // Marks check-in CheckInNO2 as checked out on the settlement day `day` (today when none
     // is given): the register's nights and the levy worksheet count the stay as its bill did.
+    // A guest checked out already keeps the day first recorded (a bill printed again).
     void CheckOut(const QDate& day = {});
 
     void setDirPath(const QString& dirPath) { m_dirPath = dirPath; }
@@ -99,6 +100,8 @@ public:
     // Loaded by EDsearch; never written by the store (CheckOut sets the column).
     void setCheckOutFlag(bool value) { m_checkOutFlag = value; }
     bool CheckOutFlag() const { return m_checkOutFlag; }
+    // The day the guest was checked out, loaded by EDsearch; null while in the house.
+    QDate CheckOutDate() const { return m_checkOutDate; }
     void setCheckInRemarks(const QString& value) { m_checkInRemarks = value; }
     QString CheckInRemarks() const { return m_checkInRemarks; }
     void setCheckInTravelAg(const QString& value) { m_checkInTravelAg = value; }
@@ -217,6 +220,7 @@ private:
     QString m_checkInGroupe;
     QString m_checkInCName;
     bool m_checkOutFlag = false;
+    QDate m_checkOutDate;
     QString m_checkInRemarks;
     QString m_checkInTravelAg;
     QString m_checkInAdrs1;

@@ -14,6 +14,8 @@ struct CheckOutGuest {
     qint16 quantity = 0;
     QString groupe;
     QDate checkInDate;
+    // The day recorded when the guest was checked out; null while in the house.
+    QDate checkedOutOn;
 };
 
 } // namespace departapp

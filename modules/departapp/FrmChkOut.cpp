@@ -15,6 +15,7 @@
 #include "taxsvc/TaxSettings.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GridColumn.h"
 #include "ui/GuardedConnect.h"
 #include "ui/QueryGridModel.h"
@@ -51,7 +52,7 @@ desk::GridColumns statementColumns() {
         column("小計", "SlSubTotal", 90, right, desk::convert::AmountFormat),
         column("サ料", "SlSv", 40, Qt::AlignCenter),
         column("税", "SlTax", 40, Qt::AlignCenter),
-        column("No.", "SalesNo", 60, right),
+        column("番号", "SalesNo", 60, right),
     };
 }
 
@@ -79,6 +80,7 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
     desk::onClicked(m_ui->CmdRecord, this, &FrmChkOut::CmdRecord_Click);
     desk::onClicked(m_ui->CmdBill, this, &FrmChkOut::CmdBill_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdEnd);
     // Leaving and browsing the statement work whatever the date boxes hold.
     calfield::DateTextBox::setLeaveOnly(m_ui->CmdEnd);
     calfield::DateTextBox::setLeaveOnly(m_ui->DataGrid1);
@@ -92,8 +94,8 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
     m_ui->lbChkOutRoomNo->setText(m_guest.roomNo);
     m_ui->lbChkIn->setText(desk::convert::formatValue(m_guest.checkInDate, QStringLiteral("yyyy/MM/dd")));
     // Guests settle on the day they leave: today is offered, the clerk may type another day.
-    const QDate today = QDate::currentDate();
-    m_ui->CkOutDateBox->showDay(today);
+    // A bill printed again for a guest gone already is dated the day they left.
+    m_ui->CkOutDateBox->showDay(m_guest.checkedOutOn.isValid() ? m_guest.checkedOutOn : QDate::currentDate());
     move(0, 0);
     m_ui->CkOutDateBox->setFocus();
 }

@@ -7,6 +7,7 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 #include "ui/SlotGuard.h"
 #include "ui/StatusPanel.h"
@@ -43,6 +44,7 @@ FrmChkOutM::FrmChkOutM(desk::ModuleContext& context, QWidget* parent)
     });
     desk::onClicked(m_ui->CmdRun, this, &FrmChkOutM::CmdRun_Click);
     connect(m_ui->CmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->CmdCancel);
 
     move(0, 0);
     m_ui->txtChkInNo->setFocus();
@@ -60,16 +62,23 @@ bool FrmChkOutM::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->txtChkInNo) {
         if (event->type() == QEvent::FocusOut) {
             // Leaving for another control looks the guest up; a message box or another
-            // program taking the focus does not, nor does キャンセル, which only leaves.
+            // program taking the focus does not, nor does 終わり, which only leaves.
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
                 QApplication::focusWidget() != m_ui->CmdCancel && !m_ui->txtChkInNo->text().isEmpty())
                 desk::guarded(this, [this] { ChkOutGuestFind(); });
         } else if (event->type() == QEvent::KeyPress) {
             // Enter leaves the box as Tab does.
-            const int key = static_cast<QKeyEvent*>(event)->key();
+            const auto* press = static_cast<QKeyEvent*>(event);
+            const int key = press->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 focusNextChild();
+                return true;
+            }
+            // A letter held with Alt is an access key this window lacks (a clerk's habit from
+            // another window), never part of the number.
+            if ((press->modifiers() & Qt::AltModifier) && !press->text().isEmpty() && press->text().at(0).isPrint()) {
+                desk::dialogs().beep();
                 return true;
             }
         }
@@ -122,6 +131,8 @@ void FrmChkOutM::ChkOutGuestFind() {
             found.quantity = store.Quantity();
             found.groupe = store.CheckInGroupe();
             found.checkInDate = store.CheckInDate();
+            if (store.CheckOutFlag())
+                found.checkedOutOn = store.CheckOutDate();
         }
     }
 

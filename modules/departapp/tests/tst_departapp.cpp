@@ -136,6 +136,7 @@ private slots:
     void guestLookUp();
     void runNeedsAGuest();
     void accessKeyLooksTheTypedNumberUp();
+    void altLetterNeverTypesIntoTheNumber();
     void settlementDateTakesTheTyping();
     void dateIsChecked_data();
     void dateIsChecked();
@@ -244,7 +245,7 @@ void TestDepartApp::runNeedsAGuest() {
     QVERIFY(!m.checkOutWindow());
     QVERIFY(m.isVisible());
 
-    // キャンセル only leaves: an unknown number typed is not looked up on the way out.
+    // 終わり only leaves: an unknown number typed is not looked up on the way out.
     auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
     edit->setFocus();
     QTest::keyClicks(edit, u"999"_s);
@@ -275,6 +276,22 @@ void TestDepartApp::accessKeyLooksTheTypedNumberUp() {
     QCOMPARE(textOf(w, u"lbChkOutName"_s), u"佐藤花子"_s);
     QVERIFY(!m.isVisible());
     QVERIFY(edit->text().isEmpty());
+}
+
+// Alt with a letter this window has no access key for (a habit from another window) types
+// nothing into the number: it is refused with a beep, and the number stays as typed.
+void TestDepartApp::altLetterNeverTypesIntoTheNumber() {
+    FrmChkOutM m(*m_context);
+    QVERIFY(showActive(&m));
+    auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+    QTest::keyClicks(edit, u"10"_s);
+    QTest::keyClick(edit, Qt::Key_V, Qt::AltModifier);
+    QTest::keyClick(edit, Qt::Key_E, Qt::AltModifier);
+    QTest::keyClicks(edit, u"1"_s);
+    QCOMPARE(edit->text(), Guest);
+    QCOMPARE(m_dialogs->beeps(), 2);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCOMPARE(textOf(&m, u"lbClName"_s), u"山田太郎"_s);
 }
 
 void TestDepartApp::settlementDateTakesTheTyping() {
@@ -454,19 +471,34 @@ void TestDepartApp::onlyAPrintChecksOut() {
     QCOMPARE(inHouse->find(u"CheckInNO = '%1'"_s.arg(Guest)), !gone);
 }
 
+// A bill printed again later is offered on the day the guest left, and whatever day it is
+// printed for, the stay stays recorded on that first day: the register's nights and the
+// levy worksheet's month never move for a stay long gone.
 void TestDepartApp::billedAgainAfterCheckOut() {
     workedExample(dir(), Guest);
+    const QStringList typed[] = {{u"2024"_s, u"4"_s, u"12"_s}, {u"2024"_s, u"5"_s, u"20"_s}};
     for (int round = 0; round < 2; ++round) {
         FrmChkOutM m(*m_context);
         FrmChkOut* w = openSettlement(m, Guest);
         QVERIFY2(w, "a guest already checked out is found as well");
-        setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+        const auto* date = child<calfield::DateTextBox>(w, u"CkOutDateBox"_s);
+        if (round == 1)
+            QCOMPARE(date->typedDay(), std::optional<QDate>(QDate(2024, 4, 12)));
+        // The clerk types the day over, part by part.
+        for (const QString& part : typed[round]) {
+            QWidget* box = QApplication::focusWidget();
+            QVERIFY(box && date->isAncestorOf(box));
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(box, part);
+            QTest::keyClick(box, Qt::Key_Tab);
+        }
         pressAccessKey(w, Qt::Key_A);
         QVERIFY(w->billReport());
         auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
         QVERIFY(mouseClick(preview, u"CmdPrint"_s));
         QVERIFY(m_dialogs->messages().isEmpty());
         QVERIFY(checkedOut(dir(), Guest));
+        QCOMPARE(checkOutDay(dir(), Guest), QDate(2024, 4, 12));
         w->close();
         settle();
     }
@@ -657,7 +689,7 @@ void TestDepartApp::closingEmptiesTheStatementAndReturns() {
     auto* month = child<QLineEdit>(w, u"TextMonth"_s);
     month->setFocus();
     QTest::keyClicks(month, u"13"_s);
-    pressAccessKey(w, Qt::Key_E);
+    pressAccessKey(w, Qt::Key_O);
     settle();
     QVERIFY(!watch);
     QCOMPARE(statementRows(dir()), 0);
