@@ -86,6 +86,18 @@ qint64 rowsBetween(desk::Connection& connection, const QString& table, const QSt
     return connection.scalar(statement, binds).toLongLong();
 }
 
+// The latest day of `table`'s day column in [from, until) (until null: from then on).
+QDate lastBetween(desk::Connection& connection, const QString& table, const QString& dayColumn, const QDate& from,
+                  const QDate& until) {
+    QString statement = QStringLiteral("SELECT MAX(%2) FROM %1 WHERE %2 >= ?").arg(table, dayColumn);
+    QVariantList binds{from.toString(Qt::ISODate)};
+    if (until.isValid()) {
+        statement += QStringLiteral(" AND %1 < ?").arg(dayColumn);
+        binds << until.toString(Qt::ISODate);
+    }
+    return desk::convert::dateOf(connection.scalar(statement, binds));
+}
+
 } // namespace
 
 QString rateChangeRefusal(const RateTable& saved, const RateTable& changed, const QDate& today,
@@ -130,10 +142,17 @@ QString levyChangeRefusal(const LevyTable& saved, const LevyTable& changed, cons
                 rowsBetween(clients, QStringLiteral("CheckInCliants"), QStringLiteral("CheckOutDate"), from, until);
             if (stays == 0)
                 continue;
-            return QStringLiteral("%1 からの%2は、その期間にチェックアウトした宿泊（%3 件）があるため変更できません。"
-                                  "変わるときは、新しい適用開始日の行を加えてください。")
+            // The clerk is usually adding a rule, not changing one: name the first day a rule
+            // may start without taxing a settled stay anew.
+            const QDate last =
+                lastBetween(clients, QStringLiteral("CheckInCliants"), QStringLiteral("CheckOutDate"), from, until);
+            return QStringLiteral(
+                       "%1 からの%2では、チェックアウト済みの宿泊（%3 件、最後は %4）の税額が変わってしまいます。"
+                       "新しい規則は、変わる宿泊の最後のチェックアウトより後にしか始められません。"
+                       "適用開始日を %5 以降にしてください。")
                 .arg(dayText(from), levyKindName(kind))
-                .arg(stays);
+                .arg(stays)
+                .arg(dayText(last), dayText(last.addDays(1)));
         }
     }
     return {};

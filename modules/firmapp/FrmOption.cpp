@@ -7,8 +7,10 @@
 #include "firmsvc/OptionDataClass.h"
 #include "taxsvc/TaxSettings.h"
 #include "ui/Dialogs.h"
+#include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QRegularExpression>
@@ -44,9 +46,23 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
         model->setData(index, static_cast<QComboBox*>(editor)->currentText());
     }
+    // The column is as wide as the list that edits it, so the name picked reads whole
+    // instead of "入…".
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (!m_editorWidth) {
+            QComboBox box(option.widget ? const_cast<QWidget*>(option.widget) : nullptr);
+            box.setFont(option.font);
+            box.addItems(m_choices);
+            m_editorWidth = box.sizeHint().width();
+        }
+        size.setWidth(std::max(size.width(), m_editorWidth));
+        return size;
+    }
 
 private:
     QStringList m_choices;
+    mutable int m_editorWidth = 0;
 };
 
 const QString Title = QStringLiteral("初期登録");
@@ -100,11 +116,21 @@ FrmOption::FrmOption(desk::ModuleContext& context, QWidget* parent)
     m_ui->grdLevies->horizontalHeader()->setStretchLastSection(true);
     connect(m_ui->grdLevies, &QTableWidget::itemChanged, m_ui->lbMessage, &QLabel::clear);
     connect(m_ui->cmdEnd, &QPushButton::clicked, this, &QWidget::close);
+    desk::closeOnEscape(this, m_ui->cmdEnd);
     // Any change clears the last confirmation, so it never speaks of older values.
     for (QLineEdit* box : findChildren<QLineEdit*>())
         connect(box, &QLineEdit::textEdited, m_ui->lbMessage, &QLabel::clear);
     connect(m_ui->grdRates, &QTableWidget::itemChanged, m_ui->lbMessage, &QLabel::clear);
     connect(m_ui->cmbTaxRounding, &QComboBox::activated, m_ui->lbMessage, &QLabel::clear);
+    // What the clerk changed since the window showed the stored values; closing asks then.
+    const auto changed = [this] {
+        m_changed = true;
+    };
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textEdited, this, changed);
+    connect(m_ui->grdRates, &QTableWidget::itemChanged, this, changed);
+    connect(m_ui->grdLevies, &QTableWidget::itemChanged, this, changed);
+    connect(m_ui->cmbTaxRounding, &QComboBox::activated, this, changed);
     load();
     m_ui->txtName->setFocus();
 }
@@ -168,6 +194,23 @@ void FrmOption::loadTaxSettings() {
     m_ui->cmbTaxRounding->setCurrentIndex(static_cast<int>(settings.rounding));
     m_ui->txtInvoiceNo->setText(settings.invoiceNo);
     m_savedInvoiceNo = settings.invoiceNo;
+    m_changed = false;
+}
+
+void FrmOption::closeEvent(QCloseEvent* event) {
+    // A cell still being typed in is a change too.
+    commitOpenEditor(m_ui->grdRates);
+    commitOpenEditor(m_ui->grdLevies);
+    if (m_changed) {
+        const auto answer =
+            desk::dialogs().message(this, QStringLiteral("保存していない変更があります。終了しますか？"), Title,
+                                    desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::YesNoDefaultNo);
+        if (answer != desk::Dialogs::Answer::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
 }
 
 void FrmOption::refuse(const QString& text, QWidget* target) {
@@ -289,6 +332,7 @@ void FrmOption::cmdAddLevy_Click() {
     grid->setItem(row, LevyMethod, new QTableWidgetItem(taxsvc::levyMethodName(taxsvc::LevyMethod::Fixed)));
     grid->setCurrentCell(row, LevyKind);
     grid->setFocus();
+    m_changed = true;
 }
 
 void FrmOption::cmdRemoveLevy_Click() {
@@ -300,6 +344,7 @@ void FrmOption::cmdAddRate_Click() {
     m_ui->grdRates->insertRow(row);
     m_ui->grdRates->setCurrentCell(row, Effective);
     m_ui->grdRates->setFocus();
+    m_changed = true;
 }
 
 void FrmOption::cmdRemoveRate_Click() {
@@ -314,6 +359,7 @@ void FrmOption::removeCurrentRow(QTableWidget* grid) {
     }
     // Nothing is stored until 編集; the row is simply gone from the table on screen.
     grid->removeRow(row);
+    m_changed = true;
     m_ui->lbMessage->clear();
     grid->setFocus();
 }

@@ -24,14 +24,18 @@ namespace firmapp {
 // inn's tax settings: the consumption-tax rates by effective date, the service charge, the
 // rounding of a bill's tax and the invoice registration number, and the bathing and
 // accommodation taxes by effective date. One 編集 saves them all in
-// one transaction. Loading reads the profile; a data directory whose profile cannot be read
-// fails the load (the error goes back to the caller of ShowForm).
+// one transaction; closing with changes not saved asks first. Loading reads the profile; a data directory whose profile
+// cannot be read fails the load (the error goes back to the caller of ShowForm).
 class FrmOption : public QWidget {
     Q_OBJECT
 
 public:
     explicit FrmOption(desk::ModuleContext& context, QWidget* parent = nullptr);
     ~FrmOption() override;
+
+protected:
+    // Asks before typed changes that were not saved are thrown away.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void load();
@@ -55,6 +59,8 @@ private:
     desk::ModuleContext& m_context;
     // The number as stored: only a new number whose check digit fails is asked about.
     QString m_savedInvoiceNo;
+    // Something typed, chosen, added or removed since the stored values were shown.
+    bool m_changed = false;
 };
 
 } // namespace firmapp

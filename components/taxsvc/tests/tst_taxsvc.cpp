@@ -235,7 +235,8 @@ void TestTaxSvc::levyChanges_data() {
     QList<LevyRule> bandChanged = saved;
     bandChanged.last().bands.last().yen = 9000;
     QTest::newRow("the rule in force, with a stay checked out under it")
-        << bandChanged << u"2026/03/01 からの宿泊税（市町村）は、その期間にチェックアウトした宿泊（1 件）"_s;
+        << bandChanged
+        << u"2026/03/01 からの宿泊税（市町村）では、チェックアウト済みの宿泊（1 件、最後は 2026/12/01）"_s;
     QList<LevyRule> pastChanged = saved;
     pastChanged[1].bands.last().yen = 600; // 2018–2026: only a guest still in the house
     QTest::newRow("a past period without a stay checked out") << pastChanged << QString();

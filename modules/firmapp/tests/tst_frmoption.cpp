@@ -15,6 +15,7 @@
 
 using namespace desk::test;
 using Answer = desk::Dialogs::Answer;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -60,6 +61,10 @@ private slots:
     void taxSettingsFromTheKeyboard();
     void leviesFromTheKeyboard_data();
     void leviesFromTheKeyboard();
+    void closingAsksAboutChanges_data();
+    void closingAsksAboutChanges();
+    void levyBeforeACheckOutNamesTheFirstDayItMayStart();
+    void levyKindEditorReadsWhole();
 };
 
 void TestFrmOption::boxesShowAndSaveTheirOwnValue_data() {
@@ -354,6 +359,114 @@ void TestFrmOption::leviesFromTheKeyboard() {
     QCOMPARE(shownGrid->rowCount(), 2);
     QCOMPARE(shownGrid->item(1, 0)->text(), QStringLiteral("宿泊税（市町村）"));
     QCOMPARE(shownGrid->item(1, 5)->text(), QStringLiteral("0:200, 6000:400, 20000:1000"));
+}
+
+void TestFrmOption::closingAsksAboutChanges_data() {
+    QTest::addColumn<QString>("change"); // what the clerk did before closing
+    QTest::addColumn<bool>("escape");    // Escape, else Alt+O
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("nothing, Escape") << u"none"_s << true << QList<Answer>{} << false << true;
+    QTest::newRow("name typed, Escape, kept") << u"name"_s << true << QList<Answer>{Answer::No} << true << false;
+    QTest::newRow("name typed, Alt+O, thrown away") << u"name"_s << false << QList<Answer>{Answer::Yes} << true << true;
+    QTest::newRow("rate cell being typed, Alt+O, kept")
+        << u"cell"_s << false << QList<Answer>{Answer::No} << true << false;
+    QTest::newRow("levy row added, Escape, kept") << u"levy"_s << true << QList<Answer>{Answer::No} << true << false;
+    QTest::newRow("rounding chosen, Alt+O, kept")
+        << u"rounding"_s << false << QList<Answer>{Answer::No} << true << false;
+    QTest::newRow("saved, Escape") << u"saved"_s << true << QList<Answer>{} << false << true;
+}
+
+// 終わり and Escape close at once when nothing typed would be lost; otherwise the clerk is
+// asked, and No keeps the window with what was typed.
+void TestFrmOption::closingAsksAboutChanges() {
+    QFETCH(QString, change);
+    QFETCH(bool, escape);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+    WindowFixture f;
+    auto* window = new firmapp::FrmOption(f.context());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<QWidget> alive(window);
+    QVERIFY(showActive(window));
+    for (Answer answer : answers)
+        f.dialogs().pushAnswer(answer);
+    if (change == u"name"_s || change == u"saved"_s) {
+        QTest::keyClicks(QApplication::focusWidget(), u" Inn"_s);
+        if (change == u"saved"_s)
+            pressAccessKey(window, Qt::Key_R);
+    } else if (change == u"cell"_s) {
+        pressAccessKey(window, Qt::Key_T);
+        child<QTableWidget>(window, u"grdRates"_s)->setCurrentCell(2, 1);
+        typeKeys(u"11"_s);
+    } else if (change == u"levy"_s) {
+        pressAccessKey(window, Qt::Key_K);
+    } else if (change == u"rounding"_s) {
+        pressAccessKey(window, Qt::Key_H);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    }
+    if (escape)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    else
+        pressAccessKey(window, Qt::Key_O);
+    settle();
+    const QStringList shown = f.dialogs().messageTexts();
+    QCOMPARE(shown, asked ? QStringList{u"保存していない変更があります。終了しますか？"_s} : QStringList());
+    QCOMPARE(alive.isNull(), closed);
+    if (!closed) {
+        if (change == u"name"_s)
+            QVERIFY(textOf(window, u"txtName"_s).endsWith(u" Inn"_s));
+        delete window;
+    }
+}
+
+// A levy rule added to start before stays already checked out is refused with the first day
+// it may start: the day after the last of those check-outs.
+void TestFrmOption::levyBeforeACheckOutNamesTheFirstDayItMayStart() {
+    WindowFixture f;
+    desk::Connection::open(f.dirPath(), QLatin1String(desk::DbFile::DaySalesCliants))
+        ->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckInName, CheckOutFlag, CheckOutDate) "
+               "VALUES ('L1', '2025-01-05', 'A', 1, '2025-01-07'), ('L2', '2025-02-10', 'B', 1, '2025-02-12')"_s);
+    firmapp::FrmOption window(f.context());
+    QVERIFY(showActive(&window));
+    auto* grid = child<QTableWidget>(&window, u"grdLevies"_s);
+    pressAccessKey(&window, Qt::Key_K);
+    QTest::keyClick(grid, Qt::Key_Right);
+    typeKeys(u"2025/1/1"_s);
+    enterKey();
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right);
+    typeKeys(u"150"_s);
+    enterKey();
+    pressAccessKey(&window, Qt::Key_R);
+
+    const QStringList shown = f.dialogs().messageTexts();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(u"最後は 2025/02/12"_s) && shown.first().contains(u"2025/02/13 以降"_s),
+             qPrintable(shown.first()));
+    QVERIFY(!shown.first().contains(u"行を加えてください"_s));
+    QVERIFY(taxsvc::TaxSettings::readFrom(f.dirPath()).levies.rules().isEmpty());
+}
+
+// The list that edits the 税目 and 方式 cells shows the whole name, not "入…".
+void TestFrmOption::levyKindEditorReadsWhole() {
+    WindowFixture f;
+    firmapp::FrmOption window(f.context());
+    QVERIFY(showActive(&window));
+    auto* grid = child<QTableWidget>(&window, u"grdLevies"_s);
+    pressAccessKey(&window, Qt::Key_K);
+    for (const int column : {0, 2}) {
+        grid->setCurrentCell(0, column);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* box = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        QVERIFY(box);
+        QVERIFY2(box->width() >= box->sizeHint().width(),
+                 qPrintable(u"%1 < %2"_s.arg(box->width()).arg(box->sizeHint().width())));
+        QTest::keyClick(box, Qt::Key_Escape);
+    }
+    QVERIFY(window.isVisible());
 }
 
 QTEST_MAIN(TestFrmOption)
