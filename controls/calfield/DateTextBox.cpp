@@ -25,10 +25,9 @@ namespace calfield {
 
 namespace {
 
-// A new control is 2400 by 500 twips; the unit labels sit 70 twips below its top.
+// A new control is 2400 by 500 twips.
 constexpr int kDefaultWidth = 160;
 constexpr int kDefaultHeight = 33;
-constexpr int kLabelTop = 5;
 
 constexpr int kMonthDayLength = 2;
 
@@ -78,7 +77,9 @@ DateTextBox::DateTextBox(QWidget* parent)
     auto makeLabel = [this](const char* name, const QString& text) {
         auto* label = new QLabel(text, this);
         label->setObjectName(QLatin1String(name));
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // Centred on the boxes' height as a box centres its text: 年, 月 and 日 stand on the
+        // line of the digits they follow.
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return label;
     };
     // Creation order is the tab order: year, month, day.
@@ -580,19 +581,18 @@ void DateTextBox::layoutParts() {
     const int yearWidth = qRound(0.24 * w);
     const int partWidth = qRound(0.16 * w);
     const int labelWidth = qRound(0.12 * w);
-    const int labelHeight = qMax(0, height() - kLabelTop);
     int x = 0;
     m_year->setGeometry(x, 0, yearWidth, boxHeight);
     x += yearWidth;
-    m_labelY->setGeometry(x, kLabelTop, labelWidth, labelHeight);
+    m_labelY->setGeometry(x, 0, labelWidth, boxHeight);
     x += labelWidth;
     m_month->setGeometry(x, 0, partWidth, boxHeight);
     x += partWidth;
-    m_labelM->setGeometry(x, kLabelTop, labelWidth, labelHeight);
+    m_labelM->setGeometry(x, 0, labelWidth, boxHeight);
     x += labelWidth;
     m_day->setGeometry(x, 0, partWidth, boxHeight);
     x += partWidth;
-    m_labelD->setGeometry(x, kLabelTop, labelWidth, labelHeight);
+    m_labelD->setGeometry(x, 0, labelWidth, boxHeight);
 }
 
 } // namespace calfield

@@ -15,6 +15,7 @@
 #include <QPdfWriter>
 #include <QPixmap>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
@@ -65,8 +66,13 @@ ReportPreview::ReportPreview(ReportDocument doc, Report* report, QWidget* parent
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(Zoom(qMax(m_ui->CmbZoom->currentIndex() - 1, int(Zoom50)))); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] { close(); });
 
-    // A sheet of A4 at a readable size on the first show; fitted pages follow the viewport.
-    resize(900, 1000);
+    // A sheet of A4 at a readable size on the first show, but never past the screen it opens
+    // on: the title bar stays on the screen and the buttons above the bottom edge (a 1,000-px
+    // screen is common at a front desk). Fitted pages follow the viewport.
+    const QRect room = screen()->availableGeometry();
+    constexpr int titleBar = 40;
+    resize(qMin(900, room.width()), qMin(1000, room.height() - titleBar));
+    move(room.topLeft());
     m_ui->ScrollPages->viewport()->installEventFilter(this);
     refresh();
 }

@@ -109,7 +109,7 @@ void DRuriage::layOut() {
         {"Label26", "サ料", "Text7", "BTServiceFee", 149, 10, true},
         {"Label27", "税", "Text8", "BTSalesTax", 160, 10, true},
         {"Label36", "", "Text10", "ReducedMark", 170, 4, false},
-        {"Label28", "　　　　合計", "Text9", "BTSubTotal2", 174, width - 174, true},
+        {"Label28", "合計", "Text9", "BTSubTotal2", 174, width - 174, true},
     };
     for (const ColumnPlace& c : columns) {
         header.addLabel(QString::fromLatin1(c.label), {c.left, y, c.width, 6}, QString::fromUtf8(c.caption))

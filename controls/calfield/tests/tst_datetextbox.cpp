@@ -91,6 +91,8 @@ private slots:
     void propertiesByName();
     void layoutProportions_data();
     void layoutProportions();
+    void unitLabelsStandOnTheDigitsLine_data();
+    void unitLabelsStandOnTheDigitsLine();
     void mouseClicks();
 };
 
@@ -617,12 +619,61 @@ void TestDateTextBox::layoutProportions() {
         QVERIFY(part);
         QCOMPARE(part->x(), x);
         QCOMPARE(part->width(), widths[i]);
-        QCOMPARE(part->y(), qobject_cast<QLabel*>(part) ? 5 : 0);
+        QCOMPARE(part->y(), 0);
         x += widths[i];
     }
     QCOMPARE(desk::test::textOf(&box, QStringLiteral("LabelY")) + desk::test::textOf(&box, QStringLiteral("LabelM")) +
                  desk::test::textOf(&box, QStringLiteral("LabelD")),
              QStringLiteral("年月日"));
+}
+
+void TestDateTextBox::unitLabelsStandOnTheDigitsLine_data() {
+    QTest::addColumn<int>("height");
+    QTest::newRow("new control") << 33;
+    QTest::newRow("a form's row") << 26;
+}
+
+// 年, 月 and 日 read on the line of the digits before them: the ink of each label is centred
+// at the height of its box's digits, as drawn.
+void TestDateTextBox::unitLabelsStandOnTheDigitsLine() {
+    QFETCH(int, height);
+    DateTextBox box;
+    box.resize(200, height);
+    box.setYearText(QStringLiteral("2026"));
+    box.setMonthText(QStringLiteral("12"));
+    box.setDayText(QStringLiteral("31"));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QImage image = box.grab().toImage();
+    // The middle of the dark pixels inside a rectangle (the boxes' frames left out).
+    const auto inkMiddle = [&image](const QRect& area) {
+        int top = -1;
+        int bottom = -1;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (qGray(image.pixel(x, y)) < 96) {
+                    if (top < 0)
+                        top = y;
+                    bottom = y;
+                    break;
+                }
+            }
+        }
+        return top < 0 ? -100.0 : (top + bottom) / 2.0;
+    };
+    const QList<std::pair<const char*, const char*>> pairs{
+        {"TextYear", "LabelY"}, {"TextMonth", "LabelM"}, {"TextDay", "LabelD"}};
+    for (const auto& [boxName, labelName] : pairs) {
+        const QRect digits = child<QWidget>(&box, QLatin1String(boxName))->geometry().adjusted(4, 3, -4, -3);
+        const QRect unit = child<QWidget>(&box, QLatin1String(labelName))->geometry();
+        const double digitsMiddle = inkMiddle(digits);
+        const double unitMiddle = inkMiddle(unit);
+        QVERIFY2(digitsMiddle > 0 && unitMiddle > 0, labelName);
+        QVERIFY2(qAbs(digitsMiddle - unitMiddle) <= 1.0, qPrintable(QStringLiteral("%1 at %2, its digits at %3")
+                                                                        .arg(QLatin1String(labelName))
+                                                                        .arg(unitMiddle)
+                                                                        .arg(digitsMiddle)));
+    }
 }
 
 void TestDateTextBox::mouseClicks() {

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +28,7 @@ private slots:
     void jobs();
     void printerThatCannotOpenShowsError();
     void previewDoesNotBlockAndClosesAway();
+    void previewFitsTheScreen();
     void printsAfterReportIsGone();
     void zoomChangesScale();
     void showReportHandsTheReportToItsPreview();
@@ -152,6 +154,34 @@ void TestReportPreview::previewDoesNotBlockAndClosesAway() {
     QVERIFY(desk::test::mouseClick(preview, QStringLiteral("CmdClose")));
     desk::test::settle();
     QVERIFY(preview.isNull());
+}
+
+// The preview opens within the screen's height, title bar and buttons included, and Escape
+// or Alt+O closes it.
+void TestReportPreview::previewFitsTheScreen() {
+    fixture::LineTable table(fixture::LineTable::count(3));
+    fixture::LinesReport report;
+    report.setDataSource(table.rows());
+    for (const bool escape : {true, false}) {
+        QPointer<desk::ReportPreview> preview = report.showPreview();
+        QVERIFY(desk::test::showActive(preview));
+        const QRect room = preview->screen()->availableGeometry();
+        // Top to bottom inside the screen, title bar and buttons included.
+        const QRect frame = preview->frameGeometry();
+        QVERIFY2(frame.top() >= room.top() && frame.bottom() <= room.bottom() && frame.left() >= room.left(),
+                 qPrintable(QStringLiteral("%1 to %2 on %3 to %4")
+                                .arg(frame.top())
+                                .arg(frame.bottom())
+                                .arg(room.top())
+                                .arg(room.bottom())));
+        if (escape)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : preview.data(), Qt::Key_Escape);
+        else
+            desk::test::pressAccessKey(preview, Qt::Key_O);
+        desk::test::settle();
+        QVERIFY(preview.isNull() || !preview->isVisible());
+        delete preview.data();
+    }
 }
 
 void TestReportPreview::printsAfterReportIsGone() {
