@@ -282,8 +282,11 @@ void DataGridView::notePendingCommit(const QModelIndex& index) {
     m_committed = index;
 }
 
-void DataGridView::keyboardSearch(const QString&) {
-    // Letters typed where no editor opens (a worked-out total) never move the current line.
+void DataGridView::keyboardSearch(const QString& search) {
+    // In lines being typed, letters where no editor opens (a worked-out total) never move the
+    // current line; a read-only grid still finds a row by its first letters.
+    if (!gridModel())
+        QTableView::keyboardSearch(search);
 }
 
 void DataGridView::mousePressEvent(QMouseEvent* event) {
