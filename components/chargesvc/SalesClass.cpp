@@ -8,6 +8,8 @@
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
+#include <QSqlQuery>
+
 namespace chargesvc {
 
 namespace {
@@ -28,6 +30,11 @@ public:
 private:
     std::unique_ptr<desk::RowSet>& m_slot;
 };
+
+// A slip the store will not save, in words the clerk can act on.
+desk::ConversionError refusal(const QString& text) {
+    return desk::ConversionError(desk::ConversionError::Kind::Refused, text);
+}
 
 } // namespace
 
@@ -106,16 +113,35 @@ void SalesClass::writeHeaderFields() {
     m_headers->setValue(QStringLiteral("BTKubun"), m_salesClass);
 }
 
+// A slip is its lines: without any (a work table emptied meanwhile), or with a line whose
+// quantity was never written, it is refused before anything is written.
+void SalesClass::refuseIncompleteWork() const {
+    qint64 lines = 0;
+    qint64 withQuantity = 0;
+    m_connection->select(QStringLiteral("SELECT COUNT(*), COUNT(BTQuantity) FROM BTTempSalesDetail WHERE ") +
+                             desk::deskCondition(),
+                         {desk::currentDesk()}, {}, [&](const QSqlQuery& row) {
+                             lines = row.value(0).toLongLong();
+                             withQuantity = row.value(1).toLongLong();
+                         });
+    if (lines == 0)
+        throw refusal(QStringLiteral("明細がありません。"));
+    if (withQuantity < lines)
+        throw refusal(QStringLiteral("数量が入っていない明細があります。"));
+}
+
 // This desk's lines in the order they were written, in one statement: on a server one trip
 // for the whole slip.
 void SalesClass::copyWorkLines() {
     static const QString columns =
         QStringLiteral("BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, BTSalesTax");
-    m_connection->exec(QStringLiteral("INSERT INTO BTSalesDetail (BTSalesNo, ") + columns +
-                           QStringLiteral(") SELECT CAST(? AS INTEGER), ") + columns +
-                           QStringLiteral(" FROM BTTempSalesDetail WHERE ") + desk::deskCondition() +
-                           QStringLiteral(" ORDER BY RowKey"),
-                       {m_salesNo, desk::currentDesk()});
+    const int copied = m_connection->exec(QStringLiteral("INSERT INTO BTSalesDetail (BTSalesNo, ") + columns +
+                                              QStringLiteral(") SELECT CAST(? AS INTEGER), ") + columns +
+                                              QStringLiteral(" FROM BTTempSalesDetail WHERE ") + desk::deskCondition() +
+                                              QStringLiteral(" ORDER BY RowKey"),
+                                          {m_salesNo, desk::currentDesk()});
+    if (copied == 0)
+        throw refusal(QStringLiteral("明細がありません。"));
 }
 
 void SalesClass::deleteLines() {
@@ -126,6 +152,7 @@ void SalesClass::Msave() {
     requireConnected();
     desk::Transaction transaction(*m_connection);
     refuseTakenNumber(m_salesNo);
+    refuseIncompleteWork();
     m_headers->addNew();
     m_headers->setValue(QStringLiteral("BTSalesNo"), m_salesNo);
     writeHeaderFields();
@@ -137,6 +164,7 @@ void SalesClass::Msave() {
 void SalesClass::MDsave() {
     requireConnected();
     desk::Transaction transaction(*m_connection);
+    refuseIncompleteWork();
     copyWorkLines();
     transaction.commit();
 }

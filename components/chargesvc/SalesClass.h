@@ -31,9 +31,12 @@ public:
     // Opens BTSales.mdb and the row sets over BTSalesNo, BTSalesDetail and BTTempSalesDetail.
     void CntDb();
     // Saves a new slip: the header from the properties and the work table's lines under
-    // SalesNo, together or not at all. A number that is already taken is refused.
+    // SalesNo, together or not at all. A number that is already taken is refused (DbError);
+    // so is a slip whose work table holds no line ("明細がありません。") or a line without its
+    // quantity (ConversionError, Refused).
     void Msave();
-    // Copies the work table's lines into BTSalesDetail under SalesNo.
+    // Copies the work table's lines into BTSalesDetail under SalesNo; refused as Msave is when
+    // there is no line or a line has no quantity.
     void MDsave();
     // Rewrites date, check-in number and sales class of slip SalesNo.
     void Medit();
@@ -106,6 +109,7 @@ private:
     bool findHeader();
     void requireHeader(const QString& action);
     void refuseTakenNumber(qint32 number) const;
+    void refuseIncompleteWork() const;
     void copyWorkLines();
     void deleteLines();
     void writeHeaderFields();

@@ -7,6 +7,8 @@
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
+#include <QSqlQuery>
+
 namespace paymentsvc {
 
 namespace {
@@ -23,6 +25,11 @@ qint32 slipNumber(const QString& number) {
         throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
                                     QStringLiteral("入金番号 '%1' は数値ではありません。").arg(number));
     return desk::convert::toInt32(value);
+}
+
+// A slip the store will not save, in words the clerk can act on.
+desk::ConversionError refusal(const QString& text) {
+    return desk::ConversionError(desk::ConversionError::Kind::Refused, text);
 }
 
 QString numberText(const QVariant& value) {
@@ -78,6 +85,23 @@ void ReciptSlp::refuseTakenNumber(qint32 number) const {
             QStringLiteral("入金番号 %1 は既に登録されています。番号を取り直してください。").arg(number));
 }
 
+// A slip is its lines: without any (a work table emptied meanwhile), or with a line whose
+// amount was never written, it is refused before anything is written.
+void ReciptSlp::refuseIncompleteWork() const {
+    qint64 lines = 0;
+    qint64 withAmount = 0;
+    m_connection->select(QStringLiteral("SELECT COUNT(*), COUNT(ReciptAmount) FROM BTReciptTemp WHERE ") +
+                             desk::deskCondition(),
+                         {desk::currentDesk()}, {}, [&](const QSqlQuery& row) {
+                             lines = row.value(0).toLongLong();
+                             withAmount = row.value(1).toLongLong();
+                         });
+    if (lines == 0)
+        throw refusal(QStringLiteral("明細がありません。"));
+    if (withAmount < lines)
+        throw refusal(QStringLiteral("金額が入っていない明細があります。"));
+}
+
 void ReciptSlp::deleteLines(qint32 number) {
     m_connection->exec(QStringLiteral("DELETE FROM BTPaymentDtl WHERE RptNO = ?"), {number});
 }
@@ -99,6 +123,7 @@ void ReciptSlp::Msave() {
     const qint32 number = slipNumber(m_slipNo);
     desk::Transaction transaction(*m_connection);
     refuseTakenNumber(number);
+    refuseIncompleteWork();
     m_headers->addNew();
     m_headers->setValue(QStringLiteral("RptNO"), number);
     m_headers->setValue(QStringLiteral("Rptkubun"), m_kind);
@@ -112,14 +137,22 @@ void ReciptSlp::MDsave() {
     requireConnected();
     const qint32 number = slipNumber(m_slipNo);
     desk::Transaction transaction(*m_connection);
+    refuseIncompleteWork();
+    int copied = 0;
     for (m_work->moveFirst(); !m_work->eof(); m_work->moveNext()) {
+        const QVariant amount = m_work->value(QStringLiteral("ReciptAmount"));
+        if (amount.isNull())
+            throw refusal(QStringLiteral("金額が入っていない明細があります。"));
         m_lines->addNew();
         m_lines->setValue(QStringLiteral("RptNO"), number);
         m_lines->setValue(QStringLiteral("RptCode"), m_work->value(QStringLiteral("RptCode")));
-        m_lines->setValue(QStringLiteral("ReciptAmount"), m_work->value(QStringLiteral("ReciptAmount")));
+        m_lines->setValue(QStringLiteral("ReciptAmount"), amount);
         m_lines->setValue(QStringLiteral("RptRemarks"), m_work->value(QStringLiteral("RptRemarks")));
         m_lines->update();
+        ++copied;
     }
+    if (copied == 0)
+        throw refusal(QStringLiteral("明細がありません。"));
     transaction.commit();
 }
 

@@ -34,9 +34,12 @@ public:
 
     // Opens BTRecipt.mdb and the row sets over BTPaymentNo, BTPaymentDtl and BTReciptTemp.
     void CntDb();
-    // Appends the header of a new slip SlipNo; a number that is already taken is refused.
+    // Appends the header of a new slip SlipNo; a number that is already taken is refused
+    // (DbError), and so is a slip whose work table holds no line ("明細がありません。") or a
+    // line without its amount (ConversionError, Refused).
     void Msave();
-    // Writes the work table's lines as the lines of slip SlipNo, all or none.
+    // Writes the work table's lines as the lines of slip SlipNo, all or none; refused as Msave
+    // is when there is no line or a line has no amount.
     void MDsave();
     // Rewrites the header of slip SlipNo2 (its number becomes SlipNo).
     void Medit();
@@ -91,6 +94,7 @@ private:
     bool findSlip(const QString& number);
     qint32 requireSlip(const QString& action);
     void refuseTakenNumber(qint32 number) const;
+    void refuseIncompleteWork() const;
     void deleteLines(qint32 number);
 
     QString m_dirPath;

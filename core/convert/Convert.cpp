@@ -39,50 +39,95 @@ QString asciiDigits(const QString& text) {
     return out;
 }
 
-double leadingNumber(const QString& original) {
-    const QString text = asciiDigits(original);
+namespace {
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// A comma at `at` separates thousands when the digits before it make a proper group (one to
+// three digits first, three after every later comma) and exactly three digits follow it:
+// "12,000" and "1,234,567", never "1,5", "1,2345" or "1234,567".
+bool separatesThousands(const QString& text, qsizetype at, int groupDigits, bool afterComma) {
+    if (afterComma ? groupDigits != 3 : (groupDigits < 1 || groupDigits > 3))
+        return false;
+    const qsizetype n = text.size();
+    for (qsizetype i = at + 1; i <= at + 3; ++i) {
+        if (i >= n || !isDigit(text[i]))
+            return false;
+    }
+    return at + 4 >= n || !isDigit(text[at + 4]);
+}
+
+// The leading numeric part of an ASCII text: the number's characters (separators left out)
+// and where it ends.
+struct LeadingPart {
+    QString number;
+    qsizetype end = 0;
+    bool digits = false;
+};
+
+LeadingPart leadingPart(const QString& text) {
+    LeadingPart part;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
         ++i;
-    QString number;
     if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        number += text[i++];
-    bool digits = false;
+        part.number += text[i++];
     bool point = false;
+    bool afterComma = false;
+    int groupDigits = 0;
     for (; i < n; ++i) {
         const QChar c = text[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            number += c;
-            digits = true;
+        if (isDigit(c)) {
+            part.number += c;
+            part.digits = true;
+            ++groupDigits;
         } else if (c == QLatin1Char('.') && !point) {
-            number += c;
+            part.number += c;
             point = true;
-        } else if (c == QLatin1Char(',') && digits && !point && i + 1 < n && text[i + 1] >= QLatin1Char('0') &&
-                   text[i + 1] <= QLatin1Char('9')) {
-            continue; // a thousands separator
+        } else if (c == QLatin1Char(',') && !point && separatesThousands(text, i, groupDigits, afterComma)) {
+            afterComma = true;
+            groupDigits = 0;
         } else {
             break;
         }
     }
-    if (!digits)
+    part.end = i;
+    return part;
+}
+
+} // namespace
+
+double leadingNumber(const QString& original) {
+    const LeadingPart part = leadingPart(asciiDigits(original));
+    if (!part.digits)
         return 0.0;
     bool ok = false;
-    const double value = number.toDouble(&ok);
+    const double value = part.number.toDouble(&ok);
     if (ok)
         return value;
     // Hundreds of digits: far beyond any field, never nothing.
-    return number.startsWith(QLatin1Char('-')) ? -std::numeric_limits<double>::infinity()
-                                               : std::numeric_limits<double>::infinity();
+    return part.number.startsWith(QLatin1Char('-')) ? -std::numeric_limits<double>::infinity()
+                                                    : std::numeric_limits<double>::infinity();
+}
+
+bool strayComma(const QString& original) {
+    const QString text = asciiDigits(original);
+    const qsizetype end = leadingPart(text).end;
+    return end + 1 < text.size() && text[end] == QLatin1Char(',') && isDigit(text[end + 1]);
 }
 
 std::optional<double> typedNumber(const QString& original) {
-    static const QRegularExpression number(QStringLiteral(R"(^([-+]?)(\d+\.?\d*|\.\d+)$)"));
+    // Thousands separators only between groups of three digits after the first group.
+    static const QRegularExpression number(
+        QStringLiteral(R"(^([-+]?)(\d{1,3}(?:,\d{3})+(?:\.\d*)?|\d+\.?\d*|\.\d+)$)"));
     QString text = asciiDigits(original).trimmed();
-    text.remove(QLatin1Char(','));
     const QRegularExpressionMatch m = number.match(text);
     if (!m.hasMatch())
         return std::nullopt;
+    text.remove(QLatin1Char(','));
     bool ok = false;
     const double value = text.toDouble(&ok);
     if (ok && std::isfinite(value))
@@ -90,6 +135,11 @@ std::optional<double> typedNumber(const QString& original) {
     // Hundreds of digits: still a number, only far beyond any field.
     return m.captured(1) == QLatin1String("-") ? -std::numeric_limits<double>::infinity()
                                                : std::numeric_limits<double>::infinity();
+}
+
+ConversionError notANumber(const QString& text) {
+    return ConversionError(ConversionError::Kind::Refused,
+                           QStringLiteral("「%1」は数値ではありません。").arg(text.trimmed()));
 }
 
 ConversionError outOfLimit(const QString& field, const NumberLimit& limit, std::optional<double> value) {
@@ -122,6 +172,11 @@ template <typename T> T checkedInt(double value) {
 
 namespace {
 double fieldNumber(const QString& text, const QString& field, const NumberLimit& limit) {
+    // "1,5" is no fifteen and no one: the clerk is asked to type it again.
+    if (strayComma(text))
+        throw ConversionError(ConversionError::Kind::Refused,
+                              QStringLiteral("%1の「%2」は数として読めません。カンマは 3 桁ごとに入れてください。")
+                                  .arg(field, text.trimmed()));
     const double value = roundHalfEven(leadingNumber(text));
     if (!limit.holds(value))
         throw outOfLimit(field, limit, value);

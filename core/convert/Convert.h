@@ -32,15 +32,26 @@ QString asciiDigits(const QString& text);
 
 // The leading numeric part of a text, as the screens read their boxes:
 // "12abc" → 12, " 3.5" → 3.5, "-4x" → -4, "" → 0, "abc" → 0. Full-width digits and
-// signs count as their ASCII forms: "２人" → 2. A comma between digits before the point
-// separates thousands: "1,000円" and "１，０００" → 1000. Digits beyond a double's range
-// read as an infinity.
+// signs count as their ASCII forms: "２人" → 2. A comma (either width) separates thousands
+// only between groups of three digits after a first group of one to three: "1,000円" and
+// "１２，０００" → 12000; any other comma ends the number: "1,5" → 1, "1,2345" → 1, ",5" → 0.
+// Digits beyond a double's range read as an infinity.
 double leadingNumber(const QString& text);
 
+// Whether the leading number of a text ends at a comma that is followed by a digit but
+// separates no thousands ("1,5", "1,2345", ",5"): a slip of the finger the clerk is asked
+// about rather than a number read short.
+bool strayComma(const QString& text);
+
 // A number typed into a number cell, read as a whole: blanks around it, full-width forms
-// and thousands separators are fine ("１，０００" → 1000). Nothing when the text is no
-// number ("", "-", ".", "-.", "1-2"); digits beyond a double's range read as an infinity.
+// and thousands separators between groups of three digits are fine ("１，０００" → 1000).
+// Nothing when the text is no number ("", "-", ".", "-.", "1-2", "1,5", "1,2345", ",5");
+// digits beyond a double's range read as an infinity.
 std::optional<double> typedNumber(const QString& text);
+
+// The refusal of a text typed where a number belongs: "「abc」は数値ではありません。".
+// Kind Refused.
+ConversionError notANumber(const QString& text);
 
 // The range of a whole-number field, as its column holds it.
 struct NumberLimit {
@@ -52,12 +63,13 @@ struct NumberLimit {
 };
 
 // The refusal of a typed value that its field does not take, in the clerk's words with
-// the limit: above it "人数は 32767 までです。", below it or no number at all
-// "人数は -32768 から 32767 までの数です。". Kind Refused.
+// the limit: above it "人数は 32767 までです。", below it "人数は -32768 から 32767 までの数です。".
+// Kind Refused. (A text that is no number at all is told so by notANumber.)
 ConversionError outOfLimit(const QString& field, const NumberLimit& limit, std::optional<double> value);
 
 // A box read as a whole number of a field: its leading numeric part rounded half to
-// even, refused with outOfLimit when it does not fit.
+// even, refused with outOfLimit when it does not fit, and refused in the field's name when
+// a stray comma would cut the number short ("人数の「1,5」は数として読めません。…").
 qint16 fieldInt16(const QString& text, const QString& field);
 qint32 fieldInt32(const QString& text, const QString& field);
 

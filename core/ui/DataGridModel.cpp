@@ -174,12 +174,14 @@ QVariant DataGridModel::storedForm(int column, const QVariant& value) const {
         return {};
     if (!isNumeric(column) || !isText)
         return value;
-    // What the clerk typed: full-width digits and thousands separators are fine. A number
-    // beyond what the column's amounts and counts are taken as later is refused now, not
-    // when the guest's bill is made.
+    // What the clerk typed: full-width digits and thousands separators are fine; a text that
+    // is no number is told so. A number beyond what the column's amounts and counts are taken
+    // as later is refused now, not when the guest's bill is made.
     const std::optional<double> number = convert::typedNumber(value.toString());
+    if (!number)
+        throw convert::notANumber(value.toString());
     const convert::NumberLimit limit = m_limits.at(column);
-    if (!number || !limit.holds(*number)) {
+    if (!limit.holds(*number)) {
         const QString caption = m_columns.at(column).caption.trimmed();
         throw convert::outOfLimit(caption.isEmpty() ? m_columns.at(column).field : caption, limit, number);
     }

@@ -55,8 +55,9 @@ public:
     // Writes one cell of a row, or several cells of a row in one update; on the new-row line
     // this adds the row. A typed text is stored as the column's type asks (numbers may be
     // written with full-width digits and thousands separators); an empty text stores no value.
-    // A text that is no number, or a number beyond the column's range, is refused with a
-    // ConversionError (Refused) naming the column's caption and its limit.
+    // A text that is no number is refused with a ConversionError (Refused) saying so
+    // ("「abc」は数値ではありません。"), a number beyond the column's range with one naming the
+    // column's caption and its limit.
     void setCellValue(int row, int column, const QVariant& value);
     void setRowValues(int row, const QMap<int, QVariant>& values);
     // Removes a row from the table.
@@ -72,7 +73,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
 
-    // Whether the bound column holds numbers (the editor then takes digits only).
+    // Whether the bound column holds numbers (a typed text must then be one).
     bool isNumeric(int column) const;
 
 private:

@@ -3,31 +3,28 @@
 #include "DataGridModel.h"
 #include "Dialogs.h"
 #include "SlotGuard.h"
+#include "TypedCells.h"
 
 #include <QApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
-#include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace desk {
 
 namespace {
 
 const char* OriginalText = "deskOriginalText";
-
-// Digits (ASCII or full-width, as the input method types them), a sign, thousands
-// separators and one decimal point.
-const QRegularExpression& numberPattern() {
-    static const QRegularExpression re(QStringLiteral(u"^\\s*[-－]?[0-9０-９,，]*([.．][0-9０-９]*)?\\s*$"));
-    return re;
-}
 
 QString editText(const QVariant& value) {
     if (value.isNull())
@@ -67,12 +64,13 @@ public:
         DataGridModel* model = m_view->gridModel();
         if (!model || index.column() >= model->columns().size())
             return QStyledItemDelegate::createEditor(parent, option, index);
-        // A line editor for every column: numbers are typed as text, as the clerk sees them.
+        // A line editor for every column: numbers are typed as text, as the clerk sees them
+        // (full-width digits from the input method too). A text that is no number is not
+        // dropped key by key but refused with its message when the cell is written.
         auto* line = new QLineEdit(parent);
+        m_view->m_openEditor = line;
         line->setFrame(false);
         line->setAlignment(model->columns().at(index.column()).alignment);
-        if (model->isNumeric(index.column()))
-            line->setValidator(new QRegularExpressionValidator(numberPattern(), line));
         return line;
     }
 
@@ -95,26 +93,34 @@ public:
             return;
         }
         // An edit that changed nothing writes nothing and raises no event.
-        if (line->text() == line->property(OriginalText).toString())
+        if (line->text() == line->property(OriginalText).toString()) {
+            m_view->clearRefusal();
             return;
-        // Errors must not unwind through the view's own code: the view reports them once the
-        // editor is closed.
+        }
+        // Errors must not unwind through the view's own code: the view keeps the editor open
+        // and tells the clerk.
         try {
             grid->setCellValue(index.row(), index.column(), line->text());
             line->setProperty(OriginalText, line->text());
+            m_view->clearRefusal();
             m_view->notePendingCommit(index);
         } catch (...) {
-            const QString text = describeError(std::current_exception());
-            QTimer::singleShot(0, m_view, [view = QPointer<DataGridView>(m_view), text] {
-                if (view)
-                    dialogs().message(view, text, QStringLiteral("警告"), Dialogs::Icon::Critical);
-            });
+            m_view->noteRefusal(editor, describeError(std::current_exception()));
         }
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress && m_view->filterKey(watched, static_cast<QKeyEvent*>(event)))
             return true;
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            // Another window (a message box, another program) or a popup has the keys for a
+            // while: the cell is still being typed in when the window gets them back.
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                return false;
+            const QScopedValueRollback leaving(m_view->m_leavingEditor, true);
+            return QStyledItemDelegate::eventFilter(watched, event);
+        }
         return QStyledItemDelegate::eventFilter(watched, event);
     }
 
@@ -125,8 +131,10 @@ private:
 DataGridView::DataGridView(QWidget* parent)
     : QTableView(parent) {
     setItemDelegate(new DataGridDelegate(this));
+    // No edit on a click of the current cell: Qt opens that editor only after the double-click
+    // time, and a key typed meanwhile would be lost.
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                    QAbstractItemView::AnyKeyPressed);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(true);
@@ -197,6 +205,25 @@ void DataGridView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // A key the editor passed on that moves to another cell: the cell is written first, or
+    // the move waits until it is put right.
+    if (state() == EditingState) {
+        switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            if (!commitEditor()) {
+                event->accept();
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+    }
     const bool plain = !(event->modifiers() & ~(Qt::KeypadModifier));
     if (state() != EditingState && gridModel()) {
         if (event->key() == Qt::Key_Space && event->modifiers() == Qt::ShiftModifier && currentIndex().isValid()) {
@@ -255,7 +282,112 @@ void DataGridView::notePendingCommit(const QModelIndex& index) {
     m_committed = index;
 }
 
+void DataGridView::keyboardSearch(const QString& search) {
+    // In lines being typed, letters where no editor opens (a worked-out total) never move the
+    // current line; a read-only grid still finds a row by its first letters.
+    if (!gridModel())
+        QTableView::keyboardSearch(search);
+}
+
+void DataGridView::mousePressEvent(QMouseEvent* event) {
+    // While a cell holds a text it refused, a click elsewhere in the grid does not leave it.
+    if (holdsRefusedText()) {
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void DataGridView::mouseReleaseEvent(QMouseEvent* event) {
+    if (holdsRefusedText()) {
+        event->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
+}
+
+void DataGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (holdsRefusedText()) {
+        event->accept();
+        return;
+    }
+    QTableView::mouseDoubleClickEvent(event);
+}
+
+bool DataGridView::commitEditor() {
+    QWidget* editor = m_openEditor;
+    if (state() != EditingState || !editor)
+        return true;
+    m_handlerRefused = false;
+    QTableView::commitData(editor);
+    if (editor == m_refusedEditor) {
+        reportRefusal();
+        return false;
+    }
+    closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+    return !std::exchange(m_handlerRefused, false);
+}
+
+void DataGridView::refuseCommittedEdit() {
+    m_handlerRefused = true;
+}
+
+void DataGridView::noteRefusal(QWidget* editor, const QString& message) {
+    m_refusedEditor = editor;
+    m_refusal = message;
+}
+
+void DataGridView::clearRefusal() {
+    m_refusedEditor = nullptr;
+    m_refusal.clear();
+}
+
+bool DataGridView::holdsRefusedText() const {
+    return m_refusedEditor && m_refusedEditor == m_openEditor && state() == EditingState;
+}
+
+void DataGridView::reportRefusal() {
+    if (m_refusal.isEmpty())
+        return;
+    const QString text = std::exchange(m_refusal, QString());
+    if (QWidget* editor = m_refusedEditor) {
+        editor->setFocus(Qt::OtherFocusReason);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->selectAll();
+    }
+    dialogs().message(this, text, QStringLiteral("警告"), Dialogs::Icon::Critical);
+}
+
+void DataGridView::queueReport() {
+    if (m_reportQueued)
+        return;
+    m_reportQueued = true;
+    QTimer::singleShot(0, this, &DataGridView::reportOnceTheMouseIsUp);
+}
+
+void DataGridView::reportOnceTheMouseIsUp() {
+    // A button pressed on the way out of the cell clicks on its release, and its click tells
+    // the clerk itself; a box shown while the button is still down would swallow that release.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(20, this, &DataGridView::reportOnceTheMouseIsUp);
+        return;
+    }
+    m_reportQueued = false;
+    reportRefusal();
+}
+
 void DataGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (editor && editor == m_refusedEditor) {
+        if (hint != QAbstractItemDelegate::RevertModelCache) {
+            // The text stays in the cell for the clerk to put right, or to take back with Escape.
+            if (m_leavingEditor)
+                queueReport();
+            else
+                reportRefusal();
+            return;
+        }
+        clearRefusal();
+    }
     QTableView::closeEditor(editor, hint);
     if (!m_committed.isValid())
         return;
@@ -264,6 +396,26 @@ void DataGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     m_committed = QPersistentModelIndex();
     // The window's handler runs once the editor is gone, so it may move the current cell.
     emit cellEditCommitted(row, column);
+}
+
+void DataGridView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    // The window's closing writes the cell being typed in first, as its buttons do.
+    QWidget* top = window();
+    if (top == this || top == m_watchedWindow)
+        return;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+    m_watchedWindow = top;
+    top->installEventFilter(this);
+}
+
+bool DataGridView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_watchedWindow && event->type() == QEvent::Close && !commitTypedCells(m_watchedWindow)) {
+        event->ignore();
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 } // namespace desk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/SlotGuard.h"
+#include "ui/TypedCells.h"
 
 #include <QAbstractButton>
 #include <QObject>
@@ -42,10 +43,14 @@ QMetaObject::Connection guardedConnect(Sender* sender, Signal signal, Window* wi
     });
 }
 
-// A button's click, guarded as above; the handler takes no argument.
+// A button's click, guarded as above; the handler takes no argument. A grid cell still
+// being typed in is written first, as Enter writes it; when the cell refuses the text the
+// clerk is told, the focus stays in the cell and the handler does not run.
 template <typename Window, typename Handler>
 QMetaObject::Connection onClicked(QAbstractButton* button, Window* window, Handler handler) {
     return guardedConnect(button, &QAbstractButton::clicked, window, [window, handler] {
+        if (!commitTypedCells(window))
+            return;
         if constexpr (std::is_member_function_pointer_v<Handler>)
             std::invoke(handler, window);
         else

@@ -24,8 +24,8 @@
 #include <QScopeGuard>
 
 #include <algorithm>
-
 #include <cmath>
+#include <limits>
 
 namespace chargeapp {
 
@@ -165,6 +165,16 @@ bool FrmSales::hasUnsavedLines() const {
         return false;
     // A new slip's lines are unsaved until registered; a recalled slip's only once changed.
     return m_ui->txtSalseNoDS->text().isEmpty() || m_linesEdited;
+}
+
+bool FrmSales::showsAnything() const {
+    if (m_lines->isOpen() && m_lines->lineCount() > 0)
+        return true;
+    if (!m_ui->txtSalesCkInNo->text().isEmpty() || !m_ui->txtSalseNoDS->text().isEmpty())
+        return true;
+    // Today's date is only offered; another day was typed.
+    const auto* date = m_ui->DateTextBoxSales;
+    return !date->IsEmpty() && date->typedDay() != QDate::currentDate();
 }
 
 void FrmSales::startNewSlip() {
@@ -389,31 +399,49 @@ void FrmSales::ClearSalesData() {
     m_ui->lbSalesGpName->clear();
     m_ui->lbSalesRmNo->clear();
     m_total = 0;
+    m_totalBeyond = false;
     m_ui->lbSalesTotal->clear();
     m_ui->txtSalseNoDS->clear();
     m_linesEdited = false;
 }
 
+std::optional<qint32> FrmSales::runningTotal(int leaving) const {
+    // As the slip has always been added up: a 32-bit total, rounded half to even after each
+    // line; a line without a total adds 0.
+    qint32 total = 0;
+    for (int row = 0; row < m_lines->lineCount(); ++row) {
+        if (row == leaving)
+            continue;
+        const double next = double(total) + numberOf(m_lines->cellValue(row, SubTotal2));
+        if (!amountFits(next))
+            return std::nullopt;
+        total = desk::convert::toInt32(next);
+    }
+    return total;
+}
+
 void FrmSales::SalesTotalCalc() {
-    const int lines = m_lines->lineCount();
-    if (lines == 0)
+    if (m_lines->lineCount() == 0)
         return;
-    double total = 0;
-    for (int row = 0; row < lines; ++row)
-        total += numberOf(m_lines->cellValue(row, SubTotal2));
-    // A slip beyond what the bill can add up keeps its lines for the clerk to put right;
-    // it is refused when saved.
-    if (!amountFits(total)) {
+    showTotal(runningTotal());
+}
+
+void FrmSales::showTotal(std::optional<qint32> total) {
+    // A slip beyond what the bill can add up keeps its lines for the clerk to put right; it
+    // is refused when saved.
+    m_totalBeyond = !total;
+    if (!total) {
         m_ui->lbSalesTotal->setText(QStringLiteral("―"));
         return;
     }
-    m_total = desk::convert::toInt32(total);
+    m_total = *total;
     showTotal();
 }
 
 bool FrmSales::amountFits(double amount) {
-    return std::isfinite(amount) && std::llround(amount) >= std::numeric_limits<qint32>::min() &&
-           std::llround(amount) <= std::numeric_limits<qint32>::max();
+    const double whole = desk::convert::roundHalfEven(amount);
+    return std::isfinite(whole) && whole >= std::numeric_limits<qint32>::min() &&
+           whole <= std::numeric_limits<qint32>::max();
 }
 
 QString FrmSales::amountRefusal() {
@@ -422,16 +450,14 @@ QString FrmSales::amountRefusal() {
 }
 
 bool FrmSales::linesFitTheBill() {
-    double total = 0;
     for (int row = 0; row < m_lines->lineCount(); ++row) {
         const double line = numberOf(m_lines->cellValue(row, SubTotal2));
-        total += line;
         if (!amountFits(line) || !amountFits(numberOf(m_lines->cellValue(row, SubTotal1)))) {
             warn(this, amountRefusal());
             return false;
         }
     }
-    if (!amountFits(total)) {
+    if (!runningTotal()) {
         warn(this, amountRefusal());
         return false;
     }
@@ -471,6 +497,7 @@ void FrmSales::lookUpCommodity(int row) {
         taxing = goods.ComodityTaxing(code);
     }
     if (name == QLatin1String("X") || !taxing) {
+        m_ui->DbGridSales->refuseCommittedEdit();
         warn(this, QStringLiteral("商品が見つかりません。やりなおしてください。"));
         return;
     }
@@ -575,18 +602,18 @@ void FrmSales::DbGridSales_AfterColEdit(int row, int column) {
     }
 }
 
-void FrmSales::DbGridSales_BeforeDelete(int row, const QVariantList&) {
-    // The lines that stay, added up again: the total may have been beyond the bill's range
-    // because of the very line going.
-    double total = 0;
-    for (int other = 0; other < m_lines->lineCount(); ++other) {
-        if (other != row)
-            total += numberOf(m_lines->cellValue(other, SubTotal2));
+void FrmSales::DbGridSales_BeforeDelete(int row, const QVariantList& values) {
+    // The line comes off the total shown. A total that was beyond the bill's range (perhaps
+    // because of this very line), or a line beyond it, leaves nothing to take it from: the
+    // lines that stay are added up again.
+    if (!m_totalBeyond) {
+        const double rest = double(m_total) - numberOf(values.value(SubTotal2));
+        if (amountFits(rest)) {
+            showTotal(desk::convert::toInt32(rest));
+            return;
+        }
     }
-    if (amountFits(total)) {
-        m_total = desk::convert::toInt32(total);
-        showTotal();
-    }
+    showTotal(runningTotal(row));
 }
 
 void FrmSales::DbGridSales_KeyPress(int& key, int column) {
@@ -620,9 +647,10 @@ void FrmSales::CmdRecord_Click() {
 }
 
 void FrmSales::CmdCall_Click() {
-    const auto answer = desk::dialogs().message(this, QStringLiteral("表示されているデータが消去されます。"), Warning,
-                                                desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::YesNo);
-    if (answer == desk::Dialogs::Answer::No)
+    // Asked only when the recall would take something off the screen.
+    if (showsAnything() && desk::dialogs().message(this, QStringLiteral("表示されているデータが消去されます。"),
+                                                   Warning, desk::Dialogs::Icon::Question,
+                                                   desk::Dialogs::Buttons::YesNo) == desk::Dialogs::Answer::No)
         return;
     confirm({});
     ClearSalesData();

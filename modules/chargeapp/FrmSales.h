@@ -78,12 +78,19 @@ private:
 
     std::unique_ptr<chargesvc::SalesClass> connectedStore() const;
     void showTotal();
+    // Shows a total, or "―" for none (beyond the bill's range).
+    void showTotal(std::optional<qint32> total);
+    // The slip total of the lines (but the one leaving), nothing when it goes beyond 32 bits.
+    std::optional<qint32> runningTotal(int leaving = -1) const;
     // A short confirmation beside the total that needs no answer; empty clears it.
     void confirm(const QString& text);
     // Today's date offered and the focus in its year, selected: the first box a clerk types into.
     void startNewSlip();
     // Lines on screen that no register or correction has written yet.
     bool hasUnsavedLines() const;
+    // Anything on screen a clearing would take away: lines, a guest's number, a recalled
+    // slip, a day other than today's offer.
+    bool showsAnything() const;
     void lookUpCommodity(int row);
     // The day the date boxes name; nothing while they name no real day.
     std::optional<QDate> slipDate() const;
@@ -103,6 +110,8 @@ private:
     desk::ModuleContext& m_context;
     desk::DataGridModel* m_lines = nullptr;
     qint32 m_total = 0;
+    // The label shows "―": the lines add up beyond the bill's range.
+    bool m_totalBeyond = false;
     QString m_recallResult;
     bool m_lookingUp = false;
     // The lines of a recalled slip were changed since it was recalled.

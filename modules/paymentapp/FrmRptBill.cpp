@@ -162,6 +162,14 @@ bool FrmRptBill::hasUnsavedLines() const {
     return !m_calledUp || m_linesEdited;
 }
 
+bool FrmRptBill::showsAnything() const {
+    if (m_calledUp || (m_lines && m_lines->lineCount() > 0) || !m_ui->txtChkInNoRecipt->text().isEmpty())
+        return true;
+    // Today's date is only offered; another day was typed.
+    const auto* date = m_ui->DateTextBoxRecipt;
+    return !date->IsEmpty() && date->typedDay() != QDate::currentDate();
+}
+
 void FrmRptBill::offerToday() {
     if (m_ui->DateTextBoxRecipt->IsEmpty())
         m_ui->DateTextBoxRecipt->setDateValue(desk::convert::dayText(QDate::currentDate()));
@@ -207,6 +215,7 @@ void FrmRptBill::DataGrid1_AfterColEdit(int row, int column) {
         items.CntDb();
         const QString name = items.ReciptNameDisplay(code);
         if (name == QLatin1String("X")) {
+            m_ui->DataGrid1->refuseCommittedEdit();
             warn(QStringLiteral("入金項目が見つかりません。やりなおしてください。"));
             return;
         }
@@ -314,9 +323,10 @@ void FrmRptBill::CmdRecord_Click() {
 }
 
 void FrmRptBill::CmdCall_Click() {
-    if (desk::dialogs().message(this, QStringLiteral("表示されているデータが消去されます。"), warningTitle,
-                                desk::Dialogs::Icon::Question,
-                                desk::Dialogs::Buttons::YesNo) != desk::Dialogs::Answer::Yes)
+    // Asked only when the call-up would take something off the screen.
+    if (showsAnything() && desk::dialogs().message(this, QStringLiteral("表示されているデータが消去されます。"),
+                                                   warningTitle, desk::Dialogs::Icon::Question,
+                                                   desk::Dialogs::Buttons::YesNo) != desk::Dialogs::Answer::Yes)
         return;
     confirm({});
     ClearReciptData();

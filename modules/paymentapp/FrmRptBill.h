@@ -83,6 +83,9 @@ private:
     void offerToday();
     // Lines on screen that no register or correction has written yet.
     bool hasUnsavedLines() const;
+    // Anything on screen a clearing would take away: lines, a guest's number, a called-up
+    // slip, a day other than today's offer.
+    bool showsAnything() const;
 
     std::unique_ptr<Ui::FrmRptBill> m_ui;
     desk::ModuleContext& m_context;

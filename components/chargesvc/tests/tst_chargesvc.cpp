@@ -1,5 +1,6 @@
 #include "chargesvc/SalesClass.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Desk.h"
 #include "data/DbError.h"
@@ -87,6 +88,8 @@ private slots:
     void recallOfUnknownSlipChangesNothing();
     void emptyWorkTable_data();
     void emptyWorkTable();
+    void incompleteSlipsAreRefused_data();
+    void incompleteSlipsAreRefused();
     void correctionInOneTransaction_data();
     void correctionInOneTransaction();
     void deleteTakesTheLines();
@@ -111,7 +114,7 @@ void TestChargeSvc::numbering() {
     desk::test::TempDataDir dir;
     reset(dir);
     for (int number : existing)
-        saveSlip(dir, number, {});
+        saveSlip(dir, number, {OneLine});
     auto store = connected(dir);
     store->SendSalesNo();
     QCOMPARE(store->SalesNo(), expected);
@@ -194,9 +197,71 @@ void TestChargeSvc::emptyWorkTable() {
     saveSlip(dir, 1, {OneLine});
     auto store = connected(dir);
     store->setSalesNo(1);
-    clear ? store->ClearTemp() : store->MDsave();
+    if (clear)
+        store->ClearTemp();
+    else
+        QVERIFY_THROWS_EXCEPTION(desk::ConversionError, store->MDsave()); // and says so
     QCOMPARE(count(dir, u"BTSalesDetail"_s), 1);
     QCOMPARE(count(dir, u"BTTempSalesDetail"_s), 0);
+}
+
+// Whatever the window did, a slip is never saved without its lines or with a line that has
+// no quantity: refused in the clerk's words, nothing written, the lines kept for another try.
+void TestChargeSvc::incompleteSlipsAreRefused_data() {
+    QTest::addColumn<bool>("correction"); // Medit, MeditD1, MDsave of slip 1; else Msave of slip 2
+    QTest::addColumn<QString>("work");    // the work lines: "none", "another desk's", "no quantity"
+    QTest::addColumn<QString>("message");
+    const QString noLines = u"明細がありません。"_s;
+    const QString noQuantity = u"数量が入っていない明細があります。"_s;
+    for (const bool correction : {false, true}) {
+        const QString kind = correction ? u"correction: "_s : u"new slip: "_s;
+        QTest::newRow(qPrintable(kind + u"no lines"_s)) << correction << u"none"_s << noLines;
+        QTest::newRow(qPrintable(kind + u"only another desk's lines"_s)) << correction << u"other"_s << noLines;
+        QTest::newRow(qPrintable(kind + u"a line without quantity"_s)) << correction << u"no quantity"_s << noQuantity;
+    }
+}
+
+void TestChargeSvc::incompleteSlipsAreRefused() {
+    QFETCH(bool, correction);
+    QFETCH(QString, work);
+    QFETCH(QString, message);
+    desk::test::TempDataDir dir;
+    reset(dir);
+    saveSlip(dir, 1, {OneLine});
+    if (work == u"other"_s) {
+        qputenv("TESARO_DESK", "another-desk");
+        putWork(dir, {OneLine});
+        qunsetenv("TESARO_DESK");
+    } else if (work == u"no quantity"_s) {
+        putWork(dir, {OneLine});
+        salesFile(dir)->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, BTUnitPrice, Desk) VALUES ('T1', 500, ?)"_s,
+                             {desk::currentDesk()});
+    }
+    const qint64 workLines = count(dir, u"BTTempSalesDetail"_s);
+
+    auto store = connected(dir);
+    store->setSalesNo(correction ? 1 : 2);
+    store->setSalesDate(QDate(2002, 3, 4));
+    store->setCheckInNO(u"C900"_s);
+    try {
+        desk::Transaction transaction(store->connection());
+        if (correction) {
+            store->Medit();
+            store->MeditD1();
+            store->MDsave();
+        } else {
+            store->Msave();
+        }
+        transaction.commit();
+        QFAIL("saved");
+    } catch (const desk::ConversionError& e) {
+        QCOMPARE(e.kind(), desk::ConversionError::Kind::Refused);
+        QCOMPARE(e.message(), message);
+    }
+    QCOMPARE(count(dir, u"BTSalesNo"_s), 1);
+    QCOMPARE(count(dir, u"BTSalesNo WHERE BTCheckInNo = 'C''1'"_s), 1);
+    QCOMPARE(count(dir, u"BTSalesDetail WHERE BTSalesNo = 1"_s), 1);
+    QCOMPARE(count(dir, u"BTTempSalesDetail"_s), workLines);
 }
 
 void TestChargeSvc::correctionInOneTransaction_data() {

@@ -1,5 +1,6 @@
 #include "paymentsvc/ReciptSlp.h"
 
+#include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Desk.h"
 #include "data/DbError.h"
@@ -82,6 +83,8 @@ private slots:
     void deleteTakesHeaderAndLines();
     void takenNumbersAreRefused();
     void screenSaveIsAllOrNothing();
+    void incompleteSlipsAreRefused_data();
+    void incompleteSlipsAreRefused();
 };
 
 void TestPaymentSvc::numbering_data() {
@@ -98,7 +101,7 @@ void TestPaymentSvc::numbering() {
     desk::test::TempDataDir dir;
     reset(dir);
     for (int number : existing)
-        saveSlip(dir, number, {});
+        saveSlip(dir, number, {100});
     auto store = connected(dir);
     store->SendReciptNo();
     QCOMPARE(store->SlipNo(), expected);
@@ -119,8 +122,8 @@ void TestPaymentSvc::findByNumber() {
     QFETCH(QString, duplicate);
     desk::test::TempDataDir dir;
     reset(dir);
-    saveSlip(dir, 3, {});
-    saveSlip(dir, 5, {});
+    saveSlip(dir, 3, {100});
+    saveSlip(dir, 5, {100});
     QCOMPARE(connected(dir)->DispSlip(number), disp);
     QCOMPARE(connected(dir)->DuplicateCheck(number), duplicate);
 }
@@ -203,7 +206,7 @@ void TestPaymentSvc::takenNumbersAreRefused() {
     desk::test::TempDataDir dir;
     reset(dir);
     saveSlip(dir, 4, {100});
-    saveSlip(dir, 5, {});
+    saveSlip(dir, 5, {100});
     auto store = connected(dir);
     fill(*store, u"4"_s);
     QVERIFY_THROWS_EXCEPTION(desk::DbError, store->Msave());
@@ -227,6 +230,64 @@ void TestPaymentSvc::screenSaveIsAllOrNothing() {
     });
     QCOMPARE(count(dir, u"BTPaymentNo"_s) + count(dir, u"BTPaymentDtl"_s), 0);
     QCOMPARE(count(dir, u"BTReciptTemp"_s), 2);
+}
+
+// Whatever the window did, a slip is never saved without its lines or with a line that has
+// no amount: refused in the clerk's words, nothing written, the lines kept for another try.
+void TestPaymentSvc::incompleteSlipsAreRefused_data() {
+    QTest::addColumn<bool>("correction"); // Medit, MeditD1, MDsave of slip 1; else Msave, MDsave of slip 2
+    QTest::addColumn<QString>("work");    // the work lines: "none", "another desk's", "no amount"
+    QTest::addColumn<QString>("message");
+    const QString noLines = u"明細がありません。"_s;
+    const QString noAmount = u"金額が入っていない明細があります。"_s;
+    for (const bool correction : {false, true}) {
+        const QString kind = correction ? u"correction: "_s : u"new slip: "_s;
+        QTest::newRow(qPrintable(kind + u"no lines"_s)) << correction << u"none"_s << noLines;
+        QTest::newRow(qPrintable(kind + u"only another desk's lines"_s)) << correction << u"other"_s << noLines;
+        QTest::newRow(qPrintable(kind + u"a line without amount"_s)) << correction << u"no amount"_s << noAmount;
+    }
+}
+
+void TestPaymentSvc::incompleteSlipsAreRefused() {
+    QFETCH(bool, correction);
+    QFETCH(QString, work);
+    QFETCH(QString, message);
+    desk::test::TempDataDir dir;
+    reset(dir);
+    saveSlip(dir, 1, {100});
+    if (work == u"other"_s) {
+        qputenv("TESARO_DESK", "another-desk");
+        putWork(dir, {300});
+        qunsetenv("TESARO_DESK");
+    } else if (work == u"no amount"_s) {
+        putWork(dir, {300});
+        reciptFile(dir)->exec(u"INSERT INTO BTReciptTemp (RptCode, Desk) VALUES ('P1', ?)"_s, {desk::currentDesk()});
+    }
+    const qint64 workLines = count(dir, u"BTReciptTemp"_s);
+
+    auto store = connected(dir);
+    fill(*store, correction ? u"1"_s : u"2"_s);
+    store->setSlipNo2(u"1"_s);
+    store->setSlipCliantCode(u"C900"_s);
+    try {
+        desk::Transaction transaction(store->connection());
+        if (correction) {
+            store->Medit();
+            store->MeditD1();
+        } else {
+            store->Msave();
+        }
+        store->MDsave();
+        transaction.commit();
+        QFAIL("saved");
+    } catch (const desk::ConversionError& e) {
+        QCOMPARE(e.kind(), desk::ConversionError::Kind::Refused);
+        QCOMPARE(e.message(), message);
+    }
+    QCOMPARE(count(dir, u"BTPaymentNo"_s), 1);
+    QCOMPARE(count(dir, u"BTPaymentNo WHERE RptcheckInNo = 'C''1'"_s), 1);
+    QCOMPARE(count(dir, u"BTPaymentDtl WHERE RptNO = 1"_s), 1);
+    QCOMPARE(count(dir, u"BTReciptTemp"_s), workLines);
 }
 
 QTEST_GUILESS_MAIN(TestPaymentSvc)

@@ -22,6 +22,8 @@ private slots:
     void typedNumber();
     void fieldNumberRefusal_data();
     void fieldNumberRefusal();
+    void thousandsSeparators_data();
+    void thousandsSeparators();
     void roundHalfEven_data();
     void roundHalfEven();
     void int16Range_data();
@@ -129,6 +131,48 @@ void TestConvert::fieldNumberRefusal() {
     } catch (const ConversionError& e) {
         QCOMPARE(e.kind(), ConversionError::Kind::Refused);
         QCOMPARE(e.message(), message);
+    }
+}
+
+// A comma (either width) separates thousands only between groups of three digits after a
+// first group of one to three. Read as the leading digits elsewhere, no number in a cell,
+// and refused in a box that takes a whole number.
+void TestConvert::thousandsSeparators_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("leading");
+    QTest::addColumn<bool>("cellTakesIt"); // typedNumber gives the leading number
+    QTest::addColumn<bool>("boxTakesIt");  // fieldInt32 gives the leading number
+    QTest::newRow("1,5") << QStringLiteral("1,5") << 1.0 << false << false;
+    QTest::newRow("12,000") << QStringLiteral("12,000") << 12000.0 << true << true;
+    QTest::newRow("1,2345") << QStringLiteral("1,2345") << 1.0 << false << false;
+    QTest::newRow(",5") << QStringLiteral(",5") << 0.0 << false << false;
+    QTest::newRow("1,234,567") << QStringLiteral("1,234,567") << 1234567.0 << true << true;
+    QTest::newRow("full-width 12,000") << QStringLiteral("１２，０００") << 12000.0 << true << true;
+    QTest::newRow("full-width 1,5") << QStringLiteral("１，５") << 1.0 << false << false;
+    QTest::newRow("first group of four") << QStringLiteral("1234,567") << 1234.0 << false << false;
+    QTest::newRow("short last group") << QStringLiteral("1,000,00") << 1000.0 << false << false;
+    QTest::newRow("with decimals") << QStringLiteral("12,000.5") << 12000.5 << true << true;
+    QTest::newRow("comma at the end") << QStringLiteral("12,") << 12.0 << false << true;
+}
+
+void TestConvert::thousandsSeparators() {
+    QFETCH(QString, text);
+    QFETCH(double, leading);
+    QFETCH(bool, cellTakesIt);
+    QFETCH(bool, boxTakesIt);
+    QCOMPARE(convert::leadingNumber(text), leading);
+    const std::optional<double> typed = convert::typedNumber(text);
+    QCOMPARE(typed.has_value(), cellTakesIt);
+    if (typed)
+        QCOMPARE(*typed, leading);
+    try {
+        QCOMPARE(double(convert::fieldInt32(text, QStringLiteral("単価"))), convert::roundHalfEven(leading));
+        QVERIFY(boxTakesIt);
+    } catch (const ConversionError& e) {
+        QVERIFY2(!boxTakesIt, qPrintable(e.message()));
+        QCOMPARE(e.kind(), ConversionError::Kind::Refused);
+        QCOMPARE(e.message(),
+                 QStringLiteral("単価の「%1」は数として読めません。カンマは 3 桁ごとに入れてください。").arg(text));
     }
 }
 

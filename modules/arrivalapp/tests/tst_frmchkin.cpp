@@ -276,6 +276,12 @@ void TestFrmChkIn::guestsAndPrice_data() {
     QTest::newRow("beyond the guests column") << u"40000"_s << u"1"_s << -1 << 0 << u"人数は 32767 までです。"_s;
     QTest::newRow("beyond the price column")
         << u"2"_s << u"12345678901234567890"_s << -1 << 0 << u"単価は 2147483647 までです。"_s;
+    // A comma separates thousands only between groups of three digits; any other is asked about.
+    const QString strayComma = u"%1の「%2」は数として読めません。カンマは 3 桁ごとに入れてください。"_s;
+    QTest::newRow("thousands in the price") << u"2"_s << u"12,000"_s << 2 << 12000 << QString();
+    QTest::newRow("1,5 guests") << u"1,5"_s << u"9800"_s << -1 << 0 << strayComma.arg(u"人数"_s, u"1,5"_s);
+    QTest::newRow(",5 guests") << u",5"_s << u"9800"_s << -1 << 0 << strayComma.arg(u"人数"_s, u",5"_s);
+    QTest::newRow("1,2345 in the price") << u"2"_s << u"1,2345"_s << -1 << 0 << strayComma.arg(u"単価"_s, u"1,2345"_s);
 }
 
 void TestFrmChkIn::guestsAndPrice() {

@@ -57,7 +57,8 @@ private slots:
     void modifyWithADayThatDoesNotExistChangesNothing();
     void modifyWithoutLinesIsRefused();
     void recallRefusalsAndBeeps();
-    void deletingTheOnlyLine();
+    void deletingALine_data();
+    void deletingALine();
     void checkedOutGuestIsAskedAbout();
     void numberTakenMeanwhileKeepsTheLines();
     void twoDesksKeepTheirLinesApart();
@@ -127,7 +128,7 @@ void TestFrmSales::enterKey() {
 qint32 TestFrmSales::registerAndRecall() {
     const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
     pressAccessKey(m_window.get(), Qt::Key_T);
-    m_f->dialogs().pushAnswer(Answer::Yes);
+    // The registered slip left the screen empty: the recall asks nothing.
     m_f->dialogs().pushInput(QString::number(slip));
     pressAccessKey(m_window.get(), Qt::Key_C);
     return slip;
@@ -189,6 +190,9 @@ void TestFrmSales::workedFigures_data() {
     QTest::newRow("running total rounded after each line")
         << QList<Line>{{u"304"_s, u"1"_s, u"1"_s, u"0"_s, u"0"_s}, {u"304"_s, u"1"_s, u"10"_s, u"0"_s, u"5"_s}}
         << QStringList{u"1"_s, u"11"_s} << QStringLiteral("1") << QStringLiteral("12");
+    QTest::newRow("two half-yen lines: 10, then 20")
+        << QList<Line>{{u"304"_s, u"1"_s, u"10"_s, u"0"_s, u"5"_s}, {u"304"_s, u"1"_s, u"10"_s, u"0"_s, u"5"_s}}
+        << QStringList{u"11"_s, u"11"_s} << QStringLiteral("10") << QStringLiteral("20");
 }
 
 void TestFrmSales::workedFigures() {
@@ -329,8 +333,8 @@ void TestFrmSales::saveRecallModifyDelete() {
             .toDouble(),
         4.0);
 
-    // Delete asks nothing and takes header and lines.
-    m_f->dialogs().pushAnswer(Answer::Yes);
+    // Delete asks nothing and takes header and lines; the recall of an empty screen asks
+    // nothing either.
     m_f->dialogs().pushInput(QString::number(slip));
     pressAccessKey(m_window.get(), Qt::Key_C);
     pressAccessKey(m_window.get(), Qt::Key_S);
@@ -341,7 +345,7 @@ void TestFrmSales::saveRecallModifyDelete() {
     store.CntDb();
     store.setSalesNo(slip);
     QVERIFY(!store.SalesNoTaken());
-    QVERIFY(m_f->dialogs().messages().size() == 2); // the two recall questions only
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"表示されているデータが消去されます。"_s});
 }
 
 void TestFrmSales::modifyWithADayThatDoesNotExistChangesNothing() {
@@ -423,16 +427,34 @@ void TestFrmSales::recallRefusalsAndBeeps() {
     QVERIFY(child<QPushButton>(m_window.get(), QStringLiteral("CmdRecord"))->isEnabled());
 }
 
-void TestFrmSales::deletingTheOnlyLine() {
+// A deleted line comes off the total shown, which was rounded after each line.
+void TestFrmSales::deletingALine_data() {
+    QTest::addColumn<QList<Line>>("typed");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after"); // the first line deleted
+    QTest::addColumn<qint32>("total");
+    QTest::newRow("the only line") << QList<Line>{{u"202"_s, u"2"_s, {}, u"0"_s, u"0"_s}} << u"3,000"_s << QString()
+                                   << 0;
+    QTest::newRow("1 taken off 12, not 10.5 added up again")
+        << QList<Line>{{u"304"_s, u"1"_s, u"1"_s, u"0"_s, u"0"_s}, {u"304"_s, u"1"_s, u"10"_s, u"0"_s, u"5"_s}}
+        << u"12"_s << u"11"_s << 11;
+}
+
+void TestFrmSales::deletingALine() {
+    QFETCH(QList<Line>, typed);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(qint32, total);
     fillHeader(QStringLiteral("1001"));
-    typeLine({QStringLiteral("202"), QStringLiteral("2"), {}, QStringLiteral("0"), QStringLiteral("0")});
-    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("3,000"));
+    for (const Line& line : typed)
+        typeLine(line);
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), before);
     grid()->setCurrentCell(0, 0);
     press(Qt::Key_Space, Qt::ShiftModifier);
     press(Qt::Key_Delete);
-    QCOMPARE(lines()->lineCount(), 0);
-    QCOMPARE(text(QStringLiteral("lbSalesTotal")), QString());
-    QCOMPARE(m_window->slipTotal(), 0);
+    QCOMPARE(lines()->lineCount(), typed.size() - 1);
+    QCOMPARE(text(QStringLiteral("lbSalesTotal")), after);
+    QCOMPARE(m_window->slipTotal(), total);
 }
 
 // The window opens in the recall number, so a click on the check-in number is not stopped
@@ -489,7 +511,6 @@ void TestFrmSales::unsavedLinesAreAskedAbout() {
     if (recalled) {
         const QString number = text(u"lbSalesNo"_s);
         pressAccessKey(m_window.get(), Qt::Key_T);
-        m_f->dialogs().pushAnswer(Answer::Yes);
         m_f->dialogs().pushInput(number);
         pressAccessKey(m_window.get(), Qt::Key_C);
         QCOMPARE(lines()->lineCount(), 1);
@@ -557,6 +578,8 @@ void TestFrmSales::numberTakenMeanwhileKeepsTheLines() {
         // Another desk saves a slip under the same number first.
         qputenv("TESARO_DESK", "front-2");
         const auto back = qScopeGuard([] { qputenv("TESARO_DESK", "front-1"); });
+        desk::Connection::open(m_f->dirPath(), QString::fromLatin1(desk::DbFile::Sales))
+            ->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, BTQuantity, Desk) VALUES ('301', 1, 'front-2')"_s);
         chargesvc::SalesClass other;
         other.setDirPath(m_f->dirPath());
         other.CntDb();
