@@ -114,7 +114,8 @@ void ChangeNotices::watch() {
     // ("Invalid socket") and nothing more is heard. That is looked for here, no trip to the
     // server needed.
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    const QSocketNotifier* notifier = db.isValid() && db.isOpen() ? db.driver()->findChild<QSocketNotifier*>() : nullptr;
+    const QSocketNotifier* notifier =
+        db.isValid() && db.isOpen() ? db.driver()->findChild<QSocketNotifier*>() : nullptr;
     if (notifier && notifier->isEnabled())
         return;
     m_watch->stop();

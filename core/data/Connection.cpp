@@ -887,8 +887,7 @@ Transaction::Transaction(Connection& connection)
                     if (query.exec(begin.at(i)))
                         continue;
                     if (!m_connection.revived(query.lastError(), begin.at(i)))
-                        throw m_connection.engine().failure(query.lastError(), begin.at(i),
-                                                            m_connection.filePath());
+                        throw m_connection.engine().failure(query.lastError(), begin.at(i), m_connection.filePath());
                 }
                 runControl(m_connection, begin.at(i));
             } catch (const DbError&) {

@@ -153,7 +153,7 @@ private:
     const Engine* m_engine;
     QString m_filePath;
     QString m_name;
-    QStringList m_retired; // lost sessions replaced, kept closed until the connection goes
+    QStringList m_retired;                   // lost sessions replaced, kept closed until the connection goes
     QString m_idleKey;                       // a server connection: where it waits for reuse when this one goes
     bool m_keepsStatements = false;          // compiled statements outlive their holders (server)
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection

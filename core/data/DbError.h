@@ -16,23 +16,23 @@ public:
     // What went wrong, where a caller acts on it (start-up names the real cause).
     enum class Cause {
         Other,
-        DuplicateKey, // a unique key refused the row
-        Missing,      // no such file
-        NoPermission, // the file may not be read
-        NotADatabase, // empty, another format, or no file of this system
-        Damaged,      // the engine finds the file malformed
-        WrongVersion, // a file of another schema version: deskadmin upgrade
-        DiskFull,     // no room left on the disk, or the device failed
-        Busy,         // another program holds the file (a restore, an upgrade, a long save)
-        Unreachable,  // the database server cannot be reached, or the connection to it was lost
-        LoginRefused, // the database server refused the login (user, password)
+        DuplicateKey,   // a unique key refused the row
+        Missing,        // no such file
+        NoPermission,   // the file may not be read
+        NotADatabase,   // empty, another format, or no file of this system
+        Damaged,        // the engine finds the file malformed
+        WrongVersion,   // a file of another schema version: deskadmin upgrade
+        DiskFull,       // no room left on the disk, or the device failed
+        Busy,           // another program holds the file (a restore, an upgrade, a long save)
+        Unreachable,    // the database server cannot be reached, or the connection to it was lost
+        LoginRefused,   // the database server refused the login (user, password)
         NoSuchDatabase, // the database server has no database of the name given
     };
 
     // detail: the engine's or driver's own words (often English), for whoever looks after
     // the database; shown apart from the message (text()).
-    DbError(const QString& message, const QString& statement = {}, const QString& file = {},
-            Cause cause = Cause::Other, const QString& detail = {});
+    DbError(const QString& message, const QString& statement = {}, const QString& file = {}, Cause cause = Cause::Other,
+            const QString& detail = {});
 
     // A failure the engine reported, in words the clerk can act on where there are any. The
     // engine class of the connection tells the cause from its own error code (Engine::failure):

@@ -218,8 +218,8 @@ void recordServerBackup(const QString& address, const QDateTime& when) {
 }
 
 std::optional<QDateTime> lastServerBackup(const QString& address) {
-    const QVariant value = optionOnServer(address)->scalar(QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = ?"),
-                                                           {LastBackupName});
+    const QVariant value = optionOnServer(address)->scalar(
+        QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = ?"), {LastBackupName});
     const QDateTime when = QDateTime::fromString(value.toString(), Qt::ISODate);
     if (!when.isValid())
         return std::nullopt;
@@ -260,7 +260,8 @@ QString unfinishedRestoreText(const QString& dataDir, const UnfinishedRestore& r
 }
 
 QStringList desksOnServer(const QString& address) {
-    const auto connection = Connection::openAnyVersion(Engine::locationOf(address, QString::fromLatin1(DbFile::Option)));
+    const auto connection =
+        Connection::openAnyVersion(Engine::locationOf(address, QString::fromLatin1(DbFile::Option)));
     // Every session of this program names itself the same (PostgresEngine::applicationName).
     QStringList desks;
     connection->select(QStringLiteral("SELECT application_name, host(client_addr), client_hostname "

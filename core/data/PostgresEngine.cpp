@@ -439,8 +439,7 @@ QStringList PostgresEngine::integrityProblems(const QString& location) const {
             connection->scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table));
         } catch (const DbError& e) {
             if (e.cause() == DbError::Cause::Unreachable || e.cause() == DbError::Cause::LoginRefused ||
-                e.cause() == DbError::Cause::NoSuchDatabase ||
-                e.cause() == DbError::Cause::Busy)
+                e.cause() == DbError::Cause::NoSuchDatabase || e.cause() == DbError::Cause::Busy)
                 throw;
             problems << QStringLiteral("表 %1 を読めません: %2").arg(table, e.message());
         }

@@ -263,7 +263,7 @@ void FrmMain::launch(const QString& classId) {
             slot->ShowForm();
         } catch (const desk::EntryError& e) {
             desk::dialogs().beep();
-            desk::dialogs().message(this, e.text(), QStringLiteral("警告"), desk::Dialogs::Icon::Critical);
+            desk::dialogs().message(this, e.message(), QStringLiteral("警告"), desk::Dialogs::Icon::Critical);
         }
     });
 }

@@ -57,8 +57,8 @@ QString serverProblemText(const QString& dataDir, const desk::DbError& error) {
                               .arg(engine.displayName(dataDir)),
                           error);
     const QString where = error.file().isEmpty() ? engine.displayName(dataDir) : engine.displayName(error.file());
-    return withDetail(
-        QStringLiteral("データベースを開けませんでした。\r\n%1\r\n\r\n%2").arg(where, error.message()), error);
+    return withDetail(QStringLiteral("データベースを開けませんでした。\r\n%1\r\n\r\n%2").arg(where, error.message()),
+                      error);
 }
 
 // A data directory the main window could not read: which folder and file, and what

@@ -99,17 +99,17 @@ void TestEngine::placeOfAFailure_data() {
     QTest::addColumn<QString>("location");
     QTest::addColumn<QString>("place");
     QTest::newRow("file") << u"/var/lib/tesaro/BTSales.mdb"_s << u"ファイル: /var/lib/tesaro/BTSales.mdb"_s;
-    QTest::newRow("server, port taken as default")
-        << u"postgresql://desk@127.0.0.1/inn#BTReservation.mdb"_s
-        << u"データ: サーバー 127.0.0.1:5432/inn の予約のデータ"_s;
+    QTest::newRow("server, port taken as default") << u"postgresql://desk@127.0.0.1/inn#BTReservation.mdb"_s
+                                                   << u"データ: サーバー 127.0.0.1:5432/inn の予約のデータ"_s;
     QTest::newRow("server, port given, folder-like address")
         << Engine::locationOf(u"postgresql://desk@inn-server:6543/inn/"_s, u"BTSales.mdb"_s)
         << u"データ: サーバー inn-server:6543/inn の売上のデータ"_s;
-    QTest::newRow("server by socket folder")
-        << u"postgresql:///inn?host=/run/pg&port=5433#dbOptionBT.mdb"_s << u"データ: サーバー /run/pg:5433/inn の設定のデータ"_s;
+    QTest::newRow("server by socket folder") << u"postgresql:///inn?host=/run/pg&port=5433#dbOptionBT.mdb"_s
+                                             << u"データ: サーバー /run/pg:5433/inn の設定のデータ"_s;
     QTest::newRow("check-ins") << u"postgresql://h/inn#DaySalesCliants.mdb"_s
                                << u"データ: サーバー h:5432/inn のチェックインのデータ"_s;
-    QTest::newRow("payments") << u"postgresql://h/inn#BTRecipt.mdb"_s << u"データ: サーバー h:5432/inn の入金のデータ"_s;
+    QTest::newRow("payments") << u"postgresql://h/inn#BTRecipt.mdb"_s
+                              << u"データ: サーバー h:5432/inn の入金のデータ"_s;
 }
 
 void TestEngine::placeOfAFailure() {

@@ -634,7 +634,9 @@ void TestServer::restoreRefusedWhileADeskHasTheInnOpen() {
     AdminSession desk(server.path(), applicationName);
     QVERIFY(desk.isOpen());
     const auto bookings = [&] {
-        return Connection::open(server.path(), reserve)->scalar(u"SELECT COUNT(*) FROM Reserve WHERE RvNo = 7"_s).toInt();
+        return Connection::open(server.path(), reserve)
+            ->scalar(u"SELECT COUNT(*) FROM Reserve WHERE RvNo = 7"_s)
+            .toInt();
     };
     if (named.isEmpty()) {
         maintenance::restore(backup, server.path());

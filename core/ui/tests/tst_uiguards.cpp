@@ -158,10 +158,10 @@ void TestUiGuards::guardTurnsErrorsIntoMessages() {
             throw std::runtime_error("bad thing");
         case 4: {
             const QString location = QStringLiteral("postgresql://desk@inn-server/inn#BTSales.mdb");
-            throw Engine::forLocation(location).failure(
-                QSqlError(QStringLiteral("QPSQL: Unable to send query"), QStringLiteral("server closed the connection"),
-                          QSqlError::StatementError),
-                QStringLiteral("SELECT 1"), location);
+            throw Engine::forLocation(location).failure(QSqlError(QStringLiteral("QPSQL: Unable to send query"),
+                                                                  QStringLiteral("server closed the connection"),
+                                                                  QSqlError::StatementError),
+                                                        QStringLiteral("SELECT 1"), location);
         }
         default:
             throw 42;

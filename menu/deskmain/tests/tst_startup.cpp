@@ -240,7 +240,8 @@ void TestStartUp::startUpOnAServer_data() {
                                   QStringLiteral("postgresql://")};
     QTest::newRow("server down") << QStringLiteral("down")
                                  << QStringList{QStringLiteral("データベースサーバーに接続できません"),
-                                                QStringLiteral("DPath.txtのアドレス"), QStringLiteral("サーバー /nonexistent")}
+                                                QStringLiteral("DPath.txtのアドレス"),
+                                                QStringLiteral("サーバー /nonexistent")}
                                  << (driverWords + QStringList{QStringLiteral("入力中の内容")});
     QTest::newRow("no such database") << QStringLiteral("missing")
                                       << QStringList{QStringLiteral("その名前のデータベースがありません"),
@@ -291,9 +292,10 @@ void TestStartUp::startUpOnAServer() {
         QVERIFY2(window->windowTitle().startsWith(QStringLiteral("テサロさん - FRONT（サーバー ")),
                  qPrintable(window->windowTitle()));
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
-        QVERIFY2(window->statusText().contains(QStringLiteral("サーバーのバックアップ: ") +
-                                               (kind == QStringLiteral("inn") ? QStringLiteral("まだありません") : today)),
-                 qPrintable(window->statusText()));
+        QVERIFY2(
+            window->statusText().contains(QStringLiteral("サーバーのバックアップ: ") +
+                                          (kind == QStringLiteral("inn") ? QStringLiteral("まだありません") : today)),
+            qPrintable(window->statusText()));
     }
     if (said.isEmpty()) {
         QCOMPARE(dialogs.messages().size(), 0);
