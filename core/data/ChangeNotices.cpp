@@ -80,8 +80,13 @@ bool ChangeNotices::listen() {
         QSqlDatabase db = QSqlDatabase::addDatabase(engine.driverName(), m_connectionName);
         engine.configure(db, m_location, Engine::Access::ReadOnly);
         // The main menu waits for an attempt: a server that does not answer is given up on
-        // soon (the later option of the two counts) and tried again later.
-        db.setConnectOptions(db.connectOptions() + QStringLiteral(";connect_timeout=%1").arg(ConnectTimeoutS));
+        // soon (the later option of the two counts) and tried again later. A server gone
+        // without a word (a cable pulled) is noticed by the system's keep-alive probes within
+        // a minute or so, not hours.
+        db.setConnectOptions(db.connectOptions() +
+                             QStringLiteral(";connect_timeout=%1;keepalives_idle=30;keepalives_interval=10;"
+                                            "keepalives_count=3")
+                                 .arg(ConnectTimeoutS));
         if (db.open() && db.driver()->subscribeToNotification(channel()))
             connect(db.driver(), &QSqlDriver::notification, this, &ChangeNotices::received);
         else

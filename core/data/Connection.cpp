@@ -633,17 +633,22 @@ void Connection::handBack(QSqlQuery& query) {
 
 Connection::Compiled Connection::selected(const QString& statement, const QVariantList& binds) {
     const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
-    Compiled query = compiled(bound.sql());
+    const QVariantList values = bound.values(binds);
+    const auto run = [&] {
+        Compiled query = compiled(bound.sql());
+        if (query->lastError().isValid())
+            throw m_engine->failure(query->lastError(), statement, m_filePath);
+        for (int i = 0; i < values.size(); ++i)
+            query->bindValue(i, m_engine->bindable(values.at(i)));
+        query->exec();
+        return query;
+    };
+    Compiled query = run();
+    // Once more on a new session when the one it ran on was lost.
+    if (query->lastError().isValid() && revived(query->lastError(), bound.sql()))
+        query = run();
     if (query->lastError().isValid())
         throw m_engine->failure(query->lastError(), statement, m_filePath);
-    const QVariantList values = bound.values(binds);
-    for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, m_engine->bindable(values.at(i)));
-    if (!query->exec()) {
-        if (!revived(query->lastError(), bound.sql()))
-            throw m_engine->failure(query->lastError(), statement, m_filePath);
-        return selected(statement, binds);
-    }
     return query;
 }
 

@@ -9,6 +9,7 @@
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
 #include "data/ChangeNotices.h"
+#include "data/DbError.h"
 #include "data/Desk.h"
 #include "data/Engine.h"
 #include "data/RowSet.h"
@@ -178,8 +179,10 @@ void FrmMain::refreshLists() {
         fillNotCheckedOut();
         panel->clear();
     } catch (...) {
+        // The clerk's words only: the driver's, under the detail heading, stay out of the bar.
         panel->setText(QStringLiteral("一覧を更新できませんでした。") +
                        desk::describeError(std::current_exception())
+                           .section(QStringLiteral("\r\n\r\n") + desk::DbError::detailHeading(), 0, 0)
                            .section(QStringLiteral("\r\n"), 1, -1)
                            .replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
     }

@@ -1,6 +1,7 @@
 #include "deskmain/FrmMain.h"
 #include "deskmain/StartUp.h"
 
+#include "data/Engine.h"
 #include "data/Maintenance.h"
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TempDataDir.h"
@@ -15,6 +16,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QTest>
 
 #include <unistd.h>
@@ -57,6 +59,7 @@ private slots:
     void loadFailureIsNotBlamedOnThePointer();
     void startUpOnAServer_data();
     void startUpOnAServer();
+    void mainMenuThroughAServerRestart();
 };
 
 void TestStartUp::pointerFile_data() {
@@ -315,6 +318,61 @@ void TestStartUp::startUpOnAServer() {
         QVERIFY(window);
         QCOMPARE(dialogs.messages().size(), 1);
     }
+}
+
+namespace {
+// A session of the administrator's own on a database of the test server.
+QSqlDatabase adminSession(const QString& address, const QString& name) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    const QString location = desk::Engine::locationOf(address, QStringLiteral("dbOptionBT.mdb"));
+    desk::Engine::forLocation(location).configure(db, location, desk::Engine::Access::ReadOnly);
+    db.setConnectOptions(db.connectOptions() + QStringLiteral(";application_name=psql"));
+    db.open();
+    return db;
+}
+} // namespace
+
+// The server restarts under an open main menu: its status bar says the server is away until
+// it is back, then the lists are read again, a booking made meanwhile included.
+void TestStartUp::mainMenuThroughAServerRestart() {
+    if (TempDataDir::server().isEmpty())
+        QSKIP("on the test server only (label postgresql)");
+    TempDataDir data;
+    QVERIFY(data.isValid());
+    QTemporaryDir programs;
+    QVERIFY(pointAt(programs, data));
+    ScriptedDialogs dialogs;
+    const std::unique_ptr<deskmain::FrmMain> window = deskmain::startUp(programs.path());
+    QVERIFY(window);
+    auto* reservations = window->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+    const int listed = reservations->topLevelItemCount();
+    {
+        QSqlDatabase inn = adminSession(data.path(), QStringLiteral("inn-admin"));
+        QSqlDatabase server = adminSession(TempDataDir::server(), QStringLiteral("server-admin"));
+        QVERIFY(inn.isOpen() && server.isOpen());
+        QSqlQuery onInn(inn);
+        QVERIFY(onInn.exec(QStringLiteral("SELECT current_database()")) && onInn.next());
+        const QString database = onInn.value(0).toString();
+        // Written without a notice, as a desk's save lost with the server would be.
+        QVERIFY(onInn.exec(QStringLiteral("INSERT INTO btreservation.Reserve (RvNo, RvUseDate, RvDate, RvName) "
+                                          "VALUES (901, CURRENT_DATE, CURRENT_DATE, '再起動 中')")));
+        QSqlQuery onServer(server);
+        QVERIFY(onServer.exec(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS false").arg(database)));
+        QVERIFY(onInn.exec(QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                                          "WHERE datname = current_database() AND pid <> pg_backend_pid()")));
+        QTRY_VERIFY2_WITH_TIMEOUT(window->statusText().contains(QStringLiteral("データベースサーバーに接続できません")),
+                                  qPrintable(window->statusText()), 5000);
+        QCOMPARE(reservations->topLevelItemCount(), listed);
+        QVERIFY(onServer.exec(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS true").arg(database)));
+        onInn.finish();
+        onServer.finish();
+        inn.close();
+        server.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("inn-admin"));
+    QSqlDatabase::removeDatabase(QStringLiteral("server-admin"));
+    QTRY_COMPARE_WITH_TIMEOUT(reservations->topLevelItemCount(), listed + 1, 15000);
+    QVERIFY2(!window->statusText().contains(QStringLiteral("接続できません")), qPrintable(window->statusText()));
 }
 
 QTEST_MAIN(TestStartUp)
