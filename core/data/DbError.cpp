@@ -80,8 +80,8 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
                                       "~/.pgpass のパスワードを確かめてください。"),
                        statement, file, Cause::LoginRefused, engineMessage);
     case Cause::NoSuchDatabase:
-        return DbError(QStringLiteral("データベースサーバーにその名前のデータベースがありません。DPath.txtの"
-                                      "データベース名を確かめてください。"),
+        return DbError(QStringLiteral("データベースサーバーにその名前のデータベースがありません。DPath.txt（または"
+                                      "指定したアドレス）のデータベース名を確かめてください。"),
                        statement, file, Cause::NoSuchDatabase, engineMessage);
     default:
         // No cause a clerk can act on: say so in Japanese, keep the engine's words for support.

@@ -125,6 +125,9 @@ QString PostgresEngine::displayName(const QString& location) const {
     const QUrlQuery query(url);
     if (query.hasQueryItem(QStringLiteral("dbname")))
         database = query.queryItemValue(QStringLiteral("dbname"), QUrl::FullyDecoded);
+    // "postgresql://host/inn/", written as a folder would be.
+    while (database.endsWith(QLatin1Char('/')))
+        database.chop(1);
     const QString server = QStringLiteral("サーバー %1:%2/%3")
                                .arg(at.host.isEmpty() ? QStringLiteral("localhost") : at.host)
                                .arg(at.port)

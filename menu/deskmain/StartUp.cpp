@@ -84,7 +84,7 @@ QString openFailureText(const QString& dataDir, const desk::DbError& error) {
         text += QStringLiteral("\r\n\r\nDPath.txtには、データベースファイル（BTReservation.mdb など5つ）の"
                                "あるフォルダのパスを指定してください。");
     } else {
-        text += QStringLiteral("\r\n\r\n詳細: ") + error.message();
+        text = withDetail(text + QStringLiteral("\r\n\r\n") + error.message(), error);
     }
     return text;
 }
@@ -154,8 +154,8 @@ std::optional<QString> dataFilesProblem(const QString& dataDir) {
             if (e.cause() == desk::DbError::Cause::Missing)
                 cause = QStringLiteral("このファイルがありません。");
             else if (e.cause() == desk::DbError::Cause::Other)
-                cause = QStringLiteral("このファイルを開けません。詳細: ") + e.message();
-            return headed(folderPath, name, cause);
+                cause = QStringLiteral("このファイルを開けません。") + e.message();
+            return withDetail(headed(folderPath, name, cause), e);
         }
     }
     return std::nullopt;

@@ -106,6 +106,8 @@ void TestEngine::placeOfAFailure_data() {
         << u"データ: サーバー inn-server:6543/inn の売上のデータ"_s;
     QTest::newRow("server by socket folder") << u"postgresql:///inn?host=/run/pg&port=5433#dbOptionBT.mdb"_s
                                              << u"データ: サーバー /run/pg:5433/inn の設定のデータ"_s;
+    QTest::newRow("a server's address alone, written as a folder")
+        << u"postgresql://desk@127.0.0.1/inn/"_s << u"データ: サーバー 127.0.0.1:5432/inn"_s;
     QTest::newRow("check-ins") << u"postgresql://h/inn#DaySalesCliants.mdb"_s
                                << u"データ: サーバー h:5432/inn のチェックインのデータ"_s;
     QTest::newRow("payments") << u"postgresql://h/inn#BTRecipt.mdb"_s
