@@ -118,11 +118,13 @@ void ChangeNotices::watch() {
     // closes the socket; the driver's socket notifier is then disabled by the event loop
     // ("Invalid socket") and nothing more is heard. That is looked for here, no trip to the
     // server needed.
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    const QSocketNotifier* notifier =
-        db.isValid() && db.isOpen() ? db.driver()->findChild<QSocketNotifier*>() : nullptr;
-    if (notifier && notifier->isEnabled())
-        return;
+    {
+        const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        const QSocketNotifier* notifier =
+            db.isValid() && db.isOpen() ? db.driver()->findChild<QSocketNotifier*>() : nullptr;
+        if (notifier && notifier->isEnabled())
+            return;
+    }
     m_watch->stop();
     closeConnection();
     qWarning() << "The database server is away: notices of other desks resume once it is back.";
