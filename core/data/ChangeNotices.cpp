@@ -3,13 +3,18 @@
 #include "Connection.h"
 #include "Desk.h"
 #include "Engine.h"
+#include "Schema.h"
 
 #include <QCoreApplication>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSocketNotifier>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QtDebug>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -17,6 +22,9 @@ namespace desk {
 
 namespace {
 const QChar PayloadSeparator = QLatin1Char('|');
+constexpr int FirstRetryMs = 1000;
+// Seconds an attempt to listen again waits for a server that does not answer.
+constexpr int ConnectTimeoutS = 3;
 } // namespace
 
 ChangeNotices& ChangeNotices::of(const QString& dataDir) {
@@ -43,19 +51,57 @@ QString ChangeNotices::payload(const QString& fileName) {
 ChangeNotices::ChangeNotices(const QString& dataDir) {
     if (!Engine::isServerAddress(dataDir))
         return;
-    const QString location = Engine::locationOf(dataDir, QString::fromLatin1(DbFile::Reservation));
-    const Engine& engine = Engine::forLocation(location);
-    m_connectionName = QStringLiteral("desk-change-notices-%1").arg(quintptr(this));
-    QSqlDatabase db = QSqlDatabase::addDatabase(engine.driverName(), m_connectionName);
-    engine.configure(db, location, Engine::Access::ReadOnly);
-    if (!db.open() || !db.driver()->subscribeToNotification(channel())) {
-        qWarning() << "No notices of other desks:" << db.lastError().text();
+    m_location = Engine::locationOf(dataDir, QString::fromLatin1(DbFile::Reservation));
+    m_watch = new QTimer(this);
+    m_watch->setInterval(WatchMs);
+    connect(m_watch, &QTimer::timeout, this, &ChangeNotices::watch);
+    m_retry = new QTimer(this);
+    m_retry->setSingleShot(true);
+    connect(m_retry, &QTimer::timeout, this, &ChangeNotices::retry);
+    if (listen()) {
+        m_watch->start();
         return;
     }
-    connect(db.driver(), &QSqlDriver::notification, this, &ChangeNotices::received);
+    m_listening = false;
+    m_retryMs = FirstRetryMs;
+    m_retry->start(m_retryMs);
 }
 
 ChangeNotices::~ChangeNotices() {
+    closeConnection();
+}
+
+bool ChangeNotices::listen() {
+    closeConnection();
+    const Engine& engine = Engine::forLocation(m_location);
+    m_connectionName = QStringLiteral("desk-change-notices-%1-%2").arg(quintptr(this)).arg(++m_attempts);
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(engine.driverName(), m_connectionName);
+        engine.configure(db, m_location, Engine::Access::ReadOnly);
+        // The main menu waits for an attempt: a server that does not answer is given up on
+        // soon (the later option of the two counts) and tried again later. A server gone
+        // without a word (a cable pulled) is noticed by the system's keep-alive probes within
+        // a minute or so, not hours.
+        db.setConnectOptions(db.connectOptions() +
+                             QStringLiteral(";connect_timeout=%1;keepalives_idle=30;keepalives_interval=10;"
+                                            "keepalives_count=3")
+                                 .arg(ConnectTimeoutS));
+        if (db.open() && db.driver()->subscribeToNotification(channel()))
+            connect(db.driver(), &QSqlDriver::notification, this, &ChangeNotices::received);
+        else
+            failure = db.lastError().text();
+    }
+    if (failure.isEmpty())
+        return true;
+    // Said once when the server goes away, not at every attempt after.
+    if (m_listening)
+        qWarning() << "No notices of other desks:" << failure;
+    closeConnection();
+    return false;
+}
+
+void ChangeNotices::closeConnection() {
     if (m_connectionName.isEmpty())
         return;
     {
@@ -64,6 +110,47 @@ ChangeNotices::~ChangeNotices() {
             db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
+    m_connectionName.clear();
+}
+
+void ChangeNotices::watch() {
+    // When the server ends the session, the driver reads the end and the client library
+    // closes the socket; the driver's socket notifier is then disabled by the event loop
+    // ("Invalid socket") and nothing more is heard. That is looked for here, no trip to the
+    // server needed.
+    {
+        const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        const QSocketNotifier* notifier =
+            db.isValid() && db.isOpen() ? db.driver()->findChild<QSocketNotifier*>() : nullptr;
+        if (notifier && notifier->isEnabled())
+            return;
+    }
+    m_watch->stop();
+    closeConnection();
+    qWarning() << "The database server is away: notices of other desks resume once it is back.";
+    setListening(false);
+    m_retryMs = FirstRetryMs;
+    m_retry->start(m_retryMs);
+}
+
+void ChangeNotices::retry() {
+    if (!listen()) {
+        m_retryMs = std::min(m_retryMs * 2, LongestRetryMs);
+        m_retry->start(m_retryMs);
+        return;
+    }
+    m_watch->start();
+    setListening(true);
+    // Saves made while nobody listened were not heard: every list is read again.
+    for (const QString& file : Schema::fileNames())
+        emit changed(file);
+}
+
+void ChangeNotices::setListening(bool listening) {
+    if (listening == m_listening)
+        return;
+    m_listening = listening;
+    emit listeningChanged(listening);
 }
 
 void ChangeNotices::received(const QString& name, QSqlDriver::NotificationSource, const QVariant& payload) {

@@ -97,6 +97,15 @@ bool isSchemaChange(const QString& statement) {
            head.startsWith(QLatin1String("ALTER"));
 }
 
+// A statement that changes no row may run again on a new session after its first one was
+// lost. A write may only when the server said it ended the session before the statement
+// came (a restart, pg_terminate_backend): otherwise it might have been done already.
+bool mayRunAgain(const QString& statement, const QSqlError& error) {
+    if (!isWrite(statement))
+        return true;
+    return error.nativeErrorCode().trimmed().startsWith(QLatin1String("57P0"));
+}
+
 } // namespace
 
 std::shared_ptr<Connection> Connection::open(const QString& dirPath, const QString& fileName) {
@@ -141,21 +150,29 @@ void refuseMissingFile(const QString& filePath) {
             {}, filePath, DbError::Cause::NotADatabase);
 }
 
-// The clerk's words for a file the engine would not open or read, by its real cause.
-QString openRefusal(const Engine& engineOf, const QString& filePath, const DbError& engine) {
+// The clerk's words for a file the engine would not open or read, by its real cause; the
+// engine's own words stay its detail.
+DbError openRefusal(const Engine& engineOf, const QString& filePath, const DbError& engine) {
     const QString name = engineOf.displayName(filePath);
-    switch (engine.cause()) {
+    DbError::Cause cause = engine.cause();
+    QString text;
+    switch (cause) {
     case DbError::Cause::Unreachable:
     case DbError::Cause::LoginRefused:
-        return engine.message();
+    case DbError::Cause::NoSuchDatabase:
+        text = engine.message();
+        break;
     case DbError::Cause::DiskFull:
     case DbError::Cause::NoPermission:
     case DbError::Cause::Busy:
-        return QStringLiteral("データベースファイル %1 を開けません。%2").arg(name, engine.message());
+        text = QStringLiteral("%1 を開けません。%2").arg(name, engine.message());
+        break;
     default:
-        return QStringLiteral("データベースファイル %1 を読めません（壊れています）。詳細: %2")
-            .arg(name, engine.message());
+        cause = DbError::Cause::Damaged;
+        text = QStringLiteral("%1 を読めません（壊れています）。").arg(name);
+        break;
     }
+    return DbError(text, {}, filePath, cause, engine.detail());
 }
 
 } // namespace
@@ -171,15 +188,34 @@ bool hasSchemaRecord(const QSqlDatabase& db, const Engine& engine) {
     return query.exec() && query.next();
 }
 
+// A database without the record of a version: on a server, most likely one where no inn was
+// made yet; on files, a file of something else.
+QString noInnText(const QSqlDatabase& db, const Engine& engine, const QString& filePath) {
+    if (engine.isServer()) {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("SELECT COUNT(*) FROM pg_namespace WHERE nspname = ?"));
+        query.addBindValue(PostgresEngine::schemaOf(filePath));
+        if (query.exec() && query.next() && query.value(0).toInt() == 0) {
+            const QString address = PostgresEngine::addressOf(filePath);
+            return QStringLiteral("%1 には、まだ宿のデータがありません。\r\n"
+                                  "deskadmin init %2 で新しく作るか、deskadmin copy <データのフォルダ> %2 で"
+                                  "1台用のデータを写してください。")
+                .arg(engine.displayName(address), address);
+        }
+    }
+    return QStringLiteral("%1 はこのシステムのデータベースではありません（版の記録がありません）。")
+        .arg(engine.displayName(filePath));
+}
+
 QString upgradeAdvice(const Engine& engine, const QString& filePath, int version) {
     const QString dir = engine.isServer() ? PostgresEngine::addressOf(filePath)
                                           : QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
     if (version > Schema::Version)
-        return QStringLiteral("データベースファイル %1 はこのプログラムより新しい版（%2）のものです。"
+        return QStringLiteral("%1 はこのプログラムより新しい版（%2）のものです。"
                               "新しい版のプログラムを使ってください。")
             .arg(engine.displayName(filePath))
             .arg(version);
-    return QStringLiteral("データベースファイル %1 は古い版（%2）のものです。\r\n"
+    return QStringLiteral("%1 は古い版（%2）のものです。\r\n"
                           "deskadmin upgrade %3 を実行して現在の版（%4）にしてください。")
         .arg(engine.displayName(filePath))
         .arg(version)
@@ -348,6 +384,7 @@ Connection::Connection(const QString& filePath, Mode mode)
     bool opened = false;
     DbError::Cause cause = DbError::Cause::Other;
     QString refusal;
+    QString refusalDetail;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(m_engine->driverName(), m_name);
         if (!db.isValid()) {
@@ -374,12 +411,12 @@ Connection::Connection(const QString& filePath, Mode mode)
                     const DbError engine = m_engine->failure(query.lastError(), {}, filePath);
                     if (engine.cause() == DbError::Cause::Other && !hasSchemaRecord(db, *m_engine)) {
                         cause = DbError::Cause::NotADatabase;
-                        refusal = QStringLiteral("%1 はこのシステムのデータベースではありません"
-                                                 "（版の記録がありません）。")
-                                      .arg(m_engine->displayName(filePath));
+                        refusal = noInnText(db, *m_engine, filePath);
                     } else {
-                        cause = engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause();
-                        refusal = openRefusal(*m_engine, filePath, engine);
+                        const DbError refused = openRefusal(*m_engine, filePath, engine);
+                        cause = refused.cause();
+                        refusal = refused.message();
+                        refusalDetail = refused.detail();
                     }
                 } else {
                     const int version = query.next() ? query.value(0).toInt() : 0;
@@ -404,15 +441,14 @@ Connection::Connection(const QString& filePath, Mode mode)
     }
     if (!refusal.isEmpty()) {
         QSqlDatabase::removeDatabase(m_name);
-        throw DbError(refusal, {}, filePath, cause);
+        throw DbError(refusal, {}, filePath, cause, refusalDetail);
     }
     if (failure.isValid()) {
         QSqlDatabase::removeDatabase(m_name);
         const DbError engine =
             opened ? m_engine->failure(failure, {}, filePath)
                    : DbError::fromEngine(failure.text(), {}, filePath, m_engine->whyNotOpened(filePath, failure));
-        throw DbError(openRefusal(*m_engine, filePath, engine), {}, filePath,
-                      engine.cause() == DbError::Cause::Other ? DbError::Cause::Damaged : engine.cause());
+        throw openRefusal(*m_engine, filePath, engine);
     }
 }
 
@@ -422,6 +458,9 @@ int Connection::schemaVersion() {
 }
 
 Connection::~Connection() {
+    // Sessions lost and replaced: every query on them is gone with their holders.
+    for (const QString& retired : std::as_const(m_retired))
+        QSqlDatabase::removeDatabase(retired);
     // A server connection with no transaction left open waits for the thread's next store.
     IdleConnections* pool = idlePool();
     if (pool && !m_idleKey.isEmpty() && m_depth == 0 && database().isOpen() && pool->keep(m_idleKey, m_name))
@@ -452,17 +491,29 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     if (values.isEmpty()) {
         // Run as it stands: a server prepares no schema change or session setting.
         QSqlQuery query(database());
-        if (!query.exec(bound.sql()))
-            throw failure(*m_engine, query, statement, m_filePath, binds);
+        if (!query.exec(bound.sql())) {
+            if (!revived(query.lastError(), sql))
+                throw failure(*m_engine, query, statement, m_filePath, binds);
+            query = QSqlQuery(database());
+            if (!query.exec(bound.sql()))
+                throw failure(*m_engine, query, statement, m_filePath, binds);
+        }
         affected = query.numRowsAffected();
         query.finish();
     } else {
-        const Compiled query = compiled(bound.sql());
+        const auto run = [&] {
+            Compiled query = compiled(bound.sql());
+            if (query->lastError().isValid())
+                throw m_engine->failure(query->lastError(), statement, m_filePath);
+            for (int i = 0; i < values.size(); ++i)
+                query->bindValue(i, m_engine->bindable(values.at(i)));
+            query->exec();
+            return query;
+        };
+        Compiled query = run();
+        if (query->lastError().isValid() && revived(query->lastError(), sql))
+            query = run();
         if (query->lastError().isValid())
-            throw m_engine->failure(query->lastError(), statement, m_filePath);
-        for (int i = 0; i < values.size(); ++i)
-            query->bindValue(i, m_engine->bindable(values.at(i)));
-        if (!query->exec())
             throw failure(*m_engine, *query, statement, m_filePath, binds);
         affected = query->numRowsAffected();
     }
@@ -542,16 +593,24 @@ Connection::Compiled Connection::compiled(const QString& sql) {
         // One whose last run failed is compiled again: its error would read as this run's.
         if (!query->lastError().isValid() || query->prepare(sql))
             return query;
-        query.get_deleter().connection = nullptr;
-        return query;
+        // Its session lost and replaced: compiled anew below on the live one.
+        if (!revived(query->lastError(), {})) {
+            query.get_deleter().connection = nullptr;
+            return query;
+        }
     }
-    *query = QSqlQuery(database());
-    // A caller may run other statements between the rows; an engine that cannot go on
-    // reading meanwhile reads the result whole.
-    query->setForwardOnly(m_engine->streamsResults());
+    const auto prepare = [&] {
+        *query = QSqlQuery(database());
+        // A caller may run other statements between the rows; an engine that cannot go on
+        // reading meanwhile reads the result whole.
+        query->setForwardOnly(m_engine->streamsResults());
+        return query->prepare(sql);
+    };
+    // Compiling is a trip to a server: a lost session is found here first and replaced.
+    if (prepare() || (revived(query->lastError(), {}) && prepare()))
+        return query;
     // One the engine refused to compile is never handed out again.
-    if (!query->prepare(sql))
-        query.get_deleter().connection = nullptr;
+    query.get_deleter().connection = nullptr;
     return query;
 }
 
@@ -562,6 +621,9 @@ void Connection::HandBack::operator()(QSqlQuery* query) const {
 }
 
 void Connection::handBack(QSqlQuery& query) {
+    // One of a session that was lost and replaced goes with that session.
+    if (isStale(query))
+        return;
     query.finish();
     // Kept even when its last run failed: thrown away inside the failed save it would be one
     // more statement the server refuses. A connection that was lost goes with its statements.
@@ -571,15 +633,86 @@ void Connection::handBack(QSqlQuery& query) {
 
 Connection::Compiled Connection::selected(const QString& statement, const QVariantList& binds) {
     const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
-    Compiled query = compiled(bound.sql());
+    const QVariantList values = bound.values(binds);
+    const auto run = [&] {
+        Compiled query = compiled(bound.sql());
+        if (query->lastError().isValid())
+            throw m_engine->failure(query->lastError(), statement, m_filePath);
+        for (int i = 0; i < values.size(); ++i)
+            query->bindValue(i, m_engine->bindable(values.at(i)));
+        query->exec();
+        return query;
+    };
+    Compiled query = run();
+    // Once more on a new session when the one it ran on was lost.
+    if (query->lastError().isValid() && revived(query->lastError(), bound.sql()))
+        query = run();
     if (query->lastError().isValid())
         throw m_engine->failure(query->lastError(), statement, m_filePath);
-    const QVariantList values = bound.values(binds);
-    for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, m_engine->bindable(values.at(i)));
-    if (!query->exec())
-        throw m_engine->failure(query->lastError(), statement, m_filePath);
     return query;
+}
+
+QSqlError Connection::openSession(const QString& name) {
+    QSqlError failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(m_engine->driverName(), name);
+        m_engine->configure(db, m_filePath, Engine::Access::ReadWrite);
+        if (!db.open()) {
+            failure = db.lastError();
+        } else {
+            const QStringList settings = m_engine->lookupSettings(m_filePath) + m_engine->sessionSettings(m_filePath);
+            for (const QString& setting : settings) {
+                QSqlQuery query(db);
+                if (!query.exec(setting)) {
+                    failure = query.lastError();
+                    break;
+                }
+            }
+            if (failure.isValid())
+                db.close();
+        }
+    }
+    if (failure.isValid())
+        QSqlDatabase::removeDatabase(name);
+    return failure;
+}
+
+bool Connection::isStale(const QSqlQuery& query) const {
+    return !m_retired.isEmpty() && query.driver() != database().driver();
+}
+
+void Connection::recompile(QSqlQuery& query) {
+    const QString sql = query.lastQuery();
+    const QVariantList values = query.boundValues();
+    QSqlQuery fresh(database());
+    fresh.setForwardOnly(query.isForwardOnly());
+    if (fresh.prepare(sql)) {
+        for (int i = 0; i < values.size(); ++i)
+            fresh.bindValue(i, values.at(i));
+    }
+    query = std::move(fresh);
+}
+
+bool Connection::revived(const QSqlError& error, const QString& statement) {
+    // Inside a transaction what was done so far is gone with the session: the save fails
+    // whole, and the next one begins on a new session.
+    if (!m_engine->isServer() || m_depth > 0 || m_engine->classify(error).cause != DbError::Cause::Unreachable)
+        return false;
+    const QString name = QStringLiteral("desk-connection-%1").arg(++connectionCounter);
+    if (openSession(name).isValid())
+        return false;
+    // The lost session's compiled statements are of no use on the new one; a cursor's own
+    // are compiled again when it next runs them (isStale).
+    if (IdleConnections* pool = m_keepsStatements ? idlePool() : nullptr)
+        pool->forgetStatements(m_name);
+    {
+        QSqlDatabase old = QSqlDatabase::database(m_name, false);
+        if (old.isValid())
+            old.close();
+    }
+    m_retired << m_name;
+    m_name = name;
+    return mayRunAgain(statement, error);
 }
 
 QVariant Connection::scalar(const QString& statement, const QVariantList& binds) {
@@ -753,6 +886,14 @@ Transaction::Transaction(Connection& connection)
         const QStringList begin = m_connection.engine().beginWrite();
         for (qsizetype i = 0; i < begin.size(); ++i) {
             try {
+                if (i == 0) {
+                    // A session lost since the last save is replaced before this one begins.
+                    QSqlQuery query(m_connection.database());
+                    if (query.exec(begin.at(i)))
+                        continue;
+                    if (!m_connection.revived(query.lastError(), begin.at(i)))
+                        throw m_connection.engine().failure(query.lastError(), begin.at(i), m_connection.filePath());
+                }
                 runControl(m_connection, begin.at(i));
             } catch (const DbError&) {
                 // A write lock not taken leaves no transaction open behind the refusal.

@@ -127,6 +127,16 @@ public:
     // and present, else the first table (then view) of the file that has a column so named.
     QString declaredType(const QString& column, const QString& table = {});
 
+    // Whether a query was compiled on a session of this connection that was lost and has
+    // been replaced since; recompile() makes it again on the live one, its values bound.
+    bool isStale(const QSqlQuery& query) const;
+    void recompile(QSqlQuery& query);
+    // After a statement failed: true when the failure was a lost session (a server restarted,
+    // the network cut) outside any transaction, a new session has replaced it, and the
+    // statement may run again (a read, or a write the server never took). The new session is
+    // made whenever it can be, so the next action finds a live one.
+    bool revived(const QSqlError& error, const QString& statement);
+
 private:
     friend class Transaction;
     enum class Mode { Current, AnyVersion, Create };
@@ -136,10 +146,14 @@ private:
     // A read-only statement prepared, bound and run, positioned before its first row.
     Compiled selected(const QString& statement, const QVariantList& binds);
     void handBack(QSqlQuery& query);
+    // A new session on this connection's location under name, set up as every session is
+    // once its database is known to be the inn's; an invalid error when it is open.
+    QSqlError openSession(const QString& name);
 
     const Engine* m_engine;
     QString m_filePath;
     QString m_name;
+    QStringList m_retired;                   // lost sessions replaced, kept closed until the connection goes
     QString m_idleKey;                       // a server connection: where it waits for reuse when this one goes
     bool m_keepsStatements = false;          // compiled statements outlive their holders (server)
     std::unique_ptr<OpenFiles::Hold> m_hold; // outlives the engine's connection

@@ -1,12 +1,17 @@
 #include "DbError.h"
 
+#include "Engine.h"
+
+#include <QDir>
 #include <QHash>
 
 namespace desk {
 
 namespace {
-QString compose(const QString& message, const QString& statement, const QString& file) {
+QString compose(const QString& message, const QString& statement, const QString& file, const QString& detail) {
     QString text = message;
+    if (!detail.isEmpty())
+        text += QStringLiteral(" [detail: ") + detail + QLatin1Char(']');
     if (!statement.isEmpty())
         text += QStringLiteral(" [statement: ") + statement + QLatin1Char(']');
     if (!file.isEmpty())
@@ -15,12 +20,33 @@ QString compose(const QString& message, const QString& statement, const QString&
 }
 } // namespace
 
-DbError::DbError(const QString& message, const QString& statement, const QString& file, Cause cause)
-    : std::runtime_error(compose(message, statement, file).toStdString())
+DbError::DbError(const QString& message, const QString& statement, const QString& file, Cause cause,
+                 const QString& detail)
+    : std::runtime_error(compose(message, statement, file, detail).toStdString())
     , m_message(message)
+    , m_detail(detail.trimmed())
     , m_statement(statement)
     , m_file(file)
     , m_cause(cause) {}
+
+QString DbError::detailHeading() {
+    return QStringLiteral("詳細: ");
+}
+
+QString DbError::place() const {
+    if (m_file.isEmpty())
+        return {};
+    const Engine& engine = Engine::forLocation(m_file);
+    if (engine.isServer())
+        return QStringLiteral("データ: ") + engine.displayName(m_file);
+    return QStringLiteral("ファイル: ") + QDir::toNativeSeparators(m_file);
+}
+
+QString DbError::text() const {
+    if (m_detail.isEmpty())
+        return m_message;
+    return m_message + QStringLiteral("\r\n\r\n") + detailHeading() + m_detail;
+}
 
 DbError DbError::fromEngine(const QString& engineMessage, const QString& statement, const QString& file, Cause cause,
                             const QString& keyColumn, const std::function<QVariant(const QString& column)>& valueOf) {
@@ -44,22 +70,23 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
                 "しばらく待ってから、もう一度実行してください。"),
             statement, file, Cause::Busy);
     case Cause::Unreachable:
-        // The server's own words stay at the end for whoever looks after the server.
+        // The server's own words go under the detail, for whoever looks after the server.
         return DbError(QStringLiteral("データベースサーバーに接続できません（サーバーが止まっているか、ネットワークか"
                                       "接続が切れています）。入力中の内容は保存されていません。サーバーとネットワークを"
-                                      "確かめてから、もう一度実行してください。詳細: %1")
-                           .arg(engineMessage.trimmed()),
-                       statement, file, Cause::Unreachable);
+                                      "確かめてから、もう一度実行してください。"),
+                       statement, file, Cause::Unreachable, engineMessage);
     case Cause::LoginRefused:
-        return DbError(
-            QStringLiteral("データベースサーバーがログインを拒否しました。DPath.txtのユーザー名とデータベース名、"
-                           "~/.pgpass のパスワードを確かめてください。詳細: %1")
-                .arg(engineMessage.trimmed()),
-            statement, file, Cause::LoginRefused);
+        return DbError(QStringLiteral("データベースサーバーがログインを拒否しました。DPath.txtのユーザー名と、"
+                                      "~/.pgpass のパスワードを確かめてください。"),
+                       statement, file, Cause::LoginRefused, engineMessage);
+    case Cause::NoSuchDatabase:
+        return DbError(QStringLiteral("データベースサーバーにその名前のデータベースがありません。DPath.txt（または"
+                                      "指定したアドレス）のデータベース名を確かめてください。"),
+                       statement, file, Cause::NoSuchDatabase, engineMessage);
     default:
         // No cause a clerk can act on: say so in Japanese, keep the engine's words for support.
-        return DbError(QStringLiteral("データベースの処理に失敗しました。詳細: %1").arg(engineMessage), statement,
-                       file);
+        return DbError(QStringLiteral("データベースの処理に失敗しました。"), statement, file, Cause::Other,
+                       engineMessage);
     }
     const QString column = keyColumn;
 

@@ -30,7 +30,7 @@ QString Engine::locationOf(const QString& dataDir, const QString& fileName) {
 }
 
 QString Engine::displayName(const QString& location) const {
-    return QDir::toNativeSeparators(location);
+    return QStringLiteral("データベースファイル ") + QDir::toNativeSeparators(location);
 }
 
 DbError Engine::failure(const QSqlError& error, const QString& statement, const QString& location,

@@ -37,7 +37,9 @@ public:
     // False for a file on this machine; true for a database on a server, where no file is
     // looked at, locked or copied by the suite itself.
     virtual bool isServer() const { return false; }
-    // The location as a clerk or an administrator reads it in a message.
+    // The location as a clerk or an administrator reads it in a message, what it is included:
+    // "データベースファイル /var/lib/tesaro/BTSales.mdb", "サーバー host:5432/inn の売上のデータ";
+    // a server's address alone "サーバー host:5432/inn".
     virtual QString displayName(const QString& location) const;
     // Which of the five databases (DbFile) a location is.
     virtual QString fileNameOf(const QString& location) const;

@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "DbError.h"
 #include "Engine.h"
+#include "PostgresEngine.h"
 #include "Schema.h"
 #include "Transfer.h"
 
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <cerrno>
 #include <vector>
@@ -185,6 +187,7 @@ void backup(const QString& dataDir, const QString& dest) {
         buildBackupFolder(
             dest, [&](const QString& folder) { copyInn(dataDir.trimmed(), folder); },
             [&](const QString& name, const QString& copy) { verifyCopy(name, copy, dataDir); });
+        recordServerBackup(dataDir.trimmed(), QDateTime::currentDateTime());
         return;
     }
     const QString source = withSeparator(dataDir);
@@ -196,6 +199,31 @@ void backup(const QString& dataDir, const QString& dest) {
         connection->engine().copyInto(*connection, copy);
         verifyCopy(name, copy, source + name);
     });
+}
+
+namespace {
+const QString LastBackupName = QStringLiteral("LastBackup");
+
+std::shared_ptr<Connection> optionOnServer(const QString& address) {
+    return Connection::openAnyVersion(Engine::locationOf(address, QString::fromLatin1(DbFile::Option)));
+}
+} // namespace
+
+void recordServerBackup(const QString& address, const QDateTime& when) {
+    // Beside the version record, which no copy or restore moves.
+    const auto option = optionOnServer(address);
+    const QString value = when.toString(Qt::ISODate);
+    if (option->exec(QStringLiteral("UPDATE SchemaMeta SET Value = ? WHERE Name = ?"), {value, LastBackupName}) == 0)
+        option->exec(QStringLiteral("INSERT INTO SchemaMeta (Name, Value) VALUES (?, ?)"), {LastBackupName, value});
+}
+
+std::optional<QDateTime> lastServerBackup(const QString& address) {
+    const QVariant value = optionOnServer(address)->scalar(
+        QStringLiteral("SELECT Value FROM SchemaMeta WHERE Name = ?"), {LastBackupName});
+    const QDateTime when = QDateTime::fromString(value.toString(), Qt::ISODate);
+    if (!when.isValid())
+        return std::nullopt;
+    return when;
 }
 
 bool inUse(const QString& filePath) {
@@ -231,15 +259,61 @@ QString unfinishedRestoreText(const QString& dataDir, const UnfinishedRestore& r
              native(withSeparator(dataDir)));
 }
 
+QStringList desksOnServer(const QString& address) {
+    const auto connection =
+        Connection::openAnyVersion(Engine::locationOf(address, QString::fromLatin1(DbFile::Option)));
+    // Every session of this program names itself the same (PostgresEngine::applicationName).
+    QStringList desks;
+    connection->select(QStringLiteral("SELECT application_name, host(client_addr), client_hostname "
+                                      "FROM pg_stat_activity WHERE datname = current_database() "
+                                      "AND pid <> pg_backend_pid() AND application_name <> current_setting(?)"),
+                       {QStringLiteral("application_name")}, {}, [&](const QSqlQuery& row) {
+                           const auto session = PostgresEngine::sessionOf(row.value(0).toString());
+                           if (!session)
+                               return; // the administrator's own tools
+                           QString host = row.value(2).toString();
+                           if (host.isEmpty())
+                               host = row.value(1).toString();
+                           if (host.isEmpty())
+                               host = QStringLiteral("サーバー機");
+                           const QString desk =
+                               session->desk.isEmpty() ? QStringLiteral("（端末名なし）") : session->desk;
+                           const QString line = QStringLiteral("%1（%2）").arg(desk, host);
+                           if (!desks.contains(line))
+                               desks << line;
+                       });
+    desks.sort();
+    return desks;
+}
+
+namespace {
+
+// A restore onto a server replaces the desks' work lines (a slip being typed) with the
+// backup's: it waits for every desk to close the suite's windows, as on files.
+void refuseWhileDesksWork(const QString& address) {
+    const QStringList desks = desksOnServer(address);
+    if (desks.isEmpty())
+        return;
+    throw DbError(QStringLiteral("復元できません。次の端末がこの宿のデータを開いています。"
+                                 "どの端末もテサロさんの画面をすべて閉じてから、もう一度実行してください。\r\n%1")
+                      .arg(desks.join(QStringLiteral("\r\n"))),
+                  {}, address, DbError::Cause::Busy);
+}
+
+} // namespace
+
 QString restore(const QString& backupDir, const QString& dataDir) {
     if (Engine::isServerAddress(dataDir)) {
         // What the server holds now is kept beside the backup folder first; then its rows are
         // replaced by the backup's, the five databases committed together at the end.
         const QString from = withSeparator(backupDir);
         refuseUnsoundBackup(from);
+        refuseWhileDesksWork(dataDir.trimmed());
         const QString kept =
             freshFolder(QFileInfo(from.chopped(1)).absolutePath(), QStringLiteral("before-restore-") + stamp());
         backup(dataDir, kept);
+        // A desk started while the copy was taken is refused as well.
+        refuseWhileDesksWork(dataDir.trimmed());
         replaceInn(from, dataDir.trimmed());
         return kept;
     }

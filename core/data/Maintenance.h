@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,11 @@ QStringList integrityProblems(const QString& filePath);
 // five files of dest (maintenance::copyInn), a consistent read of each database.
 void backup(const QString& dataDir, const QString& dest);
 
+// The last backup of the inn on a server (backup() records it there when it is done),
+// which the main menu names: a server's inn has no daily backup of the desks.
+void recordServerBackup(const QString& address, const QDateTime& when);
+std::optional<QDateTime> lastServerBackup(const QString& address);
+
 // True while some program has the file open.
 bool inUse(const QString& filePath);
 
@@ -35,7 +41,14 @@ bool inUse(const QString& filePath);
 // Given a server's address, the rows of its inn are replaced by the backup's
 // (maintenance::replaceInn) after a backup of what it held into a before-restore-<time>
 // folder beside the backup folder, which is returned.
+// Refused (DbError, Cause::Busy), naming each desk and its machine, while any program of
+// the suite other than this one has the inn on the server open: the restore would replace
+// the lines a desk is typing.
 QString restore(const QString& backupDir, const QString& dataDir);
+
+// The desks (and the machines they run on) whose programs have the inn at a server's
+// address open, this program aside: "FRONT（192.168.1.5）".
+QStringList desksOnServer(const QString& address);
 
 // A restore that did not finish (killed, a full disk), or one that runs right now.
 struct UnfinishedRestore {

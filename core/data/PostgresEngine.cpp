@@ -2,11 +2,16 @@
 
 #include "ChangeNotices.h"
 #include "Connection.h"
+#include "Desk.h"
 #include "Sql.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QLocalSocket>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTcpSocket>
 #include <QUrl>
 #include <QUrlQuery>
@@ -21,6 +26,8 @@ constexpr int LockTimeoutMs = 10000;
 constexpr int ConnectTimeoutS = 10;
 
 const QString Separator = QStringLiteral("#");
+// How every session of the suite names itself to the server (application_name).
+const QString ApplicationPrefix = QStringLiteral("tesaro");
 
 // Takes the part of a location before its file name.
 QString addressPart(const QString& location) {
@@ -110,14 +117,57 @@ QStringList PostgresEngine::databaseSetup() {
 }
 
 QString PostgresEngine::displayName(const QString& location) const {
+    // "サーバー 192.168.1.10:5432/inn の売上のデータ": host, port and database as the owner
+    // set them up, and the part of the inn in words; the file names are the desk's own.
+    const Endpoint at = endpointOf(location);
     const QUrl url(addressPart(location));
-    QString server = url.host().isEmpty() ? QUrlQuery(url).queryItemValue(QStringLiteral("host")) : url.host();
-    if (server.isEmpty())
-        server = QStringLiteral("localhost");
-    const QString database = url.path().mid(1);
+    QString database = url.path().mid(1);
+    const QUrlQuery query(url);
+    if (query.hasQueryItem(QStringLiteral("dbname")))
+        database = query.queryItemValue(QStringLiteral("dbname"), QUrl::FullyDecoded);
+    // "postgresql://host/inn/", written as a folder would be.
+    while (database.endsWith(QLatin1Char('/')))
+        database.chop(1);
+    const QString server = QStringLiteral("サーバー %1:%2/%3")
+                               .arg(at.host.isEmpty() ? QStringLiteral("localhost") : at.host)
+                               .arg(at.port)
+                               .arg(database);
     const QString file = filePart(location);
-    return file.isEmpty() ? QStringLiteral("%1/%2").arg(server, database)
-                          : QStringLiteral("%1/%2 の %3").arg(server, database, file);
+    if (file.isEmpty())
+        return server;
+    return QStringLiteral("%1 の%2のデータ").arg(server, partOfInn(file));
+}
+
+QString PostgresEngine::partOfInn(const QString& fileName) {
+    static const QHash<QString, QString> parts{
+        {QString::fromLatin1(DbFile::Reservation).toLower(), QStringLiteral("予約")},
+        {QString::fromLatin1(DbFile::DaySalesCliants).toLower(), QStringLiteral("チェックイン")},
+        {QString::fromLatin1(DbFile::Sales).toLower(), QStringLiteral("売上")},
+        {QString::fromLatin1(DbFile::Recipt).toLower(), QStringLiteral("入金")},
+        {QString::fromLatin1(DbFile::Option).toLower(), QStringLiteral("設定")},
+    };
+    return parts.value(fileName.toLower(), fileName);
+}
+
+QString PostgresEngine::applicationName() {
+    static const QString name = QStringLiteral("%1 %2/%3 %4")
+                                    .arg(ApplicationPrefix, QCoreApplication::applicationName())
+                                    .arg(QCoreApplication::applicationPid())
+                                    .arg(QString::fromLatin1(QUrl::toPercentEncoding(currentDesk(), " /")));
+    return name;
+}
+
+std::optional<PostgresEngine::Session> PostgresEngine::sessionOf(const QString& applicationName) {
+    // "tesaro deskmain/4711 FRONT"; a session of an older program says "tesaro" alone.
+    const QString name = applicationName.trimmed();
+    if (name == ApplicationPrefix)
+        return Session{};
+    if (!name.startsWith(ApplicationPrefix + QLatin1Char(' ')))
+        return std::nullopt;
+    Session session;
+    session.program = name.section(QLatin1Char(' '), 1, 1).section(QLatin1Char('/'), 0, 0);
+    session.desk = QUrl::fromPercentEncoding(name.section(QLatin1Char(' '), 2).toLatin1());
+    return session;
 }
 
 QString PostgresEngine::fileNameOf(const QString& location) const {
@@ -158,7 +208,12 @@ void PostgresEngine::configure(QSqlDatabase& db, const QString& location, Access
     }
     if (!timeoutGiven)
         options << QStringLiteral("connect_timeout=%1").arg(ConnectTimeoutS);
-    options << QStringLiteral("application_name=tesaro");
+    // Which desk and program a session is, for pg_stat_activity and a restore's refusal. The
+    // driver turns ';' into the space between options, and libpq reads a quoted value.
+    QString name = applicationName();
+    name.replace(QLatin1Char(';'), QLatin1Char(',')).replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    name.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    options << QStringLiteral("application_name='%1'").arg(name);
     db.setHostName(host);
     if (port > 0)
         db.setPort(port);
@@ -213,7 +268,7 @@ DbError::Cause PostgresEngine::causeOf(const QString& sqlState) {
     static const QHash<QString, Cause> exact{
         {QStringLiteral("23505"), Cause::DuplicateKey}, {QStringLiteral("58030"), Cause::DiskFull},
         {QStringLiteral("XX001"), Cause::Damaged},      {QStringLiteral("XX002"), Cause::Damaged},
-        {QStringLiteral("42501"), Cause::NoPermission}, {QStringLiteral("3D000"), Cause::LoginRefused},
+        {QStringLiteral("42501"), Cause::NoPermission}, {QStringLiteral("3D000"), Cause::NoSuchDatabase},
         {QStringLiteral("40001"), Cause::Busy},         {QStringLiteral("40P01"), Cause::Busy},
         {QStringLiteral("55P03"), Cause::Busy},         {QStringLiteral("55006"), Cause::Busy},
         {QStringLiteral("57014"), Cause::Busy},         {QStringLiteral("57P01"), Cause::Unreachable},
@@ -263,14 +318,41 @@ DbError::Cause PostgresEngine::whyNotOpened(const QString& location, const QSqlE
     // tells the two causes a clerk can act on apart: no server there, or one that said no
     // (user, password, database, or a machine it does not let in).
     const Endpoint at = endpointOf(location);
+    bool answers = false;
     if (at.host.startsWith(QLatin1Char('/'))) {
         QLocalSocket socket;
         socket.connectToServer(QStringLiteral("%1/.s.PGSQL.%2").arg(at.host).arg(at.port));
-        return socket.waitForConnected(ProbeTimeoutMs) ? DbError::Cause::LoginRefused : DbError::Cause::Unreachable;
+        answers = socket.waitForConnected(ProbeTimeoutMs);
+    } else {
+        QTcpSocket socket;
+        socket.connectToHost(at.host.isEmpty() ? QStringLiteral("localhost") : at.host, quint16(at.port));
+        answers = socket.waitForConnected(ProbeTimeoutMs);
     }
-    QTcpSocket socket;
-    socket.connectToHost(at.host.isEmpty() ? QStringLiteral("localhost") : at.host, quint16(at.port));
-    return socket.waitForConnected(ProbeTimeoutMs) ? DbError::Cause::LoginRefused : DbError::Cause::Unreachable;
+    if (!answers)
+        return DbError::Cause::Unreachable;
+    return databaseMissing(location) ? DbError::Cause::NoSuchDatabase : DbError::Cause::LoginRefused;
+}
+
+bool PostgresEngine::databaseMissing(const QString& location) const {
+    // The same login to the server's own database: if it is let in, the server's list of
+    // databases tells whether the one named is there. Refused as well: the login is the cause.
+    const QString name = QStringLiteral("desk-database-probe-%1").arg(quintptr(this));
+    bool missing = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(driverName(), name);
+        configure(db, location, Access::ReadOnly);
+        const QString wanted = db.databaseName();
+        db.setDatabaseName(QStringLiteral("postgres"));
+        if (!wanted.isEmpty() && wanted != db.databaseName() && db.open()) {
+            QSqlQuery query(db);
+            query.prepare(QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = ?"));
+            query.addBindValue(wanted);
+            missing = query.exec() && query.next() && query.value(0).toInt() == 0;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return missing;
 }
 
 QStringList PostgresEngine::beginWrite() const {
@@ -360,7 +442,7 @@ QStringList PostgresEngine::integrityProblems(const QString& location) const {
             connection->scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table));
         } catch (const DbError& e) {
             if (e.cause() == DbError::Cause::Unreachable || e.cause() == DbError::Cause::LoginRefused ||
-                e.cause() == DbError::Cause::Busy)
+                e.cause() == DbError::Cause::NoSuchDatabase || e.cause() == DbError::Cause::Busy)
                 throw;
             problems << QStringLiteral("表 %1 を読めません: %2").arg(table, e.message());
         }

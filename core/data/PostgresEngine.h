@@ -2,6 +2,8 @@
 
 #include "Engine.h"
 
+#include <optional>
+
 namespace desk {
 
 // Several desks on one database server. DPath.txt names the server as a connection address
@@ -25,6 +27,21 @@ public:
     // statements of the suite use.
     static QStringList databaseSetup();
 
+    // How a session of this program names itself to the server (its application_name):
+    // "tesaro <program>/<pid> <desk>", so the server's list of sessions tells who has the
+    // inn open. The server keeps printable ASCII alone there: the desk's other letters are
+    // percent-encoded.
+    static QString applicationName();
+    struct Session {
+        QString program; // empty for a session of an older program
+        QString desk;
+    };
+    // What an application_name tells of a session of the suite; nothing for another client.
+    static std::optional<Session> sessionOf(const QString& applicationName);
+
+    // The part of the inn one of the five files (DbFile) holds, in the owner's words.
+    static QString partOfInn(const QString& fileName);
+
     bool isServer() const override { return true; }
     QString displayName(const QString& location) const override;
     QString fileNameOf(const QString& location) const override;
@@ -43,6 +60,9 @@ public:
 
     Fault classify(const QSqlError& error) const override;
     DbError::Cause whyNotOpened(const QString& location, const QSqlError& error) const override;
+    // Whether the server at the location's address lets the login in and has no database of
+    // the name the location gives.
+    bool databaseMissing(const QString& location) const;
     // The same for an error code (SQLSTATE) alone.
     static DbError::Cause causeOf(const QString& sqlState);
 

@@ -125,8 +125,17 @@ QSqlQuery& RowSetCursor::prepared(Connection::Compiled& slot, const QString& sta
 }
 
 void RowSetCursor::run(QSqlQuery& query) {
-    if (!query.exec())
-        failEngine(query.lastError(), query.lastQuery());
+    // A session lost and replaced since the query was compiled: made again on the live one.
+    if (conn->isStale(query))
+        conn->recompile(query);
+    if (query.exec())
+        return;
+    if (conn->revived(query.lastError(), query.lastQuery())) {
+        conn->recompile(query);
+        if (query.exec())
+            return;
+    }
+    failEngine(query.lastError(), query.lastQuery());
 }
 
 void RowSetCursor::atEnd(Pos end, bool setIsEmpty) {

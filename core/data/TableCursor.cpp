@@ -274,7 +274,14 @@ void TableCursor::afterWrite() {
 }
 
 void TableCursor::runWrite(QSqlQuery& query) {
-    if (query.exec()) {
+    if (conn->isStale(query))
+        conn->recompile(query);
+    bool done = query.exec();
+    if (!done && conn->revived(query.lastError(), query.lastQuery())) {
+        conn->recompile(query);
+        done = query.exec();
+    }
+    if (done) {
         afterWrite();
         return;
     }

@@ -228,6 +228,7 @@ QList<CopiedTable> copyInn(const QString& source, const QString& target) {
         removeMade(target);
         throw;
     }
+    analyzeServer(target);
     return copied;
 }
 
@@ -246,7 +247,16 @@ QList<CopiedTable> replaceInn(const QString& source, const QString& target) {
     }
     for (const auto& write : writes)
         write->commit();
+    analyzeServer(target);
     return copied;
+}
+
+void analyzeServer(const QString& address) {
+    if (!Engine::isServerAddress(address))
+        return;
+    // One statement for the whole database: every schema of the inn is in it.
+    const auto c = Connection::openAnyVersion(Engine::locationOf(address, Schema::fileNames().constFirst()));
+    control(*c, QStringLiteral("ANALYZE"));
 }
 
 } // namespace desk::maintenance

@@ -27,4 +27,10 @@ QList<CopiedTable> copyInn(const QString& source, const QString& target);
 // open together and committed at the end: a failure before then changes nothing.
 QList<CopiedTable> replaceInn(const QString& source, const QString& target);
 
+// On a server, has it gather the statistics its planner chooses by (ANALYZE) now, after a
+// bulk load, rather than minutes later when it gets round to it: until then a look-up of a
+// ten-year inn may read whole tables. Nothing to do on files. copyInn and replaceInn end
+// with it.
+void analyzeServer(const QString& address);
+
 } // namespace desk::maintenance

@@ -22,8 +22,10 @@ QString loadFailureText(const std::exception_ptr& error) {
         std::rethrow_exception(error);
     } catch (const DbError& e) {
         QString text = e.message();
-        if (!e.file().isEmpty())
-            text += QStringLiteral("\r\nファイル: ") + e.file();
+        if (!e.place().isEmpty())
+            text += QStringLiteral("\r\n") + e.place();
+        if (!e.detail().isEmpty())
+            text += QStringLiteral("\r\n\r\n") + desk::DbError::detailHeading() + e.detail();
         return text;
     } catch (const EntryError& e) {
         return e.message();

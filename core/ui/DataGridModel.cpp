@@ -32,7 +32,7 @@ QString errorText(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const DbError& e) {
-        return e.message();
+        return e.text();
     } catch (const ConversionError& e) {
         return e.message();
     } catch (const std::exception& e) {

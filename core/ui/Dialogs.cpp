@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "data/DbError.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -60,7 +62,18 @@ void Dialogs::setInstance(Dialogs* dialogs) {
 
 Dialogs::Answer WidgetDialogs::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                                        Buttons buttons) {
-    QMessageBox box(boxIcon(icon), boxTitle(title), text, standardButtons(buttons), parent);
+    // The engine's or driver's own words (often English) that close a message sit behind
+    // the details button: the clerk reads the Japanese, support reads the rest.
+    QString shown = text;
+    QString details;
+    const qsizetype at = text.lastIndexOf(QStringLiteral("\r\n\r\n") + DbError::detailHeading());
+    if (at > 0) {
+        shown = text.left(at);
+        details = text.mid(at + 4 + DbError::detailHeading().size());
+    }
+    QMessageBox box(boxIcon(icon), boxTitle(title), shown, standardButtons(buttons), parent);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     if (buttons == Buttons::YesNoDefaultNo) {
         box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);

@@ -12,8 +12,11 @@ QString describeError(const std::exception_ptr& error) {
         std::rethrow_exception(error);
     } catch (const DbError& e) {
         QString text = head + QStringLiteral("\r\nデータベース: ") + e.message();
-        if (!e.file().isEmpty())
-            text += QStringLiteral("\r\nファイル: ") + e.file();
+        if (!e.place().isEmpty())
+            text += QStringLiteral("\r\n") + e.place();
+        // The engine's own words last: a message box shows them behind its details button.
+        if (!e.detail().isEmpty())
+            text += QStringLiteral("\r\n\r\n") + DbError::detailHeading() + e.detail();
         return text;
     } catch (const ConversionError& e) {
         // A typed value refused by its field is no failure of the processing.

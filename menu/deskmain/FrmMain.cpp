@@ -8,6 +8,10 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
+#include "data/ChangeNotices.h"
+#include "data/DbError.h"
+#include "data/Desk.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
@@ -70,6 +74,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
     , m_dataDir(dataDir) {
     initDeskmainResources();
     m_ui->setupUi(this);
+    setWindowTitle(titleFor(dataDir));
     // Two empty panels, as the status bar of the design has.
     for (const QString& name : {QStringLiteral("Panel1"), QStringLiteral("Panel2")})
         desk::addStatusPanel(m_ui->StatusBar1, name, 1);
@@ -129,6 +134,42 @@ void FrmMain::load() {
     // On a server the other desks' bookings, check-ins and check-outs show up by themselves;
     // a burst of notices (a check-in writes several databases) is read once.
     desk::onOtherDesksSaved(this, m_dataDir, {}, [this] { refreshLists(); });
+    // While the server is away the lists cannot follow the other desks: the status bar says
+    // so until it is back (and the lists are read again).
+    desk::ChangeNotices& notices = desk::ChangeNotices::of(m_dataDir);
+    connect(&notices, &desk::ChangeNotices::listeningChanged, this, &FrmMain::serverListening);
+    if (!notices.isListening())
+        serverListening(false);
+}
+
+QString FrmMain::titleFor(const QString& dataDir) {
+    QString title = QStringLiteral("テサロさん - ") + desk::currentDesk();
+    if (desk::Engine::isServerAddress(dataDir))
+        title += QStringLiteral("（%1）").arg(desk::Engine::forLocation(dataDir).displayName(dataDir));
+    return title;
+}
+
+void FrmMain::serverListening(bool listening) {
+    auto* panel = m_ui->StatusBar1->findChild<QLabel*>(QStringLiteral("Panel1"));
+    if (listening) {
+        panel->clear();
+        return;
+    }
+    panel->setText(QStringLiteral("データベースサーバーに接続できません。つながりしだい一覧を読み直します。"));
+}
+
+void FrmMain::setBackupNote(const QString& text) {
+    m_ui->StatusBar1->findChild<QLabel*>(QStringLiteral("Panel2"))->setText(text);
+}
+
+QString FrmMain::statusText() const {
+    QStringList texts;
+    for (const QString& name : {QStringLiteral("Panel1"), QStringLiteral("Panel2")}) {
+        const QString text = m_ui->StatusBar1->findChild<QLabel*>(name)->text();
+        if (!text.isEmpty())
+            texts << text;
+    }
+    return texts.join(QLatin1Char('\n'));
 }
 
 void FrmMain::refreshLists() {
@@ -138,8 +179,10 @@ void FrmMain::refreshLists() {
         fillNotCheckedOut();
         panel->clear();
     } catch (...) {
+        // The clerk's words only: the driver's, under the detail heading, stay out of the bar.
         panel->setText(QStringLiteral("一覧を更新できませんでした。") +
                        desk::describeError(std::current_exception())
+                           .section(QStringLiteral("\r\n\r\n") + desk::DbError::detailHeading(), 0, 0)
                            .section(QStringLiteral("\r\n"), 1, -1)
                            .replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
     }

@@ -53,6 +53,14 @@ public:
     // the window back here).
     void refreshLists();
 
+    // The window's title: the suite, this desk, and the server when the inn is on one, so
+    // that two main menus on one screen are told apart.
+    static QString titleFor(const QString& dataDir);
+    // What the status bar says of the server's backup (see dailyBackup); empty on files.
+    void setBackupNote(const QString& text);
+    // What the status bar says now: the lists' state, the server's backup.
+    QString statusText() const;
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -65,6 +73,8 @@ private:
     void Command1_Click();
     void Command2_Click();
     void CmdMeibo_Click();
+    // The server went away or came back (ChangeNotices).
+    void serverListening(bool listening);
 
     std::unique_ptr<Ui::FrmMain> m_ui;
     desk::EntryRegistry& m_registry;

@@ -12,7 +12,9 @@
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 
+#include <QCryptographicHash>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -34,12 +36,36 @@ void warn(const QString& text, desk::Dialogs::Icon icon = desk::Dialogs::Icon::E
     desk::dialogs().message(nullptr, text, Title, icon);
 }
 
+// The server's engine words (English, the client library's) close the text, under the
+// detail heading: a message box shows them behind its details button.
+QString withDetail(const QString& text, const desk::DbError& error) {
+    if (error.detail().isEmpty())
+        return text;
+    return text + QStringLiteral("\r\n\r\n") + desk::DbError::detailHeading() + error.detail();
+}
+
+// The inn on a server could not be opened at start: nothing was typed yet, so the text says
+// what to look at instead of what was lost; the server by host, port and database, the part
+// of the inn in words.
+QString serverProblemText(const QString& dataDir, const desk::DbError& error) {
+    const desk::Engine& engine = desk::Engine::forLocation(dataDir);
+    if (error.cause() == desk::DbError::Cause::Unreachable)
+        return withDetail(QStringLiteral("データベースサーバーに接続できません。\r\n%1\r\n\r\n"
+                                         "サーバーの機械の電源が入っていてデータベースサーバーが動いているか、"
+                                         "この端末がネットワークにつながっているか、DPath.txtのアドレスが正しいかを"
+                                         "確かめてから、もう一度起動してください。")
+                              .arg(engine.displayName(dataDir)),
+                          error);
+    const QString where = error.file().isEmpty() ? engine.displayName(dataDir) : engine.displayName(error.file());
+    return withDetail(QStringLiteral("データベースを開けませんでした。\r\n%1\r\n\r\n%2").arg(where, error.message()),
+                      error);
+}
+
 // A data directory the main window could not read: which folder and file, and what
 // DPath.txt has to hold, instead of a bare failure.
 QString openFailureText(const QString& dataDir, const desk::DbError& error) {
     if (desk::Engine::isServerAddress(dataDir))
-        return QStringLiteral("データベースを開けませんでした。\r\nサーバー: %1\r\n\r\n詳細: %2")
-            .arg(desk::Engine::forLocation(dataDir).displayName(dataDir), error.message());
+        return serverProblemText(dataDir, error);
     QString folder = QDir::toNativeSeparators(dataDir);
     QString file;
     if (!error.file().isEmpty()) {
@@ -58,7 +84,7 @@ QString openFailureText(const QString& dataDir, const desk::DbError& error) {
         text += QStringLiteral("\r\n\r\nDPath.txtには、データベースファイル（BTReservation.mdb など5つ）の"
                                "あるフォルダのパスを指定してください。");
     } else {
-        text += QStringLiteral("\r\n\r\n詳細: ") + error.message();
+        text = withDetail(text + QStringLiteral("\r\n\r\n") + error.message(), error);
     }
     return text;
 }
@@ -84,8 +110,7 @@ std::optional<QString> dataFilesProblem(const QString& dataDir) {
             try {
                 desk::Connection::open(dataDir, name);
             } catch (const desk::DbError& e) {
-                return QStringLiteral("データベースを開けませんでした。\r\nサーバー: %1\r\nデータ: %2\r\n\r\n%3")
-                    .arg(desk::Engine::forLocation(dataDir).displayName(dataDir), name, e.message());
+                return serverProblemText(dataDir, e);
             }
         }
         return std::nullopt;
@@ -129,8 +154,8 @@ std::optional<QString> dataFilesProblem(const QString& dataDir) {
             if (e.cause() == desk::DbError::Cause::Missing)
                 cause = QStringLiteral("このファイルがありません。");
             else if (e.cause() == desk::DbError::Cause::Other)
-                cause = QStringLiteral("このファイルを開けません。詳細: ") + e.message();
-            return headed(folderPath, name, cause);
+                cause = QStringLiteral("このファイルを開けません。") + e.message();
+            return withDetail(headed(folderPath, name, cause), e);
         }
     }
     return std::nullopt;
@@ -160,12 +185,52 @@ BackupSettings backupSettings(const QString& programDir, const QString& dataDir)
     return settings;
 }
 
+// On a server: the status bar names the last backup of the server's inn; once a day a
+// box tells the owner that backing it up is theirs to do, when it is older than yesterday's.
+void serverBackupNote(const QString& dataDir, QWidget* parent) {
+    std::optional<QDateTime> last;
+    try {
+        last = desk::maintenance::lastServerBackup(dataDir);
+    } catch (const desk::DbError&) {
+        return; // the lists said already what is wrong with the server
+    }
+    const QString when = last ? last->toString(QStringLiteral("yyyy/MM/dd HH:mm")) : QStringLiteral("まだありません");
+    if (auto* window = qobject_cast<FrmMain*>(parent))
+        window->setBackupNote(QStringLiteral("サーバーのバックアップ: ") + when);
+    // A backup of today or last night needs no word; an older one (or none) is told once a
+    // day on each desk.
+    const QDate today = QDate::currentDate();
+    if (last && last->date() >= today.addDays(-1))
+        return;
+    QSettings told(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tesaro"), QStringLiteral("deskmain"));
+    const QString key =
+        QStringLiteral("serverBackupTold/") +
+        QString::fromLatin1(QCryptographicHash::hash(dataDir.trimmed().toUtf8(), QCryptographicHash::Md5).toHex());
+    if (told.value(key).toDate() == today)
+        return;
+    told.setValue(key, today);
+    told.sync();
+    const QString address = desk::Engine::forLocation(dataDir).displayName(dataDir);
+    desk::dialogs().message(
+        parent,
+        QStringLiteral("この宿のデータはデータベースサーバーにあるため、端末では毎日の自動バックアップを取りません。"
+                       "サーバーのデータのバックアップは、サーバーを管理する方が\r\n"
+                       "deskadmin backup %1 <新しいフォルダ>\r\nで取ってください。\r\n\r\n%2\r\n最後のバックアップ: %3")
+            .arg(dataDir.trimmed(), address,
+                 last ? QStringLiteral("%1（%2日前）").arg(when).arg(last->date().daysTo(today))
+                      : QStringLiteral("まだ一度も取られていません")),
+        Title, desk::Dialogs::Icon::Information);
+}
+
 } // namespace
 
 void dailyBackup(const QString& programDir, const QString& dataDir, QWidget* parent) {
-    // The data on a server is backed up on the server's machine (deskadmin backup there).
-    if (desk::Engine::isServerAddress(dataDir))
+    // The data on a server is backed up on the server's machine (deskadmin backup there): the
+    // main menu says when that was last done.
+    if (desk::Engine::isServerAddress(dataDir)) {
+        serverBackupNote(dataDir, parent);
         return;
+    }
     const BackupSettings settings = backupSettings(programDir, dataDir);
     desk::maintenance::DailyBackup done;
     try {

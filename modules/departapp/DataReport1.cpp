@@ -203,7 +203,7 @@ void DataReport1::markCheckedOut() {
         // The paper is out already: say plainly that only the record failed.
         throw desk::DbError(QStringLiteral("請求書は印刷されましたが、チェックアウトを記録できませんでした。") +
                                 QStringLiteral("\r\n") + e.message(),
-                            e.statement(), e.file());
+                            e.statement(), e.file(), e.cause(), e.detail());
     }
 }
 

@@ -11,6 +11,7 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "calfield/DateTextBox.h"
 #include "data/Connection.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "report/ReportPreview.h"
 #include "testsupport/ScriptedDialogs.h"
@@ -20,6 +21,8 @@
 #include "ui/DataGridView.h"
 
 #include <QApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
 
@@ -75,6 +78,7 @@ class TestStay : public QObject {
 
 private slots:
     void walkInFromArrivalToCheckOut();
+    void idleSalesWindowSavesAfterARestart();
 };
 
 void TestStay::walkInFromArrivalToCheckOut() {
@@ -218,6 +222,71 @@ void TestStay::walkInFromArrivalToCheckOut() {
     pressAccessKey(w, Qt::Key_O); // 終わり
     settle();
     QVERIFY(m.isVisible());
+}
+
+// The server restarts while the sales window stands with a typed line (its connection and
+// its grid's row set idle): 登録 saves the slip with its line, as before the restart, instead
+// of failing with "no connection" until the window is opened again.
+void TestStay::idleSalesWindowSavesAfterARestart() {
+    if (TempDataDir::server().isEmpty())
+        QSKIP("on the test server only (label postgresql)");
+    TempDataDir data;
+    QVERIFY(data.isValid());
+    ScriptedDialogs dialogs;
+    desk::ModuleContext context;
+    context.setDirPath(data.path());
+    const QDate today(2026, 12, 7);
+    {
+        arrivalapp::FrmChkIn w(context);
+        QVERIFY(showActive(&w));
+        QVERIFY(typeInto(&w, u"txtCheckInNo"_s, Guest));
+        setDate(&w, u"ChkInDateTextBox"_s, today);
+        QVERIFY(typeInto(&w, u"txtChkInName"_s, u"旅野 一郎"_s));
+        QVERIFY(typeInto(&w, u"txtChkInRoomNo"_s, u"201"_s));
+        QVERIFY(typeInto(&w, u"txtChkInKazu"_s, u"2"_s));
+        pressAccessKey(&w, Qt::Key_T);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+    }
+    chargeapp::FrmSales w(context);
+    QVERIFY(showActive(&w));
+    setDate(&w, u"DateTextBoxSales"_s, today);
+    QVERIFY(typeInto(&w, u"txtSalesCkInNo"_s, Guest));
+    key(Qt::Key_Tab);
+    QTRY_COMPARE(textOf(&w, u"lbSalesName"_s), u"旅野 一郎"_s);
+    auto* grid = child<desk::DataGridView>(&w, u"DbGridSales"_s);
+    QVERIFY(grid);
+    grid->setFocus();
+    grid->setCurrentCell(0, 0);
+    keys(u"301"_s);
+    enter();
+    QTRY_COMPARE(grid->currentColumn(), 2);
+    enter();
+    keys(u"3"_s);
+    enter();
+    QCOMPARE(grid->gridModel()->lineCount(), 1);
+
+    {
+        // The server ends every session of the inn, as a restart does.
+        QSqlDatabase admin = QSqlDatabase::addDatabase(u"QPSQL"_s, u"restart"_s);
+        const QString location = desk::Engine::locationOf(data.path(), QLatin1String(desk::DbFile::Sales));
+        desk::Engine::forLocation(location).configure(admin, location, desk::Engine::Access::ReadOnly);
+        admin.setConnectOptions(admin.connectOptions() + u";application_name=psql"_s);
+        QVERIFY(admin.open());
+        QSqlQuery end(admin);
+        QVERIFY(end.exec(u"SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                         "WHERE datname = current_database() AND pid <> pg_backend_pid()"_s));
+        end.finish();
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase(u"restart"_s);
+    QTest::qWait(200);
+
+    pressAccessKey(&w, Qt::Key_T);
+    QCOMPARE(dialogs.messageTexts(), QStringList());
+    QCOMPARE(desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Sales))
+                 ->scalar(u"SELECT SUM(BTQuantity) FROM BTSalesDetail"_s)
+                 .toInt(),
+             3);
 }
 
 QTEST_MAIN(TestStay)

@@ -30,8 +30,12 @@ QString absoluteDir(const QString& path) {
 
 void report(QTextStream& err, const desk::DbError& e) {
     err << "deskadmin: " << e.message();
-    if (!e.file().isEmpty() && !e.message().contains(QDir::toNativeSeparators(e.file())))
+    if (desk::Engine::isServerAddress(e.file()))
+        err << "\n  " << e.place();
+    else if (!e.file().isEmpty() && !e.message().contains(QDir::toNativeSeparators(e.file())))
         err << ": " << QDir::toNativeSeparators(e.file());
+    if (!e.detail().isEmpty())
+        err << "\n  詳細: " << e.detail();
     if (!e.statement().isEmpty())
         err << "\n  statement: " << e.statement();
     err << '\n';
@@ -59,8 +63,10 @@ bool positional(const QString& command, const QStringList& args, int count, QStr
 int initServer(const QString& address, bool sample, QTextStream& out, QTextStream& err) {
     try {
         desk::Schema::createDataDirectory(address);
-        if (sample)
+        if (sample) {
             desk::Schema::addSampleData(address, QDate::currentDate());
+            desk::maintenance::analyzeServer(address);
+        }
     } catch (const desk::DbError& e) {
         report(err, e);
         return AdminCommand::Failed;
@@ -286,9 +292,11 @@ QString AdminCommand::usage() {
                           "               while a program has the files open; the files replaced are kept in\n"
                           "               DIR/backup/before-restore-<time>. A restore that did not finish is\n"
                           "               named by check and at start-up; running it again finishes it.\n"
-                          "               Onto a server: its rows are replaced by the backup's while the desks\n"
-                          "               work (their saves wait), what it held kept in before-restore-<time>\n"
-                          "               beside BACKUP; the five databases are committed together.\n"
+                          "               Onto a server: refused while a program of any desk has the inn open\n"
+                          "               (the desks and their machines are named: close every window first);\n"
+                          "               its rows are replaced by the backup's, what it held kept in\n"
+                          "               before-restore-<time> beside BACKUP; the five databases are committed\n"
+                          "               together. Ends with ANALYZE, as copy and init --sample on a server do.\n"
                           "  check        integrity check of every file and of the inn's own rules (six rows per\n"
                           "               check-in, slips with lines, no number or code twice, a tax rate for\n"
                           "               today and for every slip's day).\n"

@@ -17,6 +17,8 @@ class TestEngine : public QObject {
 private slots:
     void failureByNativeCode_data();
     void failureByNativeCode();
+    void placeOfAFailure_data();
+    void placeOfAFailure();
     void openRefusesByCause_data();
     void openRefusesByCause();
     void dialectRunsOnItsEngine_data();
@@ -67,7 +69,7 @@ void TestEngine::failureByNativeCode_data() {
     QTest::newRow("server: password") << u"28P01"_s << u"could not connect"_s << int(C::LoginRefused) << u"ログイン"_s
                                       << server;
     QTest::newRow("server: no such database")
-        << u"3D000"_s << u"could not connect"_s << int(C::LoginRefused) << u"ログイン"_s << server;
+        << u"3D000"_s << u"could not connect"_s << int(C::NoSuchDatabase) << u"データベースがありません"_s << server;
     QTest::newRow("server: privilege") << u"42501"_s << u"could not connect"_s << int(C::NoPermission) << u"権限"_s
                                        << server;
     QTest::newRow("server: syntax") << u"42601"_s << u"could not connect"_s << int(C::Other) << u"失敗"_s << server;
@@ -84,6 +86,41 @@ void TestEngine::failureByNativeCode() {
     QCOMPARE(int(e.cause()), cause);
     QVERIFY2(e.message().contains(words), qPrintable(e.message()));
     QCOMPARE(e.file(), file);
+    // The engine's own words never stand in the clerk's message; where they help support
+    // they follow under the detail heading.
+    QVERIFY2(!e.message().contains(text), qPrintable(e.message()));
+    if (!e.detail().isEmpty())
+        QVERIFY2(e.text().contains(u"\r\n\r\n詳細: "_s + text), qPrintable(e.text()));
+}
+
+// Where a failure happened, as the message line names it: a file by its path, a part of the
+// inn on a server by the server's host, port and database and the part in words.
+void TestEngine::placeOfAFailure_data() {
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("place");
+    QTest::newRow("file") << u"/var/lib/tesaro/BTSales.mdb"_s << u"ファイル: /var/lib/tesaro/BTSales.mdb"_s;
+    QTest::newRow("server, port taken as default") << u"postgresql://desk@127.0.0.1/inn#BTReservation.mdb"_s
+                                                   << u"データ: サーバー 127.0.0.1:5432/inn の予約のデータ"_s;
+    QTest::newRow("server, port given, folder-like address")
+        << Engine::locationOf(u"postgresql://desk@inn-server:6543/inn/"_s, u"BTSales.mdb"_s)
+        << u"データ: サーバー inn-server:6543/inn の売上のデータ"_s;
+    QTest::newRow("server by socket folder") << u"postgresql:///inn?host=/run/pg&port=5433#dbOptionBT.mdb"_s
+                                             << u"データ: サーバー /run/pg:5433/inn の設定のデータ"_s;
+    QTest::newRow("a server's address alone, written as a folder")
+        << u"postgresql://desk@127.0.0.1/inn/"_s << u"データ: サーバー 127.0.0.1:5432/inn"_s;
+    QTest::newRow("check-ins") << u"postgresql://h/inn#DaySalesCliants.mdb"_s
+                               << u"データ: サーバー h:5432/inn のチェックインのデータ"_s;
+    QTest::newRow("payments") << u"postgresql://h/inn#BTRecipt.mdb"_s
+                              << u"データ: サーバー h:5432/inn の入金のデータ"_s;
+}
+
+void TestEngine::placeOfAFailure() {
+    QFETCH(QString, location);
+    QFETCH(QString, place);
+    const DbError e = Engine::forLocation(location).failure(
+        QSqlError(u"QPSQL: Unable to send query"_s, u"server closed the connection"_s, QSqlError::StatementError),
+        u"SELECT 1"_s, location);
+    QCOMPARE(e.place(), place);
 }
 
 // A file of this engine that is no database of the system, and one whose pages are damaged,

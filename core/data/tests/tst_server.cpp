@@ -44,7 +44,60 @@ private slots:
     void noticesOfOtherDesksOnly();
     void innMovesOntoTheServerAndBack();
     void connectionCutInTheMiddleOfASave();
+    void actionsAfterTheSessionsWereEnded_data();
+    void actionsAfterTheSessionsWereEnded();
+    void noticesHeardAgainAfterTheServerWasAway();
+    void restoreRefusedWhileADeskHasTheInnOpen_data();
+    void restoreRefusedWhileADeskHasTheInnOpen();
 };
+
+namespace {
+
+// A session of a client that is not the suite (an administrator's), on the database of a
+// data directory on the test server: ends the others as a restart of the server does, and
+// shuts the database to new sessions as a server that is down does.
+class AdminSession {
+public:
+    explicit AdminSession(const QString& address, const QString& applicationName = u"psql"_s)
+        : m_name(u"admin-%1"_s.arg(++s_count)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_name);
+        const QString location = Engine::locationOf(address, QString::fromLatin1(DbFile::Option));
+        Engine::forLocation(location).configure(db, location, Engine::Access::ReadOnly);
+        // The later option counts.
+        db.setConnectOptions(db.connectOptions() + u";application_name='%1'"_s.arg(applicationName));
+        m_open = db.open();
+    }
+    ~AdminSession() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            if (db.isValid())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool isOpen() const { return m_open; }
+    QVariant value(const QString& statement) {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        if (!query.exec(statement) || !query.next())
+            return QVariant();
+        return query.value(0);
+    }
+    void endOtherSessions() {
+        value(u"SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
+              "WHERE datname = current_database() AND pid <> pg_backend_pid()"_s);
+    }
+    // From the server's own database: a session may not shut its own database.
+    void letIn(const QString& database, bool allowed) {
+        value(u"ALTER DATABASE %1 ALLOW_CONNECTIONS %2"_s.arg(database, allowed ? u"true"_s : u"false"_s));
+    }
+
+private:
+    static inline int s_count = 0;
+    QString m_name;
+    bool m_open = false;
+};
+
+} // namespace
 
 void TestServer::initTestCase() {
     QVERIFY2(!test::TempDataDir::server().isEmpty(), "no test server: run through ctest (label postgresql)");
@@ -89,11 +142,12 @@ void TestServer::openRefusesByCause_data() {
     QTest::addColumn<int>("cause");
     QTest::addColumn<QString>("words");
     const QString server = test::TempDataDir::server();
-    QTest::newRow("a database that is not an inn's")
-        << server << int(DbError::Cause::NotADatabase) << u"このシステムのデータベースではありません"_s;
+    QTest::newRow("a database without an inn")
+        << server << int(DbError::Cause::NotADatabase) << u"まだ宿のデータがありません"_s;
     QString missing = server;
     missing.replace(u"/postgres?"_s, u"/no_such_inn?"_s);
-    QTest::newRow("no such database") << missing << int(DbError::Cause::LoginRefused) << u"ログイン"_s;
+    QTest::newRow("no such database") << missing << int(DbError::Cause::NoSuchDatabase)
+                                      << u"その名前のデータベースがありません"_s;
     QString nowhere = server;
     nowhere.replace(u"host=/"_s, u"host=/nonexistent/"_s);
     QTest::newRow("no server there") << nowhere << int(DbError::Cause::Unreachable) << u"接続できません"_s;
@@ -109,6 +163,8 @@ void TestServer::openRefusesByCause() {
     } catch (const DbError& e) {
         QCOMPARE(int(e.cause()), cause);
         QVERIFY2(e.message().contains(words), qPrintable(e.message()));
+        // No driver words and no file names in what the clerk reads.
+        QVERIFY2(!e.message().contains(u"QPSQL"_s) && !e.message().contains(u".mdb"_s), qPrintable(e.message()));
     }
 }
 
@@ -390,6 +446,12 @@ void TestServer::innMovesOntoTheServerAndBack() {
     const QString sales = QString::fromLatin1(DbFile::Sales);
 
     const QList<maintenance::CopiedTable> copied = maintenance::copyInn(source, server.path());
+    // The server's planner has the statistics of what was loaded before any desk asks.
+    QCOMPARE(Connection::open(server.path(), sales)
+                 ->scalar(u"SELECT COUNT(*) FROM pg_stat_user_tables WHERE schemaname = 'btsales' "
+                          "AND last_analyze IS NULL"_s)
+                 .toInt(),
+             0);
     qint64 rows = 0;
     for (const maintenance::CopiedTable& table : copied)
         rows += table.rows;
@@ -455,6 +517,141 @@ void TestServer::connectionCutInTheMiddleOfASave() {
     save(1);
     QCOMPARE(setUp->scalar(u"SELECT COUNT(*) FROM BTSalesNo"_s).toInt(), 1);
     QCOMPARE(setUp->scalar(u"SELECT COUNT(*) FROM BTSalesDetail WHERE BTSalesNo = 1"_s).toInt(), 1);
+}
+
+// The server restarted while a window kept its connection (and a row set on it) idle: the
+// next action finds the session gone, makes a new one and succeeds, instead of failing with
+// "no connection" until the window is closed.
+void TestServer::actionsAfterTheSessionsWereEnded_data() {
+    QTest::addColumn<QString>("action");
+    QTest::newRow("a read") << u"read"_s;
+    QTest::newRow("a save") << u"save"_s;
+    QTest::newRow("a row set read on") << u"row set read"_s;
+    QTest::newRow("a save through a row set") << u"row set save"_s;
+}
+
+void TestServer::actionsAfterTheSessionsWereEnded() {
+    QFETCH(QString, action);
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const auto c = Connection::open(dir.path(), QString::fromLatin1(DbFile::Sales));
+    for (const char* code : {"a", "b"})
+        c->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, Desk) VALUES (?, 'd')"_s, {QString::fromLatin1(code)});
+    RowSet rows(c, u"BTTempSalesDetail"_s);
+    rows.moveFirst();
+    QCOMPARE(c->scalar(u"SELECT COUNT(*) FROM BTTempSalesDetail"_s).toInt(), 2);
+
+    AdminSession admin(dir.path());
+    QVERIFY(admin.isOpen());
+    admin.endOtherSessions();
+    QTest::qWait(100);
+
+    if (action == u"read"_s) {
+        QCOMPARE(c->scalar(u"SELECT COUNT(*) FROM BTTempSalesDetail"_s).toInt(), 2);
+    } else if (action == u"save"_s) {
+        Transaction t(*c);
+        c->exec(u"INSERT INTO BTTempSalesDetail (BTcmcode, Desk) VALUES ('c', 'd')"_s);
+        t.commit();
+    } else if (action == u"row set read"_s) {
+        rows.moveLast();
+        QCOMPARE(rows.value(u"BTcmcode"_s).toString(), u"b"_s);
+        QCOMPARE(rows.recordCount(), 2);
+    } else {
+        Transaction t(*c);
+        rows.moveFirst();
+        rows.setValue(u"BTcmcode"_s, u"c"_s);
+        rows.update();
+        t.commit();
+    }
+    const int rowsNow = action.endsWith(u"save"_s) && action != u"row set save"_s ? 3 : 2;
+    QCOMPARE(admin.value(u"SELECT COUNT(*) FROM btsales.BTTempSalesDetail"_s).toInt(), rowsNow);
+    if (action.endsWith(u"save"_s))
+        QCOMPARE(admin.value(u"SELECT COUNT(*) FROM btsales.BTTempSalesDetail WHERE BTcmcode = 'c'"_s).toInt(), 1);
+    // The session is the new one from now on: the next action needs no second attempt.
+    QCOMPARE(c->scalar(u"SELECT COUNT(*) FROM BTTempSalesDetail"_s).toInt(), rowsNow);
+}
+
+// The server went away (a restart): the listener says so, tries again by itself, and once
+// the server lets it in again it says every list may have changed and hears the other desks'
+// saves as before.
+void TestServer::noticesHeardAgainAfterTheServerWasAway() {
+    test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    ChangeNotices& notices = ChangeNotices::of(dir.path());
+    QVERIFY(notices.isListening());
+    QList<bool> states;
+    QStringList heard;
+    connect(&notices, &ChangeNotices::listeningChanged, this, [&](bool listening) { states << listening; });
+    connect(&notices, &ChangeNotices::changed, this, [&](const QString& fileName) { heard << fileName; });
+
+    AdminSession admin(dir.path());
+    QVERIFY(admin.isOpen());
+    AdminSession server(test::TempDataDir::server());
+    QVERIFY(server.isOpen());
+    const QString database = admin.value(u"SELECT current_database()"_s).toString();
+    server.letIn(database, false);
+    admin.endOtherSessions();
+    QTRY_COMPARE_WITH_TIMEOUT(states, QList<bool>{false}, 5000);
+    QVERIFY(!notices.isListening());
+    QTest::qWait(1500); // an attempt or two refused meanwhile
+    QCOMPARE(states, QList<bool>{false});
+
+    server.letIn(database, true);
+    QTRY_COMPARE_WITH_TIMEOUT(states, (QList<bool>{false, true}), 15000);
+    QTRY_COMPARE(heard.size(), Schema::fileNames().size());
+    heard.clear();
+    QVERIFY(admin.value(u"SELECT pg_notify('%1', 'BTSales.mdb|front-desk/1')::text"_s.arg(ChangeNotices::channel()))
+                .isValid());
+    QTRY_COMPARE(heard, QStringList{QString::fromLatin1(DbFile::Sales)});
+}
+
+// A restore replaces every desk's work lines with the backup's: while a program of the suite
+// on any desk has the inn open it is refused, naming the desk, and nothing is changed; the
+// administrator's own tools do not count.
+void TestServer::restoreRefusedWhileADeskHasTheInnOpen_data() {
+    QTest::addColumn<QString>("applicationName");
+    QTest::addColumn<QString>("named"); // empty: the restore runs
+    QTest::newRow("a desk's sales window") << u"tesaro chargeapp/4242 FRONT"_s << u"FRONT（サーバー機）"_s;
+    // The server keeps ASCII alone in a session's name: the rest travels percent-encoded.
+    QTest::newRow("a desk's main menu with a spaced Japanese name")
+        << u"tesaro deskmain/77 %E4%BA%8B%E5%8B%99%E6%89%80 2"_s << u"事務所 2（サーバー機）"_s;
+    QTest::newRow("an older program") << u"tesaro"_s << u"（端末名なし）（サーバー機）"_s;
+    QTest::newRow("an administrator's client") << u"psql"_s << QString();
+}
+
+void TestServer::restoreRefusedWhileADeskHasTheInnOpen() {
+    QFETCH(QString, applicationName);
+    QFETCH(QString, named);
+    QTemporaryDir folders;
+    QVERIFY(folders.isValid());
+    test::TempDataDir server;
+    QVERIFY(server.isValid());
+    const QString backup = folders.filePath(u"backup"_s) + u'/';
+    maintenance::backup(server.path(), backup);
+    const QString reserve = QString::fromLatin1(DbFile::Reservation);
+    Connection::open(server.path(), reserve)->exec(u"INSERT INTO Reserve (RvNo, RvName) VALUES (7, '復元前')"_s);
+
+    AdminSession desk(server.path(), applicationName);
+    QVERIFY(desk.isOpen());
+    const auto bookings = [&] {
+        return Connection::open(server.path(), reserve)
+            ->scalar(u"SELECT COUNT(*) FROM Reserve WHERE RvNo = 7"_s)
+            .toInt();
+    };
+    if (named.isEmpty()) {
+        maintenance::restore(backup, server.path());
+        QCOMPARE(bookings(), 0);
+        return;
+    }
+    try {
+        maintenance::restore(backup, server.path());
+        QFAIL("restored while a desk had the inn open");
+    } catch (const DbError& e) {
+        QCOMPARE(int(e.cause()), int(DbError::Cause::Busy));
+        QVERIFY2(e.message().contains(named), qPrintable(e.message()));
+    }
+    QCOMPARE(bookings(), 1);
+    QCOMPARE(maintenance::desksOnServer(server.path()), QStringList{named});
 }
 
 QTEST_GUILESS_MAIN(TestServer)

@@ -1,5 +1,6 @@
 #include "convert/Convert.h"
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/Widgets.h"
 #include "ui/BusyCursor.h"
@@ -13,6 +14,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSqlError>
 #include <QTest>
 #include <QTimer>
 
@@ -132,6 +134,11 @@ void TestUiGuards::guardTurnsErrorsIntoMessages_data() {
     QTest::newRow("conversion") << 1 << QStringLiteral("扱える数（-32768 から 32767 まで）");
     QTest::newRow("standard") << 2 << QStringLiteral("bad thing");
     QTest::newRow("unknown") << 3 << QStringLiteral("原因不明");
+    // On a server: the part of the inn and the server by host, port and database, the
+    // driver's words last under the detail heading (the box shows them behind its button).
+    QTest::newRow("server lost") << 4
+                                 << QStringLiteral("データ: サーバー inn-server:5432/inn の売上のデータ\r\n\r\n"
+                                                   "詳細: server closed the connection QPSQL: Unable to send query");
 }
 
 void TestUiGuards::guardTurnsErrorsIntoMessages() {
@@ -149,6 +156,13 @@ void TestUiGuards::guardTurnsErrorsIntoMessages() {
             break;
         case 2:
             throw std::runtime_error("bad thing");
+        case 4: {
+            const QString location = QStringLiteral("postgresql://desk@inn-server/inn#BTSales.mdb");
+            throw Engine::forLocation(location).failure(QSqlError(QStringLiteral("QPSQL: Unable to send query"),
+                                                                  QStringLiteral("server closed the connection"),
+                                                                  QSqlError::StatementError),
+                                                        QStringLiteral("SELECT 1"), location);
+        }
         default:
             throw 42;
         }

@@ -1,15 +1,22 @@
 #include "deskmain/FrmMain.h"
 #include "deskmain/StartUp.h"
 
+#include "data/Engine.h"
+#include "data/Maintenance.h"
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TempDataDir.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QTest>
 
 #include <unistd.h>
@@ -50,6 +57,9 @@ private slots:
     void damagedFilesNamedAtStart();
     void unfinishedRestoreNamedAtStart();
     void loadFailureIsNotBlamedOnThePointer();
+    void startUpOnAServer_data();
+    void startUpOnAServer();
+    void mainMenuThroughAServerRestart();
 };
 
 void TestStartUp::pointerFile_data() {
@@ -104,7 +114,9 @@ void TestStartUp::pointerFile() {
     }
 
     ScriptedDialogs dialogs;
+    qputenv("TESARO_DESK", "FRONT");
     const std::unique_ptr<deskmain::FrmMain> window = deskmain::startUp(programDir);
+    qunsetenv("TESARO_DESK");
 
     if (expectedDir.isEmpty()) {
         QVERIFY(!window);
@@ -123,7 +135,8 @@ void TestStartUp::pointerFile() {
         QCOMPARE(dialogs.shown().size(), 0);
         QCOMPARE(window->dataDir(), expand(expectedDir));
         QVERIFY(window->isVisible());
-        QCOMPARE(window->windowTitle(), QStringLiteral("テサロさん"));
+        // The desk is named, so two main menus on one screen are told apart.
+        QCOMPARE(window->windowTitle(), QStringLiteral("テサロさん - FRONT"));
     }
 }
 
@@ -214,9 +227,155 @@ void TestStartUp::loadFailureIsNotBlamedOnThePointer() {
     QVERIFY(!deskmain::startUp(programs.path()));
     QCOMPARE(dialogs.messages().size(), 1);
     const QString text = dialogs.messages().first().text;
-    QVERIFY2(text.contains(QStringLiteral("ファイル: BTReservation.mdb")) && text.contains(QStringLiteral("詳細: ")),
+    // The cause in the clerk's words, shown with the message (a "詳細" block would sit behind
+    // the box's details button).
+    QVERIFY2(text.contains(QStringLiteral("ファイル: BTReservation.mdb")) &&
+                 text.contains(QStringLiteral("\r\n\r\n表または保存したクエリ「Reserve」がありません。")),
              qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("DPath.txt")), qPrintable(text));
+}
+
+// What the owner reads when the main menu starts on a server: the server by host, port and
+// database, the cause in Japanese with what to check (the driver's words only under the
+// detail heading), the desk and the server in the title, and the server's backup.
+void TestStartUp::startUpOnAServer_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("said"); // the first message's text holds each
+    QTest::addColumn<QStringList>("notSaid");
+    const QStringList driverWords{QStringLiteral("QPSQL"), QStringLiteral("connect"), QStringLiteral(".mdb"),
+                                  QStringLiteral("postgresql://")};
+    QTest::newRow("server down") << QStringLiteral("down")
+                                 << QStringList{QStringLiteral("データベースサーバーに接続できません"),
+                                                QStringLiteral("DPath.txtのアドレス"),
+                                                QStringLiteral("サーバー /nonexistent")}
+                                 << (driverWords + QStringList{QStringLiteral("入力中の内容")});
+    QTest::newRow("no such database") << QStringLiteral("missing")
+                                      << QStringList{QStringLiteral("その名前のデータベースがありません"),
+                                                     QStringLiteral(":5432/no_such_inn")}
+                                      << (driverWords + QStringList{QStringLiteral("ログイン")});
+    QTest::newRow("no inn made yet") << QStringLiteral("empty")
+                                     << QStringList{QStringLiteral("まだ宿のデータがありません"),
+                                                    QStringLiteral("deskadmin init"), QStringLiteral("deskadmin copy")}
+                                     << QStringList{QStringLiteral("版の記録")};
+    QTest::newRow("an inn never backed up")
+        << QStringLiteral("inn") << QStringList{QStringLiteral("deskadmin backup"), QStringLiteral("まだ一度も")}
+        << QStringList{};
+    QTest::newRow("an inn backed up today") << QStringLiteral("backed up") << QStringList{} << QStringList{};
+}
+
+void TestStartUp::startUpOnAServer() {
+    QFETCH(QString, kind);
+    QFETCH(QStringList, said);
+    QFETCH(QStringList, notSaid);
+    if (TempDataDir::server().isEmpty())
+        QSKIP("on the test server only (label postgresql)");
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tesaro"), QStringLiteral("deskmain")).clear();
+    TempDataDir data(kind == QStringLiteral("empty") ? TempDataDir::Contents::Nothing : TempDataDir::Contents::Inn);
+    QVERIFY(data.isValid());
+    QString address = data.path();
+    if (kind == QStringLiteral("down"))
+        address.replace(QStringLiteral("host=/"), QStringLiteral("host=/nonexistent/"));
+    if (kind == QStringLiteral("missing"))
+        address.replace(QRegularExpression(QStringLiteral("/[a-z0-9_]+\\?")), QStringLiteral("/no_such_inn?"));
+    if (kind == QStringLiteral("backed up")) {
+        QTemporaryDir backup;
+        desk::maintenance::backup(address, backup.filePath(QStringLiteral("b")));
+    }
+    QTemporaryDir programs;
+    QFile pointer(programs.path() + QStringLiteral("/DPath.txt"));
+    QVERIFY(pointer.open(QIODevice::WriteOnly));
+    pointer.write(address.toUtf8());
+    pointer.close();
+
+    ScriptedDialogs dialogs;
+    qputenv("TESARO_DESK", "FRONT");
+    std::unique_ptr<deskmain::FrmMain> window = deskmain::startUp(programs.path());
+    qunsetenv("TESARO_DESK");
+    const bool opens = kind == QStringLiteral("inn") || kind == QStringLiteral("backed up");
+    QCOMPARE(bool(window), opens);
+    if (window) {
+        QVERIFY2(window->windowTitle().startsWith(QStringLiteral("テサロさん - FRONT（サーバー ")),
+                 qPrintable(window->windowTitle()));
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+        QVERIFY2(
+            window->statusText().contains(QStringLiteral("サーバーのバックアップ: ") +
+                                          (kind == QStringLiteral("inn") ? QStringLiteral("まだありません") : today)),
+            qPrintable(window->statusText()));
+    }
+    if (said.isEmpty()) {
+        QCOMPARE(dialogs.messages().size(), 0);
+        return;
+    }
+    QCOMPARE(dialogs.messages().size(), 1);
+    const QString text = dialogs.messages().first().text;
+    const QString ownWords = text.section(QStringLiteral("\r\n\r\n詳細: "), 0, 0);
+    for (const QString& words : std::as_const(said))
+        QVERIFY2(ownWords.contains(words), qPrintable(text));
+    for (const QString& words : std::as_const(notSaid))
+        QVERIFY2(!ownWords.contains(words), qPrintable(text));
+    if (window) {
+        // Told once a day on each desk: the next start says it in the status bar alone.
+        window.reset();
+        window = deskmain::startUp(programs.path());
+        QVERIFY(window);
+        QCOMPARE(dialogs.messages().size(), 1);
+    }
+}
+
+namespace {
+// A session of the administrator's own on a database of the test server.
+QSqlDatabase adminSession(const QString& address, const QString& name) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    const QString location = desk::Engine::locationOf(address, QStringLiteral("dbOptionBT.mdb"));
+    desk::Engine::forLocation(location).configure(db, location, desk::Engine::Access::ReadOnly);
+    db.setConnectOptions(db.connectOptions() + QStringLiteral(";application_name=psql"));
+    db.open();
+    return db;
+}
+} // namespace
+
+// The server restarts under an open main menu: its status bar says the server is away until
+// it is back, then the lists are read again, a booking made meanwhile included.
+void TestStartUp::mainMenuThroughAServerRestart() {
+    if (TempDataDir::server().isEmpty())
+        QSKIP("on the test server only (label postgresql)");
+    TempDataDir data;
+    QVERIFY(data.isValid());
+    QTemporaryDir programs;
+    QVERIFY(pointAt(programs, data));
+    ScriptedDialogs dialogs;
+    const std::unique_ptr<deskmain::FrmMain> window = deskmain::startUp(programs.path());
+    QVERIFY(window);
+    auto* reservations = window->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+    const int listed = reservations->topLevelItemCount();
+    {
+        QSqlDatabase inn = adminSession(data.path(), QStringLiteral("inn-admin"));
+        QSqlDatabase server = adminSession(TempDataDir::server(), QStringLiteral("server-admin"));
+        QVERIFY(inn.isOpen() && server.isOpen());
+        QSqlQuery onInn(inn);
+        QVERIFY(onInn.exec(QStringLiteral("SELECT current_database()")) && onInn.next());
+        const QString database = onInn.value(0).toString();
+        // Written without a notice, as a desk's save lost with the server would be.
+        QVERIFY(onInn.exec(QStringLiteral("INSERT INTO btreservation.Reserve (RvNo, RvUseDate, RvDate, RvName) "
+                                          "VALUES (901, CURRENT_DATE, CURRENT_DATE, '再起動 中')")));
+        QSqlQuery onServer(server);
+        QVERIFY(onServer.exec(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS false").arg(database)));
+        QVERIFY(onInn.exec(QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                                          "WHERE datname = current_database() AND pid <> pg_backend_pid()")));
+        QTRY_VERIFY2_WITH_TIMEOUT(window->statusText().contains(QStringLiteral("データベースサーバーに接続できません")),
+                                  qPrintable(window->statusText()), 5000);
+        QCOMPARE(reservations->topLevelItemCount(), listed);
+        QVERIFY(onServer.exec(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS true").arg(database)));
+        onInn.finish();
+        onServer.finish();
+        inn.close();
+        server.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("inn-admin"));
+    QSqlDatabase::removeDatabase(QStringLiteral("server-admin"));
+    QTRY_COMPARE_WITH_TIMEOUT(reservations->topLevelItemCount(), listed + 1, 15000);
+    QVERIFY2(!window->statusText().contains(QStringLiteral("接続できません")), qPrintable(window->statusText()));
 }
 
 QTEST_MAIN(TestStartUp)
