@@ -10,7 +10,8 @@ class Engine;
 
 namespace desk::Sql {
 
-// The only way user text enters a statement or criterion: a literal with its quotes doubled.
+// The only way user text enters a statement or criterion: a literal with its quotes doubled,
+// which reaches the engine as a bound value (Bound), never as statement text.
 QString quote(const QString& text);
 // A date literal of the suite's dialect, "#2002/3/1#". A null date gives the literal Null.
 QString dateLiteral(const QDate& date);
