@@ -484,7 +484,7 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
     const bool schemaChange = isSchemaChange(sql);
     if (schemaChange)
         sql = m_engine->definition(sql);
-    const Sql::Bound bound(sql, *m_engine);
+    const Sql::Bound bound(sql);
     refuseOutOfRangeDates(binds, statement, m_filePath);
     const QVariantList values = bound.values(binds);
     int affected = 0;
@@ -537,9 +537,8 @@ qint64 Connection::execEach(const QString& statement, const std::function<bool(Q
     const int perStatement = insert.hasMatch() ? std::max(1, m_engine->rowsPerInsert()) : 1;
     const auto statementOf = [&](int rows) {
         if (rows == 1)
-            return Sql::Bound(translated, *m_engine);
-        return Sql::Bound(insert.captured(1) + QStringList(rows, insert.captured(2)).join(QStringLiteral(", ")),
-                          *m_engine);
+            return Sql::Bound(translated);
+        return Sql::Bound(insert.captured(1) + QStringList(rows, insert.captured(2)).join(QStringLiteral(", ")));
     };
     const auto compiledOrThrow = [&](const Sql::Bound& bound) {
         Compiled query = compiled(bound.sql());
@@ -632,7 +631,7 @@ void Connection::handBack(QSqlQuery& query) {
 }
 
 Connection::Compiled Connection::selected(const QString& statement, const QVariantList& binds) {
-    const Sql::Bound bound(Sql::translate(statement, *m_engine), *m_engine);
+    const Sql::Bound bound(Sql::translate(statement, *m_engine));
     const QVariantList values = bound.values(binds);
     const auto run = [&] {
         Compiled query = compiled(bound.sql());

@@ -109,9 +109,6 @@ public:
     // How many rows Connection::execEach puts into one INSERT: on a server each statement is a
     // trip there and back, on files one compiled statement run row by row is as quick.
     virtual int rowsPerInsert() const { return 1; }
-    // Whether the literals of a statement travel as bound values (Sql::Bound), or stay in its
-    // text: an engine that compares GROUP BY expressions by their text needs them there.
-    virtual bool bindsLiterals() const { return true; }
     // Whether the engine hands back unquoted names in lower case (a result column "rptcode"
     // of "SELECT RptCode"); Sql::resultName gives them back their spelling for the screen.
     virtual bool foldsNames() const { return false; }

@@ -190,6 +190,10 @@ void PostgresEngine::configure(QSqlDatabase& db, const QString& location, Access
     QString database = url.path().mid(1);
     QString user = url.userName();
     QStringList options;
+    // Quotes in a literal are doubled, a backslash is an ordinary character: set when the
+    // session starts, before the driver looks at how the server reads a backslash (it quotes
+    // bound values accordingly and never looks again), and whatever the server's default.
+    QString serverOptions = QStringLiteral("-c standard_conforming_strings=on");
     bool timeoutGiven = false;
     // The password is never taken from the address: libpq reads it from ~/.pgpass.
     for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
@@ -201,6 +205,8 @@ void PostgresEngine::configure(QSqlDatabase& db, const QString& location, Access
             database = value;
         else if (key == QLatin1String("user"))
             user = value;
+        else if (key == QLatin1String("options"))
+            serverOptions = value + QLatin1Char(' ') + serverOptions;
         else if (key != QLatin1String("password")) {
             timeoutGiven = timeoutGiven || key == QLatin1String("connect_timeout");
             options << key + QLatin1Char('=') + value;
@@ -214,6 +220,10 @@ void PostgresEngine::configure(QSqlDatabase& db, const QString& location, Access
     name.replace(QLatin1Char(';'), QLatin1Char(',')).replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     name.replace(QLatin1Char('\''), QLatin1String("\\'"));
     options << QStringLiteral("application_name='%1'").arg(name);
+    options << QStringLiteral("options='%1'")
+                   .arg(QString(serverOptions)
+                            .replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+                            .replace(QLatin1Char('\''), QStringLiteral("\\'")));
     db.setHostName(host);
     if (port > 0)
         db.setPort(port);

@@ -73,7 +73,6 @@ public:
     QVariant bindable(const QVariant& value) const override;
     bool streamsResults() const override { return false; }
     bool foldsNames() const override { return true; }
-    bool bindsLiterals() const override { return false; }
     int rowsReadAhead() const override { return 100; }
     int rowsPerInsert() const override { return 50; }
     QString functionName(Function function) const override;

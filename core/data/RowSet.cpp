@@ -70,7 +70,7 @@ RowSet::RowSet(std::shared_ptr<Connection> connection, const QString& source, co
         return;
     }
 
-    const Sql::Bound bound(Sql::translate(source, connection->engine()), connection->engine());
+    const Sql::Bound bound(Sql::translate(source, connection->engine()));
     const QString translated = bound.sql();
     const QVariantList values = bound.values(binds);
     const QString masked = Sql::maskLiterals(translated);

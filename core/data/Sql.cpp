@@ -188,14 +188,6 @@ QString maskLiterals(const QString& statement) {
 }
 
 Bound::Bound(const QString& translated) {
-    parse(translated, true);
-}
-
-Bound::Bound(const QString& translated, const Engine& engine) {
-    parse(translated, engine.bindsLiterals());
-}
-
-void Bound::parse(const QString& translated, bool bindLiterals) {
     static const QRegularExpression parameterised(QStringLiteral(R"(^\s*(select|with|insert|update|delete)\b)"),
                                                   QRegularExpression::CaseInsensitiveOption);
     if (!parameterised.match(translated).hasMatch()) {
@@ -210,12 +202,6 @@ void Bound::parse(const QString& translated, bool bindLiterals) {
             const qsizetype end = literalEnd(translated, i);
             if (end < 0)
                 throw DbError(QStringLiteral("文字列の引用符が閉じていません。"), translated);
-            if (!bindLiterals) {
-                // A NUL would end the statement inside its literal; no text column holds one.
-                m_sql += translated.mid(i, end - i + 1).replace(QChar(0), QChar::ReplacementCharacter);
-                i = end;
-                continue;
-            }
             QString value = translated.mid(i + 1, end - i - 1);
             value.replace(QLatin1String("''"), QLatin1String("'"));
             m_sql += QLatin1Char('?');

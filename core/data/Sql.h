@@ -10,7 +10,8 @@ class Engine;
 
 namespace desk::Sql {
 
-// The only way user text enters a statement or criterion: a literal with its quotes doubled.
+// The only way user text enters a statement or criterion: a literal with its quotes doubled,
+// which reaches the engine as a bound value (Bound), never as statement text.
 QString quote(const QString& text);
 // A date literal of the suite's dialect, "#2002/3/1#". A null date gives the literal Null.
 QString dateLiteral(const QDate& date);
@@ -36,16 +37,14 @@ QString spelledAs(const QString& name, const QString& statement);
 QString resultName(const QString& name, const QString& statement, const Engine& engine);
 
 // A translated statement whose single-quoted literals have become bound values: whatever a
-// literal holds (a NUL, quotes, anything a screen put into a condition) reaches the engine
-// as a value, never as statement text. Only for statements that may carry parameters
-// (SELECT, WITH, INSERT, UPDATE, DELETE); others come back unchanged.
+// literal holds (a NUL, quotes, backslashes, anything a screen put into a condition) reaches
+// the engine as a value, never as statement text, on every engine. Only for statements that
+// may carry parameters (SELECT, WITH, INSERT, UPDATE, DELETE); others come back unchanged.
+// A literal in a GROUP BY expression becomes a value of its own there, which a server does
+// not see as the same expression as in the select list: group such a column by its position.
 class Bound {
 public:
     explicit Bound(const QString& translated);
-    // As the engine takes them: an engine that must see the literals to match an expression
-    // in GROUP BY with the same one in the select list (Engine::bindsLiterals) gets them in
-    // the statement, quoted as they are.
-    Bound(const QString& translated, const Engine& engine);
 
     QString sql() const { return m_sql; }
     // The values of every "?" in sql(), in order: the literals where they stood, the
@@ -57,8 +56,6 @@ private:
     QVariantList m_slots; // a literal's value, or an int index into the caller's values
     QList<bool> m_isLiteral;
     int m_literalCount = 0;
-
-    void parse(const QString& translated, bool bindLiterals);
 };
 
 } // namespace desk::Sql

@@ -18,14 +18,29 @@ QString userKey() {
     return qEnvironmentVariable("USERNAME");
 #endif
 }
+
+// A folder as one spelling: "/inn/", "/inn" and a link to it are one folder.
+QString folderKey(const QString& path) {
+    const QString canonical = QDir(path).canonicalPath();
+    return canonical.isEmpty() ? QDir(path).absolutePath() : canonical;
+}
+
+// The inn as one spelling: a folder as above, a server address as it is written, none as none.
+QString innKey(const QString& inn) {
+    return inn.isEmpty() || inn.contains(QLatin1String("://")) ? inn : folderKey(inn);
+}
+
 } // namespace
 
-QString serverName(const QString& program, const QString& programsDir) {
-    QString folder = QDir(programsDir).canonicalPath();
-    if (folder.isEmpty())
-        folder = QDir(programsDir).absolutePath();
-    const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
-    return QStringLiteral("tesaro-%1-%2-%3").arg(userKey(), program.toLower(), QString::fromLatin1(hash));
+QString serverName(const QString& program, const QString& programsDir, const QString& desk, const QString& inn) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    // Each part with its length, so no two different triples make the same text.
+    for (const QString& part : {folderKey(programsDir), desk, innKey(inn)}) {
+        const QByteArray bytes = part.toUtf8();
+        hash.addData(QByteArray(QByteArray::number(bytes.size()) + ':' + bytes));
+    }
+    return QStringLiteral("tesaro-%1-%2-%3")
+        .arg(userKey(), program.toLower(), QString::fromLatin1(hash.result().toHex().left(16)));
 }
 
 QByteArray encode(const QJsonObject& message) {

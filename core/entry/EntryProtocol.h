@@ -14,9 +14,16 @@
 //                    {"reply":"closed"}                                 modal window closed
 namespace desk::protocol {
 
-// The server a module program listens on: per user, per program and per programs folder,
-// so two installations (or a test build beside a real one) never reach each other.
-QString serverName(const QString& program, const QString& programsDir);
+// The server a module program listens on: per user, program and programs folder, so two
+// installations (or a test build beside a real one) never reach each other, and per desk
+// and inn (its data location), so two desks started on one PC by the same user each get a
+// program and a window of their own. Folder, desk and inn make a short hash of the name.
+QString serverName(const QString& program, const QString& programsDir, const QString& desk, const QString& inn);
+
+// How a caller tells the module program it starts which desk and inn it serves:
+// "--desk DESK --inn LOCATION"; desk and inn of ModuleHost::run come from there.
+inline constexpr auto DeskArgument = "--desk";
+inline constexpr auto InnArgument = "--inn";
 
 QByteArray encode(const QJsonObject& message);
 

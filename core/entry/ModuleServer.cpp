@@ -2,6 +2,7 @@
 
 #include "EntryError.h"
 #include "data/DbError.h"
+#include "data/Desk.h"
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
 
@@ -55,8 +56,8 @@ ModuleServer::ModuleServer(const QString& module, ModuleHost::WindowFactory fact
 
 ModuleServer::~ModuleServer() = default;
 
-ModuleServer::Listen ModuleServer::listen() {
-    const QString name = protocol::serverName(m_module, QCoreApplication::applicationDirPath());
+ModuleServer::Listen ModuleServer::listen(const QString& desk, const QString& inn) {
+    const QString name = protocol::serverName(m_module, QCoreApplication::applicationDirPath(), desk, inn);
     if (!m_server->listen(name)) {
         // The name is taken: either a running instance answers there, or a crashed one
         // left its socket behind.
@@ -210,8 +211,20 @@ int ModuleHost::run(int argc, char* argv[], const QString& module, const WindowF
     useJapanese();
     // The host decides when to end: not while a caller is being served.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Started by a caller: the desk and inn it serves. Started by hand: this desk, no inn yet.
+    QString desk = currentDesk();
+    QString inn;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String(protocol::DeskArgument))
+            desk = arguments.at(++i);
+        else if (arguments.at(i) == QLatin1String(protocol::InnArgument))
+            inn = arguments.at(++i);
+    }
+    // Its work lines are the desk's it serves, whatever the environment it was started in.
+    qputenv("TESARO_DESK", desk.toUtf8());
     ModuleServer server(module, factory);
-    switch (server.listen()) {
+    switch (server.listen(desk, inn)) {
     case ModuleServer::Listen::Ok:
         break;
     case ModuleServer::Listen::OtherInstance:

@@ -24,7 +24,8 @@ public:
     ~ModuleServer() override;
 
     enum class Listen { Ok, OtherInstance, Failed };
-    Listen listen();
+    // Listens as the program of this desk on this inn (see protocol::serverName).
+    Listen listen(const QString& desk, const QString& inn);
 
     ModuleContext& context() { return m_context; }
 

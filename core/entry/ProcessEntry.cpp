@@ -3,6 +3,7 @@
 #include "EntryError.h"
 #include "EntryProtocol.h"
 #include "InputBlocker.h"
+#include "data/Desk.h"
 #include "ui/BusyCursor.h"
 
 #include <QDir>
@@ -101,7 +102,14 @@ QString ProcessEntry::programPath() const {
 
 std::unique_ptr<QLocalSocket> ProcessEntry::connectOrStart() {
     auto socket = std::make_unique<QLocalSocket>();
-    const QString name = protocol::serverName(m_class.program, m_programsDir);
+    // The program of this desk on this inn: another desk's, or one on another inn, is not ours.
+    const QString desk = currentDesk();
+    QString inn;
+    for (const auto& [name, value] : std::as_const(m_values)) {
+        if (name == EntryMembers::DirPath)
+            inn = value;
+    }
+    const QString name = protocol::serverName(m_class.program, m_programsDir, desk, inn);
     if (tryConnect(*socket, name))
         return socket;
 
@@ -113,7 +121,9 @@ std::unique_ptr<QLocalSocket> ProcessEntry::connectOrStart() {
                            "場所: %2")
                 .arg(m_class.program, QDir::toNativeSeparators(path)));
     qint64 pid = 0;
-    if (!info.isExecutable() || !QProcess::startDetached(path, {}, m_programsDir, &pid))
+    const QStringList arguments{QString::fromLatin1(protocol::DeskArgument), desk,
+                                QString::fromLatin1(protocol::InnArgument), inn};
+    if (!info.isExecutable() || !QProcess::startDetached(path, arguments, m_programsDir, &pid))
         throw EntryError(QStringLiteral("プログラム「%1」を起動できませんでした。\r\n場所: %2")
                              .arg(m_class.program, QDir::toNativeSeparators(path)));
 

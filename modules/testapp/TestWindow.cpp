@@ -1,6 +1,7 @@
 #include "TestWindow.h"
 
 #include "data/DbError.h"
+#include "data/Desk.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -27,9 +28,9 @@ TestWindow::TestWindow(desk::ModuleContext& context)
     QTimer::singleShot(0, this, &TestWindow::closeOnCommand);
 
     const QSettings ini(m_dir + QStringLiteral("testapp.ini"), QSettings::IniFormat);
-    log(QStringLiteral("load pid=%1 company=%2 dir=%3")
+    log(QStringLiteral("load pid=%1 company=%2 dir=%3 desk=%4")
             .arg(QCoreApplication::applicationPid())
-            .arg(context.MyCompanyName(), context.DirPath()));
+            .arg(context.MyCompanyName(), context.DirPath(), desk::currentDesk()));
 
     setWindowTitle(QStringLiteral("testapp"));
     auto* layout = new QVBoxLayout(this);
@@ -52,7 +53,9 @@ void TestWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TestWindow::closeOnCommand() {
-    if (QFile::remove(m_dir + QStringLiteral("testapp.close")))
+    // "testapp.close" closes the one program the folder has; "testapp.close-PID" that program.
+    if (QFile::remove(m_dir + QStringLiteral("testapp.close")) ||
+        QFile::remove(m_dir + QStringLiteral("testapp.close-%1").arg(QCoreApplication::applicationPid())))
         close();
 }
 

@@ -11,6 +11,7 @@
 #include <QFileSystemWatcher>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,6 +62,11 @@ public:
         // same socket: told to close, waited for, and ended by its id if it will not go.
         requestClose();
         for (qint64 pid : pids()) {
+            QFile command(path() + QStringLiteral("testapp.close-%1").arg(pid));
+            if (command.open(QIODevice::WriteOnly))
+                command.close();
+        }
+        for (qint64 pid : pids()) {
             if (!waitForExit(pid, 10000)) {
                 ::kill(static_cast<pid_t>(pid), SIGTERM);
                 waitForExit(pid, 5000);
@@ -109,6 +115,7 @@ private slots:
     void outsideRegistrations();
     void secondShowFormReachesSameWindow();
     void valueSetAfterShowFormReachesModule();
+    void eachDeskAndInnHasItsOwnProgram();
     void closedWindowLoadsAfresh();
     void modalShowFormReturnsAfterClose();
     void modalWindowComesForwardWhenCallerIsUsed();
@@ -178,6 +185,37 @@ void TestEntry::secondShowFormReachesSameWindow() {
     // The new values reached the running module without reloading the window.
     QVERIFY(dir.log().contains(QStringLiteral("set MyCompanyName=旅館B")));
     QCOMPARE(dir.pids().size(), 1);
+}
+
+void TestEntry::eachDeskAndInnHasItsOwnProgram() {
+    // Two desks started by one user from one programs folder, and one desk on two inns.
+    const bool deskSet = qEnvironmentVariableIsSet("TESARO_DESK");
+    const QByteArray desk = qgetenv("TESARO_DESK");
+    const auto restoreDesk = qScopeGuard([&] { deskSet ? qputenv("TESARO_DESK", desk) : qunsetenv("TESARO_DESK"); });
+    TestAppDir inn;
+    TestAppDir otherInn;
+    const auto show = [&](const char* deskName, const TestAppDir& dir) {
+        qputenv("TESARO_DESK", deskName);
+        auto entry = m_registry.create(QStringLiteral("testapp.Class1"));
+        entry->setDirPath(dir.path());
+        entry->ShowForm();
+    };
+    show("FRONT", inn);
+    show("OFFICE", inn);
+    QCOMPARE(inn.pids().size(), 2);
+    const QStringList loads = inn.linesStarting(QStringLiteral("load"));
+    QCOMPARE(loads.size(), 2);
+    QVERIFY2(loads.at(0).endsWith(QStringLiteral(" desk=FRONT")), qPrintable(loads.at(0)));
+    QVERIFY2(loads.at(1).endsWith(QStringLiteral(" desk=OFFICE")), qPrintable(loads.at(1)));
+
+    // The same desk and inn again reach the window already open.
+    show("FRONT", inn);
+    QCOMPARE(inn.linesStarting(QStringLiteral("load")).size(), 2);
+    QCOMPARE(inn.pids().size(), 2);
+
+    show("FRONT", otherInn);
+    QCOMPARE(otherInn.pids().size(), 1);
+    QVERIFY(!inn.pids().contains(otherInn.pids().at(0)));
 }
 
 void TestEntry::valueSetAfterShowFormReachesModule() {
