@@ -501,18 +501,7 @@ int Connection::exec(const QString& statement, const QVariantList& binds) {
         affected = query.numRowsAffected();
         query.finish();
     } else {
-        const auto run = [&] {
-            Compiled query = compiled(bound.sql());
-            if (query->lastError().isValid())
-                throw m_engine->failure(query->lastError(), statement, m_filePath);
-            for (int i = 0; i < values.size(); ++i)
-                query->bindValue(i, m_engine->bindable(values.at(i)));
-            query->exec();
-            return query;
-        };
-        Compiled query = run();
-        if (query->lastError().isValid() && revived(query->lastError(), sql))
-            query = run();
+        Compiled query = runCompiled(bound.sql(), values, statement);
         if (query->lastError().isValid())
             throw failure(*m_engine, *query, statement, m_filePath, binds);
         affected = query->numRowsAffected();
@@ -633,8 +622,15 @@ void Connection::handBack(QSqlQuery& query) {
 Connection::Compiled Connection::selected(const QString& statement, const QVariantList& binds) {
     const Sql::Bound bound(Sql::translate(statement, *m_engine));
     const QVariantList values = bound.values(binds);
+    Compiled query = runCompiled(bound.sql(), values, statement);
+    if (query->lastError().isValid())
+        throw m_engine->failure(query->lastError(), statement, m_filePath);
+    return query;
+}
+
+Connection::Compiled Connection::runCompiled(const QString& sql, const QVariantList& values, const QString& statement) {
     const auto run = [&] {
-        Compiled query = compiled(bound.sql());
+        Compiled query = compiled(sql);
         if (query->lastError().isValid())
             throw m_engine->failure(query->lastError(), statement, m_filePath);
         for (int i = 0; i < values.size(); ++i)
@@ -644,10 +640,8 @@ Connection::Compiled Connection::selected(const QString& statement, const QVaria
     };
     Compiled query = run();
     // Once more on a new session when the one it ran on was lost.
-    if (query->lastError().isValid() && revived(query->lastError(), bound.sql()))
+    if (query->lastError().isValid() && revived(query->lastError(), sql))
         query = run();
-    if (query->lastError().isValid())
-        throw m_engine->failure(query->lastError(), statement, m_filePath);
     return query;
 }
 

@@ -145,6 +145,9 @@ private:
     void forgetSchema();
     // A read-only statement prepared, bound and run, positioned before its first row.
     Compiled selected(const QString& statement, const QVariantList& binds);
+    // A compiled statement run with its values, once more on a new session when the one it
+    // ran on was lost; the caller reads its error.
+    Compiled runCompiled(const QString& sql, const QVariantList& values, const QString& statement);
     void handBack(QSqlQuery& query);
     // A new session on this connection's location under name, set up as every session is
     // once its database is known to be the inn's; an invalid error when it is open.
