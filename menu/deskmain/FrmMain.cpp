@@ -159,7 +159,9 @@ void FrmMain::serverListening(bool listening) {
 }
 
 void FrmMain::setBackupNote(const QString& text) {
-    m_ui->StatusBar1->findChild<QLabel*>(QStringLiteral("Panel2"))->setText(text);
+    auto* panel = m_ui->StatusBar1->findChild<QLabel*>(QStringLiteral("Panel2"));
+    panel->setText(text);
+    panel->setToolTip(text);
 }
 
 QString FrmMain::statusText() const {
@@ -179,12 +181,28 @@ void FrmMain::refreshLists() {
         fillNotCheckedOut();
         panel->clear();
     } catch (...) {
+        if (serverAway(std::current_exception())) {
+            // The lists shown stay, and they are read again once the server is back.
+            serverListening(false);
+            return;
+        }
         // The clerk's words only: the driver's, under the detail heading, stay out of the bar.
         panel->setText(QStringLiteral("一覧を更新できませんでした。") +
                        desk::describeError(std::current_exception())
                            .section(QStringLiteral("\r\n\r\n") + desk::DbError::detailHeading(), 0, 0)
                            .section(QStringLiteral("\r\n"), 1, -1)
                            .replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        panel->setToolTip(panel->text());
+    }
+}
+
+bool FrmMain::serverAway(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const desk::DbError& e) {
+        return e.cause() == desk::DbError::Cause::Unreachable;
+    } catch (...) {
+        return false;
     }
 }
 
@@ -197,13 +215,15 @@ void FrmMain::changeEvent(QEvent* event) {
 
 void FrmMain::fillReservations() {
     m_todayText = desk::convert::dayText(QDate::currentDate());
-    m_ui->ListView1->clear();
     bookingsvc::ReservationClass store;
     store.setDirPath(m_dataDir);
     store.CntDb();
     store.setReserveDate(m_todayText);
     const std::unique_ptr<desk::RowSet> rows = store.RsResv();
-    if (rows->isEmpty())
+    // Read before the list is emptied: a failed read leaves what it showed.
+    const bool none = rows->isEmpty();
+    m_ui->ListView1->clear();
+    if (none)
         return;
     desk::fillList(m_ui->ListView1, *rows,
                    listColumns({QStringLiteral("RvNo"), QStringLiteral("RvName"), QStringLiteral("RvClNumber"),
@@ -212,12 +232,13 @@ void FrmMain::fillReservations() {
 }
 
 void FrmMain::fillNotCheckedOut() {
-    m_ui->ListView2->clear();
     arrivalsvc::CheckInClass store;
     store.setDirPath(m_dataDir);
     store.CntDB();
     const std::unique_ptr<desk::RowSet> rows = store.RsNotChkOut();
-    if (rows->isEmpty())
+    const bool none = rows->isEmpty();
+    m_ui->ListView2->clear();
+    if (none)
         return;
     desk::fillList(m_ui->ListView2, *rows,
                    listColumns({QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),

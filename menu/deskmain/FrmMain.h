@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <exception>
+
 #include <map>
 #include <memory>
 
@@ -52,6 +54,7 @@ public:
     // is shown in the status bar, not in a box (a box would take the activation and bring
     // the window back here).
     void refreshLists();
+    static bool serverAway(const std::exception_ptr& error);
 
     // The window's title: the suite, this desk, and the server when the inn is on one, so
     // that two main menus on one screen are told apart.

@@ -340,7 +340,7 @@ QSqlDatabase adminSession(const QString& address, const QString& name) {
 void TestStartUp::mainMenuThroughAServerRestart() {
     if (TempDataDir::server().isEmpty())
         QSKIP("on the test server only (label postgresql)");
-    TempDataDir data;
+    TempDataDir data(true);
     QVERIFY(data.isValid());
     QTemporaryDir programs;
     QVERIFY(pointAt(programs, data));
@@ -349,6 +349,8 @@ void TestStartUp::mainMenuThroughAServerRestart() {
     QVERIFY(window);
     auto* reservations = window->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
     const int listed = reservations->topLevelItemCount();
+    const int notCheckedOut = window->findChild<QTreeWidget*>(QStringLiteral("ListView2"))->topLevelItemCount();
+    QVERIFY(listed > 0 && notCheckedOut > 0);
     {
         QSqlDatabase inn = adminSession(data.path(), QStringLiteral("inn-admin"));
         QSqlDatabase server = adminSession(TempDataDir::server(), QStringLiteral("server-admin"));
@@ -366,6 +368,17 @@ void TestStartUp::mainMenuThroughAServerRestart() {
         QTRY_VERIFY2_WITH_TIMEOUT(window->statusText().contains(QStringLiteral("データベースサーバーに接続できません")),
                                   qPrintable(window->statusText()), 5000);
         QCOMPARE(reservations->topLevelItemCount(), listed);
+        // Activated while the inn cannot be reached, it reads again and fails: the lists it
+        // shows stay, and the bar does not speak of typing lost.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QCOMPARE(reservations->topLevelItemCount(), listed);
+        QCOMPARE(window->findChild<QTreeWidget*>(QStringLiteral("ListView2"))->topLevelItemCount(), notCheckedOut);
+        QVERIFY2(!window->statusText().contains(QStringLiteral("入力中")), qPrintable(window->statusText()));
         QVERIFY(onServer.exec(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS true").arg(database)));
         onInn.finish();
         onServer.finish();
