@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSocketNotifier>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QtDebug>
@@ -85,7 +84,7 @@ bool ChangeNotices::listen() {
         // a minute or so, not hours.
         db.setConnectOptions(db.connectOptions() +
                              QStringLiteral(";connect_timeout=%1;keepalives_idle=30;keepalives_interval=10;"
-                                            "keepalives_count=3")
+                                            "keepalives_count=3;tcp_user_timeout=5000")
                                  .arg(ConnectTimeoutS));
         if (db.open() && db.driver()->subscribeToNotification(channel()))
             connect(db.driver(), &QSqlDriver::notification, this, &ChangeNotices::received);
@@ -114,16 +113,17 @@ void ChangeNotices::closeConnection() {
 }
 
 void ChangeNotices::watch() {
-    // When the server ends the session, the driver reads the end and the client library
-    // closes the socket; the driver's socket notifier is then disabled by the event loop
-    // ("Invalid socket") and nothing more is heard. That is looked for here, no trip to the
-    // server needed.
+    // A session the server ended (a restart) or lost (the network) shows at the next trip: the
+    // driver's own watch on the socket says nothing the program can read, so the listener asks
+    // the server a trifle now and then. The timeouts set on it keep a cut cable from holding
+    // the window for more than a few seconds.
     {
         const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        const QSocketNotifier* notifier =
-            db.isValid() && db.isOpen() ? db.driver()->findChild<QSocketNotifier*>() : nullptr;
-        if (notifier && notifier->isEnabled())
-            return;
+        if (db.isValid() && db.isOpen()) {
+            QSqlQuery probe(db);
+            if (probe.exec(QStringLiteral("SELECT 1")))
+                return;
+        }
     }
     m_watch->stop();
     closeConnection();

@@ -33,7 +33,7 @@ public:
     bool isListening() const { return m_listening; }
     // How often a lost listening connection is looked for, and the longest wait between two
     // attempts to make it again (tests shorten them).
-    static constexpr int WatchMs = 1000;
+    static constexpr int WatchMs = 3000;
     static constexpr int LongestRetryMs = 30000;
 
 signals:
@@ -48,7 +48,7 @@ private:
     // Opens the listening connection; false when the server cannot be reached.
     bool listen();
     void closeConnection();
-    // Called by the watch: the driver gives up a connection whose socket the server closed.
+    // Called by the watch: a trifle asked of the server on the listening connection fails.
     void watch();
     void retry();
     void setListening(bool listening);
