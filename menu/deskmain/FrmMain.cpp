@@ -153,9 +153,11 @@ void FrmMain::serverListening(bool listening) {
     auto* panel = m_ui->StatusBar1->findChild<QLabel*>(QStringLiteral("Panel1"));
     if (listening) {
         panel->clear();
+        panel->setToolTip({});
         return;
     }
-    panel->setText(QStringLiteral("データベースサーバーに接続できません。つながりしだい一覧を読み直します。"));
+    panel->setText(QStringLiteral("データベースサーバーに接続できません。つながりしだい読み直します。"));
+    panel->setToolTip(QStringLiteral("データベースサーバーに接続できません。つながりしだい一覧を読み直します。"));
 }
 
 void FrmMain::setBackupNote(const QString& text) {
