@@ -6,6 +6,7 @@
 #include "data/DbError.h"
 #include "data/Engine.h"
 #include "data/Maintenance.h"
+#include "data/PostgresEngine.h"
 #include "data/Schema.h"
 #include "data/Transfer.h"
 #include "taxsvc/TaxSettings.h"
@@ -29,7 +30,12 @@ QString absoluteDir(const QString& path) {
 }
 
 void report(QTextStream& err, const desk::DbError& e) {
-    err << "deskadmin: " << e.message();
+    // Nothing was being typed here: an unreachable server is told with what to look at.
+    if (e.cause() == desk::DbError::Cause::Unreachable)
+        err << "deskadmin: データベースサーバーに接続できません。サーバーが動いているか、ネットワークと"
+               "アドレス（ホスト名、ポート）を確かめてください。";
+    else
+        err << "deskadmin: " << e.message();
     if (desk::Engine::isServerAddress(e.file()))
         err << "\n  " << e.place();
     else if (!e.file().isEmpty() && !e.message().contains(QDir::toNativeSeparators(e.file())))
@@ -206,10 +212,24 @@ int check(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!positional(QStringLiteral("check"), args, 1, &p, err))
         return AdminCommand::Usage;
     try {
-        QList<desk::maintenance::Finding> findings = desk::maintenance::check(absoluteDir(p.at(0)));
-        checkRates(absoluteDir(p.at(0)), findings);
-        for (const auto& finding : findings)
-            out << finding.file << ": " << finding.text << '\n';
+        const QString location = absoluteDir(p.at(0));
+        QList<desk::maintenance::Finding> findings = desk::maintenance::check(location);
+        checkRates(location, findings);
+        // On a server the parts of the inn are named in words, and a text every part shares
+        // (an inn not made yet) is said once for them all.
+        const bool server = desk::Engine::isServerAddress(location);
+        QList<std::pair<QStringList, QString>> lines;
+        for (const auto& finding : findings) {
+            const QString label = server ? desk::PostgresEngine::partOfInn(finding.file) : finding.file;
+            const auto same = std::find_if(lines.begin(), lines.end(),
+                                           [&](const auto& line) { return server && line.second == finding.text; });
+            if (same != lines.end())
+                same->first << label;
+            else
+                lines.append({QStringList{label}, finding.text});
+        }
+        for (const auto& [labels, text] : std::as_const(lines))
+            out << labels.join(QStringLiteral("、")) << ": " << text << '\n';
         if (!findings.isEmpty()) {
             out << findings.size() << " finding(s)\n";
             return AdminCommand::Failed;

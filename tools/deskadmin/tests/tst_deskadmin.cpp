@@ -384,6 +384,9 @@ void TestDeskAdmin::checkFindings() {
         Connection::open(dir, file)->exec(plant);
     const Result r = deskadmin({QStringLiteral("check"), dir});
     QCOMPARE(r.exitCode, exitCode);
+    // A server names the part of the inn, not the file.
+    if (onServer())
+        finding.replace(QStringLiteral("dbOptionBT.mdb: "), QStringLiteral("設定: "));
     QVERIFY2(r.out.contains(finding), qPrintable(r.out + r.err));
 }
 
