@@ -170,6 +170,7 @@ private slots:
     void walkInWithTheKeyboard();
     void proposedNumber_data();
     void proposedNumber();
+    void guestsToAddressByKeys();
     void takeOver_data();
     void takeOver();
     void failedMarkKeepsTheCheckIn();
@@ -473,6 +474,23 @@ void TestFrmChkIn::proposedNumber() {
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
     typeText(u"77"_s);
     QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), u"77"_s);
+}
+
+void TestFrmChkIn::guestsToAddressByKeys() {
+    const auto w = openWindow();
+    typeInto(w.get(), u"txtChkInName"_s, u"佐藤 花子"_s);
+    pressAccessKey(w.get(), Qt::Key_N);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"txtChkInKazu"_s);
+    QStringList order;
+    for (int i = 0; i < 9; ++i) {
+        tab();
+        order << QApplication::focusWidget()->objectName();
+    }
+    // The address and phone right after the guests; the levy exemptions and the price, rarely
+    // typed at a walk-in, after them.
+    QCOMPARE(order,
+             QStringList({u"txtChkAdrs1"_s, u"txtChkAdrs2"_s, u"txtChkAdrs3"_s, u"txtChkTelNo"_s, u"txtChkEMadrs"_s,
+                          u"txtBathExempt"_s, u"txtLodgingExempt"_s, u"txtBadet"_s, u"CmdCallOp"_s}));
 }
 
 void TestFrmChkIn::takeOver_data() {
