@@ -89,6 +89,46 @@ QString CheckInClass::CheckInNoCheck(const QString& checkInNo) {
     return findNumber(m_rsCliants, checkInNo) ? QStringLiteral("x") : QString();
 }
 
+namespace {
+
+// The digits of `number` plus one, as a text at least `width` wide.
+QString incremented(QString digits, qsizetype width) {
+    qsizetype at = digits.size() - 1;
+    while (at >= 0 && digits[at] == u'9')
+        digits[at--] = u'0';
+    if (at < 0)
+        digits.prepend(u'1');
+    else
+        digits[at] = QChar(digits[at].unicode() + 1);
+    return digits.rightJustified(width, u'0');
+}
+
+} // namespace
+
+QString CheckInClass::NextCheckInNo() {
+    static_cast<void>(connection()); // refused before CntDB
+    desk::RowSet rows(m_connection, QStringLiteral("SELECT CheckInNO FROM CheckInCliants"));
+    QString highest; // without leading zeros
+    qsizetype width = 1;
+    for (; !rows.eof(); rows.moveNext()) {
+        const QString number = desk::convert::textOf(rows.value(QStringLiteral("CheckInNO"))).trimmed();
+        if (number.isEmpty() ||
+            !std::all_of(number.begin(), number.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            continue;
+        qsizetype first = 0;
+        while (first < number.size() - 1 && number[first] == u'0')
+            ++first;
+        const QString value = number.mid(first);
+        // Compared as numbers of any length: more digits is larger, else the first differing digit.
+        const bool larger = value.size() != highest.size() ? value.size() > highest.size() : value > highest;
+        if (larger || (value == highest && number.size() > width)) {
+            highest = value;
+            width = number.size();
+        }
+    }
+    return highest.isEmpty() ? QStringLiteral("1") : incremented(highest, width);
+}
+
 QString CheckInClass::DispCheckInName(const QString& checkInNo) {
     if (!findNumber(m_rsCliants, checkInNo))
         return QStringLiteral("x");

@@ -61,6 +61,10 @@ public:
 
     // "x" when a check-in with this number exists, "" when the number is free.
     QString CheckInNoCheck(const QString& checkInNo);
+    // The number to propose for the next check-in: the highest number made of digits only,
+    // plus one, as wide as it was ("0999" gives "1000", "0041" gives "0042"); "1" when there
+    // is none. Numbers with other characters are left out.
+    QString NextCheckInNo();
     // The guest's name of check-in checkInNo, or "x" when there is none.
     QString DispCheckInName(const QString& checkInNo);
     // Opens DaySalesCliants.mdb and the row sets of the six tables and QRYCliantsDaySale.

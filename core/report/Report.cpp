@@ -228,6 +228,7 @@ QDate Report::printDate() const {
 ReportDocument Report::compose() {
     ReportDocument doc;
     doc.title = m_title;
+    doc.fileName = m_fileName;
     doc.pageLayout = m_pageLayout;
 
     const double pageHeight = m_pageLayout.paintRect(QPageLayout::Millimeter).height();

@@ -45,6 +45,9 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString& title) { m_title = title; }
+    // The name a PDF export proposes, without folder or suffix; the title when empty.
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString& fileName) { m_fileName = fileName; }
 
     ReportSection& section(SectionKind kind);
     const ReportSection& section(SectionKind kind) const;
@@ -121,6 +124,7 @@ private:
     const ReportControl* findControl(const QString& name) const;
 
     QString m_title;
+    QString m_fileName;
     QPageLayout m_pageLayout;
     std::array<std::unique_ptr<ReportSection>, 5> m_sections;
     QHash<QString, QString> m_labels;

@@ -14,6 +14,7 @@ namespace desk {
 class ReportDocument {
 public:
     QString title;
+    QString fileName; // what a PDF export proposes, without folder or suffix; the title when empty
     QPageLayout pageLayout;
     int pageCount = 0;
     QList<ReportItem> items; // in drawing order, page by page

@@ -163,8 +163,14 @@ bool ReportPreview::printDocument() {
 }
 
 bool ReportPreview::exportDocument() {
-    const QString suggested = QDir::home().filePath((m_doc.title.isEmpty() ? QStringLiteral("report") : m_doc.title) +
-                                                    QStringLiteral(".pdf"));
+    QString stem = m_doc.fileName.isEmpty() ? m_doc.title : m_doc.fileName;
+    if (stem.isEmpty())
+        stem = QStringLiteral("report");
+    // A file of that name already there is never proposed for overwriting: _2, _3 … follow.
+    const QDir folder = QDir::home();
+    QString suggested = folder.filePath(stem + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(suggested); ++n)
+        suggested = folder.filePath(QStringLiteral("%1_%2.pdf").arg(stem).arg(n));
     QString fileName =
         dialogs().saveFileName(this, QStringLiteral("PDF出力"), suggested, QStringLiteral("PDF (*.pdf)"));
     if (fileName.isEmpty())

@@ -99,6 +99,7 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     fillReservations();
     setCalledUp(false);
     offerToday();
+    proposeNumber();
     m_ui->txtCheckInNo->setFocus();
     m_loaded = true;
     // On a server a booking another desk makes or takes in shows up in the list by itself;
@@ -365,6 +366,20 @@ void FrmChkIn::readEntry(arrivalsvc::CheckInClass& store, const QDate& date) con
     store.setPayClass(m_spec->PayClass());
 }
 
+void FrmChkIn::proposeNumber() {
+    try {
+        const auto store = connectedCheckIns();
+        m_proposedNo = store->NextCheckInNo();
+    } catch (...) {
+        // Whatever was saved stays saved: the clerk types the number.
+        m_proposedNo.clear();
+        showMessage(QStringLiteral("次のチェックイン番号を求められませんでした。") +
+                    desk::describeError(std::current_exception()));
+    }
+    m_ui->txtCheckInNo->setText(m_proposedNo);
+    m_ui->txtCheckInNo->selectAll();
+}
+
 void FrmChkIn::ChkInClear() {
     m_ui->txtCheckInNo->clear();
     m_ui->ChkInDateTextBox->setDateValue({});
@@ -383,6 +398,7 @@ void FrmChkIn::ChkInClear() {
     m_spec->clearEntries();
     m_ui->CmdDelete->setEnabled(false);
     m_ui->CmdEdit->setEnabled(false);
+    proposeNumber();
 }
 
 void FrmChkIn::CmdRecord_Click() {
@@ -423,8 +439,19 @@ void FrmChkIn::CmdRecord_Click() {
     }
     if (taken) {
         busy.reset();
-        desk::dialogs().message(this, takenNumber, warningTitle);
-        m_ui->txtCheckInNo->clear();
+        if (number == m_proposedNo) {
+            // Another desk took the proposed number meanwhile: the entry stays, a free one is proposed.
+            proposeNumber();
+            desk::dialogs().message(this,
+                                    takenNumber +
+                                        QStringLiteral("\r\n他の端末で登録されました。新しいチェックイン番号 %1 "
+                                                       "で登録しなおしてください。")
+                                            .arg(m_proposedNo),
+                                    warningTitle);
+        } else {
+            desk::dialogs().message(this, takenNumber, warningTitle);
+            m_ui->txtCheckInNo->clear();
+        }
         m_ui->txtCheckInNo->setFocus();
         return;
     }
@@ -450,6 +477,7 @@ void FrmChkIn::CmdRecord_Click() {
     fillReservations();
     showMessage(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(number) + note);
     m_ui->txtCheckInNo->setFocus();
+    m_ui->txtCheckInNo->selectAll();
     busy.reset();
     if (!markFailure.isEmpty()) {
         desk::dialogs().message(this,

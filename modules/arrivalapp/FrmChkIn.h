@@ -72,6 +72,8 @@ private:
     // The properties a registration and a correction set alike.
     void readEntry(arrivalsvc::CheckInClass& store, const QDate& date) const;
     void ChkInClear();
+    // The next free check-in number in the number box, selected so that typing replaces it.
+    void proposeNumber();
     // The representative's line of the guest list from the name, address and phone boxes.
     void followRepresentative();
     // The companion box shows the names of the guests after the representative while the list
@@ -93,6 +95,9 @@ private:
     std::unique_ptr<FrmSpec> m_spec;
     GuestListModel* m_guests = nullptr;
     bool m_companionsFromList = false;
+    // The number the window last proposed: another desk taking it meanwhile is told apart
+    // from a number the clerk typed.
+    QString m_proposedNo;
     // "2024/5/3": the day whose reservations the list shows, taken afresh with every reading.
     QString m_today;
     bool m_loaded = false;

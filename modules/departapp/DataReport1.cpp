@@ -8,6 +8,8 @@
 #include "data/RowSet.h"
 #include "taxsvc/TaxRules.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -19,6 +21,11 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
     , m_dirPath(dirPath)
     , m_bill(bill) {
     setTitle(QStringLiteral("請求書"));
+    // 請求書_1002_20261208: the check-in and the day settled, so the inn's files tell bills apart.
+    QString number = bill.checkInNo.trimmed();
+    number.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|\\s]")), QStringLiteral("_"));
+    const QDate day = bill.settledOn.isValid() ? bill.settledOn : QDate::currentDate();
+    setFileName(QStringLiteral("請求書_%1_%2").arg(number, day.toString(QStringLiteral("yyyyMMdd"))));
 
     // The statement always ends with "請求額", the amount still to be paid; its tax rows
     // carry their rate and base. Read once before laying out: the bill has one block per rate.

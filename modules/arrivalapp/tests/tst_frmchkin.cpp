@@ -168,6 +168,9 @@ private slots:
     void exemptGuests_data();
     void exemptGuests();
     void walkInWithTheKeyboard();
+    void proposedNumber_data();
+    void proposedNumber();
+    void guestsToAddressByKeys();
     void takeOver_data();
     void takeOver();
     void failedMarkKeepsTheCheckIn();
@@ -422,6 +425,74 @@ void TestFrmChkIn::walkInWithTheKeyboard() {
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
 }
 
+void TestFrmChkIn::proposedNumber_data() {
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<bool>("takenMeanwhile"); // by another desk, before the clerk registers
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("next");
+
+    QTest::newRow("none yet") << QStringList{} << u"1"_s << false << u"1"_s << u"2"_s;
+    QTest::newRow("1001") << QStringList{u"1001"_s} << u"1002"_s << false << u"1002"_s << u"1003"_s;
+    // Compared as numbers, the width kept, numbers with letters left out.
+    QTest::newRow("0999") << QStringList{u"15"_s, u"0999"_s, u"A2000"_s} << u"1000"_s << false << u"1000"_s
+                          << u"1001"_s;
+    QTest::newRow("taken meanwhile") << QStringList{u"1001"_s} << u"1002"_s << true << u"1003"_s << u"1004"_s;
+}
+
+void TestFrmChkIn::proposedNumber() {
+    QFETCH(QStringList, stored);
+    QFETCH(QString, proposed);
+    QFETCH(bool, takenMeanwhile);
+    QFETCH(QString, saved);
+    QFETCH(QString, next);
+
+    for (const QString& number : stored)
+        addCheckIn(dir(), number);
+    const auto w = openWindow();
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), proposed);
+    typeInto(w.get(), u"txtChkInName"_s, u"佐藤 花子"_s);
+    typeInto(w.get(), u"txtChkInRoomNo"_s, u"105"_s);
+    typeInto(w.get(), u"txtChkInKazu"_s, u"2"_s);
+    if (takenMeanwhile) {
+        addCheckIn(dir(), proposed);
+        pressAccessKey(w.get(), Qt::Key_T);
+        QTRY_COMPARE(m_dialogs->messageTexts().size(), 1);
+        QVERIFY(m_dialogs->messageTexts()[0].startsWith(u"チェックイン番号が重複しています。"_s));
+        QVERIFY(m_dialogs->messageTexts()[0].contains(saved));
+        // The entry stays under the next free number.
+        QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), saved);
+        QCOMPARE(textOf(w.get(), u"txtChkInName"_s), u"佐藤 花子"_s);
+        m_dialogs->clear();
+    }
+    pressAccessKey(w.get(), Qt::Key_T);
+    QTRY_COMPARE(rowsOf(dir(), saved), 6);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList{});
+    QCOMPARE(checkIn(dir(), saved)->CheckInName(), u"佐藤 花子"_s);
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), next);
+    // Typing replaces the proposal.
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtCheckInNo"_s));
+    typeText(u"77"_s);
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), u"77"_s);
+}
+
+void TestFrmChkIn::guestsToAddressByKeys() {
+    const auto w = openWindow();
+    typeInto(w.get(), u"txtChkInName"_s, u"佐藤 花子"_s);
+    pressAccessKey(w.get(), Qt::Key_N);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"txtChkInKazu"_s);
+    QStringList order;
+    for (int i = 0; i < 9; ++i) {
+        tab();
+        order << QApplication::focusWidget()->objectName();
+    }
+    // The address and phone right after the guests; the levy exemptions and the price, rarely
+    // typed at a walk-in, after them.
+    QCOMPARE(order,
+             QStringList({u"txtChkAdrs1"_s, u"txtChkAdrs2"_s, u"txtChkAdrs3"_s, u"txtChkTelNo"_s, u"txtChkEMadrs"_s,
+                          u"txtBathExempt"_s, u"txtLodgingExempt"_s, u"txtBadet"_s, u"CmdCallOp"_s}));
+}
+
 void TestFrmChkIn::takeOver_data() {
     QTest::addColumn<bool>("alreadyIn");
     QTest::addColumn<bool>("byEnter");
@@ -458,7 +529,7 @@ void TestFrmChkIn::takeOver() {
     QCOMPARE(textOf(w.get(), u"txtChkInName"_s), u"佐藤 花子"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), u"2"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInRemarks"_s), u"夕食は18時半"_s);
-    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), QString());
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), u"1"_s); // the proposal, untouched
 
     m_dialogs->clear();
     typeInto(w.get(), u"txtCheckInNo"_s, u"2002"_s);
@@ -498,7 +569,8 @@ void TestFrmChkIn::failedMarkKeepsTheCheckIn() {
              qPrintable(m_dialogs->messages()[0].text));
     QVERIFY(m_dialogs->messages()[0].text.contains(u"予約番号 4 の予約がありません。"_s));
     // Cleared, so a second press cannot register the guest twice.
-    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), QString());
+    QCOMPARE(textOf(w.get(), u"txtChkInName"_s), QString());
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), u"2004"_s);
     QCOMPARE(rv->topLevelItemCount(), 0);
 }
 
@@ -627,7 +699,7 @@ void TestFrmChkIn::renumberAndDelete() {
     pressAccessKey(w.get(), Qt::Key_T);
     QTRY_COMPARE(rowsOf(dir(), u"3001"_s), 6);
     QCOMPARE(rowsOf(dir(), u"1001"_s), 0);
-    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), QString());
+    QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), u"3002"_s);
     QVERIFY(!inCallUpState(*w));
 
     callUp(*w, u"3001"_s);

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 
@@ -444,8 +445,17 @@ void TestDepartApp::onlyAPrintChecksOut() {
         m_dialogs->pushPrinterChoice(false);
         QVERIFY(mouseClick(preview, u"CmdPrint"_s));
     } else if (action == u"export"_s) {
+        // Proposed under the check-in and the day settled, beside (never over) an earlier bill.
+        const QByteArray home = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([home] { qputenv("HOME", home); });
+        qputenv("HOME", QFile::encodeName(out.path()));
+        const QString earlier = out.filePath(u"請求書_%1_20240412"_s.arg(Guest));
+        QFile file(earlier + u".pdf"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
         m_dialogs->pushFileName(out.filePath(u"bill.pdf"_s));
         QVERIFY(mouseClick(preview, u"CmdExport"_s));
+        QCOMPARE(m_dialogs->shown().constLast().defaultText, earlier + u"_2.pdf"_s);
         QVERIFY(QFileInfo::exists(out.filePath(u"bill.pdf"_s)));
     } else if (action == u"fail"_s) {
         m_dialogs->pushPrintFile(out.filePath(u"no/such/folder/bill.pdf"_s));
