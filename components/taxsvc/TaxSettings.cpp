@@ -74,28 +74,29 @@ QString dayText(const QDate& day) {
     return day.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
-// The rows of `table` whose day column falls in [from, until) (until null: from then on).
-qint64 rowsBetween(desk::Connection& connection, const QString& table, const QString& dayColumn, const QDate& from,
-                   const QDate& until) {
-    QString statement = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 >= ?").arg(table, dayColumn);
+// `what` (an aggregate) over the rows of `table` whose day column falls in [from, until)
+// (until null: from then on).
+QVariant overDays(desk::Connection& connection, const QString& what, const QString& table, const QString& dayColumn,
+                  const QDate& from, const QDate& until) {
+    QString statement = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ?").arg(what, table, dayColumn);
     QVariantList binds{from.toString(Qt::ISODate)};
     if (until.isValid()) {
         statement += QStringLiteral(" AND %1 < ?").arg(dayColumn);
         binds << until.toString(Qt::ISODate);
     }
-    return connection.scalar(statement, binds).toLongLong();
+    return connection.scalar(statement, binds);
 }
 
-// The latest day of `table`'s day column in [from, until) (until null: from then on).
+qint64 rowsBetween(desk::Connection& connection, const QString& table, const QString& dayColumn, const QDate& from,
+                   const QDate& until) {
+    return overDays(connection, QStringLiteral("COUNT(*)"), table, dayColumn, from, until).toLongLong();
+}
+
+// The latest day of `table`'s day column in [from, until).
 QDate lastBetween(desk::Connection& connection, const QString& table, const QString& dayColumn, const QDate& from,
                   const QDate& until) {
-    QString statement = QStringLiteral("SELECT MAX(%2) FROM %1 WHERE %2 >= ?").arg(table, dayColumn);
-    QVariantList binds{from.toString(Qt::ISODate)};
-    if (until.isValid()) {
-        statement += QStringLiteral(" AND %1 < ?").arg(dayColumn);
-        binds << until.toString(Qt::ISODate);
-    }
-    return desk::convert::dateOf(connection.scalar(statement, binds));
+    return desk::convert::dateOf(
+        overDays(connection, QStringLiteral("MAX(%1)").arg(dayColumn), table, dayColumn, from, until));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
+#include "ui/TypedCells.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -81,12 +82,6 @@ std::optional<QDate> typedDay(const QString& text) {
 }
 
 // A cell still being typed in counts as typed: an access key saves without leaving it.
-void commitOpenEditor(QTableWidget* grid) {
-    const QModelIndex current = grid->currentIndex();
-    if (QWidget* editor = grid->indexWidget(current))
-        emit grid->itemDelegateForIndex(current)->commitData(editor);
-}
-
 } // namespace
 
 FrmOption::FrmOption(desk::ModuleContext& context, QWidget* parent)
@@ -199,8 +194,7 @@ void FrmOption::loadTaxSettings() {
 
 void FrmOption::closeEvent(QCloseEvent* event) {
     // A cell still being typed in is a change too.
-    commitOpenEditor(m_ui->grdRates);
-    commitOpenEditor(m_ui->grdLevies);
+    desk::commitTypedCells(this);
     if (m_changed) {
         const auto answer =
             desk::dialogs().message(this, QStringLiteral("保存していない変更があります。終了しますか？"), Title,
@@ -365,8 +359,7 @@ void FrmOption::removeCurrentRow(QTableWidget* grid) {
 }
 
 void FrmOption::CmdEdit_Click() {
-    commitOpenEditor(m_ui->grdRates);
-    commitOpenEditor(m_ui->grdLevies);
+    // The cell being typed in was written by desk::onClicked before this runs.
     // Everything is checked before the transaction: the clerk is never asked inside it.
     const std::optional<taxsvc::RateTable> rates = typedRates();
     if (!rates)
