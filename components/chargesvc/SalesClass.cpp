@@ -1,70 +1,28 @@
 #include "SalesClass.h"
 
-#include "SalesLine.h"
+#include "SalesSlip.h"
+#include "SalesSlipStore.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
-#include "data/Desk.h"
-#include "data/RowSet.h"
-#include "data/Sql.h"
-
-#include <QSqlQuery>
 
 namespace chargesvc {
 
-namespace {
-
-QVariant text(const QString& value) {
-    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
-}
-
-// Releases the operation's own row set however the operation ends.
-class OperationRows {
-public:
-    explicit OperationRows(std::unique_ptr<desk::RowSet>& slot)
-        : m_slot(slot) {}
-    ~OperationRows() { m_slot.reset(); }
-    OperationRows(const OperationRows&) = delete;
-    OperationRows& operator=(const OperationRows&) = delete;
-
-private:
-    std::unique_ptr<desk::RowSet>& m_slot;
-};
-
-// A slip the store will not save, in words the clerk can act on.
-desk::ConversionError refusal(const QString& text) {
-    return desk::ConversionError(desk::ConversionError::Kind::Refused, text);
-}
-
-} // namespace
-
 SalesClass::SalesClass() = default;
-
-SalesClass::~SalesClass() {
-    m_headers.reset();
-    m_lines.reset();
-    m_work.reset();
-}
+SalesClass::~SalesClass() = default;
 
 void SalesClass::CntDb() {
-    m_headers.reset();
-    m_lines.reset();
-    m_work.reset();
-    m_connection = desk::Connection::open(m_dirPath, QString::fromLatin1(desk::DbFile::Sales));
-    m_headers = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTSalesNo"));
-    m_lines = std::make_unique<desk::RowSet>(m_connection, QStringLiteral("BTSalesDetail"));
-    // Only this desk's lines: another desk's slip on screen is none of this object's business.
-    m_work = desk::openDeskRows(m_connection, QStringLiteral("BTTempSalesDetail"));
+    m_store = std::make_unique<SalesSlipStore>(SalesSlipStore::open(m_dirPath));
+}
+
+SalesSlipStore& SalesClass::store() const {
+    if (!m_store)
+        throw desk::DbError(QStringLiteral("売上データに接続されていません (CntDb が呼ばれていません)。"));
+    return *m_store;
 }
 
 desk::Connection& SalesClass::connection() const {
-    requireConnected();
-    return *m_connection;
-}
-
-void SalesClass::requireConnected() const {
-    if (!m_connection)
-        throw desk::DbError(QStringLiteral("売上データに接続されていません (CntDb が呼ばれていません)。"));
+    return store().connection();
 }
 
 void SalesClass::setSalesDate(const QDate& value) {
@@ -75,180 +33,101 @@ void SalesClass::setSServiceFee(double value) {
     m_serviceFee = desk::convert::toInt32(value);
 }
 
-bool SalesClass::findHeader() {
-    return m_headers->find(QStringLiteral("BTSalesNo = ") + QString::number(m_salesNo));
-}
-
-void SalesClass::requireHeader(const QString& action) {
-    if (!findHeader())
-        throw desk::DbError(QStringLiteral("%1する売上伝票 (番号 %2) が見つかりません。").arg(action).arg(m_salesNo));
-}
-
 bool SalesClass::SalesNoTaken() const {
-    requireConnected();
-    return m_connection->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesNo = ?"), {m_salesNo})
-               .toLongLong() > 0;
+    return store().isTaken(m_salesNo);
 }
 
-void SalesClass::refuseTakenNumber(qint32 number) const {
-    // The unique key refuses it too; this says so in words the clerk can act on.
-    const QVariant count =
-        m_connection->scalar(QStringLiteral("SELECT COUNT(*) FROM BTSalesNo WHERE BTSalesNo = ?"), {number});
-    if (count.toLongLong() > 0)
-        throw desk::DbError(
-            QStringLiteral("売上番号 %1 は既に登録されています。番号を取り直してください。").arg(number));
-}
+namespace {
 
-void SalesClass::writeHeaderFields() {
-    QVariant date;
-    if (!m_salesDate.isEmpty()) {
-        const QDate parsed = QDate::fromString(m_salesDate, QStringLiteral("yyyy/MM/dd"));
-        if (!parsed.isValid())
+slipkit::SlipHeader headerOf(qint32 number, const QString& dateText, const QString& checkInNo, qint16 salesClass) {
+    slipkit::SlipHeader header{number, {}, checkInNo, salesClass};
+    if (!dateText.isEmpty()) {
+        header.date = QDate::fromString(dateText, QStringLiteral("yyyy/MM/dd"));
+        if (!header.date.isValid())
             throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
-                                        QStringLiteral("売上日付 '%1' は日付ではありません。").arg(m_salesDate));
-        date = parsed;
+                                        QStringLiteral("売上日付 '%1' は日付ではありません。").arg(dateText));
     }
-    m_headers->setValue(QStringLiteral("BTSalesdate"), date);
-    m_headers->setValue(QStringLiteral("BTCheckInNo"), text(m_checkInNo));
-    m_headers->setValue(QStringLiteral("BTKubun"), m_salesClass);
+    return header;
 }
 
-// A slip is its lines: without any (a work table emptied meanwhile), or with a line whose
-// quantity was never written, it is refused before anything is written.
-void SalesClass::refuseIncompleteWork() const {
-    qint64 lines = 0;
-    qint64 withQuantity = 0;
-    m_connection->select(QStringLiteral("SELECT COUNT(*), COUNT(BTQuantity) FROM BTTempSalesDetail WHERE ") +
-                             desk::deskCondition(),
-                         {desk::currentDesk()}, {}, [&](const QSqlQuery& row) {
-                             lines = row.value(0).toLongLong();
-                             withQuantity = row.value(1).toLongLong();
-                         });
-    if (lines == 0)
-        throw refusal(QStringLiteral("明細がありません。"));
-    if (withQuantity < lines)
-        throw refusal(QStringLiteral("数量が入っていない明細があります。"));
+} // namespace
+
+// A slip is its lines: without any (a work table emptied meanwhile), with a line whose
+// quantity was never written, or beyond the bill, it is refused before anything is written.
+void SalesClass::refuseUnsavable() const {
+    const SalesSlip slip{{}, store().workLines()};
+    if (const auto refusal = slip.saveRefusal())
+        throw desk::ConversionError(desk::ConversionError::Kind::Refused, *refusal);
 }
 
-// This desk's lines in the order they were written, in one statement: on a server one trip
-// for the whole slip.
-void SalesClass::copyWorkLines() {
-    static const QString columns =
-        QStringLiteral("BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, BTSalesTax");
-    const int copied = m_connection->exec(QStringLiteral("INSERT INTO BTSalesDetail (BTSalesNo, ") + columns +
-                                              QStringLiteral(") SELECT CAST(? AS INTEGER), ") + columns +
-                                              QStringLiteral(" FROM BTTempSalesDetail WHERE ") + desk::deskCondition() +
-                                              QStringLiteral(" ORDER BY RowKey"),
-                                          {m_salesNo, desk::currentDesk()});
-    if (copied == 0)
-        throw refusal(QStringLiteral("明細がありません。"));
-}
-
-void SalesClass::deleteLines() {
-    m_connection->exec(QStringLiteral("DELETE FROM BTSalesDetail WHERE BTSalesNo = ?"), {m_salesNo});
+void SalesClass::writeLines() {
+    if (store().copyWorkLines(m_salesNo) == 0)
+        throw desk::ConversionError(desk::ConversionError::Kind::Refused, QStringLiteral("明細がありません。"));
 }
 
 void SalesClass::Msave() {
-    requireConnected();
-    desk::Transaction transaction(*m_connection);
-    refuseTakenNumber(m_salesNo);
-    refuseIncompleteWork();
-    m_headers->addNew();
-    m_headers->setValue(QStringLiteral("BTSalesNo"), m_salesNo);
-    writeHeaderFields();
-    m_headers->update();
-    copyWorkLines();
+    SalesSlipStore& slips = store();
+    const slipkit::SlipHeader header = headerOf(m_salesNo, m_salesDate, m_checkInNo, m_salesClass);
+    desk::Transaction transaction(slips.connection());
+    // The unique key refuses it too; this says so in words the clerk can act on.
+    if (slips.isTaken(m_salesNo))
+        throw desk::DbError(
+            QStringLiteral("売上番号 %1 は既に登録されています。番号を取り直してください。").arg(m_salesNo));
+    refuseUnsavable();
+    slips.insertHeader(header);
+    writeLines();
     transaction.commit();
 }
 
 void SalesClass::MDsave() {
-    requireConnected();
-    desk::Transaction transaction(*m_connection);
-    refuseIncompleteWork();
-    copyWorkLines();
+    desk::Transaction transaction(store().connection());
+    refuseUnsavable();
+    writeLines();
     transaction.commit();
 }
 
 void SalesClass::Medit() {
-    requireConnected();
-    requireHeader(QStringLiteral("訂正"));
-    writeHeaderFields();
-    m_headers->update();
+    if (!store().rewriteHeader(headerOf(m_salesNo, m_salesDate, m_checkInNo, m_salesClass)))
+        throw desk::DbError(QStringLiteral("訂正する売上伝票 (番号 %1) が見つかりません。").arg(m_salesNo));
 }
 
 void SalesClass::MeditD1() {
-    requireConnected();
-    deleteLines();
+    store().deleteLines(m_salesNo);
 }
 
 void SalesClass::Mdelete() {
-    requireConnected();
-    requireHeader(QStringLiteral("削除"));
+    SalesSlipStore& slips = store();
     // A header never goes without its lines.
-    desk::Transaction transaction(*m_connection);
-    m_headers->remove();
-    deleteLines();
+    desk::Transaction transaction(slips.connection());
+    if (!slips.deleteHeader(m_salesNo))
+        throw desk::DbError(QStringLiteral("削除する売上伝票 (番号 %1) が見つかりません。").arg(m_salesNo));
+    slips.deleteLines(m_salesNo);
     transaction.commit();
 }
 
 void SalesClass::EDsearch() {
-    requireConnected();
-    if (!findHeader()) {
+    SalesSlipStore& slips = store();
+    const std::optional<slipkit::SlipHeader> header = slips.header(m_salesNo);
+    if (!header) {
         m_salesNo = 0;
         return;
     }
-    const qint32 number = desk::convert::toInt32(m_headers->value(QStringLiteral("BTSalesNo")).toDouble());
-    const QDate date = m_headers->value(QStringLiteral("BTSalesdate")).toDate();
-    const QString checkInNo = m_headers->value(QStringLiteral("BTCheckInNo")).toString();
-    const qint16 salesClass = desk::convert::toInt16(m_headers->value(QStringLiteral("BTKubun")).toDouble());
-
-    OperationRows release(m_operationRows);
-    m_operationRows = std::make_unique<desk::RowSet>(
-        m_connection, QStringLiteral("SELECT * FROM QRYSalesDetail WHERE BTSalesNo = ") + QString::number(number));
-    desk::Transaction transaction(*m_connection);
-    for (desk::RowSet& source = *m_operationRows; !source.eof(); source.moveNext()) {
-        const SalesLineFigures figures = salesLineFigures(source.value(QStringLiteral("BTQuantity")).toDouble(),
-                                                          source.value(QStringLiteral("BTUnitPrice")).toDouble(),
-                                                          source.value(QStringLiteral("BTServiceFee")).toDouble(),
-                                                          source.value(QStringLiteral("BTSalesTax")).toDouble());
-
-        m_work->addNew();
-        m_work->setValue(QStringLiteral("BTcmcode"), source.value(QStringLiteral("BTcmcode")));
-        m_work->setValue(QStringLiteral("BTCMname"), source.value(QStringLiteral("cname")));
-        m_work->setValue(QStringLiteral("BTspec"), source.value(QStringLiteral("BTspec")));
-        m_work->setValue(QStringLiteral("BTQuantity"), source.value(QStringLiteral("BTQuantity")));
-        m_work->setValue(QStringLiteral("BTUnitPrice"), source.value(QStringLiteral("BTUnitPrice")));
-        m_work->setValue(QStringLiteral("BTSubTotal1"), figures.subTotal);
-        m_work->setValue(QStringLiteral("BTServiceFee"), source.value(QStringLiteral("BTServiceFee")));
-        m_work->setValue(QStringLiteral("BTSalesTax"), source.value(QStringLiteral("BTSalesTax")));
-        m_work->setValue(QStringLiteral("BTSubTotal2"), figures.total);
-        m_work->update();
-    }
+    desk::Transaction transaction(slips.connection());
+    slips.loadIntoWork(header->number);
     transaction.commit();
 
-    m_salesNo = number;
-    setSalesDate(date);
-    m_checkInNo = checkInNo;
-    m_salesClass = salesClass;
+    m_salesNo = header->number;
+    setSalesDate(header->date);
+    m_checkInNo = header->checkInNo;
+    m_salesClass = header->kind;
 }
 
 void SalesClass::SendSalesNo() {
-    requireConnected();
-    if (m_headers->isEmpty()) {
-        m_salesNo = 1;
-        return;
-    }
-    OperationRows release(m_operationRows);
-    m_operationRows = std::make_unique<desk::RowSet>(
-        m_connection, QStringLiteral("SELECT Max(BTSalesNo!BTSalesNo) AS RvNoM FROM BTSalesNo"));
-    const qint32 highest = desk::convert::toInt32(m_operationRows->value(QStringLiteral("RvNoM")).toDouble());
-    m_salesNo = desk::convert::addInt32(highest, 1);
+    m_salesNo = store().nextNumber();
 }
 
 void SalesClass::ClearTemp() {
-    requireConnected();
-    // One statement: this desk's lines go entirely or not at all; other desks' lines stay.
-    desk::clearDeskRows(*m_connection, QStringLiteral("BTTempSalesDetail"));
+    store().clearWork();
 }
 
 } // namespace chargesvc

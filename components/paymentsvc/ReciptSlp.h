@@ -6,6 +6,10 @@
 
 #include <memory>
 
+namespace slipkit {
+struct SlipHeader;
+}
+
 namespace desk {
 class Connection;
 class RowSet;
@@ -13,12 +17,15 @@ class RowSet;
 
 namespace paymentsvc {
 
-// Payment slips: a header in BTPaymentNo and its lines in BTPaymentDtl. The slip on screen
-// lives in the shared work table BTReciptTemp, which the payment grid edits directly.
+class PaymentSlipStore;
+
+// Payment slips as a property bag with operations: the store's named face over
+// PaymentSlipStore and the rules of PaymentSlip. Windows use the use cases of
+// PaymentSlipBook instead.
 //
-// Use a fresh object per screen action: DirPath, CntDb, properties, operations. A screen
-// that runs several operations for one action (Msave + MDsave; Medit, MeditD1, MDsave,
-// ClearTemp) wraps them in a desk::Transaction on connection() of the same object.
+// Use a fresh object per action: DirPath, CntDb, properties, operations. A caller that runs
+// several operations for one action (Msave + MDsave; Medit, MeditD1, MDsave, ClearTemp)
+// wraps them in a desk::Transaction on connection() of the same object.
 class ReciptSlp {
 public:
     ReciptSlp();
@@ -32,7 +39,7 @@ public:
     // "X" when a slip has the number, an empty text when it is free.
     QString DuplicateCheck(const QString& number);
 
-    // Opens BTRecipt.mdb and the row sets over BTPaymentNo, BTPaymentDtl and BTReciptTemp.
+    // Opens BTRecipt.mdb and the row set RSdetail over BTPaymentDtl.
     void CntDb();
     // Appends the header of a new slip SlipNo; a number that is already taken is refused
     // (DbError), and so is a slip whose work table holds no line ("明細がありません。") or a
@@ -90,19 +97,13 @@ public:
     void setDirPath(const QString& value) { m_dirPath = value; }
 
 private:
-    void requireConnected() const;
-    bool findSlip(const QString& number);
-    qint32 requireSlip(const QString& action);
-    void refuseTakenNumber(qint32 number) const;
-    void refuseIncompleteWork() const;
-    void deleteLines(qint32 number);
+    PaymentSlipStore& store() const;
+    slipkit::SlipHeader header() const;
+    void refuseUnsavable() const;
 
     QString m_dirPath;
-    std::shared_ptr<desk::Connection> m_connection;
-    std::unique_ptr<desk::RowSet> m_headers;
+    std::unique_ptr<PaymentSlipStore> m_store;
     std::unique_ptr<desk::RowSet> m_lines;
-    std::unique_ptr<desk::RowSet> m_work;
-    QString m_criterion;
 
     qint16 m_kind = 0;
     QString m_slipNo;

@@ -1,8 +1,7 @@
 #include "DRuriage.h"
 
+#include "chargesvc/SalesSlipStore.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
-#include "data/Desk.h"
 #include "data/RowSet.h"
 #include "taxsvc/TaxSettings.h"
 
@@ -14,27 +13,12 @@ DRuriage::DRuriage(const QString& dirPath, const SlipValues& values, qint32 tota
     setTitle(QStringLiteral("売上伝票"));
     layOut();
     // The reduced rate in force on the slip's day; none marks no line.
-    QVariant reduced;
-    if (values.day.isValid()) {
-        const auto rates = taxsvc::TaxSettings::readFrom(dirPath).rates.inForce(values.day);
-        if (rates && rates->reduced)
-            reduced = *rates->reduced;
-    }
-    const auto connection = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
-    // Rates are typed and stored as doubles: a hair's difference is the same rate.
-    const QString reducedLine = QStringLiteral("abs(coalesce(BTSalesTax, 0) - ?) < 0.000000001");
-    setDataSource(std::make_unique<desk::RowSet>(
-        connection,
-        QStringLiteral("SELECT *, CASE WHEN %1 THEN '※' ELSE '' END AS ReducedMark FROM BTTempSalesDetail WHERE %2 "
-                       "ORDER BY RowKey")
-            .arg(reducedLine, desk::deskCondition()),
-        QVariantList{reduced, desk::currentDesk()}));
-    bool anyReduced = false;
-    if (!reduced.isNull()) {
-        const QString reducedLines = QStringLiteral("SELECT COUNT(*) FROM BTTempSalesDetail WHERE %1 AND %2")
-                                         .arg(desk::deskCondition(), reducedLine);
-        anyReduced = connection->scalar(reducedLines, {desk::currentDesk(), reduced}).toInt() > 0;
-    }
+    const std::optional<double> reduced =
+        values.day.isValid() ? chargesvc::reducedRateOn(taxsvc::TaxSettings::readFrom(dirPath), values.day)
+                             : std::nullopt;
+    chargesvc::SalesSlipStore store = chargesvc::SalesSlipStore::open(dirPath);
+    setDataSource(store.printedWorkLines(reduced));
+    const bool anyReduced = reduced && store.workHasLineAt(*reduced);
     setLabel(QStringLiteral("Label35"), anyReduced ? QStringLiteral("※印は軽減税率対象") : QString());
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.salesNo);

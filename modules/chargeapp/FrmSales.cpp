@@ -4,8 +4,7 @@
 
 #include "DRuriage.h"
 #include "arrivalsvc/CheckInClass.h"
-#include "chargesvc/SalesClass.h"
-#include "chargesvc/SalesLine.h"
+#include "chargesvc/SalesSlipBook.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "goodssvc/ComodityInn.h"
@@ -24,8 +23,6 @@
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace chargeapp {
 
@@ -52,16 +49,7 @@ void warn(QWidget* parent, const QString& text, desk::Dialogs::Icon icon = desk:
 
 // A cell as a number: its leading numeric part, an empty cell 0.
 double numberOf(const QVariant& value) {
-    if (value.isNull())
-        return 0.0;
-    switch (value.metaType().id()) {
-    case QMetaType::Double:
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-        return value.toDouble();
-    default:
-        return desk::convert::leadingNumber(value.toString());
-    }
+    return chargesvc::lineNumber(value);
 }
 
 } // namespace
@@ -87,7 +75,8 @@ desk::GridColumns FrmSales::gridColumns() {
 FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::FrmSales>())
-    , m_context(context) {
+    , m_context(context)
+    , m_session(std::make_unique<chargesvc::SalesSlipBook>(context.DirPath())) {
     m_ui->setupUi(this);
     // Typing anew takes the last confirmation away, so it never speaks of an older slip.
     desk::clearWhenEdited(this, m_ui->lbStatus);
@@ -111,9 +100,9 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
                 desk::guarded(this, [&] { DbGridSales_KeyPress(key, column); });
             });
     m_ui->txtSalesCkInNo->installEventFilter(this);
-    connect(m_lines, &QAbstractItemModel::dataChanged, this, [this] { m_linesEdited = true; });
-    connect(m_lines, &QAbstractItemModel::rowsInserted, this, [this] { m_linesEdited = true; });
-    connect(m_lines, &QAbstractItemModel::rowsRemoved, this, [this] { m_linesEdited = true; });
+    connect(m_lines, &QAbstractItemModel::dataChanged, this, [this] { m_session.noteLinesEdited(); });
+    connect(m_lines, &QAbstractItemModel::rowsInserted, this, [this] { m_session.noteLinesEdited(); });
+    connect(m_lines, &QAbstractItemModel::rowsRemoved, this, [this] { m_session.noteLinesEdited(); });
 
     // Load: a failure here goes back to the caller of ShowForm.
     move(0, 0);
@@ -161,10 +150,7 @@ void FrmSales::closeEvent(QCloseEvent* event) {
 }
 
 bool FrmSales::hasUnsavedLines() const {
-    if (!m_lines->isOpen() || m_lines->lineCount() == 0)
-        return false;
-    // A new slip's lines are unsaved until registered; a recalled slip's only once changed.
-    return m_ui->txtSalseNoDS->text().isEmpty() || m_linesEdited;
+    return m_lines->isOpen() && m_session.hasUnsavedLines(m_lines->lineCount());
 }
 
 bool FrmSales::showsAnything() const {
@@ -184,11 +170,36 @@ void FrmSales::startNewSlip() {
     date->setFocus(Qt::TabFocusReason);
 }
 
-std::unique_ptr<chargesvc::SalesClass> FrmSales::connectedStore() const {
-    auto store = std::make_unique<chargesvc::SalesClass>();
-    store->setDirPath(m_context.DirPath());
-    store->CntDb();
-    return store;
+chargesvc::SalesSlipLine FrmSales::lineOnScreen(int row) const {
+    chargesvc::SalesSlipLine line;
+    line.code = desk::convert::textOf(m_lines->cellValue(row, Code));
+    line.name = desk::convert::textOf(m_lines->cellValue(row, Name));
+    line.spec = desk::convert::textOf(m_lines->cellValue(row, Spec));
+    if (const QVariant quantity = m_lines->cellValue(row, Quantity); !quantity.isNull())
+        line.quantity = numberOf(quantity);
+    line.unitPrice = numberOf(m_lines->cellValue(row, UnitPrice));
+    line.serviceRate = numberOf(m_lines->cellValue(row, ServiceFee));
+    line.taxRate = numberOf(m_lines->cellValue(row, SalesTax));
+    line.subTotal = numberOf(m_lines->cellValue(row, SubTotal1));
+    line.total = numberOf(m_lines->cellValue(row, SubTotal2));
+    return line;
+}
+
+chargesvc::SalesSlip FrmSales::slipOnScreen() const {
+    chargesvc::SalesSlip slip;
+    for (int row = 0; row < m_lines->lineCount(); ++row)
+        slip.lines << lineOnScreen(row);
+    return slip;
+}
+
+std::optional<slipkit::SlipHeader> FrmSales::typedHeader() {
+    const std::optional<QDate> date = slipDate();
+    if (!date) {
+        desk::refuseDate(this);
+        return std::nullopt;
+    }
+    return slipkit::SlipHeader{m_session.number(), *date, m_ui->txtSalesCkInNo->text(),
+                               static_cast<qint16>(m_ui->CmbSalesClass->currentIndex())};
 }
 
 void FrmSales::showTotal() {
@@ -202,9 +213,7 @@ void FrmSales::confirm(const QString& text) {
 }
 
 void FrmSales::SalesNo() {
-    const auto store = connectedStore();
-    store->SendSalesNo();
-    m_ui->lbSalesNo->setText(QString::number(store->SalesNo()));
+    m_ui->lbSalesNo->setText(QString::number(m_session.proposeNumber()));
 }
 
 bool FrmSales::SalesCkInNo(bool askCheckedOut) {
@@ -244,49 +253,44 @@ bool FrmSales::SalesCkInNo(bool askCheckedOut) {
     return true;
 }
 
-void FrmSales::SalesEDmessage() {
+bool FrmSales::SalesEDmessage() {
     const QString answer = desk::dialogs().input(this, QStringLiteral("訂正、削除する売上番号を入力してください。"),
                                                  QStringLiteral("訂正、削除"));
     if (answer.isEmpty())
-        return;
+        return false;
     // A number beyond any slip simply names none.
-    const double typed = desk::convert::roundHalfEven(desk::convert::leadingNumber(answer));
-    const qint32 number = std::fabs(typed) <= 2147483647.0 ? static_cast<qint32>(typed) : 0;
-
-    const auto store = connectedStore();
-    store->setSalesNo(number);
-    store->EDsearch();
-    if (store->SalesNo() == 0) {
-        m_recallResult = QStringLiteral("x");
+    const std::optional<slipkit::SlipHeader> slip =
+        m_session.callUp(slipkit::SlipSession::typedNumber(answer, slipkit::SlipSession::Typed::Rounded));
+    if (!slip) {
         desk::dialogs().message(this, QStringLiteral("番号が見つかりません。"), Warning);
-        return;
+        return false;
     }
-    m_ui->txtSalseNoDS->setText(QString::number(store->SalesNo()));
-    m_ui->lbSalesNo->setText(QString::number(store->SalesNo()));
-    const QDate date = QDate::fromString(store->SalesDate(), QStringLiteral("yyyy/MM/dd"));
+    m_ui->txtSalseNoDS->setText(QString::number(slip->number));
+    m_ui->lbSalesNo->setText(QString::number(slip->number));
+    const QDate date = slip->date;
     m_ui->DateTextBoxSales->setYearText(date.isValid() ? QString::number(date.year()) : QString());
     m_ui->DateTextBoxSales->setMonthText(date.isValid() ? QString::number(date.month()) : QString());
     m_ui->DateTextBoxSales->setDayText(date.isValid() ? QString::number(date.day()) : QString());
-    m_ui->txtSalesCkInNo->setText(store->CheckInNO());
+    m_ui->txtSalesCkInNo->setText(slip->checkInNo);
     // The slip is the guest's already: no question about a check-out here.
     SalesCkInNo(false);
-    m_ui->CmbSalesClass->setCurrentIndex(std::clamp<int>(store->SSClass(), 0, m_ui->CmbSalesClass->count() - 1));
+    m_ui->CmbSalesClass->setCurrentIndex(std::clamp<int>(slip->kind, 0, m_ui->CmbSalesClass->count() - 1));
     m_lines->requery();
-    m_linesEdited = false;
-    m_recallResult = QStringLiteral("o");
+    m_session.linesMatchTheSlip();
+    return true;
 }
 
-QString FrmSales::SalesDataInputCheck() const {
-    QString result = QStringLiteral("O");
+FrmSales::EntryCheck FrmSales::SalesDataInputCheck() const {
+    EntryCheck result = EntryCheck::Complete;
     const auto* date = m_ui->DateTextBoxSales;
     for (const QString& text : {date->YearText(), date->MonthText(), date->DayText(), m_ui->txtSalesCkInNo->text()}) {
         if (text.isEmpty()) {
-            result = QStringLiteral("X");
+            result = EntryCheck::MissingField;
             break;
         }
     }
     if (m_ui->lbSalesName->text().isEmpty())
-        result = QStringLiteral("XX");
+        result = EntryCheck::UnknownGuest;
     return result;
 }
 
@@ -296,15 +300,15 @@ bool FrmSales::SalesDataRecorde() {
     const QString checkInNo = m_ui->txtSalesCkInNo->text();
     if (!checkInNo.isEmpty() && m_ui->lbSalesName->property("checkInNo").toString() != checkInNo && !SalesCkInNo(true))
         return false;
-    const QString check = SalesDataInputCheck();
-    if (check == QLatin1String("X")) {
+    switch (SalesDataInputCheck()) {
+    case EntryCheck::MissingField:
         warn(this, QStringLiteral("入力されていない項目があります。"));
         return false;
-    }
-    const QString notFound = QStringLiteral("番号が見つかりません。やりなおしてください。");
-    if (check == QLatin1String("XX")) {
-        warn(this, notFound);
+    case EntryCheck::UnknownGuest:
+        warn(this, QStringLiteral("番号が見つかりません。やりなおしてください。"));
         return false;
+    case EntryCheck::Complete:
+        break;
     }
     if (m_lines->lineCount() == 0) {
         warn(this, QStringLiteral("売上データが不完全です。登録できません。"));
@@ -312,40 +316,25 @@ bool FrmSales::SalesDataRecorde() {
     }
     if (!linesFitTheBill())
         return false;
-    const auto* dateBox = m_ui->DateTextBoxSales;
-    const std::optional<QDate> date = dateBox->typedDay();
-    if (!date) {
-        desk::refuseDate(this);
+    const std::optional<slipkit::SlipHeader> header = typedHeader();
+    if (!header)
         return false;
-    }
-    const qint32 number = m_ui->lbSalesNo->text().toInt();
-    bool taken = false;
+    slipkit::Registration registration;
     {
         desk::BusyCursor busy;
-        const auto store = connectedStore();
-        desk::Transaction transaction(store->connection());
-        store->setSalesNo(number);
-        taken = store->SalesNoTaken();
-        if (!taken) {
-            store->setSalesDate(*date);
-            store->setCheckInNO(m_ui->txtSalesCkInNo->text());
-            store->setSSClass(static_cast<qint16>(m_ui->CmbSalesClass->currentIndex()));
-            store->Msave();
-            store->ClearTemp();
-            transaction.commit();
-        }
+        registration = m_session.registerSlip(*header);
     }
-    if (taken) {
+    if (!registration.saved()) {
         // Another desk saved under this number meanwhile: the lines stay, a free number is proposed.
-        SalesNo();
+        m_ui->lbSalesNo->setText(QString::number(registration.nextNumber));
         warn(this,
              QStringLiteral("売上番号 %1 は他の端末で登録されました。新しい売上番号 %2 で登録しなおしてください。")
-                 .arg(number)
-                 .arg(m_ui->lbSalesNo->text()));
+                 .arg(registration.number)
+                 .arg(registration.nextNumber));
         return false;
     }
     ClearSalesData();
-    confirm(QStringLiteral("売上番号 %1 を登録しました。").arg(number));
+    confirm(QStringLiteral("売上番号 %1 を登録しました。").arg(registration.number));
     return true;
 }
 
@@ -357,38 +346,21 @@ bool FrmSales::SalesEdit() {
     }
     if (!linesFitTheBill())
         return false;
-    const auto* dateBox = m_ui->DateTextBoxSales;
-    const std::optional<QDate> date = dateBox->typedDay();
-    if (!date) {
-        desk::refuseDate(this);
+    const std::optional<slipkit::SlipHeader> header = typedHeader();
+    if (!header)
         return false;
-    }
     desk::BusyCursor busy;
-    const auto store = connectedStore();
-    desk::Transaction transaction(store->connection());
-    store->setSalesNo(m_ui->txtSalseNoDS->text().toInt());
-    store->setSalesDate(*date);
-    store->setCheckInNO(m_ui->txtSalesCkInNo->text());
-    store->setSSClass(static_cast<qint16>(m_ui->CmbSalesClass->currentIndex()));
-    store->Medit();
-    store->MeditD1();
-    store->MDsave();
-    transaction.commit();
+    m_session.correct(*header);
     return true;
 }
 
 void FrmSales::SalesDelete() {
     desk::BusyCursor busy;
-    const auto store = connectedStore();
-    desk::Transaction transaction(store->connection());
-    store->setSalesNo(m_ui->lbSalesNo->text().toInt());
-    store->Mdelete();
-    store->MeditD1();
-    transaction.commit();
+    m_session.remove();
 }
 
 void FrmSales::ClearSalesData() {
-    connectedStore()->ClearTemp();
+    m_session.clear();
     m_lines->requery();
     m_ui->txtSalesCkInNo->clear();
     m_ui->DateTextBoxSales->setYearText({});
@@ -402,28 +374,13 @@ void FrmSales::ClearSalesData() {
     m_totalBeyond = false;
     m_ui->lbSalesTotal->clear();
     m_ui->txtSalseNoDS->clear();
-    m_linesEdited = false;
-}
-
-std::optional<qint32> FrmSales::runningTotal(int leaving) const {
-    // As the slip has always been added up: a 32-bit total, rounded half to even after each
-    // line; a line without a total adds 0.
-    qint32 total = 0;
-    for (int row = 0; row < m_lines->lineCount(); ++row) {
-        if (row == leaving)
-            continue;
-        const double next = double(total) + numberOf(m_lines->cellValue(row, SubTotal2));
-        if (!amountFits(next))
-            return std::nullopt;
-        total = desk::convert::toInt32(next);
-    }
-    return total;
+    m_session.linesMatchTheSlip();
 }
 
 void FrmSales::SalesTotalCalc() {
     if (m_lines->lineCount() == 0)
         return;
-    showTotal(runningTotal());
+    showTotal(slipOnScreen().total());
 }
 
 void FrmSales::showTotal(std::optional<qint32> total) {
@@ -438,27 +395,9 @@ void FrmSales::showTotal(std::optional<qint32> total) {
     showTotal();
 }
 
-bool FrmSales::amountFits(double amount) {
-    const double whole = desk::convert::roundHalfEven(amount);
-    return std::isfinite(whole) && whole >= std::numeric_limits<qint32>::min() &&
-           whole <= std::numeric_limits<qint32>::max();
-}
-
-QString FrmSales::amountRefusal() {
-    return QStringLiteral("金額は %1 円までです。数量か単価を直してください。")
-        .arg(desk::convert::formatNumber(std::numeric_limits<qint32>::max(), desk::convert::AmountFormat));
-}
-
 bool FrmSales::linesFitTheBill() {
-    for (int row = 0; row < m_lines->lineCount(); ++row) {
-        const double line = numberOf(m_lines->cellValue(row, SubTotal2));
-        if (!amountFits(line) || !amountFits(numberOf(m_lines->cellValue(row, SubTotal1)))) {
-            warn(this, amountRefusal());
-            return false;
-        }
-    }
-    if (!runningTotal()) {
-        warn(this, amountRefusal());
+    if (const auto refusal = slipOnScreen().billRefusal()) {
+        warn(this, *refusal);
         return false;
     }
     return true;
@@ -527,20 +466,21 @@ std::optional<QDate> FrmSales::slipDate() const {
 }
 
 std::pair<double, double> FrmSales::newLineRates(const goodssvc::ComodityInn::Taxing& taxing) {
-    const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(m_context.DirPath());
-    const double serviceRate = taxing.service ? settings.serviceFee : 0.0;
     const std::optional<QDate> day = slipDate();
-    if (!day) {
+    const chargesvc::NewLineRates rates = chargesvc::newLineRates(taxsvc::TaxSettings::readFrom(m_context.DirPath()),
+                                                                  taxing.service, taxing.taxClass, day);
+    switch (rates.note) {
+    case chargesvc::NewLineRates::Note::NoDay:
         confirm(QStringLiteral("売上日付がないため、消費税率は 0 にしました。日付を入れて税率を確かめてください。"));
-        return {serviceRate, 0.0};
-    }
-    const std::optional<double> taxRate = settings.rates.rateFor(taxsvc::taxClassOf(taxing.taxClass), *day);
-    if (!taxRate) {
+        break;
+    case chargesvc::NewLineRates::Note::NoRateInForce:
         confirm(QStringLiteral("%1 に適用される消費税率が登録されていません（初期登録）。")
                     .arg(day->toString(QStringLiteral("yyyy/MM/dd"))));
-        return {serviceRate, 0.0};
+        break;
+    case chargesvc::NewLineRates::Note::None:
+        break;
     }
-    return {serviceRate, *taxRate};
+    return {rates.serviceRate, rates.taxRate};
 }
 
 void FrmSales::noteRateNotInForce(int row) {
@@ -548,7 +488,7 @@ void FrmSales::noteRateNotInForce(int row) {
     if (!day)
         return;
     const double rate = numberOf(m_lines->cellValue(row, SalesTax));
-    if (taxsvc::TaxSettings::readFrom(m_context.DirPath()).rates.isInForce(rate, *day))
+    if (chargesvc::rateInForce(taxsvc::TaxSettings::readFrom(m_context.DirPath()), rate, *day))
         return;
     // A note, not a refusal: a late correction of an old slip may need an old rate.
     confirm(QStringLiteral("消費税率 %1% は %2 に適用される税率ではありません。")
@@ -556,24 +496,19 @@ void FrmSales::noteRateNotInForce(int row) {
 }
 
 void FrmSales::computeLine(int row, bool withSubtotal) {
-    const double serviceRate = numberOf(m_lines->cellValue(row, ServiceFee));
-    const double taxRate = numberOf(m_lines->cellValue(row, SalesTax));
-    chargesvc::SalesLineFigures figures;
-    if (withSubtotal) {
-        figures = chargesvc::salesLineFigures(numberOf(m_lines->cellValue(row, Quantity)),
-                                              numberOf(m_lines->cellValue(row, UnitPrice)), serviceRate, taxRate);
-    } else {
-        figures.subTotal = numberOf(m_lines->cellValue(row, SubTotal1));
-        figures.total = chargesvc::salesLineTotal(figures.subTotal, serviceRate, taxRate);
-    }
-    QMap<int, QVariant> values{{SubTotal2, figures.total}};
+    chargesvc::SalesSlipLine line = lineOnScreen(row);
     if (withSubtotal)
-        values.insert(SubTotal1, figures.subTotal);
+        line.work();
+    else
+        line.workTotal();
+    QMap<int, QVariant> values{{SubTotal2, line.total}};
+    if (withSubtotal)
+        values.insert(SubTotal1, line.subTotal);
     m_lines->setRowValues(row, values);
     // Told at once; the line stays as typed to be put right, and a slip holding it is
     // refused when saved: a guest's bill could never add it up.
-    if (!amountFits(figures.subTotal) || !amountFits(figures.total))
-        warn(this, amountRefusal());
+    if (!line.fitsTheBill())
+        warn(this, chargesvc::SalesSlip::amountRefusal());
 }
 
 void FrmSales::DbGridSales_AfterColEdit(int row, int column) {
@@ -607,13 +542,12 @@ void FrmSales::DbGridSales_BeforeDelete(int row, const QVariantList& values) {
     // because of this very line), or a line beyond it, leaves nothing to take it from: the
     // lines that stay are added up again.
     if (!m_totalBeyond) {
-        const double rest = double(m_total) - numberOf(values.value(SubTotal2));
-        if (amountFits(rest)) {
-            showTotal(desk::convert::toInt32(rest));
+        if (const auto rest = chargesvc::SalesSlip::lessLine(m_total, numberOf(values.value(SubTotal2)))) {
+            showTotal(rest);
             return;
         }
     }
-    showTotal(runningTotal(row));
+    showTotal(slipOnScreen().total(row));
 }
 
 void FrmSales::DbGridSales_KeyPress(int& key, int column) {
@@ -654,11 +588,9 @@ void FrmSales::CmdCall_Click() {
         return;
     confirm({});
     ClearSalesData();
-    m_recallResult.clear();
-    SalesEDmessage();
     // A cancelled prompt recalls nothing: the window stays as the clearing left it, ready
     // for a new slip.
-    if (m_recallResult != QLatin1String("o")) {
+    if (!SalesEDmessage()) {
         startNewSlip();
         return;
     }

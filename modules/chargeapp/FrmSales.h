@@ -1,7 +1,9 @@
 #pragma once
 
+#include "chargesvc/SalesSlip.h"
 #include "entry/ModuleContext.h"
 #include "goodssvc/ComodityInn.h"
+#include "slipkit/SlipSession.h"
 #include "ui/GridColumn.h"
 
 #include <QDate>
@@ -15,10 +17,6 @@ namespace Ui {
 class FrmSales;
 }
 
-namespace chargesvc {
-class SalesClass;
-}
-
 namespace desk {
 class DataGridModel;
 }
@@ -29,6 +27,8 @@ namespace chargeapp {
 // sales slip in the grid (this desk's lines of the work table BTTempSalesDetail), saves it,
 // recalls a saved slip to correct or delete it, and prints it.
 //
+// The slip on screen is a slipkit::SlipSession over the sales use cases (chargesvc::
+// SalesSlipBook); its figures and limits are the rules of chargesvc::SalesSlip.
 // New-slip mode: register enabled, correct and delete disabled, no recalled number.
 // Recalled mode: register disabled, correct and delete enabled, the recalled number shown.
 class FrmSales : public QWidget {
@@ -64,24 +64,29 @@ private:
     // Guest look-up; askCheckedOut asks before taking a guest who has checked out. True when
     // the labels now show the guest of the number typed.
     bool SalesCkInNo(bool askCheckedOut);
-    void SalesEDmessage();
+    // True when a slip was recalled.
+    bool SalesEDmessage();
     // True when the slip was saved.
     bool SalesDataRecorde();
     bool SalesEdit();
     void SalesDelete();
-    QString SalesDataInputCheck() const;
+    // What the header boxes hold before a new slip is saved.
+    enum class EntryCheck { Complete, MissingField, UnknownGuest };
+    EntryCheck SalesDataInputCheck() const;
     void ClearSalesData();
     void SalesTotalCalc();
     void SalesButtonsCalled();
     void SalesButtonsNew();
     void SalesGridOpen();
 
-    std::unique_ptr<chargesvc::SalesClass> connectedStore() const;
+    // The slip on screen: the header boxes and the grid's lines.
+    chargesvc::SalesSlip slipOnScreen() const;
+    chargesvc::SalesSlipLine lineOnScreen(int row) const;
+    // The header as typed; nothing (and the clerk told) while the date names no real day.
+    std::optional<slipkit::SlipHeader> typedHeader();
     void showTotal();
     // Shows a total, or "―" for none (beyond the bill's range).
     void showTotal(std::optional<qint32> total);
-    // The slip total of the lines (but the one leaving), nothing when it goes beyond 32 bits.
-    std::optional<qint32> runningTotal(int leaving = -1) const;
     // A short confirmation beside the total that needs no answer; empty clears it.
     void confirm(const QString& text);
     // Today's date offered and the focus in its year, selected: the first box a clerk types into.
@@ -94,28 +99,23 @@ private:
     void lookUpCommodity(int row);
     // The day the date boxes name; nothing while they name no real day.
     std::optional<QDate> slipDate() const;
-    // The service and tax rates a new line of the commodity takes: the inn's service charge
-    // where it applies, and the commodity's rate in force on the slip's day.
+    // The service and tax rates a new line of the commodity takes; the message line says
+    // when the day or a rate in force is missing.
     std::pair<double, double> newLineRates(const goodssvc::ComodityInn::Taxing& taxing);
     // The message line notes a typed tax rate that is not in force on the slip's day.
     void noteRateNotInForce(int row);
     void computeLine(int row, bool withSubtotal);
-    // Amounts as the bill adds them up: whole yen in 32 bits.
-    static bool amountFits(double amount);
-    static QString amountRefusal();
     // Every line and the slip's total fit; the clerk is told when not.
     bool linesFitTheBill();
 
     std::unique_ptr<Ui::FrmSales> m_ui;
     desk::ModuleContext& m_context;
+    slipkit::SlipSession m_session;
     desk::DataGridModel* m_lines = nullptr;
     qint32 m_total = 0;
     // The label shows "―": the lines add up beyond the bill's range.
     bool m_totalBeyond = false;
-    QString m_recallResult;
     bool m_lookingUp = false;
-    // The lines of a recalled slip were changed since it was recalled.
-    bool m_linesEdited = false;
 };
 
 } // namespace chargeapp
