@@ -84,6 +84,10 @@ std::optional<slipkit::SlipHeader> SalesSlipBook::callUp(qint32 number) {
     return header;
 }
 
+QList<SalesSlipLine> SalesSlipBook::workLines() const {
+    return SalesSlipStore::open(m_dirPath).workLines();
+}
+
 void SalesSlipBook::clearWork() {
     SalesSlipStore::open(m_dirPath).clearWork();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chargesvc/SalesSlip.h"
 #include "slipkit/SlipBook.h"
 
 #include <QString>
@@ -20,6 +21,8 @@ public:
     void deleteSlip(qint32 number) override;
     std::optional<slipkit::SlipHeader> callUp(qint32 number) override;
     void clearWork() override;
+    // The lines of the slip on screen: this desk's work lines, as a save takes them.
+    QList<SalesSlipLine> workLines() const;
 
 private:
     QString m_dirPath;

@@ -82,6 +82,10 @@ std::optional<slipkit::SlipHeader> PaymentSlipBook::callUp(qint32 number) {
     return header;
 }
 
+QList<PaymentSlipLine> PaymentSlipBook::workLines() const {
+    return PaymentSlipStore::open(m_dirPath).workLines();
+}
+
 void PaymentSlipBook::clearWork() {
     PaymentSlipStore::open(m_dirPath).clearWork();
 }

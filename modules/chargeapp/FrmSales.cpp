@@ -186,10 +186,8 @@ chargesvc::SalesSlipLine FrmSales::lineOnScreen(int row) const {
 }
 
 chargesvc::SalesSlip FrmSales::slipOnScreen() const {
-    chargesvc::SalesSlip slip;
-    for (int row = 0; row < m_lines->lineCount(); ++row)
-        slip.lines << lineOnScreen(row);
-    return slip;
+    // The lines as a save takes them: this desk's work lines, which the grid writes at once.
+    return {{}, chargesvc::SalesSlipBook(m_context.DirPath()).workLines()};
 }
 
 std::optional<slipkit::SlipHeader> FrmSales::typedHeader() {
@@ -310,11 +308,12 @@ bool FrmSales::SalesDataRecorde() {
     case EntryCheck::Complete:
         break;
     }
-    if (m_lines->lineCount() == 0) {
+    const chargesvc::SalesSlip slip = slipOnScreen();
+    if (slip.lines.isEmpty()) {
         warn(this, QStringLiteral("売上データが不完全です。登録できません。"));
         return false;
     }
-    if (!linesFitTheBill())
+    if (!linesFitTheBill(slip))
         return false;
     const std::optional<slipkit::SlipHeader> header = typedHeader();
     if (!header)
@@ -340,11 +339,12 @@ bool FrmSales::SalesDataRecorde() {
 
 bool FrmSales::SalesEdit() {
     // A slip without lines would stay as a header that no bill can show.
-    if (m_lines->lineCount() == 0) {
+    const chargesvc::SalesSlip slip = slipOnScreen();
+    if (slip.lines.isEmpty()) {
         warn(this, QStringLiteral("売上データが不完全です。訂正できません。\n明細のない売上は削除してください。"));
         return false;
     }
-    if (!linesFitTheBill())
+    if (!linesFitTheBill(slip))
         return false;
     const std::optional<slipkit::SlipHeader> header = typedHeader();
     if (!header)
@@ -378,9 +378,10 @@ void FrmSales::ClearSalesData() {
 }
 
 void FrmSales::SalesTotalCalc() {
-    if (m_lines->lineCount() == 0)
-        return;
-    showTotal(slipOnScreen().total());
+    // No lines: the label keeps what it shows.
+    const chargesvc::SalesSlip slip = slipOnScreen();
+    if (!slip.lines.isEmpty())
+        showTotal(slip.total());
 }
 
 void FrmSales::showTotal(std::optional<qint32> total) {
@@ -395,8 +396,8 @@ void FrmSales::showTotal(std::optional<qint32> total) {
     showTotal();
 }
 
-bool FrmSales::linesFitTheBill() {
-    if (const auto refusal = slipOnScreen().billRefusal()) {
+bool FrmSales::linesFitTheBill(const chargesvc::SalesSlip& slip) {
+    if (const auto refusal = slip.billRefusal()) {
         warn(this, *refusal);
         return false;
     }

@@ -79,7 +79,7 @@ private:
     void SalesButtonsNew();
     void SalesGridOpen();
 
-    // The slip on screen: the header boxes and the grid's lines.
+    // The lines of the slip on screen; lineOnScreen reads one from the grid.
     chargesvc::SalesSlip slipOnScreen() const;
     chargesvc::SalesSlipLine lineOnScreen(int row) const;
     // The header as typed; nothing (and the clerk told) while the date names no real day.
@@ -106,7 +106,7 @@ private:
     void noteRateNotInForce(int row);
     void computeLine(int row, bool withSubtotal);
     // Every line and the slip's total fit; the clerk is told when not.
-    bool linesFitTheBill();
+    bool linesFitTheBill(const chargesvc::SalesSlip& slip);
 
     std::unique_ptr<Ui::FrmSales> m_ui;
     desk::ModuleContext& m_context;

@@ -1,9 +1,8 @@
 #include "DRRptBill.h"
 
 #include "convert/Convert.h"
-#include "data/Connection.h"
-#include "data/Desk.h"
 #include "data/RowSet.h"
+#include "paymentsvc/PaymentSlipStore.h"
 
 namespace paymentapp {
 
@@ -12,8 +11,7 @@ DRRptBill::DRRptBill(const QString& dirPath, const ReceiptValues& values, const 
     : desk::Report(parent) {
     setTitle(QStringLiteral("領収書"));
     layOut();
-    const auto connection = desk::Connection::open(dirPath, QLatin1String(desk::DbFile::Recipt));
-    setDataSource(desk::openDeskRows(connection, QStringLiteral("BTReciptTemp")));
+    setDataSource(paymentsvc::PaymentSlipStore::open(dirPath).openWorkLines());
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), values.number);
     setLabel(QStringLiteral("Label5"), values.dateText);

@@ -5,10 +5,8 @@
 #include "arrivalsvc/CheckInClass.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
-#include "data/Desk.h"
-#include "data/RowSet.h"
-#include "paymentsvc/ReciptSlp.h"
 #include "payitemsvc/ReciptCode.h"
+#include "paymentsvc/PaymentSlipBook.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/DataGridModel.h"
@@ -21,7 +19,6 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 
-#include <cmath>
 #include <exception>
 
 namespace paymentapp {
@@ -46,26 +43,6 @@ desk::GridColumns gridColumns() {
             {QStringLiteral("金額"), QStringLiteral("ReciptAmount"), 120, right, desk::convert::AmountFormat, true}};
 }
 
-struct WorkLinesSummary {
-    int lines = 0;
-    // A line without an amount counts 0, so the total stays a number.
-    double total = 0;
-};
-
-// This desk's payment lines as the running total and the entry check read them.
-WorkLinesSummary summarizeWorkLines(const QString& dirPath) {
-    WorkLinesSummary summary;
-    const auto rows = desk::openDeskRows(desk::Connection::open(dirPath, QLatin1String(desk::DbFile::Recipt)),
-                                         QStringLiteral("BTReciptTemp"));
-    for (; !rows->eof(); rows->moveNext()) {
-        ++summary.lines;
-        const QVariant amount = rows->value(QStringLiteral("ReciptAmount"));
-        if (!amount.isNull())
-            summary.total += amount.toDouble();
-    }
-    return summary;
-}
-
 constexpr int codeColumn = 0;
 constexpr int nameColumn = 1;
 constexpr int amountColumn = 3;
@@ -75,7 +52,8 @@ constexpr int amountColumn = 3;
 FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::FrmRptBill>())
-    , m_context(context) {
+    , m_context(context)
+    , m_session(std::make_unique<paymentsvc::PaymentSlipBook>(context.DirPath())) {
     m_ui->setupUi(this);
 
     desk::onClicked(m_ui->CmdRecord, this, &FrmRptBill::CmdRecord_Click);
@@ -156,14 +134,11 @@ void FrmRptBill::closeEvent(QCloseEvent* event) {
 }
 
 bool FrmRptBill::hasUnsavedLines() const {
-    if (!m_lines || m_lines->lineCount() == 0)
-        return false;
-    // A new slip's lines are unsaved until registered; a called-up slip's only once changed.
-    return !m_calledUp || m_linesEdited;
+    return m_lines && m_session.hasUnsavedLines(m_lines->lineCount());
 }
 
 bool FrmRptBill::showsAnything() const {
-    if (m_calledUp || (m_lines && m_lines->lineCount() > 0) || !m_ui->txtChkInNoRecipt->text().isEmpty())
+    if (m_session.calledUp() || (m_lines && m_lines->lineCount() > 0) || !m_ui->txtChkInNoRecipt->text().isEmpty())
         return true;
     // Today's date is only offered; another day was typed.
     const auto* date = m_ui->DateTextBoxRecipt;
@@ -175,11 +150,8 @@ void FrmRptBill::offerToday() {
         m_ui->DateTextBoxRecipt->setDateValue(desk::convert::dayText(QDate::currentDate()));
 }
 
-std::unique_ptr<paymentsvc::ReciptSlp> FrmRptBill::paymentStore() const {
-    auto store = std::make_unique<paymentsvc::ReciptSlp>();
-    store->setDirPath(m_context.DirPath());
-    store->CntDb();
-    return store;
+paymentsvc::PaymentSlip FrmRptBill::slipOnScreen() const {
+    return {{}, paymentsvc::PaymentSlipBook(m_context.DirPath()).workLines()};
 }
 
 void FrmRptBill::warn(const QString& text) {
@@ -198,8 +170,8 @@ void FrmRptBill::ReciptGridOpen() {
     m_lines->open(m_gridConnection, QStringLiteral("BTReciptTemp"), columns);
     m_ui->DataGrid1->setGridModel(m_lines, columns);
     for (const auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_lines, changed, this, [this] { m_linesEdited = true; });
-    connect(m_lines, &QAbstractItemModel::dataChanged, this, [this] { m_linesEdited = true; });
+        connect(m_lines, changed, this, [this] { m_session.noteLinesEdited(); });
+    connect(m_lines, &QAbstractItemModel::dataChanged, this, [this] { m_session.noteLinesEdited(); });
 }
 
 void FrmRptBill::refreshGrid() {
@@ -234,7 +206,9 @@ void FrmRptBill::DataGrid1_KeyPress(int& key, int column) {
 
 void FrmRptBill::DataGrid1_BeforeDelete(const QVariantList& values) {
     // A line without an amount takes nothing off.
-    m_total -= values.value(amountColumn).toDouble();
+    const QVariant amount = values.value(amountColumn);
+    m_total = paymentsvc::PaymentSlip::lessLine(m_total, amount.isNull() ? std::nullopt
+                                                                         : std::optional<double>(amount.toDouble()));
     showTotal();
 }
 
@@ -260,7 +234,7 @@ bool FrmRptBill::ReciptCkInNo() {
     return true;
 }
 
-std::optional<QDate> FrmRptBill::checkedEntry() {
+std::optional<slipkit::SlipHeader> FrmRptBill::checkedEntry() {
     const auto* date = m_ui->DateTextBoxRecipt;
     for (const QString& text : {date->YearText(), date->MonthText(), date->DayText(), m_ui->txtChkInNoRecipt->text()}) {
         if (text.trimmed().isEmpty()) {
@@ -268,7 +242,7 @@ std::optional<QDate> FrmRptBill::checkedEntry() {
             return std::nullopt;
         }
     }
-    if (summarizeWorkLines(m_context.DirPath()).lines == 0) {
+    if (slipOnScreen().lines.isEmpty()) {
         warn(QStringLiteral("入金データが不完全です。登録できません。"));
         return std::nullopt;
     }
@@ -276,41 +250,27 @@ std::optional<QDate> FrmRptBill::checkedEntry() {
     if (!typed) {
         desk::dialogs().beep();
         desk::refuseDate(this);
+        return std::nullopt;
     }
-    return typed;
-}
-
-void FrmRptBill::fillSlip(paymentsvc::ReciptSlp& store, const QDate& date) const {
-    store.setSlipNo(m_ui->lbReciptNo->text());
-    store.setSlipDate(date);
-    store.setSlipCliantCode(m_ui->txtChkInNoRecipt->text());
-    store.setUrKubun(static_cast<qint16>(m_ui->CmbRptClass->currentIndex()));
+    return slipkit::SlipHeader{m_session.number(), *typed, m_ui->txtChkInNoRecipt->text(),
+                               static_cast<qint16>(m_ui->CmbRptClass->currentIndex())};
 }
 
 void FrmRptBill::CmdRecord_Click() {
-    const std::optional<QDate> date = checkedEntry();
-    if (!date)
+    const std::optional<slipkit::SlipHeader> header = checkedEntry();
+    if (!header)
         return;
 
-    const QString number = m_ui->lbReciptNo->text();
-    bool taken = false;
+    slipkit::Registration registration;
     {
         desk::BusyCursor busy;
-        const auto store = paymentStore();
         // Header, lines and the emptied work table together, or nothing.
-        desk::Transaction transaction(store->connection());
-        taken = store->DuplicateCheck(number) == QLatin1String("X");
-        if (!taken) {
-            fillSlip(*store, *date);
-            store->Msave();
-            store->MDsave();
-            store->ClearTemp();
-            transaction.commit();
-        }
+        registration = m_session.registerSlip(*header);
     }
-    if (taken) {
+    const QString number = QString::number(registration.number);
+    if (!registration.saved()) {
         // Another desk saved this number meanwhile: offer the next one and keep the lines.
-        ReciptNoNext();
+        m_ui->lbReciptNo->setText(QString::number(registration.nextNumber));
         warn(QStringLiteral("入金番号 %1 は他の端末で登録されました。新しい入金番号 %2 で登録しなおしてください。")
                  .arg(number, m_ui->lbReciptNo->text()));
         return;
@@ -339,34 +299,29 @@ void FrmRptBill::ReciptEDmessage() {
     if (answer.isEmpty())
         return;
 
-    const auto store = paymentStore();
+    std::optional<slipkit::SlipHeader> slip;
     {
         desk::BusyCursor busy;
-        // An answer that is no number reads as 0, which names no slip; so does one beyond any.
-        const double typed = desk::convert::leadingNumber(answer);
-        store->setSlipNo(QString::number(std::fabs(typed) <= 2147483647.0 ? typed : 0.0, 'g', 15));
-        desk::Transaction transaction(store->connection());
-        store->ClearTemp();
-        store->EDsearch();
-        transaction.commit();
+        // An answer that is no whole number names no slip; neither does one beyond any.
+        slip = m_session.callUp(slipkit::SlipSession::typedNumber(answer, slipkit::SlipSession::Typed::WholeOnly));
     }
-    if (store->SlipNo() == QLatin1String("0")) {
+    if (!slip) {
         warn(QStringLiteral("番号が見つかりません。"));
         return;
     }
 
-    m_ui->lbReciptNo->setText(store->SlipNo());
-    m_ui->Label1->setText(store->SlipNo());
-    const QDate date = store->SlipDate();
+    m_ui->lbReciptNo->setText(QString::number(slip->number));
+    m_ui->Label1->setText(QString::number(slip->number));
+    const QDate date = slip->date;
     auto* dateBox = m_ui->DateTextBoxRecipt;
     dateBox->setYearText(date.isValid() ? partText(date.year()) : QString());
     dateBox->setMonthText(date.isValid() ? partText(date.month()) : QString());
     dateBox->setDayText(date.isValid() ? partText(date.day()) : QString());
-    m_ui->txtChkInNoRecipt->setText(store->SlipCliantCode());
-    const int kind = store->UrKubun();
+    m_ui->txtChkInNoRecipt->setText(slip->checkInNo);
+    const int kind = slip->kind;
     m_ui->CmbRptClass->setCurrentIndex(kind >= 0 && kind < m_ui->CmbRptClass->count() ? kind : 0);
     refreshGrid();
-    m_linesEdited = false;
+    m_session.linesMatchTheSlip();
     ReciptTotalCalc();
     ReciptButtonsCalled();
     // The lines are what a correction changes; an unknown guest keeps the focus in its box.
@@ -377,22 +332,14 @@ void FrmRptBill::ReciptEDmessage() {
 }
 
 void FrmRptBill::CmdModify_Click() {
-    const std::optional<QDate> date = checkedEntry();
-    if (!date)
+    const std::optional<slipkit::SlipHeader> header = checkedEntry();
+    if (!header)
         return;
 
     const QString number = m_ui->lbReciptNo->text();
     {
         desk::BusyCursor busy;
-        const auto store = paymentStore();
-        desk::Transaction transaction(store->connection());
-        store->setSlipNo2(m_ui->Label1->text());
-        fillSlip(*store, *date);
-        store->Medit();
-        store->MeditD1();
-        store->MDsave();
-        store->ClearTemp();
-        transaction.commit();
+        m_session.correct(*header);
     }
     ClearReciptData();
     ReciptButtonsNew();
@@ -402,12 +349,10 @@ void FrmRptBill::CmdModify_Click() {
 }
 
 void FrmRptBill::CmdDelete_Click() {
-    const QString number = m_ui->Label1->text();
+    qint32 number = 0;
     {
         desk::BusyCursor busy;
-        const auto store = paymentStore();
-        store->setSlipNo2(number);
-        store->Mdelete();
+        number = m_session.remove();
     }
     ClearReciptData();
     ReciptButtonsNew();
@@ -418,8 +363,8 @@ void FrmRptBill::CmdDelete_Click() {
 
 void FrmRptBill::CmdBill_Click() {
     // A receipt is a record of money taken: it is printed for a slip as it is saved.
-    if (!m_calledUp || m_linesEdited) {
-        warn(m_calledUp
+    if (!m_session.calledUp() || m_session.linesEdited()) {
+        warn(m_session.calledUp()
                  ? QStringLiteral("訂正が登録されていません。訂正してから領収書を印刷してください。")
                  : QStringLiteral(
                        "登録されていない入金の領収書は印刷できません。登録した入金を呼び出して印刷してください。"));
@@ -453,9 +398,9 @@ void FrmRptBill::ClearReciptData() {
                 failure = std::current_exception();
         }
     };
-    attempt([this] { paymentStore()->ClearTemp(); });
+    attempt([this] { m_session.clear(); });
     attempt([this] { refreshGrid(); });
-    m_linesEdited = false;
+    m_session.linesMatchTheSlip();
     m_ui->txtChkInNoRecipt->clear();
     m_ui->DateTextBoxRecipt->setDateValue({});
     offerToday();
@@ -463,7 +408,7 @@ void FrmRptBill::ClearReciptData() {
     m_ui->lbRoomNoRecipt->clear();
     m_ui->CmdDelete->setEnabled(false);
     m_ui->CmdModify->setEnabled(false);
-    m_calledUp = false;
+    m_session.startNew();
     m_ui->lbReciptTotal->clear();
     if (failure)
         std::rethrow_exception(failure);
@@ -471,7 +416,7 @@ void FrmRptBill::ClearReciptData() {
 
 void FrmRptBill::ReciptTotalCalc() {
     // An empty work table totals 0, shown as an empty label by the total's format.
-    m_total = summarizeWorkLines(m_context.DirPath()).total;
+    m_total = slipOnScreen().total();
     showTotal();
 }
 
@@ -480,23 +425,20 @@ void FrmRptBill::showTotal() {
 }
 
 void FrmRptBill::ReciptButtonsCalled() {
-    m_calledUp = true;
     m_ui->CmdRecord->setEnabled(false);
     m_ui->CmdDelete->setEnabled(true);
     m_ui->CmdModify->setEnabled(true);
 }
 
 void FrmRptBill::ReciptButtonsNew() {
-    m_calledUp = false;
+    m_session.startNew();
     m_ui->CmdRecord->setEnabled(true);
     m_ui->CmdDelete->setEnabled(false);
     m_ui->CmdModify->setEnabled(false);
 }
 
 void FrmRptBill::ReciptNoNext() {
-    const auto store = paymentStore();
-    store->SendReciptNo();
-    m_ui->lbReciptNo->setText(store->SlipNo());
+    m_ui->lbReciptNo->setText(QString::number(m_session.proposeNumber()));
 }
 
 } // namespace paymentapp

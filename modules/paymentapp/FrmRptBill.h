@@ -2,6 +2,8 @@
 
 #include "DRRptBill.h"
 #include "entry/ModuleContext.h"
+#include "paymentsvc/PaymentSlip.h"
+#include "slipkit/SlipSession.h"
 
 #include <QDate>
 #include <QWidget>
@@ -18,10 +20,6 @@ class Connection;
 class DataGridModel;
 } // namespace desk
 
-namespace paymentsvc {
-class ReciptSlp;
-}
-
 namespace paymentapp {
 
 // "入金": the payment module's window. The clerk types a payment slip — check-in number,
@@ -29,6 +27,8 @@ namespace paymentapp {
 // lines — and registers it under the proposed number; calls an earlier slip up to correct
 // or delete it; prints the receipt of what is on screen.
 //
+// The slip on screen is a slipkit::SlipSession over the payment use cases (paymentsvc::
+// PaymentSlipBook); its total and what a save needs are the rules of paymentsvc::PaymentSlip.
 // New-entry state: 登録 on, 訂正 and 削除 off. Called-up state (after a successful call-up
 // only): 登録 off, 訂正 and 削除 on. Lines not yet written are never closed away without a
 // question; lines a crashed window left come back when the window is next opened on this
@@ -67,11 +67,11 @@ private:
     void ReciptButtonsNew();
     void ReciptNoNext();
 
-    std::unique_ptr<paymentsvc::ReciptSlp> paymentStore() const;
-    // The header the clerk typed as a date, after the checks of a save or a correction;
-    // nothing (and the clerk told why) when it cannot be written.
-    std::optional<QDate> checkedEntry();
-    void fillSlip(paymentsvc::ReciptSlp& store, const QDate& date) const;
+    // The lines of the slip on screen: this desk's work lines, as a save takes them.
+    paymentsvc::PaymentSlip slipOnScreen() const;
+    // The header the clerk typed, after the checks of a save or a correction; nothing (and
+    // the clerk told why) when it cannot be written.
+    std::optional<slipkit::SlipHeader> checkedEntry();
     void warn(const QString& text);
     void confirm(const QString& text);
     void ReciptGridOpen();
@@ -89,12 +89,10 @@ private:
 
     std::unique_ptr<Ui::FrmRptBill> m_ui;
     desk::ModuleContext& m_context;
+    slipkit::SlipSession m_session;
     desk::DataGridModel* m_lines = nullptr;
     std::shared_ptr<desk::Connection> m_gridConnection;
     double m_total = 0;
-    // A slip is called up, and whether its lines were changed since.
-    bool m_calledUp = false;
-    bool m_linesEdited = false;
 };
 
 } // namespace paymentapp
