@@ -56,11 +56,13 @@ std::optional<QString> SalesSlip::billRefusal() const {
 std::optional<QString> SalesSlip::saveRefusal() const {
     if (lines.isEmpty())
         return QStringLiteral("明細がありません。");
-    for (const SalesSlipLine& line : lines) {
+    SalesSlip worked = *this;
+    for (SalesSlipLine& line : worked.lines) {
         if (!line.quantity)
             return QStringLiteral("数量が入っていない明細があります。");
+        line.work();
     }
-    return billRefusal();
+    return worked.billRefusal();
 }
 
 bool SalesSlip::amountFits(double amount) {

@@ -52,7 +52,8 @@ struct SalesSlip {
     // it can.
     std::optional<QString> billRefusal() const;
     // Why the slip cannot be saved: no lines, a line without its quantity, or the bill's
-    // refusal; nothing when it can.
+    // refusal of its lines' figures worked out afresh from quantity, price and rates (the
+    // work table's figures are the grid's, which anyone may have written); nothing when it can.
     std::optional<QString> saveRefusal() const;
 
     // Amounts as the bill adds them up: whole yen in 32 bits.

@@ -1,4 +1,5 @@
 #include "chargesvc/SalesClass.h"
+#include "chargesvc/SalesSlipBook.h"
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -98,6 +99,9 @@ private slots:
     void twoDesksSavingAtOnce();
     void linesStayWithTheirDesk_data();
     void linesStayWithTheirDesk();
+    void registerUseCase_data();
+    void registerUseCase();
+    void callUpTakesOnlyTheSlipsLines();
 };
 
 void TestChargeSvc::numbering_data() {
@@ -419,6 +423,65 @@ void TestChargeSvc::linesStayWithTheirDesk() {
     }
     QCOMPARE(count(dir, u"BTTempSalesDetail WHERE Desk = '%1'"_s.arg(QString::fromLatin1(second))), 0);
     qunsetenv("TESARO_DESK");
+}
+
+// One registration, one transaction: the header, the lines and the emptied work lines, or
+// nothing at all with the lines kept on screen.
+void TestChargeSvc::registerUseCase_data() {
+    QTest::addColumn<qint32>("number");
+    QTest::addColumn<Line>("line");
+    QTest::addColumn<QString>("outcome"); // "saved", "taken" or the refusal
+    const Line dinner{u"T1"_s, 2, 8000, 10, 10};
+    QTest::newRow("saved") << 7 << dinner << u"saved"_s;
+    QTest::newRow("taken by another desk: the next one proposed") << 6 << dinner << u"taken"_s;
+    // Each figure fits its column; the line does not fit a bill.
+    QTest::newRow("a line beyond the bill") << 7 << Line{u"T1"_s, 30000, 100000, 0, 0}
+                                            << u"金額は 2,147,483,647 円までです。数量か単価を直してください。"_s;
+}
+
+void TestChargeSvc::registerUseCase() {
+    QFETCH(qint32, number);
+    QFETCH(Line, line);
+    QFETCH(QString, outcome);
+    desk::test::TempDataDir dir;
+    reset(dir);
+    saveSlip(dir, 6, {OneLine});
+    putWork(dir, {line, OneLine});
+
+    chargesvc::SalesSlipBook book(dir.path());
+    const slipkit::SlipHeader header{number, QDate(2026, 11, 15), u"C900"_s, 1};
+    try {
+        const slipkit::Registration result = book.registerSlip(header);
+        QCOMPARE(result.saved() ? u"saved"_s : u"taken"_s, outcome);
+        if (!result.saved())
+            QCOMPARE(result.nextNumber, 7);
+    } catch (const desk::ConversionError& e) {
+        QCOMPARE(e.message(), outcome);
+    }
+    const bool saved = outcome == u"saved"_s;
+    QCOMPARE(count(dir, u"BTSalesNo WHERE BTCheckInNo = 'C900' AND BTKubun = 1"_s), saved ? 1 : 0);
+    QCOMPARE(count(dir, u"BTSalesDetail WHERE BTSalesNo = %1"_s.arg(number)), saved ? 2 : number == 6 ? 1 : 0);
+    QCOMPARE(deskLines(dir), saved ? 0 : 2);
+}
+
+// A call-up empties this desk's work lines first, whether it finds its slip or not.
+void TestChargeSvc::callUpTakesOnlyTheSlipsLines() {
+    desk::test::TempDataDir dir;
+    reset(dir);
+    saveSlip(dir, 3, {{u"T1"_s, 2, 1000, 10, 5}, OneLine});
+    putWork(dir, {OneLine});
+    chargesvc::SalesSlipBook book(dir.path());
+
+    const std::optional<slipkit::SlipHeader> slip = book.callUp(3);
+    QVERIFY(slip);
+    QCOMPARE(*slip, (slipkit::SlipHeader{3, QDate(2002, 3, 1), u"C'1"_s, 2}));
+    const QList<chargesvc::SalesSlipLine> lines = book.workLines();
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(0).total, 2310.0);
+    QCOMPARE(chargesvc::SalesSlip({*slip, lines}).total(), 2410);
+
+    QVERIFY(!book.callUp(4));
+    QCOMPARE(deskLines(dir), 0);
 }
 
 // The worker half of twoDesksSavingAtOnce: a sales screen's save sequence, over and over.

@@ -1,3 +1,4 @@
+#include "paymentsvc/PaymentSlipBook.h"
 #include "paymentsvc/ReciptSlp.h"
 
 #include "convert/Convert.h"
@@ -85,6 +86,8 @@ private slots:
     void screenSaveIsAllOrNothing();
     void incompleteSlipsAreRefused_data();
     void incompleteSlipsAreRefused();
+    void correctionUseCase_data();
+    void correctionUseCase();
 };
 
 void TestPaymentSvc::numbering_data() {
@@ -288,6 +291,42 @@ void TestPaymentSvc::incompleteSlipsAreRefused() {
     QCOMPARE(count(dir, u"BTPaymentNo WHERE RptcheckInNo = 'C''1'"_s), 1);
     QCOMPARE(count(dir, u"BTPaymentDtl WHERE RptNO = 1"_s), 1);
     QCOMPARE(count(dir, u"BTReciptTemp"_s), workLines);
+}
+
+// A correction, one transaction: header, lines and the emptied work lines, or nothing.
+void TestPaymentSvc::correctionUseCase_data() {
+    QTest::addColumn<qint32>("number");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("same number") << 2 << true;
+    QTest::newRow("renumbered") << 12 << true;
+    QTest::newRow("renumbered onto another slip") << 3 << false;
+}
+
+void TestPaymentSvc::correctionUseCase() {
+    QFETCH(qint32, number);
+    QFETCH(bool, written);
+    desk::test::TempDataDir dir;
+    reset(dir);
+    saveSlip(dir, 2, {100, 200});
+    saveSlip(dir, 3, {300});
+    paymentsvc::PaymentSlipBook book(dir.path());
+    QVERIFY(book.callUp(2));
+    QCOMPARE(paymentsvc::PaymentSlip({{}, book.workLines()}).total(), 300.0);
+    reciptFile(dir)->exec(u"UPDATE BTReciptTemp SET ReciptAmount = 250 WHERE ReciptAmount = 200"_s);
+
+    const slipkit::SlipHeader header{number, QDate(2002, 3, 9), u"C-12"_s, 2};
+    if (written)
+        book.correctSlip(2, header);
+    else
+        QVERIFY_THROWS_EXCEPTION(desk::DbError, book.correctSlip(2, header));
+    QCOMPARE(count(dir, u"BTPaymentNo"_s), 2);
+    QCOMPARE(count(dir, u"BTPaymentNo WHERE RptcheckInNo = 'C-12' AND Rptkubun = 2 AND RptNO = %1"_s.arg(number)),
+             written ? 1 : 0);
+    QCOMPARE(reciptFile(dir)
+                 ->scalar(u"SELECT SUM(ReciptAmount) FROM BTPaymentDtl WHERE RptNO = %1"_s.arg(number))
+                 .toDouble(),
+             written ? 350.0 : 300.0);
+    QCOMPARE(count(dir, u"BTReciptTemp"_s), written ? 0 : 2);
 }
 
 QTEST_GUILESS_MAIN(TestPaymentSvc)
