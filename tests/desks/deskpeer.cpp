@@ -4,7 +4,8 @@
 //   deskpeer book DIR NAME                 books NAME for today under the next free number
 // The desk's name comes from TESARO_DESK. Prints how many numbers another desk took first.
 #include "bookingsvc/ReservationClass.h"
-#include "chargesvc/SalesClass.h"
+#include "chargesvc/SalesSlipBook.h"
+#include "slipkit/SlipSession.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/Desk.h"
@@ -34,27 +35,11 @@ void putLines(const QString& dir, int round, int lines) {
 // As the sales window saves: the number proposed, checked again inside the save, and when
 // another desk took it meanwhile, the next one proposed with the lines kept.
 int ringUp(const QString& dir, const QString& guest) {
+    slipkit::SlipSession slip(std::make_unique<chargesvc::SalesSlipBook>(dir));
+    slip.proposeNumber();
     for (int retried = 0;; ++retried) {
-        chargesvc::SalesClass proposal;
-        proposal.setDirPath(dir);
-        proposal.CntDb();
-        proposal.SendSalesNo();
-        const qint32 number = proposal.SalesNo();
-
-        chargesvc::SalesClass store;
-        store.setDirPath(dir);
-        store.CntDb();
-        desk::Transaction transaction(store.connection());
-        store.setSalesNo(number);
-        if (store.SalesNoTaken())
-            continue;
-        store.setSalesDate(QDate::currentDate());
-        store.setCheckInNO(guest);
-        store.setSSClass(0);
-        store.Msave();
-        store.ClearTemp();
-        transaction.commit();
-        return retried;
+        if (slip.registerSlip({0, QDate::currentDate(), guest, 0}).saved())
+            return retried;
     }
 }
 

@@ -1,16 +1,15 @@
-// The payment window's three actions as it runs them: a fresh store per action, DirPath,
-// connect, the operations in one transaction where the window uses one, release. Cases
-// that write undo their writes in the same timed run.
+// The payment window's three actions as it runs them: one use case of the payment slips
+// per action (each its own transaction), the item look-up on a fresh store. Cases that
+// write undo their writes in the same timed run.
 #include "Bench.h"
 #include "BenchData.h"
 
 #include "arrivalsvc/CheckInClass.h"
 #include "data/Connection.h"
 #include "data/Desk.h"
-#include "data/RowSet.h"
-#include "data/Sql.h"
 #include "payitemsvc/ReciptCode.h"
-#include "paymentsvc/ReciptSlp.h"
+#include "paymentsvc/PaymentSlipBook.h"
+#include "slipkit/SlipSession.h"
 
 #include <stdexcept>
 
@@ -21,22 +20,6 @@ namespace {
 
 std::shared_ptr<desk::Connection> recipt(const Context& c) {
     return desk::Connection::open(c.dir, QLatin1String(desk::DbFile::Recipt));
-}
-
-std::unique_ptr<paymentsvc::ReciptSlp> payments(const Context& c) {
-    auto store = std::make_unique<paymentsvc::ReciptSlp>();
-    store->setDirPath(c.dir);
-    store->CntDb();
-    return store;
-}
-
-// The window's running total: every work line of this desk, a line without an amount as 0.
-double workTotal(const Context& c) {
-    double total = 0;
-    desk::RowSet rows(recipt(c), u"SELECT * FROM BTReciptTemp WHERE Desk = "_s + desk::Sql::quote(desk::currentDesk()));
-    for (; !rows.eof(); rows.moveNext())
-        total += rows.value(u"ReciptAmount"_s).toDouble();
-    return total;
 }
 
 void putLines(const Context& c, int lines) {
@@ -51,8 +34,8 @@ void putLines(const Context& c, int lines) {
 
 } // namespace
 
-// 入金 → 呼び出し: the work table emptied and the slip loaded in one transaction, the
-// guest looked up, the running total summed; the work table is emptied again afterwards.
+// 入金 → 呼び出し: the work lines emptied and the slip loaded in one transaction, the
+// guest looked up, the running total of the work lines; they are emptied again afterwards.
 BENCH_CASE({
     .name = u"paymentapp: recall a slip (load, guest, total)"_s,
     .setup =
@@ -62,58 +45,36 @@ BENCH_CASE({
         },
     .run =
         [](const Context& c) {
-            auto store = payments(c);
-            store->setSlipNo(c.values.value(u"payment/recall"_s).toString());
-            {
-                desk::Transaction transaction(store->connection());
-                store->ClearTemp();
-                store->EDsearch();
-                transaction.commit();
-            }
-            if (store->SlipNo() == u"0"_s)
+            slipkit::SlipSession slip(std::make_unique<paymentsvc::PaymentSlipBook>(c.dir));
+            const auto header = slip.callUp(c.values.value(u"payment/recall"_s).toInt());
+            if (!header)
                 throw std::runtime_error("the slip was not found");
             arrivalsvc::CheckInClass guest;
             guest.setDirPath(c.dir);
             guest.CntDB();
-            guest.setCheckInNO(store->SlipCliantCode());
+            guest.setCheckInNO(header->checkInNo);
             guest.EDsearch();
             deskbench::keep(guest.CheckInName());
-            deskbench::keep(workTotal(c));
-            payments(c)->ClearTemp();
+            deskbench::keep(paymentsvc::PaymentSlip{{}, paymentsvc::PaymentSlipBook(c.dir).workLines()}.total());
+            slip.clear();
         },
 });
 
 // 入金 → 登録 of three lines: the number checked, header and lines written and the work
-// table emptied in one transaction, the next number proposed; the lines are put first and
+// lines emptied in one transaction, the next number proposed; the lines are put first and
 // the slip deleted again, inside the timed run.
 BENCH_CASE({
     .name = u"paymentapp: save a 3-line slip (+ put lines, delete)"_s,
     .run =
         [](const Context& c) {
             putLines(c, 3);
-            QString number;
-            {
-                auto proposer = payments(c);
-                proposer->SendReciptNo();
-                number = proposer->SlipNo();
-            }
-            {
-                auto store = payments(c);
-                desk::Transaction transaction(store->connection());
-                if (store->DuplicateCheck(number) == u"X"_s)
-                    throw std::runtime_error("the proposed number is taken");
-                store->setSlipNo(number);
-                store->setSlipDate(c.today);
-                store->setSlipCliantCode(u"BENCH-PAY"_s);
-                store->Msave();
-                store->MDsave();
-                store->ClearTemp();
-                transaction.commit();
-            }
-            payments(c)->SendReciptNo();
-            auto remover = payments(c);
-            remover->setSlipNo2(number);
-            remover->Mdelete();
+            slipkit::SlipSession slip(std::make_unique<paymentsvc::PaymentSlipBook>(c.dir));
+            slip.proposeNumber();
+            const slipkit::Registration saved = slip.registerSlip({0, c.today, u"BENCH-PAY"_s, 0});
+            if (!saved.saved())
+                throw std::runtime_error("the proposed number is taken");
+            slip.proposeNumber();
+            paymentsvc::PaymentSlipBook(c.dir).deleteSlip(saved.number);
         },
 });
 
