@@ -57,6 +57,9 @@ public:
     // Lines on screen that no register or correction has written yet: a new slip's lines,
     // or a called-up slip's once changed.
     bool hasUnsavedLines(int lineCount) const { return lineCount > 0 && (!calledUp() || m_linesEdited); }
+    // The screen shows a slip as it is stored: called up and not changed since (what a
+    // receipt, a record of money taken, may be printed for).
+    bool showsStoredSlip() const { return calledUp() && !m_linesEdited; }
 
     // The number a clerk typed at a call-up: its leading number, halves to even for a slip
     // numbered as sales are, whole numbers only for one numbered as payments are (a fraction

@@ -363,7 +363,7 @@ void FrmRptBill::CmdDelete_Click() {
 
 void FrmRptBill::CmdBill_Click() {
     // A receipt is a record of money taken: it is printed for a slip as it is saved.
-    if (!m_session.calledUp() || m_session.linesEdited()) {
+    if (!m_session.showsStoredSlip()) {
         warn(m_session.calledUp()
                  ? QStringLiteral("訂正が登録されていません。訂正してから領収書を印刷してください。")
                  : QStringLiteral(
