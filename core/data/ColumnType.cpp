@@ -117,7 +117,13 @@ ColumnType fromDeclared(const QString& declaredType) {
     return ColumnType::Text;
 }
 
-QDateTime parseDateTime(const QString& text, bool* hasTime) {
+namespace {
+
+// A date with an optional time of day in either of the forms parseDateTime takes; false for
+// any other text. No QDateTime is made: one in local time asks the C library for the zone's
+// offset, which looks at the zone file on disk every time, and a day read from a row needs
+// none of it.
+bool parseParts(const QString& text, QDate* date, QTime* time, bool* timed) {
     static const QRegularExpression ymd(
         QStringLiteral(R"(^\s*(\d{4})[/-](\d{1,2})[/-](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
     static const QRegularExpression mdy(
@@ -131,21 +137,32 @@ QDateTime parseDateTime(const QString& text, bool* hasTime) {
     } else {
         m = mdy.match(text);
         if (!m.hasMatch())
-            return {};
+            return false;
         month = m.captured(1).toInt();
         day = m.captured(2).toInt();
         year = m.captured(3).toInt();
     }
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return {};
-    QTime time(0, 0);
-    const bool timed = !m.captured(4).isEmpty();
-    if (timed) {
-        time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
-        if (!time.isValid())
-            return {};
+    *date = QDate(year, month, day);
+    if (!date->isValid())
+        return false;
+    *time = QTime(0, 0);
+    *timed = !m.captured(4).isEmpty();
+    if (*timed) {
+        *time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+        if (!time->isValid())
+            return false;
     }
+    return true;
+}
+
+} // namespace
+
+QDateTime parseDateTime(const QString& text, bool* hasTime) {
+    QDate date;
+    QTime time;
+    bool timed = false;
+    if (!parseParts(text, &date, &time, &timed))
+        return {};
     if (hasTime)
         *hasTime = timed;
     return QDateTime(date, time);
@@ -260,8 +277,10 @@ QVariant fromStorage(ColumnType type, const QVariant& stored) {
         return stored;
     }
     case ColumnType::Date: {
-        const QDateTime dt = parseDateTime(stored.toString());
-        return dt.isValid() ? QVariant(dt.date()) : stored;
+        QDate date;
+        QTime time;
+        bool timed = false;
+        return parseParts(stored.toString(), &date, &time, &timed) ? QVariant(date) : stored;
     }
     case ColumnType::DateTime: {
         const QDateTime dt = parseDateTime(stored.toString());

@@ -4,7 +4,7 @@
 
 #include "Aggregation.h"
 #include "FrmSyukei.h"
-#include "TallyResult.h"
+#include "tallysvc/TallyResult.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/EscapeClose.h"

@@ -6,7 +6,7 @@
 #include "TallyReport.h"
 #include "TallyChart.h"
 #include "TallyCsv.h"
-#include "TallyResult.h"
+#include "tallysvc/TallyResult.h"
 #include "convert/Convert.h"
 #include "report/ReportPreview.h"
 #include "ui/BusyCursor.h"

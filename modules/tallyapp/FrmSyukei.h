@@ -16,9 +16,13 @@ namespace desk {
 class QueryGridModel;
 }
 
+namespace tallysvc {
+class TallyResult;
+}
+
 namespace tallyapp {
 
-class TallyResult;
+using tallysvc::TallyResult;
 
 // "集計データ": the period and the result of the last run, as a grid and as a chart; prints
 // the kind's report and writes the result as CSV for the accountant.

@@ -1,7 +1,7 @@
 #include "TallyReport.h"
 
 #include "Aggregation.h"
-#include "TallyResult.h"
+#include "tallysvc/TallyResult.h"
 #include "convert/Convert.h"
 #include "report/ColumnReport.h"
 

@@ -5,9 +5,13 @@
 
 #include <memory>
 
+namespace tallysvc {
+class TallyResult;
+}
+
 namespace tallyapp {
 
-class TallyResult;
+using tallysvc::TallyResult;
 
 // The report of a result's kind (DRuriage, DRuriage1, DRuriage2, DRnyukin1, DRnyukin2,
 // DRSpec1), a column report: the inn's name, the kind's title and the period over one

@@ -9,7 +9,7 @@
 #include "data/DbError.h"
 #include "data/RowSet.h"
 #include "tallyapp/Aggregation.h"
-#include "tallyapp/TallyResult.h"
+#include "tallysvc/TallyResult.h"
 #include "testsupport/WindowFixture.h"
 
 #include <QStatusBar>
@@ -196,7 +196,7 @@ void TestTypedText::guestClassTally() {
         tx.commit();
     }
     QMap<QString, qint64> byName;
-    tallyapp::TallyResult ages(dir, tallyapp::Aggregation::kindOf(2, 0), Day, Day);
+    tallysvc::TallyResult ages(dir, tallyapp::Aggregation::kindOf(2, 0), Day, Day);
     for (desk::RowSet& rows = ages.rows(); !rows.eof(); rows.moveNext())
         byName[rows.value(u"FL2"_s).toString()] += rows.value(u"合計"_s).toLongLong();
     for (const QString& text : typedTexts)
@@ -204,7 +204,7 @@ void TestTypedText::guestClassTally() {
 
     for (int kind = 0; kind < tallyapp::Aggregation::KindCount; ++kind) {
         try {
-            tallyapp::TallyResult result(dir, kind, Day, Day);
+            tallysvc::TallyResult result(dir, kind, Day, Day);
         } catch (const desk::DbError& e) {
             QFAIL(qPrintable(u"kind %1: %2"_s.arg(kind).arg(e.message())));
         }

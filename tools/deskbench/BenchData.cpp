@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
+#include "taxsvc/TaxSettings.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -90,7 +91,7 @@ Scale Scale::forYears(int years) {
 
 QString Scale::label() const {
     return QStringLiteral("%1 years: %2 reservations, %3 check-ins, %4 sales slips / %5 lines, %6 payment slips / "
-                          "%7 lines")
+                          "%7 lines, levies")
         .arg(years)
         .arg(reservations)
         .arg(checkIns)
@@ -157,10 +158,12 @@ void buildDataDirectory(const QString& dir, const Scale& scale, const QDate& tod
         };
         fill(c,
              QStringLiteral("INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckInName, CheckInRoomNo, "
-                            "CheckInRemarks, CheckOutFlag) VALUES (?, ?, ?, ?, '', ?)"),
+                            "CheckInRemarks, CheckOutFlag, CheckOutDate) VALUES (?, ?, ?, ?, '', ?, ?)"),
              n, [&](qint64 i, QVariantList& b) {
-                 b << checkInNumber(i) << iso(day(i)) << name(i) << QString::number(101 + (i % 20))
-                   << (day(i) < today.addDays(-2) ? 1 : 0);
+                 // Settled stays of one to three nights, which the levy return reads.
+                 const bool settled = day(i) < today.addDays(-2);
+                 b << checkInNumber(i) << iso(day(i)) << name(i) << QString::number(101 + (i % 20)) << (settled ? 1 : 0)
+                   << (settled ? QVariant(iso(day(i).addDays(1 + pick(i, 25, 3)))) : QVariant());
              });
         fill(c,
              QStringLiteral("INSERT INTO CheckInAdrs (CheckInNO, CheckInAdrs1, CheckInAdrs2, CheckInAdrs3, "
@@ -246,6 +249,21 @@ void buildDataDirectory(const QString& dir, const Scale& scale, const QDate& tod
         t.commit();
     }
     progress << "  payments       " << timer.elapsed() << " ms\n";
+    progress.flush();
+
+    {
+        // A bathing tax at a fixed amount and an accommodation tax by price bands, in force
+        // over the whole period, so that the levy return has stays to work out.
+        const auto c = open(desk::DbFile::Option);
+        desk::Transaction t(*c);
+        const QDate from = today.addYears(-scale.years - 1);
+        taxsvc::LevyRule bathing{taxsvc::LevyKind::Bathing, from, taxsvc::LevyMethod::Fixed, 150, 0, {}};
+        taxsvc::LevyRule lodging{
+            taxsvc::LevyKind::LodgingPrefecture, from, taxsvc::LevyMethod::Bands, 0, 0, {{0, 100}, {10000, 200}}};
+        taxsvc::writeLevies(*c, taxsvc::LevyTable({bathing, lodging}));
+        t.commit();
+    }
+    progress << "  levy rules     " << timer.elapsed() << " ms\n";
     progress.flush();
 
     for (const QString& file : desk::Schema::fileNames())

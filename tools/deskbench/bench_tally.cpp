@@ -7,7 +7,7 @@
 #include "data/Connection.h"
 #include "tallyapp/Aggregation.h"
 #include "tallyapp/TallyCsv.h"
-#include "tallyapp/TallyResult.h"
+#include "tallysvc/TallyResult.h"
 #include "ui/QueryGridModel.h"
 
 #include <QTemporaryDir>
@@ -24,7 +24,7 @@ namespace {
 
 // Runs a kind over the days before the last generated day and fills the result grid.
 void runKind(const Context& c, int kind, int days, desk::QueryGridModel& model) {
-    tallyapp::TallyResult result(c.dir, kind, c.today.addDays(1 - days), c.today);
+    tallysvc::TallyResult result(c.dir, kind, c.today.addDays(1 - days), c.today);
     model.setColumns(tallyapp::Aggregation::gridColumns(kind));
     model.setShowUnboundFields(false);
     model.setRows(result.rows());

@@ -22,7 +22,7 @@
 #include "tallyapp/FrmSyukei.h"
 #include "tallyapp/TallyChart.h"
 #include "tallyapp/TallyReport.h"
-#include "tallyapp/TallyResult.h"
+#include "tallysvc/TallyResult.h"
 #include "report/PdfText.h"
 #include "report/ReportPainter.h"
 #include "report/ReportPreview.h"
@@ -91,7 +91,7 @@ std::map<QString, Entry> catalog(QTextStream& err) {
             if (o.kind < 0 || o.kind >= tallyapp::Aggregation::KindCount || !o.first.isValid() || !o.last.isValid())
                 throw std::invalid_argument("tally needs --kind 0-9 and --from/--to as yyyy-MM-dd");
             // The report reads the result's rows, so the result lives as long as the report.
-            auto result = std::make_shared<tallyapp::TallyResult>(o.dataDir, o.kind, o.first, o.last);
+            auto result = std::make_shared<tallysvc::TallyResult>(o.dataDir, o.kind, o.first, o.last);
             auto* context = new desk::ModuleContext;
             context->setProfile(readProfile(o.dataDir, err));
             auto report = tallyapp::createReport(*result, *context);
@@ -130,7 +130,7 @@ int writeTallyChart(const Options& o, const QString& target, bool png, QTextStre
     context.setDirPath(o.dataDir);
     context.setProfile(readProfile(o.dataDir, err));
     tallyapp::FrmSyukei window(context);
-    window.showResult(std::make_shared<tallyapp::TallyResult>(o.dataDir, o.kind, o.first, o.last));
+    window.showResult(std::make_shared<tallysvc::TallyResult>(o.dataDir, o.kind, o.first, o.last));
     if (png) {
         window.resize(900, 600);
         window.findChild<QTabWidget*>(QStringLiteral("TabView"))->setCurrentIndex(1);

@@ -5,7 +5,7 @@
 #include "tallyapp/FrmSyukei.h"
 #include "tallyapp/TallyChart.h"
 #include "tallyapp/TallyReport.h"
-#include "tallyapp/TallyResult.h"
+#include "tallysvc/TallyResult.h"
 #include "ui/QueryGridModel.h"
 
 #include <QBarCategoryAxis>
@@ -25,7 +25,7 @@
 using namespace desk::test;
 using namespace Qt::StringLiterals;
 using tallyapp::FrmSyukei;
-using tallyapp::TallyResult;
+using tallysvc::TallyResult;
 
 namespace {
 

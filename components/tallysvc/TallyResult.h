@@ -10,11 +10,11 @@ class Connection;
 class RowSet;
 } // namespace desk
 
-namespace tallyapp {
+namespace tallysvc {
 
-// The outcome of one run of the conditions screen: the kind, the period and the open
-// result rows, read whole once. The result window, its report and its export all read
-// these rows; nothing is queried again.
+// One aggregation run, the store's one use case: the kind, the period and the open result
+// rows, read whole once. The result window, its report and its export all read these rows;
+// nothing is queried again.
 class TallyResult {
 public:
     // Opens the kind's file in the data directory and runs its statement; DbError on failure.
@@ -39,4 +39,4 @@ private:
     std::unique_ptr<desk::RowSet> m_rows;
 };
 
-} // namespace tallyapp
+} // namespace tallysvc

@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-namespace tallyapp {
+namespace tallysvc {
 
 // The monthly return of the bathing and accommodation taxes: the stays settled (checked out)
 // from first to last, each worked out as its bill works it out, on the day of its check-out.
@@ -13,4 +13,4 @@ namespace tallyapp {
 // guests × nights at a levy above 0) and 税額. desk::DbError on a failed read.
 QString levyWorksheet(const QString& dirPath, const QDate& first, const QDate& last);
 
-} // namespace tallyapp
+} // namespace tallysvc

@@ -1,0 +1,163 @@
+#include "LevyWorksheet.h"
+
+#include "convert/Convert.h"
+#include "data/Connection.h"
+#include "data/RowSet.h"
+#include "data/Sql.h"
+#include "taxsvc/TaxSettings.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+namespace tallysvc {
+
+namespace {
+
+QString yen(qint64 amount) {
+    return desk::convert::formatValue(amount, QStringLiteral("#,##0"));
+}
+
+// What a row of the return counts a stay under.
+QString sectionOf(const taxsvc::LevyTable& levies, const QDate& day, const taxsvc::LevyCharge& charge) {
+    if (charge.perGuestNight == 0)
+        return QStringLiteral("課税なし");
+    const std::optional<taxsvc::LevyRule> rule = levies.inForce(charge.kind, day);
+    if (rule && rule->method == taxsvc::LevyMethod::Percent)
+        return QStringLiteral("定率 %1%").arg(taxsvc::rateText(rule->amount));
+    if (charge.band)
+        return QStringLiteral("%1円以上 %2円").arg(yen(*charge.band), yen(charge.perGuestNight));
+    return QStringLiteral("定額 %1円").arg(yen(charge.perGuestNight));
+}
+
+struct Counts {
+    qint64 guests = 0;
+    qint64 exempt = 0;
+    qint64 guestNights = 0;
+    qint64 taxedNights = 0;
+    qint64 amount = 0;
+};
+
+} // namespace
+
+QString levyWorksheet(const QString& dirPath, const QDate& first, const QDate& last) {
+    const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(dirPath);
+    const auto clients = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::DaySalesCliants));
+    const auto sales = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
+
+    struct Stay {
+        QString number;
+        QDate day;
+        taxsvc::LevyStay levy;
+    };
+    QList<Stay> settled;
+    {
+        desk::RowSet stays(
+            clients,
+            QStringLiteral("SELECT CheckInNO, CheckInDate, CheckOutDate, Guests, BathExempt, LodgingExempt FROM "
+                           "QRYStayLevy WHERE CheckOutFlag <> 0 AND CheckOutDate >= ? "
+                           "AND CheckOutDate <= ? ORDER BY CheckOutDate, CheckInNO"),
+            {first.toString(Qt::ISODate), last.toString(Qt::ISODate)});
+        for (; !stays.eof(); stays.moveNext()) {
+            Stay stay;
+            stay.number = stays.value(QStringLiteral("CheckInNO")).toString();
+            stay.day = desk::convert::dateOf(stays.value(QStringLiteral("CheckOutDate")));
+            stay.levy.guests = desk::convert::int32Of(stays.value(QStringLiteral("Guests")));
+            stay.levy.bathExempt = desk::convert::int32Of(stays.value(QStringLiteral("BathExempt")));
+            stay.levy.lodgingExempt = desk::convert::int32Of(stays.value(QStringLiteral("LodgingExempt")));
+            stay.levy.nights =
+                taxsvc::stayNights(desk::convert::dateOf(stays.value(QStringLiteral("CheckInDate"))), stay.day);
+            settled << stay;
+        }
+    }
+
+    // The room lines of the stays, a few hundred stays a statement: one statement per stay
+    // would make a month of a busy inn thousands of round trips.
+    QHash<QString, qsizetype> stayAt;
+    for (qsizetype i = 0; i < settled.size(); ++i)
+        stayAt.insert(settled.at(i).number, i);
+    constexpr qsizetype StaysPerRead = 100;
+    for (qsizetype from = 0; from < settled.size(); from += StaysPerRead) {
+        const qsizetype count = std::min(StaysPerRead, settled.size() - from);
+        QVariantList numbers;
+        for (qsizetype i = from; i < from + count; ++i)
+            numbers << settled.at(i).number;
+        QStringList marks(count, QStringLiteral("?"));
+        desk::RowSet lines(sales,
+                           // From the slips of the stays to their lines: the bill's view would
+                           // sort every line of the years first.
+                           QStringLiteral("SELECT h.BTCheckInNo, d.BTQuantity, d.BTUnitPrice, d.BTServiceFee, "
+                                          "m.CRoomShare FROM BTSalesNo h JOIN BTSalesDetail d ON d.BTSalesNo = "
+                                          "h.BTSalesNo JOIN Commodities m ON m.Ccode = d.BTcmcode "
+                                          "WHERE m.CRoomShare > 0 AND h.BTCheckInNo IN (") +
+                               marks.join(QStringLiteral(", ")) + QStringLiteral(")"),
+                           numbers);
+        for (; !lines.eof(); lines.moveNext()) {
+            const auto at = stayAt.constFind(lines.value(QStringLiteral("BTCheckInNo")).toString());
+            if (at == stayAt.constEnd())
+                continue;
+            taxsvc::LevyStay& stay = settled[*at].levy;
+            stay.lodged = true;
+            stay.roomCharge += taxsvc::roomChargeOf(lines.value(QStringLiteral("BTQuantity")).toDouble() *
+                                                        lines.value(QStringLiteral("BTUnitPrice")).toDouble(),
+                                                    lines.value(QStringLiteral("BTServiceFee")).toDouble(),
+                                                    lines.value(QStringLiteral("CRoomShare")).toDouble());
+        }
+    }
+
+    // Keyed by day, levy and the section's order within the levy (bands by their bound).
+    using Key = std::tuple<QDate, int, qint64, QString>;
+    std::map<Key, Counts> rows;
+    for (const Stay& stay : settled) {
+        for (const taxsvc::LevyCharge& charge : taxsvc::levyCharges(settings.levies, stay.day, stay.levy)) {
+            const qint64 order = charge.perGuestNight == 0 ? -1 : charge.band.value_or(charge.perGuestNight);
+            Counts& counts = rows[{stay.day, int(charge.kind), order, sectionOf(settings.levies, stay.day, charge)}];
+            counts.guests += charge.guests;
+            counts.exempt += charge.exempt;
+            counts.guestNights += qint64(charge.guests) * charge.nights;
+            if (charge.perGuestNight > 0)
+                counts.taxedNights += qint64(charge.taxedGuests()) * charge.nights;
+            counts.amount += charge.amount;
+        }
+    }
+
+    // Literal rows in one VALUES list: a compound of one SELECT per row stops at 500 rows on
+    // the file engine, fewer than a year of days and levies. The rows carry numbers only and
+    // name their texts (days, levies, sections) by number from a second list of each text
+    // once: every text literal becomes a bound value, and binding costs grow with the square
+    // of their count.
+    QStringList texts;
+    QHash<QString, int> textNumber;
+    const auto numberOf = [&](const QString& text) {
+        auto at = textNumber.constFind(text);
+        if (at == textNumber.constEnd()) {
+            at = textNumber.insert(text, int(texts.size()));
+            texts << QStringLiteral("(%1, %2)").arg(QString::number(texts.size()), desk::Sql::quote(text));
+        }
+        return QString::number(*at);
+    };
+    QStringList values;
+    for (const auto& [key, counts] : rows) {
+        const auto& [day, kind, order, section] = key;
+        Q_UNUSED(order);
+        values << QStringLiteral("(%1, %2, %3, %4, %5, %6, %7, %8, %9)")
+                      .arg(QString::number(values.size() + 1), numberOf(day.toString(QStringLiteral("yyyy/MM/dd"))),
+                           numberOf(taxsvc::levyKindName(taxsvc::levyKindOf(kind))), numberOf(section),
+                           QString::number(counts.guests), QString::number(counts.exempt),
+                           QString::number(counts.guestNights), QString::number(counts.taxedNights),
+                           QString::number(counts.amount));
+    }
+    if (values.isEmpty())
+        return QStringLiteral("SELECT 0 AS No, '' AS 日付, '' AS 税目, '' AS 区分, 0 AS 人数, 0 AS 免除人数, "
+                              "0 AS 延べ泊数, 0 AS 課税泊数, 0 AS 税額 WHERE 1 = 0");
+    return QStringLiteral("WITH v (No, d, k, s, guests, exempt, nights, taxed, amount) AS (VALUES ") +
+           values.join(QStringLiteral(", ")) + QStringLiteral("), t (n, text) AS (VALUES ") +
+           texts.join(QStringLiteral(", ")) +
+           QStringLiteral(") SELECT v.No AS No, d.text AS 日付, k.text AS 税目, s.text AS 区分, v.guests AS 人数, "
+                          "v.exempt AS 免除人数, v.nights AS 延べ泊数, v.taxed AS 課税泊数, v.amount AS 税額 FROM v "
+                          "JOIN t d ON d.n = v.d JOIN t k ON k.n = v.k JOIN t s ON s.n = v.s ORDER BY v.No");
+}
+
+} // namespace tallysvc
