@@ -1,4 +1,4 @@
-#include "departapp/DataReport1.h"
+#include "departapp/BillReport.h"
 #include "departapp/FrmChkOut.h"
 #include "departapp/FrmChkOutM.h"
 
