@@ -198,7 +198,9 @@ void CheckInTables::putGuests(const CheckIn& entry) {
     }
 }
 
-void CheckInTables::add(const CheckIn& entry) {
+void CheckInTables::add(const CheckIn& typed) {
+    CheckIn entry = typed;
+    entry.classifyUnclassified();
     requireExemptWithinParty(entry);
     desk::Transaction transaction(*m_connection);
 

@@ -36,7 +36,8 @@ public:
     // The highest number made of digits only, plus one, as wide as it was; "1" on none.
     QString nextNumber();
 
-    // Adds the six rows and the guest list of a new check-in.
+    // Adds the six rows and the guest list of a new check-in, the unclassified under the
+    // "none" codes.
     void add(const CheckIn& entry);
     // Rewrites the six rows stored as `stored`, moving them to entry.number, and replaces
     // the guest list; the fax number and the reservation link stay as first saved. A number
