@@ -37,8 +37,6 @@ public:
     DataReport1(const QString& dirPath, const Bill& bill, const departsvc::Statement& statement,
                 const desk::CompanyProfile& profile, QObject* parent = nullptr);
 
-    const Bill& bill() const { return m_bill; }
-
 protected:
     void onJobFinished(desk::JobKind kind, bool completed) override;
 
