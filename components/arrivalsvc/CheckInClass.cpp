@@ -90,8 +90,7 @@ void CheckInClass::CheckOut(const QDate& day) {
 }
 
 std::unique_ptr<desk::RowSet> CheckInClass::RsCliantR() {
-    return std::make_unique<desk::RowSet>(tables().connection(),
-                                          QStringLiteral("SELECT * FROM QRYCliantsDaySale WHERE ") + m_sql1);
+    return CheckInTables::staysWhere(tables().connection(), m_sql1);
 }
 
 std::unique_ptr<desk::RowSet> CheckInClass::RsNotChkOut() {

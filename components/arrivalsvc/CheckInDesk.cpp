@@ -76,15 +76,13 @@ void CheckInDesk::markCheckedOut(const QString& number, const QDate& day) const 
 }
 
 std::unique_ptr<desk::RowSet> CheckInDesk::inHouse() const {
-    return std::make_unique<desk::RowSet>(
-        desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::DaySalesCliants)),
-        QStringLiteral("SELECT * FROM QRYCliantsDaySale WHERE CheckOutFlag = False"));
+    return CheckInTables::staysWhere(desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::DaySalesCliants)),
+                                     QStringLiteral("CheckOutFlag = False"));
 }
 
 std::unique_ptr<desk::RowSet> CheckInDesk::history(const StaySearch& search) const {
-    return std::make_unique<desk::RowSet>(
-        desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::DaySalesCliants)),
-        QStringLiteral("SELECT * FROM QRYCliantsDaySale WHERE ") + search.condition());
+    return CheckInTables::staysWhere(desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::DaySalesCliants)),
+                                     search.condition());
 }
 
 } // namespace arrivalsvc

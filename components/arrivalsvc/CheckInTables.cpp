@@ -362,4 +362,10 @@ void CheckInTables::checkOut(const QString& stored, const QDate& day) {
     cliants.update();
 }
 
+std::unique_ptr<desk::RowSet> CheckInTables::staysWhere(const std::shared_ptr<desk::Connection>& connection,
+                                                        const QString& condition) {
+    return std::make_unique<desk::RowSet>(connection,
+                                          QStringLiteral("SELECT * FROM QRYCliantsDaySale WHERE ") + condition);
+}
+
 } // namespace arrivalsvc

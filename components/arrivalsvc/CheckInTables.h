@@ -51,6 +51,10 @@ public:
     // first recorded.
     void checkOut(const QString& stored, const QDate& day);
 
+    // A new row set of the stays matching `condition` (its texts quoted), over QRYCliantsDaySale.
+    static std::unique_ptr<desk::RowSet> staysWhere(const std::shared_ptr<desk::Connection>& connection,
+                                                    const QString& condition);
+
 private:
     struct TextColumn {
         const char16_t* column;

@@ -6,7 +6,6 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
-#include "data/Sql.h"
 
 namespace bookingsvc {
 
@@ -67,12 +66,7 @@ void Bookings::markCheckedIn(qint32 number) const {
 }
 
 std::unique_ptr<desk::RowSet> Bookings::listFor(const QDate& useDate) const {
-    if (!useDate.isValid())
-        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
-                                    QStringLiteral("利用日が設定されていません。"));
-    return std::make_unique<desk::RowSet>(desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::Reservation)),
-                                          QStringLiteral("SELECT * FROM Reserve WHERE RvUseDate = ") +
-                                              desk::Sql::dateLiteral(useDate));
+    return ReserveTable::onDay(desk::Connection::open(m_dirPath, QLatin1String(desk::DbFile::Reservation)), useDate);
 }
 
 std::unique_ptr<desk::RowSet> Bookings::rowsOf(qint32 number) const {

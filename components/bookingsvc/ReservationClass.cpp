@@ -6,7 +6,6 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
-#include "data/Sql.h"
 
 namespace bookingsvc {
 
@@ -76,13 +75,7 @@ desk::RowSet* ReservationClass::RsSLNo() const {
 }
 
 std::unique_ptr<desk::RowSet> ReservationClass::RsResv() {
-    table(); // refuses before CntDb
-    if (!m_entry.useDate.isValid())
-        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
-                                    QStringLiteral("利用日が設定されていません。"));
-    return std::make_unique<desk::RowSet>(table().sharedConnection(),
-                                          QStringLiteral("SELECT * FROM Reserve WHERE RvUseDate = ") +
-                                              desk::Sql::dateLiteral(m_entry.useDate));
+    return ReserveTable::onDay(table().sharedConnection(), m_entry.useDate);
 }
 
 void ReservationClass::setReserveDate(const QString& dayText) {

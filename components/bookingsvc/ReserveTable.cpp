@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
+#include "data/Sql.h"
 
 #include <QVariant>
 
@@ -103,6 +104,15 @@ qint32 ReserveTable::nextNumber() {
     m_highest =
         std::make_unique<desk::RowSet>(m_connection, QStringLiteral("SELECT Max(Reserve!RvNo) as RvNoM FROM Reserve"));
     return desk::convert::addInt32(desk::convert::int32Of(m_highest->value(QStringLiteral("rvnom"))), 1);
+}
+
+std::unique_ptr<desk::RowSet> ReserveTable::onDay(const std::shared_ptr<desk::Connection>& connection,
+                                                  const QDate& useDate) {
+    if (!useDate.isValid())
+        throw desk::ConversionError(desk::ConversionError::Kind::TypeMismatch,
+                                    QStringLiteral("利用日が設定されていません。"));
+    return std::make_unique<desk::RowSet>(connection, QStringLiteral("SELECT * FROM Reserve WHERE RvUseDate = ") +
+                                                          desk::Sql::dateLiteral(useDate));
 }
 
 } // namespace bookingsvc

@@ -36,6 +36,9 @@ public:
     void rewrite(const Reservation& entry, bool checkedIn);
     // The number to propose: the highest plus one, 1 on an empty table.
     qint32 nextNumber();
+    // A new row set of the reservations for the day, on `connection`.
+    static std::unique_ptr<desk::RowSet> onDay(const std::shared_ptr<desk::Connection>& connection,
+                                               const QDate& useDate);
     // The maximum query of the last nextNumber that ran one; null before.
     desk::RowSet* highestRows() const { return m_highest.get(); }
 
