@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Reservation.h"
+
 #include <QDate>
 #include <QString>
 
@@ -12,7 +14,10 @@ class RowSet;
 
 namespace bookingsvc {
 
-// The reservation store: owns the table Reserve of BTReservation.mdb.
+class ReserveTable;
+
+// The reservation store: owns the table Reserve of BTReservation.mdb. Its properties are
+// the fields of one Reservation; the booking desk's own actions are in Bookings.
 //
 // A screen creates one object per action: setDirPath(), CntDb(), the properties, one
 // operation (or a short fixed sequence, wrapped in a desk::Transaction on connection()),
@@ -46,57 +51,57 @@ public:
 
     void setDirPath(const QString& dirPath) { m_dirPath = dirPath; }
 
-    void setReserveNo(qint32 value) { m_reserveNo = value; }
-    qint32 ReserveNo() const { return m_reserveNo; }
-    void setRecieveDate(const QDate& value) { m_recieveDate = value; }
-    QDate RecieveDate() const { return m_recieveDate; }
-    void setReserveDate(const QDate& value) { m_reserveDate = value; }
+    void setReserveNo(qint32 value) { m_entry.number = value; }
+    qint32 ReserveNo() const { return m_entry.number; }
+    void setRecieveDate(const QDate& value) { m_entry.receivedOn = value; }
+    QDate RecieveDate() const { return m_entry.receivedOn; }
+    void setReserveDate(const QDate& value) { m_entry.useDate = value; }
     // The main menu hands over today as a day text "2002/3/1"; ISO "2002-03-01" is taken too.
     // Throws desk::ConversionError when the text is no calendar date.
     void setReserveDate(const QString& dayText);
-    QDate ReserveDate() const { return m_reserveDate; }
+    QDate ReserveDate() const { return m_entry.useDate; }
 
-    void setCliantName(const QString& value) { m_cliantName = value; }
-    QString CliantName() const { return m_cliantName; }
-    void setZipCode(const QString& value) { m_zipCode = value; }
-    QString ZipCode() const { return m_zipCode; }
-    void setAddress1(const QString& value) { m_address1 = value; }
-    QString Address1() const { return m_address1; }
-    void setAddress2(const QString& value) { m_address2 = value; }
-    QString Address2() const { return m_address2; }
-    void setAddress3(const QString& value) { m_address3 = value; }
-    QString Address3() const { return m_address3; }
-    void setTelNo(const QString& value) { m_telNo = value; }
-    QString TelNo() const { return m_telNo; }
+    void setCliantName(const QString& value) { m_entry.guestName = value; }
+    QString CliantName() const { return m_entry.guestName; }
+    void setZipCode(const QString& value) { m_entry.zipCode = value; }
+    QString ZipCode() const { return m_entry.zipCode; }
+    void setAddress1(const QString& value) { m_entry.address1 = value; }
+    QString Address1() const { return m_entry.address1; }
+    void setAddress2(const QString& value) { m_entry.address2 = value; }
+    QString Address2() const { return m_entry.address2; }
+    void setAddress3(const QString& value) { m_entry.address3 = value; }
+    QString Address3() const { return m_entry.address3; }
+    void setTelNo(const QString& value) { m_entry.telNo = value; }
+    QString TelNo() const { return m_entry.telNo; }
 
-    void setQuantity(qint32 value) { m_quantity = value; }
-    qint32 Quantity() const { return m_quantity; }
+    void setQuantity(qint32 value) { m_entry.guests = value; }
+    qint32 Quantity() const { return m_entry.guests; }
     void setQuantityA(qint32 value) { m_quantityA = value; }
     qint32 QuantityA() const { return m_quantityA; }
-    void setBadget(qint32 value) { m_badget = value; }
-    qint32 Badget() const { return m_badget; }
+    void setBadget(qint32 value) { m_entry.budget = value; }
+    qint32 Badget() const { return m_entry.budget; }
     void setBadgetA(qint32 value) { m_badgetA = value; }
     qint32 BadgetA() const { return m_badgetA; }
 
-    void setArvTime(const QString& value) { m_arvTime = value; }
-    QString ArvTime() const { return m_arvTime; }
-    void setArvTimeChkIn(const QString& value) { m_arvTimeChkIn = value; }
-    QString ArvTimeChkIn() const { return m_arvTimeChkIn; }
-    void setClRemarks(const QString& value) { m_clRemarks = value; }
-    QString ClRemarks() const { return m_clRemarks; }
+    void setArvTime(const QString& value) { m_entry.arrivalTime = value; }
+    QString ArvTime() const { return m_entry.arrivalTime; }
+    void setArvTimeChkIn(const QString& value) { m_entry.checkInTime = value; }
+    QString ArvTimeChkIn() const { return m_entry.checkInTime; }
+    void setClRemarks(const QString& value) { m_entry.remarks = value; }
+    QString ClRemarks() const { return m_entry.remarks; }
     void setHtPayment(const QString& value) { m_htPayment = value; }
     QString HtPayment() const { return m_htPayment; }
-    void setClGroupeName(const QString& value) { m_clGroupeName = value; }
-    QString ClGroupeName() const { return m_clGroupeName; }
-    void setClTravelAg(const QString& value) { m_clTravelAg = value; }
-    QString ClTravelAg() const { return m_clTravelAg; }
+    void setClGroupeName(const QString& value) { m_entry.groupName = value; }
+    QString ClGroupeName() const { return m_entry.groupName; }
+    void setClTravelAg(const QString& value) { m_entry.travelAgent = value; }
+    QString ClTravelAg() const { return m_entry.travelAgent; }
 
-    void setCheckInFlg(bool value) { m_checkInFlg = value; }
-    bool CheckInFlg() const { return m_checkInFlg; }
+    void setCheckInFlg(bool value) { m_entry.checkedIn = value; }
+    bool CheckInFlg() const { return m_entry.checkedIn; }
 
     // The row set of the last SendReserveNo that ran the maximum query; null before.
     // Owned by the store.
-    desk::RowSet* RsSLNo() const { return m_rsSLNo.get(); }
+    desk::RowSet* RsSLNo() const;
     // A new row set of the reservations whose use date is ReserveDate; the caller owns it.
     std::unique_ptr<desk::RowSet> RsResv();
 
@@ -105,38 +110,17 @@ public:
     desk::Connection& connection() const;
 
 private:
-    desk::RowSet& table() const;
-    // Moves the table row set forward to reservation `number`; false at end-of-set.
-    bool lookUp(const QString& criterion);
+    ReserveTable& table() const;
     // Positions on reservation ReserveNo or throws: the write operations need the row.
     void requireCurrent(const char* operation);
-    void writeColumns(bool checkedIn);
 
     QString m_dirPath;
-    std::shared_ptr<desk::Connection> m_connection;
-    std::unique_ptr<desk::RowSet> m_rsReserve;
-    std::unique_ptr<desk::RowSet> m_rsSLNo;
+    std::unique_ptr<ReserveTable> m_table;
 
-    qint32 m_reserveNo = 0;
-    QDate m_recieveDate;
-    QDate m_reserveDate;
-    QString m_cliantName;
-    QString m_zipCode;
-    QString m_address1;
-    QString m_address2;
-    QString m_address3;
-    QString m_telNo;
-    qint32 m_quantity = 0;
+    Reservation m_entry;
     qint32 m_quantityA = 0;
-    qint32 m_badget = 0;
     qint32 m_badgetA = 0;
-    QString m_arvTime;
-    QString m_arvTimeChkIn;
-    QString m_clRemarks;
     QString m_htPayment;
-    QString m_clGroupeName;
-    QString m_clTravelAg;
-    bool m_checkInFlg = false;
 };
 
 } // namespace bookingsvc

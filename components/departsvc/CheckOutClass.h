@@ -10,15 +10,12 @@ class Connection;
 class RowSet;
 } // namespace desk
 
-namespace taxsvc {
-struct LevyStay;
-}
-
 namespace departsvc {
 
 // The check-out statement of one guest: every sales line and payment recorded under the
 // check-in number, with service charge, consumption tax, total, amount paid and amount to
-// be paid, written into the work table CheckOutTemp for the screen and the bill.
+// be paid, written into the work table CheckOutTemp for the screen and the bill. The
+// statement itself is a Statement worked out by Settlement, which the check-out window uses.
 //
 // Use a fresh object per call: DirPath, CntDb, then CheckInNO and CheckOut, or RsTempDelete.
 class CheckOutClass {
@@ -68,9 +65,6 @@ public:
 
 private:
     void requireConnected() const;
-    // The party, its exempt guests and its nights to the settlement day; false when the
-    // check-in is not on file.
-    bool readStay(taxsvc::LevyStay& stay, const QDate& settled);
 
     QString m_dirPath;
     std::shared_ptr<desk::Connection> m_sales;

@@ -1,6 +1,7 @@
 #include "DRChkOut.h"
 
-#include "data/Connection.h"
+#include "arrivalsvc/CheckInDesk.h"
+#include "data/RowSet.h"
 
 using namespace Qt::StringLiterals;
 
@@ -37,8 +38,7 @@ desk::ColumnReportFrame guestFrame() {
 
 DRChkOut::DRChkOut(const QString& dataDir, const desk::CompanyProfile& profile, QObject* parent)
     : desk::ColumnReport(u"未チェックアウト一覧"_s, guestColumns(), guestFrame(), parent) {
-    openDataSource(dataDir, QLatin1String(desk::DbFile::DaySalesCliants),
-                   u"SELECT * FROM QRYCliantsDaySale WHERE CheckOutFlag = False"_s);
+    setDataSource(arrivalsvc::CheckInDesk(dataDir).inHouse());
     setCompany(profile);
 }
 

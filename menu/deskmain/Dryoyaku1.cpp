@@ -2,8 +2,9 @@
 
 #include "ListHeader.h"
 
+#include "bookingsvc/Bookings.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
+#include "data/RowSet.h"
 
 namespace deskmain {
 
@@ -47,8 +48,7 @@ Dryoyaku1::Dryoyaku1(const QString& dataDir, const desk::CompanyProfile& profile
     footer.setHeight(8);
     footer.addPageNumber(QStringLiteral("Label11"), {0, 2, w, 5});
 
-    openDataSource(dataDir, QLatin1String(desk::DbFile::Reservation),
-                   QStringLiteral("SELECT * FROM Reserve WHERE RvUseDate =#") + todayText + QStringLiteral("#"));
+    setDataSource(bookingsvc::Bookings(dataDir).listFor(desk::convert::dateOfDayText(todayText)));
     setCompanyLabels(profile);
 }
 

@@ -4,8 +4,8 @@
 
 #include "FrmSpec.h"
 #include "GuestListModel.h"
-#include "arrivalsvc/CheckInClass.h"
-#include "bookingsvc/ReservationClass.h"
+#include "arrivalsvc/CheckInDesk.h"
+#include "bookingsvc/Bookings.h"
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -95,7 +95,7 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
         activateWindow();
         raise();
     });
-    m_today = desk::convert::dayText(QDate::currentDate());
+    m_today = QDate::currentDate();
     fillReservations();
     setCalledUp(false);
     offerToday();
@@ -225,7 +225,7 @@ bool FrmChkIn::event(QEvent* event) {
 
 void FrmChkIn::refreshLists() {
     try {
-        m_today = desk::convert::dayText(QDate::currentDate());
+        m_today = QDate::currentDate();
         fillReservations();
         m_spec->reload(m_context.DirPath());
     } catch (...) {
@@ -236,20 +236,6 @@ void FrmChkIn::refreshLists() {
 void FrmChkIn::offerToday() {
     if (m_ui->ChkInDateTextBox->IsEmpty())
         m_ui->ChkInDateTextBox->setDateValue(desk::convert::dayText(QDate::currentDate()));
-}
-
-std::unique_ptr<arrivalsvc::CheckInClass> FrmChkIn::connectedCheckIns() const {
-    auto store = std::make_unique<arrivalsvc::CheckInClass>();
-    store->setDirPath(m_context.DirPath());
-    store->CntDB();
-    return store;
-}
-
-std::unique_ptr<bookingsvc::ReservationClass> FrmChkIn::connectedReservations() const {
-    auto store = std::make_unique<bookingsvc::ReservationClass>();
-    store->setDirPath(m_context.DirPath());
-    store->CntDb();
-    return store;
 }
 
 void FrmChkIn::refuse(const QString& text) {
@@ -266,23 +252,6 @@ qint16 exemptCount(const QLineEdit* box, const QString& field) {
 
 } // namespace
 
-bool FrmChkIn::exemptCountsTaken() {
-    const qint16 guests = desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数"));
-    for (const auto& [box, tax] : {std::pair{m_ui->txtBathExempt, QStringLiteral("入湯税")},
-                                   std::pair{m_ui->txtLodgingExempt, QStringLiteral("宿泊税")}}) {
-        const qint16 exempt = exemptCount(box, tax + QStringLiteral("免除"));
-        if (exempt < 0 || exempt > guests) {
-            refuse(QStringLiteral("%1を免除する人数は 0 から利用人数（%2 人）までで入力してください。")
-                       .arg(tax)
-                       .arg(guests));
-            box->setFocus();
-            box->selectAll();
-            return false;
-        }
-    }
-    return true;
-}
-
 void FrmChkIn::showMessage(const QString& text) {
     m_ui->lbMessage->setText(text);
 }
@@ -294,9 +263,7 @@ void FrmChkIn::fillReservations() {
     list->clear();
     QList<QTreeWidgetItem*> items;
     {
-        const auto store = connectedReservations();
-        store->setReserveDate(m_today);
-        const std::unique_ptr<desk::RowSet> rows = store->RsResv();
+        const std::unique_ptr<desk::RowSet> rows = bookingsvc::Bookings(m_context.DirPath()).listFor(m_today);
         const auto right = Qt::AlignRight | Qt::AlignVCenter;
         const auto checkedIn = [](const QVariant& flag) {
             return flag.toBool() ? QStringLiteral("済み") : QString();
@@ -341,35 +308,50 @@ std::optional<QDate> FrmChkIn::typedDate() {
     return day;
 }
 
-void FrmChkIn::readEntry(arrivalsvc::CheckInClass& store, const QDate& date) const {
-    store.setCheckInDate(date);
-    store.setCheckInName(m_ui->txtChkInName->text());
-    store.setCheckInRoomNo(m_ui->txtChkInRoomNo->text());
-    store.setQuantity(desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数")));
-    store.setBathExempt(exemptCount(m_ui->txtBathExempt, QStringLiteral("入湯税免除")));
-    store.setLodgingExempt(exemptCount(m_ui->txtLodgingExempt, QStringLiteral("宿泊税免除")));
-    store.setBadget(desk::convert::fieldInt32(m_ui->txtBadet->text(), QStringLiteral("単価")));
-    store.setCheckInCName(m_guests->rowCount() > 1 ? m_guests->companionNames() : m_ui->txtChkInMembers->text());
-    store.setCheckInGuests(m_guests->filledGuests());
-    store.setCheckInGroupe(m_ui->txtChkInGroupe->text());
-    store.setCheckInTravelAg(m_ui->txtChkInAgent->text());
-    store.setCheckInRemarks(m_ui->txtChkInRemarks->toPlainText());
-    store.setCheckInAdrs1(m_ui->txtChkAdrs1->text());
-    store.setCheckInAdrs2(m_ui->txtChkAdrs2->text());
-    store.setCheckInAdrs3(m_ui->txtChkAdrs3->text());
-    store.setCheckInTelNo(m_ui->txtChkTelNo->text());
-    store.setCheckInEMAdrs(m_ui->txtChkEMadrs->text());
-    store.setChoiceClass(m_spec->ChoiceClass());
-    store.setAgeClass(m_spec->AgeClass());
-    store.setGroupeClass(m_spec->GroupeClass());
-    store.setUserClass(m_spec->UserClass());
-    store.setPayClass(m_spec->PayClass());
+std::optional<arrivalsvc::CheckIn> FrmChkIn::typedEntry(const QDate& date) {
+    arrivalsvc::CheckIn entry;
+    // The counts first: exempt guests beyond the party are refused before anything else is read.
+    entry.guests = desk::convert::fieldInt16(m_ui->txtChkInKazu->text(), QStringLiteral("人数"));
+    entry.bathExempt = exemptCount(m_ui->txtBathExempt, QStringLiteral("入湯税免除"));
+    if (const auto refusal = entry.exemptRefusal(); refusal && refusal->levy == arrivalsvc::CheckIn::Levy::Bathing) {
+        refuse(refusal->message);
+        m_ui->txtBathExempt->setFocus();
+        m_ui->txtBathExempt->selectAll();
+        return std::nullopt;
+    }
+    entry.lodgingExempt = exemptCount(m_ui->txtLodgingExempt, QStringLiteral("宿泊税免除"));
+    if (const auto refusal = entry.exemptRefusal()) {
+        refuse(refusal->message);
+        m_ui->txtLodgingExempt->setFocus();
+        m_ui->txtLodgingExempt->selectAll();
+        return std::nullopt;
+    }
+    entry.number = m_ui->txtCheckInNo->text();
+    entry.date = date;
+    entry.name = m_ui->txtChkInName->text();
+    entry.roomNo = m_ui->txtChkInRoomNo->text();
+    entry.price = desk::convert::fieldInt32(m_ui->txtBadet->text(), QStringLiteral("単価"));
+    entry.companions = m_guests->rowCount() > 1 ? m_guests->companionNames() : m_ui->txtChkInMembers->text();
+    entry.party = m_guests->filledGuests();
+    entry.groupName = m_ui->txtChkInGroupe->text();
+    entry.travelAgent = m_ui->txtChkInAgent->text();
+    entry.remarks = m_ui->txtChkInRemarks->toPlainText();
+    entry.address1 = m_ui->txtChkAdrs1->text();
+    entry.address2 = m_ui->txtChkAdrs2->text();
+    entry.address3 = m_ui->txtChkAdrs3->text();
+    entry.telNo = m_ui->txtChkTelNo->text();
+    entry.email = m_ui->txtChkEMadrs->text();
+    entry.choiceClass = m_spec->ChoiceClass();
+    entry.ageClass = m_spec->AgeClass();
+    entry.groupeClass = m_spec->GroupeClass();
+    entry.userClass = m_spec->UserClass();
+    entry.payClass = m_spec->PayClass();
+    return entry;
 }
 
 void FrmChkIn::proposeNumber() {
     try {
-        const auto store = connectedCheckIns();
-        m_proposedNo = store->NextCheckInNo();
+        m_proposedNo = arrivalsvc::CheckInDesk(m_context.DirPath()).nextNumber();
     } catch (...) {
         // Whatever was saved stays saved: the clerk types the number.
         m_proposedNo.clear();
@@ -419,63 +401,49 @@ void FrmChkIn::CmdRecord_Click() {
     }
     busy.reset();
     const std::optional<QDate> date = typedDate();
-    if (!date || !exemptCountsTaken())
+    if (!date)
+        return;
+    const std::optional<arrivalsvc::CheckIn> entry = typedEntry(*date);
+    if (!entry)
         return;
     busy.emplace();
 
-    bool taken = false;
-    {
-        const auto store = connectedCheckIns();
-        store->setCheckInNO(number);
-        readEntry(*store, *date);
-        store->setCheckOutFlag(false);
-        // The duplicate test and the six rows in one transaction, so no other desk slips in between.
-        desk::Transaction transaction(store->connection());
-        taken = store->CheckInNoCheck(number) == QStringLiteral("x");
-        if (!taken) {
-            store->Msave();
-            transaction.commit();
-        }
-    }
-    if (taken) {
+    const QString reservation = m_ui->lbChkInRvNo->text();
+    using Outcome = arrivalsvc::CheckInDesk::Registration::Outcome;
+    const arrivalsvc::CheckInDesk::Registration done =
+        arrivalsvc::CheckInDesk(m_context.DirPath())
+            .registerCheckIn(*entry, m_proposedNo,
+                             reservation.isEmpty() ? std::nullopt : std::optional(reservation.toInt()));
+    if (done.outcome == Outcome::TakenByAnotherDesk) {
+        // The entry stays, a free number is proposed.
         busy.reset();
-        if (number == m_proposedNo) {
-            // Another desk took the proposed number meanwhile: the entry stays, a free one is proposed.
-            proposeNumber();
-            desk::dialogs().message(this,
-                                    takenNumber +
-                                        QStringLiteral("\r\n他の端末で登録されました。新しいチェックイン番号 %1 "
-                                                       "で登録しなおしてください。")
-                                            .arg(m_proposedNo),
-                                    warningTitle);
-        } else {
-            desk::dialogs().message(this, takenNumber, warningTitle);
-            m_ui->txtCheckInNo->clear();
-        }
+        m_proposedNo = done.nextNumber;
+        m_ui->txtCheckInNo->setText(m_proposedNo);
+        m_ui->txtCheckInNo->selectAll();
+        desk::dialogs().message(this,
+                                takenNumber + QStringLiteral("\r\n他の端末で登録されました。新しいチェックイン番号 %1 "
+                                                             "で登録しなおしてください。")
+                                                  .arg(m_proposedNo),
+                                warningTitle);
+        m_ui->txtCheckInNo->setFocus();
+        return;
+    }
+    if (done.outcome == Outcome::NumberTaken) {
+        busy.reset();
+        desk::dialogs().message(this, takenNumber, warningTitle);
+        m_ui->txtCheckInNo->clear();
         m_ui->txtCheckInNo->setFocus();
         return;
     }
 
     // Told, never refused: the passport may be shown only later at the desk.
     const QString note = passportNote();
-
-    // The check-in stands on its own; a reservation that cannot be marked is reported, not undone.
-    QString markFailure;
-    const QString reservation = m_ui->lbChkInRvNo->text();
-    if (!reservation.isEmpty()) {
-        try {
-            const auto store = connectedReservations();
-            store->setReserveNo(reservation.toInt());
-            store->ChkIn();
-        } catch (...) {
-            markFailure = desk::describeError(std::current_exception());
-        }
-    }
+    const QString markFailure = done.reservationFailure ? desk::describeError(done.reservationFailure) : QString();
 
     ChkInClear();
     setCalledUp(false);
     fillReservations();
-    showMessage(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(number) + note);
+    showMessage(QStringLiteral("チェックイン番号 %1 を登録しました。").arg(entry->number) + note);
     m_ui->txtCheckInNo->setFocus();
     m_ui->txtCheckInNo->selectAll();
     busy.reset();
@@ -483,7 +451,7 @@ void FrmChkIn::CmdRecord_Click() {
         desk::dialogs().message(this,
                                 QStringLiteral("チェックイン番号 %1 は登録しましたが、予約番号 %2 を「済み」に"
                                                "できませんでした。\r\n")
-                                        .arg(number, reservation) +
+                                        .arg(entry->number, reservation) +
                                     markFailure,
                                 warningTitle, desk::Dialogs::Icon::Exclamation);
     }
@@ -496,54 +464,45 @@ void FrmChkIn::CmdCall_Click() {
         return;
 
     std::optional<desk::BusyCursor> busy(std::in_place);
-    const auto store = connectedCheckIns();
-    store->setCheckInNO(answer);
-    store->EDsearch();
+    const std::optional<arrivalsvc::CheckIn> found = arrivalsvc::CheckInDesk(m_context.DirPath()).callUp(answer);
     busy.reset();
-    if (store->CheckInNO() == QStringLiteral("X")) {
+    if (!found) {
         desk::dialogs().beep();
         refuse(QStringLiteral("番号が見つかりません。"));
         return;
     }
 
-    const QString number = store->CheckInNO();
-    const QDate date = store->CheckInDate();
-    m_ui->LbChkInDs->setText(number);
-    m_ui->txtCheckInNo->setText(number);
+    const arrivalsvc::CheckIn& stay = *found;
+    const QDate date = stay.date;
+    m_ui->LbChkInDs->setText(stay.number);
+    m_ui->txtCheckInNo->setText(stay.number);
     m_ui->ChkInDateTextBox->setYearText(date.isValid() ? QString::number(date.year()) : QString());
     m_ui->ChkInDateTextBox->setMonthText(date.isValid() ? QString::number(date.month()) : QString());
     m_ui->ChkInDateTextBox->setDayText(date.isValid() ? QString::number(date.day()) : QString());
-    m_ui->txtChkInName->setText(store->CheckInName());
-    m_ui->txtChkInRoomNo->setText(store->CheckInRoomNo());
-    const qint16 guests = store->Quantity();
-    m_ui->txtChkInKazu->setText(guests >= 0 ? QStringLiteral(" %1").arg(guests) : QString::number(guests));
-    m_ui->txtBadet->setText(QString::number(store->Badget()));
-    m_ui->txtBathExempt->setText(QString::number(store->BathExempt()));
-    m_ui->txtLodgingExempt->setText(QString::number(store->LodgingExempt()));
-    const QList<arrivalsvc::CheckInGuest> party = store->CheckInGuests();
-    const arrivalsvc::CheckInGuest first = party.value(0);
+    m_ui->txtChkInName->setText(stay.name);
+    m_ui->txtChkInRoomNo->setText(stay.roomNo);
+    m_ui->txtChkInKazu->setText(stay.guests >= 0 ? QStringLiteral(" %1").arg(stay.guests)
+                                                 : QString::number(stay.guests));
+    m_ui->txtBadet->setText(QString::number(stay.price));
+    m_ui->txtBathExempt->setText(QString::number(stay.bathExempt));
+    m_ui->txtLodgingExempt->setText(QString::number(stay.lodgingExempt));
     // A representative's line that differs from the boxes was typed by a clerk: it stays as it is.
-    m_guests->setGuests(party,
-                        first.name == store->CheckInName() &&
-                            first.address == arrivalsvc::joinedAddress(store->CheckInAdrs1(), store->CheckInAdrs2(),
-                                                                       store->CheckInAdrs3()) &&
-                            first.telNo == store->CheckInTelNo());
+    m_guests->setGuests(stay.party, stay.partyFollowsRepresentative());
     m_companionsFromList = false;
-    m_ui->txtChkInMembers->setText(store->CheckInCName());
+    m_ui->txtChkInMembers->setText(stay.companions);
     showCompanions();
-    m_ui->txtChkInGroupe->setText(store->CheckInGroupe());
-    m_ui->txtChkInAgent->setText(store->CheckInTravelAg());
-    m_ui->txtChkInRemarks->setPlainText(store->CheckInRemarks());
-    m_ui->txtChkAdrs1->setText(store->CheckInAdrs1());
-    m_ui->txtChkAdrs2->setText(store->CheckInAdrs2());
-    m_ui->txtChkAdrs3->setText(store->CheckInAdrs3());
-    m_ui->txtChkTelNo->setText(store->CheckInTelNo());
-    m_ui->txtChkEMadrs->setText(store->CheckInEMAdrs());
-    m_ui->LBFlag->setText(store->CheckOutFlag() ? QStringLiteral("済") : QStringLiteral("未"));
+    m_ui->txtChkInGroupe->setText(stay.groupName);
+    m_ui->txtChkInAgent->setText(stay.travelAgent);
+    m_ui->txtChkInRemarks->setPlainText(stay.remarks);
+    m_ui->txtChkAdrs1->setText(stay.address1);
+    m_ui->txtChkAdrs2->setText(stay.address2);
+    m_ui->txtChkAdrs3->setText(stay.address3);
+    m_ui->txtChkTelNo->setText(stay.telNo);
+    m_ui->txtChkEMadrs->setText(stay.email);
+    m_ui->LBFlag->setText(stay.checkedOut ? QStringLiteral("済") : QStringLiteral("未"));
     // A call-up is no take-over: registering is off, and a correction never marks a reservation.
     m_ui->lbChkInRvNo->clear();
-    m_spec->showCodes(store->ChoiceClass(), store->AgeClass(), store->GroupeClass(), store->UserClass(),
-                      store->PayClass());
+    m_spec->showCodes(stay.choiceClass, stay.ageClass, stay.groupeClass, stay.userClass, stay.payClass);
     setCalledUp(true);
     showMessage({});
     m_ui->txtCheckInNo->setFocus();
@@ -564,26 +523,20 @@ void FrmChkIn::CmdEdit_Click() {
         return;
     }
     const std::optional<QDate> date = typedDate();
-    if (!date || !exemptCountsTaken())
+    if (!date)
+        return;
+    const std::optional<arrivalsvc::CheckIn> entry = typedEntry(*date);
+    if (!entry)
         return;
 
     std::optional<desk::BusyCursor> busy(std::in_place);
-    // Looked up on a store of its own: a search leaves the row sets where it stopped, and the
-    // correction must find the stored rows from the start. The correction itself refuses a
-    // number that another desk takes in between.
-    if (!desk::convert::sameCode(number, stored) &&
-        connectedCheckIns()->CheckInNoCheck(number) == QStringLiteral("x")) {
+    // The correction refuses, as a whole, a number that another check-in has.
+    if (arrivalsvc::CheckInDesk(m_context.DirPath()).correct(stored, *entry) ==
+        arrivalsvc::CheckInDesk::Correction::NumberTaken) {
         busy.reset();
         desk::dialogs().message(this, takenNumber, warningTitle);
         m_ui->txtCheckInNo->setFocus();
         return;
-    }
-    {
-        const auto store = connectedCheckIns();
-        store->setCheckInNO2(stored);
-        store->setCheckInNO(number);
-        readEntry(*store, *date);
-        store->Medit();
     }
     busy.reset();
     const QString note = passportNote();
@@ -604,9 +557,7 @@ void FrmChkIn::CmdDelete_Click() {
     }
     {
         desk::BusyCursor busy;
-        const auto store = connectedCheckIns();
-        store->setCheckInNO2(stored);
-        store->Mdelete();
+        arrivalsvc::CheckInDesk(m_context.DirPath()).remove(stored);
     }
     ChkInClear();
     setCalledUp(false);
@@ -641,10 +592,8 @@ void FrmChkIn::ListView1_DblClick() {
     if (!ok)
         return;
 
-    const auto store = connectedReservations();
-    store->setReserveNo(number);
-    store->EDsearch();
-    if (store->ReserveNo() == 0) {
+    const std::optional<bookingsvc::Reservation> found = bookingsvc::Bookings(m_context.DirPath()).callUp(number);
+    if (!found) {
         // Cancelled at another desk since the list was read.
         desk::dialogs().beep();
         refuse(QStringLiteral("予約番号 %1 が見つかりません。").arg(number));
@@ -652,21 +601,21 @@ void FrmChkIn::ListView1_DblClick() {
         return;
     }
 
-    const bool checkedIn = store->CheckInFlg();
-    m_ui->LBFlag->setText(checkedIn ? QStringLiteral("済") : QStringLiteral("未"));
-    m_ui->lbChkInRvNo->setText(QString::number(store->ReserveNo()));
-    m_ui->txtChkInName->setText(store->CliantName());
-    m_ui->txtChkInGroupe->setText(store->ClGroupeName());
-    m_ui->txtChkInAgent->setText(store->ClTravelAg());
-    m_ui->txtChkInKazu->setText(QString::number(store->Quantity()));
-    m_ui->txtBadet->setText(QString::number(store->Badget()));
-    m_ui->txtChkInRemarks->setPlainText(store->ClRemarks());
-    m_ui->txtChkAdrs1->setText(store->Address1());
-    m_ui->txtChkAdrs2->setText(store->Address2());
-    m_ui->txtChkAdrs3->setText(store->Address3());
-    m_ui->txtChkTelNo->setText(store->TelNo());
+    const bookingsvc::Reservation& booked = *found;
+    m_ui->LBFlag->setText(booked.checkedIn ? QStringLiteral("済") : QStringLiteral("未"));
+    m_ui->lbChkInRvNo->setText(QString::number(booked.number));
+    m_ui->txtChkInName->setText(booked.guestName);
+    m_ui->txtChkInGroupe->setText(booked.groupName);
+    m_ui->txtChkInAgent->setText(booked.travelAgent);
+    m_ui->txtChkInKazu->setText(QString::number(booked.guests));
+    m_ui->txtBadet->setText(QString::number(booked.budget));
+    m_ui->txtChkInRemarks->setPlainText(booked.remarks);
+    m_ui->txtChkAdrs1->setText(booked.address1);
+    m_ui->txtChkAdrs2->setText(booked.address2);
+    m_ui->txtChkAdrs3->setText(booked.address3);
+    m_ui->txtChkTelNo->setText(booked.telNo);
     m_ui->txtCheckInNo->setFocus();
-    if (checkedIn)
+    if (booked.checkedIn)
         refuse(QStringLiteral("チェックインが終了しています。"));
 }
 

@@ -13,11 +13,7 @@ class FrmChkIn;
 }
 
 namespace arrivalsvc {
-class CheckInClass;
-}
-
-namespace bookingsvc {
-class ReservationClass;
+struct CheckIn;
 }
 
 namespace arrivalapp {
@@ -57,8 +53,6 @@ private:
     void CmdCallOp_Click();
     void ListView1_DblClick();
 
-    std::unique_ptr<arrivalsvc::CheckInClass> connectedCheckIns() const;
-    std::unique_ptr<bookingsvc::ReservationClass> connectedReservations() const;
     void fillReservations();
     // The reservation list and the picker's lists read again; what the clerk typed or chose
     // stays. A failure is told in the message line, never in a box (whose closing would
@@ -69,8 +63,10 @@ private:
     int ChkInDataCheck() const;
     // The day the three date boxes name, or a refusal shown and nothing.
     std::optional<QDate> typedDate();
-    // The properties a registration and a correction set alike.
-    void readEntry(arrivalsvc::CheckInClass& store, const QDate& date) const;
+    // The check-in as the boxes give it, for a registration and a correction alike; nothing
+    // when its exempt counts do not fit the party, which has been told with the box at fault
+    // focused.
+    std::optional<arrivalsvc::CheckIn> typedEntry(const QDate& date);
     void ChkInClear();
     // The next free check-in number in the number box, selected so that typing replaces it.
     void proposeNumber();
@@ -85,9 +81,6 @@ private:
     QString passportNote() const;
     void setCalledUp(bool calledUp);
     void refuse(const QString& text);
-    // Whether the exempt counts fit the party; otherwise says why, with the box at fault
-    // focused.
-    bool exemptCountsTaken();
     void showMessage(const QString& text);
 
     std::unique_ptr<Ui::FrmChkIn> m_ui;
@@ -98,8 +91,8 @@ private:
     // The number the window last proposed: another desk taking it meanwhile is told apart
     // from a number the clerk typed.
     QString m_proposedNo;
-    // "2024/5/3": the day whose reservations the list shows, taken afresh with every reading.
-    QString m_today;
+    // The day whose reservations the list shows, taken afresh with every reading.
+    QDate m_today;
     bool m_loaded = false;
     bool m_refreshQueued = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckIn.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -17,7 +17,6 @@ public:
 
     explicit GuestListModel(QObject* parent = nullptr);
 
-    const QList<arrivalsvc::CheckInGuest>& guests() const { return m_guests; }
     // The lines as they are to be saved: lines left empty (or "同上" alone) are dropped.
     QList<arrivalsvc::CheckInGuest> filledGuests() const;
     // Replaces every line (a call-up); an empty list leaves one empty representative line.
@@ -26,7 +25,6 @@ public:
     // Sets the representative's line from the check-in's name, address and phone, unless the
     // clerk has typed into it since the list was last set.
     void followRepresentative(const QString& name, const QString& address, const QString& telNo);
-    bool representativeEdited() const { return m_representativeEdited; }
     // A companion's line after the last, its address "同上"; returns its row.
     int appendCompanion(const QString& name = {});
     // Whether the line holds nothing typed ("同上" alone counts as nothing).

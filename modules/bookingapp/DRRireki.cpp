@@ -1,7 +1,8 @@
 #include "DRRireki.h"
 
+#include "arrivalsvc/CheckInDesk.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
+#include "data/RowSet.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,15 +37,11 @@ desk::ColumnReportFrame historyFrame() {
 
 } // namespace
 
-DRRireki::DRRireki(const QString& dirPath, const QString& condition, const desk::CompanyProfile& profile,
+DRRireki::DRRireki(const QString& dirPath, const arrivalsvc::StaySearch& search, const desk::CompanyProfile& profile,
                    QObject* parent)
     : desk::ColumnReport(u"利用履歴一覧票"_s, historyColumns(), historyFrame(), parent) {
-    openDataSource(dirPath, QLatin1String(desk::DbFile::DaySalesCliants), query(condition));
+    setDataSource(arrivalsvc::CheckInDesk(dirPath).history(search));
     setCompany(profile);
-}
-
-QString DRRireki::query(const QString& condition) {
-    return u"SELECT * FROM QRYCliantsDaySale WHERE "_s + condition;
 }
 
 } // namespace bookingapp

@@ -1,7 +1,8 @@
 #include "DRyoyaku.h"
 
+#include "bookingsvc/Bookings.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
+#include "data/RowSet.h"
 
 namespace bookingapp {
 
@@ -9,12 +10,8 @@ DRyoyaku::DRyoyaku(const QString& dirPath, qint32 reserveNo, const desk::Company
     : desk::Report(parent) {
     setTitle(QStringLiteral("予約確認票"));
     layOut();
-    openDataSource(dirPath, QLatin1String(desk::DbFile::Reservation), query(reserveNo));
+    setDataSource(bookingsvc::Bookings(dirPath).rowsOf(reserveNo));
     setCompanyLabels(profile);
-}
-
-QString DRyoyaku::query(qint32 reserveNo) {
-    return QStringLiteral("SELECT * FROM Reserve WHERE RvNo = ") + QString::number(reserveNo);
 }
 
 void DRyoyaku::layOut() {

@@ -13,8 +13,6 @@ class DRyoyaku : public desk::Report {
 public:
     DRyoyaku(const QString& dirPath, qint32 reserveNo, const desk::CompanyProfile& profile, QObject* parent = nullptr);
 
-    static QString query(qint32 reserveNo);
-
 private:
     void layOut();
 };

@@ -4,7 +4,7 @@
 
 #include "DRyoyaku.h"
 #include "FrmRireki.h"
-#include "bookingsvc/ReservationClass.h"
+#include "bookingsvc/Bookings.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
@@ -107,17 +107,8 @@ FrmRireki* FrmReservation::historyWindow() const {
     return m_rireki;
 }
 
-std::unique_ptr<bookingsvc::ReservationClass> FrmReservation::connectedStore() const {
-    auto store = std::make_unique<bookingsvc::ReservationClass>();
-    store->setDirPath(m_context.DirPath());
-    store->CntDb();
-    return store;
-}
-
 void FrmReservation::proposeNumber() {
-    const auto store = connectedStore();
-    store->SendReserveNo();
-    m_ui->RvlbReserveNo->setText(QString::number(store->ReserveNo()));
+    m_ui->RvlbReserveNo->setText(QString::number(bookingsvc::Bookings(m_context.DirPath()).nextNumber()));
 }
 
 void FrmReservation::clearEntry() {
@@ -136,9 +127,8 @@ void FrmReservation::clearEntry() {
 void FrmReservation::fillList() {
     auto* list = m_ui->ListView1;
     list->clear();
-    const auto store = connectedStore();
-    store->setReserveDate(m_listedDay);
-    const std::unique_ptr<desk::RowSet> rows = store->RsResv();
+    const std::unique_ptr<desk::RowSet> rows =
+        bookingsvc::Bookings(m_context.DirPath()).listFor(desk::convert::dateOfDayText(m_listedDay));
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     desk::fillList(list, *rows,
                    {{QStringLiteral("RvNo"), right},
@@ -168,24 +158,26 @@ qint32 FrmReservation::shownNumber() const {
     return number;
 }
 
-void FrmReservation::readEntry(bookingsvc::ReservationClass& store, const QDate& useDate) const {
+bookingsvc::Reservation FrmReservation::typedEntry(const QDate& useDate) const {
     using namespace desk::convert;
-    store.setReserveNo(shownNumber());
-    store.setReserveDate(useDate);
-    store.setCliantName(m_ui->RvtxtCliant->text());
-    store.setZipCode(m_ui->RvtxtZipCode->text());
-    store.setAddress1(m_ui->RvtxtAddress1->text());
-    store.setAddress2(m_ui->RvtxtAddress2->text());
-    store.setAddress3(m_ui->RvtxtAddress3->text());
-    store.setTelNo(m_ui->RxtxtTelNo->text());
+    bookingsvc::Reservation entry;
+    entry.number = shownNumber();
+    entry.useDate = useDate;
+    entry.guestName = m_ui->RvtxtCliant->text();
+    entry.zipCode = m_ui->RvtxtZipCode->text();
+    entry.address1 = m_ui->RvtxtAddress1->text();
+    entry.address2 = m_ui->RvtxtAddress2->text();
+    entry.address3 = m_ui->RvtxtAddress3->text();
+    entry.telNo = m_ui->RxtxtTelNo->text();
     // The party is a count the check-in keeps in 16 bits, so it is refused here already.
-    store.setQuantity(fieldInt16(m_ui->RvtxtUser->text(), QStringLiteral("人数")));
-    store.setBadget(fieldInt32(m_ui->RvtxtBadget->text(), QStringLiteral("予算")));
-    store.setArvTime(m_ui->RvtxtArvTime->text());
-    store.setArvTimeChkIn(m_ui->RvtxtChkInTime->text());
-    store.setClGroupeName(m_ui->RvtxtGroupeName->text());
-    store.setClTravelAg(m_ui->RvtxtTravelAg->text());
-    store.setClRemarks(m_ui->RvtxtExtra->text());
+    entry.guests = fieldInt16(m_ui->RvtxtUser->text(), QStringLiteral("人数"));
+    entry.budget = fieldInt32(m_ui->RvtxtBadget->text(), QStringLiteral("予算"));
+    entry.arrivalTime = m_ui->RvtxtArvTime->text();
+    entry.checkInTime = m_ui->RvtxtChkInTime->text();
+    entry.groupName = m_ui->RvtxtGroupeName->text();
+    entry.travelAgent = m_ui->RvtxtTravelAg->text();
+    entry.remarks = m_ui->RvtxtExtra->text();
+    return entry;
 }
 
 void FrmReservation::setCalledUp(bool calledUp) {
@@ -219,35 +211,24 @@ void FrmReservation::CmdRd_Click() {
         return;
     }
 
-    const qint32 number = shownNumber();
-    bool taken = false;
-    {
-        const auto store = connectedStore();
-        // The check and the insert in one transaction, so no other station slips in between.
-        desk::Transaction transaction(store->connection());
-        taken = store->ReserveNoCheck(number) == 0;
-        if (!taken) {
-            readEntry(*store, *useDate);
-            store->setRecieveDate(QDate::currentDate());
-            store->Msave();
-            transaction.commit();
-        }
-    } // a taken number rolls back here, before the clerk is told
-
-    if (taken) {
+    const bookingsvc::Reservation entry = typedEntry(*useDate);
+    const bookingsvc::Bookings::Registration done =
+        bookingsvc::Bookings(m_context.DirPath()).registerReservation(entry);
+    if (done.outcome == bookingsvc::Bookings::Registration::Outcome::NumberTaken) {
         // Another desk saved this number meanwhile: the next free one is offered and the
         // entry stays, so registering again is one key away.
-        proposeNumber();
+        m_ui->RvlbReserveNo->setText(QString::number(done.nextNumber));
         busy.reset();
         desk::dialogs().beep();
         desk::dialogs().beep();
         refuse(this, QStringLiteral("予約番号の重複！"));
         showMessage(QStringLiteral("予約番号 %1 は使用済みのため、%2 に変更しました。")
-                        .arg(number)
+                        .arg(entry.number)
                         .arg(m_ui->RvlbReserveNo->text()));
         return;
     }
 
+    const qint32 number = entry.number;
     clearEntry();
     proposeNumber();
     fillList();
@@ -262,35 +243,33 @@ void FrmReservation::CmdCall_Click() {
 
     // An answer that is no whole number can name no reservation.
     const std::optional<qint32> number = wholeNumber(answer);
-    const auto store = connectedStore();
-    if (number) {
-        store->setReserveNo(*number);
-        store->EDsearch();
-    }
-    if (!number || store->ReserveNo() == 0) {
+    const std::optional<bookingsvc::Reservation> found =
+        number ? bookingsvc::Bookings(m_context.DirPath()).callUp(*number) : std::nullopt;
+    if (!found) {
         refuse(this, QStringLiteral("見つかりません！"));
         return;
     }
 
-    const QDate useDate = store->ReserveDate();
-    m_ui->RvlbReserveNo->setText(QString::number(store->ReserveNo()));
+    const bookingsvc::Reservation& booked = *found;
+    const QDate useDate = booked.useDate;
+    m_ui->RvlbReserveNo->setText(QString::number(booked.number));
     m_ui->RvDateTextBox->setYearText(useDate.isValid() ? QString::number(useDate.year()) : QString());
     m_ui->RvDateTextBox->setMonthText(useDate.isValid() ? QString::number(useDate.month()) : QString());
     m_ui->RvDateTextBox->setDayText(useDate.isValid() ? QString::number(useDate.day()) : QString());
-    m_ui->lbRecieve->setText(store->RecieveDate().toString(receivedFormat));
-    m_ui->RvtxtCliant->setText(store->CliantName());
-    m_ui->RvtxtZipCode->setText(store->ZipCode());
-    m_ui->RvtxtAddress1->setText(store->Address1());
-    m_ui->RvtxtAddress2->setText(store->Address2());
-    m_ui->RvtxtAddress3->setText(store->Address3());
-    m_ui->RxtxtTelNo->setText(store->TelNo());
-    m_ui->RvtxtUser->setText(QString::number(store->Quantity()));
-    m_ui->RvtxtBadget->setText(QString::number(store->Badget()));
-    m_ui->RvtxtArvTime->setText(store->ArvTime());
-    m_ui->RvtxtChkInTime->setText(store->ArvTimeChkIn());
-    m_ui->RvtxtExtra->setText(store->ClRemarks());
-    m_ui->RvtxtGroupeName->setText(store->ClGroupeName());
-    m_ui->RvtxtTravelAg->setText(store->ClTravelAg());
+    m_ui->lbRecieve->setText(booked.receivedOn.toString(receivedFormat));
+    m_ui->RvtxtCliant->setText(booked.guestName);
+    m_ui->RvtxtZipCode->setText(booked.zipCode);
+    m_ui->RvtxtAddress1->setText(booked.address1);
+    m_ui->RvtxtAddress2->setText(booked.address2);
+    m_ui->RvtxtAddress3->setText(booked.address3);
+    m_ui->RxtxtTelNo->setText(booked.telNo);
+    m_ui->RvtxtUser->setText(QString::number(booked.guests));
+    m_ui->RvtxtBadget->setText(QString::number(booked.budget));
+    m_ui->RvtxtArvTime->setText(booked.arrivalTime);
+    m_ui->RvtxtChkInTime->setText(booked.checkInTime);
+    m_ui->RvtxtExtra->setText(booked.remarks);
+    m_ui->RvtxtGroupeName->setText(booked.groupName);
+    m_ui->RvtxtTravelAg->setText(booked.travelAgent);
     setCalledUp(true);
 }
 
@@ -309,25 +288,11 @@ void FrmReservation::CmdEdit_Click() {
         return;
     }
 
-    const qint32 number = shownNumber();
-    bool found = false;
-    {
-        const auto store = connectedStore();
-        desk::Transaction transaction(store->connection());
-        // The screen never shows the check-in mark: read it back so that a guest who has
-        // already checked in keeps it and is not offered for a second check-in.
-        store->setReserveNo(number);
-        store->EDsearch();
-        found = store->ReserveNo() != 0;
-        if (found) {
-            const bool checkedIn = store->CheckInFlg();
-            readEntry(*store, *useDate);
-            store->setRecieveDate(QDate::fromString(m_ui->lbRecieve->text(), receivedFormat));
-            store->setCheckInFlg(checkedIn);
-            store->Medit();
-            transaction.commit();
-        }
-    }
+    bookingsvc::Reservation entry = typedEntry(*useDate);
+    entry.receivedOn = QDate::fromString(m_ui->lbRecieve->text(), receivedFormat);
+    const qint32 number = entry.number;
+    const bool found =
+        bookingsvc::Bookings(m_context.DirPath()).correct(entry) == bookingsvc::Bookings::Correction::Corrected;
     if (!found) {
         busy.reset();
         refuse(this, QStringLiteral("見つかりません！"));
@@ -351,11 +316,7 @@ void FrmReservation::CmdDelete_Click() {
     }
 
     const qint32 number = shownNumber();
-    {
-        const auto store = connectedStore();
-        store->setReserveNo(number);
-        store->Mdelete();
-    }
+    bookingsvc::Bookings(m_context.DirPath()).cancel(number);
     setCalledUp(false);
 
     clearEntry();

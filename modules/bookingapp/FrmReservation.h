@@ -14,7 +14,7 @@ class FrmReservation;
 }
 
 namespace bookingsvc {
-class ReservationClass;
+struct Reservation;
 }
 
 namespace bookingapp {
@@ -48,13 +48,12 @@ private:
     void CmdRireki_Click();
     void DTPicker1_Change(const QDate& date);
 
-    // A store connected to the module's data directory, for one action.
-    std::unique_ptr<bookingsvc::ReservationClass> connectedStore() const;
     void proposeNumber();
     void clearEntry();
     void fillList();
     bool missingInput() const;
-    void readEntry(bookingsvc::ReservationClass& store, const QDate& useDate) const;
+    // The reservation as the boxes give it.
+    bookingsvc::Reservation typedEntry(const QDate& useDate) const;
     // The use date the clerk typed, or nothing when the parts name no real day.
     std::optional<QDate> typedUseDate() const;
     // A confirmation in the window's message line; needs no answer.

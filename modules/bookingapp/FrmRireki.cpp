@@ -3,10 +3,9 @@
 #include "ui_FrmRireki.h"
 
 #include "DRRireki.h"
-#include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 #include "convert/Convert.h"
 #include "data/RowSet.h"
-#include "data/Sql.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
@@ -88,40 +87,31 @@ FrmRireki::SearchBy FrmRireki::searchBy() const {
     return m_option1->checkedId() == ByTelNo ? ByTelNo : ByName;
 }
 
-QString FrmRireki::buildCondition() const {
-    // Guest texts go in quoted: a name such as O'Brien must find its stays.
-    QString condition = searchBy() == ByTelNo
-                            ? QStringLiteral("CheckInTelNo = ") + desk::Sql::quote(m_ui->RxtxtTelNo->text())
-                            : QStringLiteral("CheckInName = ") + desk::Sql::quote(m_ui->RvtxtCliant->text());
-    if (!m_ui->Frame5->isHidden()) {
-        const QDate start = periodDate(m_ui->DateTextBox1);
-        const QDate end = periodDate(m_ui->DateTextBox2);
-        condition += QStringLiteral(" AND CheckInDate BETWEEN ") + desk::Sql::dateLiteral(start) +
-                     QStringLiteral(" AND ") + desk::Sql::dateLiteral(end);
-    }
-    return condition;
+arrivalsvc::StaySearch FrmRireki::typedSearch() const {
+    arrivalsvc::StaySearch search;
+    search.by = searchBy() == ByTelNo ? arrivalsvc::StaySearch::By::TelNo : arrivalsvc::StaySearch::By::Name;
+    search.text = search.by == arrivalsvc::StaySearch::By::TelNo ? m_ui->RxtxtTelNo->text() : m_ui->RvtxtCliant->text();
+    if (!m_ui->Frame5->isHidden())
+        search.period = std::pair{periodDate(m_ui->DateTextBox1), periodDate(m_ui->DateTextBox2)};
+    return search;
 }
 
 void FrmRireki::CmdSearch_Click() {
     auto* list = m_ui->ListView1;
     list->clear();
 
-    QString condition;
+    arrivalsvc::StaySearch search;
     try {
-        condition = buildCondition();
+        search = typedSearch();
     } catch (const desk::ConversionError&) {
         desk::dialogs().message(this, QStringLiteral("日付が入力されていません。やりなおしてください。"),
                                 QStringLiteral("警告"), desk::Dialogs::Icon::Exclamation);
         return;
     }
-    m_condition = condition;
+    m_search = search;
 
     desk::BusyCursor busy;
-    arrivalsvc::CheckInClass store;
-    store.setDirPath(m_context.DirPath());
-    store.CntDB();
-    store.setSQL1(condition);
-    const std::unique_ptr<desk::RowSet> rows = store.RsCliantR();
+    const std::unique_ptr<desk::RowSet> rows = arrivalsvc::CheckInDesk(m_context.DirPath()).history(search);
 
     list->clear();
     if (rows->isEmpty()) {
@@ -145,12 +135,12 @@ void FrmRireki::CmdClear_Click() {
 }
 
 void FrmRireki::CmdPrint_Click() {
-    if (m_condition.isEmpty()) {
+    if (!m_search) {
         desk::dialogs().message(this, QStringLiteral("一度検索を実行してください。"), QStringLiteral("警告"),
                                 desk::Dialogs::Icon::Critical);
         return;
     }
-    desk::showReport(std::make_unique<DRRireki>(m_context.DirPath(), m_condition, m_context.profile()), this);
+    desk::showReport(std::make_unique<DRRireki>(m_context.DirPath(), *m_search, m_context.profile()), this);
 }
 
 void FrmRireki::setStatusText(const QString& text) {

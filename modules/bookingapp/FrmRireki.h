@@ -1,10 +1,12 @@
 #pragma once
 
+#include "arrivalsvc/StaySearch.h"
 #include "entry/ModuleContext.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QLabel;
@@ -33,15 +35,15 @@ public:
     SearchBy searchBy() const;
 
     // The condition of the last search; empty until one has run.
-    QString searchCondition() const { return m_condition; }
+    QString searchCondition() const { return m_search ? m_search->condition() : QString(); }
 
 private:
     void CmdSearch_Click();
     void CmdClear_Click();
     void CmdPrint_Click();
-    // The condition for the boxes as they stand; a period date that cannot be formed
-    // is a desk::ConversionError.
-    QString buildCondition() const;
+    // The search for the boxes as they stand; a period date that cannot be formed is a
+    // desk::ConversionError.
+    arrivalsvc::StaySearch typedSearch() const;
     void setStatusText(const QString& text);
 
     std::unique_ptr<Ui::FrmRireki> m_ui;
@@ -49,7 +51,7 @@ private:
     QButtonGroup* m_option1 = nullptr;
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
-    QString m_condition;
+    std::optional<arrivalsvc::StaySearch> m_search;
 };
 
 } // namespace bookingapp

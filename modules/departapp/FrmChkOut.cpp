@@ -2,15 +2,14 @@
 
 #include "ui_FrmChkOut.h"
 
-#include "DataReport1.h"
-#include "Statement.h"
+#include "BillReport.h"
+#include "StatementModel.h"
 
-#include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
-#include "data/Connection.h"
-#include "departsvc/CheckOutClass.h"
+#include "departsvc/Settlement.h"
 #include "report/ShowReport.h"
 #include "taxsvc/TaxSettings.h"
 #include "ui/BusyCursor.h"
@@ -18,7 +17,6 @@
 #include "ui/EscapeClose.h"
 #include "ui/GridColumn.h"
 #include "ui/GuardedConnect.h"
-#include "ui/QueryGridModel.h"
 #include "ui/SlotGuard.h"
 #include "ui/StatusPanel.h"
 
@@ -72,8 +70,7 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
     m_panel2 = desk::addStatusPanel(m_ui->StatusBar1, QStringLiteral("Panel2"), 1);
 
     const desk::GridColumns columns = statementColumns();
-    m_grid = new desk::QueryGridModel(columns, this);
-    m_grid->setShowUnboundFields(false);
+    m_grid = new StatementModel(columns, this);
     m_ui->DataGrid1->setModel(m_grid);
     desk::applyGridColumns(m_ui->DataGrid1, columns);
 
@@ -141,38 +138,25 @@ QDate FrmChkOut::settlementDate() const {
     return date->typedDay().value_or(QDate());
 }
 
-void FrmChkOut::CheckOutDetailCall() {
+departsvc::Statement FrmChkOut::CheckOutDetailCall() {
     setGuidance(QStringLiteral("集計中です。しばらくお待ちください。"));
     m_panel2->repaint();
     desk::BusyCursor busy;
     try {
-        // Emptying and rebuilding in one transaction: the statement is replaced whole or
-        // stays as it was, and pressing twice still shows one statement.
-        departsvc::CheckOutClass builder;
-        builder.setDirPath(m_context.DirPath());
-        builder.CntDb();
-        desk::Transaction transaction(builder.connection());
-        builder.RsTempDelete();
-        builder.setCheckInNO(m_guest.checkInNo);
         // The bill is taxed at the rates in force on the day the clerk confirmed.
-        builder.setChkOutDate(settlementDate());
-        builder.CheckOut();
-        transaction.commit();
+        departsvc::Statement statement =
+            departsvc::Settlement(m_context.DirPath()).showStatement(m_guest.checkInNo, settlementDate());
+        m_grid->setStatement(statement);
+        return statement;
     } catch (...) {
         m_grid->clear();
         setGuidance(enterDate);
         throw;
     }
-    const StatementQuery statement = statementQuery();
-    m_grid->setQuery(desk::Connection::open(m_context.DirPath(), QLatin1String(desk::DbFile::Option)),
-                     statement.statement, statement.binds);
 }
 
 void FrmChkOut::ClearData() {
-    departsvc::CheckOutClass builder;
-    builder.setDirPath(m_context.DirPath());
-    builder.CntDb();
-    builder.RsTempDelete();
+    departsvc::Settlement(m_context.DirPath()).clearStatement();
 }
 
 void FrmChkOut::CmdRecord_Click() {
@@ -197,13 +181,13 @@ void FrmChkOut::CmdBill_Click() {
     if (!ChkOutDateCheck())
         return;
     bill.settledOn = settlementDate();
-    // The bill prints what CheckOutTemp holds: compute it now, so that it is never empty
-    // and never older than the charges and payments recorded meanwhile.
-    CheckOutDetailCall();
+    // Worked out now, so that the bill is never empty and never older than the charges and
+    // payments recorded meanwhile.
+    const departsvc::Statement statement = CheckOutDetailCall();
     setGuidance(billReady);
     bill.invoiceNo = taxsvc::TaxSettings::readFrom(m_context.DirPath()).invoiceNo;
 
-    auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, m_context.profile());
+    auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, statement, m_context.profile());
     DataReport1* shown = report.get();
     connect(shown, &desk::Report::jobFinished, this, &FrmChkOut::billJobFinished);
     // The preview owns the bill and closes with this window.
@@ -222,13 +206,8 @@ void FrmChkOut::billJobFinished(desk::JobKind kind, bool completed) {
     // Read back rather than assumed: a guest billed again may be checked out already.
     std::optional<bool> checkedOut;
     try {
-        arrivalsvc::CheckInClass store;
-        store.setDirPath(m_context.DirPath());
-        store.CntDB();
-        store.setCheckInNO(m_ui->txtChkOutIn->text());
-        store.EDsearch();
-        if (store.CheckInNO() != QLatin1String("X"))
-            checkedOut = store.CheckOutFlag();
+        if (const auto stay = arrivalsvc::CheckInDesk(m_context.DirPath()).callUp(m_ui->txtChkOutIn->text()))
+            checkedOut = stay->checkedOut;
     } catch (...) {
     }
     if (!checkedOut)

@@ -16,17 +16,19 @@ namespace Ui {
 class FrmChkOut;
 }
 
-namespace desk {
-class QueryGridModel;
+namespace departsvc {
+struct Statement;
 }
 
 namespace departapp {
 
 class DataReport1;
+class StatementModel;
 
-// The settlement of one guest: the settlement date, the statement computed into this
-// desk's CheckOutTemp and shown in the grid, and the bill. Printing the bill from its
-// preview records the check-out. Closing the window empties the statement.
+// The settlement of one guest: the settlement date, the statement worked out once and handed
+// to the grid and the bill (this desk's CheckOutTemp holds it meanwhile), and the bill.
+// Printing the bill from its preview records the check-out. Closing the window empties the
+// statement.
 class FrmChkOut : public QWidget {
     Q_OBJECT
 
@@ -50,7 +52,8 @@ private:
     bool ChkOutDateCheck();
     // The settlement date as typed; only called once ChkOutDateCheck has taken it.
     QDate settlementDate() const;
-    void CheckOutDetailCall();
+    // The statement worked out for the settlement date and shown in the grid.
+    departsvc::Statement CheckOutDetailCall();
     void ClearData();
     void CmdRecord_Click();
     void CmdBill_Click();
@@ -61,7 +64,7 @@ private:
     std::unique_ptr<Ui::FrmChkOut> m_ui;
     desk::ModuleContext& m_context;
     const CheckOutGuest m_guest;
-    desk::QueryGridModel* m_grid = nullptr;
+    StatementModel* m_grid = nullptr;
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
     QPointer<DataReport1> m_bill;

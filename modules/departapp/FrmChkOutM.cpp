@@ -4,7 +4,7 @@
 
 #include "FrmChkOut.h"
 
-#include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/EscapeClose.h"
@@ -119,20 +119,14 @@ void FrmChkOutM::ChkOutGuestFind() {
     CheckOutGuest found;
     {
         desk::BusyCursor busy;
-        arrivalsvc::CheckInClass store;
-        store.setDirPath(m_context.DirPath());
-        store.CntDB();
-        store.setCheckInNO(number);
-        store.EDsearch();
-        if (store.CheckInNO() != QLatin1String("X")) {
-            found.checkInNo = store.CheckInNO();
-            found.name = store.CheckInName();
-            found.roomNo = store.CheckInRoomNo();
-            found.quantity = store.Quantity();
-            found.groupe = store.CheckInGroupe();
-            found.checkInDate = store.CheckInDate();
-            if (store.CheckOutFlag())
-                found.checkedOutOn = store.CheckOutDate();
+        if (const auto stay = arrivalsvc::CheckInDesk(m_context.DirPath()).callUp(number)) {
+            found.checkInNo = stay->number;
+            found.name = stay->name;
+            found.roomNo = stay->roomNo;
+            found.quantity = stay->guests;
+            found.groupe = stay->groupName;
+            found.checkInDate = stay->date;
+            found.checkedOutOn = stay->checkedOutOn;
         }
     }
 

@@ -30,8 +30,6 @@ public:
     explicit FrmChkOutM(desk::ModuleContext& context, QWidget* parent = nullptr);
     ~FrmChkOutM() override;
 
-    // The guest found by the last look-up; an empty number when none is found.
-    const CheckOutGuest& guest() const { return m_guest; }
     // The settlement window while it is open.
     FrmChkOut* checkOutWindow() const;
 

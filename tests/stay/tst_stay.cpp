@@ -3,7 +3,7 @@
 
 #include "arrivalapp/FrmChkIn.h"
 #include "chargeapp/FrmSales.h"
-#include "departapp/DataReport1.h"
+#include "departapp/BillReport.h"
 #include "departapp/FrmChkOut.h"
 #include "departapp/FrmChkOutM.h"
 #include "paymentapp/FrmRptBill.h"

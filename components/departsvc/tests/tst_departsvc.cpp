@@ -1,4 +1,5 @@
 #include "departsvc/CheckOutClass.h"
+#include "departsvc/Settlement.h"
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -100,6 +101,8 @@ private slots:
     void noRateOnTheSettlementDate();
     void levies_data();
     void levies();
+    void shownStatementIsTheOneWritten_data();
+    void shownStatementIsTheOneWritten();
 };
 
 void TestDepartSvc::summary_data() {
@@ -346,6 +349,58 @@ void TestDepartSvc::levies() {
     }
     QCOMPARE(got, rows);
     QCOMPARE(bases, 33000);
+}
+
+void TestDepartSvc::shownStatementIsTheOneWritten_data() {
+    QTest::addColumn<Sales>("sales");
+    QTest::addColumn<Payments>("payments");
+    QTest::addColumn<QDate>("settled");
+
+    QTest::newRow("two rates, a reduced line, paid in part")
+        << Sales{{2, 8000, 10, 10}, {1, 500, 0, 8}, {1, 1000, 10, 10}} << Payments{10000, 2500} << QDate(2026, 12, 7);
+    QTest::newRow("one rate, overpaid") << Sales{{1, 1000, 0, 5}} << Payments{3000} << QDate(2002, 3, 2);
+    QTest::newRow("payments alone") << Sales{} << Payments{500} << QDate(2026, 12, 7);
+}
+
+// The grid and the bill's amounts take the statement as worked out, the bill's lines the rows
+// written for it: line for line and column for column they are the same, and the amount due
+// is the last row's.
+void TestDepartSvc::shownStatementIsTheOneWritten() {
+    QFETCH(Sales, sales);
+    QFETCH(Payments, payments);
+    QFETCH(QDate, settled);
+    desk::test::TempDataDir dir;
+    record(dir, Guest, 1, sales, payments);
+    build(dir, Guest, settled); // an older statement of this desk, replaced whole
+
+    const departsvc::Settlement settlement(dir.path());
+    const departsvc::Statement shown = settlement.showStatement(Guest, settled);
+    QCOMPARE(shown.settledOn, settled);
+    const QStringList columns{u"SalesNo"_s,    u"SalesDate"_s, u"Slcmcode"_s,   u"Slcmname"_s,  u"Slcmspec"_s,
+                              u"Slquantity"_s, u"Slunitp"_s,   u"SlSubTotal"_s, u"SlSv"_s,      u"SlSv2"_s,
+                              u"SlTax"_s,      u"SlTax2"_s,    u"SlReduced"_s,  u"SlTaxRate"_s, u"SlTaxBase"_s};
+    const auto rows = settlement.statementRows();
+    qsizetype line = 0;
+    double lastAmount = 0;
+    for (; !rows->eof(); rows->moveNext(), ++line) {
+        QVERIFY2(line < shown.lines.size(), "more rows written than lines worked out");
+        for (const QString& column : columns) {
+            const QVariant written = rows->value(column);
+            const QVariant held = shown.lines.at(line).value(column);
+            QVERIFY2(written.isNull() == held.isNull() && written.toString() == held.toString(),
+                     qPrintable(u"line %1, %2: %3 written, %4 held"_s.arg(line).arg(column, written.toString(),
+                                                                                    held.toString())));
+        }
+        lastAmount = rows->value(u"SlSubTotal"_s).toDouble();
+    }
+    QCOMPARE(line, shown.lines.size());
+    QCOMPARE(shown.due(), lastAmount);
+    QCOMPARE(shown.lines.constLast().name, u"請求額"_s);
+
+    // Worked out without showing, it is the same statement and nothing is written.
+    settlement.clearStatement();
+    QCOMPARE(settlement.statementOf(Guest, settled), shown);
+    QVERIFY(settlement.statementRows()->isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDepartSvc)

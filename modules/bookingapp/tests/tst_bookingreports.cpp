@@ -115,7 +115,7 @@ void TestBookingReports::slipOfAnUnusedNumberHasHeadersOnly() {
 }
 
 void TestBookingReports::historyListsTheSearchInOrder() {
-    DRRireki report(m_data.path(), u"CheckInName = 'O''Brien 様'"_s, profile);
+    DRRireki report(m_data.path(), {arrivalsvc::StaySearch::By::Name, u"O'Brien 様"_s, std::nullopt}, profile);
     const desk::ReportDocument doc = report.compose();
     const auto column = [&doc](const QString& control) {
         QStringList texts;

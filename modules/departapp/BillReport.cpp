@@ -1,11 +1,10 @@
-#include "DataReport1.h"
+#include "BillReport.h"
 
-#include "Statement.h"
-
-#include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 #include "convert/Convert.h"
 #include "data/DbError.h"
 #include "data/RowSet.h"
+#include "departsvc/Settlement.h"
 #include "taxsvc/TaxRules.h"
 
 #include <QRegularExpression>
@@ -16,7 +15,8 @@
 
 namespace departapp {
 
-DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::CompanyProfile& profile, QObject* parent)
+DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const departsvc::Statement& statement,
+                         const desk::CompanyProfile& profile, QObject* parent)
     : desk::Report(parent)
     , m_dirPath(dirPath)
     , m_bill(bill) {
@@ -27,24 +27,13 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
     const QDate day = bill.settledOn.isValid() ? bill.settledOn : QDate::currentDate();
     setFileName(QStringLiteral("請求書_%1_%2").arg(number, day.toString(QStringLiteral("yyyyMMdd"))));
 
-    // The statement always ends with "請求額", the amount still to be paid; its tax rows
-    // carry their rate and base. Read once before laying out: the bill has one block per rate.
-    std::unique_ptr<desk::RowSet> rows = openStatement(dirPath);
-    QList<RateBlock> blocks;
-    double due = 0;
-    bool anyReduced = false;
-    for (; !rows->eof(); rows->moveNext()) {
-        anyReduced = anyReduced || !rows->value(QStringLiteral("SlReduced")).toString().isEmpty();
-        const QVariant rate = rows->value(QStringLiteral("SlTaxRate"));
-        due = rows->value(QStringLiteral("SlSubTotal")).toDouble();
-        if (!rate.isNull())
-            blocks.append({rate.toDouble(), rows->value(QStringLiteral("SlTaxBase")).toDouble(), due});
-    }
-    const bool hasRows = !rows->isEmpty();
-    if (hasRows)
-        rows->moveFirst();
-    layOut(blocks, anyReduced);
-    setDataSource(std::move(rows));
+    // The statement always ends with "請求額", the amount still to be paid; the bill has one
+    // block per rate. Its lines print as this desk's statement rows hold them.
+    const QList<departsvc::Statement::RateBlock> blocks = statement.rateBlocks();
+    const double due = statement.due();
+    const bool hasRows = !statement.lines.isEmpty();
+    layOut(blocks, statement.anyReduced());
+    setDataSource(departsvc::Settlement(dirPath).statementRows());
 
     setCompanyLabels(profile);
     setLabel(QStringLiteral("Label3"), bill.checkInDate);
@@ -58,7 +47,7 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
         setLabel(QStringLiteral("LabelTradeDate"), QStringLiteral("取引日 ") + bill.settlementDate);
     }
     for (qsizetype i = 0; i < blocks.size(); ++i) {
-        const RateBlock& b = blocks.at(i);
+        const departsvc::Statement::RateBlock& b = blocks.at(i);
         setLabel(QStringLiteral("LabelRate%1").arg(i + 1),
                  QStringLiteral("%1%対象 %2円　消費税 %3円")
                      .arg(taxsvc::rateText(b.rate), desk::convert::formatNumber(b.base, desk::convert::AmountFormat),
@@ -76,7 +65,7 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const desk::C
     setLabel(QStringLiteral("Label34"), amount);
 }
 
-void DataReport1::layOut(const QList<RateBlock>& blocks, bool anyReduced) {
+void DataReport1::layOut(const QList<departsvc::Statement::RateBlock>& blocks, bool anyReduced) {
     const bool qualified = !m_bill.invoiceNo.isEmpty();
     const double width = printableWidth();
     const double captionWidth = 30.0;
@@ -201,11 +190,7 @@ void DataReport1::onJobFinished(desk::JobKind kind, bool completed) {
 
 void DataReport1::markCheckedOut() {
     try {
-        arrivalsvc::CheckInClass store;
-        store.setDirPath(m_dirPath);
-        store.CntDB();
-        store.setCheckInNO2(m_bill.checkInNo);
-        store.CheckOut(m_bill.settledOn);
+        arrivalsvc::CheckInDesk(m_dirPath).markCheckedOut(m_bill.checkInNo, m_bill.settledOn);
     } catch (const desk::DbError& e) {
         // The paper is out already: say plainly that only the record failed.
         throw desk::DbError(QStringLiteral("請求書は印刷されましたが、チェックアウトを記録できませんでした。") +

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "departsvc/Statement.h"
 #include "report/Report.h"
 
 #include <QDate>
 
 namespace departapp {
 
-// "請求書": the bill handed to the guest at check-out. Prints this desk's statement in
-// CheckOutTemp under the inn's profile, the guest, the dates and the amount to be paid
-// (the statement's last row, "請求額"), then the base and tax of each rate. Opens its own
-// row set on dbOptionBT.mdb.
+// "請求書": the bill handed to the guest at check-out. Prints the statement the window worked
+// out, as this desk's CheckOutTemp holds it, under the inn's profile, the guest, the dates
+// and the amount to be paid (the statement's last line, "請求額"), then the base and tax of
+// each rate. Opens its own row set on dbOptionBT.mdb for the lines.
 //
 // An inn with an invoice registration number issues a qualified invoice: the number under
 // the inn, the settlement date as the transaction date, and "※" on every line taxed at the
@@ -33,23 +34,14 @@ public:
         QDate settledOn;   // recorded as the check-out day once the bill has printed
     };
 
-    DataReport1(const QString& dirPath, const Bill& bill, const desk::CompanyProfile& profile,
-                QObject* parent = nullptr);
-
-    const Bill& bill() const { return m_bill; }
+    DataReport1(const QString& dirPath, const Bill& bill, const departsvc::Statement& statement,
+                const desk::CompanyProfile& profile, QObject* parent = nullptr);
 
 protected:
     void onJobFinished(desk::JobKind kind, bool completed) override;
 
 private:
-    // One tax row of the statement: its rate, base and tax.
-    struct RateBlock {
-        double rate = 0;
-        double base = 0;
-        double tax = 0;
-    };
-
-    void layOut(const QList<RateBlock>& blocks, bool anyReduced);
+    void layOut(const QList<departsvc::Statement::RateBlock>& blocks, bool anyReduced);
     void markCheckedOut();
 
     QString m_dirPath;
