@@ -77,21 +77,8 @@ void CodeTableWindow::choose(int field, const QString& code) {
 }
 
 void CodeTableWindow::fillList() {
-    if (!m_setup.list)
-        return;
-    QList<QTreeWidgetItem*> items;
-    for (const QVariantList& record : m_setup.actions.rows()) {
-        auto* item = new QTreeWidgetItem;
-        for (int c = 0; c < m_setup.listColumns.size(); ++c) {
-            const auto& [index, alignment] = m_setup.listColumns[c];
-            item->setText(c, convert::textOf(record.value(index)));
-            item->setTextAlignment(c, alignment);
-        }
-        items << item;
-    }
-    m_setup.list->clear();
-    // One insertion: the view lays itself out once, however long the list.
-    m_setup.list->addTopLevelItems(items);
+    if (m_setup.list)
+        desk::fillList(m_setup.list, m_setup.actions.rows(), m_setup.listColumns);
 }
 
 void CodeTableWindow::clearEntry() {
