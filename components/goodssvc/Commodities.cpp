@@ -7,6 +7,7 @@
 #include "data/Sql.h"
 #include "taxsvc/TaxRules.h"
 
+#include <cmath>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -35,6 +36,16 @@ void setProperties(ComodityInn& store, const Commodity& c) {
 }
 
 } // namespace
+
+std::optional<int> roomShareOf(const QString& typed) {
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return 0;
+    const std::optional<double> share = desk::convert::typedNumber(text);
+    if (!share || *share < 0 || *share > 100 || *share != std::floor(*share))
+        return std::nullopt;
+    return static_cast<int>(*share);
+}
 
 Commodities::Commodities(QString dirPath)
     : m_dirPath(std::move(dirPath)) {}

@@ -19,6 +19,10 @@ struct Commodity {
     int roomShare = 0;
 };
 
+// The room share (the percent of the price that is the room) as typed: a whole number from
+// 0 to 100, blanks and full-width forms allowed, empty is 0; nothing for anything else.
+std::optional<int> roomShareOf(const QString& typed);
+
 // The use cases of the commodity maintenance, each on a store of its own, each write in
 // one transaction with its check. Price levels 1 to 4 are written as 0. Codes compare as
 // the key does (ASCII letters case-blind). Failures are thrown (desk::DbError).

@@ -12,7 +12,6 @@
 #include "ui/CodeMaintenance.h"
 #include "ui/GuardedConnect.h"
 
-#include <cmath>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -75,16 +74,6 @@ void FrmComdty::clearFields() {
     m_ui->txtScode->setFocus();
 }
 
-std::optional<int> FrmComdty::typedRoomShare() const {
-    const QString text = m_ui->txtRoomShare->text().trimmed();
-    if (text.isEmpty())
-        return 0;
-    const std::optional<double> share = desk::convert::typedNumber(text);
-    if (!share || *share < 0 || *share > 100 || *share != std::floor(*share))
-        return std::nullopt;
-    return static_cast<int>(*share);
-}
-
 void FrmComdty::txtMdsClass_Change() {
     const QString code = m_ui->txtMdsClass->text();
     // Nothing typed names nothing: the "X" is kept for a code that matches no class.
@@ -113,7 +102,7 @@ void FrmComdty::save(Mode mode) {
     const QString calledCode = m_ui->Text1->text();
     // Read before anything is written: a price beyond the 32-bit range is refused here.
     const qint32 price = desk::convert::fieldInt32(m_ui->txtPrice0->Text(), u"標準価格"_s);
-    const std::optional<int> roomShare = typedRoomShare();
+    const std::optional<int> roomShare = goodssvc::roomShareOf(m_ui->txtRoomShare->text());
     if (!roomShare) {
         busy.reset();
         desk::warnEntry(this, u"宿泊料の割合は 0 から 100 までの整数（%）で入力してください。"_s);

@@ -53,8 +53,6 @@ private:
     // The busy pointer shows while it looks.
     bool callUp(const QString& code);
     void clearFields();
-    // The room share as typed (empty is 0); nothing when it is no whole percent.
-    std::optional<int> typedRoomShare() const;
 
     std::unique_ptr<Ui::FrmComdty> m_ui;
     desk::ModuleContext& m_context;
