@@ -18,17 +18,21 @@ function(desk_add_component name)
     desk_add_library(${name} SOURCES ${ARG_SOURCES} LIBS desk_data desk_convert ${ARG_LIBS})
 endfunction()
 
-# desk_add_module(<name> SOURCES ... MAIN <main.cpp> WINDOW <class> [LIBS ...])
+# desk_add_module(<name> SOURCES ... MAIN <main.cpp> WINDOW <class> [HEADER <file>] [LIBS ...])
 # A module program: <name>_ui holds its windows and reports, <name> is main.cpp alone.
-# WINDOW is the main window's class (in <name>/<class>.h), which tools/screenshots shows.
+# WINDOW is the main window's class (in <name>/<class>.h, or <name>/<HEADER>.h), which
+# tools/screenshots shows.
 function(desk_add_module name)
-    cmake_parse_arguments(ARG "" "MAIN;WINDOW" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "MAIN;WINDOW;HEADER" "SOURCES;LIBS" ${ARGN})
     if(NOT ARG_WINDOW OR NOT ARG_MAIN)
         message(FATAL_ERROR "desk_add_module(${name}) needs MAIN and WINDOW")
     endif()
     desk_add_library(${name}_ui SOURCES ${ARG_SOURCES}
         LIBS Qt6::Widgets desk_ui desk_entry ${ARG_LIBS})
-    set_target_properties(${name}_ui PROPERTIES DESK_MAIN_WINDOW ${ARG_WINDOW})
+    if(NOT ARG_HEADER)
+        set(ARG_HEADER ${ARG_WINDOW})
+    endif()
+    set_target_properties(${name}_ui PROPERTIES DESK_MAIN_WINDOW ${ARG_WINDOW} DESK_MAIN_HEADER ${ARG_HEADER})
     add_executable(${name} ${ARG_MAIN})
     target_link_libraries(${name} PRIVATE ${name}_ui)
 endfunction()

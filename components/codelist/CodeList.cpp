@@ -48,10 +48,14 @@ void CodeList::requireFound(const QString& code, const QString& action) const {
                       m_criterion);
 }
 
-void CodeList::remove(const QString& code, const QString& action) {
+void CodeList::locate(const QString& code, const QString& action) {
     requireOpen();
     find(code);
     requireFound(code, action);
+}
+
+void CodeList::remove(const QString& code, const QString& action) {
+    locate(code, action);
     m_rows->remove();
 }
 

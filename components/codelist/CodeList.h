@@ -15,9 +15,9 @@ namespace desk {
 class Connection;
 
 // The one implementation behind the small code/name stores (commodity classes, payment
-// classes, payment items): one connection, one updatable row set over the whole table,
-// look-ups by code that search forward from the current row, and the row written from
-// and read into the store's properties through one table of {column, property}.
+// classes, payment items) and the use cases of desk::CodeTable: one connection, one updatable row set over the whole
+// table, look-ups by code that search forward from the current row, and the row written from and read into the store's
+// properties through one table of {column, property}.
 //
 // A store keeps its property names and answers of its own and forwards the work:
 //
@@ -62,12 +62,13 @@ public:
     // Rewrites the row of code (the key column may change with it).
     template <typename Store>
     void edit(const QString& code, const QString& action, const Store& store, const QList<CodeColumn<Store>>& columns) {
-        requireOpen();
-        find(code);
-        requireFound(code, action);
+        locate(code, action);
         write(store, columns);
     }
     void remove(const QString& code, const QString& action);
+    // Finds the row of code from the current row; a row that is not there fails, the
+    // message naming the action ("訂正する入金項目 (コード 12) が見つかりません。").
+    void locate(const QString& code, const QString& action);
     // Loads the row of code into the properties; false, and nothing changed, when no row
     // has the code.
     template <typename Store> bool load(const QString& code, Store& store, const QList<CodeColumn<Store>>& columns) {

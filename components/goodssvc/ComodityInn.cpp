@@ -79,8 +79,12 @@ std::optional<ComodityInn::Taxing> ComodityInn::ComodityTaxing(const QString& Mc
 }
 
 QString ComodityInn::DuplicateCheck(const QString& McdsCode) {
+    return hasCode(McdsCode) ? QStringLiteral("X") : QStringLiteral("O");
+}
+
+bool ComodityInn::hasCode(const QString& McdsCode) {
     requireConnected();
-    return findCode(*m_commodities, McdsCode) ? QStringLiteral("X") : QStringLiteral("O");
+    return findCode(*m_commodities, McdsCode);
 }
 
 void ComodityInn::writeCommodity() {

@@ -45,6 +45,8 @@ public:
     std::optional<Taxing> ComodityTaxing(const QString& McdsCode);
     // "O" when the code is free, "X" when it is taken.
     QString DuplicateCheck(const QString& McdsCode);
+    // Whether a commodity has the code (searching forward, as DuplicateCheck).
+    bool hasCode(const QString& McdsCode);
 
     // Adds the commodity MdCode from the properties (both rows, together or not at all).
     void Msave();

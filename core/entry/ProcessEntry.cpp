@@ -130,7 +130,9 @@ std::unique_ptr<QLocalSocket> ProcessEntry::connectOrStart() {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < StartTimeoutMs) {
-        pause(100);
+        // A program is up in a few tens of milliseconds: looking only every 100 ms kept the
+        // clerk waiting up to that long after it was ready. A look is one failed connect.
+        pause(10);
         if (tryConnect(*socket, name))
             return socket;
         // The program may have stepped aside for an instance started at the same moment.

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "data/Connection.h"
-
 #include <QString>
-
-#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -40,22 +36,5 @@ void trimCode(QLineEdit* box);
 // Any edit in a line edit of the window clears message, so a confirmation never speaks of
 // older values. Covers the line edits the window has when this is called.
 void clearWhenEdited(QWidget* window, QLabel* message);
-
-// The duplicate check and the write in one transaction, so no other desk takes the code
-// in between: taken(store) decides, and only when it answers false does write(store) run
-// and the transaction commit. Returns whether it was written. The store is closed on
-// return, its transaction rolled back when not committed, so a window tells the clerk
-// only afterwards and never holds the files locked behind a message box.
-template <typename Store, typename Taken, typename Write>
-bool writeUnlessTaken(std::unique_ptr<Store> connected, Taken taken, Write write) {
-    // Held here, so it closes right after the transaction ends, before this returns.
-    const std::unique_ptr<Store> store = std::move(connected);
-    Transaction transaction(store->connection());
-    if (taken(*store))
-        return false;
-    write(*store);
-    transaction.commit();
-    return true;
-}
 
 } // namespace desk

@@ -29,4 +29,20 @@ QList<QTreeWidgetItem*> fillList(QTreeWidget* list, RowSet& rows, const ListColu
     return items;
 }
 
+QList<QTreeWidgetItem*> fillList(QTreeWidget* list, const QList<QVariantList>& records,
+                                 const QList<QPair<int, Qt::Alignment>>& columns) {
+    QList<QTreeWidgetItem*> items;
+    for (const QVariantList& record : records) {
+        auto* item = new QTreeWidgetItem;
+        for (int c = 0; c < columns.size(); ++c) {
+            item->setText(c, convert::textOf(record.value(columns[c].first)));
+            item->setTextAlignment(c, columns[c].second);
+        }
+        items << item;
+    }
+    list->clear();
+    list->addTopLevelItems(items);
+    return items;
+}
+
 } // namespace desk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 
@@ -27,5 +28,10 @@ using ListColumns = QList<ListColumn>;
 // Replaces the items of list by one item per row of rows, from its first row, and returns
 // them in order. The row set is left past its last row.
 QList<QTreeWidgetItem*> fillList(QTreeWidget* list, RowSet& rows, const ListColumns& columns);
+
+// The same from records (a row's values in column order, as a code table reads them):
+// column i of the list shows the record's value at columns[i].first, as text.
+QList<QTreeWidgetItem*> fillList(QTreeWidget* list, const QList<QVariantList>& records,
+                                 const QList<QPair<int, Qt::Alignment>>& columns);
 
 } // namespace desk

@@ -15,7 +15,7 @@
 #include "data/RowSet.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
-#include "firmsvc/OptionDataClass.h"
+#include "firmsvc/InnProfile.h"
 #include "report/ShowReport.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"

@@ -4,7 +4,7 @@
 
 #include "convert/Convert.h"
 #include "data/RowSet.h"
-#include "guestcatsvc/OptionDataClass.h"
+#include "guestcatsvc/GuestClassLists.h"
 #include "ui/EscapeClose.h"
 
 #include <QGuiApplication>

@@ -3,8 +3,8 @@
 #include "ui_FrmOption.h"
 
 #include "convert/Convert.h"
-#include "data/Connection.h"
-#include "firmsvc/OptionDataClass.h"
+#include "firmsvc/InnProfile.h"
+#include "firmsvc/InnSettings.h"
 #include "taxsvc/TaxSettings.h"
 #include "ui/Dialogs.h"
 #include "ui/EscapeClose.h"
@@ -379,21 +379,10 @@ void FrmOption::CmdEdit_Click() {
         refuse(refusal, m_ui->txtInvoiceNo);
         return;
     }
-    {
-        const taxsvc::TaxSettings saved = taxsvc::TaxSettings::readFrom(m_context.DirPath());
-        const auto sales = desk::Connection::open(m_context.DirPath(), QString::fromLatin1(desk::DbFile::Sales));
-        const QString refusal = taxsvc::rateChangeRefusal(saved.rates, *rates, QDate::currentDate(), *sales);
-        if (!refusal.isEmpty()) {
-            refuse(refusal, m_ui->grdRates);
-            return;
-        }
-        const auto clients =
-            desk::Connection::open(m_context.DirPath(), QString::fromLatin1(desk::DbFile::DaySalesCliants));
-        const QString levyRefusal = taxsvc::levyChangeRefusal(saved.levies, *levies, QDate::currentDate(), *clients);
-        if (!levyRefusal.isEmpty()) {
-            refuse(levyRefusal, m_ui->grdLevies);
-            return;
-        }
+    if (const auto refusal = firmsvc::changeRefusal(m_context.DirPath(), *rates, *levies, QDate::currentDate())) {
+        refuse(refusal->text,
+               refusal->part == firmsvc::SettingsRefusal::Part::Rates ? m_ui->grdRates : m_ui->grdLevies);
+        return;
     }
     // A sole proprietor's number need not hold the check digit: asked, never refused.
     if (!invoiceNo.isEmpty() && invoiceNo != m_savedInvoiceNo && !taxsvc::invoiceCheckDigitHolds(invoiceNo)) {
@@ -409,27 +398,11 @@ void FrmOption::CmdEdit_Click() {
         }
     }
 
-    firmsvc::OptionDataClass profile;
-    profile.setDirPath(m_context.DirPath());
-    profile.ConnectDb();
-    profile.setMyCompanyName(m_ui->txtName->text());
-    profile.setMyAddress(m_ui->txtAddrress->text());
-    profile.setMyZipCode(m_ui->txtZipCode->text());
-    profile.setMyTelNo(m_ui->txtTelNo->text());
-    profile.setMyFaxNo(m_ui->txtFaxNo->text());
-    profile.setMyURL(m_ui->txtURL->text());
-    profile.setMyEmail(m_ui->txtEmailAd->text());
-    profile.setMyComment(m_ui->txtComment->text());
-    profile.setServiceFee(*fee);
-    profile.setTaxRounding(m_ui->cmbTaxRounding->currentIndex());
-    profile.setInvoiceNo(invoiceNo);
-    {
-        desk::Transaction transaction(profile.connection());
-        profile.EditData();
-        taxsvc::writeRates(profile.connection(), *rates);
-        taxsvc::writeLevies(profile.connection(), *levies);
-        transaction.commit();
-    }
+    const desk::CompanyProfile profile{m_ui->txtName->text(),    m_ui->txtZipCode->text(), m_ui->txtAddrress->text(),
+                                       m_ui->txtTelNo->text(),   m_ui->txtFaxNo->text(),   m_ui->txtURL->text(),
+                                       m_ui->txtEmailAd->text(), m_ui->txtComment->text()};
+    firmsvc::saveSettings(m_context.DirPath(),
+                          {profile, *fee, m_ui->cmbTaxRounding->currentIndex(), invoiceNo, *rates, *levies});
     // Shown as stored: the rates in date order, the service charge whole, the number plain.
     loadTaxSettings();
     m_ui->lbMessage->setText(QStringLiteral("会社情報を保存しました。"));

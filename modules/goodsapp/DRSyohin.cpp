@@ -2,8 +2,7 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
-#include "data/Sql.h"
-#include "taxsvc/TaxRules.h"
+#include "goodssvc/Commodities.h"
 
 using namespace Qt::StringLiterals;
 
@@ -28,30 +27,17 @@ desk::ReportColumns codeColumns() {
     return list;
 }
 
-// The commodity list with how each commodity is taxed: its class by name and "○" where the
-// service charge applies.
-QString listStatement() {
-    QString taxClass = u"CASE m.CTaxClass"_s;
-    for (const auto c : {taxsvc::TaxClass::Reduced, taxsvc::TaxClass::Exempt})
-        taxClass += u" WHEN %1 THEN %2"_s.arg(static_cast<int>(c)).arg(desk::Sql::quote(taxsvc::taxClassName(c)));
-    taxClass += u" ELSE %1 END"_s.arg(desk::Sql::quote(taxsvc::taxClassName(taxsvc::TaxClass::Standard)));
-    return u"SELECT c.*, %1 AS CTaxClassName, CASE WHEN m.CService <> 0 THEN '○' ELSE '' END AS CServiceMark "
-           "FROM CodeTable c LEFT JOIN Commodities m ON m.Ccode = c.Ccode ORDER BY c.Ccode"_s.arg(taxClass);
-}
-
-desk::ColumnReportFrame codeFrame() {
-    desk::ColumnReportFrame f;
-    f.titleName = u"Label9"_s;
-    f.pageNumberName = u"Label8"_s;
-    return f;
+desk::CodeTableReportSetup commodityList() {
+    desk::CodeTableReportSetup setup{u"商品コード一覧票"_s, desk::DbFile::Sales, goodssvc::Commodities::listStatement(),
+                                     codeColumns()};
+    setup.frame.titleName = u"Label9"_s;
+    setup.frame.pageNumberName = u"Label8"_s;
+    return setup;
 }
 
 } // namespace
 
 DRSyohin::DRSyohin(const QString& dirPath, const desk::CompanyProfile& profile, QObject* parent)
-    : desk::ColumnReport(u"商品コード一覧票"_s, codeColumns(), codeFrame(), parent) {
-    openDataSource(dirPath, QLatin1String(desk::DbFile::Sales), listStatement());
-    setCompany(profile);
-}
+    : desk::CodeTableReport(commodityList(), dirPath, profile, parent) {}
 
 } // namespace goodsapp

@@ -5,14 +5,13 @@
 #include "DRSyohin.h"
 #include "convert/Convert.h"
 #include "goodsclasssvc/SKubun.h"
-#include "goodssvc/ComodityInn.h"
+#include "goodssvc/Commodities.h"
 #include "report/ShowReport.h"
 #include "taxsvc/TaxRules.h"
 #include "ui/BusyCursor.h"
 #include "ui/CodeMaintenance.h"
 #include "ui/GuardedConnect.h"
 
-#include <cmath>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -47,11 +46,8 @@ FrmComdty::FrmComdty(desk::ModuleContext& context, QWidget* parent)
 
 FrmComdty::~FrmComdty() = default;
 
-std::unique_ptr<goodssvc::ComodityInn> FrmComdty::connectedStore() const {
-    auto store = std::make_unique<goodssvc::ComodityInn>();
-    store->setDirPath(m_context.DirPath());
-    store->CntDb();
-    return store;
+goodssvc::Commodities FrmComdty::commodities() const {
+    return goodssvc::Commodities(m_context.DirPath());
 }
 
 QWidget* FrmComdty::missingField() const {
@@ -76,16 +72,6 @@ void FrmComdty::clearFields() {
     m_ui->txtRoomShare->setText(u"0"_s);
     m_ui->lbMessage->clear();
     m_ui->txtScode->setFocus();
-}
-
-std::optional<int> FrmComdty::typedRoomShare() const {
-    const QString text = m_ui->txtRoomShare->text().trimmed();
-    if (text.isEmpty())
-        return 0;
-    const std::optional<double> share = desk::convert::typedNumber(text);
-    if (!share || *share < 0 || *share > 100 || *share != std::floor(*share))
-        return std::nullopt;
-    return static_cast<int>(*share);
 }
 
 void FrmComdty::txtMdsClass_Change() {
@@ -116,7 +102,7 @@ void FrmComdty::save(Mode mode) {
     const QString calledCode = m_ui->Text1->text();
     // Read before anything is written: a price beyond the 32-bit range is refused here.
     const qint32 price = desk::convert::fieldInt32(m_ui->txtPrice0->Text(), u"標準価格"_s);
-    const std::optional<int> roomShare = typedRoomShare();
+    const std::optional<int> roomShare = goodssvc::roomShareOf(m_ui->txtRoomShare->text());
     if (!roomShare) {
         busy.reset();
         desk::warnEntry(this, u"宿泊料の割合は 0 から 100 までの整数（%）で入力してください。"_s);
@@ -125,38 +111,20 @@ void FrmComdty::save(Mode mode) {
         return;
     }
 
-    const bool written = desk::writeUnlessTaken(
-        connectedStore(),
-        [&](auto& store) {
-            // A correction that keeps its code needs no check. One that takes a new code was
-            // checked before (keeping the entry called up); it is checked again here, in the
-            // transaction that writes it, for a desk that took the code in between.
-            if (mode == Mode::Register)
-                return store.DuplicateCheck(code) == u"X"_s;
-            if (desk::convert::sameCode(code, calledCode))
-                return false;
-            // Asked of a store of its own: the check searches forward and would leave the
-            // writing store past the row it is to correct. The open transaction holds the
-            // write lock, so what it reads stays true until the commit.
-            return connectedStore()->DuplicateCheck(code) == u"X"_s;
-        },
-        [&](auto& store) {
-            store.setMdCode(code);
-            store.setMname(m_ui->txtSname->text());
-            store.setMclasify(m_ui->txtMdsClass->text());
-            store.setMunite(m_ui->txtUnit->text());
-            store.setMremarks(m_ui->txtRemarks->text());
-            store.setMprice0(price);
-            store.setMtaxClass(m_ui->cmbTaxClass->currentData().toInt());
-            store.setMservice(m_ui->chkService->isChecked());
-            store.setMroomShare(*roomShare);
-            if (mode == Mode::Register) {
-                store.Msave();
-            } else {
-                store.setMdCode2(calledCode);
-                store.Medit();
-            }
-        });
+    const goodssvc::Commodity commodity{code,
+                                        m_ui->txtSname->text(),
+                                        m_ui->txtMdsClass->text(),
+                                        m_ui->txtUnit->text(),
+                                        m_ui->txtRemarks->text(),
+                                        price,
+                                        m_ui->cmbTaxClass->currentData().toInt(),
+                                        m_ui->chkService->isChecked(),
+                                        *roomShare};
+    // A new code is checked in the transaction that writes it, for a desk that took the
+    // code in between (a correction's new code was also checked before, keeping the entry).
+    const bool written =
+        (mode == Mode::Register ? commodities().add(commodity) : commodities().correct(calledCode, commodity)) ==
+        goodssvc::Commodities::Write::Written;
     if (!written) {
         busy.reset();
         m_ui->txtScode->setFocus();
@@ -181,7 +149,7 @@ void FrmComdty::CmdEdit_Click() {
     // the clerk can type another code and correct again: two commodities under one code
     // could not be told apart.
     if (missingField() == nullptr && !calledCode.isEmpty() && !desk::convert::sameCode(code, calledCode) &&
-        connectedStore()->DuplicateCheck(code) == u"X"_s) {
+        commodities().isTaken(code)) {
         m_ui->txtScode->setFocus();
         desk::warnEntry(this, desk::commodityCodeTakenText());
         return;
@@ -202,9 +170,7 @@ void FrmComdty::CmdDelete_Click() {
     {
         desk::BusyCursor busy;
         // Sales lines keep their code; the slips and the aggregations still list them.
-        const auto store = connectedStore();
-        store->setMdCode2(calledCode);
-        store->Mdelete();
+        commodities().remove(calledCode);
     }
     clearFields();
     m_buttons.setCalledUp(false);
@@ -214,23 +180,20 @@ void FrmComdty::CmdDelete_Click() {
 bool FrmComdty::callUp(const QString& code) {
     desk::BusyCursor busy;
     m_ui->lbMessage->clear();
-    const auto store = connectedStore();
-    store->setMdCode(code);
-    store->EDsearch();
-    // The bookmark is set only by a hit, so a commodity whose code is "X" is found too.
-    if (store->MbookMark().isEmpty())
+    const std::optional<goodssvc::Commodity> found = commodities().find(code);
+    if (!found)
         return false;
-    m_ui->Text1->setText(store->MdCode());
-    m_ui->txtScode->setText(store->MdCode());
-    m_ui->txtSname->setText(store->Mname());
-    m_ui->txtMdsClass->setText(store->Mclasify());
-    m_ui->txtUnit->setText(store->Munite());
-    m_ui->txtRemarks->setText(store->Mremarks());
-    m_ui->txtPrice0->setText(QString::number(store->Mprice0()));
+    m_ui->Text1->setText(found->code);
+    m_ui->txtScode->setText(found->code);
+    m_ui->txtSname->setText(found->name);
+    m_ui->txtMdsClass->setText(found->classCode);
+    m_ui->txtUnit->setText(found->unit);
+    m_ui->txtRemarks->setText(found->remarks);
+    m_ui->txtPrice0->setText(QString::number(found->price));
     m_ui->cmbTaxClass->setCurrentIndex(
-        m_ui->cmbTaxClass->findData(static_cast<int>(taxsvc::taxClassOf(store->MtaxClass()))));
-    m_ui->chkService->setChecked(store->Mservice());
-    m_ui->txtRoomShare->setText(QString::number(store->MroomShare()));
+        m_ui->cmbTaxClass->findData(static_cast<int>(taxsvc::taxClassOf(found->taxClass))));
+    m_ui->chkService->setChecked(found->service);
+    m_ui->txtRoomShare->setText(QString::number(found->roomShare));
     m_buttons.setCalledUp(true);
     m_ui->txtScode->setFocus();
     return true;

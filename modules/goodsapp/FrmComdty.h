@@ -13,7 +13,7 @@ class FrmComdty;
 }
 
 namespace goodssvc {
-class ComodityInn;
+class Commodities;
 }
 
 namespace goodsapp {
@@ -44,7 +44,7 @@ private:
     void CmdPrint_Click();
     void txtMdsClass_Change();
 
-    std::unique_ptr<goodssvc::ComodityInn> connectedStore() const;
+    goodssvc::Commodities commodities() const;
     // The field the clerk must fill first (code before name before price), or nullptr
     // when everything needed is there.
     QWidget* missingField() const;
@@ -53,8 +53,6 @@ private:
     // The busy pointer shows while it looks.
     bool callUp(const QString& code);
     void clearFields();
-    // The room share as typed (empty is 0); nothing when it is no whole percent.
-    std::optional<int> typedRoomShare() const;
 
     std::unique_ptr<Ui::FrmComdty> m_ui;
     desk::ModuleContext& m_context;

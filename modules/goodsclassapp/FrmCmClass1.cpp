@@ -3,12 +3,10 @@
 #include "ui_FrmCmClass1.h"
 
 #include "DRSKubun.h"
-#include "data/RowSet.h"
-#include "goodsclasssvc/SKubun.h"
+#include "goodsclasssvc/CommodityClasses.h"
 #include "goodssvc/ComodityInn.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
-#include "convert/Convert.h"
 #include "ui/CodeMaintenance.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
@@ -50,11 +48,8 @@ FrmCmClass1::FrmCmClass1(desk::ModuleContext& context, QWidget* parent)
 
 FrmCmClass1::~FrmCmClass1() = default;
 
-std::unique_ptr<goodsclasssvc::SKubun> FrmCmClass1::connectedStore() const {
-    auto store = std::make_unique<goodsclasssvc::SKubun>();
-    store->setDirPath(m_context.DirPath());
-    store->CntDb();
-    return store;
+desk::CodeTable FrmCmClass1::classes() const {
+    return goodsclasssvc::commodityClasses(m_context.DirPath());
 }
 
 bool FrmCmClass1::inputMissing() {
@@ -76,10 +71,8 @@ void FrmCmClass1::clearFields() {
 
 void FrmCmClass1::fillList() {
     auto* list = m_ui->ListView1;
-    list->clear();
-    const auto store = connectedStore();
-    desk::RowSet* rows = store->RsEd();
-    const QList<QTreeWidgetItem*> items = desk::fillList(list, *rows, {{u"CClassCode"_s}, {u"CClassName"_s}});
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const QList<QTreeWidgetItem*> items = desk::fillList(list, classes().rows(), {{0, left}, {1, left}});
     if (!items.isEmpty())
         list->setCurrentItem(items.constFirst(), 0, QItemSelectionModel::NoUpdate);
 }
@@ -98,13 +91,7 @@ void FrmCmClass1::CmdRecorde_Click() {
         desk::warnEntry(this, desk::missingItemsText());
         return;
     }
-    const bool written = desk::writeUnlessTaken(
-        connectedStore(), [&](auto& store) { return store.DuplicateCodeCheck(m_ui->Text1->text()) == u"x"_s; },
-        [&](auto& store) {
-            store.setMcCode(m_ui->Text1->text());
-            store.setMcName(m_ui->Text2->text());
-            store.Mcsave();
-        });
+    const bool written = classes().add({m_ui->Text1->text(), m_ui->Text2->text()}) == desk::CodeTable::Write::Written;
     if (!written) {
         busy.reset();
         desk::warnEntry(this, desk::commodityCodeTakenText());
@@ -138,22 +125,7 @@ void FrmCmClass1::CmdEdit_Click() {
     }
     // A new code is checked in the transaction that writes it, so no other desk takes it
     // in between.
-    const bool written = desk::writeUnlessTaken(
-        connectedStore(),
-        [&](auto& store) {
-            if (desk::convert::sameCode(code, calledCode))
-                return false;
-            const bool taken = store.DuplicateCodeCheck(code) == u"x"_s;
-            // The check searched forward; the correction looks for its row from the top.
-            store.RsEd()->moveFirst();
-            return taken;
-        },
-        [&](auto& store) {
-            store.setMcCode(code);
-            store.setMcName(m_ui->Text2->text());
-            store.setMcCode2(calledCode);
-            store.Mcedit();
-        });
+    const bool written = classes().correct(calledCode, {code, m_ui->Text2->text()}) == desk::CodeTable::Write::Written;
     if (!written) {
         // Two classes under one code could not be told apart: the called-up entry stays
         // for another code.
@@ -184,9 +156,7 @@ void FrmCmClass1::CmdDelete_Click() {
     {
         desk::BusyCursor busy;
         // Commodities of the class keep its code; their class name then reads "X".
-        const auto store = connectedStore();
-        store->setMcCode2(calledCode);
-        store->Mcdelete();
+        classes().remove(calledCode);
     }
     clearFields();
     m_buttons.setCalledUp(false);
@@ -197,22 +167,16 @@ void FrmCmClass1::CmdDelete_Click() {
 bool FrmCmClass1::callUp(const QString& code) {
     desk::BusyCursor busy;
     m_ui->lbMessage->clear();
-    const auto store = connectedStore();
-    store->setMcCode(code);
-    store->McEDsearch();
-    bool found = store->McCode() != u"X"_s;
-    // "X" is also the answer for a miss: a class whose code really is "X" is asked for again.
-    if (!found && desk::convert::sameCode(code, u"X"_s))
-        found = connectedStore()->DuplicateCodeCheck(code) == u"x"_s;
+    const std::optional<desk::CodeRecord> found = classes().find(code);
     if (!found) {
         m_ui->Label3->clear();
         m_ui->Text1->clear();
         m_ui->Text2->clear();
         return false;
     }
-    m_ui->Label3->setText(store->McCode());
-    m_ui->Text1->setText(store->McCode());
-    m_ui->Text2->setText(store->McName());
+    m_ui->Label3->setText(found->value(0).toString());
+    m_ui->Text1->setText(found->value(0).toString());
+    m_ui->Text2->setText(found->value(1).toString());
     m_buttons.setCalledUp(true);
     m_ui->Text1->setFocus();
     return true;

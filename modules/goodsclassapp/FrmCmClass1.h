@@ -13,8 +13,8 @@ namespace Ui {
 class FrmCmClass1;
 }
 
-namespace goodsclasssvc {
-class SKubun;
+namespace desk {
+class CodeTable;
 }
 
 namespace goodsclassapp {
@@ -43,7 +43,7 @@ private:
     void CmdPrint_Click();
     void ListView1_ItemActivated(QTreeWidgetItem* item, int column);
 
-    std::unique_ptr<goodsclasssvc::SKubun> connectedStore() const;
+    desk::CodeTable classes() const;
     // Beeps and answers true when the code or the name is empty.
     bool inputMissing();
     // Loads the class into the fields; false when no class has the code.

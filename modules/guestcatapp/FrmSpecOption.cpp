@@ -3,9 +3,8 @@
 #include "ui_FrmSpecOption.h"
 
 #include "convert/Convert.h"
-#include "data/Connection.h"
 #include "data/RowSet.h"
-#include "guestcatsvc/OptionDataClass.h"
+#include "guestcatsvc/GuestClassLists.h"
 #include "ui/Dialogs.h"
 #include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
@@ -44,43 +43,6 @@ desk::RowSet& rowsOf(const guestcatsvc::OptionDataClass& store, int kind) {
     default:
         return *store.RsC();
     }
-}
-
-void setNameProperty(guestcatsvc::OptionDataClass& store, int kind, const QString& name) {
-    switch (kind) {
-    case 0:
-        store.setMyAge(name);
-        break;
-    case 1:
-        store.setMyGroupe(name);
-        break;
-    case 2:
-        store.setMyUser(name);
-        break;
-    case 3:
-        store.setMyPayment(name);
-        break;
-    default:
-        store.setMyReason(name);
-        break;
-    }
-}
-
-// A code as typed: full-width letters and digits read as ASCII, capitals, no spaces.
-QString typedCode(const QString& text) {
-    return text.normalized(QString::NormalizationForm_KC).trimmed().toUpper();
-}
-
-// The check-in screen keeps the first two characters of an entry: a code is exactly two
-// letters or digits.
-bool isCode(const QString& code) {
-    if (code.size() != 2)
-        return false;
-    for (const QChar c : code) {
-        if (c.unicode() >= 0x80 || !c.isLetterOrNumber())
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -214,13 +176,7 @@ void FrmSpecOption::CmdEdit_Click() {
         m_tabs[kind].name->setFocus();
         return;
     }
-    {
-        const auto store = connectedStore();
-        store->setCheckFlag(QString::number(kind));
-        store->setCheckEditData(code);
-        setNameProperty(*store, kind, name);
-        store->RecEdit();
-    }
+    guestcatsvc::renameEntry(m_context.DirPath(), kind, code, name);
     fillList(kind);
     clearTab(kind);
     showMessage(QStringLiteral("コード %1 を「%2」に訂正しました。").arg(code, name));
@@ -241,25 +197,13 @@ void FrmSpecOption::CmdRecorde_Click() {
         offered);
     if (answer.isEmpty())
         return;
-    const QString code = typedCode(answer);
-    if (!isCode(code)) {
+    const std::optional<QString> typed = guestcatsvc::entryCode(answer);
+    if (!typed) {
         refuse(QStringLiteral("コードは英数字2文字で入力してください。"));
         return;
     }
-    bool taken = false;
-    {
-        const auto store = connectedStore();
-        desk::Transaction transaction(store->connection());
-        taken = store->DispClassData(kind, code) != QLatin1String("x");
-        if (!taken) {
-            store->setCheckFlag(QString::number(kind));
-            store->setCheckEditData(code);
-            setNameProperty(*store, kind, name);
-            store->RecAdd();
-            transaction.commit();
-        }
-    } // a taken code rolls back here, before the clerk is told
-    if (taken) {
+    const QString code = *typed;
+    if (guestcatsvc::addEntry(m_context.DirPath(), kind, code, name) == guestcatsvc::EntryAdded::Taken) {
         refuse(QStringLiteral("コードが重複しています。"));
         return;
     }
@@ -274,7 +218,7 @@ void FrmSpecOption::CmdCall_Click() {
     const QString answer = desk::dialogs().input(this, QStringLiteral("呼び出すコードを入力してください。"), formTitle);
     if (answer.isEmpty())
         return;
-    const QString code = typedCode(answer);
+    const QString code = answer.normalized(QString::NormalizationForm_KC).trimmed();
     QListWidget* list = m_tabs[kind].list;
     for (int row = 0; row < list->count(); ++row) {
         if (desk::convert::sameCode(list->item(row)->text().left(2), code)) {
@@ -302,14 +246,9 @@ void FrmSpecOption::CmdDelete_Click() {
         refuse(last);
         return;
     }
-    {
-        const auto store = connectedStore();
-        store->setCheckFlag(QString::number(kind));
-        store->setCheckEditData(code);
-        if (store->RecUsage() > 0) {
-            refuse(inUse);
-            return;
-        }
+    if (guestcatsvc::entryInUse(m_context.DirPath(), kind, code)) {
+        refuse(inUse);
+        return;
     }
     const auto answer =
         desk::dialogs().message(this, QStringLiteral("コード：") + code + QStringLiteral("を　削除しますか？"),
@@ -318,21 +257,10 @@ void FrmSpecOption::CmdDelete_Click() {
         return;
 
     // Checked again with the write, so a check-in saved meanwhile keeps its entry.
-    QString refusal;
-    {
-        const auto store = connectedStore();
-        desk::Transaction transaction(store->connection());
-        store->setCheckFlag(QString::number(kind));
-        store->setCheckEditData(code);
-        if (store->RecUsage() > 0) {
-            refusal = inUse;
-        } else if (rowsOf(*store, kind).recordCount() <= 1) {
-            refusal = last;
-        } else {
-            store->RecDelete();
-            transaction.commit();
-        }
-    }
+    const guestcatsvc::EntryDeleted deleted = guestcatsvc::deleteEntry(m_context.DirPath(), kind, code);
+    const QString refusal = deleted == guestcatsvc::EntryDeleted::InUse  ? inUse
+                            : deleted == guestcatsvc::EntryDeleted::Last ? last
+                                                                         : QString();
     if (!refusal.isEmpty()) {
         refuse(refusal);
         return;

@@ -1,5 +1,5 @@
 #include "entry/ModuleHost.h"
-#include "frmRecipt.h"
+#include "PaymentClassWindow.h"
 
 int main(int argc, char* argv[]) {
     return desk::ModuleHost::run(argc, argv, QStringLiteral("payclassapp"),

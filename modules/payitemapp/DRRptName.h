@@ -1,12 +1,12 @@
 #pragma once
 
-#include "report/ColumnReport.h"
+#include "report/CodeTableReport.h"
 
 namespace payitemapp {
 
 // "入金コード一覧票": every payment item with its remarks and the name of its class, under
-// the inn's profile. Opens its own row set on the saved query QRYRptCodeTbl.
-class DRRptName : public desk::ColumnReport {
+// the inn's profile, from the saved query QRYRptCodeTbl.
+class DRRptName : public desk::CodeTableReport {
     Q_OBJECT
 
 public:

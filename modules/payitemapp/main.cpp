@@ -1,5 +1,5 @@
 #include "entry/ModuleHost.h"
-#include "frmRecipt.h"
+#include "PaymentItemWindow.h"
 
 int main(int argc, char* argv[]) {
     return desk::ModuleHost::run(argc, argv, QStringLiteral("payitemapp"),

@@ -10,7 +10,7 @@
 #include "goodsapp/FrmComdty.h"
 #include "goodsclassapp/FrmCmClass1.h"
 #include "guestcatapp/FrmSpecOption.h"
-#include "payitemapp/frmRecipt.h"
+#include "payitemapp/PaymentItemWindow.h"
 #include "paymentapp/FrmRptBill.h"
 #include "tallyapp/FrmJyoken.h"
 #include "tallyapp/FrmSyukei.h"

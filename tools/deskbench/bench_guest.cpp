@@ -8,8 +8,8 @@
 #include "data/Connection.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
-#include "firmsvc/OptionDataClass.h"
-#include "guestcatsvc/OptionDataClass.h"
+#include "firmsvc/InnProfile.h"
+#include "guestcatsvc/GuestClassLists.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

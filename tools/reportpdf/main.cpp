@@ -13,7 +13,7 @@
 // or statement of a data directory with the inn's profile on top.
 
 #include "DemoReport.h"
-#include "firmsvc/OptionDataClass.h"
+#include "firmsvc/InnProfile.h"
 
 #include "data/Connection.h"
 #include "data/RowSet.h"

@@ -1,4 +1,4 @@
-#include "firmsvc/OptionDataClass.h"
+#include "firmsvc/InnProfile.h"
 
 #include "convert/Convert.h"
 #include "data/Connection.h"

@@ -1,4 +1,4 @@
-#include "guestcatsvc/OptionDataClass.h"
+#include "guestcatsvc/GuestClassLists.h"
 
 #include "data/Connection.h"
 #include "data/DbError.h"

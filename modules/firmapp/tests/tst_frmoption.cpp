@@ -2,7 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/DbError.h"
-#include "firmsvc/OptionDataClass.h"
+#include "firmsvc/InnProfile.h"
 #include "taxsvc/TaxSettings.h"
 #include "testsupport/WindowFixture.h"
 

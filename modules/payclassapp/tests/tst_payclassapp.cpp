@@ -1,4 +1,4 @@
-#include "payclassapp/frmRecipt.h"
+#include "payclassapp/PaymentClassWindow.h"
 
 #include "data/Connection.h"
 #include "testsupport/InputMethod.h"

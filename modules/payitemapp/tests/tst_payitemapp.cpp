@@ -1,5 +1,5 @@
 #include "payitemapp/DRRptName.h"
-#include "payitemapp/frmRecipt.h"
+#include "payitemapp/PaymentItemWindow.h"
 
 #include "data/Connection.h"
 #include "testsupport/InputMethod.h"

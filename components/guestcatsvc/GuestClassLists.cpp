@@ -1,4 +1,4 @@
-#include "OptionDataClass.h"
+#include "GuestClassLists.h"
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -163,6 +163,102 @@ QString OptionDataClass::NextCode(int kind) {
             return code;
     }
     return {};
+}
+
+} // namespace guestcatsvc
+
+namespace guestcatsvc {
+
+namespace {
+
+std::unique_ptr<OptionDataClass> connected(const QString& dirPath, int kind, const QString& code) {
+    auto store = std::make_unique<OptionDataClass>();
+    store->setDirPath(dirPath);
+    store->CntDb();
+    store->setCheckFlag(QString::number(kind));
+    store->setCheckEditData(code);
+    return store;
+}
+
+desk::RowSet& rowsOf(const OptionDataClass& store, int kind) {
+    switch (kind) {
+    case 0:
+        return *store.RsYear();
+    case 1:
+        return *store.RsG();
+    case 2:
+        return *store.RsAim();
+    case 3:
+        return *store.RsPay();
+    default:
+        return *store.RsC();
+    }
+}
+
+void setName(OptionDataClass& store, int kind, const QString& name) {
+    switch (kind) {
+    case 0:
+        store.setMyAge(name);
+        break;
+    case 1:
+        store.setMyGroupe(name);
+        break;
+    case 2:
+        store.setMyUser(name);
+        break;
+    case 3:
+        store.setMyPayment(name);
+        break;
+    default:
+        store.setMyReason(name);
+        break;
+    }
+}
+
+} // namespace
+
+std::optional<QString> entryCode(const QString& typed) {
+    const QString code = typed.normalized(QString::NormalizationForm_KC).trimmed().toUpper();
+    if (code.size() != 2)
+        return std::nullopt;
+    for (const QChar c : code) {
+        if (c.unicode() >= 0x80 || !c.isLetterOrNumber())
+            return std::nullopt;
+    }
+    return code;
+}
+
+EntryAdded addEntry(const QString& dirPath, int kind, const QString& code, const QString& name) {
+    const auto store = connected(dirPath, kind, code);
+    desk::Transaction transaction(store->connection());
+    if (store->DispClassData(kind, code) != QLatin1String("x"))
+        return EntryAdded::Taken;
+    setName(*store, kind, name);
+    store->RecAdd();
+    transaction.commit();
+    return EntryAdded::Added;
+}
+
+void renameEntry(const QString& dirPath, int kind, const QString& code, const QString& name) {
+    const auto store = connected(dirPath, kind, code);
+    setName(*store, kind, name);
+    store->RecEdit();
+}
+
+bool entryInUse(const QString& dirPath, int kind, const QString& code) {
+    return connected(dirPath, kind, code)->RecUsage() > 0;
+}
+
+EntryDeleted deleteEntry(const QString& dirPath, int kind, const QString& code) {
+    const auto store = connected(dirPath, kind, code);
+    desk::Transaction transaction(store->connection());
+    if (store->RecUsage() > 0)
+        return EntryDeleted::InUse;
+    if (rowsOf(*store, kind).recordCount() <= 1)
+        return EntryDeleted::Last;
+    store->RecDelete();
+    transaction.commit();
+    return EntryDeleted::Deleted;
 }
 
 } // namespace guestcatsvc

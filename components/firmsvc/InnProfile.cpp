@@ -1,4 +1,4 @@
-#include "OptionDataClass.h"
+#include "InnProfile.h"
 
 #include "convert/Convert.h"
 #include "data/Connection.h"

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace desk {
 class Connection;
@@ -114,5 +115,25 @@ private:
     QString m_checkFlag;
     QString m_checkEditData;
 };
+
+// The use cases of the maintenance window, each on a store of its own, each write in one
+// transaction with its checks. kind is the list's kind number (0 to 4).
+
+// An entry code as typed: full-width letters and digits read as ASCII, capitals, no
+// blanks around it. Nothing unless it is exactly two letters or digits, as the check-in
+// screen keeps the first two characters of an entry.
+std::optional<QString> entryCode(const QString& typed);
+
+enum class EntryAdded { Added, Taken };
+// Adds the entry code/name unless the list has the code.
+EntryAdded addEntry(const QString& dirPath, int kind, const QString& code, const QString& name);
+// Renames the entry code; its code stays.
+void renameEntry(const QString& dirPath, int kind, const QString& code, const QString& name);
+// Whether a check-in holds the code in the list's column.
+bool entryInUse(const QString& dirPath, int kind, const QString& code);
+enum class EntryDeleted { Deleted, InUse, Last };
+// Deletes the entry unless a check-in holds its code (the aggregation could no longer name
+// it) or it is the list's last (the check-in picker needs one).
+EntryDeleted deleteEntry(const QString& dirPath, int kind, const QString& code);
 
 } // namespace guestcatsvc
