@@ -63,6 +63,16 @@ void rebuildTable(Connection& connection, const QString& name, const QString& cr
         runAsItStands(connection, keysGiven);
 }
 
+namespace {} // namespace
+
+void dropViews(Connection& connection) {
+    // The newest first: a view may read another made before it.
+    QStringList views = connection.viewNames();
+    std::reverse(views.begin(), views.end());
+    for (const QString& view : std::as_const(views))
+        connection.exec(QStringLiteral("DROP VIEW \"%1\"").arg(view));
+}
+
 namespace {
 
 // Codes that a case-blind unique key would merge, refused by name before the key is made.
@@ -90,9 +100,7 @@ void rebuildToCatalogue(Connection& connection, const QString& fileName) {
 
     static const QRegularExpression uniqueIndex(QStringLiteral(R"(^CREATE UNIQUE INDEX \w+ ON (\w+) \((\w+)\))"));
 
-    // Views first: they name the tables being rebuilt.
-    for (const QString& view : connection.viewNames())
-        connection.exec(QStringLiteral("DROP VIEW \"%1\"").arg(view));
+    dropViews(connection);
     for (const Table& table : file.tables)
         rebuildTable(connection, table.name, table.statement(connection.engine()));
     QStringList after;

@@ -891,10 +891,11 @@ void TestSchema::upgradeStepRebuildsOnEveryEngine() {
     QVERIFY(!wider.name.isEmpty());
     wider.columns.append({"CClassNote", Engine::Declared::CaseBlindText, "NOT NULL DEFAULT ''"});
     const Schema::UpgradeStep step{Schema::Version, [&](Connection& connection, const QString&) {
+                                       Schema::dropViews(connection);
                                        Schema::rebuildTable(connection, wider.name,
                                                             wider.statement(connection.engine()));
-                                       for (const QString& index : wider.indexes)
-                                           connection.exec(index);
+                                       for (const QString& statement : wider.indexes + Schema::catalogueOf(Sales).views)
+                                           connection.exec(statement);
                                    }};
     Schema::runUpgradeSteps(*c, Sales, {step}, Schema::Version + 1);
 
@@ -902,6 +903,7 @@ void TestSchema::upgradeStepRebuildsOnEveryEngine() {
     QCOMPARE(read(), before);
     QCOMPARE(c->scalar(u"SELECT COUNT(*) FROM CommodityClasify WHERE CClassNote = ''"_s).toInt(), before.size());
     QVERIFY(c->object(u"CommodityClasify_before_upgrade"_s).kind.isEmpty());
+    QCOMPARE(c->viewNames().size(), Schema::catalogueOf(Sales).views.size());
     c->exec(u"INSERT INTO CommodityClasify (CClassCode, CClassName) VALUES ('X4', '丁')"_s);
     QVERIFY(c->scalar(u"SELECT RowKey FROM CommodityClasify WHERE CClassCode = 'X4'"_s).toLongLong() > lastKey);
     // The unique key is made anew, as blind to case as before.
