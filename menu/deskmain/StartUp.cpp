@@ -3,11 +3,9 @@
 #include "FrmMain.h"
 
 #include "convert/Convert.h"
-#include "data/Connection.h"
 #include "data/DataLocation.h"
 #include "data/DbError.h"
 #include "data/Maintenance.h"
-#include "data/Schema.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/SlotGuard.h"
@@ -18,8 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-
-#include <algorithm>
 
 namespace deskmain {
 
