@@ -7,8 +7,9 @@
 
 #include <optional>
 
-// Backup, restore, check and upgrade of a data directory. What is engine-specific in them
-// (the online copy, the integrity check, the locks that tell "in use") is the engine's.
+// Backup, restore, check and upgrade of a data directory: thin faces over its DataLocation,
+// which does each as a folder or a server needs. What is engine-specific in them (the online
+// copy, the integrity check, the locks that tell "in use") is the engine's.
 namespace desk::maintenance {
 
 // The engine's integrity check of one file, read-only; empty when the file is sound.
