@@ -1,6 +1,7 @@
 #include "ChangeNotices.h"
 
 #include "Connection.h"
+#include "DataLocation.h"
 #include "Desk.h"
 #include "Engine.h"
 #include "Schema.h"
@@ -48,9 +49,10 @@ QString ChangeNotices::payload(const QString& fileName) {
 }
 
 ChangeNotices::ChangeNotices(const QString& dataDir) {
-    if (!Engine::isServerAddress(dataDir))
+    const auto location = DataLocation::of(dataDir);
+    if (!location->engine().tellsChanges())
         return;
-    m_location = Engine::locationOf(dataDir, QString::fromLatin1(DbFile::Reservation));
+    m_location = location->locationOf(QString::fromLatin1(DbFile::Reservation));
     m_watch = new QTimer(this);
     m_watch->setInterval(WatchMs);
     connect(m_watch, &QTimer::timeout, this, &ChangeNotices::watch);

@@ -34,11 +34,15 @@ inline constexpr auto Option = "dbOptionBT.mdb";
 class Connection {
 public:
     // dirPath is the data directory as handed around the suite (ending in a separator;
-    // one is added when it does not); fileName one of DbFile.
+    // one is added when it does not) or a server's address; fileName one of DbFile
+    // (DataLocation::open).
     // The file name is matched without regard to case, as on the system the files come from.
     // A file that is no database of this system (empty, another format, no schema record)
     // or of another schema version is refused without being changed (DbError with its cause).
     static std::shared_ptr<Connection> open(const QString& dirPath, const QString& fileName);
+    // The database at a location (Engine::forLocation), of the current schema version: what
+    // open() comes to once the data directory has said where the file is.
+    static std::shared_ptr<Connection> openLocation(const QString& location);
     // For the administration commands (upgrade, backup, check): a file of this system of any
     // schema version.
     static std::shared_ptr<Connection> openAnyVersion(const QString& filePath);
@@ -141,6 +145,9 @@ private:
     friend class Transaction;
     enum class Mode { Current, AnyVersion, Create };
     Connection(const QString& filePath, Mode mode);
+    // The first session on the location, checked to be a database of the suite (of the
+    // current version for Mode::Current) before it is set up for work.
+    void openFirstSession(Mode mode);
     QStringList objectNames(const QString& kind);
     void forgetSchema();
     // A read-only statement prepared, bound and run, positioned before its first row.
@@ -169,7 +176,7 @@ private:
     // as read so far; one per connection on files, shared by the connections of the program on
     // a server location, where each look-up is a trip to the server.
     struct Catalogue;
-    static std::shared_ptr<Catalogue> sharedCatalogue(const QString& location);
+    static std::shared_ptr<Catalogue> catalogueFor(const Engine& engine, const QString& location);
     std::shared_ptr<Catalogue> m_catalogue;
 };
 

@@ -36,10 +36,7 @@ QString DbError::detailHeading() {
 QString DbError::place() const {
     if (m_file.isEmpty())
         return {};
-    const Engine& engine = Engine::forLocation(m_file);
-    if (engine.isServer())
-        return QStringLiteral("データ: ") + engine.displayName(m_file);
-    return QStringLiteral("ファイル: ") + QDir::toNativeSeparators(m_file);
+    return Engine::forLocation(m_file).placeLine(m_file);
 }
 
 QString DbError::text() const {

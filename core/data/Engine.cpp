@@ -1,5 +1,6 @@
 #include "Engine.h"
 
+#include "DataLocation.h"
 #include "PostgresEngine.h"
 #include "SqliteEngine.h"
 
@@ -14,23 +15,36 @@ const Engine& Engine::forLocation(const QString& location) {
     return SqliteEngine::instance();
 }
 
-bool Engine::isServerAddress(const QString& dataDir) {
-    return PostgresEngine::isAddress(dataDir);
-}
-
 QString Engine::locationOf(const QString& dataDir, const QString& fileName) {
-    if (PostgresEngine::isAddress(dataDir))
-        return PostgresEngine::locationOf(dataDir, fileName);
-    QString dir = dataDir;
-    if (dir.endsWith(QLatin1Char('\\')))
-        dir.chop(1);
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
-    return dir + fileName;
+    return DataLocation::of(dataDir)->locationOf(fileName);
 }
 
 QString Engine::displayName(const QString& location) const {
     return QStringLiteral("データベースファイル ") + QDir::toNativeSeparators(location);
+}
+
+QString Engine::placeLine(const QString& location) const {
+    return QStringLiteral("ファイル: ") + QDir::toNativeSeparators(location);
+}
+
+QString Engine::placeNote(const QString& location, const QString& message) const {
+    const QString name = QDir::toNativeSeparators(location);
+    if (location.isEmpty() || message.contains(name))
+        return {};
+    return QStringLiteral(": ") + name;
+}
+
+QString Engine::dataDirOf(const QString& location) const {
+    return QDir::toNativeSeparators(QFileInfo(location).absolutePath());
+}
+
+QString Engine::withoutRecordText(const QSqlDatabase&, const QString& location) const {
+    return QStringLiteral("%1 はこのシステムのデータベースではありません（版の記録がありません）。")
+        .arg(displayName(location));
+}
+
+std::unique_ptr<OpenFiles::Hold> Engine::holdFile(const QString&, bool) const {
+    return nullptr;
 }
 
 DbError Engine::failure(const QSqlError& error, const QString& statement, const QString& location,
@@ -63,6 +77,35 @@ QString Engine::functionName(Function function) const {
         return QStringLiteral("length");
     case Function::Substring:
         return QStringLiteral("substr");
+    }
+    return {};
+}
+
+QStringList Engine::renameTable(const QString& from, const QString& to) const {
+    return {QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(from, to)};
+}
+
+QString Engine::columnType(Declared type) const {
+    // SQLite's words, which its files have always recorded.
+    switch (type) {
+    case Declared::CaseBlindText:
+        return QStringLiteral("TEXT COLLATE NOCASE");
+    case Declared::ExactText:
+        return QStringLiteral("TEXT COLLATE BINARY");
+    case Declared::Text:
+        return QStringLiteral("TEXT");
+    case Declared::Integer:
+        return QStringLiteral("INTEGER");
+    case Declared::SmallInt:
+        return QStringLiteral("SMALLINT");
+    case Declared::Double:
+        return QStringLiteral("DOUBLE");
+    case Declared::Currency:
+        return QStringLiteral("CURRENCY");
+    case Declared::YesNo:
+        return QStringLiteral("BOOLEAN");
+    case Declared::Date:
+        return QStringLiteral("DATE");
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DbError.h"
+#include "OpenFiles.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -29,20 +30,32 @@ public:
     // The engine of a data location: a database file of a data directory, or one of the five
     // schemas of a database on a server ("postgresql://…#BTSales.mdb").
     static const Engine& forLocation(const QString& location);
-    // Whether a data directory as DPath.txt names it is a database server's address.
-    static bool isServerAddress(const QString& dataDir);
-    // The location of one of the five databases (DbFile) of a data directory or server.
+    // The location of one of the five databases (DbFile) of a data directory or server
+    // (DataLocation::locationOf).
     static QString locationOf(const QString& dataDir, const QString& fileName);
 
-    // False for a file on this machine; true for a database on a server, where no file is
-    // looked at, locked or copied by the suite itself.
-    virtual bool isServer() const { return false; }
+    // Whether making a session costs a trip to another machine and a login: then a session
+    // this program is done with is kept for its next store, with its compiled statements, the
+    // catalogue read is shared by the program's connections, and a session lost (the server
+    // restarted, the network cut) is replaced. False for a file on this machine.
+    virtual bool keepsSessions() const { return false; }
     // The location as a clerk or an administrator reads it in a message, what it is included:
     // "データベースファイル /var/lib/tesaro/BTSales.mdb", "サーバー host:5432/inn の売上のデータ";
     // a server's address alone "サーバー host:5432/inn".
     virtual QString displayName(const QString& location) const;
     // Which of the five databases (DbFile) a location is.
     virtual QString fileNameOf(const QString& location) const;
+    // The line of a message that says where a failure happened: "ファイル: /data/BTSales.mdb",
+    // "データ: サーバー host:5432/inn の売上のデータ".
+    virtual QString placeLine(const QString& location) const;
+    // What the administration tool adds to a failure's message so that it names where it
+    // happened (nothing when the message names it already).
+    virtual QString placeNote(const QString& location, const QString& message) const;
+    // The data directory (or address) of a location as `deskadmin` takes it.
+    virtual QString dataDirOf(const QString& location) const;
+    // The text for a database that holds no record of a schema version: on files one of
+    // something else; a server may rather have no inn made yet.
+    virtual QString withoutRecordText(const QSqlDatabase& db, const QString& location) const;
 
     // ---- session
     enum class Access { ReadOnly, ReadWrite, Create };
@@ -53,6 +66,10 @@ public:
     // it: the engine might take it for damage, or change it by merely opening it. Called only
     // while this process has no connection on the location.
     virtual void refuseForeign(const QString& location) const = 0;
+    // What is looked at and held before a connection opens a database: a file of this machine
+    // is refused when missing (Cause::Missing) or not readable, unless it is being created,
+    // and registered with OpenFiles for the connection's lifetime; nothing on a server.
+    virtual std::unique_ptr<OpenFiles::Hold> holdFile(const QString& location, bool creating) const;
     // Run on every connection right after it opens, before anything is read: where the
     // database's tables are found.
     virtual QStringList lookupSettings(const QString& location) const { return {}; }
@@ -101,6 +118,9 @@ public:
     // save's transaction so it goes out when the save commits; empty when the engine has
     // no such thing.
     virtual QString changeNotice(const QString& payload) const;
+    // Whether the other desks' saves are told through the engine (changeNotice), so a program
+    // listens for them.
+    virtual bool tellsChanges() const { return false; }
 
     // ---- statement dialect
     // How many rows the table cursor reads at once when it moves forward: one per move on
@@ -112,8 +132,22 @@ public:
     // Whether the engine hands back unquoted names in lower case (a result column "rptcode"
     // of "SELECT RptCode"); Sql::resultName gives them back their spelling for the screen.
     virtual bool foldsNames() const { return false; }
-    // A CREATE statement of the catalogue (SQLite's words for types) in the engine's words.
-    virtual QString definition(const QString& statement) const { return statement; }
+    // The kinds of column the catalogue declares, and the engine's words for each.
+    enum class Declared {
+        CaseBlindText, // compares ASCII letters without regard to case
+        ExactText,     // compares exactly (the desk of a work line)
+        Text,          // the file's own records, never typed by a clerk
+        Integer,
+        SmallInt,
+        Double,
+        Currency,
+        YesNo,
+        Date,
+    };
+    virtual QString columnType(Declared type) const;
+    // The declaration of the row key every table ends with (rowKey()): a key the engine
+    // assigns to a new row.
+    virtual QString rowKeyType() const { return QStringLiteral("INTEGER PRIMARY KEY"); }
     // A value as the engine takes it for a bound parameter.
     virtual QVariant bindable(const QVariant& value) const { return value; }
     // Whether a query's result may be read row by row while other statements run on the same
@@ -144,6 +178,20 @@ public:
     // again; the engine assigns it to a new row. The data layer's own: the table cursor keeps
     // it from the columns it shows.
     virtual QString rowKey() const = 0;
+    // The column of a table made before the row key was declared that holds the same: the
+    // engine's own row number; empty when every table of the engine has its row key.
+    virtual QString implicitRowKey() const { return {}; }
+    // The statements that rename a table and what the engine named after it (its key's index,
+    // its row key's sequence), so a table made anew under the old name gets the same names as
+    // one made fresh.
+    virtual QStringList renameTable(const QString& from, const QString& to) const;
+    // The oldest schema version a database of this engine can have been made at.
+    virtual int firstSchemaVersion() const { return 1; }
+    // A trigger that refuses the event ("INSERT", "UPDATE OF x", "DELETE") on table when the
+    // condition holds (every row when empty), in the engine's words: a write the engine
+    // refuses, for tests of what the suite does then.
+    virtual QStringList refusingTrigger(const QString& name, const QString& event, const QString& table,
+                                        const QString& condition) const = 0;
 
     // ---- maintenance
     // The engine's integrity check of one database, read-only; empty when it is sound.

@@ -7,8 +7,9 @@
 
 #include <optional>
 
-// Backup, restore, check and upgrade of a data directory. What is engine-specific in them
-// (the online copy, the integrity check, the locks that tell "in use") is the engine's.
+// Backup, restore, check and upgrade of a data directory: thin faces over its DataLocation,
+// which does each as a folder or a server needs. What is engine-specific in them (the online
+// copy, the integrity check, the locks that tell "in use") is the engine's.
 namespace desk::maintenance {
 
 // The engine's integrity check of one file, read-only; empty when the file is sound.
@@ -64,12 +65,13 @@ QString unfinishedRestoreText(const QString& dataDir, const UnfinishedRestore& r
 struct Finding {
     QString file;
     QString text;
+    // The database could not be read (damaged, not opened): nothing more is looked at in it.
+    bool unreadable = false;
 };
 
-// The integrity check of every file and the system's own rules: every check-in has its
-// six rows and its guest list, no slip header without lines or lines without a header, no number or code
-// twice, no unfinished restore. Throws DbError when it cannot run at all (no such folder,
-// a full disk, a missing permission).
+// The integrity check and the schema version of every file, and no unfinished restore; the
+// inn's own rules are checked by its components. Throws DbError when it cannot run at all
+// (no such folder, a full disk, a missing permission).
 QList<Finding> check(const QString& dataDir);
 
 // Files of an older schema version (Schema::oldestUpgradableVersion() on) brought to the
@@ -77,8 +79,11 @@ QList<Finding> check(const QString& dataDir);
 // the directory first (into dataDir/backup/before-upgrade-<time>, returned through
 // backupFolder), then one transaction per file. Returns the files upgraded; nothing is
 // done (and no backup made) when every file is current.
-// On a server: nothing to do when every database is current; another version is refused
-// (no step moves a server's inn yet).
+// On a server: nothing to do when every database is current; otherwise, while no desk has
+// the inn open, the same steps run on the five schemas in five transactions held open
+// together and committed at the end (a failure changes nothing), and no backup is made
+// (backupFolder left empty): the server's own backup is the administrator's to take first.
+// A version older than the server engine's first or newer than this program's is refused.
 QStringList upgrade(const QString& dataDir, QString* backupFolder = nullptr);
 
 // The daily backup: when backupRoot holds no backup of today yet, takes one into
@@ -87,6 +92,12 @@ QStringList upgrade(const QString& dataDir, QString* backupFolder = nullptr);
 struct DailyBackup {
     QString made; // empty when today's backup was there already
     QStringList notRemoved;
+    // An inn on a server is backed up on the server's machine, not by the desks: nothing was
+    // made, and lastTaken is when that backup was last taken (nothing when never, or when the
+    // server could not say: lastUnknown).
+    bool takenElsewhere = false;
+    std::optional<QDateTime> lastTaken;
+    bool lastUnknown = false;
 };
 DailyBackup dailyBackup(const QString& dataDir, const QString& backupRoot, int keep, const QDate& today);
 

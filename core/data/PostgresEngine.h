@@ -42,10 +42,15 @@ public:
     // The part of the inn one of the five files (DbFile) holds, in the owner's words.
     static QString partOfInn(const QString& fileName);
 
-    bool isServer() const override { return true; }
+    bool keepsSessions() const override { return true; }
     QString displayName(const QString& location) const override;
     QString fileNameOf(const QString& location) const override;
+    QString placeLine(const QString& location) const override;
+    QString placeNote(const QString& location, const QString& message) const override;
+    QString dataDirOf(const QString& location) const override;
+    QString withoutRecordText(const QSqlDatabase& db, const QString& location) const override;
     QString changeNotice(const QString& payload) const override;
+    bool tellsChanges() const override { return true; }
 
     QString driverName() const override;
     void configure(QSqlDatabase& db, const QString& location, Access access) const override;
@@ -69,7 +74,8 @@ public:
     QStringList beginWrite() const override;
     QStringList beginRead() const override;
 
-    QString definition(const QString& statement) const override;
+    QString columnType(Declared type) const override;
+    QString rowKeyType() const override;
     QVariant bindable(const QVariant& value) const override;
     bool streamsResults() const override { return false; }
     bool foldsNames() const override { return true; }
@@ -83,6 +89,12 @@ public:
     QString returningRowKey() const override;
     QString keysGiven(const QString& table) const override;
     QString rowKey() const override;
+    // The first version of the schema that brought the server engine: no inn on a server is
+    // older.
+    int firstSchemaVersion() const override { return 6; }
+    QStringList renameTable(const QString& from, const QString& to) const override;
+    QStringList refusingTrigger(const QString& name, const QString& event, const QString& table,
+                                const QString& condition) const override;
 
     QStringList integrityProblems(const QString& location) const override;
     void copyInto(Connection& from, const QString& dest) const override;

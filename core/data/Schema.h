@@ -26,7 +26,7 @@ QStringList fileNames();
 // Creates the five files with every table, index, view and the reference rows
 // (company profile, classification lists, commodity and payment classes and items).
 // Refuses (DbError) when any of the files already exists. Each file in one transaction.
-// Given a server's address (Engine::isServerAddress), the five schemas of that database
+// Given a server's address (DataLocation), the five schemas of that database
 // instead, refused when the database holds any of them.
 void createDataDirectory(const QString& dirPath);
 

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "Engine.h"
 #include "ReferenceRows.h"
 #include "Schema.h"
 #include "SchemaCatalogue.h"
@@ -15,37 +16,79 @@ namespace desk::Schema {
 
 namespace {
 
-// The table `name` made anew by `create`, its rows copied over: columns by name, new columns
-// at their defaults. Rows keep their order and their numbers: the rowid of a row becomes its
-// row key, so the work tables and the bill read as before and a bookmark still finds its row.
+// A statement in the engine's own words, outside the suite's dialect.
+void runAsItStands(Connection& connection, const QString& statement) {
+    QSqlQuery query(connection.database());
+    if (!query.exec(statement))
+        throw connection.engine().failure(query.lastError(), statement, connection.filePath());
+}
+
+} // namespace
+
 void rebuildTable(Connection& connection, const QString& name, const QString& create) {
     const Connection::Object existing = connection.object(name);
     if (existing.kind != QLatin1String("table")) {
         connection.exec(create);
         return;
     }
+    const Engine& engine = connection.engine();
+    // Names unquoted, as the catalogue writes them: each engine finds them as it spells them.
     const QString old = name + QStringLiteral("_before_upgrade");
-    connection.exec(QStringLiteral("ALTER TABLE \"%1\" RENAME TO \"%2\"").arg(existing.name, old));
+    for (const QString& statement : engine.renameTable(name, old))
+        runAsItStands(connection, statement);
     connection.exec(create);
     const QString rowKey = QLatin1String(RowKeyColumn);
-    QString target = QStringLiteral("rowid");
-    QStringList common;
     const QList<Connection::Column> oldColumns = connection.columns(old);
+    const auto hasColumn = [](const QList<Connection::Column>& columns, const QString& column) {
+        return std::any_of(columns.cbegin(), columns.cend(), [&](const Connection::Column& c) {
+            return c.name.compare(column, Qt::CaseInsensitive) == 0;
+        });
+    };
+    // An old file's tables have no row key of their own: it is filled from the engine's row
+    // number, so rows keep their order and their numbers.
+    const QString source = hasColumn(oldColumns, rowKey) ? rowKey : engine.implicitRowKey();
+    if (source.isEmpty())
+        throw DbError(QStringLiteral("表 %1 に行キーがありません。").arg(name), {}, connection.filePath());
+    QStringList common;
     for (const Connection::Column& column : connection.columns(name)) {
-        if (column.name.compare(rowKey, Qt::CaseInsensitive) == 0) {
-            // An old file's tables have none (or it is the rowid already): filled from the rowid.
-            target = QStringLiteral("\"%1\"").arg(column.name);
-            continue;
-        }
-        for (const Connection::Column& was : oldColumns) {
-            if (was.name.compare(column.name, Qt::CaseInsensitive) == 0)
-                common << QStringLiteral("\"%1\"").arg(column.name);
-        }
+        if (column.name.compare(rowKey, Qt::CaseInsensitive) != 0 && hasColumn(oldColumns, column.name))
+            common << column.name;
     }
     const QString list = common.join(QStringLiteral(", "));
-    connection.exec(QStringLiteral("INSERT INTO \"%1\" (%2, %3) SELECT rowid, %3 FROM \"%4\" ORDER BY rowid")
-                        .arg(name, target, list, old));
-    connection.exec(QStringLiteral("DROP TABLE \"%1\"").arg(old));
+    connection.exec(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT %4, %3 FROM %5 ORDER BY %4")
+                        .arg(name, rowKey, list, source, old));
+    connection.exec(QStringLiteral("DROP TABLE %1").arg(old));
+    const QString keysGiven = engine.keysGiven(name);
+    if (!keysGiven.isEmpty())
+        runAsItStands(connection, keysGiven);
+}
+
+namespace {} // namespace
+
+void dropViews(Connection& connection) {
+    // The newest first: a view may read another made before it.
+    QStringList views = connection.viewNames();
+    std::reverse(views.begin(), views.end());
+    for (const QString& view : std::as_const(views))
+        connection.exec(QStringLiteral("DROP VIEW \"%1\"").arg(view));
+}
+
+namespace {
+
+// Codes that a case-blind unique key would merge, refused by name before the key is made.
+void refuseMergedCodes(Connection& connection, const QString& table, const QString& column, const QString& index) {
+    QSqlQuery query(connection.database());
+    query.exec(
+        QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 HAVING COUNT(*) > 1").arg(table, column));
+    QStringList taken;
+    while (query.next())
+        taken << query.value(0).toString();
+    query.finish();
+    if (!taken.isEmpty())
+        throw DbError(QStringLiteral("%1 の %2 に、大文字と小文字だけが違う値があります: %3。"
+                                     "どちらかを別の値に直してから、もう一度実行してください。")
+                          .arg(table, column, taken.join(QStringLiteral(", "))),
+                      index, connection.filePath(), DbError::Cause::DuplicateKey);
 }
 
 // Every table rebuilt as the catalogue has it (rebuildTable), indexes and saved queries made
@@ -55,35 +98,18 @@ void rebuildToCatalogue(Connection& connection, const QString& fileName) {
     if (file.fileName.isEmpty())
         throw DbError(QStringLiteral("このファイル名の表の定義がありません。"), {}, connection.filePath());
 
-    static const QRegularExpression tableName(QStringLiteral(R"(^CREATE TABLE (\w+) )"));
     static const QRegularExpression uniqueIndex(QStringLiteral(R"(^CREATE UNIQUE INDEX \w+ ON (\w+) \((\w+)\))"));
 
-    // Views first: they name the tables being rebuilt.
-    for (const QString& view : connection.viewNames())
-        connection.exec(QStringLiteral("DROP VIEW \"%1\"").arg(view));
-    for (const QString& statement : file.statements) {
-        const auto table = tableName.match(statement);
-        if (table.hasMatch())
-            rebuildTable(connection, table.captured(1), statement);
-    }
-    for (const QString& statement : file.statements) {
-        if (tableName.match(statement).hasMatch())
-            continue;
+    dropViews(connection);
+    for (const Table& table : file.tables)
+        rebuildTable(connection, table.name, table.statement(connection.engine()));
+    QStringList after;
+    for (const Table& table : file.tables)
+        after << table.indexes;
+    for (const QString& statement : after + file.views) {
         const auto unique = uniqueIndex.match(statement);
-        if (unique.hasMatch()) {
-            QSqlQuery query(connection.database());
-            query.exec(QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 HAVING COUNT(*) > 1")
-                           .arg(unique.captured(1), unique.captured(2)));
-            QStringList taken;
-            while (query.next())
-                taken << query.value(0).toString();
-            query.finish();
-            if (!taken.isEmpty())
-                throw DbError(QStringLiteral("%1 の %2 に、大文字と小文字だけが違う値があります: %3。"
-                                             "どちらかを別の値に直してから、もう一度実行してください。")
-                                  .arg(unique.captured(1), unique.captured(2), taken.join(QStringLiteral(", "))),
-                              statement, connection.filePath(), DbError::Cause::DuplicateKey);
-        }
+        if (unique.hasMatch())
+            refuseMergedCodes(connection, unique.captured(1), unique.captured(2), statement);
         connection.exec(statement);
     }
 }
@@ -139,7 +165,7 @@ void addLevies(Connection& connection, const QString& fileName) {
 // row's key is the rowid it had, so no row changes its place or its number.
 void addRowKeys(Connection& connection, const QString& fileName) {
     rebuildToCatalogue(connection, fileName);
-    rebuildTable(connection, QStringLiteral("SchemaMeta"), metaTableStatement());
+    rebuildTable(connection, QStringLiteral("SchemaMeta"), metaTable().statement(connection.engine()));
 }
 
 } // namespace

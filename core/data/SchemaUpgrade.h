@@ -20,6 +20,17 @@ struct UpgradeStep {
     std::function<void(Connection& connection, const QString& fileName)> run;
 };
 
+// The table `name` made anew by `create` (in the suite's words; created when there is none),
+// its rows copied over: columns by name, new columns at their defaults. Rows keep their order
+// and their row keys (a file's rowid where its table had none), so the work tables and the
+// bill read as before and a bookmark still finds its row; the engine numbers new rows after
+// them. Indexes go with the old table: the caller makes them anew. On every engine, inside
+// the upgrade's transaction, once the views are dropped (dropViews): a server's views follow
+// the table they read through its rename.
+void rebuildTable(Connection& connection, const QString& name, const QString& create);
+// Every saved query of the file dropped, for the step to make them anew after its rebuilds.
+void dropViews(Connection& connection);
+
 // Every step of this program, oldest first; the last one ends at Schema::Version.
 const QList<UpgradeStep>& upgradeSteps();
 

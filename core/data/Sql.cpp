@@ -247,4 +247,16 @@ QVariantList Bound::values(const QVariantList& callerBinds) const {
     return out;
 }
 
+bool isWrite(const QString& statement) {
+    const QString head = statement.trimmed().left(6).toUpper();
+    return head.startsWith(QLatin1String("INSERT")) || head.startsWith(QLatin1String("UPDATE")) ||
+           head.startsWith(QLatin1String("DELETE"));
+}
+
+bool isSchemaChange(const QString& statement) {
+    const QString head = statement.trimmed().left(6).toUpper();
+    return head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP")) ||
+           head.startsWith(QLatin1String("ALTER"));
+}
+
 } // namespace desk::Sql

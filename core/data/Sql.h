@@ -24,6 +24,11 @@ QString translate(const QString& statement, const Engine& engine);
 // The same for the embedded engine, SQLite.
 QString translate(const QString& statement);
 
+// Whether a statement changes rows (INSERT, UPDATE, DELETE), and whether it changes the
+// schema (CREATE, DROP, ALTER).
+bool isWrite(const QString& statement);
+bool isSchemaChange(const QString& statement);
+
 // The statement with the inside of its string literals blanked out (same length), for
 // looking at its structure without being fooled by quoted text.
 QString maskLiterals(const QString& statement);

@@ -180,6 +180,45 @@ void SqliteEngine::refuseForeign(const QString& location) const {
             location, DbError::Cause::NotADatabase);
 }
 
+namespace {
+
+// What can be told of a file without opening it.
+void refuseMissingFile(const QString& filePath) {
+    const QFileInfo info(filePath);
+    const QString name = QDir::toNativeSeparators(filePath);
+    if (!info.exists())
+        throw DbError(QStringLiteral("データベースファイル %1 がありません。").arg(name), {}, filePath,
+                      DbError::Cause::Missing);
+    if (!info.isFile())
+        throw DbError(QStringLiteral("%1 はファイルではありません。").arg(name), {}, filePath,
+                      DbError::Cause::NotADatabase);
+    if (!info.isReadable())
+        throw DbError(QStringLiteral("データベースファイル %1 を読む権限がありません。").arg(name), {}, filePath,
+                      DbError::Cause::NoPermission);
+    if (info.size() == 0)
+        throw DbError(
+            QStringLiteral("データベースファイル %1 は空です（0バイト）。このシステムのデータベースではありません。")
+                .arg(name),
+            {}, filePath, DbError::Cause::NotADatabase);
+}
+
+} // namespace
+
+std::unique_ptr<OpenFiles::Hold> SqliteEngine::holdFile(const QString& location, bool creating) const {
+    if (creating) {
+        const QFileInfo info(location);
+        if (!info.absoluteDir().exists())
+            throw DbError(QStringLiteral("データベースファイルのフォルダ %1 がありません。")
+                              .arg(QDir::toNativeSeparators(info.absolutePath())),
+                          {}, location);
+        return std::make_unique<OpenFiles::Hold>(location);
+    }
+    refuseMissingFile(location);
+    // Only while this process has no connection on the file: closing the descriptor the
+    // header is read through would drop the engine's locks.
+    return std::make_unique<OpenFiles::Hold>(location, [&] { refuseForeign(location); });
+}
+
 QStringList SqliteEngine::sessionSettings(const QString&) const {
     return {QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs), QStringLiteral("PRAGMA journal_mode = WAL"),
             QStringLiteral("PRAGMA synchronous = FULL"),
@@ -284,6 +323,16 @@ QString SqliteEngine::insertOrReplace(const QString& table, const QStringList& c
 QString SqliteEngine::rowKey() const {
     // The INTEGER PRIMARY KEY every table ends with: SQLite's rowid under its own name.
     return QStringLiteral("RowKey");
+}
+
+QString SqliteEngine::implicitRowKey() const {
+    return QStringLiteral("rowid");
+}
+
+QStringList SqliteEngine::refusingTrigger(const QString& name, const QString& event, const QString& table,
+                                          const QString& condition) const {
+    return {QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                .arg(name, event, table, condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition)};
 }
 
 QStringList SqliteEngine::integrityProblems(const QString& location) const {

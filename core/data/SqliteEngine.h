@@ -13,6 +13,7 @@ public:
     QString driverName() const override;
     void configure(QSqlDatabase& db, const QString& location, Access access) const override;
     void refuseForeign(const QString& location) const override;
+    std::unique_ptr<OpenFiles::Hold> holdFile(const QString& location, bool creating) const override;
     QStringList sessionSettings(const QString& location) const override;
     QStringList bulkLoadSettings() const override;
 
@@ -32,6 +33,9 @@ public:
     QString exact(const QString& expression) const override;
     QString insertOrReplace(const QString& table, const QStringList& columns) const override;
     QString rowKey() const override;
+    QString implicitRowKey() const override;
+    QStringList refusingTrigger(const QString& name, const QString& event, const QString& table,
+                                const QString& condition) const override;
 
     QStringList integrityProblems(const QString& location) const override;
     void copyInto(Connection& from, const QString& dest) const override;

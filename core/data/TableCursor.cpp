@@ -18,11 +18,10 @@ using rowset::quoteName;
 namespace {
 
 // The catalogue's CREATE TABLE statement of a table of a file; empty when it has none.
-QString catalogueStatement(const QString& fileName, const QString& table) {
-    const QString head = QStringLiteral("CREATE TABLE ") + table + u' ';
-    for (const QString& statement : Schema::catalogueOf(fileName).statements) {
-        if (statement.startsWith(head, Qt::CaseInsensitive))
-            return statement;
+QString catalogueStatement(const QString& fileName, const QString& table, const Engine& engine) {
+    for (const Schema::Table& t : Schema::catalogueOf(fileName).tables) {
+        if (t.name.compare(table, Qt::CaseInsensitive) == 0)
+            return t.statement(engine);
     }
     return {};
 }
@@ -42,9 +41,10 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& 
     QStringList selected{rowKey()};
     // An engine that folds names gives them back in lower case; the catalogue's spelling is
     // what the clerk reads in a message and a caller names a column by.
-    const QString spelling = conn->engine().foldsNames()
-                                 ? catalogueStatement(conn->engine().fileNameOf(conn->filePath()), m_table)
-                                 : QString();
+    const QString spelling =
+        conn->engine().foldsNames()
+            ? catalogueStatement(conn->engine().fileNameOf(conn->filePath()), m_table, conn->engine())
+            : QString();
     bool hasKey = false;
     for (const Connection::Column& c : conn->columns(m_table)) {
         if (c.name.compare(rowKey(), Qt::CaseInsensitive) == 0) {

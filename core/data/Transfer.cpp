@@ -2,12 +2,11 @@
 
 #include "ColumnType.h"
 #include "Connection.h"
+#include "DataLocation.h"
 #include "DbError.h"
 #include "Engine.h"
-#include "PostgresEngine.h"
 #include "Schema.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -157,26 +156,6 @@ qint64 copyRows(Connection& from, Connection& to, const QString& table, const QL
     return copied;
 }
 
-// Takes away an inn this copy made and could not finish: its files, or its schemas.
-void removeMade(const QString& target) {
-    try {
-        if (Engine::isServerAddress(target)) {
-            const auto c = Connection::create(Engine::locationOf(target, Schema::fileNames().constFirst()));
-            for (const QString& name : Schema::fileNames())
-                c->exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE")
-                            .arg(PostgresEngine::schemaOf(Engine::locationOf(target, name))));
-            return;
-        }
-        for (const QString& name : Schema::fileNames()) {
-            const QString path = Engine::locationOf(target, name);
-            for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-                QFile::remove(path + suffix);
-        }
-    } catch (const DbError&) {
-        // What is left is refused by the next copy, which names it.
-    }
-}
-
 } // namespace
 
 namespace {
@@ -225,7 +204,8 @@ QList<CopiedTable> copyInn(const QString& source, const QString& target) {
         }
     } catch (...) {
         sources.clear();
-        removeMade(target);
+        // Takes away what it made; what is left is refused by the next copy, which names it.
+        DataLocation::of(target)->remove();
         throw;
     }
     analyzeServer(target);
@@ -252,11 +232,7 @@ QList<CopiedTable> replaceInn(const QString& source, const QString& target) {
 }
 
 void analyzeServer(const QString& address) {
-    if (!Engine::isServerAddress(address))
-        return;
-    // One statement for the whole database: every schema of the inn is in it.
-    const auto c = Connection::openAnyVersion(Engine::locationOf(address, Schema::fileNames().constFirst()));
-    control(*c, QStringLiteral("ANALYZE"));
+    DataLocation::of(address)->settle();
 }
 
 } // namespace desk::maintenance

@@ -29,8 +29,8 @@ QList<CopiedTable> replaceInn(const QString& source, const QString& target);
 
 // On a server, has it gather the statistics its planner chooses by (ANALYZE) now, after a
 // bulk load, rather than minutes later when it gets round to it: until then a look-up of a
-// ten-year inn may read whole tables. Nothing to do on files. copyInn and replaceInn end
-// with it.
+// ten-year inn may read whole tables. On files, they are flushed to disk
+// (DataLocation::settle). copyInn and replaceInn end with it.
 void analyzeServer(const QString& address);
 
 } // namespace desk::maintenance

@@ -3,8 +3,8 @@
 #include "convert/Convert.h"
 
 #include "data/Connection.h"
+#include "data/DataLocation.h"
 #include "data/DbError.h"
-#include "data/Engine.h"
 #include "data/Schema.h"
 
 #include <QVariantList>
@@ -322,13 +322,8 @@ void addSampleData(const QString& dirPath, const QDate& today) {
     addStays(dirPath, today);
     addSales(dirPath, today);
     addPayments(dirPath, today);
-    if (Engine::isServerAddress(dirPath))
-        return;
-    QString dir = dirPath;
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
-    for (const QString& file : fileNames())
-        syncToDisk(dir + file);
+    // Files flushed to disk, a server's statistics gathered for what was loaded.
+    DataLocation::of(dirPath)->settle();
 }
 
 } // namespace desk::Schema

@@ -9,9 +9,9 @@
 #include "bookingsvc/ReservationClass.h"
 #include "convert/Convert.h"
 #include "data/ChangeNotices.h"
+#include "data/DataLocation.h"
 #include "data/DbError.h"
 #include "data/Desk.h"
-#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
@@ -144,8 +144,9 @@ void FrmMain::load() {
 
 QString FrmMain::titleFor(const QString& dataDir) {
     QString title = QStringLiteral("テサロさん - ") + desk::currentDesk();
-    if (desk::Engine::isServerAddress(dataDir))
-        title += QStringLiteral("（%1）").arg(desk::Engine::forLocation(dataDir).displayName(dataDir));
+    const QString where = desk::DataLocation::of(dataDir)->titleNote();
+    if (!where.isEmpty())
+        title += QStringLiteral("（%1）").arg(where);
     return title;
 }
 

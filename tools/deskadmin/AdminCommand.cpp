@@ -3,30 +3,24 @@
 #include "sampledata/SampleData.h"
 
 #include "data/Connection.h"
+#include "data/DataLocation.h"
 #include "data/DbError.h"
 #include "data/Engine.h"
 #include "data/Maintenance.h"
-#include "data/PostgresEngine.h"
 #include "data/Schema.h"
 #include "data/Transfer.h"
-#include "taxsvc/TaxSettings.h"
+#include "taxsvc/InnCheck.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
-
-#include <unistd.h>
 
 namespace {
 
 QString absoluteDir(const QString& path) {
-    // A server's address is taken as it is written.
-    if (desk::Engine::isServerAddress(path))
-        return path.trimmed();
-    return QDir::cleanPath(QDir::current().absoluteFilePath(path)) + QLatin1Char('/');
+    return desk::DataLocation::given(path)->path();
 }
 
 void report(QTextStream& err, const desk::DbError& e) {
@@ -36,10 +30,8 @@ void report(QTextStream& err, const desk::DbError& e) {
                "アドレス（ホスト名、ポート）を確かめてください。";
     else
         err << "deskadmin: " << e.message();
-    if (desk::Engine::isServerAddress(e.file()))
-        err << "\n  " << e.place();
-    else if (!e.file().isEmpty() && !e.message().contains(QDir::toNativeSeparators(e.file())))
-        err << ": " << QDir::toNativeSeparators(e.file());
+    if (!e.file().isEmpty())
+        err << desk::Engine::forLocation(e.file()).placeNote(e.file(), e.message());
     if (!e.detail().isEmpty())
         err << "\n  詳細: " << e.detail();
     if (!e.statement().isEmpty())
@@ -64,29 +56,9 @@ bool positional(const QString& command, const QStringList& args, int count, QStr
     return true;
 }
 
-// The five schemas in a database of a server. The schemas are made in one transaction and
-// filled one by one; a failure drops them all again, so nothing half-made is left behind.
-int initServer(const QString& address, bool sample, QTextStream& out, QTextStream& err) {
-    try {
-        desk::Schema::createDataDirectory(address);
-        if (sample) {
-            desk::Schema::addSampleData(address, QDate::currentDate());
-            desk::maintenance::analyzeServer(address);
-        }
-    } catch (const desk::DbError& e) {
-        report(err, e);
-        return AdminCommand::Failed;
-    }
-    out << "Created the inn's data on the database server " << address << '\n';
-    for (const QString& name : desk::Schema::fileNames())
-        out << "  " << name << '\n';
-    if (sample)
-        out << "with sample data around " << QDate::currentDate().toString(Qt::ISODate) << '\n';
-    return AdminCommand::Ok;
-}
-
-// Built in a hidden folder beside the target and renamed at the end, so a run that is
-// killed leaves no half-made data directory for the next run to refuse.
+// The inn made in one go: a data directory is built in a hidden folder beside the target
+// and moved in at the end, the schemas on a server are dropped again when one cannot be made,
+// so nothing half-made is left behind.
 int init(const QStringList& args, QTextStream& out, QTextStream& err) {
     QString dir;
     bool sample = false;
@@ -104,52 +76,21 @@ int init(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "deskadmin: init needs the data directory\n\n" << AdminCommand::usage();
         return AdminCommand::Usage;
     }
-    if (desk::Engine::isServerAddress(dir))
-        return initServer(dir, sample, out, err);
-    dir = absoluteDir(dir);
-    const QFileInfo target(dir.chopped(1));
-    const QString building =
-        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".init-%1/").arg(::getpid());
+    const auto location = desk::DataLocation::given(dir);
+    const QDate today = QDate::currentDate();
     try {
-        for (const QString& name : desk::Schema::fileNames()) {
-            if (QFileInfo::exists(dir + name))
-                throw desk::DbError(QStringLiteral("The database file already exists; nothing was created"), {},
-                                    dir + name);
-        }
-        if (target.exists() && !target.isDir())
-            throw desk::DbError(QStringLiteral("The data directory is a file"), {}, target.absoluteFilePath());
-        QDir(building).removeRecursively();
-        desk::Schema::createDataDirectory(building);
-        if (sample)
-            desk::Schema::addSampleData(building, QDate::currentDate());
-        const bool emptyFolder =
-            target.isDir() && QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        if (emptyFolder)
-            QDir().rmdir(dir);
-        if (!target.exists() || emptyFolder) {
-            // One rename: the directory is there whole or not at all.
-            if (!QDir().mkpath(target.absolutePath()) || !QDir().rename(building, dir.chopped(1)))
-                throw desk::DbError(QStringLiteral("Cannot move the new files into place"), {}, dir);
-        } else {
-            // A folder that holds other things: the files move in one by one, checked
-            // again just before.
-            for (const QString& name : desk::Schema::fileNames()) {
-                if (!QFile::rename(building + name, dir + name))
-                    throw desk::DbError(QStringLiteral("Cannot move the new file into place"), {}, dir + name);
-            }
-            QDir(building).removeRecursively();
-        }
+        location->createFilled(
+            sample ? [&](const QString& made) { desk::Schema::addSampleData(made, today); }
+                   : std::function<void(const QString&)>());
     } catch (const desk::DbError& e) {
-        QDir(building).removeRecursively();
         report(err, e);
         return AdminCommand::Failed;
     }
-    out << "Created the data directory " << QDir::toNativeSeparators(dir) << '\n';
+    out << "Created " << location->adminName() << '\n';
     for (const QString& name : desk::Schema::fileNames())
         out << "  " << name << '\n';
     if (sample)
-        out << "with sample bookings, check-ins, sales and payments around "
-            << QDate::currentDate().toString(Qt::ISODate) << '\n';
+        out << "with sample bookings, check-ins, sales and payments around " << today.toString(Qt::ISODate) << '\n';
     return AdminCommand::Ok;
 }
 
@@ -185,44 +126,21 @@ int restore(const QStringList& args, QTextStream& out, QTextStream& err) {
     return AdminCommand::Ok;
 }
 
-// Days without a consumption-tax rate: today, or slips older than the first rate; levies
-// that no commodity's room share lets a stay bear.
-void checkRates(const QString& dir, QList<desk::maintenance::Finding>& findings) {
-    const QString option = QString::fromLatin1(desk::DbFile::Option);
-    const QString sales = QString::fromLatin1(desk::DbFile::Sales);
-    try {
-        const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(dir);
-        const auto salesConnection = desk::Connection::open(dir, sales);
-        for (const QString& missing : taxsvc::missingRates(settings.rates, QDate::currentDate(), *salesConnection))
-            findings << desk::maintenance::Finding{option, missing};
-        for (const QString& missing : taxsvc::missingRoomShares(settings.levies, *salesConnection))
-            findings << desk::maintenance::Finding{sales, missing};
-    } catch (const desk::DbError& e) {
-        // A file that is damaged or of another version is named among the findings already.
-        const bool named = std::any_of(findings.cbegin(), findings.cend(), [&](const auto& finding) {
-            return finding.file == option || finding.file == sales;
-        });
-        if (!named)
-            findings << desk::maintenance::Finding{option, e.message()};
-    }
-}
-
 int check(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList p;
     if (!positional(QStringLiteral("check"), args, 1, &p, err))
         return AdminCommand::Usage;
     try {
-        const QString location = absoluteDir(p.at(0));
-        QList<desk::maintenance::Finding> findings = desk::maintenance::check(location);
-        checkRates(location, findings);
-        // On a server the parts of the inn are named in words, and a text every part shares
-        // (an inn not made yet) is said once for them all.
-        const bool server = desk::Engine::isServerAddress(location);
+        const auto location = desk::DataLocation::given(p.at(0));
+        const QList<desk::maintenance::Finding> findings = taxsvc::checkInn(location->path(), QDate::currentDate());
+        // Each database named as the location names it; where it groups them (the parts of an
+        // inn on a server), a text every part shares (an inn not made yet) is said once.
         QList<std::pair<QStringList, QString>> lines;
         for (const auto& finding : findings) {
-            const QString label = server ? desk::PostgresEngine::partOfInn(finding.file) : finding.file;
-            const auto same = std::find_if(lines.begin(), lines.end(),
-                                           [&](const auto& line) { return server && line.second == finding.text; });
+            const QString label = location->partName(finding.file);
+            const auto same = std::find_if(lines.begin(), lines.end(), [&](const auto& line) {
+                return location->groupsFindings() && line.second == finding.text;
+            });
             if (same != lines.end())
                 same->first << label;
             else
@@ -253,7 +171,9 @@ int upgrade(const QStringList& args, QTextStream& out, QTextStream& err) {
             out << "Every file is at schema version " << desk::Schema::Version << "; nothing to do\n";
             return AdminCommand::Ok;
         }
-        out << "Backed up into " << QDir::toNativeSeparators(kept) << '\n';
+        // A server's inn is upgraded in transactions committed together, without a backup.
+        if (!kept.isEmpty())
+            out << "Backed up into " << QDir::toNativeSeparators(kept) << '\n';
         for (const QString& name : upgraded)
             out << "  " << name << " upgraded to schema version " << desk::Schema::Version << '\n';
     } catch (const desk::DbError& e) {
@@ -294,7 +214,7 @@ QString AdminCommand::usage() {
                           "       deskadmin backup DIR|URI DEST\n"
                           "       deskadmin restore BACKUP DIR|URI\n"
                           "       deskadmin check DIR|URI\n"
-                          "       deskadmin upgrade DIR\n"
+                          "       deskadmin upgrade DIR|URI\n"
                           "       deskadmin copy SOURCE TARGET\n"
                           "\n"
                           "  init DIR     create the five database files of a data directory in DIR (made when\n"
@@ -322,6 +242,9 @@ QString AdminCommand::usage() {
                           "               today and for every slip's day).\n"
                           "  upgrade      bring files of the previous schema version to the current one, after a\n"
                           "               backup into DIR/backup/before-upgrade-<time>; nothing to do when current.\n"
+                          "               On a server: refused while a program of any desk has the inn open; the\n"
+                          "               five databases are upgraded together (a failure changes nothing), with\n"
+                          "               no backup of their own: take deskadmin backup first.\n"
                           "  copy         make a new inn at TARGET and copy every row of SOURCE into it; either\n"
                           "               may be a data directory or a server address, so an inn moves onto a\n"
                           "               server and back. Afterwards every table is compared: its rows and the\n"

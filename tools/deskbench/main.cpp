@@ -3,8 +3,8 @@
 #include "Desks.h"
 
 #include "data/Connection.h"
+#include "data/DataLocation.h"
 #include "data/DbError.h"
-#include "data/Engine.h"
 #include "data/Schema.h"
 #include "data/Transfer.h"
 
@@ -181,7 +181,7 @@ int main(int argc, char* argv[]) {
     const bool onServer = parser.isSet(serverOption);
     if (onServer) {
         server.dir = parser.value(serverOption).trimmed();
-        if (!desk::Engine::isServerAddress(server.dir)) {
+        if (!desk::DataLocation::serverAt(server.dir)) {
             err << "deskbench: --server takes a server address (postgresql://…)\n";
             return 2;
         }

@@ -110,7 +110,7 @@ void TestServer::innOnServer() {
     QVERIFY(dir.isValid());
     for (const QString& name : Schema::fileNames()) {
         const auto c = Connection::open(dir.path(), name);
-        QVERIFY(c->engine().isServer());
+        QVERIFY(c->engine().keepsSessions());
         QCOMPARE(c->schemaVersion(), Schema::Version);
     }
     const auto option = Connection::open(dir.path(), QString::fromLatin1(DbFile::Option));

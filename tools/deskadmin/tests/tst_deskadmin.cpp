@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/Maintenance.h"
 #include "data/RowSet.h"
 #include "data/Schema.h"
@@ -93,6 +94,7 @@ private slots:
     void upgradeOfThePreviousVersion();
     void upgradeOfVersion2AddsTheTaxSettings();
     void upgradeOfVersion5KeepsEveryRow();
+    void upgradeOfACurrentInn();
 };
 
 void TestDeskAdmin::usageErrors_data() {
@@ -497,6 +499,23 @@ void TestDeskAdmin::upgradeOfVersion5KeepsEveryRow() {
     QVERIFY(!rows.value(QString::fromLatin1(DbFile::Sales) + QStringLiteral("/BTSalesDetail")).isEmpty());
     const Result check = deskadmin({QStringLiteral("check"), dir});
     QVERIFY2(check.exitCode == 0, qPrintable(check.out + check.err));
+}
+
+// An inn of the current version, in a folder or on a server: nothing to do, said so, nothing
+// backed up; one newer than this program is refused and left as it is.
+void TestDeskAdmin::upgradeOfACurrentInn() {
+    const Place place = innPlace();
+    const Result current = deskadmin({QStringLiteral("upgrade"), place.path});
+    QCOMPARE(current.exitCode, 0);
+    QVERIFY2(current.out.contains(QStringLiteral("nothing to do")) &&
+                 !current.out.contains(QStringLiteral("Backed up")),
+             qPrintable(current.out + current.err));
+    const auto option = Connection::openAnyVersion(Engine::locationOf(place.path, QString::fromLatin1(DbFile::Option)));
+    option->exec(QStringLiteral("UPDATE SchemaMeta SET Value = '99' WHERE Name = 'SchemaVersion'"));
+    const Result newer = deskadmin({QStringLiteral("upgrade"), place.path});
+    QCOMPARE(newer.exitCode, 1);
+    QVERIFY2(newer.err.contains(QStringLiteral("版 99")), qPrintable(newer.err));
+    QCOMPARE(option->schemaVersion(), 99);
 }
 
 QTEST_GUILESS_MAIN(TestDeskAdmin)
