@@ -40,41 +40,37 @@ struct Counts {
     qint64 amount = 0;
 };
 
-} // namespace
+struct Stay {
+    QString number;
+    QDate day; // of check-out
+    taxsvc::LevyStay levy;
+};
 
-QString levyWorksheet(const QString& dirPath, const QDate& first, const QDate& last) {
-    const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(dirPath);
-    const auto clients = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::DaySalesCliants));
-    const auto sales = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
-
-    struct Stay {
-        QString number;
-        QDate day;
-        taxsvc::LevyStay levy;
-    };
+// The stays checked out from first to last, without their room charges yet.
+QList<Stay> settledStays(const std::shared_ptr<desk::Connection>& clients, const QDate& first, const QDate& last) {
     QList<Stay> settled;
-    {
-        desk::RowSet stays(
-            clients,
-            QStringLiteral("SELECT CheckInNO, CheckInDate, CheckOutDate, Guests, BathExempt, LodgingExempt FROM "
-                           "QRYStayLevy WHERE CheckOutFlag <> 0 AND CheckOutDate >= ? "
-                           "AND CheckOutDate <= ? ORDER BY CheckOutDate, CheckInNO"),
-            {first.toString(Qt::ISODate), last.toString(Qt::ISODate)});
-        for (; !stays.eof(); stays.moveNext()) {
-            Stay stay;
-            stay.number = stays.value(QStringLiteral("CheckInNO")).toString();
-            stay.day = desk::convert::dateOf(stays.value(QStringLiteral("CheckOutDate")));
-            stay.levy.guests = desk::convert::int32Of(stays.value(QStringLiteral("Guests")));
-            stay.levy.bathExempt = desk::convert::int32Of(stays.value(QStringLiteral("BathExempt")));
-            stay.levy.lodgingExempt = desk::convert::int32Of(stays.value(QStringLiteral("LodgingExempt")));
-            stay.levy.nights =
-                taxsvc::stayNights(desk::convert::dateOf(stays.value(QStringLiteral("CheckInDate"))), stay.day);
-            settled << stay;
-        }
+    desk::RowSet stays(clients,
+                       QStringLiteral("SELECT CheckInNO, CheckInDate, CheckOutDate, Guests, BathExempt, LodgingExempt "
+                                      "FROM QRYStayLevy WHERE CheckOutFlag <> 0 AND CheckOutDate >= ? "
+                                      "AND CheckOutDate <= ? ORDER BY CheckOutDate, CheckInNO"),
+                       {first.toString(Qt::ISODate), last.toString(Qt::ISODate)});
+    for (; !stays.eof(); stays.moveNext()) {
+        Stay stay;
+        stay.number = stays.value(QStringLiteral("CheckInNO")).toString();
+        stay.day = desk::convert::dateOf(stays.value(QStringLiteral("CheckOutDate")));
+        stay.levy.guests = desk::convert::int32Of(stays.value(QStringLiteral("Guests")));
+        stay.levy.bathExempt = desk::convert::int32Of(stays.value(QStringLiteral("BathExempt")));
+        stay.levy.lodgingExempt = desk::convert::int32Of(stays.value(QStringLiteral("LodgingExempt")));
+        stay.levy.nights =
+            taxsvc::stayNights(desk::convert::dateOf(stays.value(QStringLiteral("CheckInDate"))), stay.day);
+        settled << stay;
     }
+    return settled;
+}
 
-    // The room lines of the stays, a few hundred stays a statement: one statement per stay
-    // would make a month of a busy inn thousands of round trips.
+// Adds the room parts of the stays' accommodation lines, a hundred stays a statement: one
+// statement per stay would make a month of a busy inn thousands of round trips.
+void addRoomCharges(const std::shared_ptr<desk::Connection>& sales, QList<Stay>& settled) {
     QHash<QString, qsizetype> stayAt;
     for (qsizetype i = 0; i < settled.size(); ++i)
         stayAt.insert(settled.at(i).number, i);
@@ -106,14 +102,17 @@ QString levyWorksheet(const QString& dirPath, const QDate& first, const QDate& l
                                                     lines.value(QStringLiteral("CRoomShare")).toDouble());
         }
     }
+}
 
-    // Keyed by day, levy and the section's order within the levy (bands by their bound).
-    using Key = std::tuple<QDate, int, qint64, QString>;
+// Keyed by day, levy and the section's order within the levy (bands by their bound).
+using Key = std::tuple<QDate, int, qint64, QString>;
+
+std::map<Key, Counts> countCharges(const taxsvc::LevyTable& levies, const QList<Stay>& settled) {
     std::map<Key, Counts> rows;
     for (const Stay& stay : settled) {
-        for (const taxsvc::LevyCharge& charge : taxsvc::levyCharges(settings.levies, stay.day, stay.levy)) {
+        for (const taxsvc::LevyCharge& charge : taxsvc::levyCharges(levies, stay.day, stay.levy)) {
             const qint64 order = charge.perGuestNight == 0 ? -1 : charge.band.value_or(charge.perGuestNight);
-            Counts& counts = rows[{stay.day, int(charge.kind), order, sectionOf(settings.levies, stay.day, charge)}];
+            Counts& counts = rows[{stay.day, int(charge.kind), order, sectionOf(levies, stay.day, charge)}];
             counts.guests += charge.guests;
             counts.exempt += charge.exempt;
             counts.guestNights += qint64(charge.guests) * charge.nights;
@@ -122,12 +121,15 @@ QString levyWorksheet(const QString& dirPath, const QDate& first, const QDate& l
             counts.amount += charge.amount;
         }
     }
+    return rows;
+}
 
-    // Literal rows in one VALUES list: a compound of one SELECT per row stops at 500 rows on
-    // the file engine, fewer than a year of days and levies. The rows carry numbers only and
-    // name their texts (days, levies, sections) by number from a second list of each text
-    // once: every text literal becomes a bound value, and binding costs grow with the square
-    // of their count.
+// The rows as literal rows in one VALUES list: a compound of one SELECT per row stops at 500
+// rows on the file engine, fewer than a year of days and levies. The rows carry numbers only
+// and name their texts (days, levies, sections) by number from a second list of each text
+// once: every text literal becomes a bound value, and binding costs grow with the square of
+// their count.
+QString literalRows(const std::map<Key, Counts>& rows) {
     QStringList texts;
     QHash<QString, int> textNumber;
     const auto numberOf = [&](const QString& text) {
@@ -158,6 +160,16 @@ QString levyWorksheet(const QString& dirPath, const QDate& first, const QDate& l
            QStringLiteral(") SELECT v.No AS No, d.text AS 日付, k.text AS 税目, s.text AS 区分, v.guests AS 人数, "
                           "v.exempt AS 免除人数, v.nights AS 延べ泊数, v.taxed AS 課税泊数, v.amount AS 税額 FROM v "
                           "JOIN t d ON d.n = v.d JOIN t k ON k.n = v.k JOIN t s ON s.n = v.s ORDER BY v.No");
+}
+
+} // namespace
+
+QString levyWorksheet(const QString& dirPath, const QDate& first, const QDate& last) {
+    const taxsvc::TaxSettings settings = taxsvc::TaxSettings::readFrom(dirPath);
+    QList<Stay> settled =
+        settledStays(desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::DaySalesCliants)), first, last);
+    addRoomCharges(desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales)), settled);
+    return literalRows(countCharges(settings.levies, settled));
 }
 
 } // namespace tallysvc

@@ -33,10 +33,13 @@ std::shared_ptr<desk::Connection> optionFile(const QString& dir) {
 
 void createRooms(const QString& dir) {
     const auto c = optionFile(dir);
-    c->exec(c->engine().definition(
-        u"CREATE TABLE TestRooms (RmCode TEXT COLLATE NOCASE, RmName TEXT COLLATE NOCASE, RmType TEXT COLLATE NOCASE, "
-        "RmCapacity SMALLINT, RmSort INTEGER, RmInService BOOLEAN, RmNote TEXT COLLATE NOCASE, "
-        "RowKey INTEGER PRIMARY KEY)"_s));
+    const desk::Engine& engine = c->engine();
+    using Declared = desk::Engine::Declared;
+    const QString text = engine.columnType(Declared::CaseBlindText);
+    c->exec(u"CREATE TABLE TestRooms (RmCode %1, RmName %1, RmType %1, RmCapacity %2, RmSort %3, RmInService %4, "
+            "RmNote %1, RowKey %5)"_s.arg(text, engine.columnType(Declared::SmallInt),
+                                          engine.columnType(Declared::Integer), engine.columnType(Declared::YesNo),
+                                          engine.rowKeyType()));
 }
 
 CodeRecord room(const QString& code, const QString& name, qint16 capacity = 2, bool inService = true) {
