@@ -487,7 +487,11 @@ void RoomRackView::paintBar(QPainter& painter, const RackStay& stay, const QRect
         return;
     }
     painter.setPen(palette().text().color());
-    const QRect textRect = bar.adjusted(4, 0, -4, 0);
+    // The text keeps to the part of the bar in sight, so a bar running off the side is
+    // elided rather than cut by the edge.
+    const QRect body(m_roomWidth, m_headerHeight, viewport()->width() - m_roomWidth,
+                     viewport()->height() - m_headerHeight);
+    const QRect textRect = bar.intersected(body).adjusted(4, 0, -4, 0);
     const QString text = painter.fontMetrics().elidedText(barText(stay), Qt::ElideRight, textRect.width());
     painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
 }
