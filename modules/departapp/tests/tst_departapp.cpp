@@ -138,6 +138,8 @@ private slots:
     void runNeedsAGuest();
     void accessKeyLooksTheTypedNumberUp();
     void altLetterNeverTypesIntoTheNumber();
+    void enterSettlesInOneStep_data();
+    void enterSettlesInOneStep();
     void settlementDateTakesTheTyping();
     void dateIsChecked_data();
     void dateIsChecked();
@@ -297,6 +299,56 @@ void TestDepartApp::altLetterNeverTypesIntoTheNumber() {
     QCOMPARE(m_dialogs->beeps(), 2);
     QTest::keyClick(edit, Qt::Key_Tab);
     QCOMPARE(textOf(&m, u"lbClName"_s), u"山田太郎"_s);
+}
+
+void TestDepartApp::enterSettlesInOneStep_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("lines"); // the statement's lines; -1: no settlement window
+
+    QTest::newRow("guest in the house") << Guest << QStringList() << 8;
+    QTest::newRow("unknown number") << u"999"_s << QStringList{u"番号が見つかりません。"_s} << -1;
+    QTest::newRow("empty box") << QString() << QStringList() << -1;
+}
+
+// The number and Enter: the guest found and the statement worked out for the day offered
+// (today), the date still in reach; 発行 then bills as of today.
+void TestDepartApp::enterSettlesInOneStep() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, messages);
+    QFETCH(int, lines);
+    workedExample(dir(), Guest);
+
+    FrmChkOutM m(*m_context);
+    QVERIFY(showActive(&m));
+    auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+    settle();
+    QCOMPARE(m_dialogs->messageTexts(), messages);
+    FrmChkOut* w = m.checkOutWindow();
+    if (lines < 0) {
+        QVERIFY(!w);
+        QVERIFY(m.isVisible());
+        QCOMPARE(statementRows(dir()), 0);
+        return;
+    }
+    QVERIFY(w);
+    QVERIFY(showActive(w));
+    QCOMPARE(statementRows(dir()), lines);
+    QCOMPARE(gridColumn(w, 1).size(), lines);
+    QCOMPARE(textOf(w, u"Panel2"_s), u"「発行」ボタンを押すと、請求書を印刷できます。"_s);
+    auto* year = child<QLineEdit>(child<QWidget>(w, u"CkOutDateBox"_s), u"TextYear"_s);
+    QCOMPARE(QApplication::focusWidget(), year);
+    QCOMPARE(year->text(), QString::number(QDate::currentDate().year()));
+
+    pressAccessKey(w, Qt::Key_A);
+    QVERIFY(w->billReport());
+    auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+    QVERIFY(preview);
+    QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::shortDateText(QDate::currentDate())});
+    QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"9,860"_s});
+    QVERIFY(m_dialogs->messages().isEmpty());
 }
 
 void TestDepartApp::settlementDateTakesTheTyping() {
