@@ -61,6 +61,8 @@ private:
     // Shows the guest of the typed check-in number; false when the number is unknown.
     bool ReciptCkInNo();
     void ReciptEDmessage();
+    // Calls the slip of number up onto the screen; false when there is none.
+    bool showSlip(qint32 number);
     void ClearReciptData();
     void ReciptTotalCalc();
     void ReciptButtonsCalled();
@@ -93,6 +95,8 @@ private:
     desk::DataGridModel* m_lines = nullptr;
     std::shared_ptr<desk::Connection> m_gridConnection;
     double m_total = 0;
+    // The slip registered last, while the screen is still the empty one that followed.
+    std::optional<qint32> m_registered;
 };
 
 } // namespace paymentapp
