@@ -450,6 +450,10 @@ void TestFrmMain::guestRegisterOfTheMonth() {
         names << item.text;
     QCOMPARE(names,
              (QStringList{QStringLiteral("山田 太郎"), QStringLiteral("=山田 花子"), QStringLiteral("Smith, \"Jr\"")}));
+    // Its PDF is named for the days it covers, as its CSV file is.
+    QCOMPARE(meibo->preview()->document().fileName,
+             u"宿泊者名簿_"_s + first.toString(u"yyyyMMdd"_s) + u"_"_s +
+                 QDate(today.year(), today.month(), today.daysInMonth()).toString(u"yyyyMMdd"_s));
 
     const QString file = data.path() + QStringLiteral("meibo.csv");
     dialogs.pushFileName(file);

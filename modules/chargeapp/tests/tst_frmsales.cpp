@@ -638,6 +638,8 @@ void TestFrmSales::slipPrintsTheWorkTable() {
           QStringLiteral("FAX"), QStringLiteral("山田 太郎"), QStringLiteral("2026/11/05"), QStringLiteral("宿泊掛売"),
           QStringLiteral("夕食（会席）"), QStringLiteral("12,100")})
         QVERIFY2(all.contains(expected), qPrintable(expected));
+    // Numbered and dated, as the bill: 売上伝票_<slip>_<day>.
+    QCOMPARE(preview->document().fileName, u"売上伝票_"_s + text(QStringLiteral("lbSalesNo")) + u"_20261105"_s);
     preview->close();
 }
 
