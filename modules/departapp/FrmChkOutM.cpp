@@ -48,6 +48,19 @@ FrmChkOutM::FrmChkOutM(desk::ModuleContext& context, QWidget* parent)
 
     move(0, 0);
     m_ui->txtChkInNo->setFocus();
+    // A guest handed over with the showing is settled at once, as a number and Enter would;
+    // while another guest's settlement is open, that one stays in front to be finished.
+    const auto takeGuest = [this] {
+        const QString number = m_context.takeGuest();
+        if (number.isEmpty())
+            return;
+        QTimer::singleShot(0, this, [this, number] {
+            if (!m_chkOut)
+                desk::guarded(this, [&] { settle(number); });
+        });
+    };
+    connect(&m_context, &desk::ModuleContext::guestHandedOver, this, takeGuest);
+    takeGuest();
 }
 
 FrmChkOutM::~FrmChkOutM() {

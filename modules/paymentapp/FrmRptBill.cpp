@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QTimer>
 
 #include <exception>
 
@@ -89,6 +90,31 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
                 .arg(left));
     offerToday();
     m_ui->txtChkInNoRecipt->setFocus();
+    // A guest handed over with the showing, now or while the window is open.
+    const auto takeGuest = [this] {
+        if (const QString number = m_context.takeGuest(); !number.isEmpty())
+            QTimer::singleShot(0, this, [this, number] { desk::guarded(this, [&] { openForGuest(number); }); });
+    };
+    connect(&m_context, &desk::ModuleContext::guestHandedOver, this, takeGuest);
+    takeGuest();
+}
+
+void FrmRptBill::openForGuest(const QString& number) {
+    const QString onScreen = m_ui->txtChkInNoRecipt->text();
+    if (m_session.calledUp() || (!onScreen.isEmpty() && onScreen != number)) {
+        confirm(
+            QStringLiteral(
+                "入力中の伝票があります。登録するか表示消去してから、チェックイン番号 %1 の入金を入力してください。")
+                .arg(number));
+        return;
+    }
+    m_registered.reset();
+    m_ui->txtChkInNoRecipt->setText(number);
+    if (!ReciptCkInNo())
+        return;
+    auto* grid = m_ui->DataGrid1;
+    grid->setFocus(Qt::OtherFocusReason);
+    grid->setCurrentCell(m_lines->lineCount(), codeColumn);
 }
 
 FrmRptBill::~FrmRptBill() {

@@ -44,6 +44,10 @@ public:
     double runningTotal() const { return m_total; }
     // What 領収書 hands to the receipt, as the screen stands now.
     ReceiptValues receiptValues() const;
+    // A payment for the guest of a check-in number (handed over by the main menu or another
+    // window): the number filled and looked up, the keys in the first line's code. A slip
+    // on screen for another guest, or called up, stays as it is and the message line says so.
+    void openForGuest(const QString& number);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
+#include "entry/EntryMembers.h"
 #include "report/ReportPreview.h"
 #include "taxsvc/TaxSettings.h"
 #include "testsupport/WindowFixture.h"
@@ -302,28 +303,44 @@ void TestDepartApp::altLetterNeverTypesIntoTheNumber() {
 }
 
 void TestDepartApp::enterSettlesInOneStep_data() {
+    QTest::addColumn<int>("how"); // 0: typed and Enter; 1: handed over with the showing; 2: to the open window
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("lines"); // the statement's lines; -1: no settlement window
 
-    QTest::newRow("guest in the house") << Guest << QStringList() << 8;
-    QTest::newRow("unknown number") << u"999"_s << QStringList{u"番号が見つかりません。"_s} << -1;
-    QTest::newRow("empty box") << QString() << QStringList() << -1;
+    const QStringList unknown{u"番号が見つかりません。"_s};
+    QTest::newRow("guest in the house") << 0 << Guest << QStringList() << 8;
+    QTest::newRow("unknown number") << 0 << u"999"_s << unknown << -1;
+    QTest::newRow("empty box") << 0 << QString() << QStringList() << -1;
+    QTest::newRow("handed over") << 1 << Guest << QStringList() << 8;
+    QTest::newRow("handed to the open window") << 2 << Guest << QStringList() << 8;
+    QTest::newRow("unknown number handed over") << 1 << u"999"_s << unknown << -1;
 }
 
 // The number and Enter: the guest found and the statement worked out for the day offered
 // (today), the date still in reach; 発行 then bills as of today.
 void TestDepartApp::enterSettlesInOneStep() {
+    QFETCH(int, how);
     QFETCH(QString, typed);
     QFETCH(QStringList, messages);
     QFETCH(int, lines);
     workedExample(dir(), Guest);
 
+    if (how == 1)
+        m_context->setValue(desk::EntryMembers::CheckInNo, typed);
     FrmChkOutM m(*m_context);
-    QVERIFY(showActive(&m));
-    auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
-    QTest::keyClicks(edit, typed);
-    QTest::keyClick(edit, Qt::Key_Return);
+    // Shown as the module shows it; a guest handed over is settled as soon as it is.
+    if (how == 1)
+        m.show();
+    else
+        QVERIFY(showActive(&m));
+    if (how == 0) {
+        auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+    } else if (how == 2) {
+        m_context->setValue(desk::EntryMembers::CheckInNo, typed);
+    }
     settle();
     QCOMPARE(m_dialogs->messageTexts(), messages);
     FrmChkOut* w = m.checkOutWindow();

@@ -5,6 +5,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Desk.h"
+#include "entry/EntryMembers.h"
 #include "paymentsvc/ReciptSlp.h"
 #include "report/ReportPreview.h"
 #include "testsupport/WindowFixture.h"
@@ -156,6 +157,8 @@ private slots:
     void receiptNeedsTheSlipSaved();
     void receiptOfTheSlipJustSaved_data();
     void receiptOfTheSlipJustSaved();
+    void openedForAGuest_data();
+    void openedForAGuest();
     void unsavedLinesAreAskedAbout_data();
     void unsavedLinesAreAskedAbout();
     void itemLookUp_data();
@@ -554,6 +557,56 @@ void TestFrmRptBill::receiptOfTheSlipJustSaved() {
     QCOMPARE(doc.byControl(u"Label33"_s).constFirst().text, u"10,000"_s);
     QCOMPARE(doc.byControl(u"Label8"_s).constFirst().text, u"山田 太郎"_s);
     QCOMPARE(doc.byControl(u"Label5"_s).constFirst().text, desk::convert::shortDateText(QDate::currentDate()));
+    preview->close();
+}
+
+void TestFrmRptBill::openedForAGuest_data() {
+    QTest::addColumn<bool>("whileOpen"); // handed over to the window already open
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name"); // empty: no such guest
+
+    QTest::newRow("window opened for the guest") << false << u"C-12"_s << u"山田 太郎"_s;
+    QTest::newRow("handed to the open window") << true << u"C-12"_s << u"山田 太郎"_s;
+    QTest::newRow("no such guest") << false << u"Z-9"_s << QString();
+}
+
+// A guest chosen elsewhere: the number filled and found, the keys in the first line's code;
+// 01, 10,000 and 登録 make the payment, 領収書 its receipt.
+void TestFrmRptBill::openedForAGuest() {
+    QFETCH(bool, whileOpen);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+
+    std::unique_ptr<FrmRptBill> w;
+    if (whileOpen)
+        w = openWindow();
+    m_f->context().setValue(desk::EntryMembers::CheckInNo, number);
+    if (!whileOpen)
+        w = openWindow();
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+
+    if (name.isEmpty()) {
+        QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"チェックイン番号が見当たりません。"_s});
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtChkInNoRecipt"_s));
+        return;
+    }
+    QCOMPARE(textOf(w.get(), u"txtChkInNoRecipt"_s), number);
+    QCOMPARE(textOf(w.get(), u"lbNameRecipt"_s), name);
+    QVERIFY(grid(*w)->hasFocus());
+    QCOMPARE(grid(*w)->currentColumn(), 0);
+    keys(u"01"_s);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    keys(u"10000"_s);
+    key(Qt::Key_Return);
+    pressAccessKey(w.get(), Qt::Key_T);
+    pressAccessKey(w.get(), Qt::Key_A);
+    QVERIFY(m_f->dialogs().messages().isEmpty());
+    QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptNO = 1 AND RptcheckInNo = 'C-12'"_s), 1);
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    QCOMPARE(preview->document().byControl(u"Label33"_s).constFirst().text, u"10,000"_s);
     preview->close();
 }
 
