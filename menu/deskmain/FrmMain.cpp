@@ -241,13 +241,21 @@ void FrmMain::fillNotCheckedOut() {
     store.CntDB();
     const std::unique_ptr<desk::RowSet> rows = store.RsNotChkOut();
     const bool none = rows->isEmpty();
-    m_ui->ListView2->clear();
+    // The guest chosen stays chosen when the list is read again (coming back from a window
+    // opened for the guest), so that Enter reaches the same guest's next window.
+    auto* list = m_ui->ListView2;
+    const QString chosen = list->currentItem() ? list->currentItem()->text(0) : QString();
+    list->clear();
     if (none)
         return;
-    desk::fillList(m_ui->ListView2, *rows,
+    desk::fillList(list, *rows,
                    listColumns({QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
                                 QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")}));
     rows->close();
+    if (!chosen.isEmpty()) {
+        if (const QList<QTreeWidgetItem*> found = list->findItems(chosen, Qt::MatchExactly, 0); !found.isEmpty())
+            list->setCurrentItem(found.constFirst());
+    }
 }
 
 void FrmMain::readProfile() {

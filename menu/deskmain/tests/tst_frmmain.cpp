@@ -270,6 +270,11 @@ void TestFrmMain::guestWindowsFromTheInHouseList() {
     QCOMPARE(calls.mid(calls.size() - 2), (QStringList{u"CheckInNo="_s + chosen, u"ShowForm"_s}));
     QCOMPARE(calls.first(), u"DirPath="_s + data.path());
     QCOMPARE(dialogs.shown().size(), 0);
+
+    // Back from the window, the list read again keeps the guest chosen for the next one.
+    window->refreshLists();
+    QVERIFY(list->currentItem());
+    QCOMPARE(list->currentItem()->text(0), chosen);
 }
 
 void TestFrmMain::relaunchReplacesTheSlot() {
