@@ -13,6 +13,7 @@ struct EntryClass {
     Show show = Show::Modeless; // Modal: ShowForm returns when the window closes
     bool profileValues = true;  // false: the entry has DirPath and ShowForm only
     bool search = false;        // the outside search module behind the main menu's "検索" button
+    bool guest = false;         // takes CheckInNo: the window opens for that guest
 };
 
 } // namespace desk

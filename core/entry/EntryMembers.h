@@ -15,6 +15,9 @@ inline const QString MyFaxNo = QStringLiteral("MyFaxNo");
 inline const QString MyURL = QStringLiteral("MyURL");
 inline const QString MyEmail = QStringLiteral("MyEmail");
 inline const QString MyComment = QStringLiteral("MyComment");
+// The guest a window is opened for (the sales, payment and check-out programs): a check-in
+// number, taken once by the window it reaches.
+inline const QString CheckInNo = QStringLiteral("CheckInNo");
 
 // The eight profile values in the order the main menu sets them.
 inline QStringList profileOrder() {

@@ -13,15 +13,20 @@ namespace {
 EntryClass modeless(const QString& program, const QString& className = QStringLiteral("Class1")) {
     return EntryClass{program + QLatin1Char('.') + className, program, EntryClass::Show::Modeless, true, false};
 }
+// A program whose window can be opened for one guest (EntryMembers::CheckInNo).
+EntryClass forGuest(EntryClass entryClass) {
+    entryClass.guest = true;
+    return entryClass;
+}
 } // namespace
 
 EntryRegistry::EntryRegistry() {
     m_classes = {
         modeless(QStringLiteral("bookingapp")),
         modeless(QStringLiteral("arrivalapp")),
-        modeless(QStringLiteral("chargeapp")),
-        modeless(QStringLiteral("paymentapp")),
-        modeless(QStringLiteral("departapp")),
+        forGuest(modeless(QStringLiteral("chargeapp"))),
+        forGuest(modeless(QStringLiteral("paymentapp"))),
+        forGuest(modeless(QStringLiteral("departapp"))),
         modeless(QStringLiteral("tallyapp")),
         modeless(QStringLiteral("goodsapp")),
         modeless(QStringLiteral("goodsclassapp"), QStringLiteral("KbnCls")),

@@ -64,6 +64,11 @@ bool ModuleContext::setValue(const QString& name, const QString& value) {
             holdFiles();
     } else if (QString* target = m_profile.field(name)) {
         *target = value;
+    } else if (name == EntryMembers::CheckInNo) {
+        m_guest = value;
+        emit valueChanged(name);
+        emit guestHandedOver();
+        return true;
     } else {
         return false;
     }
@@ -76,6 +81,8 @@ QString ModuleContext::value(const QString& name) const {
         return m_dirPath;
     if (const QString* source = m_profile.field(name))
         return *source;
+    if (name == EntryMembers::CheckInNo)
+        return m_guest;
     return {};
 }
 

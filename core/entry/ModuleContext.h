@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace desk {
@@ -34,6 +35,9 @@ public:
     QString MyURL() const { return m_profile.MyURL; }
     QString MyEmail() const { return m_profile.MyEmail; }
     QString MyComment() const { return m_profile.MyComment; }
+    // The guest a caller last handed over (EntryMembers::CheckInNo), once: the window that
+    // opens for the guest takes it, and a later showing without one finds none.
+    QString takeGuest() { return std::exchange(m_guest, {}); }
     // The eight profile values as reports print them, as the caller last handed them over:
     // read it at print time so a report shows the latest values.
     CompanyProfile profile() const { return m_profile; }
@@ -58,6 +62,8 @@ public:
 signals:
     // Emitted after every write, also when the value stays the same.
     void valueChanged(const QString& name);
+    // A caller handed over a guest (takeGuest) for the window already open.
+    void guestHandedOver();
 
 private:
     void holdFiles();
@@ -65,6 +71,7 @@ private:
     std::vector<std::shared_ptr<Connection>> m_inUse;
     QString m_dirPath;
     CompanyProfile m_profile;
+    QString m_guest;
 };
 
 } // namespace desk

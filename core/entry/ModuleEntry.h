@@ -42,6 +42,9 @@ public:
     void setMyURL(const QString& value) { setValue(EntryMembers::MyURL, value); }
     void setMyEmail(const QString& value) { setValue(EntryMembers::MyEmail, value); }
     void setMyComment(const QString& value) { setValue(EntryMembers::MyComment, value); }
+    // The guest the window opens for, by check-in number (sales, payment, check-out only;
+    // the others refuse it with an EntryError). Set it after the other values.
+    void setCheckInNo(const QString& value) { setValue(EntryMembers::CheckInNo, value); }
     // The eight My… values at once, in the main menu's order.
     void setProfile(const CompanyProfile& profile) {
         for (const QString& name : EntryMembers::profileOrder())

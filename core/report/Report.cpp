@@ -11,6 +11,7 @@
 #include "ui/Dialogs.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -406,6 +407,20 @@ QString Report::shortDateText(const QDate& date) {
 
 QString Report::fontFamily() {
     return QStringLiteral("Noto Sans CJK JP");
+}
+
+QString Report::numberedFileName(const QString& kind, const QString& number, const QDate& day, const QDate& lastDay) {
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\s]"));
+    QStringList parts{kind};
+    QString safe = number.trimmed();
+    safe.replace(unsafe, QStringLiteral("_"));
+    if (!safe.isEmpty())
+        parts << safe;
+    for (const QDate& d : {day, lastDay}) {
+        if (d.isValid())
+            parts << d.toString(QStringLiteral("yyyyMMdd"));
+    }
+    return parts.join(QLatin1Char('_'));
 }
 
 } // namespace desk

@@ -48,6 +48,11 @@ public:
     // The name a PDF export proposes, without folder or suffix; the title when empty.
     QString fileName() const { return m_fileName; }
     void setFileName(const QString& fileName) { m_fileName = fileName; }
+    // The name of one paper of a kind for a number and a day: 請求書_1002_20261208. A
+    // character no file name may hold becomes "_"; an empty number or an invalid day is left
+    // out (宿泊者名簿_20261201_20261208 carries two days and no number).
+    static QString numberedFileName(const QString& kind, const QString& number, const QDate& day,
+                                    const QDate& lastDay = {});
 
     ReportSection& section(SectionKind kind);
     const ReportSection& section(SectionKind kind) const;

@@ -39,6 +39,7 @@ DRMeibo::DRMeibo(const QString& dataDir, const desk::CompanyProfile& profile, co
     setDataSource(store.RsGuestRegister(first, last));
     setCompany(profile);
     setPeriod(first, last);
+    setFileName(numberedFileName(u"宿泊者名簿"_s, {}, first, last));
 }
 
 } // namespace deskmain

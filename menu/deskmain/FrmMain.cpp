@@ -26,6 +26,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 
 // The toolbar images live in this static library; their resource must be registered by hand.
@@ -112,6 +113,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
             [this](QAction* button) { Toolbar1_ButtonClick(button->text()); });
     desk::onClicked(m_ui->Command1, this, &FrmMain::Command1_Click);
     desk::onClicked(m_ui->Command2, this, &FrmMain::Command2_Click);
+    connect(m_ui->ListView2, &QTreeWidget::itemActivated, this, &FrmMain::offerGuestWindows);
 }
 
 FrmMain::~FrmMain() = default;
@@ -240,13 +242,21 @@ void FrmMain::fillNotCheckedOut() {
     store.CntDB();
     const std::unique_ptr<desk::RowSet> rows = store.RsNotChkOut();
     const bool none = rows->isEmpty();
-    m_ui->ListView2->clear();
+    // The guest chosen stays chosen when the list is read again (coming back from a window
+    // opened for the guest), so that Enter reaches the same guest's next window.
+    auto* list = m_ui->ListView2;
+    const QString chosen = list->currentItem() ? list->currentItem()->text(0) : QString();
+    list->clear();
     if (none)
         return;
-    desk::fillList(m_ui->ListView2, *rows,
+    desk::fillList(list, *rows,
                    listColumns({QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
                                 QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")}));
     rows->close();
+    if (!chosen.isEmpty()) {
+        if (const QList<QTreeWidgetItem*> found = list->findItems(chosen, Qt::MatchExactly, 0); !found.isEmpty())
+            list->setCurrentItem(found.constFirst());
+    }
 }
 
 void FrmMain::readProfile() {
@@ -275,7 +285,25 @@ void FrmMain::Toolbar1_ButtonClick(const QString& text) {
         launch(QStringLiteral("tallyapp.Class1"));
 }
 
-void FrmMain::launch(const QString& classId) {
+void FrmMain::offerGuestWindows(QTreeWidgetItem* item) {
+    const QString number = item ? item->text(0) : QString();
+    if (number.isEmpty())
+        return;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("GuestMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const std::pair<QString, QString> windows[] = {
+        {QStringLiteral("売上(&U)"), QStringLiteral("chargeapp.Class1")},
+        {QStringLiteral("入金(&N)"), QStringLiteral("paymentapp.Class1")},
+        {QStringLiteral("チェックアウト(&C)"), QStringLiteral("departapp.Class1")},
+    };
+    for (const auto& [text, classId] : windows)
+        connect(menu->addAction(text), &QAction::triggered, this, [this, id = classId, number] { launch(id, number); });
+    auto* list = m_ui->ListView2;
+    menu->popup(list->viewport()->mapToGlobal(list->visualItemRect(item).bottomLeft()));
+}
+
+void FrmMain::launch(const QString& classId, const QString& checkInNo) {
     desk::guarded(this, [&] {
         try {
             const std::optional<desk::EntryClass> entryClass = m_registry.find(classId);
@@ -287,6 +315,8 @@ void FrmMain::launch(const QString& classId) {
             slot->setDirPath(m_dataDir);
             if (!entryClass || entryClass->profileValues)
                 slot->setProfile(m_profile);
+            if (!checkInNo.isEmpty())
+                slot->setCheckInNo(checkInNo);
             slot->ShowForm();
         } catch (const desk::EntryError& e) {
             desk::dialogs().beep();

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class QTreeWidgetItem;
+
 #include <exception>
 
 #include <map>
@@ -72,7 +74,10 @@ private:
     void fillNotCheckedOut();
     void readProfile();
     void setUpSearchButton();
-    void launch(const QString& classId);
+    // checkInNo: the guest the module's window opens for (sales, payment, check-out).
+    void launch(const QString& classId, const QString& checkInNo = {});
+    // Enter (or a double click) on a guest in the house: 売上, 入金 or チェックアウト for that guest.
+    void offerGuestWindows(QTreeWidgetItem* item);
     void Command1_Click();
     void Command2_Click();
     void CmdMeibo_Click();

@@ -11,6 +11,7 @@ DRuriage::DRuriage(const QString& dirPath, const SlipValues& values, qint32 tota
                    QObject* parent)
     : desk::Report(parent) {
     setTitle(QStringLiteral("売上伝票"));
+    setFileName(numberedFileName(QStringLiteral("売上伝票"), values.salesNo, values.day));
     layOut();
     // The reduced rate in force on the slip's day; none marks no line.
     const std::optional<double> reduced =

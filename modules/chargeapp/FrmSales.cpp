@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QScopeGuard>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -119,9 +120,35 @@ FrmSales::FrmSales(desk::ModuleContext& context, QWidget* parent)
             QStringLiteral("登録されていない明細が %1 行残っています。この伝票で登録するか、表示消去で消してください。")
                 .arg(left));
     startNewSlip();
+    // A guest handed over with the showing, now or while the window is open.
+    const auto takeGuest = [this] {
+        if (const QString number = m_context.takeGuest(); !number.isEmpty())
+            QTimer::singleShot(0, this, [this, number] { desk::guarded(this, [&] { openForGuest(number); }); });
+    };
+    connect(&m_context, &desk::ModuleContext::guestHandedOver, this, takeGuest);
+    takeGuest();
 }
 
 FrmSales::~FrmSales() = default;
+
+void FrmSales::openForGuest(const QString& number) {
+    const QString onScreen = m_ui->txtSalesCkInNo->text();
+    if (m_session.calledUp() || (!onScreen.isEmpty() && onScreen != number)) {
+        confirm(
+            QStringLiteral(
+                "入力中の伝票があります。登録するか表示消去してから、チェックイン番号 %1 の売上を入力してください。")
+                .arg(number));
+        return;
+    }
+    m_ui->txtSalesCkInNo->setText(number);
+    if (!SalesCkInNo(true)) {
+        m_ui->txtSalesCkInNo->setFocus();
+        return;
+    }
+    auto* grid = m_ui->DbGridSales;
+    grid->setFocus(Qt::OtherFocusReason);
+    grid->setCurrentCell(m_lines->lineCount(), Code);
+}
 
 bool FrmSales::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->txtSalesCkInNo && event->type() == QEvent::FocusOut) {

@@ -42,6 +42,10 @@ public:
     static desk::GridColumns gridColumns();
     // The slip total as last computed (the label shows it "##,###,###").
     qint32 slipTotal() const { return m_total; }
+    // A slip for the guest of a check-in number (handed over by the main menu or another
+    // window): the number filled and looked up, the keys in the first line's code. A slip
+    // on screen for another guest, or called up, stays as it is and the message line says so.
+    void openForGuest(const QString& number);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,8 +7,6 @@
 #include "departsvc/Settlement.h"
 #include "taxsvc/TaxRules.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -22,10 +20,8 @@ DataReport1::DataReport1(const QString& dirPath, const Bill& bill, const departs
     , m_bill(bill) {
     setTitle(QStringLiteral("請求書"));
     // 請求書_1002_20261208: the check-in and the day settled, so the inn's files tell bills apart.
-    QString number = bill.checkInNo.trimmed();
-    number.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|\\s]")), QStringLiteral("_"));
     const QDate day = bill.settledOn.isValid() ? bill.settledOn : QDate::currentDate();
-    setFileName(QStringLiteral("請求書_%1_%2").arg(number, day.toString(QStringLiteral("yyyyMMdd"))));
+    setFileName(numberedFileName(QStringLiteral("請求書"), bill.checkInNo, day));
 
     // The statement always ends with "請求額", the amount still to be paid; the bill has one
     // block per rate. Its lines print as this desk's statement rows hold them.

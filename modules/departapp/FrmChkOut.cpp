@@ -166,6 +166,10 @@ void FrmChkOut::CmdRecord_Click() {
     setGuidance(billReady);
 }
 
+void FrmChkOut::computeStatement() {
+    desk::guarded(this, [this] { CmdRecord_Click(); });
+}
+
 void FrmChkOut::CmdBill_Click() {
     const auto* date = m_ui->CkOutDateBox;
     DataReport1::Bill bill{

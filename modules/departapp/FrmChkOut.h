@@ -36,6 +36,9 @@ public:
     FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, QWidget* parent = nullptr);
     ~FrmChkOut() override;
 
+    // 計算実行: the statement for the date typed, shown in the grid; a date refused is told.
+    void computeStatement();
+
     // The bill last issued, while its preview is open.
     DataReport1* billReport() const;
 

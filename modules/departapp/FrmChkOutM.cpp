@@ -48,6 +48,19 @@ FrmChkOutM::FrmChkOutM(desk::ModuleContext& context, QWidget* parent)
 
     move(0, 0);
     m_ui->txtChkInNo->setFocus();
+    // A guest handed over with the showing is settled at once, as a number and Enter would;
+    // while another guest's settlement is open, that one stays in front to be finished.
+    const auto takeGuest = [this] {
+        const QString number = m_context.takeGuest();
+        if (number.isEmpty())
+            return;
+        QTimer::singleShot(0, this, [this, number] {
+            if (!m_chkOut)
+                desk::guarded(this, [&] { settle(number); });
+        });
+    };
+    connect(&m_context, &desk::ModuleContext::guestHandedOver, this, takeGuest);
+    takeGuest();
 }
 
 FrmChkOutM::~FrmChkOutM() {
@@ -68,11 +81,16 @@ bool FrmChkOutM::eventFilter(QObject* watched, QEvent* event) {
                 QApplication::focusWidget() != m_ui->CmdCancel && !m_ui->txtChkInNo->text().isEmpty())
                 desk::guarded(this, [this] { ChkOutGuestFind(); });
         } else if (event->type() == QEvent::KeyPress) {
-            // Enter leaves the box as Tab does.
+            // Enter on a number settles that guest in one step: the guest is looked up and
+            // the statement worked out for the date offered. On an empty box it moves on as
+            // Tab does.
             const auto* press = static_cast<QKeyEvent*>(event);
             const int key = press->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                focusNextChild();
+                if (m_ui->txtChkInNo->text().isEmpty())
+                    focusNextChild();
+                else
+                    desk::guarded(this, [this] { settle(m_ui->txtChkInNo->text()); });
                 return true;
             }
             // A letter held with Alt is an access key this window lacks (a clerk's habit from
@@ -142,6 +160,20 @@ void FrmChkOutM::ChkOutGuestFind() {
     m_ui->lbClName->setText(m_guest.name);
     m_ui->lbRoomNo->setText(m_guest.roomNo);
     setGuidance(QStringLiteral("良ければ実行ボタンを押してください。"));
+}
+
+void FrmChkOutM::settle(const QString& number) {
+    if (m_ui->txtChkInNo->text() != number) {
+        m_ui->txtChkInNo->setText(number);
+        forgetGuest();
+    }
+    if (m_guest.checkInNo.isEmpty())
+        ChkOutGuestFind();
+    if (m_guest.checkInNo.isEmpty())
+        return;
+    CmdRun_Click();
+    if (m_chkOut)
+        m_chkOut->computeStatement();
 }
 
 void FrmChkOutM::CmdRun_Click() {

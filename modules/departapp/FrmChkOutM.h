@@ -32,6 +32,9 @@ public:
 
     // The settlement window while it is open.
     FrmChkOut* checkOutWindow() const;
+    // The guest of number settled in one step: looked up (an unknown number is told) and
+    // the settlement window opened with the statement worked out for the date it offers.
+    void settle(const QString& number);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -10,6 +10,7 @@ DRRptBill::DRRptBill(const QString& dirPath, const ReceiptValues& values, const 
                      QObject* parent)
     : desk::Report(parent) {
     setTitle(QStringLiteral("領収書"));
+    setFileName(numberedFileName(QStringLiteral("領収書"), values.number, values.day));
     layOut();
     setDataSource(paymentsvc::PaymentSlipStore::open(dirPath).openWorkLines());
     setCompanyLabels(profile);

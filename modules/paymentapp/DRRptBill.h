@@ -13,6 +13,7 @@ struct ReceiptValues {
     QString guestName;
     QString roomNo;
     double total = 0; // the window's last running total
+    QDate day;        // the slip's date, for the file name; none when not a day
 };
 
 // "領収書": the receipt of the payment on screen. Lists this desk's lines of the work table

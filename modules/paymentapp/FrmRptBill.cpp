@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QTimer>
 
 #include <exception>
 
@@ -45,6 +46,7 @@ desk::GridColumns gridColumns() {
 
 constexpr int codeColumn = 0;
 constexpr int nameColumn = 1;
+constexpr int remarksColumn = 2;
 constexpr int amountColumn = 3;
 
 } // namespace
@@ -88,6 +90,31 @@ FrmRptBill::FrmRptBill(desk::ModuleContext& context, QWidget* parent)
                 .arg(left));
     offerToday();
     m_ui->txtChkInNoRecipt->setFocus();
+    // A guest handed over with the showing, now or while the window is open.
+    const auto takeGuest = [this] {
+        if (const QString number = m_context.takeGuest(); !number.isEmpty())
+            QTimer::singleShot(0, this, [this, number] { desk::guarded(this, [&] { openForGuest(number); }); });
+    };
+    connect(&m_context, &desk::ModuleContext::guestHandedOver, this, takeGuest);
+    takeGuest();
+}
+
+void FrmRptBill::openForGuest(const QString& number) {
+    const QString onScreen = m_ui->txtChkInNoRecipt->text();
+    if (m_session.calledUp() || (!onScreen.isEmpty() && onScreen != number)) {
+        confirm(
+            QStringLiteral(
+                "入力中の伝票があります。登録するか表示消去してから、チェックイン番号 %1 の入金を入力してください。")
+                .arg(number));
+        return;
+    }
+    m_registered.reset();
+    m_ui->txtChkInNoRecipt->setText(number);
+    if (!ReciptCkInNo())
+        return;
+    auto* grid = m_ui->DataGrid1;
+    grid->setFocus(Qt::OtherFocusReason);
+    grid->setCurrentCell(m_lines->lineCount(), codeColumn);
 }
 
 FrmRptBill::~FrmRptBill() {
@@ -103,7 +130,8 @@ ReceiptValues FrmRptBill::receiptValues() const {
             m_ui->txtChkInNoRecipt->text(),
             m_ui->lbNameRecipt->text(),
             m_ui->lbRoomNoRecipt->text(),
-            m_total};
+            m_total,
+            date->typedDay().value_or(QDate())};
 }
 
 bool FrmRptBill::eventFilter(QObject* watched, QEvent* event) {
@@ -192,6 +220,8 @@ void FrmRptBill::DataGrid1_AfterColEdit(int row, int column) {
             return;
         }
         m_lines->setCellValue(row, nameColumn, name);
+        // The name is the item's: the keys go on in the remarks, as in the sales lines.
+        m_ui->DataGrid1->setCurrentCell(row, remarksColumn);
     } else if (column == amountColumn) {
         ReciptTotalCalc();
     }
@@ -280,6 +310,8 @@ void FrmRptBill::CmdRecord_Click() {
     ReciptNoNext();
     confirm(QStringLiteral("入金番号 %1 を登録しました。").arg(number));
     m_ui->txtChkInNoRecipt->setFocus();
+    // Its receipt is one key away while nothing else is typed.
+    m_registered = registration.number;
 }
 
 void FrmRptBill::CmdCall_Click() {
@@ -298,17 +330,20 @@ void FrmRptBill::ReciptEDmessage() {
                                                  QStringLiteral("訂正、削除"));
     if (answer.isEmpty())
         return;
+    // An answer that is no whole number names no slip; neither does one beyond any.
+    if (!showSlip(slipkit::SlipSession::typedNumber(answer, slipkit::SlipSession::Typed::WholeOnly)))
+        warn(QStringLiteral("番号が見つかりません。"));
+}
 
+bool FrmRptBill::showSlip(qint32 number) {
+    m_registered.reset();
     std::optional<slipkit::SlipHeader> slip;
     {
         desk::BusyCursor busy;
-        // An answer that is no whole number names no slip; neither does one beyond any.
-        slip = m_session.callUp(slipkit::SlipSession::typedNumber(answer, slipkit::SlipSession::Typed::WholeOnly));
+        slip = m_session.callUp(number);
     }
-    if (!slip) {
-        warn(QStringLiteral("番号が見つかりません。"));
-        return;
-    }
+    if (!slip)
+        return false;
 
     m_ui->lbReciptNo->setText(QString::number(slip->number));
     m_ui->Label1->setText(QString::number(slip->number));
@@ -329,6 +364,7 @@ void FrmRptBill::ReciptEDmessage() {
         m_ui->DataGrid1->setFocus();
         m_ui->DataGrid1->setCurrentCell(0, 0);
     }
+    return true;
 }
 
 void FrmRptBill::CmdModify_Click() {
@@ -362,6 +398,15 @@ void FrmRptBill::CmdDelete_Click() {
 }
 
 void FrmRptBill::CmdBill_Click() {
+    // Right after 登録, with nothing typed since, the receipt is the slip just saved: it
+    // comes back on screen as a called-up slip would and prints from there.
+    if (m_registered && !showsAnything()) {
+        const qint32 number = *m_registered;
+        if (!showSlip(number)) {
+            warn(QStringLiteral("番号が見つかりません。"));
+            return;
+        }
+    }
     // A receipt is a record of money taken: it is printed for a slip as it is saved.
     if (!m_session.showsStoredSlip()) {
         warn(m_session.calledUp()
@@ -398,6 +443,7 @@ void FrmRptBill::ClearReciptData() {
                 failure = std::current_exception();
         }
     };
+    m_registered.reset();
     attempt([this] { m_session.clear(); });
     attempt([this] { refreshGrid(); });
     m_session.linesMatchTheSlip();

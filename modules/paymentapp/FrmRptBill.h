@@ -44,6 +44,10 @@ public:
     double runningTotal() const { return m_total; }
     // What 領収書 hands to the receipt, as the screen stands now.
     ReceiptValues receiptValues() const;
+    // A payment for the guest of a check-in number (handed over by the main menu or another
+    // window): the number filled and looked up, the keys in the first line's code. A slip
+    // on screen for another guest, or called up, stays as it is and the message line says so.
+    void openForGuest(const QString& number);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +65,8 @@ private:
     // Shows the guest of the typed check-in number; false when the number is unknown.
     bool ReciptCkInNo();
     void ReciptEDmessage();
+    // Calls the slip of number up onto the screen; false when there is none.
+    bool showSlip(qint32 number);
     void ClearReciptData();
     void ReciptTotalCalc();
     void ReciptButtonsCalled();
@@ -93,6 +99,8 @@ private:
     desk::DataGridModel* m_lines = nullptr;
     std::shared_ptr<desk::Connection> m_gridConnection;
     double m_total = 0;
+    // The slip registered last, while the screen is still the empty one that followed.
+    std::optional<qint32> m_registered;
 };
 
 } // namespace paymentapp

@@ -61,7 +61,7 @@ SlipWindow slipWindow(const QString& name) {
             desk::DbFile::Recipt,
             u"SELECT ReciptAmount FROM BTPaymentDtl WHERE RptNO = ?"_s,
             u"SELECT ReciptAmount FROM BTReciptTemp"_s,
-            3,
+            2, // the item's name, filled from the code, is passed over
             u"01"_s,
             u"02"_s,
             u"入金番号 %1 を登録しました。"_s};

@@ -159,8 +159,7 @@ void TestStay::walkInFromArrivalToCheckOut() {
         grid->setFocus();
         grid->setCurrentCell(grid->gridModel()->lineCount(), 0);
         keys(u"02"_s);
-        enter();
-        enter();
+        enter(); // past the item's name to the remarks
         enter();
         keys(u"10000"_s);
         enter();

@@ -125,6 +125,8 @@ private slots:
     void aModuleIsSeenAtWorkOnItsFiles();
     void profileValueByName_data();
     void profileValueByName();
+    void guestGoesOnlyWhereAWindowOpensForIt_data();
+    void guestGoesOnlyWhereAWindowOpensForIt();
 
 private:
     EntryRegistry m_registry;
@@ -379,6 +381,40 @@ void TestEntry::failuresComeBackAsErrors() {
     QVERIFY2(message.contains(expected), qPrintable(message));
     if (missingDataDir)
         QVERIFY2(message.contains(dataDir), qPrintable(message));
+}
+
+void TestEntry::guestGoesOnlyWhereAWindowOpensForIt_data() {
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<bool>("takesAGuest");
+    QTest::newRow("sales") << u"chargeapp.Class1"_s << true;
+    QTest::newRow("payment") << u"paymentapp.Class1"_s << true;
+    QTest::newRow("check-out") << u"departapp.Class1"_s << true;
+    QTest::newRow("booking") << u"bookingapp.Class1"_s << false;
+    QTest::newRow("check-in") << u"arrivalapp.Class1"_s << false;
+    QTest::newRow("aggregation") << u"tallyapp.Class1"_s << false;
+}
+
+// A check-in number is a value of the windows that open for a guest, refused by the others;
+// the module takes it once.
+void TestEntry::guestGoesOnlyWhereAWindowOpensForIt() {
+    QFETCH(QString, classId);
+    QFETCH(bool, takesAGuest);
+    EntryRegistry registry;
+    const auto entry = registry.create(classId);
+    bool refused = false;
+    try {
+        entry->setCheckInNo(u"1002"_s);
+    } catch (const EntryError&) {
+        refused = true;
+    }
+    QCOMPARE(refused, !takesAGuest);
+
+    desk::ModuleContext context;
+    QSignalSpy handed(&context, &desk::ModuleContext::guestHandedOver);
+    QVERIFY(context.setValue(desk::EntryMembers::CheckInNo, u"1002"_s));
+    QCOMPARE(handed.size(), 1);
+    QCOMPARE(context.takeGuest(), u"1002"_s);
+    QCOMPARE(context.takeGuest(), QString());
 }
 
 QTEST_MAIN(TestEntry)

@@ -87,6 +87,8 @@ private slots:
     void lists();
     void launchCommands_data();
     void launchCommands();
+    void guestWindowsFromTheInHouseList_data();
+    void guestWindowsFromTheInHouseList();
     void relaunchReplacesTheSlot();
     void failedLaunchIsExplained();
     void searchButton();
@@ -228,6 +230,51 @@ void TestFrmMain::launchCommands() {
     QCOMPARE(m_launches[0]->calls, expected);
     QVERIFY(!m_launches[0]->released);
     QCOMPARE(dialogs.shown().size(), 0);
+}
+
+void TestFrmMain::guestWindowsFromTheInHouseList_data() {
+    QTest::addColumn<int>("key"); // the access key in the guest's menu
+    QTest::addColumn<QString>("classId");
+
+    QTest::newRow("売上") << int(Qt::Key_U) << u"chargeapp.Class1"_s;
+    QTest::newRow("入金") << int(Qt::Key_N) << u"paymentapp.Class1"_s;
+    QTest::newRow("チェックアウト") << int(Qt::Key_C) << u"departapp.Class1"_s;
+}
+
+// Enter on a guest in the house offers that guest's windows; the one chosen by its access
+// key opens with the guest's check-in number, handed over last.
+void TestFrmMain::guestWindowsFromTheInHouseList() {
+    QFETCH(int, key);
+    QFETCH(QString, classId);
+
+    TempDataDir data;
+    const QDate today = QDate::currentDate();
+    fixture::addStay(data.path(), u"A-11"_s, today.addDays(-2), u"鈴木 一郎"_s, u"105"_s, false);
+    fixture::addStay(data.path(), u"A-12"_s, today.addDays(-1), u"佐藤 花子"_s, u"201"_s, false);
+    ScriptedDialogs dialogs;
+    const auto window = loadedWindow(data.path());
+    QVERIFY(desk::test::showActive(window.get()));
+    auto* list = window->findChild<QTreeWidget*>(u"ListView2"_s);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);
+    const QString chosen = list->currentItem()->text(0);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QCOMPARE(QApplication::activePopupWidget()->objectName(), u"GuestMenu"_s);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(key));
+
+    QTRY_COMPARE(m_launches.size(), size_t(1));
+    QCOMPARE(m_launches[0]->classId, classId);
+    const QStringList calls = m_launches[0]->calls;
+    QCOMPARE(calls.mid(calls.size() - 2), (QStringList{u"CheckInNo="_s + chosen, u"ShowForm"_s}));
+    QCOMPARE(calls.first(), u"DirPath="_s + data.path());
+    QCOMPARE(dialogs.shown().size(), 0);
+
+    // Back from the window, the list read again keeps the guest chosen for the next one.
+    window->refreshLists();
+    QVERIFY(list->currentItem());
+    QCOMPARE(list->currentItem()->text(0), chosen);
 }
 
 void TestFrmMain::relaunchReplacesTheSlot() {
@@ -450,6 +497,10 @@ void TestFrmMain::guestRegisterOfTheMonth() {
         names << item.text;
     QCOMPARE(names,
              (QStringList{QStringLiteral("山田 太郎"), QStringLiteral("=山田 花子"), QStringLiteral("Smith, \"Jr\"")}));
+    // Its PDF is named for the days it covers, as its CSV file is.
+    QCOMPARE(meibo->preview()->document().fileName,
+             u"宿泊者名簿_"_s + first.toString(u"yyyyMMdd"_s) + u"_"_s +
+                 QDate(today.year(), today.month(), today.daysInMonth()).toString(u"yyyyMMdd"_s));
 
     const QString file = data.path() + QStringLiteral("meibo.csv");
     dialogs.pushFileName(file);

@@ -3,6 +3,7 @@
 #include "calfield/DateTextBox.h"
 #include "chargesvc/SalesClass.h"
 #include "data/Connection.h"
+#include "entry/EntryMembers.h"
 #include "report/ReportPreview.h"
 #include "testsupport/WindowFixture.h"
 #include "ui/DataGridModel.h"
@@ -65,6 +66,8 @@ private slots:
     void slipPrintsTheWorkTable();
     void newLineTakesItsRates_data();
     void newLineTakesItsRates();
+    void openedForAGuest_data();
+    void openedForAGuest();
 
 private:
     void openWindow();
@@ -638,6 +641,8 @@ void TestFrmSales::slipPrintsTheWorkTable() {
           QStringLiteral("FAX"), QStringLiteral("山田 太郎"), QStringLiteral("2026/11/05"), QStringLiteral("宿泊掛売"),
           QStringLiteral("夕食（会席）"), QStringLiteral("12,100")})
         QVERIFY2(all.contains(expected), qPrintable(expected));
+    // Numbered and dated, as the bill: 売上伝票_<slip>_<day>.
+    QCOMPARE(preview->document().fileName, u"売上伝票_"_s + text(QStringLiteral("lbSalesNo")) + u"_20261105"_s);
     preview->close();
 }
 
@@ -687,6 +692,59 @@ void TestFrmSales::newLineTakesItsRates() {
     QCOMPARE(doc.byControl(u"Text10"_s).constFirst().text, marked ? u"※"_s : QString());
     QCOMPARE(doc.texts().contains(u"※印は軽減税率対象"_s), marked);
     preview->close();
+}
+
+void TestFrmSales::openedForAGuest_data() {
+    QTest::addColumn<bool>("whileOpen");   // handed over to the window already open
+    QTest::addColumn<QString>("onScreen"); // a number typed before
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name"); // empty: the guest is not taken
+
+    QTest::newRow("window opened for the guest") << false << QString() << u"1001"_s << u"山田 太郎"_s;
+    QTest::newRow("handed to the open window") << true << QString() << u"1001"_s << u"山田 太郎"_s;
+    QTest::newRow("no such guest") << false << QString() << u"999"_s << QString();
+    QTest::newRow("another guest on screen stays") << true << u"1000"_s << u"1001"_s << QString();
+}
+
+// A guest chosen elsewhere: the number filled and found, the keys in the first line's code.
+void TestFrmSales::openedForAGuest() {
+    QFETCH(bool, whileOpen);
+    QFETCH(QString, onScreen);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+
+    if (!onScreen.isEmpty())
+        QVERIFY(typeInto(m_window.get(), QStringLiteral("txtSalesCkInNo"), onScreen));
+    if (!whileOpen)
+        m_window.reset();
+    m_f->context().setValue(desk::EntryMembers::CheckInNo, number);
+    if (!whileOpen)
+        openWindow();
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+
+    if (!onScreen.isEmpty()) {
+        QCOMPARE(text(QStringLiteral("txtSalesCkInNo")), onScreen);
+        QVERIFY(text(QStringLiteral("lbStatus")).contains(number));
+        return;
+    }
+    QCOMPARE(text(QStringLiteral("txtSalesCkInNo")), number);
+    if (name.isEmpty()) {
+        QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"番号が見つかりません。やりなおしてください。"_s});
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(m_window.get(), QStringLiteral("txtSalesCkInNo")));
+        return;
+    }
+    QVERIFY(m_f->dialogs().messages().isEmpty());
+    QCOMPARE(text(QStringLiteral("lbSalesName")), name);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
+    // A line typed at once and registered under the guest with today's date.
+    typeLine({u"201"_s, u"2"_s, {}, {}, {}});
+    const qint32 slip = text(QStringLiteral("lbSalesNo")).toInt();
+    pressAccessKey(m_window.get(), Qt::Key_T);
+    QVERIFY(m_f->dialogs().messages().isEmpty());
+    QCOMPARE(storedLines(slip), 1);
+    // Taken once: the next showing without a guest finds none.
+    QCOMPARE(m_f->context().takeGuest(), QString());
 }
 
 QTEST_MAIN(TestFrmSales)

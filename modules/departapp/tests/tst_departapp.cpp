@@ -7,6 +7,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
+#include "entry/EntryMembers.h"
 #include "report/ReportPreview.h"
 #include "taxsvc/TaxSettings.h"
 #include "testsupport/WindowFixture.h"
@@ -138,6 +139,8 @@ private slots:
     void runNeedsAGuest();
     void accessKeyLooksTheTypedNumberUp();
     void altLetterNeverTypesIntoTheNumber();
+    void enterSettlesInOneStep_data();
+    void enterSettlesInOneStep();
     void settlementDateTakesTheTyping();
     void dateIsChecked_data();
     void dateIsChecked();
@@ -297,6 +300,72 @@ void TestDepartApp::altLetterNeverTypesIntoTheNumber() {
     QCOMPARE(m_dialogs->beeps(), 2);
     QTest::keyClick(edit, Qt::Key_Tab);
     QCOMPARE(textOf(&m, u"lbClName"_s), u"山田太郎"_s);
+}
+
+void TestDepartApp::enterSettlesInOneStep_data() {
+    QTest::addColumn<int>("how"); // 0: typed and Enter; 1: handed over with the showing; 2: to the open window
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("lines"); // the statement's lines; -1: no settlement window
+
+    const QStringList unknown{u"番号が見つかりません。"_s};
+    QTest::newRow("guest in the house") << 0 << Guest << QStringList() << 8;
+    QTest::newRow("unknown number") << 0 << u"999"_s << unknown << -1;
+    QTest::newRow("empty box") << 0 << QString() << QStringList() << -1;
+    QTest::newRow("handed over") << 1 << Guest << QStringList() << 8;
+    QTest::newRow("handed to the open window") << 2 << Guest << QStringList() << 8;
+    QTest::newRow("unknown number handed over") << 1 << u"999"_s << unknown << -1;
+}
+
+// The number and Enter: the guest found and the statement worked out for the day offered
+// (today), the date still in reach; 発行 then bills as of today.
+void TestDepartApp::enterSettlesInOneStep() {
+    QFETCH(int, how);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, messages);
+    QFETCH(int, lines);
+    workedExample(dir(), Guest);
+
+    if (how == 1)
+        m_context->setValue(desk::EntryMembers::CheckInNo, typed);
+    FrmChkOutM m(*m_context);
+    // Shown as the module shows it; a guest handed over is settled as soon as it is.
+    if (how == 1)
+        m.show();
+    else
+        QVERIFY(showActive(&m));
+    if (how == 0) {
+        auto* edit = child<QLineEdit>(&m, u"txtChkInNo"_s);
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+    } else if (how == 2) {
+        m_context->setValue(desk::EntryMembers::CheckInNo, typed);
+    }
+    settle();
+    QCOMPARE(m_dialogs->messageTexts(), messages);
+    FrmChkOut* w = m.checkOutWindow();
+    if (lines < 0) {
+        QVERIFY(!w);
+        QVERIFY(m.isVisible());
+        QCOMPARE(statementRows(dir()), 0);
+        return;
+    }
+    QVERIFY(w);
+    QVERIFY(showActive(w));
+    QCOMPARE(statementRows(dir()), lines);
+    QCOMPARE(gridColumn(w, 1).size(), lines);
+    QCOMPARE(textOf(w, u"Panel2"_s), u"「発行」ボタンを押すと、請求書を印刷できます。"_s);
+    auto* year = child<QLineEdit>(child<QWidget>(w, u"CkOutDateBox"_s), u"TextYear"_s);
+    QCOMPARE(QApplication::focusWidget(), year);
+    QCOMPARE(year->text(), QString::number(QDate::currentDate().year()));
+
+    pressAccessKey(w, Qt::Key_A);
+    QVERIFY(w->billReport());
+    auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+    QVERIFY(preview);
+    QCOMPARE(previewTexts(preview, u"Label5"_s), QStringList{desk::convert::shortDateText(QDate::currentDate())});
+    QCOMPARE(previewTexts(preview, u"Label34"_s), QStringList{u"9,860"_s});
+    QVERIFY(m_dialogs->messages().isEmpty());
 }
 
 void TestDepartApp::settlementDateTakesTheTyping() {

@@ -67,7 +67,8 @@ void TestDRRptBill::receiptShowsTheWorkLines() {
     // Another desk's line is never on this desk's receipt.
     putLine(*file, u"other desk"_s, u"03"_s, 99, {});
 
-    const ReceiptValues values{u"掛入金"_s, u"17"_s, u"2024/4/1"_s, u"C-12"_s, u"山田 太郎"_s, u"松の間"_s, total};
+    const ReceiptValues values{u"掛入金"_s,    u"17"_s,     u"2024/4/1"_s, u"C-12"_s,
+                               u"山田 太郎"_s, u"松の間"_s, total,         QDate(2024, 4, 1)};
     DRRptBill report(data.path(), values, profile);
     const desk::ReportDocument doc = report.compose();
 
@@ -85,6 +86,7 @@ void TestDRRptBill::receiptShowsTheWorkLines() {
     QCOMPARE(controlText(doc, u"Label19"_s), u"TEL055-111-2222"_s);
     QCOMPARE(controlText(doc, u"Label20"_s), u"FAX055-111-3333"_s);
     QCOMPARE(controlText(doc, u"Label24"_s), u"円を領収しました。"_s);
+    QCOMPARE(doc.fileName, u"領収書_17_20240401"_s);
 }
 
 void TestDRRptBill::everyShowingReadsTheTableAfresh() {
@@ -92,7 +94,7 @@ void TestDRRptBill::everyShowingReadsTheTableAfresh() {
     QVERIFY(data.isValid());
     const auto file = desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Recipt));
     putLine(*file, desk::currentDesk(), u"01"_s, 500, {});
-    const ReceiptValues values{u"当日利用入金"_s, u"1"_s, u"2024/4/1"_s, u"C1"_s, {}, {}, 500};
+    const ReceiptValues values{u"当日利用入金"_s, u"1"_s, u"2024/4/1"_s, u"C1"_s, {}, {}, 500, QDate(2024, 4, 1)};
     QCOMPARE(column(DRRptBill(data.path(), values, profile).compose(), u"Text3"_s), QStringList{u"500"_s});
 
     putLine(*file, desk::currentDesk(), u"02"_s, 700, {});

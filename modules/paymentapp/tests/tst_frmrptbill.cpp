@@ -5,6 +5,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Desk.h"
+#include "entry/EntryMembers.h"
 #include "paymentsvc/ReciptSlp.h"
 #include "report/ReportPreview.h"
 #include "testsupport/WindowFixture.h"
@@ -117,14 +118,13 @@ desk::DataGridView* grid(const FrmRptBill& w) {
     return child<desk::DataGridView>(&w, u"DataGrid1"_s);
 }
 
-// Types one line into the grid from its new-row line: code, Enter, Enter, remarks, Enter,
-// amount, Enter — the clerk's way through a line.
+// Types one line into the grid from its new-row line: code, Enter, remarks, Enter, amount,
+// Enter — the clerk's way through a line (the item's name is passed over).
 void typeLine(FrmRptBill& w, const QString& code, const QString& remarks, const QString& amount) {
     auto* view = grid(w);
     view->setFocus();
     view->setCurrentCell(view->gridModel()->lineCount(), 0);
     keys(code);
-    key(Qt::Key_Return);
     key(Qt::Key_Return);
     keys(remarks);
     key(Qt::Key_Return);
@@ -155,6 +155,10 @@ private slots:
     void receiptPrintsTheScreen();
     void receiptNeedsTheSlipSaved_data();
     void receiptNeedsTheSlipSaved();
+    void receiptOfTheSlipJustSaved_data();
+    void receiptOfTheSlipJustSaved();
+    void openedForAGuest_data();
+    void openedForAGuest();
     void unsavedLinesAreAskedAbout_data();
     void unsavedLinesAreAskedAbout();
     void itemLookUp_data();
@@ -510,6 +514,102 @@ void TestFrmRptBill::receiptNeedsTheSlipSaved() {
         preview->close();
 }
 
+void TestFrmRptBill::receiptOfTheSlipJustSaved_data() {
+    QTest::addColumn<QString>("between"); // what the clerk does between 登録 and 領収書
+    QTest::addColumn<QString>("message"); // empty: the receipt of slip 1 is shown
+
+    const QString refused =
+        u"登録されていない入金の領収書は印刷できません。登録した入金を呼び出して印刷してください。"_s;
+    QTest::newRow("right after") << QString() << QString();
+    QTest::newRow("another guest typed") << u"guest"_s << refused;
+    QTest::newRow("screen cleared") << u"clear"_s << refused;
+}
+
+// 領収書 right after 登録 prints the slip just saved; once anything else was done it is the
+// screen's receipt again, refused for a slip not saved.
+void TestFrmRptBill::receiptOfTheSlipJustSaved() {
+    QFETCH(QString, between);
+    QFETCH(QString, message);
+
+    const auto w = openWindow();
+    keys(u"C-12"_s);
+    key(Qt::Key_Tab);
+    typeLine(*w, u"01"_s, {}, u"10000"_s);
+    pressAccessKey(w.get(), Qt::Key_T);
+    QCOMPARE(count(dir(), u"BTPaymentDtl WHERE RptNO = 1"_s), 1);
+    if (between == u"guest"_s) {
+        auto* box = child<QWidget>(w.get(), u"txtChkInNoRecipt"_s);
+        box->setFocus();
+        keys(u"C-12"_s);
+    } else if (between == u"clear"_s) {
+        pressAccessKey(w.get(), Qt::Key_D);
+    }
+    m_f->dialogs().clear();
+    pressAccessKey(w.get(), Qt::Key_A);
+
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QCOMPARE(m_f->dialogs().messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(preview != nullptr, message.isEmpty());
+    if (!preview)
+        return;
+    const desk::ReportDocument& doc = preview->document();
+    QCOMPARE(doc.byControl(u"Text3"_s).size(), 1);
+    QCOMPARE(doc.byControl(u"Label33"_s).constFirst().text, u"10,000"_s);
+    QCOMPARE(doc.byControl(u"Label8"_s).constFirst().text, u"山田 太郎"_s);
+    QCOMPARE(doc.byControl(u"Label5"_s).constFirst().text, desk::convert::shortDateText(QDate::currentDate()));
+    preview->close();
+}
+
+void TestFrmRptBill::openedForAGuest_data() {
+    QTest::addColumn<bool>("whileOpen"); // handed over to the window already open
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name"); // empty: no such guest
+
+    QTest::newRow("window opened for the guest") << false << u"C-12"_s << u"山田 太郎"_s;
+    QTest::newRow("handed to the open window") << true << u"C-12"_s << u"山田 太郎"_s;
+    QTest::newRow("no such guest") << false << u"Z-9"_s << QString();
+}
+
+// A guest chosen elsewhere: the number filled and found, the keys in the first line's code;
+// 01, 10,000 and 登録 make the payment, 領収書 its receipt.
+void TestFrmRptBill::openedForAGuest() {
+    QFETCH(bool, whileOpen);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+
+    std::unique_ptr<FrmRptBill> w;
+    if (whileOpen)
+        w = openWindow();
+    m_f->context().setValue(desk::EntryMembers::CheckInNo, number);
+    if (!whileOpen)
+        w = openWindow();
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+
+    if (name.isEmpty()) {
+        QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"チェックイン番号が見当たりません。"_s});
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), u"txtChkInNoRecipt"_s));
+        return;
+    }
+    QCOMPARE(textOf(w.get(), u"txtChkInNoRecipt"_s), number);
+    QCOMPARE(textOf(w.get(), u"lbNameRecipt"_s), name);
+    QVERIFY(grid(*w)->hasFocus());
+    QCOMPARE(grid(*w)->currentColumn(), 0);
+    keys(u"01"_s);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    keys(u"10000"_s);
+    key(Qt::Key_Return);
+    pressAccessKey(w.get(), Qt::Key_T);
+    pressAccessKey(w.get(), Qt::Key_A);
+    QVERIFY(m_f->dialogs().messages().isEmpty());
+    QCOMPARE(count(dir(), u"BTPaymentNo WHERE RptNO = 1 AND RptcheckInNo = 'C-12'"_s), 1);
+    auto* preview = w->findChild<desk::ReportPreview*>();
+    QVERIFY(preview);
+    QCOMPARE(preview->document().byControl(u"Label33"_s).constFirst().text, u"10,000"_s);
+    preview->close();
+}
+
 void TestFrmRptBill::unsavedLinesAreAskedAbout_data() {
     QTest::addColumn<bool>("byTitleBar"); // else 終わり by its access key
     QTest::addColumn<Answer>("answer");
@@ -545,16 +645,19 @@ void TestFrmRptBill::itemLookUp_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("column"); // the current cell's afterwards; -1: not looked at
 
-    QTest::newRow("known item") << u"01"_s << u"現金"_s << QStringList();
+    // A name filled from the code is passed over.
+    QTest::newRow("known item") << u"01"_s << u"現金"_s << QStringList() << 2;
     QTest::newRow("unknown item") << u"99"_s << QString()
-                                  << QStringList{u"入金項目が見つかりません。やりなおしてください。"_s};
+                                  << QStringList{u"入金項目が見つかりません。やりなおしてください。"_s} << -1;
 }
 
 void TestFrmRptBill::itemLookUp() {
     QFETCH(QString, code);
     QFETCH(QString, name);
     QFETCH(QStringList, messages);
+    QFETCH(int, column);
 
     const auto w = openWindow();
     auto* view = grid(*w);
@@ -569,6 +672,8 @@ void TestFrmRptBill::itemLookUp() {
     QCOMPARE(model->cellValue(0, 0).toString(), code);
     QCOMPARE(desk::convert::textOf(model->cellValue(0, 1)), name);
     QCOMPARE(model->index(0, 1).data().toString(), name);
+    if (column >= 0)
+        QCOMPARE(view->currentColumn(), column);
 }
 
 void TestFrmRptBill::runningTotal() {
@@ -639,13 +744,11 @@ void TestFrmRptBill::keyboardOnlyDeposit() {
     QVERIFY(grid(*w)->hasFocus());
     keys(u"02"_s);
     key(Qt::Key_Return);
-    key(Qt::Key_Return);
     keys(u"deposit"_s);
     key(Qt::Key_Return);
     keys(u"20000"_s);
     key(Qt::Key_Return);
     keys(u"01"_s);
-    key(Qt::Key_Return);
     key(Qt::Key_Return);
     key(Qt::Key_Return);
     keys(u"5000"_s);
