@@ -180,21 +180,6 @@ std::unique_ptr<OptionDataClass> connected(const QString& dirPath, int kind, con
     return store;
 }
 
-desk::RowSet& rowsOf(const OptionDataClass& store, int kind) {
-    switch (kind) {
-    case 0:
-        return *store.RsYear();
-    case 1:
-        return *store.RsG();
-    case 2:
-        return *store.RsAim();
-    case 3:
-        return *store.RsPay();
-    default:
-        return *store.RsC();
-    }
-}
-
 void setName(OptionDataClass& store, int kind, const QString& name) {
     switch (kind) {
     case 0:
@@ -216,6 +201,21 @@ void setName(OptionDataClass& store, int kind, const QString& name) {
 }
 
 } // namespace
+
+desk::RowSet& rowsOf(const OptionDataClass& store, int kind) {
+    switch (kind) {
+    case 0:
+        return *store.RsYear();
+    case 1:
+        return *store.RsG();
+    case 2:
+        return *store.RsAim();
+    case 3:
+        return *store.RsPay();
+    default:
+        return *store.RsC();
+    }
+}
 
 std::optional<QString> entryCode(const QString& typed) {
     const QString code = typed.normalized(QString::NormalizationForm_KC).trimmed().toUpper();

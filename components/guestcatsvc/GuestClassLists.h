@@ -116,6 +116,9 @@ private:
     QString m_checkEditData;
 };
 
+// The rows of a store's list of a kind (0 to 4: 年齢層, グループ, 利用目的, 支払方法, 選択理由).
+desk::RowSet& rowsOf(const OptionDataClass& store, int kind);
+
 // The use cases of the maintenance window, each on a store of its own, each write in one
 // transaction with its checks. kind is the list's kind number (0 to 4).
 

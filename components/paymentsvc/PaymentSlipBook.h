@@ -1,7 +1,8 @@
 #pragma once
 
 #include "paymentsvc/PaymentSlip.h"
-#include "slipkit/SlipBook.h"
+#include "paymentsvc/PaymentSlipStore.h"
+#include "slipkit/SlipBookOf.h"
 
 #include <QString>
 
@@ -11,22 +12,12 @@ namespace paymentsvc {
 // register, correct, delete and call up a slip, propose its number, empty the work lines.
 // A slip's lines are this desk's lines of BTReciptTemp; they are checked by the rules of
 // PaymentSlip (lines, amounts) before anything is written.
-class PaymentSlipBook : public slipkit::SlipBook {
+class PaymentSlipBook : public slipkit::SlipBookOf<PaymentSlipStore, PaymentSlip> {
 public:
     explicit PaymentSlipBook(QString dirPath);
 
-    qint32 nextNumber() override;
-    slipkit::Registration registerSlip(const slipkit::SlipHeader& header) override;
     // The slip may get another number; one that another slip has is refused (DbError).
     void correctSlip(qint32 calledUp, const slipkit::SlipHeader& header) override;
-    void deleteSlip(qint32 number) override;
-    std::optional<slipkit::SlipHeader> callUp(qint32 number) override;
-    void clearWork() override;
-    // The lines of the slip on screen: this desk's work lines, as a save takes them.
-    QList<PaymentSlipLine> workLines() const;
-
-private:
-    QString m_dirPath;
 };
 
 } // namespace paymentsvc

@@ -30,21 +30,6 @@ constexpr ListColumns columnsOf[] = {
 // Lists are filled in this order when the window loads.
 constexpr int loadOrder[] = {0, 2, 4, 1, 3};
 
-desk::RowSet& rowsOf(const guestcatsvc::OptionDataClass& store, int kind) {
-    switch (kind) {
-    case 0:
-        return *store.RsYear();
-    case 1:
-        return *store.RsG();
-    case 2:
-        return *store.RsAim();
-    case 3:
-        return *store.RsPay();
-    default:
-        return *store.RsC();
-    }
-}
-
 } // namespace
 
 FrmSpecOption::FrmSpecOption(desk::ModuleContext& context, QWidget* parent)
@@ -122,7 +107,7 @@ void FrmSpecOption::fillList(int kind) {
     m_label1[kind].clear();
     m_filling = false;
     const auto store = connectedStore();
-    desk::RowSet& rows = rowsOf(*store, kind);
+    desk::RowSet& rows = guestcatsvc::rowsOf(*store, kind);
     if (rows.isEmpty())
         return;
     QStringList entries;
