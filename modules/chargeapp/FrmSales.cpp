@@ -3,7 +3,7 @@
 #include "ui_FrmSales.h"
 
 #include "DRuriage.h"
-#include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 #include "chargesvc/SalesSlipBook.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -248,17 +248,14 @@ bool FrmSales::SalesCkInNo(bool askCheckedOut) {
     m_lookingUp = true;
     const auto done = qScopeGuard([this] { m_lookingUp = false; });
 
-    arrivalsvc::CheckInClass guest;
-    guest.setDirPath(m_context.DirPath());
-    guest.CntDB();
-    guest.setCheckInNO(number);
-    guest.EDsearch();
-    if (guest.CheckInNO() == QLatin1String("X")) {
+    // Found or not is the answer's own: a check-in may well be numbered "X".
+    const std::optional<arrivalsvc::CheckIn> guest = arrivalsvc::CheckInDesk(m_context.DirPath()).callUp(number);
+    if (!guest) {
         warn(this, QStringLiteral("番号が見つかりません。やりなおしてください。"));
         return false;
     }
     // Late charges after check-out stay possible, but only when the clerk says so.
-    if (askCheckedOut && guest.CheckOutFlag() && m_ui->lbSalesName->property("checkInNo").toString() != number) {
+    if (askCheckedOut && guest->checkedOut && m_ui->lbSalesName->property("checkInNo").toString() != number) {
         const auto answer =
             desk::dialogs().message(this, QStringLiteral("チェックアウト済みのお客様です。売上を登録しますか？"),
                                     Warning, desk::Dialogs::Icon::Exclamation, desk::Dialogs::Buttons::YesNoDefaultNo);
@@ -271,10 +268,10 @@ bool FrmSales::SalesCkInNo(bool askCheckedOut) {
             return false;
         }
     }
-    m_ui->lbSalesName->setText(guest.CheckInName());
+    m_ui->lbSalesName->setText(guest->name);
     m_ui->lbSalesName->setProperty("checkInNo", number);
-    m_ui->lbSalesRmNo->setText(guest.CheckInRoomNo());
-    m_ui->lbSalesGpName->setText(guest.CheckInGroupe());
+    m_ui->lbSalesRmNo->setText(guest->roomNo);
+    m_ui->lbSalesGpName->setText(guest->groupName);
     return true;
 }
 
@@ -463,7 +460,8 @@ void FrmSales::lookUpCommodity(int row) {
         price = goods.ComodityPrice(code);
         taxing = goods.ComodityTaxing(code);
     }
-    if (name == QLatin1String("X") || !taxing) {
+    // Found or not is the taxing's answer (the same row): a commodity may well be named "X".
+    if (!taxing) {
         m_ui->DbGridSales->refuseCommittedEdit();
         warn(this, QStringLiteral("商品が見つかりません。やりなおしてください。"));
         return;

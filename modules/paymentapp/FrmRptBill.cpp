@@ -2,10 +2,10 @@
 
 #include "ui_FrmRptBill.h"
 
-#include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
-#include "payitemsvc/ReciptCode.h"
+#include "payitemsvc/PaymentItems.h"
 #include "paymentsvc/PaymentSlipBook.h"
 #include "report/ShowReport.h"
 #include "ui/BusyCursor.h"
@@ -210,16 +210,14 @@ void FrmRptBill::refreshGrid() {
 void FrmRptBill::DataGrid1_AfterColEdit(int row, int column) {
     if (column == codeColumn) {
         const QString code = desk::convert::textOf(m_lines->cellValue(row, codeColumn));
-        payitemsvc::ReciptCode items;
-        items.setDirPath(m_context.DirPath());
-        items.CntDb();
-        const QString name = items.ReciptNameDisplay(code);
-        if (name == QLatin1String("X")) {
+        // The record's second column is the item's name; an item may well be named "X".
+        const std::optional<desk::CodeRecord> item = payitemsvc::paymentItems(m_context.DirPath()).find(code);
+        if (!item) {
             m_ui->DataGrid1->refuseCommittedEdit();
             warn(QStringLiteral("入金項目が見つかりません。やりなおしてください。"));
             return;
         }
-        m_lines->setCellValue(row, nameColumn, name);
+        m_lines->setCellValue(row, nameColumn, item->value(1).toString());
         // The name is the item's: the keys go on in the remarks, as in the sales lines.
         m_ui->DataGrid1->setCurrentCell(row, remarksColumn);
     } else if (column == amountColumn) {
@@ -246,12 +244,9 @@ bool FrmRptBill::ReciptCkInNo() {
     const QString number = m_ui->txtChkInNoRecipt->text();
     if (number.isEmpty())
         return true;
-    arrivalsvc::CheckInClass store;
-    store.setDirPath(m_context.DirPath());
-    store.CntDB();
-    store.setCheckInNO(number);
-    store.EDsearch();
-    if (store.CheckInNO() == QLatin1String("X")) {
+    // Found or not is the answer's own: a check-in may well be numbered "X".
+    const std::optional<arrivalsvc::CheckIn> guest = arrivalsvc::CheckInDesk(m_context.DirPath()).callUp(number);
+    if (!guest) {
         m_ui->txtChkInNoRecipt->clear();
         m_ui->lbNameRecipt->clear();
         m_ui->lbRoomNoRecipt->clear();
@@ -259,8 +254,8 @@ bool FrmRptBill::ReciptCkInNo() {
         m_ui->txtChkInNoRecipt->setFocus();
         return false;
     }
-    m_ui->lbNameRecipt->setText(store.CheckInName());
-    m_ui->lbRoomNoRecipt->setText(store.CheckInRoomNo());
+    m_ui->lbNameRecipt->setText(guest->name);
+    m_ui->lbRoomNoRecipt->setText(guest->roomNo);
     return true;
 }
 

@@ -244,6 +244,14 @@ void TestFrmSales::commodityLookUp() {
     QCOMPARE(lines()->cellValue(0, 7).toDouble(), 8.0);
     QCOMPARE(lines()->cellValue(0, 5).toDouble(), 1400.0);
     QCOMPARE(text(QStringLiteral("lbSalesTotal")), QStringLiteral("1,663"));
+    // A commodity named with the letter the old store answered "not found" with is found.
+    desk::Connection::open(m_f->dirPath(), QLatin1String(desk::DbFile::Sales))
+        ->exec(QStringLiteral("UPDATE Commodities SET cname = 'X' WHERE Ccode = '301'"));
+    grid()->setCurrentCell(0, 0);
+    typeCell(QStringLiteral("301"));
+    enterKey();
+    QTRY_COMPARE(lines()->cellValue(0, 1).toString(), QStringLiteral("X"));
+    QCOMPARE(m_f->dialogs().messageTexts().size(), 1);
 }
 
 void TestFrmSales::saveRefusals_data() {

@@ -188,6 +188,10 @@ void TestFrmRptBill::init() {
                 m_shownWhileLocked << text;
         });
     checkIn(dir(), u"C-12"_s, u"山田 太郎"_s, u"松の間"_s);
+    // A number and a name that happen to be the letter the old stores answered "not found" with.
+    checkIn(dir(), u"X"_s, u"X"_s, u"101"_s);
+    desk::Connection::open(dir(), QLatin1String(desk::DbFile::Recipt))
+        ->exec(u"INSERT INTO ReciptCode (RptCode, RptName, RptClass) VALUES ('88', 'X', 0)"_s);
 }
 
 void TestFrmRptBill::cleanup() {
@@ -213,6 +217,7 @@ void TestFrmRptBill::checkInLookUp_data() {
     QTest::newRow("unknown number") << u"C-99"_s << QString() << QString()
                                     << QStringList{u"チェックイン番号が見当たりません。"_s};
     QTest::newRow("empty box asks nothing") << QString() << QString() << QString() << QStringList();
+    QTest::newRow("check-in numbered X") << u"X"_s << u"X"_s << u"101"_s << QStringList();
 }
 
 void TestFrmRptBill::checkInLookUp() {
@@ -651,6 +656,7 @@ void TestFrmRptBill::itemLookUp_data() {
     QTest::newRow("known item") << u"01"_s << u"現金"_s << QStringList() << 2;
     QTest::newRow("unknown item") << u"99"_s << QString()
                                   << QStringList{u"入金項目が見つかりません。やりなおしてください。"_s} << -1;
+    QTest::newRow("item named X") << u"88"_s << u"X"_s << QStringList() << 2;
 }
 
 void TestFrmRptBill::itemLookUp() {
