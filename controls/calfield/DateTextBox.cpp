@@ -102,7 +102,11 @@ DateTextBox::DateTextBox(QWidget* parent)
     layoutParts();
 }
 
-DateTextBox::~DateTextBox() = default;
+DateTextBox::~DateTextBox() {
+    // The gate sees every event of the program; it stops before the widget below this one is
+    // torn down, whose focus leaving still sends events through it to a half-gone box.
+    m_gate->setActive(false);
+}
 
 void DateTextBox::setIMEMode(int mode) {
     m_imeMode = mode;
