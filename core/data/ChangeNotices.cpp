@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -28,10 +29,14 @@ constexpr int ConnectTimeoutS = 3;
 } // namespace
 
 ChangeNotices& ChangeNotices::of(const QString& dataDir) {
-    static QHash<QString, ChangeNotices*> listeners;
-    ChangeNotices*& slot = listeners[dataDir];
-    if (!slot)
-        slot = new ChangeNotices(dataDir); // lives as long as the program
+    static QHash<QString, QPointer<ChangeNotices>> listeners;
+    QPointer<ChangeNotices>& slot = listeners[dataDir];
+    if (!slot) {
+        // Lives as long as the application object, which deletes it (and its session) at its
+        // end: nothing is left to the program's exit.
+        slot = new ChangeNotices(dataDir);
+        slot->setParent(QCoreApplication::instance());
+    }
     return *slot;
 }
 
