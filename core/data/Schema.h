@@ -18,7 +18,7 @@ namespace desk::Schema {
 // the room share of a commodity's price).
 // 6: the row key, an explicit integer column every table ends with (SchemaMeta too), which
 // orders a table's rows as they were added and finds one again on every engine.
-inline constexpr int Version = 6;
+inline constexpr int Version = 7;
 
 // The five file names of a data directory.
 QStringList fileNames();

@@ -56,12 +56,37 @@ FileSchema reservationFile() {
                   {"RvGroupe", T::CaseBlindText},
                   {"RvTravelAg", T::CaseBlindText},
                   {"Rvchkflg", T::YesNo, "NOT NULL DEFAULT 0"},
-                  {"RvProc", T::CaseBlindText}},
+                  {"RvProc", T::CaseBlindText},
+                  // The nights from RvUseDate; the plan (a commodity code) of the adults
+                  // and of the children, how many of RvClNumber are children, and the
+                  // kitchen's note (allergies, times, 部屋食/食事処).
+                  {"RvNights", T::SmallInt, "NOT NULL DEFAULT 1"},
+                  {"RvPlan", T::CaseBlindText},
+                  {"RvChildPlan", T::CaseBlindText},
+                  {"RvChildren", T::SmallInt, "NOT NULL DEFAULT 0"},
+                  {"RvMealNote", T::CaseBlindText}},
                  {
                      QStringLiteral("CREATE UNIQUE INDEX Reserve_RvNo ON Reserve (RvNo)"),
                      QStringLiteral("CREATE INDEX Reserve_RvUseDate ON Reserve (RvUseDate)"),
                      QStringLiteral("CREATE INDEX Reserve_RvName ON Reserve (RvName)"),
                      QStringLiteral("CREATE INDEX Reserve_RvTelNo ON Reserve (RvTelNo)"),
+                 }},
+                // Who sleeps in which room on which nights: a reservation's rooms before
+                // arrival, the check-in's after. An empty RoomCode is not assigned yet.
+                // StayState 0 reserved, 1 in the house, 2 checked out.
+                {QStringLiteral("RoomStays"),
+                 {{"RoomCode", T::CaseBlindText, "NOT NULL DEFAULT ''"},
+                  {"FirstNight", T::Date},
+                  {"Nights", T::SmallInt, "NOT NULL DEFAULT 1"},
+                  {"Guests", T::SmallInt, "NOT NULL DEFAULT 0"},
+                  {"RvNo", T::Integer},
+                  {"CheckInNO", T::CaseBlindText},
+                  {"StayState", T::SmallInt, "NOT NULL DEFAULT 0"}},
+                 {
+                     QStringLiteral("CREATE INDEX RoomStays_FirstNight ON RoomStays (FirstNight)"),
+                     QStringLiteral("CREATE INDEX RoomStays_RoomCode ON RoomStays (RoomCode)"),
+                     QStringLiteral("CREATE INDEX RoomStays_RvNo ON RoomStays (RvNo)"),
+                     QStringLiteral("CREATE INDEX RoomStays_CheckInNO ON RoomStays (CheckInNO)"),
                  }},
             },
             {}};
@@ -81,7 +106,15 @@ FileSchema checkInFile() {
               {"CheckOutFlag", T::YesNo, "NOT NULL DEFAULT 0"},
               // The day of check-out, for the nights in the guest register; null
               // before it was recorded.
-              {"CheckOutDate", T::Date}},
+              {"CheckOutDate", T::Date},
+              // The reservation taken over (0: a walk-in), the nights booked, the plans of
+              // the adults and the children, how many guests are children, the kitchen's note.
+              {"CheckInRvNo", T::Integer, "NOT NULL DEFAULT 0"},
+              {"CheckInNights", T::SmallInt, "NOT NULL DEFAULT 1"},
+              {"CheckInPlan", T::CaseBlindText},
+              {"CheckInChildPlan", T::CaseBlindText},
+              {"CheckInChildren", T::SmallInt, "NOT NULL DEFAULT 0"},
+              {"CheckInMealNote", T::CaseBlindText}},
              {
                  QStringLiteral("CREATE UNIQUE INDEX CheckInCliants_CheckInNO ON CheckInCliants (CheckInNO)"),
                  QStringLiteral("CREATE INDEX CheckInCliants_CheckInDate ON CheckInCliants (CheckInDate)"),
@@ -279,7 +312,11 @@ FileSchema salesFile() {
                   // room, which the accommodation tax's bands read (0: not a stay).
                   {"CTaxClass", T::SmallInt, "NOT NULL DEFAULT 0"},
                   {"CService", T::SmallInt, "NOT NULL DEFAULT 1"},
-                  {"CRoomShare", T::SmallInt, "NOT NULL DEFAULT 0"}},
+                  {"CRoomShare", T::SmallInt, "NOT NULL DEFAULT 0"},
+                  // The meals a stay plan includes per guest and night: dinner on the
+                  // evening of the night, breakfast the next morning.
+                  {"CMealDinner", T::YesNo, "NOT NULL DEFAULT 0"},
+                  {"CMealBreakfast", T::YesNo, "NOT NULL DEFAULT 0"}},
                  {
                      QStringLiteral("CREATE UNIQUE INDEX Commodities_Ccode ON Commodities (Ccode)"),
                      QStringLiteral("CREATE INDEX Commodities_Cclasify ON Commodities (Cclasify)"),
@@ -473,6 +510,30 @@ FileSchema optionFile() {
                   {"TaxRounding", T::SmallInt, "NOT NULL DEFAULT 0"},
                   {"InvoiceNo", T::CaseBlindText, "NOT NULL DEFAULT ''"}},
                  {}},
+                // The rooms: the code the clerk says ("201"), its name and type (a
+                // RoomTypes name), 定員 and the fewest guests it is sold to, the floor it is
+                // shown under, its place in lists, out of service (修理中) when InService
+                // is 0; ToCheck marks a room the upgrade made from a check-in's room text.
+                {QStringLiteral("Rooms"),
+                 {{"RoomCode", T::CaseBlindText, "NOT NULL"},
+                  {"RoomName", T::CaseBlindText, "NOT NULL DEFAULT ''"},
+                  {"RoomType", T::CaseBlindText, "NOT NULL DEFAULT ''"},
+                  {"Capacity", T::SmallInt, "NOT NULL DEFAULT 0"},
+                  {"MinGuests", T::SmallInt, "NOT NULL DEFAULT 0"},
+                  {"Floor", T::CaseBlindText, "NOT NULL DEFAULT ''"},
+                  {"SortOrder", T::Integer, "NOT NULL DEFAULT 0"},
+                  {"InService", T::YesNo, "NOT NULL DEFAULT 1"},
+                  {"ToCheck", T::YesNo, "NOT NULL DEFAULT 0"},
+                  {"RoomNote", T::CaseBlindText, "NOT NULL DEFAULT ''"}},
+                 {
+                     QStringLiteral("CREATE UNIQUE INDEX Rooms_RoomCode ON Rooms (RoomCode)"),
+                 }},
+                {QStringLiteral("RoomTypes"),
+                 {{"RoomTypeCode", T::CaseBlindText, "NOT NULL"},
+                  {"RoomTypeName", T::CaseBlindText, "NOT NULL DEFAULT ''"}},
+                 {
+                     QStringLiteral("CREATE UNIQUE INDEX RoomTypes_RoomTypeCode ON RoomTypes (RoomTypeCode)"),
+                 }},
                 // Consumption-tax rates from their effective date on; no reduced rate
                 // (null) before it existed.
                 {QStringLiteral("TaxRates"),

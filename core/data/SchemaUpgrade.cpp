@@ -168,14 +168,19 @@ void addRowKeys(Connection& connection, const QString& fileName) {
     rebuildTable(connection, QStringLiteral("SchemaMeta"), metaTable().statement(connection.engine()));
 }
 
+// 6 → 7: rooms, the stays in them, plans and meals. New columns and tables only.
+void addRooms(Connection& connection, const QString& fileName) {
+    rebuildToCatalogue(connection, fileName);
+}
+
 } // namespace
 
 const QList<UpgradeStep>& upgradeSteps() {
     // 1 → 2: the desk column of the work tables, text compared without regard to ASCII case.
     // The rebuild copies columns by name into the catalogue's tables, so a step whose version
     // only adds columns can rebuild again; one that moves or changes data does so after it.
-    static const QList<UpgradeStep> steps{
-        {1, rebuildToCatalogue}, {2, addTaxSettings}, {3, addGuestRegister}, {4, addLevies}, {5, addRowKeys}};
+    static const QList<UpgradeStep> steps{{1, rebuildToCatalogue}, {2, addTaxSettings}, {3, addGuestRegister},
+                                          {4, addLevies},          {5, addRowKeys},     {6, addRooms}};
     return steps;
 }
 
