@@ -11,10 +11,10 @@ namespace desk {
 // (through convert::formatValue) and whether the report footer prints its sum.
 struct ReportColumn {
     ReportColumn() = default;
-    ReportColumn(QString headingText, QString fieldName, double widthMm = 0.0, QString displayFormat = {},
+    ReportColumn(QString headingText, QString boundField, double widthMm = 0.0, QString displayFormat = {},
                  bool withSum = false)
         : heading(std::move(headingText))
-        , field(std::move(fieldName))
+        , field(std::move(boundField))
         , width(widthMm)
         , format(std::move(displayFormat))
         , summed(withSum) {}
