@@ -1,5 +1,7 @@
 #include "roomrack/RoomRackModel.h"
 
+#include <QScopedValueRollback>
+
 namespace roomrack {
 
 RoomRackModel::RoomRackModel(QObject* parent)
@@ -226,7 +228,11 @@ QString RoomRackModel::undo() {
         stay.nights = old.nights;
         before << stay;
     }
-    const QString text = apply(before, false);
+    QString text;
+    {
+        const QScopedValueRollback<bool> undoing(m_undoing, true);
+        text = apply(before, false);
+    }
     if (text.isEmpty()) {
         m_undo.removeLast();
     }

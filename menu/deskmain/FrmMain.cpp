@@ -90,6 +90,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
 
     const std::pair<QAction*, QString> launches[] = {
         {m_ui->CmdY1, QStringLiteral("bookingapp.Class1")},
+        {m_ui->CmdRack, QStringLiteral("rackapp.Class1")},
         {m_ui->CmdChkIn, QStringLiteral("arrivalapp.Class1")},
         {m_ui->CmdC1, QStringLiteral("chargeapp.Class1")},
         {m_ui->Cmd2, QStringLiteral("paymentapp.Class1")},

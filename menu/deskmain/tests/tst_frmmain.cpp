@@ -176,6 +176,7 @@ void TestFrmMain::launchCommands_data() {
         QTest::newRow(name) << QString::fromUtf8(item) << QString::fromUtf8(button) << QString::fromUtf8(id) << all;
     };
     row("CmdY1", "CmdY1", "", "bookingapp.Class1");
+    row("CmdRack", "CmdRack", "", "rackapp.Class1");
     row("CmdChkIn", "CmdChkIn", "", "arrivalapp.Class1");
     row("CmdC1", "CmdC1", "", "chargeapp.Class1");
     row("Cmd2", "Cmd2", "", "paymentapp.Class1");
