@@ -17,6 +17,7 @@
 #include "entry/EntryRegistry.h"
 #include "firmsvc/InnProfile.h"
 #include "report/ShowReport.h"
+#include "roomsvc/RoomStore.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
@@ -62,6 +63,29 @@ desk::ListColumns listColumns(const QStringList& fields) {
 }
 
 const QString SearchText = QStringLiteral("検索");
+
+// The rooms a party sleeps in tonight, "101・102", from its stays; "未割当" for a stay not
+// yet given a room. The stays of the night before count for a guest leaving today.
+QString roomsText(const QList<roomsvc::RoomStay>& stays) {
+    QStringList rooms;
+    for (const QDate& night : {QDate::currentDate(), QDate::currentDate().addDays(-1)}) {
+        for (const roomsvc::RoomStay& stay : stays) {
+            if (stay.firstNight > night || stay.lastNight() < night)
+                continue;
+            const QString room = stay.room.isEmpty() ? QStringLiteral("未割当") : stay.room;
+            if (!rooms.contains(room))
+                rooms << room;
+        }
+        if (!rooms.isEmpty())
+            break;
+    }
+    // Rooms in the rack's order of codes, the party still waiting for one last.
+    const QString none = QStringLiteral("未割当");
+    std::sort(rooms.begin(), rooms.end(), [&](const QString& a, const QString& b) {
+        return (a == none) != (b == none) ? b == none : a < b;
+    });
+    return rooms.join(QStringLiteral("・"));
+}
 
 } // namespace
 
@@ -235,6 +259,16 @@ void FrmMain::fillReservations() {
                    listColumns({QStringLiteral("RvNo"), QStringLiteral("RvName"), QStringLiteral("RvClNumber"),
                                 QStringLiteral("RvRemarks1"), QStringLiteral("RvTelNo")}));
     rows->close();
+    QHash<int, QList<roomsvc::RoomStay>> byReservation;
+    const QDate today = QDate::currentDate();
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today, today)) {
+        if (stay.reservationNo != 0)
+            byReservation[stay.reservationNo] << stay;
+    }
+    for (int i = 0; i < m_ui->ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_ui->ListView1->topLevelItem(i);
+        item->setText(RoomColumn, roomsText(byReservation.value(item->text(0).toInt())));
+    }
 }
 
 void FrmMain::fillNotCheckedOut() {
@@ -254,6 +288,18 @@ void FrmMain::fillNotCheckedOut() {
                    listColumns({QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
                                 QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")}));
     rows->close();
+    // The rooms from the stays; a check-in without any keeps the room text it was given.
+    QHash<QString, QList<roomsvc::RoomStay>> byCheckIn;
+    const QDate today = QDate::currentDate();
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today.addDays(-1), today)) {
+        if (!stay.checkInNo.isEmpty())
+            byCheckIn[stay.checkInNo.toUpper()] << stay;
+    }
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list->topLevelItem(i);
+        if (const QString rooms = roomsText(byCheckIn.value(item->text(0).toUpper())); !rooms.isEmpty())
+            item->setText(2, rooms);
+    }
     if (!chosen.isEmpty()) {
         if (const QList<QTreeWidgetItem*> found = list->findItems(chosen, Qt::MatchExactly, 0); !found.isEmpty())
             list->setCurrentItem(found.constFirst());
