@@ -78,7 +78,7 @@ int main(int argc, char* argv[]) {
                        "a full copy of the table measured in the same run (median of repeated runs)."));
     parser.addHelpOption();
     const QCommandLineOption sizeOption(QStringLiteral("size"),
-                                        QStringLiteral("year or decade: one or ten years of a 20-room inn (default "
+                                        QStringLiteral("year or decade: one or ten years of a 30-room inn (default "
                                                        "decade: ~50,000 reservations, 450,000 sales lines)."),
                                         QStringLiteral("size"), QStringLiteral("decade"));
     const QCommandLineOption yearsOption(QStringLiteral("years"), QStringLiteral("Any number of years instead."),
