@@ -62,7 +62,6 @@ FrmRoomRack::FrmRoomRack(desk::ModuleContext& context, desk::EntryRegistry& regi
     , m_store(context.DirPath()) {
     m_ui->setupUi(this);
     m_model.setPeriod(QDate::currentDate(), m_ui->SpinDays->value());
-    readRooms();
     reload();
     m_ui->Rack->setModel(&m_model);
     m_ui->DateTextBox1->showDay(QDate::currentDate());

@@ -83,12 +83,13 @@ QStringList storedStays(const QString& dir) {
 // (Ctrl), "A+Y" (Alt), "M", "+" …
 void typeKeys(QWidget* window, const QString& keys) {
     static const QHash<QString, Qt::Key> names{
-        {u"Left"_s, Qt::Key_Left}, {u"Right"_s, Qt::Key_Right},  {u"Up"_s, Qt::Key_Up},
-        {u"Down"_s, Qt::Key_Down}, {u"Enter"_s, Qt::Key_Return}, {u"Esc"_s, Qt::Key_Escape},
-        {u"M"_s, Qt::Key_M},       {u"S"_s, Qt::Key_S},          {u"Z"_s, Qt::Key_Z},
-        {u"+"_s, Qt::Key_Plus},    {u"-"_s, Qt::Key_Minus},      {u"A"_s, Qt::Key_A},
-        {u"Y"_s, Qt::Key_Y},       {u"U"_s, Qt::Key_U},          {u"PgDn"_s, Qt::Key_PageDown},
-        {u"Home"_s, Qt::Key_Home},
+        {u"Left"_s, Qt::Key_Left},     {u"Right"_s, Qt::Key_Right},  {u"Up"_s, Qt::Key_Up},
+        {u"Down"_s, Qt::Key_Down},     {u"Enter"_s, Qt::Key_Return}, {u"Esc"_s, Qt::Key_Escape},
+        {u"M"_s, Qt::Key_M},           {u"S"_s, Qt::Key_S},          {u"Z"_s, Qt::Key_Z},
+        {u"+"_s, Qt::Key_Plus},        {u"-"_s, Qt::Key_Minus},      {u"A"_s, Qt::Key_A},
+        {u"Y"_s, Qt::Key_Y},           {u"U"_s, Qt::Key_U},          {u"T"_s, Qt::Key_T},
+        {u"D"_s, Qt::Key_D},           {u"J"_s, Qt::Key_J},          {u"PgUp"_s, Qt::Key_PageUp},
+        {u"PgDn"_s, Qt::Key_PageDown}, {u"Home"_s, Qt::Key_Home},
     };
     for (QString key : keys.split(u' ', Qt::SkipEmptyParts)) {
         if (key.startsWith(u"A+"_s)) {
@@ -138,6 +139,9 @@ private slots:
     void keys_data();
     void keys();
     void anotherDeskWasFirst();
+    void movesKeepWhatAnotherDeskSaved();
+    void period_data();
+    void period();
     void readAgainWhenActivated();
     void opens_data();
     void opens();
@@ -248,6 +252,57 @@ void TestFrmRoomRack::anotherDeskWasFirst() {
     QVERIFY(m_window->model().stayAt(u"201"_s, today.addDays(1)));
     // The refused move left nothing to undo: Ctrl+Z now takes back nothing else.
     QVERIFY(!m_window->model().canUndo());
+}
+
+// The rack changes rooms and nights only: a check-in another desk made after the rack read
+// the stay stays a check-in when the clerk then extends it.
+void TestFrmRoomRack::movesKeepWhatAnotherDeskSaved() {
+    QCOMPARE(RoomStore(m_dir).checkIn(8, u"W2"_s), QString());
+    typeKeys(m_window.get(), u"+"_s);
+    const QList<RoomStay> stays = RoomStore(m_dir).staysOfReservation(8);
+    QCOMPARE(stays.size(), 1);
+    QCOMPARE(stays.constFirst().nights, 3);
+    QCOMPARE(stays.constFirst().state, RoomStay::InHouse);
+    QCOMPARE(stays.constFirst().checkInNo, u"W2"_s);
+    QVERIFY(m_f->dialogs().messageTexts().isEmpty());
+}
+
+void TestFrmRoomRack::period_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QDate>("typed"); // a day typed into the date box and shown by 表示
+    QTest::addColumn<QDate>("firstDay");
+
+    QTest::newRow("a week on") << "PgDn" << QDate() << today.addDays(7);
+    QTest::newRow("a month on") << "C+PgDn" << QDate() << today.addMonths(1);
+    QTest::newRow("two months on") << "C+PgDn C+PgDn" << QDate() << today.addMonths(2);
+    QTest::newRow("back to today") << "PgDn PgDn A+T" << QDate() << today;
+    QTest::newRow("a day typed") << "" << QDate(2027, 5, 1) << QDate(2027, 5, 1);
+}
+
+// Weeks, months and a typed day by keys; the stays of the new period are read.
+void TestFrmRoomRack::period() {
+    QFETCH(QString, keys);
+    QFETCH(QDate, typed);
+    QFETCH(QDate, firstDay);
+
+    // A party beyond what the rack read at first.
+    addStay(m_dir, u"遠藤 五郎"_s, u"101"_s, int(today.daysTo(firstDay)) + 2, 1, 2, 11);
+    QVERIFY(!m_window->model().stayAt(u"101"_s, firstDay.addDays(2)) || firstDay == today);
+    typeKeys(m_window.get(), keys);
+    if (typed.isValid()) {
+        typeKeys(m_window.get(), u"A+D"_s);
+        QVERIFY(desk::test::typeInto(m_window.get(), u"TextYear"_s, QString::number(typed.year())));
+        QVERIFY(desk::test::typeInto(m_window.get(), u"TextMonth"_s, QString::number(typed.month())));
+        QVERIFY(desk::test::typeInto(m_window.get(), u"TextDay"_s, QString::number(typed.day())));
+        typeKeys(m_window.get(), u"A+J"_s);
+    }
+    QCOMPARE(m_window->model().firstDay(), firstDay);
+    auto* rack = desk::test::child<roomrack::RoomRackView>(m_window.get(), u"Rack"_s);
+    QCOMPARE(rack->cursorDate(), firstDay);
+    QCOMPARE(QApplication::focusWidget(), rack);
+    const std::optional<roomrack::RackStay> endo = m_window->model().stayAt(u"101"_s, firstDay.addDays(2));
+    QVERIFY(endo);
+    QCOMPARE(endo->guest, u"遠藤 五郎"_s);
 }
 
 // On files nothing is announced: the rack reads again when the clerk comes back to it,
