@@ -5,6 +5,7 @@
 #include "RackSheets.h"
 #include "arrivalsvc/CheckInDesk.h"
 #include "bookingsvc/Bookings.h"
+#include "data/DbError.h"
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
 #include "entry/StayRequest.h"
@@ -14,6 +15,7 @@
 #include "ui/EscapeClose.h"
 #include "ui/GuardedConnect.h"
 #include "ui/OtherDesks.h"
+#include "ui/SlotGuard.h"
 
 #include <QEvent>
 #include <QScopedValueRollback>
@@ -71,7 +73,7 @@ FrmRoomRack::FrmRoomRack(desk::ModuleContext& context, desk::EntryRegistry& regi
             [this](const QList<roomrack::RackStay>& stays) { desk::guarded(this, [&] { saveChange(stays); }); });
     connect(&m_model, &roomrack::RoomRackModel::periodChanged, this, [this] {
         showPeriod();
-        desk::guarded(this, [&] { reload(); });
+        refresh();
     });
     connect(m_ui->Rack, &roomrack::RoomRackView::refused, this, &FrmRoomRack::refuse);
     connect(m_ui->Rack, &roomrack::RoomRackView::openRequested, this,
@@ -112,7 +114,7 @@ FrmRoomRack::FrmRoomRack(desk::ModuleContext& context, desk::EntryRegistry& regi
 
     // On a server another desk's booking, check-in or move shows by itself; on files the
     // window reads again when it is activated.
-    desk::onOtherDesksSaved(this, m_context.DirPath(), {}, [this] { desk::guarded(this, [&] { reload(); }); });
+    desk::onOtherDesksSaved(this, m_context.DirPath(), {}, [this] { refresh(); });
     m_loaded = true;
     move(0, 0);
     m_ui->Rack->setFocus();
@@ -123,7 +125,24 @@ FrmRoomRack::~FrmRoomRack() = default;
 void FrmRoomRack::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_loaded)
-        desk::guarded(this, [&] { reload(); });
+        refresh();
+}
+
+// Reading again by itself says a failure on the message line, not in a box: the box would
+// take the activation, and closing it would read (and fail) again.
+void FrmRoomRack::refresh() {
+    const QString failed = QStringLiteral("部屋割表を読み直せませんでした。");
+    try {
+        reload();
+        if (m_ui->LblMessage->text().startsWith(failed))
+            m_ui->LblMessage->clear();
+    } catch (...) {
+        m_ui->LblMessage->setText(failed +
+                                  desk::describeError(std::current_exception())
+                                      .section(QStringLiteral("\r\n\r\n") + desk::DbError::detailHeading(), 0, 0)
+                                      .section(QStringLiteral("\r\n"), 1, -1)
+                                      .replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    }
 }
 
 void FrmRoomRack::readRooms() {
@@ -264,7 +283,7 @@ void FrmRoomRack::launch(const QString& classId, const desk::StayRequest& reques
         std::unique_ptr<desk::ModuleEntry>& entry = m_entries[classId];
         entry = m_registry.create(classId);
         // The rack is read again when the window opened from here closes.
-        entry->setOnWindowClosed([this] { desk::guarded(this, [&] { reload(); }); });
+        entry->setOnWindowClosed([this] { refresh(); });
         entry->setDirPath(m_context.DirPath());
         entry->setProfile(m_context.profile());
         entry->setStay(request);
@@ -295,7 +314,13 @@ void FrmRoomRack::CmdNew_Click() {
 void FrmRoomRack::CmdAssign_Click() {
     m_ui->Rack->setFocus();
     reload();
-    const roomrack::Assignment assignment = roomrack::assignRooms(m_model.rooms(), m_model.stays());
+    // The parties waiting in the lane as shown; every stay in a room keeps its nights taken.
+    QList<roomrack::RackStay> stays;
+    for (const roomrack::RackStay& stay : m_model.stays()) {
+        if (!stay.room.isEmpty() || (stay.lastNight() >= m_model.firstDay() && stay.firstNight <= m_model.lastDay()))
+            stays << stay;
+    }
+    const roomrack::Assignment assignment = roomrack::assignRooms(m_model.rooms(), stays);
     if (assignment.placed == 0) {
         const QString text =
             assignment.unplaced == 0

@@ -44,6 +44,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void refresh();
     void readRooms();
     void saveChange(const QList<roomrack::RackStay>& stays);
     void saveProposal();
