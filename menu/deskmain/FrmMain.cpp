@@ -81,9 +81,8 @@ QString roomsText(const QList<roomsvc::RoomStay>& stays) {
     }
     // Rooms in the rack's order of codes, the party still waiting for one last.
     const QString none = QStringLiteral("未割当");
-    std::sort(rooms.begin(), rooms.end(), [&](const QString& a, const QString& b) {
-        return (a == none) != (b == none) ? b == none : a < b;
-    });
+    std::sort(rooms.begin(), rooms.end(),
+              [&](const QString& a, const QString& b) { return (a == none) != (b == none) ? b == none : a < b; });
     return rooms.join(QStringLiteral("・"));
 }
 
