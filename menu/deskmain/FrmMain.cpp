@@ -251,6 +251,12 @@ void FrmMain::fillReservations() {
     const std::unique_ptr<desk::RowSet> rows = store.RsResv();
     // Read before the list is emptied: a failed read leaves what it showed.
     const bool none = rows->isEmpty();
+    QHash<int, QList<roomsvc::RoomStay>> byReservation;
+    const QDate today = QDate::currentDate();
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today, today)) {
+        if (stay.reservationNo != 0)
+            byReservation[stay.reservationNo] << stay;
+    }
     m_ui->ListView1->clear();
     if (none)
         return;
@@ -258,12 +264,6 @@ void FrmMain::fillReservations() {
                    listColumns({QStringLiteral("RvNo"), QStringLiteral("RvName"), QStringLiteral("RvClNumber"),
                                 QStringLiteral("RvRemarks1"), QStringLiteral("RvTelNo")}));
     rows->close();
-    QHash<int, QList<roomsvc::RoomStay>> byReservation;
-    const QDate today = QDate::currentDate();
-    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today, today)) {
-        if (stay.reservationNo != 0)
-            byReservation[stay.reservationNo] << stay;
-    }
     for (int i = 0; i < m_ui->ListView1->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = m_ui->ListView1->topLevelItem(i);
         item->setText(RoomColumn, roomsText(byReservation.value(item->text(0).toInt())));
@@ -276,6 +276,13 @@ void FrmMain::fillNotCheckedOut() {
     store.CntDB();
     const std::unique_ptr<desk::RowSet> rows = store.RsNotChkOut();
     const bool none = rows->isEmpty();
+    // The rooms from the stays; a check-in without any keeps the room text it was given.
+    QHash<QString, QList<roomsvc::RoomStay>> byCheckIn;
+    const QDate today = QDate::currentDate();
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today.addDays(-1), today)) {
+        if (!stay.checkInNo.isEmpty())
+            byCheckIn[stay.checkInNo.toUpper()] << stay;
+    }
     // The guest chosen stays chosen when the list is read again (coming back from a window
     // opened for the guest), so that Enter reaches the same guest's next window.
     auto* list = m_ui->ListView2;
@@ -287,13 +294,6 @@ void FrmMain::fillNotCheckedOut() {
                    listColumns({QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
                                 QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")}));
     rows->close();
-    // The rooms from the stays; a check-in without any keeps the room text it was given.
-    QHash<QString, QList<roomsvc::RoomStay>> byCheckIn;
-    const QDate today = QDate::currentDate();
-    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today.addDays(-1), today)) {
-        if (!stay.checkInNo.isEmpty())
-            byCheckIn[stay.checkInNo.toUpper()] << stay;
-    }
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = list->topLevelItem(i);
         if (const QString rooms = roomsText(byCheckIn.value(item->text(0).toUpper())); !rooms.isEmpty())
