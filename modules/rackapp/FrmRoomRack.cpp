@@ -355,6 +355,17 @@ void FrmRoomRack::saveProposal() {
     }
     m_model.clearProposal();
     QString refusal = freshen(stays);
+    // A further part is the party as it is now, in its own room and nights.
+    for (qsizetype i = 1; refusal.isEmpty() && i < stays.size(); ++i) {
+        if (stays.at(i).id != 0)
+            continue;
+        roomsvc::RoomStay part = stays.at(i - 1);
+        part.id = 0;
+        part.room = stays.at(i).room;
+        part.firstNight = stays.at(i).firstNight;
+        part.nights = stays.at(i).nights;
+        stays[i] = part;
+    }
     if (refusal.isEmpty())
         refusal = m_store.save(stays);
     if (refusal.isEmpty())
