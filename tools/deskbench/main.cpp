@@ -9,7 +9,7 @@
 #include "data/Transfer.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -67,7 +67,10 @@ QString desksLine(const QString& engine, const deskbench::DesksResult& r) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The rack's case paints a widget; the bench shows no window, so it needs no screen.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("deskbench"));
     QTextStream out(stdout);
     QTextStream err(stderr);
