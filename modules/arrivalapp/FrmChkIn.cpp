@@ -68,6 +68,8 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
          {m_ui->txtChkInName, m_ui->txtChkAdrs1, m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo})
         connect(box, &QLineEdit::textChanged, this, &FrmChkIn::followRepresentative);
     connect(m_guests, &GuestListModel::edited, this, &FrmChkIn::showCompanions);
+    for (QLineEdit* box : {m_ui->txtPlan, m_ui->txtChildPlan})
+        connect(box, &QLineEdit::textChanged, this, &FrmChkIn::showPlans);
     desk::onClicked(m_ui->CmdGuestAdd, this, &FrmChkIn::CmdGuestAdd_Click);
     desk::onClicked(m_ui->CmdGuestRemove, this, &FrmChkIn::CmdGuestRemove_Click);
 
@@ -96,6 +98,7 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
         raise();
     });
     m_today = QDate::currentDate();
+    m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
     fillReservations();
     setCalledUp(false);
     offerToday();
@@ -228,6 +231,8 @@ void FrmChkIn::refreshLists() {
         m_today = QDate::currentDate();
         fillReservations();
         m_spec->reload(m_context.DirPath());
+        m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
+        showPlans();
     } catch (...) {
         showMessage(QStringLiteral("一覧を読み直せませんでした。") + desk::describeError(std::current_exception()));
     }
@@ -346,7 +351,56 @@ std::optional<arrivalsvc::CheckIn> FrmChkIn::typedEntry(const QDate& date) {
     entry.groupeClass = m_spec->GroupeClass();
     entry.userClass = m_spec->UserClass();
     entry.payClass = m_spec->PayClass();
+    // An emptied count is the default: one night, no children.
+    const QString nights = m_ui->txtNights->text().trimmed();
+    const QString children = m_ui->txtChildren->text().trimmed();
+    entry.nights = nights.isEmpty() ? qint16(1) : desk::convert::fieldInt16(nights, QStringLiteral("泊数"));
+    entry.children = children.isEmpty() ? qint16(0) : desk::convert::fieldInt16(children, QStringLiteral("小人"));
+    entry.plan = m_ui->txtPlan->text().trimmed();
+    entry.childPlan = m_ui->txtChildPlan->text().trimmed();
+    entry.mealNote = m_ui->txtMealNote->text();
+    // A check-in taken from a reservation keeps its link: the number, the day it was taken and the times.
+    if (m_takenOver) {
+        entry.reserveNo = m_takenOver->number;
+        entry.receivedOn = m_takenOver->receivedOn;
+        entry.arrivalTime = m_takenOver->arrivalTime;
+        entry.checkInTime = m_takenOver->checkInTime;
+    }
+    if (refusedStay(entry))
+        return std::nullopt;
     return entry;
+}
+
+void FrmChkIn::showPlans() {
+    for (const auto& [box, label] :
+         {std::pair{m_ui->txtPlan, m_ui->lbPlan}, std::pair{m_ui->txtChildPlan, m_ui->lbChildPlan}})
+        label->setText(bookingsvc::planLabel(m_plans, box->text()));
+}
+
+bool FrmChkIn::refusedStay(const arrivalsvc::CheckIn& entry) {
+    const QString refusal = bookingsvc::stayRefusal(entry.nights, entry.guests, entry.children);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
+        QLineEdit* box = entry.nights < 1 || entry.nights > 365 ? m_ui->txtNights : m_ui->txtChildren;
+        box->setFocus();
+        box->selectAll();
+        return true;
+    }
+    for (QLineEdit* box : {m_ui->txtPlan, m_ui->txtChildPlan}) {
+        const QString code = box->text();
+        if (code.trimmed().isEmpty() || bookingsvc::planIn(m_plans, code))
+            continue;
+        // A plan the maintenance added since the lists were read is found on a new reading.
+        m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
+        showPlans();
+        if (bookingsvc::planIn(m_plans, code))
+            continue;
+        refuse(bookingsvc::unknownPlan(code));
+        box->setFocus();
+        box->selectAll();
+        return true;
+    }
+    return false;
 }
 
 void FrmChkIn::proposeNumber() {
@@ -366,10 +420,14 @@ void FrmChkIn::ChkInClear() {
     m_ui->txtCheckInNo->clear();
     m_ui->ChkInDateTextBox->setDateValue({});
     offerToday();
-    for (QLineEdit* box : {m_ui->txtChkInName, m_ui->txtChkInRoomNo, m_ui->txtChkInKazu, m_ui->txtBadet,
-                           m_ui->txtChkInMembers, m_ui->txtChkInGroupe, m_ui->txtChkInAgent, m_ui->txtChkAdrs1,
-                           m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo, m_ui->txtChkEMadrs})
+    for (QLineEdit* box :
+         {m_ui->txtChkInName, m_ui->txtChkInRoomNo, m_ui->txtChkInKazu, m_ui->txtBadet, m_ui->txtChkInMembers,
+          m_ui->txtChkInGroupe, m_ui->txtChkInAgent, m_ui->txtChkAdrs1, m_ui->txtChkAdrs2, m_ui->txtChkAdrs3,
+          m_ui->txtChkTelNo, m_ui->txtChkEMadrs, m_ui->txtPlan, m_ui->txtChildPlan, m_ui->txtMealNote})
         box->clear();
+    m_ui->txtNights->setText(QStringLiteral("1"));
+    m_ui->txtChildren->setText(QStringLiteral("0"));
+    m_takenOver.reset();
     m_ui->txtChkInRemarks->clear();
     m_ui->txtBathExempt->setText(QStringLiteral("0"));
     m_ui->txtLodgingExempt->setText(QStringLiteral("0"));
@@ -499,9 +557,15 @@ void FrmChkIn::CmdCall_Click() {
     m_ui->txtChkAdrs3->setText(stay.address3);
     m_ui->txtChkTelNo->setText(stay.telNo);
     m_ui->txtChkEMadrs->setText(stay.email);
+    m_ui->txtNights->setText(QString::number(stay.nights));
+    m_ui->txtPlan->setText(stay.plan);
+    m_ui->txtChildren->setText(QString::number(stay.children));
+    m_ui->txtChildPlan->setText(stay.childPlan);
+    m_ui->txtMealNote->setText(stay.mealNote);
     m_ui->LBFlag->setText(stay.checkedOut ? QStringLiteral("済") : QStringLiteral("未"));
     // A call-up is no take-over: registering is off, and a correction never marks a reservation.
     m_ui->lbChkInRvNo->clear();
+    m_takenOver.reset();
     m_spec->showCodes(stay.choiceClass, stay.ageClass, stay.groupeClass, stay.userClass, stay.payClass);
     setCalledUp(true);
     showMessage({});
@@ -614,6 +678,12 @@ void FrmChkIn::ListView1_DblClick() {
     m_ui->txtChkAdrs2->setText(booked.address2);
     m_ui->txtChkAdrs3->setText(booked.address3);
     m_ui->txtChkTelNo->setText(booked.telNo);
+    m_ui->txtNights->setText(QString::number(booked.nights));
+    m_ui->txtPlan->setText(booked.plan);
+    m_ui->txtChildren->setText(QString::number(booked.children));
+    m_ui->txtChildPlan->setText(booked.childPlan);
+    m_ui->txtMealNote->setText(booked.mealNote);
+    m_takenOver = booked;
     m_ui->txtCheckInNo->setFocus();
     if (booked.checkedIn)
         refuse(QStringLiteral("チェックインが終了しています。"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bookingsvc/Reservation.h"
+#include "bookingsvc/StayPlan.h"
 #include "entry/ModuleContext.h"
 
 #include <QDate>
@@ -80,6 +82,10 @@ private:
     // The message line's note on guests from abroad without a passport number, or nothing.
     QString passportNote() const;
     void setCalledUp(bool calledUp);
+    // The plan boxes' labels show the plan the code names, as the sales window shows a commodity.
+    void showPlans();
+    // Whether the entry's nights, children or plans are refused, told with the box focused.
+    bool refusedStay(const arrivalsvc::CheckIn& entry);
     void refuse(const QString& text);
     void showMessage(const QString& text);
 
@@ -93,6 +99,10 @@ private:
     QString m_proposedNo;
     // The day whose reservations the list shows, taken afresh with every reading.
     QDate m_today;
+    // The inn's stay plans, read with the lists.
+    QList<bookingsvc::StayPlan> m_plans;
+    // The reservation taken over from the list, until the entry is registered or cleared.
+    std::optional<bookingsvc::Reservation> m_takenOver;
     bool m_loaded = false;
     bool m_refreshQueued = false;
 };

@@ -73,6 +73,9 @@ FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
     // wait for a date part to be put right.
     for (QWidget* leaveOnly : std::initializer_list<QWidget*>{m_ui->CmdEnd, m_ui->CmdCall, m_ui->DTPicker1})
         calfield::DateTextBox::setLeaveOnly(leaveOnly);
+    for (QLineEdit* box : {m_ui->RvtxtPlan, m_ui->RvtxtChildPlan})
+        connect(box, &QLineEdit::textChanged, this, &FrmReservation::showPlans);
+
     // The clerk starts with the guest's name, never in an empty date box.
     m_ui->RvtxtCliant->setFocus();
 
@@ -83,6 +86,7 @@ FrmReservation::FrmReservation(desk::ModuleContext& context, QWidget* parent)
         const QSignalBlocker blocker(m_ui->DTPicker1);
         m_ui->DTPicker1->setDate(today);
     }
+    m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
     clearEntry();
     proposeNumber();
     m_listedDay = desk::convert::dayText(today);
@@ -116,11 +120,13 @@ void FrmReservation::clearEntry() {
     m_ui->RvDateTextBox->setYearText({});
     m_ui->RvDateTextBox->setMonthText({});
     m_ui->RvDateTextBox->setDayText({});
-    for (QLineEdit* box :
-         {m_ui->RvtxtCliant, m_ui->RvtxtZipCode, m_ui->RvtxtAddress1, m_ui->RvtxtAddress2, m_ui->RvtxtAddress3,
-          m_ui->RxtxtTelNo, m_ui->RvtxtUser, m_ui->RvtxtBadget, m_ui->RvtxtArvTime, m_ui->RvtxtChkInTime,
-          m_ui->RvtxtExtra, m_ui->RvtxtGroupeName, m_ui->RvtxtTravelAg})
+    for (QLineEdit* box : {m_ui->RvtxtCliant, m_ui->RvtxtZipCode, m_ui->RvtxtAddress1, m_ui->RvtxtAddress2,
+                           m_ui->RvtxtAddress3, m_ui->RxtxtTelNo, m_ui->RvtxtUser, m_ui->RvtxtBadget,
+                           m_ui->RvtxtArvTime, m_ui->RvtxtChkInTime, m_ui->RvtxtExtra, m_ui->RvtxtGroupeName,
+                           m_ui->RvtxtTravelAg, m_ui->RvtxtPlan, m_ui->RvtxtChildPlan, m_ui->RvtxtMealNote})
         box->clear();
+    m_ui->RvtxtNights->setText(QStringLiteral("1"));
+    m_ui->RvtxtChildren->setText(QStringLiteral("0"));
     m_ui->lbRecieve->clear();
 }
 
@@ -177,7 +183,50 @@ bookingsvc::Reservation FrmReservation::typedEntry(const QDate& useDate) const {
     entry.groupName = m_ui->RvtxtGroupeName->text();
     entry.travelAgent = m_ui->RvtxtTravelAg->text();
     entry.remarks = m_ui->RvtxtExtra->text();
+    // An emptied count is the default: one night, no children.
+    const QString nights = m_ui->RvtxtNights->text().trimmed();
+    const QString children = m_ui->RvtxtChildren->text().trimmed();
+    entry.nights = nights.isEmpty() ? 1 : fieldInt16(nights, QStringLiteral("泊数"));
+    entry.children = children.isEmpty() ? 0 : fieldInt16(children, QStringLiteral("小人"));
+    entry.plan = m_ui->RvtxtPlan->text().trimmed();
+    entry.childPlan = m_ui->RvtxtChildPlan->text().trimmed();
+    entry.mealNote = m_ui->RvtxtMealNote->text();
     return entry;
+}
+
+void FrmReservation::showPlans() {
+    for (const auto& [box, label] :
+         {std::pair{m_ui->RvtxtPlan, m_ui->RvlbPlan}, std::pair{m_ui->RvtxtChildPlan, m_ui->RvlbChildPlan}})
+        label->setText(bookingsvc::planLabel(m_plans, box->text()));
+}
+
+QLineEdit* FrmReservation::refusedPlan() {
+    for (QLineEdit* box : {m_ui->RvtxtPlan, m_ui->RvtxtChildPlan}) {
+        const QString code = box->text();
+        if (code.trimmed().isEmpty() || bookingsvc::planIn(m_plans, code))
+            continue;
+        // A plan the maintenance added since the window was opened is found on a new reading.
+        m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
+        showPlans();
+        if (bookingsvc::planIn(m_plans, code))
+            continue;
+        refuse(this, bookingsvc::unknownPlan(code));
+        box->setFocus();
+        box->selectAll();
+        return box;
+    }
+    return nullptr;
+}
+
+bool FrmReservation::refusedStay(const bookingsvc::Reservation& entry) {
+    const QString refusal = bookingsvc::stayRefusal(entry.nights, entry.guests, entry.children);
+    if (refusal.isEmpty())
+        return refusedPlan() != nullptr;
+    refuse(this, refusal);
+    QLineEdit* box = entry.nights < 1 || entry.nights > 365 ? m_ui->RvtxtNights : m_ui->RvtxtChildren;
+    box->setFocus();
+    box->selectAll();
+    return true;
 }
 
 void FrmReservation::setCalledUp(bool calledUp) {
@@ -212,6 +261,10 @@ void FrmReservation::CmdRd_Click() {
     }
 
     const bookingsvc::Reservation entry = typedEntry(*useDate);
+    busy.reset();
+    if (refusedStay(entry))
+        return;
+    busy.emplace();
     const bookingsvc::Bookings::Registration done =
         bookingsvc::Bookings(m_context.DirPath()).registerReservation(entry);
     if (done.outcome == bookingsvc::Bookings::Registration::Outcome::NumberTaken) {
@@ -270,6 +323,11 @@ void FrmReservation::CmdCall_Click() {
     m_ui->RvtxtExtra->setText(booked.remarks);
     m_ui->RvtxtGroupeName->setText(booked.groupName);
     m_ui->RvtxtTravelAg->setText(booked.travelAgent);
+    m_ui->RvtxtNights->setText(QString::number(booked.nights));
+    m_ui->RvtxtPlan->setText(booked.plan);
+    m_ui->RvtxtChildren->setText(QString::number(booked.children));
+    m_ui->RvtxtChildPlan->setText(booked.childPlan);
+    m_ui->RvtxtMealNote->setText(booked.mealNote);
     setCalledUp(true);
 }
 
@@ -290,6 +348,10 @@ void FrmReservation::CmdEdit_Click() {
 
     bookingsvc::Reservation entry = typedEntry(*useDate);
     entry.receivedOn = QDate::fromString(m_ui->lbRecieve->text(), receivedFormat);
+    busy.reset();
+    if (refusedStay(entry))
+        return;
+    busy.emplace();
     const qint32 number = entry.number;
     const bool found =
         bookingsvc::Bookings(m_context.DirPath()).correct(entry) == bookingsvc::Bookings::Correction::Corrected;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bookingsvc/StayPlan.h"
 #include "entry/ModuleContext.h"
 
 #include <QDate>
@@ -16,6 +17,8 @@ class FrmReservation;
 namespace bookingsvc {
 struct Reservation;
 }
+
+class QLineEdit;
 
 namespace bookingapp {
 
@@ -61,11 +64,20 @@ private:
     // The number shown in RvlbReserveNo.
     qint32 shownNumber() const;
     void setCalledUp(bool calledUp);
+    // The plan boxes' labels show the plan the code names, as the sales window shows a
+    // commodity; a code that names none says so.
+    void showPlans();
+    // The first plan box whose code names no plan, with the clerk told; null when both do.
+    QLineEdit* refusedPlan();
+    // Whether the entry's nights, children or plans are refused, told with the box focused.
+    bool refusedStay(const bookingsvc::Reservation& entry);
 
     std::unique_ptr<Ui::FrmReservation> m_ui;
     desk::ModuleContext& m_context;
     QString m_listedDay;
     QPointer<FrmRireki> m_rireki;
+    // The inn's stay plans, read at load and again when a code is not among them.
+    QList<bookingsvc::StayPlan> m_plans;
 };
 
 } // namespace bookingapp

@@ -2,6 +2,7 @@
 #include "arrivalapp/FrmSpec.h"
 
 #include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 #include "bookingsvc/ReservationClass.h"
 #include "calfield/DateTextBox.h"
 #include "data/Connection.h"
@@ -92,6 +93,10 @@ void book(const QString& dir, qint32 number, const QString& name, bool checkedIn
     store->Msave();
     if (checkedIn)
         store->ChkIn();
+    // The stay the booking window gives every reservation now: two nights, one of the two a child.
+    store->connection().exec(u"UPDATE Reserve SET RvNights = 2, RvPlan = '101', RvChildPlan = '104', "
+                             u"RvChildren = 1, RvMealNote = 'えび不可' WHERE RvNo = ?"_s,
+                             {number});
 }
 
 bool reservationCheckedIn(const QString& dir, qint32 number) {
@@ -230,16 +235,29 @@ void TestFrmChkIn::registerRefusals_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<Icon>("icon");
     QTest::addColumn<QString>("numberAfter");
+    // A box typed after the entry, and the box focused by the refusal (none: not checked).
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
 
     const QStringList may3{u"2024"_s, u"5"_s, u"3"_s};
     QTest::newRow("empty number") << u""_s << may3 << u"チェックイン番号が入力されていません。"_s << Icon::Critical
-                                  << u""_s;
+                                  << u""_s << QString() << QString();
     QTest::newRow("day missing") << u"2001"_s << QStringList{u"2024"_s, u"5"_s, u""_s} << u"未入力の項目があります。"_s
-                                 << Icon::Critical << u"2001"_s;
+                                 << Icon::Critical << u"2001"_s << QString() << QString();
     QTest::newRow("31 April") << u"2001"_s << QStringList{u"2024"_s, u"4"_s, u"31"_s} << u"日付が正しくありません。"_s
-                              << Icon::Critical << u"2001"_s;
-    QTest::newRow("number taken") << u"1001"_s << may3 << u"チェックイン番号が重複しています。"_s << Icon::None
-                                  << u""_s;
+                              << Icon::Critical << u"2001"_s << QString() << QString();
+    QTest::newRow("number taken") << u"1001"_s << may3 << u"チェックイン番号が重複しています。"_s << Icon::None << u""_s
+                                  << QString() << QString();
+    QTest::newRow("no nights") << u"2001"_s << may3 << u"泊数は 1 から 365 までで入力してください。"_s << Icon::Critical
+                               << u"2001"_s << u"txtNights"_s << u"0"_s;
+    QTest::newRow("more children than guests")
+        << u"2001"_s << may3 << u"小人の人数 3 人は、人数 2 人を超えられません。"_s << Icon::Critical << u"2001"_s
+        << u"txtChildren"_s << u"3"_s;
+    // A drink is a commodity, but no plan to stay on.
+    QTest::newRow("plan no stay") << u"2001"_s << may3 << u"「301」は宿泊プランの商品コードではありません。"_s
+                                  << Icon::Critical << u"2001"_s << u"txtPlan"_s << u"301"_s;
+    QTest::newRow("child plan unknown") << u"2001"_s << may3 << u"「999」は宿泊プランの商品コードではありません。"_s
+                                        << Icon::Critical << u"2001"_s << u"txtChildPlan"_s << u"999"_s;
 }
 
 void TestFrmChkIn::registerRefusals() {
@@ -248,12 +266,18 @@ void TestFrmChkIn::registerRefusals() {
     QFETCH(QString, message);
     QFETCH(Icon, icon);
     QFETCH(QString, numberAfter);
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
 
     addCheckIn(dir(), u"1001"_s);
     const auto w = openWindow();
     fillEntry(*w, number);
     setDate(*w, date[0], date[1], date[2]);
+    if (!box.isEmpty())
+        typeInto(w.get(), box, typed);
     QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+    if (!box.isEmpty())
+        QCOMPARE(QApplication::focusWidget()->objectName(), box);
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
     QCOMPARE(m_dialogs->messages()[0].title, u"警告"_s);
@@ -530,6 +554,12 @@ void TestFrmChkIn::takeOver() {
     QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), u"2"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInRemarks"_s), u"夕食は18時半"_s);
     QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), u"1"_s); // the proposal, untouched
+    // The stay comes with it, each plan shown by name and price.
+    QCOMPARE(textOf(w.get(), u"txtNights"_s), u"2"_s);
+    QCOMPARE(textOf(w.get(), u"txtChildren"_s), u"1"_s);
+    QCOMPARE(textOf(w.get(), u"lbPlan"_s), u"宿泊料金（1泊2食）　@12,000"_s);
+    QCOMPARE(textOf(w.get(), u"lbChildPlan"_s), u"宿泊料金（小人）　@7,000"_s);
+    QCOMPARE(textOf(w.get(), u"txtMealNote"_s), u"えび不可"_s);
 
     m_dialogs->clear();
     typeInto(w.get(), u"txtCheckInNo"_s, u"2002"_s);
@@ -543,6 +573,19 @@ void TestFrmChkIn::takeOver() {
     QVERIFY(!reservationCheckedIn(dir(), 1));
     QCOMPARE(rv->topLevelItem(1)->text(4), u"済み"_s);
     QCOMPARE(textOf(w.get(), u"lbChkInRvNo"_s), QString());
+    const std::optional<arrivalsvc::CheckIn> stored = arrivalsvc::CheckInDesk(dir()).callUp(u"2002"_s);
+    QVERIFY(stored);
+    QCOMPARE(stored->reserveNo, 2);
+    QCOMPARE(stored->nights, 2);
+    QCOMPARE(stored->plan, u"101"_s);
+    QCOMPARE(stored->childPlan, u"104"_s);
+    QCOMPARE(stored->children, 1);
+    QCOMPARE(stored->mealNote, u"えび不可"_s);
+    QCOMPARE(guests(dir())->scalar(u"SELECT RvNo FROM CheckInCliantDetail WHERE CheckInNO = '2002'"_s).toInt(), 2);
+    // The next entry starts afresh.
+    QCOMPARE(textOf(w.get(), u"txtNights"_s), u"1"_s);
+    QCOMPARE(textOf(w.get(), u"txtPlan"_s), QString());
+    QCOMPARE(textOf(w.get(), u"lbPlan"_s), QString());
 }
 
 void TestFrmChkIn::failedMarkKeepsTheCheckIn() {

@@ -1,6 +1,7 @@
 #include "bookingapp/FrmReservation.h"
 #include "bookingapp/FrmRireki.h"
 
+#include "bookingsvc/Bookings.h"
 #include "bookingsvc/ReservationClass.h"
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
@@ -132,6 +133,8 @@ private slots:
     void historyWindowOption();
     void printShowsTheSlip();
     void unreadableDataDirFailsTheLoad();
+    void stayPlanByKeys_data();
+    void stayPlanByKeys();
 
 private:
     std::unique_ptr<WindowFixture> m_f;
@@ -596,6 +599,66 @@ void TestFrmReservation::printShowsTheSlip() {
 void TestFrmReservation::unreadableDataDirFailsTheLoad() {
     m_f->context().setDirPath(dir() + QStringLiteral("nowhere/"));
     QVERIFY_THROWS_EXCEPTION(desk::DbError, FrmReservation w(m_f->context()));
+}
+
+void TestFrmReservation::stayPlanByKeys_data() {
+    QTest::addColumn<QStringList>("typed"); // nights, plan, children, child plan, meal note
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<int>("nights");
+    QTest::addColumn<int>("children");
+
+    QTest::newRow("a family on two plans")
+        << QStringList{u"2"_s, u"102"_s, u"1"_s, u"104"_s, u"卵アレルギー"_s}
+        << QStringList{u"宿泊料金（1泊朝食）　@8,500"_s, u"宿泊料金（小人）　@7,000"_s} << 2 << 1;
+    // Left as offered: one night, no plan, no children.
+    QTest::newRow("as offered") << QStringList{QString(), QString(), QString(), QString(), QString()}
+                                << QStringList{QString(), QString()} << 1 << 0;
+}
+
+void TestFrmReservation::stayPlanByKeys() {
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, labels);
+    QFETCH(int, nights);
+    QFETCH(int, children);
+
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
+    fillEntry(w);
+    // The stay follows the remarks in the tab order; the meal note has its access key.
+    enter(&w, u"RvtxtExtra"_s, u"記念日"_s);
+    const char* const boxes[] = {"RvtxtNights", "RvtxtPlan", "RvtxtChildren", "RvtxtChildPlan"};
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(boxes[i]));
+        if (!typed[i].isEmpty()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), typed[i]);
+        }
+    }
+    pressAccessKey(&w, Qt::Key_M);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"RvtxtMealNote"_s);
+    if (!typed[4].isEmpty())
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, typed[4], Qt::NoModifier);
+    QCOMPARE(textOf(&w, u"RvlbPlan"_s), labels[0]);
+    QCOMPARE(textOf(&w, u"RvlbChildPlan"_s), labels[1]);
+    pressAccessKey(&w, Qt::Key_R);
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{});
+
+    const std::optional<bookingsvc::Reservation> saved = bookingsvc::Bookings(dir()).callUp(1);
+    QVERIFY(saved);
+    QCOMPARE(saved->nights, nights);
+    QCOMPARE(saved->plan, typed[1]);
+    QCOMPARE(saved->children, children);
+    QCOMPARE(saved->childPlan, typed[3]);
+    QCOMPARE(saved->mealNote, typed[4]);
+    // A new entry starts on one night without a plan; a call-up shows the stay again.
+    QCOMPARE(textOf(&w, u"RvtxtNights"_s), u"1"_s);
+    QCOMPARE(textOf(&w, u"RvlbPlan"_s), QString());
+    m_f->dialogs().pushInput(u"1"_s);
+    pressAccessKey(&w, Qt::Key_C);
+    QCOMPARE(textOf(&w, u"RvtxtNights"_s), QString::number(nights));
+    QCOMPARE(textOf(&w, u"RvlbPlan"_s), labels[0]);
+    QCOMPARE(textOf(&w, u"RvtxtMealNote"_s), typed[4]);
 }
 
 QTEST_MAIN(TestFrmReservation)
