@@ -10,6 +10,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
+#include "roomsvc/RoomStore.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/EscapeClose.h"
@@ -19,7 +20,9 @@
 #include "ui/OtherDesks.h"
 #include "ui/SlotGuard.h"
 
+#include <QCompleter>
 #include <QHeaderView>
+#include <QStandardItemModel>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QTimer>
@@ -70,6 +73,12 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
     connect(m_guests, &GuestListModel::edited, this, &FrmChkIn::showCompanions);
     for (QLineEdit* box : {m_ui->txtPlan, m_ui->txtChildPlan})
         connect(box, &QLineEdit::textChanged, this, &FrmChkIn::showPlans);
+    // The room box offers the free rooms (Down shows them all); the code is what goes in.
+    m_freeRooms = new QCompleter(new QStandardItemModel(this), this);
+    m_freeRooms->setCompletionRole(Qt::UserRole);
+    m_freeRooms->setCaseSensitivity(Qt::CaseInsensitive);
+    m_ui->txtChkInRoomNo->setCompleter(m_freeRooms);
+    m_ui->txtChkInRoomNo->installEventFilter(this);
     desk::onClicked(m_ui->CmdGuestAdd, this, &FrmChkIn::CmdGuestAdd_Click);
     desk::onClicked(m_ui->CmdGuestRemove, this, &FrmChkIn::CmdGuestRemove_Click);
 
@@ -132,6 +141,17 @@ bool FrmChkIn::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             desk::guarded(this, [this] { ListView1_DblClick(); });
+            return true;
+        }
+    }
+    if (watched == m_ui->txtChkInRoomNo) {
+        if (event->type() == QEvent::FocusIn)
+            desk::guarded(this, [this] { offerFreeRooms(); });
+        // Down on the room box lists every free room, whatever is typed.
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down &&
+            !m_freeRooms->popup()->isVisible()) {
+            m_freeRooms->setCompletionPrefix({});
+            m_freeRooms->complete();
             return true;
         }
     }
@@ -371,6 +391,23 @@ std::optional<arrivalsvc::CheckIn> FrmChkIn::typedEntry(const QDate& date) {
     return entry;
 }
 
+void FrmChkIn::offerFreeRooms() {
+    auto* model = static_cast<QStandardItemModel*>(m_freeRooms->model());
+    model->clear();
+    const std::optional<QDate> date = m_ui->ChkInDateTextBox->typedDay();
+    bool ok = true;
+    const QString nightsText = m_ui->txtNights->text().trimmed();
+    const int nights = nightsText.isEmpty() ? 1 : nightsText.toInt(&ok);
+    if (!date || !ok || nights < 1 || nights > 365)
+        return;
+    for (const roomsvc::Room& room : roomsvc::RoomStore(m_context.DirPath()).freeRooms(*date, nights)) {
+        auto* item = new QStandardItem(
+            QStringLiteral("%1　%2　%3　定員%4").arg(room.code, room.name, room.type).arg(room.capacity));
+        item->setData(room.code, Qt::UserRole);
+        model->appendRow(item);
+    }
+}
+
 void FrmChkIn::showPlans() {
     for (const auto& [box, label] :
          {std::pair{m_ui->txtPlan, m_ui->lbPlan}, std::pair{m_ui->txtChildPlan, m_ui->lbChildPlan}})
@@ -486,6 +523,14 @@ void FrmChkIn::CmdRecord_Click() {
         m_ui->txtCheckInNo->setFocus();
         return;
     }
+    if (done.outcome == Outcome::RoomRefused) {
+        busy.reset();
+        desk::dialogs().beep();
+        refuse(done.refusal);
+        m_ui->txtChkInRoomNo->setFocus();
+        m_ui->txtChkInRoomNo->selectAll();
+        return;
+    }
     if (done.outcome == Outcome::NumberTaken) {
         busy.reset();
         desk::dialogs().message(this, takenNumber, warningTitle);
@@ -512,6 +557,15 @@ void FrmChkIn::CmdRecord_Click() {
                                         .arg(entry->number, reservation) +
                                     markFailure,
                                 warningTitle, desk::Dialogs::Icon::Exclamation);
+    }
+    // The check-in stands; the reservation's rooms could not be taken over.
+    if (!done.refusal.isEmpty()) {
+        desk::dialogs().message(
+            this,
+            QStringLiteral("チェックイン番号 %1 は登録しましたが、予約の部屋を引き継げませんでした。\r\n")
+                    .arg(entry->number) +
+                done.refusal,
+            warningTitle, desk::Dialogs::Icon::Exclamation);
     }
 }
 
@@ -594,9 +648,18 @@ void FrmChkIn::CmdEdit_Click() {
         return;
 
     std::optional<desk::BusyCursor> busy(std::in_place);
-    // The correction refuses, as a whole, a number that another check-in has.
-    if (arrivalsvc::CheckInDesk(m_context.DirPath()).correct(stored, *entry) ==
-        arrivalsvc::CheckInDesk::Correction::NumberTaken) {
+    // The correction refuses, as a whole, a number that another check-in has, and rooms taken.
+    QString roomRefusal;
+    const arrivalsvc::CheckInDesk::Correction corrected =
+        arrivalsvc::CheckInDesk(m_context.DirPath()).correct(stored, *entry, &roomRefusal);
+    if (corrected == arrivalsvc::CheckInDesk::Correction::RoomRefused) {
+        busy.reset();
+        desk::dialogs().beep();
+        refuse(roomRefusal);
+        m_ui->txtChkInRoomNo->setFocus();
+        return;
+    }
+    if (corrected == arrivalsvc::CheckInDesk::Correction::NumberTaken) {
         busy.reset();
         desk::dialogs().message(this, takenNumber, warningTitle);
         m_ui->txtCheckInNo->setFocus();
@@ -684,6 +747,14 @@ void FrmChkIn::ListView1_DblClick() {
     m_ui->txtChildPlan->setText(booked.childPlan);
     m_ui->txtMealNote->setText(booked.mealNote);
     m_takenOver = booked;
+    // The rooms the reservation holds go in the room box.
+    QStringList rooms;
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_context.DirPath()).staysOfReservation(booked.number)) {
+        if (!stay.room.isEmpty() && stay.state == roomsvc::RoomStay::Reserved)
+            rooms << stay.room;
+    }
+    if (!rooms.isEmpty())
+        m_ui->txtChkInRoomNo->setText(arrivalsvc::joinedRooms(rooms));
     m_ui->txtCheckInNo->setFocus();
     if (booked.checkedIn)
         refuse(QStringLiteral("チェックインが終了しています。"));

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+class QCompleter;
+
 namespace Ui {
 class FrmChkIn;
 }
@@ -82,6 +84,8 @@ private:
     // The message line's note on guests from abroad without a passport number, or nothing.
     QString passportNote() const;
     void setCalledUp(bool calledUp);
+    // The room box offers the rooms free from the typed date for the typed nights.
+    void offerFreeRooms();
     // The plan boxes' labels show the plan the code names, as the sales window shows a commodity.
     void showPlans();
     // Whether the entry's nights, children or plans are refused, told with the box focused.
@@ -99,6 +103,7 @@ private:
     QString m_proposedNo;
     // The day whose reservations the list shows, taken afresh with every reading.
     QDate m_today;
+    QCompleter* m_freeRooms = nullptr;
     // The inn's stay plans, read with the lists.
     QList<bookingsvc::StayPlan> m_plans;
     // The reservation taken over from the list, until the entry is registered or cleared.
