@@ -1,5 +1,9 @@
 #include "roomrack/RoomRackModel.h"
 
+#include "roomsvc/RoomStore.h"
+
+#include <QScopedValueRollback>
+
 namespace roomrack {
 
 RoomRackModel::RoomRackModel(QObject* parent)
@@ -110,8 +114,7 @@ QString RoomRackModel::ownRefusal(const QList<RackStay>& proposed) const {
             if (from > to) {
                 return {};
             }
-            return QStringLiteral("%1号室の%2の夜は%3様が泊まっています。")
-                .arg(stay.room, from.toString(QStringLiteral("M/d")), other.guest);
+            return roomsvc::clashText(stay.room, from, other.guest);
         };
         for (const RackStay& other : proposed) {
             if (QString text = clashWith(other); !text.isEmpty()) {
@@ -226,7 +229,11 @@ QString RoomRackModel::undo() {
         stay.nights = old.nights;
         before << stay;
     }
-    const QString text = apply(before, false);
+    QString text;
+    {
+        const QScopedValueRollback<bool> undoing(m_undoing, true);
+        text = apply(before, false);
+    }
     if (text.isEmpty()) {
         m_undo.removeLast();
     }

@@ -100,6 +100,8 @@ public:
     // Takes back the last applied change (checked like any change), or returns why not.
     QString undo();
     void clearUndo() { m_undo.clear(); }
+    // True while undo() applies: a changeApplied() then takes a change back.
+    bool isUndoing() const { return m_undoing; }
 
     // Why the proposed stays may not be applied by the model's own rule and the set rule.
     QString refusal(const QList<RackStay>& proposed) const;
@@ -124,6 +126,7 @@ private:
     Rule m_rule;
     QList<QList<RackStay>> m_undo; // the stays as they were before each change
     QList<RackStay> m_proposal;
+    bool m_undoing = false;
 };
 
 } // namespace roomrack

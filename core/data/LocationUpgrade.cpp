@@ -5,7 +5,9 @@
 #include "FolderLocation.h"
 #include "Schema.h"
 #include "ServerLocation.h"
+#include "Transfer.h"
 
+#include <QDateTime>
 #include <QDir>
 
 #include <algorithm>
@@ -74,11 +76,15 @@ QStringList ServerLocation::upgrade(QString* backupFolder) const {
         return {};
     const QString refusal = QStringLiteral("データの版を移せません。");
     refuseWhileDesksWork(refusal);
-    // A copy of the inn as it was, into a folder under the current one (the server has no
-    // folder of its own), as a folder's upgrade keeps one beside its files.
+    // The inn's rows as they were, into a data folder of this version under the current folder
+    // (the server has no folder of its own), as a folder's upgrade keeps its files first:
+    // `deskadmin restore` takes it back.
     const QString kept = maintenance::freshFolder(QDir::currentPath() + QStringLiteral("/backup"),
                                                   QStringLiteral("before-upgrade-") + maintenance::stamp());
-    backup(kept);
+    maintenance::buildBackupFolder(
+        kept, [&](const QString& folder) { maintenance::copyOlderInn(path(), folder); },
+        [&](const QString& name, const QString& copy) { maintenance::verifyCopy(name, copy, path()); });
+    recordBackup(QDateTime::currentDateTime());
     if (backupFolder)
         *backupFolder = kept;
     // A desk started while the copy was taken is refused as well.

@@ -81,6 +81,7 @@ private slots:
     void freeRooms();
     void staysShowTheirParty();
     void checkInAndOut();
+    void sampleInn();
 };
 
 void TestRoomSvc::saveChecksTheNights_data() {
@@ -217,6 +218,25 @@ void TestRoomSvc::checkInAndOut() {
     QCOMPARE(after.constFirst().state, RoomStay::CheckedOut);
     QCOMPARE(codes(inn.store.freeRooms(May1.addDays(1), 2)),
              (QStringList{QStringLiteral("101"), QStringLiteral("102")}));
+}
+
+// The sample inn's twelve rooms on two floors, and its stays: each in a room of the inn, the
+// in-house ones under their check-ins, and all of them saved again without a clash.
+void TestRoomSvc::sampleInn() {
+    TempDataDir dir(true);
+    const RoomStore store(dir.path());
+    const QList<Room> rooms = store.rooms();
+    QCOMPARE(rooms.size(), 12);
+    QCOMPARE(rooms.first().floor + rooms.first().code + rooms.last().floor + rooms.last().code,
+             QStringLiteral("1階1012階206"));
+    QList<RoomStay> stays = store.staysBetween(QDate::currentDate().addDays(-30), QDate::currentDate().addDays(30));
+    QCOMPARE(stays.size(), 9);
+    for (const RoomStay& s : std::as_const(stays)) {
+        QVERIFY(s.room.isEmpty() || store.room(s.room).has_value());
+        QVERIFY(!s.guest.isEmpty());
+    }
+    QCOMPARE(store.staysOfCheckIn(QStringLiteral("1000")).constFirst().nights, 2);
+    QCOMPARE(store.save(stays), QString());
 }
 
 QTEST_GUILESS_MAIN(TestRoomSvc)
