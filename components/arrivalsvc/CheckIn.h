@@ -76,6 +76,15 @@ struct CheckIn {
     qint16 lodgingExempt = 0;
     qint32 price = 0;
 
+    // The stay: nights from the check-in date, the plans (commodity codes of the
+    // accommodation class) of the adults and of the children, how many of `guests` are
+    // children, and the meal note the kitchen reads.
+    qint16 nights = 1;
+    QString plan;
+    QString childPlan;
+    qint16 children = 0;
+    QString mealNote;
+
     // The reservation link, written by the first save alone.
     qint32 reserveNo = 0;
     QDate receivedOn;
