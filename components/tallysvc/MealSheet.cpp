@@ -3,6 +3,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
+#include "data/Sql.h"
 
 #include <QHash>
 #include <QSet>
@@ -594,6 +595,64 @@ QList<MealSheet::Line> MealSheet::lines(const QList<MealDay>& days) {
         }
     }
     return all;
+}
+
+QStringList MealSheet::headings() {
+    return {QStringLiteral("日付"),     QStringLiteral("区分"),     QStringLiteral("部屋"),
+            QStringLiteral("お名前"),   QStringLiteral("プラン"),   QStringLiteral("夕食大人"),
+            QStringLiteral("夕食子供"), QStringLiteral("朝食大人"), QStringLiteral("朝食子供"),
+            QStringLiteral("変更"),     QStringLiteral("備考")};
+}
+
+QStringList MealSheet::fields(const Line& line) {
+    return {line.day,
+            line.section,
+            line.room,
+            line.name,
+            line.plan,
+            line.dinnerAdults,
+            line.dinnerChildren,
+            line.breakfastAdults,
+            line.breakfastChildren,
+            line.change,
+            line.note};
+}
+
+QString MealSheet::statement(const QList<Line>& lines) {
+    const QStringList names = headings();
+    QStringList texts;
+    QHash<QString, int> textNumber;
+    QStringList values;
+    for (const Line& line : lines) {
+        QStringList row{QString::number(values.size() + 1)};
+        for (const QString& text : fields(line)) {
+            auto at = textNumber.constFind(text);
+            if (at == textNumber.constEnd()) {
+                at = textNumber.insert(text, int(texts.size()));
+                texts << QStringLiteral("(%1, %2)").arg(QString::number(texts.size()), desk::Sql::quote(text));
+            }
+            row << QString::number(*at);
+        }
+        values << u'(' + row.join(QStringLiteral(", ")) + u')';
+    }
+    QStringList columns{QStringLiteral("No")};
+    QStringList shown;
+    QStringList joins;
+    for (int i = 0; i < names.size(); ++i) {
+        columns << QStringLiteral("c%1").arg(i);
+        shown << QStringLiteral("t%1.text AS %2").arg(QString::number(i), names.at(i));
+        joins << QStringLiteral("JOIN t t%1 ON t%1.n = v.c%1").arg(i);
+    }
+    if (values.isEmpty()) {
+        QStringList empty;
+        for (const QString& name : names)
+            empty << QStringLiteral("'' AS ") + name;
+        return QStringLiteral("SELECT ") + empty.join(QStringLiteral(", ")) + QStringLiteral(" WHERE 1 = 0");
+    }
+    return QStringLiteral("WITH v (") + columns.join(QStringLiteral(", ")) + QStringLiteral(") AS (VALUES ") +
+           values.join(QStringLiteral(", ")) + QStringLiteral("), t (n, text) AS (VALUES ") +
+           texts.join(QStringLiteral(", ")) + QStringLiteral(") SELECT ") + shown.join(QStringLiteral(", ")) +
+           QStringLiteral(" FROM v ") + joins.join(u' ') + QStringLiteral(" ORDER BY v.No");
 }
 
 } // namespace tallysvc

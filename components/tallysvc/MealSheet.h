@@ -115,6 +115,13 @@ public:
         QString note;
     };
     static QList<Line> lines(const QList<MealDay>& days);
+    // The headings of the line's fields in their order, as the sheet, its CSV and the
+    // statement below name them.
+    static QStringList headings();
+    static QStringList fields(const Line& line);
+    // The lines as literal rows of a statement (columns named by headings(), in order), for
+    // the printed sheet; every text is bound once.
+    static QString statement(const QList<Line>& lines);
 
 private:
     QString m_dirPath;

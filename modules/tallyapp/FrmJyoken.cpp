@@ -3,6 +3,7 @@
 #include "ui_FrmJyoken.h"
 
 #include "Aggregation.h"
+#include "FrmMeals.h"
 #include "FrmSyukei.h"
 #include "tallysvc/TallyResult.h"
 #include "ui/BusyCursor.h"
@@ -21,6 +22,11 @@ namespace {
 // window) until the clerk closes it.
 QPointer<FrmSyukei>& resultWindowSlot() {
     static QPointer<FrmSyukei> window;
+    return window;
+}
+
+QPointer<FrmMeals>& mealsWindowSlot() {
+    static QPointer<FrmMeals> window;
     return window;
 }
 
@@ -52,6 +58,7 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
             Option1_Click(id);
     });
     desk::onClicked(m_ui->CmdGo, this, &FrmJyoken::CmdGo_Click);
+    desk::onClicked(m_ui->CmdMeals, this, &FrmJyoken::CmdMeals_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
     desk::closeOnEscape(this, m_ui->CmdEnd);
 
@@ -69,6 +76,10 @@ FrmJyoken::~FrmJyoken() = default;
 
 FrmSyukei* FrmJyoken::resultWindow() {
     return resultWindowSlot().data();
+}
+
+FrmMeals* FrmJyoken::mealsWindow() {
+    return mealsWindowSlot().data();
 }
 
 void FrmJyoken::Option1_Click(int index) {
@@ -111,6 +122,19 @@ void FrmJyoken::CmdGo_Click() {
         window->move(frameGeometry().right() + 8, 0);
     }
     window->showResult(result);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void FrmJyoken::CmdMeals_Click() {
+    // One window of meal counts, kept until the clerk closes it; a second press brings it up.
+    QPointer<FrmMeals>& window = mealsWindowSlot();
+    if (!window) {
+        window = new FrmMeals(m_context);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->move(frameGeometry().right() + 8, 0);
+    }
     window->show();
     window->raise();
     window->activateWindow();
