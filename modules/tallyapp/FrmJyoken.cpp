@@ -47,7 +47,8 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
     m_ui->setupUi(this);
     m_option1 = group(this, "Option1", {m_ui->Option1_0, m_ui->Option1_1, m_ui->Option1_2});
     m_option2 =
-        group(this, "Option2", {m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2, m_ui->Option2_3, m_ui->Option2_4});
+        group(this, "Option2",
+              {m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2, m_ui->Option2_3, m_ui->Option2_4, m_ui->Option2_5});
     m_option3 = group(this, "Option3", {m_ui->Option3_0, m_ui->Option3_1});
     m_option4 =
         group(this, "Option4", {m_ui->Option4_0, m_ui->Option4_1, m_ui->Option4_2, m_ui->Option4_3, m_ui->Option4_4});
