@@ -158,7 +158,11 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
     auto* axisY = valueAxis(fields.valueTitle);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
-    axisY->applyNiceNumbers();
+    // Rates in percent: the whole scale, also over nights with none sold.
+    if (fields.dailyRates)
+        axisY->setRange(0, 100);
+    else
+        axisY->applyNiceNumbers();
     chart->legend()->setVisible(seriesNames.size() > 1);
     chart->legend()->setAlignment(Qt::AlignBottom);
 }
