@@ -555,7 +555,8 @@ QList<MealSheet::Line> MealSheet::lines(const QList<MealDay>& days) {
             counts(line, p.meals);
             line.change = mealChangeText(p.change);
             QStringList note;
-            note << QStringLiteral("%1名（うち子供%2名）").arg(number(p.guests), number(childrenOf(p)));
+            note << (childrenOf(p) > 0 ? QStringLiteral("%1名（子%2）").arg(number(p.guests), number(childrenOf(p)))
+                                       : QStringLiteral("%1名").arg(number(p.guests)));
             if (!p.note.isEmpty())
                 note << p.note;
             line.note = note.join(QStringLiteral(" "));

@@ -11,11 +11,12 @@ namespace {
 using tallysvc::MealSheet;
 
 desk::ReportColumns mealColumns() {
-    // Width in mm with the gap; the note takes what is left of the line.
-    const double widths[] = {17, 11, 16, 28, 34, 9, 9, 9, 9, 9, 0};
+    // Width in mm with the gap; the note takes what is left of the line. Wider than a
+    // portrait line, the sheet prints on A4 landscape, which leaves the notes their room.
+    const double widths[] = {18, 12, 18, 34, 58, 12, 12, 12, 12, 11, 0};
     const QStringList captions{QStringLiteral("日付"),   QStringLiteral("区分"),   QStringLiteral("部屋"),
-                               QStringLiteral("お名前"), QStringLiteral("プラン"), QStringLiteral("夕大人"),
-                               QStringLiteral("夕子供"), QStringLiteral("朝大人"), QStringLiteral("朝子供"),
+                               QStringLiteral("お名前"), QStringLiteral("プラン"), QStringLiteral("夕・大"),
+                               QStringLiteral("夕・小"), QStringLiteral("朝・大"), QStringLiteral("朝・小"),
                                QStringLiteral("変更"),   QStringLiteral("備考")};
     const QStringList fields = MealSheet::headings();
     desk::ReportColumns columns;
@@ -35,6 +36,25 @@ QString daysText(const QList<tallysvc::MealDay>& days) {
     return texts.join(QStringLiteral("・")) + QStringLiteral("　夕食はその日の夜、朝食はその日の朝");
 }
 
+// A note (an allergy above all) is never cut short on paper: a long one goes on over the
+// lines under its party.
+constexpr qsizetype NoteCharacters = 24;
+
+QList<MealSheet::Line> printedLines(const QList<tallysvc::MealDay>& days) {
+    QList<MealSheet::Line> printed;
+    for (MealSheet::Line line : MealSheet::lines(days)) {
+        const QString note = line.note;
+        line.note = note.left(NoteCharacters);
+        printed << line;
+        for (qsizetype at = NoteCharacters; at < note.size(); at += NoteCharacters) {
+            MealSheet::Line more;
+            more.note = note.mid(at, NoteCharacters);
+            printed << more;
+        }
+    }
+    return printed;
+}
+
 } // namespace
 
 std::unique_ptr<desk::Report> createMealReport(const QList<tallysvc::MealDay>& days,
@@ -48,7 +68,7 @@ std::unique_ptr<desk::Report> createMealReport(const QList<tallysvc::MealDay>& d
         report->setFileName(desk::Report::numberedFileName(QStringLiteral("食数表"), {}, days.first().day,
                                                            days.size() > 1 ? days.last().day : QDate()));
     report->openDataSource(context.DirPath(), QString::fromLatin1(desk::DbFile::Reservation),
-                           MealSheet::statement(MealSheet::lines(days)));
+                           MealSheet::statement(printedLines(days)));
     report->setCompany(context.profile());
     report->setSubTitle(daysText(days));
     return report;
