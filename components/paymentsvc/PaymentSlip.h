@@ -29,8 +29,13 @@ struct PaymentSlip {
     // A total shown with one line's amount taken off (none takes nothing off).
     static double lessLine(double shown, const std::optional<double>& amount) { return shown - amount.value_or(0); }
 
-    // Why the slip cannot be saved: no lines, or a line without its amount; nothing when it can.
+    // Why the slip cannot be saved: no lines, a line without its amount, or amounts whose
+    // total a bill cannot hold (whole yen in 32 bits); nothing when it can.
     std::optional<QString> saveRefusal() const;
+    // Whether the amounts add up to what a bill holds.
+    static bool totalFits(double total);
+    // "入金額は合計で 2,147,483,647 円までです。"
+    static QString totalRefusal();
 };
 
 } // namespace paymentsvc

@@ -2,6 +2,7 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 #include "taxsvc/TaxSettings.h"
@@ -68,39 +69,37 @@ QList<Stay> settledStays(const std::shared_ptr<desk::Connection>& clients, const
     return settled;
 }
 
-// Adds the room parts of the stays' accommodation lines, a hundred stays a statement: one
-// statement per stay would make a month of a busy inn thousands of round trips.
+// Adds the room parts of the stays' accommodation lines, all stays in one statement with their
+// numbers as one bound list: a statement per stay, or per hundred, is a trip to a server each.
 void addRoomCharges(const std::shared_ptr<desk::Connection>& sales, QList<Stay>& settled) {
+    if (settled.isEmpty())
+        return;
     QHash<QString, qsizetype> stayAt;
-    for (qsizetype i = 0; i < settled.size(); ++i)
-        stayAt.insert(settled.at(i).number, i);
-    constexpr qsizetype StaysPerRead = 100;
-    for (qsizetype from = 0; from < settled.size(); from += StaysPerRead) {
-        const qsizetype count = std::min(StaysPerRead, settled.size() - from);
-        QVariantList numbers;
-        for (qsizetype i = from; i < from + count; ++i)
-            numbers << settled.at(i).number;
-        QStringList marks(count, QStringLiteral("?"));
-        desk::RowSet lines(sales,
-                           // From the slips of the stays to their lines: the bill's view would
-                           // sort every line of the years first.
-                           QStringLiteral("SELECT h.BTCheckInNo, d.BTQuantity, d.BTUnitPrice, d.BTServiceFee, "
-                                          "m.CRoomShare FROM BTSalesNo h JOIN BTSalesDetail d ON d.BTSalesNo = "
-                                          "h.BTSalesNo JOIN Commodities m ON m.Ccode = d.BTcmcode "
-                                          "WHERE m.CRoomShare > 0 AND h.BTCheckInNo IN (") +
-                               marks.join(QStringLiteral(", ")) + QStringLiteral(")"),
-                           numbers);
-        for (; !lines.eof(); lines.moveNext()) {
-            const auto at = stayAt.constFind(lines.value(QStringLiteral("BTCheckInNo")).toString());
-            if (at == stayAt.constEnd())
-                continue;
-            taxsvc::LevyStay& stay = settled[*at].levy;
-            stay.lodged = true;
-            stay.roomCharge += taxsvc::roomChargeOf(lines.value(QStringLiteral("BTQuantity")).toDouble() *
-                                                        lines.value(QStringLiteral("BTUnitPrice")).toDouble(),
-                                                    lines.value(QStringLiteral("BTServiceFee")).toDouble(),
-                                                    lines.value(QStringLiteral("CRoomShare")).toDouble());
-        }
+    QStringList numbers;
+    for (qsizetype i = 0; i < settled.size(); ++i) {
+        stayAt.insert(settled.at(i).number.toCaseFolded(), i);
+        numbers << settled.at(i).number;
+    }
+    const desk::Engine& engine = sales->engine();
+    desk::RowSet lines(sales,
+                       // From the slips of the stays to their lines: the bill's view would sort
+                       // every line of the years first.
+                       QStringLiteral("SELECT h.BTCheckInNo, d.BTQuantity, d.BTUnitPrice, d.BTServiceFee, "
+                                      "m.CRoomShare FROM BTSalesNo h JOIN BTSalesDetail d ON d.BTSalesNo = "
+                                      "h.BTSalesNo JOIN Commodities m ON m.Ccode = d.BTcmcode "
+                                      "WHERE m.CRoomShare > 0 AND ") +
+                           engine.caseBlindIn(QStringLiteral("h.BTCheckInNo")),
+                       {engine.caseBlindList(numbers)});
+    for (; !lines.eof(); lines.moveNext()) {
+        const auto at = stayAt.constFind(lines.value(QStringLiteral("BTCheckInNo")).toString().toCaseFolded());
+        if (at == stayAt.constEnd())
+            continue;
+        taxsvc::LevyStay& stay = settled[*at].levy;
+        stay.lodged = true;
+        stay.roomCharge += taxsvc::roomChargeOf(lines.value(QStringLiteral("BTQuantity")).toDouble() *
+                                                    lines.value(QStringLiteral("BTUnitPrice")).toDouble(),
+                                                lines.value(QStringLiteral("BTServiceFee")).toDouble(),
+                                                lines.value(QStringLiteral("CRoomShare")).toDouble());
     }
 }
 

@@ -163,6 +163,11 @@ public:
     // expression compared ASCII letters without regard to case, or exactly.
     virtual QString caseBlind(const QString& expression) const = 0;
     virtual QString exact(const QString& expression) const = 0;
+    // "expression is one of the texts", compared as a case-blind column compares, with the
+    // texts bound as the one value caseBlindList() makes of them: a list of thousands is one
+    // statement with one parameter, not thousands of parameters or statements.
+    virtual QString caseBlindIn(const QString& expression) const = 0;
+    virtual QVariant caseBlindList(const QStringList& texts) const = 0;
     // The keyword that keeps a common table expression computed once ("WITH r AS … (…)").
     virtual QString materialized() const;
     // The head of an insert that replaces the row of the same key: "… INTO table (a, b)".

@@ -451,6 +451,20 @@ QString PostgresEngine::exact(const QString& expression) const {
     return QStringLiteral("CAST(%1 AS text)").arg(expression);
 }
 
+QString PostgresEngine::caseBlindIn(const QString& expression) const {
+    // One array parameter, unnested: the planner weighs a set, not each of its thousands.
+    return QStringLiteral("CAST(%1 AS citext) IN (SELECT unnest(CAST(? AS citext[])))").arg(expression);
+}
+
+QVariant PostgresEngine::caseBlindList(const QStringList& texts) const {
+    // An array literal: every element quoted, its quotes and backslashes escaped.
+    QStringList elements;
+    elements.reserve(texts.size());
+    for (QString text : texts)
+        elements << u'"' + text.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\"")) + u'"';
+    return QString(u'{' + elements.join(u',') + u'}');
+}
+
 QString PostgresEngine::insertOrReplace(const QString& table, const QStringList&) const {
     // The server's form names the key after the values; no statement of the suite needs it.
     throw DbError(QStringLiteral("行の置き換え（INSERT OR REPLACE）はデータベースサーバーでは使えません。"), table);

@@ -85,6 +85,8 @@ public:
     QString dateLiteral(const QDateTime& value, bool withTime) const override;
     QString caseBlind(const QString& expression) const override;
     QString exact(const QString& expression) const override;
+    QString caseBlindIn(const QString& expression) const override;
+    QVariant caseBlindList(const QStringList& texts) const override;
     QString insertOrReplace(const QString& table, const QStringList& columns) const override;
     QString returningRowKey() const override;
     QString keysGiven(const QString& table) const override;

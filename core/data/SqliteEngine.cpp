@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -314,6 +316,15 @@ QString SqliteEngine::caseBlind(const QString& expression) const {
 
 QString SqliteEngine::exact(const QString& expression) const {
     return expression + QStringLiteral(" COLLATE BINARY");
+}
+
+QString SqliteEngine::caseBlindIn(const QString& expression) const {
+    // The list travels as a JSON array; IN compares in the collation of its left side.
+    return QStringLiteral("%1 COLLATE NOCASE IN (SELECT value FROM json_each(?))").arg(expression);
+}
+
+QVariant SqliteEngine::caseBlindList(const QStringList& texts) const {
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
 }
 
 QString SqliteEngine::insertOrReplace(const QString& table, const QStringList& columns) const {

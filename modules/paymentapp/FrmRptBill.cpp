@@ -221,6 +221,15 @@ void FrmRptBill::DataGrid1_AfterColEdit(int row, int column) {
         // The name is the item's: the keys go on in the remarks, as in the sales lines.
         m_ui->DataGrid1->setCurrentCell(row, remarksColumn);
     } else if (column == amountColumn) {
+        // What a bill cannot hold is taken back before it stands in the total.
+        if (!paymentsvc::PaymentSlip::totalFits(slipOnScreen().total())) {
+            m_ui->DataGrid1->refuseCommittedEdit();
+            m_lines->setCellValue(row, amountColumn, QVariant());
+            ReciptTotalCalc();
+            m_ui->DataGrid1->setCurrentCell(row, amountColumn);
+            warn(paymentsvc::PaymentSlip::totalRefusal());
+            return;
+        }
         ReciptTotalCalc();
     }
 }

@@ -243,11 +243,14 @@ void TestPaymentSvc::incompleteSlipsAreRefused_data() {
     QTest::addColumn<QString>("message");
     const QString noLines = u"明細がありません。"_s;
     const QString noAmount = u"金額が入っていない明細があります。"_s;
+    const QString tooMuch = u"入金額は合計で 2,147,483,647 円までです。"_s;
     for (const bool correction : {false, true}) {
         const QString kind = correction ? u"correction: "_s : u"new slip: "_s;
         QTest::newRow(qPrintable(kind + u"no lines"_s)) << correction << u"none"_s << noLines;
         QTest::newRow(qPrintable(kind + u"only another desk's lines"_s)) << correction << u"other"_s << noLines;
         QTest::newRow(qPrintable(kind + u"a line without amount"_s)) << correction << u"no amount"_s << noAmount;
+        QTest::newRow(qPrintable(kind + u"a line beyond 32 bits"_s)) << correction << u"huge line"_s << tooMuch;
+        QTest::newRow(qPrintable(kind + u"a total beyond 32 bits"_s)) << correction << u"huge total"_s << tooMuch;
     }
 }
 
@@ -265,6 +268,10 @@ void TestPaymentSvc::incompleteSlipsAreRefused() {
     } else if (work == u"no amount"_s) {
         putWork(dir, {300});
         reciptFile(dir)->exec(u"INSERT INTO BTReciptTemp (RptCode, Desk) VALUES ('P1', ?)"_s, {desk::currentDesk()});
+    } else if (work == u"huge line"_s) {
+        putWork(dir, {300, 3e9});
+    } else if (work == u"huge total"_s) {
+        putWork(dir, {2e9, 2e9});
     }
     const qint64 workLines = count(dir, u"BTReciptTemp"_s);
 

@@ -161,6 +161,7 @@ private slots:
     void openedForAGuest();
     void unsavedLinesAreAskedAbout_data();
     void unsavedLinesAreAskedAbout();
+    void totalBeyondTheBillIsTakenBack();
     void itemLookUp_data();
     void itemLookUp();
     void runningTotal();
@@ -644,6 +645,19 @@ void TestFrmRptBill::unsavedLinesAreAskedAbout() {
     QCOMPARE(w->isVisible(), !closed);
     // Kept on screen, or gone with the window: never left for the next slip.
     QCOMPARE(count(dir(), u"BTReciptTemp"_s), closed ? 0 : 1);
+}
+
+// An amount that takes the total past what a bill holds is refused where it is typed, and
+// nothing of it stays in the total or the work lines.
+void TestFrmRptBill::totalBeyondTheBillIsTakenBack() {
+    const auto w = openWindow();
+    typeLine(*w, u"01"_s, {}, u"2000000000"_s);
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList());
+    typeLine(*w, u"02"_s, {}, u"200000000"_s);
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{u"入金額は合計で 2,147,483,647 円までです。"_s});
+    QCOMPARE(textOf(w.get(), u"lbReciptTotal"_s), u"2,000,000,000"_s);
+    QCOMPARE(grid(*w)->currentIndex().column(), 3);
+    QCOMPARE(count(dir(), u"BTReciptTemp WHERE ReciptAmount > 0"_s), 1);
 }
 
 void TestFrmRptBill::itemLookUp_data() {
