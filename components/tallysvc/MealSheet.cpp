@@ -2,6 +2,7 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -137,7 +138,7 @@ void readCheckIns(const std::shared_ptr<desk::Connection>& clients, const QDate&
     read(settled);
 }
 
-// Runs statement + "(?, ?, …)" over the keys a hundred at a time.
+// Runs statement + "(?, ?, …)" over the numbers a hundred at a time.
 void readIn(const std::shared_ptr<desk::Connection>& connection, const QString& statement, const QVariantList& keys,
             const std::function<void(desk::RowSet&)>& onRows) {
     for (qsizetype from = 0; from < keys.size(); from += KeysPerRead) {
@@ -148,6 +149,17 @@ void readIn(const std::shared_ptr<desk::Connection>& connection, const QString& 
     }
 }
 
+// Runs statement + "column is one of the texts", compared as the files compare codes, with
+// the texts bound as one list: one statement, however many.
+void readTextsIn(const std::shared_ptr<desk::Connection>& connection, const QString& statement, const QString& column,
+                 const QStringList& texts, const std::function<void(desk::RowSet&)>& onRows) {
+    if (texts.isEmpty())
+        return;
+    const desk::Engine& engine = connection->engine();
+    desk::RowSet rows(connection, statement + engine.caseBlindIn(column), {engine.caseBlindList(texts)});
+    onRows(rows);
+}
+
 // The rooms of each party on the night that matters for the day (the day's own, else the
 // one before), joined in the rooms' order.
 void addRooms(const std::shared_ptr<desk::Connection>& reservations, const QHash<QString, int>& roomOrder,
@@ -155,7 +167,7 @@ void addRooms(const std::shared_ptr<desk::Connection>& reservations, const QHash
     QHash<int, qsizetype> byReservation;
     QHash<QString, qsizetype> byCheckIn;
     QVariantList reservationNos;
-    QVariantList checkInNos;
+    QStringList checkInNos;
     for (qsizetype i = 0; i < stays.size(); ++i) {
         const MealParty& p = stays.at(i).party;
         if (!p.checkInNo.isEmpty()) {
@@ -189,8 +201,8 @@ void addRooms(const std::shared_ptr<desk::Connection>& reservations, const QHash
         QStringLiteral("SELECT RoomCode, FirstNight, Nights, RvNo, CheckInNO FROM RoomStays WHERE ");
     readIn(reservations, statement + QStringLiteral("RvNo IN"), reservationNos,
            [&](desk::RowSet& rows) { collect(rows, false); });
-    readIn(reservations, statement + QStringLiteral("CheckInNO IN"), checkInNos,
-           [&](desk::RowSet& rows) { collect(rows, true); });
+    readTextsIn(reservations, statement, QStringLiteral("CheckInNO"), checkInNos,
+                [&](desk::RowSet& rows) { collect(rows, true); });
     for (qsizetype i = 0; i < stays.size(); ++i) {
         std::sort(rooms[i].begin(), rooms[i].end(), [&](const QString& a, const QString& b) {
             return std::tuple(roomOrder.value(asciiFolded(a), std::numeric_limits<int>::max()), asciiFolded(a)) <
@@ -350,7 +362,7 @@ void readSlips(const std::shared_ptr<desk::Connection>& sales, const Commodities
     if (!reconcile)
         return;
     result.reconciled = true;
-    QVariantList numbers;
+    QStringList numbers;
     for (const Stay& stay : stays) {
         if (stay.party.checkInNo.isEmpty() || stay.party.meals == MealCount{})
             continue;
@@ -360,15 +372,15 @@ void readSlips(const std::shared_ptr<desk::Connection>& sales, const Commodities
             ++result.unsettled;
     }
     QHash<QString, double> charged; // folded check-in number + '\n' + folded code
-    readIn(sales,
-           QStringLiteral("SELECT h.BTCheckInNo, d.BTcmcode, d.BTQuantity FROM BTSalesNo h JOIN BTSalesDetail d "
-                          "ON d.BTSalesNo = h.BTSalesNo WHERE h.BTCheckInNo IN"),
-           numbers, [&](desk::RowSet& rows) {
-               for (; !rows.eof(); rows.moveNext())
-                   charged[asciiFolded(textOf(rows.value(QStringLiteral("BTCheckInNo")))) + u'\n' +
-                           asciiFolded(textOf(rows.value(QStringLiteral("BTcmcode"))))] +=
-                       rows.value(QStringLiteral("BTQuantity")).toDouble();
-           });
+    readTextsIn(sales,
+                QStringLiteral("SELECT h.BTCheckInNo, d.BTcmcode, d.BTQuantity FROM BTSalesNo h JOIN BTSalesDetail d "
+                               "ON d.BTSalesNo = h.BTSalesNo WHERE "),
+                QStringLiteral("h.BTCheckInNo"), numbers, [&](desk::RowSet& rows) {
+                    for (; !rows.eof(); rows.moveNext())
+                        charged[asciiFolded(textOf(rows.value(QStringLiteral("BTCheckInNo")))) + u'\n' +
+                                asciiFolded(textOf(rows.value(QStringLiteral("BTcmcode"))))] +=
+                            rows.value(QStringLiteral("BTQuantity")).toDouble();
+                });
     for (const Stay& stay : stays) {
         const MealParty& p = stay.party;
         if (p.checkInNo.isEmpty() || !p.checkedOut || p.meals == MealCount{})

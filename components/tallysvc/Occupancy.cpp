@@ -2,6 +2,7 @@
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
+#include "data/Engine.h"
 #include "data/RowSet.h"
 #include "data/Sql.h"
 
@@ -22,7 +23,6 @@ using desk::convert::textOf;
 
 // The longest stay looked for before the period: a year.
 constexpr int LongestStay = 366;
-constexpr qsizetype StaysPerRead = 100;
 
 QString iso(const QDate& day) {
     return day.toString(Qt::ISODate);
@@ -84,6 +84,7 @@ QString occupancyStatement(const QString& dirPath, const QDate& first, const QDa
 
     // The room charges of the check-ins with a night in the period, spread over their nights.
     QHash<QString, CheckIn> checkIns;
+    QStringList numbers;
     {
         desk::RowSet rows(desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::DaySalesCliants)),
                           QStringLiteral("SELECT CheckInNO, CheckInDate, CheckInNights, CheckOutFlag, CheckOutDate "
@@ -99,23 +100,21 @@ QString occupancyStatement(const QString& dirPath, const QDate& first, const QDa
                 stay.nights = std::max(1, int32Of(rows.value(QStringLiteral("CheckInNights"))));
             if (stay.arrival.addDays(stay.nights - 1) < first)
                 continue;
-            checkIns.insert(asciiFolded(textOf(rows.value(QStringLiteral("CheckInNO")))), stay);
+            const QString number = textOf(rows.value(QStringLiteral("CheckInNO")));
+            checkIns.insert(asciiFolded(number), stay);
+            numbers << number;
         }
     }
     const auto sales = desk::Connection::open(dirPath, QString::fromLatin1(desk::DbFile::Sales));
-    const QStringList numbers = checkIns.keys();
-    for (qsizetype from = 0; from < numbers.size(); from += StaysPerRead) {
-        const QStringList part = numbers.mid(from, StaysPerRead);
-        QVariantList binds;
-        for (const QString& number : part)
-            binds << number;
-        const QStringList marks(part.size(), QStringLiteral("?"));
+    if (!checkIns.isEmpty()) {
+        // Every stay's lines in one statement, the numbers bound as one list.
+        const desk::Engine& engine = sales->engine();
         desk::RowSet lines(sales,
                            QStringLiteral("SELECT h.BTCheckInNo, d.BTQuantity, d.BTUnitPrice FROM BTSalesNo h "
                                           "JOIN BTSalesDetail d ON d.BTSalesNo = h.BTSalesNo JOIN Commodities m "
-                                          "ON m.Ccode = d.BTcmcode WHERE m.CRoomShare > 0 AND h.BTCheckInNo IN (") +
-                               marks.join(QStringLiteral(", ")) + u')',
-                           binds);
+                                          "ON m.Ccode = d.BTcmcode WHERE m.CRoomShare > 0 AND ") +
+                               engine.caseBlindIn(QStringLiteral("h.BTCheckInNo")),
+                           {engine.caseBlindList(numbers)});
         for (; !lines.eof(); lines.moveNext()) {
             const auto at = checkIns.find(asciiFolded(textOf(lines.value(QStringLiteral("BTCheckInNo")))));
             if (at != checkIns.end())
