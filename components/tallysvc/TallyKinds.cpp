@@ -31,6 +31,8 @@ int kindOf(int subject, int element) {
             return TaxRateKind;
         if (element == 4)
             return LevyKind;
+        if (element == 5)
+            return OccupancyKind;
         return element >= 0 && element <= 2 ? element : -1;
     case 1:
         return element >= 0 && element <= 1 ? 3 + element : -1;
@@ -46,6 +48,9 @@ QString fileName(int kind) {
         return QString::fromLatin1(desk::DbFile::Sales);
     if (kind <= 4)
         return QString::fromLatin1(desk::DbFile::Recipt);
+    // The occupancy reads four files itself and runs its literal rows in the reservations'.
+    if (kind == OccupancyKind)
+        return QString::fromLatin1(desk::DbFile::Reservation);
     // The levy kind reads all three files itself and runs its literal rows here.
     return QString::fromLatin1(desk::DbFile::DaySalesCliants);
 }
@@ -168,14 +173,16 @@ int layoutOf(int kind) {
         return 6;
     if (kind == LevyKind)
         return 7;
+    if (kind == OccupancyKind)
+        return 8;
     return kind < 5 ? kind : 5;
 }
 
 QString reportTitle(int kind) {
-    static const char16_t* const titles[] = {u"売上区分別集計表", u"商品区分別集計表", u"商品別集計表",
-                                             u"入金区分別集計表", u"入金項目別集計表", u"年齢層別集計",
-                                             u"グループ別集計",   u"利用目的別",       u"支払方法別集計",
-                                             u"選択理由別",       u"税率別売上集計表", u"入湯税・宿泊税集計表"};
+    static const char16_t* const titles[] = {
+        u"売上区分別集計表", u"商品区分別集計表",     u"商品別集計表", u"入金区分別集計表", u"入金項目別集計表",
+        u"年齢層別集計",     u"グループ別集計",       u"利用目的別",   u"支払方法別集計",   u"選択理由別",
+        u"税率別売上集計表", u"入湯税・宿泊税集計表", u"客室稼働率"};
     return kind >= 0 && kind < KindCount ? QString::fromUtf16(titles[kind]) : QString();
 }
 
@@ -196,6 +203,9 @@ QStringList summedFields(int kind) {
     case 7:
         // A guest counts once under each levy: only the amounts of the levies add up.
         return {QStringLiteral("税額")};
+    case 8:
+        // The period's own line carries the sums and the rates of the period.
+        return {};
     default:
         return {QStringLiteral("合計")};
     }

@@ -13,14 +13,16 @@ class RowSet;
 
 namespace tallysvc {
 
-// The twelve aggregations: what each reads and the columns of its result. Kinds 0–2 total
+// The thirteen aggregations: what each reads and the columns of its result. Kinds 0–2 total
 // sales, 3–4 payments, 5–9 count guests by one of their five classifications, 10 sums
 // sales per tax rate, 11 is the return of the bathing and accommodation taxes
-// (LevyWorksheet). TallyResult runs a kind; the aggregation window lays its rows out.
+// (LevyWorksheet), 12 the occupancy of the rooms (Occupancy). TallyResult runs a kind; the
+// aggregation window lays its rows out.
 
-constexpr int KindCount = 12;
+constexpr int KindCount = 13;
 constexpr int TaxRateKind = 10;
 constexpr int LevyKind = 11;
+constexpr int OccupancyKind = 12;
 
 // The kind chosen by the subject (0 sales, 1 payments, 2 guests) and the element chosen
 // in that subject's group; -1 when the pair names no kind.
@@ -48,7 +50,7 @@ QString taxRateStatement(const taxsvc::RateTable& rates, const QDate& first, con
 // rate over the period with the inn's rounding) and 伝票数.
 QString taxRateResult(desk::RowSet& grouped, taxsvc::Rounding rounding);
 
-// The result columns (0..7, kinds 5–9 share layout 5): how the grid, the report and the
+// The result columns (0..8, kinds 5–9 share layout 5): how the grid, the report and the
 // chart lay the kind out.
 int layoutOf(int kind);
 

@@ -2,6 +2,7 @@
 
 #include "TallyKinds.h"
 #include "LevyWorksheet.h"
+#include "Occupancy.h"
 #include "data/Connection.h"
 #include "data/Engine.h"
 #include "data/RowSet.h"
@@ -24,6 +25,9 @@ TallyResult::TallyResult(const QString& dirPath, int kind, const QDate& first, c
     } else if (kind == LevyKind) {
         // Each stay is worked out as its bill is, from the check-ins, the sales and the rules.
         m_statement = levyWorksheet(dirPath, first, last);
+        m_rows = std::make_unique<desk::RowSet>(m_connection, m_statement);
+    } else if (kind == OccupancyKind) {
+        m_statement = occupancyStatement(dirPath, first, last);
         m_rows = std::make_unique<desk::RowSet>(m_connection, m_statement);
     } else {
         m_statement = tallysvc::statement(kind, first, last, m_connection->engine());

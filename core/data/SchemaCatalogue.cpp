@@ -98,6 +98,26 @@ FileSchema reservationFile() {
                      QStringLiteral("CREATE INDEX RoomStays_Nights ON RoomStays (Nights)"),
                  },
                  {QStringLiteral("RoomCode"), QStringLiteral("FirstNight"), QStringLiteral("Nights")}},
+                // The kitchen's meal sheet of a day as it was last printed: when, and each
+                // party on it (R and the reservation number, or C and a walk-in's check-in
+                // number) with the guests and plans printed, to mark what changed since.
+                {QStringLiteral("MealSheetPrints"),
+                 {{"SheetDay", T::Date, "NOT NULL"}, {"PrintedAt", T::Text, "NOT NULL DEFAULT ''"}},
+                 {
+                     QStringLiteral("CREATE UNIQUE INDEX MealSheetPrints_SheetDay ON MealSheetPrints (SheetDay)"),
+                 }},
+                {QStringLiteral("MealSheetParties"),
+                 {{"SheetDay", T::Date, "NOT NULL"},
+                  {"PartyKey", T::CaseBlindText, "NOT NULL"},
+                  {"PartyName", T::CaseBlindText},
+                  {"Guests", T::SmallInt, "NOT NULL DEFAULT 0"},
+                  {"Children", T::SmallInt, "NOT NULL DEFAULT 0"},
+                  {"PlanCode", T::CaseBlindText},
+                  {"ChildPlanCode", T::CaseBlindText},
+                  {"Rooms", T::CaseBlindText}},
+                 {
+                     QStringLiteral("CREATE INDEX MealSheetParties_SheetDay ON MealSheetParties (SheetDay)"),
+                 }},
             },
             {}};
 }
@@ -130,6 +150,7 @@ FileSchema checkInFile() {
                  QStringLiteral("CREATE INDEX CheckInCliants_CheckInDate ON CheckInCliants (CheckInDate)"),
                  QStringLiteral("CREATE INDEX CheckInCliants_CheckInName ON CheckInCliants (CheckInName)"),
                  QStringLiteral("CREATE INDEX CheckInCliants_CheckOutFlag ON CheckInCliants (CheckOutFlag)"),
+                 QStringLiteral("CREATE INDEX CheckInCliants_CheckOutDate ON CheckInCliants (CheckOutDate)"),
              }},
             {QStringLiteral("CheckInAdrs"),
              {{"CheckInNO", T::CaseBlindText},

@@ -12,6 +12,16 @@ desk::GridColumn text(const char16_t* caption, const char* field, int twips) {
         QString::fromUtf16(caption), QString::fromUtf8(field), twips / 15, Qt::AlignLeft | Qt::AlignVCenter, {}, false};
 }
 
+// A rate shown as the store words it ("85.0"), standing right as numbers do.
+desk::GridColumn right(const char16_t* caption, const char* field, int twips) {
+    return {QString::fromUtf16(caption),
+            QString::fromUtf8(field),
+            twips / 15,
+            Qt::AlignRight | Qt::AlignVCenter,
+            {},
+            false};
+}
+
 desk::GridColumn amount(const char16_t* caption, const char* field, int twips) {
     return {QString::fromUtf16(caption),       QString::fromUtf8(field),    twips / 15,
             Qt::AlignRight | Qt::AlignVCenter, desk::convert::AmountFormat, false};
@@ -39,6 +49,16 @@ desk::GridColumns gridColumns(int kind) {
                 amount(u"入金合計", "合計", 1300)};
     case 5:
         return {text(u"分類コード", "FL1", 1300), text(u"分類内容", "FL2", 1500), amount(u"人数計", "合計", 1000)};
+    case 8:
+        return {text(u"日付", "日付", 1300),
+                amount(u"販売室数", "販売室数", 900),
+                amount(u"稼働室数", "稼働室数", 900),
+                right(u"客室稼働率(%)", "客室稼働率", 1300),
+                amount(u"宿泊人数", "宿泊人数", 900),
+                amount(u"定員", "定員", 900),
+                right(u"定員稼働率(%)", "定員稼働率", 1300),
+                amount(u"室料", "室料", 1300),
+                amount(u"平均室料", "平均室料", 1200)};
     case 6:
         return {text(u"税率", "税率", 1300), amount(u"対象額", "対象額", 1500), amount(u"消費税", "消費税", 1300),
                 amount(u"伝票数", "伝票数", 1000)};
@@ -51,8 +71,8 @@ desk::GridColumns gridColumns(int kind) {
 }
 
 QString reportName(int kind) {
-    static const char* const names[] = {"DRuriage",  "DRuriage1", "DRuriage2",  "DRnyukin1",
-                                        "DRnyukin2", "DRSpec1",   "DRzeiritsu", "DRnyutouzei"};
+    static const char* const names[] = {"DRuriage", "DRuriage1",  "DRuriage2",   "DRnyukin1",   "DRnyukin2",
+                                        "DRSpec1",  "DRzeiritsu", "DRnyutouzei", "DRkadouritsu"};
     return QString::fromLatin1(names[layoutOf(kind)]);
 }
 
@@ -84,6 +104,8 @@ ChartFields chartFields(int kind) {
         return {QStringLiteral("FL2"), QStringLiteral("FL1"), QStringLiteral("合計"), {}, QStringLiteral("人数計")};
     case 6:
         return {QStringLiteral("税率"), {}, QStringLiteral("対象額"), {}, QStringLiteral("対象額")};
+    case 8:
+        return {QStringLiteral("日付"), {}, QStringLiteral("客室稼働率"), {}, QStringLiteral("客室稼働率(%)"), true};
     default:
         return {QStringLiteral("日付"), {}, QStringLiteral("税額"), QStringLiteral("税目"), QStringLiteral("税額")};
     }

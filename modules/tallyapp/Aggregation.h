@@ -17,6 +17,7 @@ using tallysvc::KindCount;
 using tallysvc::kindOf;
 using tallysvc::layoutOf;
 using tallysvc::LevyKind;
+using tallysvc::OccupancyKind;
 using tallysvc::reportTitle;
 using tallysvc::summedFields;
 using tallysvc::TaxRateKind;
@@ -36,6 +37,9 @@ struct ChartFields {
     QString valueField;
     QString seriesField; // stacked series per value of this field; empty: one series
     QString valueTitle;
+    // Rates per day: one bar a day (a month's bar their mean) under the day's own rows
+    // alone, never the period's line.
+    bool dailyRates = false;
 };
 ChartFields chartFields(int kind);
 

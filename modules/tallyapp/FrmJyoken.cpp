@@ -3,6 +3,7 @@
 #include "ui_FrmJyoken.h"
 
 #include "Aggregation.h"
+#include "FrmMeals.h"
 #include "FrmSyukei.h"
 #include "tallysvc/TallyResult.h"
 #include "ui/BusyCursor.h"
@@ -24,6 +25,11 @@ QPointer<FrmSyukei>& resultWindowSlot() {
     return window;
 }
 
+QPointer<FrmMeals>& mealsWindowSlot() {
+    static QPointer<FrmMeals> window;
+    return window;
+}
+
 QButtonGroup* group(QWidget* owner, const char* name, const QList<QAbstractButton*>& buttons) {
     auto* g = new QButtonGroup(owner);
     g->setObjectName(QString::fromLatin1(name));
@@ -41,7 +47,8 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
     m_ui->setupUi(this);
     m_option1 = group(this, "Option1", {m_ui->Option1_0, m_ui->Option1_1, m_ui->Option1_2});
     m_option2 =
-        group(this, "Option2", {m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2, m_ui->Option2_3, m_ui->Option2_4});
+        group(this, "Option2",
+              {m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2, m_ui->Option2_3, m_ui->Option2_4, m_ui->Option2_5});
     m_option3 = group(this, "Option3", {m_ui->Option3_0, m_ui->Option3_1});
     m_option4 =
         group(this, "Option4", {m_ui->Option4_0, m_ui->Option4_1, m_ui->Option4_2, m_ui->Option4_3, m_ui->Option4_4});
@@ -52,6 +59,7 @@ FrmJyoken::FrmJyoken(desk::ModuleContext& context, QWidget* parent)
             Option1_Click(id);
     });
     desk::onClicked(m_ui->CmdGo, this, &FrmJyoken::CmdGo_Click);
+    desk::onClicked(m_ui->CmdMeals, this, &FrmJyoken::CmdMeals_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
     desk::closeOnEscape(this, m_ui->CmdEnd);
 
@@ -69,6 +77,10 @@ FrmJyoken::~FrmJyoken() = default;
 
 FrmSyukei* FrmJyoken::resultWindow() {
     return resultWindowSlot().data();
+}
+
+FrmMeals* FrmJyoken::mealsWindow() {
+    return mealsWindowSlot().data();
 }
 
 void FrmJyoken::Option1_Click(int index) {
@@ -111,6 +123,19 @@ void FrmJyoken::CmdGo_Click() {
         window->move(frameGeometry().right() + 8, 0);
     }
     window->showResult(result);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void FrmJyoken::CmdMeals_Click() {
+    // One window of meal counts, kept until the clerk closes it; a second press brings it up.
+    QPointer<FrmMeals>& window = mealsWindowSlot();
+    if (!window) {
+        window = new FrmMeals(m_context);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->move(frameGeometry().right() + 8, 0);
+    }
     window->show();
     window->raise();
     window->activateWindow();

@@ -14,6 +14,7 @@ class FrmJyoken;
 
 namespace tallyapp {
 
+class FrmMeals;
 class FrmSyukei;
 
 // "集計条件": the period and the choice of one of the ten aggregations. A run opens the
@@ -29,10 +30,13 @@ public:
     int selectedKind() const;
     // The result window of the module, or nullptr while none is open.
     static FrmSyukei* resultWindow();
+    // The module's meal counts window, or nullptr while none is open.
+    static FrmMeals* mealsWindow();
 
 private:
     void Option1_Click(int index);
     void CmdGo_Click();
+    void CmdMeals_Click();
 
     std::unique_ptr<Ui::FrmJyoken> m_ui;
     desk::ModuleContext& m_context;

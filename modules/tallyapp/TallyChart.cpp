@@ -91,10 +91,17 @@ QValueAxis* valueAxis(const QString& title) {
     return axis;
 }
 
+// The day of a row: a date, or a day worded as the literal rows of a store word it.
+QDate dayOf(const QVariant& value) {
+    const QDate day = value.toDate();
+    return day.isValid() ? day : QDate::fromString(textOf(value), QStringLiteral("yyyy/MM/dd"));
+}
+
 void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::ChartFields& fields) {
     QDate firstDay, lastDay;
     for (int r = 0; r < model.rowCount(); ++r) {
-        const QDate day = model.value(r, fields.categoryField).toDate();
+        const QDate day = fields.dailyRates ? dayOf(model.value(r, fields.categoryField))
+                                            : model.value(r, fields.categoryField).toDate();
         if (!day.isValid())
             continue;
         firstDay = firstDay.isValid() ? std::min(firstDay, day) : day;
@@ -108,8 +115,13 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
     QStringList categories;
     QStringList seriesNames;
     QHash<QString, QHash<QString, double>> values; // series → category → value
+    QHash<QString, int> daysIn;                    // category → days summed in it (rates)
     for (int r = 0; r < model.rowCount(); ++r) {
-        const QDate day = model.value(r, fields.categoryField).toDate();
+        const QDate day = fields.dailyRates ? dayOf(model.value(r, fields.categoryField))
+                                            : model.value(r, fields.categoryField).toDate();
+        // The period's own line is no day of the chart.
+        if (fields.dailyRates && !day.isValid())
+            continue;
         const QString category = day.isValid() ? label(day) : textOf(model.value(r, fields.categoryField));
         const QString series = textOf(model.value(r, fields.seriesField));
         if (!categories.contains(category))
@@ -117,11 +129,21 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
         if (!seriesNames.contains(series))
             seriesNames << series;
         values[series][category] += model.value(r, fields.valueField).toDouble();
+        ++daysIn[category];
+    }
+    // A month's bar of rates is their mean, never their sum.
+    if (fields.dailyRates) {
+        for (auto& perCategory : values) {
+            for (auto it = perCategory.begin(); it != perCategory.end(); ++it)
+                it.value() /= std::max(1, daysIn.value(it.key()));
+        }
     }
 
     auto* series = new QStackedBarSeries;
     for (const QString& name : std::as_const(seriesNames)) {
-        auto* set = new QBarSet(name.isEmpty() ? QStringLiteral("（区分なし）") : name);
+        auto* set = new QBarSet(!name.isEmpty()                ? name
+                                : fields.seriesField.isEmpty() ? fields.valueTitle
+                                                               : QStringLiteral("（区分なし）"));
         for (const QString& category : std::as_const(categories))
             *set << values[name].value(category);
         series->append(set);
@@ -136,7 +158,11 @@ void byDay(QChart* chart, const desk::QueryGridModel& model, const Aggregation::
     auto* axisY = valueAxis(fields.valueTitle);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
-    axisY->applyNiceNumbers();
+    // Rates in percent: the whole scale, also over nights with none sold.
+    if (fields.dailyRates)
+        axisY->setRange(0, 100);
+    else
+        axisY->applyNiceNumbers();
     chart->legend()->setVisible(seriesNames.size() > 1);
     chart->legend()->setAlignment(Qt::AlignBottom);
 }
@@ -232,7 +258,7 @@ QChart* buildChart(const desk::QueryGridModel& model, int kind) {
     if (model.rowCount() == 0) {
         chart->legend()->setVisible(false);
         emptyNote(chart);
-    } else if (fields.seriesField.isEmpty())
+    } else if (fields.seriesField.isEmpty() && !fields.dailyRates)
         byCategory(chart, model, fields);
     else
         byDay(chart, model, fields);

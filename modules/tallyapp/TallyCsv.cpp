@@ -36,6 +36,9 @@ QByteArray tallyCsv(const desk::QueryGridModel& model, const QStringList& summed
         lines << cells;
     }
 
+    // A kind whose result carries its own period line has no totals line to add.
+    if (summedFields.isEmpty())
+        return desk::csv::document(lines);
     cells.clear();
     for (int c = 0; c < columns; ++c) {
         const desk::GridColumn column = model.column(c);

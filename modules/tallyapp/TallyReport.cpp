@@ -49,6 +49,16 @@ QList<Column> reportColumns(int kind) {
                 {"Label6", u"区分", "区分", 0, false},          {"Label14", u"人数", "人数", 14, true},
                 {"Label15", u"免除", "免除人数", 14, true},     {"Label24", u"延べ泊数", "延べ泊数", 18, true},
                 {"Label25", u"課税泊数", "課税泊数", 18, true}, {"Label26", u"税額", "税額", 24, true}};
+    case 8:
+        return {{"Label12", u"日付", "日付", 24, false},
+                {"Label13", u"販売室数", "販売室数", 18, true},
+                {"Label14", u"稼働室数", "稼働室数", 18, true},
+                {"Label15", u"客室稼働率%", "客室稼働率", 22, false},
+                {"Label24", u"宿泊人数", "宿泊人数", 18, true},
+                {"Label25", u"定員", "定員", 16, true},
+                {"Label26", u"定員稼働率%", "定員稼働率", 22, false},
+                {"Label27", u"室料", "室料", 28, true},
+                {"Label28", u"平均室料", "平均室料", 0, true}};
     default:
         return {{"Label13", u"税率", "税率", 0, false},
                 {"Label14", u"対象額", "対象額", 40, true},
@@ -67,6 +77,9 @@ desk::ReportColumns columnsOf(int kind) {
                                   c.amount ? desk::convert::AmountFormat : QString(),
                                   summed.contains(field, Qt::CaseInsensitive));
         column.headingName = QString::fromLatin1(c.heading);
+        // A rate comes worded ("85.0"), and stands right as the numbers beside it.
+        if (field.endsWith(QStringLiteral("稼働率")))
+            column.alignment = Qt::AlignRight | Qt::AlignVCenter;
         // The sums are numbered in the order they stand, whichever columns carry them.
         if (column.summed)
             column.sumName = QStringLiteral("Function%1").arg(function++);

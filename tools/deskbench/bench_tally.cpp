@@ -39,7 +39,8 @@ struct KindCases {
                                             "payments by item",   "guests by age",
                                             "guests by group",    "guests by use",
                                             "guests by payment",  "guests by reason",
-                                            "sales by tax rate",  "levy worksheet"};
+                                            "sales by tax rate",  "levy worksheet",
+                                            "occupancy"};
         static_assert(std::size(names) == tallyapp::Aggregation::KindCount, "a name for every kind");
         for (int kind = 0; kind < tallyapp::Aggregation::KindCount; ++kind) {
             for (const auto& [label, days] : {std::pair{"one month", 31}, std::pair{"one year", 365}}) {

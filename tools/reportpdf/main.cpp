@@ -3,6 +3,8 @@
 //   reportpdf DATA_DIR OUT.pdf [--file BTSales.mdb] [--source "SELECT ..."] [--title TEXT]
 //   reportpdf --report demo OUT.pdf
 //   reportpdf --report tally DATA_DIR OUT.pdf --kind 2 --from 2026-04-01 --to 2026-04-30
+//   reportpdf --report meals DATA_DIR OUT.pdf --from 2026-12-08
+//     the kitchen's meal counts of the day and the next.
 //   reportpdf --report tallychart DATA_DIR OUT.pdf --kind 2 --from ... --to ...
 //     the printed chart of an aggregation; with --png the result window's chart as the
 //     owner sees it (OUT.png, 900×600).
@@ -20,6 +22,7 @@
 #include "report/ListReport.h"
 #include "tallyapp/Aggregation.h"
 #include "tallyapp/FrmSyukei.h"
+#include "tallyapp/MealReport.h"
 #include "tallyapp/TallyChart.h"
 #include "tallyapp/TallyReport.h"
 #include "tallysvc/TallyResult.h"
@@ -97,6 +100,19 @@ std::map<QString, Entry> catalog(QTextStream& err) {
             auto report = tallyapp::createReport(*result, *context);
             context->setParent(report.get());
             QObject::connect(report.get(), &QObject::destroyed, [result] {});
+            return report;
+        }};
+    reports[QStringLiteral("meals")] = {
+        QStringLiteral("the kitchen's meal counts of a day and the next (--from)"), true,
+        [&err](const Options& o) -> std::unique_ptr<desk::Report> {
+            if (!o.first.isValid())
+                throw std::invalid_argument("meals needs --from as yyyy-MM-dd");
+            const tallysvc::MealSheet sheet(o.dataDir);
+            auto* context = new desk::ModuleContext;
+            context->setDirPath(o.dataDir);
+            context->setProfile(readProfile(o.dataDir, err));
+            auto report = tallyapp::createMealReport({sheet.day(o.first), sheet.day(o.first.addDays(1))}, *context);
+            context->setParent(report.get());
             return report;
         }};
     reports[QStringLiteral("tallychart")] = {

@@ -22,6 +22,8 @@ class TestTallySvc : public QObject {
 
 private slots:
     void levyReturnOfAYear();
+    void occupancyOfThreeNights_data();
+    void occupancyOfThreeNights();
 };
 
 // A stay settled every day for 300 days: two levies a day make 600 rows, more than a compound
@@ -79,6 +81,65 @@ void TestTallySvc::levyReturnOfAYear() {
         QVERIFY2(rows.value(u"税額"_s).toInt() == expected,
                  qPrintable(where + u": "_s + rows.value(u"税額"_s).toString()));
     }
+}
+
+void TestTallySvc::occupancyOfThreeNights_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>(
+        "expected"); // 日付 販売室数 稼働室数 客室稼働率 宿泊人数 定員 定員稼働率 室料 平均室料
+    QTest::newRow("two rooms of three") << 0 << QStringList{u"2026/12/08"_s, u"2"_s,    u"3"_s,     u"66.7"_s, u"5"_s,
+                                                            u"8"_s,          u"62.5"_s, u"50000"_s, u"25000"_s};
+    QTest::newRow("one left") << 1 << QStringList{u"2026/12/09"_s, u"1"_s,    u"3"_s,     u"33.3"_s, u"2"_s,
+                                                  u"8"_s,          u"25.0"_s, u"20000"_s, u"20000"_s};
+    QTest::newRow("empty house") << 2 << QStringList{u"2026/12/10"_s, u"0"_s,   u"3"_s, u"0.0"_s, u"0"_s,
+                                                     u"8"_s,          u"0.0"_s, u"0"_s, u"0"_s};
+    QTest::newRow("the period") << 3 << QStringList{u"期間計"_s, u"3"_s,    u"9"_s,     u"33.3"_s, u"7"_s,
+                                                    u"24"_s,     u"29.2"_s, u"70000"_s, u"23333"_s};
+}
+
+// Three rooms in service (capacity 8) and one under repair; a stay of two nights in 201 and
+// one of a night in 202, and a party not yet in a room, which sells none. The room charges
+// (the 1泊2食 lines, not the beer) are spread over each stay's nights.
+void TestTallySvc::occupancyOfThreeNights() {
+    QFETCH(int, row);
+    QFETCH(QStringList, expected);
+    desk::test::TempDataDir dir;
+    QVERIFY(dir.isValid());
+    const QDate first(2026, 12, 8);
+    {
+        auto option = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::Option));
+        option->exec(u"DELETE FROM Rooms"_s);
+        option->exec(u"INSERT INTO Rooms (RoomCode, Capacity, InService) VALUES ('201', 2, 1), ('202', 4, 1), "
+                     u"('203', 2, 1), ('204', 2, 0)"_s);
+        auto reservations = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::Reservation));
+        reservations->exec(u"INSERT INTO RoomStays (RoomCode, FirstNight, Nights, Guests, RvNo, CheckInNO, StayState) "
+                           u"VALUES ('201', ?, 2, 2, 0, 'C1', 2), ('202', ?, 1, 3, 0, 'C2', 2), "
+                           u"('', ?, 1, 2, 7, '', 0)"_s,
+                           {isoDay(first), isoDay(first), isoDay(first)});
+        auto guests = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::DaySalesCliants));
+        guests->exec(u"INSERT INTO CheckInCliants (CheckInNO, CheckInDate, CheckOutFlag, CheckOutDate) VALUES "
+                     u"('C1', ?, 1, ?), ('C2', ?, 1, ?)"_s,
+                     {isoDay(first), isoDay(first.addDays(2)), isoDay(first), isoDay(first.addDays(1))});
+        auto sales = desk::Connection::open(dir.path(), QString::fromLatin1(desk::DbFile::Sales));
+        sales->exec(u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES "
+                    u"(1, ?, 'C1', 0), (2, ?, 'C2', 0)"_s,
+                    {isoDay(first.addDays(2)), isoDay(first.addDays(1))});
+        sales->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, "
+                    u"BTSalesTax) VALUES (1, '101', '', 4, 10000, 10, 10), (1, '301', '', 2, 650, 0, 10), "
+                    u"(2, '101', '', 3, 10000, 10, 10)"_s);
+    }
+
+    tallysvc::TallyResult result(dir.path(), tallysvc::OccupancyKind, first, first.addDays(2));
+    desk::RowSet& rows = result.rows();
+    QCOMPARE(rows.recordCount(), 4);
+    rows.moveFirst();
+    for (int i = 0; i < row; ++i)
+        rows.moveNext();
+    QStringList shown;
+    for (const QString& column : {u"日付"_s, u"販売室数"_s, u"稼働室数"_s, u"客室稼働率"_s, u"宿泊人数"_s, u"定員"_s,
+                                  u"定員稼働率"_s, u"室料"_s, u"平均室料"_s})
+        shown << rows.value(column).toString();
+    QCOMPARE(shown, expected);
 }
 
 QTEST_GUILESS_MAIN(TestTallySvc)
