@@ -223,7 +223,9 @@ CheckInDesk::Correction CheckInDesk::correct(const QString& stored, const CheckI
     if (!current.isEmpty())
         withLink.reserveNo = current.first().reservationNo;
     RoomChange rooms;
-    const QString roomRefusal = placeRooms(withLink, current, rooms);
+    // A guest gone already holds no room: correcting the record leaves the rooms alone.
+    const std::optional<CheckIn> before = callUp(stored);
+    const QString roomRefusal = before && before->checkedOut ? QString() : placeRooms(withLink, current, rooms);
     if (!roomRefusal.isEmpty()) {
         if (refusal)
             *refusal = roomRefusal;
