@@ -392,6 +392,10 @@ QString RoomStore::checkIn(int reservationNo, const QString& checkInNo) const {
     return {};
 }
 
+int RoomStore::staysIn(const QString& room) const {
+    return open(m_dirPath, Reservation)->scalar(u"SELECT COUNT(*) FROM RoomStays WHERE RoomCode = ?"_s, {room}).toInt();
+}
+
 void RoomStore::checkOut(const QString& checkInNo, const QDate& departure) const {
     const auto connection = open(m_dirPath, Reservation);
     desk::Transaction transaction(*connection);

@@ -66,6 +66,8 @@ public:
     void remove(const QList<qint64>& ids) const; // one transaction
     // A reservation's stays become the check-in's (state InHouse, checkInNo set).
     QString checkIn(int reservationNo, const QString& checkInNo) const;
+    // How many stays (of any state) are in the room, its code compared case-blind.
+    int staysIn(const QString& room) const;
     // Check-out: the check-in's stays end with the night before `departure` (a stay not yet
     // begun is removed), state CheckedOut.
     void checkOut(const QString& checkInNo, const QDate& departure) const;

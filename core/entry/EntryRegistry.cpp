@@ -39,6 +39,7 @@ EntryRegistry::EntryRegistry() {
         modeless(QStringLiteral("payitemapp")),
         modeless(QStringLiteral("payclassapp")),
         modeless(QStringLiteral("guestcatapp")),
+        modeless(QStringLiteral("roomapp")),
         modeless(QStringLiteral("rackapp")),
         // The company profile window holds the main menu until it is closed, and takes
         // nothing but the data directory.

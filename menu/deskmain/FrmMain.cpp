@@ -123,6 +123,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
         {m_ui->CmdMente1, QStringLiteral("goodsclassapp.KbnCls")},
         {m_ui->CmdN, QStringLiteral("payitemapp.Class1")},
         {m_ui->CmdN2, QStringLiteral("payclassapp.Class1")},
+        {m_ui->CmdRoom, QStringLiteral("roomapp.Class1")},
         {m_ui->CmdMenteO, QStringLiteral("guestcatapp.Class1")},
         {m_ui->CmdCom, QStringLiteral("firmapp.StartCls")},
     };

@@ -39,10 +39,10 @@ void TestRoomClash::twoDesksOneRoom() {
                         {dir.path(), QStringLiteral("201"), first.toString(Qt::ISODate), QString::number(rounds),
                          QString::number(d + 1), QString::number(d)});
     }
-    for (auto& desk : desks)
-        QVERIFY(desk->waitForStarted());
-    for (auto& desk : desks)
-        desk->write("go\n");
+    for (auto& program : desks)
+        QVERIFY(program->waitForStarted());
+    for (auto& program : desks)
+        program->write("go\n");
     QStringList lines[2];
     for (int d = 0; d < 2; ++d) {
         QVERIFY(desks[d]->waitForFinished(240000));

@@ -208,6 +208,7 @@ void TestFrmMain::launchCommands_data() {
     row("CmdMente1", "CmdMente1", "", "goodsclassapp.KbnCls");
     row("CmdN", "CmdN", "", "payitemapp.Class1");
     row("CmdN2", "CmdN2", "", "payclassapp.Class1");
+    row("CmdRoom", "CmdRoom", "", "roomapp.Class1");
     row("CmdMenteO", "CmdMenteO", "", "guestcatapp.Class1");
     row("CmdCom", "CmdCom", "", "firmapp.StartCls", false);
     row("予約", "", "予約", "bookingapp.Class1");

@@ -357,18 +357,25 @@ void TestFrmRoomRack::opens() {
 }
 
 void TestFrmRoomRack::autoAssign_data() {
+    QTest::addColumn<bool>("roomTaken"); // another party in 201 the night after tomorrow
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QStringList>("changed");
 
-    QTest::newRow("confirmed with Enter") << "Enter" << QStringList{u"鈴木 一郎 201 1 2"_s};
-    QTest::newRow("taken back with Esc") << "Esc" << QStringList();
+    QTest::newRow("confirmed with Enter") << false << "Enter" << QStringList{u"鈴木 一郎 201 1 2"_s};
+    QTest::newRow("taken back with Esc") << false << "Esc" << QStringList();
+    // No room is free both nights: the party changes rooms once, saved as two stays.
+    QTest::newRow("split over two rooms")
+        << true << "Enter" << QStringList{u"鈴木 一郎 101 2 1"_s, u"鈴木 一郎 201 1 1"_s};
 }
 
 // The assignment shows on the rack first and is saved only when the clerk confirms it.
 void TestFrmRoomRack::autoAssign() {
+    QFETCH(bool, roomTaken);
     QFETCH(QString, answer);
     QFETCH(QStringList, changed);
 
+    if (roomTaken)
+        addStay(m_dir, u"高橋 四郎"_s, u"201"_s, 2, 1, 1, 10);
     const QStringList before = storedStays(m_dir);
     typeKeys(m_window.get(), u"A+A"_s);
     QVERIFY(m_window->model().hasProposal());
