@@ -161,7 +161,7 @@ QString CheckInDesk::nextNumber() const {
 }
 
 CheckInDesk::Registration CheckInDesk::registerCheckIn(const CheckIn& entry, const QString& proposed,
-                                                       std::optional<qint32> takenOver) const {
+                                                       std::optional<qint32> takenOver, Rooms held) const {
     Registration done;
     QList<roomsvc::RoomStay> current;
     if (takenOver) {
@@ -172,7 +172,8 @@ CheckInDesk::Registration CheckInDesk::registerCheckIn(const CheckIn& entry, con
     CheckIn withLink = entry;
     if (takenOver && withLink.reserveNo == 0)
         withLink.reserveNo = *takenOver;
-    done.refusal = placeRooms(withLink, current, rooms);
+    if (held == Rooms::Hold)
+        done.refusal = placeRooms(withLink, current, rooms);
     if (!done.refusal.isEmpty()) {
         done.outcome = Registration::Outcome::RoomRefused;
         return done;

@@ -570,7 +570,7 @@ void TestArrivalSvc::roomsFollowTheStay() {
     entry.guests = 2;
     entry.nights = qint16(nights);
     const arrivalsvc::CheckInDesk desk(dir.path());
-    QCOMPARE(desk.registerCheckIn(entry, u"2001"_s).outcome,
+    QCOMPARE(desk.registerCheckIn(entry, u"2001"_s, std::nullopt, arrivalsvc::CheckInDesk::Rooms::Hold).outcome,
              arrivalsvc::CheckInDesk::Registration::Outcome::Registered);
 
     entry.nights = qint16(correctedNights);
