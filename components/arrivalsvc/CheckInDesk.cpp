@@ -161,7 +161,7 @@ QString CheckInDesk::nextNumber() const {
 }
 
 CheckInDesk::Registration CheckInDesk::registerCheckIn(const CheckIn& entry, const QString& proposed,
-                                                       std::optional<qint32> takenOver) const {
+                                                       std::optional<qint32> takenOver, Rooms held) const {
     Registration done;
     QList<roomsvc::RoomStay> current;
     if (takenOver) {
@@ -172,7 +172,8 @@ CheckInDesk::Registration CheckInDesk::registerCheckIn(const CheckIn& entry, con
     CheckIn withLink = entry;
     if (takenOver && withLink.reserveNo == 0)
         withLink.reserveNo = *takenOver;
-    done.refusal = placeRooms(withLink, current, rooms);
+    if (held == Rooms::Hold)
+        done.refusal = placeRooms(withLink, current, rooms);
     if (!done.refusal.isEmpty()) {
         done.outcome = Registration::Outcome::RoomRefused;
         return done;
@@ -223,7 +224,9 @@ CheckInDesk::Correction CheckInDesk::correct(const QString& stored, const CheckI
     if (!current.isEmpty())
         withLink.reserveNo = current.first().reservationNo;
     RoomChange rooms;
-    const QString roomRefusal = placeRooms(withLink, current, rooms);
+    // A guest gone already holds no room: correcting the record leaves the rooms alone.
+    const std::optional<CheckIn> before = callUp(stored);
+    const QString roomRefusal = before && before->checkedOut ? QString() : placeRooms(withLink, current, rooms);
     if (!roomRefusal.isEmpty()) {
         if (refusal)
             *refusal = roomRefusal;

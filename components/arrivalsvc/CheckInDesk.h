@@ -60,9 +60,12 @@ public:
     // date for entry.nights. The rooms are saved first, so that a clash is refused before the
     // check-in is written; a reservation's rooms become the check-in's (rewritten when the
     // clerk changed the rooms or the nights). Should the check-in fail, the rooms go back as
-    // they were. An inn without rooms keeps the room box as a text only.
+    // they were (with Rooms::Hold, as the check-in window registers). An inn without rooms
+    // keeps the room box as a text only.
+    // Rooms::Text leaves the rooms alone (a caller that keeps the stays in rooms itself).
+    enum class Rooms { Hold, Text };
     Registration registerCheckIn(const CheckIn& entry, const QString& proposed,
-                                 std::optional<qint32> takenOver = std::nullopt) const;
+                                 std::optional<qint32> takenOver = std::nullopt, Rooms rooms = Rooms::Text) const;
 
     enum class Correction { Corrected, NumberTaken, RoomRefused };
     // Rewrites check-in `stored` from the entry, renumbered to entry.number unless another

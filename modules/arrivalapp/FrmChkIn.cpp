@@ -508,7 +508,8 @@ void FrmChkIn::CmdRecord_Click() {
     const arrivalsvc::CheckInDesk::Registration done =
         arrivalsvc::CheckInDesk(m_context.DirPath())
             .registerCheckIn(*entry, m_proposedNo,
-                             reservation.isEmpty() ? std::nullopt : std::optional(reservation.toInt()));
+                             reservation.isEmpty() ? std::nullopt : std::optional(reservation.toInt()),
+                             arrivalsvc::CheckInDesk::Rooms::Hold);
     if (done.outcome == Outcome::TakenByAnotherDesk) {
         // The entry stays, a free number is proposed.
         busy.reset();

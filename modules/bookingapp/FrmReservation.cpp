@@ -154,6 +154,7 @@ void FrmReservation::clearEntry() {
     m_ui->RvListRooms->clear();
     m_ui->RvListFree->clear();
     m_calledStays.clear();
+    m_calledCheckedIn = false;
 }
 
 void FrmReservation::fillList() {
@@ -345,6 +346,7 @@ bool FrmReservation::showReservation(qint32 number) {
     const bookingsvc::Reservation& booked = *found;
     clearEntry();
     m_calledStays = roomsvc::RoomStore(m_context.DirPath()).staysOfReservation(booked.number);
+    m_calledCheckedIn = booked.checkedIn;
     QDate useDate = booked.useDate;
     qint32 nights = booked.nights;
     // The rooms' nights are the ones kept (the rack may have moved them): shown when they agree.
@@ -565,8 +567,9 @@ void FrmReservation::CmdEdit_Click() {
         return;
     // The rooms of a reservation not yet taken in are rewritten first, as at registration;
     // once checked in, its rooms are the check-in's.
-    const bool ownRooms = std::all_of(m_calledStays.cbegin(), m_calledStays.cend(),
-                                      [](const auto& stay) { return stay.state == roomsvc::RoomStay::Reserved; });
+    const bool ownRooms =
+        !m_calledCheckedIn && std::all_of(m_calledStays.cbegin(), m_calledStays.cend(),
+                                          [](const auto& stay) { return stay.state == roomsvc::RoomStay::Reserved; });
     QList<roomsvc::RoomStay> stays;
     QList<roomsvc::RoomStay> leftOver;
     if (ownRooms) {

@@ -103,6 +103,8 @@ private:
     QList<bookingsvc::StayPlan> m_plans;
     // The stays of the reservation called up, as stored.
     QList<roomsvc::RoomStay> m_calledStays;
+    // Whether it has been checked in: its rooms are the check-in's then.
+    bool m_calledCheckedIn = false;
 };
 
 } // namespace bookingapp

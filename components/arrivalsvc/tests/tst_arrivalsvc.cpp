@@ -570,7 +570,7 @@ void TestArrivalSvc::roomsFollowTheStay() {
     entry.guests = 2;
     entry.nights = qint16(nights);
     const arrivalsvc::CheckInDesk desk(dir.path());
-    QCOMPARE(desk.registerCheckIn(entry, u"2001"_s).outcome,
+    QCOMPARE(desk.registerCheckIn(entry, u"2001"_s, std::nullopt, arrivalsvc::CheckInDesk::Rooms::Hold).outcome,
              arrivalsvc::CheckInDesk::Registration::Outcome::Registered);
 
     entry.nights = qint16(correctedNights);
@@ -592,6 +592,11 @@ void TestArrivalSvc::roomsFollowTheStay() {
     QCOMPARE(held[0].nights, 1);
     // Free again from the settlement day.
     QCOMPARE(rooms.freeRooms(QDate(2024, 5, 4), 1).size(), 1);
+    // The record of a guest gone is corrected without taking a room again.
+    entry.remarks = u"忘れ物あり"_s;
+    QCOMPARE(desk.correct(u"2001"_s, entry), arrivalsvc::CheckInDesk::Correction::Corrected);
+    QCOMPARE(rooms.staysOfCheckIn(u"2001"_s).size(), 1);
+    QCOMPARE(rooms.staysOfCheckIn(u"2001"_s)[0].state, roomsvc::RoomStay::CheckedOut);
 }
 
 QTEST_GUILESS_MAIN(TestArrivalSvc)

@@ -515,6 +515,15 @@ void TestFrmReservation::correctKeepsCheckInMark() {
     QVERIFY(inNewEntryState(w));
     QCOMPARE(textOf(&w, QStringLiteral("RvlbReserveNo")), QStringLiteral("4"));
     QCOMPARE(textOf(&w, QStringLiteral("lbMessage")), QStringLiteral("予約番号 3 を訂正しました。"));
+    // A reservation kept from before rooms waits unassigned for the rack; once checked in,
+    // its rooms are the check-in's and the booking window adds none.
+    const QList<roomsvc::RoomStay> stays = roomsvc::RoomStore(dir()).staysOfReservation(3);
+    QCOMPARE(stays.size(), checkedIn ? 0 : 1);
+    if (!checkedIn) {
+        QCOMPARE(stays[0].room, QString());
+        QCOMPARE(stays[0].guests, 5);
+        QCOMPARE(stays[0].firstNight, QDate(2024, 5, 4));
+    }
 }
 
 void TestFrmReservation::correctWithMissingInputOnlyBeeps() {
