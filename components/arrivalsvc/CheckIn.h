@@ -14,14 +14,14 @@ namespace arrivalsvc {
 // from abroad without an address in Japan.
 struct CheckInGuest {
     CheckInGuest() = default;
-    CheckInGuest(QString name, QString address, QString telNo, bool abroad = false, QString nationality = {},
-                 QString passportNo = {})
-        : name(std::move(name))
-        , address(std::move(address))
-        , telNo(std::move(telNo))
-        , abroad(abroad)
-        , nationality(std::move(nationality))
-        , passportNo(std::move(passportNo)) {}
+    CheckInGuest(QString guestName, QString guestAddress, QString guestTelNo, bool fromAbroad = false,
+                 QString guestNationality = {}, QString guestPassportNo = {})
+        : name(std::move(guestName))
+        , address(std::move(guestAddress))
+        , telNo(std::move(guestTelNo))
+        , abroad(fromAbroad)
+        , nationality(std::move(guestNationality))
+        , passportNo(std::move(guestPassportNo)) {}
 
     QString name;
     QString address;
