@@ -90,7 +90,8 @@ FileSchema reservationFile() {
                   {"StayState", T::SmallInt, "NOT NULL DEFAULT 0"}},
                  {
                      QStringLiteral("CREATE INDEX RoomStays_FirstNight ON RoomStays (FirstNight)"),
-                     QStringLiteral("CREATE INDEX RoomStays_RoomCode ON RoomStays (RoomCode)"),
+                     // A room's stays by night: the clash check reads a few nights of one room.
+                     QStringLiteral("CREATE INDEX RoomStays_RoomCode ON RoomStays (RoomCode, FirstNight)"),
                      QStringLiteral("CREATE INDEX RoomStays_RvNo ON RoomStays (RvNo)"),
                      QStringLiteral("CREATE INDEX RoomStays_CheckInNO ON RoomStays (CheckInNO)"),
                      // The longest stay, read first so a search by night reads no stay that
