@@ -44,6 +44,8 @@ set(DESK_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen" "DESK_BIN_DIR=${CMAKE_BINA
 if(IS_DIRECTORY /dev/shm)
     list(APPEND DESK_TEST_ENVIRONMENT "TMPDIR=/dev/shm")
 endif()
+# What a test remembers for the user (the folder of the last PDF) stays in the build tree.
+list(APPEND DESK_TEST_ENVIRONMENT "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config")
 
 # desk_add_test(<name> SOURCES ... [LIBS ...])
 # One Qt Test executable, registered with CTest; widgets render offscreen.

@@ -14,14 +14,14 @@ namespace arrivalsvc {
 // from abroad without an address in Japan.
 struct CheckInGuest {
     CheckInGuest() = default;
-    CheckInGuest(QString name, QString address, QString telNo, bool abroad = false, QString nationality = {},
-                 QString passportNo = {})
-        : name(std::move(name))
-        , address(std::move(address))
-        , telNo(std::move(telNo))
-        , abroad(abroad)
-        , nationality(std::move(nationality))
-        , passportNo(std::move(passportNo)) {}
+    CheckInGuest(QString guestName, QString guestAddress, QString guestTelNo, bool fromAbroad = false,
+                 QString guestNationality = {}, QString guestPassportNo = {})
+        : name(std::move(guestName))
+        , address(std::move(guestAddress))
+        , telNo(std::move(guestTelNo))
+        , abroad(fromAbroad)
+        , nationality(std::move(guestNationality))
+        , passportNo(std::move(guestPassportNo)) {}
 
     QString name;
     QString address;
@@ -75,6 +75,15 @@ struct CheckIn {
     qint16 bathExempt = 0;
     qint16 lodgingExempt = 0;
     qint32 price = 0;
+
+    // The stay: nights from the check-in date, the plans (commodity codes of the
+    // accommodation class) of the adults and of the children, how many of `guests` are
+    // children, and the meal note the kitchen reads.
+    qint16 nights = 1;
+    QString plan;
+    QString childPlan;
+    qint16 children = 0;
+    QString mealNote;
 
     // The reservation link, written by the first save alone.
     qint32 reserveNo = 0;

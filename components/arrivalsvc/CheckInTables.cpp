@@ -131,7 +131,9 @@ QString CheckInTables::nextNumber() {
 
 std::span<const CheckInTables::TextColumn> CheckInTables::textColumns(Table table) {
     static const TextColumn cliants[] = {
-        {u"CheckInName", &CheckIn::name}, {u"CheckInRoomNo", &CheckIn::roomNo}, {u"CheckInRemarks", &CheckIn::remarks}};
+        {u"CheckInName", &CheckIn::name},           {u"CheckInRoomNo", &CheckIn::roomNo},
+        {u"CheckInRemarks", &CheckIn::remarks},     {u"CheckInPlan", &CheckIn::plan},
+        {u"CheckInChildPlan", &CheckIn::childPlan}, {u"CheckInMealNote", &CheckIn::mealNote}};
     // All but the fax number, which only a save writes.
     static const TextColumn adrs[] = {{u"CheckInAdrs1", &CheckIn::address1},
                                       {u"CheckInAdrs2", &CheckIn::address2},
@@ -163,8 +165,11 @@ void CheckInTables::putText(desk::RowSet& rs, Table table, const CheckIn& entry)
     rs.setValue(QStringLiteral("CheckInNO"), entry.number);
     for (const TextColumn& c : textColumns(table))
         rs.setValue(QString::fromUtf16(c.column), entry.*c.field);
-    if (table == Table::Cliants)
+    if (table == Table::Cliants) {
         rs.setValue(QStringLiteral("CheckInDate"), desk::convert::dateOrNull(entry.date));
+        rs.setValue(QStringLiteral("CheckInNights"), entry.nights);
+        rs.setValue(QStringLiteral("CheckInChildren"), entry.children);
+    }
 }
 
 void CheckInTables::putBadget(desk::RowSet& rs, const CheckIn& entry) {
@@ -211,6 +216,8 @@ void CheckInTables::add(const CheckIn& typed) {
         putText(rs, table, entry);
         if (table == Table::Adrs)
             rs.setValue(QStringLiteral("CheckInFaxNo"), entry.faxNo);
+        if (table == Table::Cliants)
+            rs.setValue(QStringLiteral("CheckInRvNo"), entry.reserveNo);
         rs.update();
     }
 
@@ -292,10 +299,11 @@ std::optional<CheckIn> CheckInTables::load(const QString& number) {
         const char* table;
     } details[] = {{"a", "CheckInAdrs"}, {"g", "CheckInGroupe"}, {"k", "CheckInClasify"}, {"b", "CheckInBadget"}};
     static const QString statement = []() -> QString {
-        QStringList columns{QStringLiteral("c.CheckInNO"),    QStringLiteral("c.CheckInDate"),
-                            QStringLiteral("c.CheckOutFlag"), QStringLiteral("c.CheckOutDate"),
-                            QStringLiteral("b.RvClNumber"),   QStringLiteral("b.RvBadget"),
-                            QStringLiteral("b.BathExempt"),   QStringLiteral("b.LodgingExempt")};
+        QStringList columns{
+            QStringLiteral("c.CheckInNO"),    QStringLiteral("c.CheckInDate"),   QStringLiteral("c.CheckOutFlag"),
+            QStringLiteral("c.CheckOutDate"), QStringLiteral("c.CheckInNights"), QStringLiteral("c.CheckInChildren"),
+            QStringLiteral("c.CheckInRvNo"),  QStringLiteral("b.RvClNumber"),    QStringLiteral("b.RvBadget"),
+            QStringLiteral("b.BathExempt"),   QStringLiteral("b.LodgingExempt")};
         const std::pair<const char*, Table> texts[] = {
             {"c", Table::Cliants}, {"a", Table::Adrs}, {"g", Table::Groupe}, {"k", Table::Clasify}};
         for (const auto& [alias, table] : texts) {
@@ -327,6 +335,9 @@ std::optional<CheckIn> CheckInTables::load(const QString& number) {
             entry.*c.field = desk::convert::textOf(found.value(QString::fromUtf16(c.column)));
     }
     entry.date = desk::convert::dateOf(found.value(QStringLiteral("CheckInDate")));
+    entry.nights = std::max<qint16>(1, qint16(found.value(QStringLiteral("CheckInNights")).toInt()));
+    entry.children = qint16(found.value(QStringLiteral("CheckInChildren")).toInt());
+    entry.reserveNo = desk::convert::int32Of(found.value(QStringLiteral("CheckInRvNo")));
     entry.checkedOut = found.value(QStringLiteral("CheckOutFlag")).toBool();
     entry.checkedOutOn =
         entry.checkedOut ? desk::convert::dateOf(found.value(QStringLiteral("CheckOutDate"))) : QDate();

@@ -44,7 +44,7 @@ public:
     // another check-in uses is refused.
     void rewrite(const QString& stored, const CheckIn& entry);
     void remove(const QString& stored);
-    // The check-in and its guest list (the fax number and the reservation link are not
+    // The check-in and its guest list (the fax number, the reservation's day and times are not
     // read), or nothing when no check-in has the number.
     std::optional<CheckIn> load(const QString& number);
     // Marks check-in `stored` as checked out on `day`; a guest gone already keeps the day

@@ -27,6 +27,14 @@ struct Reservation {
     QString travelAgent;
     // Set once the guest has checked in; a new reservation never has it.
     bool checkedIn = false;
+    // The stay: nights from useDate, the plans (commodity codes of the accommodation class)
+    // of the adults and of the children, how many of `guests` are children, and the meal
+    // note the kitchen reads (allergies, times, 部屋食/食事処).
+    qint32 nights = 1;
+    QString plan;
+    QString childPlan;
+    qint32 children = 0;
+    QString mealNote;
 
     bool operator==(const Reservation&) const = default;
 };

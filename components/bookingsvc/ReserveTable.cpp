@@ -8,6 +8,8 @@
 
 #include <QVariant>
 
+#include <algorithm>
+
 namespace bookingsvc {
 
 namespace {
@@ -62,6 +64,11 @@ Reservation ReserveTable::current() const {
     r.groupName = text("RvGroupe");
     r.travelAgent = text("RvTravelAg");
     r.checkedIn = rs.value(QStringLiteral("Rvchkflg")).toBool();
+    r.nights = std::max(1, int32Of(rs.value(QStringLiteral("RvNights"))));
+    r.plan = text("RvPlan");
+    r.childPlan = text("RvChildPlan");
+    r.children = int32Of(rs.value(QStringLiteral("RvChildren")));
+    r.mealNote = text("RvMealNote");
     return r;
 }
 
@@ -85,6 +92,11 @@ void ReserveTable::write(const Reservation& entry, bool checkedIn) {
     rs.setValue(QStringLiteral("RvTravelAg"), entry.travelAgent);
     rs.setValue(QStringLiteral("Rvchkflg"), checkedIn);
     rs.setValue(QStringLiteral("RvProc"), QStringLiteral("o"));
+    rs.setValue(QStringLiteral("RvNights"), entry.nights);
+    rs.setValue(QStringLiteral("RvPlan"), entry.plan);
+    rs.setValue(QStringLiteral("RvChildPlan"), entry.childPlan);
+    rs.setValue(QStringLiteral("RvChildren"), entry.children);
+    rs.setValue(QStringLiteral("RvMealNote"), entry.mealNote);
     rs.update();
 }
 

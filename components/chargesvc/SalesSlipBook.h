@@ -18,6 +18,14 @@ public:
 
     // A sales slip keeps its number.
     void correctSlip(qint32 calledUp, const slipkit::SlipHeader& header) override;
+
+    // A slip the desk worked out itself (the nights of a stay), saved under the next number
+    // with its own lines, the clerk's work lines untouched; nothing is saved when the rules
+    // of a slip refuse it (desk::ConversionError) or when the check-in's quantities of the
+    // lines' codes are no longer `rungUp` (lines rung up meanwhile at another window or desk):
+    // then the number is 0. Check and save run in one transaction.
+    qint32 registerWorkedOut(slipkit::SlipHeader header, const QList<SalesSlipLine>& lines,
+                             const QHash<QString, double>& rungUp) const;
 };
 
 } // namespace chargesvc

@@ -136,6 +136,29 @@ int SalesSlipStore::copyWorkLines(qint32 number) {
                               {number, desk::currentDesk()});
 }
 
+void SalesSlipStore::insertLines(qint32 number, const QList<SalesSlipLine>& lines) {
+    static const QString insert =
+        QStringLiteral("INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, "
+                       "BTServiceFee, BTSalesTax) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    for (const SalesSlipLine& line : lines)
+        m_connection->exec(insert, {number, text(line.code), text(line.spec),
+                                    line.quantity ? QVariant(*line.quantity) : QVariant(), line.unitPrice,
+                                    line.serviceRate, line.taxRate});
+}
+
+QHash<QString, double> SalesSlipStore::quantitiesOf(const QString& checkInNo, const QStringList& codes) const {
+    QHash<QString, double> found;
+    for (const QString& code : codes) {
+        found.insert(code, m_connection
+                               ->scalar(QStringLiteral("SELECT Sum(d.BTQuantity) FROM BTSalesDetail d JOIN BTSalesNo h "
+                                                       "ON h.BTSalesNo = d.BTSalesNo WHERE h.BTCheckInNo = ? AND "
+                                                       "d.BTcmcode = ?"),
+                                        {checkInNo, code})
+                               .toDouble());
+    }
+    return found;
+}
+
 void SalesSlipStore::loadIntoWork(qint32 number) {
     desk::RowSet source(m_connection,
                         QStringLiteral("SELECT * FROM QRYSalesDetail WHERE BTSalesNo = ") + QString::number(number));

@@ -3,7 +3,9 @@
 #include "chargesvc/SalesSlip.h"
 #include "slipkit/SlipHeader.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -40,6 +42,12 @@ public:
     // False when there is none.
     bool deleteHeader(qint32 number);
     void deleteLines(qint32 number);
+
+    // Writes the lines under a slip number, without touching the work lines.
+    void insertLines(qint32 number, const QList<SalesSlipLine>& lines);
+    // The quantity of a check-in's sales lines of each commodity code (codes compared as the
+    // key does, each code as given); 0 for a code with none.
+    QHash<QString, double> quantitiesOf(const QString& checkInNo, const QStringList& codes) const;
 
     // This desk's work lines in the order they were written.
     QList<SalesSlipLine> workLines() const;

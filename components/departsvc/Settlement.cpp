@@ -58,8 +58,8 @@ std::shared_ptr<desk::Connection> open(const QString& dirPath, const char* file)
 Settlement::Settlement(QString dirPath)
     : m_dirPath(std::move(dirPath)) {}
 
-Statement Settlement::work(const QString& dirPath, const Files& files, const QString& checkInNo,
-                           const QDate& settledOn) {
+Statement Settlement::work(const QString& dirPath, const Files& files, const QString& checkInNo, const QDate& settledOn,
+                           const NightsOffer& offer) {
     using Kind = StatementLine::Kind;
     // The rates are those in force on the settlement date (today when the caller gives none).
     const QDate settled = settledOn.isValid() ? settledOn : QDate::currentDate();
@@ -101,6 +101,25 @@ Statement Settlement::work(const QString& dirPath, const Files& files, const QSt
             }
             lines << line;
         }
+    }
+    for (const NightsOffer::Line& offered : offer.lines) {
+        const chargesvc::SalesSlipLine& sale = offered.line;
+        StatementLine line;
+        line.date = settled;
+        line.code = sale.code;
+        line.name = sale.name;
+        line.spec = sale.spec;
+        line.quantity = sale.quantity;
+        line.unitPrice = sale.unitPrice;
+        line.amount = sale.quantity.value_or(0) * sale.unitPrice;
+        line.serviceRate = sale.serviceRate;
+        line.taxRate = sale.taxRate;
+        line.reduced = taxer.add({line.amount, *line.serviceRate, *line.taxRate});
+        if (offered.roomShare > 0) {
+            stay.lodged = true;
+            stay.roomCharge += taxsvc::roomChargeOf(line.amount, *line.serviceRate, offered.roomShare);
+        }
+        lines << line;
     }
     const taxsvc::StatementTax tax = taxer.result();
     qint32 grandTotal = tax.total();
@@ -182,21 +201,21 @@ void Settlement::append(desk::Connection& option, const Statement& statement) {
     transaction.commit();
 }
 
-Statement Settlement::statementOf(const QString& checkInNo, const QDate& settledOn) const {
+Statement Settlement::statementOf(const QString& checkInNo, const QDate& settledOn, const NightsOffer& offer) const {
     return work(m_dirPath,
                 {open(m_dirPath, desk::DbFile::Option), open(m_dirPath, desk::DbFile::Sales),
                  open(m_dirPath, desk::DbFile::Recipt)},
-                checkInNo, settledOn);
+                checkInNo, settledOn, offer);
 }
 
-Statement Settlement::showStatement(const QString& checkInNo, const QDate& settledOn) const {
+Statement Settlement::showStatement(const QString& checkInNo, const QDate& settledOn, const NightsOffer& offer) const {
     const Files files{open(m_dirPath, desk::DbFile::Option), open(m_dirPath, desk::DbFile::Sales),
                       open(m_dirPath, desk::DbFile::Recipt)};
     // Emptying and rebuilding in one transaction: the statement is replaced whole or stays
     // as it was, and computing twice still leaves one statement.
     desk::Transaction transaction(*files.option);
     desk::clearDeskRows(*files.option, Table);
-    Statement statement = work(m_dirPath, files, checkInNo, settledOn);
+    Statement statement = work(m_dirPath, files, checkInNo, settledOn, offer);
     append(*files.option, statement);
     transaction.commit();
     return statement;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NightsOffer.h"
 #include "Statement.h"
 
 #include <QString>
@@ -25,10 +26,12 @@ public:
     // bathing and accommodation taxes in force follow the tax lines, one line each, in the
     // total but in no rate's base, the nights running from the check-in date to that day.
     // Amounts beyond 32 bits raise desk::ConversionError.
-    Statement statementOf(const QString& checkInNo, const QDate& settledOn) const;
+    // The lines of an offer of nights, not saved yet, count as the check-in's sales lines
+    // (no slip number, dated the settlement day).
+    Statement statementOf(const QString& checkInNo, const QDate& settledOn, const NightsOffer& offer = {}) const;
     // The same, put in place of this desk's statement in CheckOutTemp for the bill to print:
     // the old rows go and the new ones come in one transaction, or the old stay.
-    Statement showStatement(const QString& checkInNo, const QDate& settledOn) const;
+    Statement showStatement(const QString& checkInNo, const QDate& settledOn, const NightsOffer& offer = {}) const;
     // Empties this desk's statement in CheckOutTemp (nothing to do when it is empty).
     void clearStatement() const;
     // A new row set over this desk's statement in CheckOutTemp, in the order written.
@@ -40,7 +43,8 @@ public:
         std::shared_ptr<desk::Connection> sales;
         std::shared_ptr<desk::Connection> recipt;
     };
-    static Statement work(const QString& dirPath, const Files& files, const QString& checkInNo, const QDate& settledOn);
+    static Statement work(const QString& dirPath, const Files& files, const QString& checkInNo, const QDate& settledOn,
+                          const NightsOffer& offer = {});
     // Appends the statement's lines to this desk's rows of CheckOutTemp, all or none.
     static void append(desk::Connection& option, const Statement& statement);
 

@@ -20,8 +20,8 @@ QVariant mark(const std::optional<double>& rate) {
 } // namespace
 
 QVariant StatementLine::value(const QString& column) const {
-    const auto is = [&column](const char* name) {
-        return column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    const auto is = [&column](const char* wanted) {
+        return column.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
     };
     if (is("SalesNo"))
         return slipNo ? QVariant(*slipNo) : QVariant();

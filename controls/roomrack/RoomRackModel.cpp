@@ -1,5 +1,9 @@
 #include "roomrack/RoomRackModel.h"
 
+#include "roomsvc/RoomStore.h"
+
+#include <QScopedValueRollback>
+
 namespace roomrack {
 
 RoomRackModel::RoomRackModel(QObject* parent)
@@ -15,6 +19,23 @@ void RoomRackModel::setRooms(const QList<RackRoom>& rooms) {
 void RoomRackModel::setStays(const QList<RackStay>& stays) {
     m_stays = stays;
     m_undo.clear();
+    m_proposal.clear();
+    emit changed();
+}
+
+void RoomRackModel::refreshStays(const QList<RackStay>& stays) {
+    if (stays == m_stays) {
+        return;
+    }
+    m_stays = stays;
+    emit changed();
+}
+
+void RoomRackModel::setProposal(const QList<RackStay>& stays) {
+    if (stays == m_proposal) {
+        return;
+    }
+    m_proposal = stays;
     emit changed();
 }
 
@@ -51,6 +72,7 @@ void RoomRackModel::setPeriod(const QDate& firstDay, int days) {
     m_firstDay = firstDay;
     m_days = days;
     emit changed();
+    emit periodChanged();
 }
 
 qsizetype RoomRackModel::indexOf(qint64 id) const {
@@ -92,8 +114,7 @@ QString RoomRackModel::ownRefusal(const QList<RackStay>& proposed) const {
             if (from > to) {
                 return {};
             }
-            return QStringLiteral("%1号室の%2の夜は%3様が泊まっています。")
-                .arg(stay.room, from.toString(QStringLiteral("M/d")), other.guest);
+            return roomsvc::clashText(stay.room, from, other.guest);
         };
         for (const RackStay& other : proposed) {
             if (QString text = clashWith(other); !text.isEmpty()) {
@@ -193,14 +214,26 @@ QString RoomRackModel::undo() {
     if (m_undo.isEmpty()) {
         return QStringLiteral("元に戻す変更はありません。");
     }
-    QList<RackStay> before = m_undo.constLast();
-    for (const RackStay& stay : before) {
-        if (indexOf(stay.id) < 0) {
+    // The stays as they are now (read again since, perhaps) with the room and nights
+    // the change took away.
+    QList<RackStay> before;
+    for (const RackStay& old : m_undo.constLast()) {
+        const qsizetype index = indexOf(old.id);
+        if (index < 0) {
             m_undo.removeLast();
             return QStringLiteral("この滞在はもうありません。");
         }
+        RackStay stay = m_stays.at(index);
+        stay.room = old.room;
+        stay.firstNight = old.firstNight;
+        stay.nights = old.nights;
+        before << stay;
     }
-    const QString text = apply(before, false);
+    QString text;
+    {
+        const QScopedValueRollback<bool> undoing(m_undoing, true);
+        text = apply(before, false);
+    }
     if (text.isEmpty()) {
         m_undo.removeLast();
     }

@@ -18,6 +18,8 @@ struct RackRoom {
     int capacity = 0;
     QString floor; // rooms are grouped under it, in the order they are given
     bool inService = true;
+    int minGuests = 0; // the fewest guests the room is sold to
+    bool operator==(const RackRoom&) const = default;
 };
 
 // One stay in one room (or in none yet) over consecutive nights.
@@ -58,6 +60,9 @@ public:
     // Replacing either drops the undo history: the moves kept there were made to other data.
     void setRooms(const QList<RackRoom>& rooms);
     void setStays(const QList<RackStay>& stays);
+    // The stays read again (another desk saved): replaced, the undo history kept. An undo
+    // puts back only the room and nights it took away, onto the stay as it is now.
+    void refreshStays(const QList<RackStay>& stays);
     std::optional<RackRoom> room(const QString& code) const;
     std::optional<RackStay> stay(qint64 id) const;
     // The stay in the room on the night (for the empty room: the first unassigned one).
@@ -76,6 +81,14 @@ public:
 
     void setRule(Rule rule) { m_rule = std::move(rule); }
 
+    // Stays shown as proposed (an automatic assignment) until taken back or saved: those
+    // with the id of a stay of the model put it in another room; id 0 or below are new
+    // parts of a stay split over rooms. Changes nothing else; the view draws them apart.
+    const QList<RackStay>& proposal() const { return m_proposal; }
+    bool hasProposal() const { return !m_proposal.isEmpty(); }
+    void setProposal(const QList<RackStay>& stays);
+    void clearProposal() { setProposal({}); }
+
     // The changes; each returns the refusal text, empty when applied.
     QString moveStay(qint64 id, const QString& room, const QDate& firstNight);
     QString swapRooms(qint64 first, qint64 second);
@@ -87,6 +100,8 @@ public:
     // Takes back the last applied change (checked like any change), or returns why not.
     QString undo();
     void clearUndo() { m_undo.clear(); }
+    // True while undo() applies: a changeApplied() then takes a change back.
+    bool isUndoing() const { return m_undoing; }
 
     // Why the proposed stays may not be applied by the model's own rule and the set rule.
     QString refusal(const QList<RackStay>& proposed) const;
@@ -94,6 +109,8 @@ public:
 signals:
     // Rooms, stays or period replaced or changed: views lay out again.
     void changed();
+    // The period shown moved or grew: the stays of the new period are wanted.
+    void periodChanged();
     // A change applied (or undone): the stays it touched, as they are now.
     void changeApplied(const QList<RackStay>& stays);
 
@@ -108,6 +125,8 @@ private:
     int m_days = 14;
     Rule m_rule;
     QList<QList<RackStay>> m_undo; // the stays as they were before each change
+    QList<RackStay> m_proposal;
+    bool m_undoing = false;
 };
 
 } // namespace roomrack

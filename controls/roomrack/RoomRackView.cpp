@@ -459,6 +459,18 @@ void RoomRackView::paintRows(QPainter& painter, const QRect& body) {
         paintBar(painter, *ghost, barRect(ghostRow, ghost->firstNight, ghost->nights), true);
     }
 
+    // An automatic assignment not yet accepted: each part where it would go, with its text.
+    for (const RackStay& stay : m_model->proposal()) {
+        const QRect rect = barRect(rowOfStay(stay), stay.firstNight, stay.nights);
+        if (rect.isEmpty() || !rect.intersects(body)) {
+            continue;
+        }
+        paintBar(painter, stay, rect, false);
+        painter.setPen(QPen(palette().highlight().color(), 2, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(rect.adjusted(2, 3, -2, -3), 3, 3);
+    }
+
     // The cursor and the nights selected.
     const int row = cursorRow();
     if (!m_rows.isEmpty() && hasFocus()) {
@@ -688,6 +700,29 @@ void RoomRackView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     const bool shift = mods & Qt::ShiftModifier;
     const bool ctrl = mods & Qt::ControlModifier;
+    if (m_model->hasProposal()) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            emit proposalAccepted();
+            return;
+        case Qt::Key_Escape:
+            m_model->clearProposal();
+            return;
+        case Qt::Key_M:
+        case Qt::Key_S:
+        case Qt::Key_Plus:
+        case Qt::Key_Minus:
+        case Qt::Key_Z:
+            if (!(mods & (Qt::AltModifier | Qt::MetaModifier))) {
+                emit refused(QStringLiteral("自動割当の案をEnterで確定するか、Escで取り消してください。"));
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+    }
     switch (event->key()) {
     case Qt::Key_Left:
         moveCursor(0, -1, shift && m_mode == Mode::Browse);
@@ -816,7 +851,9 @@ void RoomRackView::mousePressEvent(QMouseEvent* event) {
     if (!(event->modifiers() & Qt::ShiftModifier)) {
         m_anchorDate = m_cursorDate;
     }
-    if (const std::optional<qint64> id = stayAt(*row, *date)) {
+    // A proposal on show is accepted or taken back before anything is dragged.
+    const std::optional<qint64> id = m_model->hasProposal() ? std::nullopt : stayAt(*row, *date);
+    if (id) {
         const RackStay stay = *m_model->stay(*id);
         const QRect bar = barRect(*row, stay.firstNight, stay.nights);
         const bool atEnd = stay.lastNight() <= m_model->lastDay() && pos.x() >= bar.right() - resizeGrip;

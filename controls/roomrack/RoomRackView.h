@@ -26,6 +26,9 @@ namespace roomrack {
 // for a swap: Enter (or S) on a stay in another room swaps their rooms. + and - add or take
 // off a night, Ctrl+Z takes back the last change. Mouse: drag a bar to move it, drag its
 // right end to change the nights. A refused change emits refused() and changes nothing.
+// While the model holds a proposal (an automatic assignment), its bars are drawn dashed in
+// their rooms: Enter accepts it (proposalAccepted), Esc takes it back, and no other change
+// is made until then.
 class RoomRackView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -56,6 +59,7 @@ signals:
     void openRequested(qint64 stayId);
     void newRequested(const QString& room, const QDate& firstNight, int nights);
     void refused(const QString& text);
+    void proposalAccepted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

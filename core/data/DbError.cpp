@@ -80,6 +80,10 @@ DbError DbError::fromEngine(const QString& engineMessage, const QString& stateme
         return DbError(QStringLiteral("データベースサーバーにその名前のデータベースがありません。DPath.txt（または"
                                       "指定したアドレス）のデータベース名を確かめてください。"),
                        statement, file, Cause::NoSuchDatabase, engineMessage);
+    case Cause::Clash:
+        // The store that saved names the other party in its own words.
+        return DbError(QStringLiteral("ほかの行と日付が重なっています。"), statement, file, Cause::Clash,
+                       engineMessage);
     default:
         // No cause a clerk can act on: say so in Japanese, keep the engine's words for support.
         return DbError(QStringLiteral("データベースの処理に失敗しました。"), statement, file, Cause::Other,

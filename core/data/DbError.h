@@ -27,6 +27,7 @@ public:
         Unreachable,    // the database server cannot be reached, or the connection to it was lost
         LoginRefused,   // the database server refused the login (user, password)
         NoSuchDatabase, // the database server has no database of the name given
+        Clash,          // two rows would hold one key for one night (Engine::nightsApart)
     };
 
     // detail: the engine's or driver's own words (often English), for whoever looks after

@@ -139,3 +139,11 @@ QString Engine::rollbackToSavepoint(const QString& name) const {
 }
 
 } // namespace desk
+
+namespace desk {
+
+QStringList Engine::nightsApart(const QString&, const QString&, const QString&, const QString&) const {
+    return {};
+}
+
+} // namespace desk

@@ -190,6 +190,13 @@ public:
     // its row key's sequence), so a table made anew under the old name gets the same names as
     // one made fresh.
     virtual QStringList renameTable(const QString& from, const QString& to) const;
+    // The engine's own rule that no two rows of table whose key is not empty hold that key
+    // for one night: nights from firstNight on, `nights` of them. Checked when the saving
+    // transaction commits, so a save may swap two rows; a refusal is a DbError of
+    // Cause::Clash. Empty where the engine has no such rule: the store checks inside its
+    // write transaction, whose lock is taken at its start.
+    virtual QStringList nightsApart(const QString& table, const QString& key, const QString& firstNight,
+                                    const QString& nights) const;
     // The oldest schema version a database of this engine can have been made at.
     virtual int firstSchemaVersion() const { return 1; }
     // A trigger that refuses the event ("INSERT", "UPDATE OF x", "DELETE") on table when the

@@ -5,7 +5,12 @@
 #include "FolderLocation.h"
 #include "Schema.h"
 #include "ServerLocation.h"
+#include "Transfer.h"
 
+#include <QDateTime>
+#include <QDir>
+
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -61,20 +66,40 @@ QStringList FolderLocation::upgrade(QString* backupFolder) const {
     return names;
 }
 
-// The same steps as on files, each schema in a transaction of its own, all held open until the
-// last is done and then committed: the server changes nothing when one step fails. The desks
-// wait outside: a step rebuilds the tables under their windows.
+// A backup first, then the same steps as on files, each schema in a transaction of its own, all
+// held open until the last is done and then committed: the server changes nothing when one
+// step fails. The desks wait outside: a step rebuilds the tables under their windows.
 QStringList ServerLocation::upgrade(QString* backupFolder) const {
     const QStringList names =
         outdated(*this, versions(), [&](const QString& name) { return engine().displayName(locationOf(name)); });
     if (names.isEmpty())
         return {};
-    refuseWhileDesksWork(QStringLiteral("データの版を移せません。"));
+    const QString refusal = QStringLiteral("データの版を移せません。");
+    refuseWhileDesksWork(refusal);
+    // The inn's rows as they were, into a data folder of this version under the current folder
+    // (the server has no folder of its own), as a folder's upgrade keeps its files first:
+    // `deskadmin restore` takes it back.
+    const QString kept = maintenance::freshFolder(QDir::currentPath() + QStringLiteral("/backup"),
+                                                  QStringLiteral("before-upgrade-") + maintenance::stamp());
+    maintenance::buildBackupFolder(
+        kept, [&](const QString& folder) { maintenance::copyOlderInn(path(), folder); },
+        [&](const QString& name, const QString& copy) { maintenance::verifyCopy(name, copy, path()); });
+    recordBackup(QDateTime::currentDateTime());
     if (backupFolder)
-        backupFolder->clear();
+        *backupFolder = kept;
+    // A desk started while the copy was taken is refused as well.
+    refuseWhileDesksWork(refusal);
     std::vector<std::shared_ptr<Connection>> connections;
     std::vector<std::unique_ptr<Transaction>> writes;
-    for (const QString& name : names) {
+    // The option file first: its step to version 7 reads the check-in file through a session of
+    // its own, which would wait for ever on the tables a held step had rebuilt.
+    QStringList order = names;
+    const auto option = std::find_if(order.begin(), order.end(), [](const QString& name) {
+        return name.compare(QLatin1String(DbFile::Option), Qt::CaseInsensitive) == 0;
+    });
+    if (option != order.end())
+        std::rotate(order.begin(), option, option + 1);
+    for (const QString& name : std::as_const(order)) {
         connections.push_back(Connection::openAnyVersion(locationOf(name)));
         writes.push_back(std::make_unique<Transaction>(*connections.back()));
         Schema::upgradeFile(*connections.back(), name);

@@ -304,13 +304,14 @@ DbError::Cause PostgresEngine::causeOf(const QString& sqlState) {
     if (sqlState.isEmpty())
         return Cause::Unreachable;
     static const QHash<QString, Cause> exact{
-        {QStringLiteral("23505"), Cause::DuplicateKey}, {QStringLiteral("58030"), Cause::DiskFull},
-        {QStringLiteral("XX001"), Cause::Damaged},      {QStringLiteral("XX002"), Cause::Damaged},
-        {QStringLiteral("42501"), Cause::NoPermission}, {QStringLiteral("3D000"), Cause::NoSuchDatabase},
-        {QStringLiteral("40001"), Cause::Busy},         {QStringLiteral("40P01"), Cause::Busy},
-        {QStringLiteral("55P03"), Cause::Busy},         {QStringLiteral("55006"), Cause::Busy},
-        {QStringLiteral("57014"), Cause::Busy},         {QStringLiteral("57P01"), Cause::Unreachable},
-        {QStringLiteral("57P02"), Cause::Unreachable},  {QStringLiteral("57P03"), Cause::Unreachable},
+        {QStringLiteral("23505"), Cause::DuplicateKey},   {QStringLiteral("23P01"), Cause::Clash},
+        {QStringLiteral("58030"), Cause::DiskFull},       {QStringLiteral("XX001"), Cause::Damaged},
+        {QStringLiteral("XX002"), Cause::Damaged},        {QStringLiteral("42501"), Cause::NoPermission},
+        {QStringLiteral("3D000"), Cause::NoSuchDatabase}, {QStringLiteral("40001"), Cause::Busy},
+        {QStringLiteral("40P01"), Cause::Busy},           {QStringLiteral("55P03"), Cause::Busy},
+        {QStringLiteral("55006"), Cause::Busy},           {QStringLiteral("57014"), Cause::Busy},
+        {QStringLiteral("57P01"), Cause::Unreachable},    {QStringLiteral("57P02"), Cause::Unreachable},
+        {QStringLiteral("57P03"), Cause::Unreachable},
     };
     const auto found = exact.constFind(sqlState);
     if (found != exact.constEnd())
@@ -486,6 +487,18 @@ QStringList PostgresEngine::renameTable(const QString& from, const QString& to) 
     return Engine::renameTable(from, to) +
            QStringList{QStringLiteral("ALTER INDEX IF EXISTS %1_pkey RENAME TO %2_pkey").arg(f, t),
                        QStringLiteral("ALTER SEQUENCE IF EXISTS %1_rowkey_seq RENAME TO %2_rowkey_seq").arg(f, t)};
+}
+
+QStringList PostgresEngine::nightsApart(const QString& table, const QString& key, const QString& firstNight,
+                                        const QString& nights) const {
+    // gist has no operator class for citext; the key is compared as citext compares it, its
+    // text in lower case, which the btree_gist operator class for text serves. Trusted, so the
+    // database's owner may install it, next to citext.
+    return {QStringLiteral("CREATE EXTENSION IF NOT EXISTS btree_gist SCHEMA public"),
+            QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %1_NightsApart EXCLUDE USING gist "
+                           "(lower(CAST(%2 AS text)) WITH =, daterange(%3, %3 + %4) WITH &&) "
+                           "WHERE (%2 <> '') DEFERRABLE INITIALLY DEFERRED")
+                .arg(table, key, firstNight, nights)};
 }
 
 QStringList PostgresEngine::refusingTrigger(const QString& name, const QString& event, const QString& table,

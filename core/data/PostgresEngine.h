@@ -95,6 +95,8 @@ public:
     // older.
     int firstSchemaVersion() const override { return 6; }
     QStringList renameTable(const QString& from, const QString& to) const override;
+    QStringList nightsApart(const QString& table, const QString& key, const QString& firstNight,
+                            const QString& nights) const override;
     QStringList refusingTrigger(const QString& name, const QString& event, const QString& table,
                                 const QString& condition) const override;
 

@@ -21,6 +21,13 @@ Rows taxRateRows() {
 }
 
 // The reference rows a new installation starts with.
+Rows roomTypeRows() {
+    return {QStringLiteral("INSERT INTO RoomTypes (RoomTypeCode, RoomTypeName) VALUES (?, ?)"),
+            {row({QStringLiteral("01"), QStringLiteral("和室")}), row({QStringLiteral("02"), QStringLiteral("洋室")}),
+             row({QStringLiteral("03"), QStringLiteral("和洋室")}),
+             row({QStringLiteral("04"), QStringLiteral("離れ")})}};
+}
+
 QList<Rows> referenceRows(const QString& fileName) {
     QList<Rows> rows;
     if (fileName == QLatin1String(DbFile::DaySalesCliants)) {
@@ -126,6 +133,7 @@ QList<Rows> referenceRows(const QString& fileName) {
               row({QStringLiteral("08"), QStringLiteral("クーポン券"), 4, QString(), QString()})}});
     } else if (fileName == QLatin1String(DbFile::Option)) {
         rows.append(taxRateRows());
+        rows.append(roomTypeRows());
         rows.append({QStringLiteral("INSERT INTO CompanyProfile (CompanyName, CpZipCode, CpAddress, CpTelNo, "
                                     "CpFaxno, CpURL, CpEmail, CpComment, ServiceFee) "
                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),

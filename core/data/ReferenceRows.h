@@ -18,5 +18,7 @@ QList<Rows> referenceRows(const QString& fileName);
 // The consumption-tax rates every file starts with (dbOptionBT.mdb), also added by the
 // upgrade to version 3.
 Rows taxRateRows();
+// The room types every option file starts with, also added by the upgrade to version 7.
+Rows roomTypeRows();
 
 } // namespace desk::Schema

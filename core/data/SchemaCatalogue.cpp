@@ -20,10 +20,16 @@ QString Table::statement(const Engine& engine) const {
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(name, parts.join(QStringLiteral(", ")));
 }
 
+QStringList Table::rules(const Engine& engine) const {
+    if (nightsApart.size() != 3)
+        return {};
+    return engine.nightsApart(name, nightsApart.at(0), nightsApart.at(1), nightsApart.at(2));
+}
+
 QStringList FileSchema::statements(const Engine& engine) const {
     QStringList all;
     for (const Table& table : tables)
-        all << table.statement(engine) << table.indexes;
+        all << table.statement(engine) << table.indexes << table.rules(engine);
     return all + views;
 }
 
@@ -87,7 +93,11 @@ FileSchema reservationFile() {
                      QStringLiteral("CREATE INDEX RoomStays_RoomCode ON RoomStays (RoomCode)"),
                      QStringLiteral("CREATE INDEX RoomStays_RvNo ON RoomStays (RvNo)"),
                      QStringLiteral("CREATE INDEX RoomStays_CheckInNO ON RoomStays (CheckInNO)"),
-                 }},
+                     // The longest stay, read first so a search by night reads no stay that
+                     // ended long before.
+                     QStringLiteral("CREATE INDEX RoomStays_Nights ON RoomStays (Nights)"),
+                 },
+                 {QStringLiteral("RoomCode"), QStringLiteral("FirstNight"), QStringLiteral("Nights")}},
                 // The kitchen's meal sheet of a day as it was last printed: when, and each
                 // party on it (R and the reservation number, or C and a walk-in's check-in
                 // number) with the guests and plans printed, to mark what changed since.

@@ -31,6 +31,11 @@ struct Table {
     QString name;
     QList<TableColumn> columns; // the row key aside
     QStringList indexes;        // made right after the table
+    // Key, first night and nights: rows whose key is not empty hold it for nights that never
+    // overlap, by the engine's own rule where it has one (Engine::nightsApart). Empty: none.
+    QStringList nightsApart = {};
+    // The engine's rules of the table (nightsApart), made after its indexes.
+    QStringList rules(const Engine& engine) const;
     // "CREATE TABLE name (…, RowKey …)" in the engine's words.
     QString statement(const Engine& engine) const;
 };

@@ -9,8 +9,10 @@
 
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QVariant>
 
 #include <algorithm>
+#include <memory>
 
 namespace desk::Schema {
 
@@ -105,7 +107,7 @@ void rebuildToCatalogue(Connection& connection, const QString& fileName) {
         rebuildTable(connection, table.name, table.statement(connection.engine()));
     QStringList after;
     for (const Table& table : file.tables)
-        after << table.indexes;
+        after << table.indexes << table.rules(connection.engine());
     for (const QString& statement : after + file.views) {
         const auto unique = uniqueIndex.match(statement);
         if (unique.hasMatch())
@@ -168,9 +170,56 @@ void addRowKeys(Connection& connection, const QString& fileName) {
     rebuildTable(connection, QStringLiteral("SchemaMeta"), metaTable().statement(connection.engine()));
 }
 
-// 6 → 7: rooms, the stays in them, plans and meals. New columns and tables only.
+// The room texts typed at check-in so far, each once as a case-blind key would keep it, read
+// from the check-in file beside `connection`'s through a connection of its own (any version:
+// the column is as old as the file). None when there is no check-in file there.
+QStringList roomTextsAtCheckIn(Connection& connection) {
+    const Engine& engine = connection.engine();
+    const QString location =
+        Engine::locationOf(engine.dataDirOf(connection.filePath()), QString::fromLatin1(DbFile::DaySalesCliants));
+    std::shared_ptr<Connection> checkIns;
+    try {
+        checkIns = Connection::openAnyVersion(location);
+    } catch (const DbError& e) {
+        if (e.cause() == DbError::Cause::Missing)
+            return {};
+        throw;
+    }
+    QStringList texts;
+    checkIns->select(QStringLiteral("SELECT DISTINCT trim(CheckInRoomNo) FROM CheckInCliants "
+                                    "WHERE trim(ifnull(CheckInRoomNo, '')) <> ''"),
+                     {}, {}, [&](const QSqlQuery& row) {
+                         const QString text = row.value(0).toString();
+                         const bool known = std::any_of(texts.cbegin(), texts.cend(), [&](const QString& t) {
+                             return t.compare(text, Qt::CaseInsensitive) == 0;
+                         });
+                         if (!known)
+                             texts << text;
+                     });
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+// 6 → 7: rooms, the stays in them, plans and meals. The option file gets the room types and
+// one room per room text used at check-in, marked for the owner to check (type, capacity and
+// floor are the owner's to set), so the history keeps naming rooms the inn has. The check-in
+// file is read as it stands: a server upgrades the option file first, before a step holds the
+// check-in file's tables (LocationUpgrade); on files each file's step is committed by itself.
 void addRooms(Connection& connection, const QString& fileName) {
     rebuildToCatalogue(connection, fileName);
+    if (fileName.compare(QLatin1String(DbFile::Option), Qt::CaseInsensitive) != 0)
+        return;
+    if (connection.scalar(QStringLiteral("SELECT COUNT(*) FROM RoomTypes")).toInt() == 0) {
+        const Rows types = roomTypeRows();
+        for (const QVariantList& values : types.values)
+            connection.exec(types.statement, values);
+    }
+    if (connection.scalar(QStringLiteral("SELECT COUNT(*) FROM Rooms")).toInt() != 0)
+        return;
+    const QStringList texts = roomTextsAtCheckIn(connection);
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        connection.exec(QStringLiteral("INSERT INTO Rooms (RoomCode, SortOrder, ToCheck) VALUES (?, ?, 1)"),
+                        {texts.at(i), int((i + 1) * 10)});
 }
 
 } // namespace

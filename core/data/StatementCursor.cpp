@@ -10,9 +10,9 @@
 
 namespace desk {
 
-StatementCursor::StatementCursor(std::shared_ptr<Connection> connection, const QString& source,
+StatementCursor::StatementCursor(std::shared_ptr<Connection> connection, const QString& sourceText,
                                  const QString& statement, const QVariantList& binds, const QString& hint)
-    : RowSetCursor(std::move(connection), source)
+    : RowSetCursor(std::move(connection), sourceText)
     , m_sql(statement)
     , m_binds(binds)
     , m_hint(hint) {

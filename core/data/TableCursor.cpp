@@ -28,9 +28,9 @@ QString catalogueStatement(const QString& fileName, const QString& table, const 
 
 } // namespace
 
-TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& source, const QString& table,
+TableCursor::TableCursor(std::shared_ptr<Connection> connection, const QString& sourceText, const QString& table,
                          const QString& where, const QVariantList& whereBinds)
-    : RowSetCursor(std::move(connection), source)
+    : RowSetCursor(std::move(connection), sourceText)
     , m_table(table)
     , m_filter(where)
     , m_filterBinds(whereBinds) {

@@ -179,18 +179,16 @@ void copyTables(const QString& name, Connection& from, Connection& to, QList<Cop
     }
 }
 
-QList<std::shared_ptr<Connection>> openInn(const QString& dir) {
+QList<std::shared_ptr<Connection>> openInn(const QString& dir, bool anyVersion = false) {
     // Read and written through the suite's own checks: an inn of the current version.
     QList<std::shared_ptr<Connection>> connections;
     for (const QString& name : Schema::fileNames())
-        connections << Connection::open(dir, name);
+        connections << (anyVersion ? Connection::openAnyVersion(Engine::locationOf(dir, name))
+                                   : Connection::open(dir, name));
     return connections;
 }
 
-} // namespace
-
-QList<CopiedTable> copyInn(const QString& source, const QString& target) {
-    QList<std::shared_ptr<Connection>> sources = openInn(source);
+QList<CopiedTable> copyInto(QList<std::shared_ptr<Connection>> sources, const QString& target) {
     Schema::createDataDirectory(target);
     QList<CopiedTable> copied;
     try {
@@ -210,6 +208,16 @@ QList<CopiedTable> copyInn(const QString& source, const QString& target) {
     }
     analyzeServer(target);
     return copied;
+}
+
+} // namespace
+
+QList<CopiedTable> copyInn(const QString& source, const QString& target) {
+    return copyInto(openInn(source), target);
+}
+
+QList<CopiedTable> copyOlderInn(const QString& source, const QString& target) {
+    return copyInto(openInn(source, true), target);
 }
 
 QList<CopiedTable> replaceInn(const QString& source, const QString& target) {

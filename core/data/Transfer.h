@@ -22,6 +22,11 @@ struct CopiedTable {
 // a difference is a DbError, and a copy that fails removes what it made.
 QList<CopiedTable> copyInn(const QString& source, const QString& target);
 
+// copyInn from an inn of an older version, as a server's upgrade keeps it first: its rows go
+// into a new data directory of the current version, every table and column it lacks empty
+// or at its default, so `deskadmin restore` takes the inn as it was back.
+QList<CopiedTable> copyOlderInn(const QString& source, const QString& target);
+
 // Every row of the inn at target (of the current version) replaced by those of source, each
 // table checked as copyInn does. The five databases are written in five transactions held
 // open together and committed at the end: a failure before then changes nothing.

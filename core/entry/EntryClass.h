@@ -14,6 +14,7 @@ struct EntryClass {
     bool profileValues = true;  // false: the entry has DirPath and ShowForm only
     bool search = false;        // the outside search module behind the main menu's "検索" button
     bool guest = false;         // takes CheckInNo: the window opens for that guest
+    bool stays = false;         // takes Stay (StayRequest): the booking and check-in windows
 };
 
 } // namespace desk

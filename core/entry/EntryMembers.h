@@ -18,6 +18,9 @@ inline const QString MyComment = QStringLiteral("MyComment");
 // The guest a window is opened for (the sales, payment and check-out programs): a check-in
 // number, taken once by the window it reaches.
 inline const QString CheckInNo = QStringLiteral("CheckInNo");
+// What the booking or check-in window opens on: a StayRequest's text (a reservation or a
+// check-in called up, or a new reservation for a room and nights).
+inline const QString Stay = QStringLiteral("Stay");
 
 // The eight profile values in the order the main menu sets them.
 inline QStringList profileOrder() {

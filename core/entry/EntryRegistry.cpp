@@ -18,12 +18,18 @@ EntryClass forGuest(EntryClass entryClass) {
     entryClass.guest = true;
     return entryClass;
 }
+// A program whose window opens on a reservation or check-in, or a new reservation
+// (EntryMembers::Stay).
+EntryClass forStays(EntryClass entryClass) {
+    entryClass.stays = true;
+    return entryClass;
+}
 } // namespace
 
 EntryRegistry::EntryRegistry() {
     m_classes = {
-        modeless(QStringLiteral("bookingapp")),
-        modeless(QStringLiteral("arrivalapp")),
+        forStays(modeless(QStringLiteral("bookingapp"))),
+        forStays(modeless(QStringLiteral("arrivalapp"))),
         forGuest(modeless(QStringLiteral("chargeapp"))),
         forGuest(modeless(QStringLiteral("paymentapp"))),
         forGuest(modeless(QStringLiteral("departapp"))),
@@ -33,6 +39,8 @@ EntryRegistry::EntryRegistry() {
         modeless(QStringLiteral("payitemapp")),
         modeless(QStringLiteral("payclassapp")),
         modeless(QStringLiteral("guestcatapp")),
+        modeless(QStringLiteral("roomapp")),
+        modeless(QStringLiteral("rackapp")),
         // The company profile window holds the main menu until it is closed, and takes
         // nothing but the data directory.
         EntryClass{QStringLiteral("firmapp.StartCls"), QStringLiteral("firmapp"), EntryClass::Show::Modal, false,

@@ -14,7 +14,7 @@ namespace desk {
 
 // The class identifiers entry objects are created from, and where their programs live.
 //
-// The twelve modules of the suite are built in ("bookingapp.Class1" … "goodsclassapp.KbnCls",
+// The modules of the suite are built in ("bookingapp.Class1" … "goodsclassapp.KbnCls",
 // "firmapp.StartCls" modal with DirPath only). Programs from outside the suite, such as a
 // search module, are registered in "DeskModules.ini" in the programs folder, one group per
 // class identifier:
@@ -31,7 +31,7 @@ class EntryRegistry {
 public:
     using Factory = std::function<std::unique_ptr<ModuleEntry>(const EntryClass&, const QString& programsDir)>;
 
-    // A registry holding the twelve built-in classes only.
+    // A registry holding the built-in classes only.
     EntryRegistry();
 
     // The registry of this program: built-ins plus DeskModules.ini of the program's folder,

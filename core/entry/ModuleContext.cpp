@@ -69,6 +69,11 @@ bool ModuleContext::setValue(const QString& name, const QString& value) {
         emit valueChanged(name);
         emit guestHandedOver();
         return true;
+    } else if (name == EntryMembers::Stay) {
+        m_stay = value;
+        emit valueChanged(name);
+        emit stayHandedOver();
+        return true;
     } else {
         return false;
     }
@@ -83,6 +88,8 @@ QString ModuleContext::value(const QString& name) const {
         return *source;
     if (name == EntryMembers::CheckInNo)
         return m_guest;
+    if (name == EntryMembers::Stay)
+        return m_stay;
     return {};
 }
 

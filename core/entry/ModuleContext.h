@@ -1,11 +1,14 @@
 #pragma once
 
+#include "StayRequest.h"
+
 #include "convert/CompanyProfile.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -38,6 +41,9 @@ public:
     // The guest a caller last handed over (EntryMembers::CheckInNo), once: the window that
     // opens for the guest takes it, and a later showing without one finds none.
     QString takeGuest() { return std::exchange(m_guest, {}); }
+    // What a caller last asked the booking or check-in window to open on
+    // (EntryMembers::Stay), once, like takeGuest; nothing for a text no caller writes.
+    std::optional<StayRequest> takeStay() { return StayRequest::fromText(std::exchange(m_stay, {})); }
     // The eight profile values as reports print them, as the caller last handed them over:
     // read it at print time so a report shows the latest values.
     CompanyProfile profile() const { return m_profile; }
@@ -64,6 +70,8 @@ signals:
     void valueChanged(const QString& name);
     // A caller handed over a guest (takeGuest) for the window already open.
     void guestHandedOver();
+    // A caller asked for a stay (takeStay) for the window already open.
+    void stayHandedOver();
 
 private:
     void holdFiles();
@@ -72,6 +80,7 @@ private:
     QString m_dirPath;
     CompanyProfile m_profile;
     QString m_guest;
+    QString m_stay;
 };
 
 } // namespace desk

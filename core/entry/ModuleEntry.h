@@ -2,6 +2,8 @@
 
 #include "EntryMembers.h"
 
+#include "StayRequest.h"
+
 #include "convert/CompanyProfile.h"
 
 #include <QString>
@@ -45,6 +47,9 @@ public:
     // The guest the window opens for, by check-in number (sales, payment, check-out only;
     // the others refuse it with an EntryError). Set it after the other values.
     void setCheckInNo(const QString& value) { setValue(EntryMembers::CheckInNo, value); }
+    // What the booking or check-in window opens on (those two only; the others refuse it
+    // with an EntryError). Set it after the other values.
+    void setStay(const StayRequest& request) { setValue(EntryMembers::Stay, request.toText()); }
     // The eight My… values at once, in the main menu's order.
     void setProfile(const CompanyProfile& profile) {
         for (const QString& name : EntryMembers::profileOrder())

@@ -78,9 +78,9 @@ ProcessEntry::~ProcessEntry() {
 }
 
 void ProcessEntry::setValue(const QString& name, const QString& value) {
-    const bool known = name == EntryMembers::DirPath ||
-                       (m_class.profileValues && EntryMembers::profileOrder().contains(name)) ||
-                       (m_class.guest && name == EntryMembers::CheckInNo);
+    const bool known =
+        name == EntryMembers::DirPath || (m_class.profileValues && EntryMembers::profileOrder().contains(name)) ||
+        (m_class.guest && name == EntryMembers::CheckInNo) || (m_class.stays && name == EntryMembers::Stay);
     if (!known)
         throw EntryError(QStringLiteral("%1 にはプロパティ %2 がありません。").arg(m_class.classId, name));
     m_values.append({name, value});

@@ -11,12 +11,13 @@ namespace desk {
 // (through convert::formatValue) and whether the report footer prints its sum.
 struct ReportColumn {
     ReportColumn() = default;
-    ReportColumn(QString heading, QString field, double width = 0.0, QString format = {}, bool summed = false)
-        : heading(std::move(heading))
-        , field(std::move(field))
-        , width(width)
-        , format(std::move(format))
-        , summed(summed) {}
+    ReportColumn(QString headingText, QString boundField, double widthMm = 0.0, QString displayFormat = {},
+                 bool withSum = false)
+        : heading(std::move(headingText))
+        , field(std::move(boundField))
+        , width(widthMm)
+        , format(std::move(displayFormat))
+        , summed(withSum) {}
 
     QString heading;
     QString field;

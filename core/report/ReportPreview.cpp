@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QStyle>
 
@@ -162,12 +163,27 @@ bool ReportPreview::printDocument() {
     return true;
 }
 
+namespace {
+
+// Where this desk's user last put a PDF: the folder the next one is proposed in.
+QSettings pdfSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tesaro"), QStringLiteral("papers"));
+}
+const QString pdfFolderKey = QStringLiteral("pdf/folder");
+
+} // namespace
+
+QString ReportPreview::pdfFolder() {
+    const QString chosen = pdfSettings().value(pdfFolderKey).toString();
+    return !chosen.isEmpty() && QFileInfo(chosen).isDir() ? chosen : QDir::homePath();
+}
+
 bool ReportPreview::exportDocument() {
     QString stem = m_doc.fileName.isEmpty() ? m_doc.title : m_doc.fileName;
     if (stem.isEmpty())
         stem = QStringLiteral("report");
     // A file of that name already there is never proposed for overwriting: _2, _3 … follow.
-    const QDir folder = QDir::home();
+    const QDir folder(pdfFolder());
     QString suggested = folder.filePath(stem + QStringLiteral(".pdf"));
     for (int n = 2; QFileInfo::exists(suggested); ++n)
         suggested = folder.filePath(QStringLiteral("%1_%2.pdf").arg(stem).arg(n));
@@ -175,12 +191,25 @@ bool ReportPreview::exportDocument() {
         dialogs().saveFileName(this, QStringLiteral("PDF出力"), suggested, QStringLiteral("PDF (*.pdf)"));
     if (fileName.isEmpty())
         return false;
-    if (QFileInfo(fileName).suffix().isEmpty())
+    // The suffix added here was not the name the file dialog checked: a file of that name is
+    // overwritten only when the clerk says so.
+    if (QFileInfo(fileName).suffix().isEmpty()) {
         fileName += QStringLiteral(".pdf");
+        if (QFileInfo::exists(fileName) &&
+            dialogs().message(
+                this, QStringLiteral("%1 は既にあります。上書きしますか？").arg(QDir::toNativeSeparators(fileName)),
+                QStringLiteral("PDF出力"), Dialogs::Icon::Question,
+                Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
+            return false;
+    }
     BusyCursor busy;
+    bool written = false;
     runJob(JobKind::Export, [&] {
         writePdf(fileName, m_doc.title, [this](QPdfWriter& writer) { ReportPainter::paint(m_doc, &writer); });
+        written = true;
     });
+    if (written)
+        pdfSettings().setValue(pdfFolderKey, QFileInfo(fileName).absolutePath());
     return true;
 }
 

@@ -44,6 +44,9 @@ public:
     // Asks for a file name through the dialogs seam and writes the pages as PDF (an
     // Export job). False when the user cancelled.
     bool exportDocument();
+    // The folder a PDF is proposed in: the one the user last exported to on this computer
+    // (while it exists), else the home folder.
+    static QString pdfFolder();
 
 protected:
     // A fitted page follows the size of the viewport, which settles only after the

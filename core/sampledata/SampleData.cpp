@@ -313,6 +313,59 @@ void addPayments(const QString& dir, const QDate& today) {
     transaction.commit();
 }
 
+// Twelve rooms over two floors.
+void addRooms(const QString& dir) {
+    struct RoomRow {
+        const char* code;
+        const char* name;
+        const char* type;
+        int capacity;
+    };
+    static const RoomRow rooms[] = {
+        {"101", "桜", "和室", 2},   {"102", "梅", "和室", 3},   {"103", "松", "和室", 4},
+        {"104", "竹", "洋室", 2},   {"105", "萩", "和洋室", 4}, {"106", "藤", "洋室", 2},
+        {"201", "菊", "和室", 5},   {"202", "椿", "和室", 4},   {"203", "楓", "和洋室", 3},
+        {"204", "菖蒲", "洋室", 2}, {"205", "桔梗", "和室", 5}, {"206", "百合", "和洋室", 4},
+    };
+    const auto c = Connection::open(dir, QString::fromLatin1(DbFile::Option));
+    Transaction transaction(*c);
+    int order = 0;
+    for (const RoomRow& r : rooms) {
+        c->exec(
+            QStringLiteral("INSERT INTO Rooms (RoomCode, RoomName, RoomType, Capacity, MinGuests, Floor, SortOrder) "
+                           "VALUES (?, ?, ?, ?, 1, ?, ?)"),
+            {u(r.code), u(r.name), u(r.type), r.capacity, r.code[0] == '1' ? u("1階") : u("2階"), order += 10});
+    }
+    transaction.commit();
+}
+
+// The rooms of the check-ins (their nights up to the check-out day, two for the party staying
+// two nights) and of the reservations still to come; 鈴木 一郎's is left to assign.
+void addRoomStays(const QString& dir, const QDate& today) {
+    const auto c = Connection::open(dir, QString::fromLatin1(DbFile::Reservation));
+    Transaction transaction(*c);
+    const QString insert = QStringLiteral("INSERT INTO RoomStays (RoomCode, FirstNight, Nights, Guests, RvNo, "
+                                          "CheckInNO, StayState) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    for (const Stay& s : stays) {
+        const QDate first = today.addDays(s.dayOffset);
+        const QVariant out = checkOutDay(s, today);
+        const int nights = out.isNull() ? (qstrcmp(s.remarks, "2泊") == 0 ? 2 : 1)
+                                        : int(first.daysTo(QDate::fromString(out.toString(), Qt::ISODate)));
+        c->exec(insert, {u(s.room), iso(first), std::max(1, nights), s.guests,
+                         s.reservation ? QVariant(s.reservation) : QVariant(), u(s.number), s.checkedOut ? 2 : 1});
+    }
+    struct Booked {
+        int reservation;
+        const char* room;
+        int offset;
+        int guests;
+    };
+    static const Booked booked[] = {{2, "202", 0, 3}, {3, "", 0, 1}, {4, "103", 1, 2}, {5, "205", 1, 4}};
+    for (const Booked& b : booked)
+        c->exec(insert, {u(b.room), iso(today.addDays(b.offset)), 1, b.guests, b.reservation, QVariant(), 0});
+    transaction.commit();
+}
+
 } // namespace
 
 void addSampleData(const QString& dirPath, const QDate& today) {
@@ -320,6 +373,8 @@ void addSampleData(const QString& dirPath, const QDate& today) {
         throw DbError(QStringLiteral("Sample data needs a valid date for today"));
     addReservations(dirPath, today);
     addStays(dirPath, today);
+    addRooms(dirPath);
+    addRoomStays(dirPath, today);
     addSales(dirPath, today);
     addPayments(dirPath, today);
     // Files flushed to disk, a server's statistics gathered for what was loaded.

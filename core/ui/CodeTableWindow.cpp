@@ -54,9 +54,10 @@ void CodeTableWindow::fillChoices(int field) {
     QComboBox* box = combo(field);
     box->clear();
     m_choiceCodes[field].clear();
+    const bool byName = m_setup.fields[field].byName;
     for (const auto& [code, name] : m_setup.fields[field].choices()) {
-        box->addItem(code + QLatin1Char(':') + name);
-        m_choiceCodes[field] << code;
+        box->addItem(byName ? name : code + QLatin1Char(':') + name);
+        m_choiceCodes[field] << (byName ? name : code);
     }
 }
 
@@ -97,7 +98,7 @@ void CodeTableWindow::clearEntry() {
             combo(i)->setCurrentIndex(-1);
             break;
         case CodeTableField::Kind::Flag:
-            static_cast<QAbstractButton*>(field.widget)->setChecked(false);
+            static_cast<QAbstractButton*>(field.widget)->setChecked(field.checkedWhenCleared);
             break;
         }
     }
@@ -194,6 +195,14 @@ bool CodeTableWindow::save(Mode mode) {
     const std::optional<QVariantList> record = typedRecord();
     if (!record)
         return false;
+    if (m_setup.check) {
+        if (const auto refusal = m_setup.check(mode == Mode::New ? QString() : calledUp, *record)) {
+            refuse(refusal->text);
+            if (refusal->field >= 0 && refusal->field < m_setup.fields.size())
+                m_setup.fields[refusal->field].widget->setFocus();
+            return false;
+        }
+    }
     bool written = false;
     {
         BusyCursor busy;
@@ -248,6 +257,12 @@ void CodeTableWindow::CmdDelete_Click() {
     if (code.isEmpty()) {
         refuse(m_setup.nothingCalledUp);
         return;
+    }
+    if (m_setup.deleteRefusal) {
+        if (const QString refusal = m_setup.deleteRefusal(code); !refusal.isEmpty()) {
+            refuse(refusal);
+            return;
+        }
     }
     if (!askDeleteCode(this, code, m_setup.title))
         return;

@@ -65,6 +65,17 @@ struct CodeTableField {
     QString noChoiceTitle = {};
     // Choice: the record holds the chosen code as a 16-bit number (its leading number).
     bool numericChoice = false;
+    // Choice: the entries show their name alone, and the record holds the name.
+    bool byName = false;
+    // Flag: checked in a cleared entry.
+    bool checkedWhenCleared = false;
+};
+
+// A refusal of a record by the table's own rules, and the field (its index in
+// CodeTableSetup::fields) the focus goes to.
+struct CodeTableRefusal {
+    QString text;
+    int field = 0;
 };
 
 // How a code-table window is made: its texts, the controls of its form and its table.
@@ -97,6 +108,13 @@ struct CodeTableSetup {
     // again after every write; none when null.
     QTreeWidget* list = nullptr;
     QList<QPair<int, Qt::Alignment>> listColumns = {};
+
+    // The table's own rules over a typed record, the code called up (empty for a new row)
+    // given: nothing when it passes. None when null.
+    std::function<std::optional<CodeTableRefusal>(const QString& calledCode, const QVariantList& record)> check = {};
+    // Why the row called up may not be deleted (still in use): asked before the confirmation;
+    // empty when it may be. None when null.
+    std::function<QString(const QString& code)> deleteRefusal = {};
 
     CodeTableActions actions;
     // Shows the list report.

@@ -17,6 +17,7 @@
 #include "entry/EntryRegistry.h"
 #include "firmsvc/InnProfile.h"
 #include "report/ShowReport.h"
+#include "roomsvc/RoomStore.h"
 #include "ui/Dialogs.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ListFill.h"
@@ -63,6 +64,28 @@ desk::ListColumns listColumns(const QStringList& fields) {
 
 const QString SearchText = QStringLiteral("検索");
 
+// The rooms a party sleeps in tonight, "101・102", from its stays; "未割当" for a stay not
+// yet given a room. The stays of the night before count for a guest leaving today.
+QString roomsText(const QList<roomsvc::RoomStay>& stays) {
+    QStringList rooms;
+    for (const QDate& night : {QDate::currentDate(), QDate::currentDate().addDays(-1)}) {
+        for (const roomsvc::RoomStay& stay : stays) {
+            if (stay.firstNight > night || stay.lastNight() < night)
+                continue;
+            const QString room = stay.room.isEmpty() ? QStringLiteral("未割当") : stay.room;
+            if (!rooms.contains(room))
+                rooms << room;
+        }
+        if (!rooms.isEmpty())
+            break;
+    }
+    // Rooms in the rack's order of codes, the party still waiting for one last.
+    const QString none = QStringLiteral("未割当");
+    std::sort(rooms.begin(), rooms.end(),
+              [&](const QString& a, const QString& b) { return (a == none) != (b == none) ? b == none : a < b; });
+    return rooms.join(QStringLiteral("・"));
+}
+
 } // namespace
 
 FrmMain::FrmMain(const QString& dataDir, QWidget* parent)
@@ -90,6 +113,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
 
     const std::pair<QAction*, QString> launches[] = {
         {m_ui->CmdY1, QStringLiteral("bookingapp.Class1")},
+        {m_ui->CmdRack, QStringLiteral("rackapp.Class1")},
         {m_ui->CmdChkIn, QStringLiteral("arrivalapp.Class1")},
         {m_ui->CmdC1, QStringLiteral("chargeapp.Class1")},
         {m_ui->Cmd2, QStringLiteral("paymentapp.Class1")},
@@ -99,6 +123,7 @@ FrmMain::FrmMain(const QString& dataDir, desk::EntryRegistry& registry, QWidget*
         {m_ui->CmdMente1, QStringLiteral("goodsclassapp.KbnCls")},
         {m_ui->CmdN, QStringLiteral("payitemapp.Class1")},
         {m_ui->CmdN2, QStringLiteral("payclassapp.Class1")},
+        {m_ui->CmdRoom, QStringLiteral("roomapp.Class1")},
         {m_ui->CmdMenteO, QStringLiteral("guestcatapp.Class1")},
         {m_ui->CmdCom, QStringLiteral("firmapp.StartCls")},
     };
@@ -227,6 +252,12 @@ void FrmMain::fillReservations() {
     const std::unique_ptr<desk::RowSet> rows = store.RsResv();
     // Read before the list is emptied: a failed read leaves what it showed.
     const bool none = rows->isEmpty();
+    QHash<int, QList<roomsvc::RoomStay>> byReservation;
+    const QDate today = QDate::currentDate();
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today, today)) {
+        if (stay.reservationNo != 0)
+            byReservation[stay.reservationNo] << stay;
+    }
     m_ui->ListView1->clear();
     if (none)
         return;
@@ -234,6 +265,10 @@ void FrmMain::fillReservations() {
                    listColumns({QStringLiteral("RvNo"), QStringLiteral("RvName"), QStringLiteral("RvClNumber"),
                                 QStringLiteral("RvRemarks1"), QStringLiteral("RvTelNo")}));
     rows->close();
+    for (int i = 0; i < m_ui->ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_ui->ListView1->topLevelItem(i);
+        item->setText(RoomColumn, roomsText(byReservation.value(item->text(0).toInt())));
+    }
 }
 
 void FrmMain::fillNotCheckedOut() {
@@ -242,6 +277,13 @@ void FrmMain::fillNotCheckedOut() {
     store.CntDB();
     const std::unique_ptr<desk::RowSet> rows = store.RsNotChkOut();
     const bool none = rows->isEmpty();
+    // The rooms from the stays; a check-in without any keeps the room text it was given.
+    QHash<QString, QList<roomsvc::RoomStay>> byCheckIn;
+    const QDate today = QDate::currentDate();
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_dataDir).staysBetween(today.addDays(-1), today)) {
+        if (!stay.checkInNo.isEmpty())
+            byCheckIn[stay.checkInNo.toUpper()] << stay;
+    }
     // The guest chosen stays chosen when the list is read again (coming back from a window
     // opened for the guest), so that Enter reaches the same guest's next window.
     auto* list = m_ui->ListView2;
@@ -253,6 +295,11 @@ void FrmMain::fillNotCheckedOut() {
                    listColumns({QStringLiteral("CheckInNO"), QStringLiteral("CheckInName"),
                                 QStringLiteral("CheckInRoomNo"), QStringLiteral("CheckInDate")}));
     rows->close();
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list->topLevelItem(i);
+        if (const QString rooms = roomsText(byCheckIn.value(item->text(0).toUpper())); !rooms.isEmpty())
+            item->setText(2, rooms);
+    }
     if (!chosen.isEmpty()) {
         if (const QList<QTreeWidgetItem*> found = list->findItems(chosen, Qt::MatchExactly, 0); !found.isEmpty())
             list->setCurrentItem(found.constFirst());

@@ -70,6 +70,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The column of today's reservations that shows their rooms.
+    static constexpr int RoomColumn = 5;
     void fillReservations();
     void fillNotCheckedOut();
     void readProfile();

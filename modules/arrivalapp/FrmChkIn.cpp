@@ -10,6 +10,7 @@
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/RowSet.h"
+#include "roomsvc/RoomStore.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/EscapeClose.h"
@@ -19,7 +20,9 @@
 #include "ui/OtherDesks.h"
 #include "ui/SlotGuard.h"
 
+#include <QCompleter>
 #include <QHeaderView>
+#include <QStandardItemModel>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QTimer>
@@ -68,6 +71,14 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
          {m_ui->txtChkInName, m_ui->txtChkAdrs1, m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo})
         connect(box, &QLineEdit::textChanged, this, &FrmChkIn::followRepresentative);
     connect(m_guests, &GuestListModel::edited, this, &FrmChkIn::showCompanions);
+    for (QLineEdit* box : {m_ui->txtPlan, m_ui->txtChildPlan})
+        connect(box, &QLineEdit::textChanged, this, &FrmChkIn::showPlans);
+    // The room box offers the free rooms (Down shows them all); the code is what goes in.
+    m_freeRooms = new QCompleter(new QStandardItemModel(this), this);
+    m_freeRooms->setCompletionRole(Qt::UserRole);
+    m_freeRooms->setCaseSensitivity(Qt::CaseInsensitive);
+    m_ui->txtChkInRoomNo->setCompleter(m_freeRooms);
+    m_ui->txtChkInRoomNo->installEventFilter(this);
     desk::onClicked(m_ui->CmdGuestAdd, this, &FrmChkIn::CmdGuestAdd_Click);
     desk::onClicked(m_ui->CmdGuestRemove, this, &FrmChkIn::CmdGuestRemove_Click);
 
@@ -96,6 +107,7 @@ FrmChkIn::FrmChkIn(desk::ModuleContext& context, QWidget* parent)
         raise();
     });
     m_today = QDate::currentDate();
+    m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
     fillReservations();
     setCalledUp(false);
     offerToday();
@@ -129,6 +141,17 @@ bool FrmChkIn::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             desk::guarded(this, [this] { ListView1_DblClick(); });
+            return true;
+        }
+    }
+    if (watched == m_ui->txtChkInRoomNo) {
+        if (event->type() == QEvent::FocusIn)
+            desk::guarded(this, [this] { offerFreeRooms(); });
+        // Down on the room box lists every free room, whatever is typed.
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down &&
+            !m_freeRooms->popup()->isVisible()) {
+            m_freeRooms->setCompletionPrefix({});
+            m_freeRooms->complete();
             return true;
         }
     }
@@ -228,6 +251,8 @@ void FrmChkIn::refreshLists() {
         m_today = QDate::currentDate();
         fillReservations();
         m_spec->reload(m_context.DirPath());
+        m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
+        showPlans();
     } catch (...) {
         showMessage(QStringLiteral("一覧を読み直せませんでした。") + desk::describeError(std::current_exception()));
     }
@@ -346,7 +371,73 @@ std::optional<arrivalsvc::CheckIn> FrmChkIn::typedEntry(const QDate& date) {
     entry.groupeClass = m_spec->GroupeClass();
     entry.userClass = m_spec->UserClass();
     entry.payClass = m_spec->PayClass();
+    // An emptied count is the default: one night, no children.
+    const QString nights = m_ui->txtNights->text().trimmed();
+    const QString children = m_ui->txtChildren->text().trimmed();
+    entry.nights = nights.isEmpty() ? qint16(1) : desk::convert::fieldInt16(nights, QStringLiteral("泊数"));
+    entry.children = children.isEmpty() ? qint16(0) : desk::convert::fieldInt16(children, QStringLiteral("小人"));
+    entry.plan = m_ui->txtPlan->text().trimmed();
+    entry.childPlan = m_ui->txtChildPlan->text().trimmed();
+    entry.mealNote = m_ui->txtMealNote->text();
+    // A check-in taken from a reservation keeps its link: the number, the day it was taken and the times.
+    if (m_takenOver) {
+        entry.reserveNo = m_takenOver->number;
+        entry.receivedOn = m_takenOver->receivedOn;
+        entry.arrivalTime = m_takenOver->arrivalTime;
+        entry.checkInTime = m_takenOver->checkInTime;
+    }
+    if (refusedStay(entry))
+        return std::nullopt;
     return entry;
+}
+
+void FrmChkIn::offerFreeRooms() {
+    auto* model = static_cast<QStandardItemModel*>(m_freeRooms->model());
+    model->clear();
+    const std::optional<QDate> date = m_ui->ChkInDateTextBox->typedDay();
+    bool ok = true;
+    const QString nightsText = m_ui->txtNights->text().trimmed();
+    const int nights = nightsText.isEmpty() ? 1 : nightsText.toInt(&ok);
+    if (!date || !ok || nights < 1 || nights > 365)
+        return;
+    for (const roomsvc::Room& room : roomsvc::RoomStore(m_context.DirPath()).freeRooms(*date, nights)) {
+        auto* item = new QStandardItem(
+            QStringLiteral("%1　%2　%3　定員%4").arg(room.code, room.name, room.type).arg(room.capacity));
+        item->setData(room.code, Qt::UserRole);
+        model->appendRow(item);
+    }
+}
+
+void FrmChkIn::showPlans() {
+    for (const auto& [box, label] :
+         {std::pair{m_ui->txtPlan, m_ui->lbPlan}, std::pair{m_ui->txtChildPlan, m_ui->lbChildPlan}})
+        label->setText(bookingsvc::planLabel(m_plans, box->text()));
+}
+
+bool FrmChkIn::refusedStay(const arrivalsvc::CheckIn& entry) {
+    const QString refusal = bookingsvc::stayRefusal(entry.nights, entry.guests, entry.children);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
+        QLineEdit* box = entry.nights < 1 || entry.nights > 365 ? m_ui->txtNights : m_ui->txtChildren;
+        box->setFocus();
+        box->selectAll();
+        return true;
+    }
+    for (QLineEdit* box : {m_ui->txtPlan, m_ui->txtChildPlan}) {
+        const QString code = box->text();
+        if (code.trimmed().isEmpty() || bookingsvc::planIn(m_plans, code))
+            continue;
+        // A plan the maintenance added since the lists were read is found on a new reading.
+        m_plans = bookingsvc::StayPlans(m_context.DirPath()).all();
+        showPlans();
+        if (bookingsvc::planIn(m_plans, code))
+            continue;
+        refuse(bookingsvc::unknownPlan(code));
+        box->setFocus();
+        box->selectAll();
+        return true;
+    }
+    return false;
 }
 
 void FrmChkIn::proposeNumber() {
@@ -366,10 +457,14 @@ void FrmChkIn::ChkInClear() {
     m_ui->txtCheckInNo->clear();
     m_ui->ChkInDateTextBox->setDateValue({});
     offerToday();
-    for (QLineEdit* box : {m_ui->txtChkInName, m_ui->txtChkInRoomNo, m_ui->txtChkInKazu, m_ui->txtBadet,
-                           m_ui->txtChkInMembers, m_ui->txtChkInGroupe, m_ui->txtChkInAgent, m_ui->txtChkAdrs1,
-                           m_ui->txtChkAdrs2, m_ui->txtChkAdrs3, m_ui->txtChkTelNo, m_ui->txtChkEMadrs})
+    for (QLineEdit* box :
+         {m_ui->txtChkInName, m_ui->txtChkInRoomNo, m_ui->txtChkInKazu, m_ui->txtBadet, m_ui->txtChkInMembers,
+          m_ui->txtChkInGroupe, m_ui->txtChkInAgent, m_ui->txtChkAdrs1, m_ui->txtChkAdrs2, m_ui->txtChkAdrs3,
+          m_ui->txtChkTelNo, m_ui->txtChkEMadrs, m_ui->txtPlan, m_ui->txtChildPlan, m_ui->txtMealNote})
         box->clear();
+    m_ui->txtNights->setText(QStringLiteral("1"));
+    m_ui->txtChildren->setText(QStringLiteral("0"));
+    m_takenOver.reset();
     m_ui->txtChkInRemarks->clear();
     m_ui->txtBathExempt->setText(QStringLiteral("0"));
     m_ui->txtLodgingExempt->setText(QStringLiteral("0"));
@@ -428,6 +523,14 @@ void FrmChkIn::CmdRecord_Click() {
         m_ui->txtCheckInNo->setFocus();
         return;
     }
+    if (done.outcome == Outcome::RoomRefused) {
+        busy.reset();
+        desk::dialogs().beep();
+        refuse(done.refusal);
+        m_ui->txtChkInRoomNo->setFocus();
+        m_ui->txtChkInRoomNo->selectAll();
+        return;
+    }
     if (done.outcome == Outcome::NumberTaken) {
         busy.reset();
         desk::dialogs().message(this, takenNumber, warningTitle);
@@ -454,6 +557,15 @@ void FrmChkIn::CmdRecord_Click() {
                                         .arg(entry->number, reservation) +
                                     markFailure,
                                 warningTitle, desk::Dialogs::Icon::Exclamation);
+    }
+    // The check-in stands; the reservation's rooms could not be taken over.
+    if (!done.refusal.isEmpty()) {
+        desk::dialogs().message(
+            this,
+            QStringLiteral("チェックイン番号 %1 は登録しましたが、予約の部屋を引き継げませんでした。\r\n")
+                    .arg(entry->number) +
+                done.refusal,
+            warningTitle, desk::Dialogs::Icon::Exclamation);
     }
 }
 
@@ -499,9 +611,15 @@ void FrmChkIn::CmdCall_Click() {
     m_ui->txtChkAdrs3->setText(stay.address3);
     m_ui->txtChkTelNo->setText(stay.telNo);
     m_ui->txtChkEMadrs->setText(stay.email);
+    m_ui->txtNights->setText(QString::number(stay.nights));
+    m_ui->txtPlan->setText(stay.plan);
+    m_ui->txtChildren->setText(QString::number(stay.children));
+    m_ui->txtChildPlan->setText(stay.childPlan);
+    m_ui->txtMealNote->setText(stay.mealNote);
     m_ui->LBFlag->setText(stay.checkedOut ? QStringLiteral("済") : QStringLiteral("未"));
     // A call-up is no take-over: registering is off, and a correction never marks a reservation.
     m_ui->lbChkInRvNo->clear();
+    m_takenOver.reset();
     m_spec->showCodes(stay.choiceClass, stay.ageClass, stay.groupeClass, stay.userClass, stay.payClass);
     setCalledUp(true);
     showMessage({});
@@ -530,9 +648,18 @@ void FrmChkIn::CmdEdit_Click() {
         return;
 
     std::optional<desk::BusyCursor> busy(std::in_place);
-    // The correction refuses, as a whole, a number that another check-in has.
-    if (arrivalsvc::CheckInDesk(m_context.DirPath()).correct(stored, *entry) ==
-        arrivalsvc::CheckInDesk::Correction::NumberTaken) {
+    // The correction refuses, as a whole, a number that another check-in has, and rooms taken.
+    QString roomRefusal;
+    const arrivalsvc::CheckInDesk::Correction corrected =
+        arrivalsvc::CheckInDesk(m_context.DirPath()).correct(stored, *entry, &roomRefusal);
+    if (corrected == arrivalsvc::CheckInDesk::Correction::RoomRefused) {
+        busy.reset();
+        desk::dialogs().beep();
+        refuse(roomRefusal);
+        m_ui->txtChkInRoomNo->setFocus();
+        return;
+    }
+    if (corrected == arrivalsvc::CheckInDesk::Correction::NumberTaken) {
         busy.reset();
         desk::dialogs().message(this, takenNumber, warningTitle);
         m_ui->txtCheckInNo->setFocus();
@@ -614,6 +741,20 @@ void FrmChkIn::ListView1_DblClick() {
     m_ui->txtChkAdrs2->setText(booked.address2);
     m_ui->txtChkAdrs3->setText(booked.address3);
     m_ui->txtChkTelNo->setText(booked.telNo);
+    m_ui->txtNights->setText(QString::number(booked.nights));
+    m_ui->txtPlan->setText(booked.plan);
+    m_ui->txtChildren->setText(QString::number(booked.children));
+    m_ui->txtChildPlan->setText(booked.childPlan);
+    m_ui->txtMealNote->setText(booked.mealNote);
+    m_takenOver = booked;
+    // The rooms the reservation holds go in the room box.
+    QStringList rooms;
+    for (const roomsvc::RoomStay& stay : roomsvc::RoomStore(m_context.DirPath()).staysOfReservation(booked.number)) {
+        if (!stay.room.isEmpty() && stay.state == roomsvc::RoomStay::Reserved)
+            rooms << stay.room;
+    }
+    if (!rooms.isEmpty())
+        m_ui->txtChkInRoomNo->setText(arrivalsvc::joinedRooms(rooms));
     m_ui->txtCheckInNo->setFocus();
     if (booked.checkedIn)
         refuse(QStringLiteral("チェックインが終了しています。"));

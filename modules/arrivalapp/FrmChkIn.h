@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bookingsvc/Reservation.h"
+#include "bookingsvc/StayPlan.h"
 #include "entry/ModuleContext.h"
 
 #include <QDate>
@@ -7,6 +9,8 @@
 
 #include <memory>
 #include <optional>
+
+class QCompleter;
 
 namespace Ui {
 class FrmChkIn;
@@ -80,6 +84,12 @@ private:
     // The message line's note on guests from abroad without a passport number, or nothing.
     QString passportNote() const;
     void setCalledUp(bool calledUp);
+    // The room box offers the rooms free from the typed date for the typed nights.
+    void offerFreeRooms();
+    // The plan boxes' labels show the plan the code names, as the sales window shows a commodity.
+    void showPlans();
+    // Whether the entry's nights, children or plans are refused, told with the box focused.
+    bool refusedStay(const arrivalsvc::CheckIn& entry);
     void refuse(const QString& text);
     void showMessage(const QString& text);
 
@@ -93,6 +103,11 @@ private:
     QString m_proposedNo;
     // The day whose reservations the list shows, taken afresh with every reading.
     QDate m_today;
+    QCompleter* m_freeRooms = nullptr;
+    // The inn's stay plans, read with the lists.
+    QList<bookingsvc::StayPlan> m_plans;
+    // The reservation taken over from the list, until the entry is registered or cleared.
+    std::optional<bookingsvc::Reservation> m_takenOver;
     bool m_loaded = false;
     bool m_refreshQueued = false;
 };

@@ -56,6 +56,8 @@ desk::GridColumns statementColumns() {
 
 const QString enterDate = QStringLiteral("日付を入力して「計算実行」ボタンを押してください。");
 const QString billReady = QStringLiteral("「発行」ボタンを押すと、請求書を印刷できます。");
+const QString nightsPending =
+    QStringLiteral("未計上の宿泊料を明細に入れて表示しています。Enter か「宿泊料計上」で計上します。");
 
 } // namespace
 
@@ -76,6 +78,7 @@ FrmChkOut::FrmChkOut(desk::ModuleContext& context, const CheckOutGuest& guest, Q
 
     desk::onClicked(m_ui->CmdRecord, this, &FrmChkOut::CmdRecord_Click);
     desk::onClicked(m_ui->CmdBill, this, &FrmChkOut::CmdBill_Click);
+    desk::onClicked(m_ui->CmdNights, this, &FrmChkOut::CmdNights_Click);
     connect(m_ui->CmdEnd, &QPushButton::clicked, this, &QWidget::close);
     desk::closeOnEscape(this, m_ui->CmdEnd);
     // Leaving and browsing the statement work whatever the date boxes hold.
@@ -143,16 +146,62 @@ departsvc::Statement FrmChkOut::CheckOutDetailCall() {
     m_panel2->repaint();
     desk::BusyCursor busy;
     try {
-        // The bill is taxed at the rates in force on the day the clerk confirmed.
+        // The bill is taxed at the rates in force on the day the clerk confirmed. The nights
+        // not rung up yet are offered in the grid, counted in, until the clerk saves them.
+        m_offer = departsvc::offeredNights(m_context.DirPath(), m_guest.checkInNo, settlementDate());
         departsvc::Statement statement =
-            departsvc::Settlement(m_context.DirPath()).showStatement(m_guest.checkInNo, settlementDate());
+            departsvc::Settlement(m_context.DirPath()).showStatement(m_guest.checkInNo, settlementDate(), m_offer);
         m_grid->setStatement(statement);
+        showOffer();
         return statement;
     } catch (...) {
+        m_offer = {};
+        showOffer();
         m_grid->clear();
         setGuidance(enterDate);
         throw;
     }
+}
+
+void FrmChkOut::showOffer() {
+    const bool pending = !m_offer.isEmpty();
+    m_ui->CmdNights->setEnabled(pending);
+    if (pending)
+        m_ui->CmdNights->setFocus();
+}
+
+bool FrmChkOut::ringUpOffer() {
+    std::optional<desk::BusyCursor> busy(std::in_place);
+    const qint32 slip = departsvc::ringUpNights(m_context.DirPath(), m_offer);
+    if (slip == 0) {
+        // Rung up meanwhile: what is on file now is shown, and offered again only if still owed.
+        CheckOutDetailCall();
+        busy.reset();
+        desk::dialogs().message(this,
+                                QStringLiteral("宿泊料が他の画面か端末で計上されました。明細を計算し直しました。"),
+                                QStringLiteral("警告"), desk::Dialogs::Icon::Exclamation);
+        return false;
+    }
+    CheckOutDetailCall();
+    setGuidance(QStringLiteral("宿泊料を売上伝票 %1 に計上しました。").arg(slip) + billReady);
+    return true;
+}
+
+void FrmChkOut::CmdNights_Click() {
+    if (m_offer.isEmpty()) {
+        desk::dialogs().beep();
+        return;
+    }
+    // The offer stands for the day it was worked out on; a date typed since is worked out first.
+    if (!ChkOutDateCheck())
+        return;
+    if (settlementDate() != m_offer.settledOn) {
+        CheckOutDetailCall();
+        setGuidance(nightsPending);
+        return;
+    }
+    if (ringUpOffer())
+        m_ui->CmdBill->setFocus();
 }
 
 void FrmChkOut::ClearData() {
@@ -163,7 +212,7 @@ void FrmChkOut::CmdRecord_Click() {
     if (!ChkOutDateCheck())
         return;
     CheckOutDetailCall();
-    setGuidance(billReady);
+    setGuidance(m_offer.isEmpty() ? billReady : nightsPending);
 }
 
 void FrmChkOut::computeStatement() {
@@ -187,8 +236,28 @@ void FrmChkOut::CmdBill_Click() {
     bill.settledOn = settlementDate();
     // Worked out now, so that the bill is never empty and never older than the charges and
     // payments recorded meanwhile.
-    const departsvc::Statement statement = CheckOutDetailCall();
+    departsvc::Statement statement = CheckOutDetailCall();
     setGuidance(billReady);
+    // A bill never carries nights that are not on file: they are rung up first, or left out.
+    if (!m_offer.isEmpty()) {
+        const desk::Dialogs::Answer answer = desk::dialogs().message(
+            this,
+            QStringLiteral("未計上の宿泊料があります。計上してから請求書を発行しますか？\r\n"
+                           "「いいえ」では宿泊料を除いて発行します。"),
+            QStringLiteral("発行"), desk::Dialogs::Icon::Question, desk::Dialogs::Buttons::YesNoCancel);
+        if (answer == desk::Dialogs::Answer::Cancel) {
+            setGuidance(nightsPending);
+            return;
+        }
+        if (answer == desk::Dialogs::Answer::Yes && !ringUpOffer())
+            return;
+        if (answer == desk::Dialogs::Answer::No)
+            m_offer = {};
+        statement = departsvc::Settlement(m_context.DirPath()).showStatement(m_guest.checkInNo, bill.settledOn);
+        m_grid->setStatement(statement);
+        m_offer = {};
+        showOffer();
+    }
     bill.invoiceNo = taxsvc::TaxSettings::readFrom(m_context.DirPath()).invoiceNo;
 
     auto report = std::make_unique<DataReport1>(m_context.DirPath(), bill, statement, m_context.profile());

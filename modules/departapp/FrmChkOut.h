@@ -2,6 +2,7 @@
 
 #include "CheckOutGuest.h"
 
+#include "departsvc/NightsOffer.h"
 #include "entry/ModuleContext.h"
 #include "report/JobKind.h"
 
@@ -60,6 +61,12 @@ private:
     void ClearData();
     void CmdRecord_Click();
     void CmdBill_Click();
+    // Saves the offered nights as a sales slip and works the statement out again.
+    void CmdNights_Click();
+    // The offer's lines rung up; false when nights were rung up meanwhile, which has been
+    // told and the statement worked out afresh.
+    bool ringUpOffer();
+    void showOffer();
     void setGuidance(const QString& text);
     // Tells, after a print or an export of the bill, whether the guest is now checked out.
     void billJobFinished(desk::JobKind kind, bool completed);
@@ -71,6 +78,8 @@ private:
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
     QPointer<DataReport1> m_bill;
+    // The nights the statement on screen offers, not saved yet.
+    departsvc::NightsOffer m_offer;
 };
 
 } // namespace departapp

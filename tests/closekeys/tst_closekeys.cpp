@@ -12,6 +12,7 @@
 #include "guestcatapp/FrmSpecOption.h"
 #include "payitemapp/PaymentItemWindow.h"
 #include "paymentapp/FrmRptBill.h"
+#include "roomapp/RoomWindow.h"
 #include "tallyapp/FrmJyoken.h"
 #include "tallyapp/FrmSyukei.h"
 #include "testsupport/WindowFixture.h"
@@ -77,6 +78,7 @@ void TestCloseKeys::addWindows() {
     QTest::newRow("商品区分メインテナンス") << made<goodsclassapp::FrmCmClass1>() << end;
     QTest::newRow("入金項目マスター") << made<payitemapp::frmRecipt>() << end;
     QTest::newRow("選択項目のメインテナンス") << made<guestcatapp::FrmSpecOption>() << end;
+    QTest::newRow("客室マスター") << made<roomapp::frmRoom>() << end;
     QTest::newRow("初期登録") << made<firmapp::FrmOption>() << QStringLiteral("cmdEnd");
     QTest::newRow("宿泊者名簿") << Factory([](WindowFixture& f) -> QWidget* {
         return new deskmain::FrmMeibo(f.dirPath(), WindowFixture::sampleProfile());

@@ -13,6 +13,7 @@
 #include "data/Connection.h"
 #include "data/Engine.h"
 #include "data/RowSet.h"
+#include "entry/EntryMembers.h"
 #include "report/ReportPreview.h"
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TempDataDir.h"
@@ -21,6 +22,8 @@
 #include "ui/DataGridView.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -84,6 +87,38 @@ void checkInWalkIn(desk::ModuleContext& context, const ScriptedDialogs& dialogs,
     QCOMPARE(dialogs.messageTexts(), QStringList());
 }
 
+// The keys of one window, the guest's own data apart from what the design asks for more:
+// moves and Enter on a cell, and access keys (Alt with a letter, one stroke of two keys).
+struct KeyCount {
+    int data = 0;
+    int design = 0; // single keys
+    int chords = 0; // access keys
+
+    void type(const QString& text) {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80)
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            else // as an input method commits it
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
+            ++data;
+        }
+    }
+    void press(Qt::Key k) {
+        QTest::keyClick(QApplication::focusWidget(), k);
+        QTest::qWait(1);
+        QCoreApplication::processEvents();
+        ++design;
+    }
+    void accessKey(QWidget* window, Qt::Key k) {
+        pressAccessKey(window, k);
+        QCoreApplication::processEvents();
+        ++chords;
+    }
+    // Strokes beyond the guest's data, an access key one stroke.
+    int beyond() const { return design + chords; }
+};
+
 } // namespace
 
 class TestStay : public QObject {
@@ -92,6 +127,7 @@ class TestStay : public QObject {
 private slots:
     void walkInFromArrivalToCheckOut();
     void idleSalesWindowSavesAfterARestart();
+    void walkInByKeysCounted();
 };
 
 void TestStay::walkInFromArrivalToCheckOut() {
@@ -283,6 +319,116 @@ void TestStay::idleSalesWindowSavesAfterARestart() {
                  ->scalar(u"SELECT SUM(BTQuantity) FROM BTSalesDetail"_s)
                  .toInt(),
              3);
+}
+
+// The walk-in stay by keys alone, counted per window: a check-in with name, room, two guests,
+// address and phone; one line 101 × 2; a payment 01 of 10,000; the bill to PDF. Each window
+// after the check-in is opened for the guest, as the main menu's in-house list opens it.
+void TestStay::walkInByKeysCounted() {
+    TempDataDir data;
+    QVERIFY(data.isValid());
+    QTemporaryDir papers;
+    ScriptedDialogs dialogs;
+    desk::ModuleContext context;
+    context.setDirPath(data.path());
+    QString number;
+    KeyCount checkIn, sales, payment, checkOut;
+
+    {
+        arrivalapp::FrmChkIn w(context);
+        QVERIFY(showActive(&w));
+        number = textOf(&w, u"txtCheckInNo"_s); // proposed, today's date offered
+        checkIn.accessKey(&w, Qt::Key_F);
+        checkIn.type(u"旅野 一郎"_s);
+        checkIn.press(Qt::Key_Tab);
+        checkIn.type(u"201"_s);
+        checkIn.accessKey(&w, Qt::Key_N);
+        checkIn.type(u"2"_s);
+        for (const QString& part : {u"長野県"_s, u"松本市"_s, u"中央1-2-3"_s, u"0263-11-2222"_s}) {
+            checkIn.press(Qt::Key_Tab);
+            checkIn.type(part);
+        }
+        checkIn.accessKey(&w, Qt::Key_T);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+        QVERIFY(inTheHouse(data.path(), number));
+    }
+    {
+        context.setValue(desk::EntryMembers::CheckInNo, number);
+        chargeapp::FrmSales w(context);
+        QVERIFY(showActive(&w));
+        QTRY_COMPARE(textOf(&w, u"lbSalesName"_s), u"旅野 一郎"_s);
+        auto* grid = child<desk::DataGridView>(&w, u"DbGridSales"_s);
+        QTRY_COMPARE(QApplication::focusWidget(), grid);
+        sales.type(u"101"_s);
+        sales.press(Qt::Key_Return); // past the name to the remark
+        sales.press(Qt::Key_Return);
+        sales.type(u"2"_s);
+        sales.press(Qt::Key_Return);
+        sales.accessKey(&w, Qt::Key_T);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+    }
+    {
+        context.setValue(desk::EntryMembers::CheckInNo, number);
+        paymentapp::FrmRptBill w(context);
+        QVERIFY(showActive(&w));
+        QTRY_COMPARE(textOf(&w, u"lbNameRecipt"_s), u"旅野 一郎"_s);
+        payment.type(u"01"_s);
+        payment.press(Qt::Key_Return); // past the item's name to the remarks
+        payment.press(Qt::Key_Return);
+        payment.type(u"10000"_s);
+        payment.press(Qt::Key_Return);
+        payment.accessKey(&w, Qt::Key_T);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+    }
+    {
+        context.setValue(desk::EntryMembers::CheckInNo, number);
+        departapp::FrmChkOutM m(context);
+        m.show();
+        QTRY_VERIFY(m.checkOutWindow());
+        departapp::FrmChkOut* w = m.checkOutWindow();
+        QVERIFY(showActive(w));
+        checkOut.accessKey(w, Qt::Key_A);
+        QVERIFY(w->billReport());
+        auto* preview = qobject_cast<desk::ReportPreview*>(w->billReport()->parent());
+        QVERIFY(showActive(preview));
+        const QString file =
+            QDir(papers.path())
+                .filePath(u"請求書_%1_%2.pdf"_s.arg(number, QDate::currentDate().toString(u"yyyyMMdd"_s)));
+        dialogs.pushFileName(file);
+        checkOut.accessKey(preview, Qt::Key_E);
+        ++checkOut.design; // Enter in the file dialog on the name it proposes
+        QVERIFY(QFile::exists(file));
+        QVERIFY(dialogs.shown().last().defaultText.endsWith(QFileInfo(file).fileName()));
+        preview->close();
+    }
+    // What the keys made: the stay's charge and payment on file.
+    QCOMPARE(desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Sales))
+                 ->scalar(u"SELECT Sum(d.BTQuantity * d.BTUnitPrice) FROM BTSalesDetail d JOIN BTSalesNo h "
+                          u"ON h.BTSalesNo = d.BTSalesNo WHERE h.BTCheckInNo = ? AND d.BTcmcode = '101'"_s,
+                          {number})
+                 .toInt(),
+             24000);
+    QCOMPARE(desk::Connection::open(data.path(), QLatin1String(desk::DbFile::Recipt))
+                 ->scalar(u"SELECT Sum(ReciptAmount) FROM QRYRecipt WHERE RptCheckInNo = ?"_s, {number})
+                 .toInt(),
+             10000);
+
+    int typed = 0, beyond = 0, chords = 0;
+    for (const KeyCount* window : {&checkIn, &sales, &payment, &checkOut}) {
+        qInfo("%-9s guest's data %2d, beyond it %2d (%d single keys, %d access keys)",
+              window == &checkIn   ? "check-in"
+              : window == &sales   ? "sales"
+              : window == &payment ? "payment"
+                                   : "check-out",
+              window->data, window->beyond(), window->design, window->chords);
+        typed += window->data;
+        beyond += window->beyond();
+        chords += window->chords;
+    }
+    qInfo("in all: guest's data %d, beyond it %d strokes (%d keys with Alt counted apart), %d strokes", typed, beyond,
+          beyond + chords, typed + beyond);
+    // At most 20 strokes beyond the guest's own data; a stroke fewer or more is a change to look at.
+    QCOMPARE(beyond, 19);
 }
 
 QTEST_MAIN(TestStay)

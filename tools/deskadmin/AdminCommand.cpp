@@ -171,7 +171,6 @@ int upgrade(const QStringList& args, QTextStream& out, QTextStream& err) {
             out << "Every file is at schema version " << desk::Schema::Version << "; nothing to do\n";
             return AdminCommand::Ok;
         }
-        // A server's inn is upgraded in transactions committed together, without a backup.
         if (!kept.isEmpty())
             out << "Backed up into " << QDir::toNativeSeparators(kept) << '\n';
         for (const QString& name : upgraded)
@@ -243,8 +242,8 @@ QString AdminCommand::usage() {
                           "  upgrade      bring files of the previous schema version to the current one, after a\n"
                           "               backup into DIR/backup/before-upgrade-<time>; nothing to do when current.\n"
                           "               On a server: refused while a program of any desk has the inn open; the\n"
-                          "               five databases are upgraded together (a failure changes nothing), with\n"
-                          "               no backup of their own: take deskadmin backup first.\n"
+                          "               backup goes into backup/before-upgrade-<time> under the current folder,\n"
+                          "               and the five databases are upgraded together (a failure changes nothing).\n"
                           "  copy         make a new inn at TARGET and copy every row of SOURCE into it; either\n"
                           "               may be a data directory or a server address, so an inn moves onto a\n"
                           "               server and back. Afterwards every table is compared: its rows and the\n"

@@ -91,7 +91,7 @@ Scale Scale::forYears(int years) {
 
 QString Scale::label() const {
     return QStringLiteral("%1 years: %2 reservations, %3 check-ins, %4 sales slips / %5 lines, %6 payment slips / "
-                          "%7 lines, levies")
+                          "%7 lines, levies, 30 rooms")
         .arg(years)
         .arg(reservations)
         .arg(checkIns)
@@ -194,6 +194,53 @@ void buildDataDirectory(const QString& dir, const Scale& scale, const QDate& tod
         t.commit();
     }
     progress << "  check-ins      " << timer.elapsed() << " ms\n";
+    progress.flush();
+
+    {
+        // Thirty rooms on two floors; each check-in's stay in the first room free on its first
+        // night (one that finds none stays unassigned), its nights up to its check-out day.
+        const auto option = open(desk::DbFile::Option);
+        desk::Transaction t(*option);
+        QStringList codes;
+        for (int floor = 1; floor <= 2; ++floor) {
+            for (int r = 1; r <= 15; ++r)
+                codes << QString::number(floor * 100 + r);
+        }
+        fill(option,
+             QStringLiteral("INSERT INTO Rooms (RoomCode, RoomName, RoomType, Capacity, MinGuests, Floor, SortOrder) "
+                            "VALUES (?, '', ?, ?, 1, ?, ?)"),
+             codes.size(), [&](qint64 i, QVariantList& b) {
+                 const QString& code = codes.at(i - 1);
+                 b << code << (i % 3 == 0 ? QStringLiteral("洋室") : QStringLiteral("和室")) << 2 + int(i % 4)
+                   << QString(code.left(1) + QStringLiteral("階")) << int(i * 10);
+             });
+        t.commit();
+
+        const auto c = open(desk::DbFile::Reservation);
+        desk::Transaction stays(*c);
+        QList<QDate> freeFrom(codes.size());
+        const qint64 n = scale.checkIns;
+        fill(c,
+             QStringLiteral("INSERT INTO RoomStays (RoomCode, FirstNight, Nights, Guests, RvNo, CheckInNO, StayState) "
+                            "VALUES (?, ?, ?, ?, ?, ?, ?)"),
+             n, [&](qint64 i, QVariantList& b) {
+                 const QDate first = period.day(i, n);
+                 const bool settled = first < today.addDays(-2);
+                 const int nights = settled ? 1 + int(pick(i, 25, 3)) : 1;
+                 QString room = QStringLiteral("");
+                 for (qsizetype r = 0; r < codes.size(); ++r) {
+                     if (!freeFrom.at(r).isValid() || freeFrom.at(r) <= first) {
+                         room = codes.at(r);
+                         freeFrom[r] = first.addDays(nights);
+                         break;
+                     }
+                 }
+                 b << room << iso(first) << nights << 1 + int(pick(i, 12, 4))
+                   << (i <= scale.reservations ? QVariant(i) : QVariant()) << checkInNumber(i) << (settled ? 2 : 1);
+             });
+        stays.commit();
+    }
+    progress << "  rooms          " << timer.elapsed() << " ms\n";
     progress.flush();
 
     {

@@ -1,4 +1,6 @@
 #include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
+#include "roomsvc/RoomStore.h"
 
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -122,6 +124,8 @@ class TestArrivalSvc : public QObject {
     Q_OBJECT
 
 private slots:
+    void roomsFollowTheStay_data();
+    void roomsFollowTheStay();
     void saveWritesDefaultCodes_data();
     void saveWritesDefaultCodes();
     void receptionDate_data();
@@ -525,6 +529,69 @@ void TestArrivalSvc::historyConditionWithQuote() {
     QCOMPARE(rs->recordCount(), 1);
     rs->moveFirst();
     QCOMPARE(rs->value(QStringLiteral("checkinno")).toString(), QStringLiteral("801"));
+}
+
+void TestArrivalSvc::roomsFollowTheStay_data() {
+    QTest::addColumn<int>("nights");          // at check-in
+    QTest::addColumn<int>("correctedNights"); // then corrected to
+    QTest::addColumn<QString>("refusal");     // of the correction; empty: corrected
+    QTest::addColumn<int>("heldNights");      // the stay's nights after the correction
+
+    // Another party has room 301 from the night of 5/5 on.
+    QTest::newRow("extended") << 1 << 2 << QString() << 2;
+    QTest::newRow("shortened") << 2 << 1 << QString() << 1;
+    QTest::newRow("extended into the next party")
+        << 2 << 3 << u"301号室の5/5の夜はほかのお客様が泊まっています。"_s << 2;
+}
+
+// A walk-in in room 301 from 5/3: its nights corrected with the room checked, then the check-out
+// on 5/4 ends the stay after one night.
+void TestArrivalSvc::roomsFollowTheStay() {
+    QFETCH(int, nights);
+    QFETCH(int, correctedNights);
+    QFETCH(QString, refusal);
+    QFETCH(int, heldNights);
+    TempDataDir dir;
+    QVERIFY(dir.isValid());
+    desk::Connection::open(dir.path(), QLatin1String(desk::DbFile::Option))
+        ->exec(u"INSERT INTO Rooms (RoomCode, RoomName, Capacity, SortOrder) VALUES ('301', '月', 2, 1)"_s);
+    QList<roomsvc::RoomStay> next{roomsvc::RoomStay()};
+    next[0].room = u"301"_s;
+    next[0].firstNight = QDate(2024, 5, 5);
+    next[0].guests = 1;
+    const roomsvc::RoomStore rooms(dir.path());
+    QCOMPARE(rooms.save(next), QString());
+
+    arrivalsvc::CheckIn entry;
+    entry.number = u"2001"_s;
+    entry.date = QDate(2024, 5, 3);
+    entry.name = u"佐藤 花子"_s;
+    entry.roomNo = u"301"_s;
+    entry.guests = 2;
+    entry.nights = qint16(nights);
+    const arrivalsvc::CheckInDesk desk(dir.path());
+    QCOMPARE(desk.registerCheckIn(entry, u"2001"_s).outcome,
+             arrivalsvc::CheckInDesk::Registration::Outcome::Registered);
+
+    entry.nights = qint16(correctedNights);
+    QString told;
+    const auto corrected = desk.correct(u"2001"_s, entry, &told);
+    QCOMPARE(corrected, refusal.isEmpty() ? arrivalsvc::CheckInDesk::Correction::Corrected
+                                          : arrivalsvc::CheckInDesk::Correction::RoomRefused);
+    QCOMPARE(told, refusal);
+    QCOMPARE(desk.callUp(u"2001"_s)->nights, refusal.isEmpty() ? correctedNights : nights);
+    QList<roomsvc::RoomStay> held = rooms.staysOfCheckIn(u"2001"_s);
+    QCOMPARE(held.size(), 1);
+    QCOMPARE(held[0].nights, heldNights);
+    QCOMPARE(held[0].guests, 2);
+
+    desk.markCheckedOut(u"2001"_s, QDate(2024, 5, 4));
+    held = rooms.staysOfCheckIn(u"2001"_s);
+    QCOMPARE(held.size(), 1);
+    QCOMPARE(held[0].state, roomsvc::RoomStay::CheckedOut);
+    QCOMPARE(held[0].nights, 1);
+    // Free again from the settlement day.
+    QCOMPARE(rooms.freeRooms(QDate(2024, 5, 4), 1).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestArrivalSvc)

@@ -1,3 +1,4 @@
+#include "roomrack/RoomAssignment.h"
 #include "roomrack/RoomRackModel.h"
 #include "roomrack/RoomRackView.h"
 
@@ -116,6 +117,11 @@ private slots:
     void drag_data();
     void drag();
     void pluggableRule();
+    void undoAfterReadingAgain_data();
+    void undoAfterReadingAgain();
+    void proposal();
+    void assignment_data();
+    void assignment();
 
 private:
     RoomRackModel* m_model = nullptr;
@@ -394,6 +400,134 @@ void TestRoomRack::pluggableRule() {
     QCOMPARE(refused.size(), 1);
     QCOMPARE(seen, (QList<qint64>{1, 2}));
     QCOMPARE(changedStays(*m_model), (QStringList{u"1 102 5/1 2"_s, u"2 101 5/2 3"_s}));
+}
+
+void TestRoomRack::undoAfterReadingAgain_data() {
+    QTest::addColumn<QString>("otherDesk");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("afterUndo");
+
+    // Another desk checked the guest in meanwhile: the move is taken back, the check-in kept.
+    QTest::newRow("the room put back on the stay as it is now") << "checked in" << QString() << "101 5/1 2 in house";
+    QTest::newRow("the room taken meanwhile")
+        << "took 101" << QStringLiteral("101号室の5/1の夜は高橋 四郎様が泊まっています。") << "201 5/2 2 reserved";
+}
+
+// The stays read again after another desk saved keep the clerk's moves undoable, and an
+// undo is checked against what the other desk did.
+void TestRoomRack::undoAfterReadingAgain() {
+    QFETCH(QString, otherDesk);
+    QFETCH(QString, refusal);
+    QFETCH(QString, afterUndo);
+
+    m_view->setCursorCell(u"101"_s, may1);
+    typeKeys(m_view, QStringLiteral("M Down Down Right Enter"));
+    QCOMPARE(changedStays(*m_model), QStringList{u"1 201 5/2 2"_s});
+
+    QList<RackStay> read = m_model->stays();
+    if (otherDesk == QStringLiteral("checked in")) {
+        read[0].state = RackStay::InHouse;
+    } else {
+        read << RackStay{9, u"101"_s, may1, 1, u"高橋 四郎"_s, 1, QString(), RackStay::Reserved};
+    }
+    m_model->refreshStays(read);
+    QVERIFY(m_model->canUndo());
+
+    QSignalSpy refused(m_view, &RoomRackView::refused);
+    typeKeys(m_view, QStringLiteral("C+Z"));
+    QCOMPARE(refused.isEmpty() ? QString() : refused.constLast().at(0).toString(), refusal);
+    const RackStay stay = *m_model->stay(1);
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                 .arg(stay.room, stay.firstNight.toString(u"M/d"_s), QString::number(stay.nights),
+                      stay.state == RackStay::InHouse ? u"in house"_s : u"reserved"_s),
+             afterUndo);
+}
+
+// An assignment on show is accepted with Enter or taken back with Esc, and blocks changes
+// meanwhile.
+void TestRoomRack::proposal() {
+    RackStay placed = *m_model->stay(3);
+    placed.room = u"201"_s;
+    m_model->setProposal({placed});
+    QSignalSpy accepted(m_view, &RoomRackView::proposalAccepted);
+    QSignalSpy refused(m_view, &RoomRackView::refused);
+    QSignalSpy applied(m_model, &RoomRackModel::changeApplied);
+    m_view->setCursorCell(u"101"_s, may1);
+    typeKeys(m_view, QStringLiteral("+ M Down Enter"));
+    QCOMPARE(refused.size(), 2);
+    QCOMPARE(accepted.size(), 1);
+    QCOMPARE(applied.size(), 0);
+    QVERIFY(m_model->hasProposal());
+    typeKeys(m_view, QStringLiteral("Esc"));
+    QVERIFY(!m_model->hasProposal());
+    QVERIFY(m_model->stays() == sampleStays());
+}
+
+void TestRoomRack::assignment_data() {
+    // Stays as "id room M/d nights guests"; the room "-" for none.
+    QTest::addColumn<QStringList>("stays");
+    QTest::addColumn<QStringList>("placed");
+    QTest::addColumn<int>("unplaced");
+
+    QTest::newRow("the closest fit") << QStringList{u"1 - 5/1 2 1"_s} << QStringList{u"1 101 5/1 2"_s} << 0;
+    QTest::newRow("the closest capacity before order")
+        << QStringList{u"1 - 5/1 1 3"_s} << QStringList{u"1 103 5/1 1"_s} << 0;
+    // 102 and 202 are sold to two and three at least, 203 is out of service.
+    QTest::newRow("minimum guests and service")
+        << QStringList{u"1 - 5/1 1 1"_s, u"7 101 5/1 1 2"_s, u"8 201 5/1 1 2"_s, u"9 103 5/1 1 1"_s} << QStringList()
+        << 1;
+    // The first free room night by night makes three parts; the longest free run two.
+    QTest::newRow("the fewest room changes")
+        << QStringList{u"1 - 5/1 4 2"_s,    u"7 101 5/3 1 2"_s,  u"8 201 5/1 1 2"_s, u"9 201 5/4 1 2"_s,
+                       u"10 102 5/1 1 2"_s, u"11 103 5/1 1 2"_s, u"12 103 5/4 1 2"_s}
+        << QStringList{u"1 101 5/1 2"_s, u"0 102 5/3 2"_s} << 0;
+    QTest::newRow("a party keeps its room type")
+        << QStringList{u"1 - 5/1 2 1"_s, u"7 101 5/2 1 1"_s, u"8 201 5/1 1 1"_s, u"9 103 5/1 1 1"_s}
+        << QStringList{u"1 101 5/1 1"_s, u"0 103 5/2 1"_s} << 0;
+    QTest::newRow("a night with no room leaves the party whole")
+        << QStringList{u"1 - 5/1 2 2"_s, u"7 101 5/2 1 2"_s, u"8 201 5/2 1 2"_s, u"9 102 5/2 1 2"_s,
+                       u"10 103 5/2 1 2"_s}
+        << QStringList() << 1;
+    QTest::newRow("checked out and placed stays stay")
+        << QStringList{u"1 101 5/1 1 1"_s, u"2 - 5/1 1 1"_s} << QStringList{u"2 201 5/1 1"_s} << 0;
+}
+
+// Rooms for the unassigned lane: who fits where first, then as few changes of room as the
+// free nights allow.
+void TestRoomRack::assignment() {
+    QFETCH(QStringList, stays);
+    QFETCH(QStringList, placed);
+    QFETCH(int, unplaced);
+
+    const QList<RackRoom> rooms{
+        {u"101"_s, u"桜"_s, u"和室"_s, 2, u"1階"_s, true, 1}, {u"102"_s, u"梅"_s, u"和室"_s, 4, u"1階"_s, true, 2},
+        {u"103"_s, u"萩"_s, u"和室"_s, 3, u"1階"_s, true, 1}, {u"201"_s, u"松"_s, u"洋室"_s, 2, u"2階"_s, true, 1},
+        {u"202"_s, u"竹"_s, u"洋室"_s, 5, u"2階"_s, true, 3}, {u"203"_s, u"藤"_s, u"洋室"_s, 4, u"2階"_s, false, 1},
+    };
+    QList<RackStay> given;
+    for (const QString& text : stays) {
+        const QStringList f = text.split(QLatin1Char(' '));
+        given << RackStay{f.at(0).toLongLong(),
+                          f.at(1) == u"-"_s ? QString() : f.at(1),
+                          night(f.at(2)),
+                          f.at(3).toInt(),
+                          u"客"_s + f.at(0),
+                          f.at(4).toInt(),
+                          QString(),
+                          RackStay::Reserved};
+    }
+    const Assignment result = assignRooms(rooms, given);
+    QStringList got;
+    for (const RackStay& stay : result.stays) {
+        got << QStringLiteral("%1 %2 %3 %4")
+                   .arg(QString::number(stay.id), stay.room, stay.firstNight.toString(u"M/d"_s),
+                        QString::number(stay.nights));
+    }
+    QCOMPARE(got, placed);
+    QCOMPARE(result.unplaced, unplaced);
+    const auto waiting =
+        std::count_if(stays.begin(), stays.end(), [](const QString& t) { return t.section(u' ', 1, 1) == u"-"_s; });
+    QCOMPARE(result.placed, int(waiting) - unplaced);
 }
 
 QTEST_MAIN(TestRoomRack)

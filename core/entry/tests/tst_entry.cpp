@@ -1,6 +1,7 @@
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
 #include "entry/ModuleContext.h"
+#include "entry/StayRequest.h"
 
 #include "data/Maintenance.h"
 #include "data/Schema.h"
@@ -127,6 +128,10 @@ private slots:
     void profileValueByName();
     void guestGoesOnlyWhereAWindowOpensForIt_data();
     void guestGoesOnlyWhereAWindowOpensForIt();
+    void stayTravelsAsText_data();
+    void stayTravelsAsText();
+    void stayGoesToTheBookingAndCheckInWindows_data();
+    void stayGoesToTheBookingAndCheckInWindows();
 
 private:
     EntryRegistry m_registry;
@@ -415,6 +420,78 @@ void TestEntry::guestGoesOnlyWhereAWindowOpensForIt() {
     QCOMPARE(handed.size(), 1);
     QCOMPARE(context.takeGuest(), u"1002"_s);
     QCOMPARE(context.takeGuest(), QString());
+}
+
+void TestEntry::stayTravelsAsText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<desk::StayRequest>("request");
+    using desk::StayRequest;
+    const auto roundTrip = [](const char* name, const StayRequest& request) {
+        QTest::newRow(name) << request.toText() << true << request;
+    };
+    roundTrip("reservation", StayRequest::reservation(u"1002"_s));
+    roundTrip("check-in", StayRequest::checkIn(u"A-17"_s));
+    roundTrip("new in a room", StayRequest::newReservation(u"201"_s, QDate(2026, 5, 1), 2));
+    roundTrip("new without a room", StayRequest::newReservation({}, QDate(2026, 12, 31), 1));
+    // A room code holding the separators of the text itself.
+    roundTrip("room with separators", StayRequest::newReservation(u"離れ&1=2 %"_s, QDate(2026, 5, 1), 3));
+    const StayRequest none;
+    QTest::newRow("unknown kind") << u"kind=sale&number=5"_s << false << none;
+    QTest::newRow("no number") << u"kind=reservation&number="_s << false << none;
+    QTest::newRow("no arrival") << u"kind=new&room=201&nights=2"_s << false << none;
+    QTest::newRow("no day like it") << u"kind=new&room=201&arrival=2026-02-30&nights=2"_s << false << none;
+    QTest::newRow("no nights") << u"kind=new&room=201&arrival=2026-05-01&nights=0"_s << false << none;
+    QTest::newRow("nights not a number") << u"kind=new&room=201&arrival=2026-05-01&nights=2x"_s << false << none;
+    QTest::newRow("empty") << QString() << false << none;
+}
+
+// What the rack (or any caller) writes comes out the same in the module; anything else is
+// nothing, so a window never opens on half a request.
+void TestEntry::stayTravelsAsText() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(desk::StayRequest, request);
+    const std::optional<desk::StayRequest> read = desk::StayRequest::fromText(text);
+    QCOMPARE(read.has_value(), valid);
+    if (valid)
+        QCOMPARE(*read, request);
+}
+
+void TestEntry::stayGoesToTheBookingAndCheckInWindows_data() {
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<bool>("takesAStay");
+    QTest::newRow("booking") << u"bookingapp.Class1"_s << true;
+    QTest::newRow("check-in") << u"arrivalapp.Class1"_s << true;
+    QTest::newRow("sales") << u"chargeapp.Class1"_s << false;
+    QTest::newRow("check-out") << u"departapp.Class1"_s << false;
+    QTest::newRow("company") << u"firmapp.StartCls"_s << false;
+}
+
+// A stay is a value of the booking and check-in windows, refused by the others; the module
+// takes it once.
+void TestEntry::stayGoesToTheBookingAndCheckInWindows() {
+    QFETCH(QString, classId);
+    QFETCH(bool, takesAStay);
+    EntryRegistry registry;
+    const auto entry = registry.create(classId);
+    const desk::StayRequest request = desk::StayRequest::newReservation(u"201"_s, QDate(2026, 5, 1), 2);
+    bool refused = false;
+    try {
+        entry->setStay(request);
+    } catch (const EntryError&) {
+        refused = true;
+    }
+    QCOMPARE(refused, !takesAStay);
+
+    desk::ModuleContext context;
+    QSignalSpy handed(&context, &desk::ModuleContext::stayHandedOver);
+    QVERIFY(context.setValue(desk::EntryMembers::Stay, request.toText()));
+    QCOMPARE(handed.size(), 1);
+    const std::optional<desk::StayRequest> taken = context.takeStay();
+    QVERIFY(taken);
+    QCOMPARE(*taken, request);
+    QVERIFY(!context.takeStay());
 }
 
 QTEST_MAIN(TestEntry)

@@ -32,6 +32,8 @@ private slots:
     void printsAfterReportIsGone();
     void zoomChangesScale();
     void showReportHandsTheReportToItsPreview();
+    void pdfNeverOverwritesUnasked_data();
+    void pdfNeverOverwritesUnasked();
 };
 
 void TestReportPreview::navigation_data() {
@@ -242,6 +244,58 @@ void TestReportPreview::showReportHandsTheReportToItsPreview() {
     QVERIFY(!report);
     desk::test::settle();
     QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
+}
+
+void TestReportPreview::pdfNeverOverwritesUnasked_data() {
+    QTest::addColumn<QString>("typed"); // the name given in the file dialog, in the folder
+    QTest::addColumn<int>("answer");    // to the question (-1: none asked)
+    QTest::addColumn<bool>("written");
+
+    // The dialog itself asks before it returns an existing name; a suffix added after it did not.
+    QTest::newRow("a new name") << u"請求書_1002_20261208.pdf"_s << -1 << true;
+    QTest::newRow("suffix added over a file, kept") << u"old"_s << int(desk::Dialogs::Answer::No) << false;
+    QTest::newRow("suffix added over a file, replaced") << u"old"_s << int(desk::Dialogs::Answer::Yes) << true;
+}
+
+// The paper's name is proposed in the folder the last PDF went to, numbered past the files
+// already there; a file is replaced only when the clerk says so.
+void TestReportPreview::pdfNeverOverwritesUnasked() {
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(bool, written);
+
+    QTemporaryDir dir;
+    QFile old(dir.filePath(u"old.pdf"_s));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    QFile first(dir.filePath(u"請求書_1002_20261208.pdf"_s));
+    QVERIFY(first.open(QIODevice::WriteOnly));
+    first.close();
+
+    fixture::PrinterToFile dialogs(dir.filePath(u"printed.pdf"_s));
+    fixture::LineTable table(fixture::LineTable::count(3));
+    fixture::LinesReport report;
+    report.setFileName(u"請求書_1002_20261208"_s);
+    report.setDataSource(table.rows());
+    QPointer<desk::ReportPreview> preview = report.showPreview();
+    QVERIFY(desk::test::showActive(preview));
+
+    // The last PDF went to this folder.
+    dialogs.pushFileName(dir.filePath(u"last"_s));
+    QVERIFY(desk::test::mouseClick(preview, u"CmdExport"_s));
+    QCOMPARE(desk::ReportPreview::pdfFolder(), QDir(dir.path()).absolutePath());
+
+    dialogs.clear();
+    dialogs.pushFileName(dir.filePath(typed));
+    if (answer >= 0)
+        dialogs.pushAnswer(desk::Dialogs::Answer(answer));
+    QVERIFY(desk::test::mouseClick(preview, u"CmdExport"_s));
+    QCOMPARE(dialogs.shown().first().defaultText, dir.filePath(u"請求書_1002_20261208_2.pdf"_s));
+    QCOMPARE(dialogs.messages().size(), answer >= 0 ? 1 : 0);
+    const QString file = dir.filePath(typed.endsWith(u".pdf"_s) ? typed : typed + u".pdf"_s);
+    QCOMPARE(fixture::pdfPageCount(file) > 0, written);
+    preview->close();
 }
 
 QTEST_MAIN(TestReportPreview)

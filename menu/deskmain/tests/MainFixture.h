@@ -31,6 +31,11 @@ inline void addStay(const QString& dir, const QString& checkInNo, const QDate& d
                      {checkInNo, guests});
 }
 
+inline void addRoom(const QString& dir, const QString& code) {
+    desk::Connection::open(dir, QLatin1String(desk::DbFile::Option))
+        ->exec(QStringLiteral("INSERT INTO Rooms (RoomCode, Capacity, Floor) VALUES (?, 4, '1階')"), {code});
+}
+
 inline void setFax(const QString& dir, const QString& fax) {
     desk::Connection::open(dir, QLatin1String(desk::DbFile::Option))
         ->exec(QStringLiteral("UPDATE CompanyProfile SET CpFaxno = ?"), {fax});

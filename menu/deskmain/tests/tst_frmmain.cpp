@@ -7,6 +7,7 @@
 #include "entry/EntryError.h"
 #include "entry/EntryRegistry.h"
 #include "report/ReportPreview.h"
+#include "roomsvc/RoomStore.h"
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TempDataDir.h"
 #include "testsupport/Widgets.h"
@@ -128,21 +129,27 @@ std::unique_ptr<deskmain::FrmMain> TestFrmMain::loadedWindow(const QString& dir)
 void TestFrmMain::lists_data() {
     QTest::addColumn<bool>("bookings");
     QTest::addColumn<bool>("everyoneLeft");
+    QTest::addColumn<bool>("rooms");
     QTest::addColumn<QStringList>("reservations");
     QTest::addColumn<QStringList>("inHouse");
 
     const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyy/MM/dd"));
     QTest::newRow("today, tomorrow and guests in")
-        << true << false << QStringList{QStringLiteral("7|山田 太郎|3|禁煙室希望|090-1111")}
+        << true << false << false << QStringList{QStringLiteral("7|山田 太郎|3|禁煙室希望|090-1111|")}
         << QStringList{QStringLiteral("A-12|佐藤 花子|201|") + yesterday};
     QTest::newRow("every guest checked out")
-        << true << true << QStringList{QStringLiteral("7|山田 太郎|3|禁煙室希望|090-1111")} << QStringList{};
-    QTest::newRow("nothing at all") << false << true << QStringList{} << QStringList{};
+        << true << true << false << QStringList{QStringLiteral("7|山田 太郎|3|禁煙室希望|090-1111|")} << QStringList{};
+    QTest::newRow("nothing at all") << false << true << false << QStringList{} << QStringList{};
+    // The rooms come from the stays, over the room text typed at check-in.
+    QTest::newRow("rooms from the stays")
+        << true << false << true << QStringList{QStringLiteral("7|山田 太郎|3|禁煙室希望|090-1111|101・未割当")}
+        << QStringList{QStringLiteral("A-12|佐藤 花子|203|") + yesterday};
 }
 
 void TestFrmMain::lists() {
     QFETCH(bool, bookings);
     QFETCH(bool, everyoneLeft);
+    QFETCH(bool, rooms);
     QFETCH(QStringList, reservations);
     QFETCH(QStringList, inHouse);
 
@@ -158,6 +165,22 @@ void TestFrmMain::lists() {
     if (!everyoneLeft)
         fixture::addStay(data.path(), QStringLiteral("A-12"), today.addDays(-1), QStringLiteral("佐藤 花子"),
                          QStringLiteral("201"), false);
+    if (rooms) {
+        for (const QString& code : {QStringLiteral("101"), QStringLiteral("203")})
+            fixture::addRoom(data.path(), code);
+        QList<roomsvc::RoomStay> stays(3);
+        stays[0].room = QStringLiteral("101");
+        stays[0].firstNight = today;
+        stays[0].reservationNo = 7;
+        stays[1].firstNight = today;
+        stays[1].reservationNo = 7;
+        stays[2].room = QStringLiteral("203");
+        stays[2].firstNight = today.addDays(-1);
+        stays[2].nights = 2;
+        stays[2].checkInNo = QStringLiteral("a-12");
+        stays[2].state = roomsvc::RoomStay::InHouse;
+        QCOMPARE(roomsvc::RoomStore(data.path()).save(stays), QString());
+    }
 
     const auto window = loadedWindow(data.path());
     QCOMPARE(rowsOf(window->findChild<QTreeWidget*>(QStringLiteral("ListView1"))), reservations);
@@ -176,6 +199,7 @@ void TestFrmMain::launchCommands_data() {
         QTest::newRow(name) << QString::fromUtf8(item) << QString::fromUtf8(button) << QString::fromUtf8(id) << all;
     };
     row("CmdY1", "CmdY1", "", "bookingapp.Class1");
+    row("CmdRack", "CmdRack", "", "rackapp.Class1");
     row("CmdChkIn", "CmdChkIn", "", "arrivalapp.Class1");
     row("CmdC1", "CmdC1", "", "chargeapp.Class1");
     row("Cmd2", "Cmd2", "", "paymentapp.Class1");
@@ -184,6 +208,7 @@ void TestFrmMain::launchCommands_data() {
     row("CmdMente1", "CmdMente1", "", "goodsclassapp.KbnCls");
     row("CmdN", "CmdN", "", "payitemapp.Class1");
     row("CmdN2", "CmdN2", "", "payclassapp.Class1");
+    row("CmdRoom", "CmdRoom", "", "roomapp.Class1");
     row("CmdMenteO", "CmdMenteO", "", "guestcatapp.Class1");
     row("CmdCom", "CmdCom", "", "firmapp.StartCls", false);
     row("予約", "", "予約", "bookingapp.Class1");
@@ -446,7 +471,7 @@ void TestFrmMain::listsFollowWhatModulesDid() {
         m_launches.front()->closeWindow();
         QCoreApplication::processEvents();
     }
-    QCOMPARE(rowsOf(reservations), QStringList{QStringLiteral("3|新規 予約|2||03-1")});
+    QCOMPARE(rowsOf(reservations), QStringList{QStringLiteral("3|新規 予約|2||03-1|")});
     QCOMPARE(inHouse->topLevelItemCount(), 1);
     QCOMPARE(inHouse->topLevelItem(0)->text(1), QStringLiteral("到着 花子"));
 }

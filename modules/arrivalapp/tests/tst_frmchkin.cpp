@@ -2,13 +2,17 @@
 #include "arrivalapp/FrmSpec.h"
 
 #include "arrivalsvc/CheckInClass.h"
+#include "arrivalsvc/CheckInDesk.h"
 #include "bookingsvc/ReservationClass.h"
 #include "calfield/DateTextBox.h"
 #include "data/Connection.h"
+#include "roomsvc/RoomStore.h"
 #include "testsupport/WindowFixture.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -92,6 +96,10 @@ void book(const QString& dir, qint32 number, const QString& name, bool checkedIn
     store->Msave();
     if (checkedIn)
         store->ChkIn();
+    // The stay the booking window gives every reservation now: two nights, one of the two a child.
+    store->connection().exec(u"UPDATE Reserve SET RvNights = 2, RvPlan = '101', RvChildPlan = '104', "
+                             u"RvChildren = 1, RvMealNote = 'えび不可' WHERE RvNo = ?"_s,
+                             {number});
 }
 
 bool reservationCheckedIn(const QString& dir, qint32 number) {
@@ -153,6 +161,26 @@ bool inCallUpState(FrmChkIn& w) {
            child<QPushButton>(&w, u"CmdDelete"_s)->isEnabled();
 }
 
+// Rooms 201 and 205 free, 202 held tonight by a guest in the house, 203 under repair, and
+// reservation 5 for 204 tonight.
+void houseWithRooms(const QString& dir) {
+    desk::Connection::open(dir, QLatin1String(desk::DbFile::Option))
+        ->exec(u"INSERT INTO Rooms (RoomCode, RoomName, RoomType, Capacity, SortOrder, InService) VALUES "
+               u"('201', '桜', '和室', 2, 1, 1), ('202', '楓', '和室', 4, 2, 1), ('203', '椿', '和室', 2, 3, 0), "
+               u"('204', '萩', '洋室', 2, 4, 1), ('205', '菊', '洋室', 3, 5, 1)"_s);
+    QList<roomsvc::RoomStay> held{roomsvc::RoomStay(), roomsvc::RoomStay()};
+    held[0].room = u"202"_s;
+    held[0].checkInNo = u"0999"_s;
+    held[0].state = roomsvc::RoomStay::InHouse;
+    held[1].room = u"204"_s;
+    held[1].reservationNo = 5;
+    for (roomsvc::RoomStay& stay : held) {
+        stay.firstNight = QDate::currentDate();
+        stay.guests = 2;
+    }
+    QCOMPARE(roomsvc::RoomStore(dir).save(held), QString());
+}
+
 } // namespace
 
 class TestFrmChkIn : public QObject {
@@ -189,6 +217,8 @@ private slots:
     void guestListByKeyboard_data();
     void guestListByKeyboard();
     void guestListByTab();
+    void roomPick_data();
+    void roomPick();
 
 private:
     std::unique_ptr<WindowFixture> m_f;
@@ -230,16 +260,29 @@ void TestFrmChkIn::registerRefusals_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<Icon>("icon");
     QTest::addColumn<QString>("numberAfter");
+    // A box typed after the entry, and the box focused by the refusal (none: not checked).
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
 
     const QStringList may3{u"2024"_s, u"5"_s, u"3"_s};
     QTest::newRow("empty number") << u""_s << may3 << u"チェックイン番号が入力されていません。"_s << Icon::Critical
-                                  << u""_s;
+                                  << u""_s << QString() << QString();
     QTest::newRow("day missing") << u"2001"_s << QStringList{u"2024"_s, u"5"_s, u""_s} << u"未入力の項目があります。"_s
-                                 << Icon::Critical << u"2001"_s;
+                                 << Icon::Critical << u"2001"_s << QString() << QString();
     QTest::newRow("31 April") << u"2001"_s << QStringList{u"2024"_s, u"4"_s, u"31"_s} << u"日付が正しくありません。"_s
-                              << Icon::Critical << u"2001"_s;
-    QTest::newRow("number taken") << u"1001"_s << may3 << u"チェックイン番号が重複しています。"_s << Icon::None
-                                  << u""_s;
+                              << Icon::Critical << u"2001"_s << QString() << QString();
+    QTest::newRow("number taken") << u"1001"_s << may3 << u"チェックイン番号が重複しています。"_s << Icon::None << u""_s
+                                  << QString() << QString();
+    QTest::newRow("no nights") << u"2001"_s << may3 << u"泊数は 1 から 365 までで入力してください。"_s << Icon::Critical
+                               << u"2001"_s << u"txtNights"_s << u"0"_s;
+    QTest::newRow("more children than guests")
+        << u"2001"_s << may3 << u"小人の人数 3 人は、人数 2 人を超えられません。"_s << Icon::Critical << u"2001"_s
+        << u"txtChildren"_s << u"3"_s;
+    // A drink is a commodity, but no plan to stay on.
+    QTest::newRow("plan no stay") << u"2001"_s << may3 << u"「301」は宿泊プランの商品コードではありません。"_s
+                                  << Icon::Critical << u"2001"_s << u"txtPlan"_s << u"301"_s;
+    QTest::newRow("child plan unknown") << u"2001"_s << may3 << u"「999」は宿泊プランの商品コードではありません。"_s
+                                        << Icon::Critical << u"2001"_s << u"txtChildPlan"_s << u"999"_s;
 }
 
 void TestFrmChkIn::registerRefusals() {
@@ -248,12 +291,18 @@ void TestFrmChkIn::registerRefusals() {
     QFETCH(QString, message);
     QFETCH(Icon, icon);
     QFETCH(QString, numberAfter);
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
 
     addCheckIn(dir(), u"1001"_s);
     const auto w = openWindow();
     fillEntry(*w, number);
     setDate(*w, date[0], date[1], date[2]);
+    if (!box.isEmpty())
+        typeInto(w.get(), box, typed);
     QVERIFY(mouseClick(w.get(), u"CmdRecord"_s));
+    if (!box.isEmpty())
+        QCOMPARE(QApplication::focusWidget()->objectName(), box);
 
     QCOMPARE(m_dialogs->messageTexts(), QStringList{message});
     QCOMPARE(m_dialogs->messages()[0].title, u"警告"_s);
@@ -530,6 +579,12 @@ void TestFrmChkIn::takeOver() {
     QCOMPARE(textOf(w.get(), u"txtChkInKazu"_s), u"2"_s);
     QCOMPARE(textOf(w.get(), u"txtChkInRemarks"_s), u"夕食は18時半"_s);
     QCOMPARE(textOf(w.get(), u"txtCheckInNo"_s), u"1"_s); // the proposal, untouched
+    // The stay comes with it, each plan shown by name and price.
+    QCOMPARE(textOf(w.get(), u"txtNights"_s), u"2"_s);
+    QCOMPARE(textOf(w.get(), u"txtChildren"_s), u"1"_s);
+    QCOMPARE(textOf(w.get(), u"lbPlan"_s), u"宿泊料金（1泊2食）　@12,000"_s);
+    QCOMPARE(textOf(w.get(), u"lbChildPlan"_s), u"宿泊料金（小人）　@7,000"_s);
+    QCOMPARE(textOf(w.get(), u"txtMealNote"_s), u"えび不可"_s);
 
     m_dialogs->clear();
     typeInto(w.get(), u"txtCheckInNo"_s, u"2002"_s);
@@ -543,6 +598,19 @@ void TestFrmChkIn::takeOver() {
     QVERIFY(!reservationCheckedIn(dir(), 1));
     QCOMPARE(rv->topLevelItem(1)->text(4), u"済み"_s);
     QCOMPARE(textOf(w.get(), u"lbChkInRvNo"_s), QString());
+    const std::optional<arrivalsvc::CheckIn> stored = arrivalsvc::CheckInDesk(dir()).callUp(u"2002"_s);
+    QVERIFY(stored);
+    QCOMPARE(stored->reserveNo, 2);
+    QCOMPARE(stored->nights, 2);
+    QCOMPARE(stored->plan, u"101"_s);
+    QCOMPARE(stored->childPlan, u"104"_s);
+    QCOMPARE(stored->children, 1);
+    QCOMPARE(stored->mealNote, u"えび不可"_s);
+    QCOMPARE(guests(dir())->scalar(u"SELECT RvNo FROM CheckInCliantDetail WHERE CheckInNO = '2002'"_s).toInt(), 2);
+    // The next entry starts afresh.
+    QCOMPARE(textOf(w.get(), u"txtNights"_s), u"1"_s);
+    QCOMPARE(textOf(w.get(), u"txtPlan"_s), QString());
+    QCOMPARE(textOf(w.get(), u"lbPlan"_s), QString());
 }
 
 void TestFrmChkIn::failedMarkKeepsTheCheckIn() {
@@ -914,6 +982,93 @@ void TestFrmChkIn::guestListByTab() {
     grid->setCurrentIndex(grid->model()->index(0, 0));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(QApplication::focusWidget() != grid);
+}
+
+void TestFrmChkIn::roomPick_data() {
+    QTest::addColumn<bool>("fromReservation"); // Enter on reservation 5 first
+    QTest::addColumn<int>("downs");            // Down presses in the room box; -1: the code typed
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refusal");   // empty: registered
+    QTest::addColumn<QStringList>("rooms"); // the check-in's stays: room:guests
+
+    QTest::newRow("first free room by Down, Down, Enter")
+        << false << 2 << QString() << QString() << QStringList{u"201:2"_s};
+    QTest::newRow("second free room") << false << 3 << QString() << QString() << QStringList{u"205:2"_s};
+    QTest::newRow("two rooms typed") << false << -1 << u"201、205"_s << QString()
+                                     << QStringList{u"201:1"_s, u"205:1"_s};
+    QTest::newRow("a taken room typed") << false << -1 << u"202"_s << u"202号室の%1の夜は"_s << QStringList();
+    QTest::newRow("a room under repair") << false << -1 << u"203"_s << u"203号室は修理中です。"_s << QStringList();
+    QTest::newRow("no such room") << false << -1 << u"999"_s
+                                  << u"「999」という部屋はありません。客室マスターの部屋番号を入力してください。"_s
+                                  << QStringList();
+    QTest::newRow("the reservation's room") << true << -1 << QString() << QString() << QStringList{u"204:2"_s};
+}
+
+// A walk-in's room offered from the rooms free tonight, or typed and checked; a reservation's
+// room taken over. The check-in holds its rooms from today; a refusal saves nothing.
+void TestFrmChkIn::roomPick() {
+    QFETCH(bool, fromReservation);
+    QFETCH(int, downs);
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    QFETCH(QStringList, rooms);
+    houseWithRooms(m_f->dirPath());
+    book(m_f->dirPath(), 5, u"高橋 美咲"_s);
+    const auto w = openWindow();
+    auto* roomBox = child<QLineEdit>(w.get(), u"txtChkInRoomNo"_s);
+    if (fromReservation) {
+        auto* rv = child<QTreeWidget>(w.get(), u"ListView1"_s);
+        rv->setFocus();
+        QTest::keyClick(rv, Qt::Key_Return);
+        QCOMPARE(roomBox->text(), u"204"_s);
+        // One guest of the reservation is a child: two in all.
+        typeInto(w.get(), u"txtChkInKazu"_s, u"2"_s);
+    } else {
+        typeInto(w.get(), u"txtChkInName"_s, u"佐藤 花子"_s);
+        typeInto(w.get(), u"txtChkInKazu"_s, u"2"_s);
+        child<QLineEdit>(w.get(), u"txtNights"_s)->setText(u"1"_s);
+        roomBox->setFocus();
+        if (downs >= 0) {
+            // The free rooms tonight: 201 and 205; not 202 and 204, taken, nor 203 under repair.
+            QTest::keyClick(roomBox, Qt::Key_Down);
+            QAbstractItemView* popup = roomBox->completer()->popup();
+            QTRY_VERIFY(popup->isVisible());
+            QCOMPARE(popup->model()->rowCount(), 2);
+            QVERIFY(popup->model()->index(0, 0).data().toString().startsWith(u"201　桜　和室　定員2"_s));
+            for (int i = 1; i < downs; ++i)
+                QTest::keyClick(popup, Qt::Key_Down);
+            QTest::keyClick(popup, Qt::Key_Return);
+            QTRY_VERIFY(!popup->isVisible());
+            QCOMPARE(roomBox->text(), rooms.first().section(u':', 0, 0));
+        } else {
+            typeText(typed);
+        }
+    }
+    const QString number = textOf(w.get(), u"txtCheckInNo"_s);
+    pressAccessKey(w.get(), Qt::Key_T);
+
+    const QList<roomsvc::RoomStay> stays = roomsvc::RoomStore(m_f->dirPath()).staysOfCheckIn(number);
+    if (!refusal.isEmpty()) {
+        QCOMPARE(m_dialogs->messageTexts().size(), 1);
+        QVERIFY2(m_dialogs->messageTexts().first().startsWith(refusal.arg(QDate::currentDate().toString(u"M/d"_s))),
+                 qPrintable(m_dialogs->messageTexts().first()));
+        QCOMPARE(rowsOf(m_f->dirPath(), number), 0);
+        QVERIFY(stays.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), roomBox);
+        return;
+    }
+    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+    QCOMPARE(rowsOf(m_f->dirPath(), number), 6);
+    QStringList held;
+    for (const roomsvc::RoomStay& stay : stays) {
+        held << stay.room + u':' + QString::number(stay.guests);
+        QCOMPARE(stay.state, roomsvc::RoomStay::InHouse);
+        QCOMPARE(stay.firstNight, QDate::currentDate());
+        QCOMPARE(stay.reservationNo, fromReservation ? 5 : 0);
+    }
+    QCOMPARE(held, rooms);
+    // The reservation's own room became the check-in's: no second stay in it.
+    QCOMPARE(roomsvc::RoomStore(m_f->dirPath()).staysOfReservation(5).size(), 1);
 }
 
 QTEST_MAIN(TestFrmChkIn)

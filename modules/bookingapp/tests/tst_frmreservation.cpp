@@ -1,7 +1,9 @@
 #include "bookingapp/FrmReservation.h"
 #include "bookingapp/FrmRireki.h"
 
+#include "bookingsvc/Bookings.h"
 #include "bookingsvc/ReservationClass.h"
+#include "roomsvc/RoomStore.h"
 #include "calfield/DateTextBox.h"
 #include "convert/Convert.h"
 #include "data/Connection.h"
@@ -103,6 +105,29 @@ bool inNewEntryState(const FrmReservation& w) {
            !child<QPushButton>(&w, QStringLiteral("CmdDelete"))->isEnabled();
 }
 
+// Three rooms, 203 under repair, and reservation 90 in 202 on the nights of 4/10 and 4/11.
+void houseWithRooms(const QString& dir) {
+    desk::Connection::open(dir, QLatin1String(desk::DbFile::Option))
+        ->exec(u"INSERT INTO Rooms (RoomCode, RoomName, RoomType, Capacity, Floor, SortOrder, InService) VALUES "
+               u"('201', '桜', '和室', 2, '2階', 1, 1), ('202', '楓', '和洋室', 4, '2階', 2, 1), "
+               u"('203', '椿', '和室', 2, '2階', 3, 0)"_s);
+    book(dir, {90, QDate(2024, 4, 10), u"佐藤 花子"_s, u"03-1111-2222"_s});
+    QList<roomsvc::RoomStay> held{roomsvc::RoomStay()};
+    held[0].room = u"202"_s;
+    held[0].firstNight = QDate(2024, 4, 10);
+    held[0].nights = 2;
+    held[0].guests = 2;
+    held[0].reservationNo = 90;
+    QCOMPARE(roomsvc::RoomStore(dir).save(held), QString());
+}
+
+QStringList listed(const QTreeWidget* list, int column) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
 } // namespace
 
 class TestFrmReservation : public QObject {
@@ -132,6 +157,10 @@ private slots:
     void historyWindowOption();
     void printShowsTheSlip();
     void unreadableDataDirFailsTheLoad();
+    void stayPlanByKeys_data();
+    void stayPlanByKeys();
+    void roomsFromTheFreeList_data();
+    void roomsFromTheFreeList();
 
 private:
     std::unique_ptr<WindowFixture> m_f;
@@ -596,6 +625,155 @@ void TestFrmReservation::printShowsTheSlip() {
 void TestFrmReservation::unreadableDataDirFailsTheLoad() {
     m_f->context().setDirPath(dir() + QStringLiteral("nowhere/"));
     QVERIFY_THROWS_EXCEPTION(desk::DbError, FrmReservation w(m_f->context()));
+}
+
+void TestFrmReservation::stayPlanByKeys_data() {
+    QTest::addColumn<QStringList>("typed"); // nights, plan, children, child plan, meal note
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<int>("nights");
+    QTest::addColumn<int>("children");
+
+    QTest::newRow("a family on two plans")
+        << QStringList{u"2"_s, u"102"_s, u"1"_s, u"104"_s, u"卵アレルギー"_s}
+        << QStringList{u"宿泊料金（1泊朝食）　@8,500"_s, u"宿泊料金（小人）　@7,000"_s} << 2 << 1;
+    // Left as offered: one night, no plan, no children.
+    QTest::newRow("as offered") << QStringList{QString(), QString(), QString(), QString(), QString()}
+                                << QStringList{QString(), QString()} << 1 << 0;
+}
+
+void TestFrmReservation::stayPlanByKeys() {
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, labels);
+    QFETCH(int, nights);
+    QFETCH(int, children);
+
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
+    fillEntry(w);
+    // The stay follows the remarks in the tab order; the meal note has its access key.
+    enter(&w, u"RvtxtExtra"_s, u"記念日"_s);
+    const char* const boxes[] = {"RvtxtNights", "RvtxtPlan", "RvtxtChildren", "RvtxtChildPlan"};
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(boxes[i]));
+        if (!typed[i].isEmpty()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), typed[i]);
+        }
+    }
+    pressAccessKey(&w, Qt::Key_M);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"RvtxtMealNote"_s);
+    if (!typed[4].isEmpty())
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, typed[4], Qt::NoModifier);
+    QCOMPARE(textOf(&w, u"RvlbPlan"_s), labels[0]);
+    QCOMPARE(textOf(&w, u"RvlbChildPlan"_s), labels[1]);
+    pressAccessKey(&w, Qt::Key_R);
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList{});
+
+    const std::optional<bookingsvc::Reservation> saved = bookingsvc::Bookings(dir()).callUp(1);
+    QVERIFY(saved);
+    QCOMPARE(saved->nights, nights);
+    QCOMPARE(saved->plan, typed[1]);
+    QCOMPARE(saved->children, children);
+    QCOMPARE(saved->childPlan, typed[3]);
+    QCOMPARE(saved->mealNote, typed[4]);
+    // A new entry starts on one night without a plan; a call-up shows the stay again.
+    QCOMPARE(textOf(&w, u"RvtxtNights"_s), u"1"_s);
+    QCOMPARE(textOf(&w, u"RvlbPlan"_s), QString());
+    m_f->dialogs().pushInput(u"1"_s);
+    pressAccessKey(&w, Qt::Key_C);
+    QCOMPARE(textOf(&w, u"RvtxtNights"_s), QString::number(nights));
+    QCOMPARE(textOf(&w, u"RvlbPlan"_s), labels[0]);
+    QCOMPARE(textOf(&w, u"RvtxtMealNote"_s), typed[4]);
+}
+
+void TestFrmReservation::roomsFromTheFreeList_data() {
+    QTest::addColumn<QString>("day"); // the arrival in April 2024
+    QTest::addColumn<QString>("nights");
+    QTest::addColumn<QString>("guests");
+    QTest::addColumn<QStringList>("free");    // listed when the list is reached
+    QTest::addColumn<int>("picks");           // Enter presses in the free list
+    QTest::addColumn<bool>("takenMeanwhile"); // another desk books 201 before 登録
+    QTest::addColumn<QStringList>("stored");  // room:guests of the reservation's stays; empty: refused
+
+    QTest::newRow("one room") << u"11"_s << u"1"_s << u"2"_s << QStringList{u"201"_s} << 1 << false
+                              << QStringList{u"201:2"_s};
+    QTest::newRow("a group in two rooms") << u"12"_s << u"2"_s << u"5"_s << QStringList{u"201"_s, u"202"_s} << 2
+                                          << false << QStringList{u"201:2"_s, u"202:3"_s};
+    QTest::newRow("unassigned") << u"11"_s << u"1"_s << u"2"_s << QStringList{u"201"_s} << 0 << false
+                                << QStringList{u":2"_s};
+    QTest::newRow("taken at another desk")
+        << u"11"_s << u"1"_s << u"2"_s << QStringList{u"201"_s} << 1 << true << QStringList();
+}
+
+void TestFrmReservation::roomsFromTheFreeList() {
+    QFETCH(QString, day);
+    QFETCH(QString, nights);
+    QFETCH(QString, guests);
+    QFETCH(QStringList, free);
+    QFETCH(int, picks);
+    QFETCH(bool, takenMeanwhile);
+    QFETCH(QStringList, stored);
+    houseWithRooms(dir());
+
+    FrmReservation w(m_f->context());
+    QVERIFY(showActive(&w));
+    fillEntry(w);
+    setUseDate(w, u"2024"_s, u"4"_s, day);
+    enter(&w, u"RvtxtUser"_s, guests);
+    enter(&w, u"RvtxtNights"_s, nights);
+    QCOMPARE(textOf(&w, u"RvlbReserveNo"_s), u"91"_s);
+    // The free rooms for those nights, with their type and capacity, reached by the access key.
+    pressAccessKey(&w, Qt::Key_K);
+    auto* freeList = child<QTreeWidget>(&w, u"RvListFree"_s);
+    QCOMPARE(QApplication::focusWidget(), freeList);
+    QCOMPARE(listed(freeList, 0), free);
+    QCOMPARE(listed(freeList, 2).first(), u"和室"_s);
+    QCOMPARE(listed(freeList, 3).first(), u"2"_s);
+    for (int i = 0; i < picks; ++i)
+        QTest::keyClick(freeList, Qt::Key_Return);
+    QCOMPARE(listed(child<QTreeWidget>(&w, u"RvListRooms"_s), 0), free.mid(0, picks));
+    QCOMPARE(freeList->topLevelItemCount(), free.size() - picks);
+
+    if (takenMeanwhile) {
+        QList<roomsvc::RoomStay> other{roomsvc::RoomStay()};
+        other[0].room = u"201"_s;
+        other[0].firstNight = QDate(2024, 4, 11);
+        other[0].guests = 1;
+        QCOMPARE(roomsvc::RoomStore(dir()).save(other), QString());
+    }
+    pressAccessKey(&w, Qt::Key_R);
+
+    const QList<roomsvc::RoomStay> stays = roomsvc::RoomStore(dir()).staysOfReservation(91);
+    if (stored.isEmpty()) {
+        // Refused in the rack's words; neither the reservation nor a room of it is saved.
+        QCOMPARE(m_f->dialogs().messageTexts().size(), 1);
+        QVERIFY2(m_f->dialogs().messageTexts().first().startsWith(u"201号室の4/11の夜は"_s),
+                 qPrintable(m_f->dialogs().messageTexts().first()));
+        QVERIFY(!bookingsvc::Bookings(dir()).callUp(91));
+        QVERIFY(stays.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(&w, u"RvListRooms"_s));
+        return;
+    }
+    QCOMPARE(m_f->dialogs().messageTexts(), QStringList());
+    QStringList saved;
+    for (const roomsvc::RoomStay& stay : stays) {
+        saved << stay.room + u':' + QString::number(stay.guests);
+        QCOMPARE(stay.firstNight, QDate(2024, 4, day.toInt()));
+        QCOMPARE(stay.nights, nights.toInt());
+    }
+    QCOMPARE(saved, stored);
+    // Called up, the reservation shows its rooms again; cancelled, its rooms are free.
+    m_f->dialogs().pushInput(u"91"_s);
+    pressAccessKey(&w, Qt::Key_C);
+    QStringList shownRooms;
+    for (const QString& line : stored) {
+        if (!line.startsWith(u':'))
+            shownRooms << line.section(u':', 0, 0);
+    }
+    QCOMPARE(listed(child<QTreeWidget>(&w, u"RvListRooms"_s), 0), shownRooms);
+    pressAccessKey(&w, Qt::Key_D);
+    QVERIFY(roomsvc::RoomStore(dir()).staysOfReservation(91).isEmpty());
 }
 
 QTEST_MAIN(TestFrmReservation)

@@ -126,6 +126,26 @@ QStringList previewTexts(const desk::ReportPreview* preview, const QString& cont
     return texts;
 }
 
+// A sales slip of one line of a commodity under the guest, as the sales window saves it.
+void ringUp(const QString& dir, int slip, const QString& code, double quantity, double price) {
+    auto salesDb = desk::Connection::open(dir, QLatin1String(desk::DbFile::Sales));
+    salesDb->exec(
+        u"INSERT INTO BTSalesNo (BTSalesNo, BTSalesdate, BTCheckInNo, BTKubun) VALUES (?, '2024-04-11', ?, 0)"_s,
+        {slip, Guest});
+    salesDb->exec(u"INSERT INTO BTSalesDetail (BTSalesNo, BTcmcode, BTspec, BTQuantity, BTUnitPrice, BTServiceFee, "
+                  u"BTSalesTax) VALUES (?, ?, '', ?, ?, 10, 10)"_s,
+                  {slip, code, quantity, price});
+}
+
+// The guest's quantities on file of a commodity.
+double rungUp(const QString& dir, const QString& code) {
+    return desk::Connection::open(dir, QLatin1String(desk::DbFile::Sales))
+        ->scalar(u"SELECT Sum(d.BTQuantity) FROM BTSalesDetail d JOIN BTSalesNo h ON h.BTSalesNo = d.BTSalesNo "
+                 u"WHERE h.BTCheckInNo = ? AND d.BTcmcode = ?"_s,
+                 {Guest, code})
+        .toDouble();
+}
+
 } // namespace
 
 class TestDepartApp : public QObject {
@@ -158,6 +178,8 @@ private slots:
     void closingEmptiesTheStatementAndReturns();
     void failedComputeTalksOutsideTheWrite();
     void twoDesksBillTheirOwnGuests();
+    void offeredNightsNeverTwice_data();
+    void offeredNightsNeverTwice();
 
 private:
     // The main window with the guest found and the settlement window opened by keyboard.
@@ -869,6 +891,107 @@ void TestDepartApp::twoDesksBillTheirOwnGuests() {
     QCOMPARE(gridColumn(b, 1).size(), 6);
     qunsetenv("TESARO_DESK");
     QVERIFY(m_dialogs->messages().isEmpty());
+}
+
+void TestDepartApp::offeredNightsNeverTwice_data() {
+    // Sales lines rung up by hand before the settlement: code and quantity.
+    QTest::addColumn<QStringList>("byHand");
+    // Rung up at another window while the offer is on screen.
+    QTest::addColumn<QStringList>("meanwhile");
+    // The lines offered on the screen: code and quantity; then those saved by the key.
+    QTest::addColumn<QStringList>("offered");
+    QTest::addColumn<QStringList>("saved");
+
+    QTest::newRow("nothing rung up") << QStringList() << QStringList() << QStringList{u"101:4"_s, u"104:2"_s}
+                                     << QStringList{u"101:4"_s, u"104:2"_s};
+    QTest::newRow("one night by hand") << QStringList{u"101:2"_s} << QStringList()
+                                       << QStringList{u"101:2"_s, u"104:2"_s} << QStringList{u"101:2"_s, u"104:2"_s};
+    QTest::newRow("every night by hand") << QStringList{u"101:4"_s, u"104:2"_s} << QStringList() << QStringList()
+                                         << QStringList();
+    QTest::newRow("rung up meanwhile") << QStringList() << QStringList{u"101:4"_s}
+                                       << QStringList{u"101:4"_s, u"104:2"_s} << QStringList{u"104:2"_s};
+}
+
+// Three guests, one a child, on 1泊2食 and the child's plan, in on 4/10 and settling on 4/12:
+// two nights, 2 × 2 adult nights and 1 × 2 child nights.
+void TestDepartApp::offeredNightsNeverTwice() {
+    QFETCH(QStringList, byHand);
+    QFETCH(QStringList, meanwhile);
+    QFETCH(QStringList, offered);
+    QFETCH(QStringList, saved);
+    desk::Connection::open(dir(), QLatin1String(desk::DbFile::DaySalesCliants))
+        ->exec(u"UPDATE CheckInCliants SET CheckInPlan = '101', CheckInChildPlan = '104', CheckInChildren = 1, "
+               u"CheckInNights = 2 WHERE CheckInNO = ?"_s,
+               {Guest});
+    int slip = 50;
+    const auto ring = [&](const QStringList& lines) {
+        for (const QString& line : lines)
+            ringUp(dir(), ++slip, line.section(u':', 0, 0), line.section(u':', 1).toDouble(), 12000);
+    };
+    ring(byHand);
+    const QHash<QString, double> before{{u"101"_s, rungUp(dir(), u"101"_s)}, {u"104"_s, rungUp(dir(), u"104"_s)}};
+
+    FrmChkOutM m(*m_context);
+    FrmChkOut* w = openSettlement(m, Guest);
+    QVERIFY(w);
+    setDate(w, u"2024"_s, u"4"_s, u"12"_s);
+    pressAccessKey(w, Qt::Key_T);
+    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+
+    // Offered in the grid, without a slip number, before anything is saved.
+    const auto* model = child<QTableView>(w, u"DataGrid1"_s)->model();
+    QStringList shown;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 8).data().toString().isEmpty() && !model->index(row, 3).data().toString().isEmpty())
+            shown << model->index(row, 3).data().toString();
+    }
+    QStringList offeredQuantities;
+    for (const QString& line : offered)
+        offeredQuantities << line.section(u':', 1);
+    QCOMPARE(shown, offeredQuantities);
+    QCOMPARE(rungUp(dir(), u"101"_s), before[u"101"_s]);
+    QCOMPARE(rungUp(dir(), u"104"_s), before[u"104"_s]);
+    auto* key = child<QPushButton>(w, u"CmdNights"_s);
+    QCOMPARE(key->isEnabled(), !offered.isEmpty());
+    if (offered.isEmpty())
+        return;
+
+    // One key confirms.
+    ring(meanwhile);
+    QCOMPARE(QApplication::focusWidget(), key);
+    QTest::keyClick(key, Qt::Key_Return);
+    QCOMPARE(m_dialogs->messageTexts(),
+             meanwhile.isEmpty() ? QStringList()
+                                 : QStringList{u"宿泊料が他の画面か端末で計上されました。明細を計算し直しました。"_s});
+    QHash<QString, double> expected = before;
+    for (const QString& line : meanwhile)
+        expected[line.section(u':', 0, 0)] += line.section(u':', 1).toDouble();
+    if (meanwhile.isEmpty()) {
+        for (const QString& line : saved)
+            expected[line.section(u':', 0, 0)] += line.section(u':', 1).toDouble();
+    }
+    QCOMPARE(rungUp(dir(), u"101"_s), expected[u"101"_s]);
+    QCOMPARE(rungUp(dir(), u"104"_s), expected[u"104"_s]);
+
+    // A stale offer was worked out afresh: what is still owed is offered, and the key saves it.
+    if (!meanwhile.isEmpty()) {
+        QCOMPARE(QApplication::focusWidget(), key);
+        QTest::keyClick(key, Qt::Key_Return);
+        for (const QString& line : saved)
+            expected[line.section(u':', 0, 0)] += line.section(u':', 1).toDouble();
+        QCOMPARE(rungUp(dir(), u"101"_s), expected[u"101"_s]);
+        QCOMPARE(rungUp(dir(), u"104"_s), expected[u"104"_s]);
+    }
+    // Never twice: worked out again, nothing more is offered, and the bill asks nothing.
+    QVERIFY(!key->isEnabled());
+    pressAccessKey(w, Qt::Key_T);
+    QVERIFY(!key->isEnabled());
+    m_dialogs->clear();
+    pressAccessKey(w, Qt::Key_A);
+    QVERIFY(w->billReport());
+    QCOMPARE(m_dialogs->messageTexts(), QStringList());
+    QCOMPARE(rungUp(dir(), u"101"_s), 4.0);
+    QCOMPARE(rungUp(dir(), u"104"_s), 2.0);
 }
 
 QTEST_MAIN(TestDepartApp)

@@ -12,8 +12,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 
@@ -95,6 +97,7 @@ private slots:
     void upgradeOfVersion2AddsTheTaxSettings();
     void upgradeOfVersion5KeepsEveryRow();
     void upgradeOfACurrentInn();
+    void upgradeOfVersion6MakesTheRooms();
 };
 
 void TestDeskAdmin::usageErrors_data() {
@@ -516,6 +519,78 @@ void TestDeskAdmin::upgradeOfACurrentInn() {
     QCOMPARE(newer.exitCode, 1);
     QVERIFY2(newer.err.contains(QStringLiteral("版 99")), qPrintable(newer.err));
     QCOMPARE(option->schemaVersion(), 99);
+}
+
+// An inn of version 6, in a folder or on a server (no rooms, no stays in them): the upgrade
+// backs it up, makes one room to check per room text used at check-in, as a case-blind code
+// keeps it, seeds the room types, and on a server the stays of a room are kept apart.
+void TestDeskAdmin::upgradeOfVersion6MakesTheRooms() {
+    const Place place = innPlace();
+    const auto at = [&](const char* file) {
+        return Connection::openAnyVersion(Engine::locationOf(place.path, QLatin1String(file)));
+    };
+    const auto makeVersion6 = [&] {
+        const auto checkIns = at(DbFile::DaySalesCliants);
+        int number = 900;
+        for (const char* room : {"201", "離れ", "a1", " 201 ", "A1", "", "105"})
+            checkIns->exec(QStringLiteral("INSERT INTO CheckInCliants (CheckInNO, CheckInRoomNo) VALUES (?, ?)"),
+                           {QString::number(++number), QString::fromUtf8(room)});
+        at(DbFile::Option)->exec(QStringLiteral("DROP TABLE Rooms"));
+        at(DbFile::Option)->exec(QStringLiteral("DROP TABLE RoomTypes"));
+        at(DbFile::Reservation)->exec(QStringLiteral("DROP TABLE RoomStays"));
+        for (const QString& name : Schema::fileNames())
+            Connection::openAnyVersion(Engine::locationOf(place.path, name))
+                ->exec(QStringLiteral("UPDATE SchemaMeta SET Value = '6' WHERE Name = 'SchemaVersion'"));
+    };
+    // Made in a thread of its own, whose server sessions end with it: the upgrade waits for no
+    // desk.
+    QString failure;
+    std::unique_ptr<QThread> maker(QThread::create([&] {
+        try {
+            makeVersion6();
+        } catch (const DbError& e) {
+            failure = e.text();
+        }
+    }));
+    maker->start();
+    maker->wait();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QTemporaryDir work;
+    QProcess process;
+    process.setWorkingDirectory(work.path());
+    process.start(qEnvironmentVariable("DESK_BIN_DIR") + QStringLiteral("/deskadmin"),
+                  {QStringLiteral("upgrade"), place.path});
+    QVERIFY(process.waitForFinished(120000));
+    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
+    QVERIFY2(process.exitCode() == 0 && out.contains(QStringLiteral("Backed up into")), qPrintable(out));
+    const QString kept = out.section(QStringLiteral("Backed up into "), 1).section(u'\n', 0, 0).trimmed();
+    QVERIFY2(QFileInfo::exists(kept + u'/' + QLatin1String(DbFile::DaySalesCliants)), qPrintable(kept));
+
+    const auto option = Connection::open(place.path, QString::fromLatin1(DbFile::Option));
+    QStringList rooms;
+    option->select(QStringLiteral("SELECT RoomCode, ToCheck FROM Rooms ORDER BY SortOrder"), {}, {},
+                   [&](const QSqlQuery& q) { rooms << q.value(0).toString() + u':' + q.value(1).toString(); });
+    QCOMPARE(rooms.join(u' '), QStringLiteral("105:1 201:1 a1:1 離れ:1"));
+    QStringList types;
+    option->select(QStringLiteral("SELECT RoomTypeName FROM RoomTypes ORDER BY RoomTypeCode"), {}, {},
+                   [&](const QSqlQuery& q) { types << q.value(0).toString(); });
+    QCOMPARE(types, (QStringList{QStringLiteral("和室"), QStringLiteral("洋室"), QStringLiteral("和洋室"),
+                                 QStringLiteral("離れ")}));
+
+    // The server's own rule: one room, overlapping nights, refused when the save commits.
+    const auto reservations = Connection::open(place.path, QString::fromLatin1(DbFile::Reservation));
+    Transaction transaction(*reservations);
+    for (const char* code : {"A1", "a1"})
+        reservations->exec(QStringLiteral("INSERT INTO RoomStays (RoomCode, FirstNight, Nights) VALUES (?, ?, 2)"),
+                           {QString::fromLatin1(code), QDate(2031, 5, 1)});
+    if (!onServer())
+        return;
+    try {
+        transaction.commit();
+        QFAIL("two stays of one room on one night were saved");
+    } catch (const DbError& e) {
+        QCOMPARE(e.cause(), DbError::Cause::Clash);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDeskAdmin)
