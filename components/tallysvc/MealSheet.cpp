@@ -90,8 +90,8 @@ void readReservations(const std::shared_ptr<desk::Connection>& reservations, con
     }
 }
 
-// The check-ins in the house that arrived by the day, and those settled on or after it
-// that arrived by it (within a year: a checked-out stay is found by its day of leaving).
+// The check-ins in the house that arrived by the day, and those settled on or after it that
+// arrived by it (within a year: found by their day of arrival, which is indexed).
 void readCheckIns(const std::shared_ptr<desk::Connection>& clients, const QDate& day, QList<Stay>& stays) {
     const QString columns =
         QStringLiteral("SELECT c.CheckInNO, c.CheckInDate, c.CheckInNights, c.CheckInName, c.CheckInRvNo, "
@@ -132,9 +132,9 @@ void readCheckIns(const std::shared_ptr<desk::Connection>& clients, const QDate&
     desk::RowSet inHouse(clients, columns + QStringLiteral("c.CheckOutFlag = 0 AND c.CheckInDate <= ?"), {iso(day)});
     read(inHouse);
     desk::RowSet settled(clients,
-                         columns + QStringLiteral("c.CheckOutFlag <> 0 AND c.CheckOutDate >= ? AND "
-                                                  "c.CheckOutDate <= ? AND c.CheckInDate <= ?"),
-                         {iso(day), iso(day.addDays(LongestStay)), iso(day)});
+                         columns + QStringLiteral("c.CheckOutFlag <> 0 AND c.CheckInDate >= ? AND c.CheckInDate <= ? "
+                                                  "AND c.CheckOutDate >= ?"),
+                         {iso(day.addDays(-LongestStay)), iso(day), iso(day)});
     read(settled);
 }
 

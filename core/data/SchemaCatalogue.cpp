@@ -151,7 +151,6 @@ FileSchema checkInFile() {
                  QStringLiteral("CREATE INDEX CheckInCliants_CheckInDate ON CheckInCliants (CheckInDate)"),
                  QStringLiteral("CREATE INDEX CheckInCliants_CheckInName ON CheckInCliants (CheckInName)"),
                  QStringLiteral("CREATE INDEX CheckInCliants_CheckOutFlag ON CheckInCliants (CheckOutFlag)"),
-                 QStringLiteral("CREATE INDEX CheckInCliants_CheckOutDate ON CheckInCliants (CheckOutDate)"),
              }},
             {QStringLiteral("CheckInAdrs"),
              {{"CheckInNO", T::CaseBlindText},
