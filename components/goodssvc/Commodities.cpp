@@ -33,6 +33,8 @@ void setProperties(ComodityInn& store, const Commodity& c) {
     store.setMtaxClass(c.taxClass);
     store.setMservice(c.service);
     store.setMroomShare(c.roomShare);
+    store.setMmealDinner(c.dinner);
+    store.setMmealBreakfast(c.breakfast);
 }
 
 } // namespace
@@ -57,8 +59,9 @@ std::optional<Commodity> Commodities::find(const QString& code) const {
     // The bookmark is set only by a hit, so a commodity whose code is "X" is found too.
     if (store->MbookMark().isEmpty())
         return std::nullopt;
-    return Commodity{store->MdCode(),  store->Mname(),     store->Mclasify(), store->Munite(),    store->Mremarks(),
-                     store->Mprice0(), store->MtaxClass(), store->Mservice(), store->MroomShare()};
+    return Commodity{store->MdCode(),     store->Mname(),       store->Mclasify(),      store->Munite(),
+                     store->Mremarks(),   store->Mprice0(),     store->MtaxClass(),     store->Mservice(),
+                     store->MroomShare(), store->MmealDinner(), store->MmealBreakfast()};
 }
 
 bool Commodities::isTaken(const QString& code) const {

@@ -17,6 +17,9 @@ struct Commodity {
     int taxClass = 0;
     bool service = true;
     int roomShare = 0;
+    // The meals a stay plan includes per guest and night (the kitchen's counts read them).
+    bool dinner = false;
+    bool breakfast = false;
 };
 
 // The room share (the percent of the price that is the room) as typed: a whole number from

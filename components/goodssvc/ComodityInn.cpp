@@ -96,6 +96,8 @@ void ComodityInn::writeCommodity() {
     m_commodities->setValue(QStringLiteral("CTaxClass"), m_taxing.taxClass);
     m_commodities->setValue(QStringLiteral("CService"), m_taxing.service ? 1 : 0);
     m_commodities->setValue(QStringLiteral("CRoomShare"), m_roomShare);
+    m_commodities->setValue(QStringLiteral("CMealDinner"), m_mealDinner);
+    m_commodities->setValue(QStringLiteral("CMealBreakfast"), m_mealBreakfast);
     m_commodities->update();
 }
 
@@ -166,6 +168,8 @@ void ComodityInn::EDsearch() {
     m_taxing.taxClass = m_commodities->value(QStringLiteral("CTaxClass")).toInt();
     m_taxing.service = m_commodities->value(QStringLiteral("CService")).toInt() != 0;
     m_roomShare = m_commodities->value(QStringLiteral("CRoomShare")).toInt();
+    m_mealDinner = m_commodities->value(QStringLiteral("CMealDinner")).toBool();
+    m_mealBreakfast = m_commodities->value(QStringLiteral("CMealBreakfast")).toBool();
     for (int level = 0; level < PriceLevels; ++level)
         m_prices[level] = prices[level];
 }

@@ -91,6 +91,10 @@ public:
     // plan with two meals, 0 for what is not a stay. The accommodation tax's bands read it.
     int MroomShare() const { return m_roomShare; }
     void setMroomShare(int value) { m_roomShare = value; }
+    bool MmealDinner() const { return m_mealDinner; }
+    void setMmealDinner(bool value) { m_mealDinner = value; }
+    bool MmealBreakfast() const { return m_mealBreakfast; }
+    void setMmealBreakfast(bool value) { m_mealBreakfast = value; }
     QString Mremarks() const { return m_remarks; }
     void setMremarks(const QString& value) { m_remarks = value; }
     QString MbookMark() const { return m_bookmark; }
@@ -121,6 +125,8 @@ private:
     QString m_remarks;
     Taxing m_taxing;
     int m_roomShare = 0;
+    bool m_mealDinner = false;
+    bool m_mealBreakfast = false;
     QString m_bookmark;
 };
 

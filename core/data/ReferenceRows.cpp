@@ -78,17 +78,19 @@ QList<Rows> referenceRows(const QString& fileName) {
             int price;
             int taxClass; // 0 standard, 1 reduced
             int service;
-            int roomShare = 0; // percent of the price that is the room
+            int roomShare = 0;   // percent of the price that is the room
+            bool dinner = false; // the meals a stay plan includes per guest and night
+            bool breakfast = false;
         };
         static const Goods goods[] = {
-            {"101", "宿泊料金（1泊2食）", "01", "人", "大人1名様", 12000, 0, 1, 60},
-            {"102", "宿泊料金（1泊朝食）", "01", "人", "大人1名様", 8500, 0, 1, 80},
+            {"101", "宿泊料金（1泊2食）", "01", "人", "大人1名様", 12000, 0, 1, 60, true, true},
+            {"102", "宿泊料金（1泊朝食）", "01", "人", "大人1名様", 8500, 0, 1, 80, false, true},
             {"103", "宿泊料金（素泊まり）", "01", "人", "", 6500, 0, 1, 100},
-            {"104", "宿泊料金（小人）", "01", "人", "小学生", 7000, 0, 1, 60},
-            {"201", "夕食（会席）", "02", "人", "", 5000, 0, 1},
-            {"202", "朝食", "02", "人", "", 1500, 0, 1},
+            {"104", "宿泊料金（小人）", "01", "人", "小学生", 7000, 0, 1, 60, true, true},
+            {"201", "夕食（会席）", "02", "人", "", 5000, 0, 1, 0, true},
+            {"202", "朝食", "02", "人", "", 1500, 0, 1, 0, false, true},
             {"203", "昼食", "02", "人", "", 1800, 0, 1},
-            {"204", "お子様膳", "02", "人", "", 2500, 0, 1},
+            {"204", "お子様膳", "02", "人", "", 2500, 0, 1, 0, true},
             {"301", "ビール（中瓶）", "03", "本", "", 650, 0, 1},
             {"302", "日本酒（1合）", "03", "合", "地酒", 700, 0, 1},
             {"303", "焼酎（グラス）", "03", "杯", "", 550, 0, 1},
@@ -101,7 +103,8 @@ QList<Rows> referenceRows(const QString& fileName) {
             {"502", "地酒おみやげ", "05", "本", "", 1800, 0, 0},
         };
         Rows commodities{QStringLiteral("INSERT INTO Commodities (Ccode, cname, Cclasify, Cunit, Cremarks1, "
-                                        "CTaxClass, CService, CRoomShare) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                                        "CTaxClass, CService, CRoomShare, CMealDinner, CMealBreakfast) "
+                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                          {}};
         Rows prices{QStringLiteral("INSERT INTO CmPrice (Ccode, CMprice0, CMprice1, CMprice2, CMprice3, CMprice4) "
                                    "VALUES (?, ?, ?, ?, ?, ?)"),
@@ -109,7 +112,8 @@ QList<Rows> referenceRows(const QString& fileName) {
         for (const Goods& g : goods) {
             commodities.values.append(
                 row({QString::fromUtf8(g.code), QString::fromUtf8(g.name), QString::fromUtf8(g.cls),
-                     QString::fromUtf8(g.unit), QString::fromUtf8(g.remarks), g.taxClass, g.service, g.roomShare}));
+                     QString::fromUtf8(g.unit), QString::fromUtf8(g.remarks), g.taxClass, g.service, g.roomShare,
+                     int(g.dinner), int(g.breakfast)}));
             prices.values.append(row({QString::fromUtf8(g.code), g.price, g.price, g.price, g.price, g.price}));
         }
         rows.append(commodities);

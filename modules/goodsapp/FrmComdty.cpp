@@ -70,6 +70,8 @@ void FrmComdty::clearFields() {
     m_ui->cmbTaxClass->setCurrentIndex(static_cast<int>(taxsvc::TaxClass::Standard));
     m_ui->chkService->setChecked(true);
     m_ui->txtRoomShare->setText(u"0"_s);
+    m_ui->chkDinner->setChecked(false);
+    m_ui->chkBreakfast->setChecked(false);
     m_ui->lbMessage->clear();
     m_ui->txtScode->setFocus();
 }
@@ -119,7 +121,9 @@ void FrmComdty::save(Mode mode) {
                                         price,
                                         m_ui->cmbTaxClass->currentData().toInt(),
                                         m_ui->chkService->isChecked(),
-                                        *roomShare};
+                                        *roomShare,
+                                        m_ui->chkDinner->isChecked(),
+                                        m_ui->chkBreakfast->isChecked()};
     // A new code is checked in the transaction that writes it, for a desk that took the
     // code in between (a correction's new code was also checked before, keeping the entry).
     const bool written =
@@ -194,6 +198,8 @@ bool FrmComdty::callUp(const QString& code) {
         m_ui->cmbTaxClass->findData(static_cast<int>(taxsvc::taxClassOf(found->taxClass))));
     m_ui->chkService->setChecked(found->service);
     m_ui->txtRoomShare->setText(QString::number(found->roomShare));
+    m_ui->chkDinner->setChecked(found->dinner);
+    m_ui->chkBreakfast->setChecked(found->breakfast);
     m_buttons.setCalledUp(true);
     m_ui->txtScode->setFocus();
     return true;

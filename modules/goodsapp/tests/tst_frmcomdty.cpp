@@ -123,6 +123,8 @@ private slots:
     void taxClassRoundTrip();
     void roomShare_data();
     void roomShare();
+    void mealMarks_data();
+    void mealMarks();
 };
 
 void TestFrmComdty::missingItemsFocusTheFirstMissingField_data() {
@@ -400,9 +402,9 @@ void TestFrmComdty::keyboardOrder() {
     Setup s;
     FrmComdty w(s.context);
     QVERIFY(showActive(&w));
-    const QStringList order{u"txtScode"_s,     u"txtSname"_s,   u"txtMdsClass"_s, u"txtUnit"_s,
-                            u"txtRemarks"_s,   u"Text1"_s,      u"cmbTaxClass"_s, u"chkService"_s,
-                            u"txtRoomShare"_s, u"CmdRecorde"_s, u"CmdCall"_s};
+    const QStringList order{u"txtScode"_s,     u"txtSname"_s,    u"txtMdsClass"_s, u"txtUnit"_s,      u"txtRemarks"_s,
+                            u"Text1"_s,        u"cmbTaxClass"_s, u"chkService"_s,  u"txtRoomShare"_s, u"chkDinner"_s,
+                            u"chkBreakfast"_s, u"CmdRecorde"_s,  u"CmdCall"_s};
     for (int i = 0; i < order.size(); ++i) {
         QWidget* focus = QApplication::focusWidget();
         QWidget* expected = i == 5 ? child<QWidget>(price(w), u"Text1"_s) : w.findChild<QWidget*>(order[i]);
@@ -488,6 +490,48 @@ void TestFrmComdty::roomShare() {
     QCOMPARE(sales(s.dir())->scalar(u"SELECT CRoomShare FROM Commodities WHERE Ccode = '106'"_s).toInt(), stored);
     callUpCode(s, w, u"106"_s);
     QCOMPARE(textOf(&w, u"txtRoomShare"_s), QString::number(stored));
+}
+
+void TestFrmComdty::mealMarks_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QList<Qt::Key>>("keys"); // access keys pressed, each toggling its mark
+    QTest::addColumn<bool>("dinner");
+    QTest::addColumn<bool>("breakfast");
+    QTest::newRow("two meals marked on a new plan") << u"106"_s << QList<Qt::Key>{Qt::Key_U, Qt::Key_B} << true << true;
+    QTest::newRow("breakfast only") << u"106"_s << QList<Qt::Key>{Qt::Key_B} << false << true;
+    QTest::newRow("the sample two-meal plan loses its dinner")
+        << u"101"_s << QList<Qt::Key>{Qt::Key_U} << false << true;
+}
+
+// The meals of a plan are marked by their access keys, stored with the commodity, shown again
+// by a call-up, and cleared for the next entry.
+void TestFrmComdty::mealMarks() {
+    QFETCH(QString, code);
+    QFETCH(QList<Qt::Key>, keys);
+    QFETCH(bool, dinner);
+    QFETCH(bool, breakfast);
+    Setup s;
+    FrmComdty w(s.context);
+    QVERIFY(showActive(&w));
+    const bool existing = !::stored(s.dir(), code).isEmpty();
+    if (existing) {
+        callUpCode(s, w, code);
+    } else {
+        QVERIFY(typeInto(&w, u"txtScode"_s, code));
+        QVERIFY(typeInto(&w, u"txtSname"_s, u"宿泊料金（特選）"_s));
+    }
+    for (const Qt::Key key : keys)
+        pressAccessKey(&w, key);
+    pressAccessKey(&w, existing ? Qt::Key_E : Qt::Key_R);
+    QCOMPARE(s.dialogs.messageTexts(), QStringList());
+    const auto row =
+        sales(s.dir())->scalar(u"SELECT CMealDinner * 2 + CMealBreakfast FROM Commodities WHERE Ccode = ?"_s, {code});
+    QCOMPARE(row.toInt(), int(dinner) * 2 + int(breakfast));
+    pressAccessKey(&w, Qt::Key_T);
+    QVERIFY(!child<QCheckBox>(&w, u"chkDinner"_s)->isChecked());
+    callUpCode(s, w, code);
+    QCOMPARE(child<QCheckBox>(&w, u"chkDinner"_s)->isChecked(), dinner);
+    QCOMPARE(child<QCheckBox>(&w, u"chkBreakfast"_s)->isChecked(), breakfast);
 }
 
 void TestFrmComdty::taxClassRoundTrip_data() {
