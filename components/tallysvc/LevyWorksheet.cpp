@@ -1,5 +1,7 @@
 #include "LevyWorksheet.h"
 
+#include "LiteralTexts.h"
+
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Engine.h"
@@ -129,15 +131,9 @@ std::map<Key, Counts> countCharges(const taxsvc::LevyTable& levies, const QList<
 // once: every text literal becomes a bound value, and binding costs grow with the square of
 // their count.
 QString literalRows(const std::map<Key, Counts>& rows) {
-    QStringList texts;
-    QHash<QString, int> textNumber;
+    LiteralTexts texts;
     const auto numberOf = [&](const QString& text) {
-        auto at = textNumber.constFind(text);
-        if (at == textNumber.constEnd()) {
-            at = textNumber.insert(text, int(texts.size()));
-            texts << QStringLiteral("(%1, %2)").arg(QString::number(texts.size()), desk::Sql::quote(text));
-        }
-        return QString::number(*at);
+        return texts.numberOf(text);
     };
     QStringList values;
     for (const auto& [key, counts] : rows) {
@@ -154,8 +150,7 @@ QString literalRows(const std::map<Key, Counts>& rows) {
         return QStringLiteral("SELECT 0 AS No, '' AS 日付, '' AS 税目, '' AS 区分, 0 AS 人数, 0 AS 免除人数, "
                               "0 AS 延べ泊数, 0 AS 課税泊数, 0 AS 税額 WHERE 1 = 0");
     return QStringLiteral("WITH v (No, d, k, s, guests, exempt, nights, taxed, amount) AS (VALUES ") +
-           values.join(QStringLiteral(", ")) + QStringLiteral("), t (n, text) AS (VALUES ") +
-           texts.join(QStringLiteral(", ")) +
+           values.join(QStringLiteral(", ")) + QStringLiteral("), t (n, text) AS (VALUES ") + texts.values() +
            QStringLiteral(") SELECT v.No AS No, d.text AS 日付, k.text AS 税目, s.text AS 区分, v.guests AS 人数, "
                           "v.exempt AS 免除人数, v.nights AS 延べ泊数, v.taxed AS 課税泊数, v.amount AS 税額 FROM v "
                           "JOIN t d ON d.n = v.d JOIN t k ON k.n = v.k JOIN t s ON s.n = v.s ORDER BY v.No");

@@ -1,5 +1,7 @@
 #include "Occupancy.h"
 
+#include "LiteralTexts.h"
+
 #include "convert/Convert.h"
 #include "data/Connection.h"
 #include "data/Engine.h"
@@ -133,15 +135,9 @@ QString occupancyStatement(const QString& dirPath, const QDate& first, const QDa
 
     // The rows carry numbers only and name their texts by number from a second list of each
     // text once, as the levy return does: every text literal is a bound value.
-    QStringList texts;
-    QHash<QString, int> textNumber;
+    LiteralTexts texts;
     const auto numberOf = [&](const QString& text) {
-        auto at = textNumber.constFind(text);
-        if (at == textNumber.constEnd()) {
-            at = textNumber.insert(text, int(texts.size()));
-            texts << QStringLiteral("(%1, %2)").arg(QString::number(texts.size()), desk::Sql::quote(text));
-        }
-        return QString::number(*at);
+        return texts.numberOf(text);
     };
     QStringList values;
     qint64 soldTotal = 0;
@@ -171,8 +167,7 @@ QString occupancyStatement(const QString& dirPath, const QDate& first, const QDa
                               "0 AS 宿泊人数, 0 AS 定員, '' AS 定員稼働率, 0 AS 室料, 0 AS 平均室料 WHERE 1 = 0");
     return QStringLiteral("WITH v (No, d, sold, rooms, occupancy, guests, beds, filled, charges, average) AS "
                           "(VALUES ") +
-           values.join(QStringLiteral(", ")) + QStringLiteral("), t (n, text) AS (VALUES ") +
-           texts.join(QStringLiteral(", ")) +
+           values.join(QStringLiteral(", ")) + QStringLiteral("), t (n, text) AS (VALUES ") + texts.values() +
            QStringLiteral(") SELECT v.No AS No, d.text AS 日付, v.sold AS 販売室数, v.rooms AS 稼働室数, "
                           "o.text AS 客室稼働率, v.guests AS 宿泊人数, v.beds AS 定員, f.text AS 定員稼働率, "
                           "v.charges AS 室料, v.average AS 平均室料 FROM v JOIN t d ON d.n = v.d "
