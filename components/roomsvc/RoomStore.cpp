@@ -222,6 +222,12 @@ const QString RoomColumns = u"SELECT RoomCode, RoomName, RoomType, Capacity, Min
 
 } // namespace
 
+QString roomListStatement() {
+    return u"SELECT RoomCode, RoomName, RoomType, Capacity, MinGuests, Floor, "
+           u"CASE WHEN InService = 0 THEN '修理中' ELSE '' END AS Repair, RoomNote "
+           u"FROM Rooms ORDER BY SortOrder, RoomCode"_s;
+}
+
 QString clashText(const QString& room, const QDate& night, const QString& otherGuest) {
     return u"%1号室の%2の夜は%3様が泊まっています。"_s.arg(room, night.toString(u"M/d"_s), otherGuest);
 }

@@ -80,4 +80,8 @@ private:
 // "102号室の5/2の夜は佐藤 花子様が泊まっています。"
 QString clashText(const QString& room, const QDate& night, const QString& otherGuest);
 
+// The room list of the option file in the rooms' order, a room out of service marked 修理中
+// in its column Repair: a statement for the list report.
+QString roomListStatement();
+
 } // namespace roomsvc

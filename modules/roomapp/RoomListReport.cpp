@@ -1,6 +1,7 @@
 #include "RoomListReport.h"
 
 #include "data/Connection.h"
+#include "roomsvc/RoomStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -11,9 +12,7 @@ namespace {
 desk::CodeTableReportSetup roomList() {
     return {u"客室一覧票"_s,
             desk::DbFile::Option,
-            u"SELECT RoomCode, RoomName, RoomType, Capacity, MinGuests, Floor, "
-            u"CASE WHEN InService = 0 THEN '修理中' ELSE '' END AS Repair, RoomNote "
-            u"FROM Rooms ORDER BY SortOrder, RoomCode"_s,
+            roomsvc::roomListStatement(),
             {{u"部屋番号"_s, u"RoomCode"_s, 20},
              {u"名前"_s, u"RoomName"_s, 25},
              {u"種別"_s, u"RoomType"_s, 22},
